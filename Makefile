@@ -1,0 +1,46 @@
+# Everyday entry points. `make demo` and `make test` do all the set-up on a fresh machine.
+BUILD    ?= build
+JOBS     ?= 2
+CMAKE_FLAGS ?=
+
+.PHONY: all setup configure build demo test sanitize tsan bench fuzz clean
+
+all: build
+
+setup:
+	bash scripts/setup.sh
+
+configure: setup
+	cmake -S . -B $(BUILD) -G Ninja $(CMAKE_FLAGS)
+
+build: configure
+	cmake --build $(BUILD) -j $(JOBS)
+
+demo: build
+	bash scripts/demo.sh $(BUILD)
+
+test: build
+	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+
+# AddressSanitizer + UndefinedBehaviorSanitizer build and test run, in its own tree.
+sanitize:
+	$(MAKE) test BUILD=build-asan CMAKE_FLAGS="-DVELMOR_SANITIZE=ON -DVELMOR_BUILD_BENCH=OFF"
+
+# ThreadSanitizer build and run of the threaded tests.
+tsan:
+	$(MAKE) build BUILD=build-tsan CMAKE_FLAGS="-DVELMOR_TSAN=ON -DVELMOR_BUILD_BENCH=OFF"
+	ctest --test-dir build-tsan --output-on-failure -j $(JOBS)
+
+bench: build
+	bash scripts/bench.sh $(BUILD)
+
+# libFuzzer targets (clang); FUZZ_SECONDS per target.
+FUZZ_SECONDS ?= 60
+fuzz: setup
+	cmake -S . -B build-fuzz -G Ninja -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
+	  -DVELMOR_BUILD_FUZZ=ON -DVELMOR_BUILD_TESTS=OFF -DVELMOR_BUILD_BENCH=OFF
+	cmake --build build-fuzz -j $(JOBS)
+	bash scripts/fuzz.sh build-fuzz $(FUZZ_SECONDS)
+
+clean:
+	rm -rf build build-asan build-tsan build-fuzz

@@ -1,0 +1,5 @@
+#include <cstdio>
+int main() {
+  std::puts("velmor: not built yet");
+  return 1;
+}

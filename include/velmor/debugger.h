@@ -1,0 +1,27 @@
+// IDebugger: the host's debug log. The plug-in reaches it through the service factory, afresh for
+// every record (see the logging helpers of the plug-in's framework).
+//
+// Operations are in slot order. Texts are UTF-8. The host's implementation is safe to call from
+// any thread.
+#pragma once
+
+#include <string>
+
+#include "velmor/interface.h"
+
+namespace velmor {
+
+class IDebugger : public IInterface {
+ public:
+  VELMOR_IID("{58D16229-D65F-4693-BEA3-29BD8E9ECAD9}")
+  virtual bool IsActive() = 0;
+  virtual void EnterProc(const std::string& name, const std::string& detail) = 0;
+  virtual void LeaveProc(const std::string& name, const std::string& detail) = 0;
+  virtual void WriteLog(const char* message, const char* category, int32_t level) = 0;
+  virtual void WriteText(const char* message, const char* category, int32_t level) = 0;
+  // The wide-text form (bracketed exception lines take it); UTF-16 as the host records it.
+  virtual void WriteWideText(const std::u16string& message, const std::u16string& category,
+                             int32_t level) = 0;
+};
+
+}  // namespace velmor

@@ -1,0 +1,165 @@
+#include "framework/registry.h"
+
+#include <cstring>
+
+#include "velmor/exceptions.h"
+#include "velmor/module.h"
+#include "velmor/platform.h"
+
+namespace velmor {
+namespace {
+
+struct RegistryState {
+  void (*factoryGetter)(IServiceFactory**) = nullptr;
+  void* factoryExtra = nullptr;
+  Ref<INamedClassList> classList;
+  Ref<ISysDiffer> sysDiffer;
+  Ref<IPlatformManager> platformManager;
+  Ref<IUIManager> uiManager;
+};
+
+RegistryState& State() {
+  // Never destroyed with the other statics: the module's unload sequence releases the class list
+  // explicitly, and the host objects must not be released after the host is gone.
+  static RegistryState* state = new RegistryState();
+  return *state;
+}
+
+template <InterfaceType T>
+Ref<T> CachedSingleton(Ref<T>& cache, const char* instanceName, const char* message) {
+  if (!cache) cache = ObtainHostComponent<T>(instanceName, message);
+  return cache;
+}
+
+}  // namespace
+
+Ref<IServiceFactory> GetServiceFactory() {
+  RegistryState& s = State();
+  if (!s.factoryGetter) {
+    platform::WindowClassInfo info;
+    if (platform::GetWindowClassInfo(kServiceLibraryWindowClass, &info) && info.windowProc) {
+      const auto* record = static_cast<const ServiceFactoryRecord*>(info.windowProc);
+      s.factoryGetter = record->getter;
+      s.factoryExtra = record->extra;
+    }
+  }
+  if (!s.factoryGetter) return nullptr;
+  IServiceFactory* raw = nullptr;
+  s.factoryGetter(&raw);
+  return Ref<IServiceFactory>::Adopt(raw);
+}
+
+bool IsServiceFactoryAvailable() { return static_cast<bool>(GetServiceFactory()); }
+
+Ref<IDebugger> GetDebugger() {
+  Ref<IServiceFactory> f = GetServiceFactory();
+  return f ? f->GetDebugger() : nullptr;
+}
+
+Ref<INamedClassList> GetServiceClassList() {
+  RegistryState& s = State();
+  if (!s.classList) {
+    if (Ref<IServiceFactory> f = GetServiceFactory()) {
+      if (Ref<IListProvider> provider = f->GetListProvider()) s.classList = provider->GetNamedList(kServiceClassListId);
+    }
+  }
+  return s.classList;
+}
+
+void ReleaseServiceClassList() { State().classList = nullptr; }
+
+void RegisterServiceClass(const Guid& iid, const ClassRef* cls) {
+  if (iid.IsNull()) return;
+  std::string name = iid.ToString();
+  Ref<INamedClassList> list = GetServiceClassList();
+  if (!list) return;
+  int32_t index = list->IndexOfName(name);
+  if (index >= 0)
+    list->SetClassAt(index, cls);
+  else
+    list->AddClass(name, cls);
+}
+
+void UnregisterServiceClass(const Guid& iid) {
+  Ref<INamedClassList> list = GetServiceClassList();
+  if (!list || iid.IsNull()) return;
+  int32_t index = list->IndexOfName(iid.ToString());
+  if (index >= 0) list->Delete(index);
+}
+
+Ref<IInterface> ObtainHostComponent(const Guid& iid, const std::string& instanceName,
+                                    const std::string& failureMessage) {
+  Ref<IServiceFactory> f = GetServiceFactory();
+  if (!f || iid.IsNull()) throw Exception(failureMessage);
+  Ref<IInterface> found = instanceName.empty() ? f->FindService(iid) : f->FindNamedService(iid, instanceName);
+  if (found) return found;
+  Ref<IInterface> created;
+  bool ok = instanceName.empty() ? f->CreateService(iid.ToString(), iid, created)
+                                 : f->CreateNamedService(iid.ToString(), iid, instanceName, created);
+  if (!ok || !created) throw Exception(failureMessage);
+  if (instanceName.empty())
+    f->RegisterService(iid, created.get());
+  else
+    f->RegisterNamedService(iid, instanceName, created.get());
+  return created;
+}
+
+Ref<ISysDiffer> GetSysDiffer() { return CachedSingleton(State().sysDiffer, "", "创建差异化接口失败！"); }
+Ref<IPlatformManager> GetPlatformManager() {
+  return CachedSingleton(State().platformManager, "Default", "创建门户代理平台组件接口失败！");
+}
+Ref<IUIManager> GetUIManager() { return CachedSingleton(State().uiManager, "Default", "创建通用界面管理接口失败！"); }
+
+const ClassRef* LookUpServiceClass(const std::string& guid, std::string& errorText) {
+  errorText.clear();
+  try {
+    Ref<INamedClassList> list = GetServiceClassList();
+    if (!list) {
+      errorText = "服务类列表不可用：宿主未提供服务工厂，无法查找" + guid + "服务！";
+      return nullptr;
+    }
+    int32_t index = list->IndexOfName(guid);
+    if (index >= 0) return list->GetClassAt(index);
+    // "%s服务不存在或尚未注册！"
+    errorText = guid + "服务不存在或尚未注册！";
+  } catch (const std::exception& e) {
+    errorText = e.what();
+  } catch (...) {
+    errorText = "查找服务类时发生未知异常！";
+  }
+  return nullptr;
+}
+
+void TEST_ResetRegistryCaches() {
+  RegistryState& s = State();
+  s.factoryGetter = nullptr;
+  s.factoryExtra = nullptr;
+  s.classList = nullptr;
+  s.sysDiffer = nullptr;
+  s.platformManager = nullptr;
+  s.uiManager = nullptr;
+}
+
+}  // namespace velmor
+
+extern "C" __attribute__((visibility("default"))) const velmor::ClassRef* GetServiceClass_50F165E61988(
+    const char16_t* guid, char16_t** errorText) {
+  std::string message;
+  const velmor::ClassRef* result = nullptr;
+  try {
+    std::string text = guid ? velmor::platform::Utf16ToUtf8(guid) : std::string();
+    result = velmor::LookUpServiceClass(text, message);
+  } catch (...) {
+    message = "查找服务类时发生未知异常！";
+    result = nullptr;
+  }
+  if (errorText) {
+    velmor::platform::velmor_wstr_free(*errorText);
+    *errorText = nullptr;
+    if (!message.empty()) {
+      std::u16string w = velmor::platform::Utf8ToUtf16(message);
+      *errorText = velmor::platform::velmor_wstr_alloc(w.data(), static_cast<uint32_t>(w.size()));
+    }
+  }
+  return result;
+}
