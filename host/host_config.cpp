@@ -91,7 +91,9 @@ HostConfig HostConfig::Parse(std::string_view text, const std::string& origin) {
 
 HostConfig HostConfig::Load(const std::string& path) {
   std::error_code ec;
-  if (!std::filesystem::exists(path, ec) && !ec) return HostConfig();
+  auto status = std::filesystem::status(path, ec);
+  if (status.type() == std::filesystem::file_type::not_found) return HostConfig();
+  if (!ec && status.type() != std::filesystem::file_type::regular) throw HostError("cannot read " + path + ": not a file");
   std::ifstream in(path, std::ios::binary);
   if (!in) throw HostError("cannot read " + path + ": " + std::strerror(errno));
   std::ostringstream ss;

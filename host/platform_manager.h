@@ -11,7 +11,6 @@
 #include <string>
 
 #include "host/host_config.h"
-#include "velmor/db_mechanism.h"
 #include "velmor/debugger.h"
 #include "velmor/object.h"
 #include "velmor/platform_manager.h"
