@@ -22,10 +22,12 @@ CLI::App* AddServicesCommand(CLI::App& app) {
 }
 
 int RunServicesCommand(const GlobalOptions& global) {
+  // Resolve both paths first: a wrong --plugin is reported before anything is started.
+  std::string pluginPath = ResolvePluginPath(global.pluginPath);
   host::Host h({ResolveDataDir(global.dataDir), global.verbose});
   h.Start();
   host::PluginHost plugin;
-  plugin.Load(ResolvePluginPath(global.pluginPath));
+  plugin.Load(pluginPath);
   plugin.Start(0, static_cast<IServiceFactory*>(&h.Factory()), "DATADIR=" + h.DataDir());
   auto entries = h.Factory().ServiceClasses()->Entries();
   for (const auto& e : entries) {
