@@ -11,6 +11,12 @@
 
 namespace velmor {
 
+// Record levels (the `level` argument): larger is more severe. A host may filter by level.
+inline constexpr int32_t kLevelDebug = 0;
+inline constexpr int32_t kLevelInfo = 1;
+inline constexpr int32_t kLevelWarning = 2;
+inline constexpr int32_t kLevelError = 3;
+
 class IDebugger : public IInterface {
  public:
   VELMOR_IID("{58D16229-D65F-4693-BEA3-29BD8E9ECAD9}")

@@ -1,0 +1,7 @@
+target_sources(velmor_plugin_objects PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/bucket.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/data_vo.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/hash_table.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/internal_list.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/items.cpp
+)
