@@ -11,11 +11,12 @@
 
 namespace velmor {
 
-// Record levels (the `level` argument): larger is more severe. A host may filter by level.
-inline constexpr int32_t kLevelDebug = 0;
-inline constexpr int32_t kLevelInfo = 1;
-inline constexpr int32_t kLevelWarning = 2;
-inline constexpr int32_t kLevelError = 3;
+// Record levels (the `level` argument), the reference host's scale: smaller is more severe, and
+// the host's threshold keeps records whose level is at most the threshold.
+inline constexpr int32_t kLevelError = 0;
+inline constexpr int32_t kLevelWarning = 1;
+inline constexpr int32_t kLevelInfo = 2;
+inline constexpr int32_t kLevelDebug = 3;
 
 class IDebugger : public IInterface {
  public:
