@@ -132,7 +132,7 @@ TEST_F(CodeNameItems, TheListReleasesItsItems) {
   EXPECT_EQ(held->GetRefCount(), 2);  // the list's and ours
   list_->Clear();
   EXPECT_EQ(held->GetRefCount(), 1);
-  list_->SetCodeNameItem(0, nullptr);  // nothing there any more
+  EXPECT_THROW(list_->SetCodeNameItem(0, nullptr), EListError);  // nothing there any more
 }
 
 TEST_F(CodeNameItems, InterfacesAnswer) {

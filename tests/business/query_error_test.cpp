@@ -75,7 +75,7 @@ TEST(QueryCondition, PublishedInDeclarationOrder) {
 
 TEST(QueryCondition, DerivedConditionsKeepTheBaseSlotsAndProperties) {
   Ref<TZt_QueryCondition> zt = New<TZt_QueryCondition>();
-  Ref<IQueryCondition> base = Query<IQueryCondition>(static_cast<IBusinessObject*>(zt.get()));
+  Ref<IQueryCondition> base = Query<IQueryCondition>(static_cast<TBusinessObject*>(zt.get()));
   ASSERT_TRUE(base);
   Ref<IZt_QueryCondition> derived = Query<IZt_QueryCondition>(base);
   ASSERT_TRUE(derived);
