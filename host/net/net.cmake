@@ -3,3 +3,16 @@
 add_library(velmor_wire STATIC ${CMAKE_CURRENT_LIST_DIR}/wire.cpp)
 target_include_directories(velmor_wire PUBLIC ${PROJECT_SOURCE_DIR})
 target_link_libraries(velmor_wire PUBLIC nlohmann_json::nlohmann_json)
+
+target_sources(velmor_host PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/batch.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/chinese_amount.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/common_functions.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/date_time.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/http_transport.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/net_comm.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/portal_agent.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/request.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/serial_counter.cpp
+)
+target_link_libraries(velmor_host PUBLIC velmor_wire CURL::libcurl)
