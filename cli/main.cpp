@@ -1,5 +1,50 @@
+// `velmor`: the command-line host. Parses the command line and hands over to one subcommand;
+// every failure ends with one line on stderr and a non-zero exit (1 failure, 2 usage).
+#include <CLI/CLI.hpp>
+
 #include <cstdio>
-int main() {
-  std::puts("velmor: not built yet");
-  return 1;
+#include <exception>
+#include <string>
+
+#include "cli/commands.h"
+
+int main(int argc, char** argv) {
+  using namespace velmor::cli;
+  CLI::App app{"velmor: command-line host of the Velmor service plug-in", "velmor"};
+  app.footer("Example:\n  velmor --data /tmp/velmor-data services");
+  GlobalOptions global;
+  InitOptions init;
+  app.add_option("--data", global.dataDir, "data directory (default: $VELMOR_DATA, else ~/.local/share/velmor)")
+      ->type_name("DIR");
+  app.add_option("--plugin", global.pluginPath, "plug-in library (default: lib/libVelmorService.so beside bin/)")
+      ->type_name("PATH");
+  app.add_flag("-v,--verbose", global.verbose, "echo the debug log to stderr");
+  app.require_subcommand(1);
+  app.fallthrough();  // the options above are accepted after the subcommand too
+  CLI::App* services = AddServicesCommand(app);
+  CLI::App* initCmd = AddInitCommand(app, init);
+
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::ParseError& e) {
+    if (e.get_exit_code() == 0) return app.exit(e);  // --help
+    // A word that names no command is left over; say so rather than "a subcommand is required".
+    for (const std::string& word : app.remaining()) {
+      if (!word.empty() && word[0] != '-') {
+        const char* what = app.get_subcommands().empty() ? "unknown command" : "unexpected argument";
+        std::fprintf(stderr, "velmor: %s \"%s\" (see velmor --help)\n", what, word.c_str());
+        return 2;
+      }
+    }
+    std::fprintf(stderr, "velmor: %s (see velmor --help)\n", e.what());
+    return 2;
+  }
+  try {
+    if (services->parsed()) return RunServicesCommand(global);
+    if (initCmd->parsed()) return RunInitCommand(global, init);
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "velmor: %s\n", e.what());
+    return 1;
+  }
+  return 2;
 }

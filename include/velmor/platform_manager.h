@@ -7,12 +7,11 @@
 
 #include <string>
 
+#include "velmor/db_mechanism.h"
 #include "velmor/interface.h"
 #include "velmor/ref.h"
 
 namespace velmor {
-
-class IDBMechanism;
 
 inline constexpr const char* kMainConnection = "VELMORMainCon";
 inline constexpr const char* kModuleKey = "M8";

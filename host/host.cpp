@@ -1,0 +1,120 @@
+#include "host/host.h"
+
+#include <charconv>
+#include <filesystem>
+#include <mutex>
+
+#include "host/host_error.h"
+#include "host/log_level.h"
+#include "host/platform_manager.h"
+#include "host/sys_differ.h"
+#include "host/text_util.h"
+#include "host/ui_manager.h"
+#include "velmor/platform.h"
+
+namespace velmor::host {
+namespace {
+
+// The factory that the window class hands out; guarded so that the plug-in's lookups from any
+// thread never see a factory half torn down.
+std::mutex g_mutex;
+IServiceFactory* g_current = nullptr;  // holds one reference while set
+
+void GetCurrentFactory(IServiceFactory** out) {
+  if (!out) return;
+  std::lock_guard lock(g_mutex);
+  *out = g_current;
+  if (g_current) g_current->AddRef();
+}
+
+constexpr char kRecordExtra[] = "velmor-host/1";
+const ServiceFactoryRecord kRecord{&GetCurrentFactory, const_cast<char*>(kRecordExtra)};
+
+}  // namespace
+
+const ServiceFactoryRecord& Host::Record() { return kRecord; }
+
+LogSettings ReadLogSettings(const HostConfig& config, const std::string& origin) {
+  LogSettings s;
+  auto level = config.Find(HostConfig::kLog, "level");
+  if (!level || level->empty()) return s;
+  if (EqualsIgnoreCase(*level, "off")) {
+    s.active = false;
+    return s;
+  }
+  int32_t v = 0;
+  auto [end, ec] = std::from_chars(level->data(), level->data() + level->size(), v);
+  if (ec != std::errc() || end != level->data() + level->size())
+    throw HostError(origin + ": [log] level must be an integer or \"off\", not \"" + *level + "\"");
+  s.threshold = v;
+  return s;
+}
+
+Host::Host(HostOptions options) : options_(std::move(options)) {}
+
+Host::~Host() { Stop(); }
+
+void Host::Start() {
+  namespace fs = std::filesystem;
+  if (IsStarted()) return;
+  if (options_.dataDir.empty()) throw HostError("no data directory given");
+  std::error_code ec;
+  fs::path dir = fs::absolute(options_.dataDir, ec).lexically_normal();
+  std::string text = dir.string();
+  while (text.size() > 1 && text.back() == '/') text.pop_back();
+  fs::create_directories(text, ec);
+  if (!fs::is_directory(text)) {
+    throw HostError("cannot create data directory " + text + (ec ? ": " + ec.message() : ": not a directory"));
+  }
+  std::string configPath = text + "/" + HostConfig::kFileName;
+  auto config = std::make_shared<const HostConfig>(HostConfig::Load(configPath));
+  LogSettings log = ReadLogSettings(*config, configPath);
+
+  FileDebugger::Options dopts;
+  dopts.path = text + "/" + FileDebugger::kFileName;
+  dopts.active = log.active;
+  dopts.threshold = log.threshold;
+  dopts.echoToStderr = options_.verbose;
+  Ref<FileDebugger> debugger = Make<FileDebugger>(std::move(dopts));
+
+  Ref<ServiceFactory> factory = Make<ServiceFactory>();
+  factory->RegisterService(IDebugger::kIid, debugger.get());
+  factory->RegisterService(ISysDiffer::kIid, Make<SysDiffer>(config).get());
+  factory->RegisterNamedService(IPlatformManager::kIid, "Default",
+                                Make<PlatformManager>(text, config, Ref<IDebugger>(debugger)).get());
+  factory->RegisterNamedService(IUIManager::kIid, "Default", Make<UIManager>().get());
+
+  {
+    std::lock_guard lock(g_mutex);
+    platform::WindowClassInfo info{kServiceLibraryWindowClass, const_cast<ServiceFactoryRecord*>(&kRecord)};
+    if (g_current || !platform::RegisterWindowClass(info)) {
+      factory->Clear();
+      throw HostError("another host is already started in this process");
+    }
+    g_current = factory.get();
+    g_current->AddRef();
+  }
+  dataDir_ = text;
+  config_ = std::move(config);
+  debugger_ = std::move(debugger);
+  factory_ = std::move(factory);
+  debugger_->Write(kLogInfo, "host", "host started, data directory " + dataDir_);
+}
+
+void Host::Stop() {
+  if (!IsStarted()) return;
+  IServiceFactory* published = nullptr;
+  {
+    std::lock_guard lock(g_mutex);
+    platform::UnregisterWindowClass(kServiceLibraryWindowClass);
+    published = std::exchange(g_current, nullptr);
+  }
+  if (published) published->Release();
+  debugger_->Write(kLogInfo, "host", "host stopped");
+  factory_->Clear();
+  factory_ = nullptr;
+  debugger_ = nullptr;
+  config_ = nullptr;
+}
+
+}  // namespace velmor::host

@@ -1,0 +1,72 @@
+// Host: the reference host of one data directory. Start() reads the configuration, opens the
+// debug log, registers the host components in a new ServiceFactory and publishes the factory
+// through the service-library window class, where the plug-in looks for it; Stop() undoes that.
+//
+// Components registered while started (all shared with the plug-in through the factory):
+//   IDebugger        (unnamed)    FileDebugger on <data dir>/velmor.log
+//   ISysDiffer       (unnamed)    SysDiffer over [differ]
+//   IPlatformManager "Default"    PlatformManager
+//   IUIManager       "Default"    UIManager
+// One Host may be started per process at a time (the window class is process-wide). Start and
+// Stop run on the main thread; the components themselves are thread-safe. Stop the plug-in
+// (PluginHost) before the host that it found.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "host/file_debugger.h"
+#include "host/host_config.h"
+#include "host/service_factory.h"
+#include "velmor/ref.h"
+
+namespace velmor::host {
+
+struct HostOptions {
+  std::string dataDir;   // created when missing; relative paths are taken from the current directory
+  bool verbose = false;  // echo log records to stderr
+};
+
+class Host {
+ public:
+  explicit Host(HostOptions options);
+  ~Host();  // Stop()
+  Host(const Host&) = delete;
+  Host& operator=(const Host&) = delete;
+
+  // Raises HostError, leaving nothing registered: no data directory, a directory that cannot be
+  // created, a malformed velmor.conf, a log that cannot be opened, another host already started.
+  // Does nothing when already started.
+  void Start();
+  // Idempotent; never throws.
+  void Stop();
+  bool IsStarted() const { return factory_ != nullptr; }
+
+  // Absolute, without a trailing separator; set by Start().
+  const std::string& DataDir() const { return dataDir_; }
+  std::string ConfigPath() const { return dataDir_ + "/" + HostConfig::kFileName; }
+  // Valid while started.
+  const HostConfig& Config() const { return *config_; }
+  ServiceFactory& Factory() const { return *factory_; }
+  FileDebugger& Debugger() const { return *debugger_; }
+
+  // The service-library window class record points here: getter and extra (a version text).
+  static const ServiceFactoryRecord& Record();
+
+ private:
+  HostOptions options_;
+  std::string dataDir_;
+  std::shared_ptr<const HostConfig> config_;
+  Ref<FileDebugger> debugger_;
+  Ref<ServiceFactory> factory_;
+};
+
+// The debug-log settings of a configuration: [log] level as an integer threshold, "off" (the log
+// is inactive), or every level when unset or empty. Raises HostError for any other text.
+struct LogSettings {
+  bool active = true;
+  int32_t threshold = FileDebugger::kAllLevels;
+};
+LogSettings ReadLogSettings(const HostConfig& config, const std::string& origin);
+
+}  // namespace velmor::host

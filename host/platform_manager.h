@@ -1,0 +1,42 @@
+// PlatformManager: the host's IPlatformManager (instance "Default"): data directories of modules,
+// module settings from the host configuration, the platform name, and database connections.
+//
+// Module data directories are <data dir>/<module key>/, created on demand; a key that is not a
+// plain folder name ("", ".", "..", or one holding a path separator) answers an empty text with a
+// logged reason instead of reaching outside the data directory. No database is attached yet:
+// GetDBMechanism answers null and logs why. Immutable after construction, so safe on any thread.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "host/host_config.h"
+#include "velmor/debugger.h"
+#include "velmor/object.h"
+#include "velmor/platform_manager.h"
+
+namespace velmor::host {
+
+class PlatformManager final : public Object<IPlatformManager> {
+ public:
+  static constexpr const char* kDefaultPlatformName = "Velmor";
+
+  // dataDir: absolute, without a trailing separator. log may be null.
+  PlatformManager(std::string dataDir, std::shared_ptr<const HostConfig> config, Ref<IDebugger> log);
+
+  Ref<IDBMechanism> GetDBMechanism(const std::string& connectionName) override;
+  std::string GetModuleDataDir(const std::string& moduleKey) override;
+  // The value of `key` in the section named after the module key ("[M8]").
+  std::string GetModuleSetting(const std::string& moduleKey, const std::string& key) override;
+  // [platform] name, or kDefaultPlatformName.
+  std::string GetPlatformName() override;
+
+ private:
+  void Log(int32_t level, const std::string& message);
+
+  const std::string dataDir_;
+  const std::shared_ptr<const HostConfig> config_;
+  const Ref<IDebugger> log_;
+};
+
+}  // namespace velmor::host

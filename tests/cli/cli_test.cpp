@@ -1,0 +1,106 @@
+// Runs the built `velmor` binary as a user would.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "host/host_config.h"
+#include "support/process.h"
+#include "support/temp_dir.h"
+
+namespace velmor::testing {
+namespace {
+
+const std::string kVelmor = std::string(VELMOR_BIN_DIR) + "/velmor";
+
+ProcessResult Velmor(std::vector<std::string> args, std::vector<std::string> env = {}) {
+  args.insert(args.begin(), kVelmor);
+  return RunProcess(args, env);
+}
+
+TEST(Cli, ServicesLoadsThePluginBesideTheExecutableAndExitsZero) {
+  TempDir dir;
+  ProcessResult r = Velmor({"--data", dir.path(), "services"}, {"VELMOR_PLUGIN="});
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(r.err, "");
+  EXPECT_EQ(r.out, "") << "no service unit registers a class yet";
+  std::string log = ReadFile(dir.File("velmor.log"));
+  EXPECT_NE(log.find("host started"), std::string::npos);
+  EXPECT_NE(log.find("host stopped"), std::string::npos);
+}
+
+TEST(Cli, VerboseEchoesTheLogAndOptionsMayFollowTheCommand) {
+  TempDir dir;
+  ProcessResult r = Velmor({"services", "--data", dir.File("fresh"), "-v"});
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_NE(r.err.find("[host] host started, data directory " + dir.File("fresh")), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("velmor: 0 service classes registered\n"), std::string::npos) << r.err;
+}
+
+TEST(Cli, InitWritesTheConfigurationAndKeepsWhatIsNotGiven) {
+  TempDir dir;
+  std::string data = dir.File("data");
+  ProcessResult r = Velmor({"init", "--data", data, "--server", "http://127.0.0.1:18080", "--djxh", "10114403000012345678"});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(r.out, "wrote " + data + "/velmor.conf\n");
+  auto c = host::HostConfig::Load(data + "/velmor.conf");
+  EXPECT_EQ(c.Get("server", "url"), "http://127.0.0.1:18080");
+  EXPECT_EQ(c.Get("portal", "djxh"), "10114403000012345678");
+
+  ASSERT_TRUE(WriteFile(data + "/velmor.conf", ReadFile(data + "/velmor.conf") + "[M8]\nsbztcxExistsJfzt = 1\n"));
+  r = Velmor({"--data", data, "init", "--djxh", "20000000000000000001"});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  c = host::HostConfig::Load(data + "/velmor.conf");
+  EXPECT_EQ(c.Get("server", "url"), "http://127.0.0.1:18080");
+  EXPECT_EQ(c.Get("portal", "djxh"), "20000000000000000001");
+  EXPECT_EQ(c.Get("M8", "sbztcxExistsJfzt"), "1");
+
+  r = Velmor({"--data", data, "services"});
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+}
+
+TEST(Cli, FailuresEndWithOneLineAndNonZeroExit) {
+  TempDir dir;
+  struct Case {
+    std::vector<std::string> args;
+    int code;
+    std::string err;
+  };
+  ASSERT_TRUE(WriteFile(dir.File("velmor.conf"), "[server]\nurl http://x\n"));
+  std::vector<Case> cases = {
+      {{"bogus"}, 2, "velmor: unknown command \"bogus\" (see velmor --help)\n"},
+      {{}, 2, "velmor: A subcommand is required (see velmor --help)\n"},
+      {{"services", "extra"}, 2, "velmor: unexpected argument \"extra\" (see velmor --help)\n"},
+      {{"--data", dir.path(), "--plugin", "/nonexistent/lib.so", "services"}, 1,
+       "velmor: plug-in not found: /nonexistent/lib.so\n"},
+      {{"--data", dir.path(), "services"}, 1,
+       "velmor: " + dir.File("velmor.conf") +
+           ":2: expected \"key = value\", \"[section]\" or a comment, got \"url http://x\"\n"},
+      {{"--data", dir.path(), "init", "--server", "x"}, 1,
+       "velmor: --server: expected an http:// or https:// address, not \"x\"\n"},
+  };
+  for (const Case& c : cases) {
+    ProcessResult r = Velmor(c.args);
+    EXPECT_EQ(r.exitCode, c.code) << c.err;
+    EXPECT_EQ(r.err, c.err);
+    EXPECT_EQ(r.out, "");
+  }
+  EXPECT_EQ(ReadFile(dir.File("velmor.conf")), "[server]\nurl http://x\n") << "a malformed file is left alone";
+}
+
+TEST(Cli, PluginFromTheEnvironmentMustExist) {
+  TempDir dir;
+  ProcessResult r = Velmor({"--data", dir.path(), "services"}, {"VELMOR_PLUGIN=/nonexistent/p.so"});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(r.err, "velmor: plug-in not found: /nonexistent/p.so (from VELMOR_PLUGIN)\n");
+}
+
+TEST(Cli, EveryCommandHasHelpWithAnExample) {
+  for (std::vector<std::string> args : {std::vector<std::string>{"--help"}, {"services", "--help"}, {"init", "--help"}}) {
+    ProcessResult r = Velmor(args);
+    EXPECT_EQ(r.exitCode, 0) << args[0];
+    EXPECT_NE(r.out.find("Example:\n  velmor "), std::string::npos) << r.out;
+  }
+}
+
+}  // namespace
+}  // namespace velmor::testing

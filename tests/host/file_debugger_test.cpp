@@ -1,0 +1,118 @@
+#include <gtest/gtest.h>
+
+#include <regex>
+#include <sstream>
+#include <thread>
+#include <vector>
+
+#include "host/file_debugger.h"
+#include "host/host_error.h"
+#include "support/temp_dir.h"
+
+namespace velmor::testing {
+namespace {
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> out;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) out.push_back(line);
+  return out;
+}
+
+// The part after time stamp and thread: "L<level> [category] message".
+std::string Body(const std::string& line) {
+  static const std::regex kLine(R"(^\d{4}-\d{2}-\d{2} \d{2}:\d{2}:\d{2}\.\d{3} (L-?\d+) \d+ (.*)$)");
+  std::smatch m;
+  if (!std::regex_match(line, m, kLine)) return "malformed: " + line;
+  return m[1].str() + " " + m[2].str();
+}
+
+class FileDebuggerTest : public ::testing::Test {
+ protected:
+  Ref<host::FileDebugger> Open(int32_t threshold = host::FileDebugger::kAllLevels) {
+    host::FileDebugger::Options o;
+    o.path = dir.File("velmor.log");
+    o.threshold = threshold;
+    return Make<host::FileDebugger>(o);
+  }
+  std::vector<std::string> Bodies() {
+    std::vector<std::string> out;
+    for (const auto& l : Lines(ReadFile(dir.File("velmor.log")))) out.push_back(Body(l));
+    return out;
+  }
+  TempDir dir;
+};
+
+TEST_F(FileDebuggerTest, WritesEveryKindOfRecordAsOneLine) {
+  auto d = Open();
+  EXPECT_TRUE(d->IsActive());
+  d->EnterProc("TDictMgr.Update", "");
+  d->WriteLog("downloaded 3 rules", "dict", 2);
+  d->WriteText("plain text", "", 1);
+  d->WriteWideText(u"[TDictMgr.Update]异常：磁盘已满", u"异常", 0);
+  d->WriteLog("first\nsecond\r\n", "multi", 2);
+  d->WriteLog(nullptr, nullptr, 2);
+  d->LeaveProc("TDictMgr.Update", "3 rules");
+  EXPECT_EQ(Bodies(), (std::vector<std::string>{
+                          "L3 [proc] Enter TDictMgr.Update",
+                          "L2 [dict] downloaded 3 rules",
+                          "L1 [] plain text",
+                          "L0 [异常] [TDictMgr.Update]异常：磁盘已满",
+                          "L2 [multi] first\\nsecond\\r\\n",
+                          "L2 [] ",
+                          "L3 [proc] Leave TDictMgr.Update (3 rules)",
+                      }));
+}
+
+TEST_F(FileDebuggerTest, ActiveSwitchAndThreshold) {
+  auto d = Open(1);
+  d->WriteLog("error", "c", 0);
+  d->WriteLog("warning", "c", 1);
+  d->WriteLog("info", "c", 2);
+  d->EnterProc("TX.Y", "");  // level 3: above the threshold
+  d->SetActive(false);
+  EXPECT_FALSE(d->IsActive());
+  d->WriteLog("while inactive", "c", 0);
+  d->EnterProc("TX.Z", "");
+  d->SetActive(true);
+  d->SetThreshold(host::FileDebugger::kAllLevels);
+  d->WriteLog("verbose", "c", 9);
+  EXPECT_EQ(Bodies(), (std::vector<std::string>{"L0 [c] error", "L1 [c] warning", "L9 [c] verbose"}));
+}
+
+TEST_F(FileDebuggerTest, AppendsToAnExistingLog) {
+  ASSERT_TRUE(WriteFile(dir.File("velmor.log"), "earlier line\n"));
+  Open()->WriteLog("later", "c", 2);
+  auto lines = Lines(ReadFile(dir.File("velmor.log")));
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_EQ(lines[0], "earlier line");
+  EXPECT_EQ(Body(lines[1]), "L2 [c] later");
+}
+
+TEST_F(FileDebuggerTest, UnopenableFileIsReportedClearly) {
+  host::FileDebugger::Options o;
+  o.path = dir.File("missing/velmor.log");
+  try {
+    Make<host::FileDebugger>(o);
+    FAIL() << "no exception";
+  } catch (const host::HostError& e) {
+    EXPECT_EQ(std::string(e.what()), "cannot open log file " + o.path + ": No such file or directory");
+  }
+}
+
+TEST_F(FileDebuggerTest, RecordsFromManyThreadsStayWhole) {
+  auto d = Open();
+  std::vector<std::thread> threads;
+  for (int t = 0; t < 4; ++t)
+    threads.emplace_back([&, t] {
+      for (int i = 0; i < 200; ++i) d->WriteLog(("thread " + std::to_string(t) + " record " + std::to_string(i)).c_str(), "mt", 2);
+    });
+  for (auto& t : threads) t.join();
+  auto bodies = Bodies();
+  ASSERT_EQ(bodies.size(), 800u);
+  static const std::regex kBody(R"(^L2 \[mt\] thread \d record \d+$)");
+  for (const auto& b : bodies) EXPECT_TRUE(std::regex_match(b, kBody)) << b;
+}
+
+}  // namespace
+}  // namespace velmor::testing
