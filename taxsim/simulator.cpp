@@ -28,6 +28,21 @@ struct Simulator::Impl {
   AsyncJobs jobs;
   std::atomic<int> pendingPolls{2};
   std::atomic<uint64_t> requests{0};
+  std::atomic<int> inFlight{0};
+  std::atomic<int> maxInFlight{0};
+
+  // Counts a request as being served for the life of the object.
+  struct Serving {
+    Impl& m;
+    explicit Serving(Impl& impl) : m(impl) {
+      ++m.requests;
+      int now = ++m.inFlight;
+      int seen = m.maxInFlight.load();
+      while (now > seen && !m.maxInFlight.compare_exchange_weak(seen, now)) {
+      }
+    }
+    ~Serving() { --m.inFlight; }
+  };
 
   std::mutex seenMutex;
   std::deque<SeenCall> seen;
@@ -157,7 +172,7 @@ Answer Simulator::Impl::Run(const Call& call) {
 }
 
 void Simulator::Impl::ServeCall(const httplib::Request& req, httplib::Response& res, Endpoint at) {
-  ++requests;
+  Serving serving(*this);
   std::string code = req.matches[1];
   std::string serialHeader = req.get_header_value(wire::kSerialHeader);
   std::string serial = serialHeader.empty() ? YblshOf(req.body) : serialHeader;
@@ -209,7 +224,7 @@ void Simulator::Impl::ServeCall(const httplib::Request& req, httplib::Response& 
 }
 
 void Simulator::Impl::ServePoll(const httplib::Request& req, httplib::Response& res) {
-  ++requests;
+  Serving serving(*this);
   std::string code = req.matches[1];
   std::string serial = YblshOf(req.body);
   std::vector<Fault> list;
@@ -320,6 +335,12 @@ void Simulator::Start() {
   m.used = true;
   int threads = m.options.threads < 1 ? 1 : m.options.threads;
   m.server.new_task_queue = [threads] { return new httplib::ThreadPool(static_cast<size_t>(threads)); };
+  // The library's default socket options include SO_REUSEPORT, which would let two simulators
+  // share a port silently; SO_REUSEADDR alone lets a restarted one rebind at once.
+  m.server.set_socket_options([](socket_t sock) {
+    int yes = 1;
+    ::setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+  });
   // Idle keep-alive connections hold a server thread; let them go quickly.
   m.server.set_keep_alive_timeout(1);
   const char* host = "127.0.0.1";
@@ -361,6 +382,7 @@ void Simulator::SetAsyncPendingPolls(int polls) { impl_->pendingPolls = polls < 
 std::mutex& Simulator::StateMutex() { return impl_->stateMutex; }
 State& Simulator::StateRef() { return impl_->state; }
 uint64_t Simulator::RequestCount() const { return impl_->requests.load(); }
+int Simulator::MaxConcurrentRequests() const { return impl_->maxInFlight.load(); }
 
 std::vector<SeenCall> Simulator::RecentCalls() {
   std::lock_guard lock(impl_->seenMutex);

@@ -73,7 +73,9 @@ class Simulator {
   }
 
   std::vector<SeenCall> RecentCalls();
+  // Requests received on the three wire paths, and the most that were being served at once.
   uint64_t RequestCount() const;
+  int MaxConcurrentRequests() const;
 
  private:
   struct Impl;

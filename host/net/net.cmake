@@ -11,8 +11,11 @@ target_sources(velmor_host PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/date_time.cpp
   ${CMAKE_CURRENT_LIST_DIR}/http_transport.cpp
   ${CMAKE_CURRENT_LIST_DIR}/net_comm.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/network_components.cpp
   ${CMAKE_CURRENT_LIST_DIR}/portal_agent.cpp
   ${CMAKE_CURRENT_LIST_DIR}/request.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/return_code_message.cpp
   ${CMAKE_CURRENT_LIST_DIR}/serial_counter.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/syspzxx.cpp
 )
 target_link_libraries(velmor_host PUBLIC velmor_wire CURL::libcurl)

@@ -4,12 +4,10 @@
 
 #include "velmor/platform.h"
 
-namespace velmor::host {
-const char* Version();
-}
-
 namespace velmor::host::net {
 namespace {
+
+constexpr char kUserAgent[] = "velmor-host/1";
 
 std::string TrimUrl(std::string url) {
   while (!url.empty() && url.back() == '/') url.pop_back();
@@ -64,7 +62,7 @@ NetComm::Outcome NetComm::Post(const std::string& path, const std::string& body,
     return o;
   }
   std::vector<std::string> headers = {std::string("Content-Type: ") + wire::kJsonContentType,
-                                      std::string("User-Agent: velmor-host/") + Version()};
+                                      std::string("User-Agent: ") + kUserAgent};
   if (!serial.empty()) headers.push_back(std::string(wire::kSerialHeader) + ": " + serial);
   std::function<void()> tick;
   if (OnOwnerThread()) tick = [] { platform::ProcessMessages(); };

@@ -1,6 +1,6 @@
 // ReturnCodeMessage: the host's IReturnCodeMessage over a table from the host configuration
 // ("[messages]": "10042 = text" maps a result code, "0046.FDA = text" a return code under a
-// service code).
+// service code). Codes compare without regard to ASCII case, like every configuration key.
 //
 // Immutable after construction; thread-safe.
 #pragma once
@@ -15,19 +15,13 @@ namespace velmor::host::net {
 
 class ReturnCodeMessage final : public Object<IReturnCodeMessage> {
  public:
-  explicit ReturnCodeMessage(std::map<std::string, std::string> table) : table_(std::move(table)) {}
+  explicit ReturnCodeMessage(const std::map<std::string, std::string>& table);
 
-  std::string RenderMessage(const std::string& code, const std::string& message) override {
-    auto it = table_.find(code);
-    return it == table_.end() || code.empty() ? message : it->second;
-  }
-  std::string GetCodeMessage(const std::string& code, const std::string& functionCode) override {
-    auto it = table_.find(functionCode + "." + code);
-    return it == table_.end() ? std::string() : it->second;
-  }
+  std::string RenderMessage(const std::string& code, const std::string& message) override;
+  std::string GetCodeMessage(const std::string& code, const std::string& functionCode) override;
 
  private:
-  const std::map<std::string, std::string> table_;
+  std::map<std::string, std::string> table_;  // keys lower-cased
 };
 
 }  // namespace velmor::host::net

@@ -1,5 +1,6 @@
 // Syspzxx: the host's ISyspzxxIntf over values from the host configuration ("[syspzxx]": values
-// by key; "[functions]": function codes with "Y" or "N").
+// by key; "[functions]": function codes with "Y" or "N"). Keys compare without regard to ASCII
+// case, like every configuration key.
 //
 // Immutable after construction; thread-safe.
 #pragma once
@@ -14,21 +15,14 @@ namespace velmor::host::net {
 
 class Syspzxx final : public Object<ISyspzxxIntf> {
  public:
-  Syspzxx(std::map<std::string, std::string> values, std::map<std::string, std::string> functions)
-      : values_(std::move(values)), functions_(std::move(functions)) {}
+  Syspzxx(const std::map<std::string, std::string>& values, const std::map<std::string, std::string>& functions);
 
-  bool IsFunctionEnabled(const std::string& functionCode) override {
-    auto it = functions_.find(functionCode);
-    return it != functions_.end() && (it->second == "Y" || it->second == "y");
-  }
-  std::string GetValue(const std::string& key) override {
-    auto it = values_.find(key);
-    return it == values_.end() ? std::string() : it->second;
-  }
+  bool IsFunctionEnabled(const std::string& functionCode) override;
+  std::string GetValue(const std::string& key) override;
 
  private:
-  const std::map<std::string, std::string> values_;
-  const std::map<std::string, std::string> functions_;
+  std::map<std::string, std::string> values_;     // keys lower-cased
+  std::map<std::string, std::string> functions_;  // keys lower-cased
 };
 
 }  // namespace velmor::host::net
