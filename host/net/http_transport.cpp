@@ -98,7 +98,7 @@ HttpResult HttpPost(const std::string& url, const std::string& body, const std::
       return result;
     case CURLE_COULDNT_CONNECT:
     case CURLE_COULDNT_RESOLVE_HOST:
-      result.error = "无法连接服务器" + url + "：" + reason;
+      result.error = "无法连接服务器" + url;
       break;
     case CURLE_OPERATION_TIMEDOUT:
       result.error = "请求服务器超时（" + std::to_string(options.timeoutMs) + "毫秒）：" + url;
