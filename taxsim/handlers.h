@@ -43,4 +43,7 @@ void RegisterBuiltinHandlers(HandlerRegistry& registry);
 inline constexpr const char* kDiagnosticsCode = "9001";
 void RegisterDiagnostics(HandlerRegistry& registry);
 
+// The rule service codes "0002" and "0062" (taxsim/handlers/rules.cpp).
+void RegisterRuleHandlers(HandlerRegistry& registry);
+
 }  // namespace velmor::taxsim
