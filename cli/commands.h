@@ -41,6 +41,16 @@ struct CodeNameOptions {
   std::string dm, mc;
 };
 
+// `dict update|show|rules`.
+struct DictOptions {
+  CLI::App* update = nullptr;
+  CLI::App* show = nullptr;
+  CLI::App* rules = nullptr;
+  bool force = false;
+  std::string djxh;  // --djxh; empty: the configured payer
+  std::string dictName, code;
+};
+
 CLI::App* AddServicesCommand(CLI::App& app);
 int RunServicesCommand(const GlobalOptions& global);
 
@@ -52,5 +62,8 @@ int RunParamCommand(const GlobalOptions& global, const ParamOptions& options);
 
 CLI::App* AddCodeNameCommand(CLI::App& app, CodeNameOptions& options);
 int RunCodeNameCommand(const GlobalOptions& global, const CodeNameOptions& options);
+
+CLI::App* AddDictCommand(CLI::App& app, DictOptions& options);
+int RunDictCommand(const GlobalOptions& global, const DictOptions& options);
 
 }  // namespace velmor::cli

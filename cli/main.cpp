@@ -16,6 +16,7 @@ int main(int argc, char** argv) {
   InitOptions init;
   ParamOptions param;
   CodeNameOptions codename;
+  DictOptions dict;
   app.add_option("--data", global.dataDir, "data directory (default: $VELMOR_DATA, else ~/.local/share/velmor)")
       ->type_name("DIR");
   app.add_option("--plugin", global.pluginPath, "plug-in library (default: lib/libVelmorService.so beside bin/)")
@@ -27,6 +28,7 @@ int main(int argc, char** argv) {
   CLI::App* initCmd = AddInitCommand(app, init);
   CLI::App* paramCmd = AddParamCommand(app, param);
   CLI::App* codenameCmd = AddCodeNameCommand(app, codename);
+  CLI::App* dictCmd = AddDictCommand(app, dict);
 
   try {
     app.parse(argc, argv);
@@ -48,6 +50,7 @@ int main(int argc, char** argv) {
     if (initCmd->parsed()) return RunInitCommand(global, init);
     if (paramCmd->parsed()) return RunParamCommand(global, param);
     if (codenameCmd->parsed()) return RunCodeNameCommand(global, codename);
+    if (dictCmd->parsed()) return RunDictCommand(global, dict);
   } catch (const std::exception& e) {
     std::fprintf(stderr, "velmor: %s\n", e.what());
     return 1;

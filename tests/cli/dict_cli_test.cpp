@@ -1,0 +1,70 @@
+// `velmor dict update|show|rules` on a fresh data directory against the simulator.
+#include <gtest/gtest.h>
+
+#include "support/process.h"
+#include "support/temp_dir.h"
+#include "taxsim/simulator.h"
+
+namespace velmor::testing {
+namespace {
+
+const std::string kVelmor = std::string(VELMOR_BIN_DIR) + "/velmor";
+
+class DictCli : public ::testing::Test {
+ protected:
+  DictCli() {
+    sim_.Start();
+    ProcessResult init = Run({"init", "--server", sim_.Url(), "--djxh", "10000000000000000001"});
+    EXPECT_EQ(init.exitCode, 0) << init.err;
+  }
+  ProcessResult Run(std::vector<std::string> args) {
+    args.insert(args.begin(), {kVelmor, "--data", dir_.File("data")});
+    return RunProcess(args);
+  }
+  TempDir dir_;
+  static taxsim::SimulatorOptions Options() {
+    taxsim::SimulatorOptions o;
+    o.threads = 2;
+    o.generate = {.persons = 2, .payers = 1, .seed = 3};
+    return o;
+  }
+  taxsim::Simulator sim_{Options()};
+};
+
+TEST_F(DictCli, UpdateFillsTheRuleFileAndShowPrintsTheIdTypes) {
+  ProcessResult before = Run({"dict", "show", "dict_zjlx"});
+  ASSERT_EQ(before.exitCode, 0) << before.err;
+  EXPECT_EQ(before.out, "");
+
+  ProcessResult update = Run({"dict", "update"});
+  ASSERT_EQ(update.exitCode, 0) << update.err;
+  EXPECT_EQ(update.out.rfind("rules updated ", 0), 0u) << update.out;
+  EXPECT_NE(update.out.find("/M8/Dictionary/规则文件.dat"), std::string::npos) << update.out;
+
+  ProcessResult show = Run({"dict", "show", "dict_zjlx"});
+  ASSERT_EQ(show.exitCode, 0) << show.err;
+  EXPECT_EQ(show.out.rfind("201\t居民身份证\n202\t军官证\n", 0), 0u) << show.out;
+  EXPECT_EQ(Run({"dict", "show", "dict_zjlx", "227"}).out, "中国护照\n");
+
+  ProcessResult rules = Run({"dict", "rules"});
+  ASSERT_EQ(rules.exitCode, 0) << rules.err;
+  EXPECT_NE(rules.out.find("\nbzzzlxGz\t8\n"), std::string::npos) << rules.out;
+  EXPECT_EQ(rules.out.rfind("updated\t", 0), 0u);
+}
+
+TEST_F(DictCli, Failures) {
+  ProcessResult r = Run({"dict", "show", "dict_none"});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(r.err, "velmor: unknown dictionary \"dict_none\"\n");
+  r = Run({"dict", "show", "qsgx", "09"});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(r.err, "velmor: no code \"09\" in qsgx\n");
+  EXPECT_EQ(Run({"dict", "show", "qsgx", "04"}).out, "父母\n");
+  sim_.Stop();
+  r = Run({"dict", "update", "--force"});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(r.err.rfind("velmor: 系统异常，请稍后再试 (see ", 0), 0u) << r.err;
+}
+
+}  // namespace
+}  // namespace velmor::testing
