@@ -95,6 +95,10 @@ std::vector<Token> Tokenize(std::string_view s) {
     } else if (StartsWithNoCase(s, i, "general")) {
       out.push_back({Tok::kGeneral, {}});
       i += 7;
+    } else if (StartsWithNoCase(s, i, "G/通用格式") || s.compare(i, 12, "通用格式") == 0) {
+      // General as Chinese office programs name it.
+      out.push_back({Tok::kGeneral, {}});
+      i += s[i] == 'G' || s[i] == 'g' ? 14 : 12;
     } else if (StartsWithNoCase(s, i, "am/pm")) {
       out.push_back({Tok::kAmPm, "AM/PM"});
       i += 5;
