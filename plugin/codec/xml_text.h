@@ -15,7 +15,8 @@ void XmlAppendEscaped(std::string& out, std::string_view text);
 // "&lt;". Other references (numeric ones included) stay as they are.
 void XmlAppendUnescaped(std::string& out, std::string_view text);
 
-bool IsValidUtf8(std::string_view text);
+// The output conversions replace what they cannot convert instead of raising (as the codec's
+// Utf8ToGbk/GbkToUtf8 do), so that writing a document never fails on one odd character.
 // UTF-8 to GBK; characters GBK lacks become '?'. Text that is not valid UTF-8 is returned as is.
 std::string XmlUtf8ToAnsi(std::string_view text);
 // GBK to UTF-8 for text that is not valid UTF-8 already (valid UTF-8 is returned as is);
