@@ -5,7 +5,7 @@
 // the listed interfaces (each of which derives from ITWInterface). A new object has count 0; the
 // first Ref takes it to 1 and the Release that brings it back to 0 destroys the object through
 // Destroy(), which a class may override (the XML nodes do, to free deep trees without deep
-// recursion). Reference counts are safe on any thread; nothing else is.
+// recursion, and to give arena memory back). Reference counts are safe on any thread; nothing else is.
 #pragma once
 
 #include <atomic>
@@ -52,6 +52,11 @@ class TTWInterfacedObject : public TTWObject, public Interfaces... {
  protected:
   TTWInterfacedObject() = default;
   virtual void Destroy() { delete this; }
+  // For an object not yet shared: starts it with references held by its creator.
+  void InitRefCount(int32_t n) { count_.store(n, std::memory_order_relaxed); }
+  // Gives up one reference without destroying the object; the count left (0: it is the
+  // caller's to destroy).
+  int32_t DropRef() { return count_.fetch_sub(1, std::memory_order_acq_rel) - 1; }
 
  private:
   using First = std::tuple_element_t<0, std::tuple<Interfaces..., ITWInterface>>;

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstring>
 
+#include "codec/xml_arena.h"
 #include "codec/xml_document.h"
 #include "codec/xml_writer.h"
 #include "velmor/xml_exception.h"
@@ -18,21 +20,12 @@ size_t XmlListGrowth(size_t capacity) {
 
 namespace {
 
-template <class T>
-void GrowIfFull(std::vector<T>& list) {
-  if (list.size() == list.capacity()) list.reserve(XmlListGrowth(list.capacity()));
-}
-
 inline char FoldAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
 
 uint32_t NameHash(std::string_view name, bool caseSensitive) {
   uint32_t h = 0;
   for (char c : name) h = h * 33 + static_cast<unsigned char>(caseSensitive ? c : FoldAscii(c));
   return h;
-}
-
-std::string_view LocalPart(const std::string& name, int32_t colon) {
-  return colon < 0 ? std::string_view(name) : std::string_view(name).substr(colon + 1);
 }
 
 std::string VariantText(const XMLVariant& value) {
@@ -50,16 +43,27 @@ std::string VariantText(const XMLVariant& value) {
   return std::visit(Visitor{}, value);
 }
 
-// Nodes whose last reference went while another node was being freed; freed by the outermost
-// Destroy on this thread, so freeing a deep tree never recurses more than one level.
-thread_local std::vector<TXMLNode*> t_pending_free;
-thread_local bool t_freeing = false;
+// A heap copy of `s` ("" needs none).
+const char* HeapCopy(std::string_view s, bool* onHeap) {
+  *onHeap = !s.empty();
+  if (s.empty()) return "";
+  char* p = new char[s.size()];
+  std::memcpy(p, s.data(), s.size());
+  return p;
+}
+
+int32_t ColonOf(XMLNodeKind kind, std::string_view name) {
+  if (kind != XMLNodeKind::Element) return -1;
+  size_t colon = name.find(':');
+  return colon == std::string_view::npos ? -1 : static_cast<int32_t>(colon);
+}
 
 }  // namespace
 
 bool XmlNamesEqual(std::string_view a, std::string_view b, bool caseSensitive) {
   if (a.size() != b.size()) return false;
-  if (caseSensitive) return a == b;
+  if (std::memcmp(a.data(), b.data(), a.size()) == 0) return true;
+  if (caseSensitive) return false;
   for (size_t i = 0; i < a.size(); ++i) {
     if (FoldAscii(a[i]) != FoldAscii(b[i])) return false;
   }
@@ -79,83 +83,116 @@ struct TXMLNode::NameIndex {
   std::vector<Entry> entries;
 
   void Add(const TXMLNode& node, int32_t child) {
-    Link(node.name_, child, false);
-    if (node.colon_ >= 0) Link(LocalPart(node.name_, node.colon_), child, true);
+    Link(node.name(), child, false);
+    if (node.colon() >= 0) Link(node.local_name(), child, true);
   }
   void Link(std::string_view name, int32_t child, bool local) {
     size_t b = NameHash(name, caseSensitive) % heads.size();
     entries.push_back({child, heads[b], local});
     heads[b] = static_cast<int32_t>(entries.size() - 1);
   }
-  TXMLNode* Find(const std::vector<Ref<TXMLNode>>& children, std::string_view name) const {
+  TXMLNode* Find(const TXMLNode& parent, std::string_view name) const {
     int32_t best = -1;
     for (int32_t e = heads[NameHash(name, caseSensitive) % heads.size()]; e >= 0; e = entries[e].next) {
       const Entry& entry = entries[e];
       if (best >= 0 && entry.child >= best) continue;
-      const TXMLNode& c = *children[entry.child];
-      std::string_view candidate = entry.local ? LocalPart(c.name_, c.colon_) : std::string_view(c.name_);
-      if (XmlNamesEqual(candidate, name, caseSensitive)) best = entry.child;
+      const TXMLNode& c = *parent.children_[entry.child];
+      if (XmlNamesEqual(entry.local ? c.local_name() : c.name(), name, caseSensitive)) best = entry.child;
     }
-    return best < 0 ? nullptr : children[best].get();
+    return best < 0 ? nullptr : parent.children_[best];
   }
 };
 
-TXMLNode::TXMLNode(XMLNodeKind kind, std::string name) : name_(std::move(name)), kind_(kind) {
-  if (kind_ == XMLNodeKind::Element) {
-    size_t colon = name_.find(':');
-    if (colon != std::string::npos) colon_ = static_cast<int32_t>(colon);
-  }
+TXMLNode::TXMLNode(XMLNodeKind kind, std::string_view name) : kind_(kind) {
+  name_ = HeapCopy(name, &name_on_heap_);
+  name_size_ = static_cast<uint32_t>(name.size());
+}
+
+TXMLNode::TXMLNode(XmlArena* arena, XMLNodeKind kind, std::string_view name)
+    : arena_(arena),
+      name_(name.data()),
+      name_size_(static_cast<uint32_t>(name.size())),
+      kind_(kind) {
+  InitRefCount(1);
 }
 
 TXMLNode::~TXMLNode() {
-  // Children that outlive this node (someone else holds them) are detached first; the others
-  // are released, which queues them on t_pending_free.
-  for (Ref<TXMLNode>& child : children_) {
-    if (child->RefCountForTest() > 1) {
-      child->parent_ = nullptr;
-      child->index_in_parent_ = -1;
-      child->AttachSubtree(nullptr, 0);
-    }
-    child.reset();
+  if (name_on_heap_) delete[] name_;
+  if (text_on_heap_) delete[] text_;
+  if (children_on_heap_) delete[] children_;
+  delete attributes_;
+  delete name_index_;
+}
+
+void TXMLNode::Free() {
+  if (XmlArena* arena = arena_) {
+    // A node of a load that was never edited owns nothing: its memory is the arena's.
+    if (name_on_heap_ || text_on_heap_ || children_on_heap_ || attributes_ || name_index_) this->~TXMLNode();
+    arena->Release();
+  } else {
+    delete this;
   }
 }
 
 void TXMLNode::Destroy() {
-  if (t_freeing) {
-    t_pending_free.push_back(this);
-    return;
+  // Iterative: the children whose last reference this was are freed from a work list; those
+  // someone else still holds are detached.
+  if (child_count_ == 0) return Free();
+  std::vector<TXMLNode*> dying{this};
+  while (!dying.empty()) {
+    TXMLNode* n = dying.back();
+    dying.pop_back();
+    for (uint32_t i = 0; i < n->child_count_; ++i) {
+      TXMLNode* c = n->children_[i];
+      if (c->DropRef() == 0) {
+        dying.push_back(c);
+      } else {
+        c->parent_ = nullptr;
+        c->index_in_parent_ = -1;
+        c->AttachSubtree(nullptr, 0);
+      }
+    }
+    n->Free();
   }
-  t_freeing = true;
-  delete this;
-  while (!t_pending_free.empty()) {
-    TXMLNode* next = t_pending_free.back();
-    t_pending_free.pop_back();
-    delete next;
-  }
-  t_freeing = false;
 }
 
 TXMLNode* TXMLNode::From(IXMLNode* node) { return node ? dynamic_cast<TXMLNode*>(node) : nullptr; }
 
+int32_t TXMLNode::colon() const {
+  if (colon_ == kColonUnknown) colon_ = ColonOf(kind_, name());
+  return colon_;
+}
+
+std::string_view TXMLNode::local_name() const {
+  int32_t colon = this->colon();
+  return colon < 0 ? name() : name().substr(colon + 1);
+}
+
 std::string TXMLNode::GetLocalName() {
   if (kind_ != XMLNodeKind::Element) return {};
-  return std::string(LocalPart(name_, colon_));
+  return std::string(local_name());
 }
 
 std::string TXMLNode::GetPrefix() {
-  if (kind_ != XMLNodeKind::Element || colon_ < 0) return {};
-  return name_.substr(0, colon_);
+  if (kind_ != XMLNodeKind::Element || colon() < 0) return {};
+  return std::string(name().substr(0, colon()));
 }
 
 std::string TXMLNode::GetNamespaceURI() {
   // Resolved from the xmlns declarations in scope, nearest first.
   if (kind_ != XMLNodeKind::Element) return {};
-  std::string attr = colon_ < 0 ? std::string("xmlns") : "xmlns:" + name_.substr(0, colon_);
+  std::string attr = colon() < 0 ? std::string("xmlns") : "xmlns:" + GetPrefix();
   for (TXMLNode* n = this; n; n = n->parent_) {
     int32_t i = n->FindAttribute(attr);
-    if (i >= 0) return n->attributes_[i].value;
+    if (i >= 0) return (*n->attributes_)[i].value;
   }
   return {};
+}
+
+void TXMLNode::SetText(const std::string& text) {
+  if (text_on_heap_) delete[] text_;
+  text_ = HeapCopy(text, &text_on_heap_);
+  text_size_ = static_cast<uint32_t>(text.size());
 }
 
 Ref<IXMLNode> TXMLNode::GetParentNode() { return Ref<IXMLNode>(parent_); }
@@ -163,35 +200,33 @@ Ref<IXMLNode> TXMLNode::GetParentNode() { return Ref<IXMLNode>(parent_); }
 Ref<IXMLDocument> TXMLNode::GetOwnerDocument() { return Ref<IXMLDocument>(owner_); }
 
 Ref<IXMLNode> TXMLNode::GetChild(int32_t index) {
-  if (index < 0 || static_cast<size_t>(index) >= children_.size()) return nullptr;
-  return Ref<IXMLNode>(children_[index].get());
+  if (index < 0 || static_cast<uint32_t>(index) >= child_count_) return nullptr;
+  return Ref<IXMLNode>(children_[index]);
 }
 
 bool TXMLNode::CaseSensitive() const { return owner_ ? owner_->case_sensitive() : true; }
 
-bool TXMLNode::NameMatches(const TXMLNode& child, std::string_view name, bool caseSensitive) const {
-  return XmlNamesEqual(child.name_, name, caseSensitive) ||
-         (child.colon_ >= 0 && XmlNamesEqual(LocalPart(child.name_, child.colon_), name, caseSensitive));
-}
-
 TXMLNode* TXMLNode::FindChildNode(std::string_view name) {
   bool caseSensitive = CaseSensitive();
-  if (children_.size() < 4) {
-    for (const Ref<TXMLNode>& c : children_) {
-      if (NameMatches(*c, name, caseSensitive)) return c.get();
+  if (child_count_ < 4) {
+    for (uint32_t i = 0; i < child_count_; ++i) {
+      TXMLNode* c = children_[i];
+      if (XmlNamesEqual(c->name(), name, caseSensitive) ||
+          (c->colon() >= 0 && XmlNamesEqual(c->local_name(), name, caseSensitive))) {
+        return c;
+      }
     }
     return nullptr;
   }
   if (!name_index_ || name_index_->caseSensitive != caseSensitive) {
-    auto index = std::make_unique<NameIndex>();
-    index->caseSensitive = caseSensitive;
-    size_t n = children_.size();
-    index->heads.assign(n + n / 4, -1);
-    index->entries.reserve(n);
-    for (size_t i = 0; i < n; ++i) index->Add(*children_[i], static_cast<int32_t>(i));
-    name_index_ = std::move(index);
+    DropIndex();
+    name_index_ = new NameIndex();
+    name_index_->caseSensitive = caseSensitive;
+    name_index_->heads.assign(child_count_ + child_count_ / 4, -1);
+    name_index_->entries.reserve(child_count_);
+    for (uint32_t i = 0; i < child_count_; ++i) name_index_->Add(*children_[i], static_cast<int32_t>(i));
   }
-  return name_index_->Find(children_, name);
+  return name_index_->Find(*this, name);
 }
 
 Ref<IXMLNode> TXMLNode::FindChild(const std::string& name) { return Ref<IXMLNode>(FindChildNode(name)); }
@@ -202,10 +237,12 @@ int32_t TXMLNode::IndexOfChild(IXMLNode* child) {
   return node->index_in_parent_;
 }
 
-void TXMLNode::DropIndex() { name_index_.reset(); }
+void TXMLNode::DropIndex() {
+  delete name_index_;
+  name_index_ = nullptr;
+}
 
 void TXMLNode::AttachSubtree(TXMLDocument* owner, int32_t level) {
-  // Iterative: trees may be deeper than the stack allows.
   std::vector<std::pair<TXMLNode*, int32_t>> work{{this, level}};
   while (!work.empty()) {
     auto [node, lvl] = work.back();
@@ -213,33 +250,46 @@ void TXMLNode::AttachSubtree(TXMLDocument* owner, int32_t level) {
     if (node->owner_ != owner) node->DropIndex();  // the case rule may differ
     node->owner_ = owner;
     node->level_ = lvl;
-    for (const Ref<TXMLNode>& c : node->children_) work.emplace_back(c.get(), lvl + 1);
+    for (uint32_t i = 0; i < node->child_count_; ++i) work.emplace_back(node->children_[i], lvl + 1);
   }
+}
+
+void TXMLNode::ReserveChildren() {
+  if (child_count_ < child_capacity_) return;
+  size_t cap = XmlListGrowth(child_capacity_);
+  auto** grown = new TXMLNode*[cap];
+  if (child_count_) std::memcpy(grown, children_, child_count_ * sizeof(TXMLNode*));
+  if (children_on_heap_) delete[] children_;
+  children_ = grown;
+  child_capacity_ = static_cast<uint32_t>(cap);
+  children_on_heap_ = true;
 }
 
 void TXMLNode::InsertChild(int32_t index, IXMLNode* child) {
   TXMLNode* node = From(child);
   if (!node) throw EXMLException::NoNode();
-  if (index < -1 || index > static_cast<int32_t>(children_.size())) throw EXMLException::Index(index);
+  if (index < -1 || index > static_cast<int32_t>(child_count_)) throw EXMLException::Index(index);
   for (TXMLNode* a = this; a; a = a->parent_) {
     if (a == node) throw EXMLException::Cycle();
   }
-  Ref<TXMLNode> keep(node);
+  ReserveChildren();  // before anything changes: it may raise
+  node->AddRef();     // this node's reference
   // Out of its old place first (which may be this very list, shifting the target index).
   if (TXMLNode* old = node->parent_) {
-    size_t oldIndex = static_cast<size_t>(node->index_in_parent_);
+    uint32_t oldIndex = static_cast<uint32_t>(node->index_in_parent_);
     old->DetachChildAt(oldIndex);
     if (old == this && index > static_cast<int32_t>(oldIndex)) --index;
   } else if (node->owner_ && node->owner_->root() == node) {
     node->owner_->ForgetRoot(node);
   }
-  size_t at = index < 0 ? children_.size() : static_cast<size_t>(index);
-  GrowIfFull(children_);
-  children_.insert(children_.begin() + at, keep);
-  for (size_t i = at; i < children_.size(); ++i) children_[i]->index_in_parent_ = static_cast<int32_t>(i);
+  uint32_t at = index < 0 ? child_count_ : static_cast<uint32_t>(index);
+  std::memmove(children_ + at + 1, children_ + at, (child_count_ - at) * sizeof(TXMLNode*));
+  children_[at] = node;
+  ++child_count_;
+  for (uint32_t i = at; i < child_count_; ++i) children_[i]->index_in_parent_ = static_cast<int32_t>(i);
   node->parent_ = this;
   node->AttachSubtree(owner_, level_ + 1);
-  if (name_index_ && at == children_.size() - 1 && name_index_->heads.size() * 2 > children_.size()) {
+  if (name_index_ && at == child_count_ - 1 && name_index_->heads.size() * 2 > child_count_) {
     name_index_->Add(*node, static_cast<int32_t>(at));
   } else {
     DropIndex();
@@ -252,70 +302,67 @@ Ref<IXMLNode> TXMLNode::AddChild(const std::string& name) {
   return node;
 }
 
-void TXMLNode::DetachChildAt(size_t index) {
-  Ref<TXMLNode> node = std::move(children_[index]);
-  children_.erase(children_.begin() + index);
-  for (size_t i = index; i < children_.size(); ++i) children_[i]->index_in_parent_ = static_cast<int32_t>(i);
+void TXMLNode::DetachChildAt(uint32_t index) {
+  TXMLNode* node = children_[index];
+  std::memmove(children_ + index, children_ + index + 1, (child_count_ - index - 1) * sizeof(TXMLNode*));
+  --child_count_;
+  for (uint32_t i = index; i < child_count_; ++i) children_[i]->index_in_parent_ = static_cast<int32_t>(i);
   DropIndex();
   node->parent_ = nullptr;
   node->index_in_parent_ = -1;
-  node->AttachSubtree(nullptr, 0);
+  if (node->RefCountForTest() > 1) node->AttachSubtree(nullptr, 0);  // it outlives this call
+  node->Release();
 }
 
 bool TXMLNode::RemoveChild(int32_t index) {
-  if (index < 0 || static_cast<size_t>(index) >= children_.size()) return false;
-  DetachChildAt(static_cast<size_t>(index));
+  if (index < 0 || static_cast<uint32_t>(index) >= child_count_) return false;
+  DetachChildAt(static_cast<uint32_t>(index));
   return true;
 }
 
 bool TXMLNode::RemoveChildByName(const std::string& name) {
   TXMLNode* node = FindChildNode(name);
   if (!node) return false;
-  DetachChildAt(static_cast<size_t>(node->index_in_parent_));
+  DetachChildAt(static_cast<uint32_t>(node->index_in_parent_));
   return true;
 }
 
-void TXMLNode::AppendParsedChild(TXMLNode* child, TXMLDocument* owner) {
-  GrowIfFull(children_);
-  child->parent_ = this;
-  child->owner_ = owner;
-  child->level_ = level_ + 1;
-  child->index_in_parent_ = static_cast<int32_t>(children_.size());
-  children_.emplace_back(child);
-}
-
 void TXMLNode::AppendParsedAttribute(std::string name, std::string value) {
-  GrowIfFull(attributes_);
-  attributes_.push_back({std::move(name), std::move(value)});
+  if (!attributes_) attributes_ = new std::vector<TXMLAttribute>();
+  if (attributes_->size() == attributes_->capacity()) attributes_->reserve(XmlListGrowth(attributes_->capacity()));
+  attributes_->push_back({std::move(name), std::move(value)});
 }
 
 int32_t TXMLNode::FindAttribute(std::string_view name) const {
+  if (!attributes_) return -1;
   bool caseSensitive = CaseSensitive();
-  for (size_t i = attributes_.size(); i-- > 0;) {
-    if (XmlNamesEqual(attributes_[i].name, name, caseSensitive)) return static_cast<int32_t>(i);
+  for (size_t i = attributes_->size(); i-- > 0;) {
+    if (XmlNamesEqual((*attributes_)[i].name, name, caseSensitive)) return static_cast<int32_t>(i);
   }
   return -1;
 }
 
+int32_t TXMLNode::GetAttributeCount() { return attributes_ ? static_cast<int32_t>(attributes_->size()) : 0; }
+
 std::string TXMLNode::GetAttributeName(int32_t index) {
-  if (index < 0 || static_cast<size_t>(index) >= attributes_.size()) return {};
-  return attributes_[index].name;
+  if (index < 0 || index >= GetAttributeCount()) return {};
+  return (*attributes_)[index].name;
 }
 
 std::string TXMLNode::GetAttributeValue(int32_t index) {
-  if (index < 0 || static_cast<size_t>(index) >= attributes_.size()) return {};
-  return attributes_[index].value;
+  if (index < 0 || index >= GetAttributeCount()) return {};
+  return (*attributes_)[index].value;
 }
 
 std::string TXMLNode::GetAttribute(const std::string& name) {
   int32_t i = FindAttribute(name);
-  return i < 0 ? std::string() : attributes_[i].value;
+  return i < 0 ? std::string() : (*attributes_)[i].value;
 }
 
 void TXMLNode::SetAttribute(const std::string& name, const std::string& value) {
   int32_t i = FindAttribute(name);
   if (i >= 0) {
-    attributes_[i].value = value;
+    (*attributes_)[i].value = value;
     return;
   }
   AppendParsedAttribute(name, value);
@@ -324,18 +371,19 @@ void TXMLNode::SetAttribute(const std::string& name, const std::string& value) {
 bool TXMLNode::HasAttribute(const std::string& name) { return FindAttribute(name) >= 0; }
 
 bool TXMLNode::RemoveAttribute(const std::string& name) {
+  if (!attributes_) return false;
   bool caseSensitive = CaseSensitive();
-  auto end = std::remove_if(attributes_.begin(), attributes_.end(), [&](const TXMLAttribute& a) {
+  auto end = std::remove_if(attributes_->begin(), attributes_->end(), [&](const TXMLAttribute& a) {
     return XmlNamesEqual(a.name, name, caseSensitive);
   });
-  bool removed = end != attributes_.end();
-  attributes_.erase(end, attributes_.end());
+  bool removed = end != attributes_->end();
+  attributes_->erase(end, attributes_->end());
   return removed;
 }
 
 bool TXMLNode::RemoveAttributeAt(int32_t index) {
-  if (index < 0 || static_cast<size_t>(index) >= attributes_.size()) return false;
-  attributes_.erase(attributes_.begin() + index);
+  if (index < 0 || index >= GetAttributeCount()) return false;
+  attributes_->erase(attributes_->begin() + index);
   return true;
 }
 
@@ -345,12 +393,12 @@ std::string TXMLNode::GetXML() {
   return out;
 }
 
-void TXMLNode::SetTextValue(const XMLVariant& value) { text_ = VariantText(value); }
+void TXMLNode::SetTextValue(const XMLVariant& value) { SetText(VariantText(value)); }
 
 XMLVariant TXMLNode::GetAttributeVariant(const std::string& name) {
   int32_t i = FindAttribute(name);
   if (i < 0) return std::monostate{};
-  return attributes_[i].value;
+  return (*attributes_)[i].value;
 }
 
 void TXMLNode::SetAttributeVariant(const std::string& name, const XMLVariant& value) {

@@ -1,8 +1,10 @@
 #include "codec/xml_parser.h"
 
+#include <array>
 #include <cstring>
 #include <vector>
 
+#include "codec/xml_arena.h"
 #include "codec/xml_node.h"
 #include "codec/xml_text.h"
 #include "velmor/xml_exception.h"
@@ -11,9 +13,17 @@ namespace velmor {
 
 namespace {
 
-inline bool IsWs(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
+// Byte classes: 1 whitespace (TAB, LF, CR, space), 2 ends a name ('/', '>').
+constexpr std::array<uint8_t, 256> MakeClasses() {
+  std::array<uint8_t, 256> t{};
+  for (unsigned char c : {'\t', '\n', '\r', ' '}) t[c] = 1;
+  for (unsigned char c : {'/', '>'}) t[c] = 2;
+  return t;
+}
+constexpr std::array<uint8_t, 256> kClass = MakeClasses();
 
-inline bool IsNameEnd(char c) { return IsWs(c) || c == '/' || c == '>'; }
+inline bool IsWs(char c) { return kClass[static_cast<unsigned char>(c)] == 1; }
+inline bool IsNameEnd(char c) { return kClass[static_cast<unsigned char>(c)] != 0; }
 
 const char* Find(const char* from, const char* end, std::string_view what) {
   if (from >= end) return nullptr;
@@ -24,39 +34,86 @@ const char* Find(const char* from, const char* end, std::string_view what) {
 
 class Parser {
  public:
-  Parser(std::string_view xml, TXMLDocument* owner)
-      : text_(xml), begin_(xml.data()), end_(xml.data() + xml.size()), owner_(owner) {}
+  // The loader works on its own copy of the text, in the arena: names and texts point into it
+  // and entities are decoded in place.
+  Parser(std::string_view xml, TXMLDocument* owner) : text_(xml), owner_(owner), arena_(XmlArena::Create()) {
+    try {
+      char* copy = static_cast<char*>(arena_->Allocate(xml.size()));
+      if (!xml.empty()) std::memcpy(copy, xml.data(), xml.size());
+      begin_ = copy;
+      end_ = copy + xml.size();
+    } catch (...) {
+      arena_->Release();
+      throw;
+    }
+  }
 
   XmlParseResult Run() {
+    try {
+      Body();
+    } catch (...) {
+      // Every node made so far is the root, in the child array of a closed element, or waiting
+      // in children_ for its open parent: releasing the last two kinds and the root frees all.
+      Done();
+      for (TXMLNode* node : children_) node->Release();
+      result_.root.reset();
+      throw;
+    }
+    Done();
+    return std::move(result_);
+  }
+
+ private:
+  void Body() {
     if (text_.empty()) throw EXMLException::InvalidString();
     const char* p = Declaration(FirstTag());
     while (true) {
       p = SkipWs(p);
       if (p == end_) break;
       if (*p != '<') Fail(p);
-      if (Starts(p, "<!--")) {
-        p = Comment(p);
-      } else if (Starts(p, "<![CDATA[")) {
-        p = CData(p);
-      } else if (Starts(p, "<?")) {
-        p = Instruction(p);
-      } else if (Starts(p, "</")) {
+      char next = p + 1 < end_ ? p[1] : '\0';
+      if (next == '/') {
         p = EndTag(p);
+      } else if (next == '!' && Starts(p, "<!--")) {
+        p = Comment(p);
+      } else if (next == '!' && Starts(p, "<![CDATA[")) {
+        p = CData(p);
+      } else if (next == '?') {
+        p = Instruction(p);
       } else {
         p = StartTag(p);
       }
     }
-    if (!stack_.empty()) throw EXMLException::Unclosed("</" + stack_.back()->name() + ">");
-    return std::move(result_);
+    if (!stack_.empty()) {
+      throw EXMLException::Unclosed("</" + std::string(stack_.back().node->name()) + ">");
+    }
   }
 
- private:
+  // The arena gets a count per node made and loses the loader's own.
+  void Done() {
+    arena_->AddCount(result_.nodeCount);
+    arena_->Release();
+  }
+
   [[noreturn]] void Fail(const char* at) {
     throw EXMLException::InvalidContent(XmlTextNear(text_, static_cast<size_t>(at - begin_)));
   }
 
   const char* SkipWs(const char* p) const {
-    while (p < end_ && IsWs(*p)) ++p;
+    // Indentation comes in runs of blanks: eight at a time while they last.
+    static constexpr uint64_t kBlanks = 0x2020202020202020ull;
+    while (p < end_) {
+      if (end_ - p >= 8) {
+        uint64_t word;
+        std::memcpy(&word, p, 8);
+        if (word == kBlanks) {
+          p += 8;
+          continue;
+        }
+      }
+      if (!IsWs(*p)) break;
+      ++p;
+    }
     return p;
   }
   bool Starts(const char* p, std::string_view what) const {
@@ -109,24 +166,76 @@ class Parser {
     return gt + 1;
   }
 
-  void Created(const TXMLNode& node) {
-    ++result_.nodeCount;
-    if (node.level() > result_.maxLevel) result_.maxLevel = node.level();
+  // The next '<' from p (or the end), and whether an '&' comes before it; eight bytes a step.
+  const char* FindText(const char* p, bool* amp) const {
+    constexpr uint64_t kOnes = 0x0101010101010101ull, kHigh = 0x8080808080808080ull;
+    auto match = [](uint64_t w, uint64_t pattern) {
+      uint64_t v = w ^ pattern;
+      return (v - kOnes) & ~v & kHigh;  // the lowest flagged byte is exact
+    };
+    while (end_ - p >= 8) {
+      uint64_t w;
+      std::memcpy(&w, p, 8);
+      uint64_t lt = match(w, kOnes * '<'), am = match(w, kOnes * '&');
+      if (lt) {
+        int at = __builtin_ctzll(lt) / 8;
+        if (am & ((uint64_t{1} << (at * 8)) - 1)) *amp = true;
+        return p + at;
+      }
+      if (am) *amp = true;
+      p += 8;
+    }
+    while (p < end_ && *p != '<') *amp |= *p++ == '&';
+    return p;
   }
 
-  // Adds a comment, CDATA section or processing instruction to the open element.
-  void AddToOpen(Ref<TXMLNode> node) {
-    stack_.back()->AppendParsedChild(node.get(), owner_);
-    Created(*node);
+  // The bytes from..to of the copy, with entities decoded (in place) when asked.
+  std::string_view Keep(const char* from, const char* to, bool unescape) {
+    size_t n = static_cast<size_t>(to - from);
+    if (n > UINT32_MAX) Fail(from);
+    if (!unescape || !std::memchr(from, '&', n)) return {from, n};
+    char* s = const_cast<char*>(from);
+    return {s, XmlUnescapeInto(s, std::string_view(from, n))};
+  }
+
+  // A new node under the open element (or as the root), holding its parent's reference.
+  TXMLNode* Make(XMLNodeKind kind, std::string_view name) {
+    size_t index = stack_.empty() ? 0 : children_.size() - stack_.back().firstChild;
+    if (index + 1 >= kXmlListCapacityLimit) throw EXMLException::Capacity(static_cast<long>(index + 1));
+    // No failure may come between making the node and linking it.
+    if (children_.size() == children_.capacity()) children_.reserve(children_.capacity() * 2 + 64);
+    TXMLNode* node = arena_->New<TXMLNode>(arena_, kind, name);
+    ++result_.nodeCount;
+    if (stack_.empty()) {
+      node->SetParsedLinks(nullptr, owner_, 0, -1);
+      result_.root = Ref<TXMLNode>::Adopt(node);
+    } else {
+      Open& top = stack_.back();
+      node->SetParsedLinks(top.node, owner_, top.node->level() + 1, static_cast<int32_t>(index));
+      children_.push_back(node);
+      if (node->level() > result_.maxLevel) result_.maxLevel = node->level();
+    }
+    return node;
+  }
+
+  // Closes the open element: its children move into an arena array of their own.
+  void Close() {
+    Open top = stack_.back();
+    stack_.pop_back();
+    size_t n = children_.size() - top.firstChild;
+    if (n == 0) return;
+    auto** kids = static_cast<TXMLNode**>(arena_->Allocate(n * sizeof(TXMLNode*)));
+    std::memcpy(kids, children_.data() + top.firstChild, n * sizeof(TXMLNode*));
+    top.node->SetParsedChildren(kids, static_cast<uint32_t>(n));
+    children_.resize(top.firstChild);
   }
 
   const char* Comment(const char* p) {
     const char* end = Find(p + 4, end_, "-->");
     if (!end) Fail(p);
     if (!stack_.empty()) {
-      Ref<TXMLNode> node(new TXMLNode(XMLNodeKind::Comment, "#comment"));
-      node->mutable_text().assign(p + 4, end);
-      AddToOpen(std::move(node));
+      std::string_view text = Keep(p + 4, end, false);
+      Make(XMLNodeKind::Comment, "#comment")->SetParsedText(text.data(), static_cast<uint32_t>(text.size()));
     }
     return end + 3;
   }
@@ -134,9 +243,8 @@ class Parser {
   const char* CData(const char* p) {
     const char* end = Find(p + 9, end_, "]]>");
     if (!end || stack_.empty()) Fail(p);
-    Ref<TXMLNode> node(new TXMLNode(XMLNodeKind::CData, "#cdata-section"));
-    node->mutable_text().assign(p + 9, end);
-    AddToOpen(std::move(node));
+    std::string_view text = Keep(p + 9, end, false);
+    Make(XMLNodeKind::CData, "#cdata-section")->SetParsedText(text.data(), static_cast<uint32_t>(text.size()));
     return end + 3;
   }
 
@@ -152,21 +260,28 @@ class Parser {
       while (t < end && IsWs(*t)) ++t;
       const char* tEnd = end;
       while (tEnd > t && IsWs(tEnd[-1])) --tEnd;
-      Ref<TXMLNode> node(new TXMLNode(XMLNodeKind::ProcessingInstruction, std::string(p + 2, s)));
-      XmlAppendUnescaped(node->mutable_text(), std::string_view(t, static_cast<size_t>(tEnd - t)));
-      AddToOpen(std::move(node));
+      TXMLNode* node = Make(XMLNodeKind::ProcessingInstruction, Keep(p + 2, s, false));
+      std::string_view text = Keep(t, tEnd, true);
+      node->SetParsedText(text.data(), static_cast<uint32_t>(text.size()));
     }
     return end + 2;
   }
 
   // "</name>": closes the open element; the name compares without regard to case.
   const char* EndTag(const char* p) {
+    if (!stack_.empty()) {  // the usual case: the name and '>' right behind "</"
+      std::string_view name = stack_.back().node->name();
+      size_t n = name.size();
+      if (static_cast<size_t>(end_ - p) > n + 2 && p[n + 2] == '>' && std::memcmp(p + 2, name.data(), n) == 0) {
+        Close();
+        return p + n + 3;
+      }
+    }
     const char* gt = static_cast<const char*>(std::memchr(p + 2, '>', static_cast<size_t>(end_ - p - 2)));
     if (!gt || stack_.empty()) Fail(p);
-    const std::string& name = stack_.back()->name();
     std::string_view closing(p + 2, static_cast<size_t>(gt - p - 2));
-    if (!XmlNamesEqual(name, closing, false)) Fail(p);
-    stack_.pop_back();
+    if (!XmlNamesEqual(stack_.back().node->name(), closing, false)) Fail(p);
+    Close();
     return gt + 1;
   }
 
@@ -174,7 +289,8 @@ class Parser {
     const char* s = p + 1;
     while (s < end_ && !IsNameEnd(*s)) ++s;
     if (s == p + 1 || s == end_) Fail(p);
-    Ref<TXMLNode> node(new TXMLNode(XMLNodeKind::Element, std::string(p + 1, s)));
+    if (stack_.empty() && result_.root) throw EXMLException::OneRoot();
+    TXMLNode* node = Make(XMLNodeKind::Element, Keep(p + 1, s, false));
     bool empty = false;
     while (true) {
       s = SkipWs(s);
@@ -201,35 +317,37 @@ class Parser {
       if (s == end_ || (*s != '"' && *s != '\'')) Fail(s);
       const char* close = static_cast<const char*>(std::memchr(s + 1, *s, static_cast<size_t>(end_ - s - 1)));
       if (!close) Fail(s);
-      std::string value;
-      XmlAppendUnescaped(value, std::string_view(s + 1, static_cast<size_t>(close - s - 1)));
+      std::string value(static_cast<size_t>(close - s - 1), '\0');
+      value.resize(XmlUnescapeInto(value.data(), std::string_view(s + 1, static_cast<size_t>(close - s - 1))));
       node->AppendParsedAttribute(std::move(attrName), std::move(value));
       s = close + 1;
     }
-    if (stack_.empty()) {
-      if (result_.root) throw EXMLException::OneRoot();
-      node->AttachSubtree(owner_, 0);
-      result_.root = node;
-    } else {
-      stack_.back()->AppendParsedChild(node.get(), owner_);
-    }
-    Created(*node);
     if (empty) return s;
-    stack_.push_back(node.get());
+    stack_.push_back({node, children_.size()});
     // The element's text: everything up to the next '<', unless only blanks come before it.
     const char* t = SkipWs(s);
     if (t < end_ && *t == '<') return t;
-    const char* lt = static_cast<const char*>(std::memchr(s, '<', static_cast<size_t>(end_ - s)));
-    if (!lt) lt = end_;
-    XmlAppendUnescaped(node->mutable_text(), std::string_view(s, static_cast<size_t>(lt - s)));
+    // Up to the next '<', noting whether an entity needs decoding.
+    bool amp = false;
+    const char* lt = FindText(t, &amp);
+    std::string_view text = amp ? Keep(s, lt, true) : std::string_view(s, static_cast<size_t>(lt - s));
+    if (text.size() > UINT32_MAX) Fail(s);
+    node->SetParsedText(text.data(), static_cast<uint32_t>(text.size()));
     return lt;
   }
 
+  struct Open {
+    TXMLNode* node;
+    size_t firstChild;  // where its children start in children_
+  };
+
   std::string_view text_;
-  const char* begin_;
-  const char* end_;
+  const char* begin_ = nullptr;
+  const char* end_ = nullptr;
   TXMLDocument* owner_;
-  std::vector<TXMLNode*> stack_;  // open elements, held by their parents (or the root)
+  XmlArena* arena_;
+  std::vector<Open> stack_;           // open elements
+  std::vector<TXMLNode*> children_;   // the children of the open elements so far, in order
   XmlParseResult result_;
 };
 

@@ -28,17 +28,19 @@ void XmlAppendEscaped(std::string& out, std::string_view text) {
   out.append(text.data() + run, text.size() - run);
 }
 
-void XmlAppendUnescaped(std::string& out, std::string_view text) {
+size_t XmlUnescapeInto(char* out, std::string_view text) {
   static constexpr struct {
     std::string_view entity;
     char c;
   } kEntities[] = {{"&amp;", '&'}, {"&lt;", '<'}, {"&gt;", '>'}, {"&apos;", '\''}, {"&quot;", '"'}};
+  char* o = out;
   size_t pos = 0;
   while (pos < text.size()) {
     const void* hit = std::memchr(text.data() + pos, '&', text.size() - pos);
     if (!hit) break;
-    size_t amp = static_cast<const char*>(hit) - text.data();
-    out.append(text.data() + pos, amp - pos);
+    size_t amp = static_cast<size_t>(static_cast<const char*>(hit) - text.data());
+    std::memmove(o, text.data() + pos, amp - pos);
+    o += amp - pos;
     pos = amp + 1;
     std::string_view rest = text.substr(amp);
     char decoded = '&';
@@ -49,9 +51,11 @@ void XmlAppendUnescaped(std::string& out, std::string_view text) {
         break;
       }
     }
-    out.push_back(decoded);
+    *o++ = decoded;
   }
-  out.append(text.data() + pos, text.size() - pos);
+  std::memmove(o, text.data() + pos, text.size() - pos);
+  o += text.size() - pos;
+  return static_cast<size_t>(o - out);
 }
 
 namespace {

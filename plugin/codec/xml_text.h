@@ -11,9 +11,11 @@ namespace velmor {
 
 // Appends `text` with &, <, >, ' and " written as &amp; &lt; &gt; &apos; &quot;.
 void XmlAppendEscaped(std::string& out, std::string_view text);
-// Appends `text` with those five entities decoded, each occurrence once: "&amp;lt;" gives
-// "&lt;". Other references (numeric ones included) stay as they are.
-void XmlAppendUnescaped(std::string& out, std::string_view text);
+// Writes `text` to `out` (room for text.size() bytes; `out` may be text.data() itself, for
+// decoding in place) with those five entities decoded, each
+// occurrence once: "&amp;lt;" gives "&lt;". Other references (numeric ones included) stay as
+// they are. Returns the bytes written.
+size_t XmlUnescapeInto(char* out, std::string_view text);
 
 // The output conversions replace what they cannot convert instead of raising (as the codec's
 // Utf8ToGbk/GbkToUtf8 do), so that writing a document never fails on one odd character.

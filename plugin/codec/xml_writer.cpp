@@ -34,9 +34,8 @@ class Writer {
         }
         f.next = 0;
       }
-      const auto& children = n.children();
-      if (static_cast<size_t>(f.next) < children.size()) {
-        const TXMLNode* child = children[f.next++].get();
+      if (static_cast<uint32_t>(f.next) < n.child_count()) {
+        const TXMLNode* child = n.child(static_cast<uint32_t>(f.next++));
         stack.push_back({child, -1});  // invalidates f
         continue;
       }
@@ -77,14 +76,16 @@ class Writer {
     Indent(n);
     out_ += '<';
     Text(n.name(), false);
-    for (const TXMLAttribute& a : n.attributes()) {
-      out_ += ' ';
-      Text(a.name, false);
-      out_ += "=\"";
-      Text(a.value, true);
-      out_ += '"';
+    if (const auto* attributes = n.attributes()) {
+      for (const TXMLAttribute& a : *attributes) {
+        out_ += ' ';
+        Text(a.name, false);
+        out_ += "=\"";
+        Text(a.value, true);
+        out_ += '"';
+      }
     }
-    if (n.children().empty()) {
+    if (n.child_count() == 0) {
       if (n.text().empty()) {
         out_ += " />";
       } else {
@@ -107,7 +108,7 @@ class Writer {
     for (int32_t i = 0; i < n.level(); ++i) out_ += indent_;
   }
 
-  void Text(const std::string& text, bool escape) {
+  void Text(std::string_view text, bool escape) {
     if (mode_ == XMLOutputEncoding::AsStored) {
       Put(text, escape);
     } else {
