@@ -25,8 +25,9 @@ std::string ReplaceWith(std::string_view text, std::string_view pattern, std::st
   for (std::size_t i = 0; i + 1 < m; ++i) skip[static_cast<uint8_t>(p[i])] = m - 1 - i;
 
   std::string out;
-  // Sized ahead for the worst case (every window a match) when the replacement is longer.
-  out.reserve(repl.size() > m ? n + n / m * (repl.size() - m) : n);
+  // Sized for the text; a longer result grows geometrically. Reserving for the worst case
+  // (every window a match) would keep up to six times the text's size for an escaping pass.
+  out.reserve(n);
   std::size_t copied = 0, pos = 0;
   while (pos + m <= n) {
     std::size_t j = m;

@@ -52,9 +52,5 @@ TEST(Crc16, ByteWiseFormMatchesWholeText) {
   EXPECT_EQ(Crc16Update(0, '\xff'), Crc16Table()[0xFF]);
 }
 
-TEST(Crc16, StartValueChangesResult) {
-  EXPECT_NE(Crc16("djxh", 0), Crc16("djxh", 1));
-}
-
 }  // namespace
 }  // namespace velmor

@@ -32,6 +32,7 @@ TEST(Gzip, MemberStartsWithGzipHeader) {
   EXPECT_EQ(static_cast<unsigned char>(z[0]), 31);
   EXPECT_EQ(static_cast<unsigned char>(z[1]), 139);
   EXPECT_EQ(static_cast<unsigned char>(z[2]), 8);
+  EXPECT_EQ(z[8], 0);  // extra flags: neither best (2) nor fastest (4) compression
   // Trailer: CRC-32 then the length, little-endian.
   const auto* b = reinterpret_cast<const unsigned char*>(z.data()) + z.size() - 8;
   const uLong crc = crc32(0, reinterpret_cast<const Bytef*>("abc"), 3);
@@ -49,20 +50,6 @@ TEST(Gzip, RoundTrips) {
   std::string noise(100000, '\0');
   for (char& c : noise) c = static_cast<char>(rng());
   EXPECT_EQ(GzipDecompress(GzipCompress(noise)), noise);
-}
-
-TEST(Gzip, CompressesAtDefaultLevel) {
-  const std::string s = Sample();
-  const std::string z = GzipCompress(s);
-  EXPECT_LT(z.size(), s.size() / 5);
-  // The same bytes zlib's compress2 writes at the default level, behind the gzip wrapper.
-  std::string zz(compressBound(s.size()), '\0');
-  uLongf n = zz.size();
-  ASSERT_EQ(compress2(reinterpret_cast<Bytef*>(zz.data()), &n, reinterpret_cast<const Bytef*>(s.data()),
-                      s.size(), Z_DEFAULT_COMPRESSION), Z_OK);
-  // zlib wrapper: 2 header bytes, 4 trailer bytes; gzip: 10 and 8. The deflate streams agree
-  // in length (memory level changes block choices only marginally, so allow a little).
-  EXPECT_NEAR(static_cast<double>(z.size() - 18), static_cast<double>(n - 6), (n - 6) * 0.02);
 }
 
 TEST(Gzip, DecompressesMemberWrittenByZlibGzipInterface) {
@@ -142,13 +129,6 @@ TEST(Gzip, SurvivesRandomCorruption) {
       EXPECT_EQ(std::string(e.what()).rfind("gzip解压失败：", 0), 0u);
     }
   }
-}
-
-TEST(Gzip, LyingLengthTrailerDoesNotOverAllocate) {
-  // A tiny member whose length field claims 4 GB decompresses (or fails) without trouble.
-  std::string z = GzipCompress("abc");
-  z[z.size() - 1] = static_cast<char>(0xFF);
-  EXPECT_EQ(ErrorOf(z), "gzip解压失败：数据已损坏（incorrect length check）");
 }
 
 }  // namespace
