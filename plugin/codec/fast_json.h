@@ -10,6 +10,9 @@
 // \uXXXX as UTF-8); the record mask has bit i set when field i's value holds a byte below 32 or
 // of 127 and above. At most 32 fields.
 //
+// Storage: the values of a record lie side by side in blocks the reader owns, so that a record
+// costs no allocation of its own; values are read as views.
+//
 // Failures raise velmor::Exception with the messages below; a failed Parse adds no record (and
 // forgets field names it learned itself). One reader is used by one thread at a time.
 #pragma once
@@ -25,9 +28,26 @@
 
 namespace velmor {
 
-struct TFastJsonRecord {
-  uint32_t mask = 0;
-  std::vector<std::string> values;  // one per field, absent values empty
+// One stored record: its mask and one value per field (absent values empty). A view: valid
+// while its reader lives and takes no other Parse.
+class TFastJsonRecord {
+ public:
+  uint32_t mask() const { return mask_; }
+  int size() const { return size_; }
+  std::string_view value(int field) const { return {base_ + spans_[field].offset, spans_[field].size}; }
+
+ private:
+  friend class TFastParseJson;
+  struct Span {
+    uint32_t offset;  // from the record's first byte
+    uint32_t size;
+  };
+  TFastJsonRecord(const char* base, const Span* spans, int size, uint32_t mask)
+      : base_(base), spans_(spans), size_(size), mask_(mask) {}
+  const char* base_;
+  const Span* spans_;
+  int size_;
+  uint32_t mask_;
 };
 
 class TFastParseJson {
@@ -59,7 +79,7 @@ class TFastParseJson {
 
   int RecordCount() const { return static_cast<int>(records_.size()); }
   // Raises velmor::EListError outside 0..RecordCount()-1.
-  const TFastJsonRecord& Record(int index) const;
+  TFastJsonRecord Record(int index) const;
   int FieldCount() const { return static_cast<int>(names_.size()); }
   const std::vector<std::string>& FieldNames() const { return names_; }
   // The field of `name` (ASCII case folded); raises the not-found error when there is none.
@@ -70,7 +90,7 @@ class TFastParseJson {
   // hash outside 0..999 and the not-found error for a free entry or another field's entry.
   int FieldIdxOfHash(int hash, std::string_view name) const;
   // Raises velmor::EListError for a record or field outside its range.
-  const std::string& Value(int record, int field) const;
+  std::string_view Value(int record, int field) const;
 
   // Cuts every value of the given fields to its first seven bytes ("yyyy-mm-dd" to "yyyy-mm").
   // Raises velmor::EListError for a field index outside 0..FieldCount()-1 (nothing cut then).
@@ -104,6 +124,30 @@ class TFastParseJson {
     buf_[len_++] = c;
   }
 
+  // The value store: records are written value by value into the current block and kept by
+  // EndRecord (DropRecord forgets the one being written).
+  using Span = TFastJsonRecord::Span;
+  struct Slot {
+    const char* base;
+    uint32_t mask;
+    uint32_t firstSpan;
+  };
+  void BeginRecord();
+  void StoreValue(int field, std::string_view value) {
+    size_t n = value.size();
+    if (n > static_cast<size_t>(block_end_ - rec_base_) - rec_used_) NewBlock(n);
+    if (n) std::memcpy(rec_base_ + rec_used_, value.data(), n);
+    rec_spans_[field] = Span{static_cast<uint32_t>(rec_used_), static_cast<uint32_t>(n)};
+    rec_used_ += n;
+  }
+  void NewBlock(size_t n);  // room for n more bytes of the record being written
+  void EndRecord(uint32_t mask);
+  void DropRecord() {
+    spans_.resize(records_.size() * names_.size());
+    rec_used_ = 0;
+  }
+  void ReserveRecords(size_t count);
+
   // Runs one scan; a failure takes back what it added.
   template <class Body>
   int Transaction(Body&& body);
@@ -121,7 +165,13 @@ class TFastParseJson {
   uint8_t index_[kIndexTableSize] = {};
   int seed_ = 0;
   bool hashed_ = false;
-  std::vector<TFastJsonRecord> records_;
+  std::vector<Slot> records_;
+  std::vector<Span> spans_;  // names_.size() per record
+  std::vector<char*> blocks_;
+  char* rec_base_ = nullptr;  // the record being written: its first byte,
+  size_t rec_used_ = 0;       // its bytes so far,
+  char* block_end_ = nullptr; // and the end of its block
+  Span* rec_spans_ = nullptr; // its spans
   size_t batch_cursor_ = 0;
 };
 

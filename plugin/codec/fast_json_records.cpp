@@ -29,15 +29,16 @@ void AppendJsonString(std::string& out, std::string_view s) {
 
 }  // namespace
 
-const TFastJsonRecord& TFastParseJson::Record(int index) const {
+TFastJsonRecord TFastParseJson::Record(int index) const {
   if (index < 0 || index >= RecordCount()) throw EListError::IndexOutOfBounds(index);
-  return records_[index];
+  const Slot& slot = records_[index];
+  return TFastJsonRecord(slot.base, spans_.data() + slot.firstSpan, FieldCount(), slot.mask);
 }
 
-const std::string& TFastParseJson::Value(int record, int field) const {
-  const TFastJsonRecord& r = Record(record);
-  if (field < 0 || static_cast<size_t>(field) >= r.values.size()) throw EListError::IndexOutOfBounds(field);
-  return r.values[field];
+std::string_view TFastParseJson::Value(int record, int field) const {
+  TFastJsonRecord r = Record(record);
+  if (field < 0 || field >= r.size()) throw EListError::IndexOutOfBounds(field);
+  return r.value(field);
 }
 
 int TFastParseJson::IndexOfField(std::string_view name) const {
@@ -64,9 +65,10 @@ void TFastParseJson::TruncateFields(std::span<const int> fields) {
   for (int f : fields) {
     if (f < 0 || f >= FieldCount()) throw EListError::IndexOutOfBounds(f);
   }
-  for (TFastJsonRecord& r : records_) {
+  for (const Slot& r : records_) {
     for (int f : fields) {
-      if (r.values[f].size() > 7) r.values[f].resize(7);
+      Span& span = spans_[r.firstSpan + static_cast<size_t>(f)];
+      if (span.size > 7) span.size = 7;
     }
   }
 }
@@ -78,8 +80,8 @@ bool TFastParseJson::BuildIdBatch(int keyField, std::string_view djxh, std::stri
   std::string ids;
   size_t taken = 0;
   for (; batch_cursor_ < records_.size() && taken < kMaxIdsPerBatch; ++batch_cursor_) {
-    const std::string& id = records_[batch_cursor_].values[keyField];
-    if (id.empty() || !used.insert(id).second) continue;
+    std::string_view id = Value(static_cast<int>(batch_cursor_), keyField);
+    if (id.empty() || !used.emplace(id).second) continue;
     if (taken++) ids += ',';
     AppendJsonString(ids, id);
   }

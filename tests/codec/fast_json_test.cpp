@@ -15,7 +15,7 @@ namespace {
 std::string Pack(const std::string& json) { return Base64Encode(GzipCompress(json)); }
 
 std::string Field(const TFastParseJson& r, int record, const char* name) {
-  return r.Value(record, r.GetFieldIdx(name));
+  return std::string(r.Value(record, r.GetFieldIdx(name)));
 }
 
 const char* kNotFound = "GetFieldIdx找不到目标字段！";
@@ -132,8 +132,8 @@ TEST(FastJson, HashLookupErrors) {
 TEST(FastJson, NonAsciiOrControlCharactersSetTheMaskBit) {
   TFastParseJson r;
   r.ParseText(R"([{"a":"x","xm":"张三","c":"tab\there","d":"\u0000"},{"a":"李","xm":"plain","c":"c","d":""}])");
-  EXPECT_EQ(r.Record(0).mask, (1u << 1) | (1u << 2) | (1u << 3));
-  EXPECT_EQ(r.Record(1).mask, 1u << 0);
+  EXPECT_EQ(r.Record(0).mask(), (1u << 1) | (1u << 2) | (1u << 3));
+  EXPECT_EQ(r.Record(1).mask(), 1u << 0);
   EXPECT_EQ(Field(r, 0, "d"), std::string(1, '\0'));
   EXPECT_EQ(Field(r, 0, "xm"), "张三");
 }
@@ -147,7 +147,7 @@ TEST(FastJson, UnquotedValuesNullAndBlanks) {
   EXPECT_EQ(Field(r, 0, "s"), "null") << "the quoted text null stays";
   EXPECT_EQ(Field(r, 0, "e"), "");
   EXPECT_EQ(Field(r, 0, "last"), "7");
-  EXPECT_EQ(r.Record(0).mask, 0u) << "layout blanks are not part of values";
+  EXPECT_EQ(r.Record(0).mask(), 0u) << "layout blanks are not part of values";
 }
 
 TEST(FastJson, EscapesAndStructuralCharactersInsideStrings) {
@@ -193,6 +193,34 @@ TEST(FastJson, ChunkedFormAddsUpCounts) {
   EXPECT_EQ(r.Parse("[]", false), 0);
 }
 
+TEST(FastJson, ChunksMaySplitTheTextAnywhere) {
+  const std::string json = R"([{"xm":"张三","n":12,"e":"a\"b"},{"n":7 ,"xm":"李四","e":null}])";
+  for (size_t cut = 1; cut < json.size(); ++cut) {
+    SCOPED_TRACE(cut);
+    TFastParseJson r;
+    ASSERT_EQ(r.Parse("[\"" + Pack(json.substr(0, cut)) + "\",\"" + Pack(json.substr(cut)) + "\"]", false), 2);
+    EXPECT_EQ(Field(r, 0, "xm"), "张三");
+    EXPECT_EQ(Field(r, 0, "e"), "a\"b");
+    EXPECT_EQ(Field(r, 1, "n"), "7");
+    EXPECT_EQ(Field(r, 1, "xm"), "李四");
+    EXPECT_EQ(Field(r, 1, "e"), "");
+    EXPECT_EQ(r.Record(0).mask(), 1u);
+  }
+}
+
+TEST(FastJson, LongValuesAreMarkedAndEndWhereTheyShould) {
+  // Values longer than one sixteen-byte step of the scan.
+  const std::string plain(40, 'p');
+  TFastParseJson r;
+  r.ParseText("[{\"a\":\"" + plain + "\",\"b\":\"" + plain + "\x7f\",\"c\":\"" + plain +
+              "\\n" + plain + "\",\"d\":\"" + std::string(17, 'q') + "王\"}]");
+  EXPECT_EQ(Field(r, 0, "a"), plain);
+  EXPECT_EQ(Field(r, 0, "b"), plain + "\x7f");
+  EXPECT_EQ(Field(r, 0, "c"), plain + "\n" + plain);
+  EXPECT_EQ(Field(r, 0, "d"), std::string(17, 'q') + "王");
+  EXPECT_EQ(r.Record(0).mask(), 0b1110u);
+}
+
 TEST(FastJson, DamagedChunkTakesBackTheWholeCall) {
   TFastParseJson r;
   std::string list = "[\"" + Pack(R"([{"a":"1"},{"a":"2"}])") + "\",\"@@@@\"]";
@@ -213,9 +241,13 @@ TEST(FastJson, TokenBufferGrowsByTheRule) {
   EXPECT_EQ(r.BufferCapacity(), 512000u);
   std::string big(600000, 'x');
   r.ParseText("[{\"a\":\"" + big + "\"}]");
-  // One run of 600000 bytes into an empty buffer: 512000 + 600000 + 1024.
-  EXPECT_EQ(r.BufferCapacity(), 512000u + 600000u + 1024u);
+  EXPECT_EQ(r.BufferCapacity(), 512000u) << "a plain value is read in place";
   EXPECT_EQ(Field(r, 0, "a"), big);
+  // After an escape the value goes through the buffer: one run of 600000 bytes behind one
+  // byte needs 1 + 600000 + 10 > 512000, so the capacity becomes 512000 + 600000 + 1024.
+  r.ParseText("[{\"a\":\"\\t" + big + "\"}]");
+  EXPECT_EQ(r.BufferCapacity(), 512000u + 600000u + 1024u);
+  EXPECT_EQ(Field(r, 1, "a"), "\t" + big);
 }
 
 TEST(FastJson, RecordAccessOutOfRange) {
