@@ -455,10 +455,10 @@ class TFastParseJson::Scanner {
 const std::array<TFastParseJson::Scanner::Handler, 257> TFastParseJson::Scanner::kDispatch =
     TFastParseJson::Scanner::MakeDispatch();
 
-TFastParseJson::TFastParseJson() {
-  buf_ = static_cast<char*>(std::malloc(kInitialBufferSize));
+TFastParseJson::TFastParseJson(size_t initialBufferSize) {
+  buf_ = static_cast<char*>(std::malloc(initialBufferSize));
   if (!buf_) throw Exception(kOutOfMemory);
-  cap_ = kInitialBufferSize;
+  cap_ = initialBufferSize;
 }
 
 TFastParseJson::~TFastParseJson() {
