@@ -122,6 +122,7 @@ class TFastParseJson {
   // The token buffer.
   void Reserve(size_t needed);
   void Append(const char* data, size_t n) {
+    if (n == 0) return;
     if (len_ + n + 10 > cap_) Reserve(n);
     std::memcpy(buf_ + len_, data, n);
     len_ += n;
