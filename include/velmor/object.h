@@ -8,6 +8,7 @@
 #pragma once
 
 #include <atomic>
+#include <tuple>
 #include <type_traits>
 
 #include "velmor/ref.h"
