@@ -27,25 +27,28 @@ constexpr std::string_view kPersonUpdate =
 // The same without the phone number: a server person without one keeps the local one.
 constexpr std::string_view kPersonUpdateKeepPhone =
     "update sb_ryjbxxb set xm = '%s', zjlx = '%s', zjhm = '%s', updateFlag = 1  where djxh = '%s' and rydjxh = '%s' ";
-constexpr std::string_view kPersonInsert =
-    " insert into sb_ryjbxxb (djxh, rydjxh, xm, zjlx, zjhm, fzid, phonenumber, updateFlag) values ('%s', '%s', '%s', "
-    "'%s', '%s', '-1', '%s' , 1)";
+// Inserts are a head and a row tuple (the statement is head + tuple), so that rows of one table
+// queued back to back can share one statement.
+constexpr std::string_view kPersonInsertHead =
+    " insert into sb_ryjbxxb (djxh, rydjxh, xm, zjlx, zjhm, fzid, phonenumber, updateFlag) values ";
+constexpr std::string_view kPersonTuple = "('%s', '%s', '%s', '%s', '%s', '-1', '%s' , 1)";
 constexpr std::string_view kEnrolDelete =
     " delete from sb_rycbjgxxb where djxh = '%s' and rydjxh = '%s' and sbjbjgdm = '%s' and rybh = '%s' ";
 constexpr std::string_view kEnrolUpdate =
     "update sb_rycbjgxxb set djxh = djxh, yxbz='%s' where djxh = '%s' and rydjxh = '%s' and sbjbjgdm = '%s' and rybh "
     "= '%s'  ";
-constexpr std::string_view kEnrolInsert =
-    " insert into sb_rycbjgxxb (djxh, rydjxh, sbjbjgdm, rybh, yxbz)  values ('%s', '%s', '%s', '%s', '%s') ";
+constexpr std::string_view kEnrolInsertHead = " insert into sb_rycbjgxxb (djxh, rydjxh, sbjbjgdm, rybh, yxbz)  values ";
+constexpr std::string_view kEnrolTuple = "('%s', '%s', '%s', '%s', '%s') ";
 constexpr std::string_view kItemDelete = " delete from sb_rycbxmb where djxh = '%s' and xzid = '%s' ";
 constexpr std::string_view kItemUpdate =
     " update sb_rycbxmb set rydjxh = '%s', zsxmdm = '%s', zspmdm = '%s', zszmdm = '%s', xzjddm = '%s',  sqhczdm = "
     "'%s',cbrytslbdm = '%s',ksjfyf = '%s',tzjfyf = '%s',gxsj = '%s',pmlx = '%s', xzlxdm = '%s', sbjbjgdm = '%s', rybh "
     "= '%s',  yxbz = '%s'  where djxh = '%s' and xzid = '%s' ; ";
-constexpr std::string_view kItemInsert =
+constexpr std::string_view kItemInsertHead =
     " insert into sb_rycbxmb (djxh, rydjxh, sbjbjgdm, xzid, zsxmdm, zspmdm, zszmdm, xzjddm,  sqhczdm, cbrytslbdm, "
-    "ksjfyf, tzjfyf, gxsj, pmlx, rybh, xzlxdm, yxbz)  values ('%s', '%s', '%s', '%s', '%s', '%s', '%s', '%s',  '%s', "
-    "'%s', '%s', '%s', '%s', '%s', '%s', '%s', '%s') ";
+    "ksjfyf, tzjfyf, gxsj, pmlx, rybh, xzlxdm, yxbz)  values ";
+constexpr std::string_view kItemTuple =
+    "('%s', '%s', '%s', '%s', '%s', '%s', '%s', '%s',  '%s', '%s', '%s', '%s', '%s', '%s', '%s', '%s', '%s') ";
 
 constexpr std::string_view kCbzt3 = " update sb_ryjbxxb  set cbzt = '3' where djxh = '%s'  ";
 constexpr std::string_view kCbzt2 =
@@ -168,6 +171,7 @@ void TDealCbxxAndRyxx::LoadPmlx() {
 
 void TDealCbxxAndRyxx::EnsureKeys() {
   if (keysValid_) return;
+  FlushInserts();
   // Once the writer holds its transaction (and so the write lock), only what this processor
   // queues changes these tables; the keys read now stay true for the rest of the batch.
   if (!writer_->Barrier(true, kBarrierTimeoutMs)) throw Exception("等待写库线程超时");
@@ -212,31 +216,33 @@ int TDealCbxxAndRyxx::dealRyxx() {
     // A locally added twin (same name, ID type and number) gives way to the server person.
     if (auto twin = localTwins_.find(Join3(xm, zjlx, zjhm)); twin != localTwins_.end()) {
       std::string fragment = SqlText(kTwinFragment, {djxh_, zjhm, zjlx, xm});
-      writer_->AddSql(FormatSql(kTwinRemoval, {V(djxh_), SqlFragment::Trusted(std::move(fragment))}));
+      QueueUpsert(FormatSql(kTwinRemoval, {V(djxh_), SqlFragment::Trusted(std::move(fragment))}), {}, {});
       localTwins_.erase(twin);
     }
 
-    std::string personKey(rydjxh);
-    if (personKeys_.insert(personKey).second) {
-      writer_->AddSql({}, {}, SqlText(kPersonInsert, {djxh_, rydjxh, xm, zjlx, zjhm, phone}));
+    std::string personTuple = SqlText(kPersonTuple, {djxh_, rydjxh, xm, zjlx, zjhm, phone});
+    if (personKeys_.insert(std::string(rydjxh)).second) {
+      QueueInsert(persons_, kPersonInsertHead, std::move(personTuple));
     } else {
-      writer_->AddSql(SqlText(kPersonDelete, {djxh_, rydjxh}),
-                      phone.empty() ? SqlText(kPersonUpdateKeepPhone, {xm, zjlx, zjhm, djxh_, rydjxh})
-                                    : SqlText(kPersonUpdate, {xm, zjlx, zjhm, phone, djxh_, rydjxh}),
-                      SqlText(kPersonInsert, {djxh_, rydjxh, xm, zjlx, zjhm, phone}));
+      QueueUpsert(SqlText(kPersonDelete, {djxh_, rydjxh}),
+                  phone.empty() ? SqlText(kPersonUpdateKeepPhone, {xm, zjlx, zjhm, djxh_, rydjxh})
+                                : SqlText(kPersonUpdate, {xm, zjlx, zjhm, phone, djxh_, rydjxh}),
+                  std::string(kPersonInsertHead) + personTuple);
     }
 
+    std::string enrolTuple = SqlText(kEnrolTuple, {djxh_, rydjxh, sbjbjgdm, rybh, yxbz});
     if (enrolKeys_.insert(Join3(rydjxh, sbjbjgdm, rybh)).second) {
-      writer_->AddSql({}, {}, SqlText(kEnrolInsert, {djxh_, rydjxh, sbjbjgdm, rybh, yxbz}));
+      QueueInsert(enrols_, kEnrolInsertHead, std::move(enrolTuple));
     } else {
-      writer_->AddSql(SqlText(kEnrolDelete, {djxh_, rydjxh, sbjbjgdm, rybh}),
-                      SqlText(kEnrolUpdate, {yxbz, djxh_, rydjxh, sbjbjgdm, rybh}),
-                      SqlText(kEnrolInsert, {djxh_, rydjxh, sbjbjgdm, rybh, yxbz}));
+      QueueUpsert(SqlText(kEnrolDelete, {djxh_, rydjxh, sbjbjgdm, rybh}),
+                  SqlText(kEnrolUpdate, {yxbz, djxh_, rydjxh, sbjbjgdm, rybh}),
+                  std::string(kEnrolInsertHead) + enrolTuple);
     }
     ++personsWritten_;
     ++queued;
   }
   pendingPersons_.clear();
+  FlushInserts();
   return queued;
 }
 
@@ -269,15 +275,15 @@ int TDealCbxxAndRyxx::dealXzxx(const ProgressFn& progress) {
     auto pm = pmlx_.find(std::string(zspmdm));
     const std::string_view pmlx = pm == pmlx_.end() ? std::string_view() : std::string_view(pm->second);
 
-    std::string insert = SqlText(kItemInsert, {djxh_, rydjxh, sbjbjgdm, xzid, zsxmdm, zspmdm, zszmdm, xzjddm, sqhczdm,
-                                               cbrytslbdm, ksjfyf, tzjfyf, gxsj, pmlx, rybh, xzlxdm, yxbz});
+    std::string tuple = SqlText(kItemTuple, {djxh_, rydjxh, sbjbjgdm, xzid, zsxmdm, zspmdm, zszmdm, xzjddm, sqhczdm,
+                                             cbrytslbdm, ksjfyf, tzjfyf, gxsj, pmlx, rybh, xzlxdm, yxbz});
     if (itemKeys_.insert(xzid).second) {
-      writer_->AddSql({}, {}, std::move(insert));
+      QueueInsert(items_, kItemInsertHead, std::move(tuple));
     } else {
-      writer_->AddSql(SqlText(kItemDelete, {djxh_, xzid}),
-                      SqlText(kItemUpdate, {rydjxh, zsxmdm, zspmdm, zszmdm, xzjddm, sqhczdm, cbrytslbdm, ksjfyf, tzjfyf,
-                                            gxsj, pmlx, xzlxdm, sbjbjgdm, rybh, yxbz, djxh_, xzid}),
-                      std::move(insert));
+      QueueUpsert(SqlText(kItemDelete, {djxh_, xzid}),
+                  SqlText(kItemUpdate, {rydjxh, zsxmdm, zspmdm, zszmdm, xzjddm, sqhczdm, cbrytslbdm, ksjfyf, tzjfyf, gxsj,
+                                        pmlx, xzlxdm, sbjbjgdm, rybh, yxbz, djxh_, xzid}),
+                  std::string(kItemInsertHead) + tuple);
     }
     ++itemsWritten_;
     ++queued;
@@ -287,10 +293,45 @@ int TDealCbxxAndRyxx::dealXzxx(const ProgressFn& progress) {
     }
   }
   pendingEnrols_ = std::move(waiting);
+  FlushInserts();
   return queued;
 }
 
+void TDealCbxxAndRyxx::QueueInsert(PendingInsert& pending, std::string_view head, std::string tuple) {
+  if (rowsPerInsert_ <= 1) {
+    writer_->AddSql({}, {}, std::string(head) + tuple);
+    return;
+  }
+  if (pending.rows == 0) {
+    pending.sql.reserve(tuple.size() * static_cast<size_t>(rowsPerInsert_) + head.size() + 16);
+    pending.sql.assign(head);
+  } else {
+    pending.sql += ", ";
+  }
+  pending.sql += tuple;
+  if (++pending.rows >= rowsPerInsert_) Flush(pending);
+}
+
+void TDealCbxxAndRyxx::Flush(PendingInsert& pending) {
+  if (pending.rows == 0) return;
+  writer_->AddSql({}, {}, std::move(pending.sql));
+  pending.sql = std::string();
+  pending.rows = 0;
+}
+
+void TDealCbxxAndRyxx::FlushInserts() {
+  Flush(persons_);
+  Flush(enrols_);
+  Flush(items_);
+}
+
+void TDealCbxxAndRyxx::QueueUpsert(std::string first, std::string second, std::string third) {
+  FlushInserts();  // the upsert may concern a row still waiting in a buffer
+  writer_->AddSql(std::move(first), std::move(second), std::move(third));
+}
+
 void TDealCbxxAndRyxx::updateCbzt(const std::string& month) {
+  FlushInserts();
   const std::string m = month.empty() ? CurrentMonth() : month;
   writer_->AddSql(SqlText(kCbzt3, {djxh_}));
   writer_->AddSql(SqlText(kCbzt2, {djxh_, djxh_}));
@@ -298,22 +339,26 @@ void TDealCbxxAndRyxx::updateCbzt(const std::string& month) {
 }
 
 void TDealCbxxAndRyxx::clearInvalid() {
+  FlushInserts();
   writer_->AddSql(SqlText(kClearEnrolments, {djxh_}));
   writer_->AddSql(SqlText(kClearPersons, {djxh_}));
 }
 
 void TDealCbxxAndRyxx::queueSql(std::string sql) {
   keysValid_ = false;  // the statement may add keys this processor does not know
+  FlushInserts();
   writer_->AddSql(std::move(sql));
 }
 
 bool TDealCbxxAndRyxx::WaitForIdle(int64_t timeoutMs) {
   keysValid_ = false;  // after the commit other connections may write again
+  FlushInserts();
   return writer_->WaitForIdle(timeoutMs);
 }
 
 void TDealCbxxAndRyxx::RollbackIfOpen() {
   keysValid_ = false;
+  persons_ = enrols_ = items_ = PendingInsert();
   writer_->ClearQueue();
   writer_->AbortBatch();
 }

@@ -20,6 +20,11 @@
 // exist yet: the same rows as the full statements, with fewer of them. Statements handed to
 // queueSql make it read the keys again before the next pass.
 //
+// New rows of one table queued back to back share one insert statement (the statement's head
+// followed by up to kRowsPerInsert row tuples): the same rows, with a fraction of the statements
+// for the engine to compile. Waiting rows are queued before any other statement, so the order
+// of statements that could see them is kept.
+//
 // A server person with an empty phone number keeps the phone number stored locally.
 //
 // Ownership: the collectors and the connection are the caller's and must outlive the
@@ -43,6 +48,7 @@ namespace velmor {
 
 inline constexpr int kXzxxProgressMax = 200;
 inline constexpr int kXzxxProgressIntervalMs = 300;
+inline constexpr int kRowsPerInsert = 100;
 
 class TDealCbxxAndRyxx {
  public:
@@ -85,6 +91,9 @@ class TDealCbxxAndRyxx {
   const std::map<std::string, std::string>& Communities() const { return communities_; }
   const std::map<std::string, std::string>& Categories() const { return categories_; }
   TAsynExecSql& Writer() { return *writer_; }
+  // How many new rows of one table share an insert statement (1: one statement per row, as the
+  // statement texts are written; the default kRowsPerInsert).
+  void SetRowsPerInsert(int rows) { rowsPerInsert_ = rows < 1 ? 1 : rows; }
   const std::string& Djxh() const { return djxh_; }
 
  private:
@@ -98,6 +107,15 @@ class TDealCbxxAndRyxx {
         yxbz = -1;
   };
 
+  // New rows of one table waiting to be queued as one multi-row insert.
+  struct PendingInsert {
+    std::string sql;
+    int rows = 0;
+  };
+  void QueueInsert(PendingInsert& pending, std::string_view head, std::string tuple);
+  void QueueUpsert(std::string first, std::string second, std::string third);
+  void Flush(PendingInsert& pending);
+  void FlushInserts();
   void FindColumns();
   // Reads the keys the writer's transaction holds (after a barrier that opens the batch).
   void EnsureKeys();
@@ -130,6 +148,9 @@ class TDealCbxxAndRyxx {
   std::unordered_set<std::string> personKeys_, enrolKeys_, itemKeys_, localTwins_;
   std::unordered_map<std::string, std::string> pmlx_;  // zspmdm -> pmlx
   bool pmlxLoaded_ = false;
+
+  int rowsPerInsert_ = kRowsPerInsert;
+  PendingInsert persons_, enrols_, items_;
 
   int personsWritten_ = 0;
   int itemsWritten_ = 0;

@@ -48,6 +48,31 @@ TEST_F(Processor, WritesPersonsEnrolmentsAndItemsWithTheirColumnMapping) {
             "R1,J01,RB1,x2,X1,P2,Z1,T1,C1,K1,2024-01,2099-12,2024-02-03 04:05:06,01,L1,N;");
 }
 
+TEST_F(Processor, RowsSharingAnInsertAreTheSameRowsAsOneStatementEach) {
+  std::vector<std::string> persons, enrols;
+  for (int i = 0; i < 250; ++i) {
+    const std::string n = std::to_string(i);
+    persons.push_back(PersonRecord("c" + n, "R" + n, "n'" + n, n, "1" + n));
+    enrols.push_back(EnrolRecord("c" + n, "x" + n, "2024-01", "2099-12"));
+    enrols.push_back(EnrolRecord("c" + n, "y" + n, "2024-01", "2099-12", "Y", "P2"));
+  }
+  persons.push_back(PersonRecord("c0b", "R0", "again", "0"));  // a second record of R0: an update
+  const char* dump =
+      "select p.rydjxh, p.xm, p.phonenumber, b.rybh, c.xzid, c.pmlx from sb_ryjbxxb p, sb_rycbjgxxb b, sb_rycbxmb c "
+      "where b.rydjxh = p.rydjxh and c.rydjxh = p.rydjxh order by p.rydjxh, c.xzid";
+  Download(persons, enrols, [](TDealCbxxAndRyxx& deal) { deal.SetRowsPerInsert(1); });
+  const std::string one = Q(dump);
+  ASSERT_TRUE(db_->ExecSQL("delete from sb_ryjbxxb; delete from sb_rycbjgxxb; delete from sb_rycbxmb"));
+  host::db::FaultInjection::SetTracing(true);
+  Download(persons, enrols);
+  const auto trace = host::db::FaultInjection::TakeTrace();
+  host::db::FaultInjection::SetTracing(false);
+  EXPECT_EQ(Q(dump), one);
+  EXPECT_EQ(Q("select count(*), count(distinct rydjxh) from sb_ryjbxxb"), "250,250;");
+  EXPECT_EQ(Q("select xm from sb_ryjbxxb where rydjxh = 'R0'"), "again;");
+  EXPECT_LT(trace.size(), 40u) << "250 persons, 250 enrolments and 500 items in a few statements";
+}
+
 TEST_F(Processor, AnEmptyFlagMeansNotValid) {
   Download({PersonRecord("c1", "R1", "a", "1", "", "")}, {EnrolRecord("c1", "x1", "2024-01", "2099-12", "")});
   EXPECT_EQ(Q("select yxbz from sb_rycbjgxxb"), "N;");
@@ -161,6 +186,7 @@ TEST_F(Processor, ProgressIsReportedAtMostEvery300Ms) {
   ryxx.ParseText(JsonList(persons));
   cbxx.ParseText(JsonList(enrols));
   TDealCbxxAndRyxx deal(&cbxx, &ryxx, env_.Db(), "D1");
+  deal.SetRowsPerInsert(1);  // one statement per row, so that the writer holds the producer back
   deal.Writer().TEST_SetBeforeItem([] { std::this_thread::sleep_for(std::chrono::microseconds(300)); });
   deal.dealRyxx();
   const auto start = std::chrono::steady_clock::now();
