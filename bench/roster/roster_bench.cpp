@@ -133,7 +133,7 @@ void RunDeal(benchmark::State& state, int rowsPerInsert, double* seconds_out) {
       const double own0 = Cpu(CLOCK_THREAD_CPUTIME_ID);
       deal.dealRyxx();
       deal.dealXzxx();
-      g_oursProducerCpu = Cpu(CLOCK_THREAD_CPUTIME_ID) - own0;
+      if (rowsPerInsert > 1) g_oursProducerCpu = Cpu(CLOCK_THREAD_CPUTIME_ID) - own0;
       if (!deal.WaitForIdle(3600000)) state.SkipWithError("the writer did not finish");
     }
     if (rowsPerInsert > 1) g_oursCpu = Cpu(CLOCK_PROCESS_CPUTIME_ID) - cpu0;

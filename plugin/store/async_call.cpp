@@ -118,8 +118,13 @@ class AsyncCallPool::Worker final : public TEPThread {
 
 std::shared_ptr<AsyncCall> AsyncCallPool::Submit(std::string name, std::function<void()> proc) {
   auto call = std::make_shared<AsyncCall>(std::move(name), std::move(proc));
-  std::lock_guard<std::mutex> lock(mutex_);
-  stopping_ = false;
+  std::unique_lock<std::mutex> lock(mutex_);
+  if (stopping_) {
+    // Submitted while the pool shuts down (from a call still running): it will not run.
+    lock.unlock();
+    call->Cancel();
+    return call;
+  }
   queue_.push_back(call);
   running_.push_back(call);
   if (static_cast<int>(queue_.size()) > idle_ && static_cast<int>(workers_.size()) < kMaxPoolThreads) {
@@ -165,6 +170,7 @@ void AsyncCallPool::Shutdown() {
   workers.clear();  // each joins after its running call has returned
   std::lock_guard<std::mutex> lock(mutex_);
   running_.clear();
+  stopping_ = false;  // a later call starts a fresh pool
 }
 
 std::shared_ptr<AsyncCall> RunAsyncCall(std::string name, std::function<void()> proc) {
