@@ -284,6 +284,13 @@ int ReadSchemaVersion(Connection& conn, std::string* error) {
   return version;
 }
 
+namespace {
+std::string NewerText(int version, int latest) {
+  return "the database has schema version " + std::to_string(version) + ", newer than this program's " +
+         std::to_string(latest);
+}
+}  // namespace
+
 bool MigrateSchema(Connection& conn, std::span<const Migration> migrations, std::string* error) {
   for (size_t i = 0; i < migrations.size(); ++i) {
     if (migrations[i].version != static_cast<int>(i) + 1) {
@@ -296,19 +303,22 @@ bool MigrateSchema(Connection& conn, std::span<const Migration> migrations, std:
   if (version < 0) return false;
   if (version == latest) return true;
   if (version > latest) {
-    *error = "the database has schema version " + std::to_string(version) + ", newer than this program's " +
-             std::to_string(latest);
+    *error = NewerText(version, latest);
     return false;
   }
   // Another process may be migrating the same file: the write lock serialises us, and the
   // version is read again under it.
   if (!conn.ExecInternal("BEGIN IMMEDIATE", error)) return false;
   std::string ignored;
-  version = ReadSchemaVersion(conn, error);
-  if (version < 0 || version > latest) {
-    if (version > latest) *error = "the database has schema version " + std::to_string(version) + ", newer than this program's " + std::to_string(latest);
+  auto fail = [&] {
     conn.ExecInternal("ROLLBACK", &ignored);
     return false;
+  };
+  version = ReadSchemaVersion(conn, error);
+  if (version < 0) return fail();
+  if (version > latest) {
+    *error = NewerText(version, latest);
+    return fail();
   }
   for (const Migration& m : migrations) {
     if (m.version <= version) continue;
@@ -316,15 +326,11 @@ bool MigrateSchema(Connection& conn, std::span<const Migration> migrations, std:
     if (!conn.ExecInternal(sql.c_str(), error)) {
       *error = "schema migration to version " + std::to_string(m.version) + " (" + std::string(m.description) +
                ") failed: " + *error;
-      conn.ExecInternal("ROLLBACK", &ignored);
-      return false;
+      return fail();
     }
   }
   std::string setVersion = "PRAGMA user_version = " + std::to_string(latest);
-  if (!conn.ExecInternal(setVersion.c_str(), error) || !conn.ExecInternal("COMMIT", error)) {
-    conn.ExecInternal("ROLLBACK", &ignored);
-    return false;
-  }
+  if (!conn.ExecInternal(setVersion.c_str(), error) || !conn.ExecInternal("COMMIT", error)) return fail();
   return true;
 }
 

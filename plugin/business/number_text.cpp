@@ -1,6 +1,8 @@
 #include "business/number_text.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <cstdio>
 #include <cstdlib>
 #include <limits>
@@ -115,12 +117,17 @@ double ParseCurrency(std::string_view text) {
 std::string FormatAmount(double value) {
   if (std::isnan(value)) return "NAN";
   if (std::isinf(value)) return value < 0 ? "-INF" : "INF";
+  // Fifteen significant digits hide the binary noise of sums (1.005, 0.1 + 0.2); from 1e13 up
+  // they would also hide cents, so large amounts take up to seventeen.
   char buf[40];
   std::snprintf(buf, sizeof buf, "%.14e", std::fabs(value));  // d.dddddddddddddde+XX
+  int exponent = std::atoi(std::strchr(buf, 'e') + 1);
+  const int precision = std::clamp(exponent + 3, 15, 17);
+  if (precision > 15) std::snprintf(buf, sizeof buf, "%.*e", precision - 1, std::fabs(value));
   std::string mantissa;
   mantissa += buf[0];
-  mantissa.append(buf + 2, 14);
-  const int exponent = std::atoi(buf + 17);
+  mantissa.append(buf + 2, static_cast<size_t>(precision - 1));
+  exponent = std::atoi(std::strchr(buf, 'e') + 1);
   std::string digits = ScaledDigits(mantissa, exponent + 1, 2);
   while (digits.size() < 3) digits.insert(digits.begin(), '0');
   const bool zero = digits.find_first_not_of('0') == std::string::npos;

@@ -19,8 +19,9 @@ bool ParseInteger(std::string_view text, int64_t& value, bool& overflow);
 double ParseCurrency(std::string_view text);
 
 // "#0.00": at least one integer digit, exactly two decimals, no thousands separator. Rounds the
-// 15-significant-digit decimal form half away from zero (so 1.005 gives "1.01"); never "-0.00";
-// NaN and infinities as "NAN", "INF", "-INF".
+// 15-significant-digit decimal form half away from zero (so 1.005 gives "1.01"; from 1e13 up as
+// many digits as the cents need, at most 17); never "-0.00"; NaN and infinities as "NAN", "INF",
+// "-INF".
 std::string FormatAmount(double value);
 
 }  // namespace velmor

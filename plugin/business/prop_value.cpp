@@ -56,20 +56,25 @@ std::string CharText(int64_t code) {
   return {};
 }
 
-// One character (its code), or a number (the code, range-checked), or empty (code 0).
+bool IsSurrogate(int64_t code) { return code >= 0xD800 && code <= 0xDFFF; }
+
+// One character (its code), or a number (the code, range-checked), or empty (code 0). Half a
+// surrogate pair is no character: it could not be read back as text.
 int64_t CharFromText(const TypeInfo& t, const std::string& text) {
   if (text.empty()) return 0;
   const std::u16string units = platform::Utf8ToUtf16(text);
+  const bool valid = platform::Utf16ToUtf8(units) == text;  // no malformed UTF-8
   int64_t code = -1;
-  if (units.size() == 1 && units[0] != 0xFFFD) {
+  if (valid && units.size() == 1) {
     code = units[0];
-  } else if (units.size() == 2 && units[0] >= 0xD800 && units[0] <= 0xDBFF && units[1] >= 0xDC00 &&
-             units[1] <= 0xDFFF) {
+  } else if (valid && units.size() == 2 && units[0] >= 0xD800 && units[0] <= 0xDBFF) {
     code = 0x10000 + ((units[0] - 0xD800) << 10) + (units[1] - 0xDC00);
-  }
-  if (code < 0) {
-    if (!AllDigits(text)) throw EConvertError("'" + text + "' is not a valid character");
-    return IntegerFromText(t, text);
+  } else if (AllDigits(text)) {
+    code = IntegerFromText(t, text);
+    if (IsSurrogate(code)) throw EConvertError("'" + text + "' is not a valid character");
+    return code;
+  } else {
+    throw EConvertError("'" + text + "' is not a valid character");
   }
   CheckRange(t, code);
   return code;

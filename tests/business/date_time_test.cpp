@@ -201,13 +201,5 @@ TEST(StrToDateTime, RejectsMalformedText) {
   }
 }
 
-TEST(ProcessFormatSettings, CanBeReplaced) {
-  const FormatSettings saved = ProcessFormatSettings();
-  SetProcessFormatSettings(Settings('.', "dd.MM.yyyy"));
-  EXPECT_EQ(ProcessFormatSettings().dateSeparator, '.');
-  SetProcessFormatSettings(saved);
-  EXPECT_EQ(ProcessFormatSettings().dateSeparator, '/');
-}
-
 }  // namespace
 }  // namespace velmor

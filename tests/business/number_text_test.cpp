@@ -84,6 +84,10 @@ TEST(FormatAmount, TwoDecimalsAndAtLeastOneIntegerDigit) {
   EXPECT_EQ(FormatAmount(-0.0), "0.00");
   EXPECT_EQ(FormatAmount(1234567890.125), "1234567890.13");
   EXPECT_EQ(FormatAmount(1e20), "100000000000000000000.00");
+  // Large amounts keep their cents: as many digits as needed, up to seventeen.
+  EXPECT_EQ(FormatAmount(12345678901234.56), "12345678901234.56");
+  EXPECT_EQ(FormatAmount(10000000000000.25), "10000000000000.25");
+  EXPECT_EQ(FormatAmount(-999999999999.995), "-1000000000000.00");
   EXPECT_EQ(FormatAmount(1e-300), "0.00");
   EXPECT_EQ(FormatAmount(std::nan("")), "NAN");
   EXPECT_EQ(FormatAmount(INFINITY), "INF");

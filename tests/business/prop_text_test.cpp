@@ -108,6 +108,11 @@ TEST_F(PropText, Characters) {
   ExpectRaises<ERangeError>([&] { Set("ch", "张"); }, RangeMsg("ch", "张"));
   ExpectRaises<ERangeError>([&] { Set("ch", "300"); }, RangeMsg("ch", "300"));
   ExpectRaises<ERangeError>([&] { Set("wch", "😀"); }, RangeMsg("wch", "😀"));
+  // Half a surrogate pair and malformed UTF-8 are no characters; U+FFFD itself is one.
+  ExpectRaises<EConvertError>([&] { Set("wch", "55296"); }, FormatMsg("wch", "55296", "文本"));
+  ExpectRaises<EConvertError>([&] { Set("wch", "\xff"); }, FormatMsg("wch", "\xff", "文本"));
+  Set("wch", "\uFFFD");
+  EXPECT_EQ(o->wch, 0xFFFD);
 }
 
 TEST_F(PropText, BooleanReadsAsOneOrZero) {

@@ -37,13 +37,6 @@ TEST(PropKind, FloatTypeNamesCompareWithoutCase) {
   EXPECT_EQ(PropKindOf(SubrangeType("TDate", 0, 10)), kPropInteger);
 }
 
-TEST(PropKind, KindCodeSevenIsNeverReturned) {
-  for (int k = 0; k <= static_cast<int>(TypeKind::DynArray); ++k) {
-    TypeInfo t{static_cast<TypeKind>(k), "X"};
-    EXPECT_NE(PropKindOf(t), 7);
-  }
-}
-
 TEST(KindLabel, EveryLabelOfTheMessageTable) {
   EXPECT_EQ(KindLabelOf(types::Integer), "整型");
   EXPECT_EQ(KindLabelOf(types::Int64), "整型");
