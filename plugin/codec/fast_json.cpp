@@ -455,10 +455,10 @@ class TFastParseJson::Scanner {
 const std::array<TFastParseJson::Scanner::Handler, 257> TFastParseJson::Scanner::kDispatch =
     TFastParseJson::Scanner::MakeDispatch();
 
-TFastParseJson::TFastParseJson() {
-  buf_ = static_cast<char*>(std::malloc(kInitialBufferSize));
+TFastParseJson::TFastParseJson(size_t initialBufferSize) {
+  buf_ = static_cast<char*>(std::malloc(initialBufferSize));
   if (!buf_) throw Exception(kOutOfMemory);
-  cap_ = kInitialBufferSize;
+  cap_ = initialBufferSize;
 }
 
 TFastParseJson::~TFastParseJson() {
@@ -511,7 +511,7 @@ int TFastParseJson::LookUp(uint16_t crc, std::string_view name) const {
   if (entry == 0) return -1;
   const std::string& field = names_[entry - 1];
   if (field.size() != name.size()) return -1;
-  bool same = std::memcmp(field.data(), name.data(), name.size()) == 0 || SameFolded(field, name);
+  bool same = name.empty() || std::memcmp(field.data(), name.data(), name.size()) == 0 || SameFolded(field, name);
   return same ? entry - 1 : -1;
 }
 

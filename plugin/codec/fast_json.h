@@ -6,12 +6,16 @@
 // 1000-entry table) and stores every later record as an array of value strings indexed by
 // field. Field names of later records are matched by that hash, ASCII case folded; the name is
 // then checked against the field's own, so a name the first record did not have is refused
-// even when its hash lands on a taken entry. Values keep the input bytes (escapes decoded,
-// \uXXXX as UTF-8); the record mask has bit i set when field i's value holds a byte below 32 or
-// of 127 and above. At most 32 fields.
+// even when its hash lands on a taken entry. (Since records nearly always repeat the order of
+// the first, the field after the previous one is tried first by its exact name; the result is
+// the same as the hash's.) Values keep the input bytes (escapes decoded, \uXXXX as UTF-8); the
+// record mask has bit i set when field i's value holds a byte below 32 or of 127 and above.
+// At most 32 fields.
 //
 // Storage: the values of a record lie side by side in blocks the reader owns, so that a record
-// costs no allocation of its own; values are read as views.
+// costs no allocation of its own; values are read as views. A quoted token that is one plain run
+// of the input is read in place; the others (escapes, tokens cut between chunks, unquoted
+// values) go through the token buffer.
 //
 // Failures raise velmor::Exception with the messages below; a failed Parse adds no record (and
 // forgets field names it learned itself). One reader is used by one thread at a time.
@@ -64,7 +68,10 @@ class TFastParseJson {
   static constexpr const char* kHashOutOfRange = "GetFieldIdx越界异常！";
 
   // Allocates the token buffer (kInitialBufferSize bytes) and the tables.
-  TFastParseJson();
+  TFastParseJson() : TFastParseJson(kInitialBufferSize) {}
+  // The same with another first size of the token buffer (tests and fuzzing, where the buffer
+  // should grow early).
+  explicit TFastParseJson(size_t initialBufferSize);
   ~TFastParseJson();
   TFastParseJson(const TFastParseJson&) = delete;
   TFastParseJson& operator=(const TFastParseJson&) = delete;
@@ -115,6 +122,7 @@ class TFastParseJson {
   // The token buffer.
   void Reserve(size_t needed);
   void Append(const char* data, size_t n) {
+    if (n == 0) return;
     if (len_ + n + 10 > cap_) Reserve(n);
     std::memcpy(buf_ + len_, data, n);
     len_ += n;

@@ -34,7 +34,7 @@ class TTWInterfacedObject : public TTWObject, public Interfaces... {
     if (iid == IInterface::kIid || iid == ITWInterface::kIid) {
       *out = static_cast<ITWInterface*>(static_cast<First*>(this));
     } else {
-      ((iid == Interfaces::kIid ? (*out = static_cast<Interfaces*>(this), true) : false) || ...);
+      (TryOne<Interfaces>(iid, out) || ...);
     }
     if (!*out) return kNoInterface;
     AddRef();
@@ -60,6 +60,12 @@ class TTWInterfacedObject : public TTWObject, public Interfaces... {
 
  private:
   using First = std::tuple_element_t<0, std::tuple<Interfaces..., ITWInterface>>;
+  template <class I>
+  bool TryOne(const Guid& iid, void** out) {
+    if (iid != I::kIid) return false;
+    *out = static_cast<I*>(this);
+    return true;
+  }
   std::atomic<int32_t> count_{0};
 };
 

@@ -234,7 +234,8 @@ class Parser {
     const char* end = Find(p + 4, end_, "-->");
     if (!end) Fail(p);
     if (!stack_.empty()) {
-      std::string_view text = Keep(p + 4, end, false);
+      // Decoded like text, since comments are written escaped: what is written reads back the same.
+      std::string_view text = Keep(p + 4, end, true);
       Make(XMLNodeKind::Comment, "#comment")->SetParsedText(text.data(), static_cast<uint32_t>(text.size()));
     }
     return end + 3;

@@ -52,6 +52,16 @@ TEST(FastJson, UnknownFieldNameIsRefused) {
   EXPECT_EQ(r.IndexOfField("a"), -1);
 }
 
+TEST(FastJson, EmptyNames) {
+  TFastParseJson r;
+  EXPECT_EQ(r.ParseText(R"([{"a":"2","":"1"},{:"3"},{"":"4"}])"), 3) << "a missing name is the empty one";
+  EXPECT_EQ(Field(r, 1, ""), "3");
+  EXPECT_EQ(Field(r, 2, ""), "4");
+  TFastParseJson other;
+  other.ParseText(R"([{"a":"1"}])");
+  EXPECT_THROW_MSG(other.ParseText(R"([{:"2"}])"), Exception, kNotFound);
+}
+
 TEST(FastJson, UnknownNameOnATakenHashEntryIsStillRefused) {
   // A name whose hash lands on the entry of a real field must not overwrite that field.
   TFastParseJson r;

@@ -109,7 +109,7 @@ TEST(XmlLoad, CommentsCDataAndInstructions) {
   ASSERT_EQ(r->GetChildCount(), 3) << "nodes outside the root are dropped";
   EXPECT_EQ(r->GetChild(0)->GetNodeKind(), XMLNodeKind::Comment);
   EXPECT_EQ(r->GetChild(0)->GetNodeName(), "#comment");
-  EXPECT_EQ(r->GetChild(0)->GetText(), "c &amp; d");
+  EXPECT_EQ(r->GetChild(0)->GetText(), "c & d") << "comments are written escaped, so read unescaped";
   EXPECT_EQ(r->GetChild(1)->GetNodeKind(), XMLNodeKind::CData);
   EXPECT_EQ(r->GetChild(1)->GetNodeName(), "#cdata-section");
   EXPECT_EQ(r->GetChild(1)->GetText(), "<x>&amp;");

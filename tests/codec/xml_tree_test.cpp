@@ -34,6 +34,18 @@ TEST(XmlWrite, EscapesTheFiveCharactersAndRoundTrips) {
   EXPECT_EQ(once->GetXML(), kDecl + "<r>&amp;lt;</r>");
 }
 
+TEST(XmlWrite, CommentsAndInstructionsReadBackAsWritten) {
+  auto edited = Load(kDecl + "<r><!--x--><?p q?></r>");
+  edited->GetRoot()->GetChild(0)->SetText("a-->b & c");
+  edited->GetRoot()->GetChild(1)->SetText("1 ?> 2");
+  std::string written = edited->GetXML();
+  EXPECT_EQ(written, kDecl + "<r><!--a--&gt;b &amp; c--><?p 1 ?&gt; 2 ?></r>");
+  auto back = Load(written);
+  EXPECT_EQ(back->GetRoot()->GetChild(0)->GetText(), "a-->b & c");
+  EXPECT_EQ(back->GetRoot()->GetChild(1)->GetText(), "1 ?> 2");
+  EXPECT_EQ(back->GetXML(), written);
+}
+
 TEST(XmlWrite, DeclarationListsOnlyTheValuesSet) {
   Ref<IXMLDocument> doc(new TXMLDocument());
   EXPECT_THROW_MSG(doc->GetXML(), EXMLException, "No active document");
