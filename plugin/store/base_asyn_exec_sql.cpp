@@ -12,9 +12,7 @@ std::atomic<int> TBaseAsynExecSql::moduleBusy_{0};
 TBaseAsynExecSql::TBaseAsynExecSql(Ref<IDBMechanism> db) : TBaseAsynExecSql("TBaseAsynExecSql", std::move(db)) {}
 
 TBaseAsynExecSql::TBaseAsynExecSql(std::string className, Ref<IDBMechanism> db)
-    : SqlWriter(std::move(className), std::move(db), moduleBusy_) {
-  Start();
-}
+    : SqlWriter(std::move(className), std::move(db), moduleBusy_) {}  // MakeWriter starts it
 
 void TBaseAsynExecSql::AddSql(std::string first, std::string second, uint8_t flag, std::string third) {
   SqlItem item;

@@ -10,8 +10,9 @@
 // transaction that cannot begin and a failed commit end the batch: it is rolled back, the error
 // flag is set and the waiting caller raises "保存数据库失败！".
 //
-// Ownership: a derived class that overrides ProcessItem is owned through WriterPtr (MakeWriter),
-// or calls StopThread() first in its own destructor. Busy flag: ModuleBusy() covers every
+// Ownership: create writers of this class and of derived classes with MakeWriter, which starts
+// the thread once the most-derived constructor has run (a thread started by a base constructor
+// would call into a half-built object) and whose deleter stops it before any destructor runs. Busy flag: ModuleBusy() covers every
 // TBaseAsynExecSql of the module. Thread-safety: public members may be called from any thread;
 // ProcessItem runs on the writer thread.
 #pragma once
@@ -30,6 +31,7 @@ inline constexpr int64_t kWaitProgressFullMs = 600000;
 
 class TBaseAsynExecSql : public SqlWriter {
  public:
+  // Not started yet: MakeWriter<TBaseAsynExecSql>(db) creates and starts it.
   explicit TBaseAsynExecSql(Ref<IDBMechanism> db);
   ~TBaseAsynExecSql() override { StopThread(); }
 

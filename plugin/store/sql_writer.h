@@ -134,7 +134,8 @@ class SqlWriter : public TEPThread {
   std::atomic<bool> hasHook_{false};
 };
 
-// Owning handle of a writer: stops the thread before the writer's destructors run.
+// Owning handle of a writer: MakeWriter starts the thread after the whole object is built, and
+// the deleter stops it before the writer's destructors run.
 struct WriterDeleter {
   void operator()(SqlWriter* w) const {
     w->StopThread();
@@ -145,7 +146,9 @@ template <class W>
 using WriterPtr = std::unique_ptr<W, WriterDeleter>;
 template <class W, class... Args>
 WriterPtr<W> MakeWriter(Args&&... args) {
-  return WriterPtr<W>(new W(std::forward<Args>(args)...));
+  WriterPtr<W> w(new W(std::forward<Args>(args)...));
+  w->Start();  // a writer that started itself answers false here
+  return w;
 }
 
 }  // namespace velmor
