@@ -69,10 +69,13 @@ void AsyncCall::Cancel() {
 // The pool: a queue of calls, the list of calls not yet ended, and the threads.
 class AsyncCallPool {
  public:
+  // Freed when the module unloads; the module's shut-down has ended its threads by then (the
+  // destructor ends them otherwise).
   static AsyncCallPool& Instance() {
-    static AsyncCallPool* pool = new AsyncCallPool();  // outlives static destruction on purpose
-    return *pool;
+    static AsyncCallPool pool;
+    return pool;
   }
+  ~AsyncCallPool() { Shutdown(); }
 
   std::shared_ptr<AsyncCall> Submit(std::string name, std::function<void()> proc);
   size_t Pending();

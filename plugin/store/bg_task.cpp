@@ -17,8 +17,8 @@ struct TaskRegistry {
 };
 
 TaskRegistry& Registry() {
-  static TaskRegistry* registry = new TaskRegistry();
-  return *registry;
+  static TaskRegistry registry;
+  return registry;
 }
 
 void LoadOrThrow(IniFile& ini) {
@@ -34,8 +34,8 @@ void SaveOrThrow(const IniFile& ini) {
 }  // namespace
 
 std::mutex& TaskFileMutex() {
-  static std::mutex* mutex = new std::mutex();
-  return *mutex;
+  static std::mutex mutex;
+  return mutex;
 }
 
 std::string DefaultTaskFilePath() {

@@ -11,9 +11,10 @@ struct Reaper {
   std::vector<std::unique_ptr<TEPThread>> held;
 };
 
+// Freed when the module unloads, after the shut-down has joined what it held.
 Reaper& TheReaper() {
-  static Reaper* reaper = new Reaper();  // never freed: threads may hand over during static destruction
-  return *reaper;
+  static Reaper reaper;
+  return reaper;
 }
 
 }  // namespace
