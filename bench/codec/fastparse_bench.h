@@ -15,6 +15,8 @@ inline constexpr int kEnrolmentRecords = 100000;
 
 // About 10 MB of taxML response with a few thousand result rows.
 const std::string& TaxmlResponse();
+// The number of result rows in it.
+int TaxmlRowCount();
 // The element names of one row, in order.
 const std::vector<std::string>& TaxmlRowFields();
 

@@ -39,9 +39,9 @@ class SummaryReporter : public benchmark::ConsoleReporter {
     }
   }
   void Summary() const {
-    std::printf("\ninputs: JSON %.1f MB (%d records), packed %.1f MB; taxML %.1f MB\n",
+    std::printf("\ninputs: JSON %.1f MB (%d records), packed %.1f MB; taxML %.1f MB (%d rows of %zu fields)\n",
                 EnrolmentJson().size() / 1e6, kEnrolmentRecords, EnrolmentPacked().size() / 1e6,
-                TaxmlResponse().size() / 1e6);
+                TaxmlResponse().size() / 1e6, TaxmlRowCount(), TaxmlRowFields().size());
     for (const RatioPair& p : Pairs()) {
       auto a = seconds_.find(p.ours), b = seconds_.find(p.peer);
       if (a == seconds_.end() || b == seconds_.end()) continue;

@@ -4,6 +4,9 @@
 
 #include <pugixml.hpp>
 
+#include <cstdlib>
+#include <iterator>
+
 #include "codec/xml_document.h"
 #include "fastparse_bench.h"
 
@@ -13,7 +16,9 @@ const std::vector<std::string>& TaxmlRowFields() {
   static const std::vector<std::string> fields = {
       "djxh", "rydjxh", "xm", "zjlxDm", "zjhm", "sbjbjgDm", "rybh", "zsxmDm", "zspmDm", "zszmDm",
       "jfnd", "fkssqq", "fkssqz", "jfjs", "fl", "yjfe", "jmfe", "ybtfe", "yzpzxh", "swjgDm",
-      "xzjdDm", "xzjdMc", "sqczDm", "sqczMc", "cbrysfDm", "cbrysfMc", "lrrq", "xgrq", "yxbz", "bz"};
+      "xzjdDm", "xzjdMc", "sqczDm", "sqczMc", "cbrysfDm", "cbrysfMc", "lrrq", "xgrq", "yxbz", "bz",
+      "sbbm", "lxdh", "jfdcDm", "jfdcMc", "pmlxDm", "skssqq", "skssqz", "jkqx", "sjjfe", "znje",
+      "yhhbDm", "yhzh", "khyhMc", "nsrmc", "nsrsbh", "jbr", "jbrq", "sjgsdq"};
   return fields;
 }
 
@@ -34,7 +39,12 @@ const std::string& TaxmlResponse() {
           std::to_string(400 + i % 240) + ".00", "0.00", std::to_string(400 + i % 240) + ".00",
           "32" + std::to_string(1000000000 + i), "14403050000", "440305001", "南头街道", "440305001001",
           "第" + std::to_string(i % 40) + "社区", "01", "城乡居民", "2024-03-15 10:20:30", "2024-03-16 08:00:00",
-          "Y", i % 11 ? "" : "备注 &amp; 说明"};
+          "Y", i % 11 ? "" : "备注 &amp; 说明", "R" + std::to_string(440000000 + i), "1380000" + std::to_string(1000 + i % 9000),
+          "0" + std::to_string(1 + i % 6), "一档", "01", "2024-03-01", "2024-03-31", "2024-04-15",
+          std::to_string(400 + i % 240) + ".00", "0.00", "105", "622202" + std::to_string(1000000000 + i),
+          "中国工商银行深圳南山支行", "深圳市南山区某某科技有限公司", "91440300MA5" + std::to_string(10000000 + i % 899999),
+          "王五", "2024-03-15", "14403050000"};
+      if (std::size(values) != f.size()) std::abort();
       s += "      <yjxxGridlb>\n";
       for (size_t k = 0; k < f.size(); ++k) s += "        <" + f[k] + ">" + values[k] + "</" + f[k] + ">\n";
       s += "      </yjxxGridlb>\n";
@@ -43,6 +53,12 @@ const std::string& TaxmlResponse() {
     return s;
   }();
   return text;
+}
+
+int TaxmlRowCount() {
+  int rows = 0;
+  for (size_t pos = 0; (pos = TaxmlResponse().find("<yjxxGridlb>", pos)) != std::string::npos; ++pos) ++rows;
+  return rows;
 }
 
 namespace {

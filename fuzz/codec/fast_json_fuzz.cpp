@@ -1,6 +1,7 @@
 // TFastParseJson on arbitrary text, in the whole form: the input read as JSON text, packed as
 // one Base64 gzip member (which must give the same records), and taken as the Base64 text
-// itself (which is mostly refused). Only velmor::Exception may come out.
+// itself (which is mostly refused); a cleared reader reads it again alike. Only
+// velmor::Exception may come out.
 #include <cstdint>
 #include <cstdlib>
 #include <string>
@@ -27,6 +28,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     packedOk = false;
   }
   if (plainOk != packedOk) std::abort();
+  fuzz::SameRecords(plain, packed);
+  // A cleared reader reads the text again as a new one does (its memory reused).
+  packed.Clear();
+  try {
+    packed.ParseText(text);
+  } catch (const Exception&) {
+    if (plainOk) std::abort();
+  }
   fuzz::SameRecords(plain, packed);
   if (plainOk) fuzz::UseRecords(plain);
 

@@ -463,7 +463,7 @@ TFastParseJson::TFastParseJson(size_t initialBufferSize) {
 
 TFastParseJson::~TFastParseJson() {
   std::free(buf_);
-  for (char* b : blocks_) std::free(b);
+  for (const Block& b : blocks_) std::free(b.data);
 }
 
 void TFastParseJson::BeginRecord() {
@@ -478,13 +478,27 @@ void TFastParseJson::NewBlock(size_t n) {
   // A new block; the record's bytes so far move with it, so that they stay side by side.
   static constexpr size_t kBlockSize = 60 * 1024;  // below the heap's mmap threshold
   size_t size = std::max(kBlockSize, 2 * (rec_used_ + n));
-  if (blocks_.size() == blocks_.capacity()) blocks_.reserve(blocks_.capacity() * 2 + 16);
-  auto* block = static_cast<char*>(std::malloc(size));
-  if (!block) throw std::bad_alloc();
-  blocks_.push_back(block);
-  if (rec_used_) std::memcpy(block, rec_base_, rec_used_);
-  rec_base_ = block;
-  block_end_ = block + size;
+  // A block kept by Clear when one is big enough, else a fresh one.
+  while (blocks_used_ < blocks_.size() && blocks_[blocks_used_].size < rec_used_ + n) ++blocks_used_;
+  if (blocks_used_ == blocks_.size()) {
+    if (blocks_.size() == blocks_.capacity()) blocks_.reserve(blocks_.capacity() * 2 + 16);
+    auto* data = static_cast<char*>(std::malloc(size));
+    if (!data) throw std::bad_alloc();
+    blocks_.push_back(Block{data, size});
+  }
+  Block& block = blocks_[blocks_used_++];
+  if (rec_used_) std::memcpy(block.data, rec_base_, rec_used_);
+  rec_base_ = block.data;
+  block_end_ = block.data + block.size;
+}
+
+void TFastParseJson::Clear() {
+  records_.clear();
+  ForgetFields();
+  rec_base_ = block_end_ = nullptr;
+  rec_used_ = 0;
+  blocks_used_ = 0;
+  batch_cursor_ = 0;
 }
 
 void TFastParseJson::EndRecord(uint32_t mask) {

@@ -83,6 +83,9 @@ class TFastParseJson {
   int Parse(std::string_view text, bool whole);
   // Scans plain JSON text; returns the number of records added.
   int ParseText(std::string_view json);
+  // Forgets the records, the field names and the batch cursor, and keeps the memory for the next
+  // answer (records read before are no longer valid).
+  void Clear();
 
   int RecordCount() const { return static_cast<int>(records_.size()); }
   // Raises velmor::EListError outside 0..RecordCount()-1.
@@ -175,7 +178,12 @@ class TFastParseJson {
   bool hashed_ = false;
   std::vector<Slot> records_;
   std::vector<Span> spans_;  // names_.size() per record
-  std::vector<char*> blocks_;
+  struct Block {
+    char* data;
+    size_t size;
+  };
+  std::vector<Block> blocks_;
+  size_t blocks_used_ = 0;    // blocks_[0..blocks_used_) hold records; the rest wait for reuse
   char* rec_base_ = nullptr;  // the record being written: its first byte,
   size_t rec_used_ = 0;       // its bytes so far,
   char* block_end_ = nullptr; // and the end of its block

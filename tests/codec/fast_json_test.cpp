@@ -260,6 +260,28 @@ TEST(FastJson, TokenBufferGrowsByTheRule) {
   EXPECT_EQ(Field(r, 1, "a"), "\t" + big);
 }
 
+TEST(FastJson, ClearStartsAfreshAndReusesTheStore) {
+  TFastParseJson r;
+  std::string json = "[";
+  for (int i = 0; i < 3000; ++i) json += (i ? "," : "") + ("{\"a\":\"" + std::string(40, 'a') + std::to_string(i) + "\"}");
+  ASSERT_EQ(r.ParseText(json + "]"), 3000);
+  std::unordered_set<std::string> used;
+  std::string batch;
+  ASSERT_TRUE(r.BuildIdBatch(0, "1", "s", used, batch));
+  r.Clear();
+  EXPECT_EQ(r.RecordCount(), 0);
+  EXPECT_EQ(r.FieldCount(), 0);
+  EXPECT_FALSE(r.Hashed());
+  json = "[";
+  for (int i = 0; i < 3000; ++i) json += (i ? "," : "") + ("{\"b\":\"" + std::to_string(i) + std::string(50, 'b') + "\"}");
+  ASSERT_EQ(r.ParseText(json + "]"), 3000);
+  EXPECT_EQ(r.FieldNames(), std::vector<std::string>{"b"});
+  for (int i = 0; i < 3000; i += 499) EXPECT_EQ(Field(r, i, "b"), std::to_string(i) + std::string(50, 'b'));
+  used.clear();
+  ASSERT_TRUE(r.BuildIdBatch(0, "1", "s", used, batch)) << "the batch cursor starts again too";
+  EXPECT_EQ(used.size(), 1000u);
+}
+
 TEST(FastJson, RecordAccessOutOfRange) {
   TFastParseJson r;
   r.ParseText(R"([{"a":"1"}])");
