@@ -65,6 +65,7 @@ struct ModuleState {
     dir.clear();
     dllPath.clear();
     ReleaseServiceClassList();
+    ReleaseRegistryState();
   }
 };
 

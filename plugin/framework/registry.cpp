@@ -1,6 +1,7 @@
 #include "framework/registry.h"
 
 #include <cstring>
+#include <utility>
 
 #include "velmor/exceptions.h"
 #include "velmor/module.h"
@@ -18,11 +19,13 @@ struct RegistryState {
   Ref<IUIManager> uiManager;
 };
 
+// Not a static object: the module's unload sequence (ModuleState's destructor) releases the
+// class list and then frees this state explicitly, whatever the order of static destruction.
+RegistryState* g_state = nullptr;
+
 RegistryState& State() {
-  // Never destroyed with the other statics: the module's unload sequence releases the class list
-  // explicitly, and the host objects must not be released after the host is gone.
-  static RegistryState* state = new RegistryState();
-  return *state;
+  if (!g_state) g_state = new RegistryState();
+  return *g_state;
 }
 
 template <InterfaceType T>
@@ -66,7 +69,14 @@ Ref<INamedClassList> GetServiceClassList() {
   return s.classList;
 }
 
-void ReleaseServiceClassList() { State().classList = nullptr; }
+void ReleaseServiceClassList() {
+  if (g_state) g_state->classList = nullptr;
+}
+
+void ReleaseRegistryState() {
+  // Releases the cached host singletons with the rest; the host outlives the loaded module.
+  delete std::exchange(g_state, nullptr);
+}
 
 void RegisterServiceClass(const Guid& iid, const ClassRef* cls) {
   if (iid.IsNull()) return;

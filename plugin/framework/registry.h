@@ -33,6 +33,9 @@ Ref<IDebugger> GetDebugger();
 // The service class list (cached once found); null without a factory.
 Ref<INamedClassList> GetServiceClassList();
 void ReleaseServiceClassList();
+// Library unload: frees the module's registry state (the cached factory getter, class list and
+// host singletons). A later call of any function here starts afresh.
+void ReleaseRegistryState();
 
 // Cached host singletons. Each raises velmor::Exception with its fixed message when the host can
 // neither find nor create it ("创建差异化接口失败！", "创建门户代理平台组件接口失败！",
