@@ -26,6 +26,7 @@ TEST(TaxsimProgram, PrintsOneLineWithItsAddressAndAnswersUntilTerminated) {
   ASSERT_TRUE(res);
   EXPECT_EQ(res->body, R"({"ok":true,"payers":1,"persons":1000})");
   EXPECT_EQ(p.Terminate(), 0);
+  EXPECT_EQ(p.RemainingOutput(), "") << "one line, nothing else on standard output";
 }
 
 TEST(TaxsimProgram, WritesAndReadsScenarios) {
