@@ -1,4 +1,4 @@
-// A running velmor-taxsim program for tests: started with its arguments, its first output line
+// A running program for tests (velmor-taxsim): started with its arguments, its first output line
 // read (bounded wait), terminated and reaped by the destructor.
 #pragma once
 
@@ -71,6 +71,14 @@ class RunningProgram {
       ::usleep(10000);
     }
     return -1;
+  }
+
+  // Everything written after the first line, read to end of output; call after Terminate.
+  std::string RemainingOutput() {
+    std::string rest;
+    char buf[4096];
+    for (ssize_t n; (n = ::read(out_, buf, sizeof buf)) > 0;) rest.append(buf, size_t(n));
+    return rest;
   }
 
  private:
