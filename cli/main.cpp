@@ -14,6 +14,8 @@ int main(int argc, char** argv) {
   app.footer("Example:\n  velmor --data /tmp/velmor-data services");
   GlobalOptions global;
   InitOptions init;
+  ParamOptions param;
+  CodeNameOptions codename;
   app.add_option("--data", global.dataDir, "data directory (default: $VELMOR_DATA, else ~/.local/share/velmor)")
       ->type_name("DIR");
   app.add_option("--plugin", global.pluginPath, "plug-in library (default: lib/libVelmorService.so beside bin/)")
@@ -23,6 +25,8 @@ int main(int argc, char** argv) {
   app.fallthrough();  // the options above are accepted after the subcommand too
   CLI::App* services = AddServicesCommand(app);
   CLI::App* initCmd = AddInitCommand(app, init);
+  CLI::App* paramCmd = AddParamCommand(app, param);
+  CLI::App* codenameCmd = AddCodeNameCommand(app, codename);
 
   try {
     app.parse(argc, argv);
@@ -42,6 +46,8 @@ int main(int argc, char** argv) {
   try {
     if (services->parsed()) return RunServicesCommand(global);
     if (initCmd->parsed()) return RunInitCommand(global, init);
+    if (paramCmd->parsed()) return RunParamCommand(global, param);
+    if (codenameCmd->parsed()) return RunCodeNameCommand(global, codename);
   } catch (const std::exception& e) {
     std::fprintf(stderr, "velmor: %s\n", e.what());
     return 1;

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "host/db/database.h"
 #include "host/log_level.h"
 
 namespace velmor::host {
@@ -11,9 +12,18 @@ PlatformManager::PlatformManager(std::string dataDir, std::shared_ptr<const Host
     : dataDir_(std::move(dataDir)), config_(std::move(config)), log_(std::move(log)) {}
 
 Ref<IDBMechanism> PlatformManager::GetDBMechanism(const std::string& connectionName) {
-  Log(kLogWarning, "GetDBMechanism(" + connectionName + "): no database is attached to this host");
-  return nullptr;
+  if (connectionName != kMainConnection) {
+    Log(kLogError, "GetDBMechanism(" + connectionName + "): unknown connection name, the host offers only " +
+                       kMainConnection);
+    return nullptr;
+  }
+  std::string error;
+  Ref<IDBMechanism> db = db::OpenDatabase(DatabasePath(), connectionName, &error);
+  if (!db) Log(kLogError, "GetDBMechanism(" + connectionName + "): " + error);
+  return db;
 }
+
+std::string PlatformManager::DatabasePath() const { return dataDir_ + "/" + db::kDatabaseFileName; }
 
 std::string PlatformManager::GetModuleDataDir(const std::string& moduleKey) {
   if (moduleKey.empty() || moduleKey == "." || moduleKey == ".." ||

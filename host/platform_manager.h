@@ -3,8 +3,10 @@
 //
 // Module data directories are <data dir>/<module key>/, created on demand; a key that is not a
 // plain folder name ("", ".", "..", or one holding a path separator) answers an empty text with a
-// logged reason instead of reaching outside the data directory. No database is attached yet:
-// GetDBMechanism answers null and logs why. Immutable after construction, so safe on any thread.
+// logged reason instead of reaching outside the data directory. GetDBMechanism("VELMORMainCon")
+// opens a new connection to <data dir>/velmor.db per call (host/db/database.h); any other name,
+// or a file that cannot be opened, answers null and logs why. Immutable after construction, so
+// safe on any thread.
 #pragma once
 
 #include <memory>
@@ -30,6 +32,9 @@ class PlatformManager final : public Object<IPlatformManager> {
   std::string GetModuleSetting(const std::string& moduleKey, const std::string& key) override;
   // [platform] name, or kDefaultPlatformName.
   std::string GetPlatformName() override;
+
+  // The database file behind the main connection.
+  std::string DatabasePath() const;
 
  private:
   void Log(int32_t level, const std::string& message);

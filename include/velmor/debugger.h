@@ -11,6 +11,13 @@
 
 namespace velmor {
 
+// Record levels (the `level` argument), the reference host's scale: smaller is more severe, and
+// the host's threshold keeps records whose level is at most the threshold.
+inline constexpr int32_t kLevelError = 0;
+inline constexpr int32_t kLevelWarning = 1;
+inline constexpr int32_t kLevelInfo = 2;
+inline constexpr int32_t kLevelDebug = 3;
+
 class IDebugger : public IInterface {
  public:
   VELMOR_IID("{58D16229-D65F-4693-BEA3-29BD8E9ECAD9}")

@@ -21,6 +21,9 @@ class IProgressView : public IInterface {
   virtual int32_t GetMaximum() = 0;
   // -1 when the view cannot tell (the null view answers -1 here).
   virtual int32_t GetHandle() = 0;
+  // Whether the user asked to cancel (Ctrl-C on the command line). Long operations may test it
+  // after each step and stop cleanly; the null view answers false.
+  virtual bool IsCancelled() = 0;
 };
 
 }  // namespace velmor

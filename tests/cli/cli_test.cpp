@@ -22,7 +22,7 @@ TEST(Cli, ServicesLoadsThePluginBesideTheExecutableAndExitsZero) {
   ProcessResult r = Velmor({"--data", dir.path(), "services"}, {"VELMOR_PLUGIN="});
   EXPECT_EQ(r.exitCode, 0) << r.err;
   EXPECT_EQ(r.err, "");
-  EXPECT_EQ(r.out, "") << "no service unit registers a class yet";
+  EXPECT_NE(r.out.find("{9C7A91BD-5D6A-49F4-9E9C-C70327CBAEFA}  TSysParamImpl\n"), std::string::npos) << r.out;
   std::string log = ReadFile(dir.File("velmor.log"));
   EXPECT_NE(log.find("host started"), std::string::npos);
   EXPECT_NE(log.find("host stopped"), std::string::npos);
@@ -33,7 +33,7 @@ TEST(Cli, VerboseEchoesTheLogAndOptionsMayFollowTheCommand) {
   ProcessResult r = Velmor({"services", "--data", dir.File("fresh"), "-v"});
   EXPECT_EQ(r.exitCode, 0) << r.err;
   EXPECT_NE(r.err.find("[host] host started, data directory " + dir.File("fresh")), std::string::npos) << r.err;
-  EXPECT_NE(r.err.find("velmor: 0 service classes registered\n"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find(" service classes registered\n"), std::string::npos) << r.err;
 }
 
 TEST(Cli, InitWritesTheConfigurationAndKeepsWhatIsNotGiven) {

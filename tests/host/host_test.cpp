@@ -5,6 +5,7 @@
 #include "host/host.h"
 #include "host/host_error.h"
 #include "support/host_fixture.h"
+#include "velmor/db_mechanism.h"
 #include "velmor/platform.h"
 #include "velmor/platform_manager.h"
 #include "velmor/sys_differ.h"
@@ -74,10 +75,15 @@ TEST(Host, PlatformManagerDataDirectoriesAndDatabase) {
   EXPECT_EQ(pm->GetModuleDataDir("M8"), m8) << "an existing directory is fine";
   for (const char* bad : {"", ".", "..", "../x", "a/b", "a\\b", "C:"}) EXPECT_EQ(pm->GetModuleDataDir(bad), "") << bad;
   EXPECT_FALSE(std::filesystem::exists(env.dir().File("x")));
-  EXPECT_EQ(pm->GetDBMechanism(kMainConnection), nullptr);
+  Ref<IDBMechanism> db = pm->GetDBMechanism(kMainConnection);
+  ASSERT_TRUE(db);
+  EXPECT_TRUE(db->ExecSQL("insert into sb_xtcsb(djxh, key, value) values ('1', 'k', 'v')")) << db->GetErrorText();
+  EXPECT_NE(pm->GetDBMechanism(kMainConnection), db) << "a new connection per call";
+  EXPECT_TRUE(std::filesystem::exists(env.dataDir() + "/velmor.db"));
+  EXPECT_EQ(pm->GetDBMechanism("OtherCon"), nullptr);
   std::string log = env.LogText();
-  EXPECT_NE(log.find("L1 "), std::string::npos);
-  EXPECT_NE(log.find("[platform] GetDBMechanism(VELMORMainCon): no database is attached to this host"), std::string::npos);
+  EXPECT_NE(log.find("[platform] GetDBMechanism(OtherCon): unknown connection name, the host offers only VELMORMainCon"),
+            std::string::npos);
   EXPECT_NE(log.find("[platform] GetModuleDataDir: \"..\" is not a module key"), std::string::npos);
 }
 

@@ -1,0 +1,67 @@
+// `velmor param list|get|set [--djxh X] [KEY [VALUE]]`: the system parameters of a payer, through
+// the plug-in's parameter service (ISysParamIntf). Without --djxh the parameters of no payer
+// ("global_param") are meant.
+#include <CLI/CLI.hpp>
+
+#include <cstdio>
+#include <nlohmann/json.hpp>
+#include <string>
+
+#include "cli/commands.h"
+#include "cli/plugin_session.h"
+#include "host/host_error.h"
+#include "velmor/sys_param.h"
+#include "velmor/sys_param_dao.h"
+
+namespace velmor::cli {
+
+CLI::App* AddParamCommand(CLI::App& app, ParamOptions& options) {
+  CLI::App* cmd = app.add_subcommand("param", "Read and write the system parameters of a payer");
+  cmd->require_subcommand(1);
+  cmd->fallthrough();
+  auto djxh = [&](CLI::App* sub) {
+    sub->add_option("--djxh", options.djxh, "the payer (default: global_param, the parameters of no payer)")
+        ->type_name("X");
+    sub->fallthrough();
+  };
+  options.list = cmd->add_subcommand("list", "Print the parameters the payer reads, as key=value lines");
+  djxh(options.list);
+  options.get = cmd->add_subcommand("get", "Print the value of one parameter (an empty line when unset)");
+  djxh(options.get);
+  options.get->add_option("KEY", options.key, "parameter key")->required();
+  options.set = cmd->add_subcommand("set", "Store the value of one parameter (written only when it changes)");
+  djxh(options.set);
+  options.set->add_option("KEY", options.key, "parameter key")->required();
+  options.set->add_option("VALUE", options.value, "the new value")->required();
+  cmd->footer(
+      "A payer's own value shadows the global_param value of the same key.\n"
+      "The options --data, --plugin and -v may follow the command name.\n\n"
+      "Examples:\n  velmor param set --djxh 10001 ygcbxx_gxsj \"2024-05-01 10:00:00\"\n"
+      "  velmor param get --djxh 10001 ygcbxx_gxsj\n  velmor param list --djxh 10001");
+  return cmd;
+}
+
+int RunParamCommand(const GlobalOptions& global, const ParamOptions& options) {
+  const std::string djxh = options.djxh.empty() ? std::string(kGlobalParamDjxh) : options.djxh;
+  if ((options.get->parsed() || options.set->parsed()) && options.key.empty())
+    throw host::HostError("KEY must not be empty");
+  PluginSession session(global);
+  Ref<ISysParamIntf> params = session.Plugin().CreateService<ISysParamIntf>();
+  params->SetDjxh(djxh);
+  if (options.list->parsed()) {
+    for (const auto& row : nlohmann::json::parse(params->GetValueList())) {
+      std::string line = row.value("key", "") + "=" + row.value("value", "");
+      if (row.value("djxh", "") != djxh) line += "  [" + row.value("djxh", "") + "]";
+      std::printf("%s\n", line.c_str());
+    }
+  } else if (options.get->parsed()) {
+    std::printf("%s\n", params->GetValue(options.key).c_str());
+  } else if (!params->SetValue(options.key, options.value)) {
+    throw host::HostError("cannot store parameter \"" + options.key + "\" for " + djxh + " (see " +
+                          session.LogPath() + ")");
+  }
+  std::fflush(stdout);
+  return 0;
+}
+
+}  // namespace velmor::cli

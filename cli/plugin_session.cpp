@@ -1,0 +1,25 @@
+#include "cli/plugin_session.h"
+
+#include "cli/paths.h"
+
+namespace velmor::cli {
+namespace {
+host::HostOptions Options(const GlobalOptions& global) { return {ResolveDataDir(global.dataDir), global.verbose}; }
+}  // namespace
+
+PluginSession::PluginSession(const GlobalOptions& global) : host_(Options(global)) {
+  // Resolve the plug-in first: a wrong --plugin is reported before anything is started.
+  std::string pluginPath = ResolvePluginPath(global.pluginPath);
+  host_.Start();
+  plugin_.Load(pluginPath);
+  plugin_.Start(0, static_cast<IServiceFactory*>(&host_.Factory()), "DATADIR=" + host_.DataDir());
+}
+
+PluginSession::~PluginSession() {
+  plugin_.Stop();
+  host_.Stop();
+}
+
+std::string PluginSession::LogPath() const { return host_.DataDir() + "/" + host::FileDebugger::kFileName; }
+
+}  // namespace velmor::cli

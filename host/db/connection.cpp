@@ -1,0 +1,167 @@
+#include "host/db/connection.h"
+
+#include "host/db/fault_injection.h"
+
+namespace velmor::host::db {
+
+namespace {
+constexpr const char* kEmptyStatement = "empty SQL statement";
+}
+
+bool IsBlankSql(std::string_view text) {
+  size_t i = 0;
+  const size_t n = text.size();
+  while (i < n) {
+    char c = text[i];
+    if (c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v' || c == ';') {
+      ++i;
+    } else if (c == '-' && i + 1 < n && text[i + 1] == '-') {
+      while (i < n && text[i] != '\n') ++i;
+    } else if (c == '/' && i + 1 < n && text[i + 1] == '*') {
+      size_t close = text.find("*/", i + 2);
+      i = close == std::string_view::npos ? n : close + 2;  // unterminated: a comment to the end
+    } else {
+      return false;
+    }
+  }
+  return true;
+}
+
+std::shared_ptr<Connection> Connection::Open(const std::string& path, std::string connectionName,
+                                             int busyTimeoutMs, std::string* error) {
+  sqlite3* db = nullptr;
+  int rc = sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX,
+                           nullptr);
+  if (rc != SQLITE_OK) {
+    *error = "cannot open database " + path + ": " + (db ? sqlite3_errmsg(db) : sqlite3_errstr(rc));
+    sqlite3_close_v2(db);
+    return nullptr;
+  }
+  sqlite3_extended_result_codes(db, 1);
+  sqlite3_busy_timeout(db, busyTimeoutMs);
+  return std::shared_ptr<Connection>(new Connection(db, std::move(connectionName)));
+}
+
+Connection::~Connection() {
+  if (InTransaction()) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+  sqlite3_close_v2(db_);
+}
+
+std::string Connection::EngineMessage() const { return sqlite3_errmsg(db_); }
+
+bool Connection::ExecInternal(const char* sql, std::string* error) {
+  char* message = nullptr;
+  if (sqlite3_exec(db_, sql, nullptr, nullptr, &message) == SQLITE_OK) return true;
+  *error = message ? message : EngineMessage();
+  sqlite3_free(message);
+  return false;
+}
+
+bool Connection::PrepareOne(std::string_view sql, sqlite3_stmt** stmt, std::string* error) {
+  *stmt = nullptr;
+  const char* tail = nullptr;
+  if (sqlite3_prepare_v2(db_, sql.data(), static_cast<int>(sql.size()), stmt, &tail) != SQLITE_OK) {
+    *error = EngineMessage();
+    return false;
+  }
+  if (!*stmt) {
+    *error = kEmptyStatement;
+    return false;
+  }
+  if (!IsBlankSql(std::string_view(tail, sql.data() + sql.size() - tail))) {
+    sqlite3_finalize(*stmt);
+    *stmt = nullptr;
+    *error = "only one statement is allowed here, the text holds more";
+    return false;
+  }
+  return true;
+}
+
+int Connection::FirstStep(sqlite3_stmt* stmt, std::string* error) {
+  if (FaultInjection::OnStatement(sqlite3_sql(stmt), error)) return SQLITE_ERROR;
+  return NextStep(stmt, error);
+}
+
+int Connection::NextStep(sqlite3_stmt* stmt, std::string* error) {
+  int rc = sqlite3_step(stmt);
+  if (rc != SQLITE_ROW && rc != SQLITE_DONE) *error = EngineMessage();
+  return rc;
+}
+
+bool Connection::Exec(std::string_view sql, int64_t* changes, std::string* error) {
+  *changes = 0;
+  if (IsBlankSql(sql)) {
+    *error = kEmptyStatement;
+    return false;
+  }
+  const char* p = sql.data();
+  const char* const end = p + sql.size();
+  const int64_t before = sqlite3_total_changes64(db_);
+  bool savepoint = false;
+  bool ok = true;
+  while (ok && p < end) {
+    sqlite3_stmt* stmt = nullptr;
+    const char* tail = nullptr;
+    if (sqlite3_prepare_v2(db_, p, static_cast<int>(end - p), &stmt, &tail) != SQLITE_OK) {
+      *error = EngineMessage();
+      ok = false;
+      break;
+    }
+    p = tail;
+    if (!stmt) continue;  // only blanks or a comment
+    if (!savepoint && !IsBlankSql(std::string_view(p, end - p))) {
+      // Several statements: one unit, so a failure leaves nothing of this call behind.
+      if (!ExecInternal("SAVEPOINT velmor_exec", error)) {
+        sqlite3_finalize(stmt);
+        ok = false;
+        break;
+      }
+      savepoint = true;
+    }
+    int rc = FirstStep(stmt, error);
+    while (rc == SQLITE_ROW) rc = NextStep(stmt, error);
+    sqlite3_finalize(stmt);
+    if (rc != SQLITE_DONE) ok = false;
+  }
+  if (savepoint) {
+    std::string ignored;
+    // After an error that already ended the whole transaction the savepoint is gone; nothing
+    // is left to undo then.
+    if (!ok) ExecInternal("ROLLBACK TO velmor_exec", &ignored);
+    ExecInternal("RELEASE velmor_exec", &ignored);
+  }
+  if (ok) *changes = sqlite3_total_changes64(db_) - before;
+  return ok;
+}
+
+bool Connection::Begin(std::string* error) {
+  if (InTransaction()) {
+    *error = "a transaction is already open on this connection";
+    return false;
+  }
+  // IMMEDIATE takes the write lock now (waiting up to the busy timeout), so a transaction never
+  // fails half-way because another connection started writing after it read.
+  return ExecInternal("BEGIN IMMEDIATE", error);
+}
+
+bool Connection::Commit(std::string* error) {
+  if (!InTransaction()) {
+    *error = "no transaction is open on this connection";
+    return false;
+  }
+  std::string ignored;
+  if (FaultInjection::OnCommit(error)) {
+    ExecInternal("ROLLBACK", &ignored);
+    return false;
+  }
+  if (ExecInternal("COMMIT", error)) return true;
+  if (InTransaction()) ExecInternal("ROLLBACK", &ignored);
+  return false;
+}
+
+bool Connection::Rollback(std::string* error) {
+  if (!InTransaction()) return true;
+  return ExecInternal("ROLLBACK", error);
+}
+
+}  // namespace velmor::host::db

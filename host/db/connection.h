@@ -1,0 +1,69 @@
+// Connection: one open SQLite connection, shared by the connection object handed to a caller
+// (IDBMechanism) and the commands and datasets it hands out; closed when the last of them goes.
+//
+// Every public member locks the connection's mutex, so one connection may be touched from several
+// threads without corrupting it (callers still get one connection per operation). Nothing here
+// throws: failures answer false with the engine's message in *error.
+#pragma once
+
+#include <sqlite3.h>
+
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <string_view>
+
+namespace velmor::host::db {
+
+class Connection {
+ public:
+  // Opens (creating when missing) the file at `path` with the busy timeout; null with *error set
+  // when SQLite cannot open it.
+  static std::shared_ptr<Connection> Open(const std::string& path, std::string connectionName,
+                                          int busyTimeoutMs, std::string* error);
+  ~Connection();  // rolls back an open transaction, then closes
+  Connection(const Connection&) = delete;
+  Connection& operator=(const Connection&) = delete;
+
+  const std::string& Name() const { return name_; }
+  std::recursive_mutex& Mutex() { return mutex_; }
+  sqlite3* Handle() { return db_; }
+
+  // The members below expect the caller to hold Mutex().
+
+  // Runs one or several statements; *changes receives the rows they changed together. Several
+  // statements run inside a savepoint, so a failure undoes the earlier ones of the same call.
+  bool Exec(std::string_view sql, int64_t* changes, std::string* error);
+  // Like Exec, but outside fault injection and tracing: the host's own statements.
+  bool ExecInternal(const char* sql, std::string* error);
+
+  // Prepares exactly one statement (trailing semicolons, blanks and comments allowed). *stmt is
+  // null for a text holding no statement; that is reported as an error.
+  bool PrepareOne(std::string_view sql, sqlite3_stmt** stmt, std::string* error);
+  // Steps a prepared statement for the first time, counting it for fault injection. Returns the
+  // step result, or SQLITE_ERROR with *error set (also for an injected failure).
+  int FirstStep(sqlite3_stmt* stmt, std::string* error);
+  // Steps further (rows after the first); SQLITE_ROW, SQLITE_DONE, or an error with *error set.
+  int NextStep(sqlite3_stmt* stmt, std::string* error);
+
+  bool Begin(std::string* error);
+  bool Commit(std::string* error);
+  bool Rollback(std::string* error);
+  bool InTransaction() const { return sqlite3_get_autocommit(db_) == 0; }
+
+  // The engine's message for the last failure on this connection.
+  std::string EngineMessage() const;
+
+ private:
+  Connection(sqlite3* db, std::string name) : db_(db), name_(std::move(name)) {}
+
+  sqlite3* db_;
+  std::string name_;
+  std::recursive_mutex mutex_;  // recursive: a dataset may die while its owner holds the lock
+};
+
+// True when `text` holds nothing but blanks, semicolons and SQL comments.
+bool IsBlankSql(std::string_view text);
+
+}  // namespace velmor::host::db

@@ -1,0 +1,68 @@
+// Running the stores' SQL on the host connection "VELMORMainCon": asking for the connection,
+// statements that raise on failure (inside an operation; the store's boundary catches them),
+// reading fields, and the two forms of update-else-insert.
+//
+// A connection is asked for afresh in every operation and dropped at its end (hold the Ref in a
+// local). Nothing here locks: each thread uses its own connection.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+#include <utility>
+
+#include "velmor/db.h"
+#include "velmor/exceptions.h"
+
+namespace velmor {
+
+// A failed statement: what() is the store's fixed text followed by the engine's message.
+class DbError : public Exception {
+ public:
+  DbError(std::string fixedText, const std::string& engineText)
+      : Exception(fixedText + engineText), fixedText_(std::move(fixedText)) {}
+  const char* ClassName() const noexcept override { return "EDatabaseError"; }
+  // The fixed text alone ("数据库查询失败。"), for a message handed to a user.
+  const std::string& FixedText() const { return fixedText_; }
+
+ private:
+  std::string fixedText_;
+};
+
+// The fixed texts the stores hand back.
+inline constexpr const char* kDbQueryFailed = "数据库查询失败。";
+inline constexpr const char* kDbUpdateFailed = "数据库更新失败。";
+inline constexpr const char* kDbDeleteFailed = "数据库删除失败。";
+inline constexpr const char* kQueryFailed = "查询失败。";
+inline constexpr const char* kQueryException = "查询异常：";
+// Raised when the platform manager hands out no connection.
+inline constexpr const char* kNoConnection = "获取数据库连接[VELMORMainCon]失败！";
+
+// A new connection from the platform manager. Raises the platform manager's own message when
+// there is none ("创建门户代理平台组件接口失败！"), or kNoConnection.
+Ref<IDBMechanism> OpenMainConnection();
+
+// ExecSQL; raises DbError(failureText, engine message) when it answers false.
+void ExecOrThrow(IDBMechanism& db, const std::string& sql, const char* failureText = kDbUpdateFailed);
+// OpenQuery; raises DbError(failureText, engine message) when it answers false.
+Ref<IDBDataSet> QueryOrThrow(IDBMechanism& db, const std::string& sql, const char* failureText = kDbQueryFailed);
+
+// The text of a column of the current row; raises Exception "字段[<name>]不存在" when the
+// result has no such column.
+std::string FieldText(IDBDataSet& ds, const std::string& name);
+// The same as an integer (counts); 0 for text that is no number.
+int32_t FieldInt(IDBDataSet& ds, const std::string& name);
+
+// Update-else-insert, first form: runs `update`; when it changed no row, runs `insert`. False
+// with *error (the engine's message) when a statement failed.
+bool UpdateElseInsert(IDBMechanism& db, const std::string& update, const std::string& insert, std::string* error);
+
+// Second form: opens `keyedSelect` (a SELECT of one table by the row's key), appends a row when
+// it finds none and edits the one found otherwise, sets `fields` (column, text) and posts. False
+// with *error when a step failed.
+using FieldValue = std::pair<std::string_view, std::string_view>;
+bool SaveKeyedRow(IDBMechanism& db, const std::string& keyedSelect, std::span<const FieldValue> fields,
+                  std::string* error);
+
+}  // namespace velmor

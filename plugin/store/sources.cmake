@@ -1,0 +1,15 @@
+# The local store: the SQL toolkit every store uses, the code/name store and the system
+# parameters (store and cached service).
+target_sources(velmor_plugin_objects PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/sql.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/sql_filters.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/paging.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/db_access.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/mark_sweep.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/store_guard.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/code_name_dao.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/sys_param_dao.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/param_cache.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/sys_param.cpp
+)
+target_link_libraries(velmor_plugin_objects PUBLIC nlohmann_json::nlohmann_json)

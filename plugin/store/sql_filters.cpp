@@ -1,0 +1,32 @@
+#include "store/sql_filters.h"
+
+#include <string>
+
+namespace velmor {
+
+SqlFilters& SqlFilters::AddValue(const SqlFragment& tmpl, std::string_view value) {
+  if (!value.empty()) text_ += SqlFragment::Trusted(FormatSql(tmpl.str(), {V(value)}));
+  return *this;
+}
+
+SqlFilters& SqlFilters::AddQuoted(const SqlFragment& prefix, std::string_view value) {
+  if (!value.empty()) text_ += prefix + SqlFragment::Trusted(QuotedStr(value));
+  return *this;
+}
+
+SqlFilters& SqlFilters::AddLike(const SqlFragment& prefix, std::string_view value) {
+  if (!value.empty()) text_ += prefix + SqlFragment::Trusted(QuotedStr("%" + std::string(value) + "%"));
+  return *this;
+}
+
+SqlFilters& SqlFilters::AddNumber(bool when, const SqlFragment& tmpl, int64_t value) {
+  if (when) text_ += SqlFragment::Trusted(FormatSql(tmpl.str(), {value}));
+  return *this;
+}
+
+SqlFilters& SqlFilters::AddIf(bool when, const SqlFragment& fragment) {
+  if (when) text_ += fragment;
+  return *this;
+}
+
+}  // namespace velmor

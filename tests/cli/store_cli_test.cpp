@@ -1,0 +1,67 @@
+// `velmor param` and `velmor codename` on a fresh data directory.
+#include <gtest/gtest.h>
+
+#include "support/process.h"
+#include "support/temp_dir.h"
+
+namespace velmor::testing {
+namespace {
+
+const std::string kVelmor = std::string(VELMOR_BIN_DIR) + "/velmor";
+
+class StoreCli : public ::testing::Test {
+ protected:
+  ProcessResult Run(std::vector<std::string> args) {
+    args.insert(args.begin(), {kVelmor, "--data", dir_.File("data")});
+    return RunProcess(args);
+  }
+  TempDir dir_;
+};
+
+TEST_F(StoreCli, ParamSetThenGetPrintsTheValue) {
+  ProcessResult set = Run({"param", "set", "--djxh", "10001", "k", "v"});
+  ASSERT_EQ(set.exitCode, 0) << set.err;
+  EXPECT_EQ(set.out, "");
+  ProcessResult get = Run({"param", "get", "--djxh", "10001", "k"});
+  ASSERT_EQ(get.exitCode, 0) << get.err;
+  EXPECT_EQ(get.out, "v\n");
+  EXPECT_EQ(Run({"param", "get", "--djxh", "10002", "k"}).out, "\n") << "another payer has no such value";
+}
+
+TEST_F(StoreCli, ParamListShowsOwnValuesAndInheritedGlobalOnes) {
+  ASSERT_EQ(Run({"param", "set", "shared", "global"}).exitCode, 0);
+  ASSERT_EQ(Run({"param", "set", "only_global", "g g"}).exitCode, 0);
+  ASSERT_EQ(Run({"param", "set", "--djxh", "10001", "shared", "mine"}).exitCode, 0);
+  ProcessResult list = Run({"param", "list", "--djxh", "10001"});
+  ASSERT_EQ(list.exitCode, 0) << list.err;
+  EXPECT_EQ(list.out, "shared=mine\nonly_global=g g  [global_param]\n");
+  EXPECT_EQ(Run({"param", "get", "--djxh", "10001", "only_global"}).out, "g g\n");
+  EXPECT_EQ(Run({"param", "list"}).out, "only_global=g g\nshared=global\n");
+}
+
+TEST_F(StoreCli, ParamUsageErrors) {
+  ProcessResult r = Run({"param", "get"});
+  EXPECT_EQ(r.exitCode, 2);
+  EXPECT_EQ(r.err, "velmor: KEY is required (see velmor --help)\n");
+  r = Run({"param", "set", "--djxh", "1", "", "v"});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(r.err, "velmor: KEY must not be empty\n");
+  r = Run({"param", "drop", "k"});
+  EXPECT_EQ(r.exitCode, 2);
+}
+
+TEST_F(StoreCli, CodeNameAddThenList) {
+  ASSERT_EQ(Run({"codename", "add", "6", "01", "城关镇"}).exitCode, 0);
+  ASSERT_EQ(Run({"codename", "add", "6", "02'x", "O'Neil"}).exitCode, 0);
+  ASSERT_EQ(Run({"codename", "add", "6", "01", "城关街道"}).exitCode, 0);
+  ProcessResult list = Run({"codename", "list", "6"});
+  ASSERT_EQ(list.exitCode, 0) << list.err;
+  EXPECT_EQ(list.out, "01\t城关街道\n02'x\tO'Neil\n");
+  EXPECT_EQ(Run({"codename", "list", "7"}).out, "");
+  ProcessResult bad = Run({"codename", "list", "six"});
+  EXPECT_EQ(bad.exitCode, 2);
+  EXPECT_EQ(bad.err, "velmor: Could not convert: LB = six (see velmor --help)\n");
+}
+
+}  // namespace
+}  // namespace velmor::testing
