@@ -135,15 +135,6 @@ TEST_F(CodeNameItems, TheListReleasesItsItems) {
   EXPECT_THROW(list_->SetCodeNameItem(0, nullptr), EListError);  // nothing there any more
 }
 
-TEST_F(CodeNameItems, InterfacesAnswer) {
-  EXPECT_TRUE(Query<IItems>(list_.get()));
-  EXPECT_TRUE(Query<ICode_Name_Items>(static_cast<IItems*>(list_.get())));
-  Ref<ICode_Name_Item> item = list_->GetCodeNameItem(0);
-  Ref<IBusinessObject> bo = Query<IBusinessObject>(item);
-  ASSERT_TRUE(bo);
-  EXPECT_TRUE(Query<ICode_Name_Item>(bo));
-}
-
 TEST(CodeNameItem, CloneAssignAndPublishedProperties) {
   Ref<ICode_Name_Item> a = Item("110000", "北京市");
   Ref<ICode_Name_Item> b = a->Clone();

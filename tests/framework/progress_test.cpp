@@ -67,10 +67,5 @@ TEST_F(Progress, NullViewShowsNothingAndAnswersNeutrally) {
   EXPECT_EQ(events_.size(), 100u);
 }
 
-TEST_F(Progress, OrDefaultKeepsTheCallersView) {
-  auto view = Make<RecordingView>(&events_);
-  EXPECT_EQ(ProgressOrDefault(view.get()).get(), static_cast<IProgressView*>(view.get()));
-}
-
 }  // namespace
 }  // namespace velmor

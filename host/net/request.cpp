@@ -1,0 +1,17 @@
+#include "host/net/request.h"
+
+namespace velmor::host::net {
+
+void Request::SetAnswer(const wire::Envelope& answer) {
+  answer_ = answer;
+  status_ = answer.status;
+  error_.clear();
+}
+
+void Request::SetFailure(const std::string& reason) {
+  answer_ = wire::Envelope{wire::kFailed, "ERROR", reason, "", ""};
+  status_ = wire::kFailed;
+  error_ = reason;
+}
+
+}  // namespace velmor::host::net

@@ -1,0 +1,93 @@
+#include "taxsim/answer.h"
+
+#include <sstream>
+
+#include "taxsim/codec.h"
+
+namespace velmor::taxsim {
+
+TaxmlAnswer::TaxmlAnswer(std::string_view code, std::string_view message)
+    : doc_(std::make_unique<pugi::xml_document>()) {
+  pugi::xml_node root = doc_->append_child("taxML");
+  AddValue(root, "code", code);
+  AddValue(root, "message", message);
+}
+
+TaxmlAnswer& TaxmlAnswer::Add(std::string_view name, std::string_view value) {
+  AddValue(Root(), name, value);
+  return *this;
+}
+
+pugi::xml_node TaxmlAnswer::AddList(std::string_view listName) {
+  return Root().append_child(std::string(listName).c_str());
+}
+
+pugi::xml_node TaxmlAnswer::AddRow(pugi::xml_node list, std::string_view rowName) {
+  return list.append_child(std::string(rowName).c_str());
+}
+
+void TaxmlAnswer::AddValue(pugi::xml_node parent, std::string_view name, std::string_view value) {
+  parent.append_child(std::string(name).c_str()).text().set(std::string(value).c_str());
+}
+
+std::string TaxmlAnswer::Code() const { return Root().child("code").text().get(); }
+
+void TaxmlAnswer::SetCode(std::string_view code, std::string_view message) {
+  Root().child("code").text().set(std::string(code).c_str());
+  Root().child("message").text().set(std::string(message).c_str());
+}
+
+bool TaxmlAnswer::RemoveFirst(std::string_view name) {
+  pugi::xml_node found = Root().find_node([&](pugi::xml_node n) { return name == n.name(); });
+  if (!found) return false;
+  return found.parent().remove_child(found);
+}
+
+std::string TaxmlAnswer::Text(std::string_view encoding) const {
+  std::ostringstream out;
+  out << "<?xml version=\"1.0\" encoding=\"" << encoding << "\"?>";
+  doc_->save(out, "", pugi::format_raw | pugi::format_no_declaration, pugi::encoding_utf8);
+  return out.str();
+}
+
+Answer Answer::Taxml(TaxmlAnswer doc, AnswerEncoding encoding, int32_t status) {
+  Answer a;
+  a.envelope.status = status;
+  a.document = std::make_shared<TaxmlAnswer>(std::move(doc));
+  a.encoding = encoding;
+  return a;
+}
+
+Answer Answer::Json(const nlohmann::json& response, int32_t status, std::string responseData) {
+  Answer a;
+  a.envelope.status = status;
+  a.envelope.response = response.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+  a.envelope.responseData = std::move(responseData);
+  return a;
+}
+
+Answer Answer::Refuse(std::string code, std::string message) {
+  Answer a;
+  a.envelope.status = wire::kRefused;
+  a.envelope.returnCode = "FAIL";
+  a.envelope.responseData = std::move(code);
+  a.envelope.returnMessage = std::move(message);
+  return a;
+}
+
+Answer Answer::Error(std::string_view code, std::string_view message) {
+  return Taxml(TaxmlAnswer(code, message));
+}
+
+wire::Envelope Answer::Encode() const {
+  wire::Envelope e = envelope;
+  if (document) {
+    std::string bytes = document->Text(encoding.gbk ? "GBK" : "UTF-8");
+    if (encoding.gbk) bytes = Utf8ToGbk(bytes);
+    if (encoding.gzip) bytes = Gzip(bytes);
+    e.response = Base64Encode(bytes);
+  }
+  return e;
+}
+
+}  // namespace velmor::taxsim

@@ -1,0 +1,76 @@
+// Answer: what a service handler gives back, before the simulator encodes it into the wire
+// envelope (docs/wire.md). A taxML answer is kept as a DOM until the very end, so injected faults
+// (another result code, a dropped list) can change it before it is encoded.
+//
+// TaxmlAnswer builds a response document: root `taxML` with `code` and `message` first, then
+// result elements and lists of DTO rows. Values are set as text; pugixml escapes them.
+//
+// Values; one thread at a time.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include <nlohmann/json.hpp>
+#include <pugixml.hpp>
+
+#include "host/net/wire.h"
+
+namespace velmor::taxsim {
+
+inline constexpr const char* kOkCode = "00000";
+
+class TaxmlAnswer {
+ public:
+  explicit TaxmlAnswer(std::string_view code = kOkCode, std::string_view message = "处理成功");
+  TaxmlAnswer(TaxmlAnswer&&) = default;
+  TaxmlAnswer& operator=(TaxmlAnswer&&) = default;
+
+  pugi::xml_node Root() const { return doc_->document_element(); }
+  // Appends <name>value</name> to the root.
+  TaxmlAnswer& Add(std::string_view name, std::string_view value);
+  // Appends an empty list element to the root; add rows with AddRow.
+  pugi::xml_node AddList(std::string_view listName);
+  // Appends <rowName> to list and returns it; fill it with AddValue.
+  static pugi::xml_node AddRow(pugi::xml_node list, std::string_view rowName);
+  static void AddValue(pugi::xml_node parent, std::string_view name, std::string_view value);
+
+  std::string Code() const;
+  // Replaces code and message (the "code" fault).
+  void SetCode(std::string_view code, std::string_view message);
+  // Removes the first element of that name anywhere below the root; false when there is none.
+  bool RemoveFirst(std::string_view name);
+
+  // The document as text with the declaration naming `encoding` ("UTF-8" or "GBK"); UTF-8 bytes.
+  std::string Text(std::string_view encoding = "UTF-8") const;
+
+ private:
+  std::unique_ptr<pugi::xml_document> doc_;
+};
+
+// How a taxML answer goes into the envelope's "response".
+struct AnswerEncoding {
+  bool gbk = false;   // GBK bytes and declaration (else UTF-8)
+  bool gzip = false;  // gzip before Base64
+};
+
+struct Answer {
+  wire::Envelope envelope;               // status, returnCode, returnMessage, responseData, response
+  std::shared_ptr<TaxmlAnswer> document;  // when set, encoded into envelope.response at the end
+  AnswerEncoding encoding;
+
+  // Status 2 (or `status`) with a taxML document.
+  static Answer Taxml(TaxmlAnswer doc, AnswerEncoding encoding = {}, int32_t status = wire::kAnswered);
+  // Status 2 (or `status`) with a JSON text as response and "responseData" as given.
+  static Answer Json(const nlohmann::json& response, int32_t status = wire::kAnswered, std::string responseData = "null");
+  // Status -2: refused with a result code and message.
+  static Answer Refuse(std::string code, std::string message);
+  // A taxML answer whose code is not "00000".
+  static Answer Error(std::string_view code, std::string_view message);
+
+  // The envelope with the document encoded (Base64, optional gzip, GBK or UTF-8).
+  wire::Envelope Encode() const;
+};
+
+}  // namespace velmor::taxsim

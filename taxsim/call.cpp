@@ -1,0 +1,117 @@
+#include "taxsim/call.h"
+
+#include <regex>
+
+#include "taxsim/codec.h"
+
+namespace velmor::taxsim {
+namespace {
+
+// The request type named by the root's xsi:type, read from the bytes before any conversion: the
+// attribute is ASCII whatever the encoding of the rest.
+std::string SniffType(std::string_view bytes) {
+  static const std::regex kType(R"re(<taxML\s+xsi:type="([A-Za-z0-9_]+)")re");
+  std::cmatch m;
+  std::string_view head = bytes.substr(0, 2048);
+  if (!std::regex_search(head.data(), head.data() + head.size(), m, kType)) return {};
+  return m[1].str();
+}
+
+// Checks the root element's attributes against the row of its type: names in order, the
+// literal values and the schema location.
+void CheckRoot(const RequestDocument& doc) {
+  pugi::xml_node root = doc.Root();
+  if (std::string_view(root.name()) != "taxML") throw Refusal("10002", "请求报文根节点不是taxML");
+  const RequestTypeInfo& t = *doc.type;
+  std::vector<std::string> expected = {"xsi:type"};
+  if (t.xmlbhFirst)
+    expected.insert(expected.end(), {"xmlbh", "bbh", "xmlmc"});
+  else
+    expected.insert(expected.end(), {"bbh", "xmlbh", "xmlmc"});
+  expected.insert(expected.end(), {"xsi:schemaLocation", "xmlns", "xmlns:xsi"});
+  std::vector<std::string> actual;
+  for (auto a : root.attributes()) actual.emplace_back(a.name());
+  if (actual != expected) {
+    std::string got;
+    for (auto& a : actual) got += (got.empty() ? "" : ",") + a;
+    throw Refusal("10002", "请求报文根节点属性顺序不符：" + got);
+  }
+  for (const char* literal : {"xmlbh", "bbh", "xmlmc"})
+    if (std::string_view(root.attribute(literal).value()) != "String")
+      throw Refusal("10002", std::string("请求报文根节点属性") + literal + "的值不是String");
+  std::string location(kTaxmlNamespace);
+  if (t.schemaFile) location += " " + SchemaFileName(t);
+  if (root.attribute("xsi:schemaLocation").value() != location)
+    throw Refusal("10002", std::string("请求报文xsi:schemaLocation不符：") + root.attribute("xsi:schemaLocation").value());
+  if (root.attribute("xmlns").value() != std::string(kTaxmlNamespace) ||
+      root.attribute("xmlns:xsi").value() != std::string(kXsiNamespace))
+    throw Refusal("10002", "请求报文命名空间不符");
+}
+
+}  // namespace
+
+std::string RequestDocument::Value(std::string_view name) const {
+  return Root().child(std::string(name).c_str()).text().get();
+}
+
+std::string Call::Key(std::string_view name) const {
+  auto it = body.find(std::string(name));
+  if (it == body.end()) return {};
+  if (it->is_string()) return it->get<std::string>();
+  if (it->is_number()) return it->dump();
+  return {};
+}
+
+std::unique_ptr<RequestDocument> DecodeDocument(std::string_view data) {
+  auto doc = std::make_unique<RequestDocument>();
+  std::string bytes;
+  try {
+    bytes = Base64Decode(data);
+    doc->gzip = LooksGzipped(bytes);
+    if (doc->gzip) bytes = Gunzip(bytes);
+  } catch (const CodecError& e) {
+    throw Refusal("10002", std::string("请求报文data无法解码：") + e.what());
+  }
+  std::string type = SniffType(bytes);
+  doc->type = FindRequestType(type);
+  if (!doc->type) throw Refusal("10004", type.empty() ? "请求报文缺少xsi:type" : "未知的请求报文类型：" + type);
+  if (doc->gzip != doc->type->gzip)
+    throw Refusal("10002", type + (doc->gzip ? "的报文不应压缩" : "的报文应为gzip压缩"));
+  doc->gbk = doc->type->gbk;
+  try {
+    if (doc->gbk) {
+      doc->text = GbkToUtf8(bytes);
+    } else {
+      if (!IsUtf8(bytes)) throw CodecError("文本不是有效的UTF-8编码");
+      doc->text = std::move(bytes);
+    }
+  } catch (const CodecError& e) {
+    throw Refusal("10002", type + "的报文编码错误：" + e.what());
+  }
+  // The declaration always says UTF-8; the bytes are UTF-8 by now in every case.
+  pugi::xml_parse_result r = doc->dom.load_buffer(doc->text.data(), doc->text.size(), pugi::parse_default,
+                                                  pugi::encoding_utf8);
+  if (!r) throw Refusal("10002", std::string("请求报文不是有效的XML：") + r.description());
+  if (doc->text.rfind(R"(<?xml version="1.0" encoding="UTF-8"?>)", 0) != 0)
+    throw Refusal("10002", "请求报文声明不符");
+  CheckRoot(*doc);
+  return doc;
+}
+
+Call DecodeCall(Call::Endpoint endpoint, std::string serviceCode, std::string serialHeader, std::string body) {
+  Call call;
+  call.endpoint = endpoint;
+  call.serviceCode = std::move(serviceCode);
+  call.serialHeader = std::move(serialHeader);
+  call.rawBody = std::move(body);
+  call.body = nlohmann::ordered_json::parse(call.rawBody, nullptr, false);
+  if (call.body.is_discarded() || !call.body.is_object()) throw Refusal("10001", "请求报文不是有效的JSON对象");
+  auto data = call.body.find("data");
+  if (data != call.body.end()) {
+    if (!data->is_string()) throw Refusal("10001", "请求报文的data不是字符串");
+    call.document = DecodeDocument(data->get_ref<const std::string&>());
+  }
+  return call;
+}
+
+}  // namespace velmor::taxsim

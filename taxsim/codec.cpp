@@ -1,0 +1,172 @@
+#include "taxsim/codec.h"
+
+#include <iconv.h>
+#include <zlib.h>
+
+#include <cerrno>
+#include <cstring>
+#include <memory>
+
+namespace velmor::taxsim {
+namespace {
+
+constexpr char kAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+
+int Sextet(char c) {
+  if (c >= 'A' && c <= 'Z') return c - 'A';
+  if (c >= 'a' && c <= 'z') return c - 'a' + 26;
+  if (c >= '0' && c <= '9') return c - '0' + 52;
+  if (c == '+') return 62;
+  if (c == '/') return 63;
+  return -1;
+}
+
+std::string Convert(std::string_view in, const char* to, const char* from) {
+  iconv_t cd = iconv_open(to, from);
+  if (cd == reinterpret_cast<iconv_t>(-1)) throw CodecError(std::string("iconv不支持") + from + "->" + to);
+  std::unique_ptr<void, int (*)(iconv_t)> guard(cd, iconv_close);
+  std::string out;
+  out.resize(in.size() * 2 + 16);
+  char* src = const_cast<char*>(in.data());
+  size_t srcLeft = in.size();
+  size_t used = 0;
+  while (true) {
+    char* dst = out.data() + used;
+    size_t dstLeft = out.size() - used;
+    size_t r = iconv(cd, &src, &srcLeft, &dst, &dstLeft);
+    used = out.size() - dstLeft;
+    if (r != static_cast<size_t>(-1)) break;
+    if (errno == E2BIG) {
+      out.resize(out.size() * 2);
+      continue;
+    }
+    size_t at = in.size() - srcLeft + 1;
+    throw CodecError(std::string("文本不是有效的") + (std::strcmp(from, "UTF-8") == 0 ? "UTF-8" : "GBK") +
+                     "编码或无法转换（第" + std::to_string(at) + "字节）");
+  }
+  out.resize(used);
+  return out;
+}
+
+}  // namespace
+
+std::string Base64Encode(std::string_view data) {
+  std::string out;
+  out.reserve((data.size() + 2) / 3 * 4);
+  size_t i = 0;
+  for (; i + 3 <= data.size(); i += 3) {
+    uint32_t v = (uint8_t(data[i]) << 16) | (uint8_t(data[i + 1]) << 8) | uint8_t(data[i + 2]);
+    out += kAlphabet[v >> 18];
+    out += kAlphabet[(v >> 12) & 63];
+    out += kAlphabet[(v >> 6) & 63];
+    out += kAlphabet[v & 63];
+  }
+  size_t rest = data.size() - i;
+  if (rest) {
+    uint32_t v = uint8_t(data[i]) << 16;
+    if (rest == 2) v |= uint8_t(data[i + 1]) << 8;
+    out += kAlphabet[v >> 18];
+    out += kAlphabet[(v >> 12) & 63];
+    out += rest == 2 ? kAlphabet[(v >> 6) & 63] : '=';
+    out += '=';
+  }
+  return out;
+}
+
+std::string Base64Decode(std::string_view text) {
+  if (text.size() % 4 != 0) throw CodecError("Base64长度不是4的倍数（" + std::to_string(text.size()) + "）");
+  std::string out;
+  out.reserve(text.size() / 4 * 3);
+  for (size_t i = 0; i < text.size(); i += 4) {
+    bool last = i + 4 == text.size();
+    int pad = 0;
+    uint32_t v = 0;
+    for (int k = 0; k < 4; ++k) {
+      char c = text[i + k];
+      int s = Sextet(c);
+      if (c == '=' && last && k >= 2) {
+        if (k == 2 && text[i + 3] != '=') throw CodecError("Base64填充位置错误");
+        ++pad;
+        s = 0;
+      } else if (s < 0 || pad) {
+        throw CodecError("Base64含非法字符（第" + std::to_string(i + k + 1) + "个）");
+      }
+      v = (v << 6) | uint32_t(s);
+    }
+    out += char(v >> 16);
+    if (pad < 2) out += char((v >> 8) & 0xFF);
+    if (pad < 1) out += char(v & 0xFF);
+  }
+  return out;
+}
+
+bool LooksGzipped(std::string_view data) {
+  return data.size() >= 2 && uint8_t(data[0]) == 31 && uint8_t(data[1]) == 139;
+}
+
+std::string Gzip(std::string_view data) {
+  z_stream zs{};
+  if (deflateInit2(&zs, Z_DEFAULT_COMPRESSION, Z_DEFLATED, 15 + 16, 9, Z_DEFAULT_STRATEGY) != Z_OK)
+    throw CodecError("gzip初始化失败");
+  std::string out;
+  out.resize(deflateBound(&zs, data.size()) + 32);
+  zs.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.data()));
+  zs.avail_in = static_cast<uInt>(data.size());
+  zs.next_out = reinterpret_cast<Bytef*>(out.data());
+  zs.avail_out = static_cast<uInt>(out.size());
+  int rc = deflate(&zs, Z_FINISH);
+  out.resize(zs.total_out);
+  deflateEnd(&zs);
+  if (rc != Z_STREAM_END) throw CodecError("gzip压缩失败");
+  return out;
+}
+
+std::string Gunzip(std::string_view data) {
+  if (!LooksGzipped(data)) throw CodecError("数据不是gzip格式");
+  z_stream zs{};
+  if (inflateInit2(&zs, 15 + 16) != Z_OK) throw CodecError("gzip初始化失败");
+  zs.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.data()));
+  zs.avail_in = static_cast<uInt>(data.size());
+  std::string out;
+  char buf[16384];
+  int rc;
+  do {
+    zs.next_out = reinterpret_cast<Bytef*>(buf);
+    zs.avail_out = sizeof buf;
+    rc = inflate(&zs, Z_NO_FLUSH);
+    if (rc != Z_OK && rc != Z_STREAM_END) {
+      inflateEnd(&zs);
+      throw CodecError("gzip数据损坏");
+    }
+    out.append(buf, sizeof buf - zs.avail_out);
+  } while (rc != Z_STREAM_END && (zs.avail_in > 0 || zs.avail_out == 0));
+  bool complete = rc == Z_STREAM_END && zs.avail_in == 0;
+  inflateEnd(&zs);
+  if (!complete) throw CodecError("gzip数据不完整");
+  return out;
+}
+
+std::string GbkToUtf8(std::string_view gbk) { return Convert(gbk, "UTF-8", "GBK"); }
+std::string Utf8ToGbk(std::string_view utf8) { return Convert(utf8, "GBK", "UTF-8"); }
+
+bool IsUtf8(std::string_view s) {
+  size_t i = 0;
+  while (i < s.size()) {
+    uint8_t c = uint8_t(s[i]);
+    int n = c < 0x80 ? 0 : (c >> 5) == 6 ? 1 : (c >> 4) == 14 ? 2 : (c >> 3) == 30 ? 3 : -1;
+    if (n < 0 || i + size_t(n) >= s.size()) return false;
+    uint32_t cp = n == 0 ? c : n == 1 ? c & 0x1F : n == 2 ? c & 0x0F : c & 0x07;
+    for (int k = 1; k <= n; ++k) {
+      uint8_t d = uint8_t(s[i + k]);
+      if ((d >> 6) != 2) return false;
+      cp = (cp << 6) | (d & 0x3F);
+    }
+    if ((n == 1 && cp < 0x80) || (n == 2 && cp < 0x800) || (n == 3 && cp < 0x10000) || cp > 0x10FFFF ||
+        (cp >= 0xD800 && cp <= 0xDFFF))
+      return false;
+    i += size_t(n) + 1;
+  }
+  return true;
+}
+
+}  // namespace velmor::taxsim

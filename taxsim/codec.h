@@ -1,0 +1,37 @@
+// The simulator's own codecs: Base64, gzip and GBK <-> UTF-8. The simulator deliberately does not
+// share the plug-in's codec code, so an encoding fault on one side shows up as a test failure
+// instead of cancelling out.
+//
+// Stateless functions; safe from any thread. Failures raise taxsim::CodecError with a one-line
+// reason.
+#pragma once
+
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+namespace velmor::taxsim {
+
+class CodecError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// Standard alphabet, "=" padding, no line breaks.
+std::string Base64Encode(std::string_view data);
+// Strict: a length not a multiple of four, a character outside the alphabet, or misplaced "="
+// raises CodecError.
+std::string Base64Decode(std::string_view text);
+
+// True when data starts with the gzip magic bytes 31, 139.
+bool LooksGzipped(std::string_view data);
+std::string Gzip(std::string_view data);
+// One complete gzip member; damaged or truncated input raises CodecError.
+std::string Gunzip(std::string_view data);
+
+// Conversions through iconv; an unconvertible or malformed byte sequence raises CodecError.
+std::string GbkToUtf8(std::string_view gbk);
+std::string Utf8ToGbk(std::string_view utf8);
+bool IsUtf8(std::string_view text);
+
+}  // namespace velmor::taxsim

@@ -1,0 +1,46 @@
+// Service handlers: the simulator's answer to each service code. A handler receives the decoded
+// call and the simulator's state (under the simulator's state lock, so handlers need no locking
+// of their own) and returns an Answer. Exceptions a handler raises become a refusal "10009".
+//
+// Adding a service code: write `void RegisterXxx(HandlerRegistry&)` in taxsim/handlers/xxx.cpp,
+// add the file to taxsim/CMakeLists.txt and one call to RegisterBuiltinHandlers
+// (taxsim/handlers/builtin.cpp). Tests may also Add handlers of their own to a running simulator.
+//
+// HandlerRegistry is thread-safe.
+#pragma once
+
+#include <functional>
+#include <map>
+#include <mutex>
+#include <string>
+#include <string_view>
+
+#include "taxsim/answer.h"
+#include "taxsim/call.h"
+#include "taxsim/state.h"
+
+namespace velmor::taxsim {
+
+using Handler = std::function<Answer(const Call& call, State& state)>;
+
+class HandlerRegistry {
+ public:
+  // Registers (or replaces) the handler of a four-digit service code.
+  void Add(const std::string& serviceCode, Handler handler);
+  void Remove(const std::string& serviceCode);
+  // A copy of the handler; empty when the code has none.
+  Handler Find(std::string_view serviceCode) const;
+
+ private:
+  mutable std::mutex mutex_;
+  std::map<std::string, Handler, std::less<>> handlers_;
+};
+
+// Every handler the simulator ships with.
+void RegisterBuiltinHandlers(HandlerRegistry& registry);
+
+// The diagnostics code for tests.
+inline constexpr const char* kDiagnosticsCode = "9001";
+void RegisterDiagnostics(HandlerRegistry& registry);
+
+}  // namespace velmor::taxsim

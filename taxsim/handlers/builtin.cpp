@@ -1,0 +1,10 @@
+// The list of the simulator's service handlers: one line per unit.
+#include "taxsim/handlers.h"
+
+namespace velmor::taxsim {
+
+void RegisterBuiltinHandlers(HandlerRegistry& registry) {
+  RegisterDiagnostics(registry);
+}
+
+}  // namespace velmor::taxsim

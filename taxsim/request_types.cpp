@@ -1,0 +1,72 @@
+#include "taxsim/request_types.h"
+
+#include <array>
+
+namespace velmor::taxsim {
+namespace {
+
+constexpr RequestTypeInfo Gbk(std::string_view n, std::string_view a, std::string_view k, std::string_view no) {
+  return {n, a, k, no, true, false, false, true};
+}
+
+// Kept in step with the plug-in's own table by the integration tests (every row is sent once).
+constexpr std::array kTypes = {
+    Gbk("CxjmJdczBgRequest", "SBFGL", "DJ", "00114"),
+    Gbk("CxjmJdczCxRequest", "SBFGL", "DJ", "00116"),
+    Gbk("CxjmPlkkQcCxRequest", "SBFGL", "SB", "00135"),
+    Gbk("CxjmShbxfJfdjRequest", "SBFGL", "DJ", "00212"),
+    Gbk("CxjmXnhShbxfJfDjxxCxRequest", "SBFGL", "DJ", "00206"),
+    Gbk("DpkqcZfRequest", "SBFGL", "SB", "00132"),
+    Gbk("HXZGZS00193Request", "SBFZS", "ZS", "00193"),
+    Gbk("HXZGZS10303Request", "SBFZS", "ZS", "10303"),
+    Gbk("HXZGZS10304Request", "SBFZS", "ZS", "10304"),
+    Gbk("SbfCxjmJfdcRequest", "SBFGL", "SB", "00125"),
+    Gbk("SbfCxjmJtbzSbCxRequest", "SBFGL", "SB", "00179"),
+    Gbk("SbfCxjmJtbzSbRequest", "SBFGL", "SB", "00178"),
+    Gbk("SbfCxjmTsrqSbxxBcRequest", "SBFGL", "SB", "00168"),
+    Gbk("SbfCxjmXnhDjxxCxRequest", "SBFGL", "DJ", "00145"),
+    Gbk("SbfCxjmYjfeCxRequest", "SBFGL", "SB", "00119"),
+    Gbk("SbfCxjmYjfeSzRequest", "SBFGL", "SB", "00122"),
+    Gbk("SbfCxjmYjfeZfRequest", "SBFGL", "SB", "00140"),
+    RequestTypeInfo{"SbfCxjmxnSbfRcsbCxRequest", "SBFGL", "SB", "00146", true, false, true, true},
+    Gbk("SbfCxjmxnhDrCxjmxxBcGzRequest", "SBFGL", "SB", "00170"),
+    Gbk("SbfCxjmxnhDrJgCxGzRequest", "SBFGL", "SB", "00171"),
+    RequestTypeInfo{"SbfCxjmxnhRcSbYzxxBcRequest", "GSSBF", "SB", "00117", true, true, true, true},
+    RequestTypeInfo{"SbfCxjmxnhRcSbYzxxBcSnRequest", "SBFGL", "SB", "00143", false, false, true, true},
+    Gbk("SbfCxjmxnhSbfSbYzxxBcDzmsRequest", "SBFGL", "SB", "00128"),
+    Gbk("SbfCxjmylOtxxCxRequest", "SBFGL", "SB", "00169"),
+    Gbk("SbfCyhShbxfJfzmCxRequest", "SBFGL", "ZM", "00108"),
+    Gbk("SbfCyhShbxfJfzmCyRequest", "SBFGL", "ZM", "00110"),
+    Gbk("SbfCyhShbxfJfzmDyRequest", "SBFGL", "ZM", "00107"),
+    Gbk("SbfCyhShbxfJfzmZfRequest", "SBFGL", "ZM", "00109"),
+    Gbk("SbfCyhShbxfZrrjfqdCxRequest", "SBFGL", "ZM", "00106"),
+    Gbk("SbfDjJdxzbgjlcxRequest", "SBFGL", "DJ", "00115"),
+    Gbk("SbfDjXnhDjdxCxRequest", "SBFGL", "DJ", "C0020"),
+    Gbk("SbfLhjyryHdxxCxRequest", "SBFGL", "SB", "00109"),
+    Gbk("SbfPlCbryJfDjxxCxRequest", "SBFGL", "DJ", "00112"),
+    RequestTypeInfo{"SbfXhnCxDjdxRequest", "SBFGL", "DJ", "C0017", false, false, false, true},
+    Gbk("SbfXnhCxjmQcxxCxRequest", "SBFGL", "SB", "00160"),
+    Gbk("SbfXnhGrSbfDjxxCxRequest", "SBFGL", "DJ", "00202"),
+    Gbk("SbfXnhGrSbfJfdjjgCxRequest", "SBFGL", "DJ", "00211"),
+    Gbk("SbfXnhGrSbfJfdjsqRequest", "SBFGL", "DJ", "00210"),
+    Gbk("SbfXzzjmsCxRequest", "SBFGL", "GY", "00102"),
+    Gbk("SbfYbGrzhDjcxjmxxCxRequest", "SBFGL", "DJ", "00139"),
+    Gbk("SbfYbGrzhDjgxWhRequest", "SBFGL", "DJ", "00137"),
+    Gbk("SbfYbGrzhDjgxxxCxRequest", "SBFGL", "DJ", "00138"),
+    Gbk("SbfZrrJfDjxxCxRequest", "SBFGL", "DJ", "00111"),
+};
+
+}  // namespace
+
+const RequestTypeInfo* FindRequestType(std::string_view name) {
+  for (const auto& t : kTypes)
+    if (t.name == name) return &t;
+  return nullptr;
+}
+
+std::string SchemaFileName(const RequestTypeInfo& t) {
+  return "TaxMLBw_" + std::string(t.area) + "_" + std::string(t.kind) + "_" + std::string(t.number) +
+         "_Request_V1.0.xsd";
+}
+
+}  // namespace velmor::taxsim

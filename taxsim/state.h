@@ -1,0 +1,94 @@
+// State: everything the simulated server knows, in memory: payers, their insured persons, the
+// persons' enrolments with agencies and their insured items, plus the free-form collections the
+// service handlers own (rules, declarations, agreements).
+//
+// A State is seeded from a scenario file (JSON, see LoadScenario) or generated at a requested size
+// from a seed (Generate); both are deterministic. The simulator guards its one State with a mutex
+// and hands it to handlers under that lock; State itself is not synchronised.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+namespace velmor::taxsim {
+
+class ScenarioError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+struct Payer {
+  std::string djxh, nsrsbh, nsrmc, zgswjgDm, sbjbjgDm, xzqhDm;
+};
+
+struct Person {
+  std::string djxh, rydjxh, xm, zjlxDm, zjhm, xbDm, csrq, gjdqDm, lxdh, hjxzDm;
+};
+
+// A person's enrolment with a social-insurance agency.
+struct Enrolment {
+  std::string djxh, rydjxh, sbjbjgDm, rybh, swjgDm, yxbz;
+};
+
+// One insured item of an enrolment.
+struct Item {
+  std::string djxh, rydjxh, sbjbjgDm, rybh, xzid, xzlxDm, zsxmDm, zspmDm, zszmDm, ksjfyf, tzjfyf, jfnd, yxbz;
+  double yjfe = 0;
+};
+
+struct GenerateOptions {
+  int64_t persons = 0;
+  int64_t payers = 1;
+  uint64_t seed = 1;
+};
+
+struct State {
+  std::vector<Payer> payers;
+  std::vector<Person> persons;  // grouped by payer, in payer order
+  std::vector<Enrolment> enrolments;
+  std::vector<Item> items;
+  nlohmann::json rules = nlohmann::json::array();
+  nlohmann::json declarations = nlohmann::json::array();
+  nlohmann::json agreements = nlohmann::json::array();
+
+  const Payer* FindPayer(std::string_view djxh) const;
+  // The persons of a payer (a contiguous range); empty for an unknown payer.
+  std::pair<const Person*, const Person*> PersonsOf(std::string_view djxh) const;
+  // A fresh number for server-assigned identifiers (vouchers, business ids): 1, 2, 3, ...
+  uint64_t NextNumber() { return ++counter_; }
+
+  // Rebuilds the lookup indexes after the vectors changed (persons must stay grouped by payer).
+  void Reindex();
+
+ private:
+  std::map<std::string, size_t, std::less<>> payerIndex_;
+  std::map<std::string, std::pair<size_t, size_t>, std::less<>> personRange_;
+  uint64_t counter_ = 0;
+};
+
+// The djxh of generated payer k (from 1): "1" followed by k in 19 digits.
+std::string GeneratedDjxh(int64_t k);
+
+// A generated state: `payers` payers sharing `persons` persons in contiguous blocks, one
+// enrolment and one to three items per person. The same options give the same state.
+State Generate(const GenerateOptions& options);
+
+// Reads a scenario: a JSON object with the arrays "payers", "persons", "enrolments", "items",
+// "rules", "declarations", "agreements" (each optional). Record members are the field names
+// above, all strings except "yjfe" (a number). An unknown member, a missing "djxh" or "rydjxh", a
+// duplicate payer or person, or a record naming an unknown payer or person raises ScenarioError
+// "<origin>: <problem>".
+State LoadScenarioText(std::string_view text, const std::string& origin);
+State LoadScenario(const std::string& path);
+
+// The state as a scenario (LoadScenarioText(ToScenario(s)) gives s back).
+nlohmann::ordered_json ToScenario(const State& state);
+
+}  // namespace velmor::taxsim

@@ -1,0 +1,209 @@
+// The host's network interface against the simulator on loopback: every status of Execute and
+// the text of every failure.
+#include "host/net/net_comm.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+
+#include "net_test_support.h"
+#include "raw_server.h"
+#include "taxsim/codec.h"
+#include "velmor/platform.h"
+
+namespace velmor::testing {
+namespace {
+
+using host::net::NetComm;
+
+const std::string kBody = R"({"yblsh":"S1","xm":"张\"三","djxh":"D1"})";
+
+std::string Url(const std::string& base, const std::string& code = "9001") { return base + "/service/" + code; }
+
+// The decoded taxML answer of a request.
+pugi::xml_node AnswerRoot(pugi::xml_document& doc, IRequest& r) {
+  std::string bytes = taxsim::Base64Decode(r.GetResponse());
+  EXPECT_TRUE(doc.load_buffer(bytes.data(), bytes.size()));
+  return doc.child("taxML");
+}
+
+using NetCommTest = NetFixture;
+
+TEST_F(NetCommTest, AnsweredCallCarriesTheAnswerAndAdvancesProgress) {
+  Ref<IRequest> r = NewRequest("9001", kBody, "SER-1");
+  Ref<RecordingProgress> progress = Make<RecordingProgress>();
+  progress->position = 10;
+  EXPECT_EQ(net_->Execute(r.get(), progress.get(), 50, 0, 0), 2);
+  EXPECT_EQ(progress->position, 60);
+  EXPECT_EQ(r->GetStatus(), 2);
+  EXPECT_EQ(r->GetReturnCode(), "SUCCESS");
+  EXPECT_EQ(r->GetResponseData(), "null");
+  EXPECT_EQ(r->GetReturnMessage(), "");
+  EXPECT_EQ(r->GetErrorText(), "");
+  pugi::xml_document doc;
+  pugi::xml_node root = AnswerRoot(doc, *r);
+  EXPECT_STREQ(root.child_value("serial"), "SER-1") << "the serial travels in its header";
+  EXPECT_STREQ(root.child_value("bodyKeys"), "yblsh,xm,djxh");
+  ASSERT_EQ(sim_.RecentCalls().size(), 1u);
+  EXPECT_EQ(sim_.RecentCalls()[0].body, kBody) << "the body arrives byte for byte";
+
+  EXPECT_EQ(net_->Execute(r.get(), nullptr, 100, 0, 0), 2) << "no progress view is fine";
+}
+
+TEST_F(NetCommTest, StatusOneIsPassedOn) {
+  Ref<IRequest> r = NewRequest("9001", R"({"yblsh":"S1","answerStatus":"1"})");
+  EXPECT_EQ(net_->Execute(r.get(), nullptr, 0, 0, 0), 1);
+  EXPECT_EQ(r->GetReturnCode(), "SUCCESS");
+}
+
+TEST_F(NetCommTest, RefusalIsMinusTwoWithCodeAndMessage) {
+  Fault(R"({"kind":"refuse","code":"10042","message":"该申报已受理"})");
+  Ref<IRequest> r = NewRequest("9001", kBody);
+  EXPECT_EQ(net_->Execute(r.get(), nullptr, 0, 0, 0), -2);
+  EXPECT_EQ(r->GetResponseData(), "10042");
+  EXPECT_EQ(r->GetReturnMessage(), "该申报已受理");
+  EXPECT_EQ(r->GetReturnCode(), "FAIL");
+  EXPECT_EQ(net_->GetLastErrorText(), "服务器拒绝请求：[10042]该申报已受理");
+}
+
+TEST_F(NetCommTest, RefusedConnectionIsMinusOne) {
+  int port = FreePort();
+  std::string base = "http://127.0.0.1:" + std::to_string(port);
+  Ref<NetComm> net = Make<NetComm>(NetTo(base));
+  Ref<IRequest> r = net->CreateRequest();
+  r->SetServiceCode("9001");
+  r->SetBody(kBody);
+  EXPECT_EQ(net->Execute(r.get(), nullptr, 0, 0, 0), -1);
+  EXPECT_EQ(net->GetLastErrorText(), "无法连接服务器" + Url(base));
+  EXPECT_EQ(r->GetErrorText(), "无法连接服务器" + Url(base));
+  EXPECT_EQ(r->GetReturnCode(), "ERROR");
+  EXPECT_EQ(r->GetReturnMessage(), r->GetErrorText());
+  EXPECT_EQ(r->GetResponse(), "");
+}
+
+TEST_F(NetCommTest, TimeOutIsMinusOne) {
+  Ref<NetComm> net = Make<NetComm>(NetTo(sim_.Url(), 300));
+  Fault(R"({"kind":"delay","delayMs":5000})");
+  Ref<IRequest> r = net->CreateRequest();
+  r->SetServiceCode("9001");
+  r->SetBody(kBody);
+  EXPECT_EQ(net->Execute(r.get(), nullptr, 0, 0, 0), -1);
+  EXPECT_EQ(net->GetLastErrorText(), "请求服务器超时（300毫秒）：" + Url(sim_.Url()));
+}
+
+TEST_F(NetCommTest, AnswersThatAreNotTheEnvelopeAreMinusOne) {
+  struct Case {
+    const char* fault;
+    std::string text;
+  } cases[] = {
+      {R"({"kind":"http-error","httpStatus":503})", "服务器应答异常：HTTP 503"},
+      {R"({"kind":"not-json"})", "服务器应答格式错误：应答不是JSON"},
+      {R"({"kind":"drop"})", "网络通讯失败：transfer closed with 4086 bytes remaining to read"},
+  };
+  for (const auto& c : cases) {
+    Fault(c.fault);
+    Ref<IRequest> r = NewRequest("9001", kBody);
+    EXPECT_EQ(net_->Execute(r.get(), nullptr, 0, 0, 0), -1) << c.fault;
+    EXPECT_EQ(net_->GetLastErrorText(), c.text) << c.fault;
+  }
+  sim_.Handlers().Add("0104", [](const taxsim::Call&, taxsim::State&) {
+    taxsim::Answer a;
+    a.envelope.status = 0;  // not a status of the service path
+    return a;
+  });
+  Ref<IRequest> r = NewRequest("0104", "{}");
+  EXPECT_EQ(net_->Execute(r.get(), nullptr, 0, 0, 0), -1);
+  EXPECT_EQ(net_->GetLastErrorText(), "服务器应答状态无效：0");
+}
+
+TEST_F(NetCommTest, NonHttpServersAndHalfEnvelopes) {
+  RawServer garbage("HELLO THERE\r\n");
+  Ref<NetComm> net = Make<NetComm>(NetTo(garbage.url()));
+  Ref<IRequest> r = net->CreateRequest();
+  r->SetServiceCode("9001");
+  EXPECT_EQ(net->Execute(r.get(), nullptr, 0, 0, 0), -1);
+  EXPECT_EQ(net->GetLastErrorText(), "服务器应答不是HTTP：Received HTTP/0.9 when not allowed");
+
+  std::string json = R"({"status":2,"returnCode":"SUCCESS"})";
+  RawServer half("HTTP/1.1 200 OK\r\nContent-Type: application/json\r\nContent-Length: " +
+                 std::to_string(json.size()) + "\r\nConnection: close\r\n\r\n" + json);
+  Ref<NetComm> net2 = Make<NetComm>(NetTo(half.url()));
+  EXPECT_EQ(net2->Execute(r.get(), nullptr, 0, 0, 0), -1);
+  EXPECT_EQ(net2->GetLastErrorText(), "服务器应答格式错误：缺少字符串成员returnMessage");
+}
+
+class ForeignRequest : public Object<IRequest> {
+ public:
+  void SetServiceCode(const std::string&) override {}
+  std::string GetSerialNo() override { return {}; }
+  void SetSerialNo(const std::string&) override {}
+  void SetBody(const std::string&) override {}
+  std::string GetReturnCode() override { return {}; }
+  std::string GetResponse() override { return {}; }
+  std::string GetResponseData() override { return {}; }
+  std::string GetReturnMessage() override { return {}; }
+  Ref<IInterface> GetTag() override { return nullptr; }
+  void SetTag(IInterface*) override {}
+  std::string GetServiceCode() override { return "9001"; }
+  std::string GetBody() override { return {}; }
+  int32_t GetStatus() override { return 0; }
+  std::string GetErrorText() override { return {}; }
+};
+
+TEST_F(NetCommTest, BadRequestsAndSettingsAreMinusOneWithoutSending) {
+  Ref<IRequest> bad = NewRequest("12a4", kBody);
+  EXPECT_EQ(net_->Execute(bad.get(), nullptr, 0, 0, 0), -1);
+  EXPECT_EQ(net_->GetLastErrorText(), "服务代码无效：12a4");
+  EXPECT_EQ(net_->Execute(nullptr, nullptr, 0, 0, 0), -1);
+  EXPECT_EQ(net_->GetLastErrorText(), "请求对象为空");
+  Ref<ForeignRequest> foreign = Make<ForeignRequest>();
+  EXPECT_EQ(net_->Execute(foreign.get(), nullptr, 0, 0, 0), -1);
+  EXPECT_EQ(net_->GetLastErrorText(), "请求对象不是本网络组件创建的");
+  EXPECT_EQ(sim_.RequestCount(), 0u);
+
+  Ref<NetComm> none = Make<NetComm>(NetTo(""));
+  Ref<IRequest> r = NewRequest("9001", kBody);
+  EXPECT_EQ(none->Execute(r.get(), nullptr, 0, 0, 0), -1);
+  EXPECT_EQ(none->GetLastErrorText(), "未配置服务器地址");
+  Ref<NetComm> ftp = Make<NetComm>(NetTo("ftp://127.0.0.1:21"));
+  EXPECT_EQ(ftp->Execute(r.get(), nullptr, 0, 0, 0), -1);
+  EXPECT_EQ(ftp->GetLastErrorText(), "服务器地址不是http或https地址：ftp://127.0.0.1:21");
+}
+
+TEST_F(NetCommTest, AddressPrefixAndTrailingSlash) {
+  Ref<NetComm> slash = Make<NetComm>(NetTo(sim_.Url() + "/"));
+  Ref<IRequest> r = NewRequest("9001", kBody);
+  EXPECT_EQ(slash->Execute(r.get(), nullptr, 0, 0, 0), 2);
+  Ref<NetComm> prefixed = Make<NetComm>(NetTo(sim_.Url() + "/tax"));
+  EXPECT_EQ(prefixed->Execute(r.get(), nullptr, 0, 0, 0), -1);
+  EXPECT_EQ(prefixed->GetLastErrorText(), "服务器应答异常：HTTP 404") << "the prefix is kept in the path";
+}
+
+TEST_F(NetCommTest, ConnectionsKeepTheirOwnLastError) {
+  Ref<INetCommIntf> other = net_->CreateConnection();
+  Ref<IRequest> bad = NewRequest("x", "");
+  EXPECT_EQ(other->Execute(bad.get(), nullptr, 0, 0, 0), -1);
+  EXPECT_EQ(other->GetLastErrorText(), "服务代码无效：x");
+  EXPECT_EQ(net_->GetLastErrorText(), "");
+  Ref<IRequest> good = NewRequest("9001", kBody);
+  EXPECT_EQ(other->Execute(good.get(), nullptr, 0, 0, 0), 2) << "same server";
+}
+
+TEST_F(NetCommTest, WaitsOnTheOwnerThreadLetTheApplicationProcessMessages) {
+  std::atomic<int> ticks{0};
+  platform::SetProcessMessagesHook([&] { ++ticks; });
+  Fault(R"({"kind":"delay","delayMs":400,"count":2})");
+  Ref<IRequest> r = NewRequest("9001", kBody);
+  EXPECT_EQ(net_->Execute(r.get(), nullptr, 0, 0, 0), 2);
+  int onOwner = ticks.load();
+  std::thread([&] {
+    Ref<IRequest> r2 = NewRequest("9001", kBody);
+    EXPECT_EQ(net_->Execute(r2.get(), nullptr, 0, 0, 0), 2);
+  }).join();
+  platform::SetProcessMessagesHook({});
+  EXPECT_GT(onOwner, 0);
+  EXPECT_EQ(ticks.load(), onOwner) << "other threads do not pump the application's messages";
+}
+
+}  // namespace
+}  // namespace velmor::testing

@@ -1,0 +1,92 @@
+#include "taxsim/call.h"
+
+#include <gtest/gtest.h>
+
+#include "documents.h"
+#include "taxsim/codec.h"
+
+namespace velmor::taxsim {
+namespace {
+
+using namespace testing;
+
+// The refusal a body earns, as "code message"; "accepted" when it decodes.
+std::string Verdict(const std::string& body) {
+  try {
+    DecodeCall(Call::Endpoint::kService, "9001", "", body);
+    return "accepted";
+  } catch (const Refusal& r) {
+    return r.code() + " " + r.what();
+  }
+}
+
+std::string Body(const std::string& data) { return R"({"yblsh":"S1","djxh":"D1","data":")" + data + "\"}"; }
+
+TEST(TaxsimCall, DecodesEachEncodingIntoUtf8Text) {
+  std::string value = "张三&amp;&lt;";
+  Call gbk = DecodeCall(Call::Endpoint::kService, "9001", "H", Body(EncodeGbk(GbkDocument("<xm>" + value + "</xm>"))));
+  ASSERT_TRUE(gbk.document);
+  EXPECT_TRUE(gbk.document->gbk);
+  EXPECT_FALSE(gbk.document->gzip);
+  EXPECT_EQ(gbk.document->Value("xm"), "张三&<");
+  EXPECT_EQ(gbk.Yblsh(), "S1");
+  EXPECT_EQ(gbk.Djxh(), "D1");
+  EXPECT_EQ(gbk.Serial(), "H");
+
+  Call utf8 = DecodeCall(Call::Endpoint::kService, "9001", "", Body(EncodeUtf8(Utf8Document("<xm>李四</xm>"))));
+  EXPECT_FALSE(utf8.document->gbk);
+  EXPECT_EQ(utf8.document->Value("xm"), "李四");
+  EXPECT_EQ(utf8.Serial(), "S1") << "without the header the body's yblsh names the call";
+
+  Call gz = DecodeCall(Call::Endpoint::kService, "9001", "", Body(EncodeGzip(GzipDocument("<xm>王五</xm>"))));
+  EXPECT_TRUE(gz.document->gzip);
+  EXPECT_TRUE(gz.document->gbk);
+  EXPECT_EQ(gz.document->Value("xm"), "王五");
+  EXPECT_EQ(std::string(gz.document->type->name), "SbfCxjmxnhRcSbYzxxBcRequest");
+}
+
+TEST(TaxsimCall, BodiesWithoutDataAndKeyOrder) {
+  Call c = DecodeCall(Call::Endpoint::kService, "0054", "", R"({"yblsh":"1","yzpzxh":"Y9","jfnd":2024,"djxh":"D"})");
+  EXPECT_FALSE(c.document);
+  EXPECT_EQ(c.Key("jfnd"), "2024");
+  EXPECT_EQ(c.Key("absent"), "");
+  std::string keys;
+  for (auto it = c.body.begin(); it != c.body.end(); ++it) keys += it.key() + ",";
+  EXPECT_EQ(keys, "yblsh,yzpzxh,jfnd,djxh,");
+}
+
+TEST(TaxsimCall, RefusesWhatItCannotRead) {
+  EXPECT_EQ(Verdict("not json"), "10001 请求报文不是有效的JSON对象");
+  EXPECT_EQ(Verdict("[1,2]"), "10001 请求报文不是有效的JSON对象");
+  EXPECT_EQ(Verdict(R"({"data":5})"), "10001 请求报文的data不是字符串");
+  EXPECT_EQ(Verdict(Body("YWJ")), "10002 请求报文data无法解码：Base64长度不是4的倍数（3）");
+  EXPECT_EQ(Verdict(Body("")), "10004 请求报文缺少xsi:type");
+  EXPECT_EQ(Verdict(Body(EncodeUtf8(Document("NoSuchRequest", false, "", "")))), "10004 未知的请求报文类型：NoSuchRequest");
+}
+
+TEST(TaxsimCall, ChecksEncodingAgainstTheRequestType) {
+  // A UTF-8 type sent in GBK, a GBK type sent uncompressed where gzip is due, and the reverse.
+  EXPECT_EQ(Verdict(Body(EncodeGbk(Utf8Document("<xm>李四</xm>")))),
+            "10002 SbfXhnCxDjdxRequest的报文编码错误：文本不是有效的UTF-8编码");
+  EXPECT_EQ(Verdict(Body(EncodeGbk(GzipDocument("")))), "10002 SbfCxjmxnhRcSbYzxxBcRequest的报文应为gzip压缩");
+  EXPECT_EQ(Verdict(Body(Base64Encode(Gzip(Utf8ToGbk(GbkDocument("")))))), "10002 SbfDjXnhDjdxCxRequest的报文不应压缩");
+  EXPECT_EQ(Verdict(Body(EncodeGbk(GbkDocument("<a>x</b>")))),
+            "10002 请求报文不是有效的XML：Start-end tags mismatch");
+}
+
+TEST(TaxsimCall, ChecksTheRootAttributes) {
+  // bbh-first type written xmlbh-first.
+  EXPECT_EQ(Verdict(Body(EncodeUtf8(Document("SbfXhnCxDjdxRequest", true, "TaxMLBw_SBFGL_DJ_C0017_Request_V1.0.xsd", "")))),
+            "10002 请求报文根节点属性顺序不符：xsi:type,xmlbh,bbh,xmlmc,xsi:schemaLocation,xmlns,xmlns:xsi");
+  EXPECT_EQ(Verdict(Body(EncodeUtf8(Document("SbfXhnCxDjdxRequest", false, "TaxMLBw_SBFGL_DJ_C0018_Request_V1.0.xsd", "")))),
+            "10002 请求报文xsi:schemaLocation不符：http://taxml.velmor.example/dataspec/ "
+            "TaxMLBw_SBFGL_DJ_C0018_Request_V1.0.xsd");
+  std::string doc = Utf8Document("");
+  doc.replace(doc.find("bbh=\"String\""), 12, "bbh=\"Strin_\"");
+  EXPECT_EQ(Verdict(Body(EncodeUtf8(doc))), "10002 请求报文根节点属性bbh的值不是String");
+  std::string noDecl = Utf8Document("").substr(std::string(R"(<?xml version="1.0" encoding="UTF-8"?>)").size());
+  EXPECT_EQ(Verdict(Body(EncodeUtf8(noDecl))), "10002 请求报文声明不符");
+}
+
+}  // namespace
+}  // namespace velmor::taxsim

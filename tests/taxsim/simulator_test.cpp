@@ -1,0 +1,294 @@
+// The simulator over real HTTP on loopback, driven with a plain HTTP client.
+#include "taxsim/simulator.h"
+
+#include <gtest/gtest.h>
+#include <httplib.h>
+
+#include <chrono>
+
+#include "documents.h"
+#include "host/net/wire.h"
+#include "taxsim/codec.h"
+
+namespace velmor::taxsim {
+namespace {
+
+using namespace testing;
+
+SimulatorOptions Options(int port = 0, std::string scenario = "") {
+  SimulatorOptions o;
+  o.port = port;
+  o.scenarioPath = std::move(scenario);
+  o.generate = {.persons = 20, .payers = 2, .seed = 5};
+  return o;
+}
+
+class SimulatorTest : public ::testing::Test {
+ protected:
+  SimulatorTest() : sim_(Options()) {
+    sim_.Start();
+    client_ = std::make_unique<httplib::Client>("127.0.0.1", sim_.Port());
+    client_->set_read_timeout(20, 0);
+  }
+
+  // Posts and decodes the envelope (fails the test when it is not one).
+  wire::Envelope Post(const std::string& path, const std::string& body, const httplib::Headers& headers = {}) {
+    auto res = client_->Post(path.c_str(), headers, body, "application/json");
+    wire::Envelope e;
+    if (!res) {
+      ADD_FAILURE() << "no answer: " << httplib::to_string(res.error());
+      return e;
+    }
+    EXPECT_EQ(res->status, 200) << res->body;
+    std::string problem;
+    EXPECT_TRUE(wire::DecodeEnvelope(res->body, e, problem)) << problem << ": " << res->body;
+    return e;
+  }
+  void AddFault(const std::string& json) {
+    auto res = client_->Post("/_taxsim/faults", json, "application/json");
+    ASSERT_TRUE(res);
+    ASSERT_EQ(res->status, 200) << res->body;
+  }
+  // The decoded taxML answer of an envelope.
+  static pugi::xml_document Answer(const wire::Envelope& e, bool gzip = false) {
+    std::string bytes = Base64Decode(e.response);
+    if (gzip) bytes = Gunzip(bytes);
+    pugi::xml_document d;
+    EXPECT_TRUE(d.load_buffer(bytes.data(), bytes.size())) << bytes;
+    return d;
+  }
+
+  Simulator sim_;
+  std::unique_ptr<httplib::Client> client_;
+};
+
+std::string DiagBody(const std::string& extra = "") {
+  return R"({"yblsh":"S1","xm":"a\"b",)" + extra + R"("djxh":"D1","data":")" +
+         EncodeGbk(GbkDocument("<xm>张三&amp;&lt;</xm><rows><r/><r/></rows>")) + "\"}";
+}
+
+TEST_F(SimulatorTest, HealthReportsTheState) {
+  auto res = client_->Get("/_taxsim/health");
+  ASSERT_TRUE(res);
+  EXPECT_EQ(res->body, R"({"ok":true,"payers":2,"persons":20})");
+}
+
+TEST_F(SimulatorTest, DiagnosticsEchoesWhatWasDecoded) {
+  wire::Envelope e = Post("/service/9001", DiagBody(), {{wire::kSerialHeader, "SERIAL-9"}});
+  EXPECT_EQ(e.status, wire::kAnswered);
+  EXPECT_EQ(e.returnCode, "SUCCESS");
+  EXPECT_EQ(e.responseData, "null");
+  pugi::xml_document d = Answer(e);
+  pugi::xml_node root = d.child("taxML");
+  EXPECT_STREQ(root.child_value("code"), "00000");
+  EXPECT_STREQ(root.child_value("message"), "诊断成功");
+  EXPECT_STREQ(root.child_value("serial"), "SERIAL-9");
+  EXPECT_STREQ(root.child_value("bodyKeys"), "yblsh,xm,djxh,data");
+  EXPECT_STREQ(root.child_value("requestType"), "SbfDjXnhDjdxCxRequest");
+  EXPECT_STREQ(root.child_value("encoding"), "GBK");
+  EXPECT_STREQ(root.child_value("gzip"), "N");
+  pugi::xml_node xm = root.child("keyList").child("keyDTO").next_sibling();
+  EXPECT_STREQ(xm.child_value("value"), "a\"b");
+  pugi::xml_node el = root.child("elementList").first_child();
+  EXPECT_STREQ(el.child_value("value"), "张三&<");
+  EXPECT_STREQ(el.next_sibling().child_value("rows"), "2");
+
+  ASSERT_EQ(sim_.RecentCalls().size(), 1u);
+  SeenCall seen = sim_.RecentCalls()[0];
+  EXPECT_EQ(seen.serial, "SERIAL-9");
+  EXPECT_TRUE(seen.gbk);
+  EXPECT_NE(seen.documentText.find("<xm>张三&amp;&lt;</xm>"), std::string::npos);
+}
+
+TEST_F(SimulatorTest, DiagnosticsAnswersInTheAskedEncodingAndStatus) {
+  wire::Envelope e = Post("/service/9001", DiagBody(R"("answerEncoding":"GBK","answerGzip":"Y","answerStatus":"1",)"));
+  EXPECT_EQ(e.status, wire::kAnsweredOne);
+  std::string bytes = Gunzip(Base64Decode(e.response));
+  EXPECT_EQ(bytes.rfind(R"(<?xml version="1.0" encoding="GBK"?>)", 0), 0u);
+  EXPECT_NE(GbkToUtf8(bytes).find("<message>诊断成功</message>"), std::string::npos);
+
+  wire::Envelope j = Post("/service/9001", R"({"yblsh":"7","answerJson":"Y"})");
+  EXPECT_EQ(j.response, R"({"bodyKeys":"yblsh,answerJson","status":"SUCCESS","yblsh":"7"})");
+}
+
+TEST_F(SimulatorTest, UnknownCodesAndPaths) {
+  wire::Envelope e = Post("/service/0999", "{}");
+  EXPECT_EQ(e.status, wire::kRefused);
+  EXPECT_EQ(e.responseData, "10003");
+  EXPECT_EQ(e.returnMessage, "服务代码0999未实现");
+  auto res = client_->Post("/service/99", "{}", "application/json");
+  ASSERT_TRUE(res);
+  EXPECT_EQ(res->status, 404);
+  wire::Envelope bad = Post("/service/9001", "{nope");
+  EXPECT_EQ(bad.responseData, "10001");
+}
+
+TEST_F(SimulatorTest, HandlerExceptionsBecomeRefusals) {
+  sim_.Handlers().Add("0100", [](const Call&, State&) -> taxsim::Answer { throw std::runtime_error("boom"); });
+  sim_.Handlers().Add("0101", [](const Call&, State&) -> taxsim::Answer { throw Refusal("10042", "已申报"); });
+  wire::Envelope e = Post("/service/0100", "{}");
+  EXPECT_EQ(e.responseData, "10009");
+  EXPECT_EQ(e.returnMessage, "服务端处理异常：boom");
+  wire::Envelope r = Post("/service/0101", "{}");
+  EXPECT_EQ(r.status, wire::kRefused);
+  EXPECT_EQ(r.responseData, "10042");
+  EXPECT_EQ(r.returnMessage, "已申报");
+}
+
+TEST_F(SimulatorTest, HandlersSeeTheState) {
+  sim_.Handlers().Add("0102", [](const Call& c, State& s) {
+    auto [first, last] = s.PersonsOf(c.Djxh());
+    TaxmlAnswer a;
+    a.Add("count", std::to_string(last - first));
+    return taxsim::Answer::Taxml(std::move(a));
+  });
+  wire::Envelope e = Post("/service/0102", R"({"djxh":"10000000000000000002"})");
+  EXPECT_STREQ(Answer(e).child("taxML").child_value("count"), "10");
+}
+
+TEST_F(SimulatorTest, RefuseAndCodeFaults) {
+  AddFault(R"({"kind":"refuse","serviceCode":"9001","count":2})");
+  EXPECT_EQ(Post("/service/9001", DiagBody()).responseData, "10042");
+  EXPECT_EQ(Post("/service/9001", DiagBody()).returnMessage, "服务端拒绝请求");
+  EXPECT_EQ(Post("/service/9001", DiagBody()).status, wire::kAnswered) << "count used up";
+
+  AddFault(R"({"kind":"code","code":"30035","message":"已作废"})");
+  wire::Envelope e = Post("/service/9001", DiagBody());
+  EXPECT_EQ(e.status, wire::kAnswered);
+  pugi::xml_document d = Answer(e);
+  EXPECT_STREQ(d.child("taxML").child_value("code"), "30035");
+  EXPECT_STREQ(d.child("taxML").child_value("message"), "已作废");
+
+  // Only the request with the named serial is hit.
+  AddFault(R"({"kind":"refuse","code":"10001","serial":"S2"})");
+  EXPECT_EQ(Post("/service/9001", DiagBody()).status, wire::kAnswered);
+  EXPECT_EQ(Post("/service/9001", DiagBody(), {{wire::kSerialHeader, "S2"}}).responseData, "10001");
+}
+
+TEST_F(SimulatorTest, AnswerFaults) {
+  AddFault(R"({"kind":"drop-list","list":"elementList"})");
+  pugi::xml_document d = Answer(Post("/service/9001", DiagBody()));
+  EXPECT_FALSE(d.child("taxML").child("elementList"));
+  EXPECT_TRUE(d.child("taxML").child("keyList"));
+
+  AddFault(R"({"kind":"bad-base64"})");
+  wire::Envelope e = Post("/service/9001", DiagBody());
+  EXPECT_EQ(e.response[0], '*');
+  EXPECT_THROW(Base64Decode(e.response), CodecError);
+}
+
+TEST_F(SimulatorTest, TransportFaults) {
+  auto res = client_->Post("/service/9001", {{wire::kFaultHeader, "kind=http-error;httpStatus=503"}}, "{}",
+                           "application/json");
+  ASSERT_TRUE(res);
+  EXPECT_EQ(res->status, 503);
+  res = client_->Post("/service/9001", {{wire::kFaultHeader, "kind=not-json"}}, "{}", "application/json");
+  ASSERT_TRUE(res);
+  EXPECT_EQ(res->body, "taxsim: this is not an envelope");
+  res = client_->Post("/service/9001", {{wire::kFaultHeader, "kind=drop"}}, "{}", "application/json");
+  EXPECT_FALSE(res) << "the connection closes before the answer is complete";
+  res = client_->Post("/service/9001", {{wire::kFaultHeader, "kind=bogus"}}, "{}", "application/json");
+  ASSERT_TRUE(res);
+  EXPECT_EQ(res->status, 400);
+  EXPECT_EQ(res->body, "taxsim: 未知的故障类型：bogus");
+
+  auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(Post("/service/9001", DiagBody(), {{wire::kFaultHeader, "kind=delay;delayMs=150"}}).status, wire::kAnswered);
+  EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(150));
+}
+
+TEST_F(SimulatorTest, ControlEndpointRejectsBadFaults) {
+  auto res = client_->Post("/_taxsim/faults", R"({"kind":"code"})", "application/json");
+  ASSERT_TRUE(res);
+  EXPECT_EQ(res->status, 400);
+  EXPECT_EQ(res->body, R"({"message":"code故障缺少code","ok":false})");
+  res = client_->Post("/_taxsim/faults", R"([{"kind":"refuse"},{"kind":"nope"}])", "application/json");
+  ASSERT_TRUE(res);
+  EXPECT_EQ(res->status, 400);
+  EXPECT_EQ(sim_.Faults().Size(), 0u) << "a bad array queues nothing";
+  AddFault(R"([{"kind":"refuse"},{"kind":"delay","delayMs":1}])");
+  EXPECT_EQ(sim_.Faults().Size(), 2u);
+  res = client_->Delete("/_taxsim/faults");
+  ASSERT_TRUE(res);
+  EXPECT_EQ(sim_.Faults().Size(), 0u);
+}
+
+TEST_F(SimulatorTest, AsyncJobsArePendingThenAnsweredOnce) {
+  auto cfg = client_->Post("/_taxsim/config", R"({"asyncPendingPolls":3})", "application/json");
+  ASSERT_TRUE(cfg);
+  ASSERT_EQ(cfg->status, 200);
+  wire::Envelope s = Post("/async/9001", DiagBody());
+  EXPECT_EQ(s.status, wire::kAnsweredOne);
+  EXPECT_EQ(Post("/async/9001", DiagBody()).responseData, "10005") << "the serial is already pending";
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(Post("/async/9001/poll", R"({"yblsh":"S1"})").status, wire::kPending);
+  wire::Envelope done = Post("/async/9001/poll", R"({"yblsh":"S1"})");
+  EXPECT_EQ(done.status, wire::kAnsweredOne);
+  EXPECT_STREQ(Answer(done).child("taxML").child_value("bodyKeys"), "yblsh,xm,djxh,data");
+  wire::Envelope gone = Post("/async/9001/poll", R"({"yblsh":"S1"})");
+  EXPECT_EQ(gone.status, wire::kFailed);
+  EXPECT_EQ(gone.returnMessage, "异步任务不存在：S1");
+  EXPECT_EQ(Post("/async/9001/poll", R"({"yblsh":"S1"})").returnMessage, "异步任务不存在：S1");
+  EXPECT_EQ(Post("/async/9001/poll", "{}").returnMessage, "查询请求缺少yblsh");
+  EXPECT_EQ(Post("/async/9001", "{}").returnMessage, "异步请求缺少yblsh");
+  auto bad = client_->Post("/_taxsim/config", R"({"asyncPendingPolls":-1})", "application/json");
+  ASSERT_TRUE(bad);
+  EXPECT_EQ(bad->status, 400);
+}
+
+TEST_F(SimulatorTest, AsyncFailuresAndFaults) {
+  sim_.SetAsyncPendingPolls(0);
+  sim_.Handlers().Add("0103", [](const Call&, State&) { return taxsim::Answer::Refuse("10042", "重复申报"); });
+  EXPECT_EQ(Post("/async/0103", R"({"yblsh":"J1"})").status, wire::kAnsweredOne);
+  wire::Envelope f = Post("/async/0103/poll", R"({"yblsh":"J1"})");
+  EXPECT_EQ(f.status, wire::kFailed);
+  EXPECT_EQ(f.responseData, "10042");
+  EXPECT_EQ(f.returnMessage, "重复申报");
+
+  AddFault(R"({"kind":"refuse","endpoint":"submit"})");
+  EXPECT_EQ(Post("/async/9001", DiagBody()).status, wire::kRefused);
+  EXPECT_EQ(Post("/async/9001", DiagBody()).status, wire::kAnsweredOne);
+  AddFault(R"({"kind":"refuse","endpoint":"poll","code":"10077","message":"查询失败"})");
+  wire::Envelope p = Post("/async/9001/poll", R"({"yblsh":"S1"})");
+  EXPECT_EQ(p.status, wire::kFailed);
+  EXPECT_EQ(p.returnMessage, "查询失败");
+  AddFault(R"({"kind":"drop-list","list":"keyList","endpoint":"poll"})");
+  wire::Envelope ok = Post("/async/9001/poll", R"({"yblsh":"S1"})");
+  EXPECT_EQ(ok.status, wire::kAnsweredOne);
+  EXPECT_FALSE(Answer(ok).child("taxML").child("keyList"));
+}
+
+TEST_F(SimulatorTest, StopCutsDelaysShort) {
+  std::thread caller([&] {
+    httplib::Client c("127.0.0.1", sim_.Port());
+    c.set_read_timeout(30, 0);
+    c.Post("/service/9001", {{wire::kFaultHeader, "kind=delay;delayMs=30000"}}, "{}", "application/json");
+  });
+  while (sim_.RequestCount() == 0) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  auto start = std::chrono::steady_clock::now();
+  sim_.Stop();
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+  caller.join();
+}
+
+TEST(SimulatorStart, TwoSimulatorsGetTwoPortsAndATakenPortIsReported) {
+  Simulator a, b;
+  a.Start();
+  b.Start();
+  EXPECT_NE(a.Port(), b.Port());
+  EXPECT_EQ(a.Url(), "http://127.0.0.1:" + std::to_string(a.Port()));
+  Simulator c(Options(a.Port()));
+  try {
+    c.Start();
+    ADD_FAILURE() << "bound a taken port";
+  } catch (const std::runtime_error& e) {
+    EXPECT_EQ(std::string(e.what()), "无法监听127.0.0.1:" + std::to_string(a.Port()));
+  }
+  EXPECT_THROW(a.Start(), std::runtime_error);
+}
+
+TEST(SimulatorStart, ScenarioFileSeedsTheState) {
+  EXPECT_THROW(Simulator(Options(0, "/nonexistent/x.json")), ScenarioError);
+}
+
+}  // namespace
+}  // namespace velmor::taxsim

@@ -1,0 +1,101 @@
+#include "taxsim/state.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+namespace velmor::taxsim {
+namespace {
+
+std::string LoadError(const std::string& text) {
+  try {
+    LoadScenarioText(text, "s.json");
+  } catch (const ScenarioError& e) {
+    return e.what();
+  }
+  return "loaded";
+}
+
+TEST(TaxsimState, GenerationIsDeterministicAndSized) {
+  GenerateOptions o{.persons = 1000, .payers = 3, .seed = 7};
+  State a = Generate(o), b = Generate(o);
+  EXPECT_EQ(ToScenario(a), ToScenario(b));
+  o.seed = 8;
+  EXPECT_NE(ToScenario(Generate(o)), ToScenario(a));
+
+  ASSERT_EQ(a.payers.size(), 3u);
+  EXPECT_EQ(a.persons.size(), 1000u);
+  EXPECT_EQ(a.enrolments.size(), 1000u);
+  EXPECT_GE(a.items.size(), 1000u);
+  EXPECT_LE(a.items.size(), 3000u);
+  EXPECT_EQ(a.payers[0].djxh, "10000000000000000001");
+  EXPECT_EQ(GeneratedDjxh(12), "10000000000000000012");
+
+  auto [first, last] = a.PersonsOf(a.payers[0].djxh);
+  EXPECT_EQ(last - first, 334);
+  auto [f3, l3] = a.PersonsOf(a.payers[2].djxh);
+  EXPECT_EQ(l3 - f3, 332);
+  EXPECT_EQ(a.PersonsOf("nobody").first, nullptr);
+  EXPECT_EQ(a.FindPayer(a.payers[1].djxh), &a.payers[1]);
+  EXPECT_EQ(a.FindPayer("nobody"), nullptr);
+
+  std::set<std::string> ids;
+  for (const auto& p : a.persons) ids.insert(p.rydjxh);
+  EXPECT_EQ(ids.size(), 1000u) << "person numbers are unique";
+}
+
+TEST(TaxsimState, GeneratedIdentityNumbersAreValid) {
+  State s = Generate({.persons = 200, .payers = 1, .seed = 3});
+  static const int kWeights[17] = {7, 9, 10, 5, 8, 4, 2, 1, 6, 3, 7, 9, 10, 5, 8, 4, 2};
+  for (const auto& p : s.persons) {
+    ASSERT_EQ(p.zjhm.size(), 18u);
+    int sum = 0;
+    for (int i = 0; i < 17; ++i) sum += (p.zjhm[i] - '0') * kWeights[i];
+    EXPECT_EQ(p.zjhm[17], "10X98765432"[sum % 11]) << p.zjhm;
+    EXPECT_EQ(p.zjhm.substr(6, 8), p.csrq.substr(0, 4) + p.csrq.substr(5, 2) + p.csrq.substr(8, 2));
+    EXPECT_EQ((p.zjhm[16] - '0') % 2 == 1, p.xbDm == "1") << "odd sequence digit for men";
+  }
+}
+
+TEST(TaxsimState, ScenarioRoundTripKeepsEverything) {
+  State g = Generate({.persons = 50, .payers = 2, .seed = 11});
+  g.rules = nlohmann::json::array({{{"gzid", "R1"}}});
+  g.agreements = nlohmann::json::array({{{"sfxyh", "X1"}}});
+  nlohmann::ordered_json scenario = ToScenario(g);
+  State back = LoadScenarioText(scenario.dump(), "round-trip");
+  EXPECT_EQ(ToScenario(back), scenario);
+  EXPECT_EQ(back.PersonsOf(g.payers[1].djxh).second - back.PersonsOf(g.payers[1].djxh).first, 25);
+}
+
+TEST(TaxsimState, ScenarioFileKeepsPayersGroupedAndFileOrderWithin) {
+  State s = LoadScenarioText(R"({"payers":[{"djxh":"P2"},{"djxh":"P1"}],
+    "persons":[{"djxh":"P2","rydjxh":"a"},{"djxh":"P1","rydjxh":"b"},{"djxh":"P2","rydjxh":"c"}]})",
+                             "s.json");
+  auto [f, l] = s.PersonsOf("P2");
+  ASSERT_EQ(l - f, 2);
+  EXPECT_EQ(f[0].rydjxh, "a");
+  EXPECT_EQ(f[1].rydjxh, "c");
+}
+
+TEST(TaxsimState, ScenarioErrorsNameFileAndRecord) {
+  EXPECT_EQ(LoadError("{"), "s.json: 不是有效的JSON");
+  EXPECT_EQ(LoadError("[]"), "s.json: 顶层不是对象");
+  EXPECT_EQ(LoadError(R"({"people":[]})"), "s.json: 未知的成员 people");
+  EXPECT_EQ(LoadError(R"({"payers":{}})"), "s.json: payers 不是数组");
+  EXPECT_EQ(LoadError(R"({"payers":[{"djxh":"P","nsrmcc":"x"}]})"), "s.json: payers[0] 含未知成员 nsrmcc");
+  EXPECT_EQ(LoadError(R"({"payers":[{"nsrmc":"x"}]})"), "s.json: payers[0] 缺少 djxh");
+  EXPECT_EQ(LoadError(R"({"payers":[{"djxh":"P"},{"djxh":"P"}]})"), "s.json: payers[1] 重复的djxh P");
+  EXPECT_EQ(LoadError(R"({"payers":[{"djxh":"P"}],"persons":[{"djxh":"Q","rydjxh":"1"}]})"),
+            "s.json: persons[0] 的djxh不是已知的缴费单位：Q");
+  EXPECT_EQ(LoadError(R"({"payers":[{"djxh":"P"}],"persons":[{"djxh":"P","rydjxh":1}]})"),
+            "s.json: persons[0].rydjxh 不是字符串");
+  EXPECT_EQ(LoadError(R"({"payers":[{"djxh":"P"}],"items":[{"djxh":"P","rydjxh":"9"}]})"),
+            "s.json: items[0] 指向未知的人员 9");
+  EXPECT_EQ(LoadError(R"({"payers":[{"djxh":"P"}],"persons":[{"djxh":"P","rydjxh":"1"}],
+                          "items":[{"djxh":"P","rydjxh":"1","yjfe":"12"}]})"),
+            "s.json: items[0].yjfe 不是数值");
+  EXPECT_THROW(LoadScenario("/nonexistent/scenario.json"), ScenarioError);
+}
+
+}  // namespace
+}  // namespace velmor::taxsim
