@@ -7,6 +7,7 @@
 #include <string>
 
 #include "cli/commands.h"
+#include "cli/declare_command.h"
 
 int main(int argc, char** argv) {
   using namespace velmor::cli;
@@ -16,6 +17,7 @@ int main(int argc, char** argv) {
   InitOptions init;
   ParamOptions param;
   CodeNameOptions codename;
+  DeclareOptions declare;
   app.add_option("--data", global.dataDir, "data directory (default: $VELMOR_DATA, else ~/.local/share/velmor)")
       ->type_name("DIR");
   app.add_option("--plugin", global.pluginPath, "plug-in library (default: lib/libVelmorService.so beside bin/)")
@@ -27,6 +29,7 @@ int main(int argc, char** argv) {
   CLI::App* initCmd = AddInitCommand(app, init);
   CLI::App* paramCmd = AddParamCommand(app, param);
   CLI::App* codenameCmd = AddCodeNameCommand(app, codename);
+  CLI::App* declareCmd = AddDeclareCommand(app, declare);
 
   try {
     app.parse(argc, argv);
@@ -48,6 +51,7 @@ int main(int argc, char** argv) {
     if (initCmd->parsed()) return RunInitCommand(global, init);
     if (paramCmd->parsed()) return RunParamCommand(global, param);
     if (codenameCmd->parsed()) return RunCodeNameCommand(global, codename);
+    if (declareCmd->parsed()) return RunDeclareCommand(global, declare);
   } catch (const std::exception& e) {
     std::fprintf(stderr, "velmor: %s\n", e.what());
     return 1;

@@ -42,5 +42,7 @@ void RegisterBuiltinHandlers(HandlerRegistry& registry);
 // The diagnostics code for tests.
 inline constexpr const char* kDiagnosticsCode = "9001";
 void RegisterDiagnostics(HandlerRegistry& registry);
+// The daily declaration (taxsim/handlers/declaration.cpp).
+void RegisterDeclaration(HandlerRegistry& registry);
 
 }  // namespace velmor::taxsim

@@ -2,6 +2,9 @@
 // `message` and `sbqkxxList`, one element per declaration (yzpzxh, sbrq, yxbz, yjfehj, ...)
 // with its `sbDetailList`. Only rows with yxbz "Y" are stored: a known voucher updates its
 // master, a new one inserts master and details. The whole list is stored in one transaction.
+#include <string>
+#include <vector>
+
 #include <pugixml.hpp>
 
 #include "declaration/dao_support.h"

@@ -7,3 +7,8 @@ target_sources(velmor_plugin_objects PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/rcsb_list_save.cpp
 )
 target_link_libraries(velmor_plugin_objects PUBLIC nlohmann_json::nlohmann_json pugixml::pugixml)
+# The daily declaration manager (TRcsbMgr).
+target_sources(velmor_plugin_objects PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/feedback.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/rcsb_mgr.cpp
+)

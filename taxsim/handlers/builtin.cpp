@@ -5,6 +5,7 @@ namespace velmor::taxsim {
 
 void RegisterBuiltinHandlers(HandlerRegistry& registry) {
   RegisterDiagnostics(registry);
+  RegisterDeclaration(registry);
 }
 
 }  // namespace velmor::taxsim

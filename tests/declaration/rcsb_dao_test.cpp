@@ -147,7 +147,7 @@ TEST_F(RcsbDao, FeedbackSetsTheVoucherDropsItsOlderCopyAndMarksPersons) {
   ASSERT_TRUE(dao_->UpdateSbFk(id, "V100", R"([{"jfmxxh":"2","sbyy":"身份证号码有误"}])")) << dao_->GetErrorMessage();
   EXPECT_EQ(Get("select group_concat(id) from ds_sbzb"), std::to_string(other) + "," + std::to_string(id));
   EXPECT_EQ(Counts(), "2/2/4");
-  EXPECT_EQ(Get("select group_concat(mxxh || ':' || jyzt || ':' || sbyy) from ds_sbrymxb where mxbid = " +
+  EXPECT_EQ(Get("select group_concat(mxxh || ':' || jyzt || ':' || ifnull(sbyy, '')) from ds_sbrymxb where mxbid = " +
                 std::to_string(id)),
             "1:0:,2:1:身份证号码有误");
   FaultInjection::FailStatement(3);
