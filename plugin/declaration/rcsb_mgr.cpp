@@ -165,7 +165,10 @@ bool TRcsbMgr::SbSend(const std::string& declaration, IProgressView* progress, i
       throw Exception("创建报文异常");
     }
     const std::string tranSeq = taxml::NewSerialNo();
-    taxml::Call call{.serviceCode = "0004", .document = &*doc, .progress = progress, .progressValue = 0};
+    taxml::Call call;
+    call.serviceCode = "0004";
+    call.document = &*doc;
+    call.progress = progress;
     call.keys["yzpzzlDm"] = kYzpzzlDm;
     call.keys["tranSeq"] = tranSeq;
     taxml::Reply reply = taxml::Send(call);
@@ -196,7 +199,8 @@ bool TRcsbMgr::GetSbFk(int32_t id, IProgressView* progress, int32_t& sbzt, std::
     Json master = Master(*dao, id);
     const int32_t state = Int(master, "sbzt");
     std::optional<taxml::RequestDocument> doc;
-    taxml::Call call{.progress = progress};
+    taxml::Call call;
+    call.progress = progress;
     if (state == 1) {
       call.serviceCode = "0005";
       call.serial = taxml::Call::Serial::kGiven;
@@ -226,7 +230,10 @@ bool TRcsbMgr::Sbzf(int32_t id, IProgressView* progress, int32_t& sbzt, std::str
     Json master = Master(*dao, id);
     const std::string yzpzxh = Text(master, "yzpzxh");
     if (yzpzxh.empty()) throw Exception("申报记录没有应征凭证序号，不能作废");
-    taxml::Call call{.serviceCode = "0054", .djxh = false, .progress = progress};
+    taxml::Call call;
+    call.serviceCode = "0054";
+    call.djxh = false;
+    call.progress = progress;
     call.keys["djxh"] = taxml::CurrentDjxh();
     call.keys["yzpzxh"] = yzpzxh;
     taxml::Reply reply = taxml::Send(call);
@@ -264,7 +271,10 @@ bool TRcsbMgr::synSbqdCx(const std::string& jfrlx, const std::string& fkssqq, co
   try {
     Ref<IRcsbDAO> dao = Dao();
     const std::string djxh = taxml::CurrentDjxh();
-    taxml::Call call{.serviceCode = "0053", .djxh = false, .progress = progress};
+    taxml::Call call;
+    call.serviceCode = "0053";
+    call.djxh = false;
+    call.progress = progress;
     call.keys["djxh"] = djxh;
     call.keys["jfrlx"] = jfrlx;
     call.keys["zgswjgdm"] = "";
