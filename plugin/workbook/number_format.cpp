@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <map>
 #include <vector>
 
 #include "workbook/date_serial.h"
@@ -95,6 +96,10 @@ std::vector<Token> Tokenize(std::string_view s) {
     } else if (StartsWithNoCase(s, i, "general")) {
       out.push_back({Tok::kGeneral, {}});
       i += 7;
+    } else if (StartsWithNoCase(s, i, "G/通用格式") || s.compare(i, 12, "通用格式") == 0) {
+      // General as Chinese office programs name it.
+      out.push_back({Tok::kGeneral, {}});
+      i += s[i] == 'G' || s[i] == 'g' ? 14 : 12;
     } else if (StartsWithNoCase(s, i, "am/pm")) {
       out.push_back({Tok::kAmPm, "AM/PM"});
       i += 5;
@@ -402,6 +407,24 @@ std::string RenderNumber(double value, const std::vector<Token>& toks, bool with
   return out;
 }
 
+// A code split into sections and tokens once; readers and writers format many cells with few codes.
+struct ParsedFormat {
+  std::vector<std::vector<Token>> sections;
+  bool isDate = false;
+};
+
+const ParsedFormat& Parse(std::string_view code) {
+  // One small cache per thread: no locking, and a damaged file with endless codes cannot grow it.
+  thread_local std::map<std::string, ParsedFormat, std::less<>> cache;
+  auto it = cache.find(code);
+  if (it != cache.end()) return it->second;
+  if (cache.size() >= 256) cache.clear();
+  ParsedFormat f;
+  for (std::string_view section : SplitSections(code)) f.sections.push_back(Tokenize(section));
+  f.isDate = HasDateTokens(f.sections[0]);
+  return cache.emplace(std::string(code), std::move(f)).first->second;
+}
+
 }  // namespace
 
 std::string BuiltinFormatCode(unsigned id) {
@@ -445,10 +468,7 @@ std::string BuiltinFormatCode(unsigned id) {
   }
 }
 
-bool IsDateFormat(std::string_view code) {
-  auto sections = SplitSections(code);
-  return HasDateTokens(Tokenize(sections[0]));
-}
+bool IsDateFormat(std::string_view code) { return Parse(code).isDate; }
 
 std::string FormatGeneral(double value) {
   if (!std::isfinite(value)) return value != value ? "NaN" : value > 0 ? "INF" : "-INF";
@@ -464,16 +484,16 @@ std::string FormatGeneral(double value) {
 
 std::string FormatValue(double value, std::string_view code) {
   if (code.empty() || !std::isfinite(value)) return FormatGeneral(value);
-  auto sections = SplitSections(code);
-  std::string_view section = sections[0];
+  const auto& sections = Parse(code).sections;
+  size_t section = 0;
   bool withSign = true;
   if (value < 0 && sections.size() >= 2) {
-    section = sections[1];
+    section = 1;
     withSign = false;
   } else if (value == 0 && sections.size() >= 3) {
-    section = sections[2];
+    section = 2;
   }
-  auto toks = Tokenize(section);
+  const std::vector<Token>& toks = sections[section];
   if (HasDateTokens(toks)) {
     // A date section shows the serial; the sign sections of dates are not used in practice.
     return RenderDate(value, toks);

@@ -17,7 +17,7 @@ namespace velmor::workbook {
 struct ReadLimits {
   uint64_t maxPartBytes = 64ull << 20;    // one uncompressed part (a sheet's XML)
   uint64_t maxTotalBytes = 256ull << 20;  // all parts of one package together
-  uint64_t maxCells = 5'000'000;          // non-empty cells of the whole workbook
+  uint64_t maxCells = 2000000;            // non-empty cells of the whole workbook
 };
 
 class PartSource {

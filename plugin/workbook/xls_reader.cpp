@@ -74,7 +74,9 @@ void ReadCompoundFile(const std::string& path, const ReadLimits& limits, Workboo
   if (freexl_get_info(xls.get(), FREEXL_BIFF_SHEET_COUNT, &sheets) != FREEXL_OK)
     throw WorkbookError::Damaged(path, "无法读取工作表数量");
   uint64_t cells = 0;
-  for (unsigned short i = 0; i < sheets; ++i) {
+  if (sheets > 0xFFFF) throw WorkbookError::Damaged(path, "工作表数量无效");
+  for (unsigned int n = 0; n < sheets; ++n) {
+    auto i = static_cast<unsigned short>(n);
     const char* name = nullptr;
     if (freexl_get_worksheet_name(xls.get(), i, &name) != FREEXL_OK || freexl_select_active_worksheet(xls.get(), i) != FREEXL_OK)
       throw WorkbookError::Damaged(path, "无法读取第" + std::to_string(i + 1) + "个工作表");

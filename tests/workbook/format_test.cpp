@@ -21,6 +21,8 @@ TEST(NumberFormat, GeneralShowsLongIntegersInFullAndOthersWithFifteenDigits) {
   EXPECT_EQ(FormatValue(7, "General"), "7");
   EXPECT_EQ(FormatValue(7, ""), "7");
   EXPECT_EQ(FormatValue(7, "@"), "7");
+  EXPECT_EQ(FormatValue(1234.5, "G/通用格式"), "1234.5");  // General in Chinese workbooks
+  EXPECT_EQ(FormatValue(3, "G/通用格式\"元\""), "3元");
 }
 
 TEST(NumberFormat, FixedDecimalsGroupingPercentAndScaling) {

@@ -1,6 +1,7 @@
 // The XLSX reader on hand-written packages, and the fixtures saved by an office program.
 #include <gtest/gtest.h>
 
+#include "support/temp_dir.h"
 #include "workbook/workbook.h"
 #include "workbook_test_util.h"
 
@@ -105,6 +106,21 @@ TEST(XlsxReader, LayoutRecordsThatDoNotParseAreDropped) {
   ASSERT_EQ(s.validations().size(), 1u);
   EXPECT_EQ(s.validations()[0].formula, "\"是,否\"");
   EXPECT_EQ(s.validations()[0].ranges.size(), 2u);
+
+  // A literal list survives saving.
+  velmor::testing::TempDir dir;
+  book.Save(dir.File("list.xlsx"));
+  auto xml = testing::ReadPart(dir.File("list.xlsx"), "xl/worksheets/sheet1.xml");
+  ASSERT_TRUE(xml);
+  EXPECT_NE(xml->find("<formula1>\"是,否\"</formula1>"), std::string::npos) << *xml;
+  EXPECT_NE(xml->find("<mergeCell ref=\"A1:B2\"/>"), std::string::npos) << *xml;
+}
+
+TEST(XlsxReader, OpensPackagesHeldInMemory) {
+  std::string bytes = velmor::testing::ReadFile(FixturePath("libreoffice.xlsx"));
+  Workbook book = Workbook::OpenXlsxMemory(bytes, "内存");
+  EXPECT_EQ(book.sourcePath(), "内存");
+  EXPECT_EQ(book.FirstSheet().CellText(1, 0), "张三");
 }
 
 TEST(Fixtures, AnXlsxSavedByAnOfficeProgramReadsAsShown) {
