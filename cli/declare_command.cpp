@@ -3,6 +3,7 @@
 #include <CLI/CLI.hpp>
 
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <nlohmann/json.hpp>
 #include <sstream>
@@ -12,6 +13,7 @@
 #include "cli/plugin_session.h"
 #include "host/host_error.h"
 #include "host/host_config.h"
+#include "host/terminal_progress.h"
 #include "velmor/rcsb_mgr.h"
 
 namespace velmor::cli {
@@ -27,6 +29,13 @@ const char* StateName(const std::string& sbzt) {
   if (sbzt == "6") return "申报成功";
   if (sbzt == "9") return "待确认";
   return "未申报";
+}
+
+const char* PaymentName(int jkzt) {
+  if (jkzt == 2) return "部分缴款";
+  if (jkzt == 3) return "已缴款";
+  if (jkzt == 8) return "无需缴款";
+  return "未缴款";
 }
 
 // Display width: CJK characters take two columns.
@@ -63,6 +72,16 @@ std::string Value(const Json& row, const char* key) {
   return it == row.end() || !it->is_string() ? "" : it->get<std::string>();
 }
 
+// A stored amount with two decimals ("630.0" -> "630.00"); other text as it is.
+std::string Money(const std::string& text) {
+  char* end = nullptr;
+  const double v = std::strtod(text.c_str(), &end);
+  if (text.empty() || *end != '\0') return text;
+  char buf[64];
+  std::snprintf(buf, sizeof buf, "%.2f", v);
+  return buf;
+}
+
 std::string Djxh(PluginSession& session) { return session.Host().Config().Get("portal", "djxh"); }
 
 Ref<IRcsbMgr> Manager(PluginSession& session) {
@@ -77,7 +96,7 @@ void PrintMasters(IRcsbMgr& mgr, const Json& filter, int32_t page, int32_t size)
   std::vector<std::vector<std::string>> table;
   for (const Json& r : Json::parse(rows)) {
     table.push_back({Value(r, "id"), Value(r, "sbsj"), Value(r, "sbzt") + " " + StateName(Value(r, "sbzt")),
-                     Value(r, "jkzt"), Value(r, "yzpzxh"), Value(r, "zje"), Value(r, "sbyy")});
+                     Value(r, "jkzt"), Value(r, "yzpzxh"), Money(Value(r, "zje")), Value(r, "sbyy")});
   }
   PrintTable({"ID", "申报时间", "申报状态", "缴款状态", "应征凭证序号", "金额", "原因"}, table);
 }
@@ -109,9 +128,15 @@ CLI::App* AddDeclareCommand(CLI::App& app, DeclareOptions& o) {
   o.feedback->add_option("ID", o.id, "declaration id")->required();
   o.voidCmd = cmd->add_subcommand("void", "Void a declared declaration");
   o.voidCmd->add_option("ID", o.id, "declaration id")->required();
-  for (CLI::App* sub : {o.sync, o.list, o.show, o.submit, o.feedback, o.voidCmd}) sub->fallthrough();
+  o.paymentState = cmd->add_subcommand("payment-state", "Ask the server for the payment state of unpaid vouchers");
+  o.exportCmd = cmd->add_subcommand("export", "Write a declaration's details and persons to an XLSX workbook");
+  o.exportCmd->add_option("ID", o.id, "declaration id")->required();
+  o.exportCmd->add_option("FILE", o.file, "workbook to write (.xlsx)")->required();
+  for (CLI::App* sub : {o.sync, o.list, o.show, o.submit, o.feedback, o.voidCmd, o.paymentState, o.exportCmd})
+    sub->fallthrough();
   cmd->footer("Examples:\n  velmor declare submit examples/declaration.json\n  velmor declare feedback 1\n"
-              "  velmor declare sync --from 2026-01 --to 2026-12\n  velmor declare list --state 2");
+              "  velmor declare sync --from 2026-01 --to 2026-12\n  velmor declare list --state 2\n"
+              "  velmor declare payment-state\n  velmor declare export 1 sbmx.xlsx");
   return cmd;
 }
 
@@ -131,8 +156,17 @@ int RunDeclareCommand(const GlobalOptions& global, const DeclareOptions& o) {
   std::string error;
   int32_t state = 0, id = o.id;
   Json filter = {{"djxh", Djxh(session)}};
+  // Server calls show progress on stderr; the view ends before the result is printed.
+  auto progress = [&](const char* message, int32_t maximum) {
+    Ref<host::TerminalProgressView> view = Make<host::TerminalProgressView>();
+    view->StartProgress(message, maximum, "velmor declare");
+    return view;
+  };
   if (o.sync->parsed()) {
-    if (!mgr->synSbqdCx(o.jfrlx, fkssqq, fkssqz, nullptr, error)) throw host::HostError(error);
+    Ref<host::TerminalProgressView> view = progress("下载申报清单", 1);
+    const bool ok = mgr->synSbqdCx(o.jfrlx, fkssqq, fkssqz, view.get(), error);
+    view->EndProgress();
+    if (!ok) throw host::HostError(error);
     int32_t count = 0;
     mgr->GetSbzbCount(filter.dump(), count);
     std::printf("已同步申报清单，本地共 %d 条申报记录\n", count);
@@ -147,17 +181,20 @@ int RunDeclareCommand(const GlobalOptions& global, const DeclareOptions& o) {
     std::vector<std::vector<std::string>> details;
     for (const Json& r : Json::parse(rows))
       details.push_back({Value(r, "jfnd"), Value(r, "zspmdm"), Value(r, "fkssqq") + "~" + Value(r, "fkssqz"),
-                         Value(r, "zrs"), Value(r, "zje")});
+                         Value(r, "zrs"), Money(Value(r, "zje"))});
     std::printf("\n");
     PrintTable({"缴费年度", "征收品目", "费款所属期", "人数", "金额"}, details);
     if (!mgr->GetSbRymxData(o.id, rows)) throw host::HostError(mgr->GetErrorMessage());
     std::vector<std::vector<std::string>> persons;
     for (const Json& r : Json::parse(rows))
-      persons.push_back({Value(r, "mxxh"), Value(r, "xm"), Value(r, "zjhm"), Value(r, "jfje"), Value(r, "sbyy")});
+      persons.push_back({Value(r, "mxxh"), Value(r, "xm"), Value(r, "zjhm"), Money(Value(r, "jfje")), Value(r, "sbyy")});
     std::printf("\n");
     PrintTable({"序号", "姓名", "证件号码", "缴费金额", "原因"}, persons);
   } else if (o.submit->parsed()) {
-    if (!mgr->SbSend(text, nullptr, id, state, error)) throw host::HostError(error);
+    Ref<host::TerminalProgressView> view = progress("发送申报", 1);
+    const bool ok = mgr->SbSend(text, view.get(), id, state, error);
+    view->EndProgress();
+    if (!ok) throw host::HostError(error);
     std::printf("申报已提交：ID %d，状态 %d %s\n", id, state, StateName(std::to_string(state)));
   } else if (o.feedback->parsed()) {
     if (!mgr->GetSbFk(id, nullptr, state, error)) throw host::HostError(error);
@@ -165,6 +202,29 @@ int RunDeclareCommand(const GlobalOptions& global, const DeclareOptions& o) {
   } else if (o.voidCmd->parsed()) {
     if (!mgr->Sbzf(id, nullptr, state, error)) throw host::HostError(error);
     std::printf("申报 %d：状态 %d %s\n", id, state, StateName(std::to_string(state)));
+  } else if (o.paymentState->parsed()) {
+    std::string vouchers, states;
+    if (!mgr->GetWjkDataLb(filter["djxh"].get<std::string>(), "2,6", vouchers)) {
+      throw host::HostError(mgr->GetErrorMessage());
+    }
+    const Json list = Json::parse(vouchers);
+    if (list.empty()) {
+      std::printf("没有未缴款的申报\n");
+    } else {
+      Ref<host::TerminalProgressView> view = progress("查询缴款状态", 100);
+      const bool ok = mgr->BatGetJkzt(vouchers, view.get(), 100, states, error);
+      view->EndProgress();
+      if (!ok) throw host::HostError(error);
+      std::vector<std::vector<std::string>> table;
+      const Json answered = Json::parse(states);
+      for (const auto& [yzpzxh, jkzt] : answered.items()) {
+        table.push_back({yzpzxh, std::to_string(jkzt.get<int>()) + " " + PaymentName(jkzt.get<int>())});
+      }
+      PrintTable({"应征凭证序号", "缴款状态"}, table);
+    }
+  } else if (o.exportCmd->parsed()) {
+    if (!mgr->ExportSbmx(id, o.file, error)) throw host::HostError(error);
+    std::printf("已导出申报 %d 的明细：%s\n", id, o.file.c_str());
   }
   std::fflush(stdout);
   return 0;

@@ -1,4 +1,4 @@
-// `velmor declare sync|list|show|submit|feedback|void`: the daily declaration through the
+// `velmor declare sync|list|show|submit|feedback|void|payment-state|export`: the daily declaration through the
 // plug-in's declaration manager (IRcsbMgr).
 #pragma once
 
@@ -16,6 +16,8 @@ struct DeclareOptions {
   CLI::App* submit = nullptr;
   CLI::App* feedback = nullptr;
   CLI::App* voidCmd = nullptr;
+  CLI::App* paymentState = nullptr;
+  CLI::App* exportCmd = nullptr;
   std::string jfrlx = "5";
   std::string from, to;  // yyyy-mm
   int32_t state = -1;

@@ -10,6 +10,7 @@
 #include "codec/taxml_response.h"
 #include "declaration/dao_support.h"
 #include "declaration/feedback.h"
+#include "declaration/mgr_support.h"
 #include "framework/module.h"
 #include "framework/registry.h"
 #include "framework/service_table.h"
@@ -22,46 +23,6 @@ using namespace declaration;
 
 namespace {
 constexpr const char* kYzpzzlDm = "BDA0611049";
-
-Ref<IRcsbDAO> Dao() { return CreatePluginService<IRcsbDAO>("创建平台组件接口[IRcsbDAO]失败！"); }
-
-void LogMgr(std::string_view op, std::string_view text) noexcept {
-  LogStoreFailure(LogForm::kTrailing, std::string("TRcsbMgr.").append(op), text);
-}
-
-// Runs body; any exception gives `prefix` + its text to the user and the log line.
-template <class F>
-bool Boundary(const char* op, const std::string& prefix, bool appendText, std::string& error, std::string& last,
-              F&& body) noexcept {
-  try {
-    body();
-    error.clear();
-    last.clear();
-    return true;
-  } catch (const std::exception& e) {
-    error = appendText ? prefix + e.what() : prefix;
-    LogMgr(op, e.what());
-  } catch (...) {
-    error = prefix;
-    LogMgr(op, "unknown exception");
-  }
-  last = error;
-  return false;
-}
-
-void Check(IRcsbDAO& dao, bool ok) {
-  if (!ok) throw Exception(dao.GetErrorMessage());
-}
-
-// The stored master `id` of the current payer.
-Json Master(IRcsbDAO& dao, int32_t id) {
-  Json filter = {{"djxh", taxml::CurrentDjxh()}, {"id", id}};
-  std::string rows;
-  Check(dao, dao.GetSbzbData(filter.dump(), -1, 0, rows));
-  Json list = Json::parse(rows);
-  if (list.empty()) throw Exception("申报记录[" + std::to_string(id) + "]不存在");
-  return list.front();
-}
 
 std::string Pick(const Json& p, const char* name, const char* column) {
   std::string v = Text(p, name);
@@ -104,10 +65,18 @@ void RecordFeedback(IRcsbDAO& dao, int32_t id, const Feedback& fb) {
   if (fb.final) Check(dao, dao.UpdateSbFk(id, fb.yzpzxh, fb.errors));
 }
 
-void Advance(IProgressView* progress, int32_t by) {
-  if (progress) progress->SetPosition(progress->GetPosition() + by);
-}
 }  // namespace
+
+Json declaration::MasterBy(IRcsbDAO& dao, const char* key, const Json& value) {
+  Json filter = {{"djxh", taxml::CurrentDjxh()}, {key, value}};
+  std::string rows;
+  Check(dao, dao.GetSbzbData(filter.dump(), -1, 0, rows));
+  Json list = Json::parse(rows);
+  if (list.empty()) {
+    throw Exception("申报记录[" + (value.is_string() ? value.get<std::string>() : value.dump()) + "]不存在");
+  }
+  return list.front();
+}
 
 template <class F>
 bool TRcsbMgr::Forward(const char* op, F&& call) {

@@ -29,12 +29,26 @@ class TRcsbMgr : public ServiceImpl<TSBBaseObj, IRcsbMgr> {
   bool SbSend(const std::string& declaration, IProgressView* progress, int32_t& id, int32_t& sbzt,
               std::string& error) override;
   bool Sbzf(int32_t id, IProgressView* progress, int32_t& sbzt, std::string& error) override;
+  bool ExportSbmx(int32_t id, const std::string& path, std::string& error) override;
+  bool DownloadSbqdByJfrlxs(const std::string& jfrlxs, bool byDeclarationDate, const std::string& from,
+                            const std::string& to, IProgressView* progress, std::string& error) override;
+  bool synSbqdCxSjjk(const std::string& sbrqq, const std::string& sbrqz, IProgressView* progress,
+                     std::string& error) override;
+  bool SbmxjlXz(const std::string& yzpzxh, IProgressView* progress, int32_t& count, std::string& error) override;
   bool GetSbRymxData(int32_t id, std::string& rows) override;
+  bool BatGetJkzt(const std::string& vouchers, IProgressView* progress, int32_t progressShare, std::string& states,
+                  std::string& error) override;
+  bool IsCxjmSjyjfeEnabled() override;
+  bool GetCxjmJfndLb(const std::string& kind, std::string& years, std::string& error) override;
+  bool CheckCxjmJfnd(const std::string& kind, const std::string& jfnd, std::string& error) override;
 
  private:
   // Runs a store call; on failure copies the store's error text.
   template <class F>
   bool Forward(const char* op, F&& call);
+  // One list download of a payer type (service "0053"); raises with the user's message.
+  void DownloadSbfysbqdByJfrlx(const std::string& jfrlx, const std::string& sbrqq, const std::string& sbrqz,
+                               const std::string& fkssqq, const std::string& fkssqz, IProgressView* progress);
 };
 
 }  // namespace velmor

@@ -12,3 +12,9 @@ target_sources(velmor_plugin_objects PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/feedback.cpp
   ${CMAKE_CURRENT_LIST_DIR}/rcsb_mgr.cpp
 )
+target_sources(velmor_plugin_objects PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/rcsb_mgr_download.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/rcsb_mgr_export.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/rcsb_mgr_payment.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/rcsb_mgr_rules.cpp
+)

@@ -1,5 +1,7 @@
 // The daily declaration on the simulated server: submission ("0004"), feedback by serial
-// ("0005") and by business id ("0103"), void ("0054") and the declaration list ("0053").
+// ("0005") and by business id ("0103"), void ("0054"), the declaration list ("0053", and "0299"
+// for the data interface), the persons of a voucher ("0081") and its payment amounts ("0014":
+// "wjkje" unpaid, "yjkje" paid, from the entry's `paid`, which a test sets through WithState).
 //
 // Each submission becomes an entry of State::declarations: {yblsh, tranSeq, djxh, yzpzxh, state,
 // yjfe, persons}. How it is answered depends on the first person's `jhsx`, so a scenario (or a
@@ -128,6 +130,55 @@ Answer List(const Call& call, State& state) {
   return Answer::Taxml(std::move(doc));
 }
 
+// The persons of a declared voucher; names and documents come from the roster by `cxjmsbbm`
+// (the agency's person number), empty for a person the roster does not know.
+Answer Persons(const Call& call, State& state) {
+  Json* d = FindBy(state, "yzpzxh", call.Key("yzpzxh"));
+  TaxmlAnswer doc;
+  if (!d || d->value("djxh", "") != call.Djxh() || d->value("state", "") != "declared" || d->at("persons").empty()) {
+    doc.Add("cljgcode", "30062");
+    doc.Add("cljgmsg", "未查询到申报明细");
+    return Answer::Taxml(std::move(doc));
+  }
+  doc.Add("cljgcode", "00000");
+  doc.Add("cljgmsg", "成功");
+  pugi::xml_node list = doc.AddList("sbfRysbMxList");
+  for (const Json& p : d->at("persons")) {
+    const std::string sbbm = p.value("cxjmsbbm", "");
+    const Person* who = nullptr;
+    for (const Enrolment& e : state.enrolments) {
+      if (e.rybh != sbbm || sbbm.empty()) continue;
+      for (const Person& person : state.persons) {
+        if (person.rydjxh == e.rydjxh) who = &person;
+      }
+    }
+    const std::string jfnd = p.value("jfnd", "2026");
+    pugi::xml_node row = TaxmlAnswer::AddRow(list, "sbfRysbMxDTO");
+    TaxmlAnswer::AddValue(row, "xm", who ? who->xm : "");
+    TaxmlAnswer::AddValue(row, "sfzjlx", who ? who->zjlxDm : "");
+    TaxmlAnswer::AddValue(row, "sfzjhm", who ? who->zjhm : "");
+    TaxmlAnswer::AddValue(row, "sbjbjgDm", p.value("sbjbjgDm", ""));
+    TaxmlAnswer::AddValue(row, "sbbm", sbbm);
+    TaxmlAnswer::AddValue(row, "fkssqq", jfnd + "-01-01");
+    TaxmlAnswer::AddValue(row, "fkssqz", jfnd + "-12-31");
+    for (const char* k : {"zsxmDm", "zspmDm", "zszmDm", "yjfe"}) TaxmlAnswer::AddValue(row, k, p.value(k, ""));
+    TaxmlAnswer::AddValue(row, "jdxz", p.value("xzjdDm", ""));
+    TaxmlAnswer::AddValue(row, "sqcz", p.value("sqczDm", ""));
+    for (const char* k : {"yjfje", "ybtfe"}) TaxmlAnswer::AddValue(row, k, p.value(k, ""));
+    TaxmlAnswer::AddValue(row, "jmfe", "0");
+  }
+  return Answer::Taxml(std::move(doc));
+}
+
+// The deduction result of a voucher: an empty object for a voucher the server does not know.
+Answer PaymentAmounts(const Call& call, State& state) {
+  Json* d = FindBy(state, "yzpzxh", call.Key("yzpzxh"));
+  if (!d || d->value("djxh", "") != call.Djxh()) return Answer::Json(Json::object(), 2, "null");
+  const double due = d->value("yjfe", 0.0), paid = d->value("paid", 0.0);
+  return Answer::Json({{"yzpzxh", call.Key("yzpzxh")}, {"wjkje", Money(due - paid)}, {"yjkje", Money(paid)}}, 2,
+                      "null");
+}
+
 }  // namespace
 
 void RegisterDeclaration(HandlerRegistry& registry) {
@@ -136,6 +187,9 @@ void RegisterDeclaration(HandlerRegistry& registry) {
   registry.Add("0103", FeedbackByBusinessId);
   registry.Add("0054", Void);
   registry.Add("0053", List);
+  registry.Add("0299", List);
+  registry.Add("0081", Persons);
+  registry.Add("0014", PaymentAmounts);
 }
 
 }  // namespace velmor::taxsim
