@@ -79,8 +79,21 @@ class IRcsbDAO : public IServiceIntf {
   // Details of the payer's declared masters that have persons not yet downloaded, with the
   // master's yzpzxh, ordered by detail id.
   virtual bool GetWxzrymxData(const std::string& djxh, std::string& rows) = 0;
+  // Fills the persons of the payer's masters stored without name (downloaded rows the server
+  // sent without one) from the roster, matched by agency and person number: xm, zjlx, zjhm,
+  // township, community and special-category code. Answers how many rows were filled.
+  virtual bool DealNullXm(const std::string& djxh, int32_t& filled) = 0;
   virtual bool GetSbRymxData(int32_t id, std::string& rows) = 0;
+  // The payer's masters whose voucher is in `yzpzxhs` (JSON array of texts), each with
+  // "details": its detail rows, only those of `zspmdms` (JSON array; empty: all). Masters
+  // without such a detail are left out. Ordered by master id.
+  virtual bool QuerySbzbDatas(const std::string& djxh, const std::string& yzpzxhs, const std::string& zspmdms,
+                              std::string& rows) = 0;
   virtual bool UpdateZzsbJfje(int32_t id, double jfje, double yjfje, double ybtfe, double sjyjfe) = 0;
+  // [{"yzpzxh", "hzmxxh"}] of the payer's declared masters (states 2, 6) declared on days
+  // sbrqq..sbrqz, then those of the group declarations of the same days.
+  virtual bool getAllJfrlxYzmxList(const std::string& djxh, const std::string& sbrqq, const std::string& sbrqz,
+                                   std::string& rows) = 0;
   // Removes the payer's declared masters of kind "00" that have a detail without fee period,
   // with their details and persons; answers how many masters went.
   virtual bool CleanSbWithoutFkssq(const std::string& djxh, int32_t& removed) = 0;

@@ -57,11 +57,20 @@ class IRcsbMgr : public IServiceIntf {
   // replaces the stored ones; "30062" (no data) succeeds with nothing stored. Answers the count.
   virtual bool SbmxjlXz(const std::string& yzpzxh, IProgressView* progress, int32_t& count, std::string& error) = 0;
   virtual bool GetSbRymxData(int32_t id, std::string& rows) = 0;
+  virtual bool QuerySbzbDatas(const std::string& djxh, const std::string& yzpzxhs, const std::string& zspmdms,
+                              std::string& rows) = 0;
   // Payment state of many vouchers (a batch of service "0014"): `vouchers` is a JSON array of
   // yzpzxh texts; each answer's unpaid/paid amounts give jkzt 0, 2 or 3, stored by UpdateJkzt.
   // `states` receives a JSON object yzpzxh -> jkzt. progressShare is spread over the vouchers.
   virtual bool BatGetJkzt(const std::string& vouchers, IProgressView* progress, int32_t progressShare,
                           std::string& states, std::string& error) = 0;
+  virtual bool UpdateZzsbJfje(int32_t id, double jfje, double yjfje, double ybtfe, double sjyjfe) = 0;
+  virtual bool getAllJfrlxYzmxList(const std::string& djxh, const std::string& sbrqq, const std::string& sbrqz,
+                                   std::string& rows) = 0;
+  // When the system parameter "ENABLE_DSSBFSB_SHOW_FKSSQ" is "Y": removes the current payer's
+  // declared masters of kind "00" with a detail without fee period (IRcsbDAO); otherwise does
+  // nothing. Answers how many masters went.
+  virtual bool CleanSbWithoutFkssq(int32_t& removed) = 0;
   // Whether the residents' declared amounts replace the payable ones: both system parameters
   // "ENABLE_CXJMYTB" and "ENABLE_CXJMCXSJYJFE" are "Y".
   virtual bool IsCxjmSjyjfeEnabled() = 0;

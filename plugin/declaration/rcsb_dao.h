@@ -44,8 +44,13 @@ class TRcsbDAO : public ServiceImpl<TSBBaseObj, IRcsbDAO> {
   bool SaveSbrymxb(int32_t mxbid, const std::string& persons) override;
   bool UpdateSbxmbMisc(int32_t zbid, int32_t zrs, int32_t sfyrymx, int32_t sfyxzrymx) override;
   bool GetWxzrymxData(const std::string& djxh, std::string& rows) override;
+  bool DealNullXm(const std::string& djxh, int32_t& filled) override;
   bool GetSbRymxData(int32_t id, std::string& rows) override;
+  bool QuerySbzbDatas(const std::string& djxh, const std::string& yzpzxhs, const std::string& zspmdms,
+                      std::string& rows) override;
   bool UpdateZzsbJfje(int32_t id, double jfje, double yjfje, double ybtfe, double sjyjfe) override;
+  bool getAllJfrlxYzmxList(const std::string& djxh, const std::string& sbrqq, const std::string& sbrqz,
+                           std::string& rows) override;
   bool CleanSbWithoutFkssq(const std::string& djxh, int32_t& removed) override;
 
  private:

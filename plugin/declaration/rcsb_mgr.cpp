@@ -116,6 +116,18 @@ bool TRcsbMgr::GetSbRymxData(int32_t id, std::string& rows) {
   return Forward("GetSbRymxData", [&](IRcsbDAO& d) { return d.GetSbRymxData(id, rows); });
 }
 
+bool TRcsbMgr::QuerySbzbDatas(const std::string& djxh, const std::string& yzpzxhs, const std::string& zspmdms,
+                              std::string& rows) {
+  return Forward("QuerySbzbDatas", [&](IRcsbDAO& d) { return d.QuerySbzbDatas(djxh, yzpzxhs, zspmdms, rows); });
+}
+bool TRcsbMgr::UpdateZzsbJfje(int32_t id, double jfje, double yjfje, double ybtfe, double sjyjfe) {
+  return Forward("UpdateZzsbJfje", [&](IRcsbDAO& d) { return d.UpdateZzsbJfje(id, jfje, yjfje, ybtfe, sjyjfe); });
+}
+bool TRcsbMgr::getAllJfrlxYzmxList(const std::string& djxh, const std::string& sbrqq, const std::string& sbrqz,
+                                   std::string& rows) {
+  return Forward("getAllJfrlxYzmxList", [&](IRcsbDAO& d) { return d.getAllJfrlxYzmxList(djxh, sbrqq, sbrqz, rows); });
+}
+
 bool TRcsbMgr::SbSend(const std::string& declaration, IProgressView* progress, int32_t& id, int32_t& sbzt,
                       std::string& error) {
   return Boundary("SbSend", "发送申报异常：", true, error, ErrorMessage, [&] {

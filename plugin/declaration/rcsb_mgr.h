@@ -36,8 +36,14 @@ class TRcsbMgr : public ServiceImpl<TSBBaseObj, IRcsbMgr> {
                      std::string& error) override;
   bool SbmxjlXz(const std::string& yzpzxh, IProgressView* progress, int32_t& count, std::string& error) override;
   bool GetSbRymxData(int32_t id, std::string& rows) override;
+  bool QuerySbzbDatas(const std::string& djxh, const std::string& yzpzxhs, const std::string& zspmdms,
+                      std::string& rows) override;
   bool BatGetJkzt(const std::string& vouchers, IProgressView* progress, int32_t progressShare, std::string& states,
                   std::string& error) override;
+  bool UpdateZzsbJfje(int32_t id, double jfje, double yjfje, double ybtfe, double sjyjfe) override;
+  bool getAllJfrlxYzmxList(const std::string& djxh, const std::string& sbrqq, const std::string& sbrqz,
+                           std::string& rows) override;
+  bool CleanSbWithoutFkssq(int32_t& removed) override;
   bool IsCxjmSjyjfeEnabled() override;
   bool GetCxjmJfndLb(const std::string& kind, std::string& years, std::string& error) override;
   bool CheckCxjmJfnd(const std::string& kind, const std::string& jfnd, std::string& error) override;

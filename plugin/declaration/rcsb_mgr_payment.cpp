@@ -65,7 +65,7 @@ bool TRcsbMgr::BatGetJkzt(const std::string& vouchers, IProgressView* progress, 
       if (!net->AddToBatch(batch, request.get())) throw Exception("参保信息异步请求失败！" + net->GetLastErrorText());
     }
     const int32_t step = progressShare / static_cast<int32_t>(list.size());
-    Json result = Json::object();
+    std::map<std::string, int32_t> answered;
     Ref<IRequest> done;
     bool more = true;
     while (more && net->NextBatchResult(batch, done, 0, more)) {
@@ -80,7 +80,13 @@ bool TRcsbMgr::BatGetJkzt(const std::string& vouchers, IProgressView* progress, 
       if (!answer.is_object() || answer.empty()) throw Exception("扣款结果对象为空");
       const int32_t jkzt = PaymentState(Amount(answer, "wjkje"), Amount(answer, "yjkje"));
       Check(*dao, dao->UpdateJkzt(djxh, item->GetCode(), jkzt));
-      result[item->GetCode()] = jkzt;
+      answered[item->GetCode()] = jkzt;
+    }
+    // In the order asked, whatever order the batch finished in.
+    Json result = Json::object();
+    for (const Json& v : list) {
+      const std::string yzpzxh = v.is_string() ? v.get<std::string>() : v.dump();
+      if (auto it = answered.find(yzpzxh); it != answered.end()) result[yzpzxh] = it->second;
     }
     states = result.dump();
   });

@@ -53,6 +53,20 @@ bool TRcsbMgr::IsCxjmSjyjfeEnabled() {
   return false;
 }
 
+bool TRcsbMgr::CleanSbWithoutFkssq(int32_t& removed) {
+  removed = 0;
+  try {
+    if (Param("ENABLE_DSSBFSB_SHOW_FKSSQ") != "Y") return true;
+    Ref<IRcsbDAO> dao = Dao();
+    if (dao->CleanSbWithoutFkssq(taxml::CurrentDjxh(), removed)) return true;
+    ErrorMessage = dao->GetErrorMessage();
+  } catch (const std::exception& e) {
+    ErrorMessage = e.what();
+    LogMgr("CleanSbWithoutFkssq", e.what());
+  }
+  return false;
+}
+
 bool TRcsbMgr::GetCxjmJfndLb(const std::string& kind, std::string& years, std::string& error) {
   return Boundary("GetCxjmJfndLb", "", true, error, ErrorMessage, [&] {
     Json list = Json::array();

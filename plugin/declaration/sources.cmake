@@ -3,6 +3,7 @@ target_sources(velmor_plugin_objects PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/dao_support.cpp
   ${CMAKE_CURRENT_LIST_DIR}/person_row.cpp
   ${CMAKE_CURRENT_LIST_DIR}/rcsb_dao.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/rcsb_dao_lookup.cpp
   ${CMAKE_CURRENT_LIST_DIR}/rcsb_save.cpp
   ${CMAKE_CURRENT_LIST_DIR}/rcsb_list_save.cpp
 )
