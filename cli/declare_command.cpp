@@ -90,15 +90,18 @@ Ref<IRcsbMgr> Manager(PluginSession& session) {
   return mgr;
 }
 
-void PrintMasters(IRcsbMgr& mgr, const Json& filter, int32_t page, int32_t size) {
+// Prints the masters the filter selects; answers how many there were.
+size_t PrintMasters(IRcsbMgr& mgr, const Json& filter, int32_t page, int32_t size) {
   std::string rows;
   if (!mgr.GetSbzbData(filter.dump(), page, size, rows)) throw host::HostError(mgr.GetErrorMessage());
   std::vector<std::vector<std::string>> table;
-  for (const Json& r : Json::parse(rows)) {
+  const Json masters = Json::parse(rows);
+  for (const Json& r : masters) {
     table.push_back({Value(r, "id"), Value(r, "sbsj"), Value(r, "sbzt") + " " + StateName(Value(r, "sbzt")),
                      Value(r, "jkzt"), Value(r, "yzpzxh"), Money(Value(r, "zje")), Value(r, "sbyy")});
   }
   PrintTable({"ID", "申报时间", "申报状态", "缴款状态", "应征凭证序号", "金额", "原因"}, table);
+  return masters.size();
 }
 
 std::string MonthDay(const std::string& month, bool last) {
@@ -175,8 +178,10 @@ int RunDeclareCommand(const GlobalOptions& global, const DeclareOptions& o) {
     PrintMasters(*mgr, filter, o.page, o.size);
   } else if (o.show->parsed()) {
     filter["id"] = o.id;
-    PrintMasters(*mgr, filter, -1, 0);
     std::string rows;
+    if (!mgr->GetSbzbData(filter.dump(), -1, 0, rows)) throw host::HostError(mgr->GetErrorMessage());
+    if (Json::parse(rows).empty()) throw host::HostError("申报记录[" + std::to_string(o.id) + "]不存在");
+    PrintMasters(*mgr, filter, -1, 0);
     if (!mgr->GetSbmxData(o.id, "", rows)) throw host::HostError(mgr->GetErrorMessage());
     std::vector<std::vector<std::string>> details;
     for (const Json& r : Json::parse(rows))
