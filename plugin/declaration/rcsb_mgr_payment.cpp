@@ -70,7 +70,12 @@ bool TRcsbMgr::BatGetJkzt(const std::string& vouchers, IProgressView* progress, 
     bool more = true;
     while (more && net->NextBatchResult(batch, done, 0, more)) {
       if (!done) continue;
-      if (done->GetReturnCode() != "SUCCESS") throw Exception(done->GetReturnMessage());
+      if (done->GetReturnCode() != "SUCCESS") {
+        // A request that never got an answer has no return message; its own error says why.
+        std::string why = done->GetReturnMessage();
+        if (why.empty()) why = done->GetErrorText();
+        throw Exception(why.empty() ? "扣款结果查询失败" : why);
+      }
       Ref<ICode_Name_Item> item = Query<ICode_Name_Item>(done->GetTag());
       if (!item) throw Exception("扣款结果缺少应征凭证序号");
       const std::string data = done->GetResponseData();
