@@ -7,6 +7,7 @@
 #include <string>
 
 #include "cli/commands.h"
+#include "cli/declare_command.h"
 
 int main(int argc, char** argv) {
   using namespace velmor::cli;
@@ -17,6 +18,7 @@ int main(int argc, char** argv) {
   ParamOptions param;
   CodeNameOptions codename;
   DictOptions dict;
+  DeclareOptions declare;
   app.add_option("--data", global.dataDir, "data directory (default: $VELMOR_DATA, else ~/.local/share/velmor)")
       ->type_name("DIR");
   app.add_option("--plugin", global.pluginPath, "plug-in library (default: lib/libVelmorService.so beside bin/)")
@@ -29,6 +31,7 @@ int main(int argc, char** argv) {
   CLI::App* paramCmd = AddParamCommand(app, param);
   CLI::App* codenameCmd = AddCodeNameCommand(app, codename);
   CLI::App* dictCmd = AddDictCommand(app, dict);
+  CLI::App* declareCmd = AddDeclareCommand(app, declare);
 
   try {
     app.parse(argc, argv);
@@ -51,6 +54,7 @@ int main(int argc, char** argv) {
     if (paramCmd->parsed()) return RunParamCommand(global, param);
     if (codenameCmd->parsed()) return RunCodeNameCommand(global, codename);
     if (dictCmd->parsed()) return RunDictCommand(global, dict);
+    if (declareCmd->parsed()) return RunDeclareCommand(global, declare);
   } catch (const std::exception& e) {
     std::fprintf(stderr, "velmor: %s\n", e.what());
     return 1;

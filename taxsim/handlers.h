@@ -42,6 +42,8 @@ void RegisterBuiltinHandlers(HandlerRegistry& registry);
 // The diagnostics code for tests.
 inline constexpr const char* kDiagnosticsCode = "9001";
 void RegisterDiagnostics(HandlerRegistry& registry);
+// The daily declaration (taxsim/handlers/declaration.cpp).
+void RegisterDeclaration(HandlerRegistry& registry);
 
 // The rule service codes "0002" and "0062" (taxsim/handlers/rules.cpp).
 void RegisterRuleHandlers(HandlerRegistry& registry);

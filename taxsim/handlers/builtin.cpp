@@ -6,6 +6,7 @@ namespace velmor::taxsim {
 void RegisterBuiltinHandlers(HandlerRegistry& registry) {
   RegisterDiagnostics(registry);
   RegisterRuleHandlers(registry);
+  RegisterDeclaration(registry);
 }
 
 }  // namespace velmor::taxsim

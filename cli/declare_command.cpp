@@ -1,0 +1,238 @@
+#include "cli/declare_command.h"
+
+#include <CLI/CLI.hpp>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <nlohmann/json.hpp>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "cli/plugin_session.h"
+#include "host/host_error.h"
+#include "host/host_config.h"
+#include "host/terminal_progress.h"
+#include "velmor/rcsb_mgr.h"
+
+namespace velmor::cli {
+namespace {
+
+using Json = nlohmann::ordered_json;
+
+const char* StateName(const std::string& sbzt) {
+  if (sbzt == "1") return "已受理待反馈";
+  if (sbzt == "2") return "申报成功";
+  if (sbzt == "3") return "申报失败";
+  if (sbzt == "5") return "已作废";
+  if (sbzt == "6") return "申报成功";
+  if (sbzt == "9") return "待确认";
+  return "未申报";
+}
+
+const char* PaymentName(int jkzt) {
+  if (jkzt == 2) return "部分缴款";
+  if (jkzt == 3) return "已缴款";
+  if (jkzt == 8) return "无需缴款";
+  return "未缴款";
+}
+
+// Display width: CJK characters take two columns.
+size_t Width(const std::string& s) {
+  size_t w = 0;
+  for (size_t i = 0; i < s.size();) {
+    unsigned char c = s[i];
+    size_t len = c < 0x80 ? 1 : c < 0xE0 ? 2 : c < 0xF0 ? 3 : 4;
+    w += len >= 3 ? 2 : 1;
+    i += len;
+  }
+  return w;
+}
+
+void PrintTable(const std::vector<std::string>& head, const std::vector<std::vector<std::string>>& rows) {
+  std::vector<size_t> widths(head.size());
+  for (size_t c = 0; c < head.size(); ++c) widths[c] = Width(head[c]);
+  for (const auto& r : rows)
+    for (size_t c = 0; c < r.size(); ++c) widths[c] = std::max(widths[c], Width(r[c]));
+  auto line = [&](const std::vector<std::string>& r) {
+    std::string out;
+    for (size_t c = 0; c < r.size(); ++c) {
+      out += r[c];
+      if (c + 1 < r.size()) out += std::string(widths[c] - Width(r[c]) + 2, ' ');
+    }
+    std::printf("%s\n", out.c_str());
+  };
+  line(head);
+  for (const auto& r : rows) line(r);
+}
+
+std::string Value(const Json& row, const char* key) {
+  auto it = row.find(key);
+  return it == row.end() || !it->is_string() ? "" : it->get<std::string>();
+}
+
+// A stored amount with two decimals ("630.0" -> "630.00"); other text as it is.
+std::string Money(const std::string& text) {
+  char* end = nullptr;
+  const double v = std::strtod(text.c_str(), &end);
+  if (text.empty() || *end != '\0') return text;
+  char buf[64];
+  std::snprintf(buf, sizeof buf, "%.2f", v);
+  return buf;
+}
+
+std::string Djxh(PluginSession& session) { return session.Host().Config().Get("portal", "djxh"); }
+
+Ref<IRcsbMgr> Manager(PluginSession& session) {
+  Ref<IRcsbMgr> mgr = session.Plugin().CreateService<IRcsbMgr>();
+  if (!mgr) throw host::HostError("创建平台组件接口[IRcsbMgr]失败！");
+  return mgr;
+}
+
+// Prints the masters the filter selects; answers how many there were.
+size_t PrintMasters(IRcsbMgr& mgr, const Json& filter, int32_t page, int32_t size) {
+  std::string rows;
+  if (!mgr.GetSbzbData(filter.dump(), page, size, rows)) throw host::HostError(mgr.GetErrorMessage());
+  std::vector<std::vector<std::string>> table;
+  const Json masters = Json::parse(rows);
+  for (const Json& r : masters) {
+    table.push_back({Value(r, "id"), Value(r, "sbsj"), Value(r, "sbzt") + " " + StateName(Value(r, "sbzt")),
+                     Value(r, "jkzt"), Value(r, "yzpzxh"), Money(Value(r, "zje")), Value(r, "sbyy")});
+  }
+  PrintTable({"ID", "申报时间", "申报状态", "缴款状态", "应征凭证序号", "金额", "原因"}, table);
+  return masters.size();
+}
+
+std::string MonthDay(const std::string& month, bool last) {
+  if (month.empty()) return "";
+  if (month.size() != 7 || month[4] != '-') throw host::HostError("month must be yyyy-mm: " + month);
+  return month + (last ? "-31" : "-01");
+}
+}  // namespace
+
+CLI::App* AddDeclareCommand(CLI::App& app, DeclareOptions& o) {
+  CLI::App* cmd = app.add_subcommand("declare", "Submit, follow, void and list the daily declarations");
+  cmd->require_subcommand(1);
+  cmd->fallthrough();
+  o.sync = cmd->add_subcommand("sync", "Download the declaration list from the server into the local store");
+  o.sync->add_option("--jfrlx", o.jfrlx, "payer type (default 5)");
+  o.sync->add_option("--from", o.from, "first fee month, yyyy-mm");
+  o.sync->add_option("--to", o.to, "last fee month, yyyy-mm");
+  o.list = cmd->add_subcommand("list", "List the stored declarations, newest first");
+  o.list->add_option("--state", o.state, "only this declaration state");
+  o.list->add_option("--page", o.page, "page number from 1 (default: all rows)");
+  o.list->add_option("--size", o.size, "rows per page (default 20)");
+  o.show = cmd->add_subcommand("show", "Show one declaration with its details and persons");
+  o.show->add_option("ID", o.id, "declaration id")->required();
+  o.submit = cmd->add_subcommand("submit", "Submit a declaration read from a JSON file");
+  o.submit->add_option("FILE", o.file, "declaration document (see examples/declaration.json)")->required();
+  o.feedback = cmd->add_subcommand("feedback", "Fetch the server's feedback of a declaration");
+  o.feedback->add_option("ID", o.id, "declaration id")->required();
+  o.voidCmd = cmd->add_subcommand("void", "Void a declared declaration");
+  o.voidCmd->add_option("ID", o.id, "declaration id")->required();
+  o.paymentState = cmd->add_subcommand("payment-state", "Ask the server for the payment state of unpaid vouchers");
+  o.exportCmd = cmd->add_subcommand("export", "Write a declaration's details and persons to an XLSX workbook");
+  o.exportCmd->add_option("ID", o.id, "declaration id")->required();
+  o.exportCmd->add_option("FILE", o.file, "workbook to write (.xlsx)")->required();
+  for (CLI::App* sub : {o.sync, o.list, o.show, o.submit, o.feedback, o.voidCmd, o.paymentState, o.exportCmd})
+    sub->fallthrough();
+  cmd->footer("Examples:\n  velmor declare submit examples/declaration.json\n  velmor declare feedback 1\n"
+              "  velmor declare sync --from 2026-01 --to 2026-12\n  velmor declare list --state 2\n"
+              "  velmor declare payment-state\n  velmor declare export 1 sbmx.xlsx");
+  return cmd;
+}
+
+int RunDeclareCommand(const GlobalOptions& global, const DeclareOptions& o) {
+  std::string text;
+  if (o.submit->parsed()) {
+    std::ifstream in(o.file, std::ios::binary);
+    if (!in) throw host::HostError("cannot read " + o.file);
+    std::ostringstream all;
+    all << in.rdbuf();
+    text = all.str();
+    if (!Json::accept(text)) throw host::HostError(o.file + " is not a JSON document");
+  }
+  const std::string fkssqq = MonthDay(o.from, false), fkssqz = MonthDay(o.to, true);
+  PluginSession session(global);
+  Ref<IRcsbMgr> mgr = Manager(session);
+  std::string error;
+  int32_t state = 0, id = o.id;
+  Json filter = {{"djxh", Djxh(session)}};
+  // Server calls show progress on stderr; the view ends before the result is printed.
+  auto progress = [&](const char* message, int32_t maximum) {
+    Ref<host::TerminalProgressView> view = Make<host::TerminalProgressView>();
+    view->StartProgress(message, maximum, "velmor declare");
+    return view;
+  };
+  if (o.sync->parsed()) {
+    Ref<host::TerminalProgressView> view = progress("下载申报清单", 1);
+    const bool ok = mgr->synSbqdCx(o.jfrlx, fkssqq, fkssqz, view.get(), error);
+    view->EndProgress();
+    if (!ok) throw host::HostError(error);
+    int32_t count = 0;
+    mgr->GetSbzbCount(filter.dump(), count);
+    std::printf("已同步申报清单，本地共 %d 条申报记录\n", count);
+  } else if (o.list->parsed()) {
+    if (o.state >= 0) filter["sbzt"] = std::to_string(o.state);
+    PrintMasters(*mgr, filter, o.page, o.size);
+  } else if (o.show->parsed()) {
+    filter["id"] = o.id;
+    std::string rows;
+    if (!mgr->GetSbzbData(filter.dump(), -1, 0, rows)) throw host::HostError(mgr->GetErrorMessage());
+    if (Json::parse(rows).empty()) throw host::HostError("申报记录[" + std::to_string(o.id) + "]不存在");
+    PrintMasters(*mgr, filter, -1, 0);
+    if (!mgr->GetSbmxData(o.id, "", rows)) throw host::HostError(mgr->GetErrorMessage());
+    std::vector<std::vector<std::string>> details;
+    for (const Json& r : Json::parse(rows))
+      details.push_back({Value(r, "jfnd"), Value(r, "zspmdm"), Value(r, "fkssqq") + "~" + Value(r, "fkssqz"),
+                         Value(r, "zrs"), Money(Value(r, "zje"))});
+    std::printf("\n");
+    PrintTable({"缴费年度", "征收品目", "费款所属期", "人数", "金额"}, details);
+    if (!mgr->GetSbRymxData(o.id, rows)) throw host::HostError(mgr->GetErrorMessage());
+    std::vector<std::vector<std::string>> persons;
+    for (const Json& r : Json::parse(rows))
+      persons.push_back({Value(r, "mxxh"), Value(r, "xm"), Value(r, "zjhm"), Money(Value(r, "jfje")), Value(r, "sbyy")});
+    std::printf("\n");
+    PrintTable({"序号", "姓名", "证件号码", "缴费金额", "原因"}, persons);
+  } else if (o.submit->parsed()) {
+    Ref<host::TerminalProgressView> view = progress("发送申报", 1);
+    const bool ok = mgr->SbSend(text, view.get(), id, state, error);
+    view->EndProgress();
+    if (!ok) throw host::HostError(error);
+    std::printf("申报已提交：ID %d，状态 %d %s\n", id, state, StateName(std::to_string(state)));
+  } else if (o.feedback->parsed()) {
+    if (!mgr->GetSbFk(id, nullptr, state, error)) throw host::HostError(error);
+    std::printf("申报 %d：状态 %d %s\n", id, state, StateName(std::to_string(state)));
+  } else if (o.voidCmd->parsed()) {
+    if (!mgr->Sbzf(id, nullptr, state, error)) throw host::HostError(error);
+    std::printf("申报 %d：状态 %d %s\n", id, state, StateName(std::to_string(state)));
+  } else if (o.paymentState->parsed()) {
+    std::string vouchers, states;
+    if (!mgr->GetWjkDataLb(filter["djxh"].get<std::string>(), "2,6", vouchers)) {
+      throw host::HostError(mgr->GetErrorMessage());
+    }
+    const Json list = Json::parse(vouchers);
+    if (list.empty()) {
+      std::printf("没有未缴款的申报\n");
+    } else {
+      Ref<host::TerminalProgressView> view = progress("查询缴款状态", 100);
+      const bool ok = mgr->BatGetJkzt(vouchers, view.get(), 100, states, error);
+      view->EndProgress();
+      if (!ok) throw host::HostError(error);
+      std::vector<std::vector<std::string>> table;
+      const Json answered = Json::parse(states);
+      for (const auto& [yzpzxh, jkzt] : answered.items()) {
+        table.push_back({yzpzxh, std::to_string(jkzt.get<int>()) + " " + PaymentName(jkzt.get<int>())});
+      }
+      PrintTable({"应征凭证序号", "缴款状态"}, table);
+    }
+  } else if (o.exportCmd->parsed()) {
+    if (!mgr->ExportSbmx(id, o.file, error)) throw host::HostError(error);
+    std::printf("已导出申报 %d 的明细：%s\n", id, o.file.c_str());
+  }
+  std::fflush(stdout);
+  return 0;
+}
+
+}  // namespace velmor::cli

@@ -1,0 +1,32 @@
+// `velmor declare sync|list|show|submit|feedback|void|payment-state|export`: the daily declaration through the
+// plug-in's declaration manager (IRcsbMgr).
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "cli/commands.h"
+
+namespace velmor::cli {
+
+struct DeclareOptions {
+  CLI::App* sync = nullptr;
+  CLI::App* list = nullptr;
+  CLI::App* show = nullptr;
+  CLI::App* submit = nullptr;
+  CLI::App* feedback = nullptr;
+  CLI::App* voidCmd = nullptr;
+  CLI::App* paymentState = nullptr;
+  CLI::App* exportCmd = nullptr;
+  std::string jfrlx = "5";
+  std::string from, to;  // yyyy-mm
+  int32_t state = -1;
+  int32_t page = -1, size = 20;
+  int32_t id = 0;
+  std::string file;
+};
+
+CLI::App* AddDeclareCommand(CLI::App& app, DeclareOptions& options);
+int RunDeclareCommand(const GlobalOptions& global, const DeclareOptions& options);
+
+}  // namespace velmor::cli

@@ -1,0 +1,25 @@
+// Reading the feedback of a declaration submission: a response with `ybtfe` or `cwmxList` is a
+// final result (state 2 with the voucher number, or 3 with the reason and the persons in error);
+// one with neither is accepted without a final result (state 9) or, with another code, a failure.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "codec/taxml_response.h"
+
+namespace velmor::declaration {
+
+struct Feedback {
+  bool final = false;      // ybtfe or cwmxList present
+  int32_t sbzt = 0;        // 2, 3 or 9
+  std::string yzpzxh;      // with state 2
+  std::string sbyy;        // with state 3: "【code】message"
+  std::string errors = "[]";  // JSON [{"jfmxxh", "sbyy"}] of cwmxList
+};
+
+// Raises taxml::Failure with the response's failure text for a non-final answer whose code is
+// not "00000".
+Feedback ReadFeedback(const taxml::Response& answer);
+
+}  // namespace velmor::declaration

@@ -1,0 +1,70 @@
+// TRcsbMgr.ExportSbmx: a declaration's details and declared persons as an XLSX workbook, one
+// sheet each, through the plug-in's workbook engine.
+#include <string_view>
+#include <vector>
+
+#include "declaration/mgr_support.h"
+#include "declaration/rcsb_mgr.h"
+#include "workbook/workbook.h"
+
+namespace velmor {
+
+using namespace declaration;
+
+namespace {
+
+struct Column {
+  const char* key;
+  const char* caption;
+  bool amount;
+};
+
+constexpr Column kDetailColumns[] = {
+    {"jfnd", "缴费年度", false},   {"zsxmdm", "征收项目", false}, {"zspmdm", "征收品目", false},
+    {"zszmdm", "征收子目", false}, {"fkssqq", "费款所属期起", false}, {"fkssqz", "费款所属期止", false},
+    {"zrs", "人数", false},        {"zje", "金额", true},         {"yjfjeHj", "已缴费金额合计", true},
+    {"ybtfeHJ", "应补退费额合计", true}};
+constexpr Column kPersonColumns[] = {
+    {"mxxh", "序号", false},       {"xm", "姓名", false},         {"zjlx", "证件类型", false},
+    {"zjhm", "证件号码", false},   {"rybh", "社保编码", false},   {"jfnd", "缴费年度", false},
+    {"zspmdm", "征收品目", false}, {"jfje", "缴费金额", true},    {"yjfje", "已缴费金额", true},
+    {"ybtfe", "应补退费额", true}, {"sbyy", "原因", false}};
+
+template <size_t N>
+void Fill(workbook::Sheet& sheet, const Column (&columns)[N], const Json& rows) {
+  std::vector<std::string> captions;
+  for (const Column& c : columns) captions.emplace_back(c.caption);
+  sheet.SetHeader(captions);
+  uint32_t row = 1;
+  for (const Json& r : rows) {
+    for (uint32_t col = 0; col < N; ++col) {
+      const std::string text = Text(r, columns[col].key);
+      if (columns[col].amount && !text.empty()) {
+        sheet.SetNumber(row, col, Amount(r, columns[col].key), "#,##0.00");
+      } else {
+        sheet.SetText(row, col, text);
+      }
+    }
+    ++row;
+  }
+  for (uint32_t col = 0; col < N; ++col) sheet.SetColumnWidth(col, std::string_view(columns[col].key) == "zjhm" ? 22 : 14);
+}
+
+}  // namespace
+
+bool TRcsbMgr::ExportSbmx(int32_t id, const std::string& path, std::string& error) {
+  return Boundary("ExportSbmx", "导出申报明细异常：", true, error, ErrorMessage, [&] {
+    if (path.empty()) throw Exception("导出文件名为空");
+    Ref<IRcsbDAO> dao = Dao();
+    Json master = Master(*dao, id);
+    std::string details, persons;
+    Check(*dao, dao->GetSbmxData(id, "", details));
+    Check(*dao, dao->GetSbRymxData(id, persons));
+    workbook::Workbook book;
+    Fill(book.AddSheet("申报明细"), kDetailColumns, Json::parse(details));
+    Fill(book.AddSheet("人员明细"), kPersonColumns, Json::parse(persons));
+    book.Save(path);
+  });
+}
+
+}  // namespace velmor

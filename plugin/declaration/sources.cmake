@@ -1,0 +1,21 @@
+# The daily declaration: its store (TRcsbDAO) and helpers.
+target_sources(velmor_plugin_objects PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/dao_support.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/person_row.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/rcsb_dao.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/rcsb_dao_lookup.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/rcsb_save.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/rcsb_list_save.cpp
+)
+target_link_libraries(velmor_plugin_objects PUBLIC nlohmann_json::nlohmann_json pugixml::pugixml)
+# The daily declaration manager (TRcsbMgr).
+target_sources(velmor_plugin_objects PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/feedback.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/rcsb_mgr.cpp
+)
+target_sources(velmor_plugin_objects PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/rcsb_mgr_download.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/rcsb_mgr_export.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/rcsb_mgr_payment.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/rcsb_mgr_rules.cpp
+)

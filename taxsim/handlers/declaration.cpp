@@ -1,0 +1,195 @@
+// The daily declaration on the simulated server: submission ("0004"), feedback by serial
+// ("0005") and by business id ("0103"), void ("0054"), the declaration list ("0053", and "0299"
+// for the data interface), the persons of a voucher ("0081") and its payment amounts ("0014":
+// "wjkje" unpaid, "yjkje" paid, from the entry's `paid`, which a test sets through WithState).
+//
+// Each submission becomes an entry of State::declarations: {yblsh, tranSeq, djxh, yzpzxh, state,
+// yjfe, persons}. How it is answered depends on the first person's `jhsx`, so a scenario (or a
+// test) can steer it without faults: "QUEUE" refuses with "10042" and answers later under the
+// serial; "ASYNC" accepts without a final result, completed by "0103"; a person whose `cxjmsbbm`
+// starts with "ERR" fails the declaration with that person in `cwmxList`. Otherwise it is
+// declared at once with a voucher number. A voided voucher answers "30035" when voided again.
+#include <cstdio>
+
+#include "taxsim/handlers.h"
+
+namespace velmor::taxsim {
+namespace {
+
+using Json = nlohmann::json;
+
+std::string Money(double v) {
+  char buf[64];
+  std::snprintf(buf, sizeof buf, "%.2f", v);
+  return buf;
+}
+
+Json* FindBy(State& state, const char* key, const std::string& value) {
+  for (Json& d : state.declarations) {
+    if (d.value(key, "") == value) return &d;
+  }
+  return nullptr;
+}
+
+// The final answer of a declaration (it becomes declared or failed).
+Answer Final(State& state, Json& d) {
+  Json errors = Json::array();
+  for (const Json& p : d["persons"]) {
+    if (p.value("cxjmsbbm", "").rfind("ERR", 0) == 0) errors.push_back(p);
+  }
+  if (!errors.empty()) {
+    d["state"] = "failed";
+    TaxmlAnswer doc("20001", "申报校验不通过");
+    pugi::xml_node list = doc.AddList("cwmxList");
+    for (const Json& p : errors) {
+      pugi::xml_node row = TaxmlAnswer::AddRow(list, "cwmxDTO");
+      TaxmlAnswer::AddValue(row, "jfmxxh", p.value("jfmxxh", ""));
+      TaxmlAnswer::AddValue(row, "cwxx", "证件号码校验不通过");
+    }
+    return Answer::Taxml(std::move(doc));
+  }
+  if (d.value("yzpzxh", "").empty()) d["yzpzxh"] = "1" + std::to_string(100000000 + state.NextNumber());
+  d["state"] = "declared";
+  TaxmlAnswer doc;
+  doc.Add("yzpzxh", d["yzpzxh"].get<std::string>());
+  doc.Add("ybtfe", Money(d.value("yjfe", 0.0)));
+  return Answer::Taxml(std::move(doc));
+}
+
+Answer Submit(const Call& call, State& state) {
+  if (!call.document) return Answer::Refuse("10003", "缺少申报报文");
+  Json d = {{"yblsh", call.Yblsh()}, {"tranSeq", call.Key("tranSeq")}, {"djxh", call.Djxh()},
+            {"yzpzxh", ""},          {"state", "pending"},             {"yjfe", 0.0},
+            {"paid", 0.0},           {"persons", Json::array()}};
+  double total = 0;
+  for (pugi::xml_node p : call.document->Root().child("sbfJfsbbmxList").children("sbfJfsbbmxDTO")) {
+    Json person = Json::object();
+    for (pugi::xml_node f : p.children()) person[f.name()] = f.text().get();
+    total += p.child("yjfe").text().as_double();
+    d["persons"].push_back(person);
+  }
+  d["yjfe"] = total;
+  const std::string mode = d["persons"].empty() ? "" : d["persons"][0].value("jhsx", "");
+  state.declarations.push_back(d);
+  Json& stored = state.declarations.back();
+  if (mode == "QUEUE") return Answer::Refuse("10042", "申报已受理，请稍后获取反馈");
+  if (mode == "ASYNC") return Answer::Taxml(TaxmlAnswer());
+  return Final(state, stored);
+}
+
+Answer FeedbackBySerial(const Call& call, State& state) {
+  Json* d = FindBy(state, "yblsh", call.Yblsh());
+  if (!d) return Answer::Error("30001", "未找到该流水号的申报");
+  Answer a = Final(state, *d);
+  a.envelope.status = 1;  // this call answers with status 1
+  return a;
+}
+
+Answer FeedbackByBusinessId(const Call& call, State& state) {
+  const std::string tranSeq = call.document ? call.document->Value("tran_seq") : "";
+  Json* d = FindBy(state, "tranSeq", tranSeq);
+  if (!d) return Answer::Error("30001", "未找到该业务的申报");
+  return Final(state, *d);
+}
+
+Answer Void(const Call& call, State& state) {
+  Json* d = FindBy(state, "yzpzxh", call.Key("yzpzxh"));
+  if (!d || d->value("state", "") == "failed") return Answer::Json({{"code", "30036"}, {"message", "未找到该应征凭证"}}, 2, "1");
+  if (d->value("state", "") == "voided") return Answer::Json({{"code", "30035"}, {"message", "该申报已作废"}}, 2, "1");
+  (*d)["state"] = "voided";
+  return Answer::Json({{"code", "00000"}, {"message", "作废成功"}}, 2, "1");
+}
+
+Answer List(const Call& call, State& state) {
+  TaxmlAnswer doc;
+  pugi::xml_node list = doc.AddList("sbqkxxList");
+  for (const Json& d : state.declarations) {
+    if (d.value("djxh", "") != call.Djxh() || d.value("yzpzxh", "").empty()) continue;
+    const std::string st = d.value("state", "");
+    pugi::xml_node row = TaxmlAnswer::AddRow(list, "sbqkxxDTO");
+    TaxmlAnswer::AddValue(row, "yzpzxh", d["yzpzxh"].get<std::string>());
+    TaxmlAnswer::AddValue(row, "sbrq", "2026-01-15 09:30:00");
+    TaxmlAnswer::AddValue(row, "yxbz", st == "voided" ? "N" : "Y");
+    TaxmlAnswer::AddValue(row, "sbzt", "2");
+    TaxmlAnswer::AddValue(row, "yjfehj", Money(d.value("yjfe", 0.0)));
+    pugi::xml_node details = row.append_child("sbDetailList");
+    pugi::xml_node detail = TaxmlAnswer::AddRow(details, "sbDetailDTO");
+    const Json& first = d["persons"].empty() ? Json::object() : d["persons"][0];
+    TaxmlAnswer::AddValue(detail, "jfrs", std::to_string(d["persons"].size()));
+    TaxmlAnswer::AddValue(detail, "yjfe", Money(d.value("yjfe", 0.0)));
+    TaxmlAnswer::AddValue(detail, "fkssqq", first.value("jfnd", "2026") + "-01-01");
+    TaxmlAnswer::AddValue(detail, "fkssqz", first.value("jfnd", "2026") + "-12-31");
+    TaxmlAnswer::AddValue(detail, "zsxmDm", first.value("zsxmDm", ""));
+    TaxmlAnswer::AddValue(detail, "zspmDm", first.value("zspmDm", ""));
+    TaxmlAnswer::AddValue(detail, "zszmDm", first.value("zszmDm", ""));
+    TaxmlAnswer::AddValue(detail, "sbjbjgDm", first.value("sbjbjgDm", ""));
+    TaxmlAnswer::AddValue(detail, "sfczmx", "Y");
+    TaxmlAnswer::AddValue(detail, "sblsh", d.value("yblsh", ""));
+    TaxmlAnswer::AddValue(detail, "xxh", "1");
+  }
+  return Answer::Taxml(std::move(doc));
+}
+
+// The persons of a declared voucher; names and documents come from the roster by `cxjmsbbm`
+// (the agency's person number), empty for a person the roster does not know.
+Answer Persons(const Call& call, State& state) {
+  Json* d = FindBy(state, "yzpzxh", call.Key("yzpzxh"));
+  TaxmlAnswer doc;
+  if (!d || d->value("djxh", "") != call.Djxh() || d->value("state", "") != "declared" || d->at("persons").empty()) {
+    doc.Add("cljgcode", "30062");
+    doc.Add("cljgmsg", "未查询到申报明细");
+    return Answer::Taxml(std::move(doc));
+  }
+  doc.Add("cljgcode", "00000");
+  doc.Add("cljgmsg", "成功");
+  pugi::xml_node list = doc.AddList("sbfRysbMxList");
+  for (const Json& p : d->at("persons")) {
+    const std::string sbbm = p.value("cxjmsbbm", "");
+    const Person* who = nullptr;
+    for (const Enrolment& e : state.enrolments) {
+      if (e.rybh != sbbm || sbbm.empty()) continue;
+      for (const Person& person : state.persons) {
+        if (person.rydjxh == e.rydjxh) who = &person;
+      }
+    }
+    const std::string jfnd = p.value("jfnd", "2026");
+    pugi::xml_node row = TaxmlAnswer::AddRow(list, "sbfRysbMxDTO");
+    TaxmlAnswer::AddValue(row, "xm", who ? who->xm : "");
+    TaxmlAnswer::AddValue(row, "sfzjlx", who ? who->zjlxDm : "");
+    TaxmlAnswer::AddValue(row, "sfzjhm", who ? who->zjhm : "");
+    TaxmlAnswer::AddValue(row, "sbjbjgDm", p.value("sbjbjgDm", ""));
+    TaxmlAnswer::AddValue(row, "sbbm", sbbm);
+    TaxmlAnswer::AddValue(row, "fkssqq", jfnd + "-01-01");
+    TaxmlAnswer::AddValue(row, "fkssqz", jfnd + "-12-31");
+    for (const char* k : {"zsxmDm", "zspmDm", "zszmDm", "yjfe"}) TaxmlAnswer::AddValue(row, k, p.value(k, ""));
+    TaxmlAnswer::AddValue(row, "jdxz", p.value("xzjdDm", ""));
+    TaxmlAnswer::AddValue(row, "sqcz", p.value("sqczDm", ""));
+    for (const char* k : {"yjfje", "ybtfe"}) TaxmlAnswer::AddValue(row, k, p.value(k, ""));
+    TaxmlAnswer::AddValue(row, "jmfe", "0");
+  }
+  return Answer::Taxml(std::move(doc));
+}
+
+// The deduction result of a voucher: an empty object for a voucher the server does not know.
+Answer PaymentAmounts(const Call& call, State& state) {
+  Json* d = FindBy(state, "yzpzxh", call.Key("yzpzxh"));
+  if (!d || d->value("djxh", "") != call.Djxh()) return Answer::Json(Json::object(), 2, "null");
+  const double due = d->value("yjfe", 0.0), paid = d->value("paid", 0.0);
+  return Answer::Json({{"yzpzxh", call.Key("yzpzxh")}, {"wjkje", Money(due - paid)}, {"yjkje", Money(paid)}}, 2,
+                      "null");
+}
+
+}  // namespace
+
+void RegisterDeclaration(HandlerRegistry& registry) {
+  registry.Add("0004", Submit);
+  registry.Add("0005", FeedbackBySerial);
+  registry.Add("0103", FeedbackByBusinessId);
+  registry.Add("0054", Void);
+  registry.Add("0053", List);
+  registry.Add("0299", List);
+  registry.Add("0081", Persons);
+  registry.Add("0014", PaymentAmounts);
+}
+
+}  // namespace velmor::taxsim

@@ -1,0 +1,410 @@
+// The daily declaration through the real plug-in: the reference host loads libVelmorService.so
+// through its exports, the declaration manager and store are created from the classes it
+// registered, the server is the simulator on loopback and the database a temporary SQLite file.
+#include <gtest/gtest.h>
+#include <zip.h>
+
+#include <fstream>
+#include <nlohmann/json.hpp>
+#include <string>
+#include <vector>
+
+#include "host/db/database.h"
+#include "host/db/fault_injection.h"
+#include "support/host_fixture.h"
+#include "taxsim/faults.h"
+#include "taxsim/simulator.h"
+#include "velmor/db_dataset.h"
+#include "velmor/db_field.h"
+#include "velmor/db_fields.h"
+#include "velmor/rcsb_dao.h"
+#include "velmor/rcsb_mgr.h"
+#include "velmor/sys_param.h"
+
+namespace velmor::testing {
+namespace {
+
+using Json = nlohmann::ordered_json;
+using host::db::FaultInjection;
+
+struct Server {
+  Server() { sim.Start(); }
+  taxsim::Simulator sim;
+};
+
+// Simulator first (its address goes into the host's configuration), then host and plug-in; the
+// service objects are released before the plug-in is unloaded.
+class DeclarationFlow : public ::testing::Test, public Server {
+ protected:
+  DeclarationFlow() : env_("[server]\nurl = " + sim.Url() + "\n[portal]\ndjxh = 10011\n") {
+    mgr_ = env_.plugin().CreateService<IRcsbMgr>();
+    dao_ = env_.plugin().CreateService<IRcsbDAO>();
+  }
+  ~DeclarationFlow() override {
+    FaultInjection::Clear();
+    mgr_ = nullptr;
+    dao_ = nullptr;
+  }
+
+  // The first column of every row, read on a connection of the test's own.
+  std::vector<std::string> Column(const std::string& sql) {
+    std::string error;
+    Ref<IDBMechanism> db = host::db::OpenDatabase(env_.dataDir() + "/velmor.db", "test", &error);
+    if (!db) return {"<open: " + error + ">"};
+    Ref<IDBDataSet> ds;
+    if (!db->OpenQuery(sql, ds)) return {"<error: " + db->GetErrorText() + ">"};
+    std::vector<std::string> out;
+    for (; !ds->Eof(); ds->Next()) out.push_back(ds->Fields()->FieldByIndex(0)->AsString());
+    return out;
+  }
+  std::string Get(const std::string& sql) {
+    auto v = Column(sql);
+    return v.empty() ? "<none>" : v.front();
+  }
+  void Exec(const std::string& sql) {
+    std::string error;
+    Ref<IDBMechanism> db = host::db::OpenDatabase(env_.dataDir() + "/velmor.db", "test", &error);
+    ASSERT_TRUE(db && db->ExecSQL(sql)) << error;
+  }
+  // "sbzt|yzpzxh|sbyy|jkzt" of a master.
+  std::string Master(int32_t id) {
+    return Get("select sbzt || '|' || ifnull(yzpzxh, '') || '|' || ifnull(sbyy, '') || '|' || ifnull(jkzt, '') "
+               "from ds_sbzb where id = " + std::to_string(id));
+  }
+  std::string Counts() {
+    return Get("select (select count(*) from ds_sbzb) || '/' || (select count(*) from ds_sbmxb) || '/' || "
+               "(select count(*) from ds_sbrymxb)");
+  }
+  int32_t Send(const Json& sb, int32_t expectedState) {
+    int32_t id = 0, state = -1;
+    std::string error;
+    EXPECT_TRUE(mgr_->SbSend(sb.dump(), nullptr, id, state, error)) << error;
+    EXPECT_EQ(state, expectedState);
+    return id;
+  }
+  std::string LastCode() { return sim.RecentCalls().back().serviceCode; }
+  std::string LastDocument() { return sim.RecentCalls().back().documentText; }
+  void Pay(const std::string& yzpzxh, double paid) {
+    sim.WithState([&](taxsim::State& s) {
+      for (auto& d : s.declarations) {
+        if (d.value("yzpzxh", "") == yzpzxh) d["paid"] = paid;
+      }
+      return 0;
+    });
+  }
+
+  static Json Person(const std::string& mxxh, const std::string& pmlx, const std::string& sbbm,
+                     const std::string& jhsx, double jfje, double sjyjfe) {
+    return {{"mxxh", mxxh},     {"xm", "张三"},          {"zjlx", "201"},     {"zjhm", "110101199001010011"},
+            {"cxjmsbbm", sbbm}, {"rybh", sbbm},          {"jhsx", jhsx},      {"sbjbjgdm", "A01"},
+            {"jfnd", "2026"},   {"zsxmdm", "10210"},     {"zspmdm", "102100100"}, {"zszmdm", "1"},
+            {"pmlx", pmlx},     {"jfje", jfje},          {"sjyjfe", sjyjfe},  {"yjfje", jfje},
+            {"ybtfe", jfje}};
+  }
+  static Json Declaration(const std::string& jhsx = "", const std::string& secondSbbm = "R2", double zje = 630) {
+    return {{"swjgdm", "14401"}, {"sblx", "00"}, {"zrs", 2}, {"zje", zje}, {"yjfjeHj", zje}, {"ybtfeHJ", zje},
+            {"details",
+             {{{"zrs", 2}, {"zje", zje}, {"jfnd", "2026"}, {"zsxmdm", "10210"}, {"zspmdm", "102100100"},
+               {"sjly", "00"}, {"fkssqq", "2026-01-01"}, {"fkssqz", "2026-12-31"}, {"sfyrymx", 1},
+               {"persons",
+                {Person("1", "00", "R1", jhsx, 380, 250), Person("2", "01", secondSbbm, jhsx, 380, 380)}}}}}};
+  }
+
+  LoadedPlugin env_;
+  Ref<IRcsbMgr> mgr_;
+  Ref<IRcsbDAO> dao_;
+};
+
+// ---- Submission ------------------------------------------------------------------------------
+
+TEST_F(DeclarationFlow, EachOutcomeOfASubmission) {
+  ASSERT_TRUE(mgr_ && dao_);
+  // Declared at once: the voucher is stored; residents' rows ("00") send what is actually payable.
+  const int32_t declared = Send(Declaration(), 2);
+  EXPECT_EQ(Master(declared), "2|1100000001||0");
+  EXPECT_EQ(LastCode(), "0004");
+  EXPECT_NE(LastDocument().find("<jfmxxh>1</jfmxxh><sbjbjgDm>A01</sbjbjgDm>"), std::string::npos);
+  EXPECT_NE(LastDocument().find("<jfnd>2026</jfnd><yjfe>250</yjfe>"), std::string::npos) << LastDocument();
+  EXPECT_NE(LastDocument().find("<jfnd>2026</jfnd><yjfe>380</yjfe>"), std::string::npos);
+  EXPECT_EQ(Get("select count(*) from ds_sbrymxb where mxbid = " + std::to_string(declared)), "2");
+  EXPECT_EQ(Get("select jywyid = (select jywyid from ds_sbzb where id = 1) and length(jywyid) > 0 from ds_sbzb "
+                "where id = 1"), "1");
+
+  // Refused with "10042": stored in state 1 without voucher, completed later by "0005".
+  const int32_t queued = Send(Declaration("QUEUE"), 1);
+  EXPECT_EQ(Master(queued), "1|||0");
+  int32_t state = 0;
+  std::string error;
+  ASSERT_TRUE(mgr_->GetSbFk(queued, nullptr, state, error)) << error;
+  EXPECT_EQ(LastCode(), "0005");
+  EXPECT_EQ(state, 2);
+  EXPECT_EQ(Master(queued), "2|1100000002||0");
+
+  // Accepted without a final result: state 9, completed by "0103" under the business id.
+  const int32_t pending = Send(Declaration("ASYNC"), 9);
+  ASSERT_TRUE(mgr_->GetSbFk(pending, nullptr, state, error)) << error;
+  EXPECT_EQ(LastCode(), "0103");
+  EXPECT_EQ(state, 2);
+  // A declared master needs no feedback.
+  EXPECT_FALSE(mgr_->GetSbFk(pending, nullptr, state, error));
+  EXPECT_EQ(error, "系统异常，请稍后再试");
+
+  // Failed for a named person: state 3, the reason, and that person marked.
+  const int32_t failed = Send(Declaration("", "ERR9"), 3);
+  EXPECT_EQ(Get("select sbyy from ds_sbzb where id = " + std::to_string(failed)), "【20001】申报校验不通过");
+  EXPECT_EQ(Get("select group_concat(mxxh || ':' || jyzt || ':' || ifnull(sbyy, ''), ',') from ds_sbrymxb "
+                "where mxbid = " + std::to_string(failed)),
+            "1:0:,2:1:证件号码校验不通过");
+}
+
+TEST_F(DeclarationFlow, AFailedCallStoresNothing) {
+  taxsim::Fault refuse;
+  refuse.serviceCode = "0004";
+  refuse.code = "10009";
+  refuse.message = "服务暂停";
+  sim.Faults().Add(refuse);
+  int32_t id = 0, state = 0;
+  std::string error;
+  EXPECT_FALSE(mgr_->SbSend(Declaration().dump(), nullptr, id, state, error));
+  EXPECT_EQ(error, "发送申报异常：服务暂停");
+  EXPECT_EQ(mgr_->GetErrorMessage(), error);
+  EXPECT_NE(env_.LogText().find("[TRcsbMgr.SbSend]异常：服务暂停"), std::string::npos);
+
+  taxsim::Fault drop;
+  drop.kind = taxsim::FaultKind::kDrop;
+  drop.serviceCode = "0004";
+  sim.Faults().Add(drop);
+  EXPECT_FALSE(mgr_->SbSend(Declaration().dump(), nullptr, id, state, error));
+  EXPECT_EQ(error.rfind("发送申报异常：", 0), 0u) << error;
+  EXPECT_NE(env_.LogText().find("[TRcsbMgr.SbSend]异常：" + error.substr(std::string("发送申报异常：").size())),
+            std::string::npos);
+
+  // A feedback whose code is not "00000" without a final result fails the call.
+  taxsim::Fault code;
+  code.kind = taxsim::FaultKind::kCode;
+  code.serviceCode = "0004";
+  code.code = "30001";
+  code.message = "纳税人状态异常";
+  sim.Faults().Add(code);
+  EXPECT_FALSE(mgr_->SbSend(Declaration("ASYNC").dump(), nullptr, id, state, error));
+  EXPECT_EQ(error.rfind("发送申报异常：【30001】", 0), 0u) << error;
+  EXPECT_EQ(Counts(), "0/0/0");
+
+  EXPECT_FALSE(mgr_->SbSend("{not json", nullptr, id, state, error));
+  EXPECT_EQ(error.rfind("发送申报异常：申报数据无效", 0), 0u) << error;
+}
+
+TEST_F(DeclarationFlow, ADeclaredMasterWithoutAmountNeedsNoPayment) {
+  const int32_t id = Send(Declaration("", "R2", 0), 2);
+  EXPECT_EQ(Master(id), "2|1100000001||8");
+  const int32_t paid = Send(Declaration(), 2);
+  EXPECT_EQ(Master(paid), "2|1100000002||0");
+}
+
+// ---- Store failures --------------------------------------------------------------------------
+
+TEST_F(DeclarationFlow, AFailureAtAnyStatementOfTheSaveLeavesTheTablesAsTheyWere) {
+  const Json sb = Declaration();
+  int32_t id = 0;
+  ASSERT_TRUE(dao_->SaveSbData(sb.dump(), id)) << dao_->GetErrorMessage();
+  const std::string before = Counts();
+  ASSERT_EQ(before, "1/1/2");
+  const std::vector<std::string> texts = {"保存申报主表失败。", "获取主表ID失败。", "保存申报明细表失败。",
+                                          "获取明细表ID失败。", "保存申报人员明细表失败。", "数据库执行异常"};
+  int failures = 0;
+  for (int n = 1; n < 20; ++n) {
+    FaultInjection::FailStatement(n);
+    const bool ok = dao_->SaveSbData(sb.dump(), id);
+    FaultInjection::Clear();
+    if (ok) break;
+    ++failures;
+    EXPECT_EQ(Counts(), before) << "statement " << n;
+    EXPECT_NE(std::find(texts.begin(), texts.end(), dao_->GetErrorMessage()), texts.end())
+        << n << ": " << dao_->GetErrorMessage();
+  }
+  EXPECT_EQ(failures, 6) << "master, its id, detail, its id, two persons";
+  EXPECT_EQ(Counts(), "2/2/4");
+  FaultInjection::FailCommit(1);
+  EXPECT_FALSE(dao_->SaveSbData(sb.dump(), id));
+  EXPECT_EQ(Counts(), "2/2/4");
+}
+
+// ---- Void ------------------------------------------------------------------------------------
+
+TEST_F(DeclarationFlow, VoidingKeepsTheReasonTheServerGives) {
+  const int32_t id = Send(Declaration(), 2);
+  int32_t state = 0;
+  std::string error;
+  ASSERT_TRUE(mgr_->Sbzf(id, nullptr, state, error)) << error;
+  EXPECT_EQ(state, 5);
+  EXPECT_EQ(Master(id), "5|1100000001||0");
+  EXPECT_EQ(Get("select length(zfsj) from ds_sbzb where id = " + std::to_string(id)), "19");
+  // Voided before: "30035" also gives 5, with the server's message kept as reason.
+  ASSERT_TRUE(mgr_->Sbzf(id, nullptr, state, error)) << error;
+  EXPECT_EQ(state, 5);
+  EXPECT_EQ(Master(id), "5|1100000001|该申报已作废|0");
+  // A voucher the server does not know: still declared, with the code and message as reason.
+  const int32_t other = Send(Declaration(), 2);
+  Exec("update ds_sbzb set yzpzxh = 'X404' where id = " + std::to_string(other));
+  ASSERT_TRUE(mgr_->Sbzf(other, nullptr, state, error)) << error;
+  EXPECT_EQ(state, 2);
+  EXPECT_EQ(Get("select substr(sbyy, 1, 7) from ds_sbzb where id = " + std::to_string(other)), "【30036】");
+  // Nothing to void without a voucher, and an unknown id.
+  const int32_t queued = Send(Declaration("QUEUE"), 1);
+  EXPECT_FALSE(mgr_->Sbzf(queued, nullptr, state, error));
+  EXPECT_EQ(error, "作废申报异常：申报记录没有应征凭证序号，不能作废");
+  EXPECT_FALSE(mgr_->Sbzf(999, nullptr, state, error));
+  EXPECT_EQ(error, "作废申报异常：申报记录[999]不存在");
+}
+
+// ---- Payment state ---------------------------------------------------------------------------
+
+TEST_F(DeclarationFlow, PaymentStatesFromTheUnpaidAndPaidAmounts) {
+  Send(Declaration(), 2);
+  Send(Declaration(), 2);
+  Send(Declaration(), 2);
+  Pay("1100000002", 100);
+  Pay("1100000003", 630);
+  std::string vouchers, states, error;
+  ASSERT_TRUE(mgr_->GetWjkDataLb("10011", "2,6", vouchers));
+  EXPECT_EQ(vouchers, R"(["1100000001","1100000002","1100000003"])");
+  ASSERT_TRUE(mgr_->BatGetJkzt(vouchers, nullptr, 30, states, error)) << error;
+  EXPECT_EQ(Json::parse(states), Json::parse(R"({"1100000001":0,"1100000002":2,"1100000003":3})"));
+  EXPECT_EQ(Get("select group_concat(jkzt, ',') from (select jkzt from ds_sbzb order by id)"), "0,2,3");
+  ASSERT_TRUE(mgr_->GetWjkDataLb("10011", "2,6", vouchers));
+  EXPECT_EQ(vouchers, R"(["1100000001","1100000002"])") << "paid vouchers are not asked again";
+
+  EXPECT_FALSE(mgr_->BatGetJkzt("[]", nullptr, 0, states, error));
+  EXPECT_EQ(error, "应征凭证序号列表为空。");
+  EXPECT_FALSE(mgr_->BatGetJkzt(R"(["UNKNOWN"])", nullptr, 0, states, error));
+  EXPECT_EQ(error, "扣款结果对象为空");
+  taxsim::Fault refuse;
+  refuse.serviceCode = "0014";
+  refuse.code = "10009";
+  refuse.message = "服务暂停";
+  sim.Faults().Add(refuse);
+  EXPECT_FALSE(mgr_->BatGetJkzt(R"(["1100000001"])", nullptr, 0, states, error));
+  EXPECT_EQ(error, "服务暂停");
+}
+
+// ---- Downloads -------------------------------------------------------------------------------
+
+TEST_F(DeclarationFlow, TheListDownloadUpdatesKnownMastersInsertsNewOnesAndSkipsVoidedOnes) {
+  const int32_t kept = Send(Declaration(), 2);
+  const int32_t gone = Send(Declaration(), 2);
+  const int32_t voided = Send(Declaration(), 2);
+  int32_t state = 0;
+  std::string error;
+  ASSERT_TRUE(mgr_->Sbzf(voided, nullptr, state, error));
+  Exec("delete from ds_sbzb where id = " + std::to_string(gone));
+  ASSERT_TRUE(mgr_->synSbqdCx("5", "2026-01-01", "2026-12-31", nullptr, error)) << error;
+  EXPECT_EQ(Get("select group_concat(yzpzxh || ':' || sbzt, ',') from (select * from ds_sbzb order by id)"),
+            "1100000001:2,1100000003:5,1100000002:2");
+  EXPECT_EQ(Get("select sbsj from ds_sbzb where id = " + std::to_string(kept)), "2026-01-15 09:30:00");
+
+  // The download for selected payer types asks once per type, by declaration date.
+  ASSERT_TRUE(mgr_->DownloadSbqdByJfrlxs("9,5", true, "2026-01-01", "2026-01-31", nullptr, error)) << error;
+  auto calls = sim.RecentCalls();
+  ASSERT_GE(calls.size(), 2u);
+  EXPECT_NE(calls[calls.size() - 2].body.find(R"("jfrlx":"5","zgswjgdm":"","sbrqq":"2026-01-01")"),
+            std::string::npos) << calls[calls.size() - 2].body;
+  EXPECT_NE(calls.back().body.find(R"("jfrlx":"9")"), std::string::npos);
+  EXPECT_FALSE(mgr_->DownloadSbqdByJfrlxs("7", true, "", "", nullptr, error));
+  EXPECT_EQ(error, "下载异常。不支持的缴费人类型[7]");
+
+  taxsim::Fault dropList;
+  dropList.kind = taxsim::FaultKind::kDropList;
+  dropList.list = "sbqkxxList";
+  sim.Faults().Add(dropList);
+  EXPECT_FALSE(mgr_->synSbqdCx("5", "", "", nullptr, error));
+  EXPECT_EQ(error, "申报清单查询反馈报文异常：反馈报文缺少<sbqkxxList>节点。");
+  sim.Faults().Add(dropList);
+  EXPECT_FALSE(mgr_->synSbqdCxSjjk("2026-01-01", "2026-12-31", nullptr, error));
+  EXPECT_EQ(error, "申报清单查询异常：反馈报文缺少<sbqkxxList>节点。");
+  ASSERT_TRUE(mgr_->synSbqdCxSjjk("2026-01-01", "2026-12-31", nullptr, error)) << error;
+  EXPECT_EQ(LastCode(), "0299");
+}
+
+TEST_F(DeclarationFlow, ThePersonsOfAVoucherReplaceTheStoredOnes) {
+  const int32_t id = Send(Declaration(), 2);
+  Exec("update ds_sbrymxb set xm = 'OLD' where mxbid = " + std::to_string(id));
+  int32_t count = -1;
+  std::string error;
+  ASSERT_TRUE(mgr_->SbmxjlXz("1100000001", nullptr, count, error)) << error;
+  EXPECT_EQ(LastCode(), "0081");
+  EXPECT_EQ(count, 2);
+  EXPECT_EQ(Get("select group_concat(mxxh || ':' || rybh || ':' || jfje || ':' || fkssqq, ',') from ds_sbrymxb "
+                "where mxbid = " + std::to_string(id)),
+            "1:R1:250.0:2026-01-01,2:R2:380.0:2026-01-01");
+  EXPECT_EQ(Get("select count(*) from ds_sbrymxb where xm = 'OLD'"), "0");
+  EXPECT_EQ(Get("select sfyrymx || sfyxzrymx from ds_sbmxb where zbid = " + std::to_string(id)), "11");
+
+  // "30062": the server holds no persons; the stored ones stay.
+  Exec("update ds_sbzb set yzpzxh = 'X404' where id = " + std::to_string(id));
+  ASSERT_TRUE(mgr_->SbmxjlXz("X404", nullptr, count, error)) << error;
+  EXPECT_EQ(count, 0);
+  EXPECT_EQ(Get("select count(*) from ds_sbrymxb where mxbid = " + std::to_string(id)), "2");
+  EXPECT_FALSE(mgr_->SbmxjlXz("NOPE", nullptr, count, error));
+  EXPECT_EQ(error, "下载申报明细异常：申报记录[NOPE]不存在");
+}
+
+// ---- Rules and exports -----------------------------------------------------------------------
+
+TEST_F(DeclarationFlow, ResidentsPaymentYearsComeFromTheSystemParameters) {
+  std::string years, error;
+  EXPECT_FALSE(mgr_->GetCxjmJfndLb("YANGLAO", years, error));
+  EXPECT_EQ(error, "未配置城乡居民缴费年度[CXJMJFND_YANGLAO]");
+  Ref<ISysParamIntf> params = env_.plugin().CreateService<ISysParamIntf>();
+  ASSERT_TRUE(params);
+  params->SetDjxh("10011");
+  ASSERT_TRUE(params->SetValue("CXJMJFND_YANGLAO", "2025, 2026|2026"));
+  ASSERT_TRUE(mgr_->GetCxjmJfndLb("YANGLAO", years, error)) << error;
+  EXPECT_EQ(years, R"(["2025","2026"])");
+  EXPECT_TRUE(mgr_->CheckCxjmJfnd("YANGLAO", "2026", error)) << error;
+  EXPECT_FALSE(mgr_->CheckCxjmJfnd("YANGLAO", "2024", error));
+  EXPECT_EQ(error, "缴费年度只能是 [ 2025,2026 ] 范围内的年度");
+  EXPECT_FALSE(mgr_->CheckCxjmJfnd("SHIYE", "2026", error));
+  EXPECT_EQ(error, "不支持的险种类型[SHIYE]");
+
+  EXPECT_FALSE(mgr_->IsCxjmSjyjfeEnabled());
+  ASSERT_TRUE(params->SetValue("ENABLE_CXJMYTB", "Y"));
+  EXPECT_FALSE(mgr_->IsCxjmSjyjfeEnabled()) << "both parameters are needed";
+  ASSERT_TRUE(params->SetValue("ENABLE_CXJMCXSJYJFE", "Y"));
+  EXPECT_TRUE(mgr_->IsCxjmSjyjfeEnabled());
+}
+
+// All text of the XML parts of an XLSX file.
+std::string XlsxText(const std::string& path) {
+  int err = 0;
+  zip_t* z = zip_open(path.c_str(), ZIP_RDONLY, &err);
+  if (!z) return "<not a zip>";
+  std::string all;
+  for (zip_int64_t i = 0; i < zip_get_num_entries(z, 0); ++i) {
+    zip_file_t* f = zip_fopen_index(z, i, 0);
+    if (!f) continue;
+    char buf[4096];
+    for (zip_int64_t n; (n = zip_fread(f, buf, sizeof buf)) > 0;) all.append(buf, static_cast<size_t>(n));
+    zip_fclose(f);
+  }
+  zip_close(z);
+  return all;
+}
+
+TEST_F(DeclarationFlow, ExportingDetailsWritesAWorkbook) {
+  const int32_t id = Send(Declaration(), 2);
+  const std::string path = env_.dir().File("sbmx.xlsx");
+  std::string error;
+  ASSERT_TRUE(mgr_->ExportSbmx(id, path, error)) << error;
+  const std::string text = XlsxText(path);
+  for (const char* expected : {"申报明细", "人员明细", "证件号码", "张三", "110101199001010011", "102100100"}) {
+    EXPECT_NE(text.find(expected), std::string::npos) << expected;
+  }
+  EXPECT_FALSE(mgr_->ExportSbmx(999, path, error));
+  EXPECT_EQ(error, "导出申报明细异常：申报记录[999]不存在");
+  EXPECT_FALSE(mgr_->ExportSbmx(id, env_.dir().File("missing/dir/x.xlsx"), error));
+  EXPECT_EQ(error.rfind("导出申报明细异常：", 0), 0u) << error;
+  EXPECT_GT(error.size(), std::string("导出申报明细异常：").size());
+}
+
+}  // namespace
+}  // namespace velmor::testing
