@@ -44,3 +44,12 @@ fuzz: setup
 
 clean:
 	rm -rf build build-asan build-tsan build-fuzz
+
+# Installs LibreOffice (large; only this target needs it) and runs the workbook tests that open
+# engine-written files in it. Without LibreOffice those tests are skipped.
+.PHONY: workbook-interop
+workbook-interop: configure
+	@command -v libreoffice >/dev/null 2>&1 || { SUDO=$$([ "$$(id -u)" -eq 0 ] || echo sudo); \
+	  $$SUDO apt-get update -qq && $$SUDO apt-get install -y -qq --no-install-recommends libreoffice-calc; }
+	cmake --build $(BUILD) --target test_workbook -j $(JOBS)
+	ctest --test-dir $(BUILD) -L workbook -R LibreOfficeInterop --output-on-failure

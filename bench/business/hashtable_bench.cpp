@@ -16,8 +16,9 @@ namespace {
 using velmor::TBaseHashTable;
 using velmor::THashTable;
 
-// Deterministic keys: `count` distinct 18-digit texts, a leading digit and 17 scrambled ones
-// (a bijection of the index modulo 10^17). `salt` 1 gives a disjoint set (leading 5..9, not 1..4).
+// Deterministic keys: `count` distinct 18-digit texts, 17 scrambled digits (a bijection of the
+// index modulo 10^17) and a last digit that is even in the hit set (salt 0) and odd in the miss set
+// (salt 1), so that misses interleave with hits in every sorted bucket.
 const std::vector<std::string>& Keys(int64_t count, int salt) {
   static std::map<std::pair<int64_t, int>, std::vector<std::string>> cache;
   auto& keys = cache[{count, salt}];
@@ -25,10 +26,10 @@ const std::vector<std::string>& Keys(int64_t count, int salt) {
     constexpr unsigned __int128 kMod = 100000000000000000ull;  // 10^17
     keys.reserve(static_cast<size_t>(count));
     for (int64_t i = 0; i < count; ++i) {
-      auto scrambled = static_cast<unsigned long long>((static_cast<unsigned __int128>(i) * 6364136223846793007ull +
-                                                        1442695040888963407ull) % kMod);
+      auto scrambled = static_cast<unsigned long long>(
+          (static_cast<unsigned __int128>(i) * 6364136223846793007ull + 1442695040888963407ull + salt * 7919ull) % kMod);
       char buf[32];
-      std::snprintf(buf, sizeof buf, "%c%017llu", static_cast<char>((salt ? '5' : '1') + i % 4), scrambled);
+      std::snprintf(buf, sizeof buf, "%017llu%c", scrambled, static_cast<char>('0' + 2 * (i % 5) + salt));
       keys.emplace_back(buf);
     }
   }

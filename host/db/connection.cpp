@@ -97,7 +97,10 @@ bool Connection::Exec(std::string_view sql, int64_t* changes, std::string* error
   const char* p = sql.data();
   const char* const end = p + sql.size();
   const int64_t before = sqlite3_total_changes64(db_);
-  bool savepoint = false;
+  // Several statements run as one unit, so a failure leaves nothing of this call behind: inside
+  // the caller's transaction a savepoint; otherwise a transaction of their own, which takes the
+  // write lock first (waiting up to the busy timeout) like BeginTrans.
+  enum class Unit { kNone, kSavepoint, kTransaction } unit = Unit::kNone;
   bool ok = true;
   while (ok && p < end) {
     sqlite3_stmt* stmt = nullptr;
@@ -109,26 +112,29 @@ bool Connection::Exec(std::string_view sql, int64_t* changes, std::string* error
     }
     p = tail;
     if (!stmt) continue;  // only blanks or a comment
-    if (!savepoint && !IsBlankSql(std::string_view(p, end - p))) {
-      // Several statements: one unit, so a failure leaves nothing of this call behind.
-      if (!ExecInternal("SAVEPOINT velmor_exec", error)) {
+    if (unit == Unit::kNone && !IsBlankSql(std::string_view(p, end - p))) {
+      unit = InTransaction() ? Unit::kSavepoint : Unit::kTransaction;
+      if (!ExecInternal(unit == Unit::kSavepoint ? "SAVEPOINT velmor_exec" : "BEGIN IMMEDIATE", error)) {
         sqlite3_finalize(stmt);
+        unit = Unit::kNone;
         ok = false;
         break;
       }
-      savepoint = true;
     }
     int rc = FirstStep(stmt, error);
     while (rc == SQLITE_ROW) rc = NextStep(stmt, error);
     sqlite3_finalize(stmt);
     if (rc != SQLITE_DONE) ok = false;
   }
-  if (savepoint) {
-    std::string ignored;
+  std::string ignored;
+  if (unit == Unit::kSavepoint) {
     // After an error that already ended the whole transaction the savepoint is gone; nothing
     // is left to undo then.
     if (!ok) ExecInternal("ROLLBACK TO velmor_exec", &ignored);
     ExecInternal("RELEASE velmor_exec", &ignored);
+  } else if (unit == Unit::kTransaction) {
+    if (ok && !ExecInternal("COMMIT", error)) ok = false;
+    if (!ok && InTransaction()) ExecInternal("ROLLBACK", &ignored);
   }
   if (ok) *changes = sqlite3_total_changes64(db_) - before;
   return ok;

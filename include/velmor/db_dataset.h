@@ -5,6 +5,7 @@
 // Append inserts a row holding the fields that were set; Edit changes the current row, found
 // again by the values it was read with (Post fails when it changed or disappeared meanwhile).
 //
+// The rows are read when the query is opened; the dataset holds no statement open afterwards.
 // Ownership: obtained from IDBMechanism::OpenQuery; it keeps its connection alive; drop it at the
 // end of the operation. Thread-safety: that of its connection. Never throws: failures answer false
 // and leave the engine's message in GetErrorText().
@@ -35,8 +36,8 @@ class IDBDataSet : public IInterface {
   // 26: true when there is no current row.
   virtual bool Eof() = 0;
   VELMOR_RESERVED_SLOT(27) VELMOR_RESERVED_SLOT(28) VELMOR_RESERVED_SLOT(29)
-  // 30: moves to the next row. False when reading failed (the dataset is then at Eof); true
-  // otherwise, also when it reached the end. A pending Append or Edit is cancelled.
+  // 30: moves to the next row (staying at Eof at the end); a pending Append or Edit is
+  // cancelled. The rows were read when the query was opened, so this cannot fail: always true.
   virtual bool Next() = 0;
   VELMOR_RESERVED_SLOT(31) VELMOR_RESERVED_SLOT(32) VELMOR_RESERVED_SLOT(33)
   // 34: starts a new row (all fields empty) to be written by Post. False when the result is not

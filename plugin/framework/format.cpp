@@ -40,13 +40,13 @@ std::string GroupThousands(const std::string& fixed) {
   return out;
 }
 
-std::string Printf(const char* spec, int precision, double value) {
+std::string Printf(const char* pattern, int precision, double value) {
   char buf[512];
-  int n = std::snprintf(buf, sizeof buf, spec, precision, value);
+  int n = std::snprintf(buf, sizeof buf, pattern, precision, value);
   if (n < 0) return {};
   if (static_cast<size_t>(n) < sizeof buf) return std::string(buf, static_cast<size_t>(n));
   std::string big(static_cast<size_t>(n) + 1, '\0');
-  std::snprintf(big.data(), big.size(), spec, precision, value);
+  std::snprintf(big.data(), big.size(), pattern, precision, value);
   big.resize(static_cast<size_t>(n));
   return big;
 }

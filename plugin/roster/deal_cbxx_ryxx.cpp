@@ -1,0 +1,366 @@
+#include "roster/deal_cbxx_ryxx.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstddef>
+
+#include "roster/roster_dates.h"
+#include "roster/sql_text.h"
+#include "store/db_access.h"
+#include "store/sql.h"
+
+namespace velmor {
+namespace {
+
+constexpr int64_t kBarrierTimeoutMs = 600000;
+
+// Statement texts of the roster download.
+constexpr std::string_view kTwinFragment =
+    " from sb_ryjbxxb where djxh = '%s' and zjhm = '%s' and zjlx = '%s' and xm = '%s' and ly = '1' ";
+constexpr std::string_view kTwinRemoval =
+    " delete from sb_rycbxmb where djxh = '%0:s' and rydjxh in (select rydjxh %1:s);  delete from sb_rycbjgxxb where "
+    "djxh = '%0:s' and rydjxh in (select rydjxh %1:s);  delete  %1:s ; ";
+constexpr std::string_view kPersonDelete = " delete from sb_ryjbxxb where djxh = '%s' and rydjxh = '%s' ";
+constexpr std::string_view kPersonUpdate =
+    "update sb_ryjbxxb set xm = '%s', zjlx = '%s', zjhm = '%s', phonenumber = '%s', updateFlag = 1  where djxh = '%s' "
+    "and rydjxh = '%s' ";
+// The same without the phone number: a server person without one keeps the local one.
+constexpr std::string_view kPersonUpdateKeepPhone =
+    "update sb_ryjbxxb set xm = '%s', zjlx = '%s', zjhm = '%s', updateFlag = 1  where djxh = '%s' and rydjxh = '%s' ";
+// Inserts are a head and a row tuple (the statement is head + tuple), so that rows of one table
+// queued back to back can share one statement.
+constexpr std::string_view kPersonInsertHead =
+    " insert into sb_ryjbxxb (djxh, rydjxh, xm, zjlx, zjhm, fzid, phonenumber, updateFlag) values ";
+constexpr std::string_view kPersonTuple = "('%s', '%s', '%s', '%s', '%s', '-1', '%s' , 1)";
+constexpr std::string_view kEnrolDelete =
+    " delete from sb_rycbjgxxb where djxh = '%s' and rydjxh = '%s' and sbjbjgdm = '%s' and rybh = '%s' ";
+constexpr std::string_view kEnrolUpdate =
+    "update sb_rycbjgxxb set djxh = djxh, yxbz='%s' where djxh = '%s' and rydjxh = '%s' and sbjbjgdm = '%s' and rybh "
+    "= '%s'  ";
+constexpr std::string_view kEnrolInsertHead = " insert into sb_rycbjgxxb (djxh, rydjxh, sbjbjgdm, rybh, yxbz)  values ";
+constexpr std::string_view kEnrolTuple = "('%s', '%s', '%s', '%s', '%s') ";
+constexpr std::string_view kItemDelete = " delete from sb_rycbxmb where djxh = '%s' and xzid = '%s' ";
+constexpr std::string_view kItemUpdate =
+    " update sb_rycbxmb set rydjxh = '%s', zsxmdm = '%s', zspmdm = '%s', zszmdm = '%s', xzjddm = '%s',  sqhczdm = "
+    "'%s',cbrytslbdm = '%s',ksjfyf = '%s',tzjfyf = '%s',gxsj = '%s',pmlx = '%s', xzlxdm = '%s', sbjbjgdm = '%s', rybh "
+    "= '%s',  yxbz = '%s'  where djxh = '%s' and xzid = '%s' ; ";
+constexpr std::string_view kItemInsertHead =
+    " insert into sb_rycbxmb (djxh, rydjxh, sbjbjgdm, xzid, zsxmdm, zspmdm, zszmdm, xzjddm,  sqhczdm, cbrytslbdm, "
+    "ksjfyf, tzjfyf, gxsj, pmlx, rybh, xzlxdm, yxbz)  values ";
+constexpr std::string_view kItemTuple =
+    "('%s', '%s', '%s', '%s', '%s', '%s', '%s', '%s',  '%s', '%s', '%s', '%s', '%s', '%s', '%s', '%s', '%s') ";
+
+constexpr std::string_view kCbzt3 = " update sb_ryjbxxb  set cbzt = '3' where djxh = '%s'  ";
+constexpr std::string_view kCbzt2 =
+    " update sb_ryjbxxb  set cbzt = '2' where djxh  = '%s'   and rydjxh in ( select distinct rydjxh from sb_rycbxmb a "
+    "where djxh  = '%s'  )";
+constexpr std::string_view kCbzt1 =
+    " update sb_ryjbxxb  set cbzt = '1' where djxh  = '%s'     and rydjxh in (  select  distinct a.rydjxh from "
+    "sb_rycbxmb a , sb_rycbjgxxb b where  a.djxh = '%s' and a.djxh=b.djxh and a.rydjxh=b.rydjxh and a.rybh = b.rybh   "
+    "and a.sbjbjgdm = b.sbjbjgdm and b.yxbz = 'Y' and a.yxbz = 'Y' and  a.tzjfyf >=  '%s' )";
+constexpr std::string_view kClearEnrolments =
+    "delete from sb_rycbjgxxb where djxh = '%s'  and not exists(select 1 from sb_rycbxmb where "
+    "sb_rycbxmb.djxh=sb_rycbjgxxb.djxh and  sb_rycbxmb.rydjxh=sb_rycbjgxxb.rydjxh)";
+constexpr std::string_view kClearPersons =
+    "delete from sb_ryjbxxb where djxh = '%s' and (ly = '0' or ly is null)  and not exists(select 1 from sb_rycbjgxxb "
+    "where sb_rycbjgxxb.djxh=sb_ryjbxxb.djxh and  sb_rycbjgxxb.rydjxh=sb_ryjbxxb.rydjxh) ";
+
+std::string_view Field(const TFastJsonRecord& r, int field) {
+  return field >= 0 && field < r.size() ? r.value(field) : std::string_view();
+}
+
+// The first character of a flag, trimmed; empty means "N".
+std::string Flag(std::string_view v) {
+  while (!v.empty() && (v.front() == ' ' || v.front() == '\t')) v.remove_prefix(1);
+  return v.empty() ? std::string("N") : std::string(1, v.front());
+}
+
+// A date cut to its month ("yyyy-mm-dd" -> "yyyy-mm").
+std::string_view Month(std::string_view v) { return v.size() > 7 ? v.substr(0, 7) : v; }
+
+std::string Join3(std::string_view a, std::string_view b, std::string_view c) {
+  std::string k;
+  k.reserve(a.size() + b.size() + c.size() + 2);
+  k.append(a).push_back('\x1f');
+  k.append(b).push_back('\x1f');
+  k.append(c);
+  return k;
+}
+
+int Col(const TFastParseJson& json, std::string_view name) { return json.IndexOfField(name); }
+
+}  // namespace
+
+TDealCbxxAndRyxx::TDealCbxxAndRyxx(TFastParseJson* cbxx, TFastParseJson* ryxx, Ref<IDBMechanism> db,
+                                   std::string djxh)
+    : cbxx_(cbxx), ryxx_(ryxx), db_(std::move(db)), djxh_(std::move(djxh)) {
+  if (!db_) throw Exception(kNoConnection);
+  writer_ = MakeWriter<TAsynExecSql>(db_);
+}
+
+TDealCbxxAndRyxx::~TDealCbxxAndRyxx() = default;  // the writer stops and is joined first
+
+void TDealCbxxAndRyxx::FindColumns() {
+  if (ryxx_ && !personColsFound_ && ryxx_->FieldCount() > 0) {
+    const TFastParseJson& j = *ryxx_;
+    pc_ = {Col(j, "cbxxID"), Col(j, "djxh"), Col(j, "xm"),  Col(j, "zjlxDm"), Col(j, "zjhm"),
+           Col(j, "sbjbjgDm"), Col(j, "sbbm"), Col(j, "lxdh"), Col(j, "xgrq"), Col(j, "yxbz")};
+    if (pc_.cbxxID < 0 || pc_.djxh < 0) throw Exception("人员信息缺少字段[cbxxID]或[djxh]");
+    personColsFound_ = true;
+  }
+  if (cbxx_ && !enrolColsFound_ && cbxx_->FieldCount() > 0) {
+    const TFastParseJson& j = *cbxx_;
+    ec_ = {Col(j, "cbxxID"),     Col(j, "djxh"),       Col(j, "cbxzID"), Col(j, "zsxmDm"), Col(j, "zspmDm"),
+           Col(j, "zszmDm"),     Col(j, "xzlxDm"),     Col(j, "xzjdDm"), Col(j, "xzjdMc"), Col(j, "sqczDm"),
+           Col(j, "sqczMc"),     Col(j, "rycbtslbDm"), Col(j, "rycbtslbMc"), Col(j, "ksjfrq"), Col(j, "tzjfrq"),
+           Col(j, "xgrq"),       Col(j, "yxbz")};
+    if (ec_.cbxxID < 0 || ec_.cbxzID < 0) throw Exception("参保信息缺少字段[cbxxID]或[cbxzID]");
+    enrolColsFound_ = true;
+  }
+}
+
+bool TDealCbxxAndRyxx::PrepareNewRecords() {
+  FindColumns();
+  bool any = false;
+  if (ryxx_ && personColsFound_) {
+    const int count = ryxx_->RecordCount();
+    for (; personCursor_ < count; ++personCursor_) {
+      TFastJsonRecord r = ryxx_->Record(personCursor_);
+      std::string id(Field(r, pc_.cbxxID));
+      if (id.empty()) continue;
+      personByCbxxId_.try_emplace(std::move(id), personCursor_);  // the first record of an id wins
+      pendingPersons_.push_back(personCursor_);
+      any = true;
+    }
+  }
+  if (cbxx_ && enrolColsFound_) {
+    const int count = cbxx_->RecordCount();
+    const size_t firstNew = pendingEnrols_.size();
+    for (; enrolCursor_ < count; ++enrolCursor_) {
+      TFastJsonRecord r = cbxx_->Record(enrolCursor_);
+      auto note = [&](std::map<std::string, std::string>& set, int code, int name) {
+        std::string_view c = Field(r, code);
+        if (!c.empty()) set.try_emplace(std::string(c), std::string(Field(r, name)));
+      };
+      note(towns_, ec_.xzjdDm, ec_.xzjdMc);
+      note(communities_, ec_.sqczDm, ec_.sqczMc);
+      note(categories_, ec_.rycbtslbDm, ec_.rycbtslbMc);
+      pendingEnrols_.push_back(enrolCursor_);
+      any = true;
+    }
+    // The new records in the order of their periods, so that of two records of one item the
+    // later period is written last.
+    const TFastParseJson& j = *cbxx_;
+    std::stable_sort(pendingEnrols_.begin() + static_cast<std::ptrdiff_t>(firstNew), pendingEnrols_.end(),
+                     [&](int a, int b) {
+                       TFastJsonRecord ra = j.Record(a), rb = j.Record(b);
+                       std::string_view ka = Field(ra, ec_.ksjfrq), kb = Field(rb, ec_.ksjfrq);
+                       if (ka != kb) return ka < kb;
+                       return Field(ra, ec_.tzjfrq) < Field(rb, ec_.tzjfrq);
+                     });
+  }
+  return any;
+}
+
+void TDealCbxxAndRyxx::LoadPmlx() {
+  if (pmlxLoaded_) return;
+  Ref<IDBDataSet> ds = QueryOrThrow(*db_, "select zspmdm, pmlx from sb_pmlxb");
+  for (; !ds->Eof(); ds->Next()) pmlx_.try_emplace(FieldText(*ds, "zspmdm"), FieldText(*ds, "pmlx"));
+  pmlxLoaded_ = true;
+}
+
+void TDealCbxxAndRyxx::EnsureKeys() {
+  if (keysValid_) return;
+  FlushInserts();
+  // Once the writer holds its transaction (and so the write lock), only what this processor
+  // queues changes these tables; the keys read now stay true for the rest of the batch.
+  if (!writer_->Barrier(true, kBarrierTimeoutMs)) throw Exception("等待写库线程超时");
+  personKeys_.clear();
+  enrolKeys_.clear();
+  itemKeys_.clear();
+  localTwins_.clear();
+  IDBMechanism& db = writer_->Connection();
+  Ref<IDBDataSet> ds = QueryOrThrow(db, FormatSql("select rydjxh, xm, zjlx, zjhm, ly from sb_ryjbxxb where djxh = '%s'", {V(djxh_)}));
+  Ref<IDBFields> f = ds->Fields();
+  Ref<IDBField> rydjxh = f->FieldByName("rydjxh"), xm = f->FieldByName("xm"), zjlx = f->FieldByName("zjlx"),
+                zjhm = f->FieldByName("zjhm"), ly = f->FieldByName("ly");
+  for (; !ds->Eof(); ds->Next()) {
+    personKeys_.insert(rydjxh->AsString());
+    if (ly->AsString() == "1") localTwins_.insert(Join3(xm->AsString(), zjlx->AsString(), zjhm->AsString()));
+  }
+  ds = QueryOrThrow(db, FormatSql("select rydjxh, sbjbjgdm, rybh from sb_rycbjgxxb where djxh = '%s'", {V(djxh_)}));
+  f = ds->Fields();
+  rydjxh = f->FieldByName("rydjxh");
+  Ref<IDBField> sbjbjgdm = f->FieldByName("sbjbjgdm"), rybh = f->FieldByName("rybh");
+  for (; !ds->Eof(); ds->Next()) enrolKeys_.insert(Join3(rydjxh->AsString(), sbjbjgdm->AsString(), rybh->AsString()));
+  ds = QueryOrThrow(db, FormatSql("select xzid from sb_rycbxmb where djxh = '%s'", {V(djxh_)}));
+  Ref<IDBField> xzid = ds->Fields()->FieldByName("xzid");
+  for (; !ds->Eof(); ds->Next()) itemKeys_.insert(xzid->AsString());
+  keysValid_ = true;
+}
+
+int TDealCbxxAndRyxx::dealRyxx() {
+  PrepareNewRecords();
+  if (!ryxx_ || pendingPersons_.empty()) return 0;
+  EnsureKeys();
+  int queued = 0;
+  for (int index : pendingPersons_) {
+    TFastJsonRecord r = ryxx_->Record(index);
+    std::string cbxxId(Field(r, pc_.cbxxID));
+    if (!handledPersons_.insert(cbxxId).second) continue;
+    const std::string yxbz = Flag(Field(r, pc_.yxbz));
+    const std::string_view rydjxh = Field(r, pc_.djxh), xm = Field(r, pc_.xm), zjlx = Field(r, pc_.zjlxDm),
+                           zjhm = Field(r, pc_.zjhm), sbjbjgdm = Field(r, pc_.sbjbjgDm), rybh = Field(r, pc_.sbbm),
+                           phone = Field(r, pc_.lxdh);
+
+    // A locally added twin (same name, ID type and number) gives way to the server person.
+    if (auto twin = localTwins_.find(Join3(xm, zjlx, zjhm)); twin != localTwins_.end()) {
+      std::string fragment = SqlText(kTwinFragment, {djxh_, zjhm, zjlx, xm});
+      QueueUpsert(FormatSql(kTwinRemoval, {V(djxh_), SqlFragment::Trusted(std::move(fragment))}), {}, {});
+      localTwins_.erase(twin);
+    }
+
+    std::string personTuple = SqlText(kPersonTuple, {djxh_, rydjxh, xm, zjlx, zjhm, phone});
+    if (personKeys_.insert(std::string(rydjxh)).second) {
+      QueueInsert(persons_, kPersonInsertHead, std::move(personTuple));
+    } else {
+      QueueUpsert(SqlText(kPersonDelete, {djxh_, rydjxh}),
+                  phone.empty() ? SqlText(kPersonUpdateKeepPhone, {xm, zjlx, zjhm, djxh_, rydjxh})
+                                : SqlText(kPersonUpdate, {xm, zjlx, zjhm, phone, djxh_, rydjxh}),
+                  std::string(kPersonInsertHead) + personTuple);
+    }
+
+    std::string enrolTuple = SqlText(kEnrolTuple, {djxh_, rydjxh, sbjbjgdm, rybh, yxbz});
+    if (enrolKeys_.insert(Join3(rydjxh, sbjbjgdm, rybh)).second) {
+      QueueInsert(enrols_, kEnrolInsertHead, std::move(enrolTuple));
+    } else {
+      QueueUpsert(SqlText(kEnrolDelete, {djxh_, rydjxh, sbjbjgdm, rybh}),
+                  SqlText(kEnrolUpdate, {yxbz, djxh_, rydjxh, sbjbjgdm, rybh}),
+                  std::string(kEnrolInsertHead) + enrolTuple);
+    }
+    ++personsWritten_;
+    ++queued;
+  }
+  pendingPersons_.clear();
+  FlushInserts();
+  return queued;
+}
+
+int TDealCbxxAndRyxx::dealXzxx(const ProgressFn& progress) {
+  PrepareNewRecords();
+  if (!cbxx_ || pendingEnrols_.empty()) return 0;
+  EnsureKeys();
+  LoadPmlx();
+  using Clock = std::chrono::steady_clock;
+  Clock::time_point lastReport = Clock::now();
+  int queued = 0;
+  std::vector<int> waiting;  // items whose person record has not arrived yet
+  for (int index : pendingEnrols_) {
+    TFastJsonRecord r = cbxx_->Record(index);
+    auto person = personByCbxxId_.find(std::string(Field(r, ec_.cbxxID)));
+    if (person == personByCbxxId_.end()) {
+      waiting.push_back(index);
+      continue;
+    }
+    std::string xzid(Field(r, ec_.cbxzID));
+    if (xzid.empty()) continue;
+    writtenItems_.insert(xzid);
+    TFastJsonRecord p = ryxx_->Record(person->second);
+    const std::string_view rydjxh = Field(p, pc_.djxh), sbjbjgdm = Field(p, pc_.sbjbjgDm), rybh = Field(p, pc_.sbbm);
+    const std::string_view zsxmdm = Field(r, ec_.zsxmDm), zspmdm = Field(r, ec_.zspmDm), zszmdm = Field(r, ec_.zszmDm),
+                           xzjddm = Field(r, ec_.xzjdDm), sqhczdm = Field(r, ec_.sqczDm),
+                           cbrytslbdm = Field(r, ec_.rycbtslbDm), ksjfyf = Month(Field(r, ec_.ksjfrq)),
+                           tzjfyf = Month(Field(r, ec_.tzjfrq)), gxsj = Field(r, ec_.xgrq), xzlxdm = Field(r, ec_.xzlxDm);
+    const std::string yxbz = Flag(Field(r, ec_.yxbz));
+    auto pm = pmlx_.find(std::string(zspmdm));
+    const std::string_view pmlx = pm == pmlx_.end() ? std::string_view() : std::string_view(pm->second);
+
+    std::string tuple = SqlText(kItemTuple, {djxh_, rydjxh, sbjbjgdm, xzid, zsxmdm, zspmdm, zszmdm, xzjddm, sqhczdm,
+                                             cbrytslbdm, ksjfyf, tzjfyf, gxsj, pmlx, rybh, xzlxdm, yxbz});
+    if (itemKeys_.insert(xzid).second) {
+      QueueInsert(items_, kItemInsertHead, std::move(tuple));
+    } else {
+      QueueUpsert(SqlText(kItemDelete, {djxh_, xzid}),
+                  SqlText(kItemUpdate, {rydjxh, zsxmdm, zspmdm, zszmdm, xzjddm, sqhczdm, cbrytslbdm, ksjfyf, tzjfyf, gxsj,
+                                        pmlx, xzlxdm, sbjbjgdm, rybh, yxbz, djxh_, xzid}),
+                  std::string(kItemInsertHead) + tuple);
+    }
+    ++itemsWritten_;
+    ++queued;
+    if (progress && Clock::now() - lastReport >= std::chrono::milliseconds(kXzxxProgressIntervalMs)) {
+      progress(itemsWritten_, kXzxxProgressMax);
+      lastReport = Clock::now();
+    }
+  }
+  pendingEnrols_ = std::move(waiting);
+  FlushInserts();
+  return queued;
+}
+
+void TDealCbxxAndRyxx::QueueInsert(PendingInsert& pending, std::string_view head, std::string tuple) {
+  if (rowsPerInsert_ <= 1) {
+    writer_->AddSql({}, {}, std::string(head) + tuple);
+    return;
+  }
+  if (pending.rows == 0) {
+    pending.sql.reserve(tuple.size() * static_cast<size_t>(rowsPerInsert_) + head.size() + 16);
+    pending.sql.assign(head);
+  } else {
+    pending.sql += ", ";
+  }
+  pending.sql += tuple;
+  if (++pending.rows >= rowsPerInsert_) Flush(pending);
+}
+
+void TDealCbxxAndRyxx::Flush(PendingInsert& pending) {
+  if (pending.rows == 0) return;
+  writer_->AddSql({}, {}, std::move(pending.sql));
+  pending.sql = std::string();
+  pending.rows = 0;
+}
+
+void TDealCbxxAndRyxx::FlushInserts() {
+  Flush(persons_);
+  Flush(enrols_);
+  Flush(items_);
+}
+
+void TDealCbxxAndRyxx::QueueUpsert(std::string first, std::string second, std::string third) {
+  FlushInserts();  // the upsert may concern a row still waiting in a buffer
+  writer_->AddSql(std::move(first), std::move(second), std::move(third));
+}
+
+void TDealCbxxAndRyxx::updateCbzt(const std::string& month) {
+  FlushInserts();
+  const std::string m = month.empty() ? CurrentMonth() : month;
+  writer_->AddSql(SqlText(kCbzt3, {djxh_}));
+  writer_->AddSql(SqlText(kCbzt2, {djxh_, djxh_}));
+  writer_->AddSql(SqlText(kCbzt1, {djxh_, djxh_, m}));
+}
+
+void TDealCbxxAndRyxx::clearInvalid() {
+  FlushInserts();
+  writer_->AddSql(SqlText(kClearEnrolments, {djxh_}));
+  writer_->AddSql(SqlText(kClearPersons, {djxh_}));
+}
+
+void TDealCbxxAndRyxx::queueSql(std::string sql) {
+  keysValid_ = false;  // the statement may add keys this processor does not know
+  FlushInserts();
+  writer_->AddSql(std::move(sql));
+}
+
+bool TDealCbxxAndRyxx::WaitForIdle(int64_t timeoutMs) {
+  keysValid_ = false;  // after the commit other connections may write again
+  FlushInserts();
+  return writer_->WaitForIdle(timeoutMs);
+}
+
+void TDealCbxxAndRyxx::RollbackIfOpen() {
+  keysValid_ = false;
+  persons_ = enrols_ = items_ = PendingInsert();
+  writer_->ClearQueue();
+  writer_->AbortBatch();
+}
+
+}  // namespace velmor

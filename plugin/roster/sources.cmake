@@ -1,0 +1,14 @@
+# The roster: the employee store (TEmployeeDaoImpl) and the bulk processor of roster downloads.
+target_sources(velmor_plugin_objects PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/roster_dates.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/sql_text.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/roster_sql.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/deal_cbxx_ryxx.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/registration_doc.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/registration_store.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/employee_dao.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/employee_dao_query.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/employee_dao_write.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/employee_dao_save.cpp
+)
+target_link_libraries(velmor_plugin_objects PUBLIC pugixml::pugixml nlohmann_json::nlohmann_json)

@@ -1,0 +1,248 @@
+// The bulk processor of roster downloads on the host's real database.
+#include <gtest/gtest.h>
+
+#include <chrono>
+
+#include "host/db/fault_injection.h"
+#include "roster/deal_cbxx_ryxx.h"
+#include "roster/roster_fixture.h"
+
+namespace velmor::testing {
+namespace {
+
+using host::db::FaultInjection;
+
+class Processor : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    db_ = env_.Db();
+    ASSERT_TRUE(db_->ExecSQL("insert into sb_pmlxb (zspmdm, pmlx) values ('P1', '00'), ('P2', '01')"));
+  }
+  // Runs one download of the given records through a fresh processor.
+  void Download(const std::vector<std::string>& persons, const std::vector<std::string>& enrols,
+                const std::function<void(TDealCbxxAndRyxx&)>& before = {}) {
+    TFastParseJson ryxx, cbxx;
+    if (!persons.empty()) ryxx.ParseText(JsonList(persons));
+    if (!enrols.empty()) cbxx.ParseText(JsonList(enrols));
+    TDealCbxxAndRyxx deal(&cbxx, &ryxx, env_.Db(), "D1");
+    if (before) before(deal);
+    deal.dealRyxx();
+    deal.dealXzxx();
+    EXPECT_TRUE(deal.WaitForIdle(600000));
+  }
+  std::string Q(const std::string& sql) { return Rows(*db_, sql); }
+
+  StoreEnv env_;
+  Ref<IDBMechanism> db_;
+};
+
+TEST_F(Processor, WritesPersonsEnrolmentsAndItemsWithTheirColumnMapping) {
+  Download({PersonRecord("c1", "R1", "张'三", "110", "13800000000", " Y", "J01", "RB1")},
+           {EnrolRecord("c1", "x1", "2024-01-15", "2099-12-31"), EnrolRecord("c1", "x2", "2024-01", "2099-12", "N", "P2")});
+  EXPECT_EQ(Q("select djxh, rydjxh, xm, zjlx, zjhm, fzid, phonenumber, updateFlag from sb_ryjbxxb"),
+            "D1,R1,张'三,201,110,-1,13800000000,1;");
+  EXPECT_EQ(Q("select rydjxh, sbjbjgdm, rybh, yxbz from sb_rycbjgxxb"), "R1,J01,RB1,Y;");
+  EXPECT_EQ(Q("select rydjxh, sbjbjgdm, rybh, xzid, zsxmdm, zspmdm, zszmdm, xzjddm, sqhczdm, cbrytslbdm, ksjfyf, "
+              "tzjfyf, gxsj, pmlx, xzlxdm, yxbz from sb_rycbxmb order by xzid"),
+            "R1,J01,RB1,x1,X1,P1,Z1,T1,C1,K1,2024-01,2099-12,2024-02-03 04:05:06,00,L1,Y;"
+            "R1,J01,RB1,x2,X1,P2,Z1,T1,C1,K1,2024-01,2099-12,2024-02-03 04:05:06,01,L1,N;");
+}
+
+TEST_F(Processor, RowsSharingAnInsertAreTheSameRowsAsOneStatementEach) {
+  std::vector<std::string> persons, enrols;
+  for (int i = 0; i < 250; ++i) {
+    const std::string n = std::to_string(i);
+    persons.push_back(PersonRecord("c" + n, "R" + n, "n'" + n, n, "1" + n));
+    enrols.push_back(EnrolRecord("c" + n, "x" + n, "2024-01", "2099-12"));
+    enrols.push_back(EnrolRecord("c" + n, "y" + n, "2024-01", "2099-12", "Y", "P2"));
+  }
+  persons.push_back(PersonRecord("c0b", "R0", "again", "0"));  // a second record of R0: an update
+  const char* dump =
+      "select p.rydjxh, p.xm, p.phonenumber, b.rybh, c.xzid, c.pmlx from sb_ryjbxxb p, sb_rycbjgxxb b, sb_rycbxmb c "
+      "where b.rydjxh = p.rydjxh and c.rydjxh = p.rydjxh order by p.rydjxh, c.xzid";
+  Download(persons, enrols, [](TDealCbxxAndRyxx& deal) { deal.SetRowsPerInsert(1); });
+  const std::string one = Q(dump);
+  ASSERT_TRUE(db_->ExecSQL("delete from sb_ryjbxxb; delete from sb_rycbjgxxb; delete from sb_rycbxmb"));
+  host::db::FaultInjection::SetTracing(true);
+  Download(persons, enrols);
+  const auto trace = host::db::FaultInjection::TakeTrace();
+  host::db::FaultInjection::SetTracing(false);
+  EXPECT_EQ(Q(dump), one);
+  EXPECT_EQ(Q("select count(*), count(distinct rydjxh) from sb_ryjbxxb"), "250,250;");
+  EXPECT_EQ(Q("select xm from sb_ryjbxxb where rydjxh = 'R0'"), "again;");
+  EXPECT_LT(trace.size(), 40u) << "250 persons, 250 enrolments and 500 items in a few statements";
+}
+
+TEST_F(Processor, AnEmptyFlagMeansNotValid) {
+  Download({PersonRecord("c1", "R1", "a", "1", "", "")}, {EnrolRecord("c1", "x1", "2024-01", "2099-12", "")});
+  EXPECT_EQ(Q("select yxbz from sb_rycbjgxxb"), "N;");
+  EXPECT_EQ(Q("select yxbz from sb_rycbxmb"), "N;");
+}
+
+TEST_F(Processor, AServerPersonReplacesItsLocalTwinWithItsEnrolmentsAndItems) {
+  SeedPerson(*db_, "D1", "L1", "李四", "220", "1");
+  SeedEnrolment(*db_, "D1", "L1", "J09", "LB");
+  SeedItem(*db_, "D1", "L1", "J09", "LB", "lx", "2099-12");
+  SeedPerson(*db_, "D1", "L2", "王五", "330", "1");  // another local person: untouched
+  Download({PersonRecord("c1", "R1", "李四", "220")}, {EnrolRecord("c1", "x1", "2024-01", "2099-12")});
+  EXPECT_EQ(Q("select rydjxh, xm, ifnull(ly, '') from sb_ryjbxxb order by id"), "L2,王五,1;R1,李四,;");
+  EXPECT_EQ(Q("select rydjxh from sb_rycbjgxxb"), "R1;");
+  EXPECT_EQ(Q("select xzid from sb_rycbxmb"), "x1;");
+}
+
+TEST_F(Processor, ASecondDownloadUpdatesInPlaceAndCollapsesCopies) {
+  Download({PersonRecord("c1", "R1", "a", "1", "111"), PersonRecord("c2", "R2", "b", "2", "222")},
+           {EnrolRecord("c1", "x1", "2024-01", "2024-06"), EnrolRecord("c2", "x2", "2024-01", "2024-06")});
+  ASSERT_TRUE(db_->ExecSQL("update sb_ryjbxxb set fzid = 7, fullpath = ',7,' where rydjxh = 'R1'"));
+  // A copy of R2's person and item rows (two rows of one key).
+  SeedPerson(*db_, "D1", "R2", "b", "2", "0");
+  SeedItem(*db_, "D1", "R2", "J01", "BR2", "x2", "2000-01");
+  Download({PersonRecord("c1", "R1", "a2", "1", ""), PersonRecord("c2", "R2", "b2", "2", "999")},
+           {EnrolRecord("c1", "x1", "2024-01", "2099-12"), EnrolRecord("c2", "x2", "2024-01", "2099-11")});
+  EXPECT_EQ(Q("select rydjxh, xm, phonenumber, fzid, fullpath from sb_ryjbxxb order by rydjxh"),
+            "R1,a2,111,7,,7,;R2,b2,999,-1,;")
+      << "R1 kept its group and, with no phone from the server, its phone; R2's copies became one row";
+  EXPECT_EQ(Q("select xzid, tzjfyf from sb_rycbxmb order by xzid"), "x1,2099-12;x2,2099-11;");
+  EXPECT_EQ(Q("select count(*) from sb_rycbjgxxb"), "2;");
+}
+
+TEST_F(Processor, PassesHandleOnlyWhatArrivedSinceTheLastOne) {
+  TFastParseJson ryxx, cbxx;
+  TDealCbxxAndRyxx deal(&cbxx, &ryxx, env_.Db(), "D1");
+  EXPECT_FALSE(deal.PrepareNewRecords());
+  EXPECT_EQ(deal.dealRyxx(), 0);
+  cbxx.ParseText(JsonList({EnrolRecord("c1", "x1", "2024-01", "2099-12"), EnrolRecord("c2", "x2", "2024-01", "2099-12")}));
+  ryxx.ParseText(JsonList({PersonRecord("c1", "R1", "a", "1")}));
+  EXPECT_EQ(deal.dealRyxx(), 1);
+  EXPECT_EQ(deal.dealXzxx(), 1) << "x2 waits for its person record";
+  ryxx.ParseText(JsonList({PersonRecord("c2", "R2", "b", "2"), PersonRecord("c1", "R1", "a", "1")}));
+  EXPECT_EQ(deal.dealRyxx(), 1) << "c1 was handled already";
+  EXPECT_EQ(deal.dealXzxx(), 1);
+  EXPECT_FALSE(deal.PrepareNewRecords());
+  EXPECT_TRUE(deal.WaitForIdle(600000));
+  EXPECT_EQ(deal.PersonCount(), 2);
+  EXPECT_EQ(deal.ItemCount(), 2);
+  EXPECT_EQ(deal.Towns().at("T1"), "镇一");
+  EXPECT_EQ(deal.Communities().at("C1"), "村一");
+  EXPECT_EQ(deal.Categories().at("K1"), "类一");
+  EXPECT_EQ(Q("select rydjxh from sb_ryjbxxb order by rydjxh"), "R1;R2;");
+}
+
+TEST_F(Processor, LaterPeriodsOfOneItemAreWrittenLast) {
+  Download({PersonRecord("c1", "R1", "a", "1")},
+           {EnrolRecord("c1", "x1", "2024-07", "2099-12"), EnrolRecord("c1", "x1", "2023-01", "2023-12")});
+  EXPECT_EQ(Q("select ksjfyf, tzjfyf from sb_rycbxmb"), "2024-07,2099-12;");
+}
+
+TEST_F(Processor, SummaryStatesOneTwoThree) {
+  SeedPerson(*db_, "D1", "A", "a", "1", "0");  // a valid item running this month
+  SeedEnrolment(*db_, "D1", "A", "J01", "RA");
+  SeedItem(*db_, "D1", "A", "J01", "RA", "xa", MonthFromNow(0));
+  SeedPerson(*db_, "D1", "B", "b", "2", "0");  // a valid item that ended last month
+  SeedEnrolment(*db_, "D1", "B", "J01", "RB");
+  SeedItem(*db_, "D1", "B", "J01", "RB", "xb", MonthFromNow(-1));
+  SeedPerson(*db_, "D1", "C", "c", "3", "0");  // no item
+  SeedPerson(*db_, "D1", "E", "e", "4", "0");  // a running item of an invalid enrolment
+  SeedEnrolment(*db_, "D1", "E", "J01", "RE", "N");
+  SeedItem(*db_, "D1", "E", "J01", "RE", "xe", MonthFromNow(6));
+  SeedPerson(*db_, "D2", "F", "f", "5", "0");  // another payer: untouched
+  TDealCbxxAndRyxx deal(nullptr, nullptr, env_.Db(), "D1");
+  deal.updateCbzt();
+  EXPECT_TRUE(deal.WaitForIdle(600000));
+  EXPECT_EQ(Q("select rydjxh, ifnull(cbzt, '-') from sb_ryjbxxb order by rydjxh"), "A,1;B,2;C,3;E,2;F,-;");
+}
+
+TEST_F(Processor, ClearInvalidRemovesEnrolmentsWithoutItemsThenServerPersonsWithoutEnrolments) {
+  SeedPerson(*db_, "D1", "A", "a", "1", "0");
+  SeedEnrolment(*db_, "D1", "A", "J01", "RA");
+  SeedItem(*db_, "D1", "A", "J01", "RA", "xa", "2099-12");
+  SeedPerson(*db_, "D1", "B", "b", "2", "0");  // its enrolment has no item
+  SeedEnrolment(*db_, "D1", "B", "J01", "RB");
+  SeedPerson(*db_, "D1", "L", "l", "3", "1");  // local, without enrolment: kept
+  TDealCbxxAndRyxx deal(nullptr, nullptr, env_.Db(), "D1");
+  deal.clearInvalid();
+  EXPECT_TRUE(deal.WaitForIdle(600000));
+  EXPECT_EQ(Q("select rydjxh from sb_ryjbxxb order by rydjxh"), "A;L;");
+  EXPECT_EQ(Q("select rydjxh from sb_rycbjgxxb"), "A;");
+}
+
+TEST_F(Processor, StatementsQueuedByTheCallerAreSeenByTheNextPass) {
+  Download({PersonRecord("c1", "R1", "a", "1")}, {EnrolRecord("c1", "x1", "2024-01", "2099-12")},
+           [](TDealCbxxAndRyxx& deal) {
+             // The caller inserts R1 itself first; the pass must update it, not add a second one.
+             deal.queueSql("insert into sb_ryjbxxb (djxh, rydjxh, xm, fzid, phonenumber) values ('D1', 'R1', 'old', 3, '5')");
+           });
+  EXPECT_EQ(Q("select xm, fzid from sb_ryjbxxb"), "a,3;");
+}
+
+TEST_F(Processor, ProgressIsReportedAtMostEvery300Ms) {
+  std::vector<std::string> persons, enrols;
+  for (int i = 0; i < 3000; ++i) {
+    persons.push_back(PersonRecord("c" + std::to_string(i), "R" + std::to_string(i), "n", std::to_string(i)));
+    enrols.push_back(EnrolRecord("c" + std::to_string(i), "x" + std::to_string(i), "2024-01", "2099-12"));
+  }
+  std::vector<std::chrono::steady_clock::time_point> calls;
+  TFastParseJson ryxx, cbxx;
+  ryxx.ParseText(JsonList(persons));
+  cbxx.ParseText(JsonList(enrols));
+  TDealCbxxAndRyxx deal(&cbxx, &ryxx, env_.Db(), "D1");
+  deal.SetRowsPerInsert(1);  // one statement per row, so that the writer holds the producer back
+  deal.Writer().TEST_SetBeforeItem([] { std::this_thread::sleep_for(std::chrono::microseconds(300)); });
+  deal.dealRyxx();
+  const auto start = std::chrono::steady_clock::now();
+  deal.dealXzxx([&](int count, int max) {
+    EXPECT_EQ(max, 200);
+    EXPECT_GT(count, 0);
+    calls.push_back(std::chrono::steady_clock::now());
+  });
+  ASSERT_FALSE(calls.empty()) << "the producer was slowed by back-pressure long enough to report";
+  EXPECT_GE(calls[0] - start, std::chrono::milliseconds(300));
+  for (size_t i = 1; i < calls.size(); ++i) EXPECT_GE(calls[i] - calls[i - 1], std::chrono::milliseconds(300));
+  deal.Writer().TEST_SetBeforeItem({});
+  EXPECT_TRUE(deal.WaitForIdle(600000));
+  EXPECT_EQ(Q("select count(*) from sb_rycbxmb"), "3000;");
+}
+
+TEST_F(Processor, RollbackIfOpenAndAFailedCommitStoreNothing) {
+  {
+    TFastParseJson ryxx, cbxx;
+    ryxx.ParseText(JsonList({PersonRecord("c1", "R1", "a", "1")}));
+    cbxx.ParseText(JsonList({EnrolRecord("c1", "x1", "2024-01", "2099-12")}));
+    TDealCbxxAndRyxx deal(&cbxx, &ryxx, env_.Db(), "D1");
+    deal.dealRyxx();
+    deal.dealXzxx();
+    deal.RollbackIfOpen();
+    EXPECT_TRUE(deal.WaitForIdle(600000));
+    EXPECT_EQ(Q("select count(*) from sb_ryjbxxb"), "0;");
+  }
+  TFastParseJson ryxx, cbxx;
+  ryxx.ParseText(JsonList({PersonRecord("c1", "R1", "a", "1")}));
+  cbxx.ParseText(JsonList({EnrolRecord("c1", "x1", "2024-01", "2099-12")}));
+  TDealCbxxAndRyxx deal(&cbxx, &ryxx, env_.Db(), "D1");
+  deal.dealRyxx();
+  deal.dealXzxx();
+  FaultInjection::FailCommit(1);
+  try {
+    deal.WaitForIdle(600000);
+    ADD_FAILURE() << "no exception";
+  } catch (const Exception& e) {
+    EXPECT_STREQ(e.what(), "保存数据库失败！");
+  }
+  EXPECT_EQ(Q("select count(*) from sb_ryjbxxb"), "0;");
+  EXPECT_EQ(Q("select count(*) from sb_rycbxmb"), "0;");
+}
+
+TEST_F(Processor, RecordsWithoutTheirKeyColumnsAreRefused) {
+  TFastParseJson ryxx;
+  ryxx.ParseText(R"([{"djxh":"R1","xm":"a"}])");
+  TDealCbxxAndRyxx deal(nullptr, &ryxx, env_.Db(), "D1");
+  try {
+    deal.dealRyxx();
+    ADD_FAILURE() << "no exception";
+  } catch (const Exception& e) {
+    EXPECT_STREQ(e.what(), "人员信息缺少字段[cbxxID]或[djxh]");
+  }
+}
+
+}  // namespace
+}  // namespace velmor::testing
