@@ -12,7 +12,7 @@ struct Transfer {
   std::string* body;
   bool tooLarge = false;
   const std::atomic<bool>* cancel;
-  const std::function<void()>* tick;
+  const std::function<bool()>* tick;
   std::chrono::steady_clock::time_point lastTick;
 };
 
@@ -34,7 +34,7 @@ int OnProgress(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
     auto now = std::chrono::steady_clock::now();
     if (now - t->lastTick >= std::chrono::milliseconds(50)) {
       t->lastTick = now;
-      (*t->tick)();
+      if (!(*t->tick)()) return 1;
     }
   }
   return 0;
@@ -49,7 +49,7 @@ void GlobalInit() {
 
 HttpResult HttpPost(const std::string& url, const std::string& body, const std::vector<std::string>& headers,
                     const TransportOptions& options, const std::atomic<bool>* cancel,
-                    const std::function<void()>& tick) {
+                    const std::function<bool()>& tick) {
   GlobalInit();
   HttpResult result;
   CURL* curl = curl_easy_init();

@@ -32,9 +32,10 @@ inline constexpr size_t kMaxAnswerBytes = size_t{512} << 20;
 
 // Posts body to url. `headers` are "Name: value" lines. `cancel`, when given, aborts the transfer
 // as soon as it turns true; `tick`, when given, runs every 50 ms or so on the calling thread
-// while the transfer is under way (the main thread lets its window repaint there).
+// while the transfer is under way (the main thread lets its window repaint there) and aborts the
+// transfer by answering false.
 HttpResult HttpPost(const std::string& url, const std::string& body, const std::vector<std::string>& headers,
                     const TransportOptions& options, const std::atomic<bool>* cancel = nullptr,
-                    const std::function<void()>& tick = {});
+                    const std::function<bool()>& tick = {});
 
 }  // namespace velmor::host::net

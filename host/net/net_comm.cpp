@@ -51,7 +51,8 @@ Ref<IRequest> NetComm::CreateRequest() { return Make<Request>(); }
 Ref<INetCommIntf> NetComm::CreateConnection() { return Make<NetComm>(options_); }
 
 NetComm::Outcome NetComm::Post(const std::string& path, const std::string& body, const std::string& serial,
-                               std::initializer_list<int32_t> allowed, const std::atomic<bool>* cancel) {
+                               std::initializer_list<int32_t> allowed, const std::atomic<bool>* cancel,
+                               IProgressView* progress) {
   Outcome o;
   if (options_.serverUrl.empty()) {
     o.error = "未配置服务器地址";
@@ -64,8 +65,11 @@ NetComm::Outcome NetComm::Post(const std::string& path, const std::string& body,
   std::vector<std::string> headers = {std::string("Content-Type: ") + wire::kJsonContentType,
                                       std::string("User-Agent: ") + kUserAgent};
   if (!serial.empty()) headers.push_back(std::string(wire::kSerialHeader) + ": " + serial);
-  std::function<void()> tick;
-  if (OnOwnerThread()) tick = [] { platform::ProcessMessages(); };
+  std::function<bool()> tick;
+  if (OnOwnerThread()) tick = [progress] {
+    platform::ProcessMessages();
+    return !(progress && progress->IsCancelled());
+  };
   HttpResult http = HttpPost(options_.serverUrl + path, body, headers, options_.transport, cancel, tick);
   if (!http.ok) {
     o.error = http.error;
@@ -85,7 +89,7 @@ NetComm::Outcome NetComm::Post(const std::string& path, const std::string& body,
   return o;
 }
 
-int32_t NetComm::Send(Request& request, const std::atomic<bool>* cancel) {
+int32_t NetComm::Send(Request& request, const std::atomic<bool>* cancel, IProgressView* progress) {
   std::string code = request.GetServiceCode();
   if (!wire::IsServiceCode(code)) {
     std::string text = "服务代码无效：" + code;
@@ -94,7 +98,7 @@ int32_t NetComm::Send(Request& request, const std::atomic<bool>* cancel) {
     return wire::kFailed;
   }
   Outcome o = Post(wire::ServicePath(code), request.GetBody(), request.GetSerialNo(),
-                   {wire::kAnswered, wire::kAnsweredOne, wire::kRefused}, cancel);
+                   {wire::kAnswered, wire::kAnsweredOne, wire::kRefused}, cancel, progress);
   if (!o.ok) {
     request.SetFailure(o.error);
     SetLastError(o.error);
@@ -111,7 +115,7 @@ int32_t NetComm::Execute(IRequest* request, IProgressView* progress, int32_t pro
     SetLastError(request ? "请求对象不是本网络组件创建的" : "请求对象为空");
     return wire::kFailed;
   }
-  int32_t status = Send(*r, nullptr);
+  int32_t status = Send(*r, nullptr, progress);
   if (progress && progressValue != 0) progress->SetPosition(progress->GetPosition() + progressValue);
   return status;
 }

@@ -55,10 +55,13 @@ class NetComm final : public Object<INetCommIntf> {
     wire::Envelope envelope;
   };
   // Posts to the server and reads the envelope; ok only for a status in `allowed`.
+  // On the owner thread the wait processes the application's messages and stops when `progress`
+  // (may be null) reports a cancel request.
   Outcome Post(const std::string& path, const std::string& body, const std::string& serial,
-               std::initializer_list<int32_t> allowed, const std::atomic<bool>* cancel);
+               std::initializer_list<int32_t> allowed, const std::atomic<bool>* cancel,
+               IProgressView* progress = nullptr);
   // Sends one request and records the outcome in it; returns the status.
-  int32_t Send(Request& request, const std::atomic<bool>* cancel);
+  int32_t Send(Request& request, const std::atomic<bool>* cancel, IProgressView* progress = nullptr);
   void SetLastError(const std::string& text);
   std::shared_ptr<Batch> FindBatch(int32_t handle);
   bool OnOwnerThread() const { return std::this_thread::get_id() == owner_; }

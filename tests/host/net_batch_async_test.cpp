@@ -6,7 +6,7 @@
 #include <set>
 
 #include "net_test_support.h"
-#include "raw_server.h"
+#include "support/raw_server.h"
 #include "taxsim/codec.h"
 
 namespace velmor::testing {

@@ -5,9 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 
 #include "net_test_support.h"
-#include "raw_server.h"
+#include "support/raw_server.h"
 #include "taxsim/codec.h"
 #include "velmor/platform.h"
 
@@ -187,6 +188,17 @@ TEST_F(NetCommTest, ConnectionsKeepTheirOwnLastError) {
   EXPECT_EQ(net_->GetLastErrorText(), "");
   Ref<IRequest> good = NewRequest("9001", kBody);
   EXPECT_EQ(other->Execute(good.get(), nullptr, 0, 0, 0), 2) << "same server";
+}
+
+TEST_F(NetCommTest, ACancelRequestOfTheProgressViewStopsTheCall) {
+  Fault(R"({"kind":"delay","delayMs":30000})");
+  Ref<RecordingProgress> progress = Make<RecordingProgress>();
+  progress->cancelled = true;
+  Ref<IRequest> r = NewRequest("9001", kBody);
+  auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(net_->Execute(r.get(), progress.get(), 0, 0, 0), -1);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+  EXPECT_EQ(net_->GetLastErrorText(), "请求已取消");
 }
 
 TEST_F(NetCommTest, WaitsOnTheOwnerThreadLetTheApplicationProcessMessages) {

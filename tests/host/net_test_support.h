@@ -19,7 +19,9 @@ class RecordingProgress : public Object<IProgressView> {
   void SetMessage(const std::string&) override {}
   int32_t GetMaximum() override { return 100; }
   int32_t GetHandle() override { return -1; }
+  bool IsCancelled() override { return cancelled; }
   int32_t position = 0;
+  bool cancelled = false;
 };
 
 inline taxsim::SimulatorOptions SmallSimulator() {

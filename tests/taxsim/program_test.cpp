@@ -4,7 +4,7 @@
 
 #include <regex>
 
-#include "program.h"
+#include "support/running_program.h"
 #include "support/process.h"
 #include "support/temp_dir.h"
 #include "taxsim/state.h"

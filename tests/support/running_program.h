@@ -1,4 +1,4 @@
-// A running velmor-taxsim program for tests: started with its arguments, its first output line
+// A running program for tests (velmor-taxsim): started with its arguments, its first output line
 // read (bounded wait), terminated and reaped by the destructor.
 #pragma once
 

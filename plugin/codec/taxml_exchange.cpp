@@ -1,0 +1,97 @@
+#include "codec/taxml_exchange.h"
+
+#include "codec/taxml_host.h"
+#include "framework/log.h"
+
+namespace velmor::taxml {
+
+namespace {
+
+std::string BuildBody(const Call& call, const std::string& yblsh, const std::string& djxh, const std::string& data) {
+  nlohmann::ordered_json body = nlohmann::ordered_json::object();
+  if (call.serial != Call::Serial::kNone) body["yblsh"] = yblsh;
+  for (auto it = call.keys.begin(); it != call.keys.end(); ++it) body[it.key()] = it.value();
+  if (call.djxh) body["djxh"] = djxh;
+  if (call.document) body["data"] = data;
+  try {
+    return body.dump();
+  } catch (const nlohmann::json::type_error&) {
+    throw Exception("请求报文含无效的UTF-8文本");
+  }
+}
+
+}  // namespace
+
+std::string BodyText(const Call& call, const std::string& yblsh, const std::string& djxh) {
+  return BuildBody(call, yblsh, djxh, call.document ? EncodeData(*call.document) : std::string());
+}
+
+std::string Reply::RefusalCode() const { return Refused() && request ? request->GetResponseData() : std::string(); }
+
+void Reply::RequireSuccess() const {
+  if (!Succeeded()) throw Failure(error);
+}
+
+Reply Send(const Call& call) {
+  // Everything that can fail while building runs before the network is touched.
+  std::string data = call.document ? EncodeData(*call.document) : std::string();
+  std::string djxh = call.djxh ? CurrentDjxh() : std::string();
+  Ref<INetCommIntf> net = call.net ? Ref<INetCommIntf>(call.net) : GetNetComm();
+
+  Reply reply;
+  reply.successStatus = call.successStatus;
+  reply.request = net->CreateRequest();
+  if (!reply.request) throw Exception("创建网络请求失败");
+  reply.request->SetServiceCode(call.serviceCode);
+  if (call.serial == Call::Serial::kFresh) {
+    reply.request->SetSerialNo(NewSerialNo());
+    reply.yblsh = reply.request->GetSerialNo();
+  } else if (call.serial == Call::Serial::kGiven) {
+    reply.yblsh = call.yblsh;
+  }
+  reply.request->SetBody(BuildBody(call, reply.yblsh, djxh, data));
+
+  reply.status = net->Execute(reply.request.get(), call.progress, call.progressValue, 0, 0);
+  if (reply.Succeeded()) return reply;
+  if (reply.status == -1) {
+    reply.error = net->GetLastErrorText();
+  } else if (reply.status == -2) {
+    reply.error = reply.request->GetReturnMessage();
+  } else {
+    reply.error = "服务端应答状态异常：" + std::to_string(reply.status);
+  }
+  if (reply.error.empty()) reply.error = "网络请求失败，状态：" + std::to_string(reply.status);
+  return reply;
+}
+
+bool Guard(std::string_view where, const std::string& userMessage, std::string& error,
+           const std::function<void()>& body) {
+  try {
+    body();
+    return true;
+  } catch (const Failure& f) {
+    error = f.what();
+  } catch (const std::exception& e) {
+    error = userMessage;
+    try {
+      LogException(where, e.what());
+    } catch (...) {
+      // A failing debugger must not hide the failure being reported.
+    }
+    return false;
+  } catch (...) {
+    error = userMessage;
+    try {
+      LogException(where, "未知异常");
+    } catch (...) {
+    }
+    return false;
+  }
+  try {
+    LogException(where, error);
+  } catch (...) {
+  }
+  return false;
+}
+
+}  // namespace velmor::taxml

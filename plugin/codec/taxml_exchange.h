@@ -1,0 +1,94 @@
+// One server exchange: the JSON request body in key order, the send sequence through the host's
+// network interface, and the guard every service method puts around it. With taxml_request.h
+// (the request document) and taxml_response.h (reading the answer) this is the whole API a
+// service uses to talk to the server:
+//
+//   bool TDailyMgr::GetSbqk(..., std::string& error) {
+//     return taxml::Guard("TDailyMgr.GetSbqk", "服务端反馈报文异常", error, [&] {
+//       taxml::RequestDocument doc("SbfCxjmxnSbfRcsbCxRequest");
+//       doc.Add("tran_seq", tranSeq);
+//       taxml::Call call{.serviceCode = "0053", .document = &doc, .progress = view, .progressValue = 50};
+//       call.keys["sbrqq"] = from;                       // the call's own keys, in order
+//       taxml::Reply reply = taxml::Send(call);
+//       reply.RequireSuccess();                         // -1: the network's text, -2: the server's
+//       taxml::Response answer = taxml::Response::Read(reply);
+//       answer.RequireSuccess();                        // "【code】message"
+//       for (pugi::xml_node row : answer.RequireList("sbqkxxList")) ...
+//     });
+//   }
+//
+// The body's keys: "yblsh" (a fresh serial, or the given one), the call's keys, "djxh" (the
+// current payer), "data" (the encoded document). String values are JSON-escaped. Everything here
+// may run on any thread that may call the host's factory.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include <nlohmann/json.hpp>
+
+#include "codec/taxml_request.h"
+#include "velmor/exceptions.h"
+#include "velmor/net_comm.h"
+
+namespace velmor::taxml {
+
+// A failure whose text is the message the user sees ("【30035】已作废",
+// "反馈报文缺少<sbqkxxList>节点。", the network's error text).
+class Failure : public Exception {
+ public:
+  using Exception::Exception;
+  const char* ClassName() const noexcept override { return "Failure"; }
+};
+
+struct Call {
+  enum class Serial {
+    kFresh,  // a new submission: SetSerialNo with a fresh serial, sent as "yblsh"
+    kGiven,  // the serial of an earlier submission (fetching its feedback), sent as "yblsh"
+    kNone,   // no "yblsh"
+  };
+
+  std::string serviceCode;                                        // "0053"
+  nlohmann::ordered_json keys = nlohmann::ordered_json::object();  // the call's own keys, in order
+  const RequestDocument* document = nullptr;                      // sent as "data" when set
+  Serial serial = Serial::kFresh;
+  std::string yblsh;    // with Serial::kGiven
+  bool djxh = true;     // add the current payer's "djxh"
+  int32_t successStatus = 2;
+  IProgressView* progress = nullptr;
+  int32_t progressValue = 0;
+  INetCommIntf* net = nullptr;  // default: the module's network interface
+};
+
+// The body text of a call without sending it (what Send hands to SetBody); the serial is taken
+// as given. Raises velmor::Exception for text that is not valid UTF-8.
+std::string BodyText(const Call& call, const std::string& yblsh, const std::string& djxh);
+
+struct Reply {
+  int32_t status = 0;
+  int32_t successStatus = 2;
+  Ref<IRequest> request;
+  std::string yblsh;  // the serial sent ("" with Serial::kNone)
+  std::string error;  // when !Succeeded(): GetLastErrorText for -1, GetReturnMessage for -2
+
+  bool Succeeded() const { return status == successStatus; }
+  bool Refused() const { return status == -2; }
+  // The server's result code of a refusal ("10042"); empty otherwise.
+  std::string RefusalCode() const;
+  // Raises Failure(error) unless Succeeded().
+  void RequireSuccess() const;
+};
+
+// Encodes the document, creates the request, sets code, serial and body, and executes it.
+// Failures to build (a component the host lacks, a text GBK cannot hold) raise exceptions; the
+// network's outcome, whatever it is, comes back in the Reply.
+Reply Send(const Call& call);
+
+// Runs body. True when it returns normally. A Failure puts its own text in error; any other
+// exception puts userMessage there. Either way the log receives "[" + where + "]异常：" + text.
+bool Guard(std::string_view where, const std::string& userMessage, std::string& error,
+           const std::function<void()>& body);
+
+}  // namespace velmor::taxml

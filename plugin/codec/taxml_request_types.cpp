@@ -1,0 +1,75 @@
+#include "codec/taxml_request_types.h"
+
+#include <array>
+
+namespace velmor::taxml {
+namespace {
+
+// Most types: GBK, no compression, bbh first, schema file named.
+constexpr RequestType Ansi(std::string_view n, std::string_view a, std::string_view k, std::string_view no) {
+  return {n, a, k, no, false, false, false, true};
+}
+
+constexpr std::array kTypes = {
+    Ansi("CxjmJdczBgRequest", "SBFGL", "DJ", "00114"),
+    Ansi("CxjmJdczCxRequest", "SBFGL", "DJ", "00116"),
+    Ansi("CxjmPlkkQcCxRequest", "SBFGL", "SB", "00135"),
+    Ansi("CxjmShbxfJfdjRequest", "SBFGL", "DJ", "00212"),
+    Ansi("CxjmXnhShbxfJfDjxxCxRequest", "SBFGL", "DJ", "00206"),
+    Ansi("DpkqcZfRequest", "SBFGL", "SB", "00132"),
+    Ansi("HXZGZS00193Request", "SBFZS", "ZS", "00193"),
+    Ansi("HXZGZS10303Request", "SBFZS", "ZS", "10303"),
+    Ansi("HXZGZS10304Request", "SBFZS", "ZS", "10304"),
+    Ansi("SbfCxjmJfdcRequest", "SBFGL", "SB", "00125"),
+    Ansi("SbfCxjmJtbzSbCxRequest", "SBFGL", "SB", "00179"),
+    Ansi("SbfCxjmJtbzSbRequest", "SBFGL", "SB", "00178"),
+    Ansi("SbfCxjmTsrqSbxxBcRequest", "SBFGL", "SB", "00168"),
+    Ansi("SbfCxjmXnhDjxxCxRequest", "SBFGL", "DJ", "00145"),
+    Ansi("SbfCxjmYjfeCxRequest", "SBFGL", "SB", "00119"),
+    Ansi("SbfCxjmYjfeSzRequest", "SBFGL", "SB", "00122"),
+    Ansi("SbfCxjmYjfeZfRequest", "SBFGL", "SB", "00140"),
+    // The daily-declaration types put xmlbh first.
+    RequestType{"SbfCxjmxnSbfRcsbCxRequest", "SBFGL", "SB", "00146", false, false, true, true},
+    Ansi("SbfCxjmxnhDrCxjmxxBcGzRequest", "SBFGL", "SB", "00170"),
+    Ansi("SbfCxjmxnhDrJgCxGzRequest", "SBFGL", "SB", "00171"),
+    RequestType{"SbfCxjmxnhRcSbYzxxBcRequest", "GSSBF", "SB", "00117", false, true, true, true},
+    RequestType{"SbfCxjmxnhRcSbYzxxBcSnRequest", "SBFGL", "SB", "00143", true, false, true, true},
+    Ansi("SbfCxjmxnhSbfSbYzxxBcDzmsRequest", "SBFGL", "SB", "00128"),
+    Ansi("SbfCxjmylOtxxCxRequest", "SBFGL", "SB", "00169"),
+    Ansi("SbfCyhShbxfJfzmCxRequest", "SBFGL", "ZM", "00108"),
+    Ansi("SbfCyhShbxfJfzmCyRequest", "SBFGL", "ZM", "00110"),
+    Ansi("SbfCyhShbxfJfzmDyRequest", "SBFGL", "ZM", "00107"),
+    Ansi("SbfCyhShbxfJfzmZfRequest", "SBFGL", "ZM", "00109"),
+    Ansi("SbfCyhShbxfZrrjfqdCxRequest", "SBFGL", "ZM", "00106"),
+    Ansi("SbfDjJdxzbgjlcxRequest", "SBFGL", "DJ", "00115"),
+    Ansi("SbfDjXnhDjdxCxRequest", "SBFGL", "DJ", "C0020"),
+    Ansi("SbfLhjyryHdxxCxRequest", "SBFGL", "SB", "00109"),
+    Ansi("SbfPlCbryJfDjxxCxRequest", "SBFGL", "DJ", "00112"),
+    RequestType{"SbfXhnCxDjdxRequest", "SBFGL", "DJ", "C0017", true, false, false, true},
+    Ansi("SbfXnhCxjmQcxxCxRequest", "SBFGL", "SB", "00160"),
+    Ansi("SbfXnhGrSbfDjxxCxRequest", "SBFGL", "DJ", "00202"),
+    Ansi("SbfXnhGrSbfJfdjjgCxRequest", "SBFGL", "DJ", "00211"),
+    Ansi("SbfXnhGrSbfJfdjsqRequest", "SBFGL", "DJ", "00210"),
+    Ansi("SbfXzzjmsCxRequest", "SBFGL", "GY", "00102"),
+    Ansi("SbfYbGrzhDjcxjmxxCxRequest", "SBFGL", "DJ", "00139"),
+    Ansi("SbfYbGrzhDjgxWhRequest", "SBFGL", "DJ", "00137"),
+    Ansi("SbfYbGrzhDjgxxxCxRequest", "SBFGL", "DJ", "00138"),
+    Ansi("SbfZrrJfDjxxCxRequest", "SBFGL", "DJ", "00111"),
+};
+
+}  // namespace
+
+const RequestType* FindRequestType(std::string_view name) {
+  for (const auto& t : kTypes)
+    if (t.name == name) return &t;
+  return nullptr;
+}
+
+std::span<const RequestType> AllRequestTypes() { return kTypes; }
+
+std::string SchemaFileName(const RequestType& t) {
+  return "TaxMLBw_" + std::string(t.area) + "_" + std::string(t.kind) + "_" + std::string(t.number) +
+         "_Request_V1.0.xsd";
+}
+
+}  // namespace velmor::taxml

@@ -1,0 +1,87 @@
+#include "codec/taxml_response.h"
+
+#include <regex>
+
+#include "codec/base64.h"
+#include "codec/gbk.h"
+#include "codec/gzip.h"
+#include "codec/taxml_host.h"
+
+namespace velmor::taxml {
+namespace {
+
+// True when the XML declaration at the start of the bytes names a GBK family encoding.
+bool DeclaresGbk(std::string_view bytes) {
+  static const std::regex kDecl(R"re(^\s*<\?xml[^>]*encoding\s*=\s*["'](gbk|gb2312|gb18030)["'])re",
+                                std::regex::icase);
+  std::string_view head = bytes.substr(0, 200);
+  return std::regex_search(head.begin(), head.end(), kDecl);
+}
+
+}  // namespace
+
+Response Response::Read(const Reply& reply, const ResponseOptions& options) {
+  if (!reply.request) throw Exception("反馈报文为空");
+  return Read(*reply.request, options);
+}
+
+Response Response::Read(IRequest& request, const ResponseOptions& options) {
+  return Decode(request.GetResponse(), options);
+}
+
+Response Response::Decode(std::string_view responseText, const ResponseOptions& options) {
+  if (responseText.empty()) throw Exception("反馈报文为空");
+  std::string bytes = Base64Decode(responseText);
+  if (bytes.empty()) throw Exception("反馈报文不是有效的Base64编码");
+  if (options.gzip) bytes = GzipDecompress(bytes);  // raises "gzip解压失败：..."
+  if (DeclaresGbk(bytes)) {
+    bytes = GbkToUtf8(bytes);  // raises "文本不是有效的GBK编码（第N字节）"
+  } else if (!IsValidUtf8(bytes)) {
+    // pugixml would take any bytes; a GBK answer declared as UTF-8 must not pass as garbled text.
+    throw Exception("反馈报文不是有效的UTF-8编码");
+  }
+  return Parse(bytes);
+}
+
+Response Response::Parse(std::string_view text) {
+  Response r;
+  // parse_default keeps the declaration out of the tree; the bytes are UTF-8 by now.
+  pugi::xml_parse_result result = r.doc_->load_buffer(text.data(), text.size(), pugi::parse_default, pugi::encoding_utf8);
+  if (!result) {
+    throw Exception("反馈报文不是有效的XML：" + std::string(result.description()) + "（第" +
+                    std::to_string(result.offset + 1) + "字节）");
+  }
+  if (!r.Root()) throw Exception("反馈报文没有根节点");
+  return r;
+}
+
+std::string Response::Code() const {
+  pugi::xml_node code = Root().child("code");
+  if (!code) throw Exception("反馈报文缺少<code>节点。");
+  return code.text().get();
+}
+
+std::string Response::Message() const { return Root().child("message").text().get(); }
+
+std::string Response::FailureText() const {
+  std::string code = Code();
+  return "【" + code + "】" + RenderMessage(code, Message());
+}
+
+void Response::RequireSuccess() const {
+  if (!Succeeded()) throw Failure(FailureText());
+}
+
+std::string Response::Value(std::string_view name) const {
+  return Root().child(std::string(name).c_str()).text().get();
+}
+
+pugi::xml_node Response::List(std::string_view name) const { return Root().child(std::string(name).c_str()); }
+
+pugi::xml_node Response::RequireList(std::string_view name) const {
+  pugi::xml_node list = List(name);
+  if (!list) throw Failure("反馈报文缺少<" + std::string(name) + ">节点。");
+  return list;
+}
+
+}  // namespace velmor::taxml
