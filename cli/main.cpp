@@ -17,6 +17,7 @@ int main(int argc, char** argv) {
   ParamOptions param;
   CodeNameOptions codename;
   DictOptions dict;
+  RosterOptions roster;
   app.add_option("--data", global.dataDir, "data directory (default: $VELMOR_DATA, else ~/.local/share/velmor)")
       ->type_name("DIR");
   app.add_option("--plugin", global.pluginPath, "plug-in library (default: lib/libVelmorService.so beside bin/)")
@@ -29,6 +30,8 @@ int main(int argc, char** argv) {
   CLI::App* paramCmd = AddParamCommand(app, param);
   CLI::App* codenameCmd = AddCodeNameCommand(app, codename);
   CLI::App* dictCmd = AddDictCommand(app, dict);
+  CLI::App* schemeCmd = AddSchemeCommand(app, roster);
+  CLI::App* rosterCmd = AddRosterCommand(app, roster);
 
   try {
     app.parse(argc, argv);
@@ -51,6 +54,8 @@ int main(int argc, char** argv) {
     if (paramCmd->parsed()) return RunParamCommand(global, param);
     if (codenameCmd->parsed()) return RunCodeNameCommand(global, codename);
     if (dictCmd->parsed()) return RunDictCommand(global, dict);
+    if (schemeCmd->parsed()) return RunSchemeCommand(global, roster);
+    if (rosterCmd->parsed()) return RunRosterCommand(global, roster);
   } catch (const std::exception& e) {
     std::fprintf(stderr, "velmor: %s\n", e.what());
     return 1;

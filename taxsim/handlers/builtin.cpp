@@ -6,6 +6,8 @@ namespace velmor::taxsim {
 void RegisterBuiltinHandlers(HandlerRegistry& registry) {
   RegisterDiagnostics(registry);
   RegisterRuleHandlers(registry);
+  RegisterSchemeHandlers(registry);
+  RegisterRosterHandlers(registry);
 }
 
 }  // namespace velmor::taxsim
