@@ -63,7 +63,7 @@ struct RosterOptions {
   std::string djxh;  // --djxh; empty: the configured payer
   bool full = false, force = false;
   std::string name, state;
-  int32_t page = -1, size = 20;
+  int32_t page = 1, size = 20;
 };
 
 CLI::App* AddServicesCommand(CLI::App& app);

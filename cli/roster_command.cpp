@@ -61,7 +61,7 @@ CLI::App* AddRosterCommand(CLI::App& app, RosterOptions& options) {
   options.list = cmd->add_subcommand("list", "Print a page of persons as JSON lines");
   options.list->add_option("--name", options.name, "part of the name");
   options.list->add_option("--state", options.state, "summary state: 1 insured, 2 items ended, 3 no item");
-  options.list->add_option("--page", options.page, "page from 1")->check(CLI::PositiveNumber);
+  options.list->add_option("--page", options.page, "page from 1 (default 1)")->check(CLI::PositiveNumber);
   options.list->add_option("--size", options.size, "persons per page")->check(CLI::Range(1, 100000));
   options.list->fallthrough();
   options.count = cmd->add_subcommand("count", "Print the numbers of persons (all, local, server) and items");

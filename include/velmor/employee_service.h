@@ -45,7 +45,8 @@ class IEmployeeService : public IServiceIntf {
   // 3 ("0058", "0059"): downloads enrolments and persons per insurance type and merges them.
   virtual bool updateCbryxx(const std::string& djxh, bool incremental, IProgressView* progress,
                             std::string& message) = 0;
-  // 4: 1 after a download, 2 after recomputing the summary states, 0 when nothing was due.
+  // 4: 1 after a download, 2 after recomputing the summary states, 0 when nothing was due; -1
+  // on failure (message set).
   virtual int32_t refreshCbzt(const std::string& djxh, bool downloadFirst, bool force, IProgressView* progress,
                               std::string& message) = 0;
   // 5 ("0108"): the declaration states of assessed declarations of a period; `stored` receives

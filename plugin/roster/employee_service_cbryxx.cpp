@@ -204,7 +204,7 @@ int32_t TEmployeeServiceImpl::refreshCbzt(const std::string& djxh, bool download
     params->SetValue("updatedCbztSj", Today());
     result = 2;
   });
-  return ok ? result : (result == 1 ? 1 : -1);
+  return ok ? result : -1;
 }
 
 }  // namespace velmor

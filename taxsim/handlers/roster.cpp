@@ -84,8 +84,9 @@ Answer Enrolments(const Call& call, State& s, RosterBook& book) {
   std::vector<const Item*> rows;
   for (const Item& it : s.items)
     if (it.djxh == djxh && it.xzlxDm == xzlx && book.ItemStamp(it.xzid) > since) rows.push_back(&it);
-  std::stable_sort(rows.begin(), rows.end(),
-                   [&](const Item* a, const Item* b) { return book.ItemStamp(a->xzid) > book.ItemStamp(b->xzid); });
+  if (!book.itemStamp.empty())
+    std::stable_sort(rows.begin(), rows.end(),
+                     [&](const Item* a, const Item* b) { return book.ItemStamp(a->xzid) > book.ItemStamp(b->xzid); });
   Records r;
   for (const Item* it : rows) {
     r.Begin();

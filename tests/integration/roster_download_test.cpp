@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "scheme_fixture.h"
+#include "velmor/platform_manager.h"
 
 namespace velmor::testing {
 namespace {
@@ -132,7 +133,9 @@ TEST_F(RosterDownload, RegistrationsFullThenIncremental) {
   EXPECT_FALSE(Param("ygcbxx_gxsj").empty());
   EXPECT_EQ(Param("ygcbxx_maxid"), std::to_string(SimPersons()));
   EXPECT_EQ(Param("ygcbxx_xtgxsj").size(), 8u);
-  const std::filesystem::path dump = std::filesystem::path(env_->dataDir()) / "Dump";
+  Ref<IPlatformManager> platform =
+      Query<IPlatformManager>(env_->factory().FindNamedService(IPlatformManager::kIid, "Default"));
+  const std::filesystem::path dump = std::filesystem::path(platform->GetModuleDataDir("M8")) / "Dump";
   ASSERT_TRUE(std::filesystem::exists(dump));
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dump), {}), 1);
   // Nothing new: the server answers "10042"; nothing is stored and it is no failure.

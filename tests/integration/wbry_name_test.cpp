@@ -23,9 +23,9 @@ TEST_F(OutsidePersons, KnownUnknownAndDuplicatePersons) {
     return sim_.WithState([&](taxsim::State& s) { return s.PersonsOf(djxh).first[k]; });
   };
   taxsim::Person mine = person(kPayer, 0), theirs = person(taxsim::GeneratedDjxh(2), 0);
-  std::vector<WbryInput> in = {{mine.xm, mine.zjlxDm, mine.zjhm, "A1"},
+  std::vector<WbryInput> in = {{mine.xm, mine.zjlxDm, mine.zjhm, "A1", -1, "", ""},
                                {theirs.xm, theirs.zjlxDm, theirs.zjhm, "A1", 3, "/三组/", "备注"},
-                               {"王小二", "201", "110101200001010000", "A2"}};
+                               {"王小二", "201", "110101200001010000", "A2", -1, "", ""}};
   std::vector<WbryOutcome> out;
   std::string message;
   ASSERT_TRUE(svc_->addWbry(kPayer, in, nullptr, out, message)) << message;
