@@ -71,7 +71,7 @@ TEST_F(RosterCli, CheckNameAndFailures) {
 
   ProcessResult none = Run({"roster", "sync", "--djxh", "10000000000000000999"});
   EXPECT_EQ(none.exitCode, 1);
-  EXPECT_EQ(none.err.rfind("velmor: 未获取到险种信息。 (see ", 0), 0u) << none.err;
+  EXPECT_NE(none.err.find("\nvelmor: 未获取到险种信息。 (see "), std::string::npos) << none.err;
 }
 
 }  // namespace
