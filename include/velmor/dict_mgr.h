@@ -10,12 +10,26 @@
 
 #include <string>
 
+#include "velmor/cbxm.h"
 #include "velmor/cxjm_fkssq_gz.h"
+#include "velmor/cxjm_syrqlx_dz_gz.h"
+#include "velmor/cxjmyjfedc_gz.h"
 #include "velmor/dictionary.h"
+#include "velmor/grcbrytslbdz_gz.h"
+#include "velmor/grdjxzdz_gz.h"
 #include "velmor/interface.h"
+#include "velmor/jfbz_gz.h"
+#include "velmor/key_value_gz.h"
 #include "velmor/pmlx_gz.h"
 #include "velmor/ref.h"
 #include "velmor/rs_xzjd_sqcz.h"
+#include "velmor/ryzt_gz.h"
+#include "velmor/sbjbjg_zspm_dz_gz.h"
+#include "velmor/sfzjlx_gj_gz.h"
+#include "velmor/xnhflbs_gz.h"
+#include "velmor/xzqh_gz.h"
+#include "velmor/xzylgx_gz.h"
+#include "velmor/yhhb_gz.h"
 
 namespace velmor {
 
@@ -47,6 +61,23 @@ class IDictMgr : public IInterface {
   virtual Ref<IDictionary> GetCbxzDictionary() = 0;
   virtual Ref<IDictionary> GetMzGz() = 0;
   virtual Ref<IDictionary> GetQsgxDictionary() = 0;
+  // The other rule tables, by rule: "xzGz", "jfbzGz", "jnfsGz", "sbjbjgzspmdzGz", "yhhbGz",
+  // "sfzjlxGjGz", "rsxzqhGz", "grdjxzdzGz", "grcbrytslbdzGz", "cxjmyjfedcGz", "ryztGz", "swryGz",
+  // "cxjmCbrytslbSyrqlxDzGz", "xnhflbsGz". Never null: an absent rule gives an empty table.
+  virtual Ref<ICbxmIntf> GetCbxmGz() = 0;
+  virtual Ref<IJfbzGzIntf> GetJfbzGz() = 0;
+  virtual Ref<IXzylgxGz> GetXzylgxGz() = 0;
+  virtual Ref<ISbjbjgZspmDzGz> GetSbjbjgZspmDzGz() = 0;
+  virtual Ref<IYhhbGzIntf> GetYhhbGz() = 0;
+  virtual Ref<ISfzjlxGjGzIntf> GetSfzjlxGjGz() = 0;
+  virtual Ref<IXzqhGzIntf> GetXzqhGz() = 0;
+  virtual Ref<IGrdjxzdzGzIntf> GetGrdjxzdzGz() = 0;
+  virtual Ref<IGrcbrytslbdzGzIntf> GetGrcbrytslbdzGz() = 0;
+  virtual Ref<ICxjmyjfedcGzIntf> GetCxjmyjfedcGz() = 0;
+  virtual Ref<IRyztGzIntf> GetRyztGz() = 0;
+  virtual Ref<IKeyValueGzIntf> GetSwryGz() = 0;
+  virtual Ref<ICxjmCbrytslbSyrqlxDzGzIntf> GetCxjmCbrytslbSyrqlxDzGz() = 0;
+  virtual Ref<IXnhflbsGzIntf> GetXnhflbsGz() = 0;
   // Host additions. The rules of the file as a JSON array of {"name", "rows", "md5"} in file order.
   virtual std::string GetRuleSummary() = 0;
   // The full path of the rule file.

@@ -2,11 +2,25 @@
 
 #include <ctime>
 
+#include "dictionary/cbxm_impl.h"
 #include "dictionary/cxjm_fkssq_gz.h"
+#include "dictionary/cxjm_syrqlx_dz_gz.h"
+#include "dictionary/cxjmyjfedc_gz.h"
 #include "dictionary/db_dictionary.h"
 #include "dictionary/dictionary.h"
+#include "dictionary/grcbrytslbdz_gz.h"
+#include "dictionary/grdjxzdz_gz.h"
+#include "dictionary/jfbz_gz.h"
+#include "dictionary/key_value_gz.h"
 #include "dictionary/pmlx_gz.h"
 #include "dictionary/rs_xzjd_sqcz.h"
+#include "dictionary/ryzt_gz.h"
+#include "dictionary/sbjbjg_zspm_dz_gz.h"
+#include "dictionary/sfzjlx_gj_gz.h"
+#include "dictionary/xnhflbs_gz.h"
+#include "dictionary/xzqh_gz.h"
+#include "dictionary/xzylgx_gz.h"
+#include "dictionary/yhhb_gz.h"
 #include "dictionary/rule_file.h"
 #include "framework/log.h"
 #include "framework/module.h"
@@ -14,6 +28,7 @@
 #include "framework/service_table.h"
 #include "velmor/net_comm.h"
 #include "velmor/platform.h"
+#include "velmor/sys_param.h"
 #include "velmor/syspzxx.h"
 
 namespace velmor {
@@ -122,6 +137,7 @@ void TDictMgr::DropCaches() {
   XzjdSqcz = nullptr;
   Pmlx = nullptr;
   CxjmFkssq = nullptr;
+  RuleTables.clear();
 }
 
 const nlohmann::json& TDictMgr::Rule(const std::string& name) const {
@@ -219,6 +235,58 @@ Ref<IDictionary> TDictMgr::GetQsgxDictionary() {
   return QsgxDict;
 }
 
+template <class Impl, class I, class... Extra>
+Ref<I> TDictMgr::RuleTable(const char* rule, Extra&&... extra) {
+  LoadRules();
+  Ref<IInterface>& slot = RuleTables[rule];
+  if (!slot) {
+    Ref<Impl> table = New<Impl>(Rule(rule), std::forward<Extra>(extra)...);
+    slot = Ref<IInterface>(static_cast<I*>(table.get()));
+  }
+  return Query<I>(slot);
+}
+
+namespace {
+// The medical levy item of the fee-standard grades: system parameter "zsxmdm_yilbx".
+std::string YilbxDm() {
+  try {
+    Ref<ISysParamIntf> params = ObtainHostComponent<ISysParamIntf>("", "创建系统参数组件接口失败！");
+    return params->GetValueDef("zsxmdm_yilbx", kDefaultYilbxDm);
+  } catch (const std::exception& e) {
+    LogException("TDictMgr.GetJfbzGz", e.what());
+    return kDefaultYilbxDm;
+  }
+}
+}  // namespace
+
+Ref<ICbxmIntf> TDictMgr::GetCbxmGz() { return RuleTable<TCbxmImpl, ICbxmIntf>("xzGz"); }
+Ref<IJfbzGzIntf> TDictMgr::GetJfbzGz() {
+  LoadRules();
+  auto cached = RuleTables.find("jfbzGz");
+  if (cached != RuleTables.end() && cached->second) return Query<IJfbzGzIntf>(cached->second);
+  return RuleTable<TJfbzGzImpl, IJfbzGzIntf>("jfbzGz", YilbxDm());
+}
+Ref<IXzylgxGz> TDictMgr::GetXzylgxGz() { return RuleTable<TXzylgxGz, IXzylgxGz>("jnfsGz"); }
+Ref<ISbjbjgZspmDzGz> TDictMgr::GetSbjbjgZspmDzGz() {
+  return RuleTable<TSbjbjgZspmDzGz, ISbjbjgZspmDzGz>("sbjbjgzspmdzGz");
+}
+Ref<IYhhbGzIntf> TDictMgr::GetYhhbGz() { return RuleTable<TYhhbGzImpl, IYhhbGzIntf>("yhhbGz"); }
+Ref<ISfzjlxGjGzIntf> TDictMgr::GetSfzjlxGjGz() { return RuleTable<TSfzjlxGjGzImpl, ISfzjlxGjGzIntf>("sfzjlxGjGz"); }
+Ref<IXzqhGzIntf> TDictMgr::GetXzqhGz() { return RuleTable<TXzqhGzImpl, IXzqhGzIntf>("rsxzqhGz"); }
+Ref<IGrdjxzdzGzIntf> TDictMgr::GetGrdjxzdzGz() { return RuleTable<TGrdjxzdzGzImpl, IGrdjxzdzGzIntf>("grdjxzdzGz"); }
+Ref<IGrcbrytslbdzGzIntf> TDictMgr::GetGrcbrytslbdzGz() {
+  return RuleTable<TGrcbrytslbdzGzImpl, IGrcbrytslbdzGzIntf>("grcbrytslbdzGz");
+}
+Ref<ICxjmyjfedcGzIntf> TDictMgr::GetCxjmyjfedcGz() {
+  return RuleTable<TCxjmyjfedcGzImpl, ICxjmyjfedcGzIntf>("cxjmyjfedcGz");
+}
+Ref<IRyztGzIntf> TDictMgr::GetRyztGz() { return RuleTable<TRyztGzImpl, IRyztGzIntf>("ryztGz"); }
+Ref<IKeyValueGzIntf> TDictMgr::GetSwryGz() { return RuleTable<TKeyValueGzImpl, IKeyValueGzIntf>("swryGz"); }
+Ref<ICxjmCbrytslbSyrqlxDzGzIntf> TDictMgr::GetCxjmCbrytslbSyrqlxDzGz() {
+  return RuleTable<TCxjmCbrytslbSyrqlxDzGzImpl, ICxjmCbrytslbSyrqlxDzGzIntf>("cxjmCbrytslbSyrqlxDzGz");
+}
+Ref<IXnhflbsGzIntf> TDictMgr::GetXnhflbsGz() { return RuleTable<TXnhflbsGzImpl, IXnhflbsGzIntf>("xnhflbsGz"); }
+
 std::string TDictMgr::GetRuleSummary() {
   LoadRules();
   nlohmann::ordered_json out = nlohmann::ordered_json::array();
@@ -249,6 +317,8 @@ std::vector<std::string> TDictMgr::RequestedRules() {
       names.push_back(n);
   if (config && (config->IsFunctionEnabled("M8300-01-06-17-00") || config->IsFunctionEnabled("M8300-01-06-18-00")))
     for (const char* n : {"xzdzGz", "xnhflbsGz"}) names.push_back(n);
+  // The fee-standard grades have a table of their own; without asking for them it stays empty.
+  names.push_back("jfbzGz");
   return names;
 }
 

@@ -43,6 +43,20 @@ class TDictMgr : public ServiceImpl<TSBBaseObj, IDictMgr> {
   Ref<IDictionary> GetCbxzDictionary() override;
   Ref<IDictionary> GetMzGz() override;
   Ref<IDictionary> GetQsgxDictionary() override;
+  Ref<ICbxmIntf> GetCbxmGz() override;
+  Ref<IJfbzGzIntf> GetJfbzGz() override;
+  Ref<IXzylgxGz> GetXzylgxGz() override;
+  Ref<ISbjbjgZspmDzGz> GetSbjbjgZspmDzGz() override;
+  Ref<IYhhbGzIntf> GetYhhbGz() override;
+  Ref<ISfzjlxGjGzIntf> GetSfzjlxGjGz() override;
+  Ref<IXzqhGzIntf> GetXzqhGz() override;
+  Ref<IGrdjxzdzGzIntf> GetGrdjxzdzGz() override;
+  Ref<IGrcbrytslbdzGzIntf> GetGrcbrytslbdzGz() override;
+  Ref<ICxjmyjfedcGzIntf> GetCxjmyjfedcGz() override;
+  Ref<IRyztGzIntf> GetRyztGz() override;
+  Ref<IKeyValueGzIntf> GetSwryGz() override;
+  Ref<ICxjmCbrytslbSyrqlxDzGzIntf> GetCxjmCbrytslbSyrqlxDzGz() override;
+  Ref<IXnhflbsGzIntf> GetXnhflbsGz() override;
   std::string GetRuleSummary() override;
   std::string GetRuleFilePath() override;
 
@@ -53,6 +67,9 @@ class TDictMgr : public ServiceImpl<TSBBaseObj, IDictMgr> {
   struct NamePair {
     std::string dictName, source;
   };
+  // The cached table of a rule, built as Impl(rule, extra...) on first request.
+  template <class Impl, class I, class... Extra>
+  Ref<I> RuleTable(const char* rule, Extra&&... extra);
   void BuildNameMaps();
   void DropCaches();
   // The rule object of a name in Rules (null when absent).
@@ -71,6 +88,7 @@ class TDictMgr : public ServiceImpl<TSBBaseObj, IDictMgr> {
   Ref<IRS_xzjd_sqcz> XzjdSqcz;
   Ref<IPmlxGz> Pmlx;
   Ref<ICxjmFkssqGzIntf> CxjmFkssq;
+  std::map<std::string, Ref<IInterface>> RuleTables;  // the other tables, by rule name
 };
 
 // Thrown inside Update for the failures with their own user message.

@@ -105,7 +105,7 @@ json BuildRuleSet(const State& state) {
   r["djzclxGz"] = DmMc({{"110", "国有企业"}, {"120", "集体企业"}, {"159", "其他有限责任公司"},
                         {"173", "私营有限责任公司"}, {"300", "外商投资企业"}, {"410", "个体工商户"}});
   r["rytslbGz"] = DmMc({{"00", "无特殊类别"}, {"01", "退役士兵"}, {"02", "建档立卡贫困人员"}, {"03", "低保对象"}});
-  r["swryGz"] = json::array({Row({{"key", "01"}, {"value", "正常死亡"}}), Row({{"key", "02"}, {"value", "因工死亡"}})});
+  r["swryGz"] = DmMc({{"01", "正常死亡"}, {"02", "因工死亡"}});
   r["rsjfrylbGz"] = DmMc({{"1", "在职人员"}, {"2", "退休人员"}, {"3", "灵活就业人员"}});
   r["djtzyyGz"] = DmMc({{"01", "死亡"}, {"02", "参军"}, {"03", "转入其他地区参保"}});
   r["rysfGz"] = DmMc({{"11", "城镇居民"}, {"12", "农村居民"}, {"21", "在校学生"}, {"31", "未成年人"}});
@@ -148,7 +148,9 @@ json BuildRuleSet(const State& state) {
   r["sfzjlxGjGz"] = json::array({Row({{"sfzjlxDm", "201"}, {"gjDm", "156"}}), Row({{"sfzjlxDm", "227"}, {"gjDm", "156"}}),
                                  Row({{"sfzjlxDm", "210"}, {"gjDm", "344"}}), Row({{"sfzjlxDm", "210"}, {"gjDm", "446"}}),
                                  Row({{"sfzjlxDm", "213"}, {"gjDm", "158"}}), Row({{"sfzjlxDm", "208"}, {"gjDm", "840"}})});
-  r["rsxzqhGz"] = json::array({Row({{"xzqhDm", region}, {"sjxzqhDm", region.substr(0, 4) + "00"}})});
+  r["rsxzqhGz"] = json::array({Row({{"xzqhDm", region.substr(0, 2) + "0000"}, {"sjxzqhDm", "000000"}}),
+                               Row({{"xzqhDm", region.substr(0, 4) + "00"}, {"sjxzqhDm", region.substr(0, 2) + "0000"}}),
+                               Row({{"xzqhDm", region}, {"sjxzqhDm", region.substr(0, 4) + "00"}})});
   for (const char* grsf : {"11", "12"}) {
     r["grdjxzdzGz"].push_back(Row({{"grsfDm", grsf}, {"tsrylbDm", "%"}, {"xzqhDm", region}, {"xzlxDm", "170"}}));
     r["grcbrytslbdzGz"].push_back(

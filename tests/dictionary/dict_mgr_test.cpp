@@ -9,6 +9,7 @@
 #include <nlohmann/json.hpp>
 
 #include "dictionary/dict_access.h"
+#include "dictionary/dict_mgr.h"
 #include "framework/module.h"
 #include "framework/registry.h"
 #include "support/host_fixture.h"
@@ -46,14 +47,16 @@ std::string ReadAll(const std::string& path) {
   return s.str();
 }
 
-class DictMgrTest : public ::testing::Test {
+class DictMgrFixture : public ::testing::Test {
  protected:
-  DictMgrTest() {
+  // extraConfig: more sections of the host's configuration.
+  explicit DictMgrFixture(const std::string& extraConfig)
+      : host_{"[server]\nurl = " + sim_.Url() + "\n" + extraConfig} {
     TEST_ResetRegistryCaches();
     RunServiceInitProcs();
     mgr_ = GetDictMgr();
   }
-  ~DictMgrTest() override {
+  ~DictMgrFixture() override {
     mgr_ = nullptr;
     RunServiceFinalProcs();
     TEST_ResetRegistryCaches();
@@ -86,8 +89,13 @@ class DictMgrTest : public ::testing::Test {
 
   taxsim::Simulator sim_{SimOptions()};
   taxsim::Simulator& started_ = Started(sim_);
-  testing::StartedHost host_{"[server]\nurl = " + sim_.Url() + "\n"};
+  testing::StartedHost host_;
   Ref<IDictMgr> mgr_;
+};
+
+class DictMgrTest : public DictMgrFixture {
+ protected:
+  DictMgrTest() : DictMgrFixture("") {}
 };
 
 TEST_F(DictMgrTest, OneSharedManager) {
@@ -118,7 +126,8 @@ TEST_F(DictMgrTest, AbsentRuleFileGivesEmptyTablesAndAnUpdateWithEmptyMd5) {
   }
   std::vector<std::string> expected = {"swjgGz",  "sbjbjgGz", "bzzzlxGz", "gjhdqGz", "hjlxGz",
                                        "djzclxGz", "rytslbGz", "swryGz",  "rsjfrylbGz", "xzGz",
-                                       "pmlxGz",  "cbxzGz",   "jnfsGz",   "sbjbjgzspmdzGz", "yhhbGz"};
+                                       "pmlxGz",  "cbxzGz",   "jnfsGz",   "sbjbjgzspmdzGz", "yhhbGz",
+                                       "jfbzGz"};
   EXPECT_EQ(names, expected);
 
   // The old dictionary keeps its rows; the manager hands out new ones.
@@ -259,6 +268,82 @@ TEST_F(DictMgrTest, BusinessFieldQuery) {
   EXPECT_FALSE(mgr_->QueryBusinessField("S2", kDjxh, "01", "x", answer));
   EXPECT_EQ(mgr_->GetErrorMessage(), "业务字段查询异常：【10009】忙");
   EXPECT_NE(host_.LogText().find("[TDictMgr.synCxYwzd]异常：【10009】忙"), std::string::npos);
+}
+
+// The resident services enabled, the grade and scheme rules switched on in the host's system
+// configuration: every rule table answers from the simulator's rules after one update.
+class DictMgrResidentTest : public DictMgrFixture {
+ protected:
+  DictMgrResidentTest()
+      : DictMgrFixture("[syspzxx]\nENABLE_CXJMCXSJYJFE = Y\n[functions]\nM8300-01-06-18-00 = Y\n") {
+    // The manager reads its rule file (and builds its name maps) on first use, after this.
+    SetResidentServiceProbe([](ResidentService) { return true; });
+  }
+  ~DictMgrResidentTest() override { SetResidentServiceProbe(nullptr); }
+};
+
+TEST_F(DictMgrResidentTest, EveryRuleIsRequestedAndEveryTableAnswers) {
+  ASSERT_TRUE(mgr_->Update(kDjxh, false)) << mgr_->GetErrorMessage();
+  std::vector<std::string> names;
+  std::vector<json> requests = RuleRequests();
+  ASSERT_EQ(requests.size(), 2u);
+  for (const json& r : requests[1]["gzwjLb"]) names.push_back(r["name"]);
+  std::vector<std::string> expected = {
+      "swjgGz", "sbjbjgGz", "bzzzlxGz", "gjhdqGz", "hjlxGz", "djzclxGz", "rytslbGz", "swryGz", "rsjfrylbGz",
+      "djtzyyGz", "rysfGz", "tsrylbGz", "rysfGz", "ygxsGz", "cbsfGz", "xzGz", "pmlxGz", "cbxzGz", "jnfsGz",
+      "sbjbjgzspmdzGz", "yhhbGz", "sfzjlxGjGz", "rsxzqhGz", "grdjxzdzGz", "grcbrytslbdzGz", "cxjmyjfedcGz",
+      "sfzjlxGjGz", "rsxzqhGz", "mzGz", "ryztGz", "swryGz", "cxjmCbrytslbSyrqlxDzGz", "cxjmFkssqGz", "xzdzGz",
+      "xnhflbsGz", "jfbzGz"};
+  EXPECT_EQ(names, expected);
+
+  json agencyRow = SimRule("sbjbjgzspmdzGz")[0];
+  std::string jg = agencyRow["sbjbjgDm"];
+  EXPECT_EQ(mgr_->GetCbxmGz()->GetCbxmList("110"), "110#102101000=企业职工基本养老保险(单位缴纳)");
+  EXPECT_EQ(mgr_->GetJfbzGz()->GetJfdcByAge("10210", "102101000", jg, "2024-05-01", 30), "300");
+  EXPECT_EQ(mgr_->GetXzylgxGz()->GetYlxzlxDm(jg, "310", "2024-05-01"), "310");
+  EXPECT_TRUE(mgr_->GetSbjbjgZspmDzGz()->HasZszm(jg, "102121000", "102121001"));
+  EXPECT_EQ(mgr_->GetYhhbGz()->GetYhhbMc("105"), "中国建设银行");
+  EXPECT_EQ(mgr_->GetSfzjlxGjGz()->GetGjList("210"), "344\r\n446");
+  json region = SimRule("rsxzqhGz").back();
+  EXPECT_EQ(mgr_->GetXzqhGz()->GetSjxzqhDm(region["xzqhDm"]), region["sjxzqhDm"]);
+  EXPECT_EQ(mgr_->GetGrdjxzdzGz()->GetXzlxList("11", "01", region["xzqhDm"]), "170");
+  EXPECT_EQ(mgr_->GetGrcbrytslbdzGz()->GetCbrytslbList("12", "02", region["xzqhDm"], "170"), "00");
+  Ref<ICxjmyjfedcGzItems> grades = mgr_->GetCxjmyjfedcGz()->GetYjfedcList(jg, "10219", "102190100", "102190101", "2024");
+  ASSERT_EQ(grades->GetCount(), 1);
+  EXPECT_EQ(grades->GetYjfedcItem(0)->GetGrsjje(), "380");
+  EXPECT_TRUE(mgr_->GetRyztGz()->IsSfjf("1"));
+  EXPECT_EQ(mgr_->GetSwryGz()->GetValue("02"), "因工死亡");
+  EXPECT_EQ(mgr_->GetJsonDictionary("swryGz")->GetNameByCode("02"), "因工死亡");
+  std::string lx, err;
+  EXPECT_TRUE(mgr_->GetCxjmCbrytslbSyrqlxDzGz()->GetSyrqlxDm("02", lx, err));
+  EXPECT_EQ(lx, "02");
+  EXPECT_EQ(mgr_->GetXnhflbsGz()->GetXnhflbsList()->GetCount(), 2);
+  std::string q, z;
+  EXPECT_TRUE(mgr_->GetCxjmFkssqGz()->GetFkssq(jg, "02", "2024", q, z, err));
+  EXPECT_EQ(q + "|" + z, "2024-09|2025-08");
+  EXPECT_EQ(mgr_->GetMzGz()->GetNameByCode("03"), "回族");
+  EXPECT_EQ(mgr_->GetJsonDictionary("cbsfGz")->GetNameByCode("3"), "大学生");
+}
+
+TEST_F(DictMgrResidentTest, TablesAreCachedAndReplacedByAnUpdate) {
+  Ref<IRyztGzIntf> before = mgr_->GetRyztGz();
+  EXPECT_EQ(mgr_->GetRyztGz().get(), before.get());
+  EXPECT_EQ(before->GetCount(), 0);
+  ASSERT_TRUE(mgr_->Update(kDjxh, false));
+  EXPECT_NE(mgr_->GetRyztGz().get(), before.get());
+  EXPECT_EQ(mgr_->GetRyztGz()->GetCount(), 3);
+  EXPECT_EQ(before->GetCount(), 0);  // a table handed out keeps its rows
+}
+
+TEST_F(DictMgrResidentTest, DamagedRuleGivesAnEmptyTableOthersStillAnswer) {
+  WriteRuleFile(R"({"gxsj": "2000-01-01 00:00:00",
+                    "ryztGz": {"md5": "m", "gzLb": {"ryztDm": "1"}},
+                    "yhhbGz": {"md5": "m", "gzLb": [{"yhhbDm": "102", "yhhbMc": "工行"}, "bad row", 5]},
+                    "xzGz": {"md5": "m"}})");
+  EXPECT_EQ(mgr_->GetRyztGz()->GetCount(), 0);
+  EXPECT_EQ(mgr_->GetYhhbGz()->GetYhhbMc("102"), "工行");
+  EXPECT_EQ(mgr_->GetCbxmGz()->GetCbxmList(""), "");
+  EXPECT_EQ(mgr_->GetXnhflbsGz()->GetXnhflbsList()->GetCount(), 0);  // rule absent
 }
 
 }  // namespace
