@@ -135,7 +135,9 @@ void TEmployeeServiceImpl::DownloadCbryxx(const std::string& djxh, bool incremen
       }
       drainPersons();
     }
+    LogText("参保信息反馈获取完成：耗时：" + std::to_string(MsSince(started)));
     while (personJobs.Outstanding() > 0) takePersons(personJobs.Poll(100));
+    LogText("人员信息反馈获取完成：耗时：" + std::to_string(MsSince(started)));
 
     // Everything is in: the last persons and enrolments, the items, the sweep and the states.
     deal.dealRyxx();

@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include "taxsim/call.h"
+#include "taxsim/codec.h"
+#include "taxsim/handlers.h"
 #include "taxsim/handlers/roster_book.h"
 
 namespace velmor::taxsim {
@@ -68,6 +70,49 @@ TEST_F(RosterBookTest, BadRequestsAreRefused) {
   const std::string existing = state_.persons[0].rydjxh;
   EXPECT_EQ(RefusalOf(state_, book_, {{"op", "add"}, {"djxh", GeneratedDjxh(1)}, {"rydjxh", existing}}),
             "10009 人员[" + existing + "]已存在");
+}
+
+}  // namespace
+}  // namespace velmor::taxsim
+
+namespace velmor::taxsim {
+namespace {
+
+// The enrolment answer of the simulator as the plug-in reads it.
+nlohmann::json Records(const Answer& a) {
+  if (a.envelope.response == "null") return nlohmann::json::array();
+  return nlohmann::json::parse(Gunzip(Base64Decode(a.envelope.response)));
+}
+
+TEST(RosterHandlers, EnrolmentsComeNewestFirstAndOnlyThoseChangedAfterTheGivenTime) {
+  State s = Generate({.persons = 5, .payers = 1, .seed = 2});
+  HandlerRegistry registry;
+  RegisterRosterHandlers(registry);
+  auto call = [&](const std::string& code, nlohmann::ordered_json body) {
+    return registry.Find(code)(DecodeCall(Call::Endpoint::kService, code, "", body.dump()), s);
+  };
+  const std::string djxh = GeneratedDjxh(1);
+  nlohmann::json all = Records(call("0058", {{"yblsh", "1"}, {"djxh", djxh}, {"xzlxDm", "110"}, {"gxsj", ""}}));
+  ASSERT_EQ(all.size(), 5u) << "every person has an item of the first kind";
+  const std::string base = all[0]["xgrq"];
+  EXPECT_EQ(base, kBaseStamp);
+
+  call("9002", {{"op", "change"}, {"rydjxh", s.persons[3].rydjxh}, {"xm", "改"}});
+  nlohmann::json changed = Records(call("0058", {{"yblsh", "2"}, {"djxh", djxh}, {"xzlxDm", "110"}, {"gxsj", base}}));
+  ASSERT_EQ(changed.size(), 1u);
+  EXPECT_EQ(changed[0]["cbxxID"], "CB" + s.persons[3].rydjxh);
+  nlohmann::json again = Records(call("0058", {{"yblsh", "3"}, {"djxh", djxh}, {"xzlxDm", "110"}, {"gxsj", changed[0]["xgrq"]}}));
+  EXPECT_TRUE(again.empty()) << "strictly after the given time";
+  all = Records(call("0058", {{"yblsh", "4"}, {"djxh", djxh}, {"xzlxDm", "110"}, {"gxsj", ""}}));
+  EXPECT_EQ(all[0]["cbxxID"], "CB" + s.persons[3].rydjxh) << "newest first";
+
+  nlohmann::json persons = Records(call("0059", {{"yblsh", "5"}, {"djxh", djxh}, {"cbxxIds", {changed[0]["cbxxID"], "CBnobody", 7}}}));
+  ASSERT_EQ(persons.size(), 1u) << "unknown ids and non-text values are skipped";
+  EXPECT_EQ(persons[0]["xm"], "改");
+  nlohmann::ordered_json tooMany = nlohmann::ordered_json::array();
+  for (int i = 0; i < 1001; ++i) tooMany.push_back("CB" + std::to_string(i));
+  EXPECT_THROW(call("0059", {{"yblsh", "6"}, {"djxh", djxh}, {"cbxxIds", tooMany}}), Refusal);
+  EXPECT_THROW(call("0058", {{"yblsh", "7"}, {"djxh", "nobody"}, {"xzlxDm", "110"}}), Refusal);
 }
 
 }  // namespace
