@@ -1,6 +1,6 @@
 #include "taxsim/call.h"
 
-#include <regex>
+#include <cctype>
 
 #include "taxsim/codec.h"
 
@@ -10,11 +10,19 @@ namespace {
 // The request type named by the root's xsi:type, read from the bytes before any conversion: the
 // attribute is ASCII whatever the encoding of the rest.
 std::string SniffType(std::string_view bytes) {
-  static const std::regex kType(R"re(<taxML\s+xsi:type="([A-Za-z0-9_]+)")re");
-  std::cmatch m;
   std::string_view head = bytes.substr(0, 2048);
-  if (!std::regex_search(head.data(), head.data() + head.size(), m, kType)) return {};
-  return m[1].str();
+  size_t at = head.find("<taxML");
+  if (at == std::string_view::npos) return {};
+  at += 6;
+  size_t blanks = at;
+  while (at < head.size() && (head[at] == ' ' || head[at] == '\t' || head[at] == '\r' || head[at] == '\n')) ++at;
+  constexpr std::string_view kAttr = "xsi:type=\"";
+  if (at == blanks || head.substr(at, kAttr.size()) != kAttr) return {};
+  at += kAttr.size();
+  size_t end = at;
+  while (end < head.size() && (std::isalnum(static_cast<unsigned char>(head[end])) || head[end] == '_')) ++end;
+  if (end == at || end >= head.size() || head[end] != '"') return {};
+  return std::string(head.substr(at, end - at));
 }
 
 // Checks the root element's attributes against the row of its type: names in order, the

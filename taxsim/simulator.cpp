@@ -205,10 +205,14 @@ void Simulator::Impl::ServeCall(const httplib::Request& req, httplib::Response& 
   ChangeAnswer(list, answer);
   if (FirstOf(list, FaultKind::kBadBase64)) {
     // Encode now so the corruption travels with the job.
-    wire::Envelope e = answer.Encode();
-    e.response = e.response.empty() ? "****" : "*" + e.response.substr(1);
-    answer.document.reset();
-    answer.envelope = e;
+    try {
+      wire::Envelope e = answer.Encode();
+      e.response = e.response.empty() ? "****" : "*" + e.response.substr(1);
+      answer.document.reset();
+      answer.envelope = e;
+    } catch (const std::exception& ex) {
+      answer = Answer::Refuse("10009", std::string("服务端应答编码失败：") + ex.what());
+    }
   }
   switch (jobs.Add(code, yblsh, std::move(answer), pendingPolls.load())) {
     case AsyncJobs::Added::kDuplicate:

@@ -1,10 +1,12 @@
 // Simulator: the simulated tax-administration server, an HTTP server on 127.0.0.1 speaking
 // docs/wire.md. Tests start one in-process on a free port; the program velmor-taxsim wraps one.
 //
-//   taxsim::Simulator sim({.generate = {.persons = 1000}});
+//   taxsim::SimulatorOptions options;
+//   options.generate.persons = 1000;
+//   taxsim::Simulator sim(options);
 //   sim.Start();                       // binds 127.0.0.1, port 0 = a free one
 //   std::string url = sim.Url();       // "http://127.0.0.1:PORT"
-//   sim.Faults().Add({.kind = taxsim::FaultKind::kRefuse, .serviceCode = "0053"});
+//   sim.Faults().Add(taxsim::ParseFault({{"kind", "refuse"}, {"serviceCode", "0053"}}));
 //   sim.Handlers().Add("0099", [](const taxsim::Call& c, taxsim::State& s) { ... });
 //
 // Requests are served on a pool of server threads. Handlers run one at a time under the state

@@ -1,5 +1,7 @@
 #include "host/net/wire.h"
 
+#include <cstdint>
+
 #include <nlohmann/json.hpp>
 
 namespace velmor::wire {
@@ -30,7 +32,14 @@ bool DecodeEnvelope(std::string_view text, Envelope& out, std::string& problem) 
     problem = "缺少整数成员status";
     return false;
   }
-  out.status = status->get<int32_t>();
+  // A number outside the 32-bit range must not wrap round into a valid status.
+  bool fits = status->is_number_unsigned() ? status->get<uint64_t>() <= uint64_t(INT32_MAX)
+                                           : status->get<int64_t>() >= INT32_MIN && status->get<int64_t>() <= INT32_MAX;
+  if (!fits) {
+    problem = "status超出范围";
+    return false;
+  }
+  out.status = static_cast<int32_t>(status->get<int64_t>());
   struct Member {
     const char* name;
     std::string* target;

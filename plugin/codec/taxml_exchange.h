@@ -7,7 +7,10 @@
 //     return taxml::Guard("TDailyMgr.GetSbqk", "服务端反馈报文异常", error, [&] {
 //       taxml::RequestDocument doc("SbfCxjmxnSbfRcsbCxRequest");
 //       doc.Add("tran_seq", tranSeq);
-//       taxml::Call call{.serviceCode = "0053", .document = &doc, .progress = view, .progressValue = 50};
+//       taxml::Call call;
+//       call.serviceCode = "0053";
+//       call.document = &doc;
+//       call.progress = view;
 //       call.keys["sbrqq"] = from;                       // the call's own keys, in order
 //       taxml::Reply reply = taxml::Send(call);
 //       reply.RequireSuccess();                         // -1: the network's text, -2: the server's
@@ -18,8 +21,9 @@
 //   }
 //
 // The body's keys: "yblsh" (a fresh serial, or the given one), the call's keys, "djxh" (the
-// current payer), "data" (the encoded document). String values are JSON-escaped. Everything here
-// may run on any thread that may call the host's factory.
+// current payer), "data" (the encoded document). String values are JSON-escaped. Runs on the
+// host's main thread, or on a worker thread once the main thread has obtained the host
+// components (taxml_host.h).
 #pragma once
 
 #include <cstdint>

@@ -3,7 +3,8 @@
 // common functions (serials), the portal agent (the current payer), the return-code messages and
 // the system configuration.
 //
-// Thread-safe: the cache is guarded, so services on worker threads may call these too. Each
+// The cache is guarded, so services on worker threads may read it; the first call belongs on the
+// host's main thread, as every lookup through the registry does (framework/registry.h). Each
 // getter raises velmor::Exception with its fixed message when the component can be neither
 // found nor created; nothing is cached then.
 #pragma once

@@ -1,7 +1,5 @@
 #include "codec/taxml_response.h"
 
-#include <regex>
-
 #include "codec/base64.h"
 #include "codec/gbk.h"
 #include "codec/gzip.h"
@@ -10,12 +8,27 @@
 namespace velmor::taxml {
 namespace {
 
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+
 // True when the XML declaration at the start of the bytes names a GBK family encoding.
 bool DeclaresGbk(std::string_view bytes) {
-  static const std::regex kDecl(R"re(^\s*<\?xml[^>]*encoding\s*=\s*["'](gbk|gb2312|gb18030)["'])re",
-                                std::regex::icase);
-  std::string_view head = bytes.substr(0, 200);
-  return std::regex_search(head.begin(), head.end(), kDecl);
+  size_t i = 0;
+  while (i < bytes.size() && IsBlank(bytes[i])) ++i;
+  if (bytes.substr(i, 5) != "<?xml") return false;
+  std::string_view decl = bytes.substr(i, bytes.find("?>", i) == std::string_view::npos ? 0 : bytes.find("?>", i) - i);
+  size_t at = decl.find("encoding");
+  if (at == std::string_view::npos) return false;
+  at += 8;
+  while (at < decl.size() && IsBlank(decl[at])) ++at;
+  if (at >= decl.size() || decl[at] != '=') return false;
+  ++at;
+  while (at < decl.size() && IsBlank(decl[at])) ++at;
+  if (at >= decl.size() || (decl[at] != '"' && decl[at] != '\'')) return false;
+  size_t end = decl.find(decl[at], at + 1);
+  if (end == std::string_view::npos) return false;
+  std::string name(decl.substr(at + 1, end - at - 1));
+  for (char& c : name) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
+  return name == "gbk" || name == "gb2312" || name == "gb18030";
 }
 
 }  // namespace

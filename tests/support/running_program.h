@@ -73,6 +73,14 @@ class RunningProgram {
     return -1;
   }
 
+  // Everything written after the first line, read to end of output; call after Terminate.
+  std::string RemainingOutput() {
+    std::string rest;
+    char buf[4096];
+    for (ssize_t n; (n = ::read(out_, buf, sizeof buf)) > 0;) rest.append(buf, size_t(n));
+    return rest;
+  }
+
  private:
   pid_t pid_ = -1;
   int out_ = -1;

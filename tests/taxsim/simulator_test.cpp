@@ -100,17 +100,6 @@ TEST_F(SimulatorTest, DiagnosticsEchoesWhatWasDecoded) {
   EXPECT_NE(seen.documentText.find("<xm>张三&amp;&lt;</xm>"), std::string::npos);
 }
 
-TEST_F(SimulatorTest, DiagnosticsAnswersInTheAskedEncodingAndStatus) {
-  wire::Envelope e = Post("/service/9001", DiagBody(R"("answerEncoding":"GBK","answerGzip":"Y","answerStatus":"1",)"));
-  EXPECT_EQ(e.status, wire::kAnsweredOne);
-  std::string bytes = Gunzip(Base64Decode(e.response));
-  EXPECT_EQ(bytes.rfind(R"(<?xml version="1.0" encoding="GBK"?>)", 0), 0u);
-  EXPECT_NE(GbkToUtf8(bytes).find("<message>诊断成功</message>"), std::string::npos);
-
-  wire::Envelope j = Post("/service/9001", R"({"yblsh":"7","answerJson":"Y"})");
-  EXPECT_EQ(j.response, R"({"bodyKeys":"yblsh,answerJson","status":"SUCCESS","yblsh":"7"})");
-}
-
 TEST_F(SimulatorTest, UnknownCodesAndPaths) {
   wire::Envelope e = Post("/service/0999", "{}");
   EXPECT_EQ(e.status, wire::kRefused);
@@ -163,18 +152,6 @@ TEST_F(SimulatorTest, RefuseAndCodeFaults) {
   AddFault(R"({"kind":"refuse","code":"10001","serial":"S2"})");
   EXPECT_EQ(Post("/service/9001", DiagBody()).status, wire::kAnswered);
   EXPECT_EQ(Post("/service/9001", DiagBody(), {{wire::kSerialHeader, "S2"}}).responseData, "10001");
-}
-
-TEST_F(SimulatorTest, AnswerFaults) {
-  AddFault(R"({"kind":"drop-list","list":"elementList"})");
-  pugi::xml_document d = Answer(Post("/service/9001", DiagBody()));
-  EXPECT_FALSE(d.child("taxML").child("elementList"));
-  EXPECT_TRUE(d.child("taxML").child("keyList"));
-
-  AddFault(R"({"kind":"bad-base64"})");
-  wire::Envelope e = Post("/service/9001", DiagBody());
-  EXPECT_EQ(e.response[0], '*');
-  EXPECT_THROW(Base64Decode(e.response), CodecError);
 }
 
 TEST_F(SimulatorTest, TransportFaults) {
