@@ -34,6 +34,13 @@ tsan:
 bench: build
 	bash scripts/bench.sh $(BUILD)
 
+# The roster download end to end: PERSONS generated persons, `velmor roster sync --full`.
+PERSONS ?= 100000
+.PHONY: bench-roster-sync
+bench-roster-sync: configure
+	cmake --build $(BUILD) --target velmor velmor-taxsim VelmorService bench_roster -j $(JOBS)
+	bash bench/scheme/roster_sync_bench.sh $(BUILD) $(PERSONS)
+
 # libFuzzer targets (clang); FUZZ_SECONDS per target.
 FUZZ_SECONDS ?= 60
 fuzz: setup

@@ -51,6 +51,21 @@ struct DictOptions {
   std::string dictName, code;
 };
 
+// `scheme sync` and `roster sync|registrations|list|count|refresh-states|check-name`.
+struct RosterOptions {
+  CLI::App* schemeSync = nullptr;
+  CLI::App* sync = nullptr;
+  CLI::App* registrations = nullptr;
+  CLI::App* list = nullptr;
+  CLI::App* count = nullptr;
+  CLI::App* refresh = nullptr;
+  CLI::App* checkName = nullptr;
+  std::string djxh;  // --djxh; empty: the configured payer
+  bool full = false, force = false;
+  std::string name, state;
+  int32_t page = 1, size = 20;
+};
+
 CLI::App* AddServicesCommand(CLI::App& app);
 int RunServicesCommand(const GlobalOptions& global);
 
@@ -65,5 +80,9 @@ int RunCodeNameCommand(const GlobalOptions& global, const CodeNameOptions& optio
 
 CLI::App* AddDictCommand(CLI::App& app, DictOptions& options);
 int RunDictCommand(const GlobalOptions& global, const DictOptions& options);
+CLI::App* AddSchemeCommand(CLI::App& app, RosterOptions& options);
+int RunSchemeCommand(const GlobalOptions& global, const RosterOptions& options);
+CLI::App* AddRosterCommand(CLI::App& app, RosterOptions& options);
+int RunRosterCommand(const GlobalOptions& global, const RosterOptions& options);
 
 }  // namespace velmor::cli

@@ -19,6 +19,7 @@ int main(int argc, char** argv) {
   CodeNameOptions codename;
   DictOptions dict;
   DeclareOptions declare;
+  RosterOptions roster;
   app.add_option("--data", global.dataDir, "data directory (default: $VELMOR_DATA, else ~/.local/share/velmor)")
       ->type_name("DIR");
   app.add_option("--plugin", global.pluginPath, "plug-in library (default: lib/libVelmorService.so beside bin/)")
@@ -32,6 +33,8 @@ int main(int argc, char** argv) {
   CLI::App* codenameCmd = AddCodeNameCommand(app, codename);
   CLI::App* dictCmd = AddDictCommand(app, dict);
   CLI::App* declareCmd = AddDeclareCommand(app, declare);
+  CLI::App* schemeCmd = AddSchemeCommand(app, roster);
+  CLI::App* rosterCmd = AddRosterCommand(app, roster);
 
   try {
     app.parse(argc, argv);
@@ -55,6 +58,8 @@ int main(int argc, char** argv) {
     if (codenameCmd->parsed()) return RunCodeNameCommand(global, codename);
     if (dictCmd->parsed()) return RunDictCommand(global, dict);
     if (declareCmd->parsed()) return RunDeclareCommand(global, declare);
+    if (schemeCmd->parsed()) return RunSchemeCommand(global, roster);
+    if (rosterCmd->parsed()) return RunRosterCommand(global, roster);
   } catch (const std::exception& e) {
     std::fprintf(stderr, "velmor: %s\n", e.what());
     return 1;

@@ -48,4 +48,11 @@ void RegisterDeclaration(HandlerRegistry& registry);
 // The rule service codes "0002" and "0062" (taxsim/handlers/rules.cpp).
 void RegisterRuleHandlers(HandlerRegistry& registry);
 
+// The scheme account: "0001", "0055", "0224", "0343" (taxsim/handlers/scheme.cpp).
+void RegisterSchemeHandlers(HandlerRegistry& registry);
+
+// The roster: "0040", "0058", "0059", "0108", "0057" and the control code "9002"
+// (taxsim/handlers/roster.cpp).
+void RegisterRosterHandlers(HandlerRegistry& registry);
+
 }  // namespace velmor::taxsim

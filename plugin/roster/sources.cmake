@@ -10,5 +10,12 @@ target_sources(velmor_plugin_objects PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/employee_dao_query.cpp
   ${CMAKE_CURRENT_LIST_DIR}/employee_dao_write.cpp
   ${CMAKE_CURRENT_LIST_DIR}/employee_dao_save.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/name_check.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/async_jobs.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/employee_service.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/employee_service_ygcbxx.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/employee_service_cbryxx.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/employee_service_hdsbzt.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/employee_service_wbry.cpp
 )
 target_link_libraries(velmor_plugin_objects PUBLIC pugixml::pugixml nlohmann_json::nlohmann_json)

@@ -1,0 +1,152 @@
+// `velmor scheme sync` and `velmor roster sync|registrations|list|count|refresh-states|
+// check-name`: the scheme-account manager (IXnhMgr) and the employee service (IEmployeeService)
+// of the plug-in for the configured payer ([portal] djxh, or --djxh).
+#include <CLI/CLI.hpp>
+
+#include <cstdio>
+#include <nlohmann/json.hpp>
+#include <string>
+
+#include "cli/commands.h"
+#include "cli/plugin_session.h"
+#include "host/host_error.h"
+#include "host/terminal_progress.h"
+#include "velmor/employee_service.h"
+#include "velmor/xnh_mgr.h"
+
+namespace velmor::cli {
+
+namespace {
+
+std::string Payer(PluginSession& session, const std::string& given) {
+  std::string djxh = given.empty() ? session.Host().Config().Get("portal", "djxh") : given;
+  if (djxh.empty()) throw host::HostError("no payer: give --djxh or set [portal] djxh (velmor init --djxh)");
+  return djxh;
+}
+
+void Fail(PluginSession& session, const std::string& message) {
+  throw host::HostError(message + " (see " + session.LogPath() + ")");
+}
+
+// Downloads the scheme account; the insurance types of a roster download come from it.
+void SyncScheme(PluginSession& session, IProgressView* view) {
+  Ref<IXnhMgr> mgr = session.Plugin().CreateService<IXnhMgr>();
+  if (!mgr) throw host::HostError("创建平台组件接口[IXnhMgr]失败！");
+  if (!mgr->DjxxXz(view)) Fail(session, mgr->GetErrorMessage());
+}
+
+}  // namespace
+
+CLI::App* AddSchemeCommand(CLI::App& app, RosterOptions& options) {
+  CLI::App* cmd = app.add_subcommand("scheme", "The payer's scheme account (offices, units, insured items)");
+  cmd->require_subcommand(1);
+  cmd->fallthrough();
+  options.schemeSync = cmd->add_subcommand("sync", "Download the scheme account and the collection modes");
+  options.schemeSync->fallthrough();
+  cmd->footer("Example:\n  velmor scheme sync");
+  return cmd;
+}
+
+CLI::App* AddRosterCommand(CLI::App& app, RosterOptions& options) {
+  CLI::App* cmd = app.add_subcommand("roster", "The payer's roster of insured persons");
+  cmd->require_subcommand(1);
+  cmd->fallthrough();
+  cmd->add_option("--djxh", options.djxh, "payer registration number (default: [portal] djxh)");
+  options.sync = cmd->add_subcommand("sync", "Download enrolments and persons (incremental unless --full)");
+  options.sync->add_flag("--full", options.full, "download everything; persons the server no longer has are removed");
+  options.sync->fallthrough();
+  options.registrations = cmd->add_subcommand("registrations", "Download the payment registrations (\"0040\")");
+  options.registrations->add_flag("--full", options.full, "download all, not only what changed");
+  options.registrations->fallthrough();
+  options.list = cmd->add_subcommand("list", "Print a page of persons as JSON lines");
+  options.list->add_option("--name", options.name, "part of the name");
+  options.list->add_option("--state", options.state, "summary state: 1 insured, 2 items ended, 3 no item");
+  options.list->add_option("--page", options.page, "page from 1 (default 1)")->check(CLI::PositiveNumber);
+  options.list->add_option("--size", options.size, "persons per page")->check(CLI::Range(1, 100000));
+  options.list->fallthrough();
+  options.count = cmd->add_subcommand("count", "Print the numbers of persons (all, local, server) and items");
+  options.count->fallthrough();
+  options.refresh = cmd->add_subcommand("refresh-states", "Recompute the persons' summary states if due");
+  options.refresh->add_flag("--force", options.force, "recompute even when done today");
+  options.refresh->fallthrough();
+  options.checkName = cmd->add_subcommand("check-name", "Check a person's name against the name rules");
+  options.checkName->add_option("NAME", options.name, "the name")->required();
+  options.checkName->fallthrough();
+  cmd->footer(
+      "Examples:\n  velmor roster sync --full\n  velmor roster list --name 张 --page 1 --size 20\n"
+      "  velmor roster check-name 张三");
+  return cmd;
+}
+
+int RunSchemeCommand(const GlobalOptions& global, const RosterOptions&) {
+  PluginSession session(global);
+  Ref<host::TerminalProgressView> view = Make<host::TerminalProgressView>();
+  view->StartProgress("下载参保登记信息", 100, "scheme sync");
+  SyncScheme(session, view.get());
+  Ref<IXnhMgr> mgr = session.Plugin().CreateService<IXnhMgr>();
+  if (!mgr->downloadZjms(view.get())) Fail(session, mgr->GetErrorMessage());
+  view->EndProgress();
+  Ref<IXnhDAO> dao = mgr->GetDAO();
+  std::vector<std::string> types;
+  const std::string djxh = session.Host().Config().Get("portal", "djxh");
+  if (!mgr->GetXzlxList(djxh, types)) Fail(session, mgr->GetErrorMessage());
+  int32_t total = 0, m01 = 0, m02 = 0;
+  if (dao) dao->getZjms(djxh, total, m01, m02);
+  std::string joined;
+  for (const auto& t : types) joined += (joined.empty() ? "" : ",") + t;
+  std::printf("scheme account stored: %d items (mode 01: %d, 02: %d), insurance types %s\n", total, m01, m02,
+              joined.empty() ? "(none)" : joined.c_str());
+  std::fflush(stdout);
+  return 0;
+}
+
+int RunRosterCommand(const GlobalOptions& global, const RosterOptions& o) {
+  PluginSession session(global);
+  const std::string djxh = Payer(session, o.djxh);
+  Ref<IEmployeeService> svc = session.Plugin().CreateService<IEmployeeService>();
+  if (!svc) throw host::HostError("创建平台组件接口[IEmployeeService]失败！");
+  std::string message;
+  if (o.sync->parsed()) {
+    Ref<host::TerminalProgressView> view = Make<host::TerminalProgressView>();
+    view->StartProgress(o.full ? "全量下载参保人员" : "增量下载参保人员", 1000, "roster sync");
+    Ref<IXnhMgr> mgr = session.Plugin().CreateService<IXnhMgr>();
+    Ref<IXnhDAO> dao = mgr ? mgr->GetDAO() : Ref<IXnhDAO>();
+    if (dao && !dao->HasXnhDjxx(djxh)) SyncScheme(session, nullptr);
+    bool ok = svc->updateCbryxx(djxh, !o.full, view.get(), message);
+    view->EndProgress();
+    if (!ok) Fail(session, message);
+    std::printf("roster stored: %d persons, %d items\n", svc->getRyCount(djxh, RyOrigin::kAll, ""),
+                svc->getItemCount(djxh));
+  } else if (o.registrations->parsed()) {
+    if (!svc->updateYgcbxx(djxh, message, !o.full)) Fail(session, message);
+    std::printf("registrations stored: %d persons\n", svc->getRyCount(djxh, RyOrigin::kAll, ""));
+  } else if (o.list->parsed()) {
+    RyListFilter filter;
+    filter.xm = o.name;
+    filter.cbzt = o.state;
+    int32_t zs = 0;
+    std::string rows = svc->queryRyList(djxh, filter, o.page, o.size, zs);
+    if (!svc->GetErrorMessage().empty()) Fail(session, svc->GetErrorMessage());
+    for (const auto& row : nlohmann::json::parse(rows)) std::printf("%s\n", row.dump().c_str());
+    std::fprintf(stderr, "%d persons match\n", zs);
+  } else if (o.count->parsed()) {
+    std::printf("persons\t%d\nlocal\t%d\nserver\t%d\nitems\t%d\n", svc->getRyCount(djxh, RyOrigin::kAll, ""),
+                svc->getRyCount(djxh, RyOrigin::kLocal, ""), svc->getRyCount(djxh, RyOrigin::kServer, ""),
+                svc->getItemCount(djxh));
+  } else if (o.refresh->parsed()) {
+    int32_t r = svc->refreshCbzt(djxh, false, o.force, nullptr, message);
+    if (r < 0) Fail(session, message);
+    std::printf("%s\n", r == 2 ? "summary states recomputed" : "summary states are up to date");
+  } else {
+    if (!svc->CheckName(o.name, message)) {
+      std::printf("%s\n", message.c_str());
+      std::fflush(stdout);
+      return 1;
+    }
+    std::printf("姓名有效。\n");
+  }
+  std::fflush(stdout);
+  return 0;
+}
+
+}  // namespace velmor::cli

@@ -1,0 +1,122 @@
+#include "roster/employee_service.h"
+
+#include <chrono>
+#include <ctime>
+#include <sys/time.h>
+
+#include "codec/taxml_host.h"
+#include "framework/module.h"
+#include "framework/registry.h"
+#include "framework/service_table.h"
+#include "roster/employee_service_guard.h"
+#include "roster/name_check.h"
+#include "roster/ygcbxx_download.h"
+#include "store/async_call.h"
+#include "store/plugin_service.h"
+
+namespace velmor {
+
+Ref<IEmployeeDao> EmployeeDao() { return CreatePluginService<IEmployeeDao>("创建平台组件接口[IEmployeeDao]失败！"); }
+
+Ref<ISysParamIntf> SysParams(const std::string& djxh) {
+  Ref<ISysParamIntf> p = CreatePluginService<ISysParamIntf>("创建平台组件接口[ISysParamIntf]失败！");
+  p->SetDjxh(djxh);
+  return p;
+}
+
+std::string LocalTimeText(const char* pattern) {
+  timeval tv{};
+  gettimeofday(&tv, nullptr);
+  std::time_t t = tv.tv_sec;
+  std::tm tm{};
+  localtime_r(&t, &tm);
+  std::string p(pattern);
+  const size_t f = p.find("%f");
+  char ms[8];
+  std::snprintf(ms, sizeof ms, "%03d", static_cast<int>(tv.tv_usec / 1000));
+  if (f != std::string::npos) p.replace(f, 2, ms);
+  char buf[64];
+  std::strftime(buf, sizeof buf, p.c_str(), &tm);
+  return buf;
+}
+
+bool TEmployeeServiceImpl::CheckName(const std::string& name, std::string& message) {
+  bool ok = CheckPersonName(name, message);
+  ErrorMessage = message;
+  return ok;
+}
+
+std::string TEmployeeServiceImpl::queryRyList(const std::string& djxh, const RyListFilter& filter, int32_t page,
+                                              int32_t pageSize, int32_t& zs) {
+  std::string out = "[]", message;
+  Run("queryRyList", "查询异常：", true, message, [&] {
+    Ref<IEmployeeDao> dao = EmployeeDao();
+    out = dao->queryRyList(djxh, filter, page, pageSize, zs);
+    if (!dao->GetErrorMessage().empty()) throw taxml::Failure(dao->GetErrorMessage());
+  });
+  return out;
+}
+
+int32_t TEmployeeServiceImpl::getRyCount(const std::string& djxh, RyOrigin ly, const std::string& cbzt) {
+  int32_t n = -1;
+  std::string message;
+  Run("getRyCount", "查询异常：", true, message, [&] { n = EmployeeDao()->getRyCount(djxh, ly, cbzt); });
+  return n;
+}
+
+int32_t TEmployeeServiceImpl::getItemCount(const std::string& djxh) {
+  int32_t n = -1;
+  std::string message;
+  Run("getItemCount", "查询异常：", true, message, [&] { n = EmployeeDao()->getCount_V2(djxh, CbxmFilter{}); });
+  return n;
+}
+
+std::string TEmployeeServiceImpl::getUpdateData(const std::string& djxh, const RyUpdateFilter& filter, int32_t page,
+                                                int32_t pageSize) {
+  std::string out = "[]", message;
+  Run("getUpdateData", "查询异常：", true, message,
+      [&] { out = EmployeeDao()->getUpdateData(djxh, filter, page, pageSize); });
+  return out;
+}
+
+bool TEmployeeServiceImpl::StartUpdateYgcbxx(const std::string& djxh) {
+  std::string message;
+  return Run("StartUpdateYgcbxx", "同步异常：", false, message, [&] {
+    if (background_ && !background_->Done()) throw taxml::Failure("人员登记信息正在后台下载。");
+    // The parameter service and the factory are obtained here, on the host's thread; the pool
+    // thread reads the payer from the value bag.
+    Ref<ISysParamIntf> params = SysParams(djxh);
+    params->GetDataVO()->SetStrValue(kYgcbxxDjxhKey, djxh);
+    Ref<IEmployeeDao> dao = EmployeeDao();
+    taxml::GetNetComm();
+    taxml::GetCommonFunctions();
+    background_ = RunAsyncCall("updateYgcbxx", [dao, params] {
+      const std::string payer = params->GetDataVO()->GetStrValue(kYgcbxxDjxhKey, "");
+      try {
+        DownloadYgcbxx(payer, true, *params, *dao);
+      } catch (const std::exception& e) {
+        LogException("TEmployeeServiceImpl.updateYgcbxx", e.what());
+        throw;
+      }
+    });
+  });
+}
+
+bool TEmployeeServiceImpl::WaitUpdateYgcbxx(int32_t timeoutMs, std::string& message) {
+  message.clear();
+  if (!background_) return true;
+  if (!background_->Wait(std::chrono::milliseconds(timeoutMs))) return false;
+  message = background_->ErrorText();
+  return true;
+}
+
+namespace {
+void RegisterEmployeeService() {
+  RegisterServiceClass(ServiceRowAt(kRowTEmployeeServiceImpl).iid, &ClassOf<TEmployeeServiceImpl>::Instance());
+}
+void UnregisterEmployeeService() { UnregisterServiceClass(ServiceRowAt(kRowTEmployeeServiceImpl).iid); }
+}  // namespace
+
+}  // namespace velmor
+
+VELMOR_SERVICE_UNIT(11, velmor::RegisterEmployeeService, velmor::UnregisterEmployeeService)

@@ -1,0 +1,91 @@
+// TEmployeeServiceImpl: the employee service (IEmployeeService), registered as row 11 of the
+// service table. It reaches the server through the taxML exchange and the host's asynchronous
+// jobs, and the store through IEmployeeDao, ISysParamIntf and the bulk processor
+// TDealCbxxAndRyxx; the other services (the scheme manager for the insurance types, the store,
+// the parameters) come from the service factory.
+//
+// The operations live in files by concern: employee_service.cpp (registration, name check,
+// store reads, the background start), employee_service_ygcbxx.cpp ("0040"),
+// employee_service_cbryxx.cpp ("0058"/"0059" and the summary states),
+// employee_service_hdsbzt.cpp ("0108") and employee_service_wbry.cpp ("0057").
+// One object is used by one thread at a time, except that the background download of
+// StartUpdateYgcbxx runs on a pool thread with a service object of its own.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "business/business_object.h"
+#include "velmor/employee_dao.h"
+#include "velmor/employee_service.h"
+#include "velmor/sys_param.h"
+
+namespace velmor {
+
+class AsyncCall;
+
+inline constexpr const char* kNoXzlx = "未获取到险种信息。";
+inline constexpr const char* kCbxxSubmitFailed = "参保信息异步请求失败！";
+inline constexpr const char* kRyxxSubmitFailed = "人员信息异步请求失败！";
+inline constexpr const char* kNoHdsbztData = "当前所属期下暂无新数据";
+inline constexpr const char* kBatchRequestFailed = "批量请求失败！";
+inline constexpr const char* kWbryDuplicate = "与城乡居民参保信息更新菜单中数据重复";
+inline constexpr const char* kYgcbxxDjxhKey = "ygcbxx_update_djxh";
+inline constexpr const char* kFirstGxsj = "1900-01-01 00:00:00";
+inline constexpr int64_t kWriterWaitMs = 600000;
+
+// The drain rules of the person requests of an enrolment download.
+struct CbryxxDrainRules {
+  size_t minOutstanding = 20;   // drain only with at least this many outstanding
+  int64_t afterMs = 3000;       // and more than this long after the first was sent
+  size_t drainBelow = 12;       // a drain stops when fewer remain
+  int64_t drainForMs = 2000;    // or after this long
+};
+
+class TEmployeeServiceImpl : public ServiceImpl<TSBBaseObj, IEmployeeService> {
+ public:
+  VELMOR_PUBLISHED(TEmployeeServiceImpl, TSBBaseObj)
+
+  bool CheckName(const std::string& name, std::string& message) override;
+  bool updateYgcbxx(const std::string& djxh, std::string& message, bool incremental) override;
+  bool updateCbryxx(const std::string& djxh, bool incremental, IProgressView* progress, std::string& message) override;
+  int32_t refreshCbzt(const std::string& djxh, bool downloadFirst, bool force, IProgressView* progress,
+                      std::string& message) override;
+  bool QueryHdsbztCx(const std::string& djxh, const std::string& fkssqq, const std::string& fkssqz,
+                     IProgressView* progress, int32_t& stored, std::string& message) override;
+  bool addWbry(const std::string& djxh, const std::vector<WbryInput>& persons, IProgressView* progress,
+               std::vector<WbryOutcome>& outcomes, std::string& message) override;
+  bool StartUpdateYgcbxx(const std::string& djxh) override;
+  bool WaitUpdateYgcbxx(int32_t timeoutMs, std::string& message) override;
+  std::string queryRyList(const std::string& djxh, const RyListFilter& filter, int32_t page, int32_t pageSize,
+                          int32_t& zs) override;
+  int32_t getRyCount(const std::string& djxh, RyOrigin ly, const std::string& cbzt) override;
+  int32_t getItemCount(const std::string& djxh) override;
+  std::string getUpdateData(const std::string& djxh, const RyUpdateFilter& filter, int32_t page,
+                            int32_t pageSize) override;
+
+  // Tests: the drain rules of updateCbryxx.
+  void TEST_SetDrainRules(const CbryxxDrainRules& rules) { drain_ = rules; }
+
+ private:
+  // The body of updateCbryxx inside its guard.
+  void DownloadCbryxx(const std::string& djxh, bool incremental, IProgressView* progress);
+  // Catches at the boundary: logs "[TEmployeeServiceImpl.<op>]异常：<text>" (or the bracketed
+  // form), puts `prefix` + text (a taxml::Failure's text as it is) into message and
+  // ErrorMessage, and answers false.
+  template <class F>
+  bool Run(std::string_view op, const char* prefix, bool bracketed, std::string& message, F&& body);
+
+  CbryxxDrainRules drain_;
+  std::shared_ptr<AsyncCall> background_;
+};
+
+// The services an operation needs, from the factory; each raises its fixed message.
+Ref<IEmployeeDao> EmployeeDao();
+Ref<ISysParamIntf> SysParams(const std::string& djxh);
+// Local time as text: "%Y-%m-%d %H:%M:%S" style patterns of strftime; ms appended for "%f".
+std::string LocalTimeText(const char* pattern);
+
+}  // namespace velmor

@@ -1,0 +1,122 @@
+// The declaration states of assessed declarations ("0108"): a count, then pages of 2000 records
+// as asynchronous jobs, written by a counting writer in one transaction.
+#include <nlohmann/json.hpp>
+
+#include "codec/taxml_exchange.h"
+#include "codec/taxml_host.h"
+#include "framework/log.h"
+#include "framework/progress.h"
+#include "roster/async_jobs.h"
+#include "roster/employee_service.h"
+#include "roster/employee_service_guard.h"
+#include "store/base_asyn_exec_sql.h"
+#include "store/db_access.h"
+#include "store/sql.h"
+
+namespace velmor {
+
+namespace {
+
+constexpr int kPageSize = 2000;
+constexpr int64_t kHdsbztWaitMs = 3600000;
+
+std::string Text(const nlohmann::json& row, const char* key) {
+  auto it = row.find(key);
+  if (it == row.end() || it->is_null()) return {};
+  if (it->is_string()) return it->get<std::string>();
+  return it->dump();
+}
+
+taxml::Call HdsbztCall(const std::string& djxh, const std::string& fkssqq, const std::string& fkssqz) {
+  taxml::Call call;
+  call.serviceCode = "0108";
+  call.djxh = false;
+  call.keys["djxh"] = djxh;
+  call.keys["isQueryCount"] = "Y";
+  call.keys["fkssqq"] = fkssqq;
+  call.keys["fkssqz"] = fkssqz;
+  call.keys["useFkssqParam"] = "Y";
+  return call;
+}
+
+}  // namespace
+
+bool TEmployeeServiceImpl::QueryHdsbztCx(const std::string& djxh, const std::string& fkssqq, const std::string& fkssqz,
+                                         IProgressView* progress, int32_t& stored, std::string& message) {
+  stored = 0;
+  return Run("QueryHdsbztCx", "查询异常：", false, message, [&] {
+    LogText("开始批量城乡居民申报状态查询（核定申报） ");
+    Ref<ISysParamIntf> params = SysParams(djxh);
+    const std::string paramKey = "cxjmsbzt_xgrq_" + fkssqq.substr(0, 4);
+    const std::string last = params->GetValue(paramKey);
+    LogText("上次更新时间：" + last);
+
+    taxml::Call count = HdsbztCall(djxh, fkssqq, fkssqz);
+    count.progress = progress;
+    count.progressValue = 10;
+    taxml::Reply reply = taxml::Send(count);
+    reply.RequireSuccess();
+    nlohmann::json answer = nlohmann::json::parse(reply.request->GetResponse(), nullptr, false);
+    if (!answer.is_object()) throw taxml::Failure("反馈数据异常：应答不是JSON对象");
+    const int64_t total = answer.value("jltj", int64_t{0});
+    const int64_t pages = total / kPageSize + (total % kPageSize ? 1 : 0);
+    LogText(" iPageCount =" + std::to_string(pages));
+    if (total <= 0) {
+      message = kNoHdsbztData;
+      return;
+    }
+
+    WriterPtr<TBaseAsynExecSql> writer = MakeWriter<TBaseAsynExecSql>(OpenMainConnection());
+    writer->StartCounting();
+    AsyncJobSet jobs("0108", taxml::GetNetComm());
+    for (int64_t p = 0; p < pages; ++p) {
+      taxml::Call call = HdsbztCall(djxh, fkssqq, fkssqz);
+      call.keys["isQueryCount"] = "N";
+      call.keys["recBeginNo"] = std::to_string(p * kPageSize + 1);
+      call.keys["recEndNo"] = std::to_string((p + 1) * kPageSize);
+      const std::string serial = taxml::NewSerialNo();
+      std::string error;
+      if (!jobs.Submit(serial, taxml::BodyText(call, serial, djxh), static_cast<int32_t>(p), error)) {
+        writer->FinishRollback();
+        throw taxml::Failure(kBatchRequestFailed);
+      }
+    }
+    LogText("[批量城乡居民申报状态查询（核定申报）]异步请求发送结束, 开始获取反馈");
+    try {
+      while (jobs.Outstanding() > 0) {
+        for (const auto& d : jobs.Poll(100)) {
+          StepProgress(progress, 0);
+          if (d.response.empty() || d.response == "null") continue;
+          nlohmann::json page = nlohmann::json::parse(d.response, nullptr, false);
+          if (!page.is_object()) throw taxml::Failure("反馈数据异常：应答不是JSON对象");
+          for (const auto& row : page.value("sbztList", nlohmann::json::array())) {
+            const std::string jfnd = Text(row, "jfnd"), xzid = Text(row, "xzid");
+            writer->AddSql(
+                FormatSql(" delete from ds_rysbztb where djxh = '%s' and jfnd = '%s' and xzid = '%s' ",
+                          {V(djxh), V(jfnd), V(xzid)}),
+                FormatSql(" update ds_rysbztb set sbrq = '%s', ybtfe = '%s', sbzt = '%s', jfzt = '%s' where djxh = "
+                          "'%s' and jfnd = '%s' and xzid = '%s' ",
+                          {V(Text(row, "sbrq")), V(Text(row, "ybtfe")), V(Text(row, "sbzt")), V(Text(row, "jfzt")),
+                           V(djxh), V(jfnd), V(xzid)}),
+                0,
+                FormatSql(" insert into ds_rysbztb (djxh, jfnd, xzid, sbrq, ybtfe, sbzt, jfzt) values ('%s', '%s', "
+                          "'%s', '%s', '%s', '%s', '%s') ",
+                          {V(djxh), V(jfnd), V(xzid), V(Text(row, "sbrq")), V(Text(row, "ybtfe")),
+                           V(Text(row, "sbzt")), V(Text(row, "jfzt"))}));
+          }
+        }
+      }
+    } catch (...) {
+      writer->FinishRollback();
+      throw;
+    }
+    if (!writer->WaitForIdle(true, progress, kHdsbztWaitMs, 100)) throw taxml::Failure("数据保存超时。");
+    LogText("更新完毕，新增" + std::to_string(writer->InsertCount()) + "条，更新" + std::to_string(writer->UpdateCount()) +
+            "条，处理记录总数" + std::to_string(writer->ExecCount()) + "条");
+    stored = static_cast<int32_t>(writer->InsertCount() + writer->UpdateCount());
+    params->SetValue(paramKey, LocalTimeText("%Y-%m-%d %H:%M:%S"));
+    LogText("结束批量城乡居民申报状态查询（核定申报） 。");
+  });
+}
+
+}  // namespace velmor

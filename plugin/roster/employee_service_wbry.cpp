@@ -1,0 +1,121 @@
+// Adding outside persons ("0057"): the server is asked which of them it knows, and the outcome
+// of each is stored as a local person.
+#include <map>
+#include <optional>
+#include <set>
+
+#include "codec/taxml_exchange.h"
+#include "codec/taxml_request.h"
+#include "codec/taxml_response.h"
+#include "framework/progress.h"
+#include "roster/employee_service.h"
+#include "roster/employee_service_guard.h"
+
+namespace velmor {
+
+namespace {
+
+std::string Key(const std::string& xm, const std::string& zjlx, const std::string& zjhm) {
+  return xm + "|" + zjlx + "|" + zjhm;
+}
+
+std::set<std::string> ServerPersons(IEmployeeDao& dao, const std::string& djxh) {
+  std::set<std::string> keys;
+  const std::string text = dao.getRy3ElementHashData(djxh, RyOrigin::kServer);
+  if (!dao.GetErrorMessage().empty()) throw taxml::Failure(dao.GetErrorMessage());
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t end = text.find('\n', start);
+    if (end == std::string::npos) end = text.size();
+    const std::string line = text.substr(start, end - start);
+    const size_t eq = line.rfind('=');
+    if (eq != std::string::npos) keys.insert(line.substr(0, eq));
+    start = end + 1;
+  }
+  return keys;
+}
+
+}  // namespace
+
+bool TEmployeeServiceImpl::addWbry(const std::string& djxh, const std::vector<WbryInput>& persons,
+                                   IProgressView* progress, std::vector<WbryOutcome>& outcomes, std::string& message) {
+  outcomes.clear();
+  return Run("addWbry", "添加异常：", false, message, [&] {
+    Ref<IEmployeeDao> dao = EmployeeDao();
+    const std::set<std::string> known = ServerPersons(*dao, djxh);
+    std::map<std::string, std::vector<size_t>> byAgency;
+    for (size_t i = 0; i < persons.size(); ++i) {
+      const WbryInput& p = persons[i];
+      WbryOutcome o{p.xm, p.zjlx, p.zjhm, "", "", ""};
+      if (known.count(Key(p.xm, p.zjlx, p.zjhm))) {
+        o.reason = kWbryDuplicate;
+      } else {
+        byAgency[p.sbjbjgdm].push_back(i);
+      }
+      outcomes.push_back(std::move(o));
+    }
+    if (byAgency.empty()) return;
+
+    taxml::RequestDocument doc("SbfPlCbryJfDjxxCxRequest");
+    doc.Open("sbjbjgList");
+    for (const auto& [agency, indexes] : byAgency) {
+      doc.Open("sbjgjgDTO").Add("sbjbjgDm", agency).Open("cxjmXxList");
+      for (size_t i : indexes)
+        doc.Open("cxjmXxDTO").Add("xm", persons[i].xm).Add("sfzjlx", persons[i].zjlx).Add("sfzjhm", persons[i].zjhm).Close();
+      doc.Close().Close();
+    }
+    doc.Close();
+    taxml::Call call;
+    call.serviceCode = "0057";
+    call.document = &doc;
+    call.djxh = false;
+    call.progress = progress;
+    call.progressValue = 50;
+    call.keys["djxh"] = djxh;
+    taxml::Reply reply = taxml::Send(call);
+    reply.RequireSuccess();
+    std::optional<taxml::Response> answer;
+    try {
+      answer.emplace(taxml::Response::Read(reply));
+      answer->Code();
+    } catch (const std::exception& e) {
+      throw taxml::Failure(std::string("反馈报文解析异常：") + e.what());
+    }
+    answer->RequireSuccess();
+
+    std::map<std::string, size_t> pending;  // key -> outcome index, for persons sent
+    for (const auto& [agency, indexes] : byAgency)
+      for (size_t i : indexes) pending[Key(persons[i].xm, persons[i].zjlx, persons[i].zjhm)] = i;
+    auto settle = [&](pugi::xml_node row, const char* state) {
+      auto it = pending.find(Key(row.child_value("xm"), row.child_value("sfzjlx"), row.child_value("sfzjhm")));
+      if (it == pending.end()) return;
+      WbryOutcome& o = outcomes[it->second];
+      o.state = state;
+      if (*state == '1') o.hh = row.child_value("hh");
+      else o.reason = row.child_value("sbyy");
+    };
+    for (pugi::xml_node r = answer->List("cgryXxList").first_child(); r; r = r.next_sibling()) settle(r, "1");
+    for (pugi::xml_node r = answer->List("sbryXxList").first_child(); r; r = r.next_sibling()) settle(r, "2");
+
+    std::vector<WbryEntry> entries;
+    for (const auto& [key, i] : pending) {
+      const WbryOutcome& o = outcomes[i];
+      if (o.state.empty()) continue;  // the server answered nothing about it
+      WbryEntry e;
+      e.xm = persons[i].xm;
+      e.zjlx = persons[i].zjlx;
+      e.zjhm = persons[i].zjhm;
+      e.fzid = persons[i].fzid;
+      e.fullpath = persons[i].fullpath;
+      e.bzxx = persons[i].bzxx;
+      e.hh = o.hh;
+      e.state = o.state;
+      entries.push_back(std::move(e));
+    }
+    std::string text;
+    if (!entries.empty() && !dao->saveWbry(djxh, entries, text)) throw taxml::Failure(text);
+    StepProgress(progress, 50);
+  });
+}
+
+}  // namespace velmor

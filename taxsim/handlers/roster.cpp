@@ -1,0 +1,287 @@
+// The roster codes of the employee service: "0040" (registrations, incremental by gxsj/maxid),
+// "0058" (enrolment records of one insurance type, incremental by xgrq), "0059" (the person
+// records of up to 1000 cbxxIDs), "0108" (declaration states, counted then paged), "0057"
+// (which outside persons the server knows), and the control code "9002" that adds, changes,
+// ends and removes persons between calls (taxsim/handlers/roster_book.h).
+//
+// "0058" and "0059" answer, as the real server does for large lists, with the records as one
+// JSON array, gzip-compressed and Base64-encoded in "response" ("null" when there are none);
+// the answer's "responseData" is the record count. Records of "0058" come newest first.
+#include <algorithm>
+#include <cstdio>
+#include <memory>
+
+#include "taxsim/codec.h"
+#include "taxsim/handlers.h"
+#include "taxsim/handlers/roster_book.h"
+
+namespace velmor::taxsim {
+namespace {
+
+using BookPtr = std::shared_ptr<RosterBook>;
+
+const Payer& RequirePayer(const State& s, const Call& call) {
+  const Payer* p = s.FindPayer(call.Djxh());
+  if (!p) throw Refusal("10042", "缴费人[" + call.Djxh() + "]不存在");
+  return *p;
+}
+
+void JsonString(std::string& out, std::string_view v) {
+  out += '"';
+  for (char c : v) {
+    if (c == '"' || c == '\\') {
+      out += '\\';
+      out += c;
+    } else if (static_cast<unsigned char>(c) < 0x20) {
+      char buf[8];
+      std::snprintf(buf, sizeof buf, "\\u%04x", static_cast<unsigned char>(c));
+      out += buf;
+    } else {
+      out += c;
+    }
+  }
+  out += '"';
+}
+
+class Records {
+ public:
+  void Begin() {
+    out_ += count_ ? ",{" : "{";
+    first_ = true;
+  }
+  void Field(const char* name, std::string_view value) {
+    if (!first_) out_ += ',';
+    first_ = false;
+    JsonString(out_, name);
+    out_ += ':';
+    JsonString(out_, value);
+  }
+  void End() {
+    out_ += '}';
+    ++count_;
+  }
+  Answer Take() {
+    Answer a;
+    a.envelope.status = wire::kAnswered;
+    a.envelope.responseData = std::to_string(count_);
+    a.envelope.response = count_ ? Base64Encode(Gzip("[" + out_ + "]")) : "null";
+    return a;
+  }
+
+ private:
+  std::string out_;
+  size_t count_ = 0;
+  bool first_ = true;
+};
+
+std::string CbxxId(const std::string& rydjxh) { return "CB" + rydjxh; }
+
+Answer Enrolments(const Call& call, State& s, RosterBook& book) {
+  RequirePayer(s, call);
+  const std::string djxh = call.Djxh(), xzlx = call.Key("xzlxDm");
+  std::string since = call.Key("gxsj");
+  if (since.empty()) since = "1900-01-01 00:00:00";
+  std::vector<const Item*> rows;
+  for (const Item& it : s.items)
+    if (it.djxh == djxh && it.xzlxDm == xzlx && book.ItemStamp(it.xzid) > since) rows.push_back(&it);
+  if (!book.itemStamp.empty())
+    std::stable_sort(rows.begin(), rows.end(),
+                     [&](const Item* a, const Item* b) { return book.ItemStamp(a->xzid) > book.ItemStamp(b->xzid); });
+  Records r;
+  for (const Item* it : rows) {
+    r.Begin();
+    r.Field("cbxxID", CbxxId(it->rydjxh));
+    r.Field("djxh", it->rydjxh);
+    r.Field("cbxzID", it->xzid);
+    r.Field("zsxmDm", it->zsxmDm);
+    r.Field("zspmDm", it->zspmDm);
+    r.Field("zszmDm", it->zszmDm);
+    r.Field("xzlxDm", it->xzlxDm);
+    r.Field("xzjdDm", "110101001");
+    r.Field("xzjdMc", "模拟街道");
+    r.Field("sqczDm", "110101001001");
+    r.Field("sqczMc", "模拟社区");
+    r.Field("rycbtslbDm", "01");
+    r.Field("rycbtslbMc", "普通居民");
+    r.Field("ksjfrq", it->ksjfyf + "-01");
+    r.Field("tzjfrq", it->tzjfyf + "-28");
+    r.Field("xgrq", book.ItemStamp(it->xzid));
+    r.Field("yxbz", it->yxbz.empty() ? "Y" : it->yxbz);
+    r.End();
+  }
+  return r.Take();
+}
+
+Answer Persons(const Call& call, State& s, RosterBook& book) {
+  RequirePayer(s, call);
+  auto ids = call.body.find("cbxxIds");
+  if (ids == call.body.end() || !ids->is_array()) throw Refusal("10009", "缺少cbxxIds");
+  if (ids->size() > 1000) throw Refusal("10009", "cbxxIds超过1000个");
+  Records r;
+  for (const auto& id : *ids) {
+    if (!id.is_string()) continue;
+    const std::string cbxx = id.get<std::string>();
+    if (cbxx.rfind("CB", 0) != 0) continue;
+    const std::string rydjxh = cbxx.substr(2);
+    const Person* p = book.FindPerson(s, rydjxh);
+    if (!p || p->djxh != call.Djxh()) continue;
+    const Enrolment* e = book.FindEnrolment(s, rydjxh);
+    r.Begin();
+    r.Field("cbxxID", cbxx);
+    r.Field("djxh", p->rydjxh);
+    r.Field("xm", p->xm);
+    r.Field("zjlxDm", p->zjlxDm);
+    r.Field("zjhm", p->zjhm);
+    r.Field("sbjbjgDm", e ? e->sbjbjgDm : "");
+    r.Field("sbbm", e ? e->rybh : "");
+    r.Field("lxdh", p->lxdh);
+    r.Field("xgrq", book.PersonStamp(p->rydjxh));
+    r.Field("yxbz", e && !e->yxbz.empty() ? e->yxbz : "Y");
+    r.End();
+  }
+  return r.Take();
+}
+
+Answer Registrations(const Call& call, State& s, RosterBook& book) {
+  RequirePayer(s, call);
+  book.NumberPersons(s);
+  const std::string since = call.Key("gxsj");
+  const std::string maxidText = call.Key("maxid");
+  uint64_t maxid = 0;
+  try {
+    maxid = maxidText.empty() ? 0 : std::stoull(maxidText);
+  } catch (const std::exception&) {
+    throw Refusal("10009", "maxid无效：" + maxidText);
+  }
+  auto [first, last] = s.PersonsOf(call.Djxh());
+  std::unordered_map<std::string, std::vector<const Item*>> itemsOf;
+  for (const Item& it : s.items)
+    if (it.djxh == call.Djxh()) itemsOf[it.rydjxh].push_back(&it);
+  TaxmlAnswer doc;
+  const std::string now = book.NextStamp();
+  doc.Add("gxsj", now);
+  uint64_t top = maxid;
+  pugi::xml_node list = doc.AddList("cxjmDjxxList");
+  size_t n = 0;
+  for (const Person* p = first; p != last; ++p) {
+    uint64_t id = book.regId[p->rydjxh];
+    bool changed = !since.empty() && book.PersonStamp(p->rydjxh) > since;
+    if (id <= maxid && !changed && !(since.empty() && maxidText.empty())) continue;
+    top = std::max(top, id);
+    ++n;
+    pugi::xml_node row = TaxmlAnswer::AddRow(list, "cxjmDjxxDTO");
+    TaxmlAnswer::AddValue(row, "djxh", p->rydjxh);
+    TaxmlAnswer::AddValue(row, "xm", p->xm);
+    TaxmlAnswer::AddValue(row, "sfzjlx", p->zjlxDm);
+    TaxmlAnswer::AddValue(row, "sfzjhm", p->zjhm);
+    TaxmlAnswer::AddValue(row, "gjDm", p->gjdqDm);
+    TaxmlAnswer::AddValue(row, "csrq", p->csrq);
+    TaxmlAnswer::AddValue(row, "sex", p->xbDm);
+    const Enrolment* e = book.FindEnrolment(s, p->rydjxh);
+    if (!e) continue;
+    pugi::xml_node enrols = row.append_child("cxjmCbxxList");
+    pugi::xml_node er = TaxmlAnswer::AddRow(enrols, "cxjmCbxxDTO");
+    TaxmlAnswer::AddValue(er, "sbjbjgDm", e->sbjbjgDm);
+    TaxmlAnswer::AddValue(er, "rybh", e->rybh);
+    TaxmlAnswer::AddValue(er, "sbhm", e->rybh);
+    TaxmlAnswer::AddValue(er, "ssxzqhDm", "110101");
+    TaxmlAnswer::AddValue(er, "sqczDm", "110101001001");
+    TaxmlAnswer::AddValue(er, "gxsj", book.PersonStamp(p->rydjxh));
+    TaxmlAnswer::AddValue(er, "yxbz", e->yxbz.empty() ? "Y" : e->yxbz);
+    pugi::xml_node items = er.append_child("cxjmCbxzList");
+    for (const Item* it : itemsOf[p->rydjxh]) {
+      pugi::xml_node ir = TaxmlAnswer::AddRow(items, "cxjmCbxzDTO");
+      TaxmlAnswer::AddValue(ir, "id", it->xzid);
+      TaxmlAnswer::AddValue(ir, "zsxmDm", it->zsxmDm);
+      TaxmlAnswer::AddValue(ir, "zspmDm", it->zspmDm);
+      TaxmlAnswer::AddValue(ir, "zszmDm", it->zszmDm);
+      TaxmlAnswer::AddValue(ir, "yxbz", it->yxbz.empty() ? "Y" : it->yxbz);
+      TaxmlAnswer::AddValue(ir, "tcqBm", "110101");
+      TaxmlAnswer::AddValue(ir, "jdxzDm", "110101001");
+      TaxmlAnswer::AddValue(ir, "sqczDm", "110101001001");
+      TaxmlAnswer::AddValue(ir, "cbrytslbDm", "01");
+      TaxmlAnswer::AddValue(ir, "ksjfyf", it->ksjfyf);
+      TaxmlAnswer::AddValue(ir, "tzjfyf", it->tzjfyf);
+      TaxmlAnswer::AddValue(ir, "gxsj", book.ItemStamp(it->xzid));
+    }
+  }
+  if (n == 0 && !(since.empty() && maxidText.empty())) return Answer::Refuse("10042", "无新增或变更的登记信息");
+  doc.Add("maxid", std::to_string(top));
+  return Answer::Taxml(std::move(doc));
+}
+
+// Declaration states: one per item of the payer; "isQueryCount" "Y" answers the count only,
+// otherwise the records recBeginNo..recEndNo (from 1).
+Answer DeclarationStates(const Call& call, State& s, RosterBook&) {
+  RequirePayer(s, call);
+  std::vector<const Item*> rows;
+  for (const Item& it : s.items)
+    if (it.djxh == call.Djxh()) rows.push_back(&it);
+  nlohmann::json out = {{"jltj", rows.size()}};
+  if (call.Key("isQueryCount") == "Y") return Answer::Json(out);
+  size_t from = 1, to = rows.size();
+  try {
+    if (!call.Key("recBeginNo").empty()) from = std::stoul(call.Key("recBeginNo"));
+    if (!call.Key("recEndNo").empty()) to = std::stoul(call.Key("recEndNo"));
+  } catch (const std::exception&) {
+    throw Refusal("10009", "记录范围无效");
+  }
+  nlohmann::json list = nlohmann::json::array();
+  for (size_t i = from; i >= 1 && i <= to && i <= rows.size(); ++i) {
+    const Item& it = *rows[i - 1];
+    list.push_back({{"jfnd", it.jfnd},
+                    {"xzid", it.xzid},
+                    {"sbrq", "2024-01-15"},
+                    {"ybtfe", it.yjfe},
+                    {"sbzt", it.yxbz == "N" ? "0" : "1"},
+                    {"jfzt", i % 2 ? "1" : "0"}});
+  }
+  out["sbztList"] = std::move(list);
+  return Answer::Json(out);
+}
+
+// Outside persons: known when some payer has a person with the same ID number.
+Answer OutsidePersons(const Call& call, State& s, RosterBook&) {
+  RequirePayer(s, call);
+  if (!call.document) throw Refusal("10002", "缺少请求报文");
+  std::unordered_map<std::string, const Person*> byZjhm;
+  for (const Person& p : s.persons) byZjhm.emplace(p.zjhm, &p);
+  TaxmlAnswer doc;
+  pugi::xml_node known = doc.AddList("cgryXxList");
+  pugi::xml_node unknown = doc.AddList("sbryXxList");
+  for (pugi::xml_node agency : call.document->Root().child("sbjbjgList").children("sbjgjgDTO")) {
+    for (pugi::xml_node r : agency.child("cxjmXxList").children("cxjmXxDTO")) {
+      auto it = byZjhm.find(r.child_value("sfzjhm"));
+      bool found = it != byZjhm.end() && it->second->xm == r.child_value("xm");
+      pugi::xml_node row = TaxmlAnswer::AddRow(found ? known : unknown, found ? "cgryXxDTO" : "sbryXxDTO");
+      TaxmlAnswer::AddValue(row, "xm", r.child_value("xm"));
+      TaxmlAnswer::AddValue(row, "sfzjlx", r.child_value("sfzjlx"));
+      TaxmlAnswer::AddValue(row, "sfzjhm", r.child_value("sfzjhm"));
+      if (found)
+        TaxmlAnswer::AddValue(row, "hh", "HH" + it->second->rydjxh.substr(it->second->rydjxh.size() - 8));
+      else
+        TaxmlAnswer::AddValue(row, "sbyy", "未查询到该居民信息");
+    }
+  }
+  return Answer::Taxml(std::move(doc));
+}
+
+Handler With(BookPtr book, Answer (*fn)(const Call&, State&, RosterBook&)) {
+  return [book, fn](const Call& call, State& s) { return fn(call, s, *book); };
+}
+
+}  // namespace
+
+void RegisterRosterHandlers(HandlerRegistry& registry) {
+  BookPtr book = std::make_shared<RosterBook>();
+  registry.Add("0040", With(book, Registrations));
+  registry.Add("0058", With(book, Enrolments));
+  registry.Add("0059", With(book, Persons));
+  registry.Add("0108", With(book, DeclarationStates));
+  registry.Add("0057", With(book, OutsidePersons));
+  registry.Add(kRosterControlCode, [book](const Call& call, State& s) {
+    return Answer::Json(RosterControl(s, *book, nlohmann::json(call.body)));
+  });
+}
+
+}  // namespace velmor::taxsim

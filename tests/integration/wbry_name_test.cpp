@@ -1,0 +1,66 @@
+// Outside persons and the name rules through the loaded plug-in.
+#include "scheme_fixture.h"
+
+namespace velmor::testing {
+namespace {
+
+class OutsidePersons : public SchemeFixture {
+ protected:
+  OutsidePersons() : SchemeFixture(20, 2) {}
+};
+
+std::string Repeat(const std::string& s, int n) {
+  std::string out;
+  for (int i = 0; i < n; ++i) out += s;
+  return out;
+}
+
+TEST_F(OutsidePersons, KnownUnknownAndDuplicatePersons) {
+  FullSync();
+  // A person of the first payer (already in the roster), one of the second payer (known to the
+  // server, not in this roster), and one the server has never seen.
+  auto person = [&](const std::string& djxh, size_t k) {
+    return sim_.WithState([&](taxsim::State& s) { return s.PersonsOf(djxh).first[k]; });
+  };
+  taxsim::Person mine = person(kPayer, 0), theirs = person(taxsim::GeneratedDjxh(2), 0);
+  std::vector<WbryInput> in = {{mine.xm, mine.zjlxDm, mine.zjhm, "A1", -1, "", ""},
+                               {theirs.xm, theirs.zjlxDm, theirs.zjhm, "A1", 3, "/三组/", "备注"},
+                               {"王小二", "201", "110101200001010000", "A2", -1, "", ""}};
+  std::vector<WbryOutcome> out;
+  std::string message;
+  ASSERT_TRUE(svc_->addWbry(kPayer, in, nullptr, out, message)) << message;
+  ASSERT_EQ(out.size(), 3u);
+  EXPECT_EQ(out[0].reason, "与城乡居民参保信息更新菜单中数据重复");
+  EXPECT_EQ(out[0].state, "");
+  EXPECT_EQ(out[1].state, "1");
+  EXPECT_EQ(out[1].hh.substr(0, 2), "HH");
+  EXPECT_EQ(out[2].state, "2");
+  EXPECT_EQ(out[2].reason, "未查询到该居民信息");
+  EXPECT_EQ(Count("select count(*) as n from sb_ryjbxxb where ly = '1'"), 2);
+  EXPECT_EQ(Scalar("select hh from sb_ryjbxxb where ly = '1' and zjhm = '" + theirs.zjhm + "'"), out[1].hh);
+  EXPECT_EQ(Scalar("select fzid from sb_ryjbxxb where ly = '1' and zjhm = '" + theirs.zjhm + "'"), "3");
+  std::vector<taxsim::SeenCall> calls = sim_.RecentCalls();
+  ASSERT_FALSE(calls.empty());
+  EXPECT_EQ(calls.back().documentType, "SbfPlCbryJfDjxxCxRequest");
+  EXPECT_EQ(calls.back().documentText.find(mine.zjhm), std::string::npos) << "a duplicate is not sent";
+
+  Fault(R"({"kind":"bad-base64","serviceCode":"0057"})");
+  EXPECT_FALSE(svc_->addWbry(kPayer, {in[2]}, nullptr, out, message));
+  EXPECT_EQ(message.rfind("反馈报文解析异常：", 0), 0u) << message;
+}
+
+TEST_F(OutsidePersons, NameRules) {
+  std::string message;
+  EXPECT_TRUE(svc_->CheckName(Repeat("张", 25), message)) << message;
+  EXPECT_FALSE(svc_->CheckName(Repeat("张", 26), message));
+  EXPECT_EQ(message, "姓名超过长度。");
+  EXPECT_FALSE(svc_->CheckName("12345", message));
+  EXPECT_EQ(message, "姓名不能是纯数字。");
+  EXPECT_TRUE(svc_->CheckName("张，三", message)) << "a full-width comma is no special character";
+  EXPECT_FALSE(svc_->CheckName("张《三", message));
+  EXPECT_EQ(message, "姓名存在特殊字符。");
+  EXPECT_EQ(svc_->GetErrorMessage(), "姓名存在特殊字符。");
+}
+
+}  // namespace
+}  // namespace velmor::testing

@@ -1,0 +1,119 @@
+// The simulator's roster control: what each operation changes, and bad requests.
+#include <gtest/gtest.h>
+
+#include "taxsim/call.h"
+#include "taxsim/codec.h"
+#include "taxsim/handlers.h"
+#include "taxsim/handlers/roster_book.h"
+
+namespace velmor::taxsim {
+namespace {
+
+std::string RefusalOf(State& s, RosterBook& book, const nlohmann::json& request) {
+  try {
+    RosterControl(s, book, request);
+  } catch (const Refusal& r) {
+    return r.code() + " " + r.what();
+  }
+  return "accepted";
+}
+
+class RosterBookTest : public ::testing::Test {
+ protected:
+  RosterBookTest() : state_(Generate({.persons = 6, .payers = 2, .seed = 1})) {}
+  State state_;
+  RosterBook book_;
+};
+
+TEST_F(RosterBookTest, StampsNeverRepeatNorGoBack) {
+  std::string a = book_.NextStamp(), b = book_.NextStamp(), c = book_.NextStamp();
+  EXPECT_LT(a, b);
+  EXPECT_LT(b, c);
+  EXPECT_EQ(book_.PersonStamp("unknown"), kBaseStamp);
+}
+
+TEST_F(RosterBookTest, AddKeepsPersonsGroupedByPayerAndNumbersThem) {
+  const std::string first = GeneratedDjxh(1);
+  nlohmann::json r = RosterControl(state_, book_, {{"op", "add"}, {"djxh", first}, {"xm", "甲"}, {"xzlxDm", "310"}});
+  ASSERT_TRUE(r["ok"].get<bool>());
+  auto [b, e] = state_.PersonsOf(first);
+  ASSERT_EQ(e - b, 4);
+  EXPECT_EQ((e - 1)->xm, "甲") << "after the payer's last person, before the next payer's";
+  EXPECT_EQ(state_.PersonsOf(GeneratedDjxh(2)).first->djxh, GeneratedDjxh(2));
+  EXPECT_EQ(book_.regId[r["rydjxh"]], 7u);
+  EXPECT_EQ(book_.ItemStamp(r["xzid"]), r["xgrq"]);
+  EXPECT_EQ(state_.items.back().zsxmDm, "10212");
+}
+
+TEST_F(RosterBookTest, EndAndRemove) {
+  const std::string rydjxh = state_.persons[0].rydjxh;
+  RosterControl(state_, book_, {{"op", "end"}, {"rydjxh", rydjxh}});
+  EXPECT_EQ(book_.FindEnrolment(state_, rydjxh)->yxbz, "N");
+  for (const Item& it : state_.items)
+    if (it.rydjxh == rydjxh) {
+      EXPECT_EQ(it.yxbz, "N");
+      EXPECT_NE(book_.ItemStamp(it.xzid), kBaseStamp);
+    }
+  RosterControl(state_, book_, {{"op", "remove"}, {"rydjxh", rydjxh}});
+  EXPECT_EQ(book_.FindPerson(state_, rydjxh), nullptr);
+  EXPECT_EQ(state_.persons.size(), 5u);
+  for (const Item& it : state_.items) EXPECT_NE(it.rydjxh, rydjxh);
+}
+
+TEST_F(RosterBookTest, BadRequestsAreRefused) {
+  EXPECT_EQ(RefusalOf(state_, book_, nlohmann::json::array()), "10009 控制请求不是对象");
+  EXPECT_EQ(RefusalOf(state_, book_, {{"op", "explode"}}), "10009 未知的控制操作：explode");
+  EXPECT_EQ(RefusalOf(state_, book_, {{"op", "change"}, {"rydjxh", "nobody"}}), "10009 人员[nobody]不存在");
+  EXPECT_EQ(RefusalOf(state_, book_, {{"op", "add"}, {"djxh", "nope"}}), "10009 缴费人[nope]不存在");
+  EXPECT_EQ(RefusalOf(state_, book_, {{"op", "addPayer"}, {"djxh", GeneratedDjxh(1)}}),
+            "10009 缴费人[" + GeneratedDjxh(1) + "]无效或已存在");
+  const std::string existing = state_.persons[0].rydjxh;
+  EXPECT_EQ(RefusalOf(state_, book_, {{"op", "add"}, {"djxh", GeneratedDjxh(1)}, {"rydjxh", existing}}),
+            "10009 人员[" + existing + "]已存在");
+}
+
+}  // namespace
+}  // namespace velmor::taxsim
+
+namespace velmor::taxsim {
+namespace {
+
+// The enrolment answer of the simulator as the plug-in reads it.
+nlohmann::json Records(const Answer& a) {
+  if (a.envelope.response == "null") return nlohmann::json::array();
+  return nlohmann::json::parse(Gunzip(Base64Decode(a.envelope.response)));
+}
+
+TEST(RosterHandlers, EnrolmentsComeNewestFirstAndOnlyThoseChangedAfterTheGivenTime) {
+  State s = Generate({.persons = 5, .payers = 1, .seed = 2});
+  HandlerRegistry registry;
+  RegisterRosterHandlers(registry);
+  auto call = [&](const std::string& code, nlohmann::ordered_json body) {
+    return registry.Find(code)(DecodeCall(Call::Endpoint::kService, code, "", body.dump()), s);
+  };
+  const std::string djxh = GeneratedDjxh(1);
+  nlohmann::json all = Records(call("0058", {{"yblsh", "1"}, {"djxh", djxh}, {"xzlxDm", "110"}, {"gxsj", ""}}));
+  ASSERT_EQ(all.size(), 5u) << "every person has an item of the first kind";
+  const std::string base = all[0]["xgrq"];
+  EXPECT_EQ(base, kBaseStamp);
+
+  call("9002", {{"op", "change"}, {"rydjxh", s.persons[3].rydjxh}, {"xm", "改"}});
+  nlohmann::json changed = Records(call("0058", {{"yblsh", "2"}, {"djxh", djxh}, {"xzlxDm", "110"}, {"gxsj", base}}));
+  ASSERT_EQ(changed.size(), 1u);
+  EXPECT_EQ(changed[0]["cbxxID"], "CB" + s.persons[3].rydjxh);
+  nlohmann::json again = Records(call("0058", {{"yblsh", "3"}, {"djxh", djxh}, {"xzlxDm", "110"}, {"gxsj", changed[0]["xgrq"]}}));
+  EXPECT_TRUE(again.empty()) << "strictly after the given time";
+  all = Records(call("0058", {{"yblsh", "4"}, {"djxh", djxh}, {"xzlxDm", "110"}, {"gxsj", ""}}));
+  EXPECT_EQ(all[0]["cbxxID"], "CB" + s.persons[3].rydjxh) << "newest first";
+
+  nlohmann::json persons = Records(call("0059", {{"yblsh", "5"}, {"djxh", djxh}, {"cbxxIds", {changed[0]["cbxxID"], "CBnobody", 7}}}));
+  ASSERT_EQ(persons.size(), 1u) << "unknown ids and non-text values are skipped";
+  EXPECT_EQ(persons[0]["xm"], "改");
+  nlohmann::ordered_json tooMany = nlohmann::ordered_json::array();
+  for (int i = 0; i < 1001; ++i) tooMany.push_back("CB" + std::to_string(i));
+  EXPECT_THROW(call("0059", {{"yblsh", "6"}, {"djxh", djxh}, {"cbxxIds", tooMany}}), Refusal);
+  EXPECT_THROW(call("0058", {{"yblsh", "7"}, {"djxh", "nobody"}, {"xzlxDm", "110"}}), Refusal);
+}
+
+}  // namespace
+}  // namespace velmor::taxsim
