@@ -16,8 +16,10 @@ configure: setup
 build: configure
 	cmake --build $(BUILD) -j $(JOBS)
 
+# The main job; DEMO_PERSONS generated persons in the simulated server's scenario.
+DEMO_PERSONS ?= 5000
 demo: build
-	bash scripts/demo.sh $(BUILD)
+	PERSONS=$(DEMO_PERSONS) bash scripts/demo.sh $(BUILD)
 
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
