@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+#include "codec/taxml_exchange.h"
+#include "codec/taxml_response.h"
 #include "declaration/dao_support.h"
 #include "store/plugin_service.h"
 #include "store/store_guard.h"
@@ -54,6 +56,14 @@ inline void Check(IRcsbDAO& dao, bool ok) {
 // "申报记录[value]不存在" when there is none.
 Json MasterBy(IRcsbDAO& dao, const char* key, const Json& value);
 inline Json Master(IRcsbDAO& dao, int32_t id) { return MasterBy(dao, "id", id); }
+
+// The answer's document as stored: its root element printed without formatting.
+std::string RawText(const taxml::Response& answer);
+
+// The "0053" list query of one payer type; empty dates leave that range open.
+taxml::Call SbqdQueryCall(const std::string& djxh, const std::string& jfrlx, const std::string& sbrqq,
+                          const std::string& sbrqz, const std::string& fkssqq, const std::string& fkssqz,
+                          IProgressView* progress);
 
 inline void Advance(IProgressView* progress, int32_t by) {
   if (progress && by > 0) progress->SetPosition(progress->GetPosition() + by);

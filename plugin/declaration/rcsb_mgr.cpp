@@ -3,7 +3,6 @@
 #include "declaration/rcsb_mgr.h"
 
 #include <optional>
-#include <sstream>
 
 #include "codec/taxml_exchange.h"
 #include "codec/taxml_host.h"
@@ -252,27 +251,14 @@ bool TRcsbMgr::synSbqdCx(const std::string& jfrlx, const std::string& fkssqq, co
   try {
     Ref<IRcsbDAO> dao = Dao();
     const std::string djxh = taxml::CurrentDjxh();
-    taxml::Call call;
-    call.serviceCode = "0053";
-    call.djxh = false;
-    call.progress = progress;
-    call.keys["djxh"] = djxh;
-    call.keys["jfrlx"] = jfrlx;
-    call.keys["zgswjgdm"] = "";
-    call.keys["sbrqq"] = "";
-    call.keys["sbrqz"] = "";
-    call.keys["fkssqq"] = fkssqq;
-    call.keys["fkssqz"] = fkssqz;
-    taxml::Reply reply = taxml::Send(call);
+    taxml::Reply reply = taxml::Send(SbqdQueryCall(djxh, jfrlx, "", "", fkssqq, fkssqz, progress));
     reply.RequireSuccess();
     stage = Stage::kAnswer;
     taxml::Response answer = taxml::Response::Read(reply);
     answer.RequireSuccess();
     answer.RequireList("sbqkxxList");
-    std::ostringstream text;
-    answer.Root().print(text, "", pugi::format_raw);
     stage = Stage::kStore;
-    Check(*dao, dao->SaveSbfysbqd(djxh, text.str()));
+    Check(*dao, dao->SaveSbfysbqd(djxh, RawText(answer)));
     Advance(progress, 1);
     error.clear();
     ErrorMessage.clear();

@@ -16,14 +16,35 @@ namespace velmor {
 
 using namespace declaration;
 
-namespace {
-constexpr const char* kDownloadFailed = "下载异常。";
+namespace declaration {
 
 std::string RawText(const taxml::Response& answer) {
   std::ostringstream text;
   answer.Root().print(text, "", pugi::format_raw);
   return text.str();
 }
+
+taxml::Call SbqdQueryCall(const std::string& djxh, const std::string& jfrlx, const std::string& sbrqq,
+                          const std::string& sbrqz, const std::string& fkssqq, const std::string& fkssqz,
+                          IProgressView* progress) {
+  taxml::Call call;
+  call.serviceCode = "0053";
+  call.djxh = false;
+  call.progress = progress;
+  call.keys["djxh"] = djxh;
+  call.keys["jfrlx"] = jfrlx;
+  call.keys["zgswjgdm"] = "";
+  call.keys["sbrqq"] = sbrqq;
+  call.keys["sbrqz"] = sbrqz;
+  call.keys["fkssqq"] = fkssqq;
+  call.keys["fkssqz"] = fkssqz;
+  return call;
+}
+
+}  // namespace declaration
+
+namespace {
+constexpr const char* kDownloadFailed = "下载异常。";
 
 // "5,8" -> {"5", "8"}; only the three payer types the download knows, each once, in 5/8/9 order.
 std::vector<std::string> SelectedTypes(const std::string& list) {
@@ -61,18 +82,7 @@ void TRcsbMgr::DownloadSbfysbqdByJfrlx(const std::string& jfrlx, const std::stri
                                        const std::string& fkssqq, const std::string& fkssqz, IProgressView* progress) {
   Ref<IRcsbDAO> dao = Dao();
   const std::string djxh = taxml::CurrentDjxh();
-  taxml::Call call;
-  call.serviceCode = "0053";
-  call.djxh = false;
-  call.progress = progress;
-  call.keys["djxh"] = djxh;
-  call.keys["jfrlx"] = jfrlx;
-  call.keys["zgswjgdm"] = "";
-  call.keys["sbrqq"] = sbrqq;
-  call.keys["sbrqz"] = sbrqz;
-  call.keys["fkssqq"] = fkssqq;
-  call.keys["fkssqz"] = fkssqz;
-  taxml::Reply reply = taxml::Send(call);
+  taxml::Reply reply = taxml::Send(SbqdQueryCall(djxh, jfrlx, sbrqq, sbrqz, fkssqq, fkssqz, progress));
   reply.RequireSuccess();
   taxml::Response answer = taxml::Response::Read(reply);
   answer.RequireSuccess();
