@@ -66,6 +66,11 @@ struct RosterOptions {
   int32_t page = 1, size = 20;
 };
 
+// `log [--tail N]`.
+struct LogOptions {
+  int32_t tail = -1;  // -1: the whole log
+};
+
 CLI::App* AddServicesCommand(CLI::App& app);
 int RunServicesCommand(const GlobalOptions& global);
 
@@ -84,5 +89,8 @@ CLI::App* AddSchemeCommand(CLI::App& app, RosterOptions& options);
 int RunSchemeCommand(const GlobalOptions& global, const RosterOptions& options);
 CLI::App* AddRosterCommand(CLI::App& app, RosterOptions& options);
 int RunRosterCommand(const GlobalOptions& global, const RosterOptions& options);
+
+CLI::App* AddLogCommand(CLI::App& app, LogOptions& options);
+int RunLogCommand(const GlobalOptions& global, const LogOptions& options);
 
 }  // namespace velmor::cli

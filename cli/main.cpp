@@ -20,6 +20,7 @@ int main(int argc, char** argv) {
   DictOptions dict;
   DeclareOptions declare;
   RosterOptions roster;
+  LogOptions log;
   app.add_option("--data", global.dataDir, "data directory (default: $VELMOR_DATA, else ~/.local/share/velmor)")
       ->type_name("DIR");
   app.add_option("--plugin", global.pluginPath, "plug-in library (default: lib/libVelmorService.so beside bin/)")
@@ -35,6 +36,7 @@ int main(int argc, char** argv) {
   CLI::App* declareCmd = AddDeclareCommand(app, declare);
   CLI::App* schemeCmd = AddSchemeCommand(app, roster);
   CLI::App* rosterCmd = AddRosterCommand(app, roster);
+  CLI::App* logCmd = AddLogCommand(app, log);
 
   try {
     app.parse(argc, argv);
@@ -60,6 +62,7 @@ int main(int argc, char** argv) {
     if (declareCmd->parsed()) return RunDeclareCommand(global, declare);
     if (schemeCmd->parsed()) return RunSchemeCommand(global, roster);
     if (rosterCmd->parsed()) return RunRosterCommand(global, roster);
+    if (logCmd->parsed()) return RunLogCommand(global, log);
   } catch (const std::exception& e) {
     std::fprintf(stderr, "velmor: %s\n", e.what());
     return 1;

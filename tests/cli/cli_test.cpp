@@ -94,11 +94,48 @@ TEST(Cli, PluginFromTheEnvironmentMustExist) {
   EXPECT_EQ(r.err, "velmor: plug-in not found: /nonexistent/p.so (from VELMOR_PLUGIN)\n");
 }
 
-TEST(Cli, EveryCommandHasHelpWithAnExample) {
-  for (std::vector<std::string> args : {std::vector<std::string>{"--help"}, {"services", "--help"}, {"init", "--help"}}) {
-    ProcessResult r = Velmor(args);
-    EXPECT_EQ(r.exitCode, 0) << args[0];
-    EXPECT_NE(r.out.find("Example:\n  velmor "), std::string::npos) << r.out;
+TEST(Cli, LogShowsTheWholeLogOrItsLastLines) {
+  TempDir dir;
+  std::string data = dir.File("data");
+  ProcessResult r = Velmor({"--data", data, "log"});
+  EXPECT_EQ(r.exitCode, 0);
+  EXPECT_EQ(r.out, "");
+  EXPECT_NE(r.err.find("no log yet"), std::string::npos) << r.err;
+
+  ASSERT_EQ(Velmor({"--data", data, "services"}).exitCode, 0);
+  r = Velmor({"--data", data, "log"});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(r.out, ReadFile(data + "/velmor.log"));
+  EXPECT_NE(r.out.find("host started"), std::string::npos);
+
+  // Lines longer than one read block, and a last line without its newline.
+  std::string big(70000, 'x');
+  ASSERT_TRUE(WriteFile(data + "/velmor.log", "one\n" + big + "\nthree\nfour"));
+  r = Velmor({"--data", data, "log", "--tail", "2"});
+  EXPECT_EQ(r.out, "three\nfour");
+  r = Velmor({"--data", data, "log", "--tail", "3"});
+  EXPECT_EQ(r.out, big + "\nthree\nfour");
+  r = Velmor({"--data", data, "log", "--tail", "10"});
+  EXPECT_EQ(r.out, "one\n" + big + "\nthree\nfour");
+  ASSERT_TRUE(WriteFile(data + "/velmor.log", "a\nb\nc\n"));
+  EXPECT_EQ(Velmor({"--data", data, "log", "--tail", "1"}).out, "c\n");
+  EXPECT_EQ(Velmor({"--data", data, "log", "--tail", "0"}).out, "");
+
+  r = Velmor({"--data", data, "log", "--tail", "-3"});
+  EXPECT_EQ(r.exitCode, 2);
+  EXPECT_NE(r.err.find("(see velmor --help)"), std::string::npos) << r.err;
+}
+
+TEST(Cli, HelpListsEveryCommandAndEachCommandHasAnExample) {
+  ProcessResult r = Velmor({"--help"});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  for (const char* cmd : {"services", "init", "param", "codename", "dict", "declare", "scheme", "roster", "log"}) {
+    EXPECT_NE(r.out.find(std::string("\n  ") + cmd + " "), std::string::npos) << cmd << "\n" << r.out;
+    ProcessResult sub = Velmor({cmd, "--help"});
+    EXPECT_EQ(sub.exitCode, 0) << cmd;
+    size_t example = sub.out.find("Example");
+    ASSERT_NE(example, std::string::npos) << cmd << "\n" << sub.out;
+    EXPECT_NE(sub.out.find("\n  velmor ", example), std::string::npos) << cmd << "\n" << sub.out;
   }
 }
 
