@@ -19,7 +19,7 @@ build: configure
 # The main job; DEMO_PERSONS generated persons in the simulated server's scenario.
 DEMO_PERSONS ?= 5000
 demo: build
-	PERSONS=$(DEMO_PERSONS) bash scripts/demo.sh $(BUILD)
+	$(BUILD)/bin/velmor demo --persons $(DEMO_PERSONS)
 
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)

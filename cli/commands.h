@@ -71,6 +71,15 @@ struct LogOptions {
   int32_t tail = -1;  // -1: the whole log
 };
 
+// `demo`: one working day against the simulated server.
+struct DemoOptions {
+  int32_t persons = 5000;   // --persons: size of the generated scenario
+  uint64_t seed = 1;        // --seed
+  std::string server;       // --server: a running simulator instead of a child one
+  std::string djxh;         // --djxh; empty: the server's first payer
+  std::string taxsim;       // --taxsim: the simulator program; empty: beside velmor
+};
+
 CLI::App* AddServicesCommand(CLI::App& app);
 int RunServicesCommand(const GlobalOptions& global);
 
@@ -89,6 +98,9 @@ CLI::App* AddSchemeCommand(CLI::App& app, RosterOptions& options);
 int RunSchemeCommand(const GlobalOptions& global, const RosterOptions& options);
 CLI::App* AddRosterCommand(CLI::App& app, RosterOptions& options);
 int RunRosterCommand(const GlobalOptions& global, const RosterOptions& options);
+
+CLI::App* AddDemoCommand(CLI::App& app, DemoOptions& options);
+int RunDemoCommand(const GlobalOptions& global, const DemoOptions& options);
 
 CLI::App* AddLogCommand(CLI::App& app, LogOptions& options);
 int RunLogCommand(const GlobalOptions& global, const LogOptions& options);

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "cli/plugin_session.h"
+#include "cli/text_table.h"
 #include "host/host_error.h"
 #include "host/host_config.h"
 #include "host/terminal_progress.h"
@@ -21,65 +22,9 @@ namespace {
 
 using Json = nlohmann::ordered_json;
 
-const char* StateName(const std::string& sbzt) {
-  if (sbzt == "1") return "已受理待反馈";
-  if (sbzt == "2") return "申报成功";
-  if (sbzt == "3") return "申报失败";
-  if (sbzt == "5") return "已作废";
-  if (sbzt == "6") return "申报成功";
-  if (sbzt == "9") return "待确认";
-  return "未申报";
-}
-
-const char* PaymentName(int jkzt) {
-  if (jkzt == 2) return "部分缴款";
-  if (jkzt == 3) return "已缴款";
-  if (jkzt == 8) return "无需缴款";
-  return "未缴款";
-}
-
-// Display width: CJK characters take two columns.
-size_t Width(const std::string& s) {
-  size_t w = 0;
-  for (size_t i = 0; i < s.size();) {
-    unsigned char c = s[i];
-    size_t len = c < 0x80 ? 1 : c < 0xE0 ? 2 : c < 0xF0 ? 3 : 4;
-    w += len >= 3 ? 2 : 1;
-    i += len;
-  }
-  return w;
-}
-
-void PrintTable(const std::vector<std::string>& head, const std::vector<std::vector<std::string>>& rows) {
-  std::vector<size_t> widths(head.size());
-  for (size_t c = 0; c < head.size(); ++c) widths[c] = Width(head[c]);
-  for (const auto& r : rows)
-    for (size_t c = 0; c < r.size(); ++c) widths[c] = std::max(widths[c], Width(r[c]));
-  auto line = [&](const std::vector<std::string>& r) {
-    std::string out;
-    for (size_t c = 0; c < r.size(); ++c) {
-      out += r[c];
-      if (c + 1 < r.size()) out += std::string(widths[c] - Width(r[c]) + 2, ' ');
-    }
-    std::printf("%s\n", out.c_str());
-  };
-  line(head);
-  for (const auto& r : rows) line(r);
-}
-
 std::string Value(const Json& row, const char* key) {
   auto it = row.find(key);
   return it == row.end() || !it->is_string() ? "" : it->get<std::string>();
-}
-
-// A stored amount with two decimals ("630.0" -> "630.00"); other text as it is.
-std::string Money(const std::string& text) {
-  char* end = nullptr;
-  const double v = std::strtod(text.c_str(), &end);
-  if (text.empty() || *end != '\0') return text;
-  char buf[64];
-  std::snprintf(buf, sizeof buf, "%.2f", v);
-  return buf;
 }
 
 std::string Djxh(PluginSession& session) { return session.Host().Config().Get("portal", "djxh"); }
@@ -97,7 +42,7 @@ size_t PrintMasters(IRcsbMgr& mgr, const Json& filter, int32_t page, int32_t siz
   std::vector<std::vector<std::string>> table;
   const Json masters = Json::parse(rows);
   for (const Json& r : masters) {
-    table.push_back({Value(r, "id"), Value(r, "sbsj"), Value(r, "sbzt") + " " + StateName(Value(r, "sbzt")),
+    table.push_back({Value(r, "id"), Value(r, "sbsj"), Value(r, "sbzt") + " " + DeclarationStateName(Value(r, "sbzt")),
                      Value(r, "jkzt"), Value(r, "yzpzxh"), Money(Value(r, "zje")), Value(r, "sbyy")});
   }
   PrintTable({"ID", "申报时间", "申报状态", "缴款状态", "应征凭证序号", "金额", "原因"}, table);
@@ -110,6 +55,23 @@ std::string MonthDay(const std::string& month, bool last) {
   return month + (last ? "-31" : "-01");
 }
 }  // namespace
+
+const char* DeclarationStateName(const std::string& sbzt) {
+  if (sbzt == "1") return "已受理待反馈";
+  if (sbzt == "2") return "申报成功";
+  if (sbzt == "3") return "申报失败";
+  if (sbzt == "5") return "已作废";
+  if (sbzt == "6") return "申报成功";
+  if (sbzt == "9") return "待确认";
+  return "未申报";
+}
+
+const char* PaymentStateName(int jkzt) {
+  if (jkzt == 2) return "部分缴款";
+  if (jkzt == 3) return "已缴款";
+  if (jkzt == 8) return "无需缴款";
+  return "未缴款";
+}
 
 CLI::App* AddDeclareCommand(CLI::App& app, DeclareOptions& o) {
   CLI::App* cmd = app.add_subcommand("declare", "Submit, follow, void and list the daily declarations");
@@ -200,13 +162,13 @@ int RunDeclareCommand(const GlobalOptions& global, const DeclareOptions& o) {
     const bool ok = mgr->SbSend(text, view.get(), id, state, error);
     view->EndProgress();
     if (!ok) throw host::HostError(error);
-    std::printf("申报已提交：ID %d，状态 %d %s\n", id, state, StateName(std::to_string(state)));
+    std::printf("申报已提交：ID %d，状态 %d %s\n", id, state, DeclarationStateName(std::to_string(state)));
   } else if (o.feedback->parsed()) {
     if (!mgr->GetSbFk(id, nullptr, state, error)) throw host::HostError(error);
-    std::printf("申报 %d：状态 %d %s\n", id, state, StateName(std::to_string(state)));
+    std::printf("申报 %d：状态 %d %s\n", id, state, DeclarationStateName(std::to_string(state)));
   } else if (o.voidCmd->parsed()) {
     if (!mgr->Sbzf(id, nullptr, state, error)) throw host::HostError(error);
-    std::printf("申报 %d：状态 %d %s\n", id, state, StateName(std::to_string(state)));
+    std::printf("申报 %d：状态 %d %s\n", id, state, DeclarationStateName(std::to_string(state)));
   } else if (o.paymentState->parsed()) {
     std::string vouchers, states;
     if (!mgr->GetWjkDataLb(filter["djxh"].get<std::string>(), "2,6", vouchers)) {
@@ -223,7 +185,7 @@ int RunDeclareCommand(const GlobalOptions& global, const DeclareOptions& o) {
       std::vector<std::vector<std::string>> table;
       const Json answered = Json::parse(states);
       for (const auto& [yzpzxh, jkzt] : answered.items()) {
-        table.push_back({yzpzxh, std::to_string(jkzt.get<int>()) + " " + PaymentName(jkzt.get<int>())});
+        table.push_back({yzpzxh, std::to_string(jkzt.get<int>()) + " " + PaymentStateName(jkzt.get<int>())});
       }
       PrintTable({"应征凭证序号", "缴款状态"}, table);
     }

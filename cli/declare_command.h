@@ -26,6 +26,10 @@ struct DeclareOptions {
   std::string file;
 };
 
+// The names of a declaration state (sbzt) and of a payment state (jkzt), for tables.
+const char* DeclarationStateName(const std::string& sbzt);
+const char* PaymentStateName(int jkzt);
+
 CLI::App* AddDeclareCommand(CLI::App& app, DeclareOptions& options);
 int RunDeclareCommand(const GlobalOptions& global, const DeclareOptions& options);
 

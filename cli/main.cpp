@@ -21,6 +21,7 @@ int main(int argc, char** argv) {
   DeclareOptions declare;
   RosterOptions roster;
   LogOptions log;
+  DemoOptions demo;
   app.add_option("--data", global.dataDir, "data directory (default: $VELMOR_DATA, else ~/.local/share/velmor)")
       ->type_name("DIR");
   app.add_option("--plugin", global.pluginPath, "plug-in library (default: lib/libVelmorService.so beside bin/)")
@@ -37,6 +38,7 @@ int main(int argc, char** argv) {
   CLI::App* schemeCmd = AddSchemeCommand(app, roster);
   CLI::App* rosterCmd = AddRosterCommand(app, roster);
   CLI::App* logCmd = AddLogCommand(app, log);
+  CLI::App* demoCmd = AddDemoCommand(app, demo);
 
   try {
     app.parse(argc, argv);
@@ -63,6 +65,7 @@ int main(int argc, char** argv) {
     if (schemeCmd->parsed()) return RunSchemeCommand(global, roster);
     if (rosterCmd->parsed()) return RunRosterCommand(global, roster);
     if (logCmd->parsed()) return RunLogCommand(global, log);
+    if (demoCmd->parsed()) return RunDemoCommand(global, demo);
   } catch (const std::exception& e) {
     std::fprintf(stderr, "velmor: %s\n", e.what());
     return 1;

@@ -29,6 +29,8 @@ int main(int argc, char** argv) {
       ->check(CLI::ExistingFile);
   app.add_option("--async-pending", options.asyncPendingPolls, "polls a job answers pending first")
       ->check(CLI::Range(0, 1000));
+  app.add_flag("--queue-declarations", options.queueDeclarations,
+               "answer every declaration later under its serial (\"10042\"), as a busy server does");
   app.add_option("--threads", options.threads, "server threads")->check(CLI::Range(1, 256));
   app.add_option("--write-scenario", writeScenario, "write the state as a scenario file and exit");
   CLI11_PARSE(app, argc, argv);

@@ -289,6 +289,11 @@ void Simulator::Impl::Routes() {
     nlohmann::json j = {{"ok", true}, {"payers", state.payers.size()}, {"persons", state.persons.size()}};
     r.set_content(j.dump(), wire::kJsonContentType);
   });
+  // Who the server knows and what it holds per payer: persons and declarations by state.
+  server.Post("/_taxsim/summary", [this](const httplib::Request&, httplib::Response& r) {
+    std::lock_guard lock(stateMutex);
+    r.set_content(Summary(state).dump(), wire::kJsonContentType);
+  });
   server.Post("/_taxsim/faults", [this](const httplib::Request& q, httplib::Response& r) {
     nlohmann::json j = nlohmann::json::parse(q.body, nullptr, false);
     try {
@@ -327,6 +332,7 @@ Simulator::Simulator(SimulatorOptions options) : impl_(std::make_unique<Impl>())
   impl_->pendingPolls = impl_->options.asyncPendingPolls;
   impl_->state = impl_->options.scenarioPath.empty() ? Generate(impl_->options.generate)
                                                      : LoadScenario(impl_->options.scenarioPath);
+  impl_->state.queueDeclarations = impl_->options.queueDeclarations;
   RegisterBuiltinHandlers(impl_->handlers);
   impl_->Routes();
 }

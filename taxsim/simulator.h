@@ -34,6 +34,7 @@ struct SimulatorOptions {
   int asyncPendingPolls = 2;     // polls a new job answers "pending" first
   std::string scenarioPath;      // when set, the state is read from this scenario file
   GenerateOptions generate;      // otherwise the state is generated
+  bool queueDeclarations = false;  // every submission is refused with "10042" and answered later
 };
 
 // One request as it reached a handler (kept for assertions: the last kRecentCalls).

@@ -57,6 +57,8 @@ struct State {
   nlohmann::json rules = nlohmann::json::array();
   nlohmann::json declarations = nlohmann::json::array();
   nlohmann::json agreements = nlohmann::json::array();
+  // A busy server: submissions are queued ("10042") and answered under their serial.
+  bool queueDeclarations = false;
 
   const Payer* FindPayer(std::string_view djxh) const;
   // The persons of a payer (a contiguous range); empty for an unknown payer.
@@ -90,5 +92,10 @@ State LoadScenario(const std::string& path);
 
 // The state as a scenario (LoadScenarioText(ToScenario(s)) gives s back).
 nlohmann::ordered_json ToScenario(const State& state);
+
+// What the server holds per payer, in payer order: {"payers": [{"djxh", "nsrmc", "persons",
+// "declarations": {state: count}}]}, the declaration states being "pending", "declared",
+// "failed", "voided" (only those that occur).
+nlohmann::ordered_json Summary(const State& state);
 
 }  // namespace velmor::taxsim

@@ -6,7 +6,7 @@
 // Each submission becomes an entry of State::declarations: {yblsh, tranSeq, djxh, yzpzxh, state,
 // yjfe, persons}. How it is answered depends on the first person's `jhsx`, so a scenario (or a
 // test) can steer it without faults: "QUEUE" refuses with "10042" and answers later under the
-// serial; "ASYNC" accepts without a final result, completed by "0103"; a person whose `cxjmsbbm`
+// serial (as does every submission when State::queueDeclarations is set); "ASYNC" accepts without a final result, completed by "0103"; a person whose `cxjmsbbm`
 // starts with "ERR" fails the declaration with that person in `cwmxList`. Otherwise it is
 // declared at once with a voucher number. A voided voucher answers "30035" when voided again.
 #include <cstdio>
@@ -72,7 +72,7 @@ Answer Submit(const Call& call, State& state) {
   const std::string mode = d["persons"].empty() ? "" : d["persons"][0].value("jhsx", "");
   state.declarations.push_back(d);
   Json& stored = state.declarations.back();
-  if (mode == "QUEUE") return Answer::Refuse("10042", "申报已受理，请稍后获取反馈");
+  if (mode == "QUEUE" || state.queueDeclarations) return Answer::Refuse("10042", "申报已受理，请稍后获取反馈");
   if (mode == "ASYNC") return Answer::Taxml(TaxmlAnswer());
   return Final(state, stored);
 }

@@ -97,5 +97,19 @@ TEST(TaxsimState, ScenarioErrorsNameFileAndRecord) {
   EXPECT_THROW(LoadScenario("/nonexistent/scenario.json"), ScenarioError);
 }
 
+TEST(TaxsimState, SummaryCountsPersonsAndDeclarationStatesPerPayer) {
+  State s = Generate({.persons = 10, .payers = 2, .seed = 1});
+  const std::string a = s.payers[0].djxh, b = s.payers[1].djxh;
+  s.declarations = nlohmann::json::array({{{"djxh", a}, {"state", "declared"}}, {{"djxh", a}, {"state", "voided"}},
+                                          {{"djxh", a}, {"state", "declared"}}, {{"djxh", "unknown"}, {"state", "x"}}});
+  nlohmann::ordered_json sum = Summary(s);
+  ASSERT_EQ(sum["payers"].size(), 2u);
+  EXPECT_EQ(sum["payers"][0]["djxh"], a);
+  EXPECT_EQ(sum["payers"][0]["persons"], 5);
+  EXPECT_EQ(sum["payers"][0]["declarations"], nlohmann::ordered_json({{"declared", 2}, {"voided", 1}}));
+  EXPECT_EQ(sum["payers"][1]["djxh"], b);
+  EXPECT_TRUE(sum["payers"][1]["declarations"].empty()) << "a declaration of an unknown payer counts nowhere";
+}
+
 }  // namespace
 }  // namespace velmor::taxsim

@@ -1,0 +1,288 @@
+// `velmor demo`: one working day of the client against the simulated server. Starts velmor-taxsim
+// as a child on a free loopback port (or uses --server), points a fresh data directory at it, and
+// runs the day's steps through the plug-in's services, each under a heading with its progress:
+// rules, scheme account, roster, enrolment states, declaration list, the server's assessed
+// amounts, a declaration built from the roster with them, its feedback, the payment state of its voucher; then summary tables. The first failed
+// step ends the demo with its message (exit 1); the simulator is stopped in every case.
+#include <CLI/CLI.hpp>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <nlohmann/json.hpp>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "cli/commands.h"
+#include "cli/declare_command.h"
+#include "cli/paths.h"
+#include "cli/plugin_session.h"
+#include "cli/roster_declaration.h"
+#include "cli/simulator_child.h"
+#include "cli/text_table.h"
+#include "host/host_error.h"
+#include "host/net/http_transport.h"
+#include "host/terminal_progress.h"
+#include "velmor/dict_mgr.h"
+#include "velmor/employee_dao.h"
+#include "velmor/employee_service.h"
+#include "velmor/rcsb_mgr.h"
+#include "velmor/xnh_mgr.h"
+
+namespace velmor::cli {
+namespace {
+
+using Json = nlohmann::json;
+using host::HostError;
+
+// Each ' doubled: the store's quote-doubling for a value inside quotes.
+std::string EscapeSql(const std::string& value) {
+  std::string out;
+  for (char c : value) out += c == '\'' ? std::string("''") : std::string(1, c);
+  return out;
+}
+
+// The server's first payer, from the simulator's summary.
+std::string FirstPayer(const std::string& url) {
+  host::net::HttpResult r = host::net::HttpPost(url + "/_taxsim/summary", "{}", {"Content-Type: application/json"}, {});
+  if (!r.ok) throw HostError("cannot ask the simulated server for its payers: " + r.error);
+  Json summary = Json::parse(r.body, nullptr, false);
+  if (summary.is_discarded() || !summary.contains("payers") || !summary["payers"].is_array() ||
+      summary["payers"].empty() || !summary["payers"][0].contains("djxh"))
+    throw HostError("the simulated server knows no payer (give --djxh)");
+  return summary["payers"][0]["djxh"].get<std::string>();
+}
+
+std::string FreshDataDir() {
+  const char* tmp = std::getenv("TMPDIR");
+  std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/velmor-demo-XXXXXX";
+  if (!::mkdtemp(pattern.data())) throw HostError("cannot create a data directory under " + pattern);
+  return pattern;
+}
+
+struct Today {
+  int year = 0;
+  std::string month;  // yyyy-mm
+};
+
+Today Now() {
+  std::time_t t = std::time(nullptr);
+  std::tm tm{};
+  localtime_r(&t, &tm);
+  char month[16];
+  std::strftime(month, sizeof month, "%Y-%m", &tm);
+  return {tm.tm_year + 1900, month};
+}
+
+// The steps of the day: each prints its heading, runs, and prints one result line with its time.
+class Day {
+ public:
+  Day(PluginSession& session, std::string djxh) : session_(session), djxh_(std::move(djxh)) {}
+
+  void Step(const char* heading, const std::function<std::string(IProgressView*)>& body) {
+    std::printf("\n== %d. %s\n", ++step_, heading);
+    std::fflush(stdout);
+    const auto start = std::chrono::steady_clock::now();
+    Ref<host::TerminalProgressView> view = Make<host::TerminalProgressView>();
+    view->StartProgress(heading, 100, "velmor demo");
+    std::string result;
+    try {
+      result = body(view.get());
+    } catch (...) {
+      view->EndProgress();
+      throw;
+    }
+    view->EndProgress();
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    std::printf("   %s (%.1f s)\n", result.c_str(), seconds);
+    std::fflush(stdout);
+  }
+
+  // A failed service call: its message and where the details are.
+  [[noreturn]] void Fail(const std::string& message) const {
+    throw HostError(message + " (see " + session_.LogPath() + ")");
+  }
+
+  template <class T>
+  Ref<T> Service(const char* name) {
+    Ref<T> s = session_.Plugin().CreateService<T>();
+    if (!s) throw HostError(std::string("创建平台组件接口[") + name + "]失败！");
+    return s;
+  }
+
+  const std::string& Djxh() const { return djxh_; }
+
+ private:
+  PluginSession& session_;
+  std::string djxh_;
+  int step_ = 0;
+};
+
+const char* PersonStateName(const std::string& cbzt) {
+  if (cbzt == "1") return "参保中";
+  if (cbzt == "2") return "参保已终止";
+  if (cbzt == "3") return "无参保项目";
+  return "未计算";
+}
+
+void PrintSummary(Day& day, IEmployeeService& roster, IRcsbMgr& mgr, const Json& jkzt) {
+  std::printf("\n== Summary\n");
+  std::vector<std::vector<std::string>> persons;
+  for (const char* cbzt : {"1", "2", "3"}) {
+    persons.push_back({std::string(cbzt) + " " + PersonStateName(cbzt),
+                       std::to_string(roster.getRyCount(day.Djxh(), RyOrigin::kAll, cbzt))});
+  }
+  persons.push_back({"合计", std::to_string(roster.getRyCount(day.Djxh(), RyOrigin::kAll, ""))});
+  PrintTable({"参保状态", "人数"}, persons);
+
+  std::string rows;
+  if (!mgr.GetSbzbData(Json{{"djxh", day.Djxh()}}.dump(), -1, 0, rows)) day.Fail(mgr.GetErrorMessage());
+  std::map<std::string, std::pair<int, double>> byState;
+  int count = 0;
+  double total = 0;
+  for (const Json& m : Json::parse(rows)) {
+    const std::string sbzt = m.value("sbzt", "");
+    const double zje = std::strtod(m.value("zje", "0").c_str(), nullptr);
+    byState[sbzt].first += 1;
+    byState[sbzt].second += zje;
+    count += 1;
+    total += zje;
+  }
+  std::vector<std::vector<std::string>> declarations;
+  for (const auto& [sbzt, n] : byState)
+    declarations.push_back({sbzt + " " + DeclarationStateName(sbzt), std::to_string(n.first), Money(n.second)});
+  declarations.push_back({"合计", std::to_string(count), Money(total)});
+  std::printf("\n");
+  PrintTable({"申报状态", "笔数", "金额"}, declarations);
+
+  std::map<int, int> byPayment;
+  for (const auto& [voucher, state] : jkzt.items()) byPayment[state.get<int>()] += 1;
+  std::vector<std::vector<std::string>> payments;
+  for (const auto& [state, n] : byPayment)
+    payments.push_back({std::to_string(state) + " " + PaymentStateName(state), std::to_string(n)});
+  std::printf("\n");
+  PrintTable({"缴款状态", "凭证数"}, payments);
+}
+
+}  // namespace
+
+CLI::App* AddDemoCommand(CLI::App& app, DemoOptions& o) {
+  CLI::App* cmd = app.add_subcommand("demo", "Run one working day against a simulated server and print a summary");
+  cmd->add_option("--persons", o.persons, "persons of the generated scenario (default 5000)")
+      ->check(CLI::Range(1, 10000000));
+  cmd->add_option("--seed", o.seed, "seed of the generated scenario (default 1)");
+  cmd->add_option("--server", o.server, "use this running simulator instead of starting one")->type_name("URL");
+  cmd->add_option("--djxh", o.djxh, "payer to work for (default: the server's first payer)");
+  cmd->add_option("--taxsim", o.taxsim, "the simulator program (default: velmor-taxsim beside velmor)")
+      ->type_name("PATH");
+  cmd->footer(
+      "Without --data the demo works in a fresh directory under $TMPDIR (kept afterwards, so the\n"
+      "stored roster and declarations can be looked at with velmor --data DIR ...).\n\n"
+      "Examples:\n  velmor demo\n  velmor demo --persons 500 --data /tmp/velmor-demo");
+  return cmd;
+}
+
+int RunDemoCommand(const GlobalOptions& global, const DemoOptions& o) {
+  const auto start = std::chrono::steady_clock::now();
+  std::optional<SimulatorChild> child;
+  std::string url = o.server;
+  if (url.empty()) {
+    std::printf("== Simulated server: %d persons\n", o.persons);
+    std::fflush(stdout);
+    child.emplace(o.taxsim.empty() ? DefaultSimulatorProgram() : o.taxsim,
+                  std::vector<std::string>{"--port", "0", "--persons", std::to_string(o.persons), "--seed",
+                                           std::to_string(o.seed), "--queue-declarations"});
+    url = child->Url();
+  }
+  const std::string djxh = o.djxh.empty() ? FirstPayer(url) : o.djxh;
+  GlobalOptions g = global;
+  if (g.dataDir.empty()) g.dataDir = FreshDataDir();
+  std::printf("   server %s, payer %s, data directory %s\n", url.c_str(), djxh.c_str(), g.dataDir.c_str());
+  RunInitCommand(g, InitOptions{url, djxh});
+
+  PluginSession session(g);
+  Day day(session, djxh);
+  const Today today = Now();
+  const std::string year = std::to_string(today.year);
+  Ref<IEmployeeService> roster = day.Service<IEmployeeService>("IEmployeeService");
+  Ref<IRcsbMgr> mgr = day.Service<IRcsbMgr>("IRcsbMgr");
+  std::string message;
+
+  day.Step("更新规则", [&](IProgressView*) {
+    Ref<IDictMgr> dict = day.Service<IDictMgr>("IDictMgr");
+    if (!dict->Update(djxh, true)) day.Fail(dict->GetErrorMessage());
+    return std::string("rules updated");
+  });
+  day.Step("下载参保登记信息", [&](IProgressView* view) {
+    Ref<IXnhMgr> xnh = day.Service<IXnhMgr>("IXnhMgr");
+    if (!xnh->DjxxXz(view) || !xnh->downloadZjms(view)) day.Fail(xnh->GetErrorMessage());
+    std::vector<std::string> types;
+    if (!xnh->GetXzlxList(djxh, types)) day.Fail(xnh->GetErrorMessage());
+    return "scheme account stored, " + std::to_string(types.size()) + " insurance types";
+  });
+  day.Step("下载花名册", [&](IProgressView* view) {
+    if (!roster->updateCbryxx(djxh, false, view, message)) day.Fail(message);
+    return std::to_string(roster->getRyCount(djxh, RyOrigin::kAll, "")) + " persons, " +
+           std::to_string(roster->getItemCount(djxh)) + " insured items";
+  });
+  day.Step("刷新参保状态", [&](IProgressView* view) {
+    if (roster->refreshCbzt(djxh, false, true, view, message) < 0) day.Fail(message);
+    return std::to_string(roster->getRyCount(djxh, RyOrigin::kAll, "1")) + " persons insured this month";
+  });
+  day.Step("下载申报清单", [&](IProgressView* view) {
+    if (!mgr->synSbqdCx("5", year + "-01-01", year + "-12-31", view, message)) day.Fail(message);
+    int32_t count = 0;
+    mgr->GetSbzbCount(Json{{"djxh", djxh}}.dump(), count);
+    return std::to_string(count) + " declarations stored";
+  });
+  day.Step("查询核定申报状态", [&](IProgressView* view) {
+    int32_t stored = 0;
+    if (!roster->QueryHdsbztCx(djxh, year + "-01-01", year + "-12-31", view, stored, message)) day.Fail(message);
+    return std::to_string(stored) + " assessed items stored";
+  });
+  int32_t id = 0, sbzt = 0;
+  day.Step("按花名册申报", [&](IProgressView* view) {
+    RyUpdateFilter filter;
+    filter.month = today.month;
+    Json rows = Json::parse(roster->getUpdateData(djxh, filter, -1, 0), nullptr, false);
+    Ref<IEmployeeDao> store = day.Service<IEmployeeDao>("IEmployeeDao");
+    const std::map<std::string, double> amounts = AssessedAmounts(Json::parse(
+        store->getData("select xzid, ybtfe from ds_rysbztb where djxh = '" + EscapeSql(djxh) + "'"), nullptr, false));
+    Ref<IXnhMgr> xnh = day.Service<IXnhMgr>("IXnhMgr");
+    Json offices = Json::parse(xnh->GetDAO() ? xnh->GetDAO()->GetSwjgList(djxh) : "[]", nullptr, false);
+    const std::string swjgdm = offices.is_array() && !offices.empty() && offices[0].is_string() ? offices[0].get<std::string>() : "";
+    RosterDeclaration sb = DeclarationFromRoster(rows, amounts, swjgdm, today.year);
+    if (!mgr->SbSend(sb.document.dump(), view, id, sbzt, message)) day.Fail(message);
+    return "declaration " + std::to_string(id) + ": " + std::to_string(sb.persons) + " person rows, " +
+           Money(sb.amount) + ", state " + std::to_string(sbzt) + " " + DeclarationStateName(std::to_string(sbzt));
+  });
+  day.Step("获取申报反馈", [&](IProgressView* view) {
+    if (sbzt != 1 && sbzt != 9) return std::string("answered at once, no feedback to fetch");
+    if (!mgr->GetSbFk(id, view, sbzt, message)) day.Fail(message);
+    return "declaration " + std::to_string(id) + ": state " + std::to_string(sbzt) + " " +
+           DeclarationStateName(std::to_string(sbzt));
+  });
+  Json jkzt = Json::object();
+  day.Step("查询缴款状态", [&](IProgressView* view) {
+    std::string vouchers, states;
+    if (!mgr->GetWjkDataLb(djxh, "2,6", vouchers)) day.Fail(mgr->GetErrorMessage());
+    if (Json::parse(vouchers).empty()) return std::string("no unpaid voucher");
+    if (!mgr->BatGetJkzt(vouchers, view, 100, states, message)) day.Fail(message);
+    jkzt = Json::parse(states);
+    return std::to_string(jkzt.size()) + " vouchers asked";
+  });
+  PrintSummary(day, *roster, *mgr, jkzt);
+  roster.reset();
+  mgr.reset();
+  const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  std::printf("\ndemo finished in %.1f s; data directory %s\n", seconds, g.dataDir.c_str());
+  std::fflush(stdout);
+  return 0;
+}
+
+}  // namespace velmor::cli

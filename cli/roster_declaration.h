@@ -1,0 +1,32 @@
+// A daily declaration built from the stored roster: every valid insured item of the roster rows
+// (person x enrolment x item, as IEmployeeService::getUpdateData answers them) becomes a person
+// row, grouped into one detail row per agency and levy item / sub-item / detail. The amount of an
+// item is its assessed amount (`amounts`, by xzid) or else its own yjfe; items with no amount are
+// left out (nothing is due for them). The fee period is the whole fee year. The result is the document that
+// IRcsbMgr::SbSend takes (see examples/declaration.json).
+#pragma once
+
+#include <map>
+#include <string>
+
+#include <nlohmann/json.hpp>
+
+namespace velmor::cli {
+
+struct RosterDeclaration {
+  nlohmann::ordered_json document;  // {"swjgdm", ..., "details": [{..., "persons": [...]}]}
+  int persons = 0;                  // person rows (the master's zrs counts distinct persons)
+  double amount = 0;                // their total
+};
+
+// `rows` is a JSON array of roster rows; rows whose item or enrolment is not valid ("Y") are
+// left out. Raises std::invalid_argument when `rows` is not an array of objects, and when no
+// valid item with an amount is left ("花名册中没有应申报的参保项目").
+// The assessed amounts of rows {"xzid", "ybtfe"} (the stored declaration states), by xzid; rows
+// without an item id or a readable amount are skipped.
+std::map<std::string, double> AssessedAmounts(const nlohmann::json& rows);
+
+RosterDeclaration DeclarationFromRoster(const nlohmann::json& rows, const std::map<std::string, double>& amounts,
+                                        const std::string& swjgdm, int jfnd);
+
+}  // namespace velmor::cli
