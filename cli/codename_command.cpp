@@ -40,8 +40,7 @@ int RunCodeNameCommand(const GlobalOptions& global, const CodeNameOptions& optio
       std::printf("%s\t%s\n", pair.value("code", "").c_str(), pair.value("name", "").c_str());
     }
   } else if (!dao->AddCodeName(options.lb, options.dm, options.mc)) {
-    throw host::HostError("cannot store code \"" + options.dm + "\" of category " + std::to_string(options.lb) +
-                          " (see " + session.LogPath() + ")");
+    session.Fail("cannot store code \"" + options.dm + "\" of category " + std::to_string(options.lb));
   }
   std::fflush(stdout);
   return 0;

@@ -29,12 +29,6 @@ std::string Value(const Json& row, const char* key) {
 
 std::string Djxh(PluginSession& session) { return session.Host().Config().Get("portal", "djxh"); }
 
-Ref<IRcsbMgr> Manager(PluginSession& session) {
-  Ref<IRcsbMgr> mgr = session.Plugin().CreateService<IRcsbMgr>();
-  if (!mgr) throw host::HostError("创建平台组件接口[IRcsbMgr]失败！");
-  return mgr;
-}
-
 // Prints the masters the filter selects; answers how many there were.
 size_t PrintMasters(IRcsbMgr& mgr, const Json& filter, int32_t page, int32_t size) {
   std::string rows;
@@ -117,7 +111,7 @@ int RunDeclareCommand(const GlobalOptions& global, const DeclareOptions& o) {
   }
   const std::string fkssqq = MonthDay(o.from, false), fkssqz = MonthDay(o.to, true);
   PluginSession session(global);
-  Ref<IRcsbMgr> mgr = Manager(session);
+  Ref<IRcsbMgr> mgr = session.Require<IRcsbMgr>("IRcsbMgr");
   std::string error;
   int32_t state = 0, id = o.id;
   Json filter = {{"djxh", Djxh(session)}};

@@ -2,15 +2,15 @@
 // as a child on a free loopback port (or uses --server), points a fresh data directory at it, and
 // runs the day's steps through the plug-in's services, each under a heading with its progress:
 // rules, scheme account, roster, enrolment states, declaration list, the server's assessed
-// amounts, a declaration built from the roster with them, its feedback, the payment state of its voucher; then summary tables. The first failed
-// step ends the demo with its message (exit 1); the simulator is stopped in every case.
+// amounts, a declaration built from the roster with them, its feedback, the payment state of its
+// voucher; then summary tables. The first failed step ends the demo with its message (exit 1);
+// the simulator is stopped in every case.
 #include <CLI/CLI.hpp>
 
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
-#include <filesystem>
 #include <functional>
 #include <map>
 #include <nlohmann/json.hpp>
@@ -20,7 +20,6 @@
 
 #include "cli/commands.h"
 #include "cli/declare_command.h"
-#include "cli/paths.h"
 #include "cli/plugin_session.h"
 #include "cli/roster_declaration.h"
 #include "cli/simulator_child.h"
@@ -82,44 +81,21 @@ Today Now() {
 // The steps of the day: each prints its heading, runs, and prints one result line with its time.
 class Day {
  public:
-  Day(PluginSession& session, std::string djxh) : session_(session), djxh_(std::move(djxh)) {}
-
   void Step(const char* heading, const std::function<std::string(IProgressView*)>& body) {
     std::printf("\n== %d. %s\n", ++step_, heading);
     std::fflush(stdout);
     const auto start = std::chrono::steady_clock::now();
     Ref<host::TerminalProgressView> view = Make<host::TerminalProgressView>();
     view->StartProgress(heading, 100, "velmor demo");
-    std::string result;
-    try {
-      result = body(view.get());
-    } catch (...) {
-      view->EndProgress();
-      throw;
-    }
+    // On a failure the view's destructor ends the display.
+    const std::string result = body(view.get());
     view->EndProgress();
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     std::printf("   %s (%.1f s)\n", result.c_str(), seconds);
     std::fflush(stdout);
   }
 
-  // A failed service call: its message and where the details are.
-  [[noreturn]] void Fail(const std::string& message) const {
-    throw HostError(message + " (see " + session_.LogPath() + ")");
-  }
-
-  template <class T>
-  Ref<T> Service(const char* name) {
-    Ref<T> s = session_.Plugin().CreateService<T>();
-    if (!s) throw HostError(std::string("创建平台组件接口[") + name + "]失败！");
-    return s;
-  }
-
-  const std::string& Djxh() const { return djxh_; }
-
  private:
-  PluginSession& session_;
-  std::string djxh_;
   int step_ = 0;
 };
 
@@ -130,18 +106,19 @@ const char* PersonStateName(const std::string& cbzt) {
   return "未计算";
 }
 
-void PrintSummary(Day& day, IEmployeeService& roster, IRcsbMgr& mgr, const Json& jkzt) {
+void PrintSummary(PluginSession& session, const std::string& djxh, IEmployeeService& roster, IRcsbMgr& mgr,
+                  const Json& jkzt) {
   std::printf("\n== Summary\n");
   std::vector<std::vector<std::string>> persons;
   for (const char* cbzt : {"1", "2", "3"}) {
     persons.push_back({std::string(cbzt) + " " + PersonStateName(cbzt),
-                       std::to_string(roster.getRyCount(day.Djxh(), RyOrigin::kAll, cbzt))});
+                       std::to_string(roster.getRyCount(djxh, RyOrigin::kAll, cbzt))});
   }
-  persons.push_back({"合计", std::to_string(roster.getRyCount(day.Djxh(), RyOrigin::kAll, ""))});
+  persons.push_back({"合计", std::to_string(roster.getRyCount(djxh, RyOrigin::kAll, ""))});
   PrintTable({"参保状态", "人数"}, persons);
 
   std::string rows;
-  if (!mgr.GetSbzbData(Json{{"djxh", day.Djxh()}}.dump(), -1, 0, rows)) day.Fail(mgr.GetErrorMessage());
+  if (!mgr.GetSbzbData(Json{{"djxh", djxh}}.dump(), -1, 0, rows)) session.Fail(mgr.GetErrorMessage());
   std::map<std::string, std::pair<int, double>> byState;
   int count = 0;
   double total = 0;
@@ -206,43 +183,43 @@ int RunDemoCommand(const GlobalOptions& global, const DemoOptions& o) {
   RunInitCommand(g, InitOptions{url, djxh});
 
   PluginSession session(g);
-  Day day(session, djxh);
+  Day day;
   const Today today = Now();
   const std::string year = std::to_string(today.year);
-  Ref<IEmployeeService> roster = day.Service<IEmployeeService>("IEmployeeService");
-  Ref<IRcsbMgr> mgr = day.Service<IRcsbMgr>("IRcsbMgr");
+  Ref<IEmployeeService> roster = session.Require<IEmployeeService>("IEmployeeService");
+  Ref<IRcsbMgr> mgr = session.Require<IRcsbMgr>("IRcsbMgr");
+  Ref<IXnhMgr> xnh = session.Require<IXnhMgr>("IXnhMgr");
   std::string message;
 
   day.Step("更新规则", [&](IProgressView*) {
-    Ref<IDictMgr> dict = day.Service<IDictMgr>("IDictMgr");
-    if (!dict->Update(djxh, true)) day.Fail(dict->GetErrorMessage());
+    Ref<IDictMgr> dict = session.Require<IDictMgr>("IDictMgr");
+    if (!dict->Update(djxh, true)) session.Fail(dict->GetErrorMessage());
     return std::string("rules updated");
   });
   day.Step("下载参保登记信息", [&](IProgressView* view) {
-    Ref<IXnhMgr> xnh = day.Service<IXnhMgr>("IXnhMgr");
-    if (!xnh->DjxxXz(view) || !xnh->downloadZjms(view)) day.Fail(xnh->GetErrorMessage());
+    if (!xnh->DjxxXz(view) || !xnh->downloadZjms(view)) session.Fail(xnh->GetErrorMessage());
     std::vector<std::string> types;
-    if (!xnh->GetXzlxList(djxh, types)) day.Fail(xnh->GetErrorMessage());
+    if (!xnh->GetXzlxList(djxh, types)) session.Fail(xnh->GetErrorMessage());
     return "scheme account stored, " + std::to_string(types.size()) + " insurance types";
   });
   day.Step("下载花名册", [&](IProgressView* view) {
-    if (!roster->updateCbryxx(djxh, false, view, message)) day.Fail(message);
+    if (!roster->updateCbryxx(djxh, false, view, message)) session.Fail(message);
     return std::to_string(roster->getRyCount(djxh, RyOrigin::kAll, "")) + " persons, " +
            std::to_string(roster->getItemCount(djxh)) + " insured items";
   });
   day.Step("刷新参保状态", [&](IProgressView* view) {
-    if (roster->refreshCbzt(djxh, false, true, view, message) < 0) day.Fail(message);
+    if (roster->refreshCbzt(djxh, false, true, view, message) < 0) session.Fail(message);
     return std::to_string(roster->getRyCount(djxh, RyOrigin::kAll, "1")) + " persons insured this month";
   });
   day.Step("下载申报清单", [&](IProgressView* view) {
-    if (!mgr->synSbqdCx("5", year + "-01-01", year + "-12-31", view, message)) day.Fail(message);
+    if (!mgr->synSbqdCx("5", year + "-01-01", year + "-12-31", view, message)) session.Fail(message);
     int32_t count = 0;
     mgr->GetSbzbCount(Json{{"djxh", djxh}}.dump(), count);
     return std::to_string(count) + " declarations stored";
   });
   day.Step("查询核定申报状态", [&](IProgressView* view) {
     int32_t stored = 0;
-    if (!roster->QueryHdsbztCx(djxh, year + "-01-01", year + "-12-31", view, stored, message)) day.Fail(message);
+    if (!roster->QueryHdsbztCx(djxh, year + "-01-01", year + "-12-31", view, stored, message)) session.Fail(message);
     return std::to_string(stored) + " assessed items stored";
   });
   int32_t id = 0, sbzt = 0;
@@ -250,35 +227,33 @@ int RunDemoCommand(const GlobalOptions& global, const DemoOptions& o) {
     RyUpdateFilter filter;
     filter.month = today.month;
     Json rows = Json::parse(roster->getUpdateData(djxh, filter, -1, 0), nullptr, false);
-    Ref<IEmployeeDao> store = day.Service<IEmployeeDao>("IEmployeeDao");
+    Ref<IEmployeeDao> store = session.Require<IEmployeeDao>("IEmployeeDao");
     const std::map<std::string, double> amounts = AssessedAmounts(Json::parse(
         store->getData("select xzid, ybtfe from ds_rysbztb where djxh = '" + EscapeSql(djxh) + "'"), nullptr, false));
-    Ref<IXnhMgr> xnh = day.Service<IXnhMgr>("IXnhMgr");
     Json offices = Json::parse(xnh->GetDAO() ? xnh->GetDAO()->GetSwjgList(djxh) : "[]", nullptr, false);
-    const std::string swjgdm = offices.is_array() && !offices.empty() && offices[0].is_string() ? offices[0].get<std::string>() : "";
+    const bool hasOffice = offices.is_array() && !offices.empty() && offices[0].is_string();
+    const std::string swjgdm = hasOffice ? offices[0].get<std::string>() : "";
     RosterDeclaration sb = DeclarationFromRoster(rows, amounts, swjgdm, today.year);
-    if (!mgr->SbSend(sb.document.dump(), view, id, sbzt, message)) day.Fail(message);
+    if (!mgr->SbSend(sb.document.dump(), view, id, sbzt, message)) session.Fail(message);
     return "declaration " + std::to_string(id) + ": " + std::to_string(sb.persons) + " person rows, " +
            Money(sb.amount) + ", state " + std::to_string(sbzt) + " " + DeclarationStateName(std::to_string(sbzt));
   });
   day.Step("获取申报反馈", [&](IProgressView* view) {
     if (sbzt != 1 && sbzt != 9) return std::string("answered at once, no feedback to fetch");
-    if (!mgr->GetSbFk(id, view, sbzt, message)) day.Fail(message);
+    if (!mgr->GetSbFk(id, view, sbzt, message)) session.Fail(message);
     return "declaration " + std::to_string(id) + ": state " + std::to_string(sbzt) + " " +
            DeclarationStateName(std::to_string(sbzt));
   });
   Json jkzt = Json::object();
   day.Step("查询缴款状态", [&](IProgressView* view) {
     std::string vouchers, states;
-    if (!mgr->GetWjkDataLb(djxh, "2,6", vouchers)) day.Fail(mgr->GetErrorMessage());
+    if (!mgr->GetWjkDataLb(djxh, "2,6", vouchers)) session.Fail(mgr->GetErrorMessage());
     if (Json::parse(vouchers).empty()) return std::string("no unpaid voucher");
-    if (!mgr->BatGetJkzt(vouchers, view, 100, states, message)) day.Fail(message);
+    if (!mgr->BatGetJkzt(vouchers, view, 100, states, message)) session.Fail(message);
     jkzt = Json::parse(states);
     return std::to_string(jkzt.size()) + " vouchers asked";
   });
-  PrintSummary(day, *roster, *mgr, jkzt);
-  roster.reset();
-  mgr.reset();
+  PrintSummary(session, djxh, *roster, *mgr, jkzt);
   const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   std::printf("\ndemo finished in %.1f s; data directory %s\n", seconds, g.dataDir.c_str());
   std::fflush(stdout);

@@ -67,8 +67,7 @@ int RunDictCommand(const GlobalOptions& global, const DictOptions& options) {
   Ref<IDictMgr> mgr = session.Plugin().CreateService<IDictMgr>();
   if (options.update->parsed()) {
     std::string djxh = options.djxh.empty() ? session.Host().Config().Get("portal", "djxh") : options.djxh;
-    if (!mgr->Update(djxh, options.force))
-      throw host::HostError(mgr->GetErrorMessage() + " (see " + session.LogPath() + ")");
+    if (!mgr->Update(djxh, options.force)) session.Fail(mgr->GetErrorMessage());
     std::printf("rules updated %s: %s\n", mgr->GetUpdateTime().c_str(), mgr->GetRuleFilePath().c_str());
   } else if (options.show->parsed()) {
     if (!mgr->LoadRules()) std::fprintf(stderr, "velmor: %s\n", mgr->GetErrorMessage().c_str());

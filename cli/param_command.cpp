@@ -57,8 +57,7 @@ int RunParamCommand(const GlobalOptions& global, const ParamOptions& options) {
   } else if (options.get->parsed()) {
     std::printf("%s\n", params->GetValue(options.key).c_str());
   } else if (!params->SetValue(options.key, options.value)) {
-    throw host::HostError("cannot store parameter \"" + options.key + "\" for " + djxh + " (see " +
-                          session.LogPath() + ")");
+    session.Fail("cannot store parameter \"" + options.key + "\" for " + djxh);
   }
   std::fflush(stdout);
   return 0;

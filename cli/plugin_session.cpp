@@ -22,4 +22,8 @@ PluginSession::~PluginSession() {
 
 std::string PluginSession::LogPath() const { return host_.DataDir() + "/" + host::FileDebugger::kFileName; }
 
+void PluginSession::Fail(const std::string& message) const {
+  throw host::HostError(message + " (see " + LogPath() + ")");
+}
+
 }  // namespace velmor::cli

@@ -6,6 +6,8 @@
 
 #include <string>
 
+#include "host/host_error.h"
+
 #include "cli/commands.h"
 #include "host/host.h"
 #include "host/plugin_host.h"
@@ -23,6 +25,15 @@ class PluginSession {
   host::PluginHost& Plugin() { return plugin_; }
   // The debug log file, for messages that send the user there.
   std::string LogPath() const;
+  // A failed service call: raises HostError with its message and where the details are.
+  [[noreturn]] void Fail(const std::string& message) const;
+  // A service of the plug-in by interface; raises "创建平台组件接口[<name>]失败！" when it has none.
+  template <class T>
+  Ref<T> Require(const char* name) {
+    Ref<T> service = plugin_.CreateService<T>();
+    if (!service) throw host::HostError(std::string("创建平台组件接口[") + name + "]失败！");
+    return service;
+  }
 
  private:
   host::Host host_;

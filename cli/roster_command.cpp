@@ -24,15 +24,10 @@ std::string Payer(PluginSession& session, const std::string& given) {
   return djxh;
 }
 
-void Fail(PluginSession& session, const std::string& message) {
-  throw host::HostError(message + " (see " + session.LogPath() + ")");
-}
-
 // Downloads the scheme account; the insurance types of a roster download come from it.
 void SyncScheme(PluginSession& session, IProgressView* view) {
-  Ref<IXnhMgr> mgr = session.Plugin().CreateService<IXnhMgr>();
-  if (!mgr) throw host::HostError("创建平台组件接口[IXnhMgr]失败！");
-  if (!mgr->DjxxXz(view)) Fail(session, mgr->GetErrorMessage());
+  Ref<IXnhMgr> mgr = session.Require<IXnhMgr>("IXnhMgr");
+  if (!mgr->DjxxXz(view)) session.Fail(mgr->GetErrorMessage());
 }
 
 }  // namespace
@@ -84,12 +79,12 @@ int RunSchemeCommand(const GlobalOptions& global, const RosterOptions&) {
   view->StartProgress("下载参保登记信息", 100, "scheme sync");
   SyncScheme(session, view.get());
   Ref<IXnhMgr> mgr = session.Plugin().CreateService<IXnhMgr>();
-  if (!mgr->downloadZjms(view.get())) Fail(session, mgr->GetErrorMessage());
+  if (!mgr->downloadZjms(view.get())) session.Fail(mgr->GetErrorMessage());
   view->EndProgress();
   Ref<IXnhDAO> dao = mgr->GetDAO();
   std::vector<std::string> types;
   const std::string djxh = session.Host().Config().Get("portal", "djxh");
-  if (!mgr->GetXzlxList(djxh, types)) Fail(session, mgr->GetErrorMessage());
+  if (!mgr->GetXzlxList(djxh, types)) session.Fail(mgr->GetErrorMessage());
   int32_t total = 0, m01 = 0, m02 = 0;
   if (dao) dao->getZjms(djxh, total, m01, m02);
   std::string joined;
@@ -103,8 +98,7 @@ int RunSchemeCommand(const GlobalOptions& global, const RosterOptions&) {
 int RunRosterCommand(const GlobalOptions& global, const RosterOptions& o) {
   PluginSession session(global);
   const std::string djxh = Payer(session, o.djxh);
-  Ref<IEmployeeService> svc = session.Plugin().CreateService<IEmployeeService>();
-  if (!svc) throw host::HostError("创建平台组件接口[IEmployeeService]失败！");
+  Ref<IEmployeeService> svc = session.Require<IEmployeeService>("IEmployeeService");
   std::string message;
   if (o.sync->parsed()) {
     Ref<host::TerminalProgressView> view = Make<host::TerminalProgressView>();
@@ -114,11 +108,11 @@ int RunRosterCommand(const GlobalOptions& global, const RosterOptions& o) {
     if (dao && !dao->HasXnhDjxx(djxh)) SyncScheme(session, nullptr);
     bool ok = svc->updateCbryxx(djxh, !o.full, view.get(), message);
     view->EndProgress();
-    if (!ok) Fail(session, message);
+    if (!ok) session.Fail(message);
     std::printf("roster stored: %d persons, %d items\n", svc->getRyCount(djxh, RyOrigin::kAll, ""),
                 svc->getItemCount(djxh));
   } else if (o.registrations->parsed()) {
-    if (!svc->updateYgcbxx(djxh, message, !o.full)) Fail(session, message);
+    if (!svc->updateYgcbxx(djxh, message, !o.full)) session.Fail(message);
     std::printf("registrations stored: %d persons\n", svc->getRyCount(djxh, RyOrigin::kAll, ""));
   } else if (o.list->parsed()) {
     RyListFilter filter;
@@ -126,7 +120,7 @@ int RunRosterCommand(const GlobalOptions& global, const RosterOptions& o) {
     filter.cbzt = o.state;
     int32_t zs = 0;
     std::string rows = svc->queryRyList(djxh, filter, o.page, o.size, zs);
-    if (!svc->GetErrorMessage().empty()) Fail(session, svc->GetErrorMessage());
+    if (!svc->GetErrorMessage().empty()) session.Fail(svc->GetErrorMessage());
     for (const auto& row : nlohmann::json::parse(rows)) std::printf("%s\n", row.dump().c_str());
     std::fprintf(stderr, "%d persons match\n", zs);
   } else if (o.count->parsed()) {
@@ -135,7 +129,7 @@ int RunRosterCommand(const GlobalOptions& global, const RosterOptions& o) {
                 svc->getItemCount(djxh));
   } else if (o.refresh->parsed()) {
     int32_t r = svc->refreshCbzt(djxh, false, o.force, nullptr, message);
-    if (r < 0) Fail(session, message);
+    if (r < 0) session.Fail(message);
     std::printf("%s\n", r == 2 ? "summary states recomputed" : "summary states are up to date");
   } else {
     if (!svc->CheckName(o.name, message)) {
