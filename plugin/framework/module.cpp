@@ -169,4 +169,5 @@ extern "C" __attribute__((visibility("default"))) void ServicesInit_50F165E61988
 
 extern "C" __attribute__((visibility("default"))) void ServicesFinal_50F165E61988() {
   velmor::Guarded([] { velmor::RunServiceFinalProcs(); });
+  velmor::WithdrawHostRegistrations();
 }

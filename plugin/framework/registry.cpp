@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <utility>
+#include <vector>
 
 #include "velmor/exceptions.h"
 #include "velmor/module.h"
@@ -17,6 +18,14 @@ struct RegistryState {
   Ref<ISysDiffer> sysDiffer;
   Ref<IPlatformManager> platformManager;
   Ref<IUIManager> uiManager;
+  // Instances of this module's classes that ObtainHostComponent registered in the host's
+  // factory. The factory would otherwise release them after the module's code is unloaded.
+  struct HostRegistration {
+    Guid iid;
+    std::string instanceName;
+    const IInterface* instance;
+  };
+  std::vector<HostRegistration> hostRegistrations;
 };
 
 // Not a static object: the module's unload sequence (ModuleState's destructor) releases the
@@ -73,7 +82,31 @@ void ReleaseServiceClassList() {
   if (g_state) g_state->classList = nullptr;
 }
 
+void WithdrawHostRegistrations() noexcept {
+  if (!g_state || g_state->hostRegistrations.empty()) return;
+  auto registrations = std::move(g_state->hostRegistrations);
+  g_state->hostRegistrations.clear();
+  try {
+    Ref<IServiceFactory> f = GetServiceFactory();
+    if (!f) return;
+    for (const auto& r : registrations) {
+      const bool unnamed = r.instanceName.empty();
+      Ref<IInterface> current = unnamed ? f->FindService(r.iid) : f->FindNamedService(r.iid, r.instanceName);
+      // Only our own instance: the host may have replaced the slot since.
+      if (current.get() != r.instance) continue;
+      current = nullptr;
+      if (unnamed)
+        f->RegisterService(r.iid, nullptr);
+      else
+        f->RegisterNamedService(r.iid, r.instanceName, nullptr);
+    }
+  } catch (...) {
+    // Unload must go on; a host that cannot be reached holds nothing of ours to withdraw.
+  }
+}
+
 void ReleaseRegistryState() {
+  WithdrawHostRegistrations();
   // Releases the cached host singletons with the rest; the host outlives the loaded module.
   delete std::exchange(g_state, nullptr);
 }
@@ -111,6 +144,7 @@ Ref<IInterface> ObtainHostComponent(const Guid& iid, const std::string& instance
     f->RegisterService(iid, created.get());
   else
     f->RegisterNamedService(iid, instanceName, created.get());
+  State().hostRegistrations.push_back({iid, instanceName, created.get()});
   return created;
 }
 
@@ -148,6 +182,7 @@ void TEST_ResetRegistryCaches() {
   s.sysDiffer = nullptr;
   s.platformManager = nullptr;
   s.uiManager = nullptr;
+  s.hostRegistrations.clear();
 }
 
 }  // namespace velmor

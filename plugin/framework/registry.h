@@ -33,7 +33,11 @@ Ref<IDebugger> GetDebugger();
 // The service class list (cached once found); null without a factory.
 Ref<INamedClassList> GetServiceClassList();
 void ReleaseServiceClassList();
-// Library unload: frees the module's registry state (the cached factory getter, class list and
+// Removes from the host's factory the instances that ObtainHostComponent created and registered
+// there, where the slot still holds them: they are objects of this module and must not outlive
+// its code. Runs at shut-down (ServicesFinal) and at unload; never throws.
+void WithdrawHostRegistrations() noexcept;
+// Library unload: withdraws those registrations and frees the module's registry state (the cached factory getter, class list and
 // host singletons). A later call of any function here starts afresh.
 void ReleaseRegistryState();
 

@@ -144,6 +144,25 @@ TEST(Singletons, AnExistingNamedInstanceIsFound) {
   EXPECT_THROW(GetPlatformManager(), Exception);
 }
 
+TEST(Singletons, WithdrawRemovesOnlyTheInstancesThisModuleRegistered) {
+  FakeHost host;
+  auto differ = Make<testing::FakeSysDiffer>();
+  host.factory().creatable[ISysDiffer::kIid.ToString()] = Ref<IInterface>(static_cast<ISysDiffer*>(differ.get()));
+  ASSERT_TRUE(ObtainHostComponent<ISysDiffer>("", "x"));
+  ASSERT_TRUE(ObtainHostComponent<ISysDiffer>("Named", "x"));
+  ASSERT_TRUE(host.factory().FindService(ISysDiffer::kIid));
+  // The host replaced the named slot with its own object: that one stays.
+  auto hostOwn = Make<testing::FakeSysDiffer>();
+  host.factory().RegisterNamedService(ISysDiffer::kIid, "Named", static_cast<ISysDiffer*>(hostOwn.get()));
+
+  WithdrawHostRegistrations();
+  EXPECT_FALSE(host.factory().FindService(ISysDiffer::kIid)) << "ours, withdrawn";
+  EXPECT_EQ(host.factory().FindNamedService(ISysDiffer::kIid, "Named").get(),
+            static_cast<IInterface*>(static_cast<ISysDiffer*>(hostOwn.get())));
+  WithdrawHostRegistrations();  // nothing left to do, and no second removal
+  EXPECT_TRUE(host.factory().FindNamedService(ISysDiffer::kIid, "Named"));
+}
+
 TEST(ServiceTable, FortySevenRowsInOrderWithDistinctGuids) {
   ASSERT_EQ(kServiceTable.size(), 47u);
   for (size_t i = 0; i < kServiceTable.size(); ++i) {

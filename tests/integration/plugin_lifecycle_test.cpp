@@ -4,6 +4,8 @@
 
 #include "support/host_fixture.h"
 #include "velmor/business_object.h"
+#include "velmor/dict_mgr.h"
+#include "velmor/sys_param.h"
 #include "velmor/module.h"
 #include "velmor/platform.h"
 
@@ -63,6 +65,23 @@ TEST(PluginLifecycle, ShutDownLeavesNoClassAndUnloadsTheLibrary) {
     EXPECT_EQ(platform::GetApplicationHandle(), 5u);
   }
   platform::SetApplicationHandle(0);
+}
+
+// A service that needs another one creates it through the host's factory and registers it
+// there; unloading must take those objects back, or the factory would release them after
+// their code is gone (host stop after plug-in unload).
+TEST(PluginLifecycle, UnloadWithdrawsThePluginObjectsItRegisteredWithTheHost) {
+  LoadedPlugin env;
+  {
+    Ref<IDictMgr> dict = env.plugin().CreateService<IDictMgr>();
+    ASSERT_TRUE(dict);
+    EXPECT_TRUE(dict->GetJfbzGz());
+  }
+  ASSERT_TRUE(env.factory().FindService(ISysParamIntf::kIid)) << "the parameter service was registered";
+  env.Unload();
+  EXPECT_FALSE(PluginIsMapped());
+  EXPECT_FALSE(env.factory().FindService(ISysParamIntf::kIid));
+  env.factory().Clear();  // releases nothing of the unloaded module
 }
 
 TEST(PluginLifecycle, HostWithoutTheWindowClassGetsZeroAndAnErrorText) {
