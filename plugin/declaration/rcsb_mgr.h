@@ -88,7 +88,7 @@ class TRcsbMgr : public ServiceImpl<TSBBaseObj, IRcsbMgr> {
   bool CheckCxjmJfnd(const std::string& kind, const std::string& jfnd, std::string& error) override;
 
  private:
-  // Runs a store call; on failure copies the store's error text.
+  // Runs a store call; on failure copies the store's error text, on success clears it.
   template <class F>
   bool Forward(const char* op, F&& call);
   // One list download of a payer type (service "0053"); raises with the user's message.
@@ -107,7 +107,10 @@ template <class F>
 bool TRcsbMgr::Forward(const char* op, F&& call) {
   try {
     Ref<IRcsbDAO> dao = CreatePluginService<IRcsbDAO>("创建平台组件接口[IRcsbDAO]失败！");
-    if (call(*dao)) return true;
+    if (call(*dao)) {
+      ErrorMessage.clear();
+      return true;
+    }
     ErrorMessage = dao->GetErrorMessage();
   } catch (const std::exception& e) {
     ErrorMessage = e.what();

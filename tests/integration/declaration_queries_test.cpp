@@ -242,7 +242,7 @@ TEST_F(DeclarationFlow, ThePersonsExportsMarkTheCheckResult) {
   for (const char* expected : {"申报人员明细", "张三", "110101199001010011", "社保编码"}) {
     EXPECT_NE(text.find(expected), std::string::npos) << expected;
   }
-  EXPECT_EQ(text.find("校验"), std::string::npos);
+  EXPECT_EQ(text.find("校验结果"), std::string::npos);
 
   ASSERT_TRUE(mgr_->ExportSbrymxJyjg(id, checked, error)) << error;
   text = XlsxText(checked);

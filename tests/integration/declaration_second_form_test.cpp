@@ -29,7 +29,8 @@ class SecondForm : public DeclarationFlow {
   // The body's keys in the order sent.
   static std::string Keys(const std::string& body) {
     std::string out;
-    for (const auto& [k, v] : Json::parse(body).items()) out += (out.empty() ? "" : ",") + k;
+    const Json parsed = Json::parse(body);
+    for (const auto& [k, v] : parsed.items()) out += (out.empty() ? "" : ",") + k;
     return out;
   }
 };
@@ -194,7 +195,7 @@ TEST_F(SecondForm, ASubmissionWhoseFeedbackCannotBeStoredLeavesNothing) {
   std::string error;
   EXPECT_FALSE(mgr_->SbSend(Declaration().dump(), nullptr, id, state, error));
   FaultInjection::Clear();
-  EXPECT_EQ(error, "发送申报异常：数据库执行异常");
+  EXPECT_EQ(error, "发送申报异常：数据库执行失败");
   EXPECT_EQ(Counts(), before) << "no declaration without its outcome";
 
   // The same for the second form.
