@@ -83,19 +83,27 @@ CLI::App* AddDeclareCommand(CLI::App& app, DeclareOptions& o) {
   o.show->add_option("ID", o.id, "declaration id")->required();
   o.submit = cmd->add_subcommand("submit", "Submit a declaration read from a JSON file");
   o.submit->add_option("FILE", o.file, "declaration document (see examples/declaration.json)")->required();
+  o.submit->add_flag("--second-form", o.secondForm, "submit in the second form (UTF-8 document, services 0083/0084)");
   o.feedback = cmd->add_subcommand("feedback", "Fetch the server's feedback of a declaration");
   o.feedback->add_option("ID", o.id, "declaration id")->required();
+  o.feedback->add_flag("--second-form", o.secondForm, "the declaration was submitted in the second form (0085)");
   o.voidCmd = cmd->add_subcommand("void", "Void a declared declaration");
   o.voidCmd->add_option("ID", o.id, "declaration id")->required();
   o.paymentState = cmd->add_subcommand("payment-state", "Ask the server for the payment state of unpaid vouchers");
   o.exportCmd = cmd->add_subcommand("export", "Write a declaration's details and persons to an XLSX workbook");
   o.exportCmd->add_option("ID", o.id, "declaration id")->required();
   o.exportCmd->add_option("FILE", o.file, "workbook to write (.xlsx)")->required();
+  o.exportCmd->add_option("--form", o.form,
+                          "1 details and persons (default), 2 declared persons, 3 persons with check result")
+      ->check(CLI::Range(1, 3));
   for (CLI::App* sub : {o.sync, o.list, o.show, o.submit, o.feedback, o.voidCmd, o.paymentState, o.exportCmd})
     sub->fallthrough();
   cmd->footer("Examples:\n  velmor declare submit examples/declaration.json\n  velmor declare feedback 1\n"
               "  velmor declare sync --from 2026-01 --to 2026-12\n  velmor declare list --state 2\n"
-              "  velmor declare payment-state\n  velmor declare export 1 sbmx.xlsx");
+              "  velmor declare payment-state\n  velmor declare export 1 sbmx.xlsx\n"
+              "  velmor declare submit examples/declaration.json --second-form\n"
+              "  velmor declare feedback 2 --second-form\n"
+              "  velmor declare export 1 persons.xlsx --form 2\n  velmor declare export 1 checked.xlsx --form 3");
   return cmd;
 }
 
@@ -153,12 +161,14 @@ int RunDeclareCommand(const GlobalOptions& global, const DeclareOptions& o) {
     PrintTable({"序号", "姓名", "证件号码", "缴费金额", "原因"}, persons);
   } else if (o.submit->parsed()) {
     Ref<host::TerminalProgressView> view = progress("发送申报", 1);
-    const bool ok = mgr->SbSend(text, view.get(), id, state, error);
+    const bool ok = o.secondForm ? mgr->SbSend_61(text, view.get(), id, state, error)
+                                 : mgr->SbSend(text, view.get(), id, state, error);
     view->EndProgress();
     if (!ok) throw host::HostError(error);
     std::printf("申报已提交：ID %d，状态 %d %s\n", id, state, DeclarationStateName(std::to_string(state)));
   } else if (o.feedback->parsed()) {
-    if (!mgr->GetSbFk(id, nullptr, state, error)) throw host::HostError(error);
+    const bool ok = o.secondForm ? mgr->GetSbFk_61(id, nullptr, state, error) : mgr->GetSbFk(id, nullptr, state, error);
+    if (!ok) throw host::HostError(error);
     std::printf("申报 %d：状态 %d %s\n", id, state, DeclarationStateName(std::to_string(state)));
   } else if (o.voidCmd->parsed()) {
     if (!mgr->Sbzf(id, nullptr, state, error)) throw host::HostError(error);
@@ -184,8 +194,12 @@ int RunDeclareCommand(const GlobalOptions& global, const DeclareOptions& o) {
       PrintTable({"应征凭证序号", "缴款状态"}, table);
     }
   } else if (o.exportCmd->parsed()) {
-    if (!mgr->ExportSbmx(id, o.file, error)) throw host::HostError(error);
-    std::printf("已导出申报 %d 的明细：%s\n", id, o.file.c_str());
+    const bool ok = o.form == 2   ? mgr->ExportSbrymx(id, o.file, error)
+                    : o.form == 3 ? mgr->ExportSbrymxJyjg(id, o.file, error)
+                                  : mgr->ExportSbmx(id, o.file, error);
+    if (!ok) throw host::HostError(error);
+    std::printf("已导出申报 %d 的%s：%s\n", id, o.form == 1 ? "明细" : o.form == 2 ? "人员明细" : "人员校验结果",
+                o.file.c_str());
   }
   std::fflush(stdout);
   return 0;

@@ -24,6 +24,8 @@ struct DeclareOptions {
   int32_t page = -1, size = 20;
   int32_t id = 0;
   std::string file;
+  bool secondForm = false;  // submit / feedback: the second form of submission
+  int32_t form = 1;         // export: 1 details and persons, 2 persons, 3 persons with check result
 };
 
 // The names of a declaration state (sbzt) and of a payment state (jkzt), for tables.

@@ -44,6 +44,10 @@ inline constexpr const char* kDiagnosticsCode = "9001";
 void RegisterDiagnostics(HandlerRegistry& registry);
 // The daily declaration (taxsim/handlers/declaration.cpp).
 void RegisterDeclaration(HandlerRegistry& registry);
+// The second form of submission "0083", "0084", "0085" (taxsim/handlers/declaration_second_form.cpp)
+// and the residents' queries "0296", "0297", "0298", "0300", "0361" (declaration_queries.cpp).
+void RegisterDeclarationSecondForm(HandlerRegistry& registry);
+void RegisterDeclarationQueries(HandlerRegistry& registry);
 
 // The rule service codes "0002" and "0062" (taxsim/handlers/rules.cpp).
 void RegisterRuleHandlers(HandlerRegistry& registry);

@@ -98,6 +98,20 @@ class IRcsbDAO : public IServiceIntf {
   // with their details and persons; answers how many masters went.
   virtual bool CleanSbWithoutFkssq(const std::string& djxh, int32_t& removed) = 0;
 
+  // Operations of this store beyond the list above, appended so the earlier slots stay put.
+  //
+  // A submitted declaration with its outcome in one transaction: SaveSbData, then its state
+  // (the declaration's "sbzt") and reason `sbyy` as UpdateSbzt records them (jkzt 8 for a
+  // declared master of total 0), then UpdateSbFk's voucher number and persons in error. A
+  // failure at any statement stores nothing.
+  virtual bool SaveSbDataFk(const std::string& declaration, const std::string& sbyy, const std::string& yzpzxh,
+                            const std::string& errors, int32_t& id) = 0;
+  // Fills the empty fee period (fkssqq/fkssqz) of the payer's declared details (states 2, 6) from
+  // their persons of the same sub-item (and year, when the detail has one): the earliest start
+  // and the latest end. Details without such persons stay as they are. One transaction; answers
+  // how many details were filled.
+  virtual bool FillNullFkssq(const std::string& djxh, int32_t& filled) = 0;
+
  protected:
   ~IRcsbDAO() = default;
 };

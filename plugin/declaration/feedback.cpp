@@ -31,4 +31,21 @@ Feedback ReadFeedback(const taxml::Response& answer) {
   return fb;
 }
 
+Feedback ReadSecondFormFeedback(const taxml::Response& answer) {
+  const std::string code = answer.Code();
+  if (code == kAcceptedPending) {
+    Feedback fb;
+    fb.sbzt = 9;
+    return fb;
+  }
+  if (code == kDeclarationRefused) {
+    Feedback fb;
+    fb.final = true;
+    fb.sbzt = 3;
+    fb.sbyy = answer.FailureText();
+    return fb;
+  }
+  return ReadFeedback(answer);
+}
+
 }  // namespace velmor::declaration

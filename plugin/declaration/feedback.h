@@ -22,4 +22,12 @@ struct Feedback {
 // not "00000".
 Feedback ReadFeedback(const taxml::Response& answer);
 
+// The result codes of the second form of submission: "60001" accepted without a final result
+// (state 9, fetched later); "60002" declaration refused (state 3 with "【60002】" + message).
+inline constexpr const char* kAcceptedPending = "60001";
+inline constexpr const char* kDeclarationRefused = "60002";
+
+// The feedback of a second-form answer: those two codes, else as ReadFeedback.
+Feedback ReadSecondFormFeedback(const taxml::Response& answer);
+
 }  // namespace velmor::declaration

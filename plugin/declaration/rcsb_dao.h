@@ -2,8 +2,8 @@
 // ds_sbjfrydjxxb; registered as row 6 of the service table.
 //
 // Each operation takes its own connection. The last-error text is the object's own, so one
-// object serves one thread at a time. The saves (SaveSbData, SaveSbrymxb, UpdateSbFk and the two
-// list downloads) run each in one transaction.
+// object serves one thread at a time. The saves (SaveSbData, SaveSbDataFk, SaveSbrymxb, UpdateSbFk,
+// FillNullFkssq and the two list downloads) run each in one transaction.
 #pragma once
 
 #include <cstdint>
@@ -52,6 +52,9 @@ class TRcsbDAO : public ServiceImpl<TSBBaseObj, IRcsbDAO> {
   bool getAllJfrlxYzmxList(const std::string& djxh, const std::string& sbrqq, const std::string& sbrqz,
                            std::string& rows) override;
   bool CleanSbWithoutFkssq(const std::string& djxh, int32_t& removed) override;
+  bool SaveSbDataFk(const std::string& declaration, const std::string& sbyy, const std::string& yzpzxh,
+                    const std::string& errors, int32_t& id) override;
+  bool FillNullFkssq(const std::string& djxh, int32_t& filled) override;
 
  private:
   bool SaveList(const char* op, const std::string& djxh, const std::string& response, bool dataInterface);

@@ -1,4 +1,5 @@
-// TRcsbMgr: store pass-throughs, submission, feedback, void and list download. The simulator's
+// TRcsbMgr: submission, feedback, void and list download (the store forwards are in
+// rcsb_mgr_forward.cpp, the second form in rcsb_mgr_second_form.cpp). The simulator's
 // side of these exchanges is taxsim/handlers/declaration.cpp.
 #include "declaration/rcsb_mgr.h"
 
@@ -10,6 +11,7 @@
 #include "declaration/dao_support.h"
 #include "declaration/feedback.h"
 #include "declaration/mgr_support.h"
+#include "declaration/submission.h"
 #include "framework/module.h"
 #include "framework/registry.h"
 #include "framework/service_table.h"
@@ -19,52 +21,6 @@
 namespace velmor {
 
 using namespace declaration;
-
-namespace {
-constexpr const char* kYzpzzlDm = "BDA0611049";
-
-std::string Pick(const Json& p, const char* name, const char* column) {
-  std::string v = Text(p, name);
-  return v.empty() ? Text(p, column) : v;
-}
-
-void AddPersons(taxml::RequestDocument& doc, const Json& sb) {
-  doc.Open("sbfJfsbbmxList");
-  auto details = sb.find("details");
-  if (details != sb.end() && details->is_array()) {
-    for (const Json& mx : *details) {
-      auto persons = mx.find("persons");
-      if (persons == mx.end() || !persons->is_array()) continue;
-      for (const Json& p : *persons) {
-        // Residents' rows ("00") send the amount actually payable.
-        const double yjfe = Text(p, "pmlx") == "00" ? Amount(p, "sjyjfe") : Amount(p, "jfje");
-        doc.Open("sbfJfsbbmxDTO")
-            .Add("jfmxxh", Pick(p, "jfmxxh", "mxxh"))
-            .Add("sbjbjgDm", Pick(p, "sbjbjgDm", "sbjbjgdm"))
-            .Add("cxjmsbbm", Pick(p, "cxjmsbbm", "rybh"))
-            .Add("jhsx", Text(p, "jhsx"))
-            .Add("xzjdDm", Pick(p, "xzjdDm", "xz_xzjddm"))
-            .Add("sqczDm", Pick(p, "sqczDm", "xz_sqhczdm"))
-            .Add("zsxmDm", Pick(p, "zsxmDm", "zsxmdm"))
-            .Add("zspmDm", Pick(p, "zspmDm", "zspmdm"))
-            .Add("zszmDm", Pick(p, "zszmDm", "zszmdm"))
-            .Add("jfnd", Text(p, "jfnd"))
-            .Add("yjfe", yjfe)
-            .Add("yjfje", Amount(p, "yjfje"))
-            .Add("ybtfe", Amount(p, "ybtfe"))
-            .Close();
-      }
-    }
-  }
-  doc.Close();
-}
-
-void RecordFeedback(IRcsbDAO& dao, int32_t id, const Feedback& fb) {
-  Check(dao, dao.UpdateSbzt(id, fb.sbzt, fb.sbyy, ""));
-  if (fb.final) Check(dao, dao.UpdateSbFk(id, fb.yzpzxh, fb.errors));
-}
-
-}  // namespace
 
 Json declaration::MasterBy(IRcsbDAO& dao, const char* key, const Json& value) {
   Json filter = {{"djxh", taxml::CurrentDjxh()}, {key, value}};
@@ -77,77 +33,17 @@ Json declaration::MasterBy(IRcsbDAO& dao, const char* key, const Json& value) {
   return list.front();
 }
 
-template <class F>
-bool TRcsbMgr::Forward(const char* op, F&& call) {
-  try {
-    Ref<IRcsbDAO> dao = Dao();
-    if (call(*dao)) return true;
-    ErrorMessage = dao->GetErrorMessage();
-  } catch (const std::exception& e) {
-    ErrorMessage = e.what();
-    LogMgr(op, e.what());
-  }
-  return false;
-}
-
-bool TRcsbMgr::UpdateZfFk(int32_t id, int32_t sbzt, const std::string& sbyy) {
-  return Forward("UpdateZfFk", [&](IRcsbDAO& d) { return d.UpdateZfFk(id, sbzt, sbyy); });
-}
-bool TRcsbMgr::GetExistsJfndLb(const std::string& djxh, std::string& years) {
-  return Forward("GetExistsJfndLb", [&](IRcsbDAO& d) { return d.GetExistsJfndLb(djxh, years); });
-}
-bool TRcsbMgr::GetSbmxData(int32_t id, const std::string& zspmdm, std::string& rows) {
-  return Forward("GetSbmxData", [&](IRcsbDAO& d) { return d.GetSbmxData(id, zspmdm, rows); });
-}
-bool TRcsbMgr::GetSbzbData(const std::string& filter, int32_t page, int32_t pageSize, std::string& rows) {
-  return Forward("GetSbzbData", [&](IRcsbDAO& d) { return d.GetSbzbData(filter, page, pageSize, rows); });
-}
-bool TRcsbMgr::GetSbzbCount(const std::string& filter, int32_t& count) {
-  return Forward("GetSbzbCount", [&](IRcsbDAO& d) { return d.GetSbzbCount(filter, count); });
-}
-bool TRcsbMgr::GetWjkDataLb(const std::string& djxh, const std::string& states, std::string& vouchers) {
-  return Forward("GetWjkDataLb", [&](IRcsbDAO& d) { return d.GetWjkDataLb(djxh, states, vouchers); });
-}
-bool TRcsbMgr::UpdateJkzt(const std::string& djxh, const std::string& yzpzxh, int32_t jkzt) {
-  return Forward("UpdateJkzt", [&](IRcsbDAO& d) { return d.UpdateJkzt(djxh, yzpzxh, jkzt); });
-}
-bool TRcsbMgr::GetSbRymxData(int32_t id, std::string& rows) {
-  return Forward("GetSbRymxData", [&](IRcsbDAO& d) { return d.GetSbRymxData(id, rows); });
-}
-
-bool TRcsbMgr::QuerySbzbDatas(const std::string& djxh, const std::string& yzpzxhs, const std::string& zspmdms,
-                              std::string& rows) {
-  return Forward("QuerySbzbDatas", [&](IRcsbDAO& d) { return d.QuerySbzbDatas(djxh, yzpzxhs, zspmdms, rows); });
-}
-bool TRcsbMgr::UpdateZzsbJfje(int32_t id, double jfje, double yjfje, double ybtfe, double sjyjfe) {
-  return Forward("UpdateZzsbJfje", [&](IRcsbDAO& d) { return d.UpdateZzsbJfje(id, jfje, yjfje, ybtfe, sjyjfe); });
-}
-bool TRcsbMgr::getAllJfrlxYzmxList(const std::string& djxh, const std::string& sbrqq, const std::string& sbrqz,
-                                   std::string& rows) {
-  return Forward("getAllJfrlxYzmxList", [&](IRcsbDAO& d) { return d.getAllJfrlxYzmxList(djxh, sbrqq, sbrqz, rows); });
-}
-
 bool TRcsbMgr::SbSend(const std::string& declaration, IProgressView* progress, int32_t& id, int32_t& sbzt,
                       std::string& error) {
   return Boundary("SbSend", "发送申报异常：", true, error, ErrorMessage, [&] {
     Json sb = ParseObject(declaration, "申报数据无效");
     Ref<IRcsbDAO> dao = Dao();
     const std::string djxh = taxml::CurrentDjxh();
-    std::optional<taxml::RequestDocument> doc;
-    try {
-      doc.emplace("SbfCxjmxnhRcSbYzxxBcRequest");
-      doc->Add("cxjmxnhdjxh", djxh).Add("zgswjgDm", Text(sb, "swjgdm"));
-      doc->Add("jfrlxDm", "5").Add("sbfsDm", "32").Add("sbsxDm", "0101").Add("yzpzzlDm", kYzpzzlDm).Add("bz", "");
-      AddPersons(*doc, sb);
-      (void)taxml::EncodeData(*doc);  // a text the encoding cannot hold fails here, before anything is sent
-    } catch (const std::exception& e) {
-      LogMgr("BuildSbbw", e.what());
-      throw Exception("创建报文异常");
-    }
+    taxml::RequestDocument doc = BuildSbbw("SbfCxjmxnhRcSbYzxxBcRequest", sb, djxh, "BuildSbbw");
     const std::string tranSeq = taxml::NewSerialNo();
     taxml::Call call;
     call.serviceCode = "0004";
-    call.document = &*doc;
+    call.document = &doc;
     call.progress = progress;
     call.keys["yzpzzlDm"] = kYzpzzlDm;
     call.keys["tranSeq"] = tranSeq;
@@ -162,12 +58,8 @@ bool TRcsbMgr::SbSend(const std::string& declaration, IProgressView* progress, i
     } else {
       throw taxml::Failure(reply.error);
     }
-    if (Text(sb, "djxh").empty()) sb["djxh"] = djxh;
-    sb["yblsh"] = reply.yblsh;
-    sb["jywyid"] = tranSeq;
-    sb["sbzt"] = state;
-    Check(*dao, dao->SaveSbData(sb.dump(), id));
-    if (fb) RecordFeedback(*dao, id, *fb);
+    // One transaction: a declaration is never stored without the outcome the server gave.
+    id = StoreSubmission(*dao, std::move(sb), djxh, reply.yblsh, tranSeq, state, fb);
     sbzt = state;
     Advance(progress, 1);
   });

@@ -67,6 +67,19 @@ bool TRcsbMgr::CleanSbWithoutFkssq(int32_t& removed) {
   return false;
 }
 
+bool TRcsbMgr::handleSbcgNullFkssq(int32_t& filled) {
+  filled = 0;
+  try {
+    Ref<IRcsbDAO> dao = Dao();
+    if (dao->FillNullFkssq(taxml::CurrentDjxh(), filled)) return true;
+    ErrorMessage = dao->GetErrorMessage();
+  } catch (const std::exception& e) {
+    ErrorMessage = e.what();
+    LogMgr("handleSbcgNullFkssq", e.what());
+  }
+  return false;
+}
+
 bool TRcsbMgr::GetCxjmJfndLb(const std::string& kind, std::string& years, std::string& error) {
   return Boundary("GetCxjmJfndLb", "", true, error, ErrorMessage, [&] {
     Json list = Json::array();

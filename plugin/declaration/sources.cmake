@@ -6,16 +6,24 @@ target_sources(velmor_plugin_objects PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/rcsb_dao_lookup.cpp
   ${CMAKE_CURRENT_LIST_DIR}/rcsb_save.cpp
   ${CMAKE_CURRENT_LIST_DIR}/rcsb_list_save.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/rcsb_fkssq.cpp
 )
 target_link_libraries(velmor_plugin_objects PUBLIC nlohmann_json::nlohmann_json pugixml::pugixml)
 # The daily declaration manager (TRcsbMgr).
 target_sources(velmor_plugin_objects PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/feedback.cpp
   ${CMAKE_CURRENT_LIST_DIR}/rcsb_mgr.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/submission.cpp
 )
 target_sources(velmor_plugin_objects PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/rcsb_mgr_download.cpp
   ${CMAKE_CURRENT_LIST_DIR}/rcsb_mgr_export.cpp
   ${CMAKE_CURRENT_LIST_DIR}/rcsb_mgr_payment.cpp
   ${CMAKE_CURRENT_LIST_DIR}/rcsb_mgr_rules.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/rcsb_mgr_forward.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/rcsb_mgr_second_form.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/rcsb_mgr_queries.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/rcsb_mgr_years.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/async_query.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/xml_json.cpp
 )

@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <map>
+#include <memory>
+#include <mutex>
 #include <vector>
 
 #include "workbook/date_serial.h"
@@ -413,15 +415,23 @@ struct ParsedFormat {
   bool isDate = false;
 };
 
-const ParsedFormat& Parse(std::string_view code) {
-  // One small cache per thread: no locking, and a damaged file with endless codes cannot grow it.
-  thread_local std::map<std::string, ParsedFormat, std::less<>> cache;
-  auto it = cache.find(code);
-  if (it != cache.end()) return it->second;
+// One small cache for the module: a damaged file with endless codes cannot grow it. Not
+// thread_local: a thread-local object with a destructor pins the plug-in in memory until the
+// thread ends, so an unloaded plug-in would stay mapped with stale state. Entries are shared so
+// a cache cleared by another thread does not pull a format from under its user.
+std::shared_ptr<const ParsedFormat> Parse(std::string_view code) {
+  static std::mutex mutex;
+  static std::map<std::string, std::shared_ptr<const ParsedFormat>, std::less<>> cache;
+  {
+    std::lock_guard lock(mutex);
+    auto it = cache.find(code);
+    if (it != cache.end()) return it->second;
+  }
+  auto f = std::make_shared<ParsedFormat>();
+  for (std::string_view section : SplitSections(code)) f->sections.push_back(Tokenize(section));
+  f->isDate = HasDateTokens(f->sections[0]);
+  std::lock_guard lock(mutex);
   if (cache.size() >= 256) cache.clear();
-  ParsedFormat f;
-  for (std::string_view section : SplitSections(code)) f.sections.push_back(Tokenize(section));
-  f.isDate = HasDateTokens(f.sections[0]);
   return cache.emplace(std::string(code), std::move(f)).first->second;
 }
 
@@ -468,7 +478,7 @@ std::string BuiltinFormatCode(unsigned id) {
   }
 }
 
-bool IsDateFormat(std::string_view code) { return Parse(code).isDate; }
+bool IsDateFormat(std::string_view code) { return Parse(code)->isDate; }
 
 std::string FormatGeneral(double value) {
   if (!std::isfinite(value)) return value != value ? "NaN" : value > 0 ? "INF" : "-INF";
@@ -484,7 +494,8 @@ std::string FormatGeneral(double value) {
 
 std::string FormatValue(double value, std::string_view code) {
   if (code.empty() || !std::isfinite(value)) return FormatGeneral(value);
-  const auto& sections = Parse(code).sections;
+  const std::shared_ptr<const ParsedFormat> parsed = Parse(code);
+  const auto& sections = parsed->sections;
   size_t section = 0;
   bool withSign = true;
   if (value < 0 && sections.size() >= 2) {

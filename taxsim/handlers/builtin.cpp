@@ -7,6 +7,8 @@ void RegisterBuiltinHandlers(HandlerRegistry& registry) {
   RegisterDiagnostics(registry);
   RegisterRuleHandlers(registry);
   RegisterDeclaration(registry);
+  RegisterDeclarationSecondForm(registry);
+  RegisterDeclarationQueries(registry);
   RegisterSchemeHandlers(registry);
   RegisterRosterHandlers(registry);
 }

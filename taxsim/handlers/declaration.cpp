@@ -6,15 +6,15 @@
 // Each submission becomes an entry of State::declarations: {yblsh, tranSeq, djxh, yzpzxh, state,
 // yjfe, persons}. How it is answered depends on the first person's `jhsx`, so a scenario (or a
 // test) can steer it without faults: "QUEUE" refuses with "10042" and answers later under the
-// serial (as does every submission when State::queueDeclarations is set); "ASYNC" accepts without a final result, completed by "0103"; a person whose `cxjmsbbm`
-// starts with "ERR" fails the declaration with that person in `cwmxList`. Otherwise it is
+// serial (as does every submission when State::queueDeclarations is set); "ASYNC" accepts
+// without a final result, completed by "0103"; a person whose `cxjmsbbm` starts with "ERR" fails the declaration with that person in `cwmxList`. Otherwise it is
 // declared at once with a voucher number. A voided voucher answers "30035" when voided again.
 #include <cstdio>
 
 #include "taxsim/handlers.h"
+#include "taxsim/handlers/declaration_book.h"
 
 namespace velmor::taxsim {
-namespace {
 
 using Json = nlohmann::json;
 
@@ -24,15 +24,36 @@ std::string Money(double v) {
   return buf;
 }
 
-Json* FindBy(State& state, const char* key, const std::string& value) {
+Json* FindDeclaration(State& state, const char* key, const std::string& value) {
   for (Json& d : state.declarations) {
     if (d.value(key, "") == value) return &d;
   }
   return nullptr;
 }
 
+Json& AddDeclaration(const Call& call, State& state) {
+  Json d = {{"yblsh", call.Yblsh()}, {"tranSeq", call.Key("tranSeq")}, {"djxh", call.Djxh()},
+            {"yzpzxh", ""},          {"state", "pending"},             {"yjfe", 0.0},
+            {"paid", 0.0},           {"persons", Json::array()}};
+  double total = 0;
+  for (pugi::xml_node p : call.document->Root().child("sbfJfsbbmxList").children("sbfJfsbbmxDTO")) {
+    Json person = Json::object();
+    for (pugi::xml_node f : p.children()) person[f.name()] = f.text().get();
+    total += p.child("yjfe").text().as_double();
+    d["persons"].push_back(person);
+  }
+  d["yjfe"] = total;
+  state.declarations.push_back(d);
+  return state.declarations.back();
+}
+
+std::string DeclarationMode(const Json& entry) {
+  const Json& persons = entry.at("persons");
+  return persons.empty() ? "" : persons[0].value("jhsx", "");
+}
+
 // The final answer of a declaration (it becomes declared or failed).
-Answer Final(State& state, Json& d) {
+Answer FinalAnswer(State& state, Json& d) {
   Json errors = Json::array();
   for (const Json& p : d["persons"]) {
     if (p.value("cxjmsbbm", "").rfind("ERR", 0) == 0) errors.push_back(p);
@@ -56,44 +77,34 @@ Answer Final(State& state, Json& d) {
   return Answer::Taxml(std::move(doc));
 }
 
+namespace {
+
 Answer Submit(const Call& call, State& state) {
   if (!call.document) return Answer::Refuse("10003", "缺少申报报文");
-  Json d = {{"yblsh", call.Yblsh()}, {"tranSeq", call.Key("tranSeq")}, {"djxh", call.Djxh()},
-            {"yzpzxh", ""},          {"state", "pending"},             {"yjfe", 0.0},
-            {"paid", 0.0},           {"persons", Json::array()}};
-  double total = 0;
-  for (pugi::xml_node p : call.document->Root().child("sbfJfsbbmxList").children("sbfJfsbbmxDTO")) {
-    Json person = Json::object();
-    for (pugi::xml_node f : p.children()) person[f.name()] = f.text().get();
-    total += p.child("yjfe").text().as_double();
-    d["persons"].push_back(person);
-  }
-  d["yjfe"] = total;
-  const std::string mode = d["persons"].empty() ? "" : d["persons"][0].value("jhsx", "");
-  state.declarations.push_back(d);
-  Json& stored = state.declarations.back();
+  Json& stored = AddDeclaration(call, state);
+  const std::string mode = DeclarationMode(stored);
   if (mode == "QUEUE" || state.queueDeclarations) return Answer::Refuse("10042", "申报已受理，请稍后获取反馈");
   if (mode == "ASYNC") return Answer::Taxml(TaxmlAnswer());
-  return Final(state, stored);
+  return FinalAnswer(state, stored);
 }
 
 Answer FeedbackBySerial(const Call& call, State& state) {
-  Json* d = FindBy(state, "yblsh", call.Yblsh());
+  Json* d = FindDeclaration(state, "yblsh", call.Yblsh());
   if (!d) return Answer::Error("30001", "未找到该流水号的申报");
-  Answer a = Final(state, *d);
+  Answer a = FinalAnswer(state, *d);
   a.envelope.status = 1;  // this call answers with status 1
   return a;
 }
 
 Answer FeedbackByBusinessId(const Call& call, State& state) {
   const std::string tranSeq = call.document ? call.document->Value("tran_seq") : "";
-  Json* d = FindBy(state, "tranSeq", tranSeq);
+  Json* d = FindDeclaration(state, "tranSeq", tranSeq);
   if (!d) return Answer::Error("30001", "未找到该业务的申报");
-  return Final(state, *d);
+  return FinalAnswer(state, *d);
 }
 
 Answer Void(const Call& call, State& state) {
-  Json* d = FindBy(state, "yzpzxh", call.Key("yzpzxh"));
+  Json* d = FindDeclaration(state, "yzpzxh", call.Key("yzpzxh"));
   if (!d || d->value("state", "") == "failed") return Answer::Json({{"code", "30036"}, {"message", "未找到该应征凭证"}}, 2, "1");
   if (d->value("state", "") == "voided") return Answer::Json({{"code", "30035"}, {"message", "该申报已作废"}}, 2, "1");
   (*d)["state"] = "voided";
@@ -133,7 +144,7 @@ Answer List(const Call& call, State& state) {
 // The persons of a declared voucher; names and documents come from the roster by `cxjmsbbm`
 // (the agency's person number), empty for a person the roster does not know.
 Answer Persons(const Call& call, State& state) {
-  Json* d = FindBy(state, "yzpzxh", call.Key("yzpzxh"));
+  Json* d = FindDeclaration(state, "yzpzxh", call.Key("yzpzxh"));
   TaxmlAnswer doc;
   if (!d || d->value("djxh", "") != call.Djxh() || d->value("state", "") != "declared" || d->at("persons").empty()) {
     doc.Add("cljgcode", "30062");
@@ -172,7 +183,7 @@ Answer Persons(const Call& call, State& state) {
 
 // The deduction result of a voucher: an empty object for a voucher the server does not know.
 Answer PaymentAmounts(const Call& call, State& state) {
-  Json* d = FindBy(state, "yzpzxh", call.Key("yzpzxh"));
+  Json* d = FindDeclaration(state, "yzpzxh", call.Key("yzpzxh"));
   if (!d || d->value("djxh", "") != call.Djxh()) return Answer::Json(Json::object(), 2, "null");
   const double due = d->value("yjfe", 0.0), paid = d->value("paid", 0.0);
   return Answer::Json({{"yzpzxh", call.Key("yzpzxh")}, {"wjkje", Money(due - paid)}, {"yjkje", Money(paid)}}, 2,

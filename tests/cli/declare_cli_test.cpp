@@ -113,6 +113,42 @@ TEST_F(DeclareCli, PaymentStateAndExport) {
   EXPECT_EQ(std::string(magic, 2), "PK");
 }
 
+TEST_F(DeclareCli, SecondFormAndTheExportForms) {
+  ProcessResult submit = Run({"declare", "submit", kExample, "--second-form"});
+  ASSERT_EQ(submit.exitCode, 0) << submit.err;
+  EXPECT_EQ(submit.out, "申报已提交：ID 1，状态 2 申报成功\n");
+  EXPECT_EQ(sim_.RecentCalls().back().serviceCode, "0084");
+  ProcessResult pending = Run({"declare", "submit", Example("ASYNC"), "--second-form"});
+  ASSERT_EQ(pending.exitCode, 0) << pending.err;
+  EXPECT_EQ(pending.out, "申报已提交：ID 2，状态 9 待确认\n");
+  ProcessResult feedback = Run({"declare", "feedback", "2", "--second-form"});
+  ASSERT_EQ(feedback.exitCode, 0) << feedback.err;
+  EXPECT_EQ(feedback.out, "申报 2：状态 2 申报成功\n");
+  EXPECT_EQ(sim_.RecentCalls().back().serviceCode, "0085");
+
+  for (const char* form : {"2", "3"}) {
+    const std::string file = dir_.File(std::string("form") + form + ".xlsx");
+    ProcessResult exported = Run({"declare", "export", "1", file, "--form", form});
+    ASSERT_EQ(exported.exitCode, 0) << exported.err;
+    EXPECT_EQ(exported.out, std::string("已导出申报 1 的") + (form[0] == '2' ? "人员明细" : "人员校验结果") + "：" +
+                                file + "\n");
+    std::ifstream in(file, std::ios::binary);
+    char magic[2] = {};
+    in.read(magic, 2);
+    EXPECT_EQ(std::string(magic, 2), "PK");
+  }
+  EXPECT_EQ(Run({"declare", "export", "1", dir_.File("x.xlsx"), "--form", "4"}).exitCode, 2);
+  ProcessResult missing = Run({"declare", "export", "9", dir_.File("x.xlsx"), "--form", "3"});
+  EXPECT_EQ(missing.exitCode, 1);
+  EXPECT_EQ(missing.err, "velmor: 导出申报明细异常：申报记录[9]不存在\n");
+
+  ProcessResult help = Run({"declare", "--help"});
+  for (const char* example : {"declare submit examples/declaration.json --second-form",
+                              "declare feedback 2 --second-form", "--form 2", "--form 3"}) {
+    EXPECT_NE(help.out.find(example), std::string::npos) << example;
+  }
+}
+
 TEST_F(DeclareCli, ErrorsEndWithOneLine) {
   ProcessResult r = Run({"declare", "show", "9"});
   EXPECT_EQ(r.exitCode, 1);
