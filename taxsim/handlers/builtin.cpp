@@ -9,6 +9,8 @@ void RegisterBuiltinHandlers(HandlerRegistry& registry) {
   RegisterDeclaration(registry);
   RegisterSchemeHandlers(registry);
   RegisterRosterHandlers(registry);
+  RegisterPersonQueries(registry);
+  RegisterRosterExchanges(registry);
 }
 
 }  // namespace velmor::taxsim
