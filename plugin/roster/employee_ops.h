@@ -21,8 +21,7 @@ inline constexpr OpRow kSynCxYhzhxx{"synCxYhzhxx", "0060", "银行账户信息�
 inline constexpr OpRow kSynYjfeCx{"synYjfeCx", "0061", kJfjePrefix, "SbfCxjmYjfeCxRequest", "yjfeList"};
 inline constexpr OpRow kJfrxxYz{"jfrxxYz", "0063", "缴费人信息验证异常：", "", ""};
 inline constexpr OpRow kSynSbfjfqdCx{"synSbfjfqdCx", "0080", "查询异常：", "", "jfqdList"};
-inline constexpr OpRow kSynZrrJfdjxxcx{"synZrrJfdjxxcx", "0086", kZrrDjxxPrefix, "SbfZrrJfDjxxCxRequest",
-                                       "jfdjxxList"};
+inline constexpr OpRow kSynZrrJfdjxxcx{"synZrrJfdjxxcx", "0086", kZrrDjxxPrefix, "SbfZrrJfDjxxCxRequest", "jfdjxxList"};
 inline constexpr OpRow kSynZrrJfdjxxcxEx{"synZrrJfdjxxcxEx", "0086", kZrrDjxxPrefix, "SbfZrrJfDjxxCxRequest",
                                          "jfdjxxList"};
 inline constexpr OpRow kSynLhjyryyclxxCx{"synLhjyryyclxxCx", "0122", "查询异常：", "SbfLhjyryHdxxCxRequest",

@@ -89,9 +89,8 @@ bool TEmployeeServiceImpl::synQueryCxjmRyUpdateCountFk(const std::string& djxh, 
                                                        IProgressView* progress, std::string& result,
                                                        std::string& message) {
   result.clear();
-  return Op(roster::kRyUpdateCountFk, message, [&] {
-    result = roster::Exchange(roster::kRyUpdateCountFk, FeedbackCall(djxh, params, progress)).dump();
-  });
+  return Op(roster::kRyUpdateCountFk, message,
+            [&] { result = roster::Exchange(roster::kRyUpdateCountFk, FeedbackCall(djxh, params, progress)).dump(); });
 }
 
 bool TEmployeeServiceImpl::synQueryCxjmRyUpdateData(const std::string& djxh, const std::string& params,
@@ -104,14 +103,12 @@ bool TEmployeeServiceImpl::synQueryCxjmRyUpdateDataFk(const std::string& djxh, c
                                                       IProgressView* progress, std::string& result,
                                                       std::string& message) {
   result.clear();
-  return Op(roster::kRyUpdateDataFk, message, [&] {
-    result = roster::Exchange(roster::kRyUpdateDataFk, FeedbackCall(djxh, params, progress)).dump();
-  });
+  return Op(roster::kRyUpdateDataFk, message,
+            [&] { result = roster::Exchange(roster::kRyUpdateDataFk, FeedbackCall(djxh, params, progress)).dump(); });
 }
 
 bool TEmployeeServiceImpl::synPlCbryJfDjxxCx_4403(const std::string& djxh, const std::string& params,
-                                                  IProgressView* progress, std::string& result,
-                                                  std::string& message) {
+                                                  IProgressView* progress, std::string& result, std::string& message) {
   result.clear();
   return Op(roster::kPlCbryJfDjxxCx, message, [&] {
     roster::OpCall call{djxh, roster::ParseParams(params), progress, {}, nullptr};
@@ -143,9 +140,8 @@ bool TEmployeeServiceImpl::synPlCbryJfDjxxCxFk_4403(const std::string& djxh, con
                                                     IProgressView* progress, std::string& result,
                                                     std::string& message) {
   result.clear();
-  return Op(roster::kPlCbryJfDjxxCxFk, message, [&] {
-    result = roster::Exchange(roster::kPlCbryJfDjxxCxFk, FeedbackCall(djxh, params, progress)).dump();
-  });
+  return Op(roster::kPlCbryJfDjxxCxFk, message,
+            [&] { result = roster::Exchange(roster::kPlCbryJfDjxxCxFk, FeedbackCall(djxh, params, progress)).dump(); });
 }
 
 bool TEmployeeServiceImpl::synGxjfjlCx(const std::string& djxh, const std::string& params, IProgressView* progress,

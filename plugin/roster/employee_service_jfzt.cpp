@@ -30,9 +30,9 @@ std::vector<std::string> ServerPersons(IEmployeeDao& dao, const std::string& djx
 
 RyjfztEntry Entry(const Json& row) {
   using roster::Text;
-  return {Text(row, "rydjxh"), Text(row, "xzid"),   Text(row, "sbsj"),   Text(row, "jfzt"),
-          Text(row, "sbjbjgDm"), Text(row, "rybh"), Text(row, "zsxmDm"), Text(row, "zspmDm"),
-          Text(row, "zszmDm"), Text(row, "xzjdDm"), Text(row, "sqczDm"), Text(row, "cbrytslbDm")};
+  return {Text(row, "rydjxh"),   Text(row, "xzid"),   Text(row, "sbsj"),   Text(row, "jfzt"),
+          Text(row, "sbjbjgDm"), Text(row, "rybh"),   Text(row, "zsxmDm"), Text(row, "zspmDm"),
+          Text(row, "zszmDm"),   Text(row, "xzjdDm"), Text(row, "sqczDm"), Text(row, "cbrytslbDm")};
 }
 
 }  // namespace

@@ -97,16 +97,16 @@ bool TEmployeeServiceImpl::synZrrJfdjxxcx(const std::string& djxh, const std::st
   return Query(roster::kSynZrrJfdjxxcx, djxh, params, progress, result, message);
 }
 
-bool TEmployeeServiceImpl::synZrrJfdjxxcxEx(const std::string& djxh, const std::string& params,
-                                            IProgressView* progress, std::string& result, std::string& message) {
+bool TEmployeeServiceImpl::synZrrJfdjxxcxEx(const std::string& djxh, const std::string& params, IProgressView* progress,
+                                            std::string& result, std::string& message) {
   const bool ok = Query(roster::kSynZrrJfdjxxcxEx, djxh, params, progress, result, message);
   if (RequireFound(ok, result, roster::kSynZrrJfdjxxcxEx.list, message)) return true;
   ErrorMessage = message;
   return false;
 }
 
-bool TEmployeeServiceImpl::synLhjyryyclxxCx(const std::string& djxh, const std::string& params,
-                                            IProgressView* progress, std::string& result, std::string& message) {
+bool TEmployeeServiceImpl::synLhjyryyclxxCx(const std::string& djxh, const std::string& params, IProgressView* progress,
+                                            std::string& result, std::string& message) {
   return Query(roster::kSynLhjyryyclxxCx, djxh, params, progress, result, message);
 }
 

@@ -81,8 +81,8 @@ bool TEmployeeServiceImpl::queryWbryDataByIntf(const std::string& djxh, const st
   });
 }
 
-bool TEmployeeServiceImpl::saveCxjmcbxzgxsj(const std::string& djxh, const std::string& params,
-                                            IProgressView* progress, std::string& result, std::string& message) {
+bool TEmployeeServiceImpl::saveCxjmcbxzgxsj(const std::string& djxh, const std::string& params, IProgressView* progress,
+                                            std::string& result, std::string& message) {
   result.clear();
   return Op(roster::kSaveCxjmcbxzgxsj, message, [&] {
     roster::OpCall call{djxh, roster::ParseParams(params), progress, {}, nullptr};
@@ -124,9 +124,11 @@ bool TEmployeeServiceImpl::synWbryDjzt(const std::string& djxh, const std::strin
         " where djxh = '%s' and ly = '1' and djzt = '0' and exists (select 1 from sb_ryjbxxb a "
         "where a.djxh = '%s' and (a.ly = '0' or a.ly is null) and a.xm = sb_ryjbxxb.xm and a.zjlx = "
         "sb_ryjbxxb.zjlx and a.zjhm = sb_ryjbxxb.zjhm) ";
-    const Json counted = Rows(*dao, FormatSql(std::string(" select count(*) as n from sb_ryjbxxb") + kMatch, {V(djxh), V(djxh)}));
+    const Json counted =
+        Rows(*dao, FormatSql(std::string(" select count(*) as n from sb_ryjbxxb") + kMatch, {V(djxh), V(djxh)}));
     const std::string n = counted.empty() ? "0" : roster::Text(counted[0], "n");
-    if (n != "0" && !dao->ExecSQL(FormatSql(std::string(" update sb_ryjbxxb set djzt = '1'") + kMatch, {V(djxh), V(djxh)})))
+    if (n != "0" &&
+        !dao->ExecSQL(FormatSql(std::string(" update sb_ryjbxxb set djzt = '1'") + kMatch, {V(djxh), V(djxh)})))
       throw taxml::Failure(dao->GetErrorMessage().empty() ? "数据库更新失败。" : dao->GetErrorMessage());
     StepProgress(progress, 100);
     Json out = Json::object();

@@ -173,8 +173,8 @@ std::vector<Json> ExchangeJobs(const OpRow& row, const std::string& djxh, const 
   const int32_t share = static_cast<int32_t>(100 / jobs.size());
   const auto deadline = AsyncJobSet::Clock::now() + kJobsDeadline;
   while (set.Outstanding() > 0) {
-    if (AsyncJobSet::Clock::now() > deadline) throw taxml::Failure("异步请求超时，仍有" +
-                                                                    std::to_string(set.Outstanding()) + "个未反馈。");
+    if (AsyncJobSet::Clock::now() > deadline)
+      throw taxml::Failure("异步请求超时，仍有" + std::to_string(set.Outstanding()) + "个未反馈。");
     for (const AsyncJobSet::Done& d : set.Poll(kPollWaitMs)) {
       answers[static_cast<size_t>(d.tag)] = JobAnswer(row, d.response);
       StepProgress(progress, share);

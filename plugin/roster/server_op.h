@@ -14,12 +14,11 @@
 #pragma once
 
 #include <functional>
+#include <nlohmann/json.hpp>
+#include <pugixml.hpp>
 #include <string>
 #include <string_view>
 #include <vector>
-
-#include <nlohmann/json.hpp>
-#include <pugixml.hpp>
 
 #include "codec/taxml_request.h"
 #include "velmor/exceptions.h"

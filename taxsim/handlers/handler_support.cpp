@@ -7,7 +7,8 @@ namespace velmor::taxsim {
 namespace {
 
 std::string RowName(std::string_view list) {
-  if (list.size() > 4 && list.substr(list.size() - 4) == "List") return std::string(list.substr(0, list.size() - 4)) + "DTO";
+  if (list.size() > 4 && list.substr(list.size() - 4) == "List")
+    return std::string(list.substr(0, list.size() - 4)) + "DTO";
   return std::string(list) + "DTO";
 }
 

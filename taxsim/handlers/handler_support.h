@@ -6,11 +6,10 @@
 // Used under the simulator's state lock, like the handlers.
 #pragma once
 
+#include <nlohmann/json.hpp>
 #include <string>
 #include <string_view>
 #include <vector>
-
-#include <nlohmann/json.hpp>
 
 #include "taxsim/answer.h"
 #include "taxsim/call.h"

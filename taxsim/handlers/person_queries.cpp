@@ -24,14 +24,17 @@ struct QueryBook {
 using BookPtr = std::shared_ptr<QueryBook>;
 
 Result PersonRow(const Person& p) {
-  return {{"rydjxh", p.rydjxh}, {"xm", p.xm},     {"sfzjlx", p.zjlxDm}, {"sfzjhm", p.zjhm}, {"xb", p.xbDm},
-          {"csrq", p.csrq},     {"gjdq", p.gjdqDm}, {"lxdh", p.lxdh},   {"jfrdjxh", p.djxh}};
+  return {{"rydjxh", p.rydjxh}, {"xm", p.xm},       {"sfzjlx", p.zjlxDm}, {"sfzjhm", p.zjhm}, {"xb", p.xbDm},
+          {"csrq", p.csrq},     {"gjdq", p.gjdqDm}, {"lxdh", p.lxdh},     {"jfrdjxh", p.djxh}};
 }
 
 Result JfdjRow(const Item& it) {
-  return {{"rydjxh", it.rydjxh}, {"sbjbjgDm", it.sbjbjgDm}, {"rybh", it.rybh},     {"xzid", it.xzid},
-          {"zsxmDm", it.zsxmDm}, {"zspmDm", it.zspmDm},     {"zszmDm", it.zszmDm}, {"ksjfyf", it.ksjfyf},
-          {"tzjfyf", it.tzjfyf}, {"yxbz", it.yxbz.empty() ? "Y" : it.yxbz},      {"jfrdjxh", it.djxh}};
+  return {{"rydjxh", it.rydjxh}, {"sbjbjgDm", it.sbjbjgDm},
+          {"rybh", it.rybh},     {"xzid", it.xzid},
+          {"zsxmDm", it.zsxmDm}, {"zspmDm", it.zspmDm},
+          {"zszmDm", it.zszmDm}, {"ksjfyf", it.ksjfyf},
+          {"tzjfyf", it.tzjfyf}, {"yxbz", it.yxbz.empty() ? "Y" : it.yxbz},
+          {"jfrdjxh", it.djxh}};
 }
 
 // Paid or not, fixed by the item: every other item is paid.
@@ -109,8 +112,13 @@ Answer AmountsDue(const Call& call, State& s, QueryBook& book) {
   Result list = Result::array();
   for (const Item* it : PayerItems(s, call.Djxh(), Param(call, "jfnd"))) {
     if ((!rydjxh.empty() && it->rydjxh != rydjxh) || book.voidedYjfe.count(it->djxh + "|" + it->xzid)) continue;
-    list.push_back({{"rydjxh", it->rydjxh}, {"xzid", it->xzid},     {"zsxmDm", it->zsxmDm}, {"zspmDm", it->zspmDm},
-                    {"zszmDm", it->zszmDm}, {"jfnd", it->jfnd}, {"yjfe", Amount(it->yjfe)}});
+    list.push_back({{"rydjxh", it->rydjxh},
+                    {"xzid", it->xzid},
+                    {"zsxmDm", it->zsxmDm},
+                    {"zspmDm", it->zspmDm},
+                    {"zszmDm", it->zszmDm},
+                    {"jfnd", it->jfnd},
+                    {"yjfe", Amount(it->yjfe)}});
   }
   return ResultAnswer(call, {{"yjfeList", list}});
 }
@@ -167,8 +175,14 @@ Answer FeesPaid(const Call& call, State& s, QueryBook&) {
   Result rows = Result::array();
   for (const Item* it : PayerItems(s, call.Djxh(), call.Key("jfnd")))
     if (wanted.count(it->rybh) && Paid(*it))
-      rows.push_back({{"rybh", it->rybh},     {"rydjxh", it->rydjxh}, {"xzid", it->xzid},        {"zsxmDm", it->zsxmDm},
-                      {"zspmDm", it->zspmDm}, {"jfnd", it->jfnd},     {"sjje", Amount(it->yjfe)}, {"jkrq", "2024-01-15"}});
+      rows.push_back({{"rybh", it->rybh},
+                      {"rydjxh", it->rydjxh},
+                      {"xzid", it->xzid},
+                      {"zsxmDm", it->zsxmDm},
+                      {"zspmDm", it->zspmDm},
+                      {"jfnd", it->jfnd},
+                      {"sjje", Amount(it->yjfe)},
+                      {"jkrq", "2024-01-15"}});
   return ResultAnswer(call, {{"jfqdList", rows}});
 }
 

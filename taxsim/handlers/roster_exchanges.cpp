@@ -24,8 +24,8 @@ struct Request {
 };
 
 struct ExchangeBook {
-  std::map<std::string, Request> requests;                     // yblsh -> request
-  std::map<std::string, std::vector<Result>> imports;          // drpch -> submitted rows
+  std::map<std::string, Request> requests;                      // yblsh -> request
+  std::map<std::string, std::vector<Result>> imports;           // drpch -> submitted rows
   std::map<std::string, std::string> cxjmcbxzGxsj, ybgrzhGxsj;  // djxh -> time
 };
 using BookPtr = std::shared_ptr<ExchangeBook>;
@@ -64,7 +64,8 @@ Answer SubmitResidents(const Call& call, State& s, ExchangeBook& book) {
   RequirePayer(s, call);
   std::vector<Result> rows;
   for (pugi::xml_node r : DocumentRows(call, "cxjmxxList"))
-    rows.push_back({{"xm", r.child_value("xm")}, {"sfzjlx", r.child_value("sfzjlx")}, {"sfzjhm", r.child_value("sfzjhm")}});
+    rows.push_back(
+        {{"xm", r.child_value("xm")}, {"sfzjlx", r.child_value("sfzjlx")}, {"sfzjhm", r.child_value("sfzjhm")}});
   if (rows.empty()) throw Refusal("10009", "导入人员为空");
   const std::string drpch = "DR" + std::to_string(s.NextNumber());
   book.imports[drpch] = std::move(rows);
@@ -152,8 +153,11 @@ Answer ChangedPayments(const Call& call, State& s, ExchangeBook& book) {
   Result list = Result::array();
   if (SeesChanges(r->gxsj))
     for (const Item* it : PayerItems(s, r->djxh))
-      list.push_back({{"rydjxh", it->rydjxh}, {"xzid", it->xzid}, {"jfnd", it->jfnd},
-                      {"sjje", Amount(it->yjfe)}, {"jkrq", "2024-01-15"}});
+      list.push_back({{"rydjxh", it->rydjxh},
+                      {"xzid", it->xzid},
+                      {"jfnd", it->jfnd},
+                      {"sjje", Amount(it->yjfe)},
+                      {"jkrq", "2024-01-15"}});
   return ResultAnswer(call, {{"jfjlList", list}});
 }
 

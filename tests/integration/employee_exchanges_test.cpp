@@ -16,8 +16,9 @@ class EmployeeExchanges : public EmployeeOpsFixture {
 
 TEST_F(EmployeeExchanges, BatchRegistrationQueryRefusalsThenRequestAndFeedback) {
   const taxsim::Person known = SimPersonAt(2);
-  const Json persons = {{"ryList", {{{"xm", known.xm}, {"zjlx", known.zjlxDm}, {"zjhm", known.zjhm}},
-                                    {{"xm", "王小二"}, {"zjlx", "201"}, {"zjhm", "110101200001010000"}}}}};
+  const Json persons = {{"ryList",
+                         {{{"xm", known.xm}, {"zjlx", known.zjlxDm}, {"zjhm", known.zjhm}},
+                          {{"xm", "王小二"}, {"zjlx", "201"}, {"zjhm", "110101200001010000"}}}}};
   EXPECT_EQ(Fails(&IEmployeeService::synPlCbryJfDjxxCx_4403, {{"ryList", Json::array()}}),
             "城乡居民申报缴费状态查询名单为空");
   EXPECT_EQ(Fails(&IEmployeeService::synPlCbryJfDjxxCx_4403, Json::object()), "城乡居民申报缴费状态查询名单为空");
@@ -65,9 +66,10 @@ TEST_F(EmployeeExchanges, ChangedResidentsCountAndDataInTwoSteps) {
 }
 
 TEST_F(EmployeeExchanges, ResidentsSubmittedAndTheirResult) {
-  Json submitted = Ok(&IEmployeeService::synCxjmxxbc,
-                      {{"cxjmxxList", {{{"xm", "张三"}, {"sfzjlx", "201"}, {"sfzjhm", "110101199001011234"}},
-                                       {{"xm", "李四"}, {"sfzjlx", "201"}, {"sfzjhm", "12345"}}}}});
+  Json submitted =
+      Ok(&IEmployeeService::synCxjmxxbc, {{"cxjmxxList",
+                                           {{{"xm", "张三"}, {"sfzjlx", "201"}, {"sfzjhm", "110101199001011234"}},
+                                            {{"xm", "李四"}, {"sfzjlx", "201"}, {"sfzjhm", "12345"}}}}});
   EXPECT_EQ(LastCall().documentType, "SbfCxjmxnhDrCxjmxxBcGzRequest");
   const std::string drpch = submitted["drpch"];
   Json result = Ok(&IEmployeeService::synCxjmxxjghq, {{"drpch", drpch}});
@@ -91,8 +93,7 @@ TEST_F(EmployeeExchanges, ChangedPaymentRecordsAndAccountRegistrations) {
   EXPECT_EQ(page["djcxjmxxList"][0]["rydjxh"], SimPerson(4));
   EXPECT_NE(LastCall().documentText.find("<isQueryCount>N</isQueryCount>"), std::string::npos)
       << "the operation decides, not the parameters";
-  EXPECT_EQ(Fails(&IEmployeeService::synYbgrzhdjcxjmxxCx, {{"pageNo", "x"}}),
-            "查询异常：分页参数无效");
+  EXPECT_EQ(Fails(&IEmployeeService::synYbgrzhdjcxjmxxCx, {{"pageNo", "x"}}), "查询异常：分页参数无效");
 }
 
 TEST_F(EmployeeExchanges, UpdateTimesAreStoredOnlyOnceTheServerHasThem) {
@@ -100,8 +101,7 @@ TEST_F(EmployeeExchanges, UpdateTimesAreStoredOnlyOnceTheServerHasThem) {
   EXPECT_EQ(saved["gxsj"], "2024-06-01 08:00:00");
   EXPECT_EQ(Param("cxjmcbxzgxsj"), "2024-06-01 08:00:00");
   Fault(R"({"kind":"refuse","serviceCode":"0271","code":"10042","message":"系统繁忙"})");
-  EXPECT_EQ(Fails(&IEmployeeService::saveCxjmcbxzgxsj, {{"gxsj", "2024-07-01 08:00:00"}}),
-            "同步异常：系统繁忙");
+  EXPECT_EQ(Fails(&IEmployeeService::saveCxjmcbxzgxsj, {{"gxsj", "2024-07-01 08:00:00"}}), "同步异常：系统繁忙");
   EXPECT_EQ(Param("cxjmcbxzgxsj"), "2024-06-01 08:00:00");
   EXPECT_FALSE(Ok(&IEmployeeService::saveCxjmcbxzgxsj, Json::object())["gxsj"].get<std::string>().empty())
       << "without a time the current one is sent";
@@ -109,7 +109,8 @@ TEST_F(EmployeeExchanges, UpdateTimesAreStoredOnlyOnceTheServerHasThem) {
   EXPECT_EQ(Ok(&IEmployeeService::synYbgrzhdjcxjmgxsjCx, Json())["gxsj"], "2024-03-01 10:00:00");
   EXPECT_EQ(Fails(&IEmployeeService::synYbgrzhdjcxjmgxsjbc, Json::object()), "更新时间不能为空。");
   Fault(R"({"kind":"code","serviceCode":"0360","code":"30035","message":"保存失败"})");
-  EXPECT_EQ(Fails(&IEmployeeService::synYbgrzhdjcxjmgxsjbc, {{"gxsj", "2024-05-05 05:05:05"}}), "同步异常：【30035】保存失败");
+  EXPECT_EQ(Fails(&IEmployeeService::synYbgrzhdjcxjmgxsjbc, {{"gxsj", "2024-05-05 05:05:05"}}),
+            "同步异常：【30035】保存失败");
   EXPECT_EQ(Param("ybgrzhdjcxjm_gxsj"), "");
   Ok(&IEmployeeService::synYbgrzhdjcxjmgxsjbc, {{"gxsj", "2024-05-05 05:05:05"}});
   EXPECT_EQ(Param("ybgrzhdjcxjm_gxsj"), "2024-05-05 05:05:05");
@@ -131,7 +132,8 @@ TEST_F(EmployeeExchanges, StoredOutsidePersonsAreAskedAgainAndKeepTheirGroup) {
   ASSERT_TRUE(dao_->ExecSQL("insert into sb_ryjbxxb (djxh, xm, zjlx, zjhm, ly, djzt, fzid, fullpath, bzxx) values ('" +
                             kPayer + "', '" + theirs.xm + "', '" + theirs.zjlxDm + "', '" + theirs.zjhm +
                             "', '1', '0', 3, ',3,', '备注'); insert into sb_ryjbxxb (djxh, xm, zjlx, zjhm, ly, djzt, "
-                            "fzid) values ('" + kPayer + "', '王小二', '201', '110101200001010000', '1', '0', -1)"));
+                            "fzid) values ('" +
+                            kPayer + "', '王小二', '201', '110101200001010000', '1', '0', -1)"));
   Json answer = Ok(&IEmployeeService::queryWbryDataByIntf, {{"sbjbjgDm", "A1"}});
   EXPECT_EQ(answer["cgrs"], 1);
   EXPECT_EQ(answer["sbrs"], 1);
@@ -152,10 +154,10 @@ TEST_F(EmployeeExchanges, OutsidePersonsNowOnTheServerRosterAreMarkedRegistered)
   FullSync();
   EXPECT_EQ(Ok(&IEmployeeService::synWbryDjzt, Json())["gxrs"], 0);
   const taxsim::Person mine = SimPersonAt(1);
-  ASSERT_TRUE(dao_->ExecSQL(
-      "insert into sb_ryjbxxb (djxh, xm, zjlx, zjhm, ly, djzt, fzid) values ('" + kPayer + "', '" + mine.xm + "', '" +
-      mine.zjlxDm + "', '" + mine.zjhm + "', '1', '0', -1); insert into sb_ryjbxxb (djxh, xm, zjlx, zjhm, ly, djzt, " +
-      "fzid) values ('" + kPayer + "', 'O''Brien', '201', '110101200001010000', '1', '0', -1)"));
+  ASSERT_TRUE(dao_->ExecSQL("insert into sb_ryjbxxb (djxh, xm, zjlx, zjhm, ly, djzt, fzid) values ('" + kPayer +
+                            "', '" + mine.xm + "', '" + mine.zjlxDm + "', '" + mine.zjhm +
+                            "', '1', '0', -1); insert into sb_ryjbxxb (djxh, xm, zjlx, zjhm, ly, djzt, " +
+                            "fzid) values ('" + kPayer + "', 'O''Brien', '201', '110101200001010000', '1', '0', -1)"));
   EXPECT_EQ(Ok(&IEmployeeService::synWbryDjzt, Json())["gxrs"], 1);
   EXPECT_EQ(Scalar("select djzt from sb_ryjbxxb where ly = '1' and zjhm = '" + mine.zjhm + "'"), "1");
   EXPECT_EQ(Scalar("select djzt from sb_ryjbxxb where ly = '1' and xm = 'O''Brien'"), "0");

@@ -20,14 +20,14 @@ TEST_F(EmployeeQueries, RegistrationFoundAndNotFoundInBothForms) {
   EXPECT_EQ(Fails(&IEmployeeService::ZrrDjxxCxEx, nobody), "未查询到该居民信息。");
 
   EXPECT_EQ(Fails(&IEmployeeService::ZrrDjxxCx, Json::array({1})), "参数不是JSON对象。");
-  EXPECT_EQ(Fails(&IEmployeeService::ZrrDjxxCx, Json::object()),
-            "自然人登记信息查询异常：缺少证件号码zjhm");
+  EXPECT_EQ(Fails(&IEmployeeService::ZrrDjxxCx, Json::object()), "自然人登记信息查询异常：缺少证件号码zjhm");
 }
 
 TEST_F(EmployeeQueries, ServerFailuresCarryEachOperationsPrefix) {
   const taxsim::Person p = SimPersonAt(0);
   Fault(R"({"kind":"code","serviceCode":"0061","code":"30035","message":"应缴费额不存在"})");
-  EXPECT_EQ(Fails(&IEmployeeService::synYjfeCx, {{"jfnd", "2024"}}), "城乡居民缴费金额查询异常：【30035】应缴费额不存在");
+  EXPECT_EQ(Fails(&IEmployeeService::synYjfeCx, {{"jfnd", "2024"}}),
+            "城乡居民缴费金额查询异常：【30035】应缴费额不存在");
   Fault(R"({"kind":"refuse","serviceCode":"0060","code":"10042","message":"系统繁忙"})");
   EXPECT_EQ(Fails(&IEmployeeService::synCxYhzhxx, {{"zjhm", p.zjhm}}), "银行账户信息查询异常：系统繁忙");
   Fault(R"({"kind":"drop-list","serviceCode":"0065","list":"jfztList"})");
@@ -35,8 +35,7 @@ TEST_F(EmployeeQueries, ServerFailuresCarryEachOperationsPrefix) {
             "城乡居民缴费状态查询异常：反馈报文缺少<jfztList>节点。");
   Fault(R"({"kind":"bad-base64","serviceCode":"0063"})");
   EXPECT_EQ(Fails(&IEmployeeService::jfrxxYz, {{"xm", p.xm}, {"zjhm", p.zjhm}}).rfind("缴费人信息验证异常：", 0), 0u);
-  EXPECT_NE(env_->LogText().find("[TEmployeeServiceImpl.synCxYhzhxx]异常：系统繁忙"),
-            std::string::npos);
+  EXPECT_NE(env_->LogText().find("[TEmployeeServiceImpl.synCxYhzhxx]异常：系统繁忙"), std::string::npos);
 }
 
 TEST_F(EmployeeQueries, PersonDetailsGradesAccountsAndVerification) {
@@ -51,12 +50,12 @@ TEST_F(EmployeeQueries, PersonDetailsGradesAccountsAndVerification) {
   EXPECT_EQ(Fails(&IEmployeeService::synZrrJfdjxxcxEx, {{"sfzjhm", "110101190001010000"}}), "未查询到该居民信息。");
 
   EXPECT_EQ(Ok(&IEmployeeService::DgCxjmZjxxCx, {{"zjhm", p.zjhm}, {"jfnd", "2024"}})["zjxxList"].size(), items.size());
-  Json grades = Ok(&IEmployeeService::ZrrJfbzcx, {{"sbjbjgDm", items[0].sbjbjgDm}, {"zspmDm", items[0].zspmDm}, {"jfnd", "2024"}});
+  Json grades = Ok(&IEmployeeService::ZrrJfbzcx,
+                   {{"sbjbjgDm", items[0].sbjbjgDm}, {"zspmDm", items[0].zspmDm}, {"jfnd", "2024"}});
   ASSERT_EQ(grades["jfdcList"].size(), 3u);
   EXPECT_EQ(grades["jfdcList"][0]["jfbz"], "380.00");
   EXPECT_EQ(LastCall().documentType, "SbfCxjmJfdcRequest");
-  EXPECT_EQ(Fails(&IEmployeeService::ZrrJfbzcx, {{"jfnd", "2024"}}),
-            "城乡居民缴费金额查询异常：缺少征收品目zspmDm");
+  EXPECT_EQ(Fails(&IEmployeeService::ZrrJfbzcx, {{"jfnd", "2024"}}), "城乡居民缴费金额查询异常：缺少征收品目zspmDm");
 
   Json accounts = Ok(&IEmployeeService::synCxYhzhxx, {{"zjhm", p.zjhm}});
   ASSERT_EQ(accounts["yhzhList"].size(), 1u);
@@ -97,8 +96,7 @@ TEST_F(EmployeeQueries, AmountsDueAndTheirCancellation) {
   EXPECT_EQ(answer["zfjgList"][1]["zfbz"], "N");
   EXPECT_EQ(Ok(&IEmployeeService::synYjfeCx, {{"jfnd", "2024"}})["yjfeList"].size(), due - 1);
   EXPECT_EQ(Ok(&IEmployeeService::synYjfeZf, cancel)["zfjgList"][0]["sbyy"], "应缴费额已作废");
-  EXPECT_EQ(Fails(&IEmployeeService::synYjfeZf, {{"jfnd", "2024"}}),
-            "城乡居民应缴费额作废异常：作废明细为空");
+  EXPECT_EQ(Fails(&IEmployeeService::synYjfeZf, {{"jfnd", "2024"}}), "城乡居民应缴费额作废异常：作废明细为空");
 }
 
 TEST_F(EmployeeQueries, BatchDeductionQueryAndCancellation) {
@@ -133,7 +131,8 @@ TEST_F(EmployeePaymentStates, AllPersonsAsynchronouslyReplaceTheStoredYear) {
   FullSync();
   ASSERT_TRUE(dao_->ExecSQL("insert into ds_ryjfztb (djxh, rydjxh, jfnd, xzid, jfzt) values ('" + kPayer +
                             "', 'OLD', '2024', 'X-OLD', '0'); insert into ds_ryjfztb (djxh, rydjxh, jfnd, xzid, jfzt) "
-                            "values ('" + kPayer + "', 'OLD', '2023', 'X-OLD', '1')"));
+                            "values ('" +
+                            kPayer + "', 'OLD', '2023', 'X-OLD', '1')"));
   const uint64_t requestsBefore = sim_.RequestCount();
   Json answer = Ok(&IEmployeeService::synJfztCx_All, {{"jfnd", "2024"}});
   EXPECT_EQ(answer["jobs"], 3) << "230 persons in jobs of 100";
@@ -142,7 +141,8 @@ TEST_F(EmployeePaymentStates, AllPersonsAsynchronouslyReplaceTheStoredYear) {
   EXPECT_GE(sim_.RequestCount() - requestsBefore, 3u * 4u);
   EXPECT_EQ(Count("select count(*) as n from ds_ryjfztb where jfnd = '2024'"), static_cast<int>(SimItems()));
   EXPECT_EQ(Scalar("select xzid from ds_ryjfztb where rydjxh = 'OLD' and jfnd = '2024'"), "<none>");
-  EXPECT_EQ(Scalar("select xzid from ds_ryjfztb where rydjxh = 'OLD' and jfnd = '2023'"), "X-OLD") << "other years stay";
+  EXPECT_EQ(Scalar("select xzid from ds_ryjfztb where rydjxh = 'OLD' and jfnd = '2023'"), "X-OLD")
+      << "other years stay";
   bool submitted = false;
   for (const auto& c : sim_.RecentCalls()) submitted = submitted || (c.serviceCode == "0065" && c.endpoint == "submit");
   EXPECT_TRUE(submitted);

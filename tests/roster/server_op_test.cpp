@@ -1,13 +1,14 @@
 // The employee service's call helper (roster/server_op.h) on the plug-in's objects inside a
 // started reference host, against the simulator on loopback: how requests are built, how
 // answers become JSON, and how each kind of failure reaches the user.
+#include "roster/server_op.h"
+
 #include <gtest/gtest.h>
 
 #include "codec/taxml_response.h"
 #include "host/net_test_support.h"
 #include "integration/taxml_fixture.h"
 #include "roster/employee_ops.h"
-#include "roster/server_op.h"
 
 namespace velmor::testing {
 namespace {
@@ -76,8 +77,11 @@ TEST_F(ServerOp, ParametersTravelAsBodyKeysInOrderWithAFreshSerialAndThePayer) {
 }
 
 TEST_F(ServerOp, DocumentsHoldScalarsListsAndEscapedValues) {
-  roster::OpCall call{kDjxh, Json{{"jfnd", "2024"}, {"zfyy", "A&B<C"}, {"zfmxList", {{{"xzid", "X1"}}, {{"xzid", "X2"}}}}},
-                      nullptr, {}, nullptr};
+  roster::OpCall call{kDjxh,
+                      Json{{"jfnd", "2024"}, {"zfyy", "A&B<C"}, {"zfmxList", {{{"xzid", "X1"}}, {{"xzid", "X2"}}}}},
+                      nullptr,
+                      {},
+                      nullptr};
   Json answer = roster::Exchange(kDocRow, call);
   ASSERT_EQ(answer["zfjgList"].size(), 2u);
   EXPECT_EQ(answer["zfjgList"][0]["zfbz"], "N") << "an item the payer does not have";
