@@ -1,5 +1,6 @@
 #include "roster/server_op.h"
 
+#include <cctype>
 #include <chrono>
 #include <optional>
 
@@ -34,7 +35,15 @@ std::string ScalarText(const Json& v) {
   return v.dump();
 }
 
+// Parameter names become element names: only plain names, so no parameter can inject markup.
+void RequireElementName(const std::string& name) {
+  bool ok = !name.empty() && (std::isalpha(static_cast<unsigned char>(name[0])) || name[0] == '_');
+  for (char c : name) ok = ok && (std::isalnum(static_cast<unsigned char>(c)) || c == '_');
+  if (!ok) throw OpRefusal("参数名无效：" + name);
+}
+
 void AddValue(taxml::RequestDocument& doc, const std::string& name, const Json& v) {
+  RequireElementName(name);
   if (v.is_array()) {
     doc.Open(name);
     const std::string row = RowName(name);

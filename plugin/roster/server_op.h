@@ -60,7 +60,8 @@ struct OpCall {
 // Appends a JSON object to a request document: a scalar becomes an element with its text; an
 // array becomes a list element holding one row per entry (rows named after the list: "xxxList"
 // holds "xxxDTO", any other name "<name>DTO"), an object row's members as its elements, a scalar
-// row as its text; an object becomes an element holding its members.
+// row as its text; an object becomes an element holding its members. A name that is not a plain
+// element name (letters, digits, "_") raises OpRefusal("参数名无效：" + name).
 void AddJson(taxml::RequestDocument& doc, const Json& object);
 
 // An element of an answer as JSON: an element named "...List" is an array of its rows, an

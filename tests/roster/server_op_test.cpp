@@ -59,6 +59,20 @@ TEST(ServerOpAnswer, ListsAreArraysEvenWhenEmptyRowsAreObjects) {
   EXPECT_EQ(j["obj"]["k"], "v");
 }
 
+TEST(ServerOpDocument, ScalarRowsNumbersFlagsAndNestedObjects) {
+  taxml::RequestDocument doc("SbfCxjmYjfeZfRequest");
+  roster::AddJson(doc, Json{{"n", 380}, {"yes", true}, {"none", nullptr}, {"rybhList", {"R1", "R2"}},
+                            {"qt", {{"a", "1"}}}, {"ids", {"7"}}});
+  const std::string text = doc.Text();
+  EXPECT_NE(text.find("<n>380</n><yes>Y</yes><none></none>"), std::string::npos) << text;
+  EXPECT_NE(text.find("<rybhList><rybhDTO>R1</rybhDTO><rybhDTO>R2</rybhDTO></rybhList>"), std::string::npos) << text;
+  EXPECT_NE(text.find("<qt><a>1</a></qt>"), std::string::npos) << text;
+  EXPECT_NE(text.find("<ids><idsDTO>7</idsDTO></ids>"), std::string::npos) << "a list not named ...List" << text;
+  EXPECT_NO_THROW(roster::AddJson(doc, Json::array({1})));
+  for (const char* bad : {"a><b", "", "1x", "x y", "名"})
+    EXPECT_THROW(roster::AddJson(doc, Json{{bad, "v"}}), roster::OpRefusal) << bad;
+}
+
 TEST_F(ServerOp, ParametersTravelAsBodyKeysInOrderWithAFreshSerialAndThePayer) {
   Ref<RecordingProgress> progress = Make<RecordingProgress>();
   roster::OpCall call{kDjxh, Json{{"zjlx", "201"}, {"zjhm", Zjhm(0)}, {"djxh", "forged"}}, progress.get(), {}, nullptr};
