@@ -59,4 +59,10 @@ void RegisterSchemeHandlers(HandlerRegistry& registry);
 // (taxsim/handlers/roster.cpp).
 void RegisterRosterHandlers(HandlerRegistry& registry);
 
+// The employee service's person queries ("0032"-"0122", taxsim/handlers/person_queries.cpp) and
+// its requests answered under their serial and kept times ("0149"-"0360",
+// taxsim/handlers/roster_exchanges.cpp).
+void RegisterPersonQueries(HandlerRegistry& registry);
+void RegisterRosterExchanges(HandlerRegistry& registry);
+
 }  // namespace velmor::taxsim

@@ -2,8 +2,9 @@
 // interface's GUID string), through which the host keeps one payer's roster in step with the
 // server: registrations ("0040"), enrolments and persons ("0058"/"0059"), the summary states,
 // the declaration states of assessed declarations ("0108") and outside persons ("0057"); it also
-// validates names and reads the roster store for the host. It keeps no roster data itself: the
-// store is IEmployeeDao, the parameters ISysParamIntf.
+// validates names, reads the roster store for the host, and asks the server about single persons,
+// payment grades, amounts due, payment states and residents' data (slots 13 onward). It keeps
+// no roster data itself: the store is IEmployeeDao, the parameters ISysParamIntf.
 //
 // Failures never raise: an operation answers false (or its failure value) with the user message
 // in its `message` out-parameter and as the last-error text, and logs the exception line
@@ -70,6 +71,125 @@ class IEmployeeService : public IServiceIntf {
   virtual int32_t getItemCount(const std::string& djxh) = 0;
   virtual std::string getUpdateData(const std::string& djxh, const RyUpdateFilter& filter, int32_t page,
                                     int32_t pageSize) = 0;
+
+  // 13 onward: the server operations, all of one form: the payer, the parameters as a JSON object
+  // text ("" for none), the progress view; `result` receives the answer as a JSON object text,
+  // `message` the failure text ("" on success). docs/employee-service.md lists the parameters,
+  // answers and failure texts of each.
+  // 13 ("0032"): a natural person's registrations by {"zjlx", "zjhm"}; {"zrrDjxxList": [...]}.
+  virtual bool ZrrDjxxCx(const std::string& djxh, const std::string& params, IProgressView* progress,
+                         std::string& result, std::string& message) = 0;
+  // 14 ("0032"): the same; false with "未查询到该居民信息。" when the list is empty.
+  virtual bool ZrrDjxxCxEx(const std::string& djxh, const std::string& params, IProgressView* progress,
+                           std::string& result, std::string& message) = 0;
+  // 15 ("0033"): a person's payment registrations by {"zjlx", "zjhm"}; {"jfdjxxList"}.
+  virtual bool ZrrJfdjxxCx(const std::string& djxh, const std::string& params, IProgressView* progress,
+                           std::string& result, std::string& message) = 0;
+  // 16 ("0036"): collection information of one resident by {"zjhm", "jfnd"}; {"zjxxList"}.
+  virtual bool DgCxjmZjxxCx(const std::string& djxh, const std::string& params, IProgressView* progress,
+                            std::string& result, std::string& message) = 0;
+  // 17 ("0042", SbfCxjmJfdcRequest): payment grades of {"sbjbjgDm", "zspmDm", "jfnd"}; {"jfdcList"}.
+  virtual bool ZrrJfbzcx(const std::string& djxh, const std::string& params, IProgressView* progress,
+                         std::string& result, std::string& message) = 0;
+  // 18 ("0060"): bank accounts of a person by {"zjhm"}; {"yhzhList"}.
+  virtual bool synCxYhzhxx(const std::string& djxh, const std::string& params, IProgressView* progress,
+                           std::string& result, std::string& message) = 0;
+  // 19 ("0061", SbfCxjmYjfeCxRequest): amounts due of {"jfnd"[, "rydjxh"]}; {"yjfeList"}.
+  virtual bool synYjfeCx(const std::string& djxh, const std::string& params, IProgressView* progress,
+                         std::string& result, std::string& message) = 0;
+  // 20 ("0063"): verifies {"xm", "zjlx", "zjhm"}; {"yzjg": "Y"|"N", "yzxx"}.
+  virtual bool jfrxxYz(const std::string& djxh, const std::string& params, IProgressView* progress,
+                       std::string& result, std::string& message) = 0;
+  // 21 ("0065"): payment states of {"rydjxh", "jfnd"}; {"jfztList"}.
+  virtual bool synJfztCx(const std::string& djxh, const std::string& params, IProgressView* progress,
+                         std::string& result, std::string& message) = 0;
+  // 22 ("0065"): payment states of {"rydjxhList": [...], "jfnd"}; {"jfztList"}.
+  virtual bool synJfztCx_V2(const std::string& djxh, const std::string& params, IProgressView* progress,
+                            std::string& result, std::string& message) = 0;
+  // 23 ("0065"): payment states of {"jfnd"} for every server person of the roster, as
+  // asynchronous jobs of 100 persons; replaces the year's stored states; {"jfnd", "zs", "jobs"}.
+  virtual bool synJfztCx_All(const std::string& djxh, const std::string& params, IProgressView* progress,
+                             std::string& result, std::string& message) = 0;
+  // 24 ("0080"): fees paid per person number {"rybhList": [...], "jfnd"}; an empty list is
+  // refused with "人员编号列表为空。"; {"jfqdList"}.
+  virtual bool synSbfjfqdCx(const std::string& djxh, const std::string& params, IProgressView* progress,
+                            std::string& result, std::string& message) = 0;
+  // 25 ("0057"): asks the server about the stored outside persons not yet registered and stores
+  // each outcome (saveWbry); {"cgrs", "sbrs"}.
+  virtual bool queryWbryDataByIntf(const std::string& djxh, const std::string& params, IProgressView* progress,
+                                   std::string& result, std::string& message) = 0;
+  // 26 ("0082", SbfCxjmYjfeZfRequest): cancels amounts due {"jfnd", "zfmxList": [{"xzid"}]};
+  // {"zfjgList"}.
+  virtual bool synYjfeZf(const std::string& djxh, const std::string& params, IProgressView* progress,
+                         std::string& result, std::string& message) = 0;
+  // 27 ("0086", SbfZrrJfDjxxCxRequest): payment registrations of {"sfzjlx", "sfzjhm"};
+  // {"jfdjxxList"}.
+  virtual bool synZrrJfdjxxcx(const std::string& djxh, const std::string& params, IProgressView* progress,
+                              std::string& result, std::string& message) = 0;
+  // 28 ("0086"): the same; false with "未查询到该居民信息。" when the list is empty.
+  virtual bool synZrrJfdjxxcxEx(const std::string& djxh, const std::string& params, IProgressView* progress,
+                                std::string& result, std::string& message) = 0;
+  // 29 ("0095", CxjmPlkkQcCxRequest): batch-deduction periods of {"jfnd"}; {"plkkqcList"}.
+  virtual bool synDpkqcCx(const std::string& djxh, const std::string& params, IProgressView* progress,
+                          std::string& result, std::string& message) = 0;
+  // 30 ("0096", DpkqcZfRequest): cancels the batch deduction {"qcid"}; {"zfbz"}.
+  virtual bool synDpkqcZf(const std::string& djxh, const std::string& params, IProgressView* progress,
+                          std::string& result, std::string& message) = 0;
+  // 31 ("0122", SbfLhjyryHdxxCxRequest): assessment data of a flexibly employed person
+  // {"zjhm", "ssny"}; {"hdxxList"}.
+  virtual bool synLhjyryyclxxCx(const std::string& djxh, const std::string& params, IProgressView* progress,
+                                std::string& result, std::string& message) = 0;
+  // 32 ("0149", SbfCxjmxnhDrCxjmxxBcGzRequest): submits residents {"cxjmxxList": [...]};
+  // {"drpch"}, the import batch.
+  virtual bool synCxjmxxbc(const std::string& djxh, const std::string& params, IProgressView* progress,
+                           std::string& result, std::string& message) = 0;
+  // 33 ("0150", SbfCxjmxnhDrJgCxGzRequest): the processing result of {"drpch"}; {"jgList"}.
+  virtual bool synCxjmxxjghq(const std::string& djxh, const std::string& params, IProgressView* progress,
+                             std::string& result, std::string& message) = 0;
+  // 34-37 ("0204"-"0207"): count and data of residents changed since {"gxsj"}: each
+  // request answers {"yblsh"}, its feedback takes {"yblsh"} and answers {"zs"} or {"cxjmxxList"}.
+  virtual bool synQueryCxjmRyUpdateCount(const std::string& djxh, const std::string& params, IProgressView* progress,
+                                         std::string& result, std::string& message) = 0;
+  virtual bool synQueryCxjmRyUpdateCountFk(const std::string& djxh, const std::string& params, IProgressView* progress,
+                                           std::string& result, std::string& message) = 0;
+  virtual bool synQueryCxjmRyUpdateData(const std::string& djxh, const std::string& params, IProgressView* progress,
+                                        std::string& result, std::string& message) = 0;
+  virtual bool synQueryCxjmRyUpdateDataFk(const std::string& djxh, const std::string& params, IProgressView* progress,
+                                          std::string& result, std::string& message) = 0;
+  // 38 ("0212", SbfPlCbryJfDjxxCxRequest): batch payment-registration query of
+  // {"ryList": [{"xm", "zjlx", "zjhm"}]} under the payer's valid agencies; answers {"yblsh"};
+  // refuses an empty list, a payer without a valid agency and an agency without sub-items.
+  virtual bool synPlCbryJfDjxxCx_4403(const std::string& djxh, const std::string& params, IProgressView* progress,
+                                      std::string& result, std::string& message) = 0;
+  // 39 ("0213"): its feedback {"yblsh"}; {"jfdjxxList"}.
+  virtual bool synPlCbryJfDjxxCxFk_4403(const std::string& djxh, const std::string& params, IProgressView* progress,
+                                        std::string& result, std::string& message) = 0;
+  // 40 ("0271"): records {"gxsj"} (default: now) as the residents' insurance update time at
+  // the server and stores the time the server keeps under "cxjmcbxzgxsj"; {"gxsj"}.
+  virtual bool saveCxjmcbxzgxsj(const std::string& djxh, const std::string& params, IProgressView* progress,
+                                std::string& result, std::string& message) = 0;
+  // 41, 42 ("0324"): changed payment records since {"gxsj"}: the request answers {"yblsh"},
+  // the feedback takes {"yblsh"} and answers {"jfjlList"}.
+  virtual bool synGxjfjlCx(const std::string& djxh, const std::string& params, IProgressView* progress,
+                           std::string& result, std::string& message) = 0;
+  virtual bool synGxjfjlCxFk(const std::string& djxh, const std::string& params, IProgressView* progress,
+                             std::string& result, std::string& message) = 0;
+  // 43 ("0359"): the server's update time of medical-account registrations; {"gxsj"}.
+  virtual bool synYbgrzhdjcxjmgxsjCx(const std::string& djxh, const std::string& params, IProgressView* progress,
+                                     std::string& result, std::string& message) = 0;
+  // 44 ("0360"): saves {"gxsj"} at the server and under "ybgrzhdjcxjm_gxsj"; {"gxsj"}.
+  virtual bool synYbgrzhdjcxjmgxsjbc(const std::string& djxh, const std::string& params, IProgressView* progress,
+                                     std::string& result, std::string& message) = 0;
+  // 45, 46 ("0187", SbfYbGrzhDjcxjmxxCxRequest): count ({"zs"}) and page
+  // ({"pageNo", "pageSize"}; {"djcxjmxxList"}) of medical-account registrations since {"gxsj"}.
+  virtual bool synYbgrzhdjcxjmrsCx(const std::string& djxh, const std::string& params, IProgressView* progress,
+                                   std::string& result, std::string& message) = 0;
+  virtual bool synYbgrzhdjcxjmxxCx(const std::string& djxh, const std::string& params, IProgressView* progress,
+                                   std::string& result, std::string& message) = 0;
+  // 47: outside persons not yet registered whose name, ID type and number a server person of the
+  // roster now has are marked registered, in one transaction; {"gxrs"}.
+  virtual bool synWbryDjzt(const std::string& djxh, const std::string& params, IProgressView* progress,
+                           std::string& result, std::string& message) = 0;
 
  protected:
   ~IEmployeeService() = default;

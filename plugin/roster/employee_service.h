@@ -7,11 +7,16 @@
 // The operations live in files by concern: employee_service.cpp (registration, name check,
 // store reads, the background start), employee_service_ygcbxx.cpp ("0040"),
 // employee_service_cbryxx.cpp ("0058"/"0059" and the summary states),
-// employee_service_hdsbzt.cpp ("0108") and employee_service_wbry.cpp ("0057").
+// employee_service_hdsbzt.cpp ("0108"), employee_service_wbry.cpp ("0057"), and the server
+// operations of slots 13 onward (rows in employee_ops.h, run by server_op.h):
+// employee_service_queries.cpp (person queries), employee_service_jfzt.cpp (payment states,
+// amounts due, batch deductions), employee_service_exchanges.cpp (requests and their feedback)
+// and employee_service_sync.cpp (the operations that store what they learn).
 // One object is used by one thread at a time, except that the background download of
 // StartUpdateYgcbxx runs on a pool thread with a service object of its own.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -25,6 +30,9 @@
 namespace velmor {
 
 class AsyncCall;
+namespace roster {
+struct OpRow;
+}
 
 inline constexpr const char* kNoXzlx = "未获取到险种信息。";
 inline constexpr const char* kCbxxSubmitFailed = "参保信息异步请求失败！";
@@ -66,6 +74,77 @@ class TEmployeeServiceImpl : public ServiceImpl<TSBBaseObj, IEmployeeService> {
   std::string getUpdateData(const std::string& djxh, const RyUpdateFilter& filter, int32_t page,
                             int32_t pageSize) override;
 
+  bool ZrrDjxxCx(const std::string& djxh, const std::string& params, IProgressView* progress, std::string& result,
+                 std::string& message) override;
+  bool ZrrDjxxCxEx(const std::string& djxh, const std::string& params, IProgressView* progress, std::string& result,
+                   std::string& message) override;
+  bool ZrrJfdjxxCx(const std::string& djxh, const std::string& params, IProgressView* progress, std::string& result,
+                   std::string& message) override;
+  bool DgCxjmZjxxCx(const std::string& djxh, const std::string& params, IProgressView* progress, std::string& result,
+                    std::string& message) override;
+  bool ZrrJfbzcx(const std::string& djxh, const std::string& params, IProgressView* progress, std::string& result,
+                 std::string& message) override;
+  bool synCxYhzhxx(const std::string& djxh, const std::string& params, IProgressView* progress, std::string& result,
+                   std::string& message) override;
+  bool synYjfeCx(const std::string& djxh, const std::string& params, IProgressView* progress, std::string& result,
+                 std::string& message) override;
+  bool jfrxxYz(const std::string& djxh, const std::string& params, IProgressView* progress, std::string& result,
+               std::string& message) override;
+  bool synJfztCx(const std::string& djxh, const std::string& params, IProgressView* progress, std::string& result,
+                 std::string& message) override;
+  bool synJfztCx_V2(const std::string& djxh, const std::string& params, IProgressView* progress, std::string& result,
+                    std::string& message) override;
+  bool synJfztCx_All(const std::string& djxh, const std::string& params, IProgressView* progress, std::string& result,
+                     std::string& message) override;
+  bool synSbfjfqdCx(const std::string& djxh, const std::string& params, IProgressView* progress, std::string& result,
+                    std::string& message) override;
+  bool queryWbryDataByIntf(const std::string& djxh, const std::string& params, IProgressView* progress, std::string& result,
+                           std::string& message) override;
+  bool synYjfeZf(const std::string& djxh, const std::string& params, IProgressView* progress, std::string& result,
+                 std::string& message) override;
+  bool synZrrJfdjxxcx(const std::string& djxh, const std::string& params, IProgressView* progress, std::string& result,
+                      std::string& message) override;
+  bool synZrrJfdjxxcxEx(const std::string& djxh, const std::string& params, IProgressView* progress, std::string& result,
+                        std::string& message) override;
+  bool synDpkqcCx(const std::string& djxh, const std::string& params, IProgressView* progress, std::string& result,
+                  std::string& message) override;
+  bool synDpkqcZf(const std::string& djxh, const std::string& params, IProgressView* progress, std::string& result,
+                  std::string& message) override;
+  bool synLhjyryyclxxCx(const std::string& djxh, const std::string& params, IProgressView* progress, std::string& result,
+                        std::string& message) override;
+  bool synCxjmxxbc(const std::string& djxh, const std::string& params, IProgressView* progress, std::string& result,
+                   std::string& message) override;
+  bool synCxjmxxjghq(const std::string& djxh, const std::string& params, IProgressView* progress, std::string& result,
+                     std::string& message) override;
+  bool synQueryCxjmRyUpdateCount(const std::string& djxh, const std::string& params, IProgressView* progress, std::string& result,
+                                 std::string& message) override;
+  bool synQueryCxjmRyUpdateCountFk(const std::string& djxh, const std::string& params, IProgressView* progress, std::string& result,
+                                   std::string& message) override;
+  bool synQueryCxjmRyUpdateData(const std::string& djxh, const std::string& params, IProgressView* progress, std::string& result,
+                                std::string& message) override;
+  bool synQueryCxjmRyUpdateDataFk(const std::string& djxh, const std::string& params, IProgressView* progress, std::string& result,
+                                  std::string& message) override;
+  bool synPlCbryJfDjxxCx_4403(const std::string& djxh, const std::string& params, IProgressView* progress, std::string& result,
+                              std::string& message) override;
+  bool synPlCbryJfDjxxCxFk_4403(const std::string& djxh, const std::string& params, IProgressView* progress, std::string& result,
+                                std::string& message) override;
+  bool saveCxjmcbxzgxsj(const std::string& djxh, const std::string& params, IProgressView* progress, std::string& result,
+                        std::string& message) override;
+  bool synGxjfjlCx(const std::string& djxh, const std::string& params, IProgressView* progress, std::string& result,
+                   std::string& message) override;
+  bool synGxjfjlCxFk(const std::string& djxh, const std::string& params, IProgressView* progress, std::string& result,
+                     std::string& message) override;
+  bool synYbgrzhdjcxjmgxsjCx(const std::string& djxh, const std::string& params, IProgressView* progress, std::string& result,
+                             std::string& message) override;
+  bool synYbgrzhdjcxjmgxsjbc(const std::string& djxh, const std::string& params, IProgressView* progress, std::string& result,
+                             std::string& message) override;
+  bool synYbgrzhdjcxjmrsCx(const std::string& djxh, const std::string& params, IProgressView* progress, std::string& result,
+                           std::string& message) override;
+  bool synYbgrzhdjcxjmxxCx(const std::string& djxh, const std::string& params, IProgressView* progress, std::string& result,
+                           std::string& message) override;
+  bool synWbryDjzt(const std::string& djxh, const std::string& params, IProgressView* progress, std::string& result,
+                   std::string& message) override;
+
   // Tests: the drain rules of updateCbryxx.
   void TEST_SetDrainRules(const CbryxxDrainRules& rules) { drain_ = rules; }
 
@@ -75,6 +154,11 @@ class TEmployeeServiceImpl : public ServiceImpl<TSBBaseObj, IEmployeeService> {
   // Catches at the boundary: logs "[TEmployeeServiceImpl.<op>]异常：<text>" (or the bracketed
   // form), puts `prefix` + text (a taxml::Failure's text as it is) into message and
   // ErrorMessage, and answers false.
+  // The boundary of the server operations (roster::RunOp), keeping the last-error text.
+  bool Op(const roster::OpRow& row, std::string& message, const std::function<void()>& body);
+  // The common form of a plain query: parameters in, the answer as JSON text out.
+  bool Query(const roster::OpRow& row, const std::string& djxh, const std::string& params, IProgressView* progress,
+             std::string& result, std::string& message);
   template <class F>
   bool Run(std::string_view op, const char* prefix, bool bracketed, std::string& message, F&& body);
 

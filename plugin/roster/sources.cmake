@@ -17,5 +17,10 @@ target_sources(velmor_plugin_objects PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/employee_service_cbryxx.cpp
   ${CMAKE_CURRENT_LIST_DIR}/employee_service_hdsbzt.cpp
   ${CMAKE_CURRENT_LIST_DIR}/employee_service_wbry.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/server_op.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/employee_service_queries.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/employee_service_jfzt.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/employee_service_exchanges.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/employee_service_sync.cpp
 )
 target_link_libraries(velmor_plugin_objects PUBLIC pugixml::pugixml nlohmann_json::nlohmann_json)

@@ -11,6 +11,8 @@ void RegisterBuiltinHandlers(HandlerRegistry& registry) {
   RegisterDeclarationQueries(registry);
   RegisterSchemeHandlers(registry);
   RegisterRosterHandlers(registry);
+  RegisterPersonQueries(registry);
+  RegisterRosterExchanges(registry);
 }
 
 }  // namespace velmor::taxsim

@@ -1,0 +1,194 @@
+// Requests the server answers later under their serial, and their feedback: residents' data
+// submitted and its result ("0149", "0150"), changed residents ("0204"-"0207"), the batch
+// payment-registration query ("0212", "0213"), changed payment records ("0324"), and the
+// medical-account registrations ("0187", a count and pages).
+#include <map>
+#include <set>
+
+#include "codec/taxml_exchange.h"
+#include "codec/taxml_request.h"
+#include "roster/employee_ops.h"
+#include "roster/employee_service.h"
+#include "store/plugin_service.h"
+#include "velmor/dict_mgr.h"
+#include "velmor/sbjbjg_zspm_dz_gz.h"
+#include "velmor/xnh_mgr.h"
+
+namespace velmor {
+
+using roster::Json;
+
+namespace {
+
+// The feedback call of an earlier request: its serial comes from the parameters.
+roster::OpCall FeedbackCall(const std::string& djxh, const std::string& params, IProgressView* progress) {
+  roster::OpCall call{djxh, roster::ParseParams(params), progress, {}, nullptr};
+  call.yblsh = roster::Text(call.params, "yblsh");
+  if (call.yblsh.empty()) throw roster::OpRefusal(roster::kNoYblsh);
+  return call;
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> out;
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t end = text.find('\n', start);
+    if (end == std::string::npos) end = text.size();
+    std::string line = text.substr(start, end - start);
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (!line.empty()) out.push_back(line);
+    start = end + 1;
+  }
+  return out;
+}
+
+// The payer's valid agencies from its scheme account, each with the sub-items the
+// agency/sub-item table gives it.
+std::map<std::string, std::vector<std::string>> ValidAgencies() {
+  Ref<IXnhMgr> mgr = CreatePluginService<IXnhMgr>("创建平台组件接口[IXnhMgr]失败！");
+  Ref<IXnhCbxxItems> items;
+  if (!mgr->queryXnhCbxxItems(nullptr, items) || !items) throw taxml::Failure(mgr->GetErrorMessage());
+  std::set<std::string> agencies;
+  for (int32_t i = 0; i < items->GetCount(); ++i) {
+    Ref<IXnhCbxxItem> it = items->GetCbxxItem(i);
+    if (it && !it->GetSbjbjgdm().empty()) agencies.insert(it->GetSbjbjgdm());
+  }
+  if (agencies.empty()) throw roster::OpRefusal(roster::kNoValidSbjbjg);
+  // A manager of its own reads the rule file as the last update left it (whoever ran it), and
+  // leaves nothing of the plug-in registered at the host's factory.
+  Ref<IDictMgr> dict = CreatePluginService<IDictMgr>("创建平台组件接口[IDictMgr]失败！");
+  Ref<ISbjbjgZspmDzGz> table = dict->GetSbjbjgZspmDzGz();
+  std::map<std::string, std::vector<std::string>> out;
+  for (const std::string& agency : agencies) {
+    std::vector<std::string> zspm = table ? Lines(table->GetZspmList(agency)) : std::vector<std::string>{};
+    if (zspm.empty()) throw roster::OpRefusal(roster::kNoZspmDz);
+    out[agency] = std::move(zspm);
+  }
+  return out;
+}
+
+}  // namespace
+
+bool TEmployeeServiceImpl::synCxjmxxbc(const std::string& djxh, const std::string& params, IProgressView* progress,
+                                       std::string& result, std::string& message) {
+  return Query(roster::kSynCxjmxxbc, djxh, params, progress, result, message);
+}
+
+bool TEmployeeServiceImpl::synCxjmxxjghq(const std::string& djxh, const std::string& params, IProgressView* progress,
+                                         std::string& result, std::string& message) {
+  return Query(roster::kSynCxjmxxjghq, djxh, params, progress, result, message);
+}
+
+bool TEmployeeServiceImpl::synQueryCxjmRyUpdateCount(const std::string& djxh, const std::string& params,
+                                                     IProgressView* progress, std::string& result,
+                                                     std::string& message) {
+  return Query(roster::kRyUpdateCount, djxh, params, progress, result, message);
+}
+
+bool TEmployeeServiceImpl::synQueryCxjmRyUpdateCountFk(const std::string& djxh, const std::string& params,
+                                                       IProgressView* progress, std::string& result,
+                                                       std::string& message) {
+  result.clear();
+  return Op(roster::kRyUpdateCountFk, message,
+            [&] { result = roster::Exchange(roster::kRyUpdateCountFk, FeedbackCall(djxh, params, progress)).dump(); });
+}
+
+bool TEmployeeServiceImpl::synQueryCxjmRyUpdateData(const std::string& djxh, const std::string& params,
+                                                    IProgressView* progress, std::string& result,
+                                                    std::string& message) {
+  return Query(roster::kRyUpdateData, djxh, params, progress, result, message);
+}
+
+bool TEmployeeServiceImpl::synQueryCxjmRyUpdateDataFk(const std::string& djxh, const std::string& params,
+                                                      IProgressView* progress, std::string& result,
+                                                      std::string& message) {
+  result.clear();
+  return Op(roster::kRyUpdateDataFk, message,
+            [&] { result = roster::Exchange(roster::kRyUpdateDataFk, FeedbackCall(djxh, params, progress)).dump(); });
+}
+
+bool TEmployeeServiceImpl::synPlCbryJfDjxxCx_4403(const std::string& djxh, const std::string& params,
+                                                  IProgressView* progress, std::string& result, std::string& message) {
+  result.clear();
+  return Op(roster::kPlCbryJfDjxxCx, message, [&] {
+    roster::OpCall call{djxh, roster::ParseParams(params), progress, {}, nullptr};
+    const Json persons = call.params.value("ryList", Json::array());
+    if (!persons.is_array() || persons.empty()) throw roster::OpRefusal(roster::kEmptyPlCbryList);
+    const auto agencies = ValidAgencies();
+    taxml::RequestDocument doc(roster::kPlCbryJfDjxxCx.requestType);
+    if (!roster::Text(call.params, "jfnd").empty()) doc.Add("jfnd", roster::Text(call.params, "jfnd"));
+    doc.Open("sbjbjgList");
+    for (const auto& [agency, zspm] : agencies) {
+      doc.Open("sbjgjgDTO").Add("sbjbjgDm", agency).Open("zspmList");
+      for (const std::string& z : zspm) doc.Add("zspmDm", z);
+      doc.Close().Open("cxjmXxList");
+      for (const Json& p : persons)
+        doc.Open("cxjmXxDTO")
+            .Add("xm", roster::Text(p, "xm"))
+            .Add("sfzjlx", roster::Text(p, "zjlx"))
+            .Add("sfzjhm", roster::Text(p, "zjhm"))
+            .Close();
+      doc.Close().Close();
+    }
+    doc.Close();
+    call.document = &doc;
+    result = roster::Exchange(roster::kPlCbryJfDjxxCx, call).dump();
+  });
+}
+
+bool TEmployeeServiceImpl::synPlCbryJfDjxxCxFk_4403(const std::string& djxh, const std::string& params,
+                                                    IProgressView* progress, std::string& result,
+                                                    std::string& message) {
+  result.clear();
+  return Op(roster::kPlCbryJfDjxxCxFk, message,
+            [&] { result = roster::Exchange(roster::kPlCbryJfDjxxCxFk, FeedbackCall(djxh, params, progress)).dump(); });
+}
+
+bool TEmployeeServiceImpl::synGxjfjlCx(const std::string& djxh, const std::string& params, IProgressView* progress,
+                                       std::string& result, std::string& message) {
+  return Query(roster::kSynGxjfjlCx, djxh, params, progress, result, message);
+}
+
+bool TEmployeeServiceImpl::synGxjfjlCxFk(const std::string& djxh, const std::string& params, IProgressView* progress,
+                                         std::string& result, std::string& message) {
+  result.clear();
+  return Op(roster::kSynGxjfjlCxFk, message, [&] {
+    roster::OpCall call = FeedbackCall(djxh, params, progress);
+    // The request and its feedback share the code; the flag tells them apart.
+    call.params = Json::object();
+    call.params["fkbz"] = "Y";
+    result = roster::Exchange(roster::kSynGxjfjlCxFk, call).dump();
+  });
+}
+
+namespace {
+
+roster::OpCall RegistrationsCall(const std::string& djxh, const std::string& params, IProgressView* progress,
+                                 const char* countOnly) {
+  roster::OpCall call{djxh, Json::object(), progress, {}, nullptr};
+  call.params["isQueryCount"] = countOnly;
+  const Json given = roster::ParseParams(params);
+  for (auto it = given.begin(); it != given.end(); ++it)
+    if (it.key() != "isQueryCount") call.params[it.key()] = it.value();
+  return call;
+}
+
+}  // namespace
+
+bool TEmployeeServiceImpl::synYbgrzhdjcxjmrsCx(const std::string& djxh, const std::string& params,
+                                               IProgressView* progress, std::string& result, std::string& message) {
+  result.clear();
+  return Op(roster::kYbgrzhdjRsCx, message, [&] {
+    result = roster::Exchange(roster::kYbgrzhdjRsCx, RegistrationsCall(djxh, params, progress, "Y")).dump();
+  });
+}
+
+bool TEmployeeServiceImpl::synYbgrzhdjcxjmxxCx(const std::string& djxh, const std::string& params,
+                                               IProgressView* progress, std::string& result, std::string& message) {
+  result.clear();
+  return Op(roster::kYbgrzhdjXxCx, message, [&] {
+    result = roster::Exchange(roster::kYbgrzhdjXxCx, RegistrationsCall(djxh, params, progress, "N")).dump();
+  });
+}
+
+}  // namespace velmor

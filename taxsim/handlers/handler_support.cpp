@@ -1,0 +1,106 @@
+#include "taxsim/handlers/handler_support.h"
+
+#include <cstdio>
+
+namespace velmor::taxsim {
+
+namespace {
+
+std::string RowName(std::string_view list) {
+  if (list.size() > 4 && list.substr(list.size() - 4) == "List")
+    return std::string(list.substr(0, list.size() - 4)) + "DTO";
+  return std::string(list) + "DTO";
+}
+
+std::string Scalar(const Result& v) { return v.is_string() ? v.get<std::string>() : v.is_null() ? "" : v.dump(); }
+
+void AddMembers(pugi::xml_node parent, const Result& object) {
+  for (auto it = object.begin(); it != object.end(); ++it) {
+    if (it->is_array()) {
+      pugi::xml_node list = parent.append_child(it.key().c_str());
+      for (const Result& row : *it) {
+        pugi::xml_node r = TaxmlAnswer::AddRow(list, RowName(it.key()));
+        if (row.is_object())
+          AddMembers(r, row);
+        else
+          r.text().set(Scalar(row).c_str());
+      }
+    } else if (it->is_object()) {
+      AddMembers(parent.append_child(it.key().c_str()), *it);
+    } else {
+      TaxmlAnswer::AddValue(parent, it.key(), Scalar(*it));
+    }
+  }
+}
+
+}  // namespace
+
+Answer ResultAnswer(const Call& call, const Result& result) {
+  if (call.endpoint == Call::Endpoint::kSubmit) {
+    Result out = {{"code", kOkCode}, {"message", "处理成功"}};
+    for (auto it = result.begin(); it != result.end(); ++it) out[it.key()] = it.value();
+    return Answer::Json(nlohmann::json(out));
+  }
+  TaxmlAnswer doc;
+  AddMembers(doc.Root(), result);
+  return Answer::Taxml(std::move(doc));
+}
+
+Answer ResultError(const Call& call, std::string_view code, std::string_view message) {
+  if (call.endpoint == Call::Endpoint::kSubmit) return Answer::Json({{"code", code}, {"message", message}});
+  return Answer::Error(code, message);
+}
+
+const Payer& RequirePayer(const State& s, const Call& call) {
+  const Payer* p = s.FindPayer(call.Djxh());
+  if (!p) throw Refusal("10042", "缴费人[" + call.Djxh() + "]不存在");
+  return *p;
+}
+
+std::string Param(const Call& call, std::string_view name) {
+  return call.document ? call.document->Value(name) : call.Key(name);
+}
+
+std::vector<pugi::xml_node> DocumentRows(const Call& call, std::string_view list) {
+  std::vector<pugi::xml_node> rows;
+  if (!call.document) return rows;
+  pugi::xml_node l = call.document->Root().child(std::string(list).c_str());
+  for (pugi::xml_node r = l.first_child(); r; r = r.next_sibling())
+    if (r.type() == pugi::node_element) rows.push_back(r);
+  return rows;
+}
+
+const Person* FindByZjhm(const State& s, std::string_view zjhm, std::string_view zjlx) {
+  if (zjhm.empty()) return nullptr;
+  for (const Person& p : s.persons)
+    if (p.zjhm == zjhm && (zjlx.empty() || p.zjlxDm == zjlx)) return &p;
+  return nullptr;
+}
+
+const Person* FindByRydjxh(const State& s, std::string_view rydjxh) {
+  for (const Person& p : s.persons)
+    if (p.rydjxh == rydjxh) return &p;
+  return nullptr;
+}
+
+std::vector<const Item*> ItemsOf(const State& s, std::string_view rydjxh, std::string_view jfnd) {
+  std::vector<const Item*> out;
+  for (const Item& it : s.items)
+    if (it.rydjxh == rydjxh && (jfnd.empty() || it.jfnd == jfnd)) out.push_back(&it);
+  return out;
+}
+
+std::vector<const Item*> PayerItems(const State& s, std::string_view djxh, std::string_view jfnd) {
+  std::vector<const Item*> out;
+  for (const Item& it : s.items)
+    if (it.djxh == djxh && (jfnd.empty() || it.jfnd == jfnd)) out.push_back(&it);
+  return out;
+}
+
+std::string Amount(double v) {
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%.2f", v);
+  return buf;
+}
+
+}  // namespace velmor::taxsim
