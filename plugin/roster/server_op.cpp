@@ -15,7 +15,7 @@ namespace velmor::roster {
 
 namespace {
 
-// Part 1.4's bound on polling: 150 passes of 2000 ms.
+// Polling is bounded: at most 150 passes of 2000 ms.
 constexpr auto kJobsDeadline = std::chrono::milliseconds(150 * 2000);
 constexpr int32_t kPollWaitMs = 100;
 
