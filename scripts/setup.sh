@@ -5,7 +5,7 @@
 set -euo pipefail
 
 packages=(
-  build-essential cmake ninja-build pkg-config
+  build-essential cmake ninja-build pkg-config ccache
   zlib1g-dev libssl-dev nlohmann-json3-dev libpugixml-dev libsqlite3-dev sqlite3
   libcurl4-openssl-dev libcpp-httplib-dev
   libxlsxwriter-dev libzip-dev libfreexl-dev
