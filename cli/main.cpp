@@ -25,7 +25,7 @@ int main(int argc, char** argv) {
   DemoOptions demo;
   app.add_option("--data", global.dataDir, "data directory (default: $VELMOR_DATA, else ~/.local/share/velmor)")
       ->type_name("DIR");
-  app.add_option("--plugin", global.pluginPath, "plug-in library (default: lib/libVelmorService.so beside bin/)")
+  app.add_option("--plugin", global.pluginPath, "plug-in library (default: libVelmorService.so in ../lib/ or ../lib/velmor/ of the program)")
       ->type_name("PATH");
   app.set_version_flag("--version", "velmor " VELMOR_VERSION, "print the version and exit");
   app.add_flag("-v,--verbose", global.verbose, "echo the debug log to stderr");

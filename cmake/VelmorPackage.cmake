@@ -7,7 +7,8 @@
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME velmor)
 set(CPACK_PACKAGE_VENDOR "Velmor")
-set(CPACK_PACKAGE_CONTACT "Velmor developers <velmor@localhost>")
+set(VELMOR_PACKAGE_MAINTAINER "Velmor team <team@velmor.invalid>" CACHE STRING "Maintainer field of the Debian package")
+set(CPACK_PACKAGE_CONTACT "${VELMOR_PACKAGE_MAINTAINER}")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Social-insurance fee client: service plug-in, reference host and command line")
 set(CPACK_PACKAGE_DESCRIPTION "The service plug-in a desktop host loads to keep the roster of insured \
 persons, declare and pay social-insurance fees; the velmor command line, the simulated server velmor-taxsim, and \
@@ -25,5 +26,9 @@ set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS ON)
 # Splits the debug information out of every binary and strips it (so CPACK_STRIP_FILES stays off:
 # stripping first would leave nothing to split).
 set(CPACK_DEBIAN_DEBUGINFO_PACKAGE ON)
+
+# `make package_source`: the source tree without version control or build trees.
+set(CPACK_SOURCE_GENERATOR TGZ)
+set(CPACK_SOURCE_IGNORE_FILES "/\\.git" "/build[^/]*/" "\\.swp$")
 
 include(CPack)
