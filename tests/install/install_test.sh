@@ -8,6 +8,7 @@
 # (Checks read whole outputs into grep, never `cmd | grep -q`: an early exit of grep would make
 # the writer fail under pipefail.)
 set -euo pipefail
+trap 'echo "FAIL: line $LINENO: $BASH_COMMAND" >&2' ERR
 build=$1 example=$2 cxx=$3 version=$4 soversion=$5
 work=$(mktemp -d "${TMPDIR:-/tmp}/velmor-install-test.XXXXXX")
 trap 'rm -rf "$work"' EXIT

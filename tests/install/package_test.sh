@@ -7,6 +7,7 @@
 # (Checks read whole outputs into grep, never `cmd | grep -q`: an early exit of grep would make
 # the writer fail under pipefail.)
 set -euo pipefail
+trap 'echo "FAIL: line $LINENO: $BASH_COMMAND" >&2' ERR
 build=$1 version=$2 soversion=$3
 for tool in dpkg-deb dpkg-shlibdeps; do
   command -v "$tool" >/dev/null || { echo "$tool not found (package dpkg-dev): skipped"; exit 77; }
@@ -53,7 +54,7 @@ for elf in "$work"/root/usr/bin/* "$work"/root/usr/lib/libvelmor_platform.so.* "
   ! grep -q '\.debug_info' <<<"$(readelf -S "$elf")" || fail "$(basename "$elf") is not stripped"
   for lib in $(readelf -d "$elf" | sed -n 's/.*(NEEDED).*\[\(.*\)\]/\1/p'); do
     [[ $lib == libvelmor_platform.so.* ]] && continue
-    path=$(ldconfig -p | awk -v l="$lib" '$1 == l {print $NF; exit}')
+    path=$(ldconfig -p | awk -v l="$lib" '$1 == l && !seen {print $NF; seen = 1}')  # reads all: no SIGPIPE
     [ -n "$path" ] || fail "$(basename "$elf") needs $lib, which this machine cannot resolve"
     owner=$(owner_of "$path") || fail "no Debian package owns $path ($lib)"
     grep -q -x -F "$owner" <<<"$depends_names" || fail "$(basename "$elf") needs $lib ($owner), missing from Depends: $depends"
