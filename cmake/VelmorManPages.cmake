@@ -7,11 +7,14 @@ if(VELMOR_HELP2MAN)
   set(_velmor_about_velmor "command-line host of the Velmor service plug-in")
   set(_velmor_about_velmor-taxsim "simulated tax-administration server on loopback")
   foreach(program velmor velmor-taxsim)
-    set(page ${PROJECT_BINARY_DIR}/man/${program}.1)
+    # Compressed without a time stamp, as Debian's manual pages are.
+    set(page ${PROJECT_BINARY_DIR}/man/${program}.1.gz)
     add_custom_command(OUTPUT ${page}
       COMMAND ${CMAKE_COMMAND} -E make_directory ${PROJECT_BINARY_DIR}/man
       COMMAND ${VELMOR_HELP2MAN} --no-info --no-discard-stderr --version-string=${PROJECT_VERSION}
-              "--name=${_velmor_about_${program}}" --output=${page} $<TARGET_FILE:${program}>
+              "--name=${_velmor_about_${program}}" --output=${PROJECT_BINARY_DIR}/man/${program}.1
+              $<TARGET_FILE:${program}>
+      COMMAND gzip -9nf ${PROJECT_BINARY_DIR}/man/${program}.1
       DEPENDS ${program}
       COMMENT "Manual page ${program}.1"
       VERBATIM)

@@ -10,9 +10,10 @@ set(CPACK_PACKAGE_VENDOR "Velmor")
 set(VELMOR_PACKAGE_MAINTAINER "Velmor team <team@velmor.invalid>" CACHE STRING "Maintainer field of the Debian package")
 set(CPACK_PACKAGE_CONTACT "${VELMOR_PACKAGE_MAINTAINER}")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Social-insurance fee client: service plug-in, reference host and command line")
-set(CPACK_PACKAGE_DESCRIPTION "The service plug-in a desktop host loads to keep the roster of insured \
-persons, declare and pay social-insurance fees; the velmor command line, the simulated server velmor-taxsim, and \
-the headers, CMake package and pkg-config file for building other hosts.")
+set(CPACK_PACKAGE_DESCRIPTION "The service plug-in a desktop host loads to keep the roster of insured\n\
+persons and to declare and pay social-insurance fees; the velmor command line, the\n\
+simulated server velmor-taxsim, and the headers, CMake package and pkg-config file for\n\
+building other hosts.")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)

@@ -10,6 +10,7 @@
 set -euo pipefail
 trap 'echo "FAIL: line $LINENO: $BASH_COMMAND" >&2' ERR
 build=$1 example=$2 cxx=$3 version=$4 soversion=$5
+unset VELMOR_PLUGIN  # the installed velmor must find the installed plug-in by itself
 work=$(mktemp -d "${TMPDIR:-/tmp}/velmor-install-test.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
@@ -28,8 +29,8 @@ for f in bin/velmor bin/velmor-taxsim lib/libvelmor_platform.so lib/libvelmor_pl
   [ -e "$p/$f" ] || fail "$f is not installed"
 done
 if [ -d "$build/man" ]; then
-  [ -s "$p/share/man/man1/velmor.1" ] || fail "the manual page velmor.1 is not installed"
-  grep -q "data directory" "$p/share/man/man1/velmor.1" || fail "velmor.1 does not describe the options"
+  [ -s "$p/share/man/man1/velmor.1.gz" ] || fail "the manual page velmor.1.gz is not installed"
+  grep -q "data directory" <<<"$(gzip -dc "$p/share/man/man1/velmor.1.gz")" || fail "velmor.1 does not describe the options"
 fi
 # Only the interfaces are installed, none of the build's own folders.
 [ ! -e "$p/include/host" ] && [ ! -e "$p/include/plugin" ] || fail "private headers were installed"
