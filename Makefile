@@ -3,7 +3,7 @@ BUILD    ?= build
 JOBS     ?= 2
 CMAKE_FLAGS ?=
 
-.PHONY: all setup configure build demo test sanitize tsan bench fuzz clean
+.PHONY: all setup configure build demo test sanitize tsan bench fuzz clean install package
 
 all: build
 
@@ -45,14 +45,31 @@ bench-roster-sync: configure
 
 # libFuzzer targets (clang); FUZZ_SECONDS per target.
 FUZZ_SECONDS ?= 60
-fuzz: setup
+fuzz:
+	bash scripts/setup.sh fuzz
 	cmake -S . -B build-fuzz -G Ninja -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
 	  -DVELMOR_BUILD_FUZZ=ON -DVELMOR_BUILD_TESTS=OFF -DVELMOR_BUILD_BENCH=OFF
 	cmake --build build-fuzz -j $(JOBS)
 	bash scripts/fuzz.sh build-fuzz $(FUZZ_SECONDS)
 
+# Installs the programs, the plug-in, the platform library, headers, CMake package, pkg-config
+# file, manual pages and documents under PREFIX (bin/, lib/, include/, share/).
+PREFIX ?= /usr/local
+install: build
+	cmake --install $(BUILD) --prefix $(PREFIX)
+
+# The Debian package from a release tree without tests or benchmarks: build-release/velmor_*.deb
+# (stripped) and velmor-dbgsym_*.ddeb (its debug files). Install with apt-get install ./velmor_*.deb.
+PACKAGE_BUILD ?= build-release
+package: setup
+	cmake -S . -B $(PACKAGE_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DVELMOR_BUILD_TESTS=OFF -DVELMOR_BUILD_BENCH=OFF $(CMAKE_FLAGS)
+	cmake --build $(PACKAGE_BUILD) -j $(JOBS)
+	cd $(PACKAGE_BUILD) && cpack
+	@ls -l $(PACKAGE_BUILD)/velmor_*.deb $(PACKAGE_BUILD)/velmor-dbgsym_*.ddeb
+
 clean:
-	rm -rf build build-asan build-tsan build-fuzz
+	rm -rf build build-asan build-tsan build-fuzz build-release
 
 # Installs LibreOffice (large; only this target needs it) and runs the workbook tests that open
 # engine-written files in it. Without LibreOffice those tests are skipped.

@@ -8,6 +8,7 @@
 
 #include "cli/commands.h"
 #include "cli/declare_command.h"
+#include "velmor/version.h"
 
 int main(int argc, char** argv) {
   using namespace velmor::cli;
@@ -24,8 +25,9 @@ int main(int argc, char** argv) {
   DemoOptions demo;
   app.add_option("--data", global.dataDir, "data directory (default: $VELMOR_DATA, else ~/.local/share/velmor)")
       ->type_name("DIR");
-  app.add_option("--plugin", global.pluginPath, "plug-in library (default: lib/libVelmorService.so beside bin/)")
+  app.add_option("--plugin", global.pluginPath, "plug-in library (default: libVelmorService.so in ../lib/ or ../lib/velmor/ of the program)")
       ->type_name("PATH");
+  app.set_version_flag("--version", "velmor " VELMOR_VERSION, "print the version and exit");
   app.add_flag("-v,--verbose", global.verbose, "echo the debug log to stderr");
   app.require_subcommand(1);
   app.fallthrough();  // the options above are accepted after the subcommand too
@@ -43,7 +45,7 @@ int main(int argc, char** argv) {
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
-    if (e.get_exit_code() == 0) return app.exit(e);  // --help
+    if (e.get_exit_code() == 0) return app.exit(e);  // --help, --version
     // A word that names no command is left over; say so rather than "a subcommand is required".
     for (const std::string& word : app.remaining()) {
       if (!word.empty() && word[0] != '-') {

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs every Debian package the build, the tests, the benchmarks and the fuzzers use.
+# Installs the Debian packages the build, the tests and the benchmarks use; `setup.sh fuzz` adds
+# the clang toolchain only the libFuzzer targets need (`make fuzz` asks for it).
 # Idempotent: packages already present are not touched, and apt is not called at all when
 # nothing is missing.
 set -euo pipefail
@@ -10,8 +11,13 @@ packages=(
   libcurl4-openssl-dev libcpp-httplib-dev
   libxlsxwriter-dev libzip-dev libfreexl-dev
   libcli11-dev libgtest-dev libgmock-dev libbenchmark-dev libsimdjson-dev
-  clang lld libclang-rt-14-dev
+  help2man dpkg-dev   # manual pages from --help; dpkg-shlibdeps for the Debian package
 )
+case "${1:-}" in
+  "") ;;
+  fuzz) packages+=(clang lld libclang-rt-14-dev) ;;
+  *) echo "usage: setup.sh [fuzz]" >&2; exit 2 ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do

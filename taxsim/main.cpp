@@ -9,6 +9,7 @@
 #include <CLI/CLI.hpp>
 
 #include "taxsim/simulator.h"
+#include "velmor/version.h"
 
 namespace {
 
@@ -21,6 +22,7 @@ int main(int argc, char** argv) {
   CLI::App app{"velmor-taxsim: a simulated tax-administration server on 127.0.0.1"};
   velmor::taxsim::SimulatorOptions options;
   std::string writeScenario;
+  app.set_version_flag("--version", "velmor-taxsim " VELMOR_VERSION, "print the version and exit");
   app.add_option("--port", options.port, "TCP port on 127.0.0.1 (0: a free one)")->check(CLI::Range(0, 65535));
   app.add_option("--persons", options.generate.persons, "generated insured persons")->check(CLI::Range(0, 10000000));
   app.add_option("--payers", options.generate.payers, "generated payers sharing the persons")->check(CLI::Range(1, 100000));
