@@ -1,6 +1,6 @@
 #include "codec/taxml_exchange.h"
 
-#include "codec/taxml_host.h"
+#include "framework/taxml_host.h"
 #include "framework/log.h"
 
 namespace velmor::taxml {

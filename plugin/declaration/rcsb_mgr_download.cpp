@@ -7,7 +7,7 @@
 #include <pugixml.hpp>
 
 #include "codec/taxml_exchange.h"
-#include "codec/taxml_host.h"
+#include "framework/taxml_host.h"
 #include "codec/taxml_response.h"
 #include "declaration/mgr_support.h"
 #include "declaration/rcsb_mgr.h"

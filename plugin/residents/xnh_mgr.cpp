@@ -8,7 +8,7 @@
 #include <nlohmann/json.hpp>
 
 #include "codec/taxml_exchange.h"
-#include "codec/taxml_host.h"
+#include "framework/taxml_host.h"
 #include "codec/taxml_response.h"
 #include "framework/log.h"
 #include "framework/module.h"
@@ -16,7 +16,7 @@
 #include "framework/registry.h"
 #include "framework/service_table.h"
 #include "residents/xnh_cbxx_item.h"
-#include "store/plugin_service.h"
+#include "framework/plugin_service.h"
 #include "velmor/sys_param.h"
 
 namespace velmor {

@@ -14,7 +14,7 @@
 
 #include "codec/fast_json.h"
 #include "codec/taxml_exchange.h"
-#include "codec/taxml_host.h"
+#include "framework/taxml_host.h"
 #include "framework/log.h"
 #include "framework/progress.h"
 #include "framework/registry.h"

@@ -5,7 +5,7 @@
 #include <optional>
 
 #include "codec/taxml_exchange.h"
-#include "codec/taxml_host.h"
+#include "framework/taxml_host.h"
 #include "codec/taxml_response.h"
 #include "framework/log.h"
 #include "framework/progress.h"
