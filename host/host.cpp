@@ -84,7 +84,7 @@ void Host::Start() {
   factory->RegisterNamedService(IPlatformManager::kIid, "Default",
                                 Make<PlatformManager>(text, config, Ref<IDebugger>(debugger)).get());
   factory->RegisterNamedService(IUIManager::kIid, "Default", Make<UIManager>().get());
-  net::RegisterNetworkComponents(*factory, *config, text, configPath);
+  components::RegisterNetworkComponents(*factory, *config, text, configPath);
 
   {
     std::lock_guard lock(g_mutex);

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <cstdint>
 
-namespace velmor::host::net {
+namespace velmor::host::components {
 namespace {
 
 const char* const kDigits[] = {"零", "壹", "贰", "叁", "肆", "伍", "陆", "柒", "捌", "玖"};
@@ -71,4 +71,4 @@ std::string AmountInChineseCapitals(double amount) {
   return out;
 }
 
-}  // namespace velmor::host::net
+}  // namespace velmor::host::components

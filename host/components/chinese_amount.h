@@ -10,9 +10,9 @@
 
 #include <string>
 
-namespace velmor::host::net {
+namespace velmor::host::components {
 
 // Empty for a value that is not finite or whose magnitude reaches 10^16 after rounding.
 std::string AmountInChineseCapitals(double amount);
 
-}  // namespace velmor::host::net
+}  // namespace velmor::host::components

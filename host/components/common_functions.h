@@ -11,7 +11,7 @@
 #include "velmor/common_functions.h"
 #include "velmor/object.h"
 
-namespace velmor::host::net {
+namespace velmor::host::components {
 
 class CommonFunctions final : public Object<ICommonFunctions> {
  public:
@@ -29,4 +29,4 @@ class CommonFunctions final : public Object<ICommonFunctions> {
   SerialCounter counter_;
 };
 
-}  // namespace velmor::host::net
+}  // namespace velmor::host::components

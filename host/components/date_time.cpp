@@ -4,7 +4,7 @@
 #include <cmath>
 #include <ctime>
 
-namespace velmor::host::net {
+namespace velmor::host::components {
 namespace {
 
 using namespace std::chrono;
@@ -101,4 +101,4 @@ double NowDateTime() {
   return Encode(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec);
 }
 
-}  // namespace velmor::host::net
+}  // namespace velmor::host::components

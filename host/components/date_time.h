@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-namespace velmor::host::net {
+namespace velmor::host::components {
 
 // Empty for a value outside the years 1-9999 or not finite.
 std::string FormatDateTime(std::string_view format, double dateTime);
@@ -16,4 +16,4 @@ bool ParseDateTime(std::string_view text, double& out);
 // The current local date-time.
 double NowDateTime();
 
-}  // namespace velmor::host::net
+}  // namespace velmor::host::components

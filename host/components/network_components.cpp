@@ -14,7 +14,7 @@
 #include "velmor/return_code_message.h"
 #include "velmor/syspzxx.h"
 
-namespace velmor::host::net {
+namespace velmor::host::components {
 namespace {
 
 int ReadInt(const HostConfig& config, const char* key, int fallback, int min, int max, const std::string& origin) {
@@ -36,8 +36,8 @@ std::map<std::string, std::string> SectionMap(const HostConfig& config, const ch
 
 }  // namespace
 
-NetOptions ReadNetOptions(const HostConfig& config, const std::string& origin) {
-  NetOptions o;
+net::NetOptions ReadNetOptions(const HostConfig& config, const std::string& origin) {
+  net::NetOptions o;
   o.serverUrl = config.Get(HostConfig::kServer, "url");
   if (!o.serverUrl.empty() && o.serverUrl.rfind("http://", 0) != 0 && o.serverUrl.rfind("https://", 0) != 0)
     throw HostError(origin + ": [server] url must begin with http:// or https://, not \"" + o.serverUrl + "\"");
@@ -49,8 +49,8 @@ NetOptions ReadNetOptions(const HostConfig& config, const std::string& origin) {
 
 void RegisterNetworkComponents(ServiceFactory& factory, const HostConfig& config, const std::string& dataDir,
                                const std::string& origin) {
-  NetOptions options = ReadNetOptions(config, origin);
-  factory.RegisterService(INetCommIntf::kIid, Make<NetComm>(std::move(options)).get());
+  net::NetOptions options = ReadNetOptions(config, origin);
+  factory.RegisterService(INetCommIntf::kIid, Make<net::NetComm>(std::move(options)).get());
   factory.RegisterNamedService(ICommonFunctions::kIid, "Default",
                                Make<CommonFunctions>(dataDir + "/" + SerialCounter::kFileName).get());
   factory.RegisterService(IPortalAgent::kIid, Make<PortalAgent>(config.Get(HostConfig::kPortal, "djxh"),
@@ -61,4 +61,4 @@ void RegisterNetworkComponents(ServiceFactory& factory, const HostConfig& config
                           Make<Syspzxx>(SectionMap(config, "syspzxx"), SectionMap(config, "functions")).get());
 }
 
-}  // namespace velmor::host::net
+}  // namespace velmor::host::components

@@ -17,15 +17,15 @@
 #include "host/net/net_comm.h"
 #include "host/service_factory.h"
 
-namespace velmor::host::net {
+namespace velmor::host::components {
 
 // Raises HostError "<origin>: [server] <key> ..." for a url that is not http(s) or a setting that
 // is not a number in its range.
-NetOptions ReadNetOptions(const HostConfig& config, const std::string& origin);
+net::NetOptions ReadNetOptions(const HostConfig& config, const std::string& origin);
 
 // Reads the settings (raising HostError as above, before anything is registered) and registers
 // the five components.
 void RegisterNetworkComponents(ServiceFactory& factory, const HostConfig& config, const std::string& dataDir,
                                const std::string& origin);
 
-}  // namespace velmor::host::net
+}  // namespace velmor::host::components

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-namespace velmor::host::net {
+namespace velmor::host::components {
 
 PortalAgent::PortalAgent(std::string djxh, const std::string& businessLines) : djxh_(std::move(djxh)) {
   size_t start = 0;
@@ -21,4 +21,4 @@ bool PortalAgent::IsBusinessLineEnabled(const std::string& mark) {
   return std::find(lines_.begin(), lines_.end(), mark) != lines_.end();
 }
 
-}  // namespace velmor::host::net
+}  // namespace velmor::host::components

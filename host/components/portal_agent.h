@@ -10,7 +10,7 @@
 #include "velmor/object.h"
 #include "velmor/portal_agent.h"
 
-namespace velmor::host::net {
+namespace velmor::host::components {
 
 class PortalAgent final : public Object<IPortalAgent> {
  public:
@@ -26,4 +26,4 @@ class PortalAgent final : public Object<IPortalAgent> {
   std::vector<std::string> lines_;
 };
 
-}  // namespace velmor::host::net
+}  // namespace velmor::host::components

@@ -2,7 +2,7 @@
 
 #include "host/text_util.h"
 
-namespace velmor::host::net {
+namespace velmor::host::components {
 
 ReturnCodeMessage::ReturnCodeMessage(const std::map<std::string, std::string>& table) {
   for (const auto& [key, text] : table) table_[AsciiLower(key)] = text;
@@ -20,4 +20,4 @@ std::string ReturnCodeMessage::GetCodeMessage(const std::string& code, const std
   return it == table_.end() ? std::string() : it->second;
 }
 
-}  // namespace velmor::host::net
+}  // namespace velmor::host::components

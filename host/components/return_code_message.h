@@ -11,7 +11,7 @@
 #include "velmor/object.h"
 #include "velmor/return_code_message.h"
 
-namespace velmor::host::net {
+namespace velmor::host::components {
 
 class ReturnCodeMessage final : public Object<IReturnCodeMessage> {
  public:
@@ -24,4 +24,4 @@ class ReturnCodeMessage final : public Object<IReturnCodeMessage> {
   std::map<std::string, std::string> table_;  // keys lower-cased
 };
 
-}  // namespace velmor::host::net
+}  // namespace velmor::host::components

@@ -11,7 +11,7 @@
 
 #include "velmor/exceptions.h"
 
-namespace velmor::host::net {
+namespace velmor::host::components {
 namespace {
 
 [[noreturn]] void Fail(const std::string& path, const char* what) {
@@ -84,4 +84,4 @@ void SerialCounter::Reserve() {
   end_ = end;
 }
 
-}  // namespace velmor::host::net
+}  // namespace velmor::host::components

@@ -13,7 +13,7 @@
 #include <mutex>
 #include <string>
 
-namespace velmor::host::net {
+namespace velmor::host::components {
 
 class SerialCounter {
  public:
@@ -37,4 +37,4 @@ class SerialCounter {
   uint64_t end_ = 0;  // next_ == end_: the block is used up
 };
 
-}  // namespace velmor::host::net
+}  // namespace velmor::host::components

@@ -2,7 +2,7 @@
 
 #include "host/text_util.h"
 
-namespace velmor::host::net {
+namespace velmor::host::components {
 
 Syspzxx::Syspzxx(const std::map<std::string, std::string>& values, const std::map<std::string, std::string>& functions) {
   for (const auto& [k, v] : values) values_[AsciiLower(k)] = v;
@@ -19,4 +19,4 @@ std::string Syspzxx::GetValue(const std::string& key) {
   return it == values_.end() ? std::string() : it->second;
 }
 
-}  // namespace velmor::host::net
+}  // namespace velmor::host::components

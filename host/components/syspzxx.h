@@ -11,7 +11,7 @@
 #include "velmor/object.h"
 #include "velmor/syspzxx.h"
 
-namespace velmor::host::net {
+namespace velmor::host::components {
 
 class Syspzxx final : public Object<ISyspzxxIntf> {
  public:
@@ -25,4 +25,4 @@ class Syspzxx final : public Object<ISyspzxxIntf> {
   std::map<std::string, std::string> functions_;  // keys lower-cased
 };
 
-}  // namespace velmor::host::net
+}  // namespace velmor::host::components

@@ -15,7 +15,7 @@
 namespace velmor::testing {
 namespace {
 
-using host::net::CommonFunctions;
+using host::components::CommonFunctions;
 
 TEST(CommonFunctions, SerialsAreUniqueAcrossCallsThreadsAndRestarts) {
   TempDir dir;
