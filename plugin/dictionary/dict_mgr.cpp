@@ -24,7 +24,7 @@
 #include "dictionary/rule_file.h"
 #include "framework/log.h"
 #include "framework/module.h"
-#include "framework/registry.h"
+#include "framework/host_access.h"
 #include "framework/service_table.h"
 #include "velmor/net_comm.h"
 #include "velmor/platform.h"

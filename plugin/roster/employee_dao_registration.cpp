@@ -9,7 +9,7 @@
 #include "roster/employee_dao_guard.h"
 #include "roster/roster_dates.h"
 #include "roster/ry_extra_data.h"
-#include "framework/plugin_service.h"
+#include "framework/host_access.h"
 #include "store/sql.h"
 #include "store/sql_filters.h"
 #include "velmor/sys_param_dao.h"

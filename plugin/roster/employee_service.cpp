@@ -4,7 +4,7 @@
 #include <ctime>
 #include <sys/time.h>
 
-#include "framework/taxml_host.h"
+#include "framework/host_access.h"
 #include "framework/module.h"
 #include "framework/registry.h"
 #include "framework/service_table.h"
@@ -12,7 +12,6 @@
 #include "roster/name_check.h"
 #include "roster/ygcbxx_download.h"
 #include "store/background/async_call.h"
-#include "framework/plugin_service.h"
 
 namespace velmor {
 
@@ -88,8 +87,8 @@ bool TEmployeeServiceImpl::StartUpdateYgcbxx(const std::string& djxh) {
     Ref<ISysParamIntf> params = SysParams(djxh);
     params->GetDataVO()->SetStrValue(kYgcbxxDjxhKey, djxh);
     Ref<IEmployeeDao> dao = EmployeeDao();
-    taxml::GetNetComm();
-    taxml::GetCommonFunctions();
+    GetNetComm();
+    GetCommonFunctions();
     background_ = RunAsyncCall("updateYgcbxx", [dao, params] {
       const std::string payer = params->GetDataVO()->GetStrValue(kYgcbxxDjxhKey, "");
       try {

@@ -5,7 +5,7 @@
 #include <cerrno>
 #include <map>
 
-#include "framework/registry.h"
+#include "framework/host_access.h"
 #include "store/background/ini_file.h"
 
 namespace velmor {
