@@ -2,6 +2,8 @@
 # `delete` on an interface pointer must not compile. The interfaces are read from the headers, so
 # a new one is checked without a list to update; the generated file static_asserts each.
 file(GLOB interface_headers CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/include/velmor/*.h)
+# An interface added to an existing header is picked up too: editing a header reconfigures.
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${interface_headers})
 set(includes "")
 set(checks "")
 set(count 0)
