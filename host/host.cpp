@@ -6,7 +6,7 @@
 
 #include "host/host_error.h"
 #include "host/log_level.h"
-#include "host/net/network_components.h"
+#include "host/components/network_components.h"
 #include "host/platform_manager.h"
 #include "host/sys_differ.h"
 #include "host/text_util.h"
@@ -84,7 +84,7 @@ void Host::Start() {
   factory->RegisterNamedService(IPlatformManager::kIid, "Default",
                                 Make<PlatformManager>(text, config, Ref<IDebugger>(debugger)).get());
   factory->RegisterNamedService(IUIManager::kIid, "Default", Make<UIManager>().get());
-  net::RegisterNetworkComponents(*factory, *config, text, configPath);
+  components::RegisterNetworkComponents(*factory, *config, text, configPath);
 
   {
     std::lock_guard lock(g_mutex);

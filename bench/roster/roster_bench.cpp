@@ -21,7 +21,7 @@
 #include <vector>
 
 #include "codec/fast_json.h"
-#include "framework/registry.h"
+#include "framework/host_access.h"
 #include "host/db/database.h"
 #include "host/host.h"
 #include "roster/deal_cbxx_ryxx.h"

@@ -55,6 +55,9 @@ class IBusinessObject : public IInterface {
   virtual void Clear() = 0;
   virtual bool HasProperty(const std::string& name) = 0;
   virtual int32_t IndexOfProperty(const std::string& name) = 0;
+
+ protected:
+  ~IBusinessObject() = default;
 };
 
 // The first two operations of every manager and store interface: the last-error text.
@@ -62,6 +65,9 @@ class IServiceIntf : public IInterface {
  public:
   virtual std::string GetErrorMessage() = 0;
   virtual void SetErrorMessage(const std::string& message) = 0;
+
+ protected:
+  ~IServiceIntf() = default;
 };
 
 }  // namespace velmor

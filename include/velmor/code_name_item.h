@@ -23,6 +23,9 @@ class ICode_Name_Item : public IBusinessObject {
   virtual Ref<ICode_Name_Item> Clone() = 0;
   // Copies the source's code and name; raises EInvalidPointer for a null source.
   virtual void AssignCodeName(ICode_Name_Item* source) = 0;
+
+ protected:
+  ~ICode_Name_Item() = default;
 };
 
 }  // namespace velmor

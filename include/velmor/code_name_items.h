@@ -31,6 +31,9 @@ class ICode_Name_Items : public IItems {
   // this list's item. Raises (changing nothing) when the source is shorter or null, or an entry
   // on either side is empty: EListError "List index out of bounds (%d)" / EInvalidPointer.
   virtual void AssignItems(ICode_Name_Items* source) = 0;
+
+ protected:
+  ~ICode_Name_Items() = default;
 };
 
 }  // namespace velmor

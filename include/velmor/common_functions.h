@@ -29,6 +29,9 @@ class ICommonFunctions : public IInterface {
   // 100 gives "壹佰元整", -0.5 gives "负伍角整". Empty for a value that is not finite or whose
   // magnitude reaches 10^16.
   virtual std::string AmountInCapitals(double amount) = 0;
+
+ protected:
+  ~ICommonFunctions() = default;
 };
 
 }  // namespace velmor

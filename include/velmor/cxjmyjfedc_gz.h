@@ -65,6 +65,9 @@ class ICxjmyjfedcGzItems : public IItems {
   VELMOR_IID("{0741C28A-BB4D-48DA-BD49-D7AD61462AC9}")
   using Base = IItems;
   virtual Ref<ICxjmyjfedcGzItem> GetYjfedcItem(int32_t index) = 0;
+
+ protected:
+  ~ICxjmyjfedcGzItems() = default;
 };
 
 class ICxjmyjfedcGzIntf : public IInterface {

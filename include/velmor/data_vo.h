@@ -59,6 +59,9 @@ class IDataVO : public IInterface {
   // Both take the first entry of that name out; an absent name changes nothing.
   virtual void RemoveValue(const std::string& name) = 0;
   virtual void DeleteValue(const std::string& name) = 0;
+
+ protected:
+  ~IDataVO() = default;
 };
 
 }  // namespace velmor

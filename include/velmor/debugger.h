@@ -29,6 +29,9 @@ class IDebugger : public IInterface {
   // The wide-text form (bracketed exception lines take it); UTF-16 as the host records it.
   virtual void WriteWideText(const std::u16string& message, const std::u16string& category,
                              int32_t level) = 0;
+
+ protected:
+  ~IDebugger() = default;
 };
 
 }  // namespace velmor

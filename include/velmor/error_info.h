@@ -35,6 +35,9 @@ class IErrorInfo : public IInterface {
   void SetErrorFmt(int32_t code, const std::string& format, std::initializer_list<Variant> args) {
     SetErrorFmt(code, format, std::span<const Variant>(args.begin(), args.size()));
   }
+
+ protected:
+  ~IErrorInfo() = default;
 };
 
 }  // namespace velmor

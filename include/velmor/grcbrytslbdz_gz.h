@@ -33,6 +33,9 @@ class IGrcbrytslbdzGzItems : public IItems {
   VELMOR_IID("{768CFE7C-FCB6-4B47-8ACB-03AE9522DC11}")
   using Base = IItems;
   virtual Ref<IGrcbrytslbdzGzItem> GetGrcbrytslbdzGzItem(int32_t index) = 0;
+
+ protected:
+  ~IGrcbrytslbdzGzItems() = default;
 };
 
 class IGrcbrytslbdzGzIntf : public IInterface {

@@ -33,6 +33,9 @@ class IGrdjxzdzGzItems : public IItems {
   using Base = IItems;
   // The entry as a row item; null outside the range.
   virtual Ref<IGrdjxzdzGzItem> GetGrdjxzdzGzItem(int32_t index) = 0;
+
+ protected:
+  ~IGrdjxzdzGzItems() = default;
 };
 
 class IGrdjxzdzGzIntf : public IInterface {

@@ -40,6 +40,9 @@ class IItems : public IInterface {
   virtual int32_t Add(IInterface* item) = 0;
   // Inserts at index (0 .. count).
   virtual void Insert(int32_t index, IInterface* item) = 0;
+
+ protected:
+  ~IItems() = default;
 };
 
 }  // namespace velmor

@@ -27,6 +27,9 @@ class INamedClassList : public IInterface {
   // Host-side conveniences after the published slots.
   virtual int32_t Count() = 0;
   virtual std::string GetNameAt(int32_t index) = 0;
+
+ protected:
+  ~INamedClassList() = default;
 };
 
 class IListProvider : public IInterface {
@@ -34,6 +37,9 @@ class IListProvider : public IInterface {
   VELMOR_IID("{6E0C7B1A-2D43-4C55-9A61-3F1B8E2C7D90}")
   // The list of that number, or null when the host keeps none under it.
   virtual Ref<INamedClassList> GetNamedList(int32_t listId) = 0;
+
+ protected:
+  ~IListProvider() = default;
 };
 
 }  // namespace velmor

@@ -50,6 +50,9 @@ class INetCommIntf : public IInterface {
   // data, filled in), 0 still pending, -1 failed (GetLastErrorText holds the reason).
   virtual int32_t PollAsync(const std::string& serviceCode, const std::string& serialNo, std::string& response,
                             std::string& secondText) = 0;
+
+ protected:
+  ~INetCommIntf() = default;
 };
 
 }  // namespace velmor

@@ -26,6 +26,9 @@ class IPlatformManager : public IInterface {
   virtual std::string GetModuleSetting(const std::string& moduleKey, const std::string& key) = 0;
   // The platform's name (the subfolder of per-platform difference files).
   virtual std::string GetPlatformName() = 0;
+
+ protected:
+  ~IPlatformManager() = default;
 };
 
 }  // namespace velmor

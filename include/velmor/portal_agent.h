@@ -19,6 +19,9 @@ class IPortalAgent : public IInterface {
   // The enabled business lines in configuration order, without duplicates.
   virtual std::vector<std::string> GetBusinessLines() = 0;
   virtual bool IsBusinessLineEnabled(const std::string& mark) = 0;
+
+ protected:
+  ~IPortalAgent() = default;
 };
 
 }  // namespace velmor

@@ -24,6 +24,9 @@ class IProgressView : public IInterface {
   // Whether the user asked to cancel (Ctrl-C on the command line). Long operations may test it
   // after each step and stop cleanly; the null view answers false.
   virtual bool IsCancelled() = 0;
+
+ protected:
+  ~IProgressView() = default;
 };
 
 }  // namespace velmor

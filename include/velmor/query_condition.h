@@ -34,6 +34,9 @@ class IQueryCondition : public IBusinessObject {
   virtual std::string GetAuxText() = 0;
   virtual void SetAuxText(const std::string& value) = 0;
   virtual void ResetCondition() = 0;
+
+ protected:
+  ~IQueryCondition() = default;
 };
 
 }  // namespace velmor

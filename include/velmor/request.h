@@ -46,6 +46,9 @@ class IRequest : public IInterface {
   virtual int32_t GetStatus() = 0;
   // The reason of a -1 status; empty otherwise.
   virtual std::string GetErrorText() = 0;
+
+ protected:
+  ~IRequest() = default;
 };
 
 }  // namespace velmor

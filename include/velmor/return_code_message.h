@@ -19,6 +19,9 @@ class IReturnCodeMessage : public IInterface {
   // The configured text of a return code under a service (function) code ("FDA", "0046"); empty
   // when none is configured.
   virtual std::string GetCodeMessage(const std::string& code, const std::string& functionCode) = 0;
+
+ protected:
+  ~IReturnCodeMessage() = default;
 };
 
 }  // namespace velmor

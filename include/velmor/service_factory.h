@@ -28,6 +28,9 @@ class IServiceFactory : public IInterface {
   virtual bool CreateService(const std::string& classKey, const Guid& iid, Ref<IInterface>& out) = 0;
   virtual bool CreateNamedService(const std::string& classKey, const Guid& iid, const std::string& instanceName,
                                   Ref<IInterface>& out) = 0;
+
+ protected:
+  ~IServiceFactory() = default;
 };
 
 // The window class through which the plug-in finds the factory (shared by host and plug-in), and

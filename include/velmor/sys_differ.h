@@ -12,6 +12,9 @@ class ISysDiffer : public IInterface {
  public:
   VELMOR_IID("{A22D6A37-4373-4FF5-BE98-035B6498551F}")
   virtual std::string GetDifferValue(const std::string& key) = 0;
+
+ protected:
+  ~ISysDiffer() = default;
 };
 
 // The host's user-interface manager; the plug-in only obtains and caches it.
@@ -19,6 +22,9 @@ class IUIManager : public IInterface {
  public:
   VELMOR_IID("{48E1C55B-0026-4FB0-9DCB-174156FD2DF5}")
   virtual std::string GetName() = 0;
+
+ protected:
+  ~IUIManager() = default;
 };
 
 }  // namespace velmor

@@ -17,6 +17,9 @@ class ISyspzxxIntf : public IInterface {
   virtual bool IsFunctionEnabled(const std::string& functionCode) = 0;
   // The configured value of key; empty when not set.
   virtual std::string GetValue(const std::string& key) = 0;
+
+ protected:
+  ~ISyspzxxIntf() = default;
 };
 
 }  // namespace velmor

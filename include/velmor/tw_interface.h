@@ -16,6 +16,9 @@ class ITWInterface : public IInterface {
  public:
   VELMOR_IID("{667EBDF8-CB16-43D5-B7D8-81F255CD5C71}")
   virtual std::string GetVersion() = 0;
+
+ protected:
+  ~ITWInterface() = default;
 };
 
 }  // namespace velmor

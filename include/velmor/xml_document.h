@@ -56,6 +56,9 @@ class IXMLDocument : public ITWInterface {
   // file (through a temporary name, so a failed write leaves no partial file).
   virtual void LoadFromFile(const std::string& path) = 0;
   virtual void SaveToFile(const std::string& path) = 0;
+
+ protected:
+  ~IXMLDocument() = default;
 };
 
 }  // namespace velmor

@@ -87,6 +87,9 @@ class IXMLNode : public ITWInterface {
   virtual void SetTextValue(const XMLVariant& value) = 0;
   virtual XMLVariant GetAttributeVariant(const std::string& name) = 0;
   virtual void SetAttributeVariant(const std::string& name, const XMLVariant& value) = 0;
+
+ protected:
+  ~IXMLNode() = default;
 };
 
 }  // namespace velmor

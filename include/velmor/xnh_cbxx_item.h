@@ -27,6 +27,9 @@ class IXnhCbxxItem : public IBusinessObject {
   virtual std::string GetZsxmdm() = 0;
   virtual std::string GetZspmdm() = 0;
   virtual std::string GetZszmdm() = 0;
+
+ protected:
+  ~IXnhCbxxItem() = default;
 };
 
 class IXnhCbxxItems : public IItems {
@@ -35,6 +38,9 @@ class IXnhCbxxItems : public IItems {
   using Base = IItems;
   // The entry as an item; null outside the range.
   virtual Ref<IXnhCbxxItem> GetCbxxItem(int32_t index) = 0;
+
+ protected:
+  ~IXnhCbxxItems() = default;
 };
 
 // The condition: each non-empty field filters; the community also when empty once
@@ -51,6 +57,9 @@ class IXnhCbxxQc : public IQueryCondition {
   virtual void SetZsxmdm(const std::string& v) = 0;
   virtual void SetZspmdm(const std::string& v) = 0;
   virtual void SetZszmdm(const std::string& v) = 0;
+
+ protected:
+  ~IXnhCbxxQc() = default;
 };
 
 }  // namespace velmor

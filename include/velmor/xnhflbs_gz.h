@@ -30,6 +30,9 @@ class IXnhflbsItems : public IItems {
   VELMOR_IID("{4C5269B4-FC28-4A2A-8C09-661A4862446A}")
   using Base = IItems;
   virtual Ref<IXnhflbsItem> GetXnhflbsItem(int32_t index) = 0;
+
+ protected:
+  ~IXnhflbsItems() = default;
 };
 
 class IXnhflbsGzIntf : public IInterface {

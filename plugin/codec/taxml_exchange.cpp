@@ -1,6 +1,6 @@
 #include "codec/taxml_exchange.h"
 
-#include "codec/taxml_host.h"
+#include "framework/host_access.h"
 #include "framework/log.h"
 
 namespace velmor::taxml {

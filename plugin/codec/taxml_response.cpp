@@ -3,7 +3,7 @@
 #include "codec/base64.h"
 #include "codec/gbk.h"
 #include "codec/gzip.h"
-#include "codec/taxml_host.h"
+#include "framework/host_access.h"
 
 namespace velmor::taxml {
 namespace {

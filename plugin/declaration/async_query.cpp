@@ -4,7 +4,7 @@
 #include <chrono>
 #include <thread>
 
-#include "codec/taxml_host.h"
+#include "framework/host_access.h"
 #include "framework/progress.h"
 
 namespace velmor::declaration {
@@ -16,11 +16,11 @@ constexpr int kLongestWaitMs = 2000;
 }  // namespace
 
 std::string CallAsync(const taxml::Call& call, IProgressView* progress) {
-  Ref<INetCommIntf> shared = call.net ? Ref<INetCommIntf>(call.net) : taxml::GetNetComm();
+  Ref<INetCommIntf> shared = call.net ? Ref<INetCommIntf>(call.net) : GetNetComm();
   Ref<INetCommIntf> net = shared->CreateConnection();
   if (!net) net = shared;
-  const std::string serial = taxml::NewSerialNo();
-  const std::string body = taxml::BodyText(call, serial, taxml::CurrentDjxh());
+  const std::string serial = NewSerialNo();
+  const std::string body = taxml::BodyText(call, serial, CurrentDjxh());
   if (!net->SubmitAsync(call.serviceCode, body)) throw taxml::Failure(net->GetLastErrorText());
   int waitMs = kFirstWaitMs;
   for (int poll = 0; poll < kMaxPolls; ++poll) {

@@ -12,7 +12,7 @@
 #include "codec/taxml_exchange.h"
 #include "codec/taxml_response.h"
 #include "declaration/dao_support.h"
-#include "store/plugin_service.h"
+#include "framework/host_access.h"
 #include "store/store_guard.h"
 #include "velmor/progress_view.h"
 #include "velmor/rcsb_dao.h"

@@ -6,7 +6,7 @@
 #include <optional>
 
 #include "codec/taxml_exchange.h"
-#include "codec/taxml_host.h"
+#include "framework/host_access.h"
 #include "codec/taxml_response.h"
 #include "declaration/dao_support.h"
 #include "declaration/feedback.h"
@@ -15,7 +15,6 @@
 #include "framework/module.h"
 #include "framework/registry.h"
 #include "framework/service_table.h"
-#include "store/plugin_service.h"
 #include "store/store_guard.h"
 
 namespace velmor {
@@ -23,7 +22,7 @@ namespace velmor {
 using namespace declaration;
 
 Json declaration::MasterBy(IRcsbDAO& dao, const char* key, const Json& value) {
-  Json filter = {{"djxh", taxml::CurrentDjxh()}, {key, value}};
+  Json filter = {{"djxh", CurrentDjxh()}, {key, value}};
   std::string rows;
   Check(dao, dao.GetSbzbData(filter.dump(), -1, 0, rows));
   Json list = Json::parse(rows);
@@ -38,9 +37,9 @@ bool TRcsbMgr::SbSend(const std::string& declaration, IProgressView* progress, i
   return Boundary("SbSend", "发送申报异常：", true, error, ErrorMessage, [&] {
     Json sb = ParseObject(declaration, "申报数据无效");
     Ref<IRcsbDAO> dao = Dao();
-    const std::string djxh = taxml::CurrentDjxh();
+    const std::string djxh = CurrentDjxh();
     taxml::RequestDocument doc = BuildSbbw("SbfCxjmxnhRcSbYzxxBcRequest", sb, djxh, "BuildSbbw");
-    const std::string tranSeq = taxml::NewSerialNo();
+    const std::string tranSeq = NewSerialNo();
     taxml::Call call;
     call.serviceCode = "0004";
     call.document = &doc;
@@ -106,7 +105,7 @@ bool TRcsbMgr::Sbzf(int32_t id, IProgressView* progress, int32_t& sbzt, std::str
     call.serviceCode = "0054";
     call.djxh = false;
     call.progress = progress;
-    call.keys["djxh"] = taxml::CurrentDjxh();
+    call.keys["djxh"] = CurrentDjxh();
     call.keys["yzpzxh"] = yzpzxh;
     taxml::Reply reply = taxml::Send(call);
     if (reply.status == -1) throw taxml::Failure(reply.error);
@@ -127,7 +126,7 @@ bool TRcsbMgr::Sbzf(int32_t id, IProgressView* progress, int32_t& sbzt, std::str
         state = 5;  // voided before: the server's message says so and stays as the reason
         reason = message;
       } else {
-        reason = "【" + code + "】" + taxml::RenderMessage(code, message);
+        reason = "【" + code + "】" + RenderMessage(code, message);
       }
     }
     Check(*dao, dao->UpdateSbzt(id, state, reason, NowText()));
@@ -142,7 +141,7 @@ bool TRcsbMgr::synSbqdCx(const std::string& jfrlx, const std::string& fkssqq, co
   enum class Stage { kCall, kAnswer, kStore } stage = Stage::kCall;
   try {
     Ref<IRcsbDAO> dao = Dao();
-    const std::string djxh = taxml::CurrentDjxh();
+    const std::string djxh = CurrentDjxh();
     taxml::Reply reply = taxml::Send(SbqdQueryCall(djxh, jfrlx, "", "", fkssqq, fkssqz, progress));
     reply.RequireSuccess();
     stage = Stage::kAnswer;

@@ -9,7 +9,7 @@
 #include <nlohmann/json.hpp>
 
 #include "business/business_object.h"
-#include "store/plugin_service.h"
+#include "framework/host_access.h"
 #include "store/store_guard.h"
 #include "velmor/rcsb_dao.h"
 #include "velmor/rcsb_mgr.h"

@@ -7,7 +7,7 @@
 #include <pugixml.hpp>
 
 #include "codec/taxml_exchange.h"
-#include "codec/taxml_host.h"
+#include "framework/host_access.h"
 #include "codec/taxml_response.h"
 #include "declaration/mgr_support.h"
 #include "declaration/rcsb_mgr.h"
@@ -81,7 +81,7 @@ Json PersonOf(pugi::xml_node row, int32_t line) {
 void TRcsbMgr::DownloadSbfysbqdByJfrlx(const std::string& jfrlx, const std::string& sbrqq, const std::string& sbrqz,
                                        const std::string& fkssqq, const std::string& fkssqz, IProgressView* progress) {
   Ref<IRcsbDAO> dao = Dao();
-  const std::string djxh = taxml::CurrentDjxh();
+  const std::string djxh = CurrentDjxh();
   taxml::Reply reply = taxml::Send(SbqdQueryCall(djxh, jfrlx, sbrqq, sbrqz, fkssqq, fkssqz, progress));
   reply.RequireSuccess();
   taxml::Response answer = taxml::Response::Read(reply);
@@ -108,7 +108,7 @@ bool TRcsbMgr::synSbqdCxSjjk(const std::string& sbrqq, const std::string& sbrqz,
                              std::string& error) {
   return Boundary("synSbqdCxSjjk", "申报清单查询异常：", true, error, ErrorMessage, [&] {
     Ref<IRcsbDAO> dao = Dao();
-    const std::string djxh = taxml::CurrentDjxh();
+    const std::string djxh = CurrentDjxh();
     taxml::Call call;
     call.serviceCode = "0299";
     call.djxh = false;
@@ -137,7 +137,7 @@ bool TRcsbMgr::SbmxjlXz(const std::string& yzpzxh, IProgressView* progress, int3
     call.serviceCode = "0081";
     call.djxh = false;
     call.progress = progress;
-    call.keys["djxh"] = taxml::CurrentDjxh();
+    call.keys["djxh"] = CurrentDjxh();
     call.keys["yzpzxh"] = yzpzxh;
     taxml::Reply reply = taxml::Send(call);
     reply.RequireSuccess();
@@ -147,7 +147,7 @@ bool TRcsbMgr::SbmxjlXz(const std::string& yzpzxh, IProgressView* progress, int3
     if (code == "30062") return;  // the server holds no persons for this voucher
     if (code != "00000") {
       const std::string message = answer.Value("cljgmsg").empty() ? answer.Message() : answer.Value("cljgmsg");
-      throw taxml::Failure("【" + code + "】" + taxml::RenderMessage(code, message));
+      throw taxml::Failure("【" + code + "】" + RenderMessage(code, message));
     }
     pugi::xml_node list = answer.List("sbfRysbMxList");
     if (!list) throw taxml::Failure("反馈报文缺少<sbfRysbMxList>节点");

@@ -4,7 +4,7 @@
 
 #include "business/code_name_item.h"
 #include "codec/taxml_exchange.h"
-#include "codec/taxml_host.h"
+#include "framework/host_access.h"
 #include "declaration/mgr_support.h"
 #include "declaration/rcsb_mgr.h"
 
@@ -42,9 +42,9 @@ bool TRcsbMgr::BatGetJkzt(const std::string& vouchers, IProgressView* progress, 
     Json list = ParseArray(vouchers, "应征凭证序号列表无效");
     if (list.empty()) throw Exception("应征凭证序号列表为空。");
     Ref<IRcsbDAO> dao = Dao();
-    Ref<INetCommIntf> net = taxml::GetNetComm()->CreateConnection();
+    Ref<INetCommIntf> net = GetNetComm()->CreateConnection();
     if (!net) throw Exception("创建平台组件接口失败！");
-    const std::string djxh = taxml::CurrentDjxh();
+    const std::string djxh = CurrentDjxh();
     const int32_t batch = net->BeginBatch();
     if (batch <= 0) throw Exception("参保信息异步请求失败！" + net->GetLastErrorText());
     BatchScope scope(*net, batch);
@@ -55,7 +55,7 @@ bool TRcsbMgr::BatGetJkzt(const std::string& vouchers, IProgressView* progress, 
       call.djxh = false;
       call.keys["djxh"] = djxh;
       call.keys["yzpzxh"] = yzpzxh;
-      const std::string yblsh = taxml::NewSerialNo();
+      const std::string yblsh = NewSerialNo();
       Ref<IRequest> request = net->CreateRequest();
       request->SetServiceCode(call.serviceCode);
       request->SetSerialNo(yblsh);

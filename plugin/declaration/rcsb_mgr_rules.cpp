@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <sstream>
 
-#include "codec/taxml_host.h"
+#include "framework/host_access.h"
 #include "declaration/mgr_support.h"
 #include "declaration/rcsb_mgr.h"
 #include "velmor/sys_param.h"
@@ -17,7 +17,7 @@ namespace {
 
 std::string Param(const std::string& key) {
   Ref<ISysParamIntf> params = CreatePluginService<ISysParamIntf>("创建平台组件接口[ISysParamIntf]失败！");
-  params->SetDjxh(taxml::CurrentDjxh());
+  params->SetDjxh(CurrentDjxh());
   return params->GetValueDef(key, "");
 }
 
@@ -58,7 +58,7 @@ bool TRcsbMgr::CleanSbWithoutFkssq(int32_t& removed) {
   try {
     if (Param("ENABLE_DSSBFSB_SHOW_FKSSQ") != "Y") return true;
     Ref<IRcsbDAO> dao = Dao();
-    if (dao->CleanSbWithoutFkssq(taxml::CurrentDjxh(), removed)) return true;
+    if (dao->CleanSbWithoutFkssq(CurrentDjxh(), removed)) return true;
     ErrorMessage = dao->GetErrorMessage();
   } catch (const std::exception& e) {
     ErrorMessage = e.what();
@@ -71,7 +71,7 @@ bool TRcsbMgr::handleSbcgNullFkssq(int32_t& filled) {
   filled = 0;
   try {
     Ref<IRcsbDAO> dao = Dao();
-    if (dao->FillNullFkssq(taxml::CurrentDjxh(), filled)) return true;
+    if (dao->FillNullFkssq(CurrentDjxh(), filled)) return true;
     ErrorMessage = dao->GetErrorMessage();
   } catch (const std::exception& e) {
     ErrorMessage = e.what();

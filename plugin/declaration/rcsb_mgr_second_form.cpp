@@ -4,7 +4,7 @@
 #include <optional>
 
 #include "codec/taxml_exchange.h"
-#include "codec/taxml_host.h"
+#include "framework/host_access.h"
 #include "codec/taxml_response.h"
 #include "declaration/feedback.h"
 #include "declaration/mgr_support.h"
@@ -25,7 +25,7 @@ taxml::Call ResultCall(const char* serviceCode, const std::string& yblsh, const 
   call.serial = taxml::Call::Serial::kGiven;
   call.yblsh = yblsh;
   call.djxh = false;
-  call.keys["djxh"] = taxml::CurrentDjxh();
+  call.keys["djxh"] = CurrentDjxh();
   call.keys["jywyid"] = jywyid;
   call.successStatus = 1;
   call.progress = progress;
@@ -39,9 +39,9 @@ bool TRcsbMgr::SbSend_61(const std::string& declaration, IProgressView* progress
   return Boundary("SbSend_61", "发送申报异常：", true, error, ErrorMessage, [&] {
     Json sb = ParseObject(declaration, "申报数据无效");
     Ref<IRcsbDAO> dao = Dao();
-    const std::string djxh = taxml::CurrentDjxh();
+    const std::string djxh = CurrentDjxh();
     taxml::RequestDocument doc = BuildSbbw("SbfCxjmxnhRcSbYzxxBcSnRequest", sb, djxh, "SbSend_61");
-    const std::string tranSeq = taxml::NewSerialNo();
+    const std::string tranSeq = NewSerialNo();
     taxml::Call call;
     call.serviceCode = "0083";
     call.document = &doc;

@@ -4,7 +4,7 @@
 #include <cctype>
 #include <ctime>
 
-#include "codec/taxml_host.h"
+#include "framework/host_access.h"
 #include "declaration/mgr_support.h"
 #include "declaration/rcsb_mgr.h"
 #include "framework/registry.h"
@@ -47,7 +47,7 @@ bool TRcsbMgr::EnrolmentYear(const char* op, const char* key, std::string& year,
     std::string value = Trimmed(GetSysDiffer()->GetDifferValue(key));
     if (value.empty()) {
       Ref<ISysParamIntf> params = CreatePluginService<ISysParamIntf>("创建平台组件接口[ISysParamIntf]失败！");
-      params->SetDjxh(taxml::CurrentDjxh());
+      params->SetDjxh(CurrentDjxh());
       value = Trimmed(params->GetValueDef(key, ""));
     }
     if (value.empty()) {

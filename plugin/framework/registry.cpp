@@ -4,6 +4,7 @@
 #include <utility>
 #include <vector>
 
+#include "framework/host_access.h"
 #include "velmor/exceptions.h"
 #include "velmor/module.h"
 #include "velmor/platform.h"
@@ -15,9 +16,6 @@ struct RegistryState {
   void (*factoryGetter)(IServiceFactory**) = nullptr;
   void* factoryExtra = nullptr;
   Ref<INamedClassList> classList;
-  Ref<ISysDiffer> sysDiffer;
-  Ref<IPlatformManager> platformManager;
-  Ref<IUIManager> uiManager;
   // Instances of this module's classes that ObtainHostComponent registered in the host's
   // factory. The factory would otherwise release them after the module's code is unloaded.
   struct HostRegistration {
@@ -35,12 +33,6 @@ RegistryState* g_state = nullptr;
 RegistryState& State() {
   if (!g_state) g_state = new RegistryState();
   return *g_state;
-}
-
-template <InterfaceType T>
-Ref<T> CachedSingleton(Ref<T>& cache, const char* instanceName, const char* message) {
-  if (!cache) cache = ObtainHostComponent<T>(instanceName, message);
-  return cache;
 }
 
 }  // namespace
@@ -107,7 +99,8 @@ void WithdrawHostRegistrations() noexcept {
 
 void ReleaseRegistryState() {
   WithdrawHostRegistrations();
-  // Releases the cached host singletons with the rest; the host outlives the loaded module.
+  // The host outlives the loaded module: its components are released while it is still there.
+  ReleaseHostComponents();
   delete std::exchange(g_state, nullptr);
 }
 
@@ -148,12 +141,6 @@ Ref<IInterface> ObtainHostComponent(const Guid& iid, const std::string& instance
   return created;
 }
 
-Ref<ISysDiffer> GetSysDiffer() { return CachedSingleton(State().sysDiffer, "", "创建差异化接口失败！"); }
-Ref<IPlatformManager> GetPlatformManager() {
-  return CachedSingleton(State().platformManager, "Default", "创建门户代理平台组件接口失败！");
-}
-Ref<IUIManager> GetUIManager() { return CachedSingleton(State().uiManager, "Default", "创建通用界面管理接口失败！"); }
-
 const ClassRef* LookUpServiceClass(const std::string& guid, std::string& errorText) {
   errorText.clear();
   try {
@@ -179,10 +166,8 @@ void TEST_ResetRegistryCaches() {
   s.factoryGetter = nullptr;
   s.factoryExtra = nullptr;
   s.classList = nullptr;
-  s.sysDiffer = nullptr;
-  s.platformManager = nullptr;
-  s.uiManager = nullptr;
   s.hostRegistrations.clear();
+  ReleaseHostComponents();
 }
 
 }  // namespace velmor

@@ -1,9 +1,11 @@
-// Service registry and lookup: registering the module's service classes in the host's named
-// class list (list 389 of the service factory), finding the host's service factory through the
-// platform's window-class registry, and the cached host singletons.
+// Service registry: registering the module's service classes in the host's named class list
+// (list 389 of the service factory), finding the host's service factory through the platform's
+// window-class registry, and obtaining host components from it. The cached host components and
+// the lookup of other services are in host_access.h, with their thread rule.
 //
-// Everything here runs on the host's main thread; the caches carry no lock. Services obtain the
-// singletons on the main thread before handing them to worker threads.
+// Registration and the class list run on the host's main thread (start-up, shut-down, the
+// GetServiceClass export). GetServiceFactory may be called from any thread once the main thread
+// has called it: it only reads the getter found then, and the host's getter is thread-safe.
 #pragma once
 
 #include <string>
@@ -12,10 +14,8 @@
 #include "velmor/debugger.h"
 #include "velmor/exceptions.h"
 #include "velmor/named_class_list.h"
-#include "velmor/platform_manager.h"
 #include "velmor/ref.h"
 #include "velmor/service_factory.h"
-#include "velmor/sys_differ.h"
 
 namespace velmor {
 
@@ -37,16 +37,10 @@ void ReleaseServiceClassList();
 // there, where the slot still holds them: they are objects of this module and must not outlive
 // its code. Runs at shut-down (ServicesFinal) and at unload; never throws.
 void WithdrawHostRegistrations() noexcept;
-// Library unload: withdraws those registrations and frees the module's registry state (the cached factory getter, class list and
-// host singletons). A later call of any function here starts afresh.
+// Library unload: withdraws those registrations and frees the module's registry state (the
+// cached factory getter and class list) and the cached host components. A later call of any
+// function here starts afresh.
 void ReleaseRegistryState();
-
-// Cached host singletons. Each raises velmor::Exception with its fixed message when the host can
-// neither find nor create it ("创建差异化接口失败！", "创建门户代理平台组件接口失败！",
-// "创建通用界面管理接口失败！"); nothing is cached then, so the next call tries again.
-Ref<ISysDiffer> GetSysDiffer();
-Ref<IPlatformManager> GetPlatformManager();
-Ref<IUIManager> GetUIManager();
 
 // Finds a host component (FindService / FindNamedService), or creates and registers it
 // (CreateService / CreateNamedService with the GUID string as class key, then Register*).
@@ -63,7 +57,8 @@ Ref<T> ObtainHostComponent(const std::string& instanceName, const std::string& f
 // The body of GetServiceClass_50F165E61988: the class or null with errorText set.
 const ClassRef* LookUpServiceClass(const std::string& guid, std::string& errorText);
 
-// Drops the cached factory getter and singletons (tests that swap hosts in one process).
+// Drops the cached factory getter, class list and host components (tests that swap hosts in one
+// process).
 void TEST_ResetRegistryCaches();
 
 }  // namespace velmor

@@ -8,7 +8,7 @@
 #include <nlohmann/json.hpp>
 
 #include "codec/taxml_exchange.h"
-#include "codec/taxml_host.h"
+#include "framework/host_access.h"
 #include "codec/taxml_response.h"
 #include "framework/log.h"
 #include "framework/module.h"
@@ -16,7 +16,6 @@
 #include "framework/registry.h"
 #include "framework/service_table.h"
 #include "residents/xnh_cbxx_item.h"
-#include "store/plugin_service.h"
 #include "velmor/sys_param.h"
 
 namespace velmor {
@@ -38,8 +37,6 @@ std::string NowText() {
 Ref<IXnhDAO> Dao() { return CreatePluginService<IXnhDAO>(kXnhNoDaoMessage); }
 
 }  // namespace
-
-Ref<IXnhMgr> CreateXnhMgr() { return CreatePluginService<IXnhMgr>(kXnhNoMgrMessage); }
 
 Ref<IXnhDAO> TXnhMgr::GetDAO() {
   try {
@@ -72,7 +69,7 @@ bool TXnhMgr::DjxxXz(IProgressView* progress) {
       LogException("TXnhMgr.ParseDjxx", e.what());
       throw taxml::Failure(kXnhSystemError);
     }
-    const std::string djxh = taxml::CurrentDjxh();
+    const std::string djxh = CurrentDjxh();
     Ref<IXnhDAO> dao = Dao();
     std::string message;
     if (!dao->SaveXnhDjxx(djxh, offices, message)) throw taxml::Failure(message);
@@ -87,7 +84,7 @@ bool TXnhMgr::DjxxXz(IProgressView* progress) {
 bool TXnhMgr::downloadZjms(IProgressView* progress) {
   ErrorMessage.clear();
   return taxml::Guard("TXnhMgr.downloadZjms", kXnhSystemError, ErrorMessage, [&] {
-    const std::string djxh = taxml::CurrentDjxh();
+    const std::string djxh = CurrentDjxh();
     Ref<IXnhDAO> dao = Dao();
     nlohmann::json items = nlohmann::json::parse(dao->getCbxxData(djxh, "", -1, -1));
     if (!dao->GetErrorMessage().empty()) throw taxml::Failure(dao->GetErrorMessage());
@@ -135,7 +132,7 @@ bool TXnhMgr::downloadZjms(IProgressView* progress) {
 bool TXnhMgr::synXnhsbdjxhCx(IProgressView* progress) {
   ErrorMessage.clear();
   return taxml::Guard("TXnhMgr.synXnhsbdjxhCx", kXnhSystemError, ErrorMessage, [&] {
-    const std::string djxh = taxml::CurrentDjxh();
+    const std::string djxh = CurrentDjxh();
     Ref<IXnhDAO> dao = Dao();
     nlohmann::json offices = nlohmann::json::parse(dao->GetSwjgList(djxh));
     if (!dao->GetErrorMessage().empty()) throw taxml::Failure(dao->GetErrorMessage());
@@ -168,13 +165,13 @@ bool TXnhMgr::getSbdjxh(const std::string& swjgdm, std::string& sbdjxh) {
 bool TXnhMgr::synJfqdCx(const std::string& fkssqq, const std::string& fkssqz, std::string& yblsh) {
   ErrorMessage.clear();
   return taxml::Guard("TXnhMgr.synJfqdCx", kXnhSystemError, ErrorMessage, [&] {
-    Ref<INetCommIntf> net = taxml::GetNetComm();
+    Ref<INetCommIntf> net = GetNetComm();
     taxml::Call call;
     call.serviceCode = "0343";
     call.keys["fkssqq"] = fkssqq;
     call.keys["fkssqz"] = fkssqz;
-    std::string serial = taxml::NewSerialNo();
-    if (!net->SubmitAsync("0343", taxml::BodyText(call, serial, taxml::CurrentDjxh())))
+    std::string serial = NewSerialNo();
+    if (!net->SubmitAsync("0343", taxml::BodyText(call, serial, CurrentDjxh())))
       throw taxml::Failure(net->GetLastErrorText());
     yblsh = serial;
   });
@@ -184,7 +181,7 @@ bool TXnhMgr::synJfqdCxFk(const std::string& yblsh, std::string& json) {
   ErrorMessage.clear();
   json = "[]";
   return taxml::Guard("TXnhMgr.synJfqdCxFk", kXnhSystemError, ErrorMessage, [&] {
-    Ref<INetCommIntf> net = taxml::GetNetComm();
+    Ref<INetCommIntf> net = GetNetComm();
     std::string response, second;
     int32_t status = 0;
     for (int pass = 0; pass < kPollPasses; ++pass) {
@@ -208,7 +205,7 @@ bool TXnhMgr::synJfqdCxFk(const std::string& yblsh, std::string& json) {
       return;
     }
     if (code != taxml::kSuccessCode) {
-      std::string text = taxml::RenderMessage(code, answer->Message());
+      std::string text = RenderMessage(code, answer->Message());
       throw taxml::Failure(text.empty() ? answer->Message() : text);
     }
     for (pugi::xml_node r = answer->List("sbfJfQdList").first_child(); r; r = r.next_sibling()) {
@@ -229,7 +226,7 @@ bool TXnhMgr::queryXnhCbxxItems(IXnhCbxxQc* condition, Ref<IXnhCbxxItems>& items
   return taxml::Guard("TXnhMgr.queryXnhCbxxItems", kXnhSystemError, ErrorMessage, [&] {
     Ref<IXnhDAO> dao = Dao();
     XnhCbxxFilter filter = condition ? condition->GetFilter() : XnhCbxxFilter{};
-    nlohmann::json rows = nlohmann::json::parse(dao->queryXnhCbxx(taxml::CurrentDjxh(), filter));
+    nlohmann::json rows = nlohmann::json::parse(dao->queryXnhCbxx(CurrentDjxh(), filter));
     if (!dao->GetErrorMessage().empty()) throw taxml::Failure(dao->GetErrorMessage());
     Ref<TXnhCbxxItems> list = Make<TXnhCbxxItems>();
     for (const auto& r : rows) {
@@ -253,7 +250,7 @@ bool TXnhMgr::isYjgl() {
   bool result = false;
   taxml::Guard("TXnhMgr.isYjgl", kXnhSystemError, ErrorMessage, [&] {
     Ref<ISysParamIntf> params = CreatePluginService<ISysParamIntf>("创建平台组件接口[ISysParamIntf]失败！");
-    const std::string djxh = taxml::CurrentDjxh();
+    const std::string djxh = CurrentDjxh();
     params->SetDjxh(djxh);
     if (params->GetValue("SBF_DJ_WTDZGLBZ_KG") != "Y") return;
     result = Dao()->CountGlbz(djxh) > 0;
@@ -265,7 +262,7 @@ bool TXnhMgr::isYbgzdjXnh() {
   ErrorMessage.clear();
   bool result = false;
   taxml::Guard("TXnhMgr.isYbgzdjXnh", kXnhSystemError, ErrorMessage,
-               [&] { result = Dao()->CountYbgzdj(taxml::CurrentDjxh()) > 0; });
+               [&] { result = Dao()->CountYbgzdj(CurrentDjxh()) > 0; });
   return result;
 }
 

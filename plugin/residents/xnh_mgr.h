@@ -18,7 +18,6 @@ namespace velmor {
 
 inline constexpr const char* kXnhSystemError = "系统异常，请稍后再试";
 inline constexpr const char* kXnhNoDaoMessage = "创建平台组件接口[IXnhDAO]失败！";
-inline constexpr const char* kXnhNoMgrMessage = "创建平台组件接口[IXnhMgr]失败！";
 inline constexpr const char* kXnhNoOffice = "当前虚拟户无有效税务机关。";
 
 // The account of a "0001" answer's cxjmXnhDjxxList ("null" communities become empty).
@@ -44,8 +43,5 @@ class TXnhMgr : public ServiceImpl<TSBBaseObj, IXnhMgr> {
  private:
   std::map<std::string, std::string> sbdjxh_;  // office -> registration number (last "0224")
 };
-
-// The manager through the service factory; raises "创建平台组件接口[IXnhMgr]失败！".
-Ref<IXnhMgr> CreateXnhMgr();
 
 }  // namespace velmor

@@ -4,15 +4,14 @@
 #include <ctime>
 #include <sys/time.h>
 
-#include "codec/taxml_host.h"
+#include "framework/host_access.h"
 #include "framework/module.h"
 #include "framework/registry.h"
 #include "framework/service_table.h"
 #include "roster/employee_service_guard.h"
 #include "roster/name_check.h"
 #include "roster/ygcbxx_download.h"
-#include "store/async_call.h"
-#include "store/plugin_service.h"
+#include "store/background/async_call.h"
 
 namespace velmor {
 
@@ -88,8 +87,8 @@ bool TEmployeeServiceImpl::StartUpdateYgcbxx(const std::string& djxh) {
     Ref<ISysParamIntf> params = SysParams(djxh);
     params->GetDataVO()->SetStrValue(kYgcbxxDjxhKey, djxh);
     Ref<IEmployeeDao> dao = EmployeeDao();
-    taxml::GetNetComm();
-    taxml::GetCommonFunctions();
+    GetNetComm();
+    GetCommonFunctions();
     background_ = RunAsyncCall("updateYgcbxx", [dao, params] {
       const std::string payer = params->GetDataVO()->GetStrValue(kYgcbxxDjxhKey, "");
       try {

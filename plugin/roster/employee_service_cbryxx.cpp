@@ -14,11 +14,10 @@
 
 #include "codec/fast_json.h"
 #include "codec/taxml_exchange.h"
-#include "codec/taxml_host.h"
+#include "framework/host_access.h"
 #include "framework/log.h"
 #include "framework/progress.h"
 #include "framework/registry.h"
-#include "residents/xnh_mgr.h"
 #include "roster/async_jobs.h"
 #include "roster/deal_cbxx_ryxx.h"
 #include "roster/employee_service.h"
@@ -26,6 +25,7 @@
 #include "roster/roster_dates.h"
 #include "store/db_access.h"
 #include "store/sql.h"
+#include "velmor/xnh_mgr.h"
 
 namespace velmor {
 
@@ -53,13 +53,13 @@ void TEmployeeServiceImpl::DownloadCbryxx(const std::string& djxh, bool incremen
   const Clock::time_point started = Clock::now();
   std::vector<std::string> types;
   {
-    Ref<IXnhMgr> xnh = CreateXnhMgr();
+    Ref<IXnhMgr> xnh = CreatePluginService<IXnhMgr>("创建平台组件接口[IXnhMgr]失败！");
     if (!xnh->GetXzlxList(djxh, types)) throw taxml::Failure(xnh->GetErrorMessage());
   }
   if (types.empty()) throw taxml::Failure(kNoXzlx);
 
   Ref<ISysParamIntf> params = SysParams(djxh);
-  Ref<INetCommIntf> net = taxml::GetNetComm();
+  Ref<INetCommIntf> net = GetNetComm();
   TFastParseJson cbxx, ryxx;
   Ref<IDBMechanism> db = OpenMainConnection();
   TDealCbxxAndRyxx deal(&cbxx, &ryxx, db, djxh);
@@ -74,7 +74,7 @@ void TEmployeeServiceImpl::DownloadCbryxx(const std::string& djxh, bool incremen
       call.keys["djxh"] = djxh;
       call.keys["xzlxDm"] = types[i];
       call.keys["gxsj"] = incremental ? params->GetValueDef(types[i] + "_gxsj", kFirstGxsj) : kFirstGxsj;
-      const std::string serial = taxml::NewSerialNo();
+      const std::string serial = NewSerialNo();
       std::string error;
       if (!enrolJobs.Submit(serial, taxml::BodyText(call, serial, djxh), static_cast<int32_t>(i), error))
         throw taxml::Failure(kCbxxSubmitFailed + error);
@@ -96,7 +96,7 @@ void TEmployeeServiceImpl::DownloadCbryxx(const std::string& djxh, bool incremen
       if (keyField < 0) keyField = cbxx.IndexOfField("cbxxID");
       if (keyField < 0) return;
       for (;;) {
-        const std::string serial = taxml::NewSerialNo();
+        const std::string serial = NewSerialNo();
         std::string body;
         if (!cbxx.BuildIdBatch(keyField, djxh, serial, usedIds, body)) break;
         std::string error;

@@ -3,13 +3,13 @@
 #include <nlohmann/json.hpp>
 
 #include "codec/taxml_exchange.h"
-#include "codec/taxml_host.h"
+#include "framework/host_access.h"
 #include "framework/log.h"
 #include "framework/progress.h"
 #include "roster/async_jobs.h"
 #include "roster/employee_service.h"
 #include "roster/employee_service_guard.h"
-#include "store/base_asyn_exec_sql.h"
+#include "store/background/base_asyn_exec_sql.h"
 #include "store/db_access.h"
 #include "store/sql.h"
 
@@ -68,13 +68,13 @@ bool TEmployeeServiceImpl::QueryHdsbztCx(const std::string& djxh, const std::str
 
     WriterPtr<TBaseAsynExecSql> writer = MakeWriter<TBaseAsynExecSql>(OpenMainConnection());
     writer->StartCounting();
-    AsyncJobSet jobs("0108", taxml::GetNetComm());
+    AsyncJobSet jobs("0108", GetNetComm());
     for (int64_t p = 0; p < pages; ++p) {
       taxml::Call call = HdsbztCall(djxh, fkssqq, fkssqz);
       call.keys["isQueryCount"] = "N";
       call.keys["recBeginNo"] = std::to_string(p * kPageSize + 1);
       call.keys["recEndNo"] = std::to_string((p + 1) * kPageSize);
-      const std::string serial = taxml::NewSerialNo();
+      const std::string serial = NewSerialNo();
       std::string error;
       if (!jobs.Submit(serial, taxml::BodyText(call, serial, djxh), static_cast<int32_t>(p), error)) {
         writer->FinishRollback();

@@ -5,7 +5,7 @@
 #include "codec/base64.h"
 #include "codec/gbk.h"
 #include "codec/taxml_exchange.h"
-#include "codec/taxml_host.h"
+#include "framework/host_access.h"
 #include "framework/registry.h"
 #include "roster/employee_service.h"
 #include "roster/employee_service_guard.h"

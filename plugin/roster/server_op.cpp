@@ -5,7 +5,7 @@
 #include <optional>
 
 #include "codec/taxml_exchange.h"
-#include "codec/taxml_host.h"
+#include "framework/host_access.h"
 #include "codec/taxml_response.h"
 #include "framework/log.h"
 #include "framework/progress.h"
@@ -93,7 +93,7 @@ Json JobAnswer(const OpRow& row, const std::string& text) {
   if (!answer.is_object()) throw taxml::Failure("反馈数据不是JSON对象。");
   const std::string code = Text(answer, "code");
   if (!code.empty() && code != taxml::kSuccessCode)
-    throw taxml::Failure("【" + code + "】" + taxml::RenderMessage(code, Text(answer, "message")));
+    throw taxml::Failure("【" + code + "】" + RenderMessage(code, Text(answer, "message")));
   if (*row.list && !answer.contains(row.list))
     throw taxml::Failure(std::string("反馈报文缺少<") + row.list + ">节点。");
   answer.erase("code");
@@ -171,10 +171,10 @@ std::vector<Json> ExchangeJobs(const OpRow& row, const std::string& djxh, const 
                                IProgressView* progress) {
   std::vector<Json> answers(jobs.size());
   if (jobs.empty()) return answers;
-  AsyncJobSet set(row.code, taxml::GetNetComm());
+  AsyncJobSet set(row.code, GetNetComm());
   for (size_t i = 0; i < jobs.size(); ++i) {
     OpCall one{djxh, jobs[i], progress, {}, nullptr};
-    const std::string serial = taxml::NewSerialNo();
+    const std::string serial = NewSerialNo();
     std::string error;
     if (!set.Submit(serial, taxml::BodyText(MakeCall(row, one, nullptr), serial, djxh), static_cast<int32_t>(i), error))
       throw taxml::Failure("异步请求失败！" + error);

@@ -1,6 +1,6 @@
 #include "store/db_access.h"
 
-#include "framework/registry.h"
+#include "framework/host_access.h"
 
 namespace velmor {
 

@@ -6,7 +6,7 @@
 #include <nlohmann/json.hpp>
 
 #include "framework/module.h"
-#include "framework/registry.h"
+#include "framework/host_access.h"
 #include "host/db/fault_injection.h"
 #include "store_env.h"
 #include "support/host_fixture.h"

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "framework/fake_host.h"
-#include "framework/registry.h"
+#include "framework/host_access.h"
 #include "framework/service_table.h"
 #include "velmor/exceptions.h"
 #include "velmor/module.h"

@@ -1,13 +1,13 @@
 // The portal agent, return-code messages and system configuration, the network settings of the
 // host configuration, and their registration when the host starts.
-#include "host/net/network_components.h"
+#include "host/components/network_components.h"
 
 #include <gtest/gtest.h>
 
 #include "host/host_error.h"
-#include "host/net/portal_agent.h"
-#include "host/net/return_code_message.h"
-#include "host/net/syspzxx.h"
+#include "host/components/portal_agent.h"
+#include "host/components/return_code_message.h"
+#include "host/components/syspzxx.h"
 #include "support/host_fixture.h"
 #include "velmor/common_functions.h"
 #include "velmor/portal_agent.h"
@@ -20,17 +20,17 @@ namespace {
 using host::HostConfig;
 
 TEST(PortalAgent, DjxhAndBusinessLines) {
-  Ref<host::net::PortalAgent> p = Make<host::net::PortalAgent>("10000000000000000001", " 5, 8,,9 ,5");
+  Ref<host::components::PortalAgent> p = Make<host::components::PortalAgent>("10000000000000000001", " 5, 8,,9 ,5");
   EXPECT_EQ(p->GetDjxh(), "10000000000000000001");
   EXPECT_EQ(p->GetBusinessLines(), (std::vector<std::string>{"5", "8", "9"}));
   EXPECT_TRUE(p->IsBusinessLineEnabled("8"));
   EXPECT_FALSE(p->IsBusinessLineEnabled("7"));
-  EXPECT_TRUE(Make<host::net::PortalAgent>("", "")->GetBusinessLines().empty());
+  EXPECT_TRUE(Make<host::components::PortalAgent>("", "")->GetBusinessLines().empty());
 }
 
 TEST(ReturnCodeMessage, MapsConfiguredCodesAndKeepsTheRest) {
-  Ref<host::net::ReturnCodeMessage> m =
-      Make<host::net::ReturnCodeMessage>(std::map<std::string, std::string>{{"10042", "已受理，请稍后查询"}, {"0046.FDA", "验证失败"}});
+  Ref<host::components::ReturnCodeMessage> m =
+      Make<host::components::ReturnCodeMessage>(std::map<std::string, std::string>{{"10042", "已受理，请稍后查询"}, {"0046.FDA", "验证失败"}});
   EXPECT_EQ(m->RenderMessage("10042", "server text"), "已受理，请稍后查询");
   EXPECT_EQ(m->RenderMessage("30035", "已作废"), "已作废");
   EXPECT_EQ(m->RenderMessage("", "text"), "text");
@@ -41,7 +41,7 @@ TEST(ReturnCodeMessage, MapsConfiguredCodesAndKeepsTheRest) {
 }
 
 TEST(Syspzxx, FunctionsAndValues) {
-  Ref<host::net::Syspzxx> s = Make<host::net::Syspzxx>(std::map<std::string, std::string>{{"ENABLE_CXJMYTB", "Y"}},
+  Ref<host::components::Syspzxx> s = Make<host::components::Syspzxx>(std::map<std::string, std::string>{{"ENABLE_CXJMYTB", "Y"}},
                                                        std::map<std::string, std::string>{{"0053", "y"}, {"0054", "N"}});
   EXPECT_EQ(s->GetValue("ENABLE_CXJMYTB"), "Y");
   EXPECT_EQ(s->GetValue("enable_cxjmytb"), "Y");
@@ -53,7 +53,7 @@ TEST(Syspzxx, FunctionsAndValues) {
 
 std::string OptionsError(const std::string& text) {
   try {
-    host::net::ReadNetOptions(HostConfig::Parse(text, "velmor.conf"), "velmor.conf");
+    host::components::ReadNetOptions(HostConfig::Parse(text, "velmor.conf"), "velmor.conf");
   } catch (const host::HostError& e) {
     return e.what();
   }
@@ -61,12 +61,12 @@ std::string OptionsError(const std::string& text) {
 }
 
 TEST(NetworkSettings, DefaultsAndLimits) {
-  auto o = host::net::ReadNetOptions(HostConfig::Parse("", "c"), "c");
+  auto o = host::components::ReadNetOptions(HostConfig::Parse("", "c"), "c");
   EXPECT_EQ(o.serverUrl, "");
   EXPECT_EQ(o.transport.connectTimeoutMs, 5000);
   EXPECT_EQ(o.transport.timeoutMs, 60000);
   EXPECT_EQ(o.batchThreads, 4);
-  o = host::net::ReadNetOptions(
+  o = host::components::ReadNetOptions(
       HostConfig::Parse("[server]\nurl = http://127.0.0.1:9\ntimeout_ms = 250\nbatch_threads = 8\n", "c"), "c");
   EXPECT_EQ(o.serverUrl, "http://127.0.0.1:9");
   EXPECT_EQ(o.transport.timeoutMs, 250);

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "codec/taxml_exchange.h"
-#include "codec/taxml_host.h"
+#include "framework/host_access.h"
 #include "codec/taxml_response.h"
 #include "host/host.h"
 #include "support/process.h"
@@ -37,7 +37,7 @@ TEST(NetworkPrograms, InitPointsADataDirectoryAtARunningSimulator) {
     EXPECT_EQ(r.Value("djxh"), "10000000000000000001");
     EXPECT_EQ(r.Value("serial"), reply.yblsh);
   }
-  taxml::ReleaseHostComponents();
+  ReleaseHostComponents();
   h.Stop();
   EXPECT_EQ(sim.Terminate(), 0);
 }

@@ -20,7 +20,7 @@ using TaxmlBatch = TaxmlFixture;
 
 TEST_F(TaxmlBatch, OneRequestPerItemWithTheItemAttached) {
   Fault(R"({"kind":"refuse","serial":"","serviceCode":"9001","code":"10042","count":1,"endpoint":"service"})");
-  Ref<INetCommIntf> net = taxml::GetNetComm();
+  Ref<INetCommIntf> net = GetNetComm();
   int32_t batch = net->BeginBatch();
   ASSERT_GT(batch, 0);
   std::vector<std::string> vouchers = {"Y001", "Y002", "Y003", "Y004", "Y005"};
@@ -29,8 +29,8 @@ TEST_F(TaxmlBatch, OneRequestPerItemWithTheItemAttached) {
     call.keys["yzpzxh"] = v;
     Ref<IRequest> r = net->CreateRequest();
     r->SetServiceCode("9001");
-    r->SetSerialNo(taxml::NewSerialNo());
-    r->SetBody(taxml::BodyText(call, r->GetSerialNo(), taxml::CurrentDjxh()));
+    r->SetSerialNo(NewSerialNo());
+    r->SetBody(taxml::BodyText(call, r->GetSerialNo(), CurrentDjxh()));
     Ref<Item> item = Make<Item>(v);
     r->SetTag(item.get());
     ASSERT_TRUE(net->AddToBatch(batch, r.get())) << "参保信息异步请求失败！" << net->GetLastErrorText();
@@ -58,14 +58,14 @@ TEST_F(TaxmlBatch, OneRequestPerItemWithTheItemAttached) {
 }
 
 TEST_F(TaxmlBatch, SubmitThenPollUntilEveryAnswerIsIn) {
-  Ref<INetCommIntf> net = taxml::GetNetComm();
+  Ref<INetCommIntf> net = GetNetComm();
   std::vector<std::string> serials;
   for (const char* xzlx : {"110", "310", "410"}) {
     taxml::Call call = Diagnose();
     call.keys["xzlxDm"] = xzlx;
     call.keys["answerJson"] = "Y";
-    std::string serial = taxml::NewSerialNo();
-    ASSERT_TRUE(net->SubmitAsync("9001", taxml::BodyText(call, serial, taxml::CurrentDjxh())))
+    std::string serial = NewSerialNo();
+    ASSERT_TRUE(net->SubmitAsync("9001", taxml::BodyText(call, serial, CurrentDjxh())))
         << "参保信息异步请求失败！" << net->GetLastErrorText();
     serials.push_back(serial);
   }

@@ -190,7 +190,7 @@ TEST_F(TaxmlExchange, SerialsNeverRepeatAcrossHostRestarts) {
   for (int round = 0; round < 2; ++round) {
     for (int i = 0; i < 3; ++i) ASSERT_TRUE(serials.insert(taxml::Send(Diagnose()).yblsh).second);
     std::string data = host_->dataDir();
-    taxml::ReleaseHostComponents();
+    ReleaseHostComponents();
     host_->host().Stop();
     host_->host().Start();  // the same data directory, a new common-functions component
   }

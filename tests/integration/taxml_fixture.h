@@ -9,7 +9,7 @@
 #include <string>
 
 #include "codec/taxml_exchange.h"
-#include "codec/taxml_host.h"
+#include "framework/host_access.h"
 #include "codec/taxml_response.h"
 #include "support/host_fixture.h"
 #include "taxsim/simulator.h"
@@ -25,7 +25,7 @@ class TaxmlFixture : public ::testing::Test {
     Restart(sim_.Url());
   }
   ~TaxmlFixture() override {
-    taxml::ReleaseHostComponents();
+    ReleaseHostComponents();
     host_.reset();
   }
 
@@ -38,7 +38,7 @@ class TaxmlFixture : public ::testing::Test {
 
   // (Re)starts the host pointed at url with extra [server] settings.
   void Restart(const std::string& url, const std::string& serverExtra = "") {
-    taxml::ReleaseHostComponents();
+    ReleaseHostComponents();
     host_.reset();
     host_ = std::make_unique<StartedHost>("[server]\nurl = " + url + "\n" + serverExtra + "[portal]\ndjxh = " + kDjxh +
                                           "\n[messages]\n30035 = 该凭证已作废\n");

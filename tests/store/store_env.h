@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "framework/registry.h"
+#include "framework/host_access.h"
 #include "host/db/fault_injection.h"
 #include "support/host_fixture.h"
 #include "velmor/db.h"

@@ -1,0 +1,2 @@
+#include "c/z.h"
+#include "unknown/folder.h"

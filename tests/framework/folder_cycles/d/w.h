@@ -1,0 +1,2 @@
+#include "a/x.h"
+#include "d/w.h"
