@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include <pugixml.hpp>
+
 #include "codec/base64.h"
 #include "codec/gbk.h"
 #include "codec/gzip.h"
@@ -13,7 +15,9 @@ namespace velmor::taxml {
 RequestDocument::RequestDocument(std::string_view requestType) : type_(FindRequestType(requestType)) {
   if (!type_) throw Exception("未知的请求报文类型：" + std::string(requestType));
   const RequestType& t = *type_;
-  text_ = R"(<?xml version="1.0" encoding="UTF-8"?><taxML xsi:type=")";
+  text_ = t.standalone ? R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>)"
+                       : R"(<?xml version="1.0" encoding="UTF-8"?>)";
+  text_ += R"(<taxML xsi:type=")";
   text_ += t.name;
   text_ += t.xmlbhFirst ? R"(" xmlbh="String" bbh="String" xmlmc="String")"
                         : R"(" bbh="String" xmlbh="String" xmlmc="String")";
@@ -46,6 +50,21 @@ RequestDocument& RequestDocument::Add(std::string_view name, double value) {
 
 RequestDocument& RequestDocument::Add(std::string_view name, int64_t value) {
   return Add(name, std::string_view(std::to_string(value)));
+}
+
+RequestDocument& RequestDocument::AddBuilt(std::string_view xml) {
+  pugi::xml_document fragment;
+  constexpr unsigned kFlags =
+      pugi::parse_default | pugi::parse_fragment | pugi::parse_declaration | pugi::parse_pi | pugi::parse_doctype;
+  pugi::xml_parse_result r = fragment.load_buffer(xml.data(), xml.size(), kFlags, pugi::encoding_utf8);
+  if (!r) throw Exception(std::string("请求报文片段不是有效的XML：") + r.description());
+  // Body content only: a second declaration or a doctype would break the document.
+  pugi::xml_node odd = fragment.find_node([](pugi::xml_node n) {
+    return n.type() == pugi::node_declaration || n.type() == pugi::node_pi || n.type() == pugi::node_doctype;
+  });
+  if (odd) throw Exception("请求报文片段不是有效的XML：含声明或处理指令");
+  text_ += xml;
+  return *this;
 }
 
 RequestDocument& RequestDocument::Open(std::string_view name) {
