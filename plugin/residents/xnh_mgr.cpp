@@ -7,15 +7,18 @@
 
 #include <nlohmann/json.hpp>
 
+#include "business/date_time.h"
 #include "codec/taxml_exchange.h"
 #include "codec/taxml_host.h"
 #include "codec/taxml_response.h"
+#include "framework/boundary.h"
 #include "framework/log.h"
 #include "framework/module.h"
 #include "framework/progress.h"
 #include "framework/registry.h"
 #include "framework/service_table.h"
 #include "residents/xnh_cbxx_item.h"
+#include "service/server_call.h"
 #include "store/plugin_service.h"
 #include "velmor/sys_param.h"
 
@@ -26,16 +29,18 @@ namespace {
 constexpr int kPollPasses = 150;
 constexpr int kPollWaitMs = 200;
 
-std::string NowText() {
-  std::time_t now = std::time(nullptr);
-  std::tm tm{};
-  localtime_r(&now, &tm);
-  char buf[32];
-  std::strftime(buf, sizeof buf, "%Y-%m-%d %H:%M:%S", &tm);
-  return buf;
-}
-
 Ref<IXnhDAO> Dao() { return CreatePluginService<IXnhDAO>(kXnhNoDaoMessage); }
+
+// The payment-list query, submitted now and collected later under its serial.
+constexpr service::OpRow kJfqdCx{"TXnhMgr", "synJfqdCx", "0343", kXnhSystemError};
+
+// Every operation's boundary: a taxml::Failure reaches the user as it stands, anything else as
+// kXnhSystemError.
+template <class F>
+bool Operation(std::string_view op, std::string& error, F&& body) {
+  return Attempt<taxml::Failure>({"TXnhMgr", op}, {kXnhSystemError, false, UnknownText::kShown}, &error,
+                                 std::forward<F>(body));
+}
 
 }  // namespace
 
@@ -54,7 +59,7 @@ Ref<IXnhDAO> TXnhMgr::GetDAO() {
 bool TXnhMgr::DjxxXz(IProgressView* progress) {
   ErrorMessage.clear();
   std::vector<XnhJbxx> offices;
-  bool ok = taxml::Guard("TXnhMgr.DjxxXz", kXnhSystemError, ErrorMessage, [&] {
+  bool ok = Operation("DjxxXz", ErrorMessage, [&] {
     LogScope scope("TXnhMgr.DjxxXz");
     taxml::Call call;
     call.serviceCode = "0001";
@@ -86,7 +91,7 @@ bool TXnhMgr::DjxxXz(IProgressView* progress) {
 
 bool TXnhMgr::downloadZjms(IProgressView* progress) {
   ErrorMessage.clear();
-  return taxml::Guard("TXnhMgr.downloadZjms", kXnhSystemError, ErrorMessage, [&] {
+  return Operation("downloadZjms", ErrorMessage, [&] {
     const std::string djxh = taxml::CurrentDjxh();
     Ref<IXnhDAO> dao = Dao();
     nlohmann::json items = nlohmann::json::parse(dao->getCbxxData(djxh, "", -1, -1));
@@ -134,7 +139,7 @@ bool TXnhMgr::downloadZjms(IProgressView* progress) {
 
 bool TXnhMgr::synXnhsbdjxhCx(IProgressView* progress) {
   ErrorMessage.clear();
-  return taxml::Guard("TXnhMgr.synXnhsbdjxhCx", kXnhSystemError, ErrorMessage, [&] {
+  return Operation("synXnhsbdjxhCx", ErrorMessage, [&] {
     const std::string djxh = taxml::CurrentDjxh();
     Ref<IXnhDAO> dao = Dao();
     nlohmann::json offices = nlohmann::json::parse(dao->GetSwjgList(djxh));
@@ -167,37 +172,27 @@ bool TXnhMgr::getSbdjxh(const std::string& swjgdm, std::string& sbdjxh) {
 
 bool TXnhMgr::synJfqdCx(const std::string& fkssqq, const std::string& fkssqz, std::string& yblsh) {
   ErrorMessage.clear();
-  return taxml::Guard("TXnhMgr.synJfqdCx", kXnhSystemError, ErrorMessage, [&] {
-    Ref<INetCommIntf> net = taxml::GetNetComm();
-    taxml::Call call;
-    call.serviceCode = "0343";
-    call.keys["fkssqq"] = fkssqq;
-    call.keys["fkssqz"] = fkssqz;
-    std::string serial = taxml::NewSerialNo();
-    if (!net->SubmitAsync("0343", taxml::BodyText(call, serial, taxml::CurrentDjxh())))
-      throw taxml::Failure(net->GetLastErrorText());
-    yblsh = serial;
+  return Operation("synJfqdCx", ErrorMessage, [&] {
+    service::OpCall call{taxml::CurrentDjxh(), service::Json{{"fkssqq", fkssqq}, {"fkssqz", fkssqz}}};
+    yblsh = service::Submit(kJfqdCx, call);
   });
 }
 
 bool TXnhMgr::synJfqdCxFk(const std::string& yblsh, std::string& json) {
   ErrorMessage.clear();
   json = "[]";
-  return taxml::Guard("TXnhMgr.synJfqdCxFk", kXnhSystemError, ErrorMessage, [&] {
-    Ref<INetCommIntf> net = taxml::GetNetComm();
-    std::string response, second;
-    int32_t status = 0;
+  return Operation("synJfqdCxFk", ErrorMessage, [&] {
+    std::optional<std::string> response;
     for (int pass = 0; pass < kPollPasses; ++pass) {
-      status = net->PollAsync("0343", yblsh, response, second);
-      if (status != 0) break;
+      response = service::Collect(kJfqdCx, yblsh);
+      if (response) break;
       StepProgress(nullptr, 0);
       std::this_thread::sleep_for(std::chrono::milliseconds(kPollWaitMs));
     }
-    if (status == -1) throw taxml::Failure(net->GetLastErrorText());
-    if (status != 1) throw taxml::Failure("反馈报文异常：等待反馈超时");
+    if (!response) throw taxml::Failure("反馈报文异常：等待反馈超时");
     std::optional<taxml::Response> answer;
     try {
-      answer.emplace(taxml::Response::Decode(response));
+      answer.emplace(taxml::Response::Decode(*response));
     } catch (const std::exception& e) {
       throw taxml::Failure(std::string("反馈报文异常：") + e.what());
     }
@@ -226,7 +221,7 @@ bool TXnhMgr::synJfqdCxFk(const std::string& yblsh, std::string& json) {
 bool TXnhMgr::queryXnhCbxxItems(IXnhCbxxQc* condition, Ref<IXnhCbxxItems>& items) {
   ErrorMessage.clear();
   items = nullptr;
-  return taxml::Guard("TXnhMgr.queryXnhCbxxItems", kXnhSystemError, ErrorMessage, [&] {
+  return Operation("queryXnhCbxxItems", ErrorMessage, [&] {
     Ref<IXnhDAO> dao = Dao();
     XnhCbxxFilter filter = condition ? condition->GetFilter() : XnhCbxxFilter{};
     nlohmann::json rows = nlohmann::json::parse(dao->queryXnhCbxx(taxml::CurrentDjxh(), filter));
@@ -251,7 +246,7 @@ bool TXnhMgr::queryXnhCbxxItems(IXnhCbxxQc* condition, Ref<IXnhCbxxItems>& items
 bool TXnhMgr::isYjgl() {
   ErrorMessage.clear();
   bool result = false;
-  taxml::Guard("TXnhMgr.isYjgl", kXnhSystemError, ErrorMessage, [&] {
+  Operation("isYjgl", ErrorMessage, [&] {
     Ref<ISysParamIntf> params = CreatePluginService<ISysParamIntf>("创建平台组件接口[ISysParamIntf]失败！");
     const std::string djxh = taxml::CurrentDjxh();
     params->SetDjxh(djxh);
@@ -264,14 +259,13 @@ bool TXnhMgr::isYjgl() {
 bool TXnhMgr::isYbgzdjXnh() {
   ErrorMessage.clear();
   bool result = false;
-  taxml::Guard("TXnhMgr.isYbgzdjXnh", kXnhSystemError, ErrorMessage,
-               [&] { result = Dao()->CountYbgzdj(taxml::CurrentDjxh()) > 0; });
+  Operation("isYbgzdjXnh", ErrorMessage, [&] { result = Dao()->CountYbgzdj(taxml::CurrentDjxh()) > 0; });
   return result;
 }
 
 bool TXnhMgr::GetXzlxList(const std::string& djxh, std::vector<std::string>& types) {
   ErrorMessage.clear();
-  return taxml::Guard("TXnhMgr.GetXzlxList", kXnhSystemError, ErrorMessage, [&] {
+  return Operation("GetXzlxList", ErrorMessage, [&] {
     Ref<IXnhDAO> dao = Dao();
     types = dao->GetXzlxList(djxh);
     if (!dao->GetErrorMessage().empty()) throw taxml::Failure(dao->GetErrorMessage());

@@ -12,6 +12,7 @@
 #include <memory>
 #include <unordered_set>
 
+#include "business/date_time.h"
 #include "codec/fast_json.h"
 #include "codec/taxml_exchange.h"
 #include "codec/taxml_host.h"
@@ -19,11 +20,10 @@
 #include "framework/progress.h"
 #include "framework/registry.h"
 #include "residents/xnh_mgr.h"
-#include "roster/async_jobs.h"
 #include "roster/deal_cbxx_ryxx.h"
 #include "roster/employee_service.h"
 #include "roster/employee_service_guard.h"
-#include "roster/roster_dates.h"
+#include "service/async_jobs.h"
 #include "store/db_access.h"
 #include "store/sql.h"
 
