@@ -24,7 +24,7 @@ struct RequestTypeInfo {
   bool xmlbhFirst = false;  // root attributes xmlbh, bbh, xmlmc (else bbh, xmlbh, xmlmc)
   bool schemaFile = true;   // xsi:schemaLocation names the schema file after the namespace
   std::string_view bodyKey = "data";  // the request body's key that carries the document
-  std::string_view schemaName;        // the schema file name given whole
+  std::string_view schemaName = {};   // the schema file name given whole
   bool standalone = false;            // declaration <?xml version="1.0" encoding="UTF-8" standalone="yes"?>
 };
 

@@ -1,6 +1,7 @@
 #include "codec/taxml_exchange.h"
 
 #include "codec/taxml_host.h"
+#include "framework/boundary.h"
 
 namespace velmor::taxml {
 
@@ -61,6 +62,11 @@ Reply Send(const Call& call) {
   }
   if (reply.error.empty()) reply.error = "网络请求失败，状态：" + std::to_string(reply.status);
   return reply;
+}
+
+bool Guard(std::string_view where, const std::string& userMessage, std::string& error,
+           const std::function<void()>& body) {
+  return Attempt<Failure>({where}, {userMessage, false, UnknownText::kShown}, &error, body);
 }
 
 }  // namespace velmor::taxml

@@ -1,14 +1,15 @@
-// One server exchange: the JSON request body in key order and the send sequence through the
-// host's network interface. With taxml_request.h (the request document), taxml_response.h
-// (reading the answer) and the failure boundary (framework/boundary.h) this is the whole API a
-// service uses to talk to the server; the scheme manager's office query reads:
+// One server exchange: the JSON request body in key order, the send sequence through the host's
+// network interface, and the guard a service method puts around it (on the common failure
+// boundary, framework/boundary.h). With taxml_request.h (the request document) and
+// taxml_response.h (reading the answer) this is the whole API a service uses to talk to the
+// server; the scheme manager's office query reads:
 //
 //   bool TXnhMgr::synXnhsbdjxhCx(IProgressView* progress) {
-//     return Attempt<taxml::Failure>({"TXnhMgr", "synXnhsbdjxhCx"}, {kXnhSystemError, false, UnknownText::kShown},
-//                                    &ErrorMessage, [&] {
+//     return taxml::Guard("TXnhMgr.synXnhsbdjxhCx", kXnhSystemError, ErrorMessage, [&] {
 //       taxml::Call call;
 //       call.serviceCode = "0224";
 //       call.progress = progress;
+//       call.progressValue = 100;
 //       call.keys["zgswjgList"] = offices;              // the call's own keys, in order
 //       taxml::Reply reply = taxml::Send(call);
 //       reply.RequireSuccess();                         // -1: the network's text, -2: the server's
@@ -18,7 +19,7 @@
 //     });
 //   }
 //
-// Operations described by a row (parameters in, JSON out) use the call helper
+// Operations described by a row (JSON parameters in, JSON out) use the call helper
 // (service/server_call.h) on top of this.
 //
 // The body's keys: "yblsh" (a fresh serial, or the given one), the call's keys, "djxh" (the
@@ -28,6 +29,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -89,5 +91,11 @@ struct Reply {
 // Failures to build (a component the host lacks, a text GBK cannot hold) raise exceptions; the
 // network's outcome, whatever it is, comes back in the Reply.
 Reply Send(const Call& call);
+
+// Runs body on the common failure boundary. True when it returns normally. A Failure puts its own
+// text in error; any other exception puts userMessage there. Either way the log receives
+// "[" + where + "]异常：" + text.
+bool Guard(std::string_view where, const std::string& userMessage, std::string& error,
+           const std::function<void()>& body);
 
 }  // namespace velmor::taxml

@@ -25,7 +25,7 @@ struct RequestType {
   bool xmlbhFirst = false;  // root attributes xmlbh, bbh, xmlmc (else bbh, xmlbh, xmlmc)
   bool schemaFile = true;   // xsi:schemaLocation names the schema file after the namespace
   std::string_view bodyKey = "data";  // the request body's key that carries the document
-  std::string_view schemaName;        // the schema file name given whole (not built from the parts)
+  std::string_view schemaName = {};   // the schema file name given whole (not built from the parts)
   bool standalone = false;            // the declaration says standalone="yes"
 };
 

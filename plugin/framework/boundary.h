@@ -31,12 +31,12 @@ enum class UnknownText { kLoggedOnly, kShown };
 
 struct BoundarySite {
   std::string_view className;  // "TRcsbMgr"
-  std::string_view op;         // "GetSbqk"; empty when className is already "Class.Op"
+  std::string_view op = {};    // "GetSbqk"; empty when className is already "Class.Op"
   LogForm form = LogForm::kTrailing;
 };
 
 struct UserTextRule {
-  std::string_view prefix;  // "查询异常：", or the whole fallback text ("数据库查询失败。")
+  std::string_view prefix = {};  // "查询异常：", or the whole fallback text ("数据库查询失败。")
   bool appendText = true;   // prefix + the failure's text; false: the prefix alone
   UnknownText unknown = UnknownText::kLoggedOnly;
 };

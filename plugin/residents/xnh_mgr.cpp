@@ -11,7 +11,6 @@
 #include "codec/taxml_exchange.h"
 #include "codec/taxml_host.h"
 #include "codec/taxml_response.h"
-#include "framework/boundary.h"
 #include "framework/log.h"
 #include "framework/module.h"
 #include "framework/progress.h"
@@ -34,14 +33,6 @@ Ref<IXnhDAO> Dao() { return CreatePluginService<IXnhDAO>(kXnhNoDaoMessage); }
 // The payment-list query, submitted now and collected later under its serial.
 constexpr service::OpRow kJfqdCx{"TXnhMgr", "synJfqdCx", "0343", kXnhSystemError};
 
-// Every operation's boundary: a taxml::Failure reaches the user as it stands, anything else as
-// kXnhSystemError.
-template <class F>
-bool Operation(std::string_view op, std::string& error, F&& body) {
-  return Attempt<taxml::Failure>({"TXnhMgr", op}, {kXnhSystemError, false, UnknownText::kShown}, &error,
-                                 std::forward<F>(body));
-}
-
 }  // namespace
 
 Ref<IXnhMgr> CreateXnhMgr() { return CreatePluginService<IXnhMgr>(kXnhNoMgrMessage); }
@@ -59,7 +50,7 @@ Ref<IXnhDAO> TXnhMgr::GetDAO() {
 bool TXnhMgr::DjxxXz(IProgressView* progress) {
   ErrorMessage.clear();
   std::vector<XnhJbxx> offices;
-  bool ok = Operation("DjxxXz", ErrorMessage, [&] {
+  bool ok = taxml::Guard("TXnhMgr.DjxxXz", kXnhSystemError, ErrorMessage, [&] {
     LogScope scope("TXnhMgr.DjxxXz");
     taxml::Call call;
     call.serviceCode = "0001";
@@ -91,7 +82,7 @@ bool TXnhMgr::DjxxXz(IProgressView* progress) {
 
 bool TXnhMgr::downloadZjms(IProgressView* progress) {
   ErrorMessage.clear();
-  return Operation("downloadZjms", ErrorMessage, [&] {
+  return taxml::Guard("TXnhMgr.downloadZjms", kXnhSystemError, ErrorMessage, [&] {
     const std::string djxh = taxml::CurrentDjxh();
     Ref<IXnhDAO> dao = Dao();
     nlohmann::json items = nlohmann::json::parse(dao->getCbxxData(djxh, "", -1, -1));
@@ -139,7 +130,7 @@ bool TXnhMgr::downloadZjms(IProgressView* progress) {
 
 bool TXnhMgr::synXnhsbdjxhCx(IProgressView* progress) {
   ErrorMessage.clear();
-  return Operation("synXnhsbdjxhCx", ErrorMessage, [&] {
+  return taxml::Guard("TXnhMgr.synXnhsbdjxhCx", kXnhSystemError, ErrorMessage, [&] {
     const std::string djxh = taxml::CurrentDjxh();
     Ref<IXnhDAO> dao = Dao();
     nlohmann::json offices = nlohmann::json::parse(dao->GetSwjgList(djxh));
@@ -172,7 +163,7 @@ bool TXnhMgr::getSbdjxh(const std::string& swjgdm, std::string& sbdjxh) {
 
 bool TXnhMgr::synJfqdCx(const std::string& fkssqq, const std::string& fkssqz, std::string& yblsh) {
   ErrorMessage.clear();
-  return Operation("synJfqdCx", ErrorMessage, [&] {
+  return taxml::Guard("TXnhMgr.synJfqdCx", kXnhSystemError, ErrorMessage, [&] {
     service::OpCall call{taxml::CurrentDjxh(), service::Json{{"fkssqq", fkssqq}, {"fkssqz", fkssqz}}};
     yblsh = service::Submit(kJfqdCx, call);
   });
@@ -181,7 +172,7 @@ bool TXnhMgr::synJfqdCx(const std::string& fkssqq, const std::string& fkssqz, st
 bool TXnhMgr::synJfqdCxFk(const std::string& yblsh, std::string& json) {
   ErrorMessage.clear();
   json = "[]";
-  return Operation("synJfqdCxFk", ErrorMessage, [&] {
+  return taxml::Guard("TXnhMgr.synJfqdCxFk", kXnhSystemError, ErrorMessage, [&] {
     std::optional<std::string> response;
     for (int pass = 0; pass < kPollPasses; ++pass) {
       response = service::Collect(kJfqdCx, yblsh);
@@ -221,7 +212,7 @@ bool TXnhMgr::synJfqdCxFk(const std::string& yblsh, std::string& json) {
 bool TXnhMgr::queryXnhCbxxItems(IXnhCbxxQc* condition, Ref<IXnhCbxxItems>& items) {
   ErrorMessage.clear();
   items = nullptr;
-  return Operation("queryXnhCbxxItems", ErrorMessage, [&] {
+  return taxml::Guard("TXnhMgr.queryXnhCbxxItems", kXnhSystemError, ErrorMessage, [&] {
     Ref<IXnhDAO> dao = Dao();
     XnhCbxxFilter filter = condition ? condition->GetFilter() : XnhCbxxFilter{};
     nlohmann::json rows = nlohmann::json::parse(dao->queryXnhCbxx(taxml::CurrentDjxh(), filter));
@@ -246,7 +237,7 @@ bool TXnhMgr::queryXnhCbxxItems(IXnhCbxxQc* condition, Ref<IXnhCbxxItems>& items
 bool TXnhMgr::isYjgl() {
   ErrorMessage.clear();
   bool result = false;
-  Operation("isYjgl", ErrorMessage, [&] {
+  taxml::Guard("TXnhMgr.isYjgl", kXnhSystemError, ErrorMessage, [&] {
     Ref<ISysParamIntf> params = CreatePluginService<ISysParamIntf>("创建平台组件接口[ISysParamIntf]失败！");
     const std::string djxh = taxml::CurrentDjxh();
     params->SetDjxh(djxh);
@@ -259,13 +250,14 @@ bool TXnhMgr::isYjgl() {
 bool TXnhMgr::isYbgzdjXnh() {
   ErrorMessage.clear();
   bool result = false;
-  Operation("isYbgzdjXnh", ErrorMessage, [&] { result = Dao()->CountYbgzdj(taxml::CurrentDjxh()) > 0; });
+  taxml::Guard("TXnhMgr.isYbgzdjXnh", kXnhSystemError, ErrorMessage,
+               [&] { result = Dao()->CountYbgzdj(taxml::CurrentDjxh()) > 0; });
   return result;
 }
 
 bool TXnhMgr::GetXzlxList(const std::string& djxh, std::vector<std::string>& types) {
   ErrorMessage.clear();
-  return Operation("GetXzlxList", ErrorMessage, [&] {
+  return taxml::Guard("TXnhMgr.GetXzlxList", kXnhSystemError, ErrorMessage, [&] {
     Ref<IXnhDAO> dao = Dao();
     types = dao->GetXzlxList(djxh);
     if (!dao->GetErrorMessage().empty()) throw taxml::Failure(dao->GetErrorMessage());
