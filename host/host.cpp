@@ -6,7 +6,7 @@
 
 #include "host/host_error.h"
 #include "host/log_level.h"
-#include "host/net/network_components.h"
+#include "host/components/network_components.h"
 #include "host/platform_manager.h"
 #include "host/sys_differ.h"
 #include "host/text_util.h"

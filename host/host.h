@@ -7,8 +7,8 @@
 //   ISysDiffer       (unnamed)    SysDiffer over [differ]
 //   IPlatformManager "Default"    PlatformManager
 //   IUIManager       "Default"    UIManager
-//   and the network components of host/net/network_components.h (INetCommIntf, ICommonFunctions,
-//   IPortalAgent, IReturnCodeMessage, ISyspzxxIntf)
+//   and the components of host/components/network_components.h (INetCommIntf,
+//   ICommonFunctions, IPortalAgent, IReturnCodeMessage, ISyspzxxIntf)
 // One Host may be started per process at a time (the window class is process-wide). Start and
 // Stop run on the main thread; the components themselves are thread-safe. Stop the plug-in
 // (PluginHost) before the host that it found.

@@ -1,7 +1,7 @@
 #include "codec/taxml_exchange.h"
 
-#include "codec/taxml_host.h"
 #include "framework/boundary.h"
+#include "framework/taxml_host.h"
 
 namespace velmor::taxml {
 

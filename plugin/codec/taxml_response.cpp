@@ -3,7 +3,7 @@
 #include "codec/base64.h"
 #include "codec/gbk.h"
 #include "codec/gzip.h"
-#include "codec/taxml_host.h"
+#include "framework/taxml_host.h"
 
 namespace velmor::taxml {
 namespace {

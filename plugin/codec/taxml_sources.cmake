@@ -1,7 +1,6 @@
 # The taxML exchange: request documents, request types, the send sequence, reading answers.
 target_sources(velmor_plugin_objects PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/taxml_exchange.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/taxml_host.cpp
   ${CMAKE_CURRENT_LIST_DIR}/taxml_request.cpp
   ${CMAKE_CURRENT_LIST_DIR}/taxml_request_types.cpp
   ${CMAKE_CURRENT_LIST_DIR}/taxml_response.cpp

@@ -13,7 +13,7 @@
 #include "codec/taxml_response.h"
 #include "declaration/dao_support.h"
 #include "framework/boundary.h"
-#include "store/plugin_service.h"
+#include "framework/plugin_service.h"
 #include "velmor/progress_view.h"
 #include "velmor/rcsb_dao.h"
 

@@ -1,5 +1,5 @@
 // TRcsbDAO: state updates, queries and registration of the class. The saves are in
-// rcsb_save.cpp, the downloaded lists in rcsb_list_save.cpp.
+// rcsb_dao_save.cpp, the downloaded lists in rcsb_dao_list_save.cpp.
 #include "declaration/rcsb_dao.h"
 
 #include "business/date_time.h"

@@ -7,7 +7,7 @@
 
 #include "business/date_time.h"
 #include "codec/taxml_exchange.h"
-#include "codec/taxml_host.h"
+#include "framework/taxml_host.h"
 #include "codec/taxml_response.h"
 #include "declaration/dao_support.h"
 #include "declaration/feedback.h"
@@ -16,7 +16,7 @@
 #include "framework/module.h"
 #include "framework/registry.h"
 #include "framework/service_table.h"
-#include "store/plugin_service.h"
+#include "framework/plugin_service.h"
 #include "store/store_guard.h"
 
 namespace velmor {

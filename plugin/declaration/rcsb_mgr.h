@@ -10,7 +10,7 @@
 
 #include "business/business_object.h"
 #include "framework/boundary.h"
-#include "store/plugin_service.h"
+#include "framework/plugin_service.h"
 #include "velmor/rcsb_dao.h"
 #include "velmor/rcsb_mgr.h"
 

@@ -8,7 +8,7 @@
 
 #include "business/date_time.h"
 #include "codec/taxml_exchange.h"
-#include "codec/taxml_host.h"
+#include "framework/taxml_host.h"
 #include "codec/taxml_response.h"
 #include "declaration/mgr_support.h"
 #include "declaration/rcsb_mgr.h"

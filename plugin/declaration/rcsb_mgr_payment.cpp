@@ -4,7 +4,7 @@
 
 #include "business/code_name_item.h"
 #include "codec/taxml_exchange.h"
-#include "codec/taxml_host.h"
+#include "framework/taxml_host.h"
 #include "declaration/mgr_support.h"
 #include "declaration/rcsb_mgr.h"
 

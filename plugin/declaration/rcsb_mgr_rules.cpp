@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <sstream>
 
-#include "codec/taxml_host.h"
+#include "framework/taxml_host.h"
 #include "declaration/mgr_support.h"
 #include "declaration/rcsb_mgr.h"
 #include "velmor/sys_param.h"

@@ -4,7 +4,7 @@
 #include <optional>
 
 #include "codec/taxml_exchange.h"
-#include "codec/taxml_host.h"
+#include "framework/taxml_host.h"
 #include "codec/taxml_response.h"
 #include "declaration/feedback.h"
 #include "declaration/mgr_support.h"

@@ -1,12 +1,12 @@
 # The daily declaration: its store (TRcsbDAO) and helpers.
 target_sources(velmor_plugin_objects PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/dao_support.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/person_row.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/rcsb_dao_person_row.cpp
   ${CMAKE_CURRENT_LIST_DIR}/rcsb_dao.cpp
   ${CMAKE_CURRENT_LIST_DIR}/rcsb_dao_lookup.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/rcsb_save.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/rcsb_list_save.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/rcsb_fkssq.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/rcsb_dao_save.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/rcsb_dao_list_save.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/rcsb_dao_fkssq.cpp
 )
 target_link_libraries(velmor_plugin_objects PUBLIC nlohmann_json::nlohmann_json pugixml::pugixml)
 # The daily declaration manager (TRcsbMgr).

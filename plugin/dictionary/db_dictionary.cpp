@@ -2,7 +2,7 @@
 
 #include "dictionary/dict_access.h"
 #include "framework/log.h"
-#include "store/plugin_service.h"
+#include "framework/plugin_service.h"
 #include "velmor/code_name_dao.h"
 
 namespace velmor {

@@ -9,7 +9,7 @@
 
 #include "business/date_time.h"
 #include "codec/taxml_exchange.h"
-#include "codec/taxml_host.h"
+#include "framework/taxml_host.h"
 #include "codec/taxml_response.h"
 #include "framework/log.h"
 #include "framework/module.h"
@@ -17,8 +17,8 @@
 #include "framework/registry.h"
 #include "framework/service_table.h"
 #include "residents/xnh_cbxx_item.h"
+#include "framework/plugin_service.h"
 #include "service/server_call.h"
-#include "store/plugin_service.h"
 #include "velmor/sys_param.h"
 
 namespace velmor {

@@ -42,7 +42,7 @@
 #include <vector>
 
 #include "codec/fast_json.h"
-#include "store/asyn_exec_sql.h"
+#include "store/background/asyn_exec_sql.h"
 
 namespace velmor {
 

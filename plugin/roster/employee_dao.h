@@ -5,7 +5,8 @@
 //
 // The operations live in several files by concern: employee_dao_query.cpp (the reads),
 // employee_dao_write.cpp (updates and deletes), employee_dao_save.cpp (saveCbryxx and the
-// payment states) and registration_store.cpp (the registration download and outside persons).
+// payment states) and employee_dao_registration.cpp (the registration download and outside
+// persons).
 // One object is used by one thread at a time (ErrorMessage is its state).
 #pragma once
 

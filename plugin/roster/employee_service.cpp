@@ -4,15 +4,15 @@
 #include <ctime>
 #include <sys/time.h>
 
-#include "codec/taxml_host.h"
+#include "framework/taxml_host.h"
 #include "framework/module.h"
 #include "framework/registry.h"
 #include "framework/service_table.h"
 #include "roster/employee_service_guard.h"
 #include "roster/name_check.h"
 #include "roster/ygcbxx_download.h"
-#include "store/async_call.h"
-#include "store/plugin_service.h"
+#include "store/background/async_call.h"
+#include "framework/plugin_service.h"
 
 namespace velmor {
 

@@ -15,7 +15,7 @@
 #include "business/date_time.h"
 #include "codec/fast_json.h"
 #include "codec/taxml_exchange.h"
-#include "codec/taxml_host.h"
+#include "framework/taxml_host.h"
 #include "framework/log.h"
 #include "framework/progress.h"
 #include "framework/registry.h"

@@ -9,7 +9,7 @@
 #include "codec/taxml_request.h"
 #include "roster/employee_ops.h"
 #include "roster/employee_service.h"
-#include "store/plugin_service.h"
+#include "framework/plugin_service.h"
 #include "velmor/dict_mgr.h"
 #include "velmor/sbjbjg_zspm_dz_gz.h"
 #include "velmor/xnh_mgr.h"

@@ -4,13 +4,13 @@
 
 #include "business/date_time.h"
 #include "codec/taxml_exchange.h"
-#include "codec/taxml_host.h"
+#include "framework/taxml_host.h"
 #include "framework/log.h"
 #include "framework/progress.h"
 #include "roster/employee_service.h"
 #include "roster/employee_service_guard.h"
 #include "service/async_jobs.h"
-#include "store/base_asyn_exec_sql.h"
+#include "store/background/base_asyn_exec_sql.h"
 #include "store/db_access.h"
 #include "store/sql.h"
 

@@ -6,7 +6,7 @@
 #include "codec/base64.h"
 #include "codec/gbk.h"
 #include "codec/taxml_exchange.h"
-#include "codec/taxml_host.h"
+#include "framework/taxml_host.h"
 #include "framework/registry.h"
 #include "roster/employee_service.h"
 #include "roster/employee_service_guard.h"

@@ -3,7 +3,7 @@ target_sources(velmor_plugin_objects PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/sql_text.cpp
   ${CMAKE_CURRENT_LIST_DIR}/deal_cbxx_ryxx.cpp
   ${CMAKE_CURRENT_LIST_DIR}/registration_doc.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/registration_store.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/employee_dao_registration.cpp
   ${CMAKE_CURRENT_LIST_DIR}/employee_dao.cpp
   ${CMAKE_CURRENT_LIST_DIR}/employee_dao_query.cpp
   ${CMAKE_CURRENT_LIST_DIR}/employee_dao_write.cpp

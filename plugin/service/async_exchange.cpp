@@ -4,7 +4,7 @@
 #include <chrono>
 #include <thread>
 
-#include "codec/taxml_host.h"
+#include "framework/taxml_host.h"
 #include "framework/progress.h"
 
 namespace velmor::service {

@@ -3,7 +3,7 @@
 #include <cctype>
 
 #include "codec/taxml_exchange.h"
-#include "codec/taxml_host.h"
+#include "framework/taxml_host.h"
 #include "codec/taxml_response.h"
 
 namespace velmor::service {

@@ -13,4 +13,4 @@ target_sources(velmor_plugin_objects PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/sys_param.cpp
 )
 target_link_libraries(velmor_plugin_objects PUBLIC nlohmann_json::nlohmann_json)
-include(${CMAKE_CURRENT_LIST_DIR}/roster_sources.cmake)
+include(${CMAKE_CURRENT_LIST_DIR}/background/sources.cmake)

@@ -6,7 +6,7 @@
 #include "framework/registry.h"
 #include "framework/service_table.h"
 #include "store/json_text.h"
-#include "store/plugin_service.h"
+#include "framework/plugin_service.h"
 #include "store/store_guard.h"
 
 namespace velmor {

@@ -1,14 +1,14 @@
 // The common-functions component: serials unique across calls, threads, instances and restarts;
 // date conversion; amounts in Chinese capitals.
-#include "host/net/common_functions.h"
+#include "host/components/common_functions.h"
 
 #include <gtest/gtest.h>
 
 #include <set>
 #include <thread>
 
-#include "host/net/chinese_amount.h"
-#include "host/net/date_time.h"
+#include "host/components/chinese_amount.h"
+#include "host/components/date_time.h"
 #include "support/temp_dir.h"
 #include "velmor/exceptions.h"
 

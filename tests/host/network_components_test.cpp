@@ -1,13 +1,13 @@
 // The portal agent, return-code messages and system configuration, the network settings of the
 // host configuration, and their registration when the host starts.
-#include "host/net/network_components.h"
+#include "host/components/network_components.h"
 
 #include <gtest/gtest.h>
 
 #include "host/host_error.h"
-#include "host/net/portal_agent.h"
-#include "host/net/return_code_message.h"
-#include "host/net/syspzxx.h"
+#include "host/components/portal_agent.h"
+#include "host/components/return_code_message.h"
+#include "host/components/syspzxx.h"
 #include "support/host_fixture.h"
 #include "velmor/common_functions.h"
 #include "velmor/portal_agent.h"

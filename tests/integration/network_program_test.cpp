@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "codec/taxml_exchange.h"
-#include "codec/taxml_host.h"
+#include "framework/taxml_host.h"
 #include "codec/taxml_response.h"
 #include "host/host.h"
 #include "support/process.h"

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "codec/taxml_exchange.h"
-#include "codec/taxml_host.h"
+#include "framework/taxml_host.h"
 #include "codec/taxml_response.h"
 #include "support/host_fixture.h"
 #include "taxsim/simulator.h"

@@ -1,0 +1,13 @@
+# The host components beside the network: common functions (dates, amounts in capitals, serials
+# from the serial counter), portal agent, return-code messages, system configuration, and their
+# registration in the host's factory at start-up.
+target_sources(velmor_host PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/chinese_amount.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/common_functions.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/date_time.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/network_components.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/portal_agent.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/return_code_message.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/serial_counter.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/syspzxx.cpp
+)
