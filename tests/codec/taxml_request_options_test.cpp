@@ -51,10 +51,11 @@ TEST(TaxmlOptions, StandaloneDeclarationOnlyWhereTheTypeSaysSo) {
 
 TEST(TaxmlOptions, BuiltContentIsAppendedAsItStandsInsideTheOpenElement) {
   RequestDocument doc("SbfCxjmTsrqSbxxBcRequest");
-  doc.Add("djxh", "D1").Open("sbxx").AddBuilt("<xm>A&amp;B</xm><bz/>").Close();
-  EXPECT_EQ(Body(doc), "<djxh>D1</djxh><sbxx><xm>A&amp;B</xm><bz/></sbxx></taxML>");
+  doc.Add("djxh", "D1").Open("sbxx").AddBuilt("<xm>A&amp;B&#20013;&#x4E2D;</xm><bz/><![CDATA[a&b]]>").Close();
+  EXPECT_EQ(Body(doc), "<djxh>D1</djxh><sbxx><xm>A&amp;B&#20013;&#x4E2D;</xm><bz/><![CDATA[a&b]]></sbxx></taxML>");
   doc.AddBuilt("");
-  EXPECT_EQ(Body(doc), "<djxh>D1</djxh><sbxx><xm>A&amp;B</xm><bz/></sbxx></taxML>") << "nothing to add";
+  EXPECT_EQ(Body(doc), "<djxh>D1</djxh><sbxx><xm>A&amp;B&#20013;&#x4E2D;</xm><bz/><![CDATA[a&b]]></sbxx></taxML>")
+      << "nothing to add";
 }
 
 TEST(TaxmlOptions, BuiltContentThatIsNoWellFormedXmlIsRefused) {
