@@ -21,8 +21,8 @@ struct RequestTypeInfo {
   std::string_view area, kind, number;  // schema file "TaxMLBw_" area "_" kind "_" number "_Request_V1.0.xsd"
   bool gbk = true;                      // false: UTF-8
   bool gzip = false;
-  bool xmlbhFirst = false;  // root attributes xmlbh, bbh, xmlmc (else bbh, xmlbh, xmlmc)
-  bool schemaFile = true;   // xsi:schemaLocation names the schema file after the namespace
+  bool xmlbhFirst = false;            // root attributes xmlbh, bbh, xmlmc (else bbh, xmlbh, xmlmc)
+  bool schemaFile = true;             // xsi:schemaLocation names the schema file after the namespace
   std::string_view bodyKey = "data";  // the request body's key that carries the document
   std::string_view schemaName = {};   // the schema file name given whole
   bool standalone = false;            // declaration <?xml version="1.0" encoding="UTF-8" standalone="yes"?>

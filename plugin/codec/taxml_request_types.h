@@ -20,13 +20,13 @@ inline constexpr std::string_view kXsiNamespace = "http://www.w3.org/2001/XMLSch
 struct RequestType {
   std::string_view name;                // the xsi:type, "SbfCxjmxnhRcSbYzxxBcRequest"
   std::string_view area, kind, number;  // "GSSBF", "SB", "00117"
-  bool utf8 = false;        // the document's bytes are UTF-8 (else GBK, the ANSI code page)
-  bool gzip = false;        // compressed as one gzip member before Base64
-  bool xmlbhFirst = false;  // root attributes xmlbh, bbh, xmlmc (else bbh, xmlbh, xmlmc)
-  bool schemaFile = true;   // xsi:schemaLocation names the schema file after the namespace
-  std::string_view bodyKey = "data";  // the request body's key that carries the document
-  std::string_view schemaName = {};   // the schema file name given whole (not built from the parts)
-  bool standalone = false;            // the declaration says standalone="yes"
+  bool utf8 = false;                    // the document's bytes are UTF-8 (else GBK, the ANSI code page)
+  bool gzip = false;                    // compressed as one gzip member before Base64
+  bool xmlbhFirst = false;              // root attributes xmlbh, bbh, xmlmc (else bbh, xmlbh, xmlmc)
+  bool schemaFile = true;               // xsi:schemaLocation names the schema file after the namespace
+  std::string_view bodyKey = "data";    // the request body's key that carries the document
+  std::string_view schemaName = {};     // the schema file name given whole (not built from the parts)
+  bool standalone = false;              // the declaration says standalone="yes"
 };
 
 // The row of a request type; null when the name is not in the table.

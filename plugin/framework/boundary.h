@@ -37,7 +37,7 @@ struct BoundarySite {
 
 struct UserTextRule {
   std::string_view prefix = {};  // "查询异常：", or the whole fallback text ("数据库查询失败。")
-  bool appendText = true;   // prefix + the failure's text; false: the prefix alone
+  bool appendText = true;        // prefix + the failure's text; false: the prefix alone
   UnknownText unknown = UnknownText::kLoggedOnly;
 };
 
