@@ -100,8 +100,9 @@ std::unique_ptr<RequestDocument> DecodeDocument(std::string_view data) {
   pugi::xml_parse_result r = doc->dom.load_buffer(doc->text.data(), doc->text.size(), pugi::parse_default,
                                                   pugi::encoding_utf8);
   if (!r) throw Refusal("10002", std::string("请求报文不是有效的XML：") + r.description());
-  if (doc->text.rfind(R"(<?xml version="1.0" encoding="UTF-8"?>)", 0) != 0)
-    throw Refusal("10002", "请求报文声明不符");
+  const char* declaration = doc->type->standalone ? R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>)"
+                                                  : R"(<?xml version="1.0" encoding="UTF-8"?>)";
+  if (doc->text.rfind(declaration, 0) != 0) throw Refusal("10002", "请求报文声明不符");
   CheckRoot(*doc);
   return doc;
 }
@@ -114,10 +115,16 @@ Call DecodeCall(Call::Endpoint endpoint, std::string serviceCode, std::string se
   call.rawBody = std::move(body);
   call.body = nlohmann::ordered_json::parse(call.rawBody, nullptr, false);
   if (call.body.is_discarded() || !call.body.is_object()) throw Refusal("10001", "请求报文不是有效的JSON对象");
-  auto data = call.body.find("data");
-  if (data != call.body.end()) {
-    if (!data->is_string()) throw Refusal("10001", "请求报文的data不是字符串");
+  // The document travels under "data", or "qqbw" for the types that say so.
+  for (const char* key : {"data", "qqbw"}) {
+    auto data = call.body.find(key);
+    if (data == call.body.end()) continue;
+    if (call.document) throw Refusal("10001", "请求报文同时含data和qqbw");
+    if (!data->is_string()) throw Refusal("10001", std::string("请求报文的") + key + "不是字符串");
     call.document = DecodeDocument(data->get_ref<const std::string&>());
+    if (call.document->type->bodyKey != key)
+      throw Refusal("10001", std::string(call.document->type->name) + "的报文应放在" +
+                                 std::string(call.document->type->bodyKey) + "中");
   }
   return call;
 }

@@ -1,5 +1,5 @@
 // Call: one request as a service handler sees it: the service code, the serial, the JSON body
-// (keys in the order they arrived) and, when the body carries "data", the decoded request
+// (keys in the order they arrived) and, when the body carries "data" (or "qqbw"), the decoded request
 // document (UTF-8 text and its DOM, with the encoding it came in).
 //
 // A Call is built by DecodeCall on the server thread that received the request and handed to one
@@ -48,7 +48,7 @@ struct Call {
   std::string serialHeader;  // X-Velmor-Serial-No, empty when not sent
   std::string rawBody;
   nlohmann::ordered_json body;              // always an object
-  std::unique_ptr<RequestDocument> document;  // null when the body has no "data"
+  std::unique_ptr<RequestDocument> document;  // null when the body has no "data" or "qqbw"
 
   // A string (or number, as text) member of the body; empty when absent or of another type.
   std::string Key(std::string_view name) const;

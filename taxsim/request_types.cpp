@@ -9,13 +9,26 @@ constexpr RequestTypeInfo Gbk(std::string_view n, std::string_view a, std::strin
   return {n, a, k, no, true, false, false, true};
 }
 
+constexpr RequestTypeInfo InQqbw(RequestTypeInfo t) {
+  t.bodyKey = "qqbw";
+  return t;
+}
+constexpr RequestTypeInfo Standalone(RequestTypeInfo t) {
+  t.standalone = true;
+  return t;
+}
+constexpr RequestTypeInfo SchemaNamed(RequestTypeInfo t, std::string_view file) {
+  t.schemaName = file;
+  return t;
+}
+
 // Kept in step with the plug-in's own table by the integration tests (every row is sent once).
 constexpr std::array kTypes = {
-    Gbk("CxjmJdczBgRequest", "SBFGL", "DJ", "00114"),
-    Gbk("CxjmJdczCxRequest", "SBFGL", "DJ", "00116"),
+    InQqbw(Gbk("CxjmJdczBgRequest", "SBFGL", "DJ", "00114")),
+    InQqbw(Gbk("CxjmJdczCxRequest", "SBFGL", "DJ", "00116")),
     Gbk("CxjmPlkkQcCxRequest", "SBFGL", "SB", "00135"),
     Gbk("CxjmShbxfJfdjRequest", "SBFGL", "DJ", "00212"),
-    Gbk("CxjmXnhShbxfJfDjxxCxRequest", "SBFGL", "DJ", "00206"),
+    SchemaNamed(Gbk("CxjmXnhShbxfJfDjxxCxRequest", "SBFGL", "DJ", "00206"), "TaxMLBw_SBFGL_DJ_00206_Request.xsd"),
     Gbk("DpkqcZfRequest", "SBFGL", "SB", "00132"),
     Gbk("HXZGZS00193Request", "SBFZS", "ZS", "00193"),
     Gbk("HXZGZS10303Request", "SBFZS", "ZS", "10303"),
@@ -23,10 +36,10 @@ constexpr std::array kTypes = {
     Gbk("SbfCxjmJfdcRequest", "SBFGL", "SB", "00125"),
     Gbk("SbfCxjmJtbzSbCxRequest", "SBFGL", "SB", "00179"),
     Gbk("SbfCxjmJtbzSbRequest", "SBFGL", "SB", "00178"),
-    Gbk("SbfCxjmTsrqSbxxBcRequest", "SBFGL", "SB", "00168"),
+    Standalone(Gbk("SbfCxjmTsrqSbxxBcRequest", "SBFGL", "SB", "00168")),
     Gbk("SbfCxjmXnhDjxxCxRequest", "SBFGL", "DJ", "00145"),
     Gbk("SbfCxjmYjfeCxRequest", "SBFGL", "SB", "00119"),
-    Gbk("SbfCxjmYjfeSzRequest", "SBFGL", "SB", "00122"),
+    InQqbw(Gbk("SbfCxjmYjfeSzRequest", "SBFGL", "SB", "00122")),
     Gbk("SbfCxjmYjfeZfRequest", "SBFGL", "SB", "00140"),
     RequestTypeInfo{"SbfCxjmxnSbfRcsbCxRequest", "SBFGL", "SB", "00146", true, false, true, true},
     Gbk("SbfCxjmxnhDrCxjmxxBcGzRequest", "SBFGL", "SB", "00170"),
@@ -65,6 +78,7 @@ const RequestTypeInfo* FindRequestType(std::string_view name) {
 }
 
 std::string SchemaFileName(const RequestTypeInfo& t) {
+  if (!t.schemaName.empty()) return std::string(t.schemaName);
   return "TaxMLBw_" + std::string(t.area) + "_" + std::string(t.kind) + "_" + std::string(t.number) +
          "_Request_V1.0.xsd";
 }

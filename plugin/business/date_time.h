@@ -57,6 +57,14 @@ bool TryStrToDateTime(std::string_view text, const FormatSettings& fs, TDateTime
 // Raises EConvertError "'text' is not a valid date and time" on failure.
 TDateTime StrToDateTime(std::string_view text, const FormatSettings& fs);
 
+// The local clock as text, in the fixed forms the stores and requests use (never the locale's):
+// `pattern` is a strftime pattern that may also hold "%f", the milliseconds in three digits
+// ("%Y%m%d%H%M%S%f" gives "20240105093007042"). Safe on any thread.
+std::string LocalTimeText(std::string_view pattern);
+std::string NowText();       // "yyyy-mm-dd hh:nn:ss"
+std::string Today();         // "yyyy-mm-dd"
+std::string CurrentMonth();  // "yyyy-mm"
+
 const FormatSettings& ProcessFormatSettings();
 void SetProcessFormatSettings(const FormatSettings& fs);
 

@@ -1,5 +1,6 @@
 #include "codec/taxml_exchange.h"
 
+#include "framework/boundary.h"
 #include "framework/host_access.h"
 #include "framework/log.h"
 
@@ -12,7 +13,7 @@ std::string BuildBody(const Call& call, const std::string& yblsh, const std::str
   if (call.serial != Call::Serial::kNone) body["yblsh"] = yblsh;
   for (auto it = call.keys.begin(); it != call.keys.end(); ++it) body[it.key()] = it.value();
   if (call.djxh) body["djxh"] = djxh;
-  if (call.document) body["data"] = data;
+  if (call.document) body[std::string(call.document->Type().bodyKey)] = data;
   try {
     return body.dump();
   } catch (const nlohmann::json::type_error&) {
@@ -66,32 +67,7 @@ Reply Send(const Call& call) {
 
 bool Guard(std::string_view where, const std::string& userMessage, std::string& error,
            const std::function<void()>& body) {
-  try {
-    body();
-    return true;
-  } catch (const Failure& f) {
-    error = f.what();
-  } catch (const std::exception& e) {
-    error = userMessage;
-    try {
-      LogException(where, e.what());
-    } catch (...) {
-      // A failing debugger must not hide the failure being reported.
-    }
-    return false;
-  } catch (...) {
-    error = userMessage;
-    try {
-      LogException(where, "未知异常");
-    } catch (...) {
-    }
-    return false;
-  }
-  try {
-    LogException(where, error);
-  } catch (...) {
-  }
-  return false;
+  return Attempt<Failure>({where}, {userMessage, false, UnknownText::kShown}, &error, body);
 }
 
 }  // namespace velmor::taxml

@@ -1,29 +1,31 @@
 // One server exchange: the JSON request body in key order, the send sequence through the host's
-// network interface, and the guard every service method puts around it. With taxml_request.h
-// (the request document) and taxml_response.h (reading the answer) this is the whole API a
-// service uses to talk to the server:
+// network interface, and the guard a service method puts around it (on the common failure
+// boundary, framework/boundary.h). With taxml_request.h (the request document) and
+// taxml_response.h (reading the answer) this is the whole API a service uses to talk to the
+// server; the scheme manager's office query reads:
 //
-//   bool TDailyMgr::GetSbqk(..., std::string& error) {
-//     return taxml::Guard("TDailyMgr.GetSbqk", "服务端反馈报文异常", error, [&] {
-//       taxml::RequestDocument doc("SbfCxjmxnSbfRcsbCxRequest");
-//       doc.Add("tran_seq", tranSeq);
+//   bool TXnhMgr::synXnhsbdjxhCx(IProgressView* progress) {
+//     return taxml::Guard("TXnhMgr.synXnhsbdjxhCx", kXnhSystemError, ErrorMessage, [&] {
 //       taxml::Call call;
-//       call.serviceCode = "0053";
-//       call.document = &doc;
-//       call.progress = view;
-//       call.keys["sbrqq"] = from;                       // the call's own keys, in order
+//       call.serviceCode = "0224";
+//       call.progress = progress;
+//       call.progressValue = 100;
+//       call.keys["zgswjgList"] = offices;              // the call's own keys, in order
 //       taxml::Reply reply = taxml::Send(call);
 //       reply.RequireSuccess();                         // -1: the network's text, -2: the server's
 //       taxml::Response answer = taxml::Response::Read(reply);
 //       answer.RequireSuccess();                        // "【code】message"
-//       for (pugi::xml_node row : answer.RequireList("sbqkxxList")) ...
+//       for (pugi::xml_node row : answer.RequireList("xnhsbdjxhList").children()) ...
 //     });
 //   }
 //
+// Operations described by a row (JSON parameters in, JSON out) use the call helper
+// (service/server_call.h) on top of this.
+//
 // The body's keys: "yblsh" (a fresh serial, or the given one), the call's keys, "djxh" (the
-// current payer), "data" (the encoded document). String values are JSON-escaped. Runs on the
-// host's main thread, or on a worker thread once the main thread has obtained the host
-// components (taxml_host.h).
+// current payer), then the encoded document under its type's body key ("data", or "qqbw").
+// String values are JSON-escaped. Runs on the host's main thread, or on a worker thread once the
+// main thread has obtained the host components (framework/host_access.h).
 #pragma once
 
 #include <cstdint>
@@ -56,7 +58,7 @@ struct Call {
 
   std::string serviceCode;                                        // "0053"
   nlohmann::ordered_json keys = nlohmann::ordered_json::object();  // the call's own keys, in order
-  const RequestDocument* document = nullptr;                      // sent as "data" when set
+  const RequestDocument* document = nullptr;                       // sent under its body key when set
   Serial serial = Serial::kFresh;
   std::string yblsh;    // with Serial::kGiven
   bool djxh = true;     // add the current payer's "djxh"
@@ -90,8 +92,9 @@ struct Reply {
 // network's outcome, whatever it is, comes back in the Reply.
 Reply Send(const Call& call);
 
-// Runs body. True when it returns normally. A Failure puts its own text in error; any other
-// exception puts userMessage there. Either way the log receives "[" + where + "]异常：" + text.
+// Runs body on the common failure boundary. True when it returns normally. A Failure puts its own
+// text in error; any other exception puts userMessage there. Either way the log receives
+// "[" + where + "]异常：" + text.
 bool Guard(std::string_view where, const std::string& userMessage, std::string& error,
            const std::function<void()>& body);
 

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include <pugixml.hpp>
+
 #include "codec/base64.h"
 #include "codec/gbk.h"
 #include "codec/gzip.h"
@@ -10,10 +12,43 @@
 
 namespace velmor::taxml {
 
+namespace {
+
+// pugixml keeps a stray "&" as text; in a document it is an error, so every "&" outside CDATA must
+// start an entity or character reference.
+bool ReferencesWellFormed(std::string_view xml) {
+  for (size_t i = 0; i < xml.size(); ++i) {
+    if (xml.compare(i, 9, "<![CDATA[") == 0) {
+      const size_t end = xml.find("]]>", i + 9);
+      if (end == std::string_view::npos) return false;
+      i = end + 2;
+      continue;
+    }
+    if (xml[i] != '&') continue;
+    const size_t semi = xml.find(';', i);
+    if (semi == std::string_view::npos) return false;
+    std::string_view name = xml.substr(i + 1, semi - i - 1);
+    bool ok = name == "amp" || name == "lt" || name == "gt" || name == "apos" || name == "quot";
+    if (!ok && name.size() > 1 && name[0] == '#') {
+      const bool hex = name[1] == 'x';
+      std::string_view digits = name.substr(hex ? 2 : 1);
+      ok = !digits.empty() &&
+           digits.find_first_not_of(hex ? "0123456789abcdefABCDEF" : "0123456789") == std::string_view::npos;
+    }
+    if (!ok) return false;
+    i = semi;
+  }
+  return true;
+}
+
+}  // namespace
+
 RequestDocument::RequestDocument(std::string_view requestType) : type_(FindRequestType(requestType)) {
   if (!type_) throw Exception("未知的请求报文类型：" + std::string(requestType));
   const RequestType& t = *type_;
-  text_ = R"(<?xml version="1.0" encoding="UTF-8"?><taxML xsi:type=")";
+  text_ = t.standalone ? R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>)"
+                       : R"(<?xml version="1.0" encoding="UTF-8"?>)";
+  text_ += R"(<taxML xsi:type=")";
   text_ += t.name;
   text_ += t.xmlbhFirst ? R"(" xmlbh="String" bbh="String" xmlmc="String")"
                         : R"(" bbh="String" xmlbh="String" xmlmc="String")";
@@ -46,6 +81,22 @@ RequestDocument& RequestDocument::Add(std::string_view name, double value) {
 
 RequestDocument& RequestDocument::Add(std::string_view name, int64_t value) {
   return Add(name, std::string_view(std::to_string(value)));
+}
+
+RequestDocument& RequestDocument::AddBuilt(std::string_view xml) {
+  pugi::xml_document fragment;
+  constexpr unsigned kFlags =
+      pugi::parse_default | pugi::parse_fragment | pugi::parse_declaration | pugi::parse_pi | pugi::parse_doctype;
+  pugi::xml_parse_result r = fragment.load_buffer(xml.data(), xml.size(), kFlags, pugi::encoding_utf8);
+  if (!r) throw Exception(std::string("请求报文片段不是有效的XML：") + r.description());
+  // Body content only: a second declaration or a doctype would break the document.
+  pugi::xml_node odd = fragment.find_node([](pugi::xml_node n) {
+    return n.type() == pugi::node_declaration || n.type() == pugi::node_pi || n.type() == pugi::node_doctype;
+  });
+  if (odd) throw Exception("请求报文片段不是有效的XML：含声明或处理指令");
+  if (!ReferencesWellFormed(xml)) throw Exception("请求报文片段不是有效的XML：含未转义的&");
+  text_ += xml;
+  return *this;
 }
 
 RequestDocument& RequestDocument::Open(std::string_view name) {

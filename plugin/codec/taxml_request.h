@@ -1,5 +1,5 @@
 // RequestDocument: a taxML request document built as text, and EncodeData, which turns it into
-// the "data" value of a request body.
+// the value of a request body's document key ("data", or "qqbw" for some types).
 //
 //   taxml::RequestDocument doc("SbfCxjmxnhRcSbYzxxBcRequest");
 //   doc.Add("cxjmxnhdjxh", djxh).Add("zgswjgDm", swjgDm);
@@ -8,7 +8,8 @@
 //   doc.Close();
 //   std::string data = taxml::EncodeData(doc);   // GBK, gzip, Base64 as the type says
 //
-// The text: the declaration <?xml version="1.0" encoding="UTF-8"?> (whatever bytes follow), the
+// The text: the declaration <?xml version="1.0" encoding="UTF-8"?> (whatever bytes follow; with
+// standalone="yes" where the type says so), the
 // root `taxML` with xsi:type, the literal attributes xmlbh / bbh / xmlmc = "String" in the type's
 // order, xsi:schemaLocation, xmlns and xmlns:xsi, then the body elements in the order added.
 // Element values are escaped with the short XML escaping (& > < ' "), so a value holding "&" or
@@ -41,6 +42,11 @@ class RequestDocument {
   RequestDocument& Add(std::string_view name, int64_t value);
   RequestDocument& Add(std::string_view name, int value) { return Add(name, static_cast<int64_t>(value)); }
 
+  // Appends body content the caller's own XML builder produced (its values escaped there):
+  // "<sbxx><xm>A&amp;B</xm></sbxx>". Raises velmor::Exception("请求报文片段不是有效的XML：...")
+  // when it is not well-formed or holds a declaration, so raw user text cannot pass as markup.
+  RequestDocument& AddBuilt(std::string_view xml);
+
   // Opens a list or row element; Close closes the innermost one. Raises velmor::Exception for a
   // Close with nothing open.
   RequestDocument& Open(std::string_view name);
@@ -55,9 +61,9 @@ class RequestDocument {
   std::vector<std::string> open_;
 };
 
-// The "data" value: the text as bytes in the type's encoding (GBK through iconv, or UTF-8),
-// gzip-compressed when the type says so, Base64 without line breaks. Raises
-// velmor::EConvertError when the text holds a character GBK cannot represent.
+// The value of the body key (taxml_request_types.h): the text as bytes in the type's encoding (GBK through iconv, or
+// UTF-8), gzip-compressed when the type says so, Base64 without line breaks. Raises velmor::EConvertError when the text
+// holds a character GBK cannot represent.
 std::string EncodeData(const RequestType& type, std::string_view documentText);
 std::string EncodeData(const RequestDocument& document);
 

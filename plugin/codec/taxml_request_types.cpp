@@ -10,12 +10,26 @@ constexpr RequestType Ansi(std::string_view n, std::string_view a, std::string_v
   return {n, a, k, no, false, false, false, true};
 }
 
+// The variations of a few types.
+constexpr RequestType InQqbw(RequestType t) {
+  t.bodyKey = "qqbw";
+  return t;
+}
+constexpr RequestType Standalone(RequestType t) {
+  t.standalone = true;
+  return t;
+}
+constexpr RequestType SchemaNamed(RequestType t, std::string_view file) {
+  t.schemaName = file;
+  return t;
+}
+
 constexpr std::array kTypes = {
-    Ansi("CxjmJdczBgRequest", "SBFGL", "DJ", "00114"),
-    Ansi("CxjmJdczCxRequest", "SBFGL", "DJ", "00116"),
+    InQqbw(Ansi("CxjmJdczBgRequest", "SBFGL", "DJ", "00114")),
+    InQqbw(Ansi("CxjmJdczCxRequest", "SBFGL", "DJ", "00116")),
     Ansi("CxjmPlkkQcCxRequest", "SBFGL", "SB", "00135"),
     Ansi("CxjmShbxfJfdjRequest", "SBFGL", "DJ", "00212"),
-    Ansi("CxjmXnhShbxfJfDjxxCxRequest", "SBFGL", "DJ", "00206"),
+    SchemaNamed(Ansi("CxjmXnhShbxfJfDjxxCxRequest", "SBFGL", "DJ", "00206"), "TaxMLBw_SBFGL_DJ_00206_Request.xsd"),
     Ansi("DpkqcZfRequest", "SBFGL", "SB", "00132"),
     Ansi("HXZGZS00193Request", "SBFZS", "ZS", "00193"),
     Ansi("HXZGZS10303Request", "SBFZS", "ZS", "10303"),
@@ -23,10 +37,10 @@ constexpr std::array kTypes = {
     Ansi("SbfCxjmJfdcRequest", "SBFGL", "SB", "00125"),
     Ansi("SbfCxjmJtbzSbCxRequest", "SBFGL", "SB", "00179"),
     Ansi("SbfCxjmJtbzSbRequest", "SBFGL", "SB", "00178"),
-    Ansi("SbfCxjmTsrqSbxxBcRequest", "SBFGL", "SB", "00168"),
+    Standalone(Ansi("SbfCxjmTsrqSbxxBcRequest", "SBFGL", "SB", "00168")),
     Ansi("SbfCxjmXnhDjxxCxRequest", "SBFGL", "DJ", "00145"),
     Ansi("SbfCxjmYjfeCxRequest", "SBFGL", "SB", "00119"),
-    Ansi("SbfCxjmYjfeSzRequest", "SBFGL", "SB", "00122"),
+    InQqbw(Ansi("SbfCxjmYjfeSzRequest", "SBFGL", "SB", "00122")),
     Ansi("SbfCxjmYjfeZfRequest", "SBFGL", "SB", "00140"),
     // The daily-declaration types put xmlbh first.
     RequestType{"SbfCxjmxnSbfRcsbCxRequest", "SBFGL", "SB", "00146", false, false, true, true},
@@ -68,6 +82,7 @@ const RequestType* FindRequestType(std::string_view name) {
 std::span<const RequestType> AllRequestTypes() { return kTypes; }
 
 std::string SchemaFileName(const RequestType& t) {
+  if (!t.schemaName.empty()) return std::string(t.schemaName);
   return "TaxMLBw_" + std::string(t.area) + "_" + std::string(t.kind) + "_" + std::string(t.number) +
          "_Request_V1.0.xsd";
 }

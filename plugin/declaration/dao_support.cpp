@@ -2,83 +2,18 @@
 
 #include <charconv>
 #include <cmath>
-#include <ctime>
-
-#include "store/store_guard.h"
 
 namespace velmor::declaration {
 
-void LogDaoFailure(std::string_view op, std::string_view text) noexcept {
-  try {
-    std::string where = "TRcsbDAO.";
-    where.append(op);
-    LogStoreFailure(LogForm::kTrailing, where, text);
-  } catch (...) {
-  }
-}
-
-void Exec(IDBMechanism& db, const std::string& sql, const char* userText) {
-  if (!db.ExecSQL(sql)) throw DaoFailure(userText, db.GetErrorText());
-}
-
-Ref<IDBDataSet> Query(IDBMechanism& db, const std::string& sql, const char* userText) {
-  Ref<IDBDataSet> ds;
-  if (!db.OpenQuery(sql, ds) || !ds) throw DaoFailure(userText, db.GetErrorText());
-  return ds;
-}
-
-Json Rows(IDBMechanism& db, const std::string& sql, const char* userText) {
-  Ref<IDBDataSet> ds = Query(db, sql, userText);
-  Json rows = Json::array();
-  Ref<IDBFields> fields = ds->Fields();
-  const int32_t n = fields->Count();
-  for (; !ds->Eof(); ds->Next()) {
-    Json row = Json::object();
-    for (int32_t i = 0; i < n; ++i) {
-      Ref<IDBField> f = fields->FieldByIndex(i);
-      row[f->FieldName()] = f->AsString();
-    }
-    rows.push_back(std::move(row));
-  }
-  return rows;
-}
-
-Json FirstColumn(IDBMechanism& db, const std::string& sql, const char* userText) {
-  Ref<IDBDataSet> ds = Query(db, sql, userText);
-  Json values = Json::array();
-  for (; !ds->Eof(); ds->Next()) values.push_back(ds->Fields()->FieldByIndex(0)->AsString());
-  return values;
-}
-
-int32_t ScalarInt(IDBMechanism& db, const std::string& sql, const char* userText) {
-  Ref<IDBDataSet> ds = Query(db, sql, userText);
-  if (ds->Eof()) return 0;
-  return ds->Fields()->FieldByIndex(0)->AsInteger();
-}
-
-Transaction::Transaction(IDBMechanism& db, const char* userText) : db_(db), userText_(userText) {
-  if (!db_.BeginTrans()) throw DaoFailure(userText_, db_.GetErrorText());
-  open_ = true;
-}
-
-Transaction::~Transaction() {
-  if (open_) db_.RollbackTrans();
-}
-
-void Transaction::Commit() {
-  open_ = false;  // a failed commit has rolled back already
-  if (!db_.CommitTrans()) throw DaoFailure(userText_, db_.GetErrorText());
-}
-
 Json ParseObject(const std::string& text, const char* userText) {
   Json value = Json::parse(text, nullptr, false);
-  if (!value.is_object()) throw DaoFailure(userText, "不是JSON对象：" + text.substr(0, 80));
+  if (!value.is_object()) throw StoreError(userText, "不是JSON对象：" + text.substr(0, 80));
   return value;
 }
 
 Json ParseArray(const std::string& text, const char* userText) {
   Json value = Json::parse(text, nullptr, false);
-  if (!value.is_array()) throw DaoFailure(userText, "不是JSON数组：" + text.substr(0, 80));
+  if (!value.is_array()) throw StoreError(userText, "不是JSON数组：" + text.substr(0, 80));
   return value;
 }
 
@@ -117,15 +52,6 @@ double Amount(const Json& record, std::string_view key, double fallback) {
   return NumberOf(record, key, fallback, false);
 }
 
-std::string NowText() {
-  std::time_t t = std::time(nullptr);
-  std::tm tm{};
-  localtime_r(&t, &tm);
-  char buf[32];
-  std::strftime(buf, sizeof buf, "%Y-%m-%d %H:%M:%S", &tm);
-  return buf;
-}
-
 std::string StateList(std::string_view states, const char* userText) {
   std::string out;
   size_t pos = 0;
@@ -137,7 +63,7 @@ std::string StateList(std::string_view states, const char* userText) {
     int value = 0;
     auto [ptr, ec] = std::from_chars(part.data(), part.data() + part.size(), value);
     if (part.empty() || ec != std::errc() || ptr != part.data() + part.size()) {
-      throw DaoFailure(userText, "状态列表无效：" + std::string(states));
+      throw StoreError(userText, "状态列表无效：" + std::string(states));
     }
     if (!out.empty()) out += ",";
     out += std::to_string(value);

@@ -12,6 +12,7 @@
 #include "codec/taxml_exchange.h"
 #include "codec/taxml_response.h"
 #include "declaration/dao_support.h"
+#include "framework/boundary.h"
 #include "framework/host_access.h"
 #include "store/store_guard.h"
 #include "velmor/progress_view.h"
@@ -22,29 +23,20 @@ namespace velmor::declaration {
 inline Ref<IRcsbDAO> Dao() { return CreatePluginService<IRcsbDAO>("创建平台组件接口[IRcsbDAO]失败！"); }
 
 // "[TRcsbMgr.<op>]异常：<text>" to the host debug log; never throws.
-inline void LogMgr(std::string_view op, std::string_view text) noexcept {
-  LogStoreFailure(LogForm::kTrailing, std::string("TRcsbMgr.").append(op), text);
-}
+inline void LogMgr(std::string_view op, std::string_view text) noexcept { LogFailure({"TRcsbMgr", op}, text); }
 
-// Runs body; any exception gives `prefix` (+ its text when appendText) to the user in `error`
-// and in the last-error text `last`, and the log line. Clears both on success.
+// Runs body on the common boundary; any exception gives `prefix` (+ its text when appendText) to
+// the user in `error` and in the last-error text `last`, and the log line. Clears both on success.
 template <class F>
 bool Boundary(const char* op, const std::string& prefix, bool appendText, std::string& error, std::string& last,
               F&& body) noexcept {
-  try {
+  const bool ok = Attempt<>({"TRcsbMgr", op}, {prefix, appendText}, &error, [&] {
     body();
     error.clear();
     last.clear();
-    return true;
-  } catch (const std::exception& e) {
-    error = appendText ? prefix + e.what() : prefix;
-    LogMgr(op, e.what());
-  } catch (...) {
-    error = prefix;
-    LogMgr(op, "unknown exception");
-  }
-  last = error;
-  return false;
+  });
+  if (!ok) last = error;
+  return ok;
 }
 
 // Raises the store's error text when a store call failed.

@@ -2,6 +2,7 @@
 // rcsb_dao_save.cpp, the downloaded lists in rcsb_dao_list_save.cpp.
 #include "declaration/rcsb_dao.h"
 
+#include "business/date_time.h"
 #include "declaration/dao_support.h"
 #include "framework/module.h"
 #include "framework/registry.h"
@@ -28,7 +29,7 @@ constexpr int32_t kJkztPaid = 3;
 
 PagedSelect SbzbSelect(const Json& f) {
   const std::string djxh = Text(f, "djxh");
-  if (djxh.empty()) throw DaoFailure(kQueryFailedText, "：缺少djxh");
+  if (djxh.empty()) throw StoreError(kQueryFailedText, "：缺少djxh");
   SqlFilters states;
   if (!Text(f, "sbzt").empty()) {
     states.Add(SqlFragment::Trusted("AND sbzt in(" + StateList(Text(f, "sbzt"), kQueryFailedText) + ") "));
@@ -45,7 +46,7 @@ PagedSelect SbzbSelect(const Json& f) {
 
 PagedSelect JfrydjxxSelect(const Json& f) {
   const std::string djxh = Text(f, "djxh");
-  if (djxh.empty()) throw DaoFailure(kQueryFailedText, "：缺少djxh");
+  if (djxh.empty()) throw StoreError(kQueryFailedText, "：缺少djxh");
   SqlFilters a;
   a.AddQuoted(" and rydjxh = ", Text(f, "rydjxh"))
       .AddLike(" and xm like ", Text(f, "xm"))
@@ -78,8 +79,8 @@ PagedSelect SbrymxSelect(int32_t mxbid, const std::string& zspmdm, int32_t jyzt)
 bool TRcsbDAO::UpdateJkzt(const std::string& djxh, const std::string& yzpzxh, int32_t jkzt) {
   return GuardDao("UpdateJkzt", &ErrorMessage, kExecException, false, [&] {
     Ref<IDBMechanism> db = OpenMainConnection();
-    Exec(*db, FormatSql("UPDATE ds_sbzb SET jkzt=%d where djxh=%s and yzpzxh=%s", {jkzt, Q(djxh), Q(yzpzxh)}),
-         kExecFailed);
+    ExecOrThrow(*db, FormatSql("UPDATE ds_sbzb SET jkzt=%d where djxh=%s and yzpzxh=%s", {jkzt, Q(djxh), Q(yzpzxh)}),
+                kExecFailed);
     return true;
   });
 }
@@ -87,8 +88,9 @@ bool TRcsbDAO::UpdateJkzt(const std::string& djxh, const std::string& yzpzxh, in
 bool TRcsbDAO::UpdateSbzt(int32_t id, int32_t sbzt, const std::string& sbyy, const std::string& zfsj) {
   return GuardDao("UpdateSbzt", &ErrorMessage, kExecException, false, [&] {
     Ref<IDBMechanism> db = OpenMainConnection();
-    Exec(*db, FormatSql("UPDATE ds_sbzb set sbzt=%d, sbyy=%s, zfsj=%s WHERE ID=%d", {sbzt, Q(sbyy), Q(zfsj), id}),
-         kExecFailed);
+    ExecOrThrow(*db,
+                FormatSql("UPDATE ds_sbzb set sbzt=%d, sbyy=%s, zfsj=%s WHERE ID=%d", {sbzt, Q(sbyy), Q(zfsj), id}),
+                kExecFailed);
     if (IsDeclared(sbzt)) {
       // Nothing to pay on a declared master of total 0; a failure here leaves the state set.
       db->ExecSQL(FormatSql("UPDATE ds_sbzb set jkzt=%d WHERE ID=%d and zje=0", {kJkztNothingToPay, id}));
@@ -127,7 +129,7 @@ bool TRcsbDAO::GetExistsJfndLb(const std::string& djxh, std::string& years) {
 bool TRcsbDAO::DelJfrydjxx(int32_t id) {
   return GuardDao("DelJfrydjxx", &ErrorMessage, kExecException, false, [&] {
     Ref<IDBMechanism> db = OpenMainConnection();
-    Exec(*db, FormatSql("DELETE FROM ds_sbjfrydjxxb WHERE id=%d", {id}), kExecFailed);
+    ExecOrThrow(*db, FormatSql("DELETE FROM ds_sbjfrydjxxb WHERE id=%d", {id}), kExecFailed);
     return true;
   });
 }
@@ -146,7 +148,7 @@ bool TRcsbDAO::GetSbzbCount(const std::string& filter, int32_t& count) {
   return GuardDao("GetSbzbCount", &ErrorMessage, kQueryExceptionText, false, [&] {
     PagedSelect select = SbzbSelect(ParseObject(filter, kQueryFailedText));
     Ref<IDBMechanism> db = OpenMainConnection();
-    count = ScalarInt(*db, select.Count(), kQueryFailedText);
+    count = QueryCount(*db, select.Count(), kQueryFailedText);
     return true;
   });
 }
@@ -190,7 +192,7 @@ bool TRcsbDAO::GetJfrydjxxCount(const std::string& filter, int32_t& count) {
   return GuardDao("GetJfrydjxxCount", &ErrorMessage, kQueryExceptionText, false, [&] {
     PagedSelect select = JfrydjxxSelect(ParseObject(filter, kQueryFailedText));
     Ref<IDBMechanism> db = OpenMainConnection();
-    count = ScalarInt(*db, select.Count(), kQueryFailedText);
+    count = QueryCount(*db, select.Count(), kQueryFailedText);
     return true;
   });
 }
@@ -225,7 +227,7 @@ bool TRcsbDAO::GetSbrymxLb(int32_t mxbid, const std::string& zspmdm, int32_t jyz
 bool TRcsbDAO::GetSbrymxCount(int32_t mxbid, const std::string& zspmdm, int32_t jyzt, int32_t& count) {
   return GuardDao("GetSbrymxCount", &ErrorMessage, kQueryExceptionText, false, [&] {
     Ref<IDBMechanism> db = OpenMainConnection();
-    count = ScalarInt(*db, SbrymxSelect(mxbid, zspmdm, jyzt).Count(), kQueryFailedText);
+    count = QueryCount(*db, SbrymxSelect(mxbid, zspmdm, jyzt).Count(), kQueryFailedText);
     return true;
   });
 }
@@ -254,10 +256,10 @@ bool TRcsbDAO::GetYzpzxhLb(const std::string& djxh, std::string& rows) {
 bool TRcsbDAO::UpdateSbxmbMisc(int32_t zbid, int32_t zrs, int32_t sfyrymx, int32_t sfyxzrymx) {
   return GuardDao("UpdateSbxmbMisc", &ErrorMessage, kExecException, false, [&] {
     Ref<IDBMechanism> db = OpenMainConnection();
-    Exec(*db,
-         FormatSql(" update ds_sbmxb set zrs = %d, sfyrymx = %d, sfyxzrymx = %d where zbid = %d and zrs <= %d ",
-                   {zrs, sfyrymx, sfyxzrymx, zbid, zrs}),
-         kExecFailed);
+    ExecOrThrow(*db,
+                FormatSql(" update ds_sbmxb set zrs = %d, sfyrymx = %d, sfyxzrymx = %d where zbid = %d and zrs <= %d ",
+                          {zrs, sfyrymx, sfyxzrymx, zbid, zrs}),
+                kExecFailed);
     return true;
   });
 }
@@ -286,10 +288,10 @@ bool TRcsbDAO::GetSbRymxData(int32_t id, std::string& rows) {
 bool TRcsbDAO::UpdateZzsbJfje(int32_t id, double jfje, double yjfje, double ybtfe, double sjyjfe) {
   return GuardDao("UpdateZzsbJfje", &ErrorMessage, kExecException, false, [&] {
     Ref<IDBMechanism> db = OpenMainConnection();
-    Exec(*db,
-         FormatSql("update ds_sbjfrydjxxb set jfje = %f, yjfje = %f, ybtfe = %f, sjyjfe = %f where id = %d",
-                   {jfje, yjfje, ybtfe, sjyjfe, id}),
-         kExecFailed);
+    ExecOrThrow(*db,
+                FormatSql("update ds_sbjfrydjxxb set jfje = %f, yjfje = %f, ybtfe = %f, sjyjfe = %f where id = %d",
+                          {jfje, yjfje, ybtfe, sjyjfe, id}),
+                kExecFailed);
     return true;
   });
 }

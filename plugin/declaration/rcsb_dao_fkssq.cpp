@@ -29,10 +29,10 @@ bool TRcsbDAO::FillNullFkssq(const std::string& djxh, int32_t& filled) {
                                 {Q(djxh)}),
                       kExecFailed);
     for (const Json& r : found) {
-      Exec(*db,
-           FormatSql("update ds_sbmxb set fkssqq = %s, fkssqz = %s where id = %d",
-                     {Q(Text(r, "fkssqq")), Q(Text(r, "fkssqz")), Int(r, "id")}),
-           kExecFailed);
+      ExecOrThrow(*db,
+                  FormatSql("update ds_sbmxb set fkssqq = %s, fkssqz = %s where id = %d",
+                            {Q(Text(r, "fkssqq")), Q(Text(r, "fkssqz")), Int(r, "id")}),
+                  kExecFailed);
     }
     tx.Commit();
     filled = static_cast<int32_t>(found.size());

@@ -23,7 +23,7 @@ std::string QuotedList(const std::string& array, const char* userText) {
   Json list = ParseArray(array, userText);
   std::string out;
   for (const Json& v : list) {
-    if (!v.is_string()) throw DaoFailure(userText, "：列表值不是文本");
+    if (!v.is_string()) throw StoreError(userText, "：列表值不是文本");
     out += (out.empty() ? "" : ", ") + FormatSql("%s", {Q(v.get<std::string>())});
   }
   return out;
@@ -94,12 +94,12 @@ bool TRcsbDAO::DealNullXm(const std::string& djxh, int32_t& filled) {
                   {Q(djxh)}),
         kExecFailed);
     for (const Json& r : found) {
-      Exec(*db,
-           FormatSql("update ds_sbrymxb set xm = %s, zjlx = %s, zjhm = %s, xz_xzjddm = %s, xz_sqhczdm = %s, "
-                     "cbrytslbdm = %s where id = %d",
-                     {Q(Text(r, "xm")), Q(Text(r, "zjlx")), Q(Text(r, "zjhm")), Q(Text(r, "jdxz")),
-                      Q(Text(r, "sqcz")), Q(Text(r, "tslb")), Int(r, "id")}),
-           kExecFailed);
+      ExecOrThrow(*db,
+                  FormatSql("update ds_sbrymxb set xm = %s, zjlx = %s, zjhm = %s, xz_xzjddm = %s, xz_sqhczdm = %s, "
+                            "cbrytslbdm = %s where id = %d",
+                            {Q(Text(r, "xm")), Q(Text(r, "zjlx")), Q(Text(r, "zjhm")), Q(Text(r, "jdxz")),
+                             Q(Text(r, "sqcz")), Q(Text(r, "tslb")), Int(r, "id")}),
+                  kExecFailed);
     }
     tx.Commit();
     filled = static_cast<int32_t>(found.size());

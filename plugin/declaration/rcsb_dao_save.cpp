@@ -1,6 +1,7 @@
 // TRcsbDAO: saving a declaration (alone, or with its submission outcome), replacing a master's
 // persons, recording submission feedback and removing declarations without fee period. Each runs in one transaction, so a failure at
 // any statement leaves the tables as they were.
+#include "business/date_time.h"
 #include "declaration/dao_support.h"
 #include "declaration/rcsb_dao_person_row.h"
 #include "declaration/rcsb_dao.h"
@@ -30,45 +31,46 @@ std::string JoinIds(const Json& ids) {
 // Deletes masters with their details and persons.
 void DeleteMasters(IDBMechanism& db, const std::string& ids) {
   SqlFragment list = SqlFragment::Trusted(ids);
-  Exec(db,
-       FormatSql(" delete from ds_sbzb where id in (%s);  delete from ds_sbmxb where zbid in (%s);  delete from "
-                 "ds_sbrymxb where mxbid in (%s); ",
-                 {list, list, list}),
-       kExecFailed);
+  ExecOrThrow(db,
+              FormatSql(" delete from ds_sbzb where id in (%s);  delete from ds_sbmxb where zbid in (%s);  delete from "
+                        "ds_sbrymxb where mxbid in (%s); ",
+                        {list, list, list}),
+              kExecFailed);
 }
 
 // Inserts master, details and persons of one declaration; answers the master id.
 int32_t InsertDeclaration(IDBMechanism& db, const Json& sb) {
-  Exec(db,
-       FormatSql("INSERT INTO ds_sbzb(djxh, yblsh, sblx, swjgdm, zrs, zje, sbsj, sbzt, jkzt, jywyid, bz, yjfjeHj, "
-                 "ybtfeHJ) VALUES (%s, %s, %s, %s, %d, %f, %s, %d, %d, %s, %s, %f, %f)",
-                 {Q(Text(sb, "djxh")), Q(Text(sb, "yblsh")), Q(Text(sb, "sblx")), Q(Text(sb, "swjgdm")),
-                  Int(sb, "zrs"), Amount(sb, "zje"), Q(NowText()), Int(sb, "sbzt"), Int(sb, "jkzt"),
-                  Q(Text(sb, "jywyid")), Q(Text(sb, "bz")), Amount(sb, "yjfjeHj"), Amount(sb, "ybtfeHJ")}),
-       "保存申报主表失败。");
+  ExecOrThrow(
+      db,
+      FormatSql("INSERT INTO ds_sbzb(djxh, yblsh, sblx, swjgdm, zrs, zje, sbsj, sbzt, jkzt, jywyid, bz, yjfjeHj, "
+                "ybtfeHJ) VALUES (%s, %s, %s, %s, %d, %f, %s, %d, %d, %s, %s, %f, %f)",
+                {Q(Text(sb, "djxh")), Q(Text(sb, "yblsh")), Q(Text(sb, "sblx")), Q(Text(sb, "swjgdm")), Int(sb, "zrs"),
+                 Amount(sb, "zje"), Q(NowText()), Int(sb, "sbzt"), Int(sb, "jkzt"), Q(Text(sb, "jywyid")),
+                 Q(Text(sb, "bz")), Amount(sb, "yjfjeHj"), Amount(sb, "ybtfeHJ")}),
+      "保存申报主表失败。");
   // The transaction holds the write lock, so the highest id is the row just inserted.
-  const int32_t zbid = ScalarInt(db, "SELECT MAX(ID) AS max_id FROM ds_sbzb", "获取主表ID失败。");
-  if (zbid <= 0) throw DaoFailure("获取主表ID失败。", "");
+  const int32_t zbid = QueryCount(db, "SELECT MAX(ID) AS max_id FROM ds_sbzb", "获取主表ID失败。");
+  if (zbid <= 0) throw StoreError("获取主表ID失败。", "");
   auto details = sb.find("details");
   if (details != sb.end() && !details->is_null()) {
-    if (!details->is_array()) throw DaoFailure(kExecException, "：details不是数组");
+    if (!details->is_array()) throw StoreError(kExecException, "：details不是数组");
     for (const Json& mx : *details) {
-      Exec(db,
-           FormatSql("INSERT INTO ds_sbmxb(zbid, zrs, zje, jfnd, zsxmdm, zspmdm, zszmdm,sjly, dwbh, sbjbjgdm, "
-                     "sfyrymx, sfyxzrymx, fkssqq, fkssqz, yjfjeHj, ybtfeHJ) VALUES (%d, %d, %f, %s, %s, %s, %s, "
-                     "%s, %s, %s, %d, %d, %s, %s, %f, %f)",
-                     {zbid, Int(mx, "zrs"), Amount(mx, "zje"), Q(Text(mx, "jfnd")), Q(Text(mx, "zsxmdm")),
-                      Q(Text(mx, "zspmdm")), Q(Text(mx, "zszmdm")), Q(Text(mx, "sjly")), Q(Text(mx, "dwbh")),
-                      Q(Text(mx, "sbjbjgdm")), Int(mx, "sfyrymx"), Int(mx, "sfyxzrymx"), Q(Text(mx, "fkssqq")),
-                      Q(Text(mx, "fkssqz")), Amount(mx, "yjfjeHj"), Amount(mx, "ybtfeHJ")}),
-           "保存申报明细表失败。");
-      if (ScalarInt(db, "SELECT MAX(ID) AS max_id FROM ds_sbmxb", "获取明细表ID失败。") <= 0) {
-        throw DaoFailure("获取明细表ID失败。", "");
+      ExecOrThrow(db,
+                  FormatSql("INSERT INTO ds_sbmxb(zbid, zrs, zje, jfnd, zsxmdm, zspmdm, zszmdm,sjly, dwbh, sbjbjgdm, "
+                            "sfyrymx, sfyxzrymx, fkssqq, fkssqz, yjfjeHj, ybtfeHJ) VALUES (%d, %d, %f, %s, %s, %s, %s, "
+                            "%s, %s, %s, %d, %d, %s, %s, %f, %f)",
+                            {zbid, Int(mx, "zrs"), Amount(mx, "zje"), Q(Text(mx, "jfnd")), Q(Text(mx, "zsxmdm")),
+                             Q(Text(mx, "zspmdm")), Q(Text(mx, "zszmdm")), Q(Text(mx, "sjly")), Q(Text(mx, "dwbh")),
+                             Q(Text(mx, "sbjbjgdm")), Int(mx, "sfyrymx"), Int(mx, "sfyxzrymx"), Q(Text(mx, "fkssqq")),
+                             Q(Text(mx, "fkssqz")), Amount(mx, "yjfjeHj"), Amount(mx, "ybtfeHJ")}),
+                  "保存申报明细表失败。");
+      if (QueryCount(db, "SELECT MAX(ID) AS max_id FROM ds_sbmxb", "获取明细表ID失败。") <= 0) {
+        throw StoreError("获取明细表ID失败。", "");
       }
       auto persons = mx.find("persons");
       if (persons == mx.end() || persons->is_null()) continue;
-      if (!persons->is_array()) throw DaoFailure(kExecException, "：persons不是数组");
-      for (const Json& p : *persons) Exec(db, PersonInsert(zbid, p), "保存申报人员明细表失败。");
+      if (!persons->is_array()) throw StoreError(kExecException, "：persons不是数组");
+      for (const Json& p : *persons) ExecOrThrow(db, PersonInsert(zbid, p), "保存申报人员明细表失败。");
     }
   }
   return zbid;
@@ -77,7 +79,7 @@ int32_t InsertDeclaration(IDBMechanism& db, const Json& sb) {
 // The voucher number of master `id` (earlier copies of the voucher go) and its persons in error.
 void ApplyFeedback(IDBMechanism& db, int32_t id, const std::string& yzpzxh, const Json& list) {
   if (!yzpzxh.empty()) {
-    Exec(db, FormatSql("UPDATE ds_sbzb SET yzpzxh = %s WHERE id = %d", {Q(yzpzxh), id}), kExecFailed);
+    ExecOrThrow(db, FormatSql("UPDATE ds_sbzb SET yzpzxh = %s WHERE id = %d", {Q(yzpzxh), id}), kExecFailed);
     // An earlier copy of the same voucher (a list download, a repeated fetch) goes with its rows.
     Json others =
         FirstColumn(db, FormatSql("select id from ds_sbzb where yzpzxh = %s and id <> %d", {Q(yzpzxh), id}),
@@ -89,10 +91,10 @@ void ApplyFeedback(IDBMechanism& db, int32_t id, const std::string& yzpzxh, cons
         db, FormatSql("select id from ds_sbrymxb where mxbid = %d and mxxh = %s", {id, Q(Text(e, "jfmxxh"))}),
         kExecFailed);
     for (const Json& personId : ids) {
-      Exec(db,
-           FormatSql("UPDATE ds_sbrymxb SET sbyy =%s, jyzt=%d WHERE id = %s",
-                     {Q(Text(e, "sbyy")), 1, V(personId.get<std::string>())}),
-           kExecFailed);
+      ExecOrThrow(db,
+                  FormatSql("UPDATE ds_sbrymxb SET sbyy =%s, jyzt=%d WHERE id = %s",
+                            {Q(Text(e, "sbyy")), 1, V(personId.get<std::string>())}),
+                  kExecFailed);
     }
   }
 }
@@ -120,10 +122,11 @@ bool TRcsbDAO::SaveSbDataFk(const std::string& declaration, const std::string& s
     Transaction tx(*db, kExecException);
     const int32_t zbid = InsertDeclaration(*db, sb);
     const int32_t sbzt = Int(sb, "sbzt");
-    Exec(*db, FormatSql("UPDATE ds_sbzb set sbzt=%d, sbyy=%s, zfsj=%s WHERE ID=%d", {sbzt, Q(sbyy), Q(""), zbid}),
-         kExecFailed);
+    ExecOrThrow(*db,
+                FormatSql("UPDATE ds_sbzb set sbzt=%d, sbyy=%s, zfsj=%s WHERE ID=%d", {sbzt, Q(sbyy), Q(""), zbid}),
+                kExecFailed);
     if (sbzt == 2 || sbzt == 6) {
-      Exec(*db, FormatSql("UPDATE ds_sbzb set jkzt=%d WHERE ID=%d and zje=0", {8, zbid}), kExecFailed);
+      ExecOrThrow(*db, FormatSql("UPDATE ds_sbzb set jkzt=%d WHERE ID=%d and zje=0", {8, zbid}), kExecFailed);
     }
     ApplyFeedback(*db, zbid, yzpzxh, list);
     tx.Commit();
@@ -137,8 +140,8 @@ bool TRcsbDAO::SaveSbrymxb(int32_t mxbid, const std::string& persons) {
     Json list = ParseArray(persons, kExecException);
     Ref<IDBMechanism> db = OpenMainConnection();
     Transaction tx(*db, kExecException);
-    Exec(*db, FormatSql(" delete from ds_sbrymxb where mxbid = %d ", {mxbid}), kExecFailed);
-    for (const Json& p : list) Exec(*db, PersonInsert(mxbid, p), kExecFailed);
+    ExecOrThrow(*db, FormatSql(" delete from ds_sbrymxb where mxbid = %d ", {mxbid}), kExecFailed);
+    for (const Json& p : list) ExecOrThrow(*db, PersonInsert(mxbid, p), kExecFailed);
     tx.Commit();
     return true;
   });

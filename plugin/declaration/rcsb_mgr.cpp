@@ -5,6 +5,7 @@
 
 #include <optional>
 
+#include "business/date_time.h"
 #include "codec/taxml_exchange.h"
 #include "framework/host_access.h"
 #include "codec/taxml_response.h"

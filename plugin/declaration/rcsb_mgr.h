@@ -9,6 +9,7 @@
 #include <nlohmann/json.hpp>
 
 #include "business/business_object.h"
+#include "framework/boundary.h"
 #include "framework/host_access.h"
 #include "store/store_guard.h"
 #include "velmor/rcsb_dao.h"
@@ -105,18 +106,15 @@ class TRcsbMgr : public ServiceImpl<TSBBaseObj, IRcsbMgr> {
 
 template <class F>
 bool TRcsbMgr::Forward(const char* op, F&& call) {
-  try {
+  return Guarded<>({"TRcsbMgr", op}, {}, &ErrorMessage, false, [&] {
     Ref<IRcsbDAO> dao = CreatePluginService<IRcsbDAO>("创建平台组件接口[IRcsbDAO]失败！");
     if (call(*dao)) {
       ErrorMessage.clear();
       return true;
     }
     ErrorMessage = dao->GetErrorMessage();
-  } catch (const std::exception& e) {
-    ErrorMessage = e.what();
-    LogStoreFailure(LogForm::kTrailing, std::string("TRcsbMgr.").append(op), e.what());
-  }
-  return false;
+    return false;
+  });
 }
 
 }  // namespace velmor

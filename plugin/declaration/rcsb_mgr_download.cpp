@@ -6,6 +6,7 @@
 
 #include <pugixml.hpp>
 
+#include "business/date_time.h"
 #include "codec/taxml_exchange.h"
 #include "framework/host_access.h"
 #include "codec/taxml_response.h"

@@ -3,10 +3,10 @@
 // back as JSON. The simulator's side is taxsim/handlers/declaration_queries.cpp.
 #include "codec/taxml_exchange.h"
 #include "codec/taxml_response.h"
-#include "declaration/async_query.h"
 #include "declaration/mgr_support.h"
 #include "declaration/rcsb_mgr.h"
 #include "declaration/xml_json.h"
+#include "service/async_exchange.h"
 
 namespace velmor {
 
@@ -29,7 +29,7 @@ bool TRcsbMgr::RunQuery(const char* op, const char* serviceCode, const std::stri
       if (key == "yblsh" || key == "djxh" || extra.contains(key)) continue;
       call.keys[key] = value;
     }
-    const std::string response = CallAsync(call, progress);
+    const std::string response = service::CallAsync(call, progress);
     taxml::Response answer = taxml::Response::Decode(response);
     answer.RequireSuccess();
     result = XmlToJson(answer.Root()).dump();

@@ -2,8 +2,8 @@
 // ("cbxzDjNf_YIL"). The host's regional setting of the key wins; a payer's system parameter of
 // the same name comes next, as the other year rules read theirs; with neither, the current year.
 #include <cctype>
-#include <ctime>
 
+#include "business/date_time.h"
 #include "framework/host_access.h"
 #include "declaration/mgr_support.h"
 #include "declaration/rcsb_mgr.h"
@@ -33,12 +33,7 @@ bool IsYear(const std::string& text) {
   return text >= "1900";
 }
 
-std::string CurrentYear() {
-  std::time_t t = std::time(nullptr);
-  std::tm tm{};
-  localtime_r(&t, &tm);
-  return std::to_string(tm.tm_year + 1900);
-}
+std::string CurrentYear() { return LocalTimeText("%Y"); }
 
 }  // namespace
 

@@ -24,6 +24,5 @@ target_sources(velmor_plugin_objects PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/rcsb_mgr_second_form.cpp
   ${CMAKE_CURRENT_LIST_DIR}/rcsb_mgr_queries.cpp
   ${CMAKE_CURRENT_LIST_DIR}/rcsb_mgr_years.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/async_query.cpp
   ${CMAKE_CURRENT_LIST_DIR}/xml_json.cpp
 )

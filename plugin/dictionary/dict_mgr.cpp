@@ -2,6 +2,7 @@
 
 #include <ctime>
 
+#include "business/date_time.h"
 #include "dictionary/rules/cbxm_impl.h"
 #include "dictionary/rules/cxjm_fkssq_gz.h"
 #include "dictionary/rules/cxjm_syrqlx_dz_gz.h"
@@ -44,15 +45,6 @@ std::function<bool(ResidentService)>& Probe() {
 }
 
 bool ResidentServiceEnabled(ResidentService which) { return Probe() ? Probe()(which) : false; }
-
-std::string LocalTime(const char* format) {
-  std::time_t now = std::time(nullptr);
-  std::tm tm{};
-  localtime_r(&now, &tm);
-  char buf[32];
-  std::strftime(buf, sizeof buf, format, &tm);
-  return buf;
-}
 
 // A JSON string literal of text (quotes and control characters escaped).
 std::string Quoted(const std::string& text) { return nlohmann::json(text).dump(); }
@@ -375,7 +367,7 @@ bool TDictMgr::Update(const std::string& djxh, bool force) {
   try {
     LoadRules();
     std::string gxsj = MemberText(Rules, "gxsj");
-    if (!force && gxsj.substr(0, std::min<size_t>(10, gxsj.size())) == LocalTime("%Y-%m-%d")) return true;
+    if (!force && gxsj.substr(0, std::min<size_t>(10, gxsj.size())) == LocalTimeText("%Y-%m-%d")) return true;
     // Both answers are applied to a copy; the rules and the file change only when all went well.
     std::map<std::string, nlohmann::json> fetched = FetchRules(djxh, {kXzjdSqczRule});
     std::map<std::string, nlohmann::json> rest = FetchRules(djxh, RequestedRules());
@@ -383,7 +375,7 @@ bool TDictMgr::Update(const std::string& djxh, bool force) {
     nlohmann::json next = Rules;
     for (auto& [name, rule] : fetched) next[name] = std::move(rule);
     next["scgxsj"] = gxsj;
-    next["gxsj"] = LocalTime("%Y-%m-%d %H:%M:%S");
+    next["gxsj"] = LocalTimeText("%Y-%m-%d %H:%M:%S");
     dict::WriteRuleFile(RuleFilePath, next);
     Rules = std::move(next);
     DropCaches();

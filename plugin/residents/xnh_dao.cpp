@@ -7,9 +7,9 @@
 #include "framework/registry.h"
 #include "framework/service_table.h"
 #include "residents/xnh_dao_guard.h"
-#include "roster/roster_sql.h"
 #include "store/json_text.h"
 #include "store/sql.h"
+#include "store/sql_toolkit.h"
 
 namespace velmor {
 

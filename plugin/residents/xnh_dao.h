@@ -61,7 +61,7 @@ class TXnhDAO : public ServiceImpl<TSBBaseObj, IXnhDAO> {
 
  private:
   // Runs one operation: clears the last-error text; on an exception logs
-  // "[TXnhDAO.<op>]异常：<text>", keeps the user message (a DbError's fixed text, else
+  // "[TXnhDAO.<op>]异常：<text>", keeps the user message (a StoreError's fixed text, else
   // `failText`) and answers `fallback`.
   template <class R, class F>
   R Guard(std::string_view op, const char* failText, R fallback, F&& body);

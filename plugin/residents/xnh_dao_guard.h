@@ -1,30 +1,18 @@
-// TXnhDAO::Guard, shared by the store's implementation files.
+// TXnhDAO::Guard on the common boundary, shared by the store's implementation files: a
+// StoreError gives its fixed text, any other failure failText alone.
 #pragma once
 
-#include <exception>
-
+#include "framework/boundary.h"
 #include "residents/xnh_dao.h"
-#include "store/store_guard.h"
+#include "store/db_access.h"
 
 namespace velmor {
 
 template <class R, class F>
 R TXnhDAO::Guard(std::string_view op, const char* failText, R fallback, F&& body) {
   ErrorMessage.clear();
-  const std::string where = "TXnhDAO." + std::string(op);
-  try {
-    return std::forward<F>(body)();
-  } catch (const DbError& e) {
-    ErrorMessage = e.FixedText();
-    LogStoreFailure(LogForm::kTrailing, where, e.what());
-  } catch (const std::exception& e) {
-    ErrorMessage = failText;
-    LogStoreFailure(LogForm::kTrailing, where, e.what());
-  } catch (...) {
-    ErrorMessage = failText;
-    LogStoreFailure(LogForm::kTrailing, where, "unknown exception");
-  }
-  return fallback;
+  return Guarded<StoreError>({"TXnhDAO", op}, {failText, false}, &ErrorMessage, std::move(fallback),
+                             std::forward<F>(body));
 }
 
 }  // namespace velmor

@@ -4,8 +4,8 @@
 
 #include "residents/xnh_dao.h"
 #include "residents/xnh_dao_guard.h"
-#include "roster/roster_sql.h"
 #include "store/sql.h"
+#include "store/sql_toolkit.h"
 
 namespace velmor {
 

@@ -7,6 +7,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "business/date_time.h"
 #include "codec/taxml_exchange.h"
 #include "framework/host_access.h"
 #include "codec/taxml_response.h"
@@ -16,6 +17,8 @@
 #include "framework/registry.h"
 #include "framework/service_table.h"
 #include "residents/xnh_cbxx_item.h"
+#include "framework/host_access.h"
+#include "service/server_call.h"
 #include "velmor/sys_param.h"
 
 namespace velmor {
@@ -25,16 +28,10 @@ namespace {
 constexpr int kPollPasses = 150;
 constexpr int kPollWaitMs = 200;
 
-std::string NowText() {
-  std::time_t now = std::time(nullptr);
-  std::tm tm{};
-  localtime_r(&now, &tm);
-  char buf[32];
-  std::strftime(buf, sizeof buf, "%Y-%m-%d %H:%M:%S", &tm);
-  return buf;
-}
-
 Ref<IXnhDAO> Dao() { return CreatePluginService<IXnhDAO>(kXnhNoDaoMessage); }
+
+// The payment-list query, submitted now and collected later under its serial.
+constexpr service::OpRow kJfqdCx{"TXnhMgr", "synJfqdCx", "0343", kXnhSystemError};
 
 }  // namespace
 
@@ -165,15 +162,8 @@ bool TXnhMgr::getSbdjxh(const std::string& swjgdm, std::string& sbdjxh) {
 bool TXnhMgr::synJfqdCx(const std::string& fkssqq, const std::string& fkssqz, std::string& yblsh) {
   ErrorMessage.clear();
   return taxml::Guard("TXnhMgr.synJfqdCx", kXnhSystemError, ErrorMessage, [&] {
-    Ref<INetCommIntf> net = GetNetComm();
-    taxml::Call call;
-    call.serviceCode = "0343";
-    call.keys["fkssqq"] = fkssqq;
-    call.keys["fkssqz"] = fkssqz;
-    std::string serial = NewSerialNo();
-    if (!net->SubmitAsync("0343", taxml::BodyText(call, serial, CurrentDjxh())))
-      throw taxml::Failure(net->GetLastErrorText());
-    yblsh = serial;
+    service::OpCall call{CurrentDjxh(), service::Json{{"fkssqq", fkssqq}, {"fkssqz", fkssqz}}};
+    yblsh = service::Submit(kJfqdCx, call);
   });
 }
 
@@ -181,20 +171,17 @@ bool TXnhMgr::synJfqdCxFk(const std::string& yblsh, std::string& json) {
   ErrorMessage.clear();
   json = "[]";
   return taxml::Guard("TXnhMgr.synJfqdCxFk", kXnhSystemError, ErrorMessage, [&] {
-    Ref<INetCommIntf> net = GetNetComm();
-    std::string response, second;
-    int32_t status = 0;
+    std::optional<std::string> response;
     for (int pass = 0; pass < kPollPasses; ++pass) {
-      status = net->PollAsync("0343", yblsh, response, second);
-      if (status != 0) break;
+      response = service::Collect(kJfqdCx, yblsh);
+      if (response) break;
       StepProgress(nullptr, 0);
       std::this_thread::sleep_for(std::chrono::milliseconds(kPollWaitMs));
     }
-    if (status == -1) throw taxml::Failure(net->GetLastErrorText());
-    if (status != 1) throw taxml::Failure("反馈报文异常：等待反馈超时");
+    if (!response) throw taxml::Failure("反馈报文异常：等待反馈超时");
     std::optional<taxml::Response> answer;
     try {
-      answer.emplace(taxml::Response::Decode(response));
+      answer.emplace(taxml::Response::Decode(*response));
     } catch (const std::exception& e) {
       throw taxml::Failure(std::string("反馈报文异常：") + e.what());
     }

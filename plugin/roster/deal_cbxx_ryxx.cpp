@@ -4,7 +4,7 @@
 #include <chrono>
 #include <cstddef>
 
-#include "roster/roster_dates.h"
+#include "business/date_time.h"
 #include "roster/sql_text.h"
 #include "store/db_access.h"
 #include "store/sql.h"

@@ -86,7 +86,7 @@ class TEmployeeDaoImpl : public ServiceImpl<TSBBaseObj, IEmployeeDao> {
 
  private:
   // Runs one operation: clears the last-error text, and on an exception logs it in `form`
-  // under "TEmployeeDaoImpl.<op>", keeps the user message as the last-error text (a DbError's
+  // under "TEmployeeDaoImpl.<op>", keeps the user message as the last-error text (a StoreError's
   // fixed text, otherwise `failText` followed by the exception text) and answers `fallback`.
   template <class R, class F>
   R Guard(std::string_view op, LogForm form, const char* failText, R fallback, F&& body);

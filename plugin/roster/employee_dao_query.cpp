@@ -3,9 +3,9 @@
 
 #include <nlohmann/json.hpp>
 
+#include "business/date_time.h"
 #include "roster/employee_dao.h"
 #include "roster/employee_dao_guard.h"
-#include "roster/roster_dates.h"
 #include "store/json_text.h"
 #include "store/paging.h"
 #include "store/sql_filters.h"

@@ -4,10 +4,10 @@
 
 #include <memory>
 
+#include "business/date_time.h"
 #include "framework/registry.h"
 #include "roster/employee_dao.h"
 #include "roster/employee_dao_guard.h"
-#include "roster/roster_dates.h"
 #include "roster/ry_extra_data.h"
 #include "framework/host_access.h"
 #include "store/sql.h"

@@ -8,7 +8,7 @@
 //      sb_pmlxb); an enrolment left without items is not stored;
 //   4. the person is stored, with the preserved phone number and group, when at least one
 //      enrolment was stored; otherwise it leaves the roster.
-// Raises DbError on a failing statement (the caller rolls back). Used on one thread.
+// Raises StoreError on a failing statement (the caller rolls back). Used on one thread.
 #pragma once
 
 #include <string>

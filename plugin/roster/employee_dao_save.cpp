@@ -156,13 +156,13 @@ bool TEmployeeDaoImpl::UpdateRyjfztData(const std::string& djxh, const std::stri
     Ref<IDBDataSet> ds = QueryOrThrow(
         *db, FormatSql("select * from ds_ryjfztb where djxh = '%s' and jfnd = '%s' and xzid = '%s'", {V(djxh), V(jfnd), V(xzid)}),
         kFailed);
-    if (ds->Eof()) throw DbError(kFailed, "");
+    if (ds->Eof()) throw StoreError(kFailed, "");
     Ref<IDBFields> fields = ds->Fields();
     if (!ds->Edit() || !fields->FieldByName("jfzt")->SetAsString(jfzt) || !fields->FieldByName("sbsj")->SetAsString(sbsj) ||
         !ds->Post()) {
       std::string why = ds->GetErrorText();
       ds->Cancel();
-      throw DbError(kFailed, why);
+      throw StoreError(kFailed, why);
     }
     return true;
   });

@@ -23,22 +23,6 @@ Ref<ISysParamIntf> SysParams(const std::string& djxh) {
   return p;
 }
 
-std::string LocalTimeText(const char* pattern) {
-  timeval tv{};
-  gettimeofday(&tv, nullptr);
-  std::time_t t = tv.tv_sec;
-  std::tm tm{};
-  localtime_r(&t, &tm);
-  std::string p(pattern);
-  const size_t f = p.find("%f");
-  char ms[8];
-  std::snprintf(ms, sizeof ms, "%03d", static_cast<int>(tv.tv_usec / 1000));
-  if (f != std::string::npos) p.replace(f, 2, ms);
-  char buf[64];
-  std::strftime(buf, sizeof buf, p.c_str(), &tm);
-  return buf;
-}
-
 bool TEmployeeServiceImpl::CheckName(const std::string& name, std::string& message) {
   bool ok = CheckPersonName(name, message);
   ErrorMessage = message;

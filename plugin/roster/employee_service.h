@@ -30,7 +30,7 @@
 namespace velmor {
 
 class AsyncCall;
-namespace roster {
+namespace service {
 struct OpRow;
 }
 
@@ -154,10 +154,10 @@ class TEmployeeServiceImpl : public ServiceImpl<TSBBaseObj, IEmployeeService> {
   // Catches at the boundary: logs "[TEmployeeServiceImpl.<op>]异常：<text>" (or the bracketed
   // form), puts `prefix` + text (a taxml::Failure's text as it is) into message and
   // ErrorMessage, and answers false.
-  // The boundary of the server operations (roster::RunOp), keeping the last-error text.
-  bool Op(const roster::OpRow& row, std::string& message, const std::function<void()>& body);
+  // The boundary of the server operations (service::RunOp), keeping the last-error text.
+  bool Op(const service::OpRow& row, std::string& message, const std::function<void()>& body);
   // The common form of a plain query: parameters in, the answer as JSON text out.
-  bool Query(const roster::OpRow& row, const std::string& djxh, const std::string& params, IProgressView* progress,
+  bool Query(const service::OpRow& row, const std::string& djxh, const std::string& params, IProgressView* progress,
              std::string& result, std::string& message);
   template <class F>
   bool Run(std::string_view op, const char* prefix, bool bracketed, std::string& message, F&& body);
@@ -169,7 +169,5 @@ class TEmployeeServiceImpl : public ServiceImpl<TSBBaseObj, IEmployeeService> {
 // The services an operation needs, from the factory; each raises its fixed message.
 Ref<IEmployeeDao> EmployeeDao();
 Ref<ISysParamIntf> SysParams(const std::string& djxh);
-// Local time as text: "%Y-%m-%d %H:%M:%S" style patterns of strftime; ms appended for "%f".
-std::string LocalTimeText(const char* pattern);
 
 }  // namespace velmor

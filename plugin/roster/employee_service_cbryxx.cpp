@@ -12,17 +12,18 @@
 #include <memory>
 #include <unordered_set>
 
+#include "business/date_time.h"
 #include "codec/fast_json.h"
 #include "codec/taxml_exchange.h"
 #include "framework/host_access.h"
 #include "framework/log.h"
 #include "framework/progress.h"
 #include "framework/registry.h"
-#include "roster/async_jobs.h"
+#include "residents/xnh_mgr.h"
 #include "roster/deal_cbxx_ryxx.h"
 #include "roster/employee_service.h"
 #include "roster/employee_service_guard.h"
-#include "roster/roster_dates.h"
+#include "service/async_jobs.h"
 #include "store/db_access.h"
 #include "store/sql.h"
 #include "velmor/xnh_mgr.h"

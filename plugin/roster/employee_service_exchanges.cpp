@@ -16,15 +16,15 @@
 
 namespace velmor {
 
-using roster::Json;
+using service::Json;
 
 namespace {
 
 // The feedback call of an earlier request: its serial comes from the parameters.
-roster::OpCall FeedbackCall(const std::string& djxh, const std::string& params, IProgressView* progress) {
-  roster::OpCall call{djxh, roster::ParseParams(params), progress, {}, nullptr};
-  call.yblsh = roster::Text(call.params, "yblsh");
-  if (call.yblsh.empty()) throw roster::OpRefusal(roster::kNoYblsh);
+service::OpCall FeedbackCall(const std::string& djxh, const std::string& params, IProgressView* progress) {
+  service::OpCall call{djxh, service::ParseParams(params), progress, {}, nullptr};
+  call.yblsh = service::Text(call.params, "yblsh");
+  if (call.yblsh.empty()) throw service::OpRefusal(roster::kNoYblsh);
   return call;
 }
 
@@ -53,7 +53,7 @@ std::map<std::string, std::vector<std::string>> ValidAgencies() {
     Ref<IXnhCbxxItem> it = items->GetCbxxItem(i);
     if (it && !it->GetSbjbjgdm().empty()) agencies.insert(it->GetSbjbjgdm());
   }
-  if (agencies.empty()) throw roster::OpRefusal(roster::kNoValidSbjbjg);
+  if (agencies.empty()) throw service::OpRefusal(roster::kNoValidSbjbjg);
   // A manager of its own reads the rule file as the last update left it (whoever ran it), and
   // leaves nothing of the plug-in registered at the host's factory.
   Ref<IDictMgr> dict = CreatePluginService<IDictMgr>("创建平台组件接口[IDictMgr]失败！");
@@ -61,7 +61,7 @@ std::map<std::string, std::vector<std::string>> ValidAgencies() {
   std::map<std::string, std::vector<std::string>> out;
   for (const std::string& agency : agencies) {
     std::vector<std::string> zspm = table ? Lines(table->GetZspmList(agency)) : std::vector<std::string>{};
-    if (zspm.empty()) throw roster::OpRefusal(roster::kNoZspmDz);
+    if (zspm.empty()) throw service::OpRefusal(roster::kNoZspmDz);
     out[agency] = std::move(zspm);
   }
   return out;
@@ -90,7 +90,7 @@ bool TEmployeeServiceImpl::synQueryCxjmRyUpdateCountFk(const std::string& djxh, 
                                                        std::string& message) {
   result.clear();
   return Op(roster::kRyUpdateCountFk, message,
-            [&] { result = roster::Exchange(roster::kRyUpdateCountFk, FeedbackCall(djxh, params, progress)).dump(); });
+            [&] { result = service::Exchange(roster::kRyUpdateCountFk, FeedbackCall(djxh, params, progress)).dump(); });
 }
 
 bool TEmployeeServiceImpl::synQueryCxjmRyUpdateData(const std::string& djxh, const std::string& params,
@@ -104,19 +104,19 @@ bool TEmployeeServiceImpl::synQueryCxjmRyUpdateDataFk(const std::string& djxh, c
                                                       std::string& message) {
   result.clear();
   return Op(roster::kRyUpdateDataFk, message,
-            [&] { result = roster::Exchange(roster::kRyUpdateDataFk, FeedbackCall(djxh, params, progress)).dump(); });
+            [&] { result = service::Exchange(roster::kRyUpdateDataFk, FeedbackCall(djxh, params, progress)).dump(); });
 }
 
 bool TEmployeeServiceImpl::synPlCbryJfDjxxCx_4403(const std::string& djxh, const std::string& params,
                                                   IProgressView* progress, std::string& result, std::string& message) {
   result.clear();
   return Op(roster::kPlCbryJfDjxxCx, message, [&] {
-    roster::OpCall call{djxh, roster::ParseParams(params), progress, {}, nullptr};
+    service::OpCall call{djxh, service::ParseParams(params), progress, {}, nullptr};
     const Json persons = call.params.value("ryList", Json::array());
-    if (!persons.is_array() || persons.empty()) throw roster::OpRefusal(roster::kEmptyPlCbryList);
+    if (!persons.is_array() || persons.empty()) throw service::OpRefusal(roster::kEmptyPlCbryList);
     const auto agencies = ValidAgencies();
     taxml::RequestDocument doc(roster::kPlCbryJfDjxxCx.requestType);
-    if (!roster::Text(call.params, "jfnd").empty()) doc.Add("jfnd", roster::Text(call.params, "jfnd"));
+    if (!service::Text(call.params, "jfnd").empty()) doc.Add("jfnd", service::Text(call.params, "jfnd"));
     doc.Open("sbjbjgList");
     for (const auto& [agency, zspm] : agencies) {
       doc.Open("sbjgjgDTO").Add("sbjbjgDm", agency).Open("zspmList");
@@ -124,15 +124,15 @@ bool TEmployeeServiceImpl::synPlCbryJfDjxxCx_4403(const std::string& djxh, const
       doc.Close().Open("cxjmXxList");
       for (const Json& p : persons)
         doc.Open("cxjmXxDTO")
-            .Add("xm", roster::Text(p, "xm"))
-            .Add("sfzjlx", roster::Text(p, "zjlx"))
-            .Add("sfzjhm", roster::Text(p, "zjhm"))
+            .Add("xm", service::Text(p, "xm"))
+            .Add("sfzjlx", service::Text(p, "zjlx"))
+            .Add("sfzjhm", service::Text(p, "zjhm"))
             .Close();
       doc.Close().Close();
     }
     doc.Close();
     call.document = &doc;
-    result = roster::Exchange(roster::kPlCbryJfDjxxCx, call).dump();
+    result = service::Exchange(roster::kPlCbryJfDjxxCx, call).dump();
   });
 }
 
@@ -140,8 +140,9 @@ bool TEmployeeServiceImpl::synPlCbryJfDjxxCxFk_4403(const std::string& djxh, con
                                                     IProgressView* progress, std::string& result,
                                                     std::string& message) {
   result.clear();
-  return Op(roster::kPlCbryJfDjxxCxFk, message,
-            [&] { result = roster::Exchange(roster::kPlCbryJfDjxxCxFk, FeedbackCall(djxh, params, progress)).dump(); });
+  return Op(roster::kPlCbryJfDjxxCxFk, message, [&] {
+    result = service::Exchange(roster::kPlCbryJfDjxxCxFk, FeedbackCall(djxh, params, progress)).dump();
+  });
 }
 
 bool TEmployeeServiceImpl::synGxjfjlCx(const std::string& djxh, const std::string& params, IProgressView* progress,
@@ -153,21 +154,21 @@ bool TEmployeeServiceImpl::synGxjfjlCxFk(const std::string& djxh, const std::str
                                          std::string& result, std::string& message) {
   result.clear();
   return Op(roster::kSynGxjfjlCxFk, message, [&] {
-    roster::OpCall call = FeedbackCall(djxh, params, progress);
+    service::OpCall call = FeedbackCall(djxh, params, progress);
     // The request and its feedback share the code; the flag tells them apart.
     call.params = Json::object();
     call.params["fkbz"] = "Y";
-    result = roster::Exchange(roster::kSynGxjfjlCxFk, call).dump();
+    result = service::Exchange(roster::kSynGxjfjlCxFk, call).dump();
   });
 }
 
 namespace {
 
-roster::OpCall RegistrationsCall(const std::string& djxh, const std::string& params, IProgressView* progress,
-                                 const char* countOnly) {
-  roster::OpCall call{djxh, Json::object(), progress, {}, nullptr};
+service::OpCall RegistrationsCall(const std::string& djxh, const std::string& params, IProgressView* progress,
+                                  const char* countOnly) {
+  service::OpCall call{djxh, Json::object(), progress, {}, nullptr};
   call.params["isQueryCount"] = countOnly;
-  const Json given = roster::ParseParams(params);
+  const Json given = service::ParseParams(params);
   for (auto it = given.begin(); it != given.end(); ++it)
     if (it.key() != "isQueryCount") call.params[it.key()] = it.value();
   return call;
@@ -179,7 +180,7 @@ bool TEmployeeServiceImpl::synYbgrzhdjcxjmrsCx(const std::string& djxh, const st
                                                IProgressView* progress, std::string& result, std::string& message) {
   result.clear();
   return Op(roster::kYbgrzhdjRsCx, message, [&] {
-    result = roster::Exchange(roster::kYbgrzhdjRsCx, RegistrationsCall(djxh, params, progress, "Y")).dump();
+    result = service::Exchange(roster::kYbgrzhdjRsCx, RegistrationsCall(djxh, params, progress, "Y")).dump();
   });
 }
 
@@ -187,7 +188,7 @@ bool TEmployeeServiceImpl::synYbgrzhdjcxjmxxCx(const std::string& djxh, const st
                                                IProgressView* progress, std::string& result, std::string& message) {
   result.clear();
   return Op(roster::kYbgrzhdjXxCx, message, [&] {
-    result = roster::Exchange(roster::kYbgrzhdjXxCx, RegistrationsCall(djxh, params, progress, "N")).dump();
+    result = service::Exchange(roster::kYbgrzhdjXxCx, RegistrationsCall(djxh, params, progress, "N")).dump();
   });
 }
 

@@ -1,9 +1,9 @@
-// TEmployeeServiceImpl::Run, shared by the service's implementation files.
+// TEmployeeServiceImpl::Run on the common boundary, shared by the service's implementation files:
+// a taxml::Failure reaches the user as it stands, any other failure after the operation's prefix.
 #pragma once
 
-#include <exception>
-
 #include "codec/taxml_exchange.h"
+#include "framework/boundary.h"
 #include "framework/log.h"
 #include "roster/employee_service.h"
 
@@ -14,31 +14,11 @@ bool TEmployeeServiceImpl::Run(std::string_view op, const char* prefix, bool bra
                                F&& body) {
   ErrorMessage.clear();
   message.clear();
-  const std::string where = "TEmployeeServiceImpl." + std::string(op);
-  std::string text;
-  bool failure = false;
-  try {
-    std::forward<F>(body)();
-    return true;
-  } catch (const taxml::Failure& f) {
-    text = f.what();
-    failure = true;
-  } catch (const std::exception& e) {
-    text = e.what();
-  } catch (...) {
-    text = "未知异常";
-  }
-  try {
-    if (bracketed)
-      LogMessage("[异常]" + where + "：[" + text + "]", {}, kLevelError);
-    else
-      LogException(where, text);
-  } catch (...) {
-    // A failing debugger must not hide the failure being reported.
-  }
-  message = failure ? text : std::string(prefix) + text;
-  ErrorMessage = message;
-  return false;
+  const bool ok =
+      Attempt<taxml::Failure>({"TEmployeeServiceImpl", op, bracketed ? LogForm::kBracketed : LogForm::kTrailing},
+                              {prefix, true, UnknownText::kShown}, &message, std::forward<F>(body));
+  if (!ok) ErrorMessage = message;
+  return ok;
 }
 
 }  // namespace velmor

@@ -2,13 +2,14 @@
 // as asynchronous jobs, written by a counting writer in one transaction.
 #include <nlohmann/json.hpp>
 
+#include "business/date_time.h"
 #include "codec/taxml_exchange.h"
 #include "framework/host_access.h"
 #include "framework/log.h"
 #include "framework/progress.h"
-#include "roster/async_jobs.h"
 #include "roster/employee_service.h"
 #include "roster/employee_service_guard.h"
+#include "service/async_jobs.h"
 #include "store/background/base_asyn_exec_sql.h"
 #include "store/db_access.h"
 #include "store/sql.h"

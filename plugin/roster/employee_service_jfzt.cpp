@@ -9,7 +9,7 @@
 
 namespace velmor {
 
-using roster::Json;
+using service::Json;
 
 namespace {
 
@@ -24,12 +24,12 @@ std::vector<std::string> ServerPersons(IEmployeeDao& dao, const std::string& djx
   Json rows = Json::parse(text, nullptr, false);
   std::vector<std::string> out;
   if (!rows.is_array()) return out;
-  for (const Json& r : rows) out.push_back(roster::Text(r, "rydjxh"));
+  for (const Json& r : rows) out.push_back(service::Text(r, "rydjxh"));
   return out;
 }
 
 RyjfztEntry Entry(const Json& row) {
-  using roster::Text;
+  using service::Text;
   return {Text(row, "rydjxh"),   Text(row, "xzid"),   Text(row, "sbsj"),   Text(row, "jfzt"),
           Text(row, "sbjbjgDm"), Text(row, "rybh"),   Text(row, "zsxmDm"), Text(row, "zspmDm"),
           Text(row, "zszmDm"),   Text(row, "xzjdDm"), Text(row, "sqczDm"), Text(row, "cbrytslbDm")};
@@ -51,9 +51,9 @@ bool TEmployeeServiceImpl::synJfztCx_All(const std::string& djxh, const std::str
                                          std::string& result, std::string& message) {
   result.clear();
   return Op(roster::kSynJfztCxAll, message, [&] {
-    const Json p = roster::ParseParams(params);
-    const std::string jfnd = roster::Text(p, "jfnd");
-    if (jfnd.empty()) throw roster::OpRefusal("缴费年度不能为空。");
+    const Json p = service::ParseParams(params);
+    const std::string jfnd = service::Text(p, "jfnd");
+    if (jfnd.empty()) throw service::OpRefusal("缴费年度不能为空。");
     Ref<IEmployeeDao> dao = EmployeeDao();
     const std::vector<std::string> persons = ServerPersons(*dao, djxh);
     std::vector<Json> jobs;
@@ -67,7 +67,7 @@ bool TEmployeeServiceImpl::synJfztCx_All(const std::string& djxh, const std::str
     LogText("开始[城乡居民缴费状态查询]异步请求：人员" + std::to_string(persons.size()) + "，请求" +
             std::to_string(jobs.size()));
     std::vector<RyjfztEntry> entries;
-    for (const Json& answer : roster::ExchangeJobs(roster::kSynJfztCxAll, djxh, jobs, progress))
+    for (const Json& answer : service::ExchangeJobs(roster::kSynJfztCxAll, djxh, jobs, progress))
       for (const Json& row : answer.value("jfztList", Json::array())) entries.push_back(Entry(row));
     // Nothing asked, nothing replaced: a roster without server persons keeps the stored year.
     std::string text;

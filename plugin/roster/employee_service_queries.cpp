@@ -7,21 +7,21 @@
 
 namespace velmor {
 
-using roster::Json;
+using service::Json;
 
-bool TEmployeeServiceImpl::Op(const roster::OpRow& row, std::string& message, const std::function<void()>& body) {
+bool TEmployeeServiceImpl::Op(const service::OpRow& row, std::string& message, const std::function<void()>& body) {
   ErrorMessage.clear();
-  const bool ok = roster::RunOp(row, message, body);
+  const bool ok = service::RunOp(row, message, body);
   ErrorMessage = message;
   return ok;
 }
 
-bool TEmployeeServiceImpl::Query(const roster::OpRow& row, const std::string& djxh, const std::string& params,
+bool TEmployeeServiceImpl::Query(const service::OpRow& row, const std::string& djxh, const std::string& params,
                                  IProgressView* progress, std::string& result, std::string& message) {
   result.clear();
   return Op(row, message, [&] {
-    roster::OpCall call{djxh, roster::ParseParams(params), progress, {}};
-    result = roster::Exchange(row, call).dump();
+    service::OpCall call{djxh, service::ParseParams(params), progress, {}};
+    result = service::Exchange(row, call).dump();
   });
 }
 
@@ -85,10 +85,10 @@ bool TEmployeeServiceImpl::synSbfjfqdCx(const std::string& djxh, const std::stri
                                         std::string& result, std::string& message) {
   result.clear();
   return Op(roster::kSynSbfjfqdCx, message, [&] {
-    roster::OpCall call{djxh, roster::ParseParams(params), progress, {}};
+    service::OpCall call{djxh, service::ParseParams(params), progress, {}};
     const Json* list = call.params.contains("rybhList") ? &call.params["rybhList"] : nullptr;
-    if (!list || !list->is_array() || list->empty()) throw roster::OpRefusal(roster::kEmptyRybhList);
-    result = roster::Exchange(roster::kSynSbfjfqdCx, call).dump();
+    if (!list || !list->is_array() || list->empty()) throw service::OpRefusal(roster::kEmptyRybhList);
+    result = service::Exchange(roster::kSynSbfjfqdCx, call).dump();
   });
 }
 

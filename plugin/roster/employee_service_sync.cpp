@@ -2,6 +2,7 @@
 // ("0057", through saveWbry), the residents' insurance update time ("0271"), the update time of
 // medical-account registrations ("0359", "0360"), and the local registration state of outside
 // persons (synWbryDjzt).
+#include "business/date_time.h"
 #include "codec/taxml_exchange.h"
 #include "codec/taxml_request.h"
 #include "framework/log.h"
@@ -12,7 +13,7 @@
 
 namespace velmor {
 
-using roster::Json;
+using service::Json;
 
 namespace {
 
@@ -33,7 +34,7 @@ bool TEmployeeServiceImpl::queryWbryDataByIntf(const std::string& djxh, const st
                                                IProgressView* progress, std::string& result, std::string& message) {
   result.clear();
   return Op(roster::kQueryWbryDataByIntf, message, [&] {
-    roster::OpCall call{djxh, roster::ParseParams(params), progress, {}, nullptr};
+    service::OpCall call{djxh, service::ParseParams(params), progress, {}, nullptr};
     Ref<IEmployeeDao> dao = EmployeeDao();
     const Json persons = Rows(*dao, FormatSql(" select xm, zjlx, zjhm from sb_ryjbxxb where djxh = '%s' and ly = '1' "
                                               "and djzt = '0' order by id ",
@@ -46,16 +47,16 @@ bool TEmployeeServiceImpl::queryWbryDataByIntf(const std::string& djxh, const st
       return;
     }
     taxml::RequestDocument doc(roster::kQueryWbryDataByIntf.requestType);
-    doc.Open("sbjbjgList").Open("sbjgjgDTO").Add("sbjbjgDm", roster::Text(call.params, "sbjbjgDm")).Open("cxjmXxList");
+    doc.Open("sbjbjgList").Open("sbjgjgDTO").Add("sbjbjgDm", service::Text(call.params, "sbjbjgDm")).Open("cxjmXxList");
     for (const Json& p : persons)
       doc.Open("cxjmXxDTO")
-          .Add("xm", roster::Text(p, "xm"))
-          .Add("sfzjlx", roster::Text(p, "zjlx"))
-          .Add("sfzjhm", roster::Text(p, "zjhm"))
+          .Add("xm", service::Text(p, "xm"))
+          .Add("sfzjlx", service::Text(p, "zjlx"))
+          .Add("sfzjhm", service::Text(p, "zjhm"))
           .Close();
     doc.Close().Close().Close();
     call.document = &doc;
-    const Json answer = roster::Exchange(roster::kQueryWbryDataByIntf, call);
+    const Json answer = service::Exchange(roster::kQueryWbryDataByIntf, call);
 
     // Each answered person keeps its stored group and remark (saveWbry carries them over).
     std::vector<WbryEntry> entries;
@@ -63,10 +64,10 @@ bool TEmployeeServiceImpl::queryWbryDataByIntf(const std::string& djxh, const st
       int n = 0;
       for (const Json& row : answer.value(list, Json::array())) {
         WbryEntry e;
-        e.xm = roster::Text(row, "xm");
-        e.zjlx = roster::Text(row, "sfzjlx");
-        e.zjhm = roster::Text(row, "sfzjhm");
-        e.hh = roster::Text(row, "hh");
+        e.xm = service::Text(row, "xm");
+        e.zjlx = service::Text(row, "sfzjlx");
+        e.zjhm = service::Text(row, "sfzjhm");
+        e.hh = service::Text(row, "hh");
         e.state = state;
         entries.push_back(std::move(e));
         ++n;
@@ -85,10 +86,10 @@ bool TEmployeeServiceImpl::saveCxjmcbxzgxsj(const std::string& djxh, const std::
                                             std::string& result, std::string& message) {
   result.clear();
   return Op(roster::kSaveCxjmcbxzgxsj, message, [&] {
-    roster::OpCall call{djxh, roster::ParseParams(params), progress, {}, nullptr};
-    if (roster::Text(call.params, "gxsj").empty()) call.params["gxsj"] = LocalTimeText("%Y-%m-%d %H:%M:%S");
-    Json answer = roster::Exchange(roster::kSaveCxjmcbxzgxsj, call);
-    const std::string gxsj = roster::Text(answer, "gxsj");
+    service::OpCall call{djxh, service::ParseParams(params), progress, {}, nullptr};
+    if (service::Text(call.params, "gxsj").empty()) call.params["gxsj"] = LocalTimeText("%Y-%m-%d %H:%M:%S");
+    Json answer = service::Exchange(roster::kSaveCxjmcbxzgxsj, call);
+    const std::string gxsj = service::Text(answer, "gxsj");
     if (gxsj.empty()) throw taxml::Failure("反馈报文缺少<gxsj>节点。");
     StoreParam(djxh, roster::kCxjmcbxzGxsjKey, gxsj);
     result = answer.dump();
@@ -104,10 +105,10 @@ bool TEmployeeServiceImpl::synYbgrzhdjcxjmgxsjbc(const std::string& djxh, const 
                                                  IProgressView* progress, std::string& result, std::string& message) {
   result.clear();
   return Op(roster::kYbgrzhdjGxsjBc, message, [&] {
-    roster::OpCall call{djxh, roster::ParseParams(params), progress, {}, nullptr};
-    const std::string gxsj = roster::Text(call.params, "gxsj");
-    if (gxsj.empty()) throw roster::OpRefusal("更新时间不能为空。");
-    Json answer = roster::Exchange(roster::kYbgrzhdjGxsjBc, call);
+    service::OpCall call{djxh, service::ParseParams(params), progress, {}, nullptr};
+    const std::string gxsj = service::Text(call.params, "gxsj");
+    if (gxsj.empty()) throw service::OpRefusal("更新时间不能为空。");
+    Json answer = service::Exchange(roster::kYbgrzhdjGxsjBc, call);
     // Stored only once the server has kept it, so the two never disagree.
     StoreParam(djxh, roster::kYbgrzhdjGxsjKey, gxsj);
     answer["gxsj"] = gxsj;
@@ -126,7 +127,7 @@ bool TEmployeeServiceImpl::synWbryDjzt(const std::string& djxh, const std::strin
         "sb_ryjbxxb.zjlx and a.zjhm = sb_ryjbxxb.zjhm) ";
     const Json counted =
         Rows(*dao, FormatSql(std::string(" select count(*) as n from sb_ryjbxxb") + kMatch, {V(djxh), V(djxh)}));
-    const std::string n = counted.empty() ? "0" : roster::Text(counted[0], "n");
+    const std::string n = counted.empty() ? "0" : service::Text(counted[0], "n");
     if (n != "0" &&
         !dao->ExecSQL(FormatSql(std::string(" update sb_ryjbxxb set djzt = '1'") + kMatch, {V(djxh), V(djxh)})))
       throw taxml::Failure(dao->GetErrorMessage().empty() ? "数据库更新失败。" : dao->GetErrorMessage());

@@ -2,6 +2,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "business/date_time.h"
 #include "codec/base64.h"
 #include "codec/gbk.h"
 #include "codec/taxml_exchange.h"

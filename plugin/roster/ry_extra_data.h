@@ -18,7 +18,7 @@ struct TRyExtraData {
 };
 
 // "select rydjxh, phonenumber, fzid, fullpath from sb_ryjbxxb where djxh = '<djxh>'" by rydjxh
-// (the first row of a rydjxh wins). Raises DbError when the query fails.
+// (the first row of a rydjxh wins). Raises StoreError when the query fails.
 std::unordered_map<std::string, TRyExtraData> ReadRyExtraData(IDBMechanism& db, const std::string& djxh);
 
 }  // namespace velmor

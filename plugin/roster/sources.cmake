@@ -1,8 +1,6 @@
 # The roster: the employee store (TEmployeeDaoImpl) and the bulk processor of roster downloads.
 target_sources(velmor_plugin_objects PRIVATE
-  ${CMAKE_CURRENT_LIST_DIR}/roster_dates.cpp
   ${CMAKE_CURRENT_LIST_DIR}/sql_text.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/roster_sql.cpp
   ${CMAKE_CURRENT_LIST_DIR}/deal_cbxx_ryxx.cpp
   ${CMAKE_CURRENT_LIST_DIR}/registration_doc.cpp
   ${CMAKE_CURRENT_LIST_DIR}/employee_dao_registration.cpp
@@ -11,13 +9,11 @@ target_sources(velmor_plugin_objects PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/employee_dao_write.cpp
   ${CMAKE_CURRENT_LIST_DIR}/employee_dao_save.cpp
   ${CMAKE_CURRENT_LIST_DIR}/name_check.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/async_jobs.cpp
   ${CMAKE_CURRENT_LIST_DIR}/employee_service.cpp
   ${CMAKE_CURRENT_LIST_DIR}/employee_service_ygcbxx.cpp
   ${CMAKE_CURRENT_LIST_DIR}/employee_service_cbryxx.cpp
   ${CMAKE_CURRENT_LIST_DIR}/employee_service_hdsbzt.cpp
   ${CMAKE_CURRENT_LIST_DIR}/employee_service_wbry.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/server_op.cpp
   ${CMAKE_CURRENT_LIST_DIR}/employee_service_queries.cpp
   ${CMAKE_CURRENT_LIST_DIR}/employee_service_jfzt.cpp
   ${CMAKE_CURRENT_LIST_DIR}/employee_service_exchanges.cpp

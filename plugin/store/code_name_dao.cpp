@@ -34,7 +34,7 @@ bool TCodeNameDAO::AddCodeName(int32_t lb, const std::string& dm, const std::str
     std::string update = FormatSql(" update sb_dmmcb set mc = %s where lb = %d and dm = %s ", {Q(mc), lb, Q(dm)});
     std::string insert = FormatSql(" insert into sb_dmmcb(lb, dm, mc) values (%d, %s, %s) ", {lb, Q(dm), Q(mc)});
     std::string error;
-    if (!UpdateElseInsert(*db, update, insert, &error)) throw DbError(kDbUpdateFailed, error);
+    if (!UpdateElseInsert(*db, update, insert, &error)) throw StoreError(kDbUpdateFailed, error);
     return true;
   });
 }

@@ -11,12 +11,12 @@ Ref<IDBMechanism> OpenMainConnection() {
 }
 
 void ExecOrThrow(IDBMechanism& db, const std::string& sql, const char* failureText) {
-  if (!db.ExecSQL(sql)) throw DbError(failureText, db.GetErrorText());
+  if (!db.ExecSQL(sql)) throw StoreError(failureText, db.GetErrorText());
 }
 
 Ref<IDBDataSet> QueryOrThrow(IDBMechanism& db, const std::string& sql, const char* failureText) {
   Ref<IDBDataSet> ds;
-  if (!db.OpenQuery(sql, ds) || !ds) throw DbError(failureText, db.GetErrorText());
+  if (!db.OpenQuery(sql, ds) || !ds) throw StoreError(failureText, db.GetErrorText());
   return ds;
 }
 

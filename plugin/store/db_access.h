@@ -17,17 +17,19 @@
 
 namespace velmor {
 
-// A failed statement: what() is the store's fixed text followed by the engine's message.
-class DbError : public Exception {
+// The one error of the stores: the text a user receives (the store's fixed text, "数据库查询失败。")
+// and the engine's message; what() is both joined, for the log.
+class StoreError : public Exception {
  public:
-  DbError(std::string fixedText, const std::string& engineText)
-      : Exception(fixedText + engineText), fixedText_(std::move(fixedText)) {}
+  StoreError(std::string userText, std::string engineText)
+      : Exception(userText + engineText), userText_(std::move(userText)), engineText_(std::move(engineText)) {}
   const char* ClassName() const noexcept override { return "EDatabaseError"; }
-  // The fixed text alone ("数据库查询失败。"), for a message handed to a user.
-  const std::string& FixedText() const { return fixedText_; }
+  const std::string& UserText() const { return userText_; }
+  const std::string& EngineText() const { return engineText_; }
 
  private:
-  std::string fixedText_;
+  std::string userText_;
+  std::string engineText_;
 };
 
 // The fixed texts the stores hand back.
@@ -43,9 +45,9 @@ inline constexpr const char* kNoConnection = "获取数据库连接[VELMORMainCo
 // there is none ("创建门户代理平台组件接口失败！"), or kNoConnection.
 Ref<IDBMechanism> OpenMainConnection();
 
-// ExecSQL; raises DbError(failureText, engine message) when it answers false.
+// ExecSQL; raises StoreError(failureText, engine message) when it answers false.
 void ExecOrThrow(IDBMechanism& db, const std::string& sql, const char* failureText = kDbUpdateFailed);
-// OpenQuery; raises DbError(failureText, engine message) when it answers false.
+// OpenQuery; raises StoreError(failureText, engine message) when it answers false.
 Ref<IDBDataSet> QueryOrThrow(IDBMechanism& db, const std::string& sql, const char* failureText = kDbQueryFailed);
 
 // The text of a column of the current row; raises Exception "字段[<name>]不存在" when the

@@ -20,7 +20,7 @@ std::string MarkStatement(std::span<const std::string_view> tables, std::string_
 // " delete from <t> where djxh = '<djxh>' and updateflag = 0; " for each table, in one text.
 std::string SweepStatement(std::span<const std::string_view> tables, std::string_view djxh);
 
-// Run them; raise DbError (kDbUpdateFailed / kDbDeleteFailed) when the statement fails, which
+// Run them; raise StoreError (kDbUpdateFailed / kDbDeleteFailed) when the statement fails, which
 // leaves every table as it was (the statements of one call succeed or fail together).
 void MarkRows(IDBMechanism& db, std::span<const std::string_view> tables, std::string_view djxh);
 void SweepRows(IDBMechanism& db, std::span<const std::string_view> tables, std::string_view djxh);

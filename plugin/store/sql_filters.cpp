@@ -4,6 +4,14 @@
 
 namespace velmor {
 
+SqlFragment OriginFilter(RyOrigin ly) {
+  switch (ly) {
+    case RyOrigin::kLocal: return kLocalOriginFilter;
+    case RyOrigin::kServer: return kServerOriginFilter;
+    default: return {};
+  }
+}
+
 SqlFilters& SqlFilters::AddValue(const SqlFragment& tmpl, std::string_view value) {
   if (!value.empty()) text_ += SqlFragment::Trusted(FormatSql(tmpl.str(), {V(value)}));
   return *this;

@@ -16,12 +16,15 @@
 #include <string_view>
 
 #include "store/sql.h"
+#include "velmor/roster_types.h"
 
 namespace velmor {
 
 // The two origin filters of the roster: persons entered locally, and persons from the server.
 inline constexpr char kLocalOriginFilter[] = " and ly = '1' ";
 inline constexpr char kServerOriginFilter[] = " and (ly = '0' or ly is null) ";
+// The filter of an origin: one of the two above, or nothing for all persons.
+SqlFragment OriginFilter(RyOrigin ly);
 
 class SqlFilters {
  public:

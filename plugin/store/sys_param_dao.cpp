@@ -30,7 +30,7 @@ bool TSysParamDaoImpl::setData(const std::string& djxh, const std::string& key, 
     Ref<IDBMechanism> db = OpenMainConnection();
     const FieldValue fields[] = {{"djxh", djxh}, {"key", key}, {"value", value}};
     std::string error;
-    if (!SaveKeyedRow(*db, KeyedSelect(djxh, key), fields, &error)) throw DbError(kDbUpdateFailed, error);
+    if (!SaveKeyedRow(*db, KeyedSelect(djxh, key), fields, &error)) throw StoreError(kDbUpdateFailed, error);
     return true;
   });
 }

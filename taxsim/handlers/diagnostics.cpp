@@ -4,7 +4,7 @@
 //
 // Answer elements: serviceCode, serial (the X-Velmor-Serial-No header), yblsh, djxh, bodyKeys
 // (the body's keys joined by ","), keyList (keyDTO: name, value, one per string member other
-// than "data"); with a document also requestType, encoding ("GBK" or "UTF-8"), gzip ("Y"/"N")
+// than "data" and "qqbw"); with a document also requestType, encoding ("GBK" or "UTF-8"), gzip ("Y"/"N")
 // and elementList (elementDTO: name, value for a simple element, rows for a list).
 //
 // The body may steer the answer: "answerEncoding": "GBK" answers in GBK, "answerGzip": "Y"
@@ -26,7 +26,7 @@ Answer Diagnose(const Call& call, State&) {
       .Add("bodyKeys", keys);
   pugi::xml_node keyList = doc.AddList("keyList");
   for (auto it = call.body.begin(); it != call.body.end(); ++it) {
-    if (it.key() == "data" || !it->is_string()) continue;
+    if (it.key() == "data" || it.key() == "qqbw" || !it->is_string()) continue;
     pugi::xml_node row = TaxmlAnswer::AddRow(keyList, "keyDTO");
     TaxmlAnswer::AddValue(row, "name", it.key());
     TaxmlAnswer::AddValue(row, "value", it->get<std::string>());

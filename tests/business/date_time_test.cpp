@@ -3,6 +3,7 @@
 
 #include <chrono>
 #include <cmath>
+#include <regex>
 
 #include "business/date_time.h"
 #include "velmor/exceptions.h"
@@ -199,6 +200,18 @@ TEST(StrToDateTime, RejectsMalformedText) {
   } catch (const EConvertError& e) {
     EXPECT_STREQ(e.what(), "'abc' is not a valid date and time");
   }
+}
+
+TEST(LocalClock, FixedFormsWhateverTheLocale) {
+  auto matches = [](const std::string& text, const char* pattern) {
+    return std::regex_match(text, std::regex(pattern));
+  };
+  EXPECT_TRUE(matches(NowText(), R"(\d{4}-\d{2}-\d{2} \d{2}:\d{2}:\d{2})")) << NowText();
+  EXPECT_TRUE(matches(Today(), R"(\d{4}-\d{2}-\d{2})")) << Today();
+  EXPECT_TRUE(matches(CurrentMonth(), R"(\d{4}-\d{2})")) << CurrentMonth();
+  EXPECT_TRUE(matches(LocalTimeText("%Y%m%d%H%M%S%f"), R"(\d{17})")) << "milliseconds in three digits";
+  EXPECT_TRUE(matches(LocalTimeText("[%f]"), R"(\[\d{3}\])"));
+  EXPECT_EQ(LocalTimeText(""), "");
 }
 
 }  // namespace

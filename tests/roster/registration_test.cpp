@@ -1,9 +1,9 @@
 // The registration download (addOrUpdateYgcbxx) and outside persons (saveWbry).
 #include <gtest/gtest.h>
 
+#include "business/date_time.h"
 #include "host/db/fault_injection.h"
 #include "roster/employee_dao.h"
-#include "roster/roster_dates.h"
 #include "roster/roster_fixture.h"
 
 namespace velmor::testing {

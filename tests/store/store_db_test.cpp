@@ -123,9 +123,9 @@ TEST_F(StoreDb, FailedMarkLeavesEveryTableAsItWas) {
   try {
     MarkRows(*db_, kRosterTables, "A");
     ADD_FAILURE() << "no exception";
-  } catch (const DbError& e) {
+  } catch (const StoreError& e) {
     EXPECT_STREQ(e.what(), "数据库更新失败。injected fault: statement failed");
-    EXPECT_EQ(e.FixedText(), kDbUpdateFailed);
+    EXPECT_EQ(e.UserText(), kDbUpdateFailed);
   }
   EXPECT_EQ(Scalar(*db_, "select count(*) from sb_ryjbxxb where updateFlag = 1"), "1");
 }
@@ -134,7 +134,7 @@ TEST_F(StoreDb, FailedStatementsRaiseWithTheFixedTextAndTheEngineMessage) {
   try {
     QueryOrThrow(*db_, "select * from nope");
     ADD_FAILURE() << "no exception";
-  } catch (const DbError& e) {
+  } catch (const StoreError& e) {
     EXPECT_STREQ(e.what(), "数据库查询失败。no such table: nope");
   }
   Ref<IDBDataSet> ds = QueryOrThrow(*db_, "select count(*) as zs from sb_dmmcb");

@@ -1,4 +1,4 @@
-#include "roster/async_jobs.h"
+#include "service/async_jobs.h"
 
 #include <thread>
 

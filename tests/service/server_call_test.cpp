@@ -1,7 +1,7 @@
-// The employee service's call helper (roster/server_op.h) on the plug-in's objects inside a
+// The call helper of the services (service/server_call.h) on the plug-in's objects inside a
 // started reference host, against the simulator on loopback: how requests are built, how
 // answers become JSON, and how each kind of failure reaches the user.
-#include "roster/server_op.h"
+#include "service/server_call.h"
 
 #include <gtest/gtest.h>
 
@@ -13,10 +13,10 @@
 namespace velmor::testing {
 namespace {
 
-using roster::Json;
+using service::Json;
 
-constexpr roster::OpRow kTestRow{"TestOp", "0032", "测试异常：", "", "zrrDjxxList"};
-constexpr roster::OpRow kDocRow{"TestDoc", "0082", "作废异常：", "SbfCxjmYjfeZfRequest", "zfjgList"};
+constexpr service::OpRow kTestRow{"TTestService", "TestOp", "0032", "测试异常：", "", "zrrDjxxList"};
+constexpr service::OpRow kDocRow{"TTestService", "TestDoc", "0082", "作废异常：", "SbfCxjmYjfeZfRequest", "zfjgList"};
 
 class ServerOp : public TaxmlFixture {
  protected:
@@ -24,22 +24,22 @@ class ServerOp : public TaxmlFixture {
     return sim_.WithState([&](taxsim::State& s) { return s.persons[k].zjhm; });
   }
   // Runs one exchange of kTestRow under RunOp; the message.
-  std::string Failing(const roster::OpRow& row = kTestRow) {
+  std::string Failing(const service::OpRow& row = kTestRow) {
     std::string message;
-    EXPECT_FALSE(roster::RunOp(row, message, [&] {
-      roster::OpCall call{kDjxh, Json{{"zjhm", Zjhm(0)}}, nullptr, {}, nullptr};
-      roster::Exchange(row, call);
+    EXPECT_FALSE(service::RunOp(row, message, [&] {
+      service::OpCall call{kDjxh, Json{{"zjhm", Zjhm(0)}}, nullptr, {}, nullptr};
+      service::Exchange(row, call);
     }));
     return message;
   }
 };
 
 TEST(ServerOpParams, EmptyTextIsAnEmptyObjectAnythingButAnObjectIsRefused) {
-  EXPECT_EQ(roster::ParseParams(""), Json::object());
-  EXPECT_EQ(roster::ParseParams("  \n"), Json::object());
-  EXPECT_EQ(roster::ParseParams(R"({"b":"1","a":2})").dump(), R"({"b":"1","a":2})") << "key order is kept";
+  EXPECT_EQ(service::ParseParams(""), Json::object());
+  EXPECT_EQ(service::ParseParams("  \n"), Json::object());
+  EXPECT_EQ(service::ParseParams(R"({"b":"1","a":2})").dump(), R"({"b":"1","a":2})") << "key order is kept";
   for (const char* bad : {"[1,2]", "\"text\"", "{\"a\":", "12", "null"})
-    EXPECT_THROW(roster::ParseParams(bad), roster::OpRefusal) << bad;
+    EXPECT_THROW(service::ParseParams(bad), service::OpRefusal) << bad;
 }
 
 TEST(ServerOpAnswer, ListsAreArraysEvenWhenEmptyRowsAreObjects) {
@@ -47,7 +47,7 @@ TEST(ServerOpAnswer, ListsAreArraysEvenWhenEmptyRowsAreObjects) {
       "<taxML><code>00000</code><message>ok</message><zs>2</zs><aList/>"
       "<bList><bDTO><x>1</x><subList><subDTO><y>&amp;</y></subDTO></subList></bDTO><bDTO><x/></bDTO></bList>"
       "<obj><k>v</k></obj></taxML>");
-  Json j = roster::AnswerJson(r.Root());
+  Json j = service::AnswerJson(r.Root());
   EXPECT_FALSE(j.contains("code"));
   EXPECT_FALSE(j.contains("message"));
   EXPECT_EQ(j["zs"], "2");
@@ -61,22 +61,27 @@ TEST(ServerOpAnswer, ListsAreArraysEvenWhenEmptyRowsAreObjects) {
 
 TEST(ServerOpDocument, ScalarRowsNumbersFlagsAndNestedObjects) {
   taxml::RequestDocument doc("SbfCxjmYjfeZfRequest");
-  roster::AddJson(doc, Json{{"n", 380}, {"yes", true}, {"none", nullptr}, {"rybhList", {"R1", "R2"}},
-                            {"qt", {{"a", "1"}}}, {"ids", {"7"}}});
+  service::AddJson(doc, Json{{"n", 380},
+                             {"yes", true},
+                             {"none", nullptr},
+                             {"rybhList", {"R1", "R2"}},
+                             {"qt", {{"a", "1"}}},
+                             {"ids", {"7"}}});
   const std::string text = doc.Text();
   EXPECT_NE(text.find("<n>380</n><yes>Y</yes><none></none>"), std::string::npos) << text;
   EXPECT_NE(text.find("<rybhList><rybhDTO>R1</rybhDTO><rybhDTO>R2</rybhDTO></rybhList>"), std::string::npos) << text;
   EXPECT_NE(text.find("<qt><a>1</a></qt>"), std::string::npos) << text;
   EXPECT_NE(text.find("<ids><idsDTO>7</idsDTO></ids>"), std::string::npos) << "a list not named ...List" << text;
-  EXPECT_NO_THROW(roster::AddJson(doc, Json::array({1})));
+  EXPECT_NO_THROW(service::AddJson(doc, Json::array({1})));
   for (const char* bad : {"a><b", "", "1x", "x y", "名"})
-    EXPECT_THROW(roster::AddJson(doc, Json{{bad, "v"}}), roster::OpRefusal) << bad;
+    EXPECT_THROW(service::AddJson(doc, Json{{bad, "v"}}), service::OpRefusal) << bad;
 }
 
 TEST_F(ServerOp, ParametersTravelAsBodyKeysInOrderWithAFreshSerialAndThePayer) {
   Ref<RecordingProgress> progress = Make<RecordingProgress>();
-  roster::OpCall call{kDjxh, Json{{"zjlx", "201"}, {"zjhm", Zjhm(0)}, {"djxh", "forged"}}, progress.get(), {}, nullptr};
-  Json answer = roster::Exchange(kTestRow, call);
+  service::OpCall call{
+      kDjxh, Json{{"zjlx", "201"}, {"zjhm", Zjhm(0)}, {"djxh", "forged"}}, progress.get(), {}, nullptr};
+  Json answer = service::Exchange(kTestRow, call);
   ASSERT_EQ(answer["zrrDjxxList"].size(), 1u);
   EXPECT_EQ(answer["zrrDjxxList"][0]["sfzjhm"], Zjhm(0));
   EXPECT_FALSE(answer.value("yblsh", "").empty());
@@ -91,12 +96,12 @@ TEST_F(ServerOp, ParametersTravelAsBodyKeysInOrderWithAFreshSerialAndThePayer) {
 }
 
 TEST_F(ServerOp, DocumentsHoldScalarsListsAndEscapedValues) {
-  roster::OpCall call{kDjxh,
-                      Json{{"jfnd", "2024"}, {"zfyy", "A&B<C"}, {"zfmxList", {{{"xzid", "X1"}}, {{"xzid", "X2"}}}}},
-                      nullptr,
-                      {},
-                      nullptr};
-  Json answer = roster::Exchange(kDocRow, call);
+  service::OpCall call{kDjxh,
+                       Json{{"jfnd", "2024"}, {"zfyy", "A&B<C"}, {"zfmxList", {{{"xzid", "X1"}}, {{"xzid", "X2"}}}}},
+                       nullptr,
+                       {},
+                       nullptr};
+  Json answer = service::Exchange(kDocRow, call);
   ASSERT_EQ(answer["zfjgList"].size(), 2u);
   EXPECT_EQ(answer["zfjgList"][0]["zfbz"], "N") << "an item the payer does not have";
   taxsim::SeenCall seen = sim_.RecentCalls().back();
@@ -121,7 +126,7 @@ TEST_F(ServerOp, EachFailureCarriesTheOperationsPrefixAndIsLogged) {
   EXPECT_GT(malformed.size(), std::string("测试异常：").size()) << "the decoder's reason follows";
   Fault(R"({"kind":"drop"})");
   EXPECT_EQ(Failing().rfind("测试异常：网络通讯失败：", 0), 0u);
-  EXPECT_NE(host_->LogText().find("[TEmployeeServiceImpl.TestOp]异常：【30035】该凭证已作废"), std::string::npos);
+  EXPECT_NE(host_->LogText().find("[TTestService.TestOp]异常：【30035】该凭证已作废"), std::string::npos);
 }
 
 TEST_F(ServerOp, TransportFailureWhenNoServerListens) {
@@ -131,17 +136,17 @@ TEST_F(ServerOp, TransportFailureWhenNoServerListens) {
 
 TEST_F(ServerOp, RefusalsOfTheOperationItselfStandWithoutPrefix) {
   std::string message;
-  EXPECT_FALSE(roster::RunOp(kTestRow, message, [] { throw roster::OpRefusal("人员编号列表为空。"); }));
+  EXPECT_FALSE(service::RunOp(kTestRow, message, [] { throw service::OpRefusal("人员编号列表为空。"); }));
   EXPECT_EQ(message, "人员编号列表为空。");
-  EXPECT_TRUE(roster::RunOp(kTestRow, message, [] {}));
+  EXPECT_TRUE(service::RunOp(kTestRow, message, [] {}));
   EXPECT_EQ(message, "");
-  EXPECT_FALSE(roster::RunOp(kTestRow, message, [] { throw 42; }));
+  EXPECT_FALSE(service::RunOp(kTestRow, message, [] { throw 42; }));
   EXPECT_EQ(message, "测试异常：未知异常");
 }
 
 TEST_F(ServerOp, FeedbackSendsTheGivenSerial) {
-  roster::OpCall call{kDjxh, Json::object(), nullptr, "FK-0001", nullptr};
-  EXPECT_THROW(roster::Exchange(roster::kRyUpdateCountFk, call), taxml::Failure) << "no request under that serial";
+  service::OpCall call{kDjxh, Json::object(), nullptr, "FK-0001", nullptr};
+  EXPECT_THROW(service::Exchange(roster::kRyUpdateCountFk, call), taxml::Failure) << "no request under that serial";
   Json body = Json::parse(sim_.RecentCalls().back().body);
   EXPECT_EQ(body["yblsh"], "FK-0001");
 }
@@ -152,19 +157,21 @@ TEST_F(ServerOp, JobsAnswerInTheirOwnOrderAfterPendingPolls) {
     if (c.Key("n") == "nolist") return taxsim::Answer::Json({{"code", "00000"}});
     return taxsim::Answer::Json({{"code", "00000"}, {"rowList", {{{"n", c.Key("n")}}}}});
   });
-  constexpr roster::OpRow row{"TestJobs", "0099", "测试异常：", "", "rowList"};
+  constexpr service::OpRow row{"TTestService", "TestJobs", "0099", "测试异常：", "", "rowList"};
   std::vector<Json> jobs;
   for (int i = 0; i < 5; ++i) jobs.push_back({{"n", std::to_string(i)}});
   Ref<RecordingProgress> progress = Make<RecordingProgress>();
-  std::vector<Json> answers = roster::ExchangeJobs(row, kDjxh, jobs, progress.get());
+  std::vector<Json> answers = service::ExchangeJobs(row, kDjxh, jobs, progress.get());
   ASSERT_EQ(answers.size(), 5u);
   for (int i = 0; i < 5; ++i) EXPECT_EQ(answers[i]["rowList"][0]["n"], std::to_string(i));
   EXPECT_EQ(progress->position, 100);
-  EXPECT_TRUE(roster::ExchangeJobs(row, kDjxh, {}, nullptr).empty());
+  EXPECT_TRUE(service::ExchangeJobs(row, kDjxh, {}, nullptr).empty());
 
   auto failure = [&](const char* n) {
     std::string message;
-    roster::RunOp(row, message, [&] { roster::ExchangeJobs(row, kDjxh, {Json{{"n", "1"}}, Json{{"n", n}}}, nullptr); });
+    service::RunOp(row, message, [&] {
+      service::ExchangeJobs(row, kDjxh, {Json{{"n", "1"}}, Json{{"n", n}}}, nullptr);
+    });
     return message;
   };
   EXPECT_EQ(failure("bad"), "测试异常：【30001】无此人员");

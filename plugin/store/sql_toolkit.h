@@ -1,0 +1,56 @@
+// The stores' SQL toolkit beside ExecOrThrow/QueryOrThrow (db_access.h): a transaction that rolls
+// back unless committed, rows as JSON, the first column of every row, and a count or integer
+// read from a query. Every failure raises StoreError(user text, engine text), which the store's
+// operation boundary turns into its message and log line.
+//
+//   Transaction tx(*db);                                   // kDbUpdateFailed when it fails
+//   ExecOrThrow(*db, "delete from ...");
+//   int32_t n = QueryCount(*db, "select count(*) from ...");
+//   tx.Commit();                                           // otherwise rolled back on leaving
+//
+// Stateless apart from the Transaction object, which belongs to the thread using its connection.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include <nlohmann/json.hpp>
+
+#include "store/db_access.h"
+#include "velmor/db.h"
+
+namespace velmor {
+
+// Every row of the dataset as a JSON array of objects keyed by column name (values as text).
+nlohmann::ordered_json Rows(IDBDataSet& ds);
+// The same as compact text (bytes that are not UTF-8 replaced).
+std::string RowsJson(IDBDataSet& ds);
+// Runs the query first (StoreError(userText, engine text) when it fails).
+nlohmann::ordered_json Rows(IDBMechanism& db, const std::string& sql, const char* userText = kDbQueryFailed);
+
+// The first column of every row as a JSON array of texts.
+nlohmann::ordered_json FirstColumn(IDBMechanism& db, const std::string& sql, const char* userText = kDbQueryFailed);
+
+// The first column of the first row as an integer; 0 when there is no row.
+int32_t QueryCount(IDBMechanism& db, const std::string& sql, const char* userText = kDbQueryFailed);
+
+// BeginTrans now; RollbackTrans on destruction unless Commit ran. Begin and Commit raise
+// StoreError(userText, engine text) when they fail (a failed commit is rolled back by the host,
+// so nothing of it is stored).
+class Transaction {
+ public:
+  explicit Transaction(IDBMechanism& db, const char* userText = kDbUpdateFailed);
+  ~Transaction();
+  Transaction(const Transaction&) = delete;
+  Transaction& operator=(const Transaction&) = delete;
+  void Commit();
+  // Commit, then begin the next transaction (long writes committed in chunks).
+  void CommitAndReopen();
+
+ private:
+  IDBMechanism& db_;
+  const char* userText_;
+  bool open_ = false;
+};
+
+}  // namespace velmor

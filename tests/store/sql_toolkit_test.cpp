@@ -1,0 +1,111 @@
+// The SQL toolkit on the host's real database: transactions that roll back unless committed (also
+// when a statement or the commit fails), rows as JSON, first column, counts, and the store error's
+// two texts.
+#include "store/sql_toolkit.h"
+
+#include <gtest/gtest.h>
+
+#include "host/db/fault_injection.h"
+#include "store_env.h"
+
+namespace velmor::testing {
+namespace {
+
+using host::db::FaultInjection;
+using Json = nlohmann::ordered_json;
+
+class SqlToolkit : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    db_ = env_.Db();
+    ASSERT_TRUE(db_);
+    ASSERT_TRUE(db_->ExecSQL("insert into sb_dmmcb(lb, dm, mc) values (7, '01', 'a''b'), (7, '02', '甲')"));
+  }
+  void TearDown() override { FaultInjection::Clear(); }
+  std::string Count() { return Scalar(*db_, "select count(*) from sb_dmmcb where lb = 7"); }
+
+  StoreEnv env_;
+  Ref<IDBMechanism> db_;
+};
+
+TEST_F(SqlToolkit, TransactionRollsBackUnlessCommitted) {
+  {
+    Transaction tx(*db_);
+    ExecOrThrow(*db_, "delete from sb_dmmcb where lb = 7");
+    EXPECT_EQ(Count(), "0") << "inside the transaction";
+  }
+  EXPECT_EQ(Count(), "2") << "left without Commit: rolled back";
+  {
+    Transaction tx(*db_);
+    ExecOrThrow(*db_, "delete from sb_dmmcb where dm = '01' and lb = 7");
+    tx.Commit();
+  }
+  EXPECT_EQ(Count(), "1");
+}
+
+TEST_F(SqlToolkit, AFailingStatementLeavesNothingOfTheTransaction) {
+  try {
+    Transaction tx(*db_, "保存失败。");
+    ExecOrThrow(*db_, "delete from sb_dmmcb where dm = '01' and lb = 7");
+    ExecOrThrow(*db_, "insert into nope values (1)", "保存失败。");
+    tx.Commit();
+    ADD_FAILURE() << "no exception";
+  } catch (const StoreError& e) {
+    EXPECT_EQ(e.UserText(), "保存失败。");
+    EXPECT_EQ(e.EngineText(), "no such table: nope");
+    EXPECT_STREQ(e.what(), "保存失败。no such table: nope");
+  }
+  EXPECT_EQ(Count(), "2");
+}
+
+TEST_F(SqlToolkit, AFailedCommitRaisesWithTheTransactionsTextAndStoresNothing) {
+  FaultInjection::FailCommit();
+  try {
+    Transaction tx(*db_, "提交失败。");
+    ExecOrThrow(*db_, "delete from sb_dmmcb where lb = 7");
+    tx.Commit();
+    ADD_FAILURE() << "no exception";
+  } catch (const StoreError& e) {
+    EXPECT_EQ(e.UserText(), "提交失败。");
+    EXPECT_EQ(e.EngineText(), FaultInjection::kCommitMessage);
+  }
+  EXPECT_EQ(Count(), "2");
+}
+
+TEST_F(SqlToolkit, CommitAndReopenKeepsWhatWasCommitted) {
+  {
+    Transaction tx(*db_);
+    ExecOrThrow(*db_, "delete from sb_dmmcb where dm = '01' and lb = 7");
+    tx.CommitAndReopen();
+    ExecOrThrow(*db_, "delete from sb_dmmcb where dm = '02' and lb = 7");
+  }
+  EXPECT_EQ(Count(), "1") << "the first chunk stays, the second is rolled back";
+}
+
+TEST_F(SqlToolkit, RowsFirstColumnAndCount) {
+  Json rows = Rows(*db_, "select dm, mc from sb_dmmcb where lb = 7 order by dm");
+  EXPECT_EQ(rows.dump(), R"([{"dm":"01","mc":"a'b"},{"dm":"02","mc":"甲"}])");
+  EXPECT_EQ(Rows(*db_, "select dm from sb_dmmcb where lb = 99"), Json::array());
+  EXPECT_EQ(FirstColumn(*db_, "select mc, dm from sb_dmmcb where lb = 7 order by dm").dump(), R"(["a'b","甲"])");
+  EXPECT_EQ(QueryCount(*db_, "select count(*) from sb_dmmcb where lb = 7"), 2);
+  EXPECT_EQ(QueryCount(*db_, "select dm from sb_dmmcb where lb = 99"), 0) << "no row counts 0";
+  Ref<IDBDataSet> ds = QueryOrThrow(*db_, "select dm from sb_dmmcb where lb = 7 order by dm");
+  EXPECT_EQ(RowsJson(*ds), R"([{"dm":"01"},{"dm":"02"}])");
+}
+
+TEST_F(SqlToolkit, QueriesRaiseTheirUserText) {
+  for (auto run : {+[](IDBMechanism& db) { Rows(db, "select * from nope", "读取失败。"); },
+                   +[](IDBMechanism& db) { FirstColumn(db, "select * from nope", "读取失败。"); },
+                   +[](IDBMechanism& db) { QueryCount(db, "select * from nope", "读取失败。"); }}) {
+    try {
+      run(*db_);
+      ADD_FAILURE() << "no exception";
+    } catch (const StoreError& e) {
+      EXPECT_EQ(e.UserText(), "读取失败。");
+      EXPECT_EQ(e.EngineText(), "no such table: nope");
+    }
+  }
+}
+
+}  // namespace
+}  // namespace velmor::testing
