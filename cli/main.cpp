@@ -8,6 +8,7 @@
 
 #include "cli/commands.h"
 #include "cli/declare_command.h"
+#include "cli/failure.h"
 #include "velmor/version.h"
 
 int main(int argc, char** argv) {
@@ -69,7 +70,7 @@ int main(int argc, char** argv) {
     if (logCmd->parsed()) return RunLogCommand(global, log);
     if (demoCmd->parsed()) return RunDemoCommand(global, demo);
   } catch (const std::exception& e) {
-    std::fprintf(stderr, "velmor: %s\n", e.what());
+    std::fprintf(stderr, "velmor: %s\n", DescribeFailure(e.what()).c_str());
     return 1;
   }
   return 2;

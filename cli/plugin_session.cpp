@@ -1,5 +1,6 @@
 #include "cli/plugin_session.h"
 
+#include "cli/failure.h"
 #include "cli/paths.h"
 
 namespace velmor::cli {
@@ -17,13 +18,15 @@ PluginSession::PluginSession(const GlobalOptions& global) : host_(Options(global
 
 PluginSession::~PluginSession() {
   plugin_.Stop();
+  // Read before the host stops: a failure being thrown through here is reported with the cause.
+  if (host_.IsStarted()) RememberSessionLog(host_.Debugger().LastError(), LogPath());
   host_.Stop();
 }
 
 std::string PluginSession::LogPath() const { return host_.DataDir() + "/" + host::FileDebugger::kFileName; }
 
 void PluginSession::Fail(const std::string& message) const {
-  throw host::HostError(message + " (see " + LogPath() + ")");
+  throw host::HostError(message);
 }
 
 }  // namespace velmor::cli

@@ -25,7 +25,7 @@ class PluginSession {
   host::PluginHost& Plugin() { return plugin_; }
   // The debug log file, for messages that send the user there.
   std::string LogPath() const;
-  // A failed service call: raises HostError with its message and where the details are.
+  // A failed service call: raises HostError with its message (main adds the cause and the log).
   [[noreturn]] void Fail(const std::string& message) const;
   // A service of the plug-in by interface; raises "创建平台组件接口[<name>]失败！" when it has none.
   template <class T>

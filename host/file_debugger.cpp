@@ -60,6 +60,10 @@ FileDebugger::~FileDebugger() {
 }
 
 void FileDebugger::Write(int32_t level, std::string_view category, std::string_view message) {
+  if (level <= kLogError && !message.empty()) {
+    std::lock_guard lock(mutex_);
+    lastError_.assign(message);
+  }
   if (!IsActive() || level > Threshold()) return;
   std::string line = TimeStamp();
   line += " L" + std::to_string(level) + " " + std::to_string(::gettid()) + " [";
@@ -72,6 +76,11 @@ void FileDebugger::Write(int32_t level, std::string_view category, std::string_v
   std::fwrite(line.data(), 1, line.size(), file_);
   std::fflush(file_);
   if (echo_) std::fwrite(line.data(), 1, line.size(), stderr);
+}
+
+std::string FileDebugger::LastError() const {
+  std::lock_guard lock(mutex_);
+  return lastError_;
 }
 
 void FileDebugger::EnterProc(const std::string& name, const std::string& detail) {

@@ -5,7 +5,8 @@
 // inside a message are written as "\n" and "\r" so every record stays one line. EnterProc and
 // LeaveProc write "Enter <name>" / "Leave <name>" (with " (<detail>)" when given) at kLogDebug in
 // category "proc". Records above the level threshold are dropped; while inactive nothing is
-// written and IsActive answers false, so callers skip formatting. A failed write is dropped:
+// written and IsActive answers false, so callers skip formatting (error records are still
+// remembered for LastError). A failed write is dropped:
 // logging never throws into the caller. Thread-safe: records from several threads are whole lines.
 #pragma once
 
@@ -53,14 +54,18 @@ class FileDebugger final : public Object<IDebugger> {
   const std::string& Path() const { return path_; }
   // One record, subject to the switch and threshold.
   void Write(int32_t level, std::string_view category, std::string_view message);
+  // The message of the last error record (level <= kLogError) of this debugger's life, kept even
+  // when the log is off or above the threshold: the command line shows it as a failure's cause.
+  std::string LastError() const;
 
  private:
   std::string path_;
   std::atomic<bool> active_;
   std::atomic<int32_t> threshold_;
   const bool echo_;
-  std::mutex mutex_;
+  mutable std::mutex mutex_;
   std::FILE* file_ = nullptr;
+  std::string lastError_;
 };
 
 }  // namespace velmor::host

@@ -140,7 +140,7 @@ TEST_F(DeclareCli, SecondFormAndTheExportForms) {
   EXPECT_EQ(Run({"declare", "export", "1", dir_.File("x.xlsx"), "--form", "4"}).exitCode, 2);
   ProcessResult missing = Run({"declare", "export", "9", dir_.File("x.xlsx"), "--form", "3"});
   EXPECT_EQ(missing.exitCode, 1);
-  EXPECT_EQ(missing.err, "velmor: 导出申报明细异常：申报记录[9]不存在\n");
+  EXPECT_EQ(missing.err.rfind("velmor: 导出申报明细异常：申报记录[9]不存在 (see ", 0), 0u) << missing.err;
 
   ProcessResult help = Run({"declare", "--help"});
   for (const char* example : {"declare submit examples/declaration.json --second-form",
@@ -152,10 +152,10 @@ TEST_F(DeclareCli, SecondFormAndTheExportForms) {
 TEST_F(DeclareCli, ErrorsEndWithOneLine) {
   ProcessResult r = Run({"declare", "show", "9"});
   EXPECT_EQ(r.exitCode, 1);
-  EXPECT_EQ(r.err, "velmor: 申报记录[9]不存在\n");
+  EXPECT_EQ(r.err.rfind("velmor: 申报记录[9]不存在 (see ", 0), 0u) << r.err;
   r = Run({"declare", "void", "9"});
   EXPECT_EQ(r.exitCode, 1);
-  EXPECT_EQ(r.err, "velmor: 作废申报异常：申报记录[9]不存在\n");
+  EXPECT_EQ(r.err.rfind("velmor: 作废申报异常：申报记录[9]不存在 (see ", 0), 0u) << r.err;
   r = Run({"declare", "submit", dir_.File("missing.json")});
   EXPECT_EQ(r.exitCode, 1);
   EXPECT_EQ(r.err, "velmor: cannot read " + dir_.File("missing.json") + "\n");
