@@ -45,7 +45,7 @@ constexpr std::array kTypes = {
     Gbk("SbfCxjmxnhDrCxjmxxBcGzRequest", "SBFGL", "SB", "00170"),
     Gbk("SbfCxjmxnhDrJgCxGzRequest", "SBFGL", "SB", "00171"),
     RequestTypeInfo{"SbfCxjmxnhRcSbYzxxBcRequest", "GSSBF", "SB", "00117", true, true, true, true},
-    RequestTypeInfo{"SbfCxjmxnhRcSbYzxxBcSnRequest", "SBFGL", "SB", "00143", false, true, true, true},
+    RequestTypeInfo{"SbfCxjmxnhRcSbYzxxBcSnRequest", "SBFGL", "SB", "00143", false, false, true, true},
     Gbk("SbfCxjmxnhSbfSbYzxxBcDzmsRequest", "SBFGL", "SB", "00128"),
     Gbk("SbfCxjmylOtxxCxRequest", "SBFGL", "SB", "00169"),
     Gbk("SbfCyhShbxfJfzmCxRequest", "SBFGL", "ZM", "00108"),

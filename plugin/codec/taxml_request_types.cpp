@@ -47,7 +47,7 @@ constexpr std::array kTypes = {
     Ansi("SbfCxjmxnhDrCxjmxxBcGzRequest", "SBFGL", "SB", "00170"),
     Ansi("SbfCxjmxnhDrJgCxGzRequest", "SBFGL", "SB", "00171"),
     RequestType{"SbfCxjmxnhRcSbYzxxBcRequest", "GSSBF", "SB", "00117", false, true, true, true},
-    RequestType{"SbfCxjmxnhRcSbYzxxBcSnRequest", "SBFGL", "SB", "00143", true, true, true, true},
+    RequestType{"SbfCxjmxnhRcSbYzxxBcSnRequest", "SBFGL", "SB", "00143", true, false, true, true},
     Ansi("SbfCxjmxnhSbfSbYzxxBcDzmsRequest", "SBFGL", "SB", "00128"),
     Ansi("SbfCxjmylOtxxCxRequest", "SBFGL", "SB", "00169"),
     Ansi("SbfCyhShbxfJfzmCxRequest", "SBFGL", "ZM", "00108"),
