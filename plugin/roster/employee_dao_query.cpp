@@ -123,7 +123,7 @@ int32_t TEmployeeDaoImpl::getCountByZsxmdm(const std::string& djxh, const std::s
     Ref<IDBMechanism> db = OpenMainConnection();
     return QueryCount(*db, FormatSql("select count(distinct a.rydjxh) as zs from sb_rycbxmb a, sb_pmlxb b where "
                                      "a.djxh = '%s' and a.zspmdm = b.zspmdm and b.pmlx = '%s' and "
-                                     "Upper(ifnull(a.yxbz, 'Y')) = 'Y' and a.tzjfyf >= '%s'",
+                                     "Upper(a.yxbz) = 'Y' and a.tzjfyf >= '%s'",
                                      {V(djxh), V(pmlx), V(month)}));
   });
 }
@@ -297,7 +297,7 @@ std::string TEmployeeDaoImpl::getCountByPmlx(const std::string& djxh, const std:
     Ref<IDBMechanism> db = OpenMainConnection();
     Ref<IDBDataSet> ds = QueryOrThrow(
         *db, FormatSql("select b.pmlx, count(distinct a.rydjxh) as zs from sb_rycbxmb a, sb_pmlxb b where a.djxh = "
-                       "'%s' and a.zspmdm = b.zspmdm and Upper(ifnull(a.yxbz, 'Y')) = 'Y' and a.tzjfyf >= '%s' group "
+                       "'%s' and a.zspmdm = b.zspmdm and Upper(a.yxbz) = 'Y' and a.tzjfyf >= '%s' group "
                        "by b.pmlx order by b.pmlx",
                        {V(djxh), V(month)}));
     nlohmann::ordered_json counts = {{"00", 0}, {"01", 0}};
@@ -310,7 +310,7 @@ std::string TEmployeeDaoImpl::getXzidLis(const std::string& djxh, const std::str
   return Guard<std::string>("getXzidLis", LogForm::kBracketed, kQueryException, "[]", [&] {
     Ref<IDBMechanism> db = OpenMainConnection();
     Ref<IDBDataSet> ds = QueryOrThrow(
-        *db, FormatSql("select distinct xzid from sb_rycbxmb where djxh = '%0:s' and Upper(ifnull(yxbz, 'Y')) = 'Y' "
+        *db, FormatSql("select distinct xzid from sb_rycbxmb where djxh = '%0:s' and Upper(yxbz) = 'Y' "
                        "and ksjfyf <= '%1:s' and tzjfyf >= '%1:s' order by xzid",
                        {V(djxh), V(month)}));
     nlohmann::ordered_json ids = nlohmann::ordered_json::array();
@@ -324,8 +324,8 @@ std::string TEmployeeDaoImpl::getXzidLisByMonth(const std::string& djxh, const s
     const std::string m = month.substr(0, 7);
     Ref<IDBMechanism> db = OpenMainConnection();
     Ref<IDBDataSet> ds = QueryOrThrow(
-        *db, FormatSql("select distinct b.xzid from sb_rycbxmb b where b.djxh = '%0:s' and Upper(ifnull(b.yxbz, "
-                       "'Y')) = 'Y' and substr(b.ksjfyf,1,7) <= '%1:s' and substr(b.tzjfyf,1,7) >= '%1:s' order by "
+        *db, FormatSql("select distinct b.xzid from sb_rycbxmb b where b.djxh = '%0:s' and Upper(b.yxbz) = "
+                       "'Y' and substr(b.ksjfyf,1,7) <= '%1:s' and substr(b.tzjfyf,1,7) >= '%1:s' order by "
                        "b.xzid",
                        {V(djxh), V(m)}));
     nlohmann::ordered_json ids = nlohmann::ordered_json::array();

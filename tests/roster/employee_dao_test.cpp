@@ -113,6 +113,11 @@ TEST_F(Dao, CountsAndHashLists) {
   ASSERT_TRUE(db_->ExecSQL("insert into sb_pmlxb (zspmdm, pmlx) values ('P1', '00')"));
   EXPECT_EQ(dao_->getCountByZsxmdm("D1", "00", MonthFromNow(0)), 34);
   EXPECT_EQ(dao_->getCountByPmlx("D1", MonthFromNow(0)), R"({"00":34,"01":0})");
+  // Items without a validity flag do not count as valid.
+  ASSERT_TRUE(db_->ExecSQL("update sb_rycbxmb set yxbz = null where yxbz = 'Y'"));
+  EXPECT_EQ(dao_->getCountByZsxmdm("D1", "00", MonthFromNow(0)), 0);
+  EXPECT_EQ(dao_->getCountByPmlx("D1", MonthFromNow(0)), R"({"00":0,"01":0})");
+  ASSERT_TRUE(db_->ExecSQL("update sb_rycbxmb set yxbz = 'Y' where yxbz is null"));
   EXPECT_EQ(Size(dao_->getAllCbxmList("D1", "00")), 1u);
 
   SeedPerson(*db_, "D1", "R99", "name1", "ID1", "1");  // a duplicate of person 1
@@ -135,6 +140,14 @@ TEST_F(Dao, ItemQueriesByMonth) {
   EXPECT_EQ(dao_->getXzidLis("D1", "2024-03"), R"(["x1","x2"])");
   EXPECT_EQ(dao_->getXzidLis("D1", "2024-04"), R"(["x1"])");
   EXPECT_EQ(dao_->getXzidLisByMonth("D1", "2024-02-15"), R"(["x1","x2"])");
+  // An item without a validity flag is not valid; a lower-case "y" is.
+  SeedItem(*db_, "D1", "A", "J01", "RA", "x4", "2024-06");
+  ASSERT_TRUE(db_->ExecSQL("update sb_rycbxmb set yxbz = null where xzid = 'x4'"));
+  ASSERT_TRUE(db_->ExecSQL("update sb_rycbxmb set yxbz = 'y' where xzid = 'x1'"));
+  EXPECT_EQ(dao_->getXzidLis("D1", "2024-04"), R"(["x1"])");
+  EXPECT_EQ(dao_->getXzidLisByMonth("D1", "2024-04"), R"(["x1"])");
+  ASSERT_TRUE(db_->ExecSQL("delete from sb_rycbxmb where xzid = 'x4'"));
+  ASSERT_TRUE(db_->ExecSQL("update sb_rycbxmb set yxbz = 'Y' where xzid = 'x1'"));
   EXPECT_EQ(Size(dao_->getHashRyXzData("D1")), 2u);
   EXPECT_EQ(Size(dao_->getHashRyXzDataEx("D1", "2024-04")), 1u);
   EXPECT_EQ(dao_->getSbjbjgList("D1"), R"([{"sbjbjgdm":"J01"}])");
