@@ -44,13 +44,18 @@ bool TEmployeeServiceImpl::addWbry(const std::string& djxh, const std::vector<Wb
     Ref<IEmployeeDao> dao = EmployeeDao();
     const std::set<std::string> known = ServerPersons(*dao, djxh);
     std::map<std::string, std::vector<size_t>> byAgency;
+    // Each distinct person is sent once; every place it was given at receives its outcome.
+    std::map<std::string, std::vector<size_t>> occurrences;
     for (size_t i = 0; i < persons.size(); ++i) {
       const WbryInput& p = persons[i];
       WbryOutcome o{p.xm, p.zjlx, p.zjhm, "", "", ""};
-      if (known.count(Key(p.xm, p.zjlx, p.zjhm))) {
+      const std::string key = Key(p.xm, p.zjlx, p.zjhm);
+      if (known.count(key)) {
         o.reason = kWbryDuplicate;
       } else {
-        byAgency[p.sbjbjgdm].push_back(i);
+        std::vector<size_t>& at = occurrences[key];
+        if (at.empty()) byAgency[p.sbjbjgdm].push_back(i);
+        at.push_back(i);
       }
       outcomes.push_back(std::move(o));
     }
@@ -83,22 +88,22 @@ bool TEmployeeServiceImpl::addWbry(const std::string& djxh, const std::vector<Wb
     }
     answer->RequireSuccess();
 
-    std::map<std::string, size_t> pending;  // key -> outcome index, for persons sent
-    for (const auto& [agency, indexes] : byAgency)
-      for (size_t i : indexes) pending[Key(persons[i].xm, persons[i].zjlx, persons[i].zjhm)] = i;
     auto settle = [&](pugi::xml_node row, const char* state) {
-      auto it = pending.find(Key(row.child_value("xm"), row.child_value("sfzjlx"), row.child_value("sfzjhm")));
-      if (it == pending.end()) return;
-      WbryOutcome& o = outcomes[it->second];
-      o.state = state;
-      if (*state == '1') o.hh = row.child_value("hh");
-      else o.reason = row.child_value("sbyy");
+      auto it = occurrences.find(Key(row.child_value("xm"), row.child_value("sfzjlx"), row.child_value("sfzjhm")));
+      if (it == occurrences.end()) return;
+      for (size_t i : it->second) {
+        WbryOutcome& o = outcomes[i];
+        o.state = state;
+        if (*state == '1') o.hh = row.child_value("hh");
+        else o.reason = row.child_value("sbyy");
+      }
     };
     for (pugi::xml_node r = answer->List("cgryXxList").first_child(); r; r = r.next_sibling()) settle(r, "1");
     for (pugi::xml_node r = answer->List("sbryXxList").first_child(); r; r = r.next_sibling()) settle(r, "2");
 
     std::vector<WbryEntry> entries;
-    for (const auto& [key, i] : pending) {
+    for (const auto& [key, at] : occurrences) {
+      const size_t i = at.front();  // stored once, with the details given first
       const WbryOutcome& o = outcomes[i];
       if (o.state.empty()) continue;  // the server answered nothing about it
       WbryEntry e;

@@ -49,6 +49,26 @@ TEST_F(OutsidePersons, KnownUnknownAndDuplicatePersons) {
   EXPECT_EQ(message.rfind("反馈报文解析异常：", 0), 0u) << message;
 }
 
+TEST_F(OutsidePersons, APersonGivenTwiceGetsTheOutcomeAtBothPlacesAndIsSentOnce) {
+  FullSync();
+  taxsim::Person theirs = sim_.WithState([&](taxsim::State& s) { return s.PersonsOf(taxsim::GeneratedDjxh(2)).first[1]; });
+  const WbryInput twice{theirs.xm, theirs.zjlxDm, theirs.zjhm, "A1", -1, "", ""};
+  const WbryInput unknown{"李小三", "201", "110101200001010011", "A1", -1, "", ""};
+  std::vector<WbryOutcome> out;
+  std::string message;
+  ASSERT_TRUE(svc_->addWbry(kPayer, {twice, unknown, twice, unknown}, nullptr, out, message)) << message;
+  ASSERT_EQ(out.size(), 4u);
+  EXPECT_EQ(out[0].state, "1");
+  EXPECT_EQ(out[2].state, "1");
+  EXPECT_EQ(out[2].hh, out[0].hh);
+  EXPECT_EQ(out[1].state, "2");
+  EXPECT_EQ(out[3].state, "2");
+  EXPECT_EQ(out[3].reason, out[1].reason);
+  const std::string sent = sim_.RecentCalls().back().documentText;
+  EXPECT_EQ(sent.find(theirs.zjhm), sent.rfind(theirs.zjhm)) << "sent once";
+  EXPECT_EQ(Count("select count(*) as n from sb_ryjbxxb where ly = '1' and zjhm = '" + theirs.zjhm + "'"), 1);
+}
+
 TEST_F(OutsidePersons, NameRules) {
   std::string message;
   EXPECT_TRUE(svc_->CheckName(Repeat("张", 25), message)) << message;
