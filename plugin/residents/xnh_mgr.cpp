@@ -162,7 +162,8 @@ bool TXnhMgr::getSbdjxh(const std::string& swjgdm, std::string& sbdjxh) {
 bool TXnhMgr::synJfqdCx(const std::string& fkssqq, const std::string& fkssqz, std::string& yblsh) {
   ErrorMessage.clear();
   return taxml::Guard("TXnhMgr.synJfqdCx", kXnhSystemError, ErrorMessage, [&] {
-    service::OpCall call{CurrentDjxh(), service::Json{{"fkssqq", fkssqq}, {"fkssqz", fkssqz}}};
+    // Body keys in the server's order: yblsh, djxh, fkssqq, fkssqz.
+    service::OpCall call{CurrentDjxh(), service::Json{{"djxh", ""}, {"fkssqq", fkssqq}, {"fkssqz", fkssqz}}};
     yblsh = service::Submit(kJfqdCx, call);
   });
 }

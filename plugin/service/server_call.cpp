@@ -30,8 +30,12 @@ taxml::Call MakeCall(const OpRow& row, const OpCall& call, const taxml::RequestD
   if (doc) {
     c.document = doc;
   } else {
-    for (auto it = call.params.begin(); it != call.params.end(); ++it)
-      if (it.key() != "djxh" && it.key() != "yblsh") c.keys[it.key()] = it.value();
+    // A "djxh" among the parameters marks where the payer's key goes (its value is always the
+    // call's payer); without one it comes last.
+    for (auto it = call.params.begin(); it != call.params.end(); ++it) {
+      if (it.key() == "djxh") c.keys["djxh"] = call.djxh;
+      else if (it.key() != "yblsh") c.keys[it.key()] = it.value();
+    }
   }
   c.keys["djxh"] = call.djxh;
   return c;

@@ -106,6 +106,17 @@ TEST_F(SchemeManager, PaymentListInTwoSteps) {
   std::string yblsh, json;
   ASSERT_TRUE(mgr_->synJfqdCx("2024-01-01", "2024-12-31", yblsh)) << mgr_->GetErrorMessage();
   ASSERT_TRUE(mgr_->synJfqdCxFk(yblsh, json)) << mgr_->GetErrorMessage();
+  // The submission's body keys in the server's order.
+  int submissions = 0;
+  for (const taxsim::SeenCall& c : sim_.RecentCalls()) {
+    if (c.serviceCode != "0343" || c.endpoint != "submit") continue;
+    ++submissions;
+    const nlohmann::ordered_json body = nlohmann::ordered_json::parse(c.body);
+    std::string keys;
+    for (const auto& [k, v] : body.items()) keys += (keys.empty() ? "" : ",") + k;
+    EXPECT_EQ(keys, "yblsh,djxh,fkssqq,fkssqz");
+  }
+  EXPECT_EQ(submissions, 1);
   nlohmann::json rows = nlohmann::json::parse(json);
   ASSERT_EQ(rows.size(), 3u);
   EXPECT_EQ(rows[0]["jfrlxDm"], "5");
