@@ -39,7 +39,10 @@ std::mutex& TaskFileMutex() {
 }
 
 std::string DefaultTaskFilePath() {
-  std::string dir = GetPlatformManager()->GetModuleDataDir(kModuleKey) + "Task";
+  std::string base = GetPlatformManager()->GetModuleDataDir(kModuleKey);
+  // An empty data folder would make the path relative and scatter Task folders wherever the process runs.
+  if (base.empty()) throw Exception("平台未提供模块数据目录，无法确定任务文件位置");
+  std::string dir = base + "Task";
   if (::mkdir(dir.c_str(), 0755) != 0 && errno != EEXIST) throw Exception("创建任务目录失败：" + dir);
   return dir + "/TaskFile.ini";
 }

@@ -54,7 +54,8 @@ class TBgTask : public Implements<TBusinessObject, IBgTask> {
 };
 
 // The task file of this module: GetModuleDataDir("M8") + "Task/TaskFile.ini", creating the Task
-// directory. Raises the platform manager's message when it is not available, or
+// directory. Raises when the host gives no module folder (never a path relative to the
+// working directory). Raises the platform manager's message when it is not available, or
 // Exception("创建任务目录失败：<dir>").
 std::string DefaultTaskFilePath();
 // Serialises every read and write of task files in the module.

@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 
 #include <atomic>
+#include <cstdlib>
 #include <chrono>
 #include <mutex>
 #include <thread>
@@ -71,6 +72,19 @@ TEST_F(BgTasks, TheTaskFileLivesUnderTheModuleDirectory) {
   struct stat st {};
   EXPECT_EQ(::stat(dir.c_str(), &st), 0) << "the directory is created";
   EXPECT_EQ(Probe("x")->TaskFilePath(), service->TaskFilePath());
+}
+
+TEST_F(BgTasks, WithoutAModuleDirectoryThereIsNoTaskFileAndSavingFails) {
+  // A plain file where the module folder belongs makes the host answer an empty data folder.
+  std::string moduleDir = GetPlatformManager()->GetModuleDataDir("M8");
+  moduleDir.pop_back();
+  ASSERT_EQ(std::system(("rm -rf '" + moduleDir + "' && touch '" + moduleDir + "'").c_str()), 0);
+  Ref<TProbeTask> task = Probe("x");
+  EXPECT_EQ(task->TaskFilePath(), "") << "never a path relative to the working directory";
+  EXPECT_THROW(task->Save(), Exception);
+  EXPECT_FALSE(Service()->LoadTasks());
+  struct stat st {};
+  EXPECT_NE(::stat("Task", &st), 0) << "no Task folder in the working directory";
 }
 
 TEST_F(BgTasks, SavedTasksLoadBackAndUnknownTypesAreErased) {
