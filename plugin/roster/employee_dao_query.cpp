@@ -112,7 +112,10 @@ int32_t TEmployeeDaoImpl::getRyCount(const std::string& djxh, RyOrigin ly, const
     SqlFilters f;
     f.Add(OriginFilter(ly)).AddValue(" and cbzt = '%s'", cbzt);
     Ref<IDBMechanism> db = OpenMainConnection();
-    return QueryCount(*db, FormatSql(" select count(*) as zrs from (select distinct rydjxh from sb_ryjbxxb where "
+    // A person without a registration number (added locally, not yet known to the server) is
+    // one person per row; the others once per registration number.
+    return QueryCount(*db, FormatSql(" select count(*) as zrs from (select distinct case when ifnull(rydjxh, '') "
+                                     "= '' then 'row:' || id else rydjxh end as ryid from sb_ryjbxxb where "
                                      "djxh = '%s' %s ) a ",
                                      {V(djxh), f.Build()}));
   });

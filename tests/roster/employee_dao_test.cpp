@@ -130,6 +130,18 @@ TEST_F(Dao, CountsAndHashLists) {
   EXPECT_EQ(dao_->getRyCountBy4Elements("D1", "name1", "201", "ID1", RyOrigin::kAll), 0);
 }
 
+TEST_F(Dao, LocalPersonsWithoutARegistrationNumberCountOneEach) {
+  Seed45();
+  for (const char* n : {"L1", "L2", "L3"}) SeedPerson(*db_, "D1", "", n, n, "1");
+  ASSERT_TRUE(db_->ExecSQL("update sb_ryjbxxb set rydjxh = null where xm = 'L3'"));
+  EXPECT_EQ(dao_->getRyCount("D1", RyOrigin::kAll, ""), 48);
+  EXPECT_EQ(dao_->getRyCount("D1", RyOrigin::kLocal, ""), 26);
+  EXPECT_EQ(dao_->getRyCount("D1", RyOrigin::kServer, ""), 22);
+  // Server persons are still counted once per registration number.
+  SeedPerson(*db_, "D1", "R2", "name2", "ID2", "0");
+  EXPECT_EQ(dao_->getRyCount("D1", RyOrigin::kServer, ""), 22);
+}
+
 TEST_F(Dao, ItemQueriesByMonth) {
   SeedPerson(*db_, "D1", "A", "a", "1", "0");
   SeedEnrolment(*db_, "D1", "A", "J01", "RA");
