@@ -69,10 +69,15 @@ std::string_view Field(const TFastJsonRecord& r, int field) {
   return field >= 0 && field < r.size() ? r.value(field) : std::string_view();
 }
 
-// The first character of a flag, trimmed; empty means "N".
+// The flag's first character (all the bytes of a multi-byte UTF-8 character), then trimmed; empty
+// means "N". " Y" is therefore "N": the first character is the space.
 std::string Flag(std::string_view v) {
-  while (!v.empty() && (v.front() == ' ' || v.front() == '\t')) v.remove_prefix(1);
-  return v.empty() ? std::string("N") : std::string(1, v.front());
+  if (v.empty()) return "N";
+  const unsigned char lead = static_cast<unsigned char>(v.front());
+  const size_t length = lead < 0x80 ? 1 : (lead & 0xE0) == 0xC0 ? 2 : (lead & 0xF0) == 0xE0 ? 3 : (lead & 0xF8) == 0xF0 ? 4 : 1;
+  const std::string_view first = v.substr(0, length);
+  const bool blank = first == " " || first == "\t" || first == "\r" || first == "\n";
+  return blank ? std::string("N") : std::string(first);
 }
 
 // A date cut to its month ("yyyy-mm-dd" -> "yyyy-mm").

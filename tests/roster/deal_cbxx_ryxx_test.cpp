@@ -37,7 +37,7 @@ class Processor : public ::testing::Test {
 };
 
 TEST_F(Processor, WritesPersonsEnrolmentsAndItemsWithTheirColumnMapping) {
-  Download({PersonRecord("c1", "R1", "张'三", "110", "13800000000", " Y", "J01", "RB1")},
+  Download({PersonRecord("c1", "R1", "张'三", "110", "13800000000", "Y ", "J01", "RB1")},
            {EnrolRecord("c1", "x1", "2024-01-15", "2099-12-31"), EnrolRecord("c1", "x2", "2024-01", "2099-12", "N", "P2")});
   EXPECT_EQ(Q("select djxh, rydjxh, xm, zjlx, zjhm, fzid, phonenumber, updateFlag from sb_ryjbxxb"),
             "D1,R1,张'三,201,110,-1,13800000000,1;");
@@ -77,6 +77,15 @@ TEST_F(Processor, AnEmptyFlagMeansNotValid) {
   Download({PersonRecord("c1", "R1", "a", "1", "", "")}, {EnrolRecord("c1", "x1", "2024-01", "2099-12", "")});
   EXPECT_EQ(Q("select yxbz from sb_rycbjgxxb"), "N;");
   EXPECT_EQ(Q("select yxbz from sb_rycbxmb"), "N;");
+}
+
+TEST_F(Processor, AFlagIsItsFirstCharacterThenTrimmed) {
+  // " Y": the first character is a space, so the flag is empty and means not valid. A flag that
+  // starts with a character of several bytes keeps the whole character (never half of it).
+  Download({PersonRecord("c1", "R1", "a", "1", "", " Y", "J01", "RB1"), PersonRecord("c2", "R2", "b", "2", "", "是Y", "J01", "RB2")},
+           {EnrolRecord("c1", "x1", "2024-01", "2099-12", "\tY"), EnrolRecord("c2", "x2", "2024-01", "2099-12", "yes")});
+  EXPECT_EQ(Q("select rydjxh, yxbz from sb_rycbjgxxb order by rydjxh"), "R1,N;R2,是;");
+  EXPECT_EQ(Q("select xzid, yxbz from sb_rycbxmb order by xzid"), "x1,N;x2,y;");
 }
 
 TEST_F(Processor, AServerPersonReplacesItsLocalTwinWithItsEnrolmentsAndItems) {
