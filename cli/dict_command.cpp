@@ -69,6 +69,9 @@ int RunDictCommand(const GlobalOptions& global, const DictOptions& options) {
     std::string djxh = options.djxh.empty() ? session.Host().Config().Get("portal", "djxh") : options.djxh;
     if (!mgr->Update(djxh, options.force)) session.Fail(mgr->GetErrorMessage());
     std::printf("rules updated %s: %s\n", mgr->GetUpdateTime().c_str(), mgr->GetRuleFilePath().c_str());
+    // A partial update: the other rules were taken, the damaged ones are named.
+    if (const std::string warning = mgr->GetErrorMessage(); !warning.empty())
+      std::fprintf(stderr, "velmor: %s\n", warning.c_str());
   } else if (options.show->parsed()) {
     if (!mgr->LoadRules()) std::fprintf(stderr, "velmor: %s\n", mgr->GetErrorMessage().c_str());
     Ref<IDictionary> d = FindDictionary(*mgr, options.dictName);

@@ -41,7 +41,8 @@ class IDictMgr : public IInterface {
   // Reads the rule file once; later calls return at once. False (ErrorMessage set) on failure.
   virtual bool LoadRules() = 0;
   // Fetches changed rules from the server unless they were updated today (or force). False with
-  // ErrorMessage set when the update failed; the old rules then stay in place.
+  // ErrorMessage set when the update failed; the old rules then stay in place. True with a
+  // non-empty ErrorMessage is a partial update: the rules it names came damaged and were left empty.
   virtual bool Update(const std::string& djxh, bool force) = 0;
   // A dictionary by name ("dict_zjlx"), or null for an unknown name.
   virtual Ref<IDictionary> GetJsonDictionary(const std::string& name) = 0;

@@ -37,6 +37,7 @@ namespace velmor {
 namespace {
 
 constexpr const char* kSystemError = "系统异常，请稍后再试";
+constexpr const char* kPartialUpdate = "规则已更新，以下规则数据有误未能取用：";
 constexpr const char* kXzjdSqczRule = "sbjbjgjdxzsqczdzGz";
 
 std::function<bool(ResidentService)>& Probe() {
@@ -329,7 +330,8 @@ std::string TDictMgr::BuildUpdateRequest(const std::string& djxh, const std::vec
 }
 
 std::map<std::string, nlohmann::json> TDictMgr::FetchRules(const std::string& djxh,
-                                                           const std::vector<std::string>& names) {
+                                                           const std::vector<std::string>& names,
+                                                           std::vector<std::string>& damaged) {
   std::string body = BuildUpdateRequest(djxh, names);
   Ref<INetCommIntf> net = ObtainHostComponent<INetCommIntf>("", "创建平台组件接口失败！");
   Ref<IRequest> request = net->CreateRequest();
@@ -351,9 +353,16 @@ std::map<std::string, nlohmann::json> TDictMgr::FetchRules(const std::string& dj
       std::string name = MemberText(entry, "name");
       if (std::find(names.begin(), names.end(), name) == names.end()) continue;
       auto rows = entry.find("gzLb");
-      if (rows == entry.end() || !rows->is_array()) throw std::runtime_error("规则[" + name + "]缺少gzLb");
       nlohmann::json rule = entry;
       rule.erase("name");
+      if (rows == entry.end() || !rows->is_array()) {
+        // One damaged rule must not hold back the others: its table stays empty until the server
+        // sends it whole.
+        LogException("TDictMgr.ParseGzwj", "规则[" + name + "]缺少gzLb");
+        damaged.push_back(name);
+        rule["gzLb"] = nlohmann::json::array();
+        rule["md5"] = "";
+      }
       out[name] = std::move(rule);
     }
   } catch (const std::exception& e) {
@@ -369,8 +378,9 @@ bool TDictMgr::Update(const std::string& djxh, bool force) {
     std::string gxsj = MemberText(Rules, "gxsj");
     if (!force && gxsj.substr(0, std::min<size_t>(10, gxsj.size())) == LocalTimeText("%Y-%m-%d")) return true;
     // Both answers are applied to a copy; the rules and the file change only when all went well.
-    std::map<std::string, nlohmann::json> fetched = FetchRules(djxh, {kXzjdSqczRule});
-    std::map<std::string, nlohmann::json> rest = FetchRules(djxh, RequestedRules());
+    std::vector<std::string> damaged;
+    std::map<std::string, nlohmann::json> fetched = FetchRules(djxh, {kXzjdSqczRule}, damaged);
+    std::map<std::string, nlohmann::json> rest = FetchRules(djxh, RequestedRules(), damaged);
     fetched.insert(rest.begin(), rest.end());
     nlohmann::json next = Rules;
     for (auto& [name, rule] : fetched) next[name] = std::move(rule);
@@ -379,6 +389,10 @@ bool TDictMgr::Update(const std::string& djxh, bool force) {
     dict::WriteRuleFile(RuleFilePath, next);
     Rules = std::move(next);
     DropCaches();
+    // A partial update succeeds and says which rules it could not take.
+    ErrorMessage.clear();
+    for (const std::string& name : damaged) ErrorMessage += (ErrorMessage.empty() ? "" : "、") + name;
+    if (!damaged.empty()) ErrorMessage = kPartialUpdate + ErrorMessage;
     return true;
   } catch (const DictUpdateError& e) {
     ErrorMessage = e.UserMessage;

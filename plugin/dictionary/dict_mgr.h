@@ -75,7 +75,10 @@ class TDictMgr : public ServiceImpl<TSBBaseObj, IDictMgr> {
   // The rule object of a name in Rules (null when absent).
   const nlohmann::json& Rule(const std::string& name) const;
   // One "0002" exchange for the named rules; the answer's rule objects by name.
-  std::map<std::string, nlohmann::json> FetchRules(const std::string& djxh, const std::vector<std::string>& names);
+  // The rules the server sent among `names`. A rule whose rows are not a list is kept with no rows
+  // and no md5 (so the next update asks for it again), logged, and its name added to `damaged`.
+  std::map<std::string, nlohmann::json> FetchRules(const std::string& djxh, const std::vector<std::string>& names,
+                                                   std::vector<std::string>& damaged);
   std::string BuildUpdateRequest(const std::string& djxh, const std::vector<std::string>& names);
 
   std::vector<NamePair> JsonDictNames, DbDictNames;

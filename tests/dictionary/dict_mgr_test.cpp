@@ -190,12 +190,29 @@ TEST_F(DictMgrTest, FailureOfTheSecondExchangeKeepsTheFirstOutToo) {
   EXPECT_EQ(mgr_->GetUpdateTime(), "");
 }
 
-TEST_F(DictMgrTest, AnswerWithAnErrorCodeOrRowsThatAreNoArray) {
-  sim_.Handlers().Add("0002", [](const taxsim::Call&, taxsim::State&) {
-    return taxsim::Answer::Json({{"code", "00000"}, {"gzwjLb", {{{"name", "sbjbjgjdxzsqczdzGz"}, {"gzLb", 5}}}}});
+TEST_F(DictMgrTest, ADamagedRuleIsLeftEmptyAndTheOthersAreTaken) {
+  // The answer to the second request: every rule the simulator has, one of them damaged.
+  taxsim::Handler builtin = sim_.Handlers().Find("0002");
+  sim_.Handlers().Add("0002", [builtin](const taxsim::Call& call, taxsim::State& state) {
+    taxsim::Answer a = builtin(call, state);
+    json body = json::parse(a.envelope.response);
+    for (json& r : body["gzwjLb"])
+      if (r["name"] == "swjgGz") r["gzLb"] = 5;
+    a.envelope.response = body.dump();
+    return a;
   });
-  EXPECT_FALSE(mgr_->Update(kDjxh, true));
-  EXPECT_EQ(mgr_->GetErrorMessage(), "反馈报文异常");
+  ASSERT_TRUE(mgr_->Update(kDjxh, true)) << mgr_->GetErrorMessage();
+  EXPECT_EQ(mgr_->GetErrorMessage(), "规则已更新，以下规则数据有误未能取用：swjgGz");
+  EXPECT_NE(host_.LogText().find("[TDictMgr.ParseGzwj]异常：规则[swjgGz]缺少gzLb"), std::string::npos);
+  EXPECT_EQ(mgr_->GetJsonDictionary("dict_swjg")->GetCodesText(), "");
+  EXPECT_EQ(mgr_->GetJsonDictionary("dict_zjlx")->GetNameByCode("201"), "居民身份证");
+  // Kept without its md5, so the next update asks for it again.
+  json file = json::parse(ReadAll(RuleFile()));
+  EXPECT_EQ(file["swjgGz"]["md5"], "");
+  EXPECT_EQ(file["swjgGz"]["gzLb"], json::array());
+}
+
+TEST_F(DictMgrTest, AnswerWithAnErrorCode) {
   sim_.Handlers().Add("0002", [](const taxsim::Call&, taxsim::State&) {
     return taxsim::Answer::Json({{"code", "10003"}, {"message", "坏请求"}});
   });
