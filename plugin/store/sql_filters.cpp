@@ -23,7 +23,15 @@ SqlFilters& SqlFilters::AddQuoted(const SqlFragment& prefix, std::string_view va
 }
 
 SqlFilters& SqlFilters::AddLike(const SqlFragment& prefix, std::string_view value) {
-  if (!value.empty()) text_ += prefix + SqlFragment::Trusted(QuotedStr("%" + std::string(value) + "%"));
+  if (value.empty()) return *this;
+  // The user's "%" and "_" are searched for as they are, not taken as wildcards.
+  std::string pattern = "%";
+  for (char c : value) {
+    if (c == '%' || c == '_' || c == '\\') pattern += '\\';
+    pattern += c;
+  }
+  pattern += '%';
+  text_ += prefix + SqlFragment::Trusted(QuotedStr(pattern) + " escape '\\'");
   return *this;
 }
 

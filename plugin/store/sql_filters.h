@@ -2,7 +2,8 @@
 // fills a %s of the statement. Each is appended only when its input is not empty.
 //
 //   SqlFilters f;
-//   f.AddLike(" and a.xm like ", xm)            // " and a.xm like '%<xm>%'" (quote-doubled)
+//   f.AddLike(" and a.xm like ", xm)            // " and a.xm like '%<xm>%' escape '\\' " (quote-doubled;
+//                                              // the user's % and _ match themselves)
 //    .AddValue(" and a.zjlx = '%s'", zjlx)     // the value escaped into the template's quotes
 //    .AddQuoted(" and zjlx=", zjlx)            // prefix + QuotedStr(value)
 //    .AddIf(local, " and ly = '1' ");

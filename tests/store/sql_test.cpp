@@ -55,7 +55,7 @@ TEST(Sql, FiltersOnlyForGivenValues) {
       .AddIf(true, kLocalOriginFilter)
       .AddIf(false, kServerOriginFilter)
       .AddNumber(true, " and zbid = %d ", 7);
-  EXPECT_EQ(f.Build().str(), " and a.xm like '%O''Ne%%' and zjhm='1''2' and ly = '1'  and zbid = 7 ");
+  EXPECT_EQ(f.Build().str(), " and a.xm like '%O''Ne\\%%' escape '\\' and zjhm='1''2' and ly = '1'  and zbid = 7 ");
   EXPECT_TRUE(SqlFilters().AddLike(" and xm like ", "").AddValue(" and x = '%s'", "").empty());
   EXPECT_EQ(SqlFilters().AddValue(" and a.zjlx = '%s'", "2'01").Build().str(), " and a.zjlx = '2''01'");
 }
@@ -77,11 +77,11 @@ TEST(Sql, CountAndPageShareOneTemplate) {
   f.AddLike(" and xm like ", "张");
   PagedSelect q("select %s from sb_ryjbxxb where djxh = '%s' %s %s",
                 {V("1'0"), f.Build(), SqlArg::PageOnly(" order by id desc ")});
-  EXPECT_EQ(q.Count(), "select count(*) as zs from sb_ryjbxxb where djxh = '1''0'  and xm like '%张%' ");
+  EXPECT_EQ(q.Count(), "select count(*) as zs from sb_ryjbxxb where djxh = '1''0'  and xm like '%张%' escape '\\' ");
   EXPECT_EQ(q.Page(" *", 2, 10),
-            "select  * from sb_ryjbxxb where djxh = '1''0'  and xm like '%张%'  order by id desc  limit 10, 10");
+            "select  * from sb_ryjbxxb where djxh = '1''0'  and xm like '%张%' escape '\\'  order by id desc  limit 10, 10");
   EXPECT_EQ(q.Page("xm, zjhm", kAllPages, 10, " -- tail"),
-            "select xm, zjhm from sb_ryjbxxb where djxh = '1''0'  and xm like '%张%'  order by id desc  -- tail");
+            "select xm, zjhm from sb_ryjbxxb where djxh = '1''0'  and xm like '%张%' escape '\\'  order by id desc  -- tail");
 }
 
 TEST(Sql, MarkAndSweepStatementsOfTheRoster) {

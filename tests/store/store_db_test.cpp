@@ -68,6 +68,20 @@ TEST_F(StoreDb, HostileValuesAreStoredIntactAndHarmNothing) {
   EXPECT_EQ(Column(*db_, FormatSql("select mc from sb_dmmcb where dm = '%s'", {V(nasty)})), std::vector<std::string>{nasty});
 }
 
+TEST_F(StoreDb, TheUsersPercentAndUnderscoreMatchOnlyThemselves) {
+  for (const char* mc : {"100%", "1000", "a_b", "axb", "c\\d"})
+    ExecOrThrow(*db_, FormatSql(" insert into sb_dmmcb(lb, dm, mc) values (9, %s, %s) ", {Q(mc), Q(mc)}));
+  auto like = [&](const char* text) {
+    SqlFilters f;
+    f.AddLike(" and mc like ", text);
+    return Column(*db_, FormatSql("select dm from sb_dmmcb where lb = %d %s order by dm", {9, f.Build()}));
+  };
+  EXPECT_EQ(like("100%"), std::vector<std::string>{"100%"});
+  EXPECT_EQ(like("a_b"), std::vector<std::string>{"a_b"});
+  EXPECT_EQ(like("c\\d"), std::vector<std::string>{"c\\d"});
+  EXPECT_EQ(like("0").size(), 2u) << "an ordinary text still matches anywhere";
+}
+
 TEST_F(StoreDb, UpdateElseInsertInsertsOnlyWhenNothingChanged) {
   std::string error;
   auto upsert = [&](const char* dm, const char* mc) {
