@@ -6,6 +6,8 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "codec/file_utils.h"
+
 namespace velmor::dict {
 
 nlohmann::json ReadRuleFile(const std::string& path) {
@@ -30,22 +32,8 @@ void WriteRuleFile(const std::string& path, const nlohmann::json& rules) {
   std::error_code ec;
   fs::path target(path);
   if (target.has_parent_path()) fs::create_directories(target.parent_path(), ec);
-  std::string temp = path + ".tmp";
-  {
-    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-    out << rules.dump();
-    out.flush();
-    if (!out) {
-      out.close();
-      std::remove(temp.c_str());
-      throw std::runtime_error("写规则文件失败：" + temp);
-    }
-  }
-  fs::rename(temp, target, ec);
-  if (ec) {
-    std::remove(temp.c_str());
-    throw std::runtime_error("写规则文件失败：" + path + "（" + ec.message() + "）");
-  }
+  std::string error;
+  if (!WriteFileAtomically(path, rules.dump(), error)) throw std::runtime_error("写规则文件失败：" + path + "（" + error + "）");
 }
 
 }  // namespace velmor::dict

@@ -51,3 +51,37 @@ TEST(MakeUniqueFileName, DirectoriesAndDanglingLinksTakeTheirNames) {
 
 }  // namespace
 }  // namespace velmor
+
+namespace velmor::testing {
+namespace {
+
+TEST(WriteFileAtomically, ReplacesTheFileAndLeavesNoTemporary) {
+  TempDir dir;
+  const std::string path = dir.File("state.ini");
+  std::string error;
+  ASSERT_TRUE(WriteFileAtomically(path, "old", error)) << error;
+  ASSERT_TRUE(WriteFileAtomically(path, std::string("new\0text", 8), error)) << error;
+  EXPECT_EQ(ReadFile(path), std::string("new\0text", 8));
+  size_t files = 0;
+  for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir.path())) ++files;
+  EXPECT_EQ(files, 1u) << "no temporary file is left behind";
+}
+
+TEST(WriteFileAtomically, AFailureNamesTheCauseAndKeepsTheOldFile) {
+  TempDir dir;
+  std::string error;
+  EXPECT_FALSE(WriteFileAtomically(dir.File("missing/state.ini"), "x", error));
+  EXPECT_NE(error.find("创建临时文件失败"), std::string::npos) << error;
+  // A folder in the way of the rename: the old content stays and the temporary goes.
+  const std::string blocked = dir.File("blocked");
+  std::filesystem::create_directories(blocked + "/inner");
+  EXPECT_FALSE(WriteFileAtomically(blocked, "x", error));
+  EXPECT_NE(error.find("替换文件失败"), std::string::npos) << error;
+  EXPECT_TRUE(std::filesystem::is_directory(blocked + "/inner"));
+  size_t files = 0;
+  for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir.path())) ++files;
+  EXPECT_EQ(files, 1u);
+}
+
+}  // namespace
+}  // namespace velmor::testing

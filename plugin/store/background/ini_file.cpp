@@ -7,6 +7,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include "codec/file_utils.h"
 #include "velmor/exceptions.h"
 
 namespace velmor {
@@ -109,29 +110,10 @@ std::string IniFile::Text() const {
 }
 
 bool IniFile::Save(std::string* error) const {
-  const std::string text = Text();
-  const std::string tmp = path_ + ".tmp" + std::to_string(::getpid());
-  int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-  if (fd < 0) {
-    *error = "无法写入文件" + path_;
-    return false;
-  }
-  size_t done = 0;
-  bool ok = true;
-  while (ok && done < text.size()) {
-    ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) ok = false;
-    else done += static_cast<size_t>(n);
-  }
-  if (ok && ::fsync(fd) != 0) ok = false;
-  if (::close(fd) != 0) ok = false;
-  if (ok && std::rename(tmp.c_str(), path_.c_str()) != 0) ok = false;
-  if (!ok) {
-    ::unlink(tmp.c_str());
-    *error = "无法写入文件" + path_;
-  }
-  return ok;
+  std::string reason;
+  if (WriteFileAtomically(path_, Text(), reason)) return true;
+  *error = "无法写入文件" + path_;
+  return false;
 }
 
 IniFile::Section* IniFile::Find(std::string_view section) {
