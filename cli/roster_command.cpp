@@ -124,9 +124,12 @@ int RunRosterCommand(const GlobalOptions& global, const RosterOptions& o) {
     for (const auto& row : nlohmann::json::parse(rows)) std::printf("%s\n", row.dump().c_str());
     std::fprintf(stderr, "%d persons match\n", zs);
   } else if (o.count->parsed()) {
-    std::printf("persons\t%d\nlocal\t%d\nserver\t%d\nitems\t%d\n", svc->getRyCount(djxh, RyOrigin::kAll, ""),
-                svc->getRyCount(djxh, RyOrigin::kLocal, ""), svc->getRyCount(djxh, RyOrigin::kServer, ""),
-                svc->getItemCount(djxh));
+    const int32_t all = svc->getRyCount(djxh, RyOrigin::kAll, ""), local = svc->getRyCount(djxh, RyOrigin::kLocal, ""),
+                  server = svc->getRyCount(djxh, RyOrigin::kServer, ""), items = svc->getItemCount(djxh);
+    // A count of -1 is a store that could not be read, never a number to print.
+    if (all < 0 || local < 0 || server < 0 || items < 0)
+      session.Fail(svc->GetErrorMessage().empty() ? "读取人员数量失败" : svc->GetErrorMessage());
+    std::printf("persons\t%d\nlocal\t%d\nserver\t%d\nitems\t%d\n", all, local, server, items);
   } else if (o.refresh->parsed()) {
     int32_t r = svc->refreshCbzt(djxh, false, o.force, nullptr, message);
     if (r < 0) session.Fail(message);

@@ -1,6 +1,7 @@
 // `velmor scheme sync` and `velmor roster ...` on a fresh data directory against the simulator.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <nlohmann/json.hpp>
 
 #include "support/process.h"
@@ -47,6 +48,18 @@ TEST_F(RosterCli, SyncListCountAndRefresh) {
   ProcessResult count = Run({"roster", "count"});
   ASSERT_EQ(count.exitCode, 0) << count.err;
   EXPECT_EQ(count.out.rfind("persons\t40\nlocal\t0\nserver\t40\n", 0), 0u) << count.out;
+
+  {
+    // A store whose roster table cannot be read fails the count instead of printing -1.
+    TempDir copy;
+    std::filesystem::copy(dir_.File("data"), copy.File("data"), std::filesystem::copy_options::recursive);
+    ProcessResult damage = RunProcess({"/usr/bin/sqlite3", copy.File("data/velmor.db"),
+                                       "drop table sb_ryjbxxb; create table sb_ryjbxxb (x text);"});
+    ASSERT_EQ(damage.exitCode, 0) << damage.err;
+    ProcessResult broken = RunProcess({kVelmor, "--data", copy.File("data"), "roster", "count"});
+    EXPECT_EQ(broken.exitCode, 1) << broken.out;
+    EXPECT_EQ(broken.out.find("-1"), std::string::npos) << broken.out;
+  }
 
   ProcessResult list = Run({"roster", "list", "--state", "1", "--page", "2", "--size", "15"});
   ASSERT_EQ(list.exitCode, 0) << list.err;
