@@ -86,7 +86,7 @@ int RunDictCommand(const GlobalOptions& global, const DictOptions& options) {
         std::printf("%s\t%s\n", codes[i].c_str(), names[i].c_str());
     }
   } else {
-    if (!mgr->LoadRules()) std::fprintf(stderr, "velmor: %s\n", mgr->GetErrorMessage().c_str());
+    if (!mgr->LoadRules()) session.Fail(mgr->GetErrorMessage());
     std::printf("updated\t%s\nprevious\t%s\n", mgr->GetUpdateTime().c_str(), mgr->GetPreviousUpdateTime().c_str());
     for (const auto& rule : nlohmann::json::parse(mgr->GetRuleSummary()))
       std::printf("%s\t%d\n", rule.value("name", "").c_str(), rule.value("rows", 0));

@@ -50,6 +50,13 @@ TEST_F(DictCli, UpdateFillsTheRuleFileAndShowPrintsTheIdTypes) {
   ASSERT_EQ(rules.exitCode, 0) << rules.err;
   EXPECT_NE(rules.out.find("\nbzzzlxGz\t8\n"), std::string::npos) << rules.out;
   EXPECT_EQ(rules.out.rfind("updated\t", 0), 0u);
+
+  // A damaged rule file: the listing fails with the reason instead of listing nothing.
+  const std::string file = update.out.substr(update.out.find(": ") + 2, update.out.find('\n') - update.out.find(": ") - 2);
+  ASSERT_TRUE(WriteFile(file, "{\"swjgGz\": [1, 2"));
+  ProcessResult broken = Run({"dict", "rules"});
+  EXPECT_EQ(broken.exitCode, 1) << broken.out;
+  EXPECT_NE(broken.err.find("规则文件格式错误"), std::string::npos) << broken.err;
 }
 
 TEST_F(DictCli, Failures) {
