@@ -55,7 +55,10 @@ int RunParamCommand(const GlobalOptions& global, const ParamOptions& options) {
       std::printf("%s\n", line.c_str());
     }
   } else if (options.get->parsed()) {
-    std::printf("%s\n", params->GetValue(options.key).c_str());
+    const std::string value = params->GetValue(options.key);
+    // An empty value is "not set" only when the parameters could be read; a failed read logs.
+    if (value.empty() && !session.Host().Debugger().LastError().empty()) session.Fail("读取系统参数失败");
+    std::printf("%s\n", value.c_str());
   } else if (!params->SetValue(options.key, options.value)) {
     session.Fail("cannot store parameter \"" + options.key + "\" for " + djxh);
   }

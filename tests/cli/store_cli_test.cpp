@@ -28,6 +28,17 @@ TEST_F(StoreCli, ParamSetThenGetPrintsTheValue) {
   EXPECT_EQ(Run({"param", "get", "--djxh", "10002", "k"}).out, "\n") << "another payer has no such value";
 }
 
+TEST_F(StoreCli, ParamGetFailsWhenTheParametersCannotBeRead) {
+  ASSERT_EQ(Run({"param", "set", "--djxh", "10001", "k", "v"}).exitCode, 0);
+  ProcessResult damage = RunProcess({"/usr/bin/sqlite3", dir_.File("data/velmor.db"),
+                                     "drop table sb_xtcsb; create table sb_xtcsb (x text);"});
+  ASSERT_EQ(damage.exitCode, 0) << damage.err;
+  ProcessResult get = Run({"param", "get", "--djxh", "10001", "k"});
+  EXPECT_EQ(get.exitCode, 1) << get.out;
+  EXPECT_EQ(get.out, "");
+  EXPECT_NE(get.err.find("读取系统参数失败"), std::string::npos) << get.err;
+}
+
 TEST_F(StoreCli, ParamListShowsOwnValuesAndInheritedGlobalOnes) {
   ASSERT_EQ(Run({"param", "set", "shared", "global"}).exitCode, 0);
   ASSERT_EQ(Run({"param", "set", "only_global", "g g"}).exitCode, 0);
