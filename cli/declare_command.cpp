@@ -166,6 +166,11 @@ int RunDeclareCommand(const GlobalOptions& global, const DeclareOptions& o) {
     view->EndProgress();
     if (!ok) throw host::HostError(error);
     std::printf("申报已提交：ID %d，状态 %d %s\n", id, state, DeclarationStateName(std::to_string(state)));
+    // Stored, but the server refused it: the command has not done what was asked.
+    if (state == 3) {
+      std::fflush(stdout);
+      throw host::HostError("服务器未通过申报 " + std::to_string(id) + "，原因见 velmor declare show " + std::to_string(id));
+    }
   } else if (o.feedback->parsed()) {
     const bool ok = o.secondForm ? mgr->GetSbFk_61(id, nullptr, state, error) : mgr->GetSbFk(id, nullptr, state, error);
     if (!ok) throw host::HostError(error);

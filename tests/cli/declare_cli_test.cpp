@@ -142,6 +142,11 @@ TEST_F(DeclareCli, SecondFormAndTheExportForms) {
   EXPECT_EQ(missing.exitCode, 1);
   EXPECT_EQ(missing.err.rfind("velmor: 导出申报明细异常：申报记录[9]不存在 (see ", 0), 0u) << missing.err;
 
+  // A declaration the server refuses is stored, but the command fails.
+  ProcessResult refused = Run({"declare", "submit", Example("REJECT"), "--second-form"});
+  EXPECT_EQ(refused.exitCode, 1) << refused.out;
+  EXPECT_NE(refused.out.find("状态 3 申报失败"), std::string::npos) << refused.out;
+  EXPECT_NE(refused.err.find("服务器未通过申报"), std::string::npos) << refused.err;
   ProcessResult help = Run({"declare", "--help"});
   for (const char* example : {"declare submit examples/declaration.json --second-form",
                               "declare feedback 2 --second-form", "--form 2", "--form 3"}) {
