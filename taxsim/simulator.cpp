@@ -388,7 +388,7 @@ std::string Simulator::Url() const { return "http://127.0.0.1:" + std::to_string
 HandlerRegistry& Simulator::Handlers() { return impl_->handlers; }
 FaultBook& Simulator::Faults() { return impl_->faults; }
 AsyncJobs& Simulator::Jobs() { return impl_->jobs; }
-void Simulator::SetAsyncPendingPolls(int polls) { impl_->pendingPolls = polls < 0 ? 0 : polls; }
+void Simulator::SetAsyncPendingPolls(int polls) { impl_->pendingPolls = polls < 0 ? AsyncJobs::kPendingForever : polls; }
 std::mutex& Simulator::StateMutex() { return impl_->stateMutex; }
 State& Simulator::StateRef() { return impl_->state; }
 uint64_t Simulator::RequestCount() const { return impl_->requests.load(); }
