@@ -317,9 +317,10 @@ void Simulator::Impl::Routes() {
   server.Post("/_taxsim/config", [this](const httplib::Request& q, httplib::Response& r) {
     nlohmann::json j = nlohmann::json::parse(q.body, nullptr, false);
     if (!j.is_object() || !j.contains("asyncPendingPolls") || !j["asyncPendingPolls"].is_number_integer() ||
-        j["asyncPendingPolls"].get<int>() < 0) {
+        j["asyncPendingPolls"].get<int>() < AsyncJobs::kPendingForever) {
       r.status = 400;
-      r.set_content(R"({"ok":false,"message":"asyncPendingPolls必须为非负整数"})", wire::kJsonContentType);
+      r.set_content(R"({"ok":false,"message":"asyncPendingPolls必须为非负整数或-1（永远未反馈）"})",
+                    wire::kJsonContentType);
       return;
     }
     pendingPolls = j["asyncPendingPolls"].get<int>();
