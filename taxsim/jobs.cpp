@@ -8,7 +8,7 @@ AsyncJobs::Added AsyncJobs::Add(const std::string& serviceCode, const std::strin
   auto key = std::make_pair(serviceCode, serial);
   if (jobs_.count(key)) return Added::kDuplicate;
   if (jobs_.size() >= kMaxJobs) return Added::kFull;
-  jobs_.emplace(std::move(key), Job{std::move(answer), pendingPolls < 0 ? 0 : pendingPolls});
+  jobs_.emplace(std::move(key), Job{std::move(answer), pendingPolls < 0 ? kPendingForever : pendingPolls});
   return Added::kAdded;
 }
 
@@ -16,6 +16,7 @@ AsyncJobs::Polled AsyncJobs::Poll(const std::string& serviceCode, const std::str
   std::lock_guard lock(mutex_);
   auto it = jobs_.find({serviceCode, serial});
   if (it == jobs_.end()) return Polled::kUnknown;
+  if (it->second.pendingPolls == kPendingForever) return Polled::kPending;
   if (it->second.pendingPolls > 0) {
     --it->second.pendingPolls;
     return Polled::kPending;

@@ -19,6 +19,8 @@ namespace velmor::taxsim {
 class AsyncJobs {
  public:
   static constexpr size_t kMaxJobs = 100000;
+  // A job added with this many pending polls never answers (keeps a client's polling bound tested).
+  static constexpr int kPendingForever = -1;
 
   enum class Added { kAdded, kDuplicate, kFull };
   Added Add(const std::string& serviceCode, const std::string& serial, Answer answer, int pendingPolls);

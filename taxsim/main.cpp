@@ -29,7 +29,7 @@ int main(int argc, char** argv) {
   app.add_option("--seed", options.generate.seed, "seed of the generated state");
   app.add_option("--scenario", options.scenarioPath, "scenario file (JSON) instead of a generated state")
       ->check(CLI::ExistingFile);
-  app.add_option("--async-pending", options.asyncPendingPolls, "polls a job answers pending first")
+  app.add_option("--async-pending", options.asyncPendingPolls, "polls a job answers pending first (-1: forever)")
       ->check(CLI::Range(0, 1000));
   app.add_flag("--queue-declarations", options.queueDeclarations,
                "answer every declaration later under its serial (\"10042\"), as a busy server does");

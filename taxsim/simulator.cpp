@@ -317,9 +317,10 @@ void Simulator::Impl::Routes() {
   server.Post("/_taxsim/config", [this](const httplib::Request& q, httplib::Response& r) {
     nlohmann::json j = nlohmann::json::parse(q.body, nullptr, false);
     if (!j.is_object() || !j.contains("asyncPendingPolls") || !j["asyncPendingPolls"].is_number_integer() ||
-        j["asyncPendingPolls"].get<int>() < 0) {
+        j["asyncPendingPolls"].get<int>() < AsyncJobs::kPendingForever) {
       r.status = 400;
-      r.set_content(R"({"ok":false,"message":"asyncPendingPolls必须为非负整数"})", wire::kJsonContentType);
+      r.set_content(R"({"ok":false,"message":"asyncPendingPolls必须为非负整数或-1（永远未反馈）"})",
+                    wire::kJsonContentType);
       return;
     }
     pendingPolls = j["asyncPendingPolls"].get<int>();
@@ -388,7 +389,7 @@ std::string Simulator::Url() const { return "http://127.0.0.1:" + std::to_string
 HandlerRegistry& Simulator::Handlers() { return impl_->handlers; }
 FaultBook& Simulator::Faults() { return impl_->faults; }
 AsyncJobs& Simulator::Jobs() { return impl_->jobs; }
-void Simulator::SetAsyncPendingPolls(int polls) { impl_->pendingPolls = polls < 0 ? 0 : polls; }
+void Simulator::SetAsyncPendingPolls(int polls) { impl_->pendingPolls = polls < 0 ? AsyncJobs::kPendingForever : polls; }
 std::mutex& Simulator::StateMutex() { return impl_->stateMutex; }
 State& Simulator::StateRef() { return impl_->state; }
 uint64_t Simulator::RequestCount() const { return impl_->requests.load(); }

@@ -66,6 +66,7 @@ class Simulator {
   HandlerRegistry& Handlers();
   FaultBook& Faults();
   AsyncJobs& Jobs();
+  // A negative count (AsyncJobs::kPendingForever) keeps every new job pending forever.
   void SetAsyncPendingPolls(int polls);
 
   // Runs fn(State&) under the state lock and returns its result.

@@ -139,6 +139,14 @@ void TEmployeeServiceImpl::DownloadCbryxx(const std::string& djxh, bool incremen
     LogText("参保信息反馈获取完成：耗时：" + std::to_string(MsSince(started)));
     while (personJobs.Outstanding() > 0) takePersons(personJobs.Poll(100));
     LogText("人员信息反馈获取完成：耗时：" + std::to_string(MsSince(started)));
+    // A lost job means part of the roster never arrived: storing the rest would sweep persons
+    // the server still has, so the download fails naming the jobs and nothing is committed.
+    {
+      std::string lost = enrolJobs.LostText();
+      const std::string lostPersons = personJobs.LostText();
+      if (!lostPersons.empty()) lost += (lost.empty() ? "" : "；") + lostPersons;
+      if (!lost.empty()) throw taxml::Failure(lost);
+    }
 
     // Everything is in: the last persons and enrolments, the items, the sweep and the states.
     deal.dealRyxx();

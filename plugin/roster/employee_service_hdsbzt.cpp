@@ -107,6 +107,7 @@ bool TEmployeeServiceImpl::QueryHdsbztCx(const std::string& djxh, const std::str
           }
         }
       }
+      if (!jobs.Lost().empty()) throw taxml::Failure(jobs.LostText());
     } catch (...) {
       writer->FinishRollback();
       throw;

@@ -1,5 +1,7 @@
 #include "service/async_jobs.h"
 
+#include <cstdlib>
+#include <string_view>
 #include <thread>
 
 #include "codec/taxml_exchange.h"
@@ -10,6 +12,40 @@ namespace velmor {
 
 namespace {
 constexpr int32_t kPollStepMs = 15;
+
+// "<passes>,<wait ms>", both positive; anything else is ignored (the default stands).
+bool ParseBound(std::string_view text, JobPollBound& out) {
+  const size_t comma = text.find(',');
+  if (comma == std::string_view::npos) return false;
+  auto number = [](std::string_view t, long& v) {
+    if (t.empty() || t.size() > 9 || t.find_first_not_of("0123456789") != std::string_view::npos) return false;
+    v = std::strtol(std::string(t).c_str(), nullptr, 10);
+    return v > 0;
+  };
+  long passes = 0, wait = 0;
+  if (!number(text.substr(0, comma), passes) || !number(text.substr(comma + 1), wait)) return false;
+  out.passes = static_cast<int32_t>(passes);
+  out.wait = std::chrono::milliseconds(wait);
+  return true;
+}
+}  // namespace
+
+JobPollBound CurrentJobPollBound() {
+  JobPollBound bound;
+  if (const char* env = std::getenv("VELMOR_JOB_POLL")) {
+    JobPollBound parsed;
+    if (ParseBound(env, parsed)) bound = parsed;
+  }
+  return bound;
+}
+
+std::string AsyncJobSet::LostText() const {
+  if (lost_.empty()) return {};
+  // The host's text of the first failure leads, as before jobs were dropped; the lost jobs follow.
+  std::string text = lost_.front().error.empty() ? std::string("服务器处理失败") : lost_.front().error;
+  text += "（丢失" + std::to_string(lost_.size()) + "个任务：";
+  for (size_t i = 0; i < lost_.size(); ++i) text += (i ? "、" : "") + code_ + " 任务 " + lost_[i].serial;
+  return text + "）";
 }
 
 AsyncJobSet::AsyncJobSet(std::string serviceCode, Ref<INetCommIntf> net) : code_(std::move(serviceCode)) {
@@ -24,6 +60,7 @@ bool AsyncJobSet::Submit(const std::string& serial, const std::string& body, int
     return false;
   }
   if (submitted_++ == 0) first_ = Clock::now();
+  lastProgress_ = Clock::now();
   jobs_.push_back({serial, tag});
   return true;
 }
@@ -36,13 +73,27 @@ std::vector<AsyncJobSet::Done> AsyncJobSet::Poll(int32_t waitMs) {
       Done d;
       int32_t status = net_->PollAsync(code_, jobs_[i].serial, d.response, d.secondText);
       if (status == 0) continue;
-      if (status != 1) throw taxml::Failure(net_->GetLastErrorText());
+      if (status != 1) {
+        // The server will never answer this serial: drop it and let the caller name it.
+        lost_.push_back({jobs_[i].serial, net_->GetLastErrorText(), jobs_[i].tag});
+        jobs_.erase(jobs_.begin() + static_cast<std::ptrdiff_t>(i));
+        continue;
+      }
       d.serial = jobs_[i].serial;
       d.tag = jobs_[i].tag;
       done.push_back(std::move(d));
       jobs_.erase(jobs_.begin() + static_cast<std::ptrdiff_t>(i));
     }
-    if (!done.empty() || jobs_.empty() || Clock::now() >= until) return done;
+    const Clock::time_point now = Clock::now();
+    if (!done.empty()) lastProgress_ = now;
+    if (!done.empty() || jobs_.empty()) return done;
+    if (now - lastProgress_ >= bound_.Total()) {
+      std::string serials;
+      for (const Job& j : jobs_) serials += (serials.empty() ? "" : "、") + j.serial;
+      throw taxml::Failure("等待服务器处理超时：" + code_ + " 任务 " + serials + "，已等待" +
+                           std::to_string(bound_.passes) + "次×" + std::to_string(bound_.wait.count()) + "毫秒。");
+    }
+    if (now >= until) return done;
     StepProgress(nullptr, 0);
     std::this_thread::sleep_for(std::chrono::milliseconds(kPollStepMs));
   }

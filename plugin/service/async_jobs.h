@@ -3,9 +3,11 @@
 // still outstanding (last submitted first), handing back those that have answered.
 //
 // Each set takes its own network object (INetCommIntf::CreateConnection), so its last error is
-// its own. A job that fails (-1) ends the download: Poll raises taxml::Failure with the host's
-// text. Destroying the set forgets outstanding jobs (the server drops them once answered).
-// One thread at a time.
+// its own. A job whose poll fails (-1) is dropped from the set and kept in Lost(), so the caller
+// can name it. Polling is bounded (JobPollBound): when no job has answered for `passes` waits of
+// `wait`, Poll raises taxml::Failure("等待服务器处理超时：<code> 任务 <serials>"), so a server that
+// keeps a job pending forever cannot hang the caller. Destroying the set forgets outstanding jobs
+// (the server drops them once answered). One thread at a time.
 #pragma once
 
 #include <chrono>
@@ -18,10 +20,25 @@
 
 namespace velmor {
 
+// The bound of polling: `passes` waits of `wait` without any answer. The default is 150 passes of
+// 2000 ms; the environment variable VELMOR_JOB_POLL="<passes>,<wait ms>" (read when a set is
+// made) replaces it, so tests and slow links can choose their own (docs/roster.md).
+struct JobPollBound {
+  int32_t passes = 150;
+  std::chrono::milliseconds wait{2000};
+  std::chrono::milliseconds Total() const { return wait * passes; }
+};
+// The bound in force: the environment's when it is well formed, else the default.
+JobPollBound CurrentJobPollBound();
+
 class AsyncJobSet {
  public:
   struct Done {
     std::string serial, response, secondText;
+    int32_t tag = 0;
+  };
+  struct LostJob {
+    std::string serial, error;
     int32_t tag = 0;
   };
   using Clock = std::chrono::steady_clock;
@@ -33,8 +50,17 @@ class AsyncJobSet {
   bool Submit(const std::string& serial, const std::string& body, int32_t tag, std::string& error);
   // One pass over the outstanding jobs: the answered ones, in the order polled. When none has
   // answered and waitMs > 0, sleeps up to waitMs (in short steps, letting the host process its
-  // messages) and polls again.
+  // messages) and polls again. Raises taxml::Failure once the bound has run out.
   std::vector<Done> Poll(int32_t waitMs);
+  // Poll with the bound's wait.
+  std::vector<Done> Poll() { return Poll(static_cast<int32_t>(bound_.wait.count())); }
+
+  // The jobs dropped because their poll failed, in the order they failed.
+  const std::vector<LostJob>& Lost() const { return lost_; }
+  // "" when no job was lost; else the host's text of the first failure followed by
+  // "（丢失N个任务：<code> 任务 <serial>、…）".
+  std::string LostText() const;
+  const JobPollBound& Bound() const { return bound_; }
 
   size_t Outstanding() const { return jobs_.size(); }
   size_t Submitted() const { return submitted_; }
@@ -49,8 +75,11 @@ class AsyncJobSet {
   std::string code_;
   Ref<INetCommIntf> net_;
   std::vector<Job> jobs_;
+  std::vector<LostJob> lost_;
   size_t submitted_ = 0;
   Clock::time_point first_{};
+  JobPollBound bound_ = CurrentJobPollBound();
+  Clock::time_point lastProgress_{};  // the last submission or answer: the bound counts from it
 };
 
 }  // namespace velmor

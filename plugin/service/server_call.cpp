@@ -102,6 +102,7 @@ std::vector<Json> ExchangeJobs(const OpRow& row, const std::string& djxh, const 
       StepProgress(progress, share);
     }
   }
+  if (!set.Lost().empty()) throw taxml::Failure(set.LostText());
   return answers;
 }
 

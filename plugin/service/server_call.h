@@ -76,7 +76,8 @@ Json Exchange(const OpRow& row, const OpCall& call);
 inline constexpr std::chrono::milliseconds kJobsDeadline{150 * 2000};
 
 // Asynchronous jobs of the row's code, one per parameter object: submits them all, polls until
-// each has answered or `deadline` has passed (taxml::Failure "异步请求超时，仍有N个未反馈。"), and
+// each has answered or `deadline` has passed (taxml::Failure "异步请求超时，仍有N个未反馈。", or
+// the set's own bound, AsyncJobSet), fails naming the jobs whose poll failed, and
 // returns the answers in the order of `jobs`. An answer "null" or empty is an empty object; one
 // with a "code" other than "00000" or without the row's list fails the whole call. The progress
 // view advances by a share of 100 per answer.

@@ -1,6 +1,8 @@
 // The employee service through the loaded plug-in against the simulator: the enrolment download
 // (full and incremental), registrations, the summary states, declaration states, outside
 // persons, the background start and the name rules.
+#include <chrono>
+#include <cstdlib>
 #include <filesystem>
 
 #include "scheme_fixture.h"
@@ -10,6 +12,13 @@ namespace velmor::testing {
 namespace {
 
 using RosterDownload = SchemeFixture;
+
+// A short polling bound for one test (the plug-in reads it when a job set is made).
+class ShortPollBound {
+ public:
+  ShortPollBound() { ::setenv("VELMOR_JOB_POLL", "3,20", 1); }
+  ~ShortPollBound() { ::unsetenv("VELMOR_JOB_POLL"); }
+};
 
 std::string PersonsOf(const std::string& extra = "") {
   return "select count(*) as n from sb_ryjbxxb where djxh = '" + kPayer + "'" + extra;
@@ -116,6 +125,8 @@ TEST_F(RosterDownload, AFailureMidDownloadLeavesThePreviousRosterIntact) {
   // A job that fails while polled ends the download the same way.
   Fault(R"({"kind":"refuse","serviceCode":"0058","endpoint":"poll","code":"10099","message":"作业失败"})");
   EXPECT_FALSE(svc_->updateCbryxx(kPayer, true, nullptr, message));
+  EXPECT_NE(message.find("（丢失1个任务：0058 任务 "), std::string::npos) << message;
+  EXPECT_NE(message.find("作业失败"), std::string::npos) << message;
   EXPECT_EQ(Count(PersonsOf()), persons);
   // An enrolment job refused at submission.
   Fault(R"({"kind":"refuse","serviceCode":"0058","endpoint":"submit","code":"10042","message":"拒绝"})");
@@ -124,6 +135,33 @@ TEST_F(RosterDownload, AFailureMidDownloadLeavesThePreviousRosterIntact) {
   // And the next good run completes.
   ASSERT_TRUE(svc_->updateCbryxx(kPayer, false, nullptr, message)) << message;
   EXPECT_EQ(Count(PersonsOf(" and rydjxh = '" + removed + "'")), 0);
+}
+
+TEST_F(RosterDownload, JobsKeptPendingForeverEndWithinTheBoundAndKeepTheRoster) {
+  FullSync();
+  const int persons = Count(PersonsOf()), items = Count("select count(*) as n from sb_rycbxmb");
+  const std::string gxsj = Param("110_gxsj");
+  ShortPollBound bound;
+  sim_.SetAsyncPendingPolls(taxsim::AsyncJobs::kPendingForever);
+  std::string message;
+  const auto started = std::chrono::steady_clock::now();
+  EXPECT_FALSE(svc_->updateCbryxx(kPayer, false, nullptr, message));
+  EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(3));
+  EXPECT_EQ(message.rfind("等待服务器处理超时：0058 任务 ", 0), 0u) << message;
+  EXPECT_EQ(Count(PersonsOf()), persons);
+  EXPECT_EQ(Count("select count(*) as n from sb_rycbxmb"), items);
+  EXPECT_EQ(Count("select count(*) as n from sb_ryjbxxb where updateFlag = 0"), 0) << "the marking rolled back";
+  EXPECT_EQ(Param("110_gxsj"), gxsj);
+
+  // The declaration-state query is bounded the same way.
+  int32_t stored = 0;
+  EXPECT_FALSE(svc_->QueryHdsbztCx(kPayer, "2024-01-01", "2024-12-31", nullptr, stored, message));
+  EXPECT_NE(message.find("等待服务器处理超时：0108 任务 "), std::string::npos) << message;
+  EXPECT_EQ(Count("select count(*) as n from ds_rysbztb"), 0);
+
+  // Once the server answers again, the download completes.
+  sim_.SetAsyncPendingPolls(0);
+  ASSERT_TRUE(svc_->updateCbryxx(kPayer, false, nullptr, message)) << message;
 }
 
 TEST_F(RosterDownload, RegistrationsFullThenIncremental) {

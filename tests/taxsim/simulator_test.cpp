@@ -207,9 +207,16 @@ TEST_F(SimulatorTest, AsyncJobsArePendingThenAnsweredOnce) {
   EXPECT_EQ(Post("/async/9001/poll", R"({"yblsh":"S1"})").returnMessage, "异步任务不存在：S1");
   EXPECT_EQ(Post("/async/9001/poll", "{}").returnMessage, "查询请求缺少yblsh");
   EXPECT_EQ(Post("/async/9001", "{}").returnMessage, "异步请求缺少yblsh");
-  auto bad = client_->Post("/_taxsim/config", R"({"asyncPendingPolls":-1})", "application/json");
+  auto bad = client_->Post("/_taxsim/config", R"({"asyncPendingPolls":-2})", "application/json");
   ASSERT_TRUE(bad);
   EXPECT_EQ(bad->status, 400);
+
+  // -1 keeps a job pending however often it is polled.
+  cfg = client_->Post("/_taxsim/config", R"({"asyncPendingPolls":-1})", "application/json");
+  ASSERT_TRUE(cfg);
+  ASSERT_EQ(cfg->status, 200);
+  EXPECT_EQ(Post("/async/9001", DiagBody()).status, wire::kAnsweredOne);
+  for (int i = 0; i < 50; ++i) ASSERT_EQ(Post("/async/9001/poll", R"({"yblsh":"S1"})").status, wire::kPending);
 }
 
 TEST_F(SimulatorTest, AsyncFailuresAndFaults) {
