@@ -132,7 +132,10 @@ bool TDealCbxxAndRyxx::PrepareNewRecords() {
     for (; personCursor_ < count; ++personCursor_) {
       TFastJsonRecord r = ryxx_->Record(personCursor_);
       std::string id(Field(r, pc_.cbxxID));
-      if (id.empty()) continue;
+      if (id.empty()) {
+        personsWithoutId_.Note(Field(r, pc_.djxh));
+        continue;
+      }
       personByCbxxId_.try_emplace(std::move(id), personCursor_);  // the first record of an id wins
       pendingPersons_.push_back(personCursor_);
       any = true;
@@ -251,6 +254,28 @@ int TDealCbxxAndRyxx::dealRyxx() {
   return queued;
 }
 
+void TDealCbxxAndRyxx::Dropped::Note(std::string_view key) {
+  ++count;
+  if (first.size() < 3) first.emplace_back(key);
+}
+
+std::string TDealCbxxAndRyxx::DroppedSummary() const {
+  Dropped orphans;
+  if (cbxx_)
+    for (int index : pendingEnrols_) orphans.Note(Field(cbxx_->Record(index), ec_.cbxxID));
+  std::string text;
+  auto add = [&](const Dropped& d, const char* what, const char* key) {
+    if (d.count == 0) return;
+    std::string keys;
+    for (const std::string& k : d.first) keys += (keys.empty() ? "" : "、") + k;
+    text += std::string(text.empty() ? "" : "；") + what + std::to_string(d.count) + "条（前几条" + key + "：" + keys + "）";
+  };
+  add(personsWithoutId_, "人员信息缺少cbxxID，未入库", "djxh");
+  add(itemsWithoutId_, "参保信息缺少cbxzID，未入库", "cbxxID");
+  add(orphans, "参保信息无对应人员，未入库", "cbxxID");
+  return text;
+}
+
 int TDealCbxxAndRyxx::dealXzxx(const ProgressFn& progress) {
   PrepareNewRecords();
   if (!cbxx_ || pendingEnrols_.empty()) return 0;
@@ -268,7 +293,10 @@ int TDealCbxxAndRyxx::dealXzxx(const ProgressFn& progress) {
       continue;
     }
     std::string xzid(Field(r, ec_.cbxzID));
-    if (xzid.empty()) continue;
+    if (xzid.empty()) {
+      itemsWithoutId_.Note(Field(r, ec_.cbxxID));
+      continue;
+    }
     writtenItems_.insert(xzid);
     TFastJsonRecord p = ryxx_->Record(person->second);
     const std::string_view rydjxh = Field(p, pc_.djxh), sbjbjgdm = Field(p, pc_.sbjbjgDm), rybh = Field(p, pc_.sbbm);

@@ -82,6 +82,11 @@ class TDealCbxxAndRyxx {
   // Indexes the records that arrived since the last pass; true when there are any.
   bool PrepareNewRecords();
 
+  // The records left out so far, for the log: person records without cbxxID, enrolment records
+  // without cbxzID, and enrolment records whose person never arrived; each with its count and
+  // first keys. Empty when none. Meaningful after the last pass.
+  std::string DroppedSummary() const;
+
   int PersonCount() const { return personsWritten_; }
   int ItemCount() const { return itemsWritten_; }
   // The distinct items (xzid) written so far.
@@ -135,6 +140,13 @@ class TDealCbxxAndRyxx {
   std::vector<int> pendingPersons_;  // indexed, not yet processed
   std::vector<int> pendingEnrols_;   // indexed, waiting for their person record
   std::unordered_map<std::string, int> personByCbxxId_;
+  // Records left out: how many, and the first few keys of each kind.
+  struct Dropped {
+    int count = 0;
+    std::vector<std::string> first;
+    void Note(std::string_view key);
+  };
+  Dropped personsWithoutId_, itemsWithoutId_;
 
   // The five sets: persons handled (cbxxID), towns, communities, categories, and the items
   // written (cbzxID).

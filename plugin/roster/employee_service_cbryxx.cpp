@@ -151,6 +151,7 @@ void TEmployeeServiceImpl::DownloadCbryxx(const std::string& djxh, bool incremen
     // Everything is in: the last persons and enrolments, the items, the sweep and the states.
     deal.dealRyxx();
     deal.dealXzxx([&](int count, int max) { SetShare(progress, 0.7 + 0.2 * double(count % (max + 1)) / max); });
+    if (const std::string dropped = deal.DroppedSummary(); !dropped.empty()) LogText(dropped);
     const bool received = cbxx.RecordCount() > 0 || ryxx.RecordCount() > 0;
     if (!incremental) {
       const char* origin = " (select rydjxh from sb_ryjbxxb where djxh = '%s' and ifnull(ly, '0') in ('', '0') and "

@@ -88,6 +88,22 @@ TEST_F(Processor, AFlagIsItsFirstCharacterThenTrimmed) {
   EXPECT_EQ(Q("select xzid, yxbz from sb_rycbxmb order by xzid"), "x1,N;x2,y;");
 }
 
+TEST_F(Processor, RecordsLeftOutAreCountedWithTheirFirstKeys) {
+  TFastParseJson ryxx, cbxx;
+  ryxx.ParseText(JsonList({PersonRecord("c1", "R1", "a", "1", "", "Y"), PersonRecord("", "R2", "b", "2", "", "Y")}));
+  cbxx.ParseText(JsonList({EnrolRecord("c1", "x1", "2024-01", "2099-12"), EnrolRecord("c1", "", "2024-01", "2099-12"),
+                           EnrolRecord("c7", "x7", "2024-01", "2099-12"), EnrolRecord("c8", "x8", "2024-01", "2099-12")}));
+  TDealCbxxAndRyxx deal(&cbxx, &ryxx, env_.Db(), "D1");
+  EXPECT_EQ(deal.DroppedSummary(), "");
+  deal.dealRyxx();
+  deal.dealXzxx();
+  EXPECT_TRUE(deal.WaitForIdle(600000));
+  EXPECT_EQ(deal.DroppedSummary(),
+            "人员信息缺少cbxxID，未入库1条（前几条djxh：R2）；参保信息缺少cbxzID，未入库1条（前几条cbxxID：c1）；"
+            "参保信息无对应人员，未入库2条（前几条cbxxID：c7、c8）");
+  EXPECT_EQ(Q("select xzid from sb_rycbxmb"), "x1;");
+}
+
 TEST_F(Processor, AServerPersonReplacesItsLocalTwinWithItsEnrolmentsAndItems) {
   SeedPerson(*db_, "D1", "L1", "李四", "220", "1");
   SeedEnrolment(*db_, "D1", "L1", "J09", "LB");
