@@ -39,7 +39,8 @@ for f in /usr/bin/velmor /usr/bin/velmor-taxsim /usr/lib/libvelmor_platform.so.$
   grep -q -x -F "$f" "$work/contents.txt" || fail "$f is not in the package"
 done
 
-dpkg-deb -x "$deb" "$work/root"
+unpacked="$work/unpacked"
+dpkg-deb -x "$deb" "$unpacked"
 owner_of() {  # the Debian package of a library file, under its own, its resolved or its /usr-merged name
   local resolved candidate found
   resolved=$(readlink -f "$1")
@@ -49,7 +50,7 @@ owner_of() {  # the Debian package of a library file, under its own, its resolve
   return 1
 }
 # Every library a binary needs is either the package's own or comes from a package it depends on.
-for elf in "$work"/root/usr/bin/* "$work"/root/usr/lib/libvelmor_platform.so.* "$work"/root/usr/lib/velmor/*.so; do
+for elf in "$unpacked"/usr/bin/* "$unpacked"/usr/lib/libvelmor_platform.so.* "$unpacked"/usr/lib/velmor/*.so; do
   [ -L "$elf" ] && continue
   ! grep -q '\.debug_info' <<<"$(readelf -S "$elf")" || fail "$(basename "$elf") is not stripped"
   for lib in $(readelf -d "$elf" | sed -n 's/.*(NEEDED).*\[\(.*\)\]/\1/p'); do
@@ -64,8 +65,8 @@ grep -q '/usr/lib/debug/.build-id/.*\.debug$' <<<"$(dpkg-deb -c "$ddeb")" || fai
 
 # Without VELMOR_PLUGIN the program finds the plug-in only beside itself, so inside the root.
 unset VELMOR_PLUGIN
-[ "$("$work/root/usr/bin/velmor" --version)" = "velmor $version" ] || fail "unpacked velmor --version"
-"$work/root/usr/bin/velmor" --data "$work/data" services >"$work/services.txt" 2>&1 ||
+[ "$("$unpacked/usr/bin/velmor" --version)" = "velmor $version" ] || fail "unpacked velmor --version"
+"$unpacked/usr/bin/velmor" --data "$work/data" services >"$work/services.txt" 2>&1 ||
   { cat "$work/services.txt"; fail "unpacked velmor services"; }
 grep -q '^{' "$work/services.txt" || fail "unpacked velmor services listed no class"
 
