@@ -22,7 +22,7 @@ namespace velmor {
 
 // The bound of polling: `passes` waits of `wait` without any answer. The default is 150 passes of
 // 2000 ms; the environment variable VELMOR_JOB_POLL="<passes>,<wait ms>" (read when a set is
-// made) replaces it, so tests and slow links can choose their own (docs/roster.md).
+// made) replaces it, so tests and slow links can choose their own (docs/employee-service.md).
 struct JobPollBound {
   int32_t passes = 150;
   std::chrono::milliseconds wait{2000};
