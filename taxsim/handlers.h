@@ -65,4 +65,9 @@ void RegisterRosterHandlers(HandlerRegistry& registry);
 void RegisterPersonQueries(HandlerRegistry& registry);
 void RegisterRosterExchanges(HandlerRegistry& registry);
 
+// The residents' fee standards ("0042" two-step form), amount confirmation and agreements
+// ("0037"-"0048"), two-party agreements ("0105", "0106", "0111") (taxsim/handlers/fees*.cpp).
+// Registered after the person queries, whose "0042" they extend.
+void RegisterFeeHandlers(HandlerRegistry& registry);
+
 }  // namespace velmor::taxsim

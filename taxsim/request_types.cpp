@@ -31,8 +31,9 @@ constexpr std::array kTypes = {
     SchemaNamed(Gbk("CxjmXnhShbxfJfDjxxCxRequest", "SBFGL", "DJ", "00206"), "TaxMLBw_SBFGL_DJ_00206_Request.xsd"),
     Gbk("DpkqcZfRequest", "SBFGL", "SB", "00132"),
     Gbk("HXZGZS00193Request", "SBFZS", "ZS", "00193"),
-    Gbk("HXZGZS10303Request", "SBFZS", "ZS", "10303"),
-    Gbk("HXZGZS10304Request", "SBFZS", "ZS", "10304"),
+    // The two-party agreement types put xmlbh first.
+    RequestTypeInfo{"HXZGZS10303Request", "SBFZS", "ZS", "10303", true, false, true, true},
+    RequestTypeInfo{"HXZGZS10304Request", "SBFZS", "ZS", "10304", true, false, true, true},
     Gbk("SbfCxjmJfdcRequest", "SBFGL", "SB", "00125"),
     Gbk("SbfCxjmJtbzSbCxRequest", "SBFGL", "SB", "00179"),
     Gbk("SbfCxjmJtbzSbRequest", "SBFGL", "SB", "00178"),

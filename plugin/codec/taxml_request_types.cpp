@@ -32,8 +32,9 @@ constexpr std::array kTypes = {
     SchemaNamed(Ansi("CxjmXnhShbxfJfDjxxCxRequest", "SBFGL", "DJ", "00206"), "TaxMLBw_SBFGL_DJ_00206_Request.xsd"),
     Ansi("DpkqcZfRequest", "SBFGL", "SB", "00132"),
     Ansi("HXZGZS00193Request", "SBFZS", "ZS", "00193"),
-    Ansi("HXZGZS10303Request", "SBFZS", "ZS", "10303"),
-    Ansi("HXZGZS10304Request", "SBFZS", "ZS", "10304"),
+    // The two-party agreement types put xmlbh first.
+    RequestType{"HXZGZS10303Request", "SBFZS", "ZS", "10303", false, false, true, true},
+    RequestType{"HXZGZS10304Request", "SBFZS", "ZS", "10304", false, false, true, true},
     Ansi("SbfCxjmJfdcRequest", "SBFGL", "SB", "00125"),
     Ansi("SbfCxjmJtbzSbCxRequest", "SBFGL", "SB", "00179"),
     Ansi("SbfCxjmJtbzSbRequest", "SBFGL", "SB", "00178"),
