@@ -9,6 +9,7 @@
 #include "cli/commands.h"
 #include "cli/declare_command.h"
 #include "cli/failure.h"
+#include "cli/fees_command.h"
 #include "velmor/version.h"
 
 int main(int argc, char** argv) {
@@ -24,6 +25,7 @@ int main(int argc, char** argv) {
   RosterOptions roster;
   LogOptions log;
   DemoOptions demo;
+  FeesOptions fees;
   app.add_option("--data", global.dataDir, "data directory (default: $VELMOR_DATA, else ~/.local/share/velmor)")
       ->type_name("DIR");
   app.add_option("--plugin", global.pluginPath, "plug-in library (default: libVelmorService.so in ../lib/ or ../lib/velmor/ of the program)")
@@ -42,6 +44,9 @@ int main(int argc, char** argv) {
   CLI::App* rosterCmd = AddRosterCommand(app, roster);
   CLI::App* logCmd = AddLogCommand(app, log);
   CLI::App* demoCmd = AddDemoCommand(app, demo);
+  CLI::App* feesCmd = AddFeesCommand(app, fees);
+  CLI::App* confirmCmd = AddConfirmCommand(app, fees);
+  CLI::App* agreementCmd = AddAgreementCommand(app, fees);
 
   try {
     app.parse(argc, argv);
@@ -69,6 +74,9 @@ int main(int argc, char** argv) {
     if (rosterCmd->parsed()) return RunRosterCommand(global, roster);
     if (logCmd->parsed()) return RunLogCommand(global, log);
     if (demoCmd->parsed()) return RunDemoCommand(global, demo);
+    if (feesCmd->parsed()) return RunFeesCommand(global, fees);
+    if (confirmCmd->parsed()) return RunConfirmCommand(global, fees);
+    if (agreementCmd->parsed()) return RunAgreementCommand(global, fees);
   } catch (const std::exception& e) {
     std::fprintf(stderr, "velmor: %s\n", DescribeFailure(e.what()).c_str());
     return 1;
