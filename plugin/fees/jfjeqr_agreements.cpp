@@ -29,21 +29,10 @@ constexpr const char* kMembers[] = {"sfxydjuuid", "pkbz",       "djxh",      "sk
 // One exchange of an agreement document; the answer's root as JSON. An answer that does not
 // read fails with `unreadable` + its text.
 Json SendAgreement(const service::OpRow& row, const std::string& agreement, const char* unreadable) {
-  Json a = service::ParseParams(agreement);
-  taxml::RequestDocument doc = fees::AgreementDocument(a);
-  taxml::Call call;
-  call.serviceCode = row.code;
-  call.document = &doc;
-  taxml::Reply reply = taxml::Send(call);
-  reply.RequireSuccess();
-  std::optional<taxml::Response> answer;
-  try {
-    answer.emplace(taxml::Response::Read(reply));
-  } catch (const std::exception& e) {
-    throw OpRefusal(std::string(unreadable) + e.what());
-  }
-  answer->RequireSuccess();
-  return service::AnswerJson(answer->Root());
+  taxml::RequestDocument doc = fees::AgreementDocument(service::ParseParams(agreement));
+  taxml::Response answer = service::ExchangeDocument(
+      row.code, doc, nullptr, [&](const std::exception& e) { return std::string(unreadable) + e.what(); });
+  return service::AnswerJson(answer.Root());
 }
 
 }  // namespace

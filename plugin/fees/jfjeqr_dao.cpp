@@ -66,22 +66,33 @@ Json FilterOf(const std::string& text) {
 }
 }  // namespace fees
 
-std::string TJfjeqrDAOImpl::Page(std::string_view op, const char* table, const char* prefixError,
-                                 const std::string& djxh, const SqlFragment& where, int32_t page, int32_t pageSize) {
-  return Guard<std::string>(op, prefixError, true, "[]", [&] {
+const TJfjeqrDAOImpl::ListQuery TJfjeqrDAOImpl::kJfjeqrList{"sb_grjfjeqrb", JfjeqrWhere, "数据库查询异常：",
+                                                             kDbQueryFailed};
+const TJfjeqrDAOImpl::ListQuery TJfjeqrDAOImpl::kSbfkfsqList{"sb_grsbfkfsqb", SbfkfsqWhere, "数据库查询异常：",
+                                                              kDbQueryFailed};
+
+std::string TJfjeqrDAOImpl::Page(std::string_view op, const ListQuery& q, const std::string& djxh,
+                                 const std::string& filter, int32_t page, int32_t pageSize) {
+  return Guard<std::string>(op, q.prefixError, true, "[]", [&] {
+    SqlFragment where = q.where(fees::FilterOf(filter));
     Ref<IDBMechanism> db = OpenMainConnection();
-    return JsonText(Rows(*db, FormatSql("select %s from %s where djxh = %s %s %s %s",
-                                        {SqlFragment("*"), SqlFragment::Trusted(table), Q(djxh), where,
-                                         SqlFragment(" order by id desc"), PagingSuffix(page, pageSize, true)})));
+    return JsonText(Rows(*db,
+                         FormatSql("select %s from %s where djxh = %s %s %s %s",
+                                   {SqlFragment("*"), SqlFragment::Trusted(q.table), Q(djxh), where,
+                                    SqlFragment(" order by id desc"), PagingSuffix(page, pageSize, true)}),
+                         q.failText));
   });
 }
 
-int32_t TJfjeqrDAOImpl::CountOf(std::string_view op, const char* table, const char* prefixError,
-                                const std::string& djxh, const SqlFragment& where) {
-  return Guard<int32_t>(op, prefixError, true, -1, [&] {
+int32_t TJfjeqrDAOImpl::CountOf(std::string_view op, const ListQuery& q, const std::string& djxh,
+                                const std::string& filter) {
+  return Guard<int32_t>(op, q.prefixError, true, -1, [&] {
+    SqlFragment where = q.where(fees::FilterOf(filter));
     Ref<IDBMechanism> db = OpenMainConnection();
-    return QueryCount(*db, FormatSql("select %s from %s where djxh = %s %s",
-                                     {SqlFragment("COUNT(*) AS zs"), SqlFragment::Trusted(table), Q(djxh), where}));
+    return QueryCount(*db,
+                      FormatSql("select %s from %s where djxh = %s %s",
+                                {SqlFragment("COUNT(*) AS zs"), SqlFragment::Trusted(q.table), Q(djxh), where}),
+                      q.failText);
   });
 }
 
@@ -109,26 +120,12 @@ bool TJfjeqrDAOImpl::SaveJfjeqr(const std::string& djxh, const std::string& line
 }
 
 int32_t TJfjeqrDAOImpl::GetJfjeqrCount(const std::string& djxh, const std::string& filter) {
-  SqlFragment where;
-  try {
-    where = JfjeqrWhere(fees::FilterOf(filter));
-  } catch (const std::exception& e) {
-    ErrorMessage = e.what();
-    return -1;
-  }
-  return CountOf("GetJfjeqrCount", "sb_grjfjeqrb", "数据库查询异常：", djxh, where);
+  return CountOf("GetJfjeqrCount", kJfjeqrList, djxh, filter);
 }
 
 std::string TJfjeqrDAOImpl::GetData(const std::string& djxh, const std::string& filter, int32_t page,
                                     int32_t pageSize) {
-  SqlFragment where;
-  try {
-    where = JfjeqrWhere(fees::FilterOf(filter));
-  } catch (const std::exception& e) {
-    ErrorMessage = e.what();
-    return "[]";
-  }
-  return Page("GetData", "sb_grjfjeqrb", "数据库查询异常：", djxh, where, page, pageSize);
+  return Page("GetData", kJfjeqrList, djxh, filter, page, pageSize);
 }
 
 bool TJfjeqrDAOImpl::SaveSbfkfsq(const std::string& djxh, const std::string& authorisation) {
@@ -156,26 +153,12 @@ bool TJfjeqrDAOImpl::SaveSbfkfsq(const std::string& djxh, const std::string& aut
 }
 
 int32_t TJfjeqrDAOImpl::GetSbfkfsqCount(const std::string& djxh, const std::string& filter) {
-  SqlFragment where;
-  try {
-    where = SbfkfsqWhere(fees::FilterOf(filter));
-  } catch (const std::exception& e) {
-    ErrorMessage = e.what();
-    return -1;
-  }
-  return CountOf("GetSbfkfsqCount", "sb_grsbfkfsqb", "数据库查询异常：", djxh, where);
+  return CountOf("GetSbfkfsqCount", kSbfkfsqList, djxh, filter);
 }
 
 std::string TJfjeqrDAOImpl::GetSbfkfsqData(const std::string& djxh, const std::string& filter, int32_t page,
                                            int32_t pageSize) {
-  SqlFragment where;
-  try {
-    where = SbfkfsqWhere(fees::FilterOf(filter));
-  } catch (const std::exception& e) {
-    ErrorMessage = e.what();
-    return "[]";
-  }
-  return Page("GetSbfkfsqData", "sb_grsbfkfsqb", "数据库查询异常：", djxh, where, page, pageSize);
+  return Page("GetSbfkfsqData", kSbfkfsqList, djxh, filter, page, pageSize);
 }
 
 bool TJfjeqrDAOImpl::SbfkfsqZf(int32_t id) {

@@ -58,11 +58,20 @@ class TJfjeqrDAOImpl : public ServiceImpl<TSBBaseObj, IJfjeqrDAO> {
   R Guard(std::string_view op, const char* prefix, bool appendText, R fallback, F&& body);
 
  private:
-  // A page of a filtered table / its count.
-  std::string Page(std::string_view op, const char* table, const char* prefixError, const std::string& djxh,
-                   const SqlFragment& where, int32_t page, int32_t pageSize);
-  int32_t CountOf(std::string_view op, const char* table, const char* prefixError, const std::string& djxh,
-                  const SqlFragment& where);
+  // One of the three filtered lists: its table, the conditions of a filter, the texts of its
+  // failures (prefix of an exception's text; the text of a failed query).
+  struct ListQuery {
+    const char* table;
+    SqlFragment (*where)(const nlohmann::ordered_json& filter);
+    const char* prefixError;
+    const char* failText;
+  };
+  // A page (newest first) of the payer's rows matching the filter text / their count.
+  std::string Page(std::string_view op, const ListQuery& q, const std::string& djxh, const std::string& filter,
+                   int32_t page, int32_t pageSize);
+  int32_t CountOf(std::string_view op, const ListQuery& q, const std::string& djxh, const std::string& filter);
+
+  static const ListQuery kJfjeqrList, kSbfkfsqList, kXyList;
 };
 
 namespace fees {

@@ -5,8 +5,6 @@
 #include "fees/jfjeqr_dao.h"
 #include "fees/jfjeqr_dao_guard.h"
 #include "service/taxml_json.h"
-#include "store/json_text.h"
-#include "store/paging.h"
 #include "store/sql_filters.h"
 #include "store/sql_toolkit.h"
 
@@ -65,26 +63,18 @@ bool TJfjeqrDAOImpl::SaveJmylwqsfxy(const std::string& djxh, const std::string& 
   });
 }
 
+const TJfjeqrDAOImpl::ListQuery TJfjeqrDAOImpl::kXyList{"sb_jmylwqsfxyb", XyWhere, kXyCountError, kXyQueryFailed};
+
 int32_t TJfjeqrDAOImpl::GetJmylwqsfxyCount(const std::string& djxh, const std::string& filter) {
-  return Guard<int32_t>("GetJmylwqsfxyCount", kXyCountError, true, -1, [&] {
-    Ref<IDBMechanism> db = OpenMainConnection();
-    return QueryCount(*db, FormatSql("select %s from sb_jmylwqsfxyb where djxh='%s' %s %s %s",
-                                     {SqlFragment("count(*) as zs"), V(djxh), XyWhere(fees::FilterOf(filter)),
-                                      SqlFragment(), SqlFragment()}),
-                      kXyQueryFailed);
-  });
+  return CountOf("GetJmylwqsfxyCount", kXyList, djxh, filter);
 }
 
 std::string TJfjeqrDAOImpl::GetJmylwqsfxyDAta(const std::string& djxh, const std::string& filter, int32_t page,
                                               int32_t pageSize) {
-  return Guard<std::string>("GetJmylwqsfxyDAta", kXyDataError, true, "[]", [&] {
-    Ref<IDBMechanism> db = OpenMainConnection();
-    return JsonText(Rows(*db,
-                         FormatSql("select %s from sb_jmylwqsfxyb where djxh='%s' %s %s %s",
-                                   {SqlFragment("*"), V(djxh), XyWhere(fees::FilterOf(filter)),
-                                    SqlFragment(" order by id desc"), PagingSuffix(page, pageSize, true)}),
-                         kXyQueryFailed));
-  });
+  // The page has its own prefix; the rest of the list is shared with the count.
+  ListQuery q = kXyList;
+  q.prefixError = kXyDataError;
+  return Page("GetJmylwqsfxyDAta", q, djxh, filter, page, pageSize);
 }
 
 namespace {

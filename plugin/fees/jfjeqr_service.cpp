@@ -1,12 +1,7 @@
 #include "fees/jfjeqr_service.h"
 
-#include <filesystem>
-#include <fstream>
-#include <sstream>
-
 #include "business/date_time.h"
-#include "codec/taxml_exchange.h"
-#include "codec/taxml_response.h"
+#include "fees/difference_file.h"
 #include "framework/boundary.h"
 #include "framework/host_access.h"
 #include "framework/log.h"
@@ -38,22 +33,6 @@ Json LinesOf(const std::string& text) {
 }
 
 }  // namespace
-
-namespace fees {
-
-Json ReadDifferenceFile(const std::string& name) {
-  std::filesystem::path path = std::filesystem::path(GetPlatformManager()->GetModuleDataDir("M8")) / "AppComs" /
-                               "Difference" / GetPlatformManager()->GetPlatformName() / name;
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw OpRefusal("缺少配置文件：" + path.string());
-  std::stringstream text;
-  text << in.rdbuf();
-  Json out = Json::parse(text.str(), nullptr, false);
-  if (out.is_discarded()) throw OpRefusal("配置文件格式错误：" + path.string());
-  return out;
-}
-
-}  // namespace fees
 
 bool TJfjeqrService::Op(const service::OpRow& row, std::string& message, const std::function<void()>& body) {
   ErrorMessage.clear();
@@ -90,25 +69,11 @@ bool TJfjeqrService::JfjeqrSave(const std::string& lines, IProgressView* progres
           .Close();
     }
     doc.Close();
-    taxml::Call call;
-    call.serviceCode = kJfjeqrSave.code;
-    call.document = &doc;
-    call.progress = progress;
-    call.progressValue = 50;
-    taxml::Reply reply = taxml::Send(call);
-    reply.RequireSuccess();
-    Json confirmed;
-    {
-      std::optional<taxml::Response> answer;
-      try {
-        answer.emplace(taxml::Response::Read(reply));
-      } catch (const std::exception& e) {
-        throw OpRefusal(std::string("解析反馈报文异常：") + e.what());
-      }
-      answer->RequireSuccess();
-      if (!answer->List("jfjsQrList")) throw OpRefusal("缺少<jfjsQrList>结点。");
-      confirmed = service::AnswerJson(answer->Root())["jfjsQrList"];
-    }
+    taxml::Response answer = service::ExchangeDocument(kJfjeqrSave.code, doc, progress, [](const std::exception& e) {
+      return std::string("解析反馈报文异常：") + e.what();
+    });
+    if (!answer.List("jfjsQrList")) throw OpRefusal("缺少<jfjsQrList>结点。");
+    const Json confirmed = service::AnswerJson(answer.Root())["jfjsQrList"];
     // The lines the server confirmed (by declaration code and sub-item), with its amount.
     Json stored = Json::array();
     for (const Json& e : confirmed) {

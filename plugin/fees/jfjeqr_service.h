@@ -22,9 +22,6 @@ inline constexpr const char* kJfjeqrNoDao = "创建平台组件接口[IJfjeqrDAO
 namespace fees {
 // The agreement document of "0044"-"0047": one ZSsfxyVO with its members in order.
 taxml::RequestDocument AgreementDocument(const nlohmann::ordered_json& agreement);
-// The bank list "sqyh.json" of the data directory (AppComs/Difference/<platform>/); raises
-// velmor::Exception naming the file when it is missing or no JSON.
-nlohmann::ordered_json ReadDifferenceFile(const std::string& name);
 }  // namespace fees
 
 class TJfjeqrService : public ServiceImpl<TSBBaseObj, IJfjeqrService> {

@@ -1,10 +1,7 @@
 #include "fees/llxy_service.h"
 
-#include <filesystem>
-#include <fstream>
-#include <sstream>
-
 #include "codec/taxml_exchange.h"
+#include "fees/difference_file.h"
 #include "codec/taxml_response.h"
 #include "framework/boundary.h"
 #include "framework/host_access.h"
@@ -36,24 +33,13 @@ std::string Trim(std::string s) {
   return s;
 }
 
-// Sends a document and reads the answer after its code test; a failure while reading is
-// logged under "<op>.ParseResponse" and shown as `unreadable`.
+// The exchange of a document; an unreadable answer is logged under "<op>.ParseResponse" and
+// shown as `unreadable`.
 taxml::Response Send(const char* code, const taxml::RequestDocument& doc, const char* op, const char* unreadable) {
-  taxml::Call call;
-  call.serviceCode = code;
-  call.document = &doc;
-  taxml::Reply reply = taxml::Send(call);
-  reply.RequireSuccess();
-  std::optional<taxml::Response> answer;
-  try {
-    answer.emplace(taxml::Response::Read(reply));
-  } catch (const std::exception& e) {
+  return service::ExchangeDocument(code, doc, nullptr, [&](const std::exception& e) {
     LogFailure({kClass, std::string(op) + ".ParseResponse"}, e.what());
-    throw OpRefusal(unreadable);
-  }
-  // A refused save or query fails here, before any of its elements is read.
-  answer->RequireSuccess();
-  return std::move(*answer);
+    return std::string(unreadable);
+  });
 }
 
 bool Run(const char* op, const char* prefix, std::string& message, std::string& error,
@@ -143,16 +129,15 @@ void TLlxyServiceImpl::LoadData() {
   xzqh_ = Json::array();
   regions_ = Json::object();
   Attempt({kClass, "LoadData"}, {}, nullptr, [&] {
-    std::filesystem::path path = std::filesystem::path(GetPlatformManager()->GetModuleDataDir("M8")) / "AppComs" /
-                                 "Difference" / GetPlatformManager()->GetPlatformName() / "行政区银行列表.json";
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-      LogMessage("缺少配置文件：" + path.string());
+    Json file;
+    try {
+      file = fees::ReadDifferenceFile("行政区银行列表.json");
+    } catch (const OpRefusal& e) {
+      // A missing file leaves the lists empty (logged); a damaged one is a failure.
+      if (std::string_view(e.what()).rfind("缺少配置文件：", 0) != 0) throw;
+      LogMessage(e.what());
       return;
     }
-    std::stringstream text;
-    text << in.rdbuf();
-    Json file = Json::parse(text.str());
     for (const Json& b : file.value("yhhbLb", Json::array())) yhhb_.push_back(Text(b, "yhhbdm") + "=" + Text(b, "yhhbmc"));
     // Regions nest: each may hold subordinate regions of the same form.
     std::function<void(const Json&, bool)> add = [&](const Json& list, bool top) {

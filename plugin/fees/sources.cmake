@@ -13,4 +13,7 @@ target_sources(velmor_plugin_objects PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/jfjeqr_agreements.cpp
 )
 # Two-party payment agreements (TLlxyServiceImpl).
-target_sources(velmor_plugin_objects PRIVATE ${CMAKE_CURRENT_LIST_DIR}/llxy_service.cpp)
+target_sources(velmor_plugin_objects PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/difference_file.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/llxy_service.cpp
+)
