@@ -13,6 +13,9 @@ void RegisterBuiltinHandlers(HandlerRegistry& registry) {
   RegisterRosterHandlers(registry);
   RegisterPersonQueries(registry);
   RegisterRosterExchanges(registry);
+  RegisterStreetChangeHandlers(registry);
+  RegisterRegistrationHandlers(registry);
+  RegisterBasicInfoHandlers(registry);
 }
 
 }  // namespace velmor::taxsim
