@@ -9,6 +9,7 @@
 #include "cli/commands.h"
 #include "cli/declare_command.h"
 #include "cli/failure.h"
+#include "cli/residents_command.h"
 #include "velmor/version.h"
 
 int main(int argc, char** argv) {
@@ -24,6 +25,9 @@ int main(int argc, char** argv) {
   RosterOptions roster;
   LogOptions log;
   DemoOptions demo;
+  ResidentsOptions residents;
+  BasicInfoOptions basicInfo;
+  StreetChangeOptions streetChange;
   app.add_option("--data", global.dataDir, "data directory (default: $VELMOR_DATA, else ~/.local/share/velmor)")
       ->type_name("DIR");
   app.add_option("--plugin", global.pluginPath, "plug-in library (default: libVelmorService.so in ../lib/ or ../lib/velmor/ of the program)")
@@ -42,6 +46,9 @@ int main(int argc, char** argv) {
   CLI::App* rosterCmd = AddRosterCommand(app, roster);
   CLI::App* logCmd = AddLogCommand(app, log);
   CLI::App* demoCmd = AddDemoCommand(app, demo);
+  CLI::App* residentsCmd = AddResidentsCommand(app, residents);
+  CLI::App* basicInfoCmd = AddBasicInfoCommand(app, basicInfo);
+  CLI::App* streetChangeCmd = AddStreetChangeCommand(app, streetChange);
 
   try {
     app.parse(argc, argv);
@@ -69,6 +76,9 @@ int main(int argc, char** argv) {
     if (rosterCmd->parsed()) return RunRosterCommand(global, roster);
     if (logCmd->parsed()) return RunLogCommand(global, log);
     if (demoCmd->parsed()) return RunDemoCommand(global, demo);
+    if (residentsCmd->parsed()) return RunResidentsCommand(global, residents);
+    if (basicInfoCmd->parsed()) return RunBasicInfoCommand(global, basicInfo);
+    if (streetChangeCmd->parsed()) return RunStreetChangeCommand(global, streetChange);
   } catch (const std::exception& e) {
     std::fprintf(stderr, "velmor: %s\n", DescribeFailure(e.what()).c_str());
     return 1;
