@@ -15,7 +15,18 @@
 #include "residents/jfdj_items.h"
 #include "velmor/cxjmjfdjxxgl.h"
 
+#include <vector>
+
+#include <pugixml.hpp>
+
+#include "velmor/xnh_types.h"
+
 namespace velmor {
+
+// The "0160" answer's cxjmXnhJbxxList as the scheme account: one office per entry (closed
+// accounts, jfrztDm "07", left out); its units are the distinct agency and unit numbers (zzbh)
+// of its entries, each entry an item of its unit ("null" communities become empty).
+std::vector<XnhJbxx> ParseJfdjAccount(pugi::xml_node list);
 
 inline constexpr const char* kJfdjFunctionCode = "NONFUNCTION014";
 

@@ -39,10 +39,49 @@ std::string GroupKey(const std::string& djxh, const std::string& office, const s
   return key;
 }
 
-// The "0160" answer as the scheme account: one office per entry of cxjmXnhJbxxList (closed
-// accounts, jfrztDm "07", left out); its units are the distinct agency and unit numbers of its
-// entries, each entry an item of its unit.
-std::vector<XnhJbxx> ParseRegistration(pugi::xml_node list) {
+std::string Amount(const std::string& text) {
+  double v = 0;
+  try {
+    v = text.empty() ? 0 : std::stod(text);
+  } catch (const std::exception&) {
+    throw service::OpRefusal("缴费标准不是数字：" + text);
+  }
+  return std::to_string(v);  // "%f"
+}
+
+// The request document of one office's group: the head, then each person with its lines
+// (lines with czlx "0", unchanged, are left out).
+taxml::RequestDocument GroupDocument(const std::string& djxh, const std::string& office,
+                                     const std::vector<jfdj::SentPerson>& persons) {
+  taxml::RequestDocument doc("SbfXnhGrSbfJfdjsqRequest");
+  doc.Open("sbfXnhGrjfdjHead").Add("djxh", djxh).Add("zgswjgDm", office).Close();
+  doc.Open("sbfXnhGrDetailList");
+  for (const jfdj::SentPerson& sp : persons) {
+    const auto& p = sp.person;
+    doc.Open("sbfXnhGrDTO");
+    for (const char* f : {"czlx", "jcrq", "jcyyDm"}) doc.Add(f, service::Text(p, f));
+    doc.Add("djxh", djxh);
+    for (const char* f : {"xm", "sjgghdqDm", "zjlxDm", "zjhm", "xbDm", "csrq", "hjxzDm", "hjszdXzqhDm", "hjszd",
+                          "czddz", "czdJdxzDm", "czdSqczDm", "yzbm", "lxrDzyj", "lxdh", "sjhm", "grsfDm", "tsrylbDm"})
+      doc.Add(f, service::Text(p, f));
+    doc.Open("grxzDetailList");
+    for (const auto& l : sp.lines) {
+      doc.Open("sbfGrXzDTO");
+      for (const char* f : {"czlx", "xzId", "xzlxDm", "jfdXzqhDm", "zzbh", "cbrytslbDm", "jfdJdxzDm", "jfdSqczDm",
+                            "ksjfyf", "jcrq"})
+        doc.Add(f, service::Text(l, f));
+      doc.Add("jfbz", Amount(service::Text(l, "jfbz")));
+      doc.Close();
+    }
+    doc.Close().Close();
+  }
+  doc.Close();
+  return doc;
+}
+
+}  // namespace
+
+std::vector<XnhJbxx> ParseJfdjAccount(pugi::xml_node list) {
   std::vector<XnhJbxx> offices;
   for (pugi::xml_node o : list.children()) {
     if (o.type() != pugi::node_element || Child(o, "jfrztDm") == "07") continue;
@@ -87,48 +126,6 @@ std::vector<XnhJbxx> ParseRegistration(pugi::xml_node list) {
   return offices;
 }
 
-std::string Amount(const std::string& text) {
-  double v = 0;
-  try {
-    v = text.empty() ? 0 : std::stod(text);
-  } catch (const std::exception&) {
-    throw service::OpRefusal("缴费标准不是数字：" + text);
-  }
-  return std::to_string(v);  // "%f"
-}
-
-// The request document of one office's group: the head, then each person with its lines
-// (lines with czlx "0", unchanged, are left out).
-taxml::RequestDocument GroupDocument(const std::string& djxh, const std::string& office,
-                                     const std::vector<jfdj::SentPerson>& persons) {
-  taxml::RequestDocument doc("SbfXnhGrSbfJfdjsqRequest");
-  doc.Open("sbfXnhGrjfdjHead").Add("djxh", djxh).Add("zgswjgDm", office).Close();
-  doc.Open("sbfXnhGrDetailList");
-  for (const jfdj::SentPerson& sp : persons) {
-    const auto& p = sp.person;
-    doc.Open("sbfXnhGrDTO");
-    for (const char* f : {"czlx", "jcrq", "jcyyDm"}) doc.Add(f, service::Text(p, f));
-    doc.Add("djxh", djxh);
-    for (const char* f : {"xm", "sjgghdqDm", "zjlxDm", "zjhm", "xbDm", "csrq", "hjxzDm", "hjszdXzqhDm", "hjszd",
-                          "czddz", "czdJdxzDm", "czdSqczDm", "yzbm", "lxrDzyj", "lxdh", "sjhm", "grsfDm", "tsrylbDm"})
-      doc.Add(f, service::Text(p, f));
-    doc.Open("grxzDetailList");
-    for (const auto& l : sp.lines) {
-      doc.Open("sbfGrXzDTO");
-      for (const char* f : {"czlx", "xzId", "xzlxDm", "jfdXzqhDm", "zzbh", "cbrytslbDm", "jfdJdxzDm", "jfdSqczDm",
-                            "ksjfyf", "jcrq"})
-        doc.Add(f, service::Text(l, f));
-      doc.Add("jfbz", Amount(service::Text(l, "jfbz")));
-      doc.Close();
-    }
-    doc.Close().Close();
-  }
-  doc.Close();
-  return doc;
-}
-
-}  // namespace
-
 bool TCxjmjfdjxxgl::synCxjmxnhshbxfjfdjxxCx(IProgressView* progress) {
   return Run("synCxjmxnhshbxfjfdjxxCx", LogForm::kTrailing, false, [&] {
     const std::string djxh = CurrentDjxh();
@@ -147,7 +144,7 @@ bool TCxjmjfdjxxgl::synCxjmxnhshbxfjfdjxxCx(IProgressView* progress) {
       if (!answer.Succeeded()) throw taxml::Failure("反馈报文异常：" + answer.Message());
       pugi::xml_node list = answer.List("cxjmXnhJbxxList");
       if (!list) throw taxml::Failure("反馈报文异常：反馈报文缺少<cxjmXnhJbxxList>节点");
-      offices = ParseRegistration(list);
+      offices = ParseJfdjAccount(list);
     } catch (const taxml::Failure&) {
       throw;
     } catch (const std::exception& e) {
