@@ -78,7 +78,7 @@ void RegisterRegistrationHandlers(HandlerRegistry& registry);
 }  // namespace velmor::taxsim
 
 namespace velmor::taxsim {
-// Residents' basic information: "0202", "0203" and the rule service's "0204"
+// Residents' basic information: "0202", "0203" and the rule service's "0208"
 // (taxsim/handlers/basic_info.cpp).
 void RegisterBasicInfoHandlers(HandlerRegistry& registry);
 }  // namespace velmor::taxsim

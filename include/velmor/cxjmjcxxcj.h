@@ -2,7 +2,7 @@
 // basic information with the insurance lines to register is sent to the server, one person per
 // request ("0202"), and every answer is recorded locally (ds_cxjmjcxxcjryb, ds_cxjmjcxxcjxzb)
 // with the server's result per person and per line. The service also asks for residents'
-// social-insurance registration numbers ("0203") and, from the rule service ("0204"), the lines a
+// social-insurance registration numbers ("0203") and, from the rule service ("0208"), the lines a
 // resident may register. Records are IJfdjItem of the families "Cxjmjcxx_Ry" and "Cxjmjcxx_Xz".
 //
 // Offered only when the configuration component reports the function "M8300-01-19-01-00"

@@ -1,6 +1,6 @@
 // TCxjmjcxxcjImpl: the residents' basic-information collection (ICxjmjcxxcj), registered as row
 // 43 of the service table. Reads and the answer conversion in cxjmjcxxcj.cpp; the server
-// exchanges ("0202", "0203", the rule service "0204") in cxjmjcxxcj_exchange.cpp.
+// exchanges ("0202", "0203", the rule service "0208") in cxjmjcxxcj_exchange.cpp.
 // One object is used by the host's main thread.
 #pragma once
 
@@ -20,7 +20,7 @@ namespace velmor {
 
 inline constexpr const char* kJcxxDisabled = "城乡居民基础信息采集功能未启用。";
 // The service code under which the rule service is asked for the lines open for registration.
-inline constexpr const char* kJfdjxzfwCode = "0204";
+inline constexpr const char* kJfdjxzfwCode = "0208";
 
 class TCxjmjcxxcjImpl : public ServiceImpl<TSBBaseObj, ICxjmjcxxcj> {
  public:

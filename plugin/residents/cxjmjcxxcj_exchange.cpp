@@ -1,6 +1,6 @@
 // The server exchanges of the basic-information collection: one person per "0202" request with
 // its answer recorded, the registration numbers "0203", and the rule service's lines open for
-// registration (asked under "0204" through the host's network interface).
+// registration (asked under "0208" through the host's network interface).
 #include <optional>
 
 #include "business/date_time.h"

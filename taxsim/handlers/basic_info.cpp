@@ -1,10 +1,10 @@
 // Residents' basic-information collection: "0202" (one person with its insurance lines),
-// "0203" (social-insurance registration numbers of persons) and "0204" (the rule service: the
+// "0203" (social-insurance registration numbers of persons) and "0208" (the rule service: the
 // lines a resident may register; a JSON answer).
 //
 // "0202" refuses a person without an ID number ("20001", its message) and a line without an
 // insurance type ("20002"); the others are accepted. "0203" knows the payer's persons of the
-// state: registration number "S" + rydjxh. "0204" answers the
+// state: registration number "S" + rydjxh. "0208" answers the
 // kinds of the payer's items: the first open for registration, the others not (sfkdj "N").
 #include <set>
 
@@ -81,7 +81,7 @@ Answer OpenLines(const Call& call, State& s) {
 void RegisterBasicInfoHandlers(HandlerRegistry& registry) {
   registry.Add("0202", Submit);
   registry.Add("0203", Numbers);
-  registry.Add("0204", OpenLines);
+  registry.Add("0208", OpenLines);
 }
 
 }  // namespace velmor::taxsim

@@ -136,7 +136,7 @@ TEST_F(BasicInfo, RegistrationNumbersAndOpenLines) {
   Refuse("10009", "0203");
   EXPECT_FALSE(jcxx_->synJfdjxzfwCx(Person(0).get(), open.get(), nullptr));
   EXPECT_EQ(jcxx_->GetErrorMessage().rfind("查询城乡居民社保登记序号失败：", 0), 0u) << jcxx_->GetErrorMessage();
-  Fault(R"({"kind": "not-json", "serviceCode": "0204"})");
+  Fault(R"({"kind": "not-json", "serviceCode": "0208"})");
   EXPECT_FALSE(jcxx_->synJfdjxzfwCx(Person(0).get(), open.get(), nullptr));
 }
 
