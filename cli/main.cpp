@@ -10,6 +10,7 @@
 #include "cli/declare_command.h"
 #include "cli/failure.h"
 #include "cli/fees_command.h"
+#include "cli/residents_command.h"
 #include "velmor/version.h"
 
 int main(int argc, char** argv) {
@@ -26,6 +27,9 @@ int main(int argc, char** argv) {
   LogOptions log;
   DemoOptions demo;
   FeesOptions fees;
+  ResidentsOptions residents;
+  BasicInfoOptions basicInfo;
+  StreetChangeOptions streetChange;
   app.add_option("--data", global.dataDir, "data directory (default: $VELMOR_DATA, else ~/.local/share/velmor)")
       ->type_name("DIR");
   app.add_option("--plugin", global.pluginPath, "plug-in library (default: libVelmorService.so in ../lib/ or ../lib/velmor/ of the program)")
@@ -47,6 +51,9 @@ int main(int argc, char** argv) {
   CLI::App* feesCmd = AddFeesCommand(app, fees);
   CLI::App* confirmCmd = AddConfirmCommand(app, fees);
   CLI::App* agreementCmd = AddAgreementCommand(app, fees);
+  CLI::App* residentsCmd = AddResidentsCommand(app, residents);
+  CLI::App* basicInfoCmd = AddBasicInfoCommand(app, basicInfo);
+  CLI::App* streetChangeCmd = AddStreetChangeCommand(app, streetChange);
 
   try {
     app.parse(argc, argv);
@@ -77,6 +84,9 @@ int main(int argc, char** argv) {
     if (feesCmd->parsed()) return RunFeesCommand(global, fees);
     if (confirmCmd->parsed()) return RunConfirmCommand(global, fees);
     if (agreementCmd->parsed()) return RunAgreementCommand(global, fees);
+    if (residentsCmd->parsed()) return RunResidentsCommand(global, residents);
+    if (basicInfoCmd->parsed()) return RunBasicInfoCommand(global, basicInfo);
+    if (streetChangeCmd->parsed()) return RunStreetChangeCommand(global, streetChange);
   } catch (const std::exception& e) {
     std::fprintf(stderr, "velmor: %s\n", DescribeFailure(e.what()).c_str());
     return 1;

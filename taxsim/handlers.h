@@ -71,3 +71,19 @@ void RegisterRosterExchanges(HandlerRegistry& registry);
 void RegisterFeeHandlers(HandlerRegistry& registry);
 
 }  // namespace velmor::taxsim
+
+namespace velmor::taxsim {
+// Street and community changes: "0070", "0071", "0072" (taxsim/handlers/street_change.cpp).
+void RegisterStreetChangeHandlers(HandlerRegistry& registry);
+}  // namespace velmor::taxsim
+
+namespace velmor::taxsim {
+// Residents' payment registration: "0160", "0162", "0163" (taxsim/handlers/registration.cpp).
+void RegisterRegistrationHandlers(HandlerRegistry& registry);
+}  // namespace velmor::taxsim
+
+namespace velmor::taxsim {
+// Residents' basic information: "0202", "0203" and the rule service's "0208"
+// (taxsim/handlers/basic_info.cpp).
+void RegisterBasicInfoHandlers(HandlerRegistry& registry);
+}  // namespace velmor::taxsim

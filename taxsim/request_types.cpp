@@ -54,7 +54,7 @@ constexpr std::array kTypes = {
     Gbk("SbfCyhShbxfJfzmDyRequest", "SBFGL", "ZM", "00107"),
     Gbk("SbfCyhShbxfJfzmZfRequest", "SBFGL", "ZM", "00109"),
     Gbk("SbfCyhShbxfZrrjfqdCxRequest", "SBFGL", "ZM", "00106"),
-    Gbk("SbfDjJdxzbgjlcxRequest", "SBFGL", "DJ", "00115"),
+    InQqbw(Gbk("SbfDjJdxzbgjlcxRequest", "SBFGL", "DJ", "00115")),
     Gbk("SbfDjXnhDjdxCxRequest", "SBFGL", "DJ", "C0020"),
     Gbk("SbfLhjyryHdxxCxRequest", "SBFGL", "SB", "00109"),
     Gbk("SbfPlCbryJfDjxxCxRequest", "SBFGL", "DJ", "00112"),

@@ -56,7 +56,7 @@ constexpr std::array kTypes = {
     Ansi("SbfCyhShbxfJfzmDyRequest", "SBFGL", "ZM", "00107"),
     Ansi("SbfCyhShbxfJfzmZfRequest", "SBFGL", "ZM", "00109"),
     Ansi("SbfCyhShbxfZrrjfqdCxRequest", "SBFGL", "ZM", "00106"),
-    Ansi("SbfDjJdxzbgjlcxRequest", "SBFGL", "DJ", "00115"),
+    InQqbw(Ansi("SbfDjJdxzbgjlcxRequest", "SBFGL", "DJ", "00115")),
     Ansi("SbfDjXnhDjdxCxRequest", "SBFGL", "DJ", "C0020"),
     Ansi("SbfLhjyryHdxxCxRequest", "SBFGL", "SB", "00109"),
     Ansi("SbfPlCbryJfDjxxCxRequest", "SBFGL", "DJ", "00112"),

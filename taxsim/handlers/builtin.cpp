@@ -14,6 +14,9 @@ void RegisterBuiltinHandlers(HandlerRegistry& registry) {
   RegisterPersonQueries(registry);
   RegisterRosterExchanges(registry);
   RegisterFeeHandlers(registry);
+  RegisterStreetChangeHandlers(registry);
+  RegisterRegistrationHandlers(registry);
+  RegisterBasicInfoHandlers(registry);
 }
 
 }  // namespace velmor::taxsim
