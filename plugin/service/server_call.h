@@ -64,6 +64,7 @@ struct OpCall {
   // A document built by the operation itself (layouts AddJson cannot give); else the row's
   // request type is built from params.
   const taxml::RequestDocument* document = nullptr;
+  bool serial = true;  // false: the body carries no "yblsh" (requests the server keys by payer alone)
 };
 
 // One synchronous exchange: sends, advances the progress view, decodes the answer, requires
@@ -71,6 +72,12 @@ struct OpCall {
 // taxml::Failure (the network's text, the server's refusal, "【code】message", the missing list)
 // or another exception for an answer that does not decode.
 Json Exchange(const OpRow& row, const OpCall& call);
+
+// The same exchange for operations whose outcome depends on codes other than "00000" (a
+// verdict still pending, a declaration already voided): the answer as JSON with its "code" and
+// "message" kept, whatever they are, plus "yblsh". Raises taxml::Failure for the network's
+// failures and "反馈报文异常：..." for an answer that does not decode; the row's list is not required.
+Json ExchangeAnyCode(const OpRow& row, const OpCall& call);
 
 // The bound of ExchangeJobs: 150 passes of 2000 ms.
 inline constexpr std::chrono::milliseconds kJobsDeadline{150 * 2000};
