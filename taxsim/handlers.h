@@ -65,4 +65,8 @@ void RegisterRosterHandlers(HandlerRegistry& registry);
 void RegisterPersonQueries(HandlerRegistry& registry);
 void RegisterRosterExchanges(HandlerRegistry& registry);
 
+// The collective and government payers: "0214", "0215", "0216", "0228", "0229"
+// (taxsim/handlers/groups.cpp).
+void RegisterGroupHandlers(HandlerRegistry& registry);
+
 }  // namespace velmor::taxsim

@@ -57,6 +57,8 @@ struct State {
   nlohmann::json rules = nlohmann::json::array();
   nlohmann::json declarations = nlohmann::json::array();
   nlohmann::json agreements = nlohmann::json::array();
+  // Collective ("8") and government ("9") payer accounts (taxsim/group_accounts.h).
+  nlohmann::json groups = nlohmann::json::array();
   // A busy server: submissions are queued ("10042") and answered under their serial.
   bool queueDeclarations = false;
 

@@ -13,6 +13,7 @@ void RegisterBuiltinHandlers(HandlerRegistry& registry) {
   RegisterRosterHandlers(registry);
   RegisterPersonQueries(registry);
   RegisterRosterExchanges(registry);
+  RegisterGroupHandlers(registry);
 }
 
 }  // namespace velmor::taxsim
