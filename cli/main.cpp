@@ -8,6 +8,7 @@
 
 #include "cli/commands.h"
 #include "cli/declare_command.h"
+#include "cli/group_command.h"
 #include "cli/failure.h"
 #include "velmor/version.h"
 
@@ -24,6 +25,7 @@ int main(int argc, char** argv) {
   RosterOptions roster;
   LogOptions log;
   DemoOptions demo;
+  GroupOptions group;
   app.add_option("--data", global.dataDir, "data directory (default: $VELMOR_DATA, else ~/.local/share/velmor)")
       ->type_name("DIR");
   app.add_option("--plugin", global.pluginPath, "plug-in library (default: libVelmorService.so in ../lib/ or ../lib/velmor/ of the program)")
@@ -42,6 +44,7 @@ int main(int argc, char** argv) {
   CLI::App* rosterCmd = AddRosterCommand(app, roster);
   CLI::App* logCmd = AddLogCommand(app, log);
   CLI::App* demoCmd = AddDemoCommand(app, demo);
+  CLI::App* groupCmd = AddGroupCommand(app, group);
 
   try {
     app.parse(argc, argv);
@@ -69,6 +72,7 @@ int main(int argc, char** argv) {
     if (rosterCmd->parsed()) return RunRosterCommand(global, roster);
     if (logCmd->parsed()) return RunLogCommand(global, log);
     if (demoCmd->parsed()) return RunDemoCommand(global, demo);
+    if (groupCmd->parsed()) return RunGroupCommand(global, group);
   } catch (const std::exception& e) {
     std::fprintf(stderr, "velmor: %s\n", DescribeFailure(e.what()).c_str());
     return 1;
