@@ -34,8 +34,8 @@ bool BzDjOps::Download(IProgressView* progress) {
     const Json& units = answer["jtbzhCbxxList"];
     for (const Json& u : units)
       if (!u.is_object() || Text(u, "sbjbjgDm").empty()) throw taxml::Failure("反馈报文异常：单位信息不完整");
-    Ref<IDBMechanism> db = OpenMainConnection();
     try {
+      Ref<IDBMechanism> db = OpenMainConnection();
       Transaction tx(*db);
       ReplaceRegistration(*db, djxh, units);
       tx.Commit();

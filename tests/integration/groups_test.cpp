@@ -11,7 +11,7 @@ namespace {
 TEST_F(GroupsFixture, DownloadReplacesThePayersRegistrationAndLeavesOthersAlone) {
   ASSERT_TRUE(zf_->synCxjmjtbzhjfdjxxCx(nullptr)) << zf_->GetErrorMessage();
   // A stale unit of the collective account, as an earlier download may have left it.
-  dao_->getData("insert into ds_jtbzhcbxxb(djxh, dwbh, yxbz) values ('" + kCollective + "', 'OLD', 'Y')");
+  ASSERT_TRUE(dao_->ExecSQL("insert into ds_jtbzhcbxxb(djxh, dwbh, yxbz) values ('" + kCollective + "', 'OLD', 'Y')"));
   ASSERT_EQ(Count("select count(*) from ds_jtbzhcbxxb where djxh = '" + kCollective + "'"), 1);
   ASSERT_TRUE(jt_->synCxjmjtbzhjfdjxxCx(nullptr)) << jt_->GetErrorMessage();
   EXPECT_EQ(Json::parse(jt_->getDwbhs("")), (Json{"JT801", "JT802"})) << "the stale unit is gone";
@@ -40,7 +40,7 @@ TEST_F(GroupsFixture, TheOfficesOfEachAccountForThePaymentManager) {
 
 TEST_F(GroupsFixture, DownloadFailuresLeaveTheStoredRegistration) {
   ASSERT_TRUE(jt_->synCxjmjtbzhjfdjxxCx(nullptr));
-  dao_->getData("insert into ds_jtbzhcbxxb(djxh, dwbh, yxbz) values ('" + kCollective + "', 'OLD', 'Y')");
+  ASSERT_TRUE(dao_->ExecSQL("insert into ds_jtbzhcbxxb(djxh, dwbh, yxbz) values ('" + kCollective + "', 'OLD', 'Y')"));
   const std::string before = Tables();
   int failures = 0;
   for (int n = 1; n < 40; ++n) {
@@ -54,8 +54,7 @@ TEST_F(GroupsFixture, DownloadFailuresLeaveTheStoredRegistration) {
   }
   EXPECT_GE(failures, 6) << "two deletes, two units with their ids, the insured lines";
   ASSERT_TRUE(jt_->synCxjmjtbzhjfdjxxCx(nullptr));
-  const std::string after = Tables();
-  dao_->getData("insert into ds_jtbzhcbxxb(djxh, dwbh, yxbz) values ('" + kCollective + "', 'OLD', 'Y')");
+  ASSERT_TRUE(dao_->ExecSQL("insert into ds_jtbzhcbxxb(djxh, dwbh, yxbz) values ('" + kCollective + "', 'OLD', 'Y')"));
   const std::string stale = Tables();
   FaultInjection::FailCommit(1);
   EXPECT_FALSE(jt_->synCxjmjtbzhjfdjxxCx(nullptr));
@@ -67,7 +66,6 @@ TEST_F(GroupsFixture, DownloadFailuresLeaveTheStoredRegistration) {
   Fault(R"({"kind":"drop-list","list":"jtbzhCbxxList"})");
   EXPECT_FALSE(jt_->synCxjmjtbzhjfdjxxCx(nullptr));
   EXPECT_EQ(Tables(), stale);
-  (void)after;
 }
 
 // ---- One payer, one set of rows ---------------------------------------------------------------
@@ -179,10 +177,10 @@ TEST_F(GroupsFixture, VoidingAcceptsTheAlreadyVoidedCodeAndReportsARefusal) {
   Verdict(*jt_, id);
   ASSERT_TRUE(jt_->synSbZf(id, nullptr)) << jt_->GetErrorMessage();
   EXPECT_EQ(Record(id).substr(0, 2), "5|");
-  dao_->getData("update ds_jtbzhsbjlb set sbzt = '2' where id = " + std::to_string(id));
+  ASSERT_TRUE(dao_->ExecSQL("update ds_jtbzhsbjlb set sbzt = '2' where id = " + std::to_string(id)));
   ASSERT_TRUE(jt_->synSbZf(id, nullptr)) << "\"30035\": voided already";
   EXPECT_EQ(Record(id).substr(0, 2), "5|");
-  dao_->getData("update ds_jtbzhsbjlb set sbzt = '2', yzpzxh = 'UNKNOWN' where id = " + std::to_string(id));
+  ASSERT_TRUE(dao_->ExecSQL("update ds_jtbzhsbjlb set sbzt = '2', yzpzxh = 'UNKNOWN' where id = " + std::to_string(id)));
   EXPECT_FALSE(jt_->synSbZf(id, nullptr));
   EXPECT_EQ(jt_->GetErrorMessage(), "【30036】未找到该应征凭证");
   EXPECT_EQ(Record(id).substr(0, 2), "2|") << "a refused void changes nothing";
