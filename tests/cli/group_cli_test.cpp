@@ -66,7 +66,7 @@ TEST_F(GroupCli, DownloadImportDeclareFollowAndVoid) {
   ASSERT_EQ(voided.exitCode, 0) << voided.err;
   EXPECT_EQ(voided.out, "申报 1 已作废\n");
 
-  ProcessResult other = Run({"group", "--government", "lines"});
+  ProcessResult other = Run({"group", "--government", "--djxh", taxsim::GroupDjxh("9", 1), "lines"});
   EXPECT_NE(other.out.find("合计 0 条"), std::string::npos) << "the government account sees none of them";
   ProcessResult missing = Run({"group", "verdict", "9"});
   EXPECT_EQ(missing.exitCode, 1);
