@@ -68,6 +68,34 @@ TEST_F(GroupsFixture, DownloadFailuresLeaveTheStoredRegistration) {
   EXPECT_EQ(Tables(), stale);
 }
 
+TEST_F(GroupsFixture, TheSharedClassDeclaresUnderTheTypeOfTheDownloadedRegistration) {
+  Ref<IBzDjIntf> any = env_->plugin().CreateService<IBzDjIntf>();
+  ASSERT_TRUE(any);
+  any->SetDjxh(kGovernment);
+  ASSERT_TRUE(any->synCxjmjtbzhjfdjxxCx(nullptr)) << any->GetErrorMessage();
+  Add(*any, Json{Line("RY0001", 100)});
+  Declare(*any);
+  EXPECT_NE(sim_.RecentCalls().back().documentText.find("<jfrlxDm>9</jfrlxDm>"), std::string::npos);
+  EXPECT_EQ(zf_->getCount({}), 1) << "the same payer's lines, whichever class reads them";
+}
+
+TEST_F(GroupsFixture, ResidentsAreAskedPerAgency) {
+  const auto [xm, zjhm] = sim_.WithState([](taxsim::State& s) { return std::pair{s.persons[0].xm, s.persons[0].zjhm}; });
+  const Json persons = {{{"sbjbjgDm", "A1"}, {"xm", xm}, {"sfzjlx", "201"}, {"sfzjhm", zjhm}},
+                        {{"sbjbjgDm", "A2"}, {"xm", "无此人"}, {"sfzjlx", "201"}, {"sfzjhm", "1"}}};
+  std::string result;
+  ASSERT_TRUE(jt_->synPlCbryJfDjxxCx(persons.dump(), nullptr, result)) << jt_->GetErrorMessage();
+  const Json answer = Json::parse(result);
+  ASSERT_EQ(answer["cgryXxList"].size(), 1u);
+  EXPECT_EQ(answer["cgryXxList"][0]["sfzjhm"], zjhm);
+  ASSERT_EQ(answer["sbryXxList"].size(), 1u);
+  const std::string doc = sim_.RecentCalls().back().documentText;
+  EXPECT_NE(doc.find("<sbjgjgDTO><sbjbjgDm>A2</sbjbjgDm><cxjmXxList><cxjmXxDTO><xm>无此人</xm>"), std::string::npos)
+      << doc;
+  EXPECT_FALSE(jt_->synPlCbryJfDjxxCx("[]", nullptr, result));
+  EXPECT_EQ(jt_->GetErrorMessage(), "人员列表为空。");
+}
+
 // ---- One payer, one set of rows ---------------------------------------------------------------
 
 TEST_F(GroupsFixture, TwoPayersNeverSeeOrRemoveEachOthersLines) {
