@@ -67,7 +67,8 @@ class IBzDjIntf : public IServiceIntf {
   // 9 ("0054"): voids record id ("00000" and "30035" void it).
   virtual bool synSbZf(int32_t id, IProgressView* progress) = 0;
   // 10, 11 ("0228"): the server's record of the payer's declarations (params: sbrqq, sbrqz) in
-  // two steps: submit (yblsh receives the serial), then collect (false with "" while pending).
+  // two steps: submit (yblsh receives the serial), then collect (false with "服务端尚未反馈，请稍后
+  // 再试。" while the server has not answered; result the answer with its sbxxList).
   virtual bool synCxjmjtbzhSbcx(const std::string& params, std::string& yblsh) = 0;
   virtual bool synCxjmjtbzhSbcxFk(const std::string& yblsh, std::string& result) = 0;
   // 12 ("0229"): the payer's summary as a JSON object.

@@ -143,6 +143,8 @@ bool BzDjOps::Verdict(int32_t id, IProgressView* progress, std::string& sbzt) {
     groups::Verdict v;
     v.code = Text(answer, "cljgDm");
     v.reason = Text(answer, "sbyy");
+    // Without a result code the verdict is unknown: the record must not turn failed for it.
+    if (v.code.empty()) throw taxml::Failure("反馈报文异常：缺少<cljgDm>节点。");
     if (v.code == "00000") {
       v.sbzt = kSbztAccepted;
       v.yjfehj = Text(answer, "yjfehj");

@@ -105,6 +105,14 @@ TEST_F(GroupsFixture, AVerdictSavedWholeOrNotAtAll) {
     EXPECT_EQ(Count("select count(*) from ds_jtbzhsbjlmxb where sbjg = 'N'"), 0) << n;
   }
   EXPECT_EQ(Record(id).substr(0, 2), "2|");
+  const std::string declared = Record(id);
+  Fault(R"({"kind":"code","code":"10009","message":"系统异常"})");
+  EXPECT_FALSE(jt_->synCxjmjtbzsbjgCx(id, nullptr, sbzt));
+  EXPECT_EQ(jt_->GetErrorMessage(), "【10009】系统异常");
+  Fault(R"({"kind":"drop-list","list":"cljgDm"})");
+  EXPECT_FALSE(jt_->synCxjmjtbzsbjgCx(id, nullptr, sbzt));
+  EXPECT_EQ(jt_->GetErrorMessage(), "反馈报文异常：缺少<cljgDm>节点。");
+  EXPECT_EQ(Record(id), declared) << "a verdict that cannot be read changes nothing";
 }
 
 TEST_F(GroupsFixture, ImportStoresGoodRowsAndWritesTheRejectedOnesToTheFailureWorkbook) {
