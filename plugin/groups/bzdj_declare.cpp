@@ -37,16 +37,6 @@ std::string Money(double v) {
   return buf;
 }
 
-double Number(const std::string& text) {
-  try {
-    size_t used = 0;
-    double d = std::stod(text, &used);
-    return used == text.size() ? d : 0;
-  } catch (const std::exception&) {
-    return 0;
-  }
-}
-
 // Runs a write of the store; its failure reads "保存数据异常：" + the store's text.
 template <class F>
 void SaveOrThrow(F&& write) {
@@ -108,7 +98,7 @@ bool BzDjOps::Declare(const std::string& params, IProgressView* progress, int32_
           .Add("jfnd", Text(l, "jfnd"))
           .Add("yjfe", Text(l, "yjfe"))
           .Close();
-      total += Number(Text(l, "yjfe"));
+      total += NumberOf(Text(l, "yjfe"));
     }
     doc.Close();
     service::OpCall call{djxh, Json::object(), progress, {}, &doc};
@@ -181,7 +171,7 @@ bool BzDjOps::DeductionResult(const std::string& yzpzxh, IProgressView* progress
     Json answer = Json::parse(text.empty() ? "null" : text, nullptr, false);
     if (answer.is_discarded()) throw taxml::Failure("反馈报文异常：扣款结果不是JSON");
     if (!answer.is_object() || answer.empty()) throw service::OpRefusal("未查询到该凭证的扣款结果。");
-    const double unpaid = Number(Text(answer, "wjkje")), paid = Number(Text(answer, "yjkje"));
+    const double unpaid = NumberOf(Text(answer, "wjkje")), paid = NumberOf(Text(answer, "yjkje"));
     jkzt = unpaid == 0 && paid > 0 ? "3" : unpaid > 0 && paid > 0 ? "2" : "0";
     SaveOrThrow([&](IDBMechanism& db) {
       ExecOrThrow(db, FormatSql(" update ds_jtbzhsbjlb set jkzt = '%s' where yzpzxh = '%s' and djxh = '%s' ",

@@ -72,7 +72,7 @@ bool BzDjOps::LineSum(const TBzDjQc& qc, double& sum) {
   return Local<bool>(error_, "getYjfehj", false, [&] {
     Ref<IDBMechanism> db = OpenMainConnection();
     Ref<IDBDataSet> ds = QueryOrThrow(*db, LinesSum(Djxh(), qc));
-    sum = ds->Eof() ? 0 : std::stod("0" + FieldText(*ds, "hj"));
+    sum = ds->Eof() ? 0 : NumberOf(FieldText(*ds, "hj"));
     return true;
   });
 }
@@ -196,7 +196,7 @@ Json NumberLines(const Json& rows) {
     Json l = r;
     l["jfmxxh"] = std::to_string(++n);
     char amount[64];
-    std::snprintf(amount, sizeof amount, "%.2f", std::stod("0" + service::Text(r, "yjfe")));
+    std::snprintf(amount, sizeof amount, "%.2f", NumberOf(service::Text(r, "yjfe")));
     l["yjfe"] = amount;
     lines.push_back(std::move(l));
   }

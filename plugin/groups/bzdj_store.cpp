@@ -42,6 +42,12 @@ double Amount(const Json& v, bool& ok) {
 
 }  // namespace
 
+double NumberOf(const std::string& text) {
+  bool ok = false;
+  const double d = Amount(Json(text), ok);
+  return ok && std::isfinite(d) ? d : 0;
+}
+
 void ReplaceRegistration(IDBMechanism& db, const std::string& djxh, const Json& units) {
   ExecOrThrow(db,
               FormatSql(" delete from ds_jtbzhcbxzb where zbid in (select id from ds_jtbzhcbxxb where djxh = '%s'); ",

@@ -28,6 +28,9 @@ inline constexpr const char* kSbztVoided = "5";    // voided
 
 inline constexpr const char* kSaveFailed = "保存数据异常：";
 
+// A whole text as a number; 0 for text that is no number (an amount stored or answered).
+double NumberOf(const std::string& text);
+
 // ---- Registration ("0214") ------------------------------------------------------------------
 // Replaces the payer's units and insured lines by `units` (each a unit's columns plus "cbxzList").
 void ReplaceRegistration(IDBMechanism& db, const std::string& djxh, const Json& units);

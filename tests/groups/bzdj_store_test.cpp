@@ -80,6 +80,12 @@ TEST(BzDjLines, AProblemNamesTheFirstMissingFieldOrTheBadAmount) {
   EXPECT_THROW(LineInsert("100", line), service::OpRefusal);
 }
 
+TEST(BzDjLines, AmountsThatAreNoNumberCountAsZero) {
+  EXPECT_DOUBLE_EQ(NumberOf("80.5"), 80.5);
+  EXPECT_DOUBLE_EQ(NumberOf("-3"), -3);
+  for (const char* bad : {"", "abc", "12x", "1e999", "nan"}) EXPECT_DOUBLE_EQ(NumberOf(bad), 0) << bad;
+}
+
 TEST(BzDjLines, DeclaredLinesAreNumberedFromOneWithTwoDecimals) {
   Json rows = Json::array({{{"rybh", "A"}, {"yjfe", "380"}}, {{"rybh", "B"}, {"yjfe", "80.5"}}});
   Json lines = NumberLines(rows);
