@@ -76,6 +76,9 @@ CLI::App* AddGroupCommand(CLI::App& app, GroupOptions& o) {
   o.verdict = cmd->add_subcommand("verdict", "Fetch the server's verdict of a declaration");
   o.verdict->add_option("ID", o.id, "record id")->required();
   o.records = cmd->add_subcommand("records", "List the declarations, newest first (--sync: download the list first)");
+  o.records->add_flag("--sync", o.syncFirst, "download the server's declaration list first");
+  o.records->add_option("--from", o.from, "first declaration day of the download, yyyy-mm-dd");
+  o.records->add_option("--to", o.to, "last declaration day of the download, yyyy-mm-dd");
   o.records->add_option("--page", o.page, "page number from 1 (default: all rows)");
   o.records->add_option("--size", o.size, "rows per page (default 20)");
   o.voidCmd = cmd->add_subcommand("void", "Void a declared declaration");
@@ -86,7 +89,7 @@ CLI::App* AddGroupCommand(CLI::App& app, GroupOptions& o) {
     sub->fallthrough();
   cmd->footer("Examples:\n  velmor group sync\n  velmor group template lines.xlsx\n  velmor group import lines.xlsx\n"
               "  velmor group declare --office 11101000001 --agency 11101000001 --year 2024\n"
-              "  velmor group verdict 1\n  velmor group records\n  velmor group void 1\n"
+              "  velmor group verdict 1\n  velmor group records --sync --from 2026-01-01 --to 2026-12-31\n  velmor group void 1\n"
               "  velmor group --government paid 8100000001\n  velmor group add examples/group-lines.json");
   return cmd;
 }
@@ -151,6 +154,12 @@ int RunGroupCommand(const GlobalOptions& global, const GroupOptions& o) {
       throw host::HostError("服务器未通过申报 " + std::to_string(o.id) + "，原因见 velmor group records");
     }
   } else if (o.records->parsed()) {
+    if (o.syncFirst) {
+      Ref<host::TerminalProgressView> view = progress("下载申报清单");
+      const bool ok = svc->synSbqdCx(o.from, o.to, view.get());
+      view->EndProgress();
+      Check(*svc, ok);
+    }
     PrintRecords(*svc, qc);
   } else if (o.voidCmd->parsed()) {
     Check(*svc, svc->synSbZf(o.id, nullptr));

@@ -25,6 +25,8 @@ struct GroupOptions {
   std::string file;
   std::string office, agency, year;
   std::string yzpzxh;
+  bool syncFirst = false;   // records --sync: download the server's list first
+  std::string from, to;     // records --from/--to: declaration days, yyyy-mm-dd
   int32_t id = 0;
   int32_t page = -1, size = 20;
 };

@@ -60,7 +60,8 @@ TEST_F(GroupCli, DownloadImportDeclareFollowAndVoid) {
   ProcessResult verdict = Run({"group", "verdict", "1"});
   ASSERT_EQ(verdict.exitCode, 0) << verdict.err;
   EXPECT_EQ(verdict.out, "申报 1：状态 2 申报成功\n");
-  ProcessResult records = Run({"group", "records"});
+  ProcessResult records = Run({"group", "records", "--sync", "--from", "2026-01-01", "--to", "2026-12-31"});
+  ASSERT_EQ(records.exitCode, 0) << records.err;
   EXPECT_NE(records.out.find("2026-01-15"), std::string::npos) << records.out;
   ProcessResult voided = Run({"group", "void", "1"});
   ASSERT_EQ(voided.exitCode, 0) << voided.err;
