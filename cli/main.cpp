@@ -8,6 +8,7 @@
 
 #include "cli/commands.h"
 #include "cli/declare_command.h"
+#include "cli/group_command.h"
 #include "cli/failure.h"
 #include "cli/fees_command.h"
 #include "cli/residents_command.h"
@@ -30,6 +31,7 @@ int main(int argc, char** argv) {
   ResidentsOptions residents;
   BasicInfoOptions basicInfo;
   StreetChangeOptions streetChange;
+  GroupOptions group;
   app.add_option("--data", global.dataDir, "data directory (default: $VELMOR_DATA, else ~/.local/share/velmor)")
       ->type_name("DIR");
   app.add_option("--plugin", global.pluginPath, "plug-in library (default: libVelmorService.so in ../lib/ or ../lib/velmor/ of the program)")
@@ -54,6 +56,7 @@ int main(int argc, char** argv) {
   CLI::App* residentsCmd = AddResidentsCommand(app, residents);
   CLI::App* basicInfoCmd = AddBasicInfoCommand(app, basicInfo);
   CLI::App* streetChangeCmd = AddStreetChangeCommand(app, streetChange);
+  CLI::App* groupCmd = AddGroupCommand(app, group);
 
   try {
     app.parse(argc, argv);
@@ -87,6 +90,7 @@ int main(int argc, char** argv) {
     if (residentsCmd->parsed()) return RunResidentsCommand(global, residents);
     if (basicInfoCmd->parsed()) return RunBasicInfoCommand(global, basicInfo);
     if (streetChangeCmd->parsed()) return RunStreetChangeCommand(global, streetChange);
+    if (groupCmd->parsed()) return RunGroupCommand(global, group);
   } catch (const std::exception& e) {
     std::fprintf(stderr, "velmor: %s\n", DescribeFailure(e.what()).c_str());
     return 1;
