@@ -81,6 +81,9 @@ class IXnhDAO : public IServiceIntf {
   // with flbsdm = '0107' (for the payer); -1 on failure.
   virtual int32_t CountGlbz(const std::string& djxh) = 0;
   virtual int32_t CountYbgzdj(const std::string& djxh) = 0;
+  // 28: every insured item of the payer, of valid and ended units alike (the collection-mode
+  // query asks about all of them).
+  virtual std::string getAllCbxm(const std::string& djxh) = 0;
 
  protected:
   ~IXnhDAO() = default;

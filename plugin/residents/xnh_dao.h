@@ -58,6 +58,7 @@ class TXnhDAO : public ServiceImpl<TSBBaseObj, IXnhDAO> {
   std::vector<std::string> GetXzlxList(const std::string& djxh) override;
   int32_t CountGlbz(const std::string& djxh) override;
   int32_t CountYbgzdj(const std::string& djxh) override;
+  std::string getAllCbxm(const std::string& djxh) override;
 
  private:
   // Runs one operation: clears the last-error text; on an exception logs
