@@ -12,12 +12,12 @@
 #include "cli/failure.h"
 #include "cli/fees_command.h"
 #include "cli/residents_command.h"
+#include "cli/help.h"
 #include "velmor/version.h"
 
 int main(int argc, char** argv) {
   using namespace velmor::cli;
   CLI::App app{"velmor: command-line host of the Velmor service plug-in", "velmor"};
-  app.footer("Example:\n  velmor --data /tmp/velmor-data services");
   GlobalOptions global;
   InitOptions init;
   ParamOptions param;
@@ -57,23 +57,38 @@ int main(int argc, char** argv) {
   CLI::App* basicInfoCmd = AddBasicInfoCommand(app, basicInfo);
   CLI::App* streetChangeCmd = AddStreetChangeCommand(app, streetChange);
   CLI::App* groupCmd = AddGroupCommand(app, group);
+  std::vector<std::string> helpTopic;
+  CLI::App* helpCmd = AddHelpCommand(app, helpTopic);
+  app.footer(
+      "Examples:\n  velmor demo\n  velmor --data /tmp/velmor-data init --server http://127.0.0.1:18080"
+      " --djxh 10114403000012345678\n  velmor --data /tmp/velmor-data roster sync --full\n"
+      "  velmor help roster sync\n\n"
+      "Exit status: 0 success, 1 failure, 2 usage error, 130 interrupted.");
+  GiveEveryCommandItsExamples(app);
 
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
     if (e.get_exit_code() == 0) return app.exit(e);  // --help, --version
-    // A word that names no command is left over; say so rather than "a subcommand is required".
+    // A word that names no command is left over; say so rather than "a subcommand is required",
+    // with the nearest command of the level the parse reached.
+    const CLI::App* level = DeepestParsed(app);
+    std::string see = level->get_name();
+    for (const CLI::App* p = level->get_parent(); p; p = p->get_parent()) see = p->get_name() + " " + see;
     for (const std::string& word : app.remaining()) {
       if (!word.empty() && word[0] != '-') {
-        const char* what = app.get_subcommands().empty() ? "unknown command" : "unexpected argument";
-        std::fprintf(stderr, "velmor: %s \"%s\" (see velmor --help)\n", what, word.c_str());
+        const bool expectsCommand = level->get_require_subcommand_min() > 0;
+        const char* what = expectsCommand ? "unknown command" : "unexpected argument";
+        std::fprintf(stderr, "velmor: %s \"%s\"%s (see %s --help)\n", what, word.c_str(),
+                     expectsCommand ? Suggestion(*level, word).c_str() : "", see.c_str());
         return 2;
       }
     }
-    std::fprintf(stderr, "velmor: %s (see velmor --help)\n", e.what());
+    std::fprintf(stderr, "velmor: %s (see %s --help)\n", e.what(), see.c_str());
     return 2;
   }
   try {
+    if (helpCmd->parsed()) return RunHelpCommand(app, helpTopic);
     if (services->parsed()) return RunServicesCommand(global);
     if (initCmd->parsed()) return RunInitCommand(global, init);
     if (paramCmd->parsed()) return RunParamCommand(global, param);
