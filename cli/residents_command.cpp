@@ -95,7 +95,7 @@ int RunResidentsCommand(const GlobalOptions& global, const ResidentsOptions& o) 
                 lines->GetCount());
   } else if (o.pending->parsed() || o.submit->parsed()) {
     Ref<IJfdjItems> persons = reg->NewJfdj_Ry_Items();
-    if (!reg->getJfdj_Ry_Data(nullptr, -1, 0, persons.get())) fail();
+    if (!reg->getJfdj_Ry_Data(nullptr, -1, 0, persons.get(), nullptr)) fail();
     if (o.submit->parsed()) {
       if (!reg->submitData(persons.get(), nullptr)) fail();
       std::printf("submitted %d person(s)\n", persons->GetCount());
@@ -107,7 +107,7 @@ int RunResidentsCommand(const GlobalOptions& global, const ResidentsOptions& o) 
     Ref<IJfdjItems> subs = reg->NewJfdjjl_Items();
     Ref<IJfdjQueryCondition> qc = reg->NewJfdjjl_QueryCondition();
     if (o.id == 0) qc->SetField("zt", "1");
-    if (!reg->getJfdjjl_Data(qc.get(), -1, 0, subs.get())) fail();
+    if (!reg->getJfdjjl_Data(qc.get(), -1, 0, subs.get(), nullptr)) fail();
     int n = 0;
     for (int32_t i = 0; i < subs->GetCount(); ++i) {
       Ref<IJfdjItem> s = subs->GetRecord(i);
@@ -122,11 +122,11 @@ int RunResidentsCommand(const GlobalOptions& global, const ResidentsOptions& o) 
     Ref<IJfdjQueryCondition> qc = reg->NewJfdjjl_Ry_QueryCondition();
     qc->SetField("zbid", std::to_string(o.id));
     Ref<IJfdjItems> persons = reg->NewJfdjjl_Ry_Items();
-    if (!reg->getJfdjjl_Ry_Data(qc.get(), o.page, o.size, persons.get())) fail();
+    if (!reg->getJfdjjl_Ry_Data(qc.get(), o.page, o.size, persons.get(), nullptr)) fail();
     PrintTable({"id", "xm", "zjhm", "czlx", "code", "sbyy"}, Table(*persons, {"id", "xm", "zjhm", "czlx", "code", "sbyy"}));
   } else {
     Ref<IJfdjItems> subs = reg->NewJfdjjl_Items();
-    if (!reg->getJfdjjl_Data(nullptr, o.page, o.size, subs.get())) fail();
+    if (!reg->getJfdjjl_Data(nullptr, o.page, o.size, subs.get(), nullptr)) fail();
     PrintTable({"id", "yblsh", "tjsj", "swjgDm", "jmzs", "zt", "sbyy"},
                Table(*subs, {"id", "yblsh", "tjsj", "swjgDm", "jmzs", "zt", "sbyy"}));
     std::printf("%d submission(s) in all\n", reg->getJfdjjl_Count(nullptr));

@@ -36,6 +36,23 @@ void Copy(TJfdjRecord& from, const char* fromColumn, TJfdjRecord& to, const char
   to.Set(toColumn, from.Get(fromColumn));
 }
 
+// Shows "进度" / "正在处理，请稍等" while a list read runs; ended on every way out, so a failed
+// read never leaves the host's progress display open.
+class ReadProgress {
+ public:
+  explicit ReadProgress(IProgressView* view) : view_(view) {
+    if (view_) view_->StartProgress("正在处理，请稍等", 100, "进度");
+  }
+  ~ReadProgress() {
+    if (view_) view_->EndProgress();
+  }
+  ReadProgress(const ReadProgress&) = delete;
+  ReadProgress& operator=(const ReadProgress&) = delete;
+
+ private:
+  IProgressView* view_;
+};
+
 }  // namespace
 
 TCxjmjfdjxxgl::TCxjmjfdjxxgl() : errorInfo_(New<TErrorInfo>()) {}
@@ -46,8 +63,9 @@ bool TCxjmjfdjxxgl::IsFunctionEnabled() {
 }
 
 bool TCxjmjfdjxxgl::ReadPage(std::string_view op, const JfdjFamily& family, IJfdjQueryCondition* qc, int32_t page,
-                             int32_t pageSize, IJfdjItems* out) {
+                             int32_t pageSize, IJfdjItems* out, IProgressView* progress) {
   return Run(op, kBracketed, false, [&] {
+    ReadProgress shown(progress);
     TJfdjRecords& list = RequireList(out, family);
     const std::string sql = jfdj::PageSql(family, CurrentDjxh(), qc, page, pageSize);
     Ref<IDBMechanism> db = OpenMainConnection();
@@ -70,50 +88,58 @@ int32_t TCxjmjfdjxxgl::ReadCount(std::string_view op, const JfdjFamily& family, 
   });
 }
 
-bool TCxjmjfdjxxgl::getJfdj_Ry_Data(IJfdjQueryCondition* qc, int32_t page, int32_t pageSize, IJfdjItems* out) {
-  return ReadPage("getJfdj_Ry_Data", kJfdjRyFamily, qc, page, pageSize, out);
+bool TCxjmjfdjxxgl::getJfdj_Ry_Data(IJfdjQueryCondition* qc, int32_t page, int32_t pageSize, IJfdjItems* out,
+                                 IProgressView* progress) {
+  return ReadPage("getJfdj_Ry_Data", kJfdjRyFamily, qc, page, pageSize, out, progress);
 }
 int32_t TCxjmjfdjxxgl::getJfdj_Ry_Count(IJfdjQueryCondition* qc) {
   return ReadCount("getJfdj_Ry_Count", kJfdjRyFamily, qc);
 }
-bool TCxjmjfdjxxgl::getJfdj_Xz_Data(IJfdjQueryCondition* qc, int32_t page, int32_t pageSize, IJfdjItems* out) {
-  return ReadPage("getJfdj_Xz_Data", kJfdjXzFamily, qc, page, pageSize, out);
+bool TCxjmjfdjxxgl::getJfdj_Xz_Data(IJfdjQueryCondition* qc, int32_t page, int32_t pageSize, IJfdjItems* out,
+                                 IProgressView* progress) {
+  return ReadPage("getJfdj_Xz_Data", kJfdjXzFamily, qc, page, pageSize, out, progress);
 }
 int32_t TCxjmjfdjxxgl::getJfdj_Xz_Count(IJfdjQueryCondition* qc) {
   return ReadCount("getJfdj_Xz_Count", kJfdjXzFamily, qc);
 }
-bool TCxjmjfdjxxgl::getRyjbxx_Data(IJfdjQueryCondition* qc, int32_t page, int32_t pageSize, IJfdjItems* out) {
-  return ReadPage("getRyjbxx_Data", kRyjbxxFamily, qc, page, pageSize, out);
+bool TCxjmjfdjxxgl::getRyjbxx_Data(IJfdjQueryCondition* qc, int32_t page, int32_t pageSize, IJfdjItems* out,
+                                 IProgressView* progress) {
+  return ReadPage("getRyjbxx_Data", kRyjbxxFamily, qc, page, pageSize, out, progress);
 }
 int32_t TCxjmjfdjxxgl::getRyjbxx_Count(IJfdjQueryCondition* qc) {
   return ReadCount("getRyjbxx_Count", kRyjbxxFamily, qc);
 }
-bool TCxjmjfdjxxgl::getRycbxm_Data(IJfdjQueryCondition* qc, int32_t page, int32_t pageSize, IJfdjItems* out) {
-  return ReadPage("getRycbxm_Data", kRycbxmFamily, qc, page, pageSize, out);
+bool TCxjmjfdjxxgl::getRycbxm_Data(IJfdjQueryCondition* qc, int32_t page, int32_t pageSize, IJfdjItems* out,
+                                 IProgressView* progress) {
+  return ReadPage("getRycbxm_Data", kRycbxmFamily, qc, page, pageSize, out, progress);
 }
 int32_t TCxjmjfdjxxgl::getRycbxm_Count(IJfdjQueryCondition* qc) {
   return ReadCount("getRycbxm_Count", kRycbxmFamily, qc);
 }
-bool TCxjmjfdjxxgl::getXnhcbxm_Data(IJfdjQueryCondition* qc, int32_t page, int32_t pageSize, IJfdjItems* out) {
-  return ReadPage("getXnhcbxm_Data", kXnhcbxmFamily, qc, page, pageSize, out);
+bool TCxjmjfdjxxgl::getXnhcbxm_Data(IJfdjQueryCondition* qc, int32_t page, int32_t pageSize, IJfdjItems* out,
+                                 IProgressView* progress) {
+  return ReadPage("getXnhcbxm_Data", kXnhcbxmFamily, qc, page, pageSize, out, progress);
 }
 int32_t TCxjmjfdjxxgl::getXnhcbxm_Count(IJfdjQueryCondition* qc) {
   return ReadCount("getXnhcbxm_Count", kXnhcbxmFamily, qc);
 }
-bool TCxjmjfdjxxgl::getJfdjjl_Data(IJfdjQueryCondition* qc, int32_t page, int32_t pageSize, IJfdjItems* out) {
-  return ReadPage("getJfdjjl_Data", kJfdjjlFamily, qc, page, pageSize, out);
+bool TCxjmjfdjxxgl::getJfdjjl_Data(IJfdjQueryCondition* qc, int32_t page, int32_t pageSize, IJfdjItems* out,
+                                 IProgressView* progress) {
+  return ReadPage("getJfdjjl_Data", kJfdjjlFamily, qc, page, pageSize, out, progress);
 }
 int32_t TCxjmjfdjxxgl::getJfdjjl_Count(IJfdjQueryCondition* qc) {
   return ReadCount("getJfdjjl_Count", kJfdjjlFamily, qc);
 }
-bool TCxjmjfdjxxgl::getJfdjjl_Ry_Data(IJfdjQueryCondition* qc, int32_t page, int32_t pageSize, IJfdjItems* out) {
-  return ReadPage("getJfdjjl_Ry_Data", kJfdjjlRyFamily, qc, page, pageSize, out);
+bool TCxjmjfdjxxgl::getJfdjjl_Ry_Data(IJfdjQueryCondition* qc, int32_t page, int32_t pageSize, IJfdjItems* out,
+                                 IProgressView* progress) {
+  return ReadPage("getJfdjjl_Ry_Data", kJfdjjlRyFamily, qc, page, pageSize, out, progress);
 }
 int32_t TCxjmjfdjxxgl::getJfdjjl_Ry_Count(IJfdjQueryCondition* qc) {
   return ReadCount("getJfdjjl_Ry_Count", kJfdjjlRyFamily, qc);
 }
-bool TCxjmjfdjxxgl::getJfdjjl_Xz_Data(IJfdjQueryCondition* qc, int32_t page, int32_t pageSize, IJfdjItems* out) {
-  return ReadPage("getJfdjjl_Xz_Data", kJfdjjlXzFamily, qc, page, pageSize, out);
+bool TCxjmjfdjxxgl::getJfdjjl_Xz_Data(IJfdjQueryCondition* qc, int32_t page, int32_t pageSize, IJfdjItems* out,
+                                 IProgressView* progress) {
+  return ReadPage("getJfdjjl_Xz_Data", kJfdjjlXzFamily, qc, page, pageSize, out, progress);
 }
 int32_t TCxjmjfdjxxgl::getJfdjjl_Xz_Count(IJfdjQueryCondition* qc) {
   return ReadCount("getJfdjjl_Xz_Count", kJfdjjlXzFamily, qc);

@@ -41,31 +41,36 @@ class TCxjmjfdjxxgl : public Implements<TBusinessObject, ICxjmjfdjxxgl> {
   Ref<IJfdjItems> NewJfdj_Ry_Items() override { return NewJfdjRecords(kJfdjRyFamily); }
   Ref<IJfdjItem> NewJfdj_Ry_Item() override { return NewJfdjRecord(kJfdjRyFamily); }
   Ref<IJfdjQueryCondition> NewJfdj_Ry_QueryCondition() override { return NewJfdjCondition(kJfdjRyFamily); }
-  bool getJfdj_Ry_Data(IJfdjQueryCondition* qc, int32_t page, int32_t pageSize, IJfdjItems* out) override;
+  bool getJfdj_Ry_Data(IJfdjQueryCondition* qc, int32_t page, int32_t pageSize, IJfdjItems* out,
+                    IProgressView* progress) override;
   int32_t getJfdj_Ry_Count(IJfdjQueryCondition* qc) override;
   bool delJfdj_Ry_Data(int64_t id) override;
   bool ry5JfdjExits(IJfdjItem* person, Ref<IJfdjItem>& existing) override;
   Ref<IJfdjItems> NewJfdj_Xz_Items() override { return NewJfdjRecords(kJfdjXzFamily); }
   Ref<IJfdjItem> NewJfdj_Xz_Item() override { return NewJfdjRecord(kJfdjXzFamily); }
   Ref<IJfdjQueryCondition> NewJfdj_Xz_QueryCondition() override { return NewJfdjCondition(kJfdjXzFamily); }
-  bool getJfdj_Xz_Data(IJfdjQueryCondition* qc, int32_t page, int32_t pageSize, IJfdjItems* out) override;
+  bool getJfdj_Xz_Data(IJfdjQueryCondition* qc, int32_t page, int32_t pageSize, IJfdjItems* out,
+                    IProgressView* progress) override;
   int32_t getJfdj_Xz_Count(IJfdjQueryCondition* qc) override;
   bool saveJfdj_RyItem_XzItems(IJfdjItem* person, IJfdjItems* lines) override;
   Ref<IJfdjItems> NewRyjbxx_Items() override { return NewJfdjRecords(kRyjbxxFamily); }
   Ref<IJfdjItem> NewRyjbxx_Item() override { return NewJfdjRecord(kRyjbxxFamily); }
   Ref<IJfdjQueryCondition> NewRyjbxx_QueryCondition() override { return NewJfdjCondition(kRyjbxxFamily); }
-  bool getRyjbxx_Data(IJfdjQueryCondition* qc, int32_t page, int32_t pageSize, IJfdjItems* out) override;
+  bool getRyjbxx_Data(IJfdjQueryCondition* qc, int32_t page, int32_t pageSize, IJfdjItems* out,
+                    IProgressView* progress) override;
   int32_t getRyjbxx_Count(IJfdjQueryCondition* qc) override;
   bool ry5JbxxExits(IJfdjItem* person) override;
   Ref<IJfdjItems> NewRycbxm_Items() override { return NewJfdjRecords(kRycbxmFamily); }
   Ref<IJfdjItem> NewRycbxm_Item() override { return NewJfdjRecord(kRycbxmFamily); }
   Ref<IJfdjQueryCondition> NewRycbxm_QueryCondition() override { return NewJfdjCondition(kRycbxmFamily); }
-  bool getRycbxm_Data(IJfdjQueryCondition* qc, int32_t page, int32_t pageSize, IJfdjItems* out) override;
+  bool getRycbxm_Data(IJfdjQueryCondition* qc, int32_t page, int32_t pageSize, IJfdjItems* out,
+                    IProgressView* progress) override;
   int32_t getRycbxm_Count(IJfdjQueryCondition* qc) override;
   Ref<IJfdjItems> NewXnhcbxm_Items() override { return NewJfdjRecords(kXnhcbxmFamily); }
   Ref<IJfdjItem> NewXnhcbxm_Item() override { return NewJfdjRecord(kXnhcbxmFamily); }
   Ref<IJfdjQueryCondition> NewXnhcbxm_QueryCondition() override { return NewJfdjCondition(kXnhcbxmFamily); }
-  bool getXnhcbxm_Data(IJfdjQueryCondition* qc, int32_t page, int32_t pageSize, IJfdjItems* out) override;
+  bool getXnhcbxm_Data(IJfdjQueryCondition* qc, int32_t page, int32_t pageSize, IJfdjItems* out,
+                    IProgressView* progress) override;
   int32_t getXnhcbxm_Count(IJfdjQueryCondition* qc) override;
   bool RyjbxxItemsToJfdjRyItems(IJfdjItems* roster, IJfdjItems* pending) override;
   bool RyjbxxItemToJfdjRyItem(IJfdjItem* roster, IJfdjItem* pending) override;
@@ -82,11 +87,14 @@ class TCxjmjfdjxxgl : public Implements<TBusinessObject, ICxjmjfdjxxgl> {
   Ref<IJfdjItems> NewJfdjjl_Xz_Items() override { return NewJfdjRecords(kJfdjjlXzFamily); }
   Ref<IJfdjItem> NewJfdjjl_Xz_Item() override { return NewJfdjRecord(kJfdjjlXzFamily); }
   Ref<IJfdjQueryCondition> NewJfdjjl_Xz_QueryCondition() override { return NewJfdjCondition(kJfdjjlXzFamily); }
-  bool getJfdjjl_Data(IJfdjQueryCondition* qc, int32_t page, int32_t pageSize, IJfdjItems* out) override;
+  bool getJfdjjl_Data(IJfdjQueryCondition* qc, int32_t page, int32_t pageSize, IJfdjItems* out,
+                    IProgressView* progress) override;
   int32_t getJfdjjl_Count(IJfdjQueryCondition* qc) override;
-  bool getJfdjjl_Ry_Data(IJfdjQueryCondition* qc, int32_t page, int32_t pageSize, IJfdjItems* out) override;
+  bool getJfdjjl_Ry_Data(IJfdjQueryCondition* qc, int32_t page, int32_t pageSize, IJfdjItems* out,
+                    IProgressView* progress) override;
   int32_t getJfdjjl_Ry_Count(IJfdjQueryCondition* qc) override;
-  bool getJfdjjl_Xz_Data(IJfdjQueryCondition* qc, int32_t page, int32_t pageSize, IJfdjItems* out) override;
+  bool getJfdjjl_Xz_Data(IJfdjQueryCondition* qc, int32_t page, int32_t pageSize, IJfdjItems* out,
+                    IProgressView* progress) override;
   int32_t getJfdjjl_Xz_Count(IJfdjQueryCondition* qc) override;
 
   // Runs one operation inside its enter and leave marks: on a failure the log receives the
@@ -96,7 +104,7 @@ class TCxjmjfdjxxgl : public Implements<TBusinessObject, ICxjmjfdjxxgl> {
 
  private:
   bool ReadPage(std::string_view op, const JfdjFamily& family, IJfdjQueryCondition* qc, int32_t page,
-                int32_t pageSize, IJfdjItems* out);
+                int32_t pageSize, IJfdjItems* out, IProgressView* progress);
   int32_t ReadCount(std::string_view op, const JfdjFamily& family, IJfdjQueryCondition* qc);
 
   Ref<TErrorInfo> errorInfo_;
