@@ -11,6 +11,7 @@
 #include "framework/host_access.h"
 #include "framework/progress.h"
 #include "residents/cxjmjfdjxxgl.h"
+#include "residents/jfdj_journal.h"
 #include "residents/jfdj_store.h"
 #include "store/sql_toolkit.h"
 #include "velmor/xnh_dao.h"
@@ -24,19 +25,11 @@ constexpr const char* kBusyRefusal = "10042";
 
 std::string Child(pugi::xml_node n, const char* name) { return n.child_value(name); }
 
-// Groups the server accepted but the store could not record, by payer, office and persons: a
-// second submitData records them under the kept serial instead of sending them again. Lives
-// as long as the module.
-struct AcceptedGroup {
-  std::string yblsh, tjsj;
-};
-std::mutex gAcceptedMutex;
-std::map<std::string, AcceptedGroup> gAccepted;
-
-std::string GroupKey(const std::string& djxh, const std::string& office, const std::vector<jfdj::SentPerson>& persons) {
-  std::string key = djxh + '\x1f' + office;
-  for (const auto& p : persons) key += '\x1f' + service::Text(p.person, "id");
-  return key;
+// The persons' ids of a group, the key of its send-journal entry.
+std::string GroupIds(const std::vector<jfdj::SentPerson>& persons) {
+  std::string ids;
+  for (const auto& p : persons) ids += (ids.empty() ? "" : ",") + service::Text(p.person, "id");
+  return ids;
 }
 
 std::string Amount(const std::string& text) {
@@ -186,50 +179,56 @@ bool TCxjmjfdjxxgl::submitData(IJfdjItems* persons, IProgressView* progress) {
     }
     const int32_t share = static_cast<int32_t>(100 / groups.size());
     for (auto& [office, group] : groups) {
-      const std::string key = GroupKey(djxh, office, group);
-      std::optional<AcceptedGroup> kept;
-      {
-        std::lock_guard<std::mutex> lock(gAcceptedMutex);
-        auto it = gAccepted.find(key);
-        if (it != gAccepted.end()) kept = it->second;
-      }
-      AcceptedGroup accepted;
-      if (kept) {
-        accepted = *kept;  // accepted before: record it, never send it twice
+      const std::string ids = GroupIds(group);
+      // A journalled group may have been accepted (the store failed after, or the plug-in was
+      // unloaded): record it under its serial, never send it twice. The verdict settles it.
+      std::optional<jfdj::SentGroup> journalled = jfdj::FindSent(*db, djxh, office, ids);
+      jfdj::SentGroup accepted;
+      if (journalled) {
+        accepted = *journalled;
       } else {
+        accepted = {NewSerialNo(), NowText()};
+        try {
+          jfdj::JournalSent(*db, djxh, office, ids, accepted);
+        } catch (const StoreError& e) {
+          LogFailure(LogForm::kBracketed, "TCxjmjfdjxxgl.submitData", e.what());
+          failures.push_back("税务机关[" + office + "]：" + std::string(e.UserText()) + "未提交。");
+          continue;
+        }
         taxml::RequestDocument doc = GroupDocument(djxh, office, group);
         taxml::Call call;
         call.serviceCode = "0162";
         call.document = &doc;
+        call.serial = taxml::Call::Serial::kGiven;
+        call.yblsh = accepted.yblsh;
         call.progress = progress;
+        std::string refusal;
         taxml::Reply reply = taxml::Send(call);
         if (!reply.Succeeded()) {
-          failures.push_back("税务机关[" + office + "]：" + reply.error);
-          continue;
-        }
-        std::string refusal;
-        try {
-          taxml::Response answer = taxml::Response::Read(reply);
-          if (!answer.Succeeded()) refusal = answer.Message().empty() ? "【" + answer.Code() + "】" : answer.Message();
-        } catch (const std::exception& e) {
-          refusal = std::string("反馈报文异常：") + e.what();
+          refusal = reply.error;
+        } else {
+          try {
+            taxml::Response answer = taxml::Response::Read(reply);
+            if (!answer.Succeeded()) refusal = answer.Message().empty() ? "【" + answer.Code() + "】" : answer.Message();
+          } catch (const std::exception& e) {
+            refusal = std::string("反馈报文异常：") + e.what();
+          }
         }
         if (!refusal.empty()) {
+          // Not accepted: the group stays pending and may be sent again under a new serial.
+          try {
+            jfdj::ForgetSent(*db, djxh, accepted.yblsh);
+          } catch (const std::exception& e) {
+            LogFailure(LogForm::kBracketed, "TCxjmjfdjxxgl.submitData", e.what());
+          }
           failures.push_back("税务机关[" + office + "]：" + refusal);
           continue;
         }
-        accepted = {reply.yblsh, NowText()};
       }
       try {
         jfdj::SaveSubmission(*db, djxh, accepted.yblsh, accepted.tjsj, office, group);
-        std::lock_guard<std::mutex> lock(gAcceptedMutex);
-        gAccepted.erase(key);
       } catch (const std::exception& e) {
         LogFailure(LogForm::kBracketed, "TCxjmjfdjxxgl.saveJlItem", e.what());
-        {
-          std::lock_guard<std::mutex> lock(gAcceptedMutex);
-          gAccepted[key] = accepted;
-        }
         anyNotSaved = true;
         const auto* se = dynamic_cast<const StoreError*>(&e);
         failures.push_back("税务机关[" + office + "]的登记已受理（流水号" + accepted.yblsh + "），本地保存失败：" +

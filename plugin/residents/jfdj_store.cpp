@@ -1,5 +1,6 @@
 #include "residents/jfdj_store.h"
 
+#include "residents/jfdj_journal.h"
 #include "service/taxml_json.h"
 #include "store/db_access.h"
 #include "store/paging.h"
@@ -243,6 +244,7 @@ int64_t SaveSubmission(IDBMechanism& db, const std::string& djxh, const std::str
                               {V(djxh), V(T(p, "xm")), V(T(p, "zjlxDm")), V(T(p, "zjhm")), V(T(p, "sjgghdqDm")),
                                V(T(p, "swjgDm"))}));
   }
+  ForgetSent(db, djxh, yblsh);  // recorded: the journal entry goes with the same commit
   tx.Commit();
   return jlId;
 }

@@ -35,8 +35,9 @@ int64_t SavePending(IDBMechanism& db, const std::string& djxh, TJfdjRecord& pers
 // Deletes a pending person of the payer and its lines.
 void DeletePending(IDBMechanism& db, const std::string& djxh, int64_t id);
 
-// One accepted group: the submission record, its persons and their sent lines, and the
-// pending persons removed. Returns the submission's id.
+// One accepted group: the submission record, its persons and their sent lines, the pending
+// persons removed and the group's send-journal entry dropped, in one transaction. Returns the
+// submission's id.
 struct SentPerson {
   Row person;
   std::vector<Row> lines;  // those sent (czlx other than "0")

@@ -13,6 +13,7 @@ target_sources(velmor_plugin_objects PRIVATE
 target_sources(velmor_plugin_objects PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/jfdj_items.cpp
   ${CMAKE_CURRENT_LIST_DIR}/jfdj_store.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/jfdj_journal.cpp
   ${CMAKE_CURRENT_LIST_DIR}/cxjmjfdjxxgl.cpp
   ${CMAKE_CURRENT_LIST_DIR}/cxjmjfdjxxgl_exchange.cpp
 )
