@@ -1,7 +1,9 @@
 #include "residents/jfdj_items.h"
 
 #include <algorithm>
+#include <array>
 #include <cctype>
+#include <utility>
 
 #include "service/taxml_json.h"
 
@@ -56,6 +58,52 @@ const JfdjFamily kJfdjjlRyFamily{"Jfdjjl_Ry", "TJfdjjl_Ry_Item", "TJfdjjl_Ry_Ite
                                  kJfdjjlRy};
 const JfdjFamily kJfdjjlXzFamily{"Jfdjjl_Xz", "TJfdjjl_Xz_Item", "TJfdjjl_Xz_Items", "TJfdjjl_Xz_QueryCondition",
                                  kJfdjjlXz};
+
+// Property accessors are plain functions of the object; one per column position serves every
+// family, reading the column at that position of the record's own family.
+struct JfdjColumnAccess {
+  static constexpr size_t kMaxColumns = 40;
+
+  template <size_t I>
+  static std::string Get(const TBusinessObject& o) {
+    const auto& r = static_cast<const TJfdjRecord&>(o);
+    auto it = r.values_.find(r.family_->columns[I]);
+    return it == r.values_.end() ? std::string() : it->second;
+  }
+  template <size_t I>
+  static void Set(TBusinessObject& o, const std::string& v) {
+    auto& r = static_cast<TJfdjRecord&>(o);
+    r.values_[std::string(r.family_->columns[I])] = v;
+  }
+  template <size_t... I>
+  static std::vector<PropInfo> Table(const JfdjFamily& family, std::index_sequence<I...>) {
+    constexpr std::array<std::string (*)(const TBusinessObject&), sizeof...(I)> getters{&Get<I>...};
+    constexpr std::array<void (*)(TBusinessObject&, const std::string&), sizeof...(I)> setters{&Set<I>...};
+    std::vector<PropInfo> table;
+    for (size_t i = 0; i < family.columns.size() && i < kMaxColumns; ++i) {
+      PropInfo p{family.columns[i], &types::String, {}};
+      p.access.getStr = getters[i];
+      p.access.setStr = setters[i];
+      table.push_back(p);
+    }
+    return table;
+  }
+  static std::span<const PropInfo> For(const JfdjFamily& family) {
+    static const std::map<std::string_view, std::vector<PropInfo>> tables = [] {
+      std::map<std::string_view, std::vector<PropInfo>> t;
+      for (const JfdjFamily* f : {&kJfdjRyFamily, &kJfdjXzFamily, &kRyjbxxFamily, &kRycbxmFamily, &kXnhcbxmFamily,
+                                  &kJfdjjlFamily, &kJfdjjlRyFamily, &kJfdjjlXzFamily}) {
+        if (f->columns.size() > kMaxColumns) throw std::logic_error("jfdj family with too many columns");
+        t.emplace(f->name, Table(*f, std::make_index_sequence<kMaxColumns>()));
+      }
+      return t;
+    }();
+    auto it = tables.find(family.name);
+    return it == tables.end() ? std::span<const PropInfo>() : std::span<const PropInfo>(it->second);
+  }
+};
+
+std::span<const PropInfo> TJfdjRecord::PublishedProperties() const { return JfdjColumnAccess::For(*family_); }
 
 std::vector<std::string> TJfdjRecord::GetColumns() {
   return {family_->columns.begin(), family_->columns.end()};

@@ -1,7 +1,8 @@
 // The eight record families of the residents' payment registration (include/velmor/jfdj_items.h):
 // a family names its table's columns; TJfdjRecord holds one row's values by column, TJfdjRecords
 // a list of them, TJfdjCondition the named filter fields. The family classes of the registration
-// (TJfdj_Ry_Item, TJfdjjl_Xz_QueryCondition, ...) are these three bound to a family.
+// (TJfdj_Ry_Item, TJfdjjl_Xz_QueryCondition, ...) are these three bound to a family; a record
+// publishes its family's columns as its properties.
 // One thread at a time.
 #pragma once
 
@@ -42,10 +43,14 @@ class TJfdjRecord : public Implements<TBusinessObject, IJfdjItem> {
   void SetId(int64_t id) override { values_["id"] = std::to_string(id); }
 
   const JfdjFamily& Family() const { return *family_; }
+  // The family's columns published as text properties, so the host's property access
+  // (GetPropTextByName, SetPropTextByName, Assign) sees the same values as Get and Set.
+  std::span<const PropInfo> PublishedProperties() const override;
   // Fills the family's columns from a row of the store (other keys are ignored).
   void FromRow(const nlohmann::ordered_json& row);
 
  private:
+  friend struct JfdjColumnAccess;
   const JfdjFamily* family_;
   std::map<std::string, std::string, std::less<>> values_;
 };
