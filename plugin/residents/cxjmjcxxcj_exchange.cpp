@@ -7,6 +7,7 @@
 #include "codec/taxml_response.h"
 #include "framework/host_access.h"
 #include "framework/progress.h"
+#include "residents/busy_progress.h"
 #include "residents/cxjmjcxxcj.h"
 #include "service/server_call.h"
 #include "store/sql.h"
@@ -90,6 +91,7 @@ bool TCxjmjcxxcjImpl::synSbdjxhCx(const std::vector<std::string>& rydjxhList, st
 
 bool TCxjmjcxxcjImpl::synCxjmshbxfjfdj(IJfdjItem* person, IJfdjItems* lines, IProgressView* progress) {
   return Run("synCxjmshbxfjfdj", LogForm::kTrailing, false, [&] {
+    BusyProgress shown(progress);
     RequireEnabled();
     TJfdjRecord& p = RequireRecord(person, kCxjmjcxxRyFamily);
     std::vector<TJfdjRecord*> xz;
@@ -159,6 +161,7 @@ bool TCxjmjcxxcjImpl::synCxjmshbxfjfdj(IJfdjItem* person, IJfdjItems* lines, IPr
 
 bool TCxjmjcxxcjImpl::synJfdjxzfwCx(IJfdjItem* person, IJfdjItems* lines, IProgressView* progress) {
   return Run("synJfdjxzfwCx", LogForm::kTrailing, false, [&] {
+    BusyProgress shown(progress);
     RequireEnabled();
     TJfdjRecord& p = RequireRecord(person, kCxjmjcxxRyFamily);
     TJfdjRecords& out = RequireRecords(lines, kCxjmjcxxXzFamily);

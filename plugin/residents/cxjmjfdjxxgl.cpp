@@ -4,6 +4,7 @@
 #include "framework/module.h"
 #include "framework/registry.h"
 #include "framework/service_table.h"
+#include "residents/busy_progress.h"
 #include "residents/jfdj_store.h"
 #include "store/sql_filters.h"
 #include "store/sql_toolkit.h"
@@ -36,23 +37,6 @@ void Copy(TJfdjRecord& from, const char* fromColumn, TJfdjRecord& to, const char
   to.Set(toColumn, from.Get(fromColumn));
 }
 
-// Shows "进度" / "正在处理，请稍等" while a list read runs; ended on every way out, so a failed
-// read never leaves the host's progress display open.
-class ReadProgress {
- public:
-  explicit ReadProgress(IProgressView* view) : view_(view) {
-    if (view_) view_->StartProgress("正在处理，请稍等", 100, "进度");
-  }
-  ~ReadProgress() {
-    if (view_) view_->EndProgress();
-  }
-  ReadProgress(const ReadProgress&) = delete;
-  ReadProgress& operator=(const ReadProgress&) = delete;
-
- private:
-  IProgressView* view_;
-};
-
 }  // namespace
 
 TCxjmjfdjxxgl::TCxjmjfdjxxgl() : errorInfo_(New<TErrorInfo>()) {}
@@ -65,7 +49,7 @@ bool TCxjmjfdjxxgl::IsFunctionEnabled() {
 bool TCxjmjfdjxxgl::ReadPage(std::string_view op, const JfdjFamily& family, IJfdjQueryCondition* qc, int32_t page,
                              int32_t pageSize, IJfdjItems* out, IProgressView* progress) {
   return Run(op, kBracketed, false, [&] {
-    ReadProgress shown(progress);
+    BusyProgress shown(progress);
     TJfdjRecords& list = RequireList(out, family);
     const std::string sql = jfdj::PageSql(family, CurrentDjxh(), qc, page, pageSize);
     Ref<IDBMechanism> db = OpenMainConnection();
