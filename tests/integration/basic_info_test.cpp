@@ -54,6 +54,15 @@ class BasicInfo : public ResidentsFixture {
   Ref<ICxjmjcxxcj> jcxx_;
 };
 
+TEST_F(BasicInfo, RequestsShowTheirProgress) {
+  auto view = Make<ProgressRecorder>();
+  ASSERT_TRUE(jcxx_->synCxjmshbxfjfdj(Person(0).get(), Lines({"110"}).get(), view.get())) << jcxx_->GetErrorMessage();
+  EXPECT_EQ(view->seen, kBusyShown);
+  view->seen.clear();
+  EXPECT_FALSE(jcxx_->synCxjmshbxfjfdj(Person(3).get(), nullptr, view.get())) << "no lines";
+  EXPECT_EQ(view->seen, kBusyShown) << "a failed request closes the display too";
+}
+
 TEST_F(BasicInfo, APersonIsSentAndRecordedWithTheResultOfEachLine) {
   EXPECT_TRUE(jcxx_->IsFunctionEnabled());
   Ref<IJfdjItem> p = Person(0);

@@ -46,12 +46,12 @@ class Registration : public ResidentsFixture {
 
   Ref<IJfdjItems> Pending() {
     Ref<IJfdjItems> all = reg_->NewJfdj_Ry_Items();
-    EXPECT_TRUE(reg_->getJfdj_Ry_Data(nullptr, -1, 0, all.get())) << Error();
+    EXPECT_TRUE(reg_->getJfdj_Ry_Data(nullptr, -1, 0, all.get(), nullptr)) << Error();
     return all;
   }
   Ref<IJfdjItems> Submissions() {
     Ref<IJfdjItems> all = reg_->NewJfdjjl_Items();
-    EXPECT_TRUE(reg_->getJfdjjl_Data(nullptr, -1, 0, all.get())) << Error();
+    EXPECT_TRUE(reg_->getJfdjjl_Data(nullptr, -1, 0, all.get(), nullptr)) << Error();
     return all;
   }
 
@@ -70,7 +70,7 @@ class Registration : public ResidentsFixture {
     EXPECT_EQ(reg_->getXnhcbxm_Count(qc.get()), 3) << "the region filter finds the items";
     qc->SetField("xzlxDm", "110");
     Ref<IJfdjItems> one = reg_->NewXnhcbxm_Items();
-    ASSERT_TRUE(reg_->getXnhcbxm_Data(qc.get(), 1, 10, one.get()));
+    ASSERT_TRUE(reg_->getXnhcbxm_Data(qc.get(), 1, 10, one.get(), nullptr));
     ASSERT_EQ(one->GetCount(), 1);
     EXPECT_EQ(one->GetRecord(0)->Get("xzlxDm"), "110");
   }
@@ -150,7 +150,7 @@ TEST_F(Registration, PendingPersonsAreSavedFoundUpdatedAndDeleted) {
 
 TEST_F(Registration, BadArgumentsAreRefusedWithTheirReason) {
   Ref<IJfdjItems> wrong = reg_->NewJfdjjl_Items();
-  EXPECT_FALSE(reg_->getJfdj_Ry_Data(nullptr, 1, 10, wrong.get()));
+  EXPECT_FALSE(reg_->getJfdj_Ry_Data(nullptr, 1, 10, wrong.get(), nullptr));
   EXPECT_EQ(Error(), "参数不是TJfdj_Ry_Items对象。");
   EXPECT_FALSE(reg_->saveJfdj_RyItem_XzItems(reg_->NewJfdj_Xz_Item().get(), nullptr));
   EXPECT_EQ(Error(), "参数不是TJfdj_Ry_Item对象。");
@@ -159,7 +159,7 @@ TEST_F(Registration, BadArgumentsAreRefusedWithTheirReason) {
   EXPECT_EQ(reg_->getJfdj_Xz_Count(qc.get()), -1);
   EXPECT_FALSE(qc->SetField("nosuch", "1"));
   EXPECT_FALSE(reg_->NewJfdj_Ry_Item()->Set("nosuch", "1"));
-  EXPECT_FALSE(reg_->getJfdj_Ry_Data(nullptr, 0, 10, reg_->NewJfdj_Ry_Items().get())) << "page 0";
+  EXPECT_FALSE(reg_->getJfdj_Ry_Data(nullptr, 0, 10, reg_->NewJfdj_Ry_Items().get(), nullptr)) << "page 0";
 }
 
 TEST_F(Registration, TwoPayersNeverSeeEachOthersPendingOrSubmittedLines) {
@@ -180,7 +180,7 @@ TEST_F(Registration, TwoPayersNeverSeeEachOthersPendingOrSubmittedLines) {
   Ref<IJfdjQueryCondition> jl = reg_->NewJfdjjl_Xz_QueryCondition();
   jl->SetField("zbid", otherJl);
   Ref<IJfdjItems> rows = reg_->NewJfdjjl_Xz_Items();
-  ASSERT_TRUE(reg_->getJfdjjl_Xz_Data(jl.get(), -1, 0, rows.get()));
+  ASSERT_TRUE(reg_->getJfdjjl_Xz_Data(jl.get(), -1, 0, rows.get(), nullptr));
   EXPECT_EQ(rows->GetCount(), 0);
 
   ASSERT_TRUE(reg_->delJfdj_Ry_Data(std::stoll(other)));
@@ -191,7 +191,7 @@ TEST_F(Registration, TwoPayersNeverSeeEachOthersPendingOrSubmittedLines) {
 TEST_F(Registration, RosterPersonsConvertIntoPendingRecords) {
   FullSync();
   Ref<IJfdjItems> roster = reg_->NewRyjbxx_Items();
-  ASSERT_TRUE(reg_->getRyjbxx_Data(nullptr, 1, 3, roster.get())) << Error();
+  ASSERT_TRUE(reg_->getRyjbxx_Data(nullptr, 1, 3, roster.get(), nullptr)) << Error();
   ASSERT_EQ(roster->GetCount(), 3);
   EXPECT_EQ(reg_->getRyjbxx_Count(nullptr), static_cast<int32_t>(SimPersons()));
   Ref<IJfdjItem> first = roster->GetRecord(0);
@@ -205,7 +205,7 @@ TEST_F(Registration, RosterPersonsConvertIntoPendingRecords) {
   Ref<IJfdjQueryCondition> qc = reg_->NewRycbxm_QueryCondition();
   qc->SetField("rydjxh", first->Get("rydjxh"));
   Ref<IJfdjItems> lines = reg_->NewRycbxm_Items();
-  ASSERT_TRUE(reg_->getRycbxm_Data(qc.get(), -1, 0, lines.get())) << Error();
+  ASSERT_TRUE(reg_->getRycbxm_Data(qc.get(), -1, 0, lines.get(), nullptr)) << Error();
   ASSERT_GT(lines->GetCount(), 0);
   EXPECT_EQ(reg_->getRycbxm_Count(qc.get()), lines->GetCount());
   Ref<IJfdjItems> xz = reg_->NewJfdj_Xz_Items();
@@ -267,7 +267,7 @@ TEST_F(Registration, VerdictsProcessingAcceptedAndRejected) {
   EXPECT_EQ(reg_->getJfdjjl_Ry_Count(qc.get()), 1);
   qc->SetField("jgbz", "2");
   Ref<IJfdjItems> rejected = reg_->NewJfdjjl_Ry_Items();
-  ASSERT_TRUE(reg_->getJfdjjl_Ry_Data(qc.get(), 1, 10, rejected.get()));
+  ASSERT_TRUE(reg_->getJfdjjl_Ry_Data(qc.get(), 1, 10, rejected.get(), nullptr));
   ASSERT_EQ(rejected->GetCount(), 1);
   EXPECT_EQ(rejected->GetRecord(0)->Get("code"), "20001");
   EXPECT_EQ(rejected->GetRecord(0)->Get("sbyy"), "姓名或证件号码为空");
@@ -339,6 +339,91 @@ TEST_F(Registration, ALocalSaveFailureAfterAcceptanceIsNotSentTwice) {
   Ref<IJfdjItem> sub = Submissions()->GetRecord(0);
   ASSERT_TRUE(reg_->getRespData(sub.get(), nullptr)) << Error();
   EXPECT_EQ(sub->Get("zt"), "2") << "the kept serial is the server's";
+}
+
+TEST_F(Registration, AnAcceptedGroupIsNotSentAgainAfterTheServiceIsUnloaded) {
+  SavePerson(0, "OFFICE1");
+  auto served = [&] {
+    return sim_.WithState([](taxsim::State& s) {
+      std::vector<std::string> serials;
+      for (auto it = s.residents["jfdj"].begin(); it != s.residents["jfdj"].end(); ++it) serials.push_back(it.key());
+      return serials;
+    });
+  };
+  FaultInjection::FailCommit(1);
+  EXPECT_FALSE(reg_->submitData(Pending().get(), nullptr));
+  FaultInjection::Clear();
+  ASSERT_EQ(served().size(), 1u);
+
+  // Unloaded and loaded again: nothing of the first run is left in memory, only the store.
+  reg_ = nullptr;
+  mgr_ = nullptr;
+  svc_ = nullptr;
+  dao_ = nullptr;
+  jdczbg_ = nullptr;
+  jdczbgDao_ = nullptr;
+  env_->Unload();
+  env_->plugin().Load(PluginPath());
+  env_->plugin().Start(0, static_cast<IServiceFactory*>(&env_->factory()), "DATADIR=" + env_->dataDir());
+  reg_ = env_->plugin().CreateService<ICxjmjfdjxxgl>();
+  dao_ = env_->plugin().CreateService<IEmployeeDao>();
+
+  ASSERT_TRUE(reg_->submitData(Pending().get(), nullptr)) << Error();
+  ASSERT_EQ(served().size(), 1u) << "recorded under the journalled serial, not sent again";
+  Ref<IJfdjItem> sub = Submissions()->GetRecord(0);
+  ASSERT_TRUE(sub);
+  EXPECT_EQ(sub->Get("yblsh"), served()[0]);
+  EXPECT_EQ(reg_->getJfdj_Ry_Count(nullptr), 0);
+  ASSERT_TRUE(reg_->getRespData(sub.get(), nullptr)) << Error();
+  EXPECT_EQ(sub->Get("zt"), "2");
+  EXPECT_EQ(Count("select count(1) as zs from ds_jfdjfsrzb"), 0) << "the journal entry went with the record";
+}
+
+TEST_F(Registration, AGroupThatCannotBeJournalledIsNotSent) {
+  SavePerson(0, "OFFICE1");
+  auto requests = [&] {
+    return sim_.WithState([](taxsim::State& s) { return s.residents["jfdj"].size(); });
+  };
+  Ref<IJfdjItems> pending = Pending();
+  // Reading the person and its lines, the journal's table check and look-up, then its table
+  // check and insert: the sixth statement.
+  FaultInjection::FailStatement(6);
+  EXPECT_FALSE(reg_->submitData(pending.get(), nullptr));
+  FaultInjection::Clear();
+  EXPECT_EQ(requests(), 0u) << Error();
+  EXPECT_EQ(reg_->getJfdj_Ry_Count(nullptr), 1);
+  ASSERT_TRUE(reg_->submitData(Pending().get(), nullptr)) << Error();
+  EXPECT_EQ(requests(), 1u);
+}
+
+TEST_F(Registration, ListReadsShowTheirProgress) {
+  SavePerson(0, "OFFICE1");
+  auto view = Make<ProgressRecorder>();
+  ASSERT_TRUE(reg_->getJfdj_Ry_Data(nullptr, -1, 0, reg_->NewJfdj_Ry_Items().get(), view.get())) << Error();
+  EXPECT_EQ(view->seen, kBusyShown);
+  view->seen.clear();
+  EXPECT_FALSE(reg_->getJfdjjl_Data(nullptr, 1, 10, reg_->NewJfdj_Ry_Items().get(), view.get())) << "wrong family";
+  EXPECT_EQ(view->seen, kBusyShown) << "a failed read closes the display too";
+}
+
+TEST_F(Registration, RecordsPublishTheirColumnsAsProperties) {
+  Ref<IJfdjItem> person = reg_->NewJfdj_Ry_Item();
+  ASSERT_EQ(person->GetPropCount(), 28);
+  EXPECT_EQ(person->GetPropName(0), "id");
+  EXPECT_EQ(person->GetPropName(27), "sfydj");
+  person->SetPropTextByName("xm", "张三");
+  EXPECT_EQ(person->Get("xm"), "张三") << "a property and its column are one value";
+  person->Set("zjhm", "110101199001011234");
+  EXPECT_EQ(person->GetPropTextByName("zjhm"), "110101199001011234");
+  EXPECT_FALSE(person->HasProperty("code")) << "only the family's own columns";
+
+  Ref<IJfdjItem> sent = reg_->NewJfdjjl_Ry_Item();
+  sent->Set("code", "00000");
+  sent->Assign(person.get());
+  EXPECT_EQ(sent->Get("xm"), "张三") << "same-named columns copied";
+  EXPECT_EQ(sent->Get("zjhm"), "110101199001011234");
+  EXPECT_EQ(sent->Get("code"), "00000") << "columns the source lacks kept";
+  EXPECT_EQ(reg_->NewJfdjjl_Xz_Item()->GetPropCount(), 16);
 }
 
 }  // namespace

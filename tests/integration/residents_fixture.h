@@ -6,8 +6,25 @@
 #include "scheme_fixture.h"
 #include "velmor/jdczbg_dao.h"
 #include "velmor/jdczbg_service.h"
+#include "velmor/object.h"
+#include "velmor/progress_view.h"
 
 namespace velmor::testing {
+
+// A progress view that records what the services show: "caption/message" on start, "end".
+class ProgressRecorder : public Object<IProgressView> {
+ public:
+  std::vector<std::string> seen;
+  int32_t GetPosition() override { return 0; }
+  void SetPosition(int32_t) override {}
+  void StartProgress(const std::string& m, int32_t, const std::string& c) override { seen.push_back(c + "/" + m); }
+  void EndProgress() override { seen.push_back("end"); }
+  void SetMessage(const std::string&) override {}
+  int32_t GetMaximum() override { return 100; }
+  int32_t GetHandle() override { return -1; }
+  bool IsCancelled() override { return false; }
+};
+inline const std::vector<std::string> kBusyShown = {"进度/正在处理，请稍等", "end"};
 
 class ResidentsFixture : public SchemeFixture {
  protected:
