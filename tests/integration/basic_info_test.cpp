@@ -13,11 +13,7 @@ class BasicInfo : public ResidentsFixture {
   // The plug-in again, with the function switched on or off.
   void Reload(bool enabled) {
     jcxx_ = nullptr;
-    mgr_ = nullptr;
-    svc_ = nullptr;
-    dao_ = nullptr;
-    jdczbg_ = nullptr;
-    jdczbgDao_ = nullptr;
+    ReleaseServices();
     env_.reset();
     env_ = std::make_unique<LoadedPlugin>("[server]\nurl = " + sim_.Url() + "\n[portal]\ndjxh = " + kPayer +
                                           "\n[functions]\nM8300-01-19-01-00 = " + (enabled ? "Y" : "N") + "\n");

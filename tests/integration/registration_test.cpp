@@ -357,21 +357,13 @@ TEST_F(Registration, AnAcceptedGroupIsNotSentAgainAfterTheServiceIsUnloaded) {
 
   // Unloaded and loaded again: nothing of the first run is left in memory, only the store.
   reg_ = nullptr;
-  mgr_ = nullptr;
-  svc_ = nullptr;
-  dao_ = nullptr;
-  jdczbg_ = nullptr;
-  jdczbgDao_ = nullptr;
-  env_->Unload();
-  env_->plugin().Load(PluginPath());
-  env_->plugin().Start(0, static_cast<IServiceFactory*>(&env_->factory()), "DATADIR=" + env_->dataDir());
+  ReloadSameStore();
   reg_ = env_->plugin().CreateService<ICxjmjfdjxxgl>();
-  dao_ = env_->plugin().CreateService<IEmployeeDao>();
 
   ASSERT_TRUE(reg_->submitData(Pending().get(), nullptr)) << Error();
   ASSERT_EQ(served().size(), 1u) << "recorded under the journalled serial, not sent again";
   Ref<IJfdjItem> sub = Submissions()->GetRecord(0);
-  ASSERT_TRUE(sub);
+  ASSERT_NE(sub.get(), nullptr);
   EXPECT_EQ(sub->Get("yblsh"), served()[0]);
   EXPECT_EQ(reg_->getJfdj_Ry_Count(nullptr), 0);
   ASSERT_TRUE(reg_->getRespData(sub.get(), nullptr)) << Error();

@@ -48,6 +48,25 @@ class ResidentsFixture : public SchemeFixture {
     Fault(R"({"kind": "bad-base64", "serviceCode": ")" + service + "\"}");
   }
 
+  // Drops the fixture's own services (the test drops its own first): their code goes with an
+  // unload.
+  void ReleaseServices() {
+    mgr_ = nullptr;
+    svc_ = nullptr;
+    dao_ = nullptr;
+    jdczbg_ = nullptr;
+    jdczbgDao_ = nullptr;
+  }
+  // Unloads the plug-in and loads it again in the same host, on the same store; the scheme
+  // store's dao_ is taken anew.
+  void ReloadSameStore() {
+    ReleaseServices();
+    env_->Unload();
+    env_->plugin().Load(PluginPath());
+    env_->plugin().Start(0, static_cast<IServiceFactory*>(&env_->factory()), "DATADIR=" + env_->dataDir());
+    dao_ = env_->plugin().CreateService<IEmployeeDao>();
+  }
+
   Ref<IJdczbgService> jdczbg_;
   Ref<IJdczbgDao> jdczbgDao_;
 };
