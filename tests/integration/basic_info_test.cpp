@@ -55,7 +55,9 @@ TEST_F(BasicInfo, RequestsShowTheirProgress) {
   ASSERT_TRUE(jcxx_->synCxjmshbxfjfdj(Person(0).get(), Lines({"110"}).get(), view.get())) << jcxx_->GetErrorMessage();
   EXPECT_EQ(view->seen, kBusyShown);
   view->seen.clear();
-  EXPECT_FALSE(jcxx_->synCxjmshbxfjfdj(Person(3).get(), nullptr, view.get())) << "no lines";
+  Ref<IJfdjItem> refused = Person(1);
+  refused->Set("zjhm", "");
+  EXPECT_FALSE(jcxx_->synCxjmshbxfjfdj(refused.get(), Lines({"110"}).get(), view.get())) << "refused by the server";
   EXPECT_EQ(view->seen, kBusyShown) << "a failed request closes the display too";
 }
 
