@@ -38,7 +38,7 @@ void Check(IBzDjIntf& svc, bool ok) {
   if (!ok) throw host::HostError(svc.GetErrorMessage());
 }
 
-void PrintRecords(IBzDjIntf& svc, const TBzDjQc& qc) {
+void PrintRecords(IBzDjIntf& svc, const BzDjFilter& qc) {
   std::vector<std::vector<std::string>> table;
   const std::string rows = svc.getJlData(qc);
   Check(svc, svc.GetErrorMessage().empty());
@@ -105,7 +105,7 @@ int RunGroupCommand(const GlobalOptions& global, const GroupOptions& o) {
     view->StartProgress(message, 100, "velmor group");
     return view;
   };
-  TBzDjQc qc;
+  BzDjFilter qc;
   qc.page = o.page;
   qc.pageSize = o.size;
   if (o.sync->parsed()) {
