@@ -9,6 +9,7 @@
 #include "cli/commands.h"
 #include "cli/declare_command.h"
 #include "cli/failure.h"
+#include "velmor/utf8.h"
 #include "velmor/version.h"
 
 int main(int argc, char** argv) {
@@ -43,6 +44,14 @@ int main(int argc, char** argv) {
   CLI::App* logCmd = AddLogCommand(app, log);
   CLI::App* demoCmd = AddDemoCommand(app, demo);
 
+  // Text that is not UTF-8 is refused here, where it enters, rather than stored as bytes that
+  // read back as other text.
+  for (int i = 1; i < argc; ++i) {
+    if (!velmor::IsWellFormedUtf8(argv[i])) {
+      std::fprintf(stderr, "velmor: argument %d is not valid UTF-8 text\n", i);
+      return 2;
+    }
+  }
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
