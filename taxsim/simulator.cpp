@@ -90,17 +90,21 @@ void Simulator::Impl::Sleep(int ms) {
   stopCv.wait_for(lock, std::chrono::milliseconds(ms), [&] { return stopping; });
 }
 
+namespace {
+// Headers promise a body that never comes: the client sees the connection close mid-answer.
+void DropAnswer(httplib::Response& res) {
+  res.set_content_provider(4096, wire::kJsonContentType, [](size_t offset, size_t, httplib::DataSink& sink) {
+    if (offset == 0) sink.write("{\"status\":", 10);
+    return false;
+  });
+}
+}  // namespace
+
 bool Simulator::Impl::PreFaults(const std::vector<Fault>& list, httplib::Response& res) {
   for (const auto& f : list)
     if (f.kind == FaultKind::kDelay) Sleep(f.delayMs);
   if (FirstOf(list, FaultKind::kDrop)) {
-    // Headers promise a body that never comes: the client sees the connection close mid-answer.
-    res.set_content_provider(
-        4096, wire::kJsonContentType,
-        [](size_t offset, size_t, httplib::DataSink& sink) {
-          if (offset == 0) sink.write("{\"status\":", 10);
-          return false;
-        });
+    DropAnswer(res);
     return true;
   }
   if (const Fault* f = FirstOf(list, FaultKind::kHttpError)) {
@@ -196,7 +200,11 @@ void Simulator::Impl::ServeCall(const httplib::Request& req, httplib::Response& 
     return SendJson(res, Answer::Refuse(r.code(), r.what()).envelope);
   }
   Record(call);
-  if (at == Endpoint::kService) return Send(list, Run(call), res);
+  if (at == Endpoint::kService) {
+    Answer answer = Run(call);
+    if (FirstOf(list, FaultKind::kDropAnswer)) return DropAnswer(res);  // acted on, answer lost
+    return Send(list, std::move(answer), res);
+  }
 
   // Submission: the job is answered now and handed out after its pending polls.
   std::string yblsh = call.Yblsh();
