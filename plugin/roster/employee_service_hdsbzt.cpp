@@ -89,6 +89,7 @@ bool TEmployeeServiceImpl::QueryHdsbztCx(const std::string& djxh, const std::str
         for (const auto& d : jobs.Poll(100)) {
           StepProgress(progress, 0);
           if (d.response.empty() || d.response == "null") continue;
+          RequireJobData(d.response);  // the server's "【code】message" rather than "not JSON"
           nlohmann::json page = ParseOutsideJson<nlohmann::json>(d.response, false);
           if (!page.is_object()) throw taxml::Failure("反馈数据异常：应答不是JSON对象");
           for (const auto& row : page.value("sbztList", nlohmann::json::array())) {

@@ -71,13 +71,18 @@ TEST_F(RosterFaults, AFullDownloadSweepsTheItemsTheServerNoLongerHasFromPersonsT
 }
 
 TEST_F(RosterFaults, AJobRefusedWithACodeShowsTheServersReason) {
-  ASSERT_TRUE(mgr_->DjxxXz(nullptr)) << mgr_->GetErrorMessage();
+  FullSync();
   Fault(R"({"kind":"code","serviceCode":"0058","endpoint":"submit","code":"30001","message":"纳税人状态异常"})");
   std::string message;
   EXPECT_FALSE(svc_->updateCbryxx(kPayer, false, nullptr, message));
   EXPECT_EQ(message.rfind("【30001】", 0), 0u) << message;
   EXPECT_EQ(message.find("gzip"), std::string::npos) << message;
-  EXPECT_EQ(Count(PersonsOf()), 0);
+  EXPECT_EQ(Count(PersonsOf()), static_cast<int>(SimPersons())) << "the roster as it was";
+  // The declaration-state jobs the same way.
+  Fault(R"({"kind":"code","serviceCode":"0108","endpoint":"submit","code":"30002","message":"查询条件有误"})");
+  int32_t stored = 0;
+  EXPECT_FALSE(svc_->QueryHdsbztCx(kPayer, "2024-01-01", "2024-12-31", nullptr, stored, message));
+  EXPECT_NE(message.find("【30002】"), std::string::npos) << message;
 }
 
 TEST_F(RosterFaults, AFullDiskIsNamedAndLeavesTheRosterAsItWas) {

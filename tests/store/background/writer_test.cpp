@@ -159,8 +159,8 @@ TEST_F(Writers, AFullDiskIsNamedAfterTheFixedText) {
     EXPECT_STREQ(e.what(), "保存数据库失败！（磁盘空间不足）");
   }
   auto base = MakeWriter<TBaseAsynExecSql>(env_.Db());
+  FaultInjection::FailStatement(1, "database or disk is full");  // armed first: the thread runs at once
   base->AddSql(Person("B", "x"), "", 0, "");
-  FaultInjection::FailStatement(1, "database or disk is full");
   try {
     base->WaitForIdle(true, nullptr, 600000, 0);
     ADD_FAILURE() << "no exception";
