@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "host/net/wire.h"
+#include "include/velmor/json_depth.h"
 
 namespace velmor::taxsim {
 
@@ -67,6 +68,7 @@ struct Simulator::Impl {
 namespace {
 
 std::string YblshOf(const std::string& body) {
+  if (!JsonDepthWithin(body)) return {};
   nlohmann::json j = nlohmann::json::parse(body, nullptr, false);
   if (j.is_object() && j.contains("yblsh") && j["yblsh"].is_string()) return j["yblsh"].get<std::string>();
   return {};
@@ -303,8 +305,9 @@ void Simulator::Impl::Routes() {
     r.set_content(Summary(state).dump(), wire::kJsonContentType);
   });
   server.Post("/_taxsim/faults", [this](const httplib::Request& q, httplib::Response& r) {
-    nlohmann::json j = nlohmann::json::parse(q.body, nullptr, false);
     try {
+      if (!JsonDepthWithin(q.body)) throw FaultError("故障" + JsonTooDeepText());
+      nlohmann::json j = nlohmann::json::parse(q.body, nullptr, false);
       if (j.is_discarded()) throw FaultError("故障不是有效的JSON");
       std::vector<Fault> parsed;
       if (j.is_array())
@@ -323,7 +326,7 @@ void Simulator::Impl::Routes() {
     r.set_content(R"({"ok":true})", wire::kJsonContentType);
   });
   server.Post("/_taxsim/config", [this](const httplib::Request& q, httplib::Response& r) {
-    nlohmann::json j = nlohmann::json::parse(q.body, nullptr, false);
+    nlohmann::json j = JsonDepthWithin(q.body) ? nlohmann::json::parse(q.body, nullptr, false) : nlohmann::json();
     if (!j.is_object() || !j.contains("asyncPendingPolls") || !j["asyncPendingPolls"].is_number_integer() ||
         j["asyncPendingPolls"].get<int>() < AsyncJobs::kPendingForever) {
       r.status = 400;
