@@ -34,12 +34,7 @@ Json declaration::MasterBy(IRcsbDAO& dao, const char* key, const Json& value) {
   return list.front();
 }
 
-namespace {
-
-// Settles the payer's journalled submissions by asking the server under their serials, so a
-// list download leaves no declaration whose filing is unknown. Raises naming the first that
-// stays unsettled.
-void SettleJournalled(TRcsbMgr& mgr, IRcsbDAO& dao, const std::string& djxh) {
+void TRcsbMgr::SettleJournalled(IRcsbDAO& dao, const std::string& djxh) {
   Json filter = {{"djxh", djxh},
                  {"sbzt", std::to_string(kSbztSending) + "," + std::to_string(kSbztSendingSecondForm)}};
   std::string rows;
@@ -48,13 +43,11 @@ void SettleJournalled(TRcsbMgr& mgr, IRcsbDAO& dao, const std::string& djxh) {
     const int32_t id = Int(master, "id");
     int32_t state = 0;
     std::string error;
-    const bool ok = Int(master, "sbzt") == kSbztSendingSecondForm ? mgr.GetSbFk_61(id, nullptr, state, error)
-                                                                 : mgr.GetSbFk(id, nullptr, state, error);
+    const bool ok = Int(master, "sbzt") == kSbztSendingSecondForm ? GetSbFk_61(id, nullptr, state, error)
+                                                                 : GetSbFk(id, nullptr, state, error);
     if (!ok) throw Exception("申报清单已同步，但申报记录[" + std::to_string(id) + "]的受理情况仍未确认：" + error);
   }
 }
-
-}  // namespace
 
 bool TRcsbMgr::SbSend(const std::string& declaration, IProgressView* progress, int32_t& id, int32_t& sbzt,
                       std::string& error) {
@@ -181,7 +174,7 @@ bool TRcsbMgr::synSbqdCx(const std::string& jfrlx, const std::string& fkssqq, co
     stage = Stage::kStore;
     Check(*dao, dao->SaveSbfysbqd(djxh, RawText(answer)));
     stage = Stage::kSettle;
-    SettleJournalled(*this, *dao, djxh);
+    SettleJournalled(*dao, djxh);
     Advance(progress, 1);
     error.clear();
     ErrorMessage.clear();

@@ -150,5 +150,22 @@ TEST_F(Journal, AListDownloadThatCannotSettleAJournalSaysSo) {
   EXPECT_EQ(Master(journal).substr(0, 2), "2|");
 }
 
+TEST_F(Journal, EveryListDownloadSettlesTheJournal) {
+  int32_t id = 0, state = 0;
+  std::string error;
+  DropAnswerOf("0004");
+  ASSERT_FALSE(mgr_->SbSend(Declaration().dump(), nullptr, id, state, error));
+  const int32_t byType = LastId();
+  ASSERT_TRUE(mgr_->DownloadSbqdByJfrlxs("5,8", false, "2026-01", "2026-12", nullptr, error)) << error;
+  EXPECT_EQ(Master(byType).substr(0, 2), "2|");
+
+  DropAnswerOf("0004");
+  ASSERT_FALSE(mgr_->SbSend(Declaration().dump(), nullptr, id, state, error));
+  const int32_t byDataInterface = LastId();
+  ASSERT_TRUE(mgr_->synSbqdCxSjjk("2026-01-01", "2026-12-31", nullptr, error)) << error;
+  EXPECT_EQ(Master(byDataInterface).substr(0, 2), "2|");
+  ExpectEveryFilingStored("after the downloads");
+}
+
 }  // namespace
 }  // namespace velmor::testing
