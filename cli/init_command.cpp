@@ -19,6 +19,7 @@ CLI::App* AddInitCommand(CLI::App& app, InitOptions& options) {
   cmd->add_option("--djxh", options.djxh, "registration serial number of the current payer")->type_name("X");
   cmd->footer(
       "Creates the data directory when missing; settings not given keep their current values.\n"
+      "Puts the shipped data files (bank lists and the like) into it, keeping files already there.\n"
       "The options --data, --plugin and -v may follow the command name.\n\n"
       "Example:\n  velmor init --data /tmp/velmor-data --server http://127.0.0.1:8080 --djxh 10114403000012345678");
   return cmd;
@@ -40,6 +41,12 @@ int RunInitCommand(const GlobalOptions& global, const InitOptions& options) {
   if (!options.djxh.empty()) config.Set(HostConfig::kPortal, "djxh", options.djxh);
   config.Save(path);
   std::printf("wrote %s\n", path.c_str());
+  // The shipped data files; files already in the data directory are kept (the user may have
+  // edited them).
+  if (std::string shipped = ShippedDataDir(); !shipped.empty()) {
+    fs::copy(shipped, dir, fs::copy_options::recursive | fs::copy_options::skip_existing, ec);
+    if (ec) throw HostError("cannot copy the data files of " + shipped + " to " + dir + ": " + ec.message());
+  }
   return 0;
 }
 

@@ -9,6 +9,8 @@
 #include "cli/commands.h"
 #include "cli/declare_command.h"
 #include "cli/failure.h"
+#include "cli/fees_command.h"
+#include "cli/residents_command.h"
 #include "velmor/utf8.h"
 #include "velmor/version.h"
 
@@ -25,6 +27,10 @@ int main(int argc, char** argv) {
   RosterOptions roster;
   LogOptions log;
   DemoOptions demo;
+  FeesOptions fees;
+  ResidentsOptions residents;
+  BasicInfoOptions basicInfo;
+  StreetChangeOptions streetChange;
   app.add_option("--data", global.dataDir, "data directory (default: $VELMOR_DATA, else ~/.local/share/velmor)")
       ->type_name("DIR");
   app.add_option("--plugin", global.pluginPath, "plug-in library (default: libVelmorService.so in ../lib/ or ../lib/velmor/ of the program)")
@@ -43,6 +49,12 @@ int main(int argc, char** argv) {
   CLI::App* rosterCmd = AddRosterCommand(app, roster);
   CLI::App* logCmd = AddLogCommand(app, log);
   CLI::App* demoCmd = AddDemoCommand(app, demo);
+  CLI::App* feesCmd = AddFeesCommand(app, fees);
+  CLI::App* confirmCmd = AddConfirmCommand(app, fees);
+  CLI::App* agreementCmd = AddAgreementCommand(app, fees);
+  CLI::App* residentsCmd = AddResidentsCommand(app, residents);
+  CLI::App* basicInfoCmd = AddBasicInfoCommand(app, basicInfo);
+  CLI::App* streetChangeCmd = AddStreetChangeCommand(app, streetChange);
 
   // Text that is not UTF-8 is refused here, where it enters, rather than stored as bytes that
   // read back as other text.
@@ -78,6 +90,12 @@ int main(int argc, char** argv) {
     if (rosterCmd->parsed()) return RunRosterCommand(global, roster);
     if (logCmd->parsed()) return RunLogCommand(global, log);
     if (demoCmd->parsed()) return RunDemoCommand(global, demo);
+    if (feesCmd->parsed()) return RunFeesCommand(global, fees);
+    if (confirmCmd->parsed()) return RunConfirmCommand(global, fees);
+    if (agreementCmd->parsed()) return RunAgreementCommand(global, fees);
+    if (residentsCmd->parsed()) return RunResidentsCommand(global, residents);
+    if (basicInfoCmd->parsed()) return RunBasicInfoCommand(global, basicInfo);
+    if (streetChangeCmd->parsed()) return RunStreetChangeCommand(global, streetChange);
   } catch (const std::exception& e) {
     std::fprintf(stderr, "velmor: %s\n", DescribeFailure(e.what()).c_str());
     return 1;

@@ -59,4 +59,16 @@ std::string ResolvePluginPath(const std::string& given) {
   throw HostError(std::string(name) + " not found (looked in " + looked + "); pass --plugin PATH");
 }
 
+std::string ShippedDataDir() {
+  std::error_code ec;
+  if (std::string dir = ExecutableDir(); !dir.empty()) {
+    fs::path installed = (fs::path(dir) / ".." / "share" / "velmor").lexically_normal();
+    if (fs::is_directory(installed, ec)) return installed.string();
+  }
+#ifdef VELMOR_SOURCE_DATA_DIR
+  if (fs::is_directory(VELMOR_SOURCE_DATA_DIR, ec)) return VELMOR_SOURCE_DATA_DIR;
+#endif
+  return {};
+}
+
 }  // namespace velmor::cli

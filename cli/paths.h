@@ -18,4 +18,8 @@ std::string ResolvePluginPath(const std::string& given);
 // The folder holding the running executable ("" when the system cannot tell).
 std::string ExecutableDir();
 
+// The data files the project ships (what `velmor init` puts into a data directory): share/velmor
+// of an installed tree, else the source tree's data/ of a build tree; "" when neither exists.
+std::string ShippedDataDir();
+
 }  // namespace velmor::cli

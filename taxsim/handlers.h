@@ -65,4 +65,25 @@ void RegisterRosterHandlers(HandlerRegistry& registry);
 void RegisterPersonQueries(HandlerRegistry& registry);
 void RegisterRosterExchanges(HandlerRegistry& registry);
 
+// The residents' fee standards ("0042" two-step form), amount confirmation and agreements
+// ("0037"-"0048"), two-party agreements ("0105", "0106", "0111") (taxsim/handlers/fees*.cpp).
+// Registered after the person queries, whose "0042" they extend.
+void RegisterFeeHandlers(HandlerRegistry& registry);
+
+}  // namespace velmor::taxsim
+
+namespace velmor::taxsim {
+// Street and community changes: "0070", "0071", "0072" (taxsim/handlers/street_change.cpp).
+void RegisterStreetChangeHandlers(HandlerRegistry& registry);
+}  // namespace velmor::taxsim
+
+namespace velmor::taxsim {
+// Residents' payment registration: "0160", "0162", "0163" (taxsim/handlers/registration.cpp).
+void RegisterRegistrationHandlers(HandlerRegistry& registry);
+}  // namespace velmor::taxsim
+
+namespace velmor::taxsim {
+// Residents' basic information: "0202", "0203" and the rule service's "0208"
+// (taxsim/handlers/basic_info.cpp).
+void RegisterBasicInfoHandlers(HandlerRegistry& registry);
 }  // namespace velmor::taxsim

@@ -57,6 +57,9 @@ struct State {
   nlohmann::json rules = nlohmann::json::array();
   nlohmann::json declarations = nlohmann::json::array();
   nlohmann::json agreements = nlohmann::json::array();
+  // What the residents' handlers keep per payer (registrations, street changes); made up from
+  // the persons when first asked and never part of a scenario file.
+  nlohmann::json residents = nlohmann::json::object();
   // A busy server: submissions are queued ("10042") and answered under their serial.
   bool queueDeclarations = false;
 

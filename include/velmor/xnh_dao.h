@@ -81,6 +81,12 @@ class IXnhDAO : public IServiceIntf {
   // with flbsdm = '0107' (for the payer); -1 on failure.
   virtual int32_t CountGlbz(const std::string& djxh) = 0;
   virtual int32_t CountYbgzdj(const std::string& djxh) = 0;
+  // 28: SaveXnhDjxx for an account from either download: the rows are replaced in one
+  // transaction, and the fields the source does not carry are kept from the payer's previous
+  // rows of the same office (swjgdm), unit (sbjbjgdm, dwbh) and item (unit and xzlxDm, zsxmdm,
+  // zspmdm, zszmdm). SaveXnhDjxx is this with kAccount.
+  virtual bool SaveXnhDjxxFrom(const std::string& djxh, const std::vector<XnhJbxx>& offices, XnhSource source,
+                               std::string& message) = 0;
 
  protected:
   ~IXnhDAO() = default;

@@ -8,14 +8,18 @@
 
 namespace velmor {
 
-// One insured item of a participating unit (sb_xnhcbxmb).
+// One insured item of a participating unit (sb_xnhcbxmb). dsXzqhDm: the region of payment
+// (the registration download names it; the account download gives the unit's region).
 struct XnhCbxm {
   std::string xzid, xzlxDm, zsxmdm, zspmdm, zszmdm, tcqdm, xzjddm, sqhczdm, dwcbtslbdm, ksjfyf, tzjfyf;
+  std::string dsXzqhDm;
 };
 
 // One participating unit (sb_xnhcbjgxxb) with its items.
+// sshydlDm, lxdzyx, jdxzDm come with the registration download only.
 struct XnhCbjg {
   std::string yxbz, sbjbjgdm, dwbh, xzqhdm, lxrxm, lxdh, lxdz, dwcbztdm, tsdwlbdm, djzclxdm;
+  std::string sshydlDm, lxdzyx, jdxzDm;
   std::vector<XnhCbxm> items;
 };
 
@@ -24,6 +28,10 @@ struct XnhJbxx {
   std::string swjgdm, jfrztdm, zgswksDm, zgswksMc, glbz, flbsdm;
   std::vector<XnhCbjg> units;
 };
+
+// Which download an account came from: the scheme account ("0001") or the residents'
+// registration ("0160"). Both write the same rows; each keeps what only the other carries.
+enum class XnhSource { kAccount, kRegistration };
 
 // The filter of the distinct combinations of valid units (queryXnhCbxxItems). The community is
 // matched only when sqhczdmGiven is set, and then also when it is empty.

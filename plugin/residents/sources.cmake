@@ -5,3 +5,18 @@ target_sources(velmor_plugin_objects PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/xnh_parse.cpp
   ${CMAKE_CURRENT_LIST_DIR}/xnh_mgr.cpp
 )
+target_sources(velmor_plugin_objects PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/jdczbg_dao.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/jdczbg_service.cpp
+)
+target_sources(velmor_plugin_objects PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/jfdj_items.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/jfdj_store.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/cxjmjfdjxxgl.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/cxjmjfdjxxgl_exchange.cpp
+)
+target_sources(velmor_plugin_objects PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/jcxx_families.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/cxjmjcxxcj.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/cxjmjcxxcj_exchange.cpp
+)

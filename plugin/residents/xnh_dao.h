@@ -58,6 +58,8 @@ class TXnhDAO : public ServiceImpl<TSBBaseObj, IXnhDAO> {
   std::vector<std::string> GetXzlxList(const std::string& djxh) override;
   int32_t CountGlbz(const std::string& djxh) override;
   int32_t CountYbgzdj(const std::string& djxh) override;
+  bool SaveXnhDjxxFrom(const std::string& djxh, const std::vector<XnhJbxx>& offices, XnhSource source,
+                       std::string& message) override;
 
  private:
   // Runs one operation: clears the last-error text; on an exception logs

@@ -52,6 +52,7 @@ std::vector<XnhJbxx> ParseXnhDjxx(pugi::xml_node list) {
         m.dwcbtslbdm = Text(x, "dwcbtslbDm");
         m.ksjfyf = Text(x, "ksjfyf");
         m.tzjfyf = Text(x, "tzjfyf");
+        m.dsXzqhDm = c.xzqhdm;  // the unit's region is where its items are paid
         c.items.push_back(std::move(m));
       }
       j.units.push_back(std::move(c));

@@ -81,6 +81,27 @@ Json Exchange(const OpRow& row, const OpCall& call) {
   return out;
 }
 
+taxml::Response ExchangeDocument(const char* code, const taxml::RequestDocument& doc, IProgressView* progress,
+                                 const std::function<std::string(const std::exception&)>& unreadable) {
+  taxml::Call call;
+  call.serviceCode = code;
+  call.document = &doc;
+  call.progress = progress;
+  call.progressValue = 50;
+  taxml::Reply reply = taxml::Send(call);
+  StepProgress(progress, 0);
+  reply.RequireSuccess();
+  std::optional<taxml::Response> answer;
+  try {
+    answer.emplace(taxml::Response::Read(reply));
+  } catch (const std::exception& e) {
+    throw OpRefusal(unreadable(e));
+  }
+  answer->RequireSuccess();
+  StepProgress(progress, 50);
+  return std::move(*answer);
+}
+
 std::vector<Json> ExchangeJobs(const OpRow& row, const std::string& djxh, const std::vector<Json>& jobs,
                                IProgressView* progress, std::chrono::milliseconds deadline) {
   std::vector<Json> answers(jobs.size());

@@ -29,6 +29,7 @@
 #include <nlohmann/json.hpp>
 
 #include "codec/taxml_request.h"
+#include "codec/taxml_response.h"
 #include "service/taxml_json.h"
 #include "velmor/exceptions.h"
 #include "velmor/progress_view.h"
@@ -71,6 +72,14 @@ struct OpCall {
 // taxml::Failure (the network's text, the server's refusal, "【code】message", the missing list)
 // or another exception for an answer that does not decode.
 Json Exchange(const OpRow& row, const OpCall& call);
+
+// One synchronous exchange of a document the operation built itself, for operations that read
+// the answer's elements themselves (taxml::Response). The answer's code is tested before it is
+// handed back, so nothing of a refused answer is read. Raises taxml::Failure (the network's text,
+// the server's refusal, "【code】message"); an answer that does not decode raises
+// OpRefusal(unreadable(exception)), the operation's own text for it (unreadable may log too).
+taxml::Response ExchangeDocument(const char* code, const taxml::RequestDocument& doc, IProgressView* progress,
+                                 const std::function<std::string(const std::exception&)>& unreadable);
 
 // The bound of ExchangeJobs: 150 passes of 2000 ms.
 inline constexpr std::chrono::milliseconds kJobsDeadline{150 * 2000};

@@ -13,6 +13,10 @@ void RegisterBuiltinHandlers(HandlerRegistry& registry) {
   RegisterRosterHandlers(registry);
   RegisterPersonQueries(registry);
   RegisterRosterExchanges(registry);
+  RegisterFeeHandlers(registry);
+  RegisterStreetChangeHandlers(registry);
+  RegisterRegistrationHandlers(registry);
+  RegisterBasicInfoHandlers(registry);
 }
 
 }  // namespace velmor::taxsim

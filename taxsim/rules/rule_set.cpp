@@ -1,5 +1,7 @@
 #include "taxsim/rules/rule_set.h"
 
+#include "taxsim/rules/fee_rules.h"
+
 #include <cstdio>
 #include <set>
 
@@ -48,7 +50,8 @@ const std::vector<std::string>& RuleNames() {
       "xzGz",        "pmlxGz",       "cbxzGz",     "jnfsGz",         "sbjbjgzspmdzGz",
       "yhhbGz",      "sfzjlxGjGz",   "rsxzqhGz",   "grdjxzdzGz",     "grcbrytslbdzGz",
       "cxjmyjfedcGz", "mzGz",        "ryztGz",     "cxjmCbrytslbSyrqlxDzGz", "cxjmFkssqGz",
-      "xzdzGz",      "xnhflbsGz",    "jfbzGz"};
+      "xzdzGz",      "xnhflbsGz",    "jfbzGz",
+      "cxjmJfbzGz"};
   return kNames;
 }
 
@@ -173,6 +176,8 @@ json BuildRuleSet(const State& state) {
                                              Row({{"cbrytslbDm", "02"}, {"syrqlxDm", "02"}})});
   r["xzdzGz"] = json::array({Row({{"xzqhDm", region}, {"xzdz", "第一行政区"}})});
   r["xnhflbsGz"] = json::array({Row({{"flbsDm", "01"}, {"flbsMc", "普通参合"}}), Row({{"flbsDm", "02"}, {"flbsMc", "资助参合"}})});
+
+  r["cxjmJfbzGz"] = FeeRules(sbjbjg);
 
   json set = json::array();
   for (const std::string& n : RuleNames()) set.push_back({{"name", n}, {"md5", Md5Hex(r[n].dump())}, {"gzLb", r[n]}});

@@ -129,6 +129,33 @@ TEST_F(ServerOp, EachFailureCarriesTheOperationsPrefixAndIsLogged) {
   EXPECT_NE(host_->LogText().find("[TTestService.TestOp]异常：【30035】该凭证已作废"), std::string::npos);
 }
 
+TEST_F(ServerOp, DocumentsOfTheOperationAreAnsweredAfterTheCodeTest) {
+  taxml::RequestDocument doc("SbfCxjmYjfeZfRequest");
+  doc.Add("jfnd", "2024").Open("zfmxList").Open("zfmxDTO").Add("xzid", "X1").Close().Close();
+  int unreadable = 0;
+  auto reason = [&](const std::exception& e) {
+    ++unreadable;
+    return std::string("读不懂：") + e.what();
+  };
+  taxml::Response answer = service::ExchangeDocument("0082", doc, nullptr, reason);
+  EXPECT_TRUE(answer.List("zfjgList"));
+  Fault(R"({"kind":"code","code":"30035","message":"该凭证已作废"})");
+  try {
+    service::ExchangeDocument("0082", doc, nullptr, reason);
+    ADD_FAILURE() << "a refused answer was handed back";
+  } catch (const taxml::Failure& e) {
+    EXPECT_STREQ(e.what(), "【30035】该凭证已作废");
+  }
+  Fault(R"({"kind":"bad-base64"})");
+  try {
+    service::ExchangeDocument("0082", doc, nullptr, reason);
+    ADD_FAILURE() << "an unreadable answer was handed back";
+  } catch (const service::OpRefusal& e) {
+    EXPECT_EQ(std::string(e.what()).rfind("读不懂：", 0), 0u) << e.what();
+  }
+  EXPECT_EQ(unreadable, 1);
+}
+
 TEST_F(ServerOp, TransportFailureWhenNoServerListens) {
   Restart("http://127.0.0.1:1");
   EXPECT_EQ(Failing().rfind("测试异常：无法连接服务器", 0), 0u);

@@ -1,0 +1,96 @@
+// `velmor residents`, `velmor basic-info` and `velmor street-change` on a fresh data directory
+// against the simulator, as a user runs them.
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "support/process.h"
+#include "support/temp_dir.h"
+#include "taxsim/simulator.h"
+
+namespace velmor::testing {
+namespace {
+
+const std::string kVelmor = std::string(VELMOR_BIN_DIR) + "/velmor";
+const std::string kDjxh = "10000000000000000001";
+
+class ResidentsCli : public ::testing::Test {
+ protected:
+  ResidentsCli() {
+    sim_.Start();
+    ProcessResult init = Run({"init", "--server", sim_.Url(), "--djxh", kDjxh});
+    EXPECT_EQ(init.exitCode, 0) << init.err;
+  }
+  ProcessResult Run(std::vector<std::string> args) {
+    args.insert(args.begin(), {kVelmor, "--data", dir_.File("data")});
+    return RunProcess(args);
+  }
+  std::string Write(const std::string& name, const std::string& text) {
+    std::ofstream(dir_.File(name)) << text;
+    return dir_.File(name);
+  }
+  static taxsim::SimulatorOptions Options() {
+    taxsim::SimulatorOptions o;
+    o.generate = {.persons = 10, .payers = 1, .seed = 5};
+    return o;
+  }
+  TempDir dir_;
+  taxsim::Simulator sim_{Options()};
+};
+
+TEST_F(ResidentsCli, StreetChangesSyncAndList) {
+  ProcessResult sync = Run({"street-change", "sync", "2025-03-01", "2025-03-31", "--size", "2"});
+  ASSERT_EQ(sync.exitCode, 0) << sync.err;
+  EXPECT_EQ(sync.out, "downloaded 5 change(s)\n");
+  ProcessResult list = Run({"street-change", "list", "--page", "-1"});
+  ASSERT_EQ(list.exitCode, 0) << list.err;
+  EXPECT_NE(list.out.find("5 change(s) in all"), std::string::npos) << list.out;
+  ProcessResult bad = Run({"street-change", "submit", Write("none.json", "{}")});
+  EXPECT_EQ(bad.exitCode, 1);
+  EXPECT_NE(bad.err.find("not a JSON array"), std::string::npos) << bad.err;
+  ProcessResult cancel = Run({"street-change", "cancel", "NOPE"});
+  EXPECT_EQ(cancel.exitCode, 1);
+  EXPECT_NE(cancel.out.find("refused NOPE: 变更记录不存在"), std::string::npos) << cancel.out;
+}
+
+TEST_F(ResidentsCli, RegistrationFromPendingToVerdict) {
+  ASSERT_EQ(Run({"residents", "sync"}).exitCode, 0);
+  const std::string person = Write("p.json", R"({"swjgDm": "OFFICE1", "czlx": "1", "xm": "李四", "zjlxDm": "201",
+      "zjhm": "110101199001011234", "sjgghdqDm": "156",
+      "lines": [{"czlx": "1", "xzlxDm": "110", "jfdXzqhDm": "110101", "jfbz": 380}]})");
+  ProcessResult add = Run({"residents", "add", person});
+  ASSERT_EQ(add.exitCode, 0) << add.err;
+  EXPECT_NE(add.out.find("with 1 line(s)"), std::string::npos) << add.out;
+  EXPECT_NE(Run({"residents", "pending"}).out.find("李四"), std::string::npos);
+  ProcessResult submit = Run({"residents", "submit"});
+  ASSERT_EQ(submit.exitCode, 0) << submit.err;
+  EXPECT_EQ(submit.out, "submitted 1 person(s)\n");
+  ProcessResult verdict = Run({"residents", "verdict"});
+  ASSERT_EQ(verdict.exitCode, 0) << verdict.err;
+  EXPECT_NE(verdict.out.find("accepted"), std::string::npos) << verdict.out;
+  ProcessResult list = Run({"residents", "list"});
+  EXPECT_NE(list.out.find("1 submission(s) in all"), std::string::npos) << list.out;
+  EXPECT_NE(Run({"residents", "list", "--id", "1"}).out.find("00000"), std::string::npos);
+  ProcessResult unknown = Run({"residents", "add", Write("q.json", R"({"nosuch": "1"})")});
+  EXPECT_EQ(unknown.exitCode, 1);
+  EXPECT_NE(unknown.err.find("unknown field \"nosuch\""), std::string::npos) << unknown.err;
+}
+
+TEST_F(ResidentsCli, BasicInformationNeedsItsFunction) {
+  const std::string person = Write("p.json", R"({"czlx": "1", "xm": "王五", "zjlxDm": "201", "zjhm": "1101",
+      "lines": [{"xzlxDm": "110", "sbjbjgDm": "AG1"}]})");
+  ProcessResult off = Run({"basic-info", "submit", person});
+  EXPECT_EQ(off.exitCode, 1);
+  EXPECT_NE(off.err.find("城乡居民基础信息采集功能未启用。"), std::string::npos) << off.err;
+  std::ofstream(dir_.File("data/velmor.conf"), std::ios::app) << "\n[functions]\nM8300-01-19-01-00 = Y\n";
+  ProcessResult on = Run({"basic-info", "submit", person});
+  ASSERT_EQ(on.exitCode, 0) << on.err;
+  EXPECT_NE(on.out.find("line 110: 00000"), std::string::npos) << on.out;
+  EXPECT_NE(Run({"basic-info", "list"}).out.find("王五"), std::string::npos);
+  ProcessResult numbers = Run({"basic-info", "numbers", "UNKNOWN"});
+  EXPECT_EQ(numbers.exitCode, 0) << numbers.err;
+  EXPECT_EQ(numbers.out, "");
+}
+
+}  // namespace
+}  // namespace velmor::testing
