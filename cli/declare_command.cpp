@@ -99,12 +99,19 @@ CLI::App* AddDeclareCommand(CLI::App& app, DeclareOptions& o) {
       ->check(CLI::Range(1, 3));
   for (CLI::App* sub : {o.sync, o.list, o.show, o.submit, o.feedback, o.voidCmd, o.paymentState, o.exportCmd})
     sub->fallthrough();
-  cmd->footer("Examples:\n  velmor declare submit examples/declaration.json\n  velmor declare feedback 1\n"
-              "  velmor declare sync --from 2026-01 --to 2026-12\n  velmor declare list --state 2\n"
-              "  velmor declare payment-state\n  velmor declare export 1 sbmx.xlsx\n"
-              "  velmor declare submit examples/declaration.json --second-form\n"
-              "  velmor declare feedback 2 --second-form\n"
-              "  velmor declare export 1 persons.xlsx --form 2\n  velmor declare export 1 checked.xlsx --form 3");
+  cmd->footer(
+      "Examples (in this order, on a data directory set up with velmor init):\n"
+      "  velmor declare sync --from 2026-01 --to 2026-12\n"
+      "  velmor declare submit examples/declaration.json\n"
+      "  velmor declare list --state 2\n"
+      "  velmor declare show 1\n"
+      "  velmor declare export 1 sbmx.xlsx\n"
+      "  velmor declare export 1 persons.xlsx --form 2\n"
+      "  velmor declare export 1 checked.xlsx --form 3\n"
+      "  velmor declare payment-state\n"
+      "  velmor declare void 1\n"
+      "  velmor declare submit examples/declaration.json --second-form\n"
+      "  velmor declare feedback 2 --second-form");
   return cmd;
 }
 

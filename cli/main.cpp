@@ -8,16 +8,17 @@
 
 #include "cli/commands.h"
 #include "cli/declare_command.h"
+#include "cli/group_command.h"
 #include "cli/failure.h"
 #include "cli/fees_command.h"
 #include "cli/residents_command.h"
+#include "cli/help.h"
 #include "velmor/utf8.h"
 #include "velmor/version.h"
 
 int main(int argc, char** argv) {
   using namespace velmor::cli;
   CLI::App app{"velmor: command-line host of the Velmor service plug-in", "velmor"};
-  app.footer("Example:\n  velmor --data /tmp/velmor-data services");
   GlobalOptions global;
   InitOptions init;
   ParamOptions param;
@@ -31,6 +32,7 @@ int main(int argc, char** argv) {
   ResidentsOptions residents;
   BasicInfoOptions basicInfo;
   StreetChangeOptions streetChange;
+  GroupOptions group;
   app.add_option("--data", global.dataDir, "data directory (default: $VELMOR_DATA, else ~/.local/share/velmor)")
       ->type_name("DIR");
   app.add_option("--plugin", global.pluginPath, "plug-in library (default: libVelmorService.so in ../lib/ or ../lib/velmor/ of the program)")
@@ -55,6 +57,15 @@ int main(int argc, char** argv) {
   CLI::App* residentsCmd = AddResidentsCommand(app, residents);
   CLI::App* basicInfoCmd = AddBasicInfoCommand(app, basicInfo);
   CLI::App* streetChangeCmd = AddStreetChangeCommand(app, streetChange);
+  CLI::App* groupCmd = AddGroupCommand(app, group);
+  std::vector<std::string> helpTopic;
+  CLI::App* helpCmd = AddHelpCommand(app, helpTopic);
+  app.footer(
+      "Examples:\n  velmor demo\n  velmor --data /tmp/velmor-data init --server http://127.0.0.1:18080"
+      " --djxh 10114403000012345678\n  velmor --data /tmp/velmor-data roster sync --full\n"
+      "  velmor help roster sync\n\n"
+      "Exit status: 0 success, 1 failure, 2 usage error, 130 interrupted.");
+  GiveEveryCommandItsExamples(app);
 
   // Text that is not UTF-8 is refused here, where it enters, rather than stored as bytes that
   // read back as other text.
@@ -68,18 +79,25 @@ int main(int argc, char** argv) {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
     if (e.get_exit_code() == 0) return app.exit(e);  // --help, --version
-    // A word that names no command is left over; say so rather than "a subcommand is required".
+    // A word that names no command is left over; say so rather than "a subcommand is required",
+    // with the nearest command of the level the parse reached.
+    const CLI::App* level = DeepestParsed(app);
+    std::string see = level->get_name();
+    for (const CLI::App* p = level->get_parent(); p; p = p->get_parent()) see = p->get_name() + " " + see;
     for (const std::string& word : app.remaining()) {
       if (!word.empty() && word[0] != '-') {
-        const char* what = app.get_subcommands().empty() ? "unknown command" : "unexpected argument";
-        std::fprintf(stderr, "velmor: %s \"%s\" (see velmor --help)\n", what, word.c_str());
+        const bool expectsCommand = level->get_require_subcommand_min() > 0;
+        const char* what = expectsCommand ? "unknown command" : "unexpected argument";
+        std::fprintf(stderr, "velmor: %s \"%s\"%s (see %s --help)\n", what, word.c_str(),
+                     expectsCommand ? Suggestion(*level, word).c_str() : "", see.c_str());
         return 2;
       }
     }
-    std::fprintf(stderr, "velmor: %s (see velmor --help)\n", e.what());
+    std::fprintf(stderr, "velmor: %s (see %s --help)\n", e.what(), see.c_str());
     return 2;
   }
   try {
+    if (helpCmd->parsed()) return RunHelpCommand(app, helpTopic);
     if (services->parsed()) return RunServicesCommand(global);
     if (initCmd->parsed()) return RunInitCommand(global, init);
     if (paramCmd->parsed()) return RunParamCommand(global, param);
@@ -96,6 +114,7 @@ int main(int argc, char** argv) {
     if (residentsCmd->parsed()) return RunResidentsCommand(global, residents);
     if (basicInfoCmd->parsed()) return RunBasicInfoCommand(global, basicInfo);
     if (streetChangeCmd->parsed()) return RunStreetChangeCommand(global, streetChange);
+    if (groupCmd->parsed()) return RunGroupCommand(global, group);
   } catch (const std::exception& e) {
     std::fprintf(stderr, "velmor: %s\n", DescribeFailure(e.what()).c_str());
     return 1;

@@ -68,7 +68,8 @@ CLI::App* AddRosterCommand(CLI::App& app, RosterOptions& options) {
   options.checkName->add_option("NAME", options.name, "the name")->required();
   options.checkName->fallthrough();
   cmd->footer(
-      "Examples:\n  velmor roster sync --full\n  velmor roster list --name 张 --page 1 --size 20\n"
+      "Examples:\n  velmor roster sync --full\n  velmor roster registrations\n  velmor roster count\n"
+      "  velmor roster list --name 张 --page 1 --size 20\n  velmor roster refresh-states\n"
       "  velmor roster check-name 张三");
   return cmd;
 }

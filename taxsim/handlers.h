@@ -86,4 +86,8 @@ namespace velmor::taxsim {
 // Residents' basic information: "0202", "0203" and the rule service's "0208"
 // (taxsim/handlers/basic_info.cpp).
 void RegisterBasicInfoHandlers(HandlerRegistry& registry);
+// The collective and government payers: "0214", "0215", "0216", "0228", "0229"
+// (taxsim/handlers/groups.cpp).
+void RegisterGroupHandlers(HandlerRegistry& registry);
+
 }  // namespace velmor::taxsim

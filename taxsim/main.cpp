@@ -16,10 +16,30 @@ namespace {
 volatile std::sig_atomic_t g_stop = 0;
 void OnSignal(int) { g_stop = 1; }
 
+constexpr const char* kFooter = R"(Fault modes (queued while the server runs; each applies to `count` matching requests):
+  refuse      the request is refused: "code" (default 10042) and "message"
+  code        the answer carries result "code" and "message" instead of data
+  drop-list   the answer lacks the list named "list"
+  bad-base64  the answer's data is not Base64
+  delay       the answer comes after "delayMs" milliseconds (at most 60000)
+  drop        the connection is closed without an answer
+  http-error  the answer is an HTTP error "httpStatus" (default 500)
+  not-json    the answer is not JSON
+  Matching: "serviceCode" (empty: any), "serial", "endpoint" (service, submit, poll, any).
+
+Examples:
+  velmor-taxsim --port 18080 --persons 1000
+  curl -s -X POST http://127.0.0.1:18080/_taxsim/faults        -d '{"kind":"refuse","serviceCode":"0001","code":"10042","message":"busy","count":1}'
+  curl -s -X DELETE http://127.0.0.1:18080/_taxsim/faults      # clear every fault
+
+Exit status: 0 stopped by SIGINT or SIGTERM (or --write-scenario done), 1 failure, 2 usage error.)";
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  CLI::App app{"velmor-taxsim: a simulated tax-administration server on 127.0.0.1"};
+  CLI::App app{"velmor-taxsim: a simulated tax-administration server on 127.0.0.1", "velmor-taxsim"};
+  app.footer(kFooter);
+  app.option_defaults()->always_capture_default();
   velmor::taxsim::SimulatorOptions options;
   std::string writeScenario;
   app.set_version_flag("--version", "velmor-taxsim " VELMOR_VERSION, "print the version and exit");
@@ -30,12 +50,18 @@ int main(int argc, char** argv) {
   app.add_option("--scenario", options.scenarioPath, "scenario file (JSON) instead of a generated state")
       ->check(CLI::ExistingFile);
   app.add_option("--async-pending", options.asyncPendingPolls, "polls a job answers pending first (-1: forever)")
-      ->check(CLI::Range(0, 1000));
+      ->check(CLI::Range(-1, 1000));
   app.add_flag("--queue-declarations", options.queueDeclarations,
                "answer every declaration later under its serial (\"10042\"), as a busy server does");
   app.add_option("--threads", options.threads, "server threads")->check(CLI::Range(1, 256));
   app.add_option("--write-scenario", writeScenario, "write the state as a scenario file and exit");
-  CLI11_PARSE(app, argc, argv);
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::ParseError& e) {
+    if (e.get_exit_code() == 0) return app.exit(e);  // --help, --version
+    std::fprintf(stderr, "velmor-taxsim: %s (see velmor-taxsim --help)\n", e.what());
+    return 2;
+  }
 
   try {
     velmor::taxsim::Simulator sim(options);

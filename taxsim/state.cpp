@@ -7,6 +7,8 @@
 #include <sstream>
 #include "include/velmor/json_depth.h"
 
+#include "taxsim/group_accounts.h"
+
 namespace velmor::taxsim {
 namespace {
 
@@ -212,6 +214,7 @@ State Generate(const GenerateOptions& o) {
     s.enrolments.push_back(std::move(e));
   }
   s.Reindex();
+  s.groups = GenerateGroupAccounts(s);
   return s;
 }
 
@@ -221,7 +224,7 @@ State LoadScenarioText(std::string_view text, const std::string& origin) {
   if (j.is_discarded()) throw ScenarioError(origin + ": 不是有效的JSON");
   if (!j.is_object()) throw ScenarioError(origin + ": 顶层不是对象");
   static const std::set<std::string> kTop = {"payers", "persons", "enrolments", "items",
-                                             "rules", "declarations", "agreements"};
+                                             "rules", "declarations", "agreements", "groups"};
   for (auto it = j.begin(); it != j.end(); ++it) {
     if (!kTop.count(it.key())) throw ScenarioError(origin + ": 未知的成员 " + it.key());
     if (!it->is_array()) throw ScenarioError(origin + ": " + it.key() + " 不是数组");
@@ -277,6 +280,7 @@ State LoadScenarioText(std::string_view text, const std::string& origin) {
   s.rules = array("rules");
   s.declarations = array("declarations");
   s.agreements = array("agreements");
+  s.groups = array("groups");
   s.Reindex();
   return s;
 }
@@ -303,6 +307,7 @@ nlohmann::ordered_json ToScenario(const State& s) {
   j["rules"] = s.rules;
   j["declarations"] = s.declarations;
   j["agreements"] = s.agreements;
+  j["groups"] = s.groups;
   return j;
 }
 

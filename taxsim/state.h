@@ -60,6 +60,8 @@ struct State {
   // What the residents' handlers keep per payer (registrations, street changes); made up from
   // the persons when first asked and never part of a scenario file.
   nlohmann::json residents = nlohmann::json::object();
+  // Collective ("8") and government ("9") payer accounts (taxsim/group_accounts.h).
+  nlohmann::json groups = nlohmann::json::array();
   // A busy server: submissions are queued ("10042") and answered under their serial.
   bool queueDeclarations = false;
 

@@ -87,6 +87,9 @@ class IXnhDAO : public IServiceIntf {
   // zspmdm, zszmdm). SaveXnhDjxx is this with kAccount.
   virtual bool SaveXnhDjxxFrom(const std::string& djxh, const std::vector<XnhJbxx>& offices, XnhSource source,
                                std::string& message) = 0;
+  // 29: every insured item of the payer, of valid and ended units alike (the collection-mode
+  // query asks about all of them).
+  virtual std::string getAllCbxm(const std::string& djxh) = 0;
 
  protected:
   ~IXnhDAO() = default;

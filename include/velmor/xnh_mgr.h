@@ -42,12 +42,43 @@ class IXnhMgr : public IServiceIntf {
   // 8, 9: associated-payment and medical-only flags of the account.
   virtual bool isYjgl() = 0;
   virtual bool isYbgzdjXnh() = 0;
-  // 10: the store, for the operations that pass straight to it.
+  // 10-32: the store's operations 1-23, passed straight to it (same arguments and answers; the
+  // store's last-error text becomes the manager's).
+  virtual bool HasXnhDjxx(const std::string& djxh) = 0;
+  virtual bool SaveXnhDjxx(const std::string& djxh, const std::vector<XnhJbxx>& offices, std::string& message) = 0;
+  virtual std::string GetXnhJbxx(const std::string& djxh) = 0;
+  virtual std::string getZgswksDmLb(const std::string& djxh) = 0;
+  virtual std::string getSqhczData(const std::string& djxh, const std::string& xzjddm) = 0;
+  virtual std::string getCbxxData(const std::string& djxh, const std::string& sbjbjgdm, int32_t page,
+                                  int32_t pageSize) = 0;
+  virtual std::string GetSwjgList(const std::string& djxh) = 0;
+  virtual std::string GetXzjdData(const std::string& djxh, const std::string& sbjbjgdm) = 0;
+  virtual std::string GetZsxmDmList(const std::string& djxh, const std::string& sbjbjgdm) = 0;
+  virtual std::string GetZspmDmList(const std::string& djxh, const std::string& sbjbjgdm,
+                                    const std::string& zsxmdm) = 0;
+  virtual std::string GetZszmDmList(const std::string& djxh, const std::string& sbjbjgdm, const std::string& zsxmdm,
+                                    const std::string& zspmdm) = 0;
+  virtual bool saveZjms(const std::string& djxh, const std::vector<XnhZjmsEntry>& entries, std::string& message) = 0;
+  virtual bool getZjms(const std::string& djxh, int32_t& total, int32_t& mode01, int32_t& mode02) = 0;
+  virtual std::string GetSbjbjgList(const std::string& djxh, const std::string& dwbh) = 0;
+  virtual std::string getXzjdZspm(const std::string& djxh) = 0;
+  virtual std::string GetDwbhList(const std::string& djxh, const std::string& yxbz, const std::string& sbjbjgdm) = 0;
+  virtual std::string GetSbjbjgText(const std::string& djxh) = 0;
+  virtual std::string getYxCbxx(const std::string& djxh, const std::string& month) = 0;
+  virtual std::string getJtbzhSwjgDmList(const std::string& djxh) = 0;
+  virtual std::string getAllJfrZsxmList(const std::string& djxh, const std::vector<std::string>& marks,
+                                        const std::string& dwbh, const std::string& sbjbjgdm) = 0;
+  virtual std::string getSbjbjgDwbhList(const std::string& djxh) = 0;
+  virtual std::string getAllDwbhList(const std::string& djxh, const std::vector<std::string>& marks,
+                                     const std::string& yxbz) = 0;
+  virtual std::string getJtbzhZspmZszmList(const std::string& djxh, const std::vector<std::string>& units) = 0;
+  // 33 on are additions of this host.
+  // 33: the store itself, for its own additions (null with the message when it cannot be had).
   virtual Ref<IXnhDAO> GetDAO() = 0;
-  // 11: the payer's insurance types (the types of an enrolment download); false with the
+  // 34: the payer's insurance types (the types of an enrolment download); false with the
   // store's message when it cannot be read.
   virtual bool GetXzlxList(const std::string& djxh, std::vector<std::string>& types) = 0;
-  // 12: a new, empty condition for queryXnhCbxxItems.
+  // 35: a new, empty condition for queryXnhCbxxItems.
   virtual Ref<IXnhCbxxQc> NewCbxxQc() = 0;
 
  protected:

@@ -21,10 +21,27 @@ std::string BuildBody(const Call& call, const std::string& yblsh, const std::str
   }
 }
 
+// Runs one building step; its failure reaches the user as kBuildFailed, the log as its cause.
+template <class F>
+std::string Built(F&& step) {
+  try {
+    return step();
+  } catch (const Failure&) {
+    throw;
+  } catch (const std::exception& e) {
+    throw Failure(kBuildFailed, e.what());
+  }
+}
+
+std::string EncodedDocument(const Call& call) {
+  return Built([&] { return call.document ? EncodeData(*call.document) : std::string(); });
+}
+
 }  // namespace
 
 std::string BodyText(const Call& call, const std::string& yblsh, const std::string& djxh) {
-  return BuildBody(call, yblsh, djxh, call.document ? EncodeData(*call.document) : std::string());
+  const std::string data = EncodedDocument(call);
+  return Built([&] { return BuildBody(call, yblsh, djxh, data); });
 }
 
 std::string Reply::RefusalCode() const { return Refused() && request ? request->GetResponseData() : std::string(); }
@@ -35,7 +52,7 @@ void Reply::RequireSuccess() const {
 
 Reply Send(const Call& call) {
   // Everything that can fail while building runs before the network is touched.
-  std::string data = call.document ? EncodeData(*call.document) : std::string();
+  const std::string data = EncodedDocument(call);
   std::string djxh = call.djxh ? CurrentDjxh() : std::string();
   Ref<INetCommIntf> net = call.net ? Ref<INetCommIntf>(call.net) : GetNetComm();
 
@@ -50,7 +67,7 @@ Reply Send(const Call& call) {
   } else if (call.serial == Call::Serial::kGiven) {
     reply.yblsh = call.yblsh;
   }
-  reply.request->SetBody(BuildBody(call, reply.yblsh, djxh, data));
+  reply.request->SetBody(Built([&] { return BuildBody(call, reply.yblsh, djxh, data); }));
 
   reply.status = net->Execute(reply.request.get(), call.progress, call.progressValue, 0, 0);
   if (reply.Succeeded()) return reply;

@@ -46,8 +46,18 @@ namespace velmor::taxml {
 class Failure : public Exception {
  public:
   using Exception::Exception;
+  // A failure whose user text is fixed while the log keeps its cause (what()).
+  Failure(std::string userText, const std::string& cause) : Exception(cause), userText_(std::move(userText)) {}
   const char* ClassName() const noexcept override { return "Failure"; }
+  std::string_view UserText() const noexcept { return userText_.empty() ? std::string_view(what()) : userText_; }
+
+ private:
+  std::string userText_;
 };
+
+// What the user reads when a request cannot be built (a value the document's encoding cannot
+// hold, text that is not UTF-8); the cause goes to the log.
+inline constexpr const char* kBuildFailed = "创建报文异常";
 
 struct Call {
   enum class Serial {

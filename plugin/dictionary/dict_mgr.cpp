@@ -46,7 +46,23 @@ std::function<bool(ResidentService)>& Probe() {
   return probe;
 }
 
-bool ResidentServiceEnabled(ResidentService which) { return Probe() ? Probe()(which) : false; }
+constexpr const char* kResidentsLine = "5";
+constexpr const char* kBasicInformationFunction = "M8300-01-19-01-00";
+
+Ref<ISyspzxxIntf> Syspzxx();
+
+bool ResidentServiceEnabled(ResidentService which) {
+  if (Probe()) return Probe()(which);
+  try {
+    if (!GetPortalAgent()->IsBusinessLineEnabled(kResidentsLine)) return false;
+  } catch (const std::exception& e) {
+    LogException("TDictMgr.BuildNameMaps", e.what());
+    return false;
+  }
+  if (which == ResidentService::kPaymentRegistration) return true;
+  Ref<ISyspzxxIntf> config = Syspzxx();
+  return config && config->IsFunctionEnabled(kBasicInformationFunction);
+}
 
 // A JSON string literal of text (quotes and control characters escaped).
 std::string Quoted(const std::string& text) { return nlohmann::json(text).dump(); }

@@ -20,8 +20,10 @@ namespace velmor {
 
 // The resident services whose state decides the conditional name maps and requested rules.
 enum class ResidentService { kPaymentRegistration, kBasicInformation };
-// How the manager learns whether a resident service is enabled (the services install their own
-// answer once they exist; without one, both count as disabled). Null restores the default.
+// Whether a resident service is enabled: by default both need the residents' business line "5"
+// among the portal agent's enabled lines, and the basic-information service also its function
+// "M8300-01-19-01-00" in the configuration component; a missing component counts as disabled.
+// A probe set here replaces that answer (tests); null restores the default.
 void SetResidentServiceProbe(std::function<bool(ResidentService)> probe);
 
 class TDictMgr : public ServiceImpl<TSBBaseObj, IDictMgr> {

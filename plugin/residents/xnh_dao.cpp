@@ -266,6 +266,10 @@ int32_t TXnhDAO::CountYbgzdj(const std::string& djxh) {
                FormatSql(" select count(1) as zs from sb_xnhjbxxb where flbsdm = '0107' and djxh = '%s' ", {V(djxh)}));
 }
 
+std::string TXnhDAO::getAllCbxm(const std::string& djxh) {
+  return Rows("getAllCbxm", FormatSql(" select * from sb_xnhcbxmb where djxh = '%s' ", {V(djxh)}));
+}
+
 namespace {
 void RegisterXnhDao() { RegisterServiceClass(ServiceRowAt(kRowTXnhDAO).iid, &ClassOf<TXnhDAO>::Instance()); }
 void UnregisterXnhDao() { UnregisterServiceClass(ServiceRowAt(kRowTXnhDAO).iid); }

@@ -60,6 +60,7 @@ class TXnhDAO : public ServiceImpl<TSBBaseObj, IXnhDAO> {
   int32_t CountYbgzdj(const std::string& djxh) override;
   bool SaveXnhDjxxFrom(const std::string& djxh, const std::vector<XnhJbxx>& offices, XnhSource source,
                        std::string& message) override;
+  std::string getAllCbxm(const std::string& djxh) override;
 
  private:
   // Runs one operation: clears the last-error text; on an exception logs

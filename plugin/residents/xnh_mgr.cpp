@@ -83,7 +83,8 @@ bool TXnhMgr::downloadZjms(IProgressView* progress) {
   return taxml::Guard("TXnhMgr.downloadZjms", kXnhSystemError, ErrorMessage, [&] {
     const std::string djxh = CurrentDjxh();
     Ref<IXnhDAO> dao = Dao();
-    nlohmann::json items = nlohmann::json::parse(dao->getCbxxData(djxh, "", -1, -1));
+    // Every insured item, of ended units too: the server answers the mode per item.
+    nlohmann::json items = nlohmann::json::parse(dao->getAllCbxm(djxh));
     if (!dao->GetErrorMessage().empty()) throw taxml::Failure(dao->GetErrorMessage());
     taxml::RequestDocument doc("SbfXzzjmsCxRequest");
     doc.Add("jfrlx", "0").Open("xzInfoList");

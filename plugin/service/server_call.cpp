@@ -28,6 +28,7 @@ taxml::Call MakeCall(const OpRow& row, const OpCall& call, const taxml::RequestD
     c.serial = taxml::Call::Serial::kGiven;
     c.yblsh = call.yblsh;
   }
+  if (!call.serial) c.serial = taxml::Call::Serial::kNone;
   if (doc) {
     c.document = doc;
   } else {
@@ -100,6 +101,33 @@ taxml::Response ExchangeDocument(const char* code, const taxml::RequestDocument&
   answer->RequireSuccess();
   StepProgress(progress, 50);
   return std::move(*answer);
+}
+
+Json ExchangeAnyCode(const OpRow& row, const OpCall& call) {
+  std::optional<taxml::RequestDocument> doc = RowDocument(row, call);
+  taxml::Reply reply = taxml::Send(MakeCall(row, call, call.document ? call.document : doc ? &*doc : nullptr));
+  StepProgress(call.progress, 0);
+  reply.RequireSuccess();
+  Json out = Json::object();
+  try {
+    if (row.answer == AnswerKind::kJson) {
+      const std::string text = reply.request->GetResponse();
+      if (!text.empty() && text != "null") out = Json::parse(text);
+      if (!out.is_object()) throw Exception("应答不是JSON对象");
+      if (!out.contains("code")) out["code"] = "";
+      if (!out.contains("message")) out["message"] = "";
+    } else {
+      taxml::Response answer = taxml::Response::Read(reply);
+      out = AnswerJson(answer.Root());
+      out["code"] = answer.Code();
+      out["message"] = answer.Message();
+    }
+  } catch (const std::exception& e) {
+    throw taxml::Failure(std::string("反馈报文异常：") + e.what());
+  }
+  out["yblsh"] = reply.yblsh;
+  StepProgress(call.progress, 50);
+  return out;
 }
 
 std::vector<Json> ExchangeJobs(const OpRow& row, const std::string& djxh, const std::vector<Json>& jobs,

@@ -65,6 +65,7 @@ struct OpCall {
   // A document built by the operation itself (layouts AddJson cannot give); else the row's
   // request type is built from params.
   const taxml::RequestDocument* document = nullptr;
+  bool serial = true;  // false: the body carries no "yblsh" (requests the server keys by payer alone)
 };
 
 // One synchronous exchange: sends, advances the progress view, decodes the answer, requires
@@ -80,6 +81,11 @@ Json Exchange(const OpRow& row, const OpCall& call);
 // OpRefusal(unreadable(exception)), the operation's own text for it (unreadable may log too).
 taxml::Response ExchangeDocument(const char* code, const taxml::RequestDocument& doc, IProgressView* progress,
                                  const std::function<std::string(const std::exception&)>& unreadable);
+// The same exchange for operations whose outcome depends on codes other than "00000" (a
+// verdict still pending, a declaration already voided): the answer as JSON with its "code" and
+// "message" kept, whatever they are, plus "yblsh". Raises taxml::Failure for the network's
+// failures and "反馈报文异常：..." for an answer that does not decode; the row's list is not required.
+Json ExchangeAnyCode(const OpRow& row, const OpCall& call);
 
 // The bound of ExchangeJobs: 150 passes of 2000 ms.
 inline constexpr std::chrono::milliseconds kJobsDeadline{150 * 2000};

@@ -17,6 +17,7 @@ void RegisterBuiltinHandlers(HandlerRegistry& registry) {
   RegisterStreetChangeHandlers(registry);
   RegisterRegistrationHandlers(registry);
   RegisterBasicInfoHandlers(registry);
+  RegisterGroupHandlers(registry);
 }
 
 }  // namespace velmor::taxsim

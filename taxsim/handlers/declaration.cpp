@@ -13,6 +13,7 @@
 
 #include "taxsim/handlers.h"
 #include "taxsim/handlers/declaration_book.h"
+#include "taxsim/handlers/group_book.h"
 
 namespace velmor::taxsim {
 
@@ -111,10 +112,11 @@ Answer Void(const Call& call, State& state) {
 }
 
 Answer List(const Call& call, State& state) {
+  if (IsGroupJfrlx(call.Key("jfrlx"))) return GroupDeclarationList(call, state);
   TaxmlAnswer doc;
   pugi::xml_node list = doc.AddList("sbqkxxList");
   for (const Json& d : state.declarations) {
-    if (d.value("djxh", "") != call.Djxh() || d.value("yzpzxh", "").empty()) continue;
+    if (d.value("djxh", "") != call.Djxh() || d.value("yzpzxh", "").empty() || d.contains("jfrlx")) continue;
     const std::string st = d.value("state", "");
     pugi::xml_node row = TaxmlAnswer::AddRow(list, "sbqkxxDTO");
     TaxmlAnswer::AddValue(row, "yzpzxh", d["yzpzxh"].get<std::string>());

@@ -12,6 +12,7 @@
 #include <memory>
 
 #include "taxsim/codec.h"
+#include "taxsim/group_accounts.h"
 #include "taxsim/handlers.h"
 #include "taxsim/handlers/roster_book.h"
 
@@ -242,7 +243,8 @@ Answer DeclarationStates(const Call& call, State& s, RosterBook&) {
 
 // Outside persons: known when some payer has a person with the same ID number.
 Answer OutsidePersons(const Call& call, State& s, RosterBook&) {
-  RequirePayer(s, call);
+  // Collective and government accounts ask about the residents they pay for, too.
+  if (!FindGroupAccount(s, call.Djxh())) RequirePayer(s, call);
   if (!call.document) throw Refusal("10002", "缺少请求报文");
   std::unordered_map<std::string, const Person*> byZjhm;
   for (const Person& p : s.persons) byZjhm.emplace(p.zjhm, &p);

@@ -69,7 +69,7 @@ TEST(Cli, FailuresEndWithOneLineAndNonZeroExit) {
   std::vector<Case> cases = {
       {{"bogus"}, 2, "velmor: unknown command \"bogus\" (see velmor --help)\n"},
       {{}, 2, "velmor: A subcommand is required (see velmor --help)\n"},
-      {{"services", "extra"}, 2, "velmor: unexpected argument \"extra\" (see velmor --help)\n"},
+      {{"services", "extra"}, 2, "velmor: unexpected argument \"extra\" (see velmor services --help)\n"},
       {{"--data", dir.path(), "--plugin", "/nonexistent/lib.so", "services"}, 1,
        "velmor: plug-in not found: /nonexistent/lib.so\n"},
       {{"--data", dir.path(), "services"}, 1,
@@ -125,7 +125,7 @@ TEST(Cli, LogShowsTheWholeLogOrItsLastLines) {
 
   r = Velmor({"--data", data, "log", "--tail", "-3"});
   EXPECT_EQ(r.exitCode, 2);
-  EXPECT_NE(r.err.find("(see velmor --help)"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("(see velmor log --help)"), std::string::npos) << r.err;
 }
 
 TEST(Cli, HelpListsEveryCommandAndEachCommandHasAnExample) {

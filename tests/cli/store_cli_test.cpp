@@ -53,7 +53,7 @@ TEST_F(StoreCli, ParamListShowsOwnValuesAndInheritedGlobalOnes) {
 TEST_F(StoreCli, ParamUsageErrors) {
   ProcessResult r = Run({"param", "get"});
   EXPECT_EQ(r.exitCode, 2);
-  EXPECT_EQ(r.err, "velmor: KEY is required (see velmor --help)\n");
+  EXPECT_EQ(r.err, "velmor: KEY is required (see velmor param get --help)\n");
   r = Run({"param", "set", "--djxh", "1", "", "v"});
   EXPECT_EQ(r.exitCode, 1);
   EXPECT_EQ(r.err, "velmor: KEY must not be empty\n");
@@ -71,7 +71,7 @@ TEST_F(StoreCli, CodeNameAddThenList) {
   EXPECT_EQ(Run({"codename", "list", "7"}).out, "");
   ProcessResult bad = Run({"codename", "list", "six"});
   EXPECT_EQ(bad.exitCode, 2);
-  EXPECT_EQ(bad.err, "velmor: Could not convert: LB = six (see velmor --help)\n");
+  EXPECT_EQ(bad.err, "velmor: Could not convert: LB = six (see velmor codename list --help)\n");
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // in, against the in-process simulator: loading the rule file, updates, database dictionaries.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -324,17 +325,58 @@ TEST_F(DictMgrTest, BusinessFieldQuery) {
   EXPECT_NE(host_.LogText().find("[TDictMgr.synCxYwzd]异常：【10009】忙"), std::string::npos);
 }
 
-// The resident services enabled, the grade and scheme rules switched on in the host's system
-// configuration: every rule table answers from the simulator's rules after one update.
+// The residents' business line and the basic-information function enabled, the grade and scheme
+// rules switched on in the host's system configuration: every rule table answers from the
+// simulator's rules after one update.
 class DictMgrResidentTest : public DictMgrFixture {
  protected:
   DictMgrResidentTest()
-      : DictMgrFixture("[syspzxx]\nENABLE_CXJMCXSJYJFE = Y\n[functions]\nM8300-01-06-18-00 = Y\n") {
-    // The manager reads its rule file (and builds its name maps) on first use, after this.
-    SetResidentServiceProbe([](ResidentService) { return true; });
-  }
-  ~DictMgrResidentTest() override { SetResidentServiceProbe(nullptr); }
+      : DictMgrFixture("[portal]\nbusiness_lines = 1, 5\n[syspzxx]\nENABLE_CXJMCXSJYJFE = Y\n"
+                       "[functions]\nM8300-01-06-18-00 = Y\nM8300-01-19-01-00 = Y\n") {}
 };
+
+// The residents' switches follow the host: the business line "5" turns on the payment
+// registration's rules, the function "M8300-01-19-01-00" on top of it the basic information's.
+class DictMgrResidentLineTest : public DictMgrFixture {
+ protected:
+  explicit DictMgrResidentLineTest(const std::string& config = "[portal]\nbusiness_lines = 5\n")
+      : DictMgrFixture(config) {}
+  std::vector<std::string> RequestedNames() {
+    EXPECT_TRUE(mgr_->Update(kDjxh, false)) << mgr_->GetErrorMessage();
+    std::vector<std::string> names;
+    std::vector<json> requests = RuleRequests();
+    if (requests.size() == 2)
+      for (const json& r : requests[1]["gzwjLb"]) names.push_back(r["name"]);
+    return names;
+  }
+  static bool Has(const std::vector<std::string>& names, const char* name) {
+    return std::find(names.begin(), names.end(), name) != names.end();
+  }
+};
+
+TEST_F(DictMgrResidentLineTest, TheResidentsLineAloneBringsThePaymentRegistrationRules) {
+  std::vector<std::string> names = RequestedNames();
+  EXPECT_TRUE(Has(names, "djtzyyGz"));
+  EXPECT_TRUE(Has(names, "grdjxzdzGz"));
+  EXPECT_FALSE(Has(names, "cbsfGz")) << "the basic-information function is off";
+  EXPECT_FALSE(Has(names, "cxjmFkssqGz"));
+  EXPECT_TRUE(mgr_->GetJsonDictionary("tsrylbGz"));
+  EXPECT_FALSE(mgr_->GetJsonDictionary("cbsfGz"));
+}
+
+class DictMgrNoResidentsLineTest : public DictMgrResidentLineTest {
+ protected:
+  DictMgrNoResidentsLineTest()
+      : DictMgrResidentLineTest("[portal]\nbusiness_lines = 1, 8\n[functions]\nM8300-01-19-01-00 = Y\n") {}
+};
+
+TEST_F(DictMgrNoResidentsLineTest, WithoutTheResidentsLineNoResidentsRuleIsAskedFor) {
+  std::vector<std::string> names = RequestedNames();
+  ASSERT_FALSE(names.empty());
+  for (const char* n : {"djtzyyGz", "tsrylbGz", "cbsfGz", "ygxsGz", "grdjxzdzGz", "cxjmFkssqGz"})
+    EXPECT_FALSE(Has(names, n)) << n;
+  EXPECT_FALSE(mgr_->GetJsonDictionary("cbsfGz"));
+}
 
 TEST_F(DictMgrResidentTest, EveryRuleIsRequestedAndEveryTableAnswers) {
   ASSERT_TRUE(mgr_->Update(kDjxh, false)) << mgr_->GetErrorMessage();

@@ -47,20 +47,52 @@ TEST_F(SchemeManager, ANullCommunityIsStoredEmptyAndMatchedByAnEmptyCondition) {
   EXPECT_EQ(empty->GetCount(), 0) << "both filters apply";
 }
 
-TEST_F(SchemeManager, CollectionModesLeaveNoItemWithoutAMode) {
+TEST_F(SchemeManager, CollectionModesAreAskedForEveryItemAndLeaveNoneWithoutAMode) {
   ASSERT_TRUE(mgr_->DjxxXz(nullptr)) << mgr_->GetErrorMessage();
-  ASSERT_TRUE(dao_->ExecSQL("insert into sb_xnhcbxmb (djxh, xzid, sbjbjgdm, zsxmdm) values ('" + kPayer +
-                            "', 'UNASKED', 'X', 'Y')"));
+  // An item whose unit is not in the account is asked about too.
+  ASSERT_TRUE(dao_->ExecSQL("insert into sb_xnhcbxmb (djxh, xzid, sbjbjgdm, zsxmdm, zspmdm, zszmdm) values ('" +
+                            kPayer + "', 'LOOSE', 'X', 'Y', '', '')"));
   ASSERT_TRUE(mgr_->downloadZjms(nullptr)) << mgr_->GetErrorMessage();
-  Ref<IXnhDAO> dao = mgr_->GetDAO();
   int32_t total = 0, m01 = 0, m02 = 0;
-  ASSERT_TRUE(dao->getZjms(kPayer, total, m01, m02));
+  ASSERT_TRUE(mgr_->getZjms(kPayer, total, m01, m02)) << mgr_->GetErrorMessage();
   EXPECT_EQ(total, 4);
-  EXPECT_EQ(m01, 1) << "the server's 00";
+  EXPECT_EQ(m01, 2) << "the server's 00, twice";
   EXPECT_EQ(m02, 1) << "the server's 01";
-  EXPECT_EQ(Count("select count(*) as n from sb_xnhcbxmb where djxh = '" + kPayer + "' and zjms = '00'"), 2)
-      << "an unknown code and an unanswered item both get 00";
+  EXPECT_EQ(Count("select count(*) as n from sb_xnhcbxmb where djxh = '" + kPayer + "' and zjms = '00'"), 1)
+      << "an unknown code gets 00";
+  EXPECT_EQ(Count("select count(*) as n from sb_xnhcbxmb where zjms = '01' and xzid = 'LOOSE'"), 1);
   EXPECT_EQ(Count("select count(*) as n from sb_xnhcbxmb where ifnull(zjms, '') = ''"), 0);
+}
+
+TEST_F(SchemeManager, CollectionModesOfAnEndedUnitAreAskedToo) {
+  ASSERT_TRUE(mgr_->DjxxXz(nullptr)) << mgr_->GetErrorMessage();
+  ASSERT_TRUE(dao_->ExecSQL("update sb_xnhcbjgxxb set yxbz = 'N' where djxh = '" + kPayer + "'"));
+  ASSERT_TRUE(mgr_->downloadZjms(nullptr)) << mgr_->GetErrorMessage();
+  int32_t total = 0, m01 = 0, m02 = 0;
+  ASSERT_TRUE(mgr_->getZjms(kPayer, total, m01, m02));
+  EXPECT_EQ(total, 3);
+  EXPECT_EQ(m01, 1);
+  EXPECT_EQ(m02, 1) << "the answer was stored although no unit is valid any more";
+}
+
+TEST_F(SchemeManager, StoreOperationsAnswerThroughTheManagerAsThroughTheStore) {
+  ASSERT_TRUE(mgr_->DjxxXz(nullptr)) << mgr_->GetErrorMessage();
+  Ref<IXnhDAO> dao = mgr_->GetDAO();
+  EXPECT_TRUE(mgr_->HasXnhDjxx(kPayer));
+  EXPECT_EQ(mgr_->GetSwjgList(kPayer), dao->GetSwjgList(kPayer));
+  EXPECT_EQ(mgr_->getCbxxData(kPayer, "", 1, 2), dao->getCbxxData(kPayer, "", 1, 2));
+  EXPECT_EQ(mgr_->GetSbjbjgText(kPayer), dao->GetSbjbjgText(kPayer));
+  EXPECT_EQ(mgr_->getAllDwbhList(kPayer, {"5"}, "Y"), dao->getAllDwbhList(kPayer, {"5"}, "Y"));
+  EXPECT_TRUE(mgr_->GetErrorMessage().empty());
+  // The store's failure text becomes the manager's.
+  ASSERT_TRUE(dao_->ExecSQL("drop table sb_xnhcbxmb"));
+  EXPECT_EQ(mgr_->getXzjdZspm(kPayer), "[]");
+  const std::string viaManager = mgr_->GetErrorMessage();
+  EXPECT_FALSE(viaManager.empty());
+  dao->getXzjdZspm(kPayer);
+  EXPECT_EQ(viaManager, dao->GetErrorMessage());
+  EXPECT_TRUE(mgr_->GetSwjgList(kPayer) != "[]") << "a later call starts with a clear message";
+  EXPECT_TRUE(mgr_->GetErrorMessage().empty());
 }
 
 TEST_F(SchemeManager, LookupsOfTheValidUnits) {

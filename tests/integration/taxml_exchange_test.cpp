@@ -197,14 +197,22 @@ TEST_F(TaxmlExchange, SerialsNeverRepeatAcrossHostRestarts) {
   EXPECT_EQ(serials.size(), 6u);
 }
 
-TEST_F(TaxmlExchange, BuildingFailuresReachTheCallersMessageBeforeAnythingIsSent) {
+TEST_F(TaxmlExchange, BuildingFailuresReachTheUserAsSuchBeforeAnythingIsSent) {
   taxml::RequestDocument doc("SbfDjXnhDjdxCxRequest");
   doc.Add("xm", "\xF0\x9F\x98\x80");  // no GBK form
   std::string error;
-  EXPECT_FALSE(taxml::Guard("TTest.Build", "创建报文异常", error, [&] { taxml::Send(Diagnose(&doc)); }));
+  EXPECT_FALSE(taxml::Guard("TTest.Build", "系统异常，请稍后再试", error, [&] { taxml::Send(Diagnose(&doc)); }));
+  EXPECT_EQ(error, "创建报文异常") << "not the call's own message";
+  EXPECT_EQ(sim_.RequestCount(), 0u);
+  EXPECT_NE(host_->LogText().find("[TTest.Build]异常：字符“"), std::string::npos) << "the cause is logged";
+
+  // Text that is not UTF-8 in a body key is a building failure too.
+  taxml::Call call = Diagnose();
+  call.keys["xm"] = std::string("\xC3");
+  EXPECT_FALSE(taxml::Guard("TTest.Body", "系统异常，请稍后再试", error, [&] { taxml::Send(call); }));
   EXPECT_EQ(error, "创建报文异常");
   EXPECT_EQ(sim_.RequestCount(), 0u);
-  EXPECT_NE(host_->LogText().find("[TTest.Build]异常：字符“"), std::string::npos) << host_->LogText();
+  EXPECT_NE(host_->LogText().find("[TTest.Body]异常：请求报文含无效的UTF-8文本"), std::string::npos);
 }
 
 }  // namespace

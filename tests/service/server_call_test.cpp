@@ -171,6 +171,26 @@ TEST_F(ServerOp, RefusalsOfTheOperationItselfStandWithoutPrefix) {
   EXPECT_EQ(message, "测试异常：未知异常");
 }
 
+TEST_F(ServerOp, AnyCodeKeepsTheCodeOfTaxmlAndJsonAnswersAndSendsNoSerialWhenAsked) {
+  Fault(R"({"kind":"code","code":"30015","message":"处理中"})");
+  service::OpCall call{kDjxh, Json{{"zjhm", Zjhm(0)}}, nullptr, {}, nullptr};
+  Json answer = service::ExchangeAnyCode(kTestRow, call);
+  EXPECT_EQ(answer["code"], "30015");
+  EXPECT_EQ(answer["message"], "处理中");
+  constexpr service::OpRow kJsonRow{"TTestService", "Json", "0099", "", "", "", service::AnswerKind::kJson};
+  sim_.Handlers().Add("0099", [](const taxsim::Call&, taxsim::State&) {
+    return taxsim::Answer::Json({{"code", "30035"}, {"message", "已作废"}});
+  });
+  service::OpCall bare{kDjxh, Json::object(), nullptr, {}, nullptr, false};
+  answer = service::ExchangeAnyCode(kJsonRow, bare);
+  EXPECT_EQ(answer["code"], "30035");
+  EXPECT_EQ(Json::parse(sim_.RecentCalls().back().body), (Json{{"djxh", kDjxh}})) << "no serial in the body";
+  sim_.Handlers().Add("0099", [](const taxsim::Call&, taxsim::State&) { return taxsim::Answer::Json("[1]"); });
+  EXPECT_THROW(service::ExchangeAnyCode(kJsonRow, bare), taxml::Failure) << "an answer that is no object";
+  Fault(R"({"kind":"refuse","code":"10042","message":"系统繁忙"})");
+  EXPECT_THROW(service::ExchangeAnyCode(kTestRow, call), taxml::Failure);
+}
+
 TEST_F(ServerOp, FeedbackSendsTheGivenSerial) {
   service::OpCall call{kDjxh, Json::object(), nullptr, "FK-0001", nullptr};
   EXPECT_THROW(service::Exchange(roster::kRyUpdateCountFk, call), taxml::Failure) << "no request under that serial";
