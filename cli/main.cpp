@@ -13,6 +13,7 @@
 #include "cli/fees_command.h"
 #include "cli/residents_command.h"
 #include "cli/help.h"
+#include "velmor/utf8.h"
 #include "velmor/version.h"
 
 int main(int argc, char** argv) {
@@ -66,6 +67,14 @@ int main(int argc, char** argv) {
       "Exit status: 0 success, 1 failure, 2 usage error, 130 interrupted.");
   GiveEveryCommandItsExamples(app);
 
+  // Text that is not UTF-8 is refused here, where it enters, rather than stored as bytes that
+  // read back as other text.
+  for (int i = 1; i < argc; ++i) {
+    if (!velmor::IsWellFormedUtf8(argv[i])) {
+      std::fprintf(stderr, "velmor: argument %d is not valid UTF-8 text\n", i);
+      return 2;
+    }
+  }
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
