@@ -18,6 +18,7 @@ void RegisterBuiltinHandlers(HandlerRegistry& registry) {
   RegisterRegistrationHandlers(registry);
   RegisterBasicInfoHandlers(registry);
   RegisterGroupHandlers(registry);
+  RegisterPaymentHandlers(registry);
 }
 
 }  // namespace velmor::taxsim
