@@ -11,6 +11,7 @@
 #include "cli/group_command.h"
 #include "cli/failure.h"
 #include "cli/fees_command.h"
+#include "cli/pay_command.h"
 #include "cli/residents_command.h"
 #include "cli/help.h"
 #include "velmor/utf8.h"
@@ -29,6 +30,7 @@ int main(int argc, char** argv) {
   LogOptions log;
   DemoOptions demo;
   FeesOptions fees;
+  PayOptions pay;
   ResidentsOptions residents;
   BasicInfoOptions basicInfo;
   StreetChangeOptions streetChange;
@@ -54,6 +56,7 @@ int main(int argc, char** argv) {
   CLI::App* feesCmd = AddFeesCommand(app, fees);
   CLI::App* confirmCmd = AddConfirmCommand(app, fees);
   CLI::App* agreementCmd = AddAgreementCommand(app, fees);
+  CLI::App* payCmd = AddPayCommand(app, pay);
   CLI::App* residentsCmd = AddResidentsCommand(app, residents);
   CLI::App* basicInfoCmd = AddBasicInfoCommand(app, basicInfo);
   CLI::App* streetChangeCmd = AddStreetChangeCommand(app, streetChange);
@@ -115,6 +118,7 @@ int main(int argc, char** argv) {
     if (basicInfoCmd->parsed()) return RunBasicInfoCommand(global, basicInfo);
     if (streetChangeCmd->parsed()) return RunStreetChangeCommand(global, streetChange);
     if (groupCmd->parsed()) return RunGroupCommand(global, group);
+    if (payCmd->parsed()) return RunPayCommand(global, pay);
   } catch (const std::exception& e) {
     std::fprintf(stderr, "velmor: %s\n", DescribeFailure(e.what()).c_str());
     return 1;

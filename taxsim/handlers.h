@@ -101,3 +101,9 @@ void RegisterBasicInfoHandlers(HandlerRegistry& registry);
 void RegisterGroupHandlers(HandlerRegistry& registry);
 
 }  // namespace velmor::taxsim
+
+namespace velmor::taxsim {
+// Paying declared fees: "0006", "0007", "0008", "0010", "0011", "0035", "0237"
+// (taxsim/handlers/payment.cpp); "0014" is the declaration's.
+void RegisterPaymentHandlers(HandlerRegistry& registry);
+}  // namespace velmor::taxsim

@@ -21,6 +21,7 @@ const std::vector<HandlerUnit>& BuiltinHandlerUnits() {
       {"registration", RegisterRegistrationHandlers},
       {"basic information", RegisterBasicInfoHandlers},
       {"groups", RegisterGroupHandlers},
+      {"payment", RegisterPaymentHandlers},
   };
   return units;
 }
