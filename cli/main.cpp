@@ -13,6 +13,7 @@
 #include "cli/fees_command.h"
 #include "cli/residents_command.h"
 #include "cli/help.h"
+#include "cli/long_operation.h"
 #include "velmor/version.h"
 
 int main(int argc, char** argv) {
@@ -38,6 +39,10 @@ int main(int argc, char** argv) {
       ->type_name("PATH");
   app.set_version_flag("--version", "velmor " VELMOR_VERSION, "print the version and exit");
   app.add_flag("-v,--verbose", global.verbose, "echo the debug log to stderr");
+  app.add_flag("-q,--quiet", global.quiet, "no progress display on stderr");
+  app.add_option("--log-level", global.logLevel, "the log's detail for this run (0 errors .. 3 debug; default: [log] level)")
+      ->type_name("N")->check(CLI::Range(0, 9));
+  for (int i = 0; i < argc; ++i) global.commandLine += (i ? " " : "") + std::string(argv[i]);
   app.require_subcommand(1);
   app.fallthrough();  // the options above are accepted after the subcommand too
   CLI::App* services = AddServicesCommand(app);
@@ -87,6 +92,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "velmor: %s (see %s --help)\n", e.what(), see.c_str());
     return 2;
   }
+  LongOperation::SetQuiet(global.quiet);
   try {
     if (helpCmd->parsed()) return RunHelpCommand(app, helpTopic);
     if (services->parsed()) return RunServicesCommand(global);
@@ -106,6 +112,9 @@ int main(int argc, char** argv) {
     if (basicInfoCmd->parsed()) return RunBasicInfoCommand(global, basicInfo);
     if (streetChangeCmd->parsed()) return RunStreetChangeCommand(global, streetChange);
     if (groupCmd->parsed()) return RunGroupCommand(global, group);
+  } catch (const Interrupted& e) {
+    std::fprintf(stderr, "velmor: %s\n", e.what());
+    return LongOperation::kExitInterrupted;
   } catch (const std::exception& e) {
     std::fprintf(stderr, "velmor: %s\n", DescribeFailure(e.what()).c_str());
     return 1;
