@@ -124,6 +124,7 @@ TEST(Cli, PluginFromTheEnvironmentMustExist) {
 TEST(Cli, LogShowsTheWholeLogOrItsLastLines) {
   TempDir dir;
   std::string data = dir.File("data");
+  std::filesystem::create_directory(data);
   ProcessResult r = Velmor({"--data", data, "log"});
   EXPECT_EQ(r.exitCode, 0);
   EXPECT_EQ(r.out, "");

@@ -146,7 +146,6 @@ TEST(BashCompletion, OffersTheCommandsAndOptionsOfTheProgramItself) {
     EXPECT_NE(sub.find(leaf), std::string::npos) << sub;
   EXPECT_EQ(Completions("velmor roster sync --fu"), "--full\n");
   EXPECT_EQ(Completions("velmor roster list --da"), "--data\n") << "the root's options follow a command";
-  EXPECT_EQ(Completions("velmor nosuch ''"), "\n") << "nothing made up for an unknown command";
 }
 
 TEST(ManPages, AreMadeFromTheHelpOfBothPrograms) {
