@@ -14,6 +14,7 @@
 #include "cli/pay_command.h"
 #include "cli/residents_command.h"
 #include "cli/help.h"
+#include "cli/long_operation.h"
 #include "velmor/utf8.h"
 #include "velmor/version.h"
 
@@ -41,6 +42,10 @@ int main(int argc, char** argv) {
       ->type_name("PATH");
   app.set_version_flag("--version", "velmor " VELMOR_VERSION, "print the version and exit");
   app.add_flag("-v,--verbose", global.verbose, "echo the debug log to stderr");
+  app.add_flag("-q,--quiet", global.quiet, "no progress display on stderr");
+  app.add_option("--log-level", global.logLevel, "the log's detail for this run (0 errors .. 3 debug; default: [log] level)")
+      ->type_name("N")->check(CLI::Range(0, 9));
+  for (int i = 0; i < argc; ++i) global.commandLine += (i ? " " : "") + std::string(argv[i]);
   app.require_subcommand(1);
   app.fallthrough();  // the options above are accepted after the subcommand too
   CLI::App* services = AddServicesCommand(app);
@@ -99,6 +104,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "velmor: %s (see %s --help)\n", e.what(), see.c_str());
     return 2;
   }
+  LongOperation::SetQuiet(global.quiet);
   try {
     if (helpCmd->parsed()) return RunHelpCommand(app, helpTopic);
     if (services->parsed()) return RunServicesCommand(global);
@@ -119,6 +125,9 @@ int main(int argc, char** argv) {
     if (streetChangeCmd->parsed()) return RunStreetChangeCommand(global, streetChange);
     if (groupCmd->parsed()) return RunGroupCommand(global, group);
     if (payCmd->parsed()) return RunPayCommand(global, pay);
+  } catch (const Interrupted& e) {
+    std::fprintf(stderr, "velmor: %s\n", e.what());
+    return LongOperation::kExitInterrupted;
   } catch (const std::exception& e) {
     std::fprintf(stderr, "velmor: %s\n", DescribeFailure(e.what()).c_str());
     return 1;
