@@ -91,3 +91,13 @@ void RegisterBasicInfoHandlers(HandlerRegistry& registry);
 void RegisterGroupHandlers(HandlerRegistry& registry);
 
 }  // namespace velmor::taxsim
+
+namespace velmor::taxsim {
+// Special-group declarations: "0134"-"0137", "0151", "0152" (taxsim/handlers/special.cpp).
+void RegisterSpecialGroupHandlers(HandlerRegistry& registry);
+}  // namespace velmor::taxsim
+
+namespace velmor::taxsim {
+// Payment-detail certificates: "0174"-"0178" (taxsim/handlers/certificates.cpp).
+void RegisterCertificateHandlers(HandlerRegistry& registry);
+}  // namespace velmor::taxsim

@@ -18,6 +18,8 @@ void RegisterBuiltinHandlers(HandlerRegistry& registry) {
   RegisterRegistrationHandlers(registry);
   RegisterBasicInfoHandlers(registry);
   RegisterGroupHandlers(registry);
+  RegisterSpecialGroupHandlers(registry);
+  RegisterCertificateHandlers(registry);
 }
 
 }  // namespace velmor::taxsim
