@@ -7,7 +7,8 @@
 //         jfje elements and today's date, unless the content's <bz> says otherwise: "FAIL"
 //         refuses the declaration (code "20001"); "QUEUE" refuses with "10042" and keeps it for
 //         "0137" under the serial; "QUEUE_SLOW" also answers the first "0137" with "10042";
-//         "QUEUE_FAIL" queues it and fails it at "0137".
+//         "QUEUE_FAIL" queues it and fails it at "0137". A busy server (State::queueDeclarations)
+//         queues every declaration.
 //  "0137" verdict of a queued declaration by "yblsh" (taxML); unknown serial: code "30001".
 //  "0152" first year of an agency (document djxh, sbjbjgDm; JSON answer): "2014"; an empty agency
 //         gets no sdnd; one starting "ERR": code "30152".
@@ -93,7 +94,7 @@ Answer Declare(const Call& call, State& s) {
   const std::string mode = call.document->Value("bz");
   Json entry = {{"djxh", call.Djxh()}, {"mode", mode}, {"yjfehj", total}, {"sbrq", TodayText()},
                 {"polls", mode == "QUEUE_SLOW" ? 1 : 0}};
-  if (mode.rfind("QUEUE", 0) == 0) {
+  if (mode.rfind("QUEUE", 0) == 0 || s.queueDeclarations) {
     s.residents["tsrq"][call.Serial()] = entry;
     return Answer::Refuse("10042", "申报已受理，请稍后获取反馈");
   }
