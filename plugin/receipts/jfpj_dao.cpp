@@ -26,13 +26,6 @@ using service::Text;
 constexpr const char kColumnsSql[] =
     "id as ID, xm, zjlx, zjhm, sbjbjgmc, zsxmmc, zspmmc, zszmmc, fkssqq, fkssqz, jfje, jfrq, drrq, drsj";
 
-Json FilterOf(const std::string& text) {
-  if (text.find_first_not_of(" \t\r\n") == std::string::npos) return Json::object();
-  Json f = Json::parse(text, nullptr, false);
-  if (!f.is_object()) throw Exception("查询条件不是JSON对象。");
-  return f;
-}
-
 SqlFragment WhereOf(const std::string& djxh, const Json& f) {
   SqlFilters w;
   w.AddLike(" and xm like ", Text(f, "xm"))
@@ -86,7 +79,7 @@ R TJfpjDAO::Guard(std::string_view op, const char* prefix, bool appendText, R fa
 
 int32_t TJfpjDAO::GetCount(const std::string& djxh, const std::string& filter) {
   return Guard<int32_t>("GetCount", kJfpjQueryError, true, -1, [&] {
-    SqlFragment where = WhereOf(djxh, FilterOf(filter));
+    SqlFragment where = WhereOf(djxh, FilterObject(filter));
     Ref<IDBMechanism> db = OpenMainConnection();
     return QueryCount(*db, FormatSql("select %s from ds_jfpj where %s %s %s",
                                      {SqlFragment("count(*) as zs"), where, SqlFragment(), SqlFragment()}),
@@ -96,7 +89,7 @@ int32_t TJfpjDAO::GetCount(const std::string& djxh, const std::string& filter) {
 
 std::string TJfpjDAO::GetData(const std::string& djxh, const std::string& filter, int32_t page, int32_t pageSize) {
   return Guard<std::string>("GetData", kJfpjQueryError, true, "[]", [&] {
-    SqlFragment where = WhereOf(djxh, FilterOf(filter));
+    SqlFragment where = WhereOf(djxh, FilterObject(filter));
     Ref<IDBMechanism> db = OpenMainConnection();
     Json rows = Rows(*db,
                      FormatSql("select %s from ds_jfpj where %s %s %s",

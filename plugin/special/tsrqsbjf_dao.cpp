@@ -29,13 +29,6 @@ constexpr const char kListSql[] =
     "sbjbjgdm, rybh,  zsxmdm, zspmdm, zszmdm, cbrytslbDm, cbrytslbMc, sblx, sbrq, yzpzxh,  sbzt, jfzt, jfns, jfys, "
     "cwxx ) %s %s ";
 
-Json FilterOf(const std::string& text) {
-  if (text.find_first_not_of(" \t\r\n") == std::string::npos) return Json::object();
-  Json f = Json::parse(text, nullptr, false);
-  if (!f.is_object()) throw Exception("查询条件不是JSON对象。");
-  return f;
-}
-
 // "2,6" as the SQL list "2, 6"; anything but integers raises (the text goes into the statement).
 SqlFragment IntegerList(const std::string& text, const char* key) {
   std::string out;
@@ -100,7 +93,7 @@ R TTsrqsbjfDAOImpl::Guard(std::string_view op, const char* text, R fallback, F&&
 
 int32_t TTsrqsbjfDAOImpl::GetCount(const std::string& djxh, const std::string& filter) {
   return Guard<int32_t>("GetCount", kTsrqListFailed, -1, [&] {
-    SqlFragment where = WhereOf(djxh, FilterOf(filter));
+    SqlFragment where = WhereOf(djxh, FilterObject(filter));
     Ref<IDBMechanism> db = OpenMainConnection();
     return QueryCount(*db, FormatSql(kListSql, {SqlFragment("COUNT(*) AS zs"), where, SqlFragment(), SqlFragment()}),
                       kTsrqListFailed);
@@ -110,7 +103,7 @@ int32_t TTsrqsbjfDAOImpl::GetCount(const std::string& djxh, const std::string& f
 std::string TTsrqsbjfDAOImpl::GetData(const std::string& djxh, const std::string& filter, int32_t page,
                                       int32_t pageSize) {
   return Guard<std::string>("GetData", kTsrqListFailed, "[]", [&] {
-    SqlFragment where = WhereOf(djxh, FilterOf(filter));
+    SqlFragment where = WhereOf(djxh, FilterObject(filter));
     Ref<IDBMechanism> db = OpenMainConnection();
     return JsonText(Rows(*db,
                          FormatSql(kListSql, {SqlFragment("*"), where, SqlFragment(" order by sbrq desc, xm"),
