@@ -89,7 +89,7 @@ CLI::App* AddConfirmCommand(CLI::App& app, FeesOptions& o) {
   for (CLI::App* sub : {o.confirmSave, o.confirmList, o.authorise, o.authorisations, o.voidAuthorisation})
     sub->fallthrough();
   cmd->footer("Examples:\n  velmor confirm save lines.json\n  velmor confirm list --filter '{\"sxnd\":\"2024\"}'\n"
-              "  velmor confirm authorise authorisation.json\n  velmor confirm void 3");
+              "  velmor confirm authorise authorisation.json\n  velmor confirm authorisations\n  velmor confirm void 3");
   return cmd;
 }
 
@@ -109,7 +109,7 @@ CLI::App* AddAgreementCommand(CLI::App& app, FeesOptions& o) {
   o.checkCard->add_option("--phone", o.phone, "holder's phone number")->required();
   o.banks = cmd->add_subcommand("banks", "The bank categories and regions of the data directory");
   for (CLI::App* sub : {o.llxySave, o.llxyList, o.checkCard, o.banks}) sub->fallthrough();
-  cmd->footer("Examples:\n  velmor agreement save agreement.json --czlx 01\n  velmor agreement list\n"
+  cmd->footer("Examples:\n  velmor agreement save agreement.json --czlx 01\n  velmor agreement list\n  velmor agreement banks\n"
               "  velmor agreement check-card --card 6217000000001234 --cert-no 110101198001011234 --name 李四 "
               "--phone 13800000000");
   return cmd;
