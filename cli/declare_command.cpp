@@ -57,6 +57,7 @@ const char* DeclarationStateName(const std::string& sbzt) {
   if (sbzt == "5") return "已作废";
   if (sbzt == "6") return "申报成功";
   if (sbzt == "9") return "待确认";
+  if (sbzt == "10" || sbzt == "11") return "发送中，受理情况未确认";
   return "未申报";
 }
 

@@ -89,7 +89,8 @@ CLI::App* AddConfirmCommand(CLI::App& app, FeesOptions& o) {
   for (CLI::App* sub : {o.confirmSave, o.confirmList, o.authorise, o.authorisations, o.voidAuthorisation})
     sub->fallthrough();
   cmd->footer("Examples:\n  velmor confirm save lines.json\n  velmor confirm list --filter '{\"sxnd\":\"2024\"}'\n"
-              "  velmor confirm authorise authorisation.json\n  velmor confirm authorisations\n  velmor confirm void 3");
+              "  velmor confirm authorise authorisation.json\n  velmor confirm authorisations\n"
+              "  velmor confirm void 3");
   return cmd;
 }
 

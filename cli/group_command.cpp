@@ -87,7 +87,8 @@ CLI::App* AddGroupCommand(CLI::App& app, GroupOptions& o) {
   o.paid->add_option("YZPZXH", o.yzpzxh, "voucher (yzpzxh)")->required();
   for (CLI::App* sub : {o.sync, o.lines, o.add, o.import, o.templ, o.declare, o.verdict, o.records, o.voidCmd, o.paid})
     sub->fallthrough();
-  cmd->footer("Examples:\n  velmor group sync\n  velmor group lines\n  velmor group template lines.xlsx\n  velmor group import lines.xlsx\n"
+  cmd->footer("Examples:\n  velmor group sync\n  velmor group template lines.xlsx\n  velmor group import lines.xlsx\n"
+              "  velmor group lines --year 2024\n"
               "  velmor group declare --office 11101000001 --agency 11101000001 --year 2024\n"
               "  velmor group verdict 1\n  velmor group records --sync --from 2026-01-01 --to 2026-12-31\n  velmor group void 1\n"
               "  velmor group paid 8100000001\n  velmor group --government paid 8100000001\n  velmor group add examples/group-lines.json");

@@ -15,6 +15,7 @@
 #include "cli/special_command.h"
 #include "cli/receipts_command.h"
 #include "cli/help.h"
+#include "velmor/utf8.h"
 #include "velmor/version.h"
 
 int main(int argc, char** argv) {
@@ -74,6 +75,14 @@ int main(int argc, char** argv) {
       "Exit status: 0 success, 1 failure, 2 usage error, 130 interrupted.");
   GiveEveryCommandItsExamples(app);
 
+  // Text that is not UTF-8 is refused here, where it enters, rather than stored as bytes that
+  // read back as other text.
+  for (int i = 1; i < argc; ++i) {
+    if (!velmor::IsWellFormedUtf8(argv[i])) {
+      std::fprintf(stderr, "velmor: argument %d is not valid UTF-8 text\n", i);
+      return 2;
+    }
+  }
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {

@@ -63,7 +63,8 @@ CLI::App* AddResidentsCommand(CLI::App& app, ResidentsOptions& o) {
   for (CLI::App* sub : {o.sync, o.pending, o.add, o.submit, o.verdict, o.list}) sub->fallthrough();
   cmd->footer(
       "The options --data, --plugin and -v may follow the command name.\n\n"
-      "Examples:\n  velmor residents sync\n  velmor residents pending\n  velmor residents add person.json\n  velmor residents submit\n"
+      "Examples:\n  velmor residents sync\n  velmor residents add person.json\n  velmor residents pending\n"
+      "  velmor residents submit\n"
       "  velmor residents verdict\n  velmor residents list --id 3");
   return cmd;
 }

@@ -110,6 +110,8 @@ int RunRosterCommand(const GlobalOptions& global, const RosterOptions& o) {
     bool ok = svc->updateCbryxx(djxh, !o.full, view.get(), message);
     view->EndProgress();
     if (!ok) session.Fail(message);
+    // Stored, but records were refused: said, by name.
+    if (!message.empty()) std::fprintf(stderr, "velmor: %s\n", message.c_str());
     std::printf("roster stored: %d persons, %d items\n", svc->getRyCount(djxh, RyOrigin::kAll, ""),
                 svc->getItemCount(djxh));
   } else if (o.registrations->parsed()) {

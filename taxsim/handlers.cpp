@@ -12,6 +12,13 @@ void HandlerRegistry::Remove(const std::string& serviceCode) {
   handlers_.erase(serviceCode);
 }
 
+std::vector<std::string> HandlerRegistry::Codes() const {
+  std::lock_guard lock(mutex_);
+  std::vector<std::string> codes;
+  for (const auto& [code, handler] : handlers_) codes.push_back(code);
+  return codes;
+}
+
 Handler HandlerRegistry::Find(std::string_view serviceCode) const {
   std::lock_guard lock(mutex_);
   auto it = handlers_.find(serviceCode);

@@ -13,6 +13,7 @@
 #include <map>
 #include <mutex>
 #include <string>
+#include <vector>
 #include <string_view>
 
 #include "taxsim/answer.h"
@@ -30,13 +31,22 @@ class HandlerRegistry {
   void Remove(const std::string& serviceCode);
   // A copy of the handler; empty when the code has none.
   Handler Find(std::string_view serviceCode) const;
+  // The registered codes, sorted.
+  std::vector<std::string> Codes() const;
 
  private:
   mutable std::mutex mutex_;
   std::map<std::string, Handler, std::less<>> handlers_;
 };
 
-// Every handler the simulator ships with.
+// Every handler the simulator ships with, unit by unit in registration order. A unit may wrap a
+// handler an earlier unit registered (Find, then Add); a test checks that no unit replaces one
+// by accident (two units choosing the same code).
+struct HandlerUnit {
+  const char* name;
+  void (*add)(HandlerRegistry& registry);
+};
+const std::vector<HandlerUnit>& BuiltinHandlerUnits();
 void RegisterBuiltinHandlers(HandlerRegistry& registry);
 
 // The diagnostics code for tests.

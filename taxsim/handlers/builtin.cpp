@@ -1,25 +1,34 @@
 // The list of the simulator's service handlers: one line per unit.
 #include "taxsim/handlers.h"
 
+#include <vector>
+
 namespace velmor::taxsim {
 
+const std::vector<HandlerUnit>& BuiltinHandlerUnits() {
+  static const std::vector<HandlerUnit> units = {
+      {"diagnostics", RegisterDiagnostics},
+      {"rules", RegisterRuleHandlers},
+      {"declaration", RegisterDeclaration},
+      {"declaration second form", RegisterDeclarationSecondForm},
+      {"declaration queries", RegisterDeclarationQueries},
+      {"scheme", RegisterSchemeHandlers},
+      {"roster", RegisterRosterHandlers},
+      {"person queries", RegisterPersonQueries},
+      {"roster exchanges", RegisterRosterExchanges},
+      {"fees", RegisterFeeHandlers},
+      {"street change", RegisterStreetChangeHandlers},
+      {"registration", RegisterRegistrationHandlers},
+      {"basic information", RegisterBasicInfoHandlers},
+      {"groups", RegisterGroupHandlers},
+      {"special groups", RegisterSpecialGroupHandlers},
+      {"certificates", RegisterCertificateHandlers},
+  };
+  return units;
+}
+
 void RegisterBuiltinHandlers(HandlerRegistry& registry) {
-  RegisterDiagnostics(registry);
-  RegisterRuleHandlers(registry);
-  RegisterDeclaration(registry);
-  RegisterDeclarationSecondForm(registry);
-  RegisterDeclarationQueries(registry);
-  RegisterSchemeHandlers(registry);
-  RegisterRosterHandlers(registry);
-  RegisterPersonQueries(registry);
-  RegisterRosterExchanges(registry);
-  RegisterFeeHandlers(registry);
-  RegisterStreetChangeHandlers(registry);
-  RegisterRegistrationHandlers(registry);
-  RegisterBasicInfoHandlers(registry);
-  RegisterGroupHandlers(registry);
-  RegisterSpecialGroupHandlers(registry);
-  RegisterCertificateHandlers(registry);
+  for (const HandlerUnit& unit : BuiltinHandlerUnits()) unit.add(registry);
 }
 
 }  // namespace velmor::taxsim

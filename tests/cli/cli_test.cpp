@@ -77,6 +77,8 @@ TEST(Cli, FailuresEndWithOneLineAndNonZeroExit) {
            ":2: expected \"key = value\", \"[section]\" or a comment, got \"url http://x\"\n"},
       {{"--data", dir.path(), "init", "--server", "x"}, 1,
        "velmor: --server: expected an http:// or https:// address, not \"x\"\n"},
+      // Text that is not UTF-8 is refused where it enters, before anything is stored.
+      {{"--data", dir.path(), "param", "set", "key\xff", "v"}, 2, "velmor: argument 5 is not valid UTF-8 text\n"},
   };
   for (const Case& c : cases) {
     ProcessResult r = Velmor(c.args);
