@@ -13,6 +13,8 @@
 #include "cli/fees_command.h"
 #include "cli/pay_command.h"
 #include "cli/residents_command.h"
+#include "cli/special_command.h"
+#include "cli/receipts_command.h"
 #include "cli/help.h"
 #include "cli/long_operation.h"
 #include "velmor/utf8.h"
@@ -36,6 +38,9 @@ int main(int argc, char** argv) {
   BasicInfoOptions basicInfo;
   StreetChangeOptions streetChange;
   GroupOptions group;
+  SpecialOptions special;
+  ReceiptsOptions receipts;
+  CertificateOptions certificate;
   app.add_option("--data", global.dataDir, "data directory (default: $VELMOR_DATA, else ~/.local/share/velmor)")
       ->type_name("DIR");
   app.add_option("--plugin", global.pluginPath, "plug-in library (default: libVelmorService.so in ../lib/ or ../lib/velmor/ of the program)")
@@ -66,6 +71,9 @@ int main(int argc, char** argv) {
   CLI::App* basicInfoCmd = AddBasicInfoCommand(app, basicInfo);
   CLI::App* streetChangeCmd = AddStreetChangeCommand(app, streetChange);
   CLI::App* groupCmd = AddGroupCommand(app, group);
+  CLI::App* specialCmd = AddSpecialCommand(app, special);
+  CLI::App* receiptsCmd = AddReceiptsCommand(app, receipts);
+  CLI::App* certificateCmd = AddCertificateCommand(app, certificate);
   std::vector<std::string> helpTopic;
   CLI::App* helpCmd = AddHelpCommand(app, helpTopic);
   app.footer(
@@ -125,6 +133,9 @@ int main(int argc, char** argv) {
     if (streetChangeCmd->parsed()) return RunStreetChangeCommand(global, streetChange);
     if (groupCmd->parsed()) return RunGroupCommand(global, group);
     if (payCmd->parsed()) return RunPayCommand(global, pay);
+    if (specialCmd->parsed()) return RunSpecialCommand(global, special);
+    if (receiptsCmd->parsed()) return RunReceiptsCommand(global, receipts);
+    if (certificateCmd->parsed()) return RunCertificateCommand(global, certificate);
   } catch (const Interrupted& e) {
     std::fprintf(stderr, "velmor: %s\n", e.what());
     return LongOperation::kExitInterrupted;

@@ -22,6 +22,8 @@ const std::vector<HandlerUnit>& BuiltinHandlerUnits() {
       {"basic information", RegisterBasicInfoHandlers},
       {"groups", RegisterGroupHandlers},
       {"payment", RegisterPaymentHandlers},
+      {"special groups", RegisterSpecialGroupHandlers},
+      {"certificates", RegisterCertificateHandlers},
   };
   return units;
 }
