@@ -17,6 +17,9 @@ struct GlobalOptions {
   std::string dataDir;     // --data; empty: the default data directory
   std::string pluginPath;  // --plugin; empty: found beside the executable
   bool verbose = false;    // -v: echo the debug log to stderr
+  bool quiet = false;      // -q: no progress display
+  int32_t logLevel = -1;   // --log-level: the log's detail for this run; -1: [log] level
+  std::string commandLine; // the words the program was started with, for the log
 };
 
 struct InitOptions {
@@ -78,6 +81,7 @@ struct DemoOptions {
   std::string server;       // --server: a running simulator instead of a child one
   std::string djxh;         // --djxh; empty: the server's first payer
   std::string taxsim;       // --taxsim: the simulator program; empty: beside velmor
+  bool reuse = false;       // --reuse: work in a --data directory that is not empty
 };
 
 CLI::App* AddServicesCommand(CLI::App& app);

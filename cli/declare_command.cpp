@@ -10,11 +10,11 @@
 #include <string>
 #include <vector>
 
+#include "cli/long_operation.h"
 #include "cli/plugin_session.h"
 #include "cli/text_table.h"
 #include "host/host_error.h"
 #include "host/host_config.h"
-#include "host/terminal_progress.h"
 #include "velmor/rcsb_mgr.h"
 
 namespace velmor::cli {
@@ -57,6 +57,7 @@ const char* DeclarationStateName(const std::string& sbzt) {
   if (sbzt == "5") return "已作废";
   if (sbzt == "6") return "申报成功";
   if (sbzt == "9") return "待确认";
+  if (sbzt == "10" || sbzt == "11") return "发送中，受理情况未确认";
   return "未申报";
 }
 
@@ -130,16 +131,11 @@ int RunDeclareCommand(const GlobalOptions& global, const DeclareOptions& o) {
   std::string error;
   int32_t state = 0, id = o.id;
   Json filter = {{"djxh", Djxh(session)}};
-  // Server calls show progress on stderr; the view ends before the result is printed.
-  auto progress = [&](const char* message, int32_t maximum) {
-    Ref<host::TerminalProgressView> view = Make<host::TerminalProgressView>();
-    view->StartProgress(message, maximum, "velmor declare");
-    return view;
-  };
+  // Server calls show progress on stderr and stop on Ctrl-C; the view ends before the result is printed.
   if (o.sync->parsed()) {
-    Ref<host::TerminalProgressView> view = progress("下载申报清单", 1);
-    const bool ok = mgr->synSbqdCx(o.jfrlx, fkssqq, fkssqz, view.get(), error);
-    view->EndProgress();
+    LongOperation op("declare sync");
+    const bool ok = mgr->synSbqdCx(o.jfrlx, fkssqq, fkssqz, op.Start("下载申报清单", 1), error);
+    op.Finished(ok);
     if (!ok) throw host::HostError(error);
     int32_t count = 0;
     mgr->GetSbzbCount(filter.dump(), count);
@@ -167,10 +163,11 @@ int RunDeclareCommand(const GlobalOptions& global, const DeclareOptions& o) {
     std::printf("\n");
     PrintTable({"序号", "姓名", "证件号码", "缴费金额", "原因"}, persons);
   } else if (o.submit->parsed()) {
-    Ref<host::TerminalProgressView> view = progress("发送申报", 1);
-    const bool ok = o.secondForm ? mgr->SbSend_61(text, view.get(), id, state, error)
-                                 : mgr->SbSend(text, view.get(), id, state, error);
-    view->EndProgress();
+    LongOperation op("declare submit");
+    IProgressView* view = op.Start("发送申报", 1);
+    const bool ok = o.secondForm ? mgr->SbSend_61(text, view, id, state, error)
+                                 : mgr->SbSend(text, view, id, state, error);
+    op.Finished(ok);
     if (!ok) throw host::HostError(error);
     std::printf("申报已提交：ID %d，状态 %d %s\n", id, state, DeclarationStateName(std::to_string(state)));
     // Stored, but the server refused it: the command has not done what was asked.
@@ -194,9 +191,9 @@ int RunDeclareCommand(const GlobalOptions& global, const DeclareOptions& o) {
     if (list.empty()) {
       std::printf("没有未缴款的申报\n");
     } else {
-      Ref<host::TerminalProgressView> view = progress("查询缴款状态", 100);
-      const bool ok = mgr->BatGetJkzt(vouchers, view.get(), 100, states, error);
-      view->EndProgress();
+      LongOperation op("declare payment-state");
+      const bool ok = mgr->BatGetJkzt(vouchers, op.Start("查询缴款状态", 100), 100, states, error);
+      op.Finished(ok);
       if (!ok) throw host::HostError(error);
       std::vector<std::vector<std::string>> table;
       const Json answered = Json::parse(states);

@@ -10,6 +10,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <ctime>
 #include <functional>
 #include <map>
@@ -20,13 +21,13 @@
 
 #include "cli/commands.h"
 #include "cli/declare_command.h"
+#include "cli/long_operation.h"
 #include "cli/plugin_session.h"
 #include "cli/roster_declaration.h"
 #include "cli/simulator_child.h"
 #include "cli/text_table.h"
 #include "host/host_error.h"
 #include "host/net/http_transport.h"
-#include "host/terminal_progress.h"
 #include "velmor/dict_mgr.h"
 #include "velmor/employee_dao.h"
 #include "velmor/employee_service.h"
@@ -85,11 +86,15 @@ class Day {
     std::printf("\n== %d. %s\n", ++step_, heading);
     std::fflush(stdout);
     const auto start = std::chrono::steady_clock::now();
-    Ref<host::TerminalProgressView> view = Make<host::TerminalProgressView>();
-    view->StartProgress(heading, 100, "velmor demo");
-    // On a failure the view's destructor ends the display.
-    const std::string result = body(view.get());
-    view->EndProgress();
+    IProgressView* view = op_.Start(heading);
+    std::string result;
+    try {
+      result = body(view);
+    } catch (...) {
+      op_.Finished(false);  // Interrupted when Ctrl-C stopped the step
+      throw;
+    }
+    op_.Finished(true);
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     std::printf("   %s (%.1f s)\n", result.c_str(), seconds);
     std::fflush(stdout);
@@ -97,6 +102,7 @@ class Day {
 
  private:
   int step_ = 0;
+  LongOperation op_{"velmor demo"};
 };
 
 const char* PersonStateName(const std::string& cbzt) {
@@ -157,15 +163,26 @@ CLI::App* AddDemoCommand(CLI::App& app, DemoOptions& o) {
   cmd->add_option("--djxh", o.djxh, "payer to work for (default: the server's first payer)");
   cmd->add_option("--taxsim", o.taxsim, "the simulator program (default: velmor-taxsim beside velmor)")
       ->type_name("PATH");
+  cmd->add_flag("--reuse", o.reuse, "work in a --data directory that is not empty (its server and roster are replaced)");
   cmd->footer(
       "Without --data the demo works in a fresh directory under $TMPDIR (kept afterwards, so the\n"
-      "stored roster and declarations can be looked at with velmor --data DIR ...).\n\n"
+      "stored roster and declarations can be looked at with velmor --data DIR ...). A --data\n"
+      "directory must be new or empty unless --reuse is given.\n\n"
       "Examples:\n  velmor demo\n  velmor demo --persons 500 --data /tmp/velmor-demo");
   return cmd;
 }
 
 int RunDemoCommand(const GlobalOptions& global, const DemoOptions& o) {
   const auto start = std::chrono::steady_clock::now();
+  // The demo points the directory at its own short-lived server and replaces the roster: refused
+  // for a directory in use unless asked for, and before anything is started.
+  if (!global.dataDir.empty() && !o.reuse) {
+    std::error_code ec;
+    if (std::filesystem::exists(global.dataDir, ec) && !std::filesystem::is_empty(global.dataDir, ec))
+      throw host::HostError("data directory " + global.dataDir +
+                            " is not empty: the demo would replace its server address and roster "
+                            "(give a new or empty directory, or --reuse)");
+  }
   std::optional<SimulatorChild> child;
   std::string url = o.server;
   if (url.empty()) {

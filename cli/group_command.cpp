@@ -13,7 +13,7 @@
 #include "cli/plugin_session.h"
 #include "cli/text_table.h"
 #include "host/host_error.h"
-#include "host/terminal_progress.h"
+#include "cli/long_operation.h"
 #include "velmor/bzdj.h"
 
 namespace velmor::cli {
@@ -38,7 +38,7 @@ void Check(IBzDjIntf& svc, bool ok) {
   if (!ok) throw host::HostError(svc.GetErrorMessage());
 }
 
-void PrintRecords(IBzDjIntf& svc, const TBzDjQc& qc) {
+void PrintRecords(IBzDjIntf& svc, const BzDjFilter& qc) {
   std::vector<std::vector<std::string>> table;
   const std::string rows = svc.getJlData(qc);
   Check(svc, svc.GetErrorMessage().empty());
@@ -101,18 +101,13 @@ int RunGroupCommand(const GlobalOptions& global, const GroupOptions& o) {
   Ref<IBzDjIntf> svc = o.government ? Ref<IBzDjIntf>(session.Require<IZfdjhIntf>("IZfdjhIntf").get())
                                     : Ref<IBzDjIntf>(session.Require<IJtbzhIntf>("IJtbzhIntf").get());
   svc->SetDjxh(o.djxh);
-  auto progress = [&](const char* message) {
-    Ref<host::TerminalProgressView> view = Make<host::TerminalProgressView>();
-    view->StartProgress(message, 100, "velmor group");
-    return view;
-  };
-  TBzDjQc qc;
+  BzDjFilter qc;
   qc.page = o.page;
   qc.pageSize = o.size;
   if (o.sync->parsed()) {
-    Ref<host::TerminalProgressView> view = progress("下载登记信息");
-    const bool ok = svc->synCxjmjtbzhjfdjxxCx(view.get());
-    view->EndProgress();
+    LongOperation op("group sync");
+    const bool ok = svc->synCxjmjtbzhjfdjxxCx(op.Start("下载登记信息"));
+    op.Finished(ok);
     Check(*svc, ok);
     std::printf("已下载登记信息：%d 条参保险种\n", svc->getCbxzCount({}));
   } else if (o.lines->parsed()) {
@@ -140,10 +135,10 @@ int RunGroupCommand(const GlobalOptions& global, const GroupOptions& o) {
     std::printf("模板已写入：%s\n", o.file.c_str());
   } else if (o.declare->parsed()) {
     int32_t id = 0;
-    Ref<host::TerminalProgressView> view = progress("发送申报");
+    LongOperation op("group declare");
     const bool ok = svc->synCxjmjtbzsb(Json{{"zgswjgDm", o.office}, {"sbjbjgDm", o.agency}, {"jfnd", o.year}}.dump(),
-                                       view.get(), id);
-    view->EndProgress();
+                                       op.Start("发送申报"), id);
+    op.Finished(ok);
     Check(*svc, ok);
     std::printf("申报已受理：ID %d（用 velmor group verdict %d 获取结果）\n", id, id);
   } else if (o.verdict->parsed()) {
@@ -156,9 +151,9 @@ int RunGroupCommand(const GlobalOptions& global, const GroupOptions& o) {
     }
   } else if (o.records->parsed()) {
     if (o.syncFirst) {
-      Ref<host::TerminalProgressView> view = progress("下载申报清单");
-      const bool ok = svc->synSbqdCx(o.from, o.to, view.get());
-      view->EndProgress();
+      LongOperation op("group records");
+      const bool ok = svc->synSbqdCx(o.from, o.to, op.Start("下载申报清单"));
+      op.Finished(ok);
       Check(*svc, ok);
     }
     PrintRecords(*svc, qc);

@@ -4,12 +4,15 @@
 #include <CLI/CLI.hpp>
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <stdexcept>
 #include <string>
 
 #include "cli/commands.h"
 #include "cli/paths.h"
+#include "host/host.h"
+#include "host/host_error.h"
 
 namespace velmor::cli {
 namespace {
@@ -50,7 +53,9 @@ CLI::App* AddLogCommand(CLI::App& app, LogOptions& options) {
 }
 
 int RunLogCommand(const GlobalOptions& global, const LogOptions& options) {
-  std::string path = ResolveDataDir(global.dataDir) + "/velmor.log";
+  const std::string dir = ResolveDataDir(global.dataDir);
+  if (!std::filesystem::is_directory(dir)) throw host::HostError(host::NotADataDirectory(dir));
+  std::string path = dir + "/velmor.log";
   std::ifstream in(path, std::ios::binary | std::ios::ate);
   if (!in) {
     std::fprintf(stderr, "velmor: no log yet (%s)\n", path.c_str());

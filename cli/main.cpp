@@ -11,8 +11,13 @@
 #include "cli/group_command.h"
 #include "cli/failure.h"
 #include "cli/fees_command.h"
+#include "cli/pay_command.h"
 #include "cli/residents_command.h"
+#include "cli/special_command.h"
+#include "cli/receipts_command.h"
 #include "cli/help.h"
+#include "cli/long_operation.h"
+#include "velmor/utf8.h"
 #include "velmor/version.h"
 
 int main(int argc, char** argv) {
@@ -28,16 +33,24 @@ int main(int argc, char** argv) {
   LogOptions log;
   DemoOptions demo;
   FeesOptions fees;
+  PayOptions pay;
   ResidentsOptions residents;
   BasicInfoOptions basicInfo;
   StreetChangeOptions streetChange;
   GroupOptions group;
+  SpecialOptions special;
+  ReceiptsOptions receipts;
+  CertificateOptions certificate;
   app.add_option("--data", global.dataDir, "data directory (default: $VELMOR_DATA, else ~/.local/share/velmor)")
       ->type_name("DIR");
   app.add_option("--plugin", global.pluginPath, "plug-in library (default: libVelmorService.so in ../lib/ or ../lib/velmor/ of the program)")
       ->type_name("PATH");
   app.set_version_flag("--version", "velmor " VELMOR_VERSION, "print the version and exit");
   app.add_flag("-v,--verbose", global.verbose, "echo the debug log to stderr");
+  app.add_flag("-q,--quiet", global.quiet, "no progress display on stderr");
+  app.add_option("--log-level", global.logLevel, "the log's detail for this run (0 errors .. 3 debug; default: [log] level)")
+      ->type_name("N")->check(CLI::Range(0, 9));
+  for (int i = 0; i < argc; ++i) global.commandLine += (i ? " " : "") + std::string(argv[i]);
   app.require_subcommand(1);
   app.fallthrough();  // the options above are accepted after the subcommand too
   CLI::App* services = AddServicesCommand(app);
@@ -53,10 +66,14 @@ int main(int argc, char** argv) {
   CLI::App* feesCmd = AddFeesCommand(app, fees);
   CLI::App* confirmCmd = AddConfirmCommand(app, fees);
   CLI::App* agreementCmd = AddAgreementCommand(app, fees);
+  CLI::App* payCmd = AddPayCommand(app, pay);
   CLI::App* residentsCmd = AddResidentsCommand(app, residents);
   CLI::App* basicInfoCmd = AddBasicInfoCommand(app, basicInfo);
   CLI::App* streetChangeCmd = AddStreetChangeCommand(app, streetChange);
   CLI::App* groupCmd = AddGroupCommand(app, group);
+  CLI::App* specialCmd = AddSpecialCommand(app, special);
+  CLI::App* receiptsCmd = AddReceiptsCommand(app, receipts);
+  CLI::App* certificateCmd = AddCertificateCommand(app, certificate);
   std::vector<std::string> helpTopic;
   CLI::App* helpCmd = AddHelpCommand(app, helpTopic);
   app.footer(
@@ -66,6 +83,14 @@ int main(int argc, char** argv) {
       "Exit status: 0 success, 1 failure, 2 usage error, 130 interrupted.");
   GiveEveryCommandItsExamples(app);
 
+  // Text that is not UTF-8 is refused here, where it enters, rather than stored as bytes that
+  // read back as other text.
+  for (int i = 1; i < argc; ++i) {
+    if (!velmor::IsWellFormedUtf8(argv[i])) {
+      std::fprintf(stderr, "velmor: argument %d is not valid UTF-8 text\n", i);
+      return 2;
+    }
+  }
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
@@ -87,6 +112,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "velmor: %s (see %s --help)\n", e.what(), see.c_str());
     return 2;
   }
+  LongOperation::SetQuiet(global.quiet);
   try {
     if (helpCmd->parsed()) return RunHelpCommand(app, helpTopic);
     if (services->parsed()) return RunServicesCommand(global);
@@ -106,6 +132,13 @@ int main(int argc, char** argv) {
     if (basicInfoCmd->parsed()) return RunBasicInfoCommand(global, basicInfo);
     if (streetChangeCmd->parsed()) return RunStreetChangeCommand(global, streetChange);
     if (groupCmd->parsed()) return RunGroupCommand(global, group);
+    if (payCmd->parsed()) return RunPayCommand(global, pay);
+    if (specialCmd->parsed()) return RunSpecialCommand(global, special);
+    if (receiptsCmd->parsed()) return RunReceiptsCommand(global, receipts);
+    if (certificateCmd->parsed()) return RunCertificateCommand(global, certificate);
+  } catch (const Interrupted& e) {
+    std::fprintf(stderr, "velmor: %s\n", e.what());
+    return LongOperation::kExitInterrupted;
   } catch (const std::exception& e) {
     std::fprintf(stderr, "velmor: %s\n", DescribeFailure(e.what()).c_str());
     return 1;

@@ -8,9 +8,9 @@
 #include <string>
 
 #include "cli/commands.h"
+#include "cli/long_operation.h"
 #include "cli/plugin_session.h"
 #include "host/host_error.h"
-#include "host/terminal_progress.h"
 #include "velmor/employee_service.h"
 #include "velmor/xnh_mgr.h"
 
@@ -23,13 +23,6 @@ std::string Payer(PluginSession& session, const std::string& given) {
   if (djxh.empty()) throw host::HostError("no payer: give --djxh or set [portal] djxh (velmor init --djxh)");
   return djxh;
 }
-
-// Downloads the scheme account; the insurance types of a roster download come from it.
-void SyncScheme(PluginSession& session, IProgressView* view) {
-  Ref<IXnhMgr> mgr = session.Require<IXnhMgr>("IXnhMgr");
-  if (!mgr->DjxxXz(view)) session.Fail(mgr->GetErrorMessage());
-}
-
 }  // namespace
 
 CLI::App* AddSchemeCommand(CLI::App& app, RosterOptions& options) {
@@ -76,12 +69,14 @@ CLI::App* AddRosterCommand(CLI::App& app, RosterOptions& options) {
 
 int RunSchemeCommand(const GlobalOptions& global, const RosterOptions&) {
   PluginSession session(global);
-  Ref<host::TerminalProgressView> view = Make<host::TerminalProgressView>();
-  view->StartProgress("下载参保登记信息", 100, "scheme sync");
-  SyncScheme(session, view.get());
-  Ref<IXnhMgr> mgr = session.Plugin().CreateService<IXnhMgr>();
-  if (!mgr->downloadZjms(view.get())) session.Fail(mgr->GetErrorMessage());
-  view->EndProgress();
+  LongOperation op("scheme sync");
+  Ref<IXnhMgr> mgr = session.Require<IXnhMgr>("IXnhMgr");
+  bool ok = mgr->DjxxXz(op.Start("下载参保登记信息"));
+  op.Finished(ok);
+  if (!ok) session.Fail(mgr->GetErrorMessage());
+  ok = mgr->downloadZjms(op.Start("下载征集模式"));
+  op.Finished(ok);
+  if (!ok) session.Fail(mgr->GetErrorMessage());
   Ref<IXnhDAO> dao = mgr->GetDAO();
   std::vector<std::string> types;
   const std::string djxh = session.Host().Config().Get("portal", "djxh");
@@ -102,18 +97,27 @@ int RunRosterCommand(const GlobalOptions& global, const RosterOptions& o) {
   Ref<IEmployeeService> svc = session.Require<IEmployeeService>("IEmployeeService");
   std::string message;
   if (o.sync->parsed()) {
-    Ref<host::TerminalProgressView> view = Make<host::TerminalProgressView>();
-    view->StartProgress(o.full ? "全量下载参保人员" : "增量下载参保人员", 1000, "roster sync");
+    LongOperation op("roster sync");
     Ref<IXnhMgr> mgr = session.Plugin().CreateService<IXnhMgr>();
     Ref<IXnhDAO> dao = mgr ? mgr->GetDAO() : Ref<IXnhDAO>();
-    if (dao && !dao->HasXnhDjxx(djxh)) SyncScheme(session, nullptr);
-    bool ok = svc->updateCbryxx(djxh, !o.full, view.get(), message);
-    view->EndProgress();
+    if (dao && !dao->HasXnhDjxx(djxh)) {
+      bool ok = mgr->DjxxXz(op.Start("下载参保登记信息"));
+      op.Finished(ok);
+      if (!ok) session.Fail(mgr->GetErrorMessage());
+    }
+    bool ok = svc->updateCbryxx(djxh, !o.full, op.Start(o.full ? "全量下载参保人员" : "增量下载参保人员", 1000), message);
+    op.Finished(ok);
     if (!ok) session.Fail(message);
+    // Stored, but records were refused: said, by name.
+    if (!message.empty()) std::fprintf(stderr, "velmor: %s\n", message.c_str());
     std::printf("roster stored: %d persons, %d items\n", svc->getRyCount(djxh, RyOrigin::kAll, ""),
                 svc->getItemCount(djxh));
   } else if (o.registrations->parsed()) {
-    if (!svc->updateYgcbxx(djxh, message, !o.full)) session.Fail(message);
+    LongOperation op("roster registrations");
+    op.Start("下载缴费登记信息");
+    bool ok = svc->updateYgcbxx(djxh, message, !o.full);
+    op.Finished(ok);
+    if (!ok) session.Fail(message);
     std::printf("registrations stored: %d persons\n", svc->getRyCount(djxh, RyOrigin::kAll, ""));
   } else if (o.list->parsed()) {
     RyListFilter filter;
@@ -132,7 +136,9 @@ int RunRosterCommand(const GlobalOptions& global, const RosterOptions& o) {
       session.Fail(svc->GetErrorMessage().empty() ? "读取人员数量失败" : svc->GetErrorMessage());
     std::printf("persons\t%d\nlocal\t%d\nserver\t%d\nitems\t%d\n", all, local, server, items);
   } else if (o.refresh->parsed()) {
-    int32_t r = svc->refreshCbzt(djxh, false, o.force, nullptr, message);
+    LongOperation op("roster refresh-states");
+    int32_t r = svc->refreshCbzt(djxh, false, o.force, op.Start("计算参保状态"), message);
+    op.Finished(r >= 0);
     if (r < 0) session.Fail(message);
     std::printf("%s\n", r == 2 ? "summary states recomputed" : "summary states are up to date");
   } else {

@@ -24,7 +24,7 @@ CLI::App* AddServicesCommand(CLI::App& app) {
 int RunServicesCommand(const GlobalOptions& global) {
   // Resolve both paths first: a wrong --plugin is reported before anything is started.
   std::string pluginPath = ResolvePluginPath(global.pluginPath);
-  host::Host h({ResolveDataDir(global.dataDir), global.verbose});
+  host::Host h({ResolveDataDir(global.dataDir), global.verbose, false, global.logLevel});
   h.Start();
   host::PluginHost plugin;
   plugin.Load(pluginPath);

@@ -24,7 +24,7 @@ extern "C" void OnInterrupt(int sig) {
     std::raise(sig);
     return;
   }
-  static const char kNote[] = "\nvelmor: cancelling (press Ctrl-C again to quit now)\n";
+  static const char kNote[] = "\nvelmor: 正在取消…（再按一次 Ctrl-C 立即退出）\n";
   ssize_t ignored = ::write(STDERR_FILENO, kNote, sizeof kNote - 1);
   (void)ignored;
 }

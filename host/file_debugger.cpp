@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <chrono>
+#include <cstdio>
 #include <cstring>
 #include <ctime>
 #include <unistd.h>
@@ -51,8 +52,34 @@ FileDebugger::FileDebugger(Options options)
       active_(options.active),
       threshold_(options.threshold),
       echo_(options.echoToStderr) {
+  maxBytes_ = options.maxBytes;
   file_ = std::fopen(path_.c_str(), "ab");
-  if (!file_) throw HostError("cannot open log file " + path_ + ": " + std::strerror(errno));
+  if (file_) {
+    std::fseek(file_, 0, SEEK_END);
+    size_ = std::ftell(file_);
+    if (maxBytes_ > 0 && size_ >= maxBytes_) RotateLocked();  // not shared yet: no lock needed
+    return;
+  }
+  const std::string why = "cannot open log file " + path_ + ": " + std::strerror(errno);
+  if (!options.stderrWhenUnwritable) throw HostError(why);
+  std::fprintf(stderr, "velmor: %s; warnings and errors go to stderr\n", why.c_str());
+}
+
+bool FileDebugger::HasFile() const {
+  std::lock_guard lock(mutex_);
+  return file_ != nullptr;
+}
+
+void FileDebugger::RotateLocked() {
+  std::fclose(file_);
+  if (std::rename(path_.c_str(), RotatedPath().c_str()) != 0) {
+    // Cannot rotate (e.g. the directory is read-only): go on appending.
+    file_ = std::fopen(path_.c_str(), "ab");
+    maxBytes_ = 0;
+    return;
+  }
+  file_ = std::fopen(path_.c_str(), "ab");
+  size_ = 0;
 }
 
 FileDebugger::~FileDebugger() {
@@ -72,9 +99,16 @@ void FileDebugger::Write(int32_t level, std::string_view category, std::string_v
   AppendEscaped(line, message);
   line += '\n';
   std::lock_guard lock(mutex_);
+  if (!file_) {
+    if (echo_ || level <= kLogWarning) std::fwrite(line.data(), 1, line.size(), stderr);
+    return;
+  }
+  if (maxBytes_ > 0 && size_ + static_cast<int64_t>(line.size()) > maxBytes_ && size_ > 0) RotateLocked();
+  if (!file_) return;
   // Flushed per record so that the log is complete up to a crash.
   std::fwrite(line.data(), 1, line.size(), file_);
   std::fflush(file_);
+  size_ += static_cast<int64_t>(line.size());
   if (echo_) std::fwrite(line.data(), 1, line.size(), stderr);
 }
 

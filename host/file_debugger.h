@@ -34,9 +34,16 @@ class FileDebugger final : public Object<IDebugger> {
     int32_t threshold = kAllLevels;  // records with level <= threshold are written
     bool active = true;
     bool echoToStderr = false;
+    // When the file cannot be opened (a read-only data directory): warnings and errors go to
+    // stderr instead of raising.
+    bool stderrWhenUnwritable = false;
+    // When the file reaches this size it is renamed to "<path>.1" (replacing an older one) and a
+    // new file begins; 0: no limit.
+    int64_t maxBytes = 0;
   };
 
-  // Opens the file for appending (created when missing). Raises HostError when it cannot.
+  // Opens the file for appending (created when missing). Raises HostError when it cannot, unless
+  // stderrWhenUnwritable.
   explicit FileDebugger(Options options);
   ~FileDebugger() override;
 
@@ -57,9 +64,18 @@ class FileDebugger final : public Object<IDebugger> {
   // The message of the last error record (level <= kLogError) of this debugger's life, kept even
   // when the log is off or above the threshold: the command line shows it as a failure's cause.
   std::string LastError() const;
+  // False when the file could not be opened and records go to stderr.
+  bool HasFile() const;
+  // "<path>.1": where the log goes when it is rotated.
+  std::string RotatedPath() const { return path_ + ".1"; }
 
  private:
+  // Under the lock: renames a full file and opens a new one (kept on the old one on failure).
+  void RotateLocked();
+
   std::string path_;
+  int64_t maxBytes_ = 0;
+  int64_t size_ = 0;  // bytes in the open file
   std::atomic<bool> active_;
   std::atomic<int32_t> threshold_;
   const bool echo_;

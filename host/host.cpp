@@ -37,6 +37,14 @@ const ServiceFactoryRecord& Host::Record() { return kRecord; }
 
 LogSettings ReadLogSettings(const HostConfig& config, const std::string& origin) {
   LogSettings s;
+  if (auto size = config.Find(HostConfig::kLog, "max_size_mb"); size && !size->empty()) {
+    int64_t mb = -1;
+    auto [end, ec] = std::from_chars(size->data(), size->data() + size->size(), mb);
+    if (ec != std::errc() || end != size->data() + size->size() || mb < 0 || mb > 1 << 20)
+      throw HostError(origin + ": [log] max_size_mb must be a number of megabytes (0: no limit), not \"" + *size +
+                      "\"");
+    s.maxBytes = mb << 20;
+  }
   auto level = config.Find(HostConfig::kLog, "level");
   if (!level || level->empty()) return s;
   if (EqualsIgnoreCase(*level, "off")) {
@@ -51,6 +59,10 @@ LogSettings ReadLogSettings(const HostConfig& config, const std::string& origin)
   return s;
 }
 
+std::string NotADataDirectory(const std::string& dir) {
+  return "not a data directory: " + dir + " (run velmor init --data " + dir + ")";
+}
+
 Host::Host(HostOptions options) : options_(std::move(options)) {}
 
 Host::~Host() { Stop(); }
@@ -63,7 +75,9 @@ void Host::Start() {
   fs::path dir = fs::absolute(options_.dataDir, ec).lexically_normal();
   std::string text = dir.string();
   while (text.size() > 1 && text.back() == '/') text.pop_back();
-  fs::create_directories(text, ec);
+  if (!options_.createDataDir && !fs::is_directory(text))
+    throw HostError(NotADataDirectory(text));
+  if (options_.createDataDir) fs::create_directories(text, ec);
   if (!fs::is_directory(text)) {
     throw HostError("cannot create data directory " + text + (ec ? ": " + ec.message() : ": not a directory"));
   }
@@ -73,9 +87,11 @@ void Host::Start() {
 
   FileDebugger::Options dopts;
   dopts.path = text + "/" + FileDebugger::kFileName;
-  dopts.active = log.active;
-  dopts.threshold = log.threshold;
+  dopts.active = log.active || options_.logLevel >= 0;
+  dopts.threshold = options_.logLevel >= 0 ? options_.logLevel : log.threshold;
+  dopts.maxBytes = log.maxBytes;
   dopts.echoToStderr = options_.verbose;
+  dopts.stderrWhenUnwritable = true;  // a read-only data directory can still be read
   Ref<FileDebugger> debugger = Make<FileDebugger>(std::move(dopts));
 
   Ref<ServiceFactory> factory = Make<ServiceFactory>();
@@ -84,7 +100,10 @@ void Host::Start() {
   factory->RegisterNamedService(IPlatformManager::kIid, "Default",
                                 Make<PlatformManager>(text, config, Ref<IDebugger>(debugger)).get());
   factory->RegisterNamedService(IUIManager::kIid, "Default", Make<UIManager>().get());
-  components::RegisterNetworkComponents(*factory, *config, text, configPath);
+  components::RegisterNetworkComponents(*factory, *config, text, configPath,
+                                        [debugger](int32_t level, const std::string& line) {
+                                          debugger->Write(level, "net", line);
+                                        });
 
   {
     std::lock_guard lock(g_mutex);

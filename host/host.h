@@ -25,9 +25,17 @@
 namespace velmor::host {
 
 struct HostOptions {
-  std::string dataDir;   // created when missing; relative paths are taken from the current directory
+  std::string dataDir;   // relative paths are taken from the current directory
   bool verbose = false;  // echo log records to stderr
+  // Whether a missing data directory is created; when false it is refused with "not a data
+  // directory" (a mistyped path must not leave a new directory behind).
+  bool createDataDir = true;
+  // The log's level for this run, instead of [log] level; -1: as configured.
+  int32_t logLevel = -1;
 };
+
+// The refusal of a data directory that does not exist: "not a data directory: DIR (run velmor init ...)".
+std::string NotADataDirectory(const std::string& dir);
 
 class Host {
  public:
@@ -68,6 +76,7 @@ class Host {
 struct LogSettings {
   bool active = true;
   int32_t threshold = FileDebugger::kAllLevels;
+  int64_t maxBytes = int64_t{10} << 20;  // [log] max_size_mb (default 10; 0: no limit)
 };
 LogSettings ReadLogSettings(const HostConfig& config, const std::string& origin);
 

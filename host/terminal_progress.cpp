@@ -103,8 +103,13 @@ int TerminalProgressView::Percent() const {
 
 void TerminalProgressView::StartProgress(const std::string& message, int32_t maximum, const std::string& caption) {
   std::lock_guard lock(mutex_);
-  if (running_ && terminal_ && drawnOnce_) std::fputs("\n", out_);  // keep the previous display's line
+  // A new step means the running one went through.
+  if (running_) {
+    CompleteLocked();
+    if (terminal_ && drawnOnce_) std::fputs("\n", out_);  // keep the previous display's line
+  }
   running_ = true;
+  stepOpen_ = true;
   message_ = message;
   caption_ = caption;
   maximum_ = maximum;
@@ -112,8 +117,10 @@ void TerminalProgressView::StartProgress(const std::string& message, int32_t max
   lastTenth_ = -1;
   drawnOnce_ = false;
   cancelShown_ = false;
+  counts_ = false;
+  started_ = Now();
   if (!terminal_) {
-    PlainLine(caption_.empty() ? message_ : caption_ + ": " + message_);
+    PlainLine(Label());
     lastTenth_ = 0;
     return;
   }
@@ -122,16 +129,15 @@ void TerminalProgressView::StartProgress(const std::string& message, int32_t max
 
 void TerminalProgressView::SetPosition(int32_t position) {
   std::lock_guard lock(mutex_);
-  if (position < 0) position = 0;
   if (maximum_ > 0 && position > maximum_) position = maximum_;
-  if (position == position_) return;
+  if (position <= position_) return;  // never backwards
   position_ = position;
   if (!running_) return;
   if (!terminal_) {
     int tenth = Percent() / 10;
     if (tenth > lastTenth_) {
       lastTenth_ = tenth;
-      PlainLine((caption_.empty() ? message_ : caption_) + ": " + std::to_string(tenth * 10) + "%");
+      PlainLine((caption_.empty() ? Label() : caption_) + ": " + std::to_string(tenth * 10) + "%");
     }
     return;
   }
@@ -145,7 +151,7 @@ void TerminalProgressView::SetMessage(const std::string& message) {
   message_ = message;
   if (!running_) return;
   if (!terminal_) {
-    PlainLine(caption_.empty() ? message_ : caption_ + ": " + message_);
+    if (!message_.empty()) PlainLine(Label());
     return;
   }
   dirty_ = true;
@@ -167,7 +173,59 @@ void TerminalProgressView::Refresh() {
   std::lock_guard lock(mutex_);
   if (!running_ || !terminal_) return;
   if (CancelRequested() && !cancelShown_) dirty_ = true;
-  if (dirty_) DrawLocked(false);
+  if (dirty_) {
+    DrawLocked(false);
+  } else if (Now() - lastDraw_ >= interval_) {
+    ++spin_;  // nothing moved: the spinner and the elapsed time show the command is alive
+    DrawLocked(true);
+  }
+}
+
+void TerminalProgressView::Complete() {
+  std::lock_guard lock(mutex_);
+  if (!stepOpen_) return;  // no step, or already completed
+  CompleteLocked();
+  if (terminal_) {
+    std::fputs("\n", out_);
+    std::fflush(out_);
+  }
+  running_ = false;
+}
+
+void TerminalProgressView::CompleteLocked() {
+  stepOpen_ = false;
+  if (maximum_ <= 0) {
+    if (terminal_) DrawLocked(true);
+    return;
+  }
+  if (position_ < maximum_) position_ = maximum_;
+  if (!terminal_) {
+    if (lastTenth_ < 10) PlainLine((caption_.empty() ? Label() : caption_) + ": 100%");
+    lastTenth_ = 10;
+    return;
+  }
+  DrawLocked(true);
+}
+
+void TerminalProgressView::ShowCounts(bool counts) {
+  std::lock_guard lock(mutex_);
+  counts_ = counts;
+}
+
+std::string TerminalProgressView::Grouped(int64_t n) {
+  std::string digits = std::to_string(n < 0 ? -n : n), out;
+  for (size_t i = 0; i < digits.size(); ++i) {
+    if (i > 0 && (digits.size() - i) % 3 == 0) out += ',';
+    out += digits[i];
+  }
+  return n < 0 ? "-" + out : out;
+}
+
+std::string TerminalProgressView::Label() const {
+  if (caption_.empty() && message_.empty()) return "处理中";
+  if (caption_.empty()) return message_;
+  if (message_.empty()) return caption_;
+  return caption_ + ": " + message_;
 }
 
 void TerminalProgressView::PlainLine(const std::string& text) {
@@ -187,12 +245,18 @@ void TerminalProgressView::DrawLocked(bool force) {
     char pct[8];
     std::snprintf(pct, sizeof pct, " %3d%%", Percent());
     tail = pct;
+    if (counts_) tail += " " + Grouped(position_) + " / " + Grouped(maximum_);
   } else {
-    tail = " " + std::to_string(position_);
+    tail = " " + Grouped(position_);
   }
+  static constexpr char kSpinner[] = "|/-\\";
+  const double seconds = std::chrono::duration<double>(now - started_).count();
+  char elapsed[32];
+  std::snprintf(elapsed, sizeof elapsed, " %c %.1fs", kSpinner[spin_ % 4], seconds);
+  tail += elapsed;
   bool cancelling = CancelRequested();
-  if (cancelling) tail += " (cancelling)";
-  std::string head = caption_.empty() ? message_ : caption_ + ": " + message_;
+  if (cancelling) tail += " (正在取消)";
+  std::string head = Label();
   // Room: head, " [", bar, "]", tail; the bar gets 10 .. 40 columns, the head what is left.
   int fixed = 3 + DisplayWidth(tail);
   int bar = std::clamp(columns_ - fixed - DisplayWidth(head) - 1, 10, 40);

@@ -3,6 +3,8 @@
 #   libreoffice.xlsx, libreoffice.xls   the source workbook as the office program saves it
 #   encrypted.xlsx, encrypted.xls       the same, saved with the password "velmor"
 #   libreoffice.ods                     the office program's own format (a zip without a workbook part)
+# and the receipt imports of tests/receipts/fixtures/: receipts.xlsx and receipts_again.xls from
+# their .fods sources (the same receipts; the ID number's check character "x" in lower case, then "X").
 # Needs libreoffice-calc and python3-uno (for the passwords):
 #   apt-get install -y --no-install-recommends libreoffice-calc python3-uno
 set -euo pipefail
@@ -73,3 +75,9 @@ office=$!
 /usr/bin/python3 "$work/encrypt.py" "$dir/source.fods" "$dir" "$pipe"
 wait "$office" || true
 ls -l "$dir"
+
+receipts="$root/tests/receipts/fixtures"
+convert xlsx "$receipts/receipts.fods"
+convert 'xls:MS Excel 97' "$receipts/receipts_again.fods"
+cp "$work/receipts.xlsx" "$work/receipts_again.xls" "$receipts/"
+ls -l "$receipts"

@@ -33,5 +33,6 @@ chroot "$root" /bin/sh -c "apt-get update -qq && DEBIAN_FRONTEND=noninteractive 
 echo "--- installed; running from /usr/bin"
 chroot "$root" /usr/bin/velmor --version
 chroot "$root" /usr/bin/velmor-taxsim --version
+chroot "$root" mkdir -p /tmp/velmor-data  # only init makes a data directory
 chroot "$root" /usr/bin/velmor --data /tmp/velmor-data services
 echo "--- fresh install OK"

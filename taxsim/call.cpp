@@ -3,6 +3,7 @@
 #include <cctype>
 
 #include "taxsim/codec.h"
+#include "include/velmor/json_depth.h"
 
 namespace velmor::taxsim {
 namespace {
@@ -113,6 +114,7 @@ Call DecodeCall(Call::Endpoint endpoint, std::string serviceCode, std::string se
   call.serviceCode = std::move(serviceCode);
   call.serialHeader = std::move(serialHeader);
   call.rawBody = std::move(body);
+  if (!JsonDepthWithin(call.rawBody)) throw Refusal("10001", "请求报文" + JsonTooDeepText());
   call.body = nlohmann::ordered_json::parse(call.rawBody, nullptr, false);
   if (call.body.is_discarded() || !call.body.is_object()) throw Refusal("10001", "请求报文不是有效的JSON对象");
   // The document travels under "data", or "qqbw" for the types that say so.

@@ -12,6 +12,7 @@ FaultKind KindOf(std::string_view name) {
   if (name == "bad-base64") return FaultKind::kBadBase64;
   if (name == "delay") return FaultKind::kDelay;
   if (name == "drop") return FaultKind::kDrop;
+  if (name == "drop-answer") return FaultKind::kDropAnswer;
   if (name == "http-error") return FaultKind::kHttpError;
   if (name == "not-json") return FaultKind::kNotJson;
   throw FaultError("未知的故障类型：" + std::string(name));

@@ -22,7 +22,7 @@ class FaultError : public std::invalid_argument {
   using std::invalid_argument::invalid_argument;
 };
 
-enum class FaultKind { kRefuse, kCode, kDropList, kBadBase64, kDelay, kDrop, kHttpError, kNotJson };
+enum class FaultKind { kRefuse, kCode, kDropList, kBadBase64, kDelay, kDrop, kHttpError, kNotJson, kDropAnswer };
 
 enum class Endpoint { kService, kSubmit, kPoll, kAny };
 

@@ -99,5 +99,11 @@ void RegisterBasicInfoHandlers(HandlerRegistry& registry);
 // The collective and government payers: "0214", "0215", "0216", "0228", "0229"
 // (taxsim/handlers/groups.cpp).
 void RegisterGroupHandlers(HandlerRegistry& registry);
-
+// Paying declared fees: "0006", "0007", "0008", "0010", "0011", "0035", "0237"
+// (taxsim/handlers/payment.cpp); "0014" is the declaration's.
+void RegisterPaymentHandlers(HandlerRegistry& registry);
+// Special-group declarations: "0134"-"0137", "0151", "0152" (taxsim/handlers/special.cpp).
+void RegisterSpecialGroupHandlers(HandlerRegistry& registry);
+// Payment-detail certificates: "0174"-"0178" (taxsim/handlers/certificates.cpp).
+void RegisterCertificateHandlers(HandlerRegistry& registry);
 }  // namespace velmor::taxsim

@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "host/net/wire.h"
+#include "include/velmor/json_depth.h"
 
 namespace velmor::taxsim {
 
@@ -67,6 +68,7 @@ struct Simulator::Impl {
 namespace {
 
 std::string YblshOf(const std::string& body) {
+  if (!JsonDepthWithin(body)) return {};
   nlohmann::json j = nlohmann::json::parse(body, nullptr, false);
   if (j.is_object() && j.contains("yblsh") && j["yblsh"].is_string()) return j["yblsh"].get<std::string>();
   return {};
@@ -90,17 +92,21 @@ void Simulator::Impl::Sleep(int ms) {
   stopCv.wait_for(lock, std::chrono::milliseconds(ms), [&] { return stopping; });
 }
 
+namespace {
+// Headers promise a body that never comes: the client sees the connection close mid-answer.
+void DropAnswer(httplib::Response& res) {
+  res.set_content_provider(4096, wire::kJsonContentType, [](size_t offset, size_t, httplib::DataSink& sink) {
+    if (offset == 0) sink.write("{\"status\":", 10);
+    return false;
+  });
+}
+}  // namespace
+
 bool Simulator::Impl::PreFaults(const std::vector<Fault>& list, httplib::Response& res) {
   for (const auto& f : list)
     if (f.kind == FaultKind::kDelay) Sleep(f.delayMs);
   if (FirstOf(list, FaultKind::kDrop)) {
-    // Headers promise a body that never comes: the client sees the connection close mid-answer.
-    res.set_content_provider(
-        4096, wire::kJsonContentType,
-        [](size_t offset, size_t, httplib::DataSink& sink) {
-          if (offset == 0) sink.write("{\"status\":", 10);
-          return false;
-        });
+    DropAnswer(res);
     return true;
   }
   if (const Fault* f = FirstOf(list, FaultKind::kHttpError)) {
@@ -196,7 +202,11 @@ void Simulator::Impl::ServeCall(const httplib::Request& req, httplib::Response& 
     return SendJson(res, Answer::Refuse(r.code(), r.what()).envelope);
   }
   Record(call);
-  if (at == Endpoint::kService) return Send(list, Run(call), res);
+  if (at == Endpoint::kService) {
+    Answer answer = Run(call);
+    if (FirstOf(list, FaultKind::kDropAnswer)) return DropAnswer(res);  // acted on, answer lost
+    return Send(list, std::move(answer), res);
+  }
 
   // Submission: the job is answered now and handed out after its pending polls.
   std::string yblsh = call.Yblsh();
@@ -295,8 +305,9 @@ void Simulator::Impl::Routes() {
     r.set_content(Summary(state).dump(), wire::kJsonContentType);
   });
   server.Post("/_taxsim/faults", [this](const httplib::Request& q, httplib::Response& r) {
-    nlohmann::json j = nlohmann::json::parse(q.body, nullptr, false);
     try {
+      if (!JsonDepthWithin(q.body)) throw FaultError("故障" + JsonTooDeepText());
+      nlohmann::json j = nlohmann::json::parse(q.body, nullptr, false);
       if (j.is_discarded()) throw FaultError("故障不是有效的JSON");
       std::vector<Fault> parsed;
       if (j.is_array())
@@ -315,7 +326,7 @@ void Simulator::Impl::Routes() {
     r.set_content(R"({"ok":true})", wire::kJsonContentType);
   });
   server.Post("/_taxsim/config", [this](const httplib::Request& q, httplib::Response& r) {
-    nlohmann::json j = nlohmann::json::parse(q.body, nullptr, false);
+    nlohmann::json j = JsonDepthWithin(q.body) ? nlohmann::json::parse(q.body, nullptr, false) : nlohmann::json();
     if (!j.is_object() || !j.contains("asyncPendingPolls") || !j["asyncPendingPolls"].is_number_integer() ||
         j["asyncPendingPolls"].get<int>() < AsyncJobs::kPendingForever) {
       r.status = 400;

@@ -5,6 +5,7 @@
 #include <fstream>
 #include <set>
 #include <sstream>
+#include "include/velmor/json_depth.h"
 
 #include "taxsim/group_accounts.h"
 
@@ -218,6 +219,7 @@ State Generate(const GenerateOptions& o) {
 }
 
 State LoadScenarioText(std::string_view text, const std::string& origin) {
+  if (!JsonDepthWithin(text)) throw ScenarioError(origin + ": " + JsonTooDeepText());
   nlohmann::json j = nlohmann::json::parse(text, nullptr, false);
   if (j.is_discarded()) throw ScenarioError(origin + ": 不是有效的JSON");
   if (!j.is_object()) throw ScenarioError(origin + ": 顶层不是对象");

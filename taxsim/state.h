@@ -64,6 +64,9 @@ struct State {
   nlohmann::json groups = nlohmann::json::array();
   // A busy server: submissions are queued ("10042") and answered under their serial.
   bool queueDeclarations = false;
+  // The payment side (taxsim/handlers/payment.cpp): agreements, lines paid, vouchers, and what
+  // tests steer (outcomes per zsuuid, offices that fail, the next deduction timing out).
+  nlohmann::json payments = nlohmann::json::object();
 
   const Payer* FindPayer(std::string_view djxh) const;
   // The persons of a payer (a contiguous range); empty for an unknown payer.

@@ -48,8 +48,9 @@ net::NetOptions ReadNetOptions(const HostConfig& config, const std::string& orig
 }
 
 void RegisterNetworkComponents(ServiceFactory& factory, const HostConfig& config, const std::string& dataDir,
-                               const std::string& origin) {
+                               const std::string& origin, std::function<void(int32_t, const std::string&)> exchangeLog) {
   net::NetOptions options = ReadNetOptions(config, origin);
+  options.exchangeLog = std::move(exchangeLog);
   factory.RegisterService(INetCommIntf::kIid, Make<net::NetComm>(std::move(options)).get());
   factory.RegisterNamedService(ICommonFunctions::kIid, "Default",
                                Make<CommonFunctions>(dataDir + "/" + SerialCounter::kFileName).get());

@@ -11,6 +11,7 @@
 // batch_threads (4). Runs on the host's main thread during Host::Start.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "host/host_config.h"
@@ -24,8 +25,9 @@ namespace velmor::host::components {
 net::NetOptions ReadNetOptions(const HostConfig& config, const std::string& origin);
 
 // Reads the settings (raising HostError as above, before anything is registered) and registers
-// the five components.
+// the five components. `exchangeLog` records each server exchange (net::NetOptions).
 void RegisterNetworkComponents(ServiceFactory& factory, const HostConfig& config, const std::string& dataDir,
-                               const std::string& origin);
+                               const std::string& origin,
+                               std::function<void(int32_t, const std::string&)> exchangeLog = {});
 
 }  // namespace velmor::host::components

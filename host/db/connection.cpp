@@ -1,11 +1,25 @@
 #include "host/db/connection.h"
 
 #include "host/db/fault_injection.h"
+#include "velmor/utf8.h"
 
 namespace velmor::host::db {
 
 namespace {
 constexpr const char* kEmptyStatement = "empty SQL statement";
+}
+
+
+bool AcceptableSqlText(std::string_view text, std::string* error) {
+  if (text.find('\0') != std::string_view::npos) {
+    *error = kSqlHoldsNul;
+    return false;
+  }
+  if (!IsWellFormedUtf8(text)) {
+    *error = kSqlNotUtf8;
+    return false;
+  }
+  return true;
 }
 
 bool IsBlankSql(std::string_view text) {
@@ -50,18 +64,27 @@ Connection::~Connection() {
   sqlite3_close_v2(db_);
 }
 
-std::string Connection::EngineMessage() const { return sqlite3_errmsg(db_); }
+std::string Connection::EngineMessage() const {
+  std::string message = sqlite3_errmsg(db_);
+  const int rc = sqlite3_extended_errcode(db_) & 0xff;
+  if (rc == SQLITE_CORRUPT || rc == SQLITE_NOTADB) {
+    const char* file = sqlite3_db_filename(db_, "main");
+    if (file && *file) message += std::string(" [") + file + "]";
+  }
+  return message;
+}
 
 bool Connection::ExecInternal(const char* sql, std::string* error) {
   char* message = nullptr;
   if (sqlite3_exec(db_, sql, nullptr, nullptr, &message) == SQLITE_OK) return true;
-  *error = message ? message : EngineMessage();
   sqlite3_free(message);
+  *error = EngineMessage();
   return false;
 }
 
 bool Connection::PrepareOne(std::string_view sql, sqlite3_stmt** stmt, std::string* error) {
   *stmt = nullptr;
+  if (!AcceptableSqlText(sql, error)) return false;
   const char* tail = nullptr;
   if (sqlite3_prepare_v2(db_, sql.data(), static_cast<int>(sql.size()), stmt, &tail) != SQLITE_OK) {
     *error = EngineMessage();
@@ -93,6 +116,7 @@ int Connection::NextStep(sqlite3_stmt* stmt, std::string* error) {
 
 bool Connection::Exec(std::string_view sql, int64_t* changes, std::string* error) {
   *changes = 0;
+  if (!AcceptableSqlText(sql, error)) return false;
   if (IsBlankSql(sql)) {
     *error = kEmptyStatement;
     return false;

@@ -52,7 +52,8 @@ class Connection {
   bool Rollback(std::string* error);
   bool InTransaction() const { return sqlite3_get_autocommit(db_) == 0; }
 
-  // The engine's message for the last failure on this connection.
+  // The engine's message for the last failure on this connection; a damaged database file is
+  // named after it (" [<file>]"), so the user learns which file to restore.
   std::string EngineMessage() const;
 
  private:
@@ -62,6 +63,13 @@ class Connection {
   std::string name_;
   std::recursive_mutex mutex_;  // recursive: a dataset may die while its owner holds the lock
 };
+
+// False, with *error, for statement text the engine cannot take as it is: a NUL (the engine
+// would end the statement there, cutting a value) or bytes that are not UTF-8 (stored raw, they
+// read back as other text). Such a statement is refused whole.
+bool AcceptableSqlText(std::string_view text, std::string* error);
+inline constexpr const char* kSqlHoldsNul = "SQL text holds a NUL character";
+inline constexpr const char* kSqlNotUtf8 = "SQL text is not valid UTF-8";
 
 // True when `text` holds nothing but blanks, semicolons and SQL comments.
 bool IsBlankSql(std::string_view text);

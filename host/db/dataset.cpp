@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
+#include "velmor/utf8.h"
 
 namespace velmor::host::db {
 namespace {
@@ -221,10 +222,18 @@ std::vector<std::pair<std::string, std::string>> SetColumns(const std::vector<st
   return out;
 }
 
+// The column whose value is not UTF-8 (refused like such statement text); empty when none.
+std::string NotUtf8Column(const std::vector<std::pair<std::string, std::string>>& columns) {
+  for (const auto& [column, value] : columns)
+    if (!IsWellFormedUtf8(value)) return column;
+  return {};
+}
+
 }  // namespace
 
 bool SqliteDataSet::PostInsert() {
   auto columns = SetColumns(originColumns_, pending_);
+  if (const std::string bad = NotUtf8Column(columns); !bad.empty()) return Fail(std::string(kSqlNotUtf8) + ": " + bad);
   std::string sql = "INSERT INTO " + QuoteIdentifier(table_);
   if (columns.empty()) {
     sql += " DEFAULT VALUES";
@@ -258,6 +267,7 @@ bool SqliteDataSet::PostInsert() {
 
 bool SqliteDataSet::PostEdit() {
   auto columns = SetColumns(originColumns_, pending_);
+  if (const std::string bad = NotUtf8Column(columns); !bad.empty()) return Fail(std::string(kSqlNotUtf8) + ": " + bad);
   if (columns.empty()) {  // nothing changed: nothing to write
     Cancel();
     return true;

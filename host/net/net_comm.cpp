@@ -1,7 +1,10 @@
 #include "host/net/net_comm.h"
 
+#include <chrono>
 #include <nlohmann/json.hpp>
 
+#include "host/cancel.h"
+#include "host/log_level.h"
 #include "velmor/platform.h"
 
 namespace velmor::host::net {
@@ -66,11 +69,24 @@ NetComm::Outcome NetComm::Post(const std::string& path, const std::string& body,
                                       std::string("User-Agent: ") + kUserAgent};
   if (!serial.empty()) headers.push_back(std::string(wire::kSerialHeader) + ": " + serial);
   std::function<bool()> tick;
+  // Ctrl-C (host/cancel.h) abandons the exchange even when the operation passed no view: the
+  // operation then fails on its usual path and rolls back what it had begun.
   if (OnOwnerThread()) tick = [progress] {
     platform::ProcessMessages();
-    return !(progress && progress->IsCancelled());
+    return !(CancelRequested() || (progress && progress->IsCancelled()));
   };
+  const auto started = std::chrono::steady_clock::now();
   HttpResult http = HttpPost(options_.serverUrl + path, body, headers, options_.transport, cancel, tick);
+  if (options_.exchangeLog) {
+    const auto ms =
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started).count();
+    std::string line = "exchange " + path + (serial.empty() ? "" : " serial " + serial) + ": ";
+    line += http.httpStatus ? "HTTP " + std::to_string(http.httpStatus) : std::string("no answer");
+    if (!http.ok) line += " (" + http.error + ")";
+    line += ", " + std::to_string(ms) + " ms, " + std::to_string(body.size()) + " bytes sent, " +
+            std::to_string(http.body.size()) + " received";
+    options_.exchangeLog(http.ok ? kLogInfo : kLogWarning, line);
+  }
   if (!http.ok) {
     o.error = http.error;
     return o;

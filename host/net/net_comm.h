@@ -11,6 +11,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <functional>
 #include <string>
 #include <thread>
 
@@ -26,6 +27,9 @@ struct NetOptions {
   std::string serverUrl;  // "http://127.0.0.1:8088"; a path is kept as a prefix
   TransportOptions transport;
   int batchThreads = 4;
+  // Receives one line per exchange (path, serial, HTTP status or failure, milliseconds, bytes) at
+  // the log level it names; empty: not recorded. Called on the exchanging thread.
+  std::function<void(int32_t level, const std::string& line)> exchangeLog;
 };
 
 class NetComm final : public Object<INetCommIntf> {

@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include <nlohmann/json.hpp>
+#include "include/velmor/json_depth.h"
 
 namespace velmor::wire {
 
@@ -18,6 +19,10 @@ std::string EncodeEnvelope(const Envelope& e) {
 }
 
 bool DecodeEnvelope(std::string_view text, Envelope& out, std::string& problem) {
+  if (!JsonDepthWithin(text)) {
+    problem = "应答" + JsonTooDeepText();
+    return false;
+  }
   nlohmann::json j = nlohmann::json::parse(text, nullptr, /*allow_exceptions=*/false);
   if (j.is_discarded()) {
     problem = "应答不是JSON";

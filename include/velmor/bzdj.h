@@ -9,7 +9,9 @@
 // records (ds_jtbzhsbjlb, their lines ds_jtbzhsbjlmxb and list entries ds_jtbzhsbjlqdb) and the
 // registration (ds_jtbzhcbxxb, ds_jtbzhcbxzb), always within the payer (docs/groups.md).
 //
-// Lists are JSON arrays of objects keyed by column (texts), or of texts for one-column lists.
+// Lists are JSON arrays of objects keyed by column (texts), or of texts for one-column lists; the
+// item forms (35-48) give the same reads as records of their families (velmor/bzdj_items.h), new
+// references the caller owns.
 // Failures never raise: the operation answers false, -1 or "[]" and leaves the user message as its
 // last-error text (GetErrorMessage); the log line names the class and operation. Every server
 // operation advances the given progress view (may be null). One object is used by one thread at a
@@ -20,19 +22,10 @@
 #include <string>
 
 #include "velmor/business_object.h"
+#include "velmor/bzdj_items.h"
 #include "velmor/progress_view.h"
 
 namespace velmor {
-
-// The condition of the local reads: each non-empty field filters; page from 1 (-1: all rows).
-struct TBzDjQc {
-  std::string jfnd, sbjbjgdm, xzlxdm, xm, zjlx, zjhm;  // prepared lines; xm, zjhm match a part
-  std::string yxbz;                                  // insured lines: "Y" only valid units
-  std::string sbzt, jkzt, sbrqq, sbrqz;              // records
-  int32_t zbid = 0;                                  // record lines and list entries of one record
-  int32_t page = -1;
-  int32_t pageSize = 20;
-};
 
 // What a workbook import did: rows stored, rows rejected and the failure workbook (empty when
 // every row was stored).
@@ -77,22 +70,22 @@ class IBzDjIntf : public IServiceIntf {
   // 13-18: prepared lines: count, page, sum of yjfe, delete, add (a JSON array of lines with
   // jfnd, sbjbjgdm, dwbh, rybh, xzlxdm, xm, zjlx, zjhm, yjfe; added receives the count) and
   // import from a workbook.
-  virtual int32_t getCount(const TBzDjQc& qc) = 0;
-  virtual std::string getData(const TBzDjQc& qc) = 0;
-  virtual bool getYjfehj(const TBzDjQc& qc, double& sum) = 0;
-  virtual bool delData(const TBzDjQc& qc, int32_t& deleted) = 0;
+  virtual int32_t getCount(const BzDjFilter& qc) = 0;
+  virtual std::string getData(const BzDjFilter& qc) = 0;
+  virtual bool getYjfehj(const BzDjFilter& qc, double& sum) = 0;
+  virtual bool delData(const BzDjFilter& qc, int32_t& deleted) = 0;
   virtual bool addDatas(const std::string& lines, IProgressView* progress, int32_t& added) = 0;
   virtual bool importData(const std::string& workbook, IProgressView* progress, TBzDjImportResult& result) = 0;
   // 19-23: records (newest first), the lines of a record, the person lines of a record (by xm,
   // zjhm), counted and paged.
-  virtual int32_t getJlCount(const TBzDjQc& qc) = 0;
-  virtual std::string getJlData(const TBzDjQc& qc) = 0;
+  virtual int32_t getJlCount(const BzDjFilter& qc) = 0;
+  virtual std::string getJlData(const BzDjFilter& qc) = 0;
   virtual std::string getJlmxData(int32_t zbid) = 0;
-  virtual int32_t getJlrymxCount(const TBzDjQc& qc) = 0;
-  virtual std::string getJlrymxData(const TBzDjQc& qc) = 0;
+  virtual int32_t getJlrymxCount(const BzDjFilter& qc) = 0;
+  virtual std::string getJlrymxData(const BzDjFilter& qc) = 0;
   // 24, 25: insured lines of the registration (yxbz "Y": valid units only; sbjbjgdm filters).
-  virtual int32_t getCbxzCount(const TBzDjQc& qc) = 0;
-  virtual std::string getCbxzData(const TBzDjQc& qc) = 0;
+  virtual int32_t getCbxzCount(const BzDjFilter& qc) = 0;
+  virtual std::string getCbxzData(const BzDjFilter& qc) = 0;
   // 26-30: distinct codes of the registration (of one agency when sbjbjgdm is given; offices and
   // sections of valid units only when yxbz is "Y").
   virtual std::string getDwbhs(const std::string& sbjbjgdm) = 0;
@@ -107,6 +100,31 @@ class IBzDjIntf : public IServiceIntf {
   // 34: writes the import workbook's template to path.
   virtual bool handTemplate(const std::string& path) = 0;
 
+  // 35-37: factories: a query condition (TBzDjQc), a prepared line (TBzDjItem) and an empty list of
+  // prepared lines (TBzDjItems), for the item forms below (velmor/bzdj_items.h).
+  virtual Ref<IBzDjQc> NewBzDjQc() = 0;
+  virtual Ref<IJfdjItem> NewBzDjItem() = 0;
+  virtual Ref<IJfdjItems> NewBzDjItems() = 0;
+  // 38-45: the reads above as records; items receives a new list (null on failure). A null
+  // condition reads every row. 38 prepared lines (TBzDjItem), 39 adds a list of prepared lines
+  // (TBzDjItem only, one transaction), 40 records (TBzDjjlItem), 41 lines of record zbid
+  // (TBzDjjlmxItem), 42 person lines (TBzDjjlrymxItem), 43 insured lines (TBzDjcbxzItem), 44 list
+  // entries of record zbid (TBzDjqdItem), 45 unpaid records (TBzDjjlItem).
+  virtual bool getBzDjItems(IBzDjQc* qc, Ref<IJfdjItems>& items) = 0;
+  virtual bool addBzDjItems(IJfdjItems* lines, IProgressView* progress, int32_t& added) = 0;
+  virtual bool getJlItems(IBzDjQc* qc, Ref<IJfdjItems>& items) = 0;
+  virtual bool getJlmxItems(int32_t zbid, Ref<IJfdjItems>& items) = 0;
+  virtual bool getJlrymxItems(IBzDjQc* qc, Ref<IJfdjItems>& items) = 0;
+  virtual bool getCbxzItems(IBzDjQc* qc, Ref<IJfdjItems>& items) = 0;
+  virtual bool getQdItems(int32_t zbid, Ref<IJfdjItems>& items) = 0;
+  virtual bool getWjkItems(Ref<IJfdjItems>& items) = 0;
+  // 46-48: the downloaded registration: the payer (TCxjmJbxx: djxh, jfrlx, dws units, cbxzs
+  // insured lines), its units (TCxjmCbxx; yxbz "Y" and sbjbjgdm of the condition filter) and the
+  // insured lines of unit zbid (TCxjmCbxz).
+  virtual bool getCxjmJbxx(Ref<IJfdjItem>& payer) = 0;
+  virtual bool getCxjmCbxxItems(IBzDjQc* qc, Ref<IJfdjItems>& items) = 0;
+  virtual bool getCxjmCbxzItems(int32_t zbid, Ref<IJfdjItems>& items) = 0;
+
  protected:
   ~IBzDjIntf() = default;
 };
@@ -116,7 +134,7 @@ class IJtbzhIntf : public IBzDjIntf {
  public:
   VELMOR_IID("{69F2F221-0DAC-4A2B-AE7B-46CC7DD4B77B}")
   using Base = IBzDjIntf;
-  // 35: the scheme marks (xnhflbs) of the payer's valid units of one office, as a JSON array.
+  // 49: the scheme marks (xnhflbs) of the payer's valid units of one office, as a JSON array.
   virtual std::string getXnhflbs(const std::string& zgswjgDm) = 0;
 
  protected:

@@ -44,6 +44,9 @@ class IEmployeeService : public IServiceIntf {
   // 2 ("0040"): downloads the payer's payment registrations, all or those changed since the last.
   virtual bool updateYgcbxx(const std::string& djxh, std::string& message, bool incremental) = 0;
   // 3 ("0058", "0059"): downloads enrolments and persons per insurance type and merges them.
+  // True with an empty message when all was stored; true with message "部分记录未入库：..." when
+  // records holding a value the store cannot hold (a NUL character, text that is not UTF-8) were
+  // refused, each named by person number and field, and the rest stored.
   virtual bool updateCbryxx(const std::string& djxh, bool incremental, IProgressView* progress,
                             std::string& message) = 0;
   // 4: 1 after a download, 2 after recomputing the summary states, 0 when nothing was due; -1

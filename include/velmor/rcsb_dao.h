@@ -111,6 +111,14 @@ class IRcsbDAO : public IServiceIntf {
   // and the latest end. Details without such persons stay as they are. One transaction; answers
   // how many details were filled.
   virtual bool FillNullFkssq(const std::string& djxh, int32_t& filled) = 0;
+  // The outcome of a submission journalled before it was sent, in one transaction: the state
+  // and reason as UpdateSbzt records them (jkzt 8 for a declared master of total 0), then
+  // UpdateSbFk's voucher number and persons in error. A failure stores nothing.
+  virtual bool UpdateSbztFk(int32_t id, int32_t sbzt, const std::string& sbyy, const std::string& yzpzxh,
+                            const std::string& errors) = 0;
+  // Removes one master with its details and persons (a journalled submission the server
+  // refused). One transaction.
+  virtual bool DeleteSbData(int32_t id) = 0;
 
  protected:
   ~IRcsbDAO() = default;

@@ -50,7 +50,34 @@ EVP_PKEY* LoadKey(const std::string& path, KeyKind kind) {
   return key;
 }
 
+std::string SignWith(EVP_PKEY* key, std::string_view text) {
+  MdCtxPtr ctx(EVP_MD_CTX_new());
+  EVP_PKEY_CTX* pctx = nullptr;  // owned by ctx
+  std::string sig;
+  std::size_t len = 0;
+  const bool ok =
+      ctx && EVP_DigestSignInit(ctx.get(), &pctx, EVP_sha256(), nullptr, key) == 1 &&
+      EVP_PKEY_CTX_set_rsa_padding(pctx, RSA_PKCS1_PADDING) == 1 &&
+      EVP_DigestSignUpdate(ctx.get(), text.data(), text.size()) == 1 &&
+      EVP_DigestSignFinal(ctx.get(), nullptr, &len) == 1 && (sig.resize(len), true) &&
+      EVP_DigestSignFinal(ctx.get(), reinterpret_cast<unsigned char*>(sig.data()), &len) == 1;
+  ERR_clear_error();
+  if (!ok) throw Exception("RSA签名失败");
+  sig.resize(len);
+  return Base64Encode(sig);
+}
+
 }  // namespace
+
+std::string TRSAOpenSSL::SignWithPem(std::string_view pem, std::string_view what, std::string_view text) {
+  BioPtr bio(BIO_new_mem_buf(pem.data(), static_cast<int>(pem.size())));
+  EVP_PKEY* key = bio ? PEM_read_bio_PrivateKey(bio.get(), nullptr, NoPassphrase, nullptr) : nullptr;
+  ERR_clear_error();
+  if (!key) throw Exception("私钥文件无效：" + std::string(what));
+  std::unique_ptr<EVP_PKEY, void (*)(EVP_PKEY*)> owned(key, EVP_PKEY_free);
+  if (EVP_PKEY_get_base_id(key) != EVP_PKEY_RSA) throw Exception("私钥不是RSA密钥：" + std::string(what));
+  return SignWith(key, text);
+}
 
 TRSAOpenSSL::TRSAOpenSSL(std::string private_key_path, std::string public_key_path)
     : private_key_path_(std::move(private_key_path)), public_key_path_(std::move(public_key_path)) {}
@@ -62,20 +89,7 @@ TRSAOpenSSL::~TRSAOpenSSL() {
 
 std::string TRSAOpenSSL::Sign(std::string_view text) {
   if (!private_key_) private_key_ = LoadKey(private_key_path_, KeyKind::kPrivate);
-  MdCtxPtr ctx(EVP_MD_CTX_new());
-  EVP_PKEY_CTX* pctx = nullptr;  // owned by ctx
-  std::string sig;
-  std::size_t len = 0;
-  const bool ok =
-      ctx && EVP_DigestSignInit(ctx.get(), &pctx, EVP_sha256(), nullptr, private_key_) == 1 &&
-      EVP_PKEY_CTX_set_rsa_padding(pctx, RSA_PKCS1_PADDING) == 1 &&
-      EVP_DigestSignUpdate(ctx.get(), text.data(), text.size()) == 1 &&
-      EVP_DigestSignFinal(ctx.get(), nullptr, &len) == 1 && (sig.resize(len), true) &&
-      EVP_DigestSignFinal(ctx.get(), reinterpret_cast<unsigned char*>(sig.data()), &len) == 1;
-  ERR_clear_error();
-  if (!ok) throw Exception("RSA签名失败");
-  sig.resize(len);
-  return Base64Encode(sig);
+  return SignWith(private_key_, text);
 }
 
 bool TRSAOpenSSL::Verify(std::string_view text, std::string_view signature) {

@@ -27,6 +27,10 @@ class TRSAOpenSSL {
   // phrase), "私钥不是RSA密钥：" + path; and "RSA签名失败" should OpenSSL fail to sign.
   std::string Sign(std::string_view text);
 
+  // Sign with the private key given as PEM text held in memory (a key that must never reach the
+  // disk): the same signature and messages as Sign, "私钥文件无效：" + what naming the key.
+  static std::string SignWithPem(std::string_view pem, std::string_view what, std::string_view text);
+
   // True when signature (Base64) is the signature of text under the public key (a PEM
   // "PUBLIC KEY"); false for a wrong or malformed signature. Raises velmor::Exception when the
   // public key cannot be used, with the messages of Sign naming "公钥" instead of "私钥".

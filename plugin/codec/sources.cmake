@@ -9,3 +9,4 @@ target_sources(velmor_plugin_objects PRIVATE
 target_link_libraries(velmor_plugin_objects PUBLIC ZLIB::ZLIB OpenSSL::Crypto)
 include(${CMAKE_CURRENT_LIST_DIR}/taxml_sources.cmake)
 include(${CMAKE_CURRENT_LIST_DIR}/fastparse_sources.cmake)
+target_sources(velmor_plugin_objects PRIVATE ${CMAKE_CURRENT_LIST_DIR}/md5.cpp)

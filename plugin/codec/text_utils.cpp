@@ -102,4 +102,11 @@ std::string FormatAmountWithSeparators(double amount) {
 
 std::string FirstWord(std::string_view text) { return std::string(text.substr(0, text.find(' '))); }
 
+std::string TrimBlanks(std::string_view text) {
+  const size_t b = text.find_first_not_of(" \t\r\n");
+  if (b == std::string_view::npos) return {};
+  const size_t e = text.find_last_not_of(" \t\r\n");
+  return std::string(text.substr(b, e - b + 1));
+}
+
 }  // namespace velmor

@@ -33,4 +33,7 @@ std::string FormatAmountWithSeparators(double amount);
 // text up to, not including, its first blank (" "); the whole text when it has none.
 std::string FirstWord(std::string_view text);
 
+// text without its leading and trailing blanks, tabs and line breaks.
+std::string TrimBlanks(std::string_view text);
+
 }  // namespace velmor

@@ -2,17 +2,18 @@
 
 #include <charconv>
 #include <cmath>
+#include "codec/json_parse.h"
 
 namespace velmor::declaration {
 
 Json ParseObject(const std::string& text, const char* userText) {
-  Json value = Json::parse(text, nullptr, false);
+  Json value = ParseOutsideJson<Json>(text, false);
   if (!value.is_object()) throw StoreError(userText, "不是JSON对象：" + text.substr(0, 80));
   return value;
 }
 
 Json ParseArray(const std::string& text, const char* userText) {
-  Json value = Json::parse(text, nullptr, false);
+  Json value = ParseOutsideJson<Json>(text, false);
   if (!value.is_array()) throw StoreError(userText, "不是JSON数组：" + text.substr(0, 80));
   return value;
 }

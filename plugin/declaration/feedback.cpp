@@ -11,7 +11,7 @@ Feedback ReadFeedback(const taxml::Response& answer) {
   pugi::xml_node errors = root.child("cwmxList");
   fb.final = !root.child("ybtfe").empty() || !errors.empty();
   if (!fb.final) {
-    answer.RequireSuccess();
+    if (!answer.Succeeded()) throw FeedbackRefused(answer.FailureText());
     fb.sbzt = 9;
     return fb;
   }

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 
+#include "codec/taxml_exchange.h"
 #include "codec/taxml_response.h"
 
 namespace velmor::declaration {
@@ -18,7 +19,15 @@ struct Feedback {
   std::string errors = "[]";  // JSON [{"jfmxxh", "sbyy"}] of cwmxList
 };
 
-// Raises taxml::Failure with the response's failure text for a non-final answer whose code is
+// The server answered, and its answer says it does not hold the declaration: a non-final
+// answer whose code is not "00000".
+class FeedbackRefused : public taxml::Failure {
+ public:
+  using taxml::Failure::Failure;
+  const char* ClassName() const noexcept override { return "FeedbackRefused"; }
+};
+
+// Raises FeedbackRefused with the response's failure text for a non-final answer whose code is
 // not "00000".
 Feedback ReadFeedback(const taxml::Response& answer);
 

@@ -2,7 +2,7 @@
 // ds_sbjfrydjxxb; registered as row 6 of the service table.
 //
 // Each operation takes its own connection. The last-error text is the object's own, so one
-// object serves one thread at a time. The saves (SaveSbData, SaveSbDataFk, SaveSbrymxb, UpdateSbFk,
+// object serves one thread at a time. The saves (SaveSbData, SaveSbDataFk, UpdateSbztFk, DeleteSbData, SaveSbrymxb, UpdateSbFk,
 // FillNullFkssq and the two list downloads) run each in one transaction.
 #pragma once
 
@@ -55,6 +55,9 @@ class TRcsbDAO : public ServiceImpl<TSBBaseObj, IRcsbDAO> {
   bool SaveSbDataFk(const std::string& declaration, const std::string& sbyy, const std::string& yzpzxh,
                     const std::string& errors, int32_t& id) override;
   bool FillNullFkssq(const std::string& djxh, int32_t& filled) override;
+  bool UpdateSbztFk(int32_t id, int32_t sbzt, const std::string& sbyy, const std::string& yzpzxh,
+                    const std::string& errors) override;
+  bool DeleteSbData(int32_t id) override;
 
  private:
   bool SaveList(const char* op, const std::string& djxh, const std::string& response, bool dataInterface);

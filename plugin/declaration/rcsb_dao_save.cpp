@@ -1,5 +1,6 @@
-// TRcsbDAO: saving a declaration (alone, or with its submission outcome), replacing a master's
-// persons, recording submission feedback and removing declarations without fee period. Each runs in one transaction, so a failure at
+// TRcsbDAO: saving a declaration (alone, or with its submission outcome), recording a
+// submission's outcome, removing masters, replacing a master's persons and removing
+// declarations without fee period. Each runs in one transaction, so a failure at
 // any statement leaves the tables as they were.
 #include "business/date_time.h"
 #include "declaration/dao_support.h"
@@ -99,6 +100,17 @@ void ApplyFeedback(IDBMechanism& db, int32_t id, const std::string& yzpzxh, cons
   }
 }
 
+// State and reason of master `id`, then its voucher and persons in error.
+void ApplyOutcome(IDBMechanism& db, int32_t id, int32_t sbzt, const std::string& sbyy, const std::string& yzpzxh,
+                  const Json& errors) {
+  ExecOrThrow(db, FormatSql("UPDATE ds_sbzb set sbzt=%d, sbyy=%s, zfsj=%s WHERE ID=%d", {sbzt, Q(sbyy), Q(""), id}),
+              kExecFailed);
+  if (sbzt == 2 || sbzt == 6) {
+    ExecOrThrow(db, FormatSql("UPDATE ds_sbzb set jkzt=%d WHERE ID=%d and zje=0", {8, id}), kExecFailed);
+  }
+  ApplyFeedback(db, id, yzpzxh, errors);
+}
+
 }  // namespace
 
 bool TRcsbDAO::SaveSbData(const std::string& declaration, int32_t& id) {
@@ -121,16 +133,31 @@ bool TRcsbDAO::SaveSbDataFk(const std::string& declaration, const std::string& s
     Ref<IDBMechanism> db = OpenMainConnection();
     Transaction tx(*db, kExecException);
     const int32_t zbid = InsertDeclaration(*db, sb);
-    const int32_t sbzt = Int(sb, "sbzt");
-    ExecOrThrow(*db,
-                FormatSql("UPDATE ds_sbzb set sbzt=%d, sbyy=%s, zfsj=%s WHERE ID=%d", {sbzt, Q(sbyy), Q(""), zbid}),
-                kExecFailed);
-    if (sbzt == 2 || sbzt == 6) {
-      ExecOrThrow(*db, FormatSql("UPDATE ds_sbzb set jkzt=%d WHERE ID=%d and zje=0", {8, zbid}), kExecFailed);
-    }
-    ApplyFeedback(*db, zbid, yzpzxh, list);
+    ApplyOutcome(*db, zbid, Int(sb, "sbzt"), sbyy, yzpzxh, list);
     tx.Commit();
     id = zbid;
+    return true;
+  });
+}
+
+bool TRcsbDAO::UpdateSbztFk(int32_t id, int32_t sbzt, const std::string& sbyy, const std::string& yzpzxh,
+                            const std::string& errors) {
+  return GuardDao("UpdateSbztFk", &ErrorMessage, kExecException, false, [&] {
+    Json list = errors.empty() ? Json::array() : ParseArray(errors, kExecException);
+    Ref<IDBMechanism> db = OpenMainConnection();
+    Transaction tx(*db, kExecException);
+    ApplyOutcome(*db, id, sbzt, sbyy, yzpzxh, list);
+    tx.Commit();
+    return true;
+  });
+}
+
+bool TRcsbDAO::DeleteSbData(int32_t id) {
+  return GuardDao("DeleteSbData", &ErrorMessage, kExecException, false, [&] {
+    Ref<IDBMechanism> db = OpenMainConnection();
+    Transaction tx(*db, kExecException);
+    DeleteMasters(*db, std::to_string(id));
+    tx.Commit();
     return true;
   });
 }

@@ -17,6 +17,7 @@
 #include "framework/registry.h"
 #include "framework/service_table.h"
 #include "store/store_guard.h"
+#include "codec/json_parse.h"
 
 namespace velmor {
 
@@ -33,34 +34,57 @@ Json declaration::MasterBy(IRcsbDAO& dao, const char* key, const Json& value) {
   return list.front();
 }
 
+void TRcsbMgr::SettleJournalled(IRcsbDAO& dao, const std::string& djxh) {
+  Json filter = {{"djxh", djxh},
+                 {"sbzt", std::to_string(kSbztSending) + "," + std::to_string(kSbztSendingSecondForm)}};
+  std::string rows;
+  Check(dao, dao.GetSbzbData(filter.dump(), -1, 0, rows));
+  for (const Json& master : Json::parse(rows)) {
+    const int32_t id = Int(master, "id");
+    int32_t state = 0;
+    std::string error;
+    const bool ok = Int(master, "sbzt") == kSbztSendingSecondForm ? GetSbFk_61(id, nullptr, state, error)
+                                                                 : GetSbFk(id, nullptr, state, error);
+    if (!ok) throw Exception("申报清单已同步，但申报记录[" + std::to_string(id) + "]的受理情况仍未确认：" + error);
+  }
+}
+
 bool TRcsbMgr::SbSend(const std::string& declaration, IProgressView* progress, int32_t& id, int32_t& sbzt,
                       std::string& error) {
   return Boundary("SbSend", "发送申报异常：", true, error, ErrorMessage, [&] {
     Json sb = ParseObject(declaration, "申报数据无效");
     Ref<IRcsbDAO> dao = Dao();
     const std::string djxh = CurrentDjxh();
+    RefuseWhileUnconfirmed(*dao, djxh);
     taxml::RequestDocument doc = BuildSbbw("SbfCxjmxnhRcSbYzxxBcRequest", sb, djxh, "BuildSbbw");
-    const std::string tranSeq = NewSerialNo();
     taxml::Call call;
     call.serviceCode = "0004";
     call.document = &doc;
     call.progress = progress;
+    call.serial = taxml::Call::Serial::kGiven;
+    call.yblsh = NewSerialNo();
+    const std::string tranSeq = NewSerialNo();
     call.keys["yzpzzlDm"] = kYzpzzlDm;
     call.keys["tranSeq"] = tranSeq;
-    taxml::Reply reply = taxml::Send(call);
-    std::optional<Feedback> fb;
-    int32_t state = 0;
-    if (reply.Succeeded()) {
-      fb = ReadFeedback(taxml::Response::Read(reply));
-      state = fb->sbzt;
-    } else if (reply.Refused() && reply.RefusalCode() == "10042") {
-      state = 1;  // queued by the server: the feedback is fetched later under the serial
-    } else {
-      throw taxml::Failure(reply.error);
-    }
-    // One transaction: a declaration is never stored without the outcome the server gave.
-    id = StoreSubmission(*dao, std::move(sb), djxh, reply.yblsh, tranSeq, state, fb);
-    sbzt = state;
+    // Stored before it is sent: whatever happens after the request left, the declaration the
+    // server may hold is in the store under its serial.
+    const int32_t journal = JournalSubmission(*dao, std::move(sb), djxh, call.yblsh, tranSeq, kSbztSending);
+    AfterSending(*dao, journal, "SbSend", [&] {
+      taxml::Reply reply = taxml::Send(call);
+      std::optional<Feedback> fb;
+      int32_t state = 1;  // refused with "10042": queued, the feedback is fetched later under the serial
+      if (reply.Succeeded()) {
+        fb = ReadFeedback(taxml::Response::Read(reply));
+        state = fb->sbzt;
+      } else if (reply.Refused() && reply.RefusalCode() != "10042") {
+        throw FeedbackRefused(reply.error);
+      } else if (!reply.Refused()) {
+        throw taxml::Failure(reply.error);
+      }
+      RecordOutcome(*dao, journal, state, fb);
+      id = journal;
+      sbzt = state;
+    });
     Advance(progress, 1);
   });
 }
@@ -73,7 +97,7 @@ bool TRcsbMgr::GetSbFk(int32_t id, IProgressView* progress, int32_t& sbzt, std::
     std::optional<taxml::RequestDocument> doc;
     taxml::Call call;
     call.progress = progress;
-    if (state == 1) {
+    if (state == 1 || state == kSbztSending) {
       call.serviceCode = "0005";
       call.serial = taxml::Call::Serial::kGiven;
       call.yblsh = Text(master, "yblsh");
@@ -89,9 +113,7 @@ bool TRcsbMgr::GetSbFk(int32_t id, IProgressView* progress, int32_t& sbzt, std::
     }
     taxml::Reply reply = taxml::Send(call);
     reply.RequireSuccess();
-    Feedback fb = ReadFeedback(taxml::Response::Read(reply));
-    RecordFeedback(*dao, id, fb);
-    sbzt = fb.sbzt;
+    sbzt = SettleFeedback(*dao, id, state, [&] { return ReadFeedback(taxml::Response::Read(reply)); });
     Advance(progress, 1);
   });
 }
@@ -117,7 +139,7 @@ bool TRcsbMgr::Sbzf(int32_t id, IProgressView* progress, int32_t& sbzt, std::str
     } else {
       const std::string data = reply.request->GetResponseData();
       if (data.empty() || data == "null") throw Exception("作废反馈报文为空");
-      Json answer = Json::parse(reply.request->GetResponse(), nullptr, false);
+      Json answer = ParseOutsideJson<Json>(reply.request->GetResponse(), false);
       if (!answer.is_object()) throw Exception("作废反馈报文不是JSON对象");
       const std::string code = Text(answer, "code");
       const std::string message = Text(answer, "message");
@@ -139,7 +161,7 @@ bool TRcsbMgr::Sbzf(int32_t id, IProgressView* progress, int32_t& sbzt, std::str
 bool TRcsbMgr::synSbqdCx(const std::string& jfrlx, const std::string& fkssqq, const std::string& fkssqz,
                          IProgressView* progress, std::string& error) {
   // The three failures read differently: a failed call, a faulty answer, a store failure.
-  enum class Stage { kCall, kAnswer, kStore } stage = Stage::kCall;
+  enum class Stage { kCall, kAnswer, kStore, kSettle } stage = Stage::kCall;
   try {
     Ref<IRcsbDAO> dao = Dao();
     const std::string djxh = CurrentDjxh();
@@ -151,12 +173,14 @@ bool TRcsbMgr::synSbqdCx(const std::string& jfrlx, const std::string& fkssqq, co
     answer.RequireList("sbqkxxList");
     stage = Stage::kStore;
     Check(*dao, dao->SaveSbfysbqd(djxh, RawText(answer)));
+    stage = Stage::kSettle;
+    SettleJournalled(*dao, djxh);
     Advance(progress, 1);
     error.clear();
     ErrorMessage.clear();
     return true;
   } catch (const std::exception& e) {
-    error = stage == Stage::kStore    ? std::string(e.what())
+    error = stage >= Stage::kStore     ? std::string(e.what())
             : stage == Stage::kAnswer ? "申报清单查询反馈报文异常：" + std::string(e.what())
                                       : "申报清单查询异常：" + std::string(e.what());
     LogMgr("synSbqdCx", e.what());

@@ -92,6 +92,10 @@ class TRcsbMgr : public ServiceImpl<TSBBaseObj, IRcsbMgr> {
   // Runs a store call; on failure copies the store's error text, on success clears it.
   template <class F>
   bool Forward(const char* op, F&& call);
+  // Settles the payer's journalled submissions (states 10, 11) by asking the server under their
+  // serials (GetSbFk / GetSbFk_61), so a list download leaves no declaration whose filing is
+  // unknown. Raises naming the first that stays unsettled.
+  void SettleJournalled(IRcsbDAO& dao, const std::string& djxh);
   // One list download of a payer type (service "0053"); raises with the user's message.
   void DownloadSbfysbqdByJfrlx(const std::string& jfrlx, const std::string& sbrqq, const std::string& sbrqz,
                                const std::string& fkssqq, const std::string& fkssqz, IProgressView* progress);

@@ -102,6 +102,8 @@ bool TRcsbMgr::DownloadSbqdByJfrlxs(const std::string& jfrlxs, bool byDeclaratio
       }
       Advance(progress, 1);
     }
+    Ref<IRcsbDAO> dao = Dao();
+    SettleJournalled(*dao, CurrentDjxh());
   });
 }
 
@@ -124,6 +126,7 @@ bool TRcsbMgr::synSbqdCxSjjk(const std::string& sbrqq, const std::string& sbrqz,
     answer.RequireSuccess();
     answer.RequireList("sbqkxxList");
     Check(*dao, dao->saveSbqdCxSjjk(djxh, RawText(answer)));
+    SettleJournalled(*dao, djxh);
     Advance(progress, 1);
   });
 }

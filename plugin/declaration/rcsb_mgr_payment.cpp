@@ -7,6 +7,7 @@
 #include "framework/host_access.h"
 #include "declaration/mgr_support.h"
 #include "declaration/rcsb_mgr.h"
+#include "codec/json_parse.h"
 
 namespace velmor {
 
@@ -81,7 +82,7 @@ bool TRcsbMgr::BatGetJkzt(const std::string& vouchers, IProgressView* progress, 
       const std::string data = done->GetResponseData();
       Advance(progress, step);
       if (!data.empty() && data != "null") continue;  // not a deduction result
-      Json answer = Json::parse(done->GetResponse(), nullptr, false);
+      Json answer = ParseOutsideJson<Json>(done->GetResponse(), false);
       if (!answer.is_object() || answer.empty()) throw Exception("扣款结果对象为空");
       const int32_t jkzt = PaymentState(Amount(answer, "wjkje"), Amount(answer, "yjkje"));
       Check(*dao, dao->UpdateJkzt(djxh, item->GetCode(), jkzt));

@@ -7,6 +7,7 @@
 #include "declaration/rcsb_mgr.h"
 #include "declaration/xml_json.h"
 #include "service/async_exchange.h"
+#include "codec/json_parse.h"
 
 namespace velmor {
 
@@ -19,7 +20,7 @@ constexpr const char* kQueryPrefix = "查询异常：";
 bool TRcsbMgr::RunQuery(const char* op, const char* serviceCode, const std::string& params, const Json& extra,
                      IProgressView* progress, std::string& result, std::string& error) {
   return Boundary(op, kQueryPrefix, true, error, ErrorMessage, [&] {
-    Json given = params.empty() ? Json::object() : Json::parse(params, nullptr, false);
+    Json given = params.empty() ? Json::object() : ParseOutsideJson<Json>(params, false);
     if (!given.is_object()) throw Exception("查询参数不是JSON对象");
     taxml::Call call;
     call.serviceCode = serviceCode;
@@ -64,7 +65,7 @@ bool TRcsbMgr::synCxjmjfxxCx(const std::string& params, IProgressView* progress,
 
 bool TRcsbMgr::synCxjmjfxxCxGr(const std::string& params, IProgressView* progress, std::string& result,
                                std::string& error) {
-  Json given = Json::parse(params, nullptr, false);
+  Json given = ParseOutsideJson<Json>(params, false);
   if (given.is_object() && Text(given, "zjhm").empty()) {
     error = ErrorMessage = std::string(kQueryPrefix) + "缺少证件号码[zjhm]";
     return false;

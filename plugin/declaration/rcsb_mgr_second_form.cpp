@@ -40,39 +40,47 @@ bool TRcsbMgr::SbSend_61(const std::string& declaration, IProgressView* progress
     Json sb = ParseObject(declaration, "申报数据无效");
     Ref<IRcsbDAO> dao = Dao();
     const std::string djxh = CurrentDjxh();
+    RefuseWhileUnconfirmed(*dao, djxh);
     taxml::RequestDocument doc = BuildSbbw("SbfCxjmxnhRcSbYzxxBcSnRequest", sb, djxh, "SbSend_61");
-    const std::string tranSeq = NewSerialNo();
     taxml::Call call;
     call.serviceCode = "0083";
     call.document = &doc;
     call.progress = progress;
     call.successStatus = 1;
+    call.serial = taxml::Call::Serial::kGiven;
+    call.yblsh = NewSerialNo();
+    const std::string tranSeq = NewSerialNo();
     call.keys["yzpzzlDm"] = kYzpzzlDm;
     call.keys["tranSeq"] = tranSeq;
-    taxml::Reply reply = taxml::Send(call);
-    std::optional<Feedback> fb;
-    int32_t state = 0;
-    if (reply.Succeeded()) {
-      fb = ReadSecondFormFeedback(taxml::Response::Read(reply));
-      if (!fb->final) {
-        // Accepted: the server holds the declaration now, so a failure to get the result leaves
-        // it stored in state 9 rather than lost.
-        try {
-          taxml::Reply result = taxml::Send(ResultCall("0084", reply.yblsh, tranSeq, progress));
-          result.RequireSuccess();
-          fb = ReadSecondFormFeedback(taxml::Response::Read(result));
-        } catch (const std::exception& e) {
-          LogMgr("SbSend_61", std::string("获取申报结果失败：") + e.what());
+    const int32_t journal =
+        JournalSubmission(*dao, std::move(sb), djxh, call.yblsh, tranSeq, kSbztSendingSecondForm);
+    AfterSending(*dao, journal, "SbSend_61", [&] {
+      taxml::Reply reply = taxml::Send(call);
+      std::optional<Feedback> fb;
+      int32_t state = 1;  // refused with "10042": queued, the feedback is fetched later under the serial
+      if (reply.Succeeded()) {
+        fb = ReadSecondFormFeedback(taxml::Response::Read(reply));
+        if (!fb->final) {
+          // Accepted: the server holds the declaration now, so a failure to get the result leaves
+          // it recorded in state 9 rather than unsettled.
+          try {
+            taxml::Reply result = taxml::Send(ResultCall("0084", reply.yblsh, tranSeq, progress));
+            result.RequireSuccess();
+            fb = ReadSecondFormFeedback(taxml::Response::Read(result));
+          } catch (const std::exception& e) {
+            LogMgr("SbSend_61", std::string("获取申报结果失败：") + e.what());
+          }
         }
+        state = fb->sbzt;
+      } else if (reply.Refused() && reply.RefusalCode() != "10042") {
+        throw FeedbackRefused(reply.error);
+      } else if (!reply.Refused()) {
+        throw taxml::Failure(reply.error);
       }
-      state = fb->sbzt;
-    } else if (reply.Refused() && reply.RefusalCode() == "10042") {
-      state = 1;  // queued by the server: the feedback is fetched later under the serial
-    } else {
-      throw taxml::Failure(reply.error);
-    }
-    id = StoreSubmission(*dao, std::move(sb), djxh, reply.yblsh, tranSeq, state, fb);
-    sbzt = state;
+      RecordOutcome(*dao, journal, state, fb);
+      id = journal;
+      sbzt = state;
+    });
     Advance(progress, 1);
   });
 }
@@ -82,12 +90,12 @@ bool TRcsbMgr::GetSbFk_61(int32_t id, IProgressView* progress, int32_t& sbzt, st
     Ref<IRcsbDAO> dao = Dao();
     Json master = Master(*dao, id);
     const int32_t state = Int(master, "sbzt");
-    if (state != 1 && state != 9) throw Exception("申报状态[" + std::to_string(state) + "]不需要获取反馈");
+    if (state != 1 && state != 9 && state != kSbztSendingSecondForm) {
+      throw Exception("申报状态[" + std::to_string(state) + "]不需要获取反馈");
+    }
     taxml::Reply reply = taxml::Send(ResultCall("0085", Text(master, "yblsh"), Text(master, "jywyid"), progress));
     reply.RequireSuccess();
-    Feedback fb = ReadSecondFormFeedback(taxml::Response::Read(reply));
-    RecordFeedback(*dao, id, fb);
-    sbzt = fb.sbzt;
+    sbzt = SettleFeedback(*dao, id, state, [&] { return ReadSecondFormFeedback(taxml::Response::Read(reply)); });
     Advance(progress, 1);
   });
 }

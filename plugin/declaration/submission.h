@@ -1,5 +1,5 @@
 // The steps both forms of submission share: the submission document built from a declaration,
-// and storing the declaration together with its outcome.
+// the journal of a submission (stored before it is sent) and recording its outcome.
 //
 // Plain functions over their arguments; the thread rule is the caller's.
 #pragma once
@@ -12,6 +12,7 @@
 #include "codec/taxml_request.h"
 #include "declaration/dao_support.h"
 #include "declaration/feedback.h"
+#include "velmor/exceptions.h"
 #include "velmor/rcsb_dao.h"
 
 namespace velmor::declaration {
@@ -20,18 +21,77 @@ inline constexpr const char* kYzpzzlDm = "BDA0611049";
 
 // The document of `requestType` for declaration `sb` of payer `djxh`: the payer, its tax office,
 // the fixed declaration codes and one sbfJfsbbmxDTO per person. Raises Exception("创建报文异常")
-// when it cannot be built or encoded (the reason goes to the log under `op`).
+// when it cannot be built or encoded (the reason goes to the log under `op`); a value the
+// document cannot carry (a NUL or another control character, text that is not UTF-8, a
+// character GBK lacks in a GBK document) is named after it: "创建报文异常：第2行人员张三的xzjdDm
+// 含控制字符".
 taxml::RequestDocument BuildSbbw(std::string_view requestType, const Json& sb, const std::string& djxh,
                                  std::string_view op);
 
-// Stores the submitted declaration with serial `yblsh`, business id `jywyid`, state `sbzt` and,
-// when there is one, the feedback, in one store transaction; answers the master id. Raises the
-// store's error text.
-int32_t StoreSubmission(IRcsbDAO& dao, Json sb, const std::string& djxh, const std::string& yblsh,
-                        const std::string& jywyid, int32_t sbzt, const std::optional<Feedback>& fb);
+// A submission is journalled before it is sent: the declaration is stored in one of these
+// states with its serial and business id, and its outcome is recorded once the server answered.
+// A journalled master is never sent again; it is settled by asking the server under its serial
+// (GetSbFk / GetSbFk_61, and the list download does that for every one of the payer).
+inline constexpr int32_t kSbztSending = 10;            // sent by "0004"
+inline constexpr int32_t kSbztSendingSecondForm = 11;  // sent by "0083"
+inline constexpr const char* kMayBeAccepted = "服务器可能已受理，请先同步申报清单";
+
+inline bool IsJournalled(int32_t sbzt) { return sbzt == kSbztSending || sbzt == kSbztSendingSecondForm; }
+
+// Raises "申报记录[id]尚未确认服务器是否受理，请先同步申报清单" while the payer has a journalled
+// submission whose outcome is unknown: sending again could file it twice.
+void RefuseWhileUnconfirmed(IRcsbDAO& dao, const std::string& djxh);
+
+// Stores declaration `sb` of payer `djxh` in state `sending` with serial `yblsh` and business id
+// `jywyid`, in one store transaction; answers the master id. Raises the store's error text (then
+// nothing was sent).
+int32_t JournalSubmission(IRcsbDAO& dao, Json sb, const std::string& djxh, const std::string& yblsh,
+                          const std::string& jywyid, int32_t sending);
+
+// Removes the journal of a submission the server refused; a failure is logged under `op` (the
+// master stays journalled and is settled by the next list download).
+void DropJournal(IRcsbDAO& dao, int32_t id, std::string_view op) noexcept;
+
+// Records the outcome of journalled master `id`: state `sbzt` and, with a final feedback, its
+// reason, voucher number and persons in error, in one store transaction.
+void RecordOutcome(IRcsbDAO& dao, int32_t id, int32_t sbzt, const std::optional<Feedback>& fb);
+
+// Runs `steps`, the part of a submission after its request may have left. A FeedbackRefused
+// (the server says it does not hold the declaration) drops the journal and passes on; any other
+// failure leaves the journal and raises Exception("<text>；" + kMayBeAccepted), so the user
+// knows not to send it again.
+template <class F>
+void AfterSending(IRcsbDAO& dao, int32_t id, std::string_view op, F&& steps) {
+  try {
+    steps();
+  } catch (const FeedbackRefused&) {
+    DropJournal(dao, id, op);
+    throw;
+  } catch (const std::exception& e) {
+    throw Exception(std::string(e.what()) + "；" + kMayBeAccepted);
+  }
+}
 
 // Records a fetched feedback on a stored master: its state and reason, and with a final result
-// the voucher number and the persons in error.
+// the voucher number and the persons in error, in one store transaction.
 void RecordFeedback(IRcsbDAO& dao, int32_t id, const Feedback& fb);
+
+// Reads a fetched feedback with `read` and records it on master `id`, whose stored state is
+// `state`; answers the new state. A journalled master the server says it does not hold was
+// never filed: it becomes failed (state 3) with the server's text as reason.
+template <class Read>
+int32_t SettleFeedback(IRcsbDAO& dao, int32_t id, int32_t state, Read&& read) {
+  Feedback fb;
+  try {
+    fb = read();
+  } catch (const FeedbackRefused& e) {
+    if (!IsJournalled(state)) throw;
+    fb = Feedback{};
+    fb.sbzt = 3;
+    fb.sbyy = e.what();
+  }
+  RecordFeedback(dao, id, fb);
+  return fb.sbzt;
+}
 
 }  // namespace velmor::declaration

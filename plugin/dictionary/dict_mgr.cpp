@@ -31,6 +31,7 @@
 #include "velmor/platform.h"
 #include "velmor/sys_param.h"
 #include "velmor/syspzxx.h"
+#include "velmor/json_depth.h"
 
 namespace velmor {
 
@@ -360,7 +361,9 @@ std::map<std::string, nlohmann::json> TDictMgr::FetchRules(const std::string& dj
     throw std::runtime_error("服务端返回" + request->GetReturnCode() + "：" + request->GetReturnMessage());
   std::map<std::string, nlohmann::json> out;
   try {
-    nlohmann::json answer = nlohmann::json::parse(request->GetResponse());
+    const std::string text = request->GetResponse();
+    if (!JsonDepthWithin(text)) throw std::runtime_error("反馈报文" + JsonTooDeepText());
+    nlohmann::json answer = nlohmann::json::parse(text);
     std::string code = MemberText(answer, "code");
     if (code != "00000") throw std::runtime_error("【" + code + "】" + MemberText(answer, "message"));
     const nlohmann::json& list = answer.at("gzwjLb");

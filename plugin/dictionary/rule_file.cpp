@@ -7,6 +7,7 @@
 #include <stdexcept>
 
 #include "codec/file_utils.h"
+#include "velmor/json_depth.h"
 
 namespace velmor::dict {
 
@@ -18,6 +19,7 @@ nlohmann::json ReadRuleFile(const std::string& path) {
   std::stringstream text;
   text << in.rdbuf();
   nlohmann::json rules;
+  if (!JsonDepthWithin(text.str())) throw std::runtime_error("规则文件格式错误：" + JsonTooDeepText());
   try {
     rules = nlohmann::json::parse(text.str());
   } catch (const nlohmann::json::exception& e) {

@@ -27,7 +27,7 @@ inline constexpr std::array<ServiceRow, 47> kServiceTable = {{
     {7, Guid::Literal("{EBE883EC-E840-4051-84B4-4F6959AB8915}"), "TPaymentDAO", "IPaymentDAO"},
     {8, Guid::Literal("{BAA38FEB-5FD2-4384-8684-BB71AEE6ACFE}"), "TXnhMgr", ""},
     {9, Guid::Literal("{7464D177-8E66-4CD1-A84A-07AA400BD962}"), "TRcsbMgr", ""},
-    {10, Guid::Literal("{65775C94-8F12-4C41-8819-2FD389ADB92A}"), "TPaymentMgr", ""},
+    {10, Guid::Literal("{65775C94-8F12-4C41-8819-2FD389ADB92A}"), "TPaymentMgr", "IJkService"},
     {11, Guid::Literal("{2F3A3ADE-794E-41AE-BA76-74131E00B284}"), "TEmployeeServiceImpl", ""},
     {12, Guid::Literal("{A98666E1-C49F-43AB-88B2-CFEA946F1CE2}"), "TEmployeeDaoImpl", "IEmployeeDao"},
     {13, Guid::Literal("{FFB22FC1-8464-4B62-AF85-EF25B5127674}"), "TBgTaskServiceImpl", "IBgTaskService"},

@@ -6,6 +6,7 @@
 #include "business/date_time.h"
 #include "codec/taxml_exchange.h"
 #include "framework/boundary.h"
+#include "framework/host_access.h"
 #include "framework/progress.h"
 #include "groups/bzdj_ops.h"
 #include "groups/bzdj_store.h"
@@ -13,6 +14,7 @@
 #include "service/server_call.h"
 #include "store/db_access.h"
 #include "store/sql_toolkit.h"
+#include "velmor/sys_param.h"
 
 namespace velmor::groups {
 
@@ -35,6 +37,22 @@ std::string Money(double v) {
   char buf[64];
   std::snprintf(buf, sizeof buf, "%.2f", v);
   return buf;
+}
+
+// The system parameter "jtbzsb_lssj" is "1" once the payer has an accepted declaration of this
+// kind in this database, so a host or the payment manager knows that there is group history to
+// show without reading the records. Marking it must not undo a verdict already stored: a failure
+// is logged only.
+void MarkAcceptedHistory(const std::string& djxh) noexcept {
+  constexpr const char* kKey = "jtbzsb_lssj";
+  try {
+    Ref<ISysParamIntf> params = CreatePluginService<ISysParamIntf>("创建平台组件接口[ISysParamIntf]失败！");
+    params->SetDjxh(djxh);
+    if (params->GetValue(kKey) == "1") return;
+    if (!params->SetValue(kKey, "1")) LogFailure({kClassName, "synCxjmjtbzsbjgCx"}, "保存参数失败：jtbzsb_lssj");
+  } catch (const std::exception& e) {
+    LogFailure({kClassName, "synCxjmjtbzsbjgCx"}, e.what());
+  }
 }
 
 // Runs a write of the store; its failure reads "保存数据异常：" + the store's text.
@@ -67,7 +85,7 @@ bool BzDjOps::Declare(const std::string& params, IProgressView* progress, int32_
     const std::string office = Text(p, "zgswjgDm"), agency = Text(p, "sbjbjgDm"), year = Text(p, "jfnd");
     if (office.empty() || agency.empty() || year.empty())
       throw service::OpRefusal("请指定主管税务机关、社保经办机构和缴费年度。");
-    TBzDjQc qc;
+    BzDjFilter qc;
     qc.sbjbjgdm = agency;
     qc.jfnd = year;
     Json lines;
@@ -148,6 +166,7 @@ bool BzDjOps::Verdict(int32_t id, IProgressView* progress, std::string& sbzt) {
     }
     const Json rejected = answer.contains("cwxxList") ? answer["cwxxList"] : Json::array();
     SaveOrThrow([&](IDBMechanism& db) { ApplyVerdict(db, id, v, rejected); });
+    if (v.code == "00000") MarkAcceptedHistory(djxh);
     sbzt = v.sbzt;
   });
 }

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "business/business_object.h"
+#include "groups/bzdj_items.h"
 #include "groups/bzdj_ops.h"
 #include "velmor/bzdj.h"
 
@@ -43,23 +44,23 @@ class TBzDjOf : public ServiceImpl<TSBBaseObj, I> {
   }
   bool synJfrHzCx(std::string& result) override { return ops_.Summary(result); }
 
-  int32_t getCount(const TBzDjQc& qc) override { return ops_.LineCount(qc); }
-  std::string getData(const TBzDjQc& qc) override { return ops_.Lines(qc); }
-  bool getYjfehj(const TBzDjQc& qc, double& sum) override { return ops_.LineSum(qc, sum); }
-  bool delData(const TBzDjQc& qc, int32_t& deleted) override { return ops_.DeleteLines(qc, deleted); }
+  int32_t getCount(const BzDjFilter& qc) override { return ops_.LineCount(qc); }
+  std::string getData(const BzDjFilter& qc) override { return ops_.Lines(qc); }
+  bool getYjfehj(const BzDjFilter& qc, double& sum) override { return ops_.LineSum(qc, sum); }
+  bool delData(const BzDjFilter& qc, int32_t& deleted) override { return ops_.DeleteLines(qc, deleted); }
   bool addDatas(const std::string& lines, IProgressView* p, int32_t& added) override {
     return ops_.AddLines(lines, p, added);
   }
   bool importData(const std::string& workbook, IProgressView* p, TBzDjImportResult& result) override {
     return ops_.Import(workbook, p, result);
   }
-  int32_t getJlCount(const TBzDjQc& qc) override { return ops_.RecordCount(qc); }
-  std::string getJlData(const TBzDjQc& qc) override { return ops_.Records(qc); }
+  int32_t getJlCount(const BzDjFilter& qc) override { return ops_.RecordCount(qc); }
+  std::string getJlData(const BzDjFilter& qc) override { return ops_.Records(qc); }
   std::string getJlmxData(int32_t zbid) override { return ops_.RecordLines(zbid); }
-  int32_t getJlrymxCount(const TBzDjQc& qc) override { return ops_.PersonLineCount(qc); }
-  std::string getJlrymxData(const TBzDjQc& qc) override { return ops_.PersonLines(qc); }
-  int32_t getCbxzCount(const TBzDjQc& qc) override { return ops_.InsuredCount(qc); }
-  std::string getCbxzData(const TBzDjQc& qc) override { return ops_.Insured(qc); }
+  int32_t getJlrymxCount(const BzDjFilter& qc) override { return ops_.PersonLineCount(qc); }
+  std::string getJlrymxData(const BzDjFilter& qc) override { return ops_.PersonLines(qc); }
+  int32_t getCbxzCount(const BzDjFilter& qc) override { return ops_.InsuredCount(qc); }
+  std::string getCbxzData(const BzDjFilter& qc) override { return ops_.Insured(qc); }
   std::string getDwbhs(const std::string& sbjbjgdm) override { return ops_.Codes("dwbh", sbjbjgdm, "getDwbhs"); }
   std::string getXzlxdms(const std::string& sbjbjgdm) override {
     return ops_.Codes("xzlxdm", sbjbjgdm, "getXzlxdms");
@@ -72,7 +73,46 @@ class TBzDjOf : public ServiceImpl<TSBBaseObj, I> {
   std::string getYzpzxhLb() override { return ops_.Vouchers(); }
   bool handTemplate(const std::string& path) override { return ops_.Template(path); }
 
+  Ref<IBzDjQc> NewBzDjQc() override { return Ref<IBzDjQc>(New<TBzDjQc>().get()); }
+  Ref<IJfdjItem> NewBzDjItem() override { return NewJfdjRecord(groups::kBzDjFamily); }
+  Ref<IJfdjItems> NewBzDjItems() override { return NewJfdjRecords(groups::kBzDjFamily); }
+  bool getBzDjItems(IBzDjQc* qc, Ref<IJfdjItems>& items) override {
+    return ops_.Items(groups::kBzDjFamily, ops_.Lines(Filter(qc)), items);
+  }
+  bool addBzDjItems(IJfdjItems* lines, IProgressView* p, int32_t& added) override {
+    return ops_.AddItems(lines, p, added);
+  }
+  bool getJlItems(IBzDjQc* qc, Ref<IJfdjItems>& items) override {
+    return ops_.Items(groups::kBzDjjlFamily, ops_.Records(Filter(qc)), items);
+  }
+  bool getJlmxItems(int32_t zbid, Ref<IJfdjItems>& items) override {
+    return ops_.Items(groups::kBzDjjlmxFamily, ops_.RecordLines(zbid), items);
+  }
+  bool getJlrymxItems(IBzDjQc* qc, Ref<IJfdjItems>& items) override {
+    return ops_.Items(groups::kBzDjjlrymxFamily, ops_.PersonLines(Filter(qc)), items);
+  }
+  bool getCbxzItems(IBzDjQc* qc, Ref<IJfdjItems>& items) override {
+    return ops_.Items(groups::kBzDjcbxzFamily, ops_.Insured(Filter(qc)), items);
+  }
+  bool getQdItems(int32_t zbid, Ref<IJfdjItems>& items) override {
+    return ops_.Items(groups::kBzDjqdFamily, ops_.ListEntries(zbid), items);
+  }
+  bool getWjkItems(Ref<IJfdjItems>& items) override {
+    return ops_.Items(groups::kBzDjjlFamily, ops_.Unpaid(), items);
+  }
+  bool getCxjmJbxx(Ref<IJfdjItem>& payer) override { return ops_.Payer(payer); }
+  bool getCxjmCbxxItems(IBzDjQc* qc, Ref<IJfdjItems>& items) override { return ops_.Units(Filter(qc), items); }
+  bool getCxjmCbxzItems(int32_t zbid, Ref<IJfdjItems>& items) override { return ops_.UnitLines(zbid, items); }
+
  protected:
+  // A null condition reads every row.
+  static BzDjFilter Filter(IBzDjQc* qc) {
+    if (qc) return qc->GetFilter();
+    BzDjFilter all;
+    all.page = -1;
+    return all;
+  }
+
   groups::BzDjOps ops_;
 };
 

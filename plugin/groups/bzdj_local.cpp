@@ -2,7 +2,7 @@
 // one payer.
 #include <cstdio>
 
-#include "framework/boundary.h"
+#include "groups/bzdj_guard.h"
 #include "framework/host_access.h"
 #include "framework/progress.h"
 #include "groups/bzdj_ops.h"
@@ -15,17 +15,6 @@
 
 namespace velmor::groups {
 
-namespace {
-
-template <class R, class F>
-R Local(std::string& error, const char* op, R fallback, F&& body) {
-  error.clear();
-  return Guarded<StoreError, service::OpRefusal>({kClassName, op, LogForm::kBracketed},
-                                                 {kDbQueryFailed, false, UnknownText::kLoggedOnly}, &error,
-                                                 std::move(fallback), std::forward<F>(body));
-}
-
-}  // namespace
 
 std::string BzDjOps::Djxh() const { return djxh_.empty() ? CurrentDjxh() : djxh_; }
 
@@ -53,21 +42,21 @@ int32_t BzDjOps::Count(const char* op, const std::string& sql) {
   });
 }
 
-int32_t BzDjOps::LineCount(const TBzDjQc& qc) {
+int32_t BzDjOps::LineCount(const BzDjFilter& qc) {
   return Local<int32_t>(error_, "getCount", -1, [&] {
     Ref<IDBMechanism> db = OpenMainConnection();
     return QueryCount(*db, LinesCount(Djxh(), qc));
   });
 }
 
-std::string BzDjOps::Lines(const TBzDjQc& qc) {
+std::string BzDjOps::Lines(const BzDjFilter& qc) {
   return Local<std::string>(error_, "getData", "[]", [&] {
     Ref<IDBMechanism> db = OpenMainConnection();
     return JsonText(Rows(*db, LinesSelect(Djxh(), qc, true)));
   });
 }
 
-bool BzDjOps::LineSum(const TBzDjQc& qc, double& sum) {
+bool BzDjOps::LineSum(const BzDjFilter& qc, double& sum) {
   sum = 0;
   return Local<bool>(error_, "getYjfehj", false, [&] {
     Ref<IDBMechanism> db = OpenMainConnection();
@@ -77,7 +66,7 @@ bool BzDjOps::LineSum(const TBzDjQc& qc, double& sum) {
   });
 }
 
-bool BzDjOps::DeleteLines(const TBzDjQc& qc, int32_t& deleted) {
+bool BzDjOps::DeleteLines(const BzDjFilter& qc, int32_t& deleted) {
   deleted = 0;
   return Local<bool>(error_, "delData", false, [&] {
     Ref<IDBMechanism> db = OpenMainConnection();
@@ -113,8 +102,8 @@ bool BzDjOps::AddLines(const std::string& text, IProgressView* progress, int32_t
   });
 }
 
-int32_t BzDjOps::RecordCount(const TBzDjQc& qc) { return Count("getJlCount", RecordsCount(Djxh(), qc)); }
-std::string BzDjOps::Records(const TBzDjQc& qc) {
+int32_t BzDjOps::RecordCount(const BzDjFilter& qc) { return Count("getJlCount", RecordsCount(Djxh(), qc)); }
+std::string BzDjOps::Records(const BzDjFilter& qc) {
   return Local<std::string>(error_, "getJlData", "[]", [&] {
     Ref<IDBMechanism> db = OpenMainConnection();
     return JsonText(Rows(*db, RecordsSelect(Djxh(), qc, true)));
@@ -122,13 +111,13 @@ std::string BzDjOps::Records(const TBzDjQc& qc) {
 }
 
 std::string BzDjOps::RecordLines(int32_t zbid) {
-  TBzDjQc qc;
+  BzDjFilter qc;
   qc.zbid = zbid;
   return Read("getJlmxData", RecordLinesSelect(Djxh(), qc, false));
 }
 
-int32_t BzDjOps::PersonLineCount(const TBzDjQc& qc) { return Count("getJlrymxCount", RecordLinesCount(Djxh(), qc)); }
-std::string BzDjOps::PersonLines(const TBzDjQc& qc) {
+int32_t BzDjOps::PersonLineCount(const BzDjFilter& qc) { return Count("getJlrymxCount", RecordLinesCount(Djxh(), qc)); }
+std::string BzDjOps::PersonLines(const BzDjFilter& qc) {
   return Local<std::string>(error_, "getJlrymxData", "[]", [&] {
     Ref<IDBMechanism> db = OpenMainConnection();
     return JsonText(Rows(*db, RecordLinesSelect(Djxh(), qc, true)));
@@ -136,7 +125,7 @@ std::string BzDjOps::PersonLines(const TBzDjQc& qc) {
 }
 
 namespace {
-std::string InsuredSelect(const std::string& djxh, const TBzDjQc& qc) {
+std::string InsuredSelect(const std::string& djxh, const BzDjFilter& qc) {
   SqlFragment valid = qc.yxbz == "Y" ? SqlFragment(" and a.yxbz = 'Y' ") : SqlFragment();
   SqlFragment agency = qc.sbjbjgdm.empty()
                            ? SqlFragment()
@@ -148,11 +137,11 @@ std::string InsuredSelect(const std::string& djxh, const TBzDjQc& qc) {
 }
 }  // namespace
 
-int32_t BzDjOps::InsuredCount(const TBzDjQc& qc) {
+int32_t BzDjOps::InsuredCount(const BzDjFilter& qc) {
   return Count("getCbxzCount", " select count(1) as zs from ( " + InsuredSelect(Djxh(), qc) + " )");
 }
 
-std::string BzDjOps::Insured(const TBzDjQc& qc) {
+std::string BzDjOps::Insured(const BzDjFilter& qc) {
   return Local<std::string>(error_, "getCbxzData", "[]", [&] {
     Ref<IDBMechanism> db = OpenMainConnection();
     return JsonText(Rows(*db, InsuredSelect(Djxh(), qc) + PagingSuffix(qc.page, qc.pageSize).str()));

@@ -12,6 +12,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "residents/jfdj_items.h"
 #include "velmor/bzdj.h"
 
 namespace velmor::groups {
@@ -45,25 +46,33 @@ class BzDjOps {
   bool Summary(std::string& result);
 
   // Local operations (groups/bzdj_local.cpp, bzdj_workbook.cpp).
-  int32_t LineCount(const TBzDjQc& qc);
-  std::string Lines(const TBzDjQc& qc);
-  bool LineSum(const TBzDjQc& qc, double& sum);
-  bool DeleteLines(const TBzDjQc& qc, int32_t& deleted);
+  int32_t LineCount(const BzDjFilter& qc);
+  std::string Lines(const BzDjFilter& qc);
+  bool LineSum(const BzDjFilter& qc, double& sum);
+  bool DeleteLines(const BzDjFilter& qc, int32_t& deleted);
   bool AddLines(const std::string& lines, IProgressView* progress, int32_t& added);
   bool Import(const std::string& workbook, IProgressView* progress, TBzDjImportResult& result);
   bool Template(const std::string& path);
-  int32_t RecordCount(const TBzDjQc& qc);
-  std::string Records(const TBzDjQc& qc);
+  int32_t RecordCount(const BzDjFilter& qc);
+  std::string Records(const BzDjFilter& qc);
   std::string RecordLines(int32_t zbid);
-  int32_t PersonLineCount(const TBzDjQc& qc);
-  std::string PersonLines(const TBzDjQc& qc);
-  int32_t InsuredCount(const TBzDjQc& qc);
-  std::string Insured(const TBzDjQc& qc);
+  int32_t PersonLineCount(const BzDjFilter& qc);
+  std::string PersonLines(const BzDjFilter& qc);
+  int32_t InsuredCount(const BzDjFilter& qc);
+  std::string Insured(const BzDjFilter& qc);
   std::string Codes(const char* column, const std::string& filter, const char* op);
   std::string ListEntries(int32_t zbid);
   std::string Unpaid();
   std::string Vouchers();
   std::string Xnhflbs(const std::string& zgswjgDm);
+
+  // The item forms (groups/bzdj_item_ops.cpp): a read of the JSON form above as records of one
+  // family, the lines added from records, and the downloaded registration.
+  bool Items(const JfdjFamily& family, const std::string& rowsJson, Ref<IJfdjItems>& items);
+  bool AddItems(IJfdjItems* lines, IProgressView* progress, int32_t& added);
+  bool Payer(Ref<IJfdjItem>& payer);
+  bool Units(const BzDjFilter& qc, Ref<IJfdjItems>& items);
+  bool UnitLines(int32_t zbid, Ref<IJfdjItems>& items);
 
  private:
   // Rows of a read at the store boundary ("[异常]TBzDjImpl.<op>：[...]", "[]" on failure).

@@ -74,26 +74,26 @@ void ReplaceRegistration(IDBMechanism& db, const std::string& djxh, const Json& 
   }
 }
 
-SqlFragment LineFilters(const std::string& djxh, const TBzDjQc& qc) {
+SqlFragment LineFilters(const std::string& djxh, const BzDjFilter& qc) {
   return SqlFragment::Trusted(FormatSql(" and djxh = '%s' ", {V(djxh)})) + Eq("jfnd", qc.jfnd) +
          Eq("sbjbjgdm", qc.sbjbjgdm) + Eq("xzlxdm", qc.xzlxdm) + Like("xm", qc.xm) + Eq("zjlx", qc.zjlx) +
          Like("zjhm", qc.zjhm);
 }
 
-std::string LinesSelect(const std::string& djxh, const TBzDjQc& qc, bool paged) {
+std::string LinesSelect(const std::string& djxh, const BzDjFilter& qc, bool paged) {
   return FormatSql(" select * from ds_jtbz where 1 = 1 %s %s ",
                    {LineFilters(djxh, qc), paged ? PagingSuffix(qc.page, qc.pageSize) : SqlFragment()});
 }
 
-std::string LinesCount(const std::string& djxh, const TBzDjQc& qc) {
+std::string LinesCount(const std::string& djxh, const BzDjFilter& qc) {
   return " select count(1) as zs from ( " + LinesSelect(djxh, qc, false) + " )";
 }
 
-std::string LinesSum(const std::string& djxh, const TBzDjQc& qc) {
+std::string LinesSum(const std::string& djxh, const BzDjFilter& qc) {
   return " select ifnull(sum(yjfe), 0) as hj from ( " + LinesSelect(djxh, qc, false) + " )";
 }
 
-std::string LinesDelete(const std::string& djxh, const TBzDjQc& qc) {
+std::string LinesDelete(const std::string& djxh, const BzDjFilter& qc) {
   return FormatSql(" delete from ds_jtbz where 1 = 1 %s ", {LineFilters(djxh, qc)});
 }
 
@@ -146,7 +146,7 @@ Json RecordOf(IDBMechanism& db, const std::string& djxh, int32_t id) {
 }
 
 namespace {
-SqlFragment RecordFilters(const TBzDjQc& qc) {
+SqlFragment RecordFilters(const BzDjFilter& qc) {
   SqlFragment f = Eq("sbzt", qc.sbzt) + Eq("jkzt", qc.jkzt) + Eq("sbjbjgDm", qc.sbjbjgdm) + Eq("jfnd", qc.jfnd);
   if (!qc.sbrqq.empty()) f += SqlFragment::Trusted(FormatSql(" and substr(sbrq, 1, 10) >= '%s' ", {V(qc.sbrqq)}));
   if (!qc.sbrqz.empty()) f += SqlFragment::Trusted(FormatSql(" and substr(sbrq, 1, 10) <= '%s' ", {V(qc.sbrqz)}));
@@ -160,22 +160,22 @@ SqlFragment OwnRecord(const std::string& djxh, int32_t zbid) {
 }
 }  // namespace
 
-std::string RecordsSelect(const std::string& djxh, const TBzDjQc& qc, bool paged) {
+std::string RecordsSelect(const std::string& djxh, const BzDjFilter& qc, bool paged) {
   return FormatSql(" select * from ds_jtbzhsbjlb where djxh = '%s' %s  order by rowid desc %s",
                    {V(djxh), RecordFilters(qc), paged ? PagingSuffix(qc.page, qc.pageSize) : SqlFragment()});
 }
 
-std::string RecordsCount(const std::string& djxh, const TBzDjQc& qc) {
+std::string RecordsCount(const std::string& djxh, const BzDjFilter& qc) {
   return FormatSql(" select count(1) as zs from ds_jtbzhsbjlb where djxh = '%s' %s ", {V(djxh), RecordFilters(qc)});
 }
 
-std::string RecordLinesSelect(const std::string& djxh, const TBzDjQc& qc, bool paged) {
+std::string RecordLinesSelect(const std::string& djxh, const BzDjFilter& qc, bool paged) {
   return FormatSql(" select * from ds_jtbzhsbjlmxb where 1 = 1 %s %s %s order by rowid %s",
                    {OwnRecord(djxh, qc.zbid), Like("xm", qc.xm), Like("zjhm", qc.zjhm),
                     paged ? PagingSuffix(qc.page, qc.pageSize) : SqlFragment()});
 }
 
-std::string RecordLinesCount(const std::string& djxh, const TBzDjQc& qc) {
+std::string RecordLinesCount(const std::string& djxh, const BzDjFilter& qc) {
   return FormatSql(" select count(1) as zs from ds_jtbzhsbjlmxb where 1 = 1 %s %s %s ",
                    {OwnRecord(djxh, qc.zbid), Like("xm", qc.xm), Like("zjhm", qc.zjhm)});
 }

@@ -37,11 +37,11 @@ void ReplaceRegistration(IDBMechanism& db, const std::string& djxh, const Json& 
 
 // ---- Prepared lines ---------------------------------------------------------------------------
 // The filters of the prepared lines of a payer (" and djxh = ..." first).
-SqlFragment LineFilters(const std::string& djxh, const TBzDjQc& qc);
-std::string LinesSelect(const std::string& djxh, const TBzDjQc& qc, bool paged);
-std::string LinesCount(const std::string& djxh, const TBzDjQc& qc);
-std::string LinesSum(const std::string& djxh, const TBzDjQc& qc);
-std::string LinesDelete(const std::string& djxh, const TBzDjQc& qc);
+SqlFragment LineFilters(const std::string& djxh, const BzDjFilter& qc);
+std::string LinesSelect(const std::string& djxh, const BzDjFilter& qc, bool paged);
+std::string LinesCount(const std::string& djxh, const BzDjFilter& qc);
+std::string LinesSum(const std::string& djxh, const BzDjFilter& qc);
+std::string LinesDelete(const std::string& djxh, const BzDjFilter& qc);
 // One line of a payer; raises OpRefusal naming the first missing or bad field.
 std::string LineInsert(const std::string& djxh, const Json& line);
 // The reason a line cannot be stored ("" when it can): missing names, an amount that is no
@@ -53,11 +53,11 @@ std::string LineProblem(const Json& line);
 int32_t SaveRecord(IDBMechanism& db, const Json& record, const Json& lines);
 // The record of a payer by id; an empty object when it is not the payer's.
 Json RecordOf(IDBMechanism& db, const std::string& djxh, int32_t id);
-std::string RecordsSelect(const std::string& djxh, const TBzDjQc& qc, bool paged);
-std::string RecordsCount(const std::string& djxh, const TBzDjQc& qc);
+std::string RecordsSelect(const std::string& djxh, const BzDjFilter& qc, bool paged);
+std::string RecordsCount(const std::string& djxh, const BzDjFilter& qc);
 // Lines of one of the payer's records (person filters xm, zjhm), paged or counted.
-std::string RecordLinesSelect(const std::string& djxh, const TBzDjQc& qc, bool paged);
-std::string RecordLinesCount(const std::string& djxh, const TBzDjQc& qc);
+std::string RecordLinesSelect(const std::string& djxh, const BzDjFilter& qc, bool paged);
+std::string RecordLinesCount(const std::string& djxh, const BzDjFilter& qc);
 std::string ListEntriesSelect(const std::string& djxh, int32_t zbid);
 std::string UnpaidSelect(const std::string& djxh);
 

@@ -5,6 +5,7 @@
 #include <cstddef>
 
 #include "business/date_time.h"
+#include "codec/gbk.h"
 #include "roster/sql_text.h"
 #include "store/db_access.h"
 #include "store/sql.h"
@@ -94,6 +95,18 @@ std::string Join3(std::string_view a, std::string_view b, std::string_view c) {
 
 int Col(const TFastParseJson& json, std::string_view name) { return json.IndexOfField(name); }
 
+// A value the store cannot hold as it is: a NUL would end the statement text there, and bytes
+// that are not UTF-8 would read back as other text.
+bool Storable(std::string_view v) { return v.find('\0') == std::string_view::npos && IsValidUtf8(v); }
+
+// The first field of `cols` whose value in `r` cannot be stored; -1 when all can.
+template <size_t N>
+int FirstUnstorable(const TFastJsonRecord& r, const int (&cols)[N]) {
+  for (int c : cols)
+    if (c >= 0 && !Storable(Field(r, c))) return c;
+  return -1;
+}
+
 }  // namespace
 
 TDealCbxxAndRyxx::TDealCbxxAndRyxx(TFastParseJson* cbxx, TFastParseJson* ryxx, Ref<IDBMechanism> db,
@@ -136,6 +149,13 @@ bool TDealCbxxAndRyxx::PrepareNewRecords() {
         personsWithoutId_.Note(Field(r, pc_.djxh));
         continue;
       }
+      const int cols[] = {pc_.cbxxID, pc_.djxh, pc_.xm,   pc_.zjlxDm, pc_.zjhm,
+                          pc_.sbjbjgDm, pc_.sbbm, pc_.lxdh, pc_.xgrq,   pc_.yxbz};
+      if (const int bad = FirstUnstorable(r, cols); bad >= 0) {
+        refusedPersons_.emplace_back(personCursor_, bad);
+        refusedIds_.insert(std::move(id));
+        continue;
+      }
       personByCbxxId_.try_emplace(std::move(id), personCursor_);  // the first record of an id wins
       pendingPersons_.push_back(personCursor_);
       any = true;
@@ -146,6 +166,13 @@ bool TDealCbxxAndRyxx::PrepareNewRecords() {
     const size_t firstNew = pendingEnrols_.size();
     for (; enrolCursor_ < count; ++enrolCursor_) {
       TFastJsonRecord r = cbxx_->Record(enrolCursor_);
+      const int cols[] = {ec_.cbxxID, ec_.djxh,   ec_.cbxzID,     ec_.zsxmDm,     ec_.zspmDm, ec_.zszmDm,
+                          ec_.xzlxDm, ec_.xzjdDm, ec_.xzjdMc,     ec_.sqczDm,     ec_.sqczMc, ec_.rycbtslbDm,
+                          ec_.rycbtslbMc, ec_.ksjfrq, ec_.tzjfrq, ec_.xgrq,       ec_.yxbz};
+      if (const int bad = FirstUnstorable(r, cols); bad >= 0) {
+        refusedItems_.emplace_back(enrolCursor_, bad);
+        continue;
+      }
       auto note = [&](std::map<std::string, std::string>& set, int code, int name) {
         std::string_view c = Field(r, code);
         if (!c.empty()) set.try_emplace(std::string(c), std::string(Field(r, name)));
@@ -273,6 +300,38 @@ std::string TDealCbxxAndRyxx::DroppedSummary() const {
   add(personsWithoutId_, "人员信息缺少cbxxID，未入库", "djxh");
   add(itemsWithoutId_, "参保信息缺少cbxzID，未入库", "cbxxID");
   add(orphans, "参保信息无对应人员，未入库", "cbxxID");
+  if (const std::string refused = RefusedSummary(); !refused.empty()) text += (text.empty() ? "" : "；") + refused;
+  return text;
+}
+
+std::string TDealCbxxAndRyxx::RefusedSummary() const {
+  // Named by person number and field; a person number that is itself unstorable is shown as the
+  // record's cbxxID.
+  auto name = [](std::string_view v) { return Storable(v) ? std::string(v) : std::string("?"); };
+  auto list = [&](const std::vector<std::pair<int, int>>& refused, const TFastParseJson& json, auto personNumber) {
+    std::string keys;
+    for (size_t i = 0; i < refused.size() && i < 3; ++i) {
+      const TFastJsonRecord r = json.Record(refused[i].first);
+      keys += (keys.empty() ? "" : "、") + std::string("人员编号") + personNumber(r) + "的" +
+              json.FieldNames()[static_cast<size_t>(refused[i].second)];
+    }
+    return std::to_string(refused.size()) + "条含无法保存的字符，未入库（" + keys + (refused.size() > 3 ? "等" : "") + "）";
+  };
+  std::string text;
+  if (!refusedPersons_.empty()) {
+    text += "人员信息" + list(refusedPersons_, *ryxx_, [&](const TFastJsonRecord& r) {
+      std::string_view sbbm = pc_.sbbm >= 0 ? Field(r, pc_.sbbm) : std::string_view();
+      return Storable(sbbm) && !sbbm.empty() ? std::string(sbbm) : name(Field(r, pc_.cbxxID));
+    });
+    if (itemsOfRefused_ > 0) text += "，其参保信息" + std::to_string(itemsOfRefused_) + "条一并未入库";
+  }
+  if (!refusedItems_.empty()) {
+    text += std::string(text.empty() ? "" : "；") + "参保信息" + list(refusedItems_, *cbxx_, [&](const TFastJsonRecord& r) {
+      auto person = personByCbxxId_.find(name(Field(r, ec_.cbxxID)));
+      if (person == personByCbxxId_.end() || pc_.sbbm < 0) return name(Field(r, ec_.cbxxID));
+      return name(Field(ryxx_->Record(person->second), pc_.sbbm));
+    });
+  }
   return text;
 }
 
@@ -287,9 +346,14 @@ int TDealCbxxAndRyxx::dealXzxx(const ProgressFn& progress) {
   std::vector<int> waiting;  // items whose person record has not arrived yet
   for (int index : pendingEnrols_) {
     TFastJsonRecord r = cbxx_->Record(index);
-    auto person = personByCbxxId_.find(std::string(Field(r, ec_.cbxxID)));
+    const std::string cbxxId(Field(r, ec_.cbxxID));
+    auto person = personByCbxxId_.find(cbxxId);
     if (person == personByCbxxId_.end()) {
-      waiting.push_back(index);
+      if (refusedIds_.count(cbxxId)) {
+        ++itemsOfRefused_;  // its person was refused: the item goes with it
+      } else {
+        waiting.push_back(index);
+      }
       continue;
     }
     std::string xzid(Field(r, ec_.cbxzID));
@@ -375,6 +439,38 @@ void TDealCbxxAndRyxx::clearInvalid() {
   FlushInserts();
   writer_->AddSql(SqlText(kClearEnrolments, {djxh_}));
   writer_->AddSql(SqlText(kClearPersons, {djxh_}));
+}
+
+void TDealCbxxAndRyxx::sweepItems() {
+  // What stays although this download did not write it: the refused persons and items.
+  std::unordered_set<std::string> keptPersons, keptItems;
+  for (const auto& refused : refusedPersons_) {
+    std::string_view rydjxh = Field(ryxx_->Record(refused.first), pc_.djxh);
+    if (rydjxh.empty() || !Storable(rydjxh)) continue;
+    keptPersons.emplace(rydjxh);
+    queueSql(FormatSql(" update sb_ryjbxxb set updateFlag = 1 where djxh = '%s' and rydjxh = '%s' ", {V(djxh_), V(std::string(rydjxh))}));
+  }
+  for (const auto& refused : refusedItems_) {
+    std::string_view xzid = Field(cbxx_->Record(refused.first), ec_.cbxzID);
+    if (Storable(xzid)) keptItems.emplace(xzid);
+  }
+  FlushInserts();
+  // Once the writer reached the barrier it has run everything queued so far, in the open batch.
+  if (!writer_->Barrier(true, kBarrierTimeoutMs)) throw Exception("等待写库线程超时");
+  Ref<IDBDataSet> ds = QueryOrThrow(writer_->Connection(),
+                                    FormatSql("select a.xzid, a.rydjxh from sb_rycbxmb a inner join sb_ryjbxxb b on "
+                                              "a.djxh = b.djxh and a.rydjxh = b.rydjxh where a.djxh = '%s' and "
+                                              "ifnull(b.ly, '0') in ('', '0')",
+                                              {V(djxh_)}));
+  std::vector<std::string> stale;
+  for (; !ds->Eof(); ds->Next()) {
+    std::string xzid = FieldText(*ds, "xzid");
+    if (writtenItems_.count(xzid) || keptItems.count(xzid) || keptPersons.count(FieldText(*ds, "rydjxh"))) continue;
+    stale.push_back(std::move(xzid));
+  }
+  ds = nullptr;
+  for (const std::string& xzid : stale) writer_->AddSql(SqlText(kItemDelete, {djxh_, xzid}));
+  keysValid_ = false;
 }
 
 void TDealCbxxAndRyxx::queueSql(std::string sql) {

@@ -71,6 +71,11 @@ class TDealCbxxAndRyxx {
   void updateCbzt(const std::string& month = {});
   // Queues the removal of enrolments without items, then of server persons without enrolments.
   void clearInvalid();
+  // For a full download, after the last pass: queues the marks (updateFlag 1) that keep the
+  // persons whose records were refused (RefusedSummary), so the sweep of persons the server no
+  // longer has spares them, and the removal of the items of the other server persons that this
+  // download did not write (the server no longer has them). Items of refused records stay.
+  void sweepItems();
   // Queues a plain statement.
   void queueSql(std::string sql);
   // Ends the batch and waits for the writer (see TAsynExecSql::WaitForIdle; raises
@@ -86,6 +91,11 @@ class TDealCbxxAndRyxx {
   // without cbxzID, and enrolment records whose person never arrived; each with its count and
   // first keys. Empty when none. Meaningful after the last pass.
   std::string DroppedSummary() const;
+  // The records refused because a value cannot be stored as it is (a NUL character, bytes that
+  // are not UTF-8), each named by the person number and the field: "人员信息1条含无法保存的字符，
+  // 未入库（人员编号R1的xm）". Their items are left out with them; the other records are stored.
+  // Empty when none. Meaningful after the last pass.
+  std::string RefusedSummary() const;
 
   int PersonCount() const { return personsWritten_; }
   int ItemCount() const { return itemsWritten_; }
@@ -147,6 +157,10 @@ class TDealCbxxAndRyxx {
     void Note(std::string_view key);
   };
   Dropped personsWithoutId_, itemsWithoutId_;
+  // Records refused for a value that cannot be stored: (record index, field index).
+  std::vector<std::pair<int, int>> refusedPersons_, refusedItems_;
+  std::unordered_set<std::string> refusedIds_;  // cbxxID of the refused persons
+  int itemsOfRefused_ = 0;                      // items left out with their refused person
 
   // The five sets: persons handled (cbxxID), towns, communities, categories, and the items
   // written (cbzxID).

@@ -7,6 +7,7 @@
 #include "roster/employee_dao.h"
 #include "roster/employee_dao_guard.h"
 #include "roster/ry_extra_data.h"
+#include "codec/json_parse.h"
 
 namespace velmor {
 namespace {
@@ -91,7 +92,7 @@ const nlohmann::json& List(const nlohmann::json& doc, const char* key) {
 
 bool TEmployeeDaoImpl::saveCbryxx(const std::string& djxh, const std::string& json, std::string& message) {
   bool ok = Guard("saveCbryxx", LogForm::kTrailing, kDbUpdateFailed, false, [&] {
-    nlohmann::json doc = nlohmann::json::parse(json, nullptr, false);
+    nlohmann::json doc = ParseOutsideJson<nlohmann::json>(json, false);
     if (doc.is_discarded() || !doc.is_object()) throw Exception("数据格式错误：不是JSON对象");
     Ref<IDBMechanism> db = OpenMainConnection();
     const auto extras = ReadRyExtraData(*db, djxh);

@@ -149,8 +149,9 @@ class TEmployeeServiceImpl : public ServiceImpl<TSBBaseObj, IEmployeeService> {
   void TEST_SetDrainRules(const CbryxxDrainRules& rules) { drain_ = rules; }
 
  private:
-  // The body of updateCbryxx inside its guard.
-  void DownloadCbryxx(const std::string& djxh, bool incremental, IProgressView* progress);
+  // The body of updateCbryxx inside its guard; answers what was refused (records with a value
+  // the store cannot hold, named), empty when nothing was.
+  std::string DownloadCbryxx(const std::string& djxh, bool incremental, IProgressView* progress);
   // Catches at the boundary: logs "[TEmployeeServiceImpl.<op>]异常：<text>" (or the bracketed
   // form), puts `prefix` + text (a taxml::Failure's text as it is) into message and
   // ErrorMessage, and answers false.

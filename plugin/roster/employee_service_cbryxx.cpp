@@ -40,6 +40,9 @@ int64_t MsSince(Clock::time_point t) {
 
 bool EmptyBody(const std::string& s) { return s.empty() || s == "null"; }
 
+constexpr const char* kBookkeepingFailed = "参保人员已保存，但下载进度参数未能保存，请重新同步：[";
+constexpr const char* kRecordsRefused = "部分记录未入库：";
+
 // The progress view's position as a share of its maximum (0 when it has none).
 void SetShare(IProgressView* view, double share) {
   if (!view) return;
@@ -50,8 +53,9 @@ void SetShare(IProgressView* view, double share) {
 
 }  // namespace
 
-void TEmployeeServiceImpl::DownloadCbryxx(const std::string& djxh, bool incremental, IProgressView* progress) {
+std::string TEmployeeServiceImpl::DownloadCbryxx(const std::string& djxh, bool incremental, IProgressView* progress) {
   const Clock::time_point started = Clock::now();
+  std::string refused;
   std::vector<std::string> types;
   {
     Ref<IXnhMgr> xnh = CreatePluginService<IXnhMgr>("创建平台组件接口[IXnhMgr]失败！");
@@ -105,8 +109,11 @@ void TEmployeeServiceImpl::DownloadCbryxx(const std::string& djxh, bool incremen
       }
     };
     auto takePersons = [&](const std::vector<AsyncJobSet::Done>& done) {
-      for (const auto& d : done)
-        if (!EmptyBody(d.response)) ryxx.Parse(d.response, true);
+      for (const auto& d : done) {
+        if (EmptyBody(d.response)) continue;
+        RequireJobData(d.response);
+        ryxx.Parse(d.response, true);
+      }
       if (!done.empty()) deal.dealRyxx();
       const size_t total = personJobs.Submitted();
       if (total) SetShare(progress, 0.1 + 0.6 * double(total - personJobs.Outstanding()) / double(total));
@@ -124,6 +131,7 @@ void TEmployeeServiceImpl::DownloadCbryxx(const std::string& djxh, bool incremen
         ++enrolAnswers;
         SetShare(progress, 0.1 * double(enrolAnswers) / double(types.size()));
         if (EmptyBody(d.response)) continue;
+        RequireJobData(d.response);
         const int before = cbxx.RecordCount();
         const int added = cbxx.Parse(d.response, true);
         if (added > 0) {
@@ -152,8 +160,10 @@ void TEmployeeServiceImpl::DownloadCbryxx(const std::string& djxh, bool incremen
     deal.dealRyxx();
     deal.dealXzxx([&](int count, int max) { SetShare(progress, 0.7 + 0.2 * double(count % (max + 1)) / max); });
     if (const std::string dropped = deal.DroppedSummary(); !dropped.empty()) LogText(dropped);
+    refused = deal.RefusedSummary();
     const bool received = cbxx.RecordCount() > 0 || ryxx.RecordCount() > 0;
     if (!incremental) {
+      deal.sweepItems();
       const char* origin = " (select rydjxh from sb_ryjbxxb where djxh = '%s' and ifnull(ly, '0') in ('', '0') and "
                            "updateFlag = 0) ";
       const std::string stale = FormatSql(origin, {V(djxh)});
@@ -172,26 +182,37 @@ void TEmployeeServiceImpl::DownloadCbryxx(const std::string& djxh, bool incremen
     LogText("数据全部下载并解析完成：耗时：" + std::to_string(MsSince(started)) + "参保条数：" +
             std::to_string(cbxx.RecordCount()) + "人员条数：" + std::to_string(ryxx.RecordCount()));
 
-    // The bookkeeping, now that the roster is stored.
-    params->SetValue("last_cxjmry_gxsj", lastCxjmryGxsj);
-    for (const auto& [type, value] : gxsjOf) params->SetValue(type + "_gxsj", value);
+    // The bookkeeping, now that the roster is stored. A value that could not be written leaves
+    // the next download working from the old one: the roster is kept, the call still fails.
+    std::string unsaved;
+    auto keep = [&](const std::string& key, const std::string& value) {
+      if (!params->SetValue(key, value)) unsaved += (unsaved.empty() ? "" : "、") + key;
+    };
+    keep("last_cxjmry_gxsj", lastCxjmryGxsj);
+    for (const auto& [type, value] : gxsjOf) keep(type + "_gxsj", value);
     if (received) {
-      params->SetValue("updatedCbztSj", Today());
+      keep("updatedCbztSj", Today());
       if (!incremental) {
-        params->SetValue("ygcbxx_force_update", "1");
-        params->SetValue("IsUpdatedAllCbxx", "1");
+        keep("ygcbxx_force_update", "1");
+        keep("IsUpdatedAllCbxx", "1");
       }
     }
+    if (!unsaved.empty()) throw taxml::Failure(kBookkeepingFailed + unsaved + "]");
     SetShare(progress, 1.0);
   } catch (...) {
     deal.RollbackIfOpen();
     throw;
   }
+  return refused;
 }
 
 bool TEmployeeServiceImpl::updateCbryxx(const std::string& djxh, bool incremental, IProgressView* progress,
                                         std::string& message) {
-  return Run("updateCbryxx", "同步异常：", true, message, [&] { DownloadCbryxx(djxh, incremental, progress); });
+  std::string refused;
+  const bool ok = Run("updateCbryxx", "同步异常：", true, message, [&] { refused = DownloadCbryxx(djxh, incremental, progress); });
+  // Stored, but not all of it: the result says which records were refused.
+  if (ok && !refused.empty()) message = ErrorMessage = kRecordsRefused + refused;
+  return ok;
 }
 
 int32_t TEmployeeServiceImpl::refreshCbzt(const std::string& djxh, bool downloadFirst, bool force,

@@ -13,6 +13,7 @@
 #include "store/background/base_asyn_exec_sql.h"
 #include "store/db_access.h"
 #include "store/sql.h"
+#include "codec/json_parse.h"
 
 namespace velmor {
 
@@ -57,7 +58,7 @@ bool TEmployeeServiceImpl::QueryHdsbztCx(const std::string& djxh, const std::str
     count.progressValue = 10;
     taxml::Reply reply = taxml::Send(count);
     reply.RequireSuccess();
-    nlohmann::json answer = nlohmann::json::parse(reply.request->GetResponse(), nullptr, false);
+    nlohmann::json answer = ParseOutsideJson<nlohmann::json>(reply.request->GetResponse(), false);
     if (!answer.is_object()) throw taxml::Failure("反馈数据异常：应答不是JSON对象");
     const int64_t total = answer.value("jltj", int64_t{0});
     const int64_t pages = total / kPageSize + (total % kPageSize ? 1 : 0);
@@ -88,7 +89,8 @@ bool TEmployeeServiceImpl::QueryHdsbztCx(const std::string& djxh, const std::str
         for (const auto& d : jobs.Poll(100)) {
           StepProgress(progress, 0);
           if (d.response.empty() || d.response == "null") continue;
-          nlohmann::json page = nlohmann::json::parse(d.response, nullptr, false);
+          RequireJobData(d.response);  // the server's "【code】message" rather than "not JSON"
+          nlohmann::json page = ParseOutsideJson<nlohmann::json>(d.response, false);
           if (!page.is_object()) throw taxml::Failure("反馈数据异常：应答不是JSON对象");
           for (const auto& row : page.value("sbztList", nlohmann::json::array())) {
             const std::string jfnd = Text(row, "jfnd"), xzid = Text(row, "xzid");

@@ -6,6 +6,7 @@
 #include "roster/employee_ops.h"
 #include "roster/employee_service.h"
 #include "store/sql.h"
+#include "codec/json_parse.h"
 
 namespace velmor {
 
@@ -21,7 +22,7 @@ std::vector<std::string> ServerPersons(IEmployeeDao& dao, const std::string& djx
                 "rydjxh <> '' order by rydjxh ",
                 {V(djxh)}));
   if (!dao.GetErrorMessage().empty()) throw taxml::Failure(dao.GetErrorMessage());
-  Json rows = Json::parse(text, nullptr, false);
+  Json rows = ParseOutsideJson<Json>(text, false);
   std::vector<std::string> out;
   if (!rows.is_array()) return out;
   for (const Json& r : rows) out.push_back(service::Text(r, "rydjxh"));

@@ -4,6 +4,7 @@
 // assessment data of flexibly employed persons ("0122"). Each is one row of employee_ops.h.
 #include "roster/employee_ops.h"
 #include "roster/employee_service.h"
+#include "codec/json_parse.h"
 
 namespace velmor {
 
@@ -30,7 +31,7 @@ namespace {
 // The Ex forms: an empty answer list is a refusal the user reads as it stands.
 bool RequireFound(bool ok, const std::string& result, const char* list, std::string& message) {
   if (!ok) return false;
-  Json answer = Json::parse(result, nullptr, false);
+  Json answer = ParseOutsideJson<Json>(result, false);
   if (answer.is_object() && answer.contains(list) && !answer[list].empty()) return true;
   message = roster::kNoJmxx;
   return false;

@@ -10,6 +10,7 @@
 #include "roster/employee_ops.h"
 #include "roster/employee_service.h"
 #include "store/sql.h"
+#include "codec/json_parse.h"
 
 namespace velmor {
 
@@ -20,7 +21,7 @@ namespace {
 Json Rows(IEmployeeDao& dao, const std::string& sql) {
   const std::string text = dao.getData(sql);
   if (!dao.GetErrorMessage().empty()) throw taxml::Failure(dao.GetErrorMessage());
-  Json rows = Json::parse(text, nullptr, false);
+  Json rows = ParseOutsideJson<Json>(text, false);
   return rows.is_array() ? rows : Json::array();
 }
 

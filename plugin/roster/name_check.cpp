@@ -91,4 +91,10 @@ bool CheckPersonName(std::string_view name, std::string& message) {
   return true;
 }
 
+bool IsChineseName(std::string_view name) {
+  std::vector<char32_t> cps;
+  if (!Decode(name, cps) || cps.empty()) return false;
+  return std::all_of(cps.begin(), cps.end(), IsChinese);
+}
+
 }  // namespace velmor

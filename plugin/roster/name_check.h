@@ -17,5 +17,8 @@ inline constexpr int kNameMaxWeight = 75;
 int NameWeight(std::string_view name);
 // True, or false with the rule's message (malformed UTF-8 counts as a special character).
 bool CheckPersonName(std::string_view name, std::string& message);
+// The common name rule of imports: not empty, and only Chinese characters, "-" and the middle
+// dot "·" (valid UTF-8).
+bool IsChineseName(std::string_view name);
 
 }  // namespace velmor

@@ -4,7 +4,9 @@
 #include <string_view>
 #include <thread>
 
+#include "codec/base64.h"
 #include "codec/taxml_exchange.h"
+#include "codec/taxml_response.h"
 #include "framework/progress.h"
 #include "velmor/exceptions.h"
 
@@ -97,6 +99,21 @@ std::vector<AsyncJobSet::Done> AsyncJobSet::Poll(int32_t waitMs) {
     StepProgress(nullptr, 0);
     std::this_thread::sleep_for(std::chrono::milliseconds(kPollStepMs));
   }
+}
+
+void RequireJobData(const std::string& response) {
+  std::string failure;
+  try {
+    const std::string bytes = Base64Decode(response);
+    if (bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0x1f && static_cast<unsigned char>(bytes[1]) == 0x8b)
+      return;  // a gzip member: the data
+    taxml::Response answer = taxml::Response::Decode(response);
+    if (answer.Root().child("code").empty() || answer.Succeeded()) return;
+    failure = answer.FailureText();
+  } catch (const std::exception&) {
+    return;  // neither: the unpacking names what is wrong with it
+  }
+  throw taxml::Failure(failure);
 }
 
 }  // namespace velmor

@@ -82,4 +82,10 @@ class AsyncJobSet {
   Clock::time_point lastProgress_{};  // the last submission or answer: the bound counts from it
 };
 
+// Raises taxml::Failure("【code】message") when a job's answer is the server's result document
+// (a refusal with its code) instead of the job's data, so the user reads the server's reason and
+// not the failure to unpack it. Read before the data is unpacked; answers holding data (a gzip
+// member) and texts that are neither pass.
+void RequireJobData(const std::string& response);
+
 }  // namespace velmor

@@ -9,6 +9,7 @@
 #include "framework/progress.h"
 #include "service/async_exchange.h"
 #include "service/async_jobs.h"
+#include "codec/json_parse.h"
 
 namespace velmor::service {
 
@@ -57,7 +58,7 @@ std::optional<taxml::RequestDocument> RowDocument(const OpRow& row, const OpCall
 
 Json ParseParams(std::string_view text) {
   if (text.find_first_not_of(" \t\r\n") == std::string_view::npos) return Json::object();
-  Json params = Json::parse(text, nullptr, false);
+  Json params = ParseOutsideJson<Json>(text, false);
   if (!params.is_object()) throw OpRefusal("参数不是JSON对象。");
   return params;
 }

@@ -5,6 +5,7 @@
 #include "codec/taxml_exchange.h"
 #include "framework/host_access.h"
 #include "codec/taxml_response.h"
+#include "codec/json_parse.h"
 
 namespace velmor::service {
 
@@ -100,7 +101,7 @@ Json AnswerJson(pugi::xml_node root) {
 
 Json JsonAnswer(const std::string& text, const char* list) {
   if (text.empty() || text == "null") return Json::object();
-  Json answer = Json::parse(text, nullptr, false);
+  Json answer = ParseOutsideJson<Json>(text, false);
   if (!answer.is_object()) throw taxml::Failure("反馈数据不是JSON对象。");
   const std::string code = Text(answer, "code");
   if (!code.empty() && code != taxml::kSuccessCode)

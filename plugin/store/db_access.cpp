@@ -10,6 +10,29 @@ Ref<IDBMechanism> OpenMainConnection() {
   return db;
 }
 
+std::string StorageCause(std::string_view engineText) {
+  auto has = [&](std::string_view part) { return engineText.find(part) != std::string_view::npos; };
+  if (has("database or disk is full")) return "磁盘空间不足";
+  if (has("database disk image is malformed") || has("file is not a database")) {
+    // The host names the file after the message: "... [<file>]".
+    std::string file;
+    const size_t open = engineText.rfind(" [");
+    if (open != std::string_view::npos && engineText.back() == ']') {
+      file = engineText.substr(open + 2, engineText.size() - open - 3);
+    }
+    return "数据库文件已损坏：" + (file.empty() ? std::string("请检查数据库文件") : file);
+  }
+  if (has("SQL text holds a NUL character")) return "文本含NUL字符";
+  if (has("SQL text is not valid UTF-8")) return "文本不是有效的UTF-8";
+  return {};
+}
+
+std::string WithStorageCause(std::string text, std::string_view engineText) {
+  const std::string cause = StorageCause(engineText);
+  if (!cause.empty() && text.find(cause) == std::string::npos) text += "（" + cause + "）";
+  return text;
+}
+
 void ExecOrThrow(IDBMechanism& db, const std::string& sql, const char* failureText) {
   if (!db.ExecSQL(sql)) throw StoreError(failureText, db.GetErrorText());
 }

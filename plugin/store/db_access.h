@@ -17,12 +17,22 @@
 
 namespace velmor {
 
-// The one error of the stores: the text a user receives (the store's fixed text, "数据库查询失败。")
-// and the engine's message; what() is both joined, for the log.
+// The cause a user can act on in a database failure text: "磁盘空间不足" (the disk is full),
+// "数据库文件已损坏：<file>" (a damaged database file, named when the host names it), "文本含NUL字符"
+// or "文本不是有效的UTF-8" (a value the database refuses); empty for any other text.
+std::string StorageCause(std::string_view engineText);
+// `text` followed by "（cause）" when `engineText` has a cause, else `text`.
+std::string WithStorageCause(std::string text, std::string_view engineText);
+
+// The one error of the stores: the text a user receives (the store's fixed text, "数据库查询失败。",
+// followed by the cause when the engine's message has one: "数据库执行异常（磁盘空间不足）") and the
+// engine's message; what() is both joined, for the log.
 class StoreError : public Exception {
  public:
   StoreError(std::string userText, std::string engineText)
-      : Exception(userText + engineText), userText_(std::move(userText)), engineText_(std::move(engineText)) {}
+      : Exception(userText + engineText),
+        userText_(WithStorageCause(std::move(userText), engineText)),
+        engineText_(std::move(engineText)) {}
   const char* ClassName() const noexcept override { return "EDatabaseError"; }
   const std::string& UserText() const { return userText_; }
   const std::string& EngineText() const { return engineText_; }

@@ -21,6 +21,9 @@ const std::vector<HandlerUnit>& BuiltinHandlerUnits() {
       {"registration", RegisterRegistrationHandlers},
       {"basic information", RegisterBasicInfoHandlers},
       {"groups", RegisterGroupHandlers},
+      {"payment", RegisterPaymentHandlers},
+      {"special groups", RegisterSpecialGroupHandlers},
+      {"certificates", RegisterCertificateHandlers},
   };
   return units;
 }

@@ -91,9 +91,8 @@ Answer Submit(const Call& call, State& state) {
 
 Answer FeedbackBySerial(const Call& call, State& state) {
   Json* d = FindDeclaration(state, "yblsh", call.Yblsh());
-  if (!d) return Answer::Error("30001", "未找到该流水号的申报");
-  Answer a = FinalAnswer(state, *d);
-  a.envelope.status = 1;  // this call answers with status 1
+  Answer a = d ? FinalAnswer(state, *d) : Answer::Error("30001", "未找到该流水号的申报");
+  a.envelope.status = 1;  // this call answers with status 1, found or not
   return a;
 }
 

@@ -30,10 +30,37 @@ TEST(Cli, ServicesLoadsThePluginBesideTheExecutableAndExitsZero) {
 
 TEST(Cli, VerboseEchoesTheLogAndOptionsMayFollowTheCommand) {
   TempDir dir;
+  std::filesystem::create_directory(dir.File("fresh"));
   ProcessResult r = Velmor({"services", "--data", dir.File("fresh"), "-v"});
   EXPECT_EQ(r.exitCode, 0) << r.err;
   EXPECT_NE(r.err.find("[host] host started, data directory " + dir.File("fresh")), std::string::npos) << r.err;
   EXPECT_NE(r.err.find(" service classes registered\n"), std::string::npos) << r.err;
+}
+
+TEST(Cli, OnlyInitMakesADataDirectory) {
+  TempDir dir;
+  for (std::vector<std::string> args : {std::vector<std::string>{"services"}, {"roster", "count"}, {"log"}}) {
+    args.insert(args.begin(), {"--data", dir.File("typo")});
+    ProcessResult r = Velmor(args);
+    EXPECT_EQ(r.exitCode, 1) << args.back();
+    EXPECT_EQ(r.err, "velmor: not a data directory: " + dir.File("typo") + " (run velmor init --data " +
+                         dir.File("typo") + ")\n");
+    EXPECT_FALSE(std::filesystem::exists(dir.File("typo"))) << args.back();
+  }
+  EXPECT_EQ(Velmor({"--data", dir.File("typo"), "init"}).exitCode, 0);
+  EXPECT_EQ(Velmor({"--data", dir.File("typo"), "services"}).exitCode, 0);
+}
+
+TEST(Cli, ALogThatCannotBeWrittenGoesToStderr) {
+  TempDir dir;
+  ASSERT_EQ(Velmor({"--data", dir.path(), "init"}).exitCode, 0);
+  std::filesystem::remove(dir.File("velmor.log"));
+  std::filesystem::create_directory(dir.File("velmor.log"));  // unopenable even for root
+  ProcessResult r = Velmor({"--data", dir.path(), "roster", "count"});
+  EXPECT_EQ(r.exitCode, 1) << "no payer configured";
+  EXPECT_NE(r.err.find("cannot open log file " + dir.File("velmor.log")), std::string::npos) << r.err;
+  EXPECT_EQ(r.err.find("(see "), std::string::npos) << "no log to point at\n" << r.err;
+  EXPECT_EQ(Velmor({"--data", dir.path(), "services"}).exitCode, 0);
 }
 
 TEST(Cli, InitWritesTheConfigurationAndKeepsWhatIsNotGiven) {
@@ -77,6 +104,8 @@ TEST(Cli, FailuresEndWithOneLineAndNonZeroExit) {
            ":2: expected \"key = value\", \"[section]\" or a comment, got \"url http://x\"\n"},
       {{"--data", dir.path(), "init", "--server", "x"}, 1,
        "velmor: --server: expected an http:// or https:// address, not \"x\"\n"},
+      // Text that is not UTF-8 is refused where it enters, before anything is stored.
+      {{"--data", dir.path(), "param", "set", "key\xff", "v"}, 2, "velmor: argument 5 is not valid UTF-8 text\n"},
   };
   for (const Case& c : cases) {
     ProcessResult r = Velmor(c.args);
@@ -97,6 +126,7 @@ TEST(Cli, PluginFromTheEnvironmentMustExist) {
 TEST(Cli, LogShowsTheWholeLogOrItsLastLines) {
   TempDir dir;
   std::string data = dir.File("data");
+  std::filesystem::create_directory(data);
   ProcessResult r = Velmor({"--data", data, "log"});
   EXPECT_EQ(r.exitCode, 0);
   EXPECT_EQ(r.out, "");

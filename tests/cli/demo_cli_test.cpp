@@ -91,6 +91,14 @@ TEST(DemoCli, StartsItsOwnServerAndStopsIt) {
   std::string url = r.out.substr(at + 7, r.out.find(',', at) - at - 7);
   ProcessResult after = RunProcess({kVelmor, "--data", dir.File("data"), "dict", "update", "--force"});
   EXPECT_NE(after.exitCode, 0) << "the server of " << url << " still answers";
+
+  // The directory is in use now: a second demo would repoint and replace it.
+  ProcessResult again = RunProcess({kVelmor, "demo", "--persons", "10", "--data", dir.File("data")});
+  EXPECT_EQ(again.exitCode, 1);
+  EXPECT_EQ(again.err, "velmor: data directory " + dir.File("data") +
+                           " is not empty: the demo would replace its server address and roster (give a new or "
+                           "empty directory, or --reuse)\n");
+  EXPECT_EQ(again.out, "") << "refused before starting a server";
 }
 
 TEST(DemoCli, AFailedStepEndsTheDemoWithItsMessage) {
@@ -114,6 +122,11 @@ TEST(DemoCli, ReportsAServerThatCannotBeStartedOrReached) {
   ProcessResult missing = RunProcess({kVelmor, "demo", "--taxsim", dir.File("no-such-program"), "--data", dir.File("a")});
   EXPECT_EQ(missing.exitCode, 1);
   EXPECT_NE(missing.err.find("cannot run the simulated server"), std::string::npos) << missing.err;
+  std::filesystem::create_directory(dir.File("used"));
+  ASSERT_TRUE(WriteFile(dir.File("used/velmor.conf"), ""));
+  ProcessResult reused =
+      RunProcess({kVelmor, "demo", "--reuse", "--taxsim", dir.File("no-such-program"), "--data", dir.File("used")});
+  EXPECT_NE(reused.err.find("cannot run the simulated server"), std::string::npos) << "--reuse goes on\n" << reused.err;
 
   ProcessResult unreachable =
       RunProcess({kVelmor, "demo", "--server", "http://127.0.0.1:9", "--djxh", "10011", "--data", dir.File("b")});

@@ -127,5 +127,42 @@ TEST(CliHelp, SimulatorHelpListsDefaultsAndFaultModes) {
       << r.out.substr(persons, 200);
 }
 
+// What the bash completion offers after the words typed so far (the last one being completed).
+std::string Completions(const std::string& typed) {
+  const std::string script = std::string(VELMOR_SOURCE_DIR) + "/cli/completion/velmor.bash";
+  ProcessResult r = RunProcess(
+      {"/bin/bash", "-c",
+       "source '" + script + "'; velmor() { '" + kVelmor + "' \"$@\"; }; COMP_WORDS=(" + typed +
+           "); COMP_CWORD=$((${#COMP_WORDS[@]} - 1)); _velmor; echo \"${COMPREPLY[*]}\""});
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  return r.out;
+}
+
+TEST(BashCompletion, OffersTheCommandsAndOptionsOfTheProgramItself) {
+  EXPECT_EQ(Completions("velmor ro"), "roster\n");
+  EXPECT_EQ(Completions("velmor --data /tmp ro"), "roster\n") << "option values are no commands";
+  const std::string sub = Completions("velmor roster ''");
+  for (const char* leaf : {"sync", "list", "count", "check-name"})
+    EXPECT_NE(sub.find(leaf), std::string::npos) << sub;
+  EXPECT_EQ(Completions("velmor roster sync --fu"), "--full\n");
+  EXPECT_EQ(Completions("velmor roster list --da"), "--data\n") << "the root's options follow a command";
+}
+
+TEST(ManPages, AreMadeFromTheHelpOfBothPrograms) {
+  for (const std::string program : {"velmor", "velmor-taxsim"}) {
+    const std::string page = std::string(VELMOR_BIN_DIR) + "/../man/" + program + ".1.gz";
+    ProcessResult text = RunProcess({"/bin/sh", "-c", "gzip -dc '" + page + "'"});
+    if (text.exitCode != 0) GTEST_SKIP() << "no manual pages in this build (help2man missing): " << text.err;
+    ProcessResult help = Invoke(std::string(VELMOR_BIN_DIR) + "/" + program, {"--help"});
+    // Every option of the help is on the page (help2man escapes hyphens as "\-").
+    std::regex option("--([a-z][a-z-]+)");
+    for (std::sregex_iterator it(help.out.begin(), help.out.end(), option), end; it != end; ++it) {
+      std::string escaped = "\\-\\-" + std::regex_replace((*it)[1].str(), std::regex("-"), "\\-");
+      EXPECT_NE(text.out.find(escaped), std::string::npos) << program << ": " << (*it)[0] << " not on the page";
+    }
+    EXPECT_NE(text.out.find(".TH " + std::string(program == "velmor" ? "VELMOR" : "VELMOR-TAXSIM")), std::string::npos);
+  }
+}
+
 }  // namespace
 }  // namespace velmor::testing

@@ -1,6 +1,8 @@
 // `velmor param` and `velmor codename` on a fresh data directory.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "support/process.h"
 #include "support/temp_dir.h"
 
@@ -11,6 +13,7 @@ const std::string kVelmor = std::string(VELMOR_BIN_DIR) + "/velmor";
 
 class StoreCli : public ::testing::Test {
  protected:
+  StoreCli() { std::filesystem::create_directories(dir_.File("data")); }
   ProcessResult Run(std::vector<std::string> args) {
     args.insert(args.begin(), {kVelmor, "--data", dir_.File("data")});
     return RunProcess(args);

@@ -140,5 +140,12 @@ TEST(FirstWord, UpToFirstBlank) {
   EXPECT_EQ(FirstWord("a\tb c"), "a\tb");  // only the blank separates
 }
 
+TEST(TrimBlanks, BothEndsOnly) {
+  EXPECT_EQ(TrimBlanks("  2024-01 \t\r\n"), "2024-01");
+  EXPECT_EQ(TrimBlanks(" a b "), "a b");
+  EXPECT_EQ(TrimBlanks(" \t "), "");
+  EXPECT_EQ(TrimBlanks("城乡 "), "城乡");
+}
+
 }  // namespace
 }  // namespace velmor

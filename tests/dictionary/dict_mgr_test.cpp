@@ -17,6 +17,7 @@
 #include "taxsim/faults.h"
 #include "taxsim/simulator.h"
 #include "velmor/code_name_dao.h"
+#include "velmor/json_depth.h"
 
 namespace velmor {
 namespace {
@@ -229,6 +230,42 @@ TEST_F(DictMgrTest, BrokenRuleFileIsReportedAndTreatedAsEmpty) {
   EXPECT_EQ(mgr_->GetJsonDictionary("dict_swjg")->GetCodesText(), "");
   ASSERT_TRUE(mgr_->Update(kDjxh, false));
   EXPECT_TRUE(json::parse(ReadAll(RuleFile())).contains("swjgGz"));
+}
+
+TEST_F(DictMgrTest, NestingBeyondTheBoundIsRefusedNotFollowedIntoTheStack) {
+  // Rules nested far deeper than any rule: before the bound, walking them overflowed the stack.
+  const std::string file = R"({"swjgGz": {"md5": "m", "gzLb": )" + std::string(50000, '[') + std::string(50000, ']') + "}}";
+  WriteRuleFile(file);
+  EXPECT_FALSE(mgr_->LoadRules());
+  EXPECT_EQ(mgr_->GetErrorMessage(), "加载规则文件异常：规则文件格式错误：JSON嵌套超过512层");
+
+  const std::string deep = std::string(80000, '[') + std::string(80000, ']');
+  sim_.Handlers().Add("0002", [&](const taxsim::Call&, taxsim::State&) {
+    taxsim::Answer a = taxsim::Answer::Json({{"code", "00000"}, {"gzwjLb", json::array()}});
+    a.envelope.response = R"({"code":"00000","gzwjLb":[{"name":"swjgGz","md5":"a","gzLb":)" + deep + "}]}";
+    return a;
+  });
+  EXPECT_FALSE(mgr_->Update(kDjxh, true));
+  EXPECT_EQ(mgr_->GetErrorMessage(), "反馈报文异常");
+  EXPECT_NE(host_.LogText().find("反馈报文JSON嵌套超过512层"), std::string::npos) << host_.LogText();
+  EXPECT_EQ(ReadAll(RuleFile()), file) << "a refused answer leaves the file alone";
+}
+
+TEST_F(DictMgrTest, BracketsInsideStringsAreTextNotNesting) {
+  WriteRuleFile(R"({"swjgGz": {"md5": "m", "gzLb": [{"dm": "1", "mc": ")" + std::string(2000, '[') + R"("}]}})");
+  EXPECT_TRUE(mgr_->LoadRules()) << mgr_->GetErrorMessage();
+  EXPECT_EQ(mgr_->GetJsonDictionary("dict_swjg")->GetNameByCode("1"), std::string(2000, '['));
+}
+
+TEST(JsonDepth, CountsArraysAndObjectsOutsideStrings) {
+  EXPECT_TRUE(JsonDepthWithin("", 0));
+  EXPECT_TRUE(JsonDepthWithin("[[]]", 2));
+  EXPECT_FALSE(JsonDepthWithin("[[]]", 1));
+  EXPECT_TRUE(JsonDepthWithin(R"({"a": "[[[[", "b": "\"[[["})", 1)) << "brackets in strings, escaped quotes";
+  EXPECT_FALSE(JsonDepthWithin(R"({"a": {"b": [1]}})", 2));
+  EXPECT_TRUE(JsonDepthWithin(std::string(512, '[') + std::string(512, ']')));
+  EXPECT_FALSE(JsonDepthWithin(std::string(513, '[')));
+  EXPECT_EQ(JsonTooDeepText(), "JSON嵌套超过512层");
 }
 
 TEST_F(DictMgrTest, RuleTablesAreRebuiltAfterAnUpdate) {

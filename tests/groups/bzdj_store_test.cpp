@@ -11,7 +11,7 @@ namespace velmor::groups {
 namespace {
 
 TEST(BzDjStatements, PreparedLinesAreReadCountedSummedAndDeletedWithinThePayer) {
-  TBzDjQc qc;
+  BzDjFilter qc;
   EXPECT_EQ(LinesSelect("100", qc, false), " select * from ds_jtbz where 1 = 1  and djxh = '100'   ");
   EXPECT_EQ(LinesDelete("100", qc), " delete from ds_jtbz where 1 = 1  and djxh = '100'  ");
   EXPECT_EQ(LinesCount("100", qc).rfind(" select count(1) as zs from (  select * from ds_jtbz where 1 = 1  and djxh = "
@@ -26,7 +26,7 @@ TEST(BzDjStatements, PreparedLinesAreReadCountedSummedAndDeletedWithinThePayer) 
 }
 
 TEST(BzDjStatements, FilterValuesAreQuoteDoubled) {
-  TBzDjQc qc;
+  BzDjFilter qc;
   qc.jfnd = "2024' or '1'='1";
   qc.xm = "O'Brien";
   qc.zjhm = "1101";
@@ -38,7 +38,7 @@ TEST(BzDjStatements, FilterValuesAreQuoteDoubled) {
 }
 
 TEST(BzDjStatements, RecordLinesAndListEntriesOnlyThroughARecordOfThePayer) {
-  TBzDjQc qc;
+  BzDjFilter qc;
   qc.zbid = 7;
   const std::string own = " and zbid = 7 and zbid in (select id from ds_jtbzhsbjlb where djxh = '100') ";
   EXPECT_NE(RecordLinesSelect("100", qc, false).find(own), std::string::npos);

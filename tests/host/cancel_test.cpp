@@ -56,7 +56,7 @@ TEST(CancelDeathTest, SecondCtrlCEndsTheProcess) {
         std::raise(SIGINT);
         std::exit(0);
       },
-      ::testing::KilledBySignal(SIGINT), "cancelling \\(press Ctrl-C again to quit now\\)");
+      ::testing::KilledBySignal(SIGINT), "正在取消…（再按一次 Ctrl-C 立即退出）");
 }
 
 }  // namespace

@@ -112,6 +112,51 @@ TEST_F(FileDebuggerTest, UnopenableFileIsReportedClearly) {
   }
 }
 
+TEST_F(FileDebuggerTest, AnUnopenableFileMayFallBackToStderr) {
+  host::FileDebugger::Options o;
+  o.path = dir.File("missing/velmor.log");
+  o.stderrWhenUnwritable = true;
+  ::testing::internal::CaptureStderr();
+  {
+    auto d = Make<host::FileDebugger>(o);
+    EXPECT_FALSE(d->HasFile());
+    d->WriteLog("detail", "c", 3);
+    d->WriteLog("broken", "c", 0);
+    EXPECT_EQ(d->LastError(), "broken");
+  }
+  std::string err = ::testing::internal::GetCapturedStderr();
+  auto lines = Lines(err);
+  ASSERT_EQ(lines.size(), 2u) << err;
+  EXPECT_EQ(lines[0], "velmor: cannot open log file " + o.path + ": No such file or directory; warnings and errors "
+                      "go to stderr");
+  EXPECT_EQ(Body(lines[1]), "L0 [c] broken") << "only warnings and errors";
+}
+
+TEST_F(FileDebuggerTest, AFullLogIsRotated) {
+  host::FileDebugger::Options o;
+  o.path = dir.File("velmor.log");
+  o.maxBytes = 1000;
+  {
+    auto d = Make<host::FileDebugger>(o);
+    for (int i = 0; i < 30; ++i) d->WriteLog(("record " + std::to_string(i)).c_str(), "c", 2);
+  }
+  const std::string current = ReadFile(dir.File("velmor.log")), older = ReadFile(dir.File("velmor.log.1"));
+  EXPECT_LE(current.size(), 1000u);
+  EXPECT_LE(older.size(), 1000u);
+  EXPECT_NE(older, "");
+  // Nothing lost at the seam: the newest records are in order across the two files.
+  auto lines = Lines(older + current);
+  EXPECT_EQ(Body(lines.back()), "L2 [c] record 29");
+  EXPECT_EQ(Body(lines[lines.size() - 2]), "L2 [c] record 28");
+  for (const auto& l : lines) EXPECT_EQ(Body(l).rfind("L2 [c] record ", 0), 0u) << l;
+
+  // A log already over the limit when opened starts anew.
+  ASSERT_TRUE(WriteFile(dir.File("velmor.log"), std::string(2000, 'x') + "\n"));
+  Make<host::FileDebugger>(o)->WriteLog("fresh", "c", 2);
+  EXPECT_EQ(Lines(ReadFile(dir.File("velmor.log"))).size(), 1u);
+  EXPECT_EQ(ReadFile(dir.File("velmor.log.1")).size(), 2001u);
+}
+
 TEST_F(FileDebuggerTest, RecordsFromManyThreadsStayWhole) {
   auto d = Open();
   std::vector<std::thread> threads;

@@ -9,6 +9,7 @@
 
 #include "net_test_support.h"
 #include "support/raw_server.h"
+#include "host/net/wire.h"
 #include "taxsim/codec.h"
 #include "velmor/platform.h"
 
@@ -115,6 +116,12 @@ TEST_F(NetCommTest, AnswersThatAreNotTheEnvelopeAreMinusOne) {
   Ref<IRequest> r = NewRequest("0104", "{}");
   EXPECT_EQ(net_->Execute(r.get(), nullptr, 0, 0, 0), -1);
   EXPECT_EQ(net_->GetLastErrorText(), "服务器应答状态无效：0");
+
+  wire::Envelope e;
+  std::string problem;
+  EXPECT_FALSE(wire::DecodeEnvelope(R"({"status":2,"x":)" + std::string(70000, '[') + std::string(70000, ']') + "}", e,
+                                    problem));
+  EXPECT_EQ(problem, "应答JSON嵌套超过512层");
 }
 
 TEST_F(NetCommTest, NonHttpServersAndHalfEnvelopes) {

@@ -119,8 +119,8 @@ TEST(TerminalProgress, FramesShowCaptionMessageBarAndPercent) {
   std::vector<std::string> frames = out.Frames();
   ASSERT_EQ(frames.size(), 2u);
   // 40 columns, the last kept free so the cursor never wraps: "cap: msg" (8), " [", "]" and
-  // "  25%" leave 23 for the bar.
-  EXPECT_EQ(frames[1], "cap: msg [#####------------------]  25%");
+  // "  25% | 1.0s" leave 16 for the bar.
+  EXPECT_EQ(frames[1], "cap: msg [####------------]  25% | 1.0s");
   view->EndProgress();
   EXPECT_EQ(out.Text().back(), '\n');
 }
@@ -138,20 +138,81 @@ TEST(TerminalProgress, LongWideMessagesAreCutToTheWidth) {
   EXPECT_EQ(TerminalProgressView::DisplayWidth("ab缴费"), 6);
 }
 
-TEST(TerminalProgress, PositionsAreClampedAndAnUnknownMaximumShowsTheCount) {
+TEST(TerminalProgress, PositionsNeverGoBackAndStayWithinTheMaximum) {
   Capture out;
-  auto view = Make<TerminalProgressView>(out.Options(1));
-  view->StartProgress("x", 10, "");
-  view->SetPosition(50);
-  EXPECT_EQ(view->GetPosition(), 10);
+  auto view = Make<TerminalProgressView>(out.Options(0));
+  view->StartProgress("x", 100, "");
+  view->SetPosition(88);
+  view->SetPosition(71);  // an operation that recounts must not move the display back
+  EXPECT_EQ(view->GetPosition(), 88);
   view->SetPosition(-5);
-  EXPECT_EQ(view->GetPosition(), 0);
+  EXPECT_EQ(view->GetPosition(), 88);
+  view->SetPosition(500);
+  EXPECT_EQ(view->GetPosition(), 100);
+  EXPECT_EQ(out.Text(), "x\nx: 80%\nx: 100%\n");
+}
+
+TEST(TerminalProgress, AnUnknownMaximumShowsTheCountAndCountsAreGrouped) {
+  Capture out;
+  auto view = Make<TerminalProgressView>(out.Options(1, 100));
   view->StartProgress("rows", 0, "");
   out.now += 1s;
   view->SetPosition(1234);
   EXPECT_EQ(view->GetPosition(), 1234);
   std::string last = out.Frames().back();
-  EXPECT_EQ(last.substr(last.size() - 5), " 1234");
+  EXPECT_EQ(last.substr(last.size() - 14), "] 1,234 | 1.0s") << last;
+  view->StartProgress("persons", 100000, "sync");
+  view->ShowCounts(true);
+  out.now += 2100ms;
+  view->SetPosition(43000);
+  last = out.Frames().back();
+  EXPECT_NE(last.find("  43% 43,000 / 100,000 | 2.1s"), std::string::npos) << last;
+  EXPECT_EQ(TerminalProgressView::Grouped(0), "0");
+  EXPECT_EQ(TerminalProgressView::Grouped(999), "999");
+  EXPECT_EQ(TerminalProgressView::Grouped(1000), "1,000");
+  EXPECT_EQ(TerminalProgressView::Grouped(-1234567), "-1,234,567");
+}
+
+TEST(TerminalProgress, FinishedStepsShowAHundredAndLabelsAreNeverEmpty) {
+  Capture out;
+  auto view = Make<TerminalProgressView>(out.Options(0));
+  view->StartProgress("", 100, "");
+  view->SetPosition(7);
+  view->StartProgress("", 1000, "sync");  // the next step: the first one went through
+  view->SetPosition(120);
+  view->SetMessage("");
+  view->Complete();
+  view->Complete();  // once only
+  EXPECT_EQ(out.Text(), "处理中\n处理中: 100%\nsync\nsync: 10%\nsync: 100%\n");
+
+  Capture tty;
+  auto drawn = Make<TerminalProgressView>(tty.Options(1));
+  drawn->StartProgress("下载", 10, "进度");
+  drawn->SetPosition(3);
+  drawn->EndProgress();  // ended by the operation, then completed by the command
+  drawn->Complete();
+  EXPECT_NE(tty.Frames().back().find(" 100%"), std::string::npos) << tty.Text();
+  EXPECT_EQ(tty.Text().back(), '\n');
+}
+
+TEST(TerminalProgress, WhileNothingMovesRefreshTurnsTheSpinnerAndTheClock) {
+  Capture out;
+  auto view = Make<TerminalProgressView>(out.Options(1));
+  view->StartProgress("等待服务器", 100, "");
+  view->SetPosition(10);
+  for (int i = 0; i < 3; ++i) {
+    out.now += 250ms;
+    view->Refresh();
+  }
+  std::vector<std::string> frames = out.Frames();
+  ASSERT_GE(frames.size(), 4u);
+  EXPECT_NE(frames.back().find(" 0.8s"), std::string::npos) << frames.back();
+  EXPECT_NE(frames[frames.size() - 1].substr(frames.back().size() - 6, 1),
+            frames[frames.size() - 2].substr(frames[frames.size() - 2].size() - 6, 1))
+      << "the spinner turns";
+  out.now += 10ms;
+  view->Refresh();  // within the interval: nothing drawn
+  EXPECT_EQ(out.Frames().size(), frames.size());
 }
 
 TEST(TerminalProgress, DestructionEndsARunningDisplay) {
@@ -172,7 +233,7 @@ TEST(TerminalProgress, CancelIsVisibleToTheOperationAndOnScreen) {
   EXPECT_TRUE(view->IsCancelled());
   out.now += 1s;
   view->Refresh();
-  EXPECT_NE(out.Frames().back().find("(cancelling)"), std::string::npos);
+  EXPECT_NE(out.Frames().back().find("(正在取消)"), std::string::npos);
   ClearCancelRequest();
   EXPECT_FALSE(view->IsCancelled());
 }

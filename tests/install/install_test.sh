@@ -52,6 +52,7 @@ done
 
 [ "$("$p/bin/velmor" --version)" = "velmor $version" ] || fail "velmor --version: $("$p/bin/velmor" --version)"
 [ "$("$p/bin/velmor-taxsim" --version)" = "velmor-taxsim $version" ] || fail "velmor-taxsim --version"
+mkdir -p "$work/data"  # only init makes a data directory
 "$p/bin/velmor" --data "$work/data" services >"$work/services.txt" || fail "installed velmor services"
 classes=$(grep -c '^{' "$work/services.txt") || fail "installed velmor services listed no class"
 

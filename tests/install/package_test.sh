@@ -66,6 +66,7 @@ grep -q '/usr/lib/debug/.build-id/.*\.debug$' <<<"$(dpkg-deb -c "$ddeb")" || fai
 # Without VELMOR_PLUGIN the program finds the plug-in only beside itself, so inside the root.
 unset VELMOR_PLUGIN
 [ "$("$unpacked/usr/bin/velmor" --version)" = "velmor $version" ] || fail "unpacked velmor --version"
+mkdir -p "$work/data"  # only init makes a data directory
 "$unpacked/usr/bin/velmor" --data "$work/data" services >"$work/services.txt" 2>&1 ||
   { cat "$work/services.txt"; fail "unpacked velmor services"; }
 grep -q '^{' "$work/services.txt" || fail "unpacked velmor services listed no class"

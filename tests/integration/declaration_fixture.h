@@ -7,6 +7,7 @@
 #include <zip.h>
 
 #include <nlohmann/json.hpp>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -72,6 +73,8 @@ class DeclarationFlow : public ::testing::Test, public Server {
     return Get("select sbzt || '|' || ifnull(yzpzxh, '') || '|' || ifnull(sbyy, '') || '|' || ifnull(jkzt, '') "
                "from ds_sbzb where id = " + std::to_string(id));
   }
+  // The newest master's id (0 for none).
+  int32_t LastId() { return std::atoi(Get("select ifnull(max(id), 0) from ds_sbzb").c_str()); }
   std::string Counts() {
     return Get("select (select count(*) from ds_sbzb) || '/' || (select count(*) from ds_sbmxb) || '/' || "
                "(select count(*) from ds_sbrymxb)");

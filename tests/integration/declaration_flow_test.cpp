@@ -69,8 +69,16 @@ TEST_F(DeclarationFlow, AFailedCallStoresNothing) {
   sim.Faults().Add(drop);
   EXPECT_FALSE(mgr_->SbSend(Declaration().dump(), nullptr, id, state, error));
   EXPECT_EQ(error.rfind("发送申报异常：", 0), 0u) << error;
+  EXPECT_NE(error.find("；服务器可能已受理，请先同步申报清单"), std::string::npos) << error;
   EXPECT_NE(env_.LogText().find("[TRcsbMgr.SbSend]异常：" + error.substr(std::string("发送申报异常：").size())),
             std::string::npos);
+  // The connection dropped before the server took it: the feedback under its serial finds
+  // nothing, so the journal is settled as failed.
+  const int32_t dropped = LastId();
+  ASSERT_EQ(Master(dropped), "10|||0");
+  ASSERT_TRUE(mgr_->GetSbFk(dropped, nullptr, state, error)) << error;
+  EXPECT_EQ(state, 3);
+  EXPECT_EQ(Master(dropped), "3||【30001】未找到该流水号的申报|0");
 
   // A feedback whose code is not "00000" without a final result fails the call.
   taxsim::Fault code;
@@ -81,10 +89,44 @@ TEST_F(DeclarationFlow, AFailedCallStoresNothing) {
   sim.Faults().Add(code);
   EXPECT_FALSE(mgr_->SbSend(Declaration("ASYNC").dump(), nullptr, id, state, error));
   EXPECT_EQ(error.rfind("发送申报异常：【30001】", 0), 0u) << error;
-  EXPECT_EQ(Counts(), "0/0/0");
+  EXPECT_EQ(Counts(), "1/1/2") << "only the one settled as failed";
 
   EXPECT_FALSE(mgr_->SbSend("{not json", nullptr, id, state, error));
   EXPECT_EQ(error.rfind("发送申报异常：申报数据无效", 0), 0u) << error;
+}
+
+TEST_F(DeclarationFlow, AValueTheDocumentCannotCarryIsNamedAndNothingIsSentOrStored) {
+  struct Case {
+    const char* field;
+    std::string value;
+    std::string expected;
+  };
+  const std::vector<Case> cases = {
+      {"xz_xzjddm", std::string("1101\0", 5), "第2行人员张三的xzjdDm含NUL字符"},
+      {"zspmdm", "102100100\t", "第2行人员张三的zspmDm含控制字符"},
+      {"cxjmsbbm", "R\xf0\x9f\x98\x80", "第2行人员张三的cxjmsbbm含GBK无法表示的字符"},
+  };
+  const size_t calls = sim.RecentCalls().size();
+  int32_t id = 0, state = 0;
+  std::string error;
+  for (const Case& c : cases) {
+    Json sb = Declaration();
+    sb["details"][0]["persons"][1][c.field] = c.value;
+    EXPECT_FALSE(mgr_->SbSend(sb.dump(), nullptr, id, state, error)) << c.field;
+    EXPECT_EQ(error, "发送申报异常：创建报文异常：" + c.expected) << c.field;
+  }
+  // Bytes that are not UTF-8 do not even make a declaration.
+  std::string text = Declaration().dump();
+  text.replace(text.find("\"jfnd\":\"2026\""), 13, "\"jfnd\":\"20\xff\"");
+  EXPECT_FALSE(mgr_->SbSend(text, nullptr, id, state, error));
+  EXPECT_EQ(error.rfind("发送申报异常：申报数据无效", 0), 0u) << error;
+  EXPECT_EQ(sim.RecentCalls().size(), calls) << "nothing sent";
+  EXPECT_EQ(Counts(), "0/0/0") << "nothing stored";
+
+  // The second form's document is UTF-8: a character GBK lacks travels there.
+  Json sb = Declaration();
+  sb["details"][0]["persons"][1]["cxjmsbbm"] = "R\xf0\x9f\x98\x80";
+  EXPECT_TRUE(mgr_->SbSend_61(sb.dump(), nullptr, id, state, error)) << error;
 }
 
 TEST_F(DeclarationFlow, ADeclaredMasterWithoutAmountNeedsNoPayment) {

@@ -52,7 +52,7 @@ TEST_F(GroupsFixture, PreparedLinesAreAddedAsAWholeOrNotAtAll) {
   EXPECT_EQ(jt_->GetErrorMessage(), "数据不是JSON数组。");
   EXPECT_EQ(jt_->getCount({}), 0);
   Add(*jt_, Json{Line("O'Brien1", 100, "O'Brien")});
-  TBzDjQc qc;
+  BzDjFilter qc;
   qc.xm = "O'B";
   EXPECT_EQ(jt_->getCount(qc), 1) << "quotes are data";
   int32_t id = 0;

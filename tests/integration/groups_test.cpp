@@ -18,7 +18,7 @@ TEST_F(GroupsFixture, DownloadReplacesThePayersRegistrationAndLeavesOthersAlone)
   EXPECT_EQ(Json::parse(zf_->getDwbhs("")), (Json{"JT901", "JT902"})) << "the other payer's units stay";
   ASSERT_TRUE(jt_->synCxjmjtbzhjfdjxxCx(nullptr));
   EXPECT_EQ(Count("select count(*) from ds_jtbzhcbxxb where djxh = '" + kCollective + "'"), 2) << "replaced, not added";
-  TBzDjQc valid;
+  BzDjFilter valid;
   valid.yxbz = "Y";
   const int32_t lines = jt_->getCbxzCount(valid);
   EXPECT_GT(lines, 0);
@@ -108,11 +108,11 @@ TEST_F(GroupsFixture, TwoPayersNeverSeeOrRemoveEachOthersLines) {
   EXPECT_DOUBLE_EQ(sum, 150);
   ASSERT_TRUE(zf_->getYjfehj({}, sum));
   EXPECT_DOUBLE_EQ(sum, 30);
-  TBzDjQc byName;
+  BzDjFilter byName;
   byName.xm = "李";
   EXPECT_EQ(Json::parse(jt_->getData(byName)).size(), 1u);
   EXPECT_EQ(Json::parse(zf_->getData(byName)).size(), 0u);
-  TBzDjQc page;
+  BzDjFilter page;
   page.page = 2;
   page.pageSize = 1;
   EXPECT_EQ(Json::parse(jt_->getData(page))[0]["rybh"], "RY0002");
@@ -138,7 +138,7 @@ TEST_F(GroupsFixture, TwoPayersNeverSeeEachOthersRecordsLinesOrListEntries) {
   EXPECT_EQ(Json::parse(jt_->getJlmxData(theirs)).size(), 0u);
   EXPECT_EQ(Json::parse(jt_->getQdData(mine)).size(), 1u);
   EXPECT_EQ(Json::parse(jt_->getQdData(theirs)).size(), 0u);
-  TBzDjQc other;
+  BzDjFilter other;
   other.zbid = theirs;
   EXPECT_EQ(jt_->getJlrymxCount(other), 0);
   std::string sbzt;

@@ -1,5 +1,5 @@
 # The scheme manager and the employee service of the loaded plug-in against the simulator.
 velmor_add_test(NAME integration_scheme
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/scheme_test.cpp ${CMAKE_CURRENT_LIST_DIR}/roster_download_test.cpp
-          ${CMAKE_CURRENT_LIST_DIR}/wbry_name_test.cpp
+          ${CMAKE_CURRENT_LIST_DIR}/wbry_name_test.cpp ${CMAKE_CURRENT_LIST_DIR}/roster_faults_test.cpp
   LIBS velmor_host velmor_taxsim)

@@ -72,6 +72,32 @@ TEST_F(SqlToolkit, AFailedCommitRaisesWithTheTransactionsTextAndStoresNothing) {
   EXPECT_EQ(Count(), "2");
 }
 
+TEST_F(SqlToolkit, TheCauseAUserCanActOnFollowsTheFixedText) {
+  FaultInjection::FailCommit(1, "database or disk is full");
+  try {
+    Transaction tx(*db_, "数据库执行异常");
+    ExecOrThrow(*db_, "delete from sb_dmmcb where lb = 7");
+    tx.Commit();
+    ADD_FAILURE() << "no exception";
+  } catch (const StoreError& e) {
+    EXPECT_EQ(e.UserText(), "数据库执行异常（磁盘空间不足）");
+    EXPECT_EQ(e.EngineText(), "database or disk is full");
+  }
+  EXPECT_EQ(StoreError("数据库查询异常", "database disk image is malformed [/data/velmor.db]").UserText(),
+            "数据库查询异常（数据库文件已损坏：/data/velmor.db）");
+  EXPECT_EQ(StoreError("数据库查询异常", "file is not a database").UserText(),
+            "数据库查询异常（数据库文件已损坏：请检查数据库文件）");
+  EXPECT_EQ(StoreError("保存失败。", "no such table: nope").UserText(), "保存失败。") << "no cause: as it was";
+  // Text the database refuses is named as such.
+  try {
+    ExecOrThrow(*db_, "delete from sb_dmmcb where dm = 'a\xff'", "数据库执行失败");
+    ADD_FAILURE() << "no exception";
+  } catch (const StoreError& e) {
+    EXPECT_EQ(e.UserText(), "数据库执行失败（文本不是有效的UTF-8）");
+  }
+  EXPECT_EQ(Count(), "2");
+}
+
 TEST_F(SqlToolkit, CommitAndReopenKeepsWhatWasCommitted) {
   {
     Transaction tx(*db_);

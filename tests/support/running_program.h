@@ -1,5 +1,6 @@
-// A running program for tests (velmor-taxsim): started with its arguments, its first output line
-// read (bounded wait), terminated and reaped by the destructor.
+// A running program for tests (velmor-taxsim, a long velmor command): started with its arguments,
+// its standard output (or standard error) read line by line with a bounded wait, signalled, and
+// terminated and reaped by the destructor.
 #pragma once
 
 #include <signal.h>
@@ -19,12 +20,14 @@ namespace velmor::taxsim::testing {
 
 class RunningProgram {
  public:
-  explicit RunningProgram(std::vector<std::string> argv) {
+  // `readFd`: the descriptor of the program that is read (1 standard output, 2 standard error);
+  // the other one is left as the test's own.
+  explicit RunningProgram(std::vector<std::string> argv, int readFd = 1) {
     int fds[2];
     if (::pipe(fds) != 0) throw std::runtime_error("pipe failed");
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, fds[1], 1);
+    posix_spawn_file_actions_adddup2(&actions, fds[1], readFd);
     posix_spawn_file_actions_addclose(&actions, fds[0]);
     std::vector<char*> args;
     for (auto& a : argv) args.push_back(a.data());
@@ -59,10 +62,34 @@ class RunningProgram {
     return line;
   }
 
+  // The next line that contains `text` (without the line break); empty after `seconds` without one
+  // or at end of output. Lines before it are passed over.
+  std::string LineWith(const std::string& text, int seconds = 10) {
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+    std::string line;
+    while (std::chrono::steady_clock::now() < deadline) {
+      pollfd p{out_, POLLIN, 0};
+      if (::poll(&p, 1, 100) <= 0) continue;
+      char c;
+      if (::read(out_, &c, 1) != 1) break;
+      if (c != '\n') {
+        line += c;
+        continue;
+      }
+      if (line.find(text) != std::string::npos) return line;
+      line.clear();
+    }
+    return std::string();
+  }
+
   // Sends SIGTERM and returns the exit status (-1 when it does not end within 10 s).
-  int Terminate() {
-    ::kill(pid_, SIGTERM);
-    for (int i = 0; i < 1000; ++i) {
+  int Terminate() { return Signal(SIGTERM); }
+
+  // Sends `sig` and returns the exit status (128 + signal when killed; -1 when it does not end
+  // within `seconds`).
+  int Signal(int sig, int seconds = 10) {
+    ::kill(pid_, sig);
+    for (int i = 0; i < seconds * 100; ++i) {
       int status = 0;
       if (::waitpid(pid_, &status, WNOHANG) == pid_) {
         pid_ = -1;

@@ -80,6 +80,8 @@ TEST(TaxsimState, ScenarioFileKeepsPayersGroupedAndFileOrderWithin) {
 TEST(TaxsimState, ScenarioErrorsNameFileAndRecord) {
   EXPECT_EQ(LoadError("{"), "s.json: 不是有效的JSON");
   EXPECT_EQ(LoadError("[]"), "s.json: 顶层不是对象");
+  EXPECT_EQ(LoadError(R"({"rules":)" + std::string(60000, '[') + std::string(60000, ']') + "}"),
+            "s.json: JSON嵌套超过512层");
   EXPECT_EQ(LoadError(R"({"people":[]})"), "s.json: 未知的成员 people");
   EXPECT_EQ(LoadError(R"({"payers":{}})"), "s.json: payers 不是数组");
   EXPECT_EQ(LoadError(R"({"payers":[{"djxh":"P","nsrmcc":"x"}]})"), "s.json: payers[0] 含未知成员 nsrmcc");

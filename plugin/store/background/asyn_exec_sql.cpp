@@ -1,6 +1,7 @@
 #include "store/background/asyn_exec_sql.h"
 
 #include "framework/log.h"
+#include "store/db_access.h"
 #include "velmor/exceptions.h"
 
 namespace velmor {
@@ -28,7 +29,9 @@ uint64_t TAsynExecSql::Finish() { return EnqueueMarker(1); }
 
 bool TAsynExecSql::WaitForIdle(int64_t timeoutMs) {
   bool idle = WaitTicket(Finish(), timeoutMs, {});
-  if (!TakeFailure().empty()) throw Exception(kSaveDbFailed);
+  if (const std::string failure = TakeFailure(); !failure.empty()) {
+    throw Exception(WithStorageCause(kSaveDbFailed, failure));
+  }
   return idle;
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "framework/log.h"
+#include "store/db_access.h"
 #include "velmor/exceptions.h"
 
 namespace velmor {
@@ -36,7 +37,9 @@ bool TBaseAsynExecSql::WaitForIdle(bool commit, IProgressView* progress, int64_t
     int64_t step = static_cast<int64_t>(static_cast<double>(elapsed) / kWaitProgressFullMs * span);
     progress->SetPosition(startPos + static_cast<int32_t>(std::min<int64_t>(span, step)));
   });
-  if (!TakeFailure().empty()) throw Exception("保存数据库失败！");
+  if (const std::string failure = TakeFailure(); !failure.empty()) {
+    throw Exception(WithStorageCause("保存数据库失败！", failure));
+  }
   return idle;
 }
 

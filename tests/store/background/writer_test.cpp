@@ -148,6 +148,28 @@ TEST_F(Writers, AFailingCommitRaisesInTheWaiterAndStoresNothing) {
   EXPECT_EQ(Count("rydjxh = 'B1'"), "0");
 }
 
+TEST_F(Writers, AFullDiskIsNamedAfterTheFixedText) {
+  auto asyn = MakeWriter<TAsynExecSql>(env_.Db());
+  asyn->AddSql(Person("P", "x"));
+  FaultInjection::FailCommit(1, "database or disk is full");
+  try {
+    asyn->WaitForIdle(600000);
+    ADD_FAILURE() << "no exception";
+  } catch (const Exception& e) {
+    EXPECT_STREQ(e.what(), "保存数据库失败！（磁盘空间不足）");
+  }
+  auto base = MakeWriter<TBaseAsynExecSql>(env_.Db());
+  FaultInjection::FailStatement(1, "database or disk is full");  // armed first: the thread runs at once
+  base->AddSql(Person("B", "x"), "", 0, "");
+  try {
+    base->WaitForIdle(true, nullptr, 600000, 0);
+    ADD_FAILURE() << "no exception";
+  } catch (const Exception& e) {
+    EXPECT_STREQ(e.what(), "保存数据库失败！（磁盘空间不足）");
+  }
+  EXPECT_EQ(Count(), "0");
+}
+
 TEST_F(Writers, AFailingStatementEndsTheBatchWithNothingStored) {
   auto writer = MakeWriter<TAsynExecSql>(env_.Db());
   writer->AddSql(Person("A", "a"));

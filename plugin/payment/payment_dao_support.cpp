@@ -1,0 +1,79 @@
+// The payment store's helpers shared by its reads, writes and the download of server lines.
+#include <charconv>
+#include <cstdlib>
+
+#include "framework/host_access.h"
+#include "payment/payment_dao.h"
+#include "service/taxml_json.h"
+
+namespace velmor::payment {
+
+std::string PayerOr(const std::string& djxh) { return djxh.empty() ? CurrentDjxh() : djxh; }
+
+Json ObjectOf(const std::string& text, const char* what) {
+  if (text.find_first_not_of(" \t\r\n") == std::string::npos) return Json::object();
+  Json o = Json::parse(text, nullptr, false);
+  if (!o.is_object()) throw Exception(std::string(what) + "不是JSON对象。");
+  return o;
+}
+
+Json ArrayOf(const std::string& text, const char* what) {
+  Json a = Json::parse(text, nullptr, false);
+  if (!a.is_array()) throw Exception(std::string(what) + "不是JSON数组。");
+  return a;
+}
+
+double NumberOf(const Json& o, const char* key) {
+  auto it = o.find(key);
+  if (it == o.end() || it->is_null()) return 0;
+  if (it->is_number()) return it->get<double>();
+  if (!it->is_string()) return 0;
+  const std::string s = it->get<std::string>();
+  char* end = nullptr;
+  double v = std::strtod(s.c_str(), &end);
+  return end == s.c_str() ? 0 : v;
+}
+
+int32_t IntOf(const Json& o, const char* key) { return static_cast<int32_t>(NumberOf(o, key)); }
+
+SqlFragment PageClause(int32_t page, int32_t pageSize) {
+  if (page <= 0 || pageSize <= 0) return {};
+  return SqlFragment::Trusted(FormatSql(" LIMIT %d, %d", {(page - 1) * pageSize, pageSize}));
+}
+
+Json LineRow(Json row) {
+  if (auto it = row.find("yhhbmc"); it != row.end()) {
+    Json v = *it;
+    row.erase(it);
+    row["yhhbMc"] = std::move(v);
+  }
+  if (auto it = row.find("dzjfpzdyID"); it != row.end() && it->is_string() && it->get<std::string>().empty())
+    row.erase(it);
+  return row;
+}
+
+SqlFragment StatusList(const std::string& jkztList) {
+  Json a = ArrayOf(jkztList, "缴费状态列表");
+  if (a.empty()) throw Exception("缴费状态列表为空。");
+  std::string out;
+  for (const Json& v : a) {
+    int32_t n = 0;
+    if (v.is_number_integer()) {
+      n = v.get<int32_t>();
+    } else {
+      const std::string s = v.is_string() ? v.get<std::string>() : v.dump();
+      auto [p, ec] = std::from_chars(s.data(), s.data() + s.size(), n);
+      if (ec != std::errc() || p != s.data() + s.size()) throw Exception("缴费状态[" + s + "]不是整数。");
+    }
+    out += (out.empty() ? "" : ",") + std::to_string(n);
+  }
+  return SqlFragment::Trusted(out);
+}
+
+SqlFragment JfrlxClause(const char* column, int32_t jfrlx) {
+  const std::string c(column);
+  if (jfrlx == 0) return SqlFragment::Trusted(" and (" + c + "=0 or " + c + " is null)");
+  return SqlFragment::Trusted(" and " + c + "=" + std::to_string(jfrlx));
+}
+
+}  // namespace velmor::payment
