@@ -57,15 +57,6 @@ SqlFragment SbfkfsqWhere(const Json& f) {
 
 }  // namespace
 
-namespace fees {
-Json FilterOf(const std::string& text) {
-  if (text.find_first_not_of(" \t\r\n") == std::string::npos) return Json::object();
-  Json f = Json::parse(text, nullptr, false);
-  if (!f.is_object()) throw Exception("查询条件不是JSON对象。");
-  return f;
-}
-}  // namespace fees
-
 const TJfjeqrDAOImpl::ListQuery TJfjeqrDAOImpl::kJfjeqrList{"sb_grjfjeqrb", JfjeqrWhere, "数据库查询异常：",
                                                              kDbQueryFailed};
 const TJfjeqrDAOImpl::ListQuery TJfjeqrDAOImpl::kSbfkfsqList{"sb_grsbfkfsqb", SbfkfsqWhere, "数据库查询异常：",
@@ -74,7 +65,7 @@ const TJfjeqrDAOImpl::ListQuery TJfjeqrDAOImpl::kSbfkfsqList{"sb_grsbfkfsqb", Sb
 std::string TJfjeqrDAOImpl::Page(std::string_view op, const ListQuery& q, const std::string& djxh,
                                  const std::string& filter, int32_t page, int32_t pageSize) {
   return Guard<std::string>(op, q.prefixError, true, "[]", [&] {
-    SqlFragment where = q.where(fees::FilterOf(filter));
+    SqlFragment where = q.where(FilterObject(filter));
     Ref<IDBMechanism> db = OpenMainConnection();
     return JsonText(Rows(*db,
                          FormatSql("select %s from %s where djxh = %s %s %s %s",
@@ -87,7 +78,7 @@ std::string TJfjeqrDAOImpl::Page(std::string_view op, const ListQuery& q, const 
 int32_t TJfjeqrDAOImpl::CountOf(std::string_view op, const ListQuery& q, const std::string& djxh,
                                 const std::string& filter) {
   return Guard<int32_t>(op, q.prefixError, true, -1, [&] {
-    SqlFragment where = q.where(fees::FilterOf(filter));
+    SqlFragment where = q.where(FilterObject(filter));
     Ref<IDBMechanism> db = OpenMainConnection();
     return QueryCount(*db,
                       FormatSql("select %s from %s where djxh = %s %s",

@@ -74,9 +74,4 @@ class TJfjeqrDAOImpl : public ServiceImpl<TSBBaseObj, IJfjeqrDAO> {
   static const ListQuery kJfjeqrList, kSbfkfsqList, kXyList;
 };
 
-namespace fees {
-// A filter text as a JSON object ("" gives an empty one); anything else raises velmor::Exception.
-nlohmann::ordered_json FilterOf(const std::string& text);
-}  // namespace fees
-
 }  // namespace velmor

@@ -1,4 +1,5 @@
 #include "fees/llxy_service.h"
+#include "codec/text_utils.h"
 
 #include "codec/taxml_exchange.h"
 #include "fees/difference_file.h"
@@ -25,13 +26,6 @@ constexpr const char* kMembers[] = {"sfxydjuuid", "pkbz",     "djxh",     "sksss
                                     "qsyhhh",     "khyhhh",   "jkzh",     "jkzhmc",     "sfxyyztgRq", "xzqhszDm",
                                     "yhyywdDm",   "sfxyztDm", "sfxyyzxx", "lrrDm",      "xgrDm",      "nsrsbh"};
 constexpr const char* kHolder[] = {"sfzjlxDm", "sfzjhm", "nsrmc", "ckrsfzjzlDm", "ckrsfzjhm", "ckrxm1"};
-
-std::string Trim(std::string s) {
-  const char* ws = " \t\r\n";
-  s.erase(0, s.find_first_not_of(ws));
-  s.erase(s.find_last_not_of(ws) + 1);
-  return s;
-}
 
 // The exchange of a document; an unreadable answer is logged under "<op>.ParseResponse" and
 // shown as `unreadable`.
@@ -78,8 +72,8 @@ bool TLlxyServiceImpl::synLlxyBc(const std::string& agreement, const std::string
   return Run("synLlxyBc", "保存两两协议异常：", message, ErrorMessage, [&] {
     taxml::RequestDocument doc = fees::LlxyDocument(service::ParseParams(agreement), czlxDm);
     taxml::Response answer = Send("0106", doc, "synLlxyBc", "两两协议保存反馈报文异常。");
-    sfxydjuuid = Trim(answer.Root().child_value("sfxydjuuid"));
-    sfxyyzxx = Trim(answer.Root().child_value("sfxyyzxx"));
+    sfxydjuuid = TrimBlanks(answer.Root().child_value("sfxydjuuid"));
+    sfxyyzxx = TrimBlanks(answer.Root().child_value("sfxyyzxx"));
   });
 }
 

@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "codec/file_utils.h"
+#include "codec/text_utils.h"
 #include "framework/boundary.h"
 #include "framework/progress.h"
 #include "groups/bzdj_ops.h"
@@ -39,14 +40,8 @@ std::vector<std::string> Captions() {
   return out;
 }
 
-std::string Trim(const std::string& s) {
-  const size_t a = s.find_first_not_of(" \t\r\n");
-  if (a == std::string::npos) return "";
-  return s.substr(a, s.find_last_not_of(" \t\r\n") - a + 1);
-}
-
 // "201|居民身份证" -> "201"
-std::string CodeOf(const std::string& cell) { return Trim(cell.substr(0, cell.find('|'))); }
+std::string CodeOf(const std::string& cell) { return TrimBlanks(cell.substr(0, cell.find('|'))); }
 
 template <class F>
 bool AtBoundary(std::string& error, const char* op, F&& body) {
@@ -75,7 +70,7 @@ bool BzDjOps::Import(const std::string& path, IProgressView* progress, TBzDjImpo
   result = {};
   return AtBoundary(error_, "importData", [&] {
     std::vector<std::vector<std::string>> rows = workbook::ReadFirstSheetRows(path);
-    if (rows.empty() || rows[0].size() < kColumnCount || Trim(rows[0][0]) != kColumns[0].caption)
+    if (rows.empty() || rows[0].size() < kColumnCount || TrimBlanks(rows[0][0]) != kColumns[0].caption)
       throw service::OpRefusal("导入文件不是集体补助及政府代缴模板：首行应为" + std::string(kColumns[0].caption) + "等列。");
     if (progress) progress->SetMessage("正在导入数据，请稍等");
     std::vector<std::vector<std::string>> rejected;
@@ -84,7 +79,7 @@ bool BzDjOps::Import(const std::string& path, IProgressView* progress, TBzDjImpo
       std::vector<std::string> cells = rows[r];
       cells.resize(kColumnCount);
       bool blank = true;
-      for (const auto& c : cells) blank = blank && Trim(c).empty();
+      for (const auto& c : cells) blank = blank && TrimBlanks(c).empty();
       if (blank) continue;
       Json line = Json::object();
       for (size_t c = 0; c < kColumnCount; ++c) line[kColumns[c].key] = CodeOf(cells[c]);

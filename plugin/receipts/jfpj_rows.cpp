@@ -1,4 +1,5 @@
 #include "receipts/jfpj_rows.h"
+#include "codec/text_utils.h"
 
 #include <cmath>
 #include <cstdio>
@@ -10,12 +11,6 @@
 namespace velmor::receipts {
 
 namespace {
-
-std::string Trim(const std::string& s) {
-  const size_t a = s.find_first_not_of(" \t\r\n");
-  if (a == std::string::npos) return "";
-  return s.substr(a, s.find_last_not_of(" \t\r\n") - a + 1);
-}
 
 bool AllDigits(const std::string& s) { return !s.empty() && s.find_first_not_of("0123456789") == std::string::npos; }
 
@@ -54,7 +49,7 @@ std::string NormalDate(const std::string& text) {
 bool HeaderMatches(const std::vector<std::string>& row) {
   if (row.size() < kColumns.size()) return false;
   for (size_t i = 0; i < row.size(); ++i) {
-    const std::string cell = Trim(row[i]);
+    const std::string cell = TrimBlanks(row[i]);
     if (i < kColumns.size() ? cell != kColumns[i].title : !cell.empty()) return false;
   }
   return true;
@@ -64,7 +59,7 @@ std::optional<nlohmann::ordered_json> CheckRow(const std::vector<std::string>& c
   error.clear();
   nlohmann::ordered_json r = nlohmann::ordered_json::object();
   for (size_t i = 0; i < kColumns.size(); ++i) {
-    const std::string v = i < cells.size() ? Trim(cells[i]) : std::string();
+    const std::string v = i < cells.size() ? TrimBlanks(cells[i]) : std::string();
     if (v.empty()) {
       error = kColumns[i].emptyMessage;
       return std::nullopt;
