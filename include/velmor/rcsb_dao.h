@@ -9,7 +9,8 @@
 // and on failure answers false (or the empty result) with the reason in GetErrorMessage and a
 // line "[TRcsbDAO.<operation>]异常：<detail>" in the host's debug log. The saves run each in one
 // transaction: a failed save stores nothing. One object is meant for one thread at a time (the
-// last-error text is per object). Operations are in slot order.
+// last-error text is per object). Operations are in slot order (docs/declaration.md lists the
+// slots); this store's own operations come after the common ones.
 #pragma once
 
 #include <cstdint>
@@ -49,6 +50,9 @@ class IRcsbDAO : public IServiceIntf {
   // Voucher numbers of the payer's masters in `states` ("2,6") whose payment state is neither
   // 3 (paid) nor 8 (nothing to pay), as a JSON array of texts.
   virtual bool GetWjkDataLb(const std::string& djxh, const std::string& states, std::string& vouchers) = 0;
+  // A void result for one master: state 5 (voided) with the server's reason, stamped with the
+  // current time as void time.
+  virtual bool UpdateZfFk(int32_t id, const std::string& sbyy) = 0;
   // Registrations of a payer: `filter` is a JSON object with "djxh" and optional rydjxh, xm (part
   // of), zjlx, zjhm (part of), sbjbjgdm, rybh, jfnd, xz_xzjddm, xz_sqhczdm, zsxmdm, zspmdm, zszmdm,
   // xzlxdm. Newest first.
@@ -63,6 +67,9 @@ class IRcsbDAO : public IServiceIntf {
   virtual bool GetSbrymxLb(int32_t mxbid, const std::string& zspmdm, int32_t jyzt, int32_t page, int32_t pageSize,
                            std::string& rows) = 0;
   virtual bool GetSbrymxCount(int32_t mxbid, const std::string& zspmdm, int32_t jyzt, int32_t& count) = 0;
+  // The second pair: every declared person of a master, with the detail's sjly.
+  virtual bool GetSbrymxLb(int32_t mxbid, int32_t page, int32_t pageSize, std::string& rows) = 0;
+  virtual bool GetSbrymxCount(int32_t mxbid, int32_t& count) = 0;
   // {"zs", "zje"} over ds_sbjfrydjxxb of a payer.
   virtual bool GetJfdjStatistics(const std::string& djxh, std::string& stats) = 0;
   // Stores a downloaded declaration list: `response` is the decoded response document (XML with
@@ -89,16 +96,23 @@ class IRcsbDAO : public IServiceIntf {
   // without such a detail are left out. Ordered by master id.
   virtual bool QuerySbzbDatas(const std::string& djxh, const std::string& yzpzxhs, const std::string& zspmdms,
                               std::string& rows) = 0;
+  // The payer's master submitted under serial `yblsh` (a JSON object of its columns; "{}" when
+  // there is none): the electronic declaration's feedback finds its master by it.
+  virtual bool GetSbzbByYblsh(const std::string& djxh, const std::string& yblsh, std::string& row) = 0;
+  // A refused feedback of one master, in one transaction: the server's reason `sbyy` on the
+  // master (state and voucher untouched) and the persons of `errors` (as UpdateSbFk) marked.
+  virtual bool UpdateSbyyFk(int32_t id, const std::string& sbyy, const std::string& errors) = 0;
   virtual bool UpdateZzsbJfje(int32_t id, double jfje, double yjfje, double ybtfe, double sjyjfe) = 0;
   // [{"yzpzxh", "hzmxxh"}] of the payer's declared masters (states 2, 6) declared on days
   // sbrqq..sbrqz, then those of the group declarations of the same days.
   virtual bool getAllJfrlxYzmxList(const std::string& djxh, const std::string& sbrqq, const std::string& sbrqz,
                                    std::string& rows) = 0;
+
+  // Operations of this store beyond the list above, appended so the earlier slots stay put.
+  //
   // Removes the payer's declared masters of kind "00" that have a detail without fee period,
   // with their details and persons; answers how many masters went.
   virtual bool CleanSbWithoutFkssq(const std::string& djxh, int32_t& removed) = 0;
-
-  // Operations of this store beyond the list above, appended so the earlier slots stay put.
   //
   // A submitted declaration with its outcome in one transaction: SaveSbData, then its state
   // (the declaration's "sbzt") and reason `sbyy` as UpdateSbzt records them (jkzt 8 for a

@@ -104,6 +104,11 @@ bool TRcsbDAO::UpdateZfFk(int32_t id, int32_t sbzt, const std::string& sbyy) {
   return ok;
 }
 
+bool TRcsbDAO::UpdateZfFk(int32_t id, const std::string& sbyy) {
+  constexpr int32_t kSbztVoided = 5;
+  return UpdateSbzt(id, kSbztVoided, sbyy, NowText());
+}
+
 bool TRcsbDAO::GetSbmxData(int32_t id, const std::string& zspmdm, std::string& rows) {
   return GuardDao("GetSbmxData", &ErrorMessage, kQueryExceptionText, false, [&] {
     Ref<IDBMechanism> db = OpenMainConnection();
@@ -228,6 +233,24 @@ bool TRcsbDAO::GetSbrymxCount(int32_t mxbid, const std::string& zspmdm, int32_t 
   return GuardDao("GetSbrymxCount", &ErrorMessage, kQueryExceptionText, false, [&] {
     Ref<IDBMechanism> db = OpenMainConnection();
     count = QueryCount(*db, SbrymxSelect(mxbid, zspmdm, jyzt).Count(), kQueryFailedText);
+    return true;
+  });
+}
+
+bool TRcsbDAO::GetSbrymxLb(int32_t mxbid, int32_t page, int32_t pageSize, std::string& rows) {
+  return GetSbrymxLb(mxbid, "", -1, page, pageSize, rows);
+}
+
+bool TRcsbDAO::GetSbrymxCount(int32_t mxbid, int32_t& count) { return GetSbrymxCount(mxbid, "", -1, count); }
+
+bool TRcsbDAO::GetSbzbByYblsh(const std::string& djxh, const std::string& yblsh, std::string& row) {
+  return GuardDao("GetSbzbByYblsh", &ErrorMessage, kQueryExceptionText, false, [&] {
+    Ref<IDBMechanism> db = OpenMainConnection();
+    Json rows = Rows(*db,
+                     FormatSql("select * from ds_sbzb where djxh = %s and yblsh = %s order by id desc limit 1",
+                               {Q(djxh), Q(yblsh)}),
+                     kQueryFailedText);
+    row = rows.empty() ? "{}" : rows.front().dump();
     return true;
   });
 }

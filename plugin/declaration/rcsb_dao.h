@@ -2,8 +2,8 @@
 // ds_sbjfrydjxxb; registered as row 6 of the service table.
 //
 // Each operation takes its own connection. The last-error text is the object's own, so one
-// object serves one thread at a time. The saves (SaveSbData, SaveSbDataFk, UpdateSbztFk, DeleteSbData, SaveSbrymxb, UpdateSbFk,
-// FillNullFkssq and the two list downloads) run each in one transaction.
+// object serves one thread at a time. The saves (SaveSbData, SaveSbDataFk, UpdateSbztFk, UpdateSbyyFk, DeleteSbData, SaveSbrymxb,
+// UpdateSbFk, FillNullFkssq and the two list downloads) run each in one transaction.
 #pragma once
 
 #include <cstdint>
@@ -30,6 +30,7 @@ class TRcsbDAO : public ServiceImpl<TSBBaseObj, IRcsbDAO> {
                     std::string& stats) override;
   bool UpdateSbFk(int32_t id, const std::string& yzpzxh, const std::string& errors) override;
   bool GetWjkDataLb(const std::string& djxh, const std::string& states, std::string& vouchers) override;
+  bool UpdateZfFk(int32_t id, const std::string& sbyy) override;
   bool GetJfrydjxxData(const std::string& filter, int32_t page, int32_t pageSize, std::string& rows) override;
   bool GetJfrydjxxCount(const std::string& filter, int32_t& count) override;
   bool SaveSbData(const std::string& declaration, int32_t& id) override;
@@ -37,6 +38,8 @@ class TRcsbDAO : public ServiceImpl<TSBBaseObj, IRcsbDAO> {
   bool GetSbrymxLb(int32_t mxbid, const std::string& zspmdm, int32_t jyzt, int32_t page, int32_t pageSize,
                    std::string& rows) override;
   bool GetSbrymxCount(int32_t mxbid, const std::string& zspmdm, int32_t jyzt, int32_t& count) override;
+  bool GetSbrymxLb(int32_t mxbid, int32_t page, int32_t pageSize, std::string& rows) override;
+  bool GetSbrymxCount(int32_t mxbid, int32_t& count) override;
   bool GetJfdjStatistics(const std::string& djxh, std::string& stats) override;
   bool SaveSbfysbqd(const std::string& djxh, const std::string& response) override;
   bool saveSbqdCxSjjk(const std::string& djxh, const std::string& response) override;
@@ -48,6 +51,8 @@ class TRcsbDAO : public ServiceImpl<TSBBaseObj, IRcsbDAO> {
   bool GetSbRymxData(int32_t id, std::string& rows) override;
   bool QuerySbzbDatas(const std::string& djxh, const std::string& yzpzxhs, const std::string& zspmdms,
                       std::string& rows) override;
+  bool GetSbzbByYblsh(const std::string& djxh, const std::string& yblsh, std::string& row) override;
+  bool UpdateSbyyFk(int32_t id, const std::string& sbyy, const std::string& errors) override;
   bool UpdateZzsbJfje(int32_t id, double jfje, double yjfje, double ybtfe, double sjyjfe) override;
   bool getAllJfrlxYzmxList(const std::string& djxh, const std::string& sbrqq, const std::string& sbrqz,
                            std::string& rows) override;

@@ -152,6 +152,18 @@ bool TRcsbDAO::UpdateSbztFk(int32_t id, int32_t sbzt, const std::string& sbyy, c
   });
 }
 
+bool TRcsbDAO::UpdateSbyyFk(int32_t id, const std::string& sbyy, const std::string& errors) {
+  return GuardDao("UpdateSbyyFk", &ErrorMessage, kExecException, false, [&] {
+    Json list = errors.empty() ? Json::array() : ParseArray(errors, kExecException);
+    Ref<IDBMechanism> db = OpenMainConnection();
+    Transaction tx(*db, kExecException);
+    ExecOrThrow(*db, FormatSql("UPDATE ds_sbzb set sbyy=%s WHERE ID=%d", {Q(sbyy), id}), kExecFailed);
+    ApplyFeedback(*db, id, "", list);
+    tx.Commit();
+    return true;
+  });
+}
+
 bool TRcsbDAO::DeleteSbData(int32_t id) {
   return GuardDao("DeleteSbData", &ErrorMessage, kExecException, false, [&] {
     Ref<IDBMechanism> db = OpenMainConnection();

@@ -50,10 +50,10 @@ bool TRcsbMgr::GetSbrymxCount(int32_t mxbid, const std::string& zspmdm, int32_t 
   return Forward("GetSbrymxCount", [&](IRcsbDAO& d) { return d.GetSbrymxCount(mxbid, zspmdm, jyzt, count); });
 }
 bool TRcsbMgr::GetSbrymxLb(int32_t mxbid, int32_t page, int32_t pageSize, std::string& rows) {
-  return Forward("GetSbrymxLb", [&](IRcsbDAO& d) { return d.GetSbrymxLb(mxbid, "", -1, page, pageSize, rows); });
+  return Forward("GetSbrymxLb", [&](IRcsbDAO& d) { return d.GetSbrymxLb(mxbid, page, pageSize, rows); });
 }
 bool TRcsbMgr::GetSbrymxCount(int32_t mxbid, int32_t& count) {
-  return Forward("GetSbrymxCount", [&](IRcsbDAO& d) { return d.GetSbrymxCount(mxbid, "", -1, count); });
+  return Forward("GetSbrymxCount", [&](IRcsbDAO& d) { return d.GetSbrymxCount(mxbid, count); });
 }
 bool TRcsbMgr::GetJfdjStatistics(const std::string& djxh, std::string& stats) {
   return Forward("GetJfdjStatistics", [&](IRcsbDAO& d) { return d.GetJfdjStatistics(djxh, stats); });

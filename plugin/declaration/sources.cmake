@@ -7,6 +7,7 @@ target_sources(velmor_plugin_objects PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/rcsb_dao_save.cpp
   ${CMAKE_CURRENT_LIST_DIR}/rcsb_dao_list_save.cpp
   ${CMAKE_CURRENT_LIST_DIR}/rcsb_dao_fkssq.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/query_sbzb_inf_dao.cpp
 )
 target_link_libraries(velmor_plugin_objects PUBLIC nlohmann_json::nlohmann_json pugixml::pugixml)
 # The daily declaration manager (TRcsbMgr).

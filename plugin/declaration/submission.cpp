@@ -3,6 +3,7 @@
 #include "codec/gbk.h"
 #include "codec/taxml_exchange.h"
 #include "declaration/mgr_support.h"
+#include "declaration/rcsb_dao_person_row.h"
 
 namespace velmor::declaration {
 
@@ -35,11 +36,6 @@ std::string Unsendable(std::string_view value, bool gbk) {
   return {};
 }
 
-std::string Pick(const Json& p, const char* name, const char* column) {
-  std::string v = Text(p, name);
-  return v.empty() ? Text(p, column) : v;
-}
-
 void AddPersons(taxml::RequestDocument& doc, const Json& sb) {
   const bool gbk = !doc.Type().utf8;
   doc.Open("sbfJfsbbmxList");
@@ -49,7 +45,7 @@ void AddPersons(taxml::RequestDocument& doc, const Json& sb) {
       auto persons = mx.find("persons");
       if (persons == mx.end() || !persons->is_array()) continue;
       for (const Json& p : *persons) {
-        const std::string jfmxxh = Pick(p, "jfmxxh", "mxxh");
+        const std::string jfmxxh = PersonText(p, "mxxh");
         auto text = [&](const char* name, const std::string& value) -> const std::string& {
           if (const std::string why = Unsendable(value, gbk); !why.empty()) {
             const std::string xm = Text(p, "xm");
@@ -62,14 +58,14 @@ void AddPersons(taxml::RequestDocument& doc, const Json& sb) {
         const double yjfe = Text(p, "pmlx") == "00" ? Amount(p, "sjyjfe") : Amount(p, "jfje");
         doc.Open("sbfJfsbbmxDTO")
             .Add("jfmxxh", text("jfmxxh", jfmxxh))
-            .Add("sbjbjgDm", text("sbjbjgDm", Pick(p, "sbjbjgDm", "sbjbjgdm")))
-            .Add("cxjmsbbm", text("cxjmsbbm", Pick(p, "cxjmsbbm", "rybh")))
+            .Add("sbjbjgDm", text("sbjbjgDm", PersonText(p, "sbjbjgdm")))
+            .Add("cxjmsbbm", text("cxjmsbbm", PersonText(p, "rybh")))
             .Add("jhsx", text("jhsx", Text(p, "jhsx")))
-            .Add("xzjdDm", text("xzjdDm", Pick(p, "xzjdDm", "xz_xzjddm")))
-            .Add("sqczDm", text("sqczDm", Pick(p, "sqczDm", "xz_sqhczdm")))
-            .Add("zsxmDm", text("zsxmDm", Pick(p, "zsxmDm", "zsxmdm")))
-            .Add("zspmDm", text("zspmDm", Pick(p, "zspmDm", "zspmdm")))
-            .Add("zszmDm", text("zszmDm", Pick(p, "zszmDm", "zszmdm")))
+            .Add("xzjdDm", text("xzjdDm", PersonText(p, "xz_xzjddm")))
+            .Add("sqczDm", text("sqczDm", PersonText(p, "xz_sqhczdm")))
+            .Add("zsxmDm", text("zsxmDm", PersonText(p, "zsxmdm")))
+            .Add("zspmDm", text("zspmDm", PersonText(p, "zspmdm")))
+            .Add("zszmDm", text("zszmDm", PersonText(p, "zszmdm")))
             .Add("jfnd", text("jfnd", Text(p, "jfnd")))
             .Add("yjfe", yjfe)
             .Add("yjfje", Amount(p, "yjfje"))

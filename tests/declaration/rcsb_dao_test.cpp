@@ -157,6 +157,55 @@ TEST_F(RcsbDao, FeedbackSetsTheVoucherDropsItsOlderCopyAndMarksPersons) {
   EXPECT_EQ(Get("select ifnull(yzpzxh, '') from ds_sbzb where id = " + std::to_string(other)), "");
 }
 
+TEST_F(RcsbDao, APersonInTheSubmissionsNamesIsStoredAndMarkedAsSent) {
+  // The submission document's names for line number, agency, person number, township,
+  // community and levy codes; a column name beside a submission name loses, as in the document.
+  Json sb = Declaration();
+  Json& persons = sb["details"][0]["persons"];
+  persons = Json::array();
+  persons.push_back({{"jfmxxh", "7"}, {"xm", "李四"}, {"zjlx", "201"}, {"zjhm", "110101199001017"},
+                     {"sbjbjgDm", "A01"}, {"cxjmsbbm", "R7"}, {"xzjdDm", "440301001"}, {"sqczDm", "440301001001"},
+                     {"zsxmDm", "10210"}, {"zspmDm", "102100100"}, {"zszmDm", "1021001001"},
+                     {"zspmdm", "ignored"}, {"jfnd", "2026"}, {"jfje", 300}});
+  persons.push_back(Person("8", "王五", 400));
+  const int32_t id = Save(sb);
+  EXPECT_EQ(Get("select mxxh || '|' || sbjbjgdm || '|' || rybh || '|' || xz_xzjddm || '|' || xz_sqhczdm || '|' || "
+                "zsxmdm || '|' || zspmdm || '|' || zszmdm from ds_sbrymxb where xm = '李四'"),
+            "7|A01|R7|440301001|440301001001|10210|102100100|1021001001");
+  ASSERT_TRUE(dao_->UpdateSbFk(id, "V7", R"([{"jfmxxh":"7","sbyy":"重复缴费"}])")) << dao_->GetErrorMessage();
+  EXPECT_EQ(Get("select group_concat(xm || ':' || jyzt || ':' || ifnull(sbyy, ''), ',') from ds_sbrymxb where "
+                "mxbid = " + std::to_string(id)),
+            "李四:1:重复缴费,王五:0:");
+  // The second form of the person listing reads every person of the master.
+  std::string rows;
+  int32_t count = 0;
+  ASSERT_TRUE(dao_->GetSbrymxLb(id, 1, 10, rows)) << dao_->GetErrorMessage();
+  ASSERT_TRUE(dao_->GetSbrymxCount(id, count));
+  EXPECT_EQ(count, 2);
+  EXPECT_EQ(Json::parse(rows).size(), 2u);
+}
+
+TEST_F(RcsbDao, TheSecondVoidFormAndTheSerialLookupAndRefusedFeedback) {
+  const int32_t id = Save();
+  ASSERT_TRUE(dao_->UpdateZfFk(id, "已作废"));
+  EXPECT_EQ(Get("select sbzt || ':' || sbyy || ':' || length(zfsj) from ds_sbzb where id = " + std::to_string(id)),
+            "5:已作废:19");
+  std::string row;
+  ASSERT_TRUE(dao_->GetSbzbByYblsh("10011", "YB1", row)) << dao_->GetErrorMessage();
+  EXPECT_EQ(Json::parse(row).value("id", ""), std::to_string(id));
+  ASSERT_TRUE(dao_->GetSbzbByYblsh("10011", "O'none", row));
+  EXPECT_EQ(row, "{}");
+  ASSERT_TRUE(dao_->UpdateSbyyFk(id, "【E1】人员有误", R"([{"jfmxxh":"1","sbyy":"证件号码有误"}])"));
+  EXPECT_EQ(Get("select sbzt || ':' || sbyy from ds_sbzb where id = " + std::to_string(id)), "5:【E1】人员有误");
+  EXPECT_EQ(Get("select group_concat(jyzt) from ds_sbrymxb where mxbid = " + std::to_string(id)), "1,0");
+  FaultInjection::FailStatement(2);
+  EXPECT_FALSE(dao_->UpdateSbyyFk(id, "新原因", R"([{"jfmxxh":"2","sbyy":"x"}])"));
+  FaultInjection::Clear();
+  EXPECT_EQ(Get("select sbyy from ds_sbzb where id = " + std::to_string(id)), "【E1】人员有误")
+      << "a failed feedback leaves the reason as it was";
+  EXPECT_FALSE(dao_->UpdateSbyyFk(id, "x", "not json"));
+}
+
 TEST_F(RcsbDao, PagesCountsAndFiltersMasters) {
   for (int i = 0; i < 5; ++i) Save();
   Json another = Declaration();
