@@ -85,6 +85,8 @@ void RegisterFeeHandlers(HandlerRegistry& registry);
 namespace velmor::taxsim {
 // Street and community changes: "0070", "0071", "0072" (taxsim/handlers/street_change.cpp).
 void RegisterStreetChangeHandlers(HandlerRegistry& registry);
+// "0027" payable amounts (gzip, UTF-8) and "0238" residents' collected information (handlers/payable.cpp).
+void RegisterPayableHandlers(HandlerRegistry& registry);
 }  // namespace velmor::taxsim
 
 namespace velmor::taxsim {

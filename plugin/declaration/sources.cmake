@@ -27,3 +27,11 @@ target_sources(velmor_plugin_objects PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/rcsb_mgr_years.cpp
   ${CMAKE_CURRENT_LIST_DIR}/xml_json.cpp
 )
+# Payable information (TYjxxServiceImpl, TYjxxDaoImpl).
+target_sources(velmor_plugin_objects PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/yjxx_rows.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/yjxx_dao.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/yjxx_answer.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/yjxx_service.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/yjxx_export.cpp
+)

@@ -18,6 +18,7 @@ const std::vector<HandlerUnit>& BuiltinHandlerUnits() {
       {"roster exchanges", RegisterRosterExchanges},
       {"fees", RegisterFeeHandlers},
       {"street change", RegisterStreetChangeHandlers},
+      {"payable", RegisterPayableHandlers},
       {"registration", RegisterRegistrationHandlers},
       {"basic information", RegisterBasicInfoHandlers},
       {"groups", RegisterGroupHandlers},

@@ -1,0 +1,19 @@
+// Reading the answer of a payable-information download ("0027"): the response text is Base64 of
+// a gzip member holding a UTF-8 taxML document, read with the plug-in's own fast XML document
+// (the answer can be large and is read once, front to back).
+//
+// Plain function; any thread.
+#pragma once
+
+#include <string_view>
+
+#include <nlohmann/json.hpp>
+
+namespace velmor::declaration {
+
+// The rows of `sbfWsbZjxxDetailList`, each an object of its child elements' texts. Raises
+// taxml::Failure "【code】message" (the message rendered) when the code is not "00000", and
+// another exception when the text does not decode or parse.
+nlohmann::ordered_json ReadYjxxAnswer(std::string_view responseText);
+
+}  // namespace velmor::declaration

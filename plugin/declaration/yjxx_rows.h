@@ -1,0 +1,24 @@
+// The SQL of the payable-information store: the roster-matched select every listing starts
+// from, the filters of a query condition (Tyjxx_qc) and the insert of one row. Every value is
+// quote-doubled; the payer's djxh is always quoted (a 20-digit number compared unquoted matches
+// nothing).
+//
+// Plain functions of their arguments; any thread.
+#pragma once
+
+#include <string>
+
+#include "declaration/dao_support.h"
+#include "store/paging.h"
+
+namespace velmor::declaration {
+
+// The matched rows of a condition (with "djxh"), ready for its count and its page. Raises
+// StoreError for a condition without djxh.
+PagedSelect YjxxSelect(const Json& qc);
+
+// The insert of one row of the payer. `person`: the person-matched form (rydjxh, xm, zjlx, zjhm
+// from the row); `zjyxrq`: keep the row's validity date. Amounts that are no number raise.
+std::string YjxxInsert(const std::string& djxh, const Json& row, bool person, bool zjyxrq);
+
+}  // namespace velmor::declaration

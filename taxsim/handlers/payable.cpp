@@ -1,0 +1,80 @@
+// Payable information of residents' payers: "0027" (the collected amounts of a payer and year,
+// a gzip-compressed UTF-8 answer) and "0238" (the residents' collected information, answered as
+// an asynchronous job).
+//
+// "0027" makes one row per insured item of the payer's persons (dated in the asked year), three rows
+// to a collection notice (zjtzlsh); every other row carries a validity date (zjyxrq) and a
+// township (xzjddm), the others leave them empty; one more row names a person the roster lacks.
+#include "taxsim/handlers.h"
+#include "taxsim/handlers/handler_support.h"
+
+namespace velmor::taxsim {
+namespace {
+
+Answer Payable(const Call& call, State& s) {
+  const Payer& p = RequirePayer(s, call);
+  std::string jfnd = Param(call, "jfnd");
+  if (jfnd.empty()) jfnd = "2026";
+  TaxmlAnswer doc;
+  pugi::xml_node list = doc.AddList("sbfWsbZjxxDetailList");
+  size_t n = 0;
+  auto row = [&](const std::string& sbjbjgDm, const std::string& cxjmsbbm, const std::string& zsxmDm,
+                 const std::string& zspmDm, const std::string& zszmDm, double yjfe) {
+    pugi::xml_node r = TaxmlAnswer::AddRow(list, "sbfWsbZjxxDetailDTO");
+    const bool even = n % 2 == 0;
+    TaxmlAnswer::AddValue(r, "cxjmhdid", "HD" + p.djxh.substr(p.djxh.size() > 4 ? p.djxh.size() - 4 : 0) +
+                                             std::to_string(n + 1));
+    TaxmlAnswer::AddValue(r, "sjly", "03");
+    TaxmlAnswer::AddValue(r, "jhsx", std::to_string(n % 3 + 1));
+    TaxmlAnswer::AddValue(r, "zjtzlsh", "ZJ" + jfnd + "-" + std::to_string(n / 3 + 1));
+    TaxmlAnswer::AddValue(r, "sblsh", "SB" + std::to_string(n + 1));
+    TaxmlAnswer::AddValue(r, "xxh", std::to_string(n + 1));
+    TaxmlAnswer::AddValue(r, "sbjbjgDm", sbjbjgDm);
+    TaxmlAnswer::AddValue(r, "cxjmsbbm", cxjmsbbm);
+    TaxmlAnswer::AddValue(r, "tcqBm", p.xzqhDm);
+    TaxmlAnswer::AddValue(r, "fkssqq", jfnd + "-01-01");
+    TaxmlAnswer::AddValue(r, "fkssqz", jfnd + "-12-31");
+    TaxmlAnswer::AddValue(r, "zsxmDm", zsxmDm);
+    TaxmlAnswer::AddValue(r, "zspmDm", zspmDm);
+    TaxmlAnswer::AddValue(r, "zszmDm", zszmDm);
+    TaxmlAnswer::AddValue(r, "sjscrq", jfnd + "-01-05");
+    TaxmlAnswer::AddValue(r, "yjfe", Amount(yjfe));
+    TaxmlAnswer::AddValue(r, "zjyxrq", even ? jfnd + "-06-30" : "");
+    TaxmlAnswer::AddValue(r, "xzjddm", even ? p.xzqhDm + "001" : "");
+    TaxmlAnswer::AddValue(r, "sqczdm", even ? p.xzqhDm + "001001" : "");
+    TaxmlAnswer::AddValue(r, "bz", "");
+    ++n;
+  };
+  // Every item of the payer's persons, for whatever year is asked: the year sets the periods.
+  for (const Item* item : PayerItems(s, p.djxh)) {
+    row(item->sbjbjgDm, item->rybh, item->zsxmDm, item->zspmDm, item->zszmDm, item->yjfe > 0 ? item->yjfe : 380);
+  }
+  row(p.sbjbjgDm, "WZ" + p.djxh, "10210", "102100100", "", 250);
+  return Answer::Taxml(std::move(doc), AnswerEncoding{.gbk = false, .gzip = true});
+}
+
+// "0238": for each agency of "sbjbjgDmList", the payer's items with that agency, as
+// {"cxjmzjxxList": [{sbjbjgDm, zsxmDm, zspmDm, zszmDm, cxjmsbbm, yjfe}]}.
+Answer Cxjmzjxx(const Call& call, State& s) {
+  const Payer& p = RequirePayer(s, call);
+  const nlohmann::ordered_json agencies = call.body.value("sbjbjgDmList", nlohmann::ordered_json::array());
+  Result result{{"cxjmzjxxList", nlohmann::ordered_json::array()}};
+  for (const Item* item : PayerItems(s, p.djxh)) {
+    bool wanted = agencies.empty();
+    for (const auto& a : agencies) wanted = wanted || (a.is_string() && a.get<std::string>() == item->sbjbjgDm);
+    if (!wanted) continue;
+    result["cxjmzjxxList"].push_back({{"sbjbjgDm", item->sbjbjgDm}, {"zsxmDm", item->zsxmDm},
+                                      {"zspmDm", item->zspmDm}, {"zszmDm", item->zszmDm},
+                                      {"cxjmsbbm", item->rybh}, {"yjfe", Amount(item->yjfe)}});
+  }
+  return ResultAnswer(call, result);
+}
+
+}  // namespace
+
+void RegisterPayableHandlers(HandlerRegistry& registry) {
+  registry.Add("0027", Payable);
+  registry.Add("0238", Cxjmzjxx);
+}
+
+}  // namespace velmor::taxsim

@@ -1,0 +1,4 @@
+# Payable information of the loaded plug-in, against the simulator on loopback.
+velmor_add_test(NAME integration_payable
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/payable_test.cpp
+  LIBS velmor_host velmor_taxsim)
