@@ -87,6 +87,8 @@ namespace velmor::taxsim {
 void RegisterStreetChangeHandlers(HandlerRegistry& registry);
 // "0027" payable amounts (gzip, UTF-8) and "0238" residents' collected information (handlers/payable.cpp).
 void RegisterPayableHandlers(HandlerRegistry& registry);
+// "0031" / "0029": the electronic declaration and its feedback (handlers/electronic_declaration.cpp).
+void RegisterElectronicDeclaration(HandlerRegistry& registry);
 }  // namespace velmor::taxsim
 
 namespace velmor::taxsim {

@@ -35,3 +35,8 @@ target_sources(velmor_plugin_objects PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/yjxx_service.cpp
   ${CMAKE_CURRENT_LIST_DIR}/yjxx_export.cpp
 )
+# The electronic declaration (TDzsbMgr).
+target_sources(velmor_plugin_objects PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/dzsb_document.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/dzsb_mgr.cpp
+)

@@ -19,6 +19,7 @@ const std::vector<HandlerUnit>& BuiltinHandlerUnits() {
       {"fees", RegisterFeeHandlers},
       {"street change", RegisterStreetChangeHandlers},
       {"payable", RegisterPayableHandlers},
+      {"electronic declaration", RegisterElectronicDeclaration},
       {"registration", RegisterRegistrationHandlers},
       {"basic information", RegisterBasicInfoHandlers},
       {"groups", RegisterGroupHandlers},
