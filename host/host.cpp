@@ -7,6 +7,7 @@
 #include "host/host_error.h"
 #include "host/log_level.h"
 #include "host/components/network_components.h"
+#include "host/components/payment_components.h"
 #include "host/platform_manager.h"
 #include "host/sys_differ.h"
 #include "host/text_util.h"
@@ -94,16 +95,23 @@ void Host::Start() {
   dopts.stderrWhenUnwritable = true;  // a read-only data directory can still be read
   Ref<FileDebugger> debugger = Make<FileDebugger>(std::move(dopts));
 
+  auto homePage = std::make_unique<components::HomePage>();
+  // The handle goes into the database the first time it is opened, so a command that never
+  // opens it (a read-only one on a fresh directory) writes nothing.
+  auto storeHandle = [sql = homePage->StoreHandleSql(), debugger](IDBMechanism& db) {
+    if (!db.ExecSQL(sql)) debugger->Write(kLogError, "host", "cannot store the home-page window handle");
+  };
   Ref<ServiceFactory> factory = Make<ServiceFactory>();
   factory->RegisterService(IDebugger::kIid, debugger.get());
   factory->RegisterService(ISysDiffer::kIid, Make<SysDiffer>(config).get());
   factory->RegisterNamedService(IPlatformManager::kIid, "Default",
-                                Make<PlatformManager>(text, config, Ref<IDebugger>(debugger)).get());
+                                Make<PlatformManager>(text, config, Ref<IDebugger>(debugger), storeHandle).get());
   factory->RegisterNamedService(IUIManager::kIid, "Default", Make<UIManager>().get());
   components::RegisterNetworkComponents(*factory, *config, text, configPath,
                                         [debugger](int32_t level, const std::string& line) {
                                           debugger->Write(level, "net", line);
                                         });
+  components::RegisterPaymentComponents(*factory, *config);
 
   {
     std::lock_guard lock(g_mutex);
@@ -119,6 +127,7 @@ void Host::Start() {
   config_ = std::move(config);
   debugger_ = std::move(debugger);
   factory_ = std::move(factory);
+  homePage_ = std::move(homePage);
   debugger_->Write(kLogInfo, "host", "host started, data directory " + dataDir_);
 }
 
@@ -134,6 +143,7 @@ void Host::Stop() {
   debugger_->Write(kLogInfo, "host", "host stopped");
   factory_->Clear();
   factory_ = nullptr;
+  homePage_ = nullptr;
   debugger_ = nullptr;
   config_ = nullptr;
 }

@@ -8,7 +8,10 @@
 //   IPlatformManager "Default"    PlatformManager
 //   IUIManager       "Default"    UIManager
 //   and the components of host/components/network_components.h (INetCommIntf,
-//   ICommonFunctions, IPortalAgent, IReturnCodeMessage, ISyspzxxIntf)
+//   ICommonFunctions, IPortalAgent, IReturnCodeMessage, ISyspzxxIntf) and of
+//   host/components/payment_components.h (ISbfjnService, ISealService, IDocumentViewer)
+// and the home-page window (host/components/home_page.h), whose handle is stored as the system
+// parameter "homepage_handle" when the first database connection is opened.
 // One Host may be started per process at a time (the window class is process-wide). Start and
 // Stop run on the main thread; the components themselves are thread-safe. Stop the plug-in
 // (PluginHost) before the host that it found.
@@ -17,6 +20,7 @@
 #include <memory>
 #include <string>
 
+#include "host/components/home_page.h"
 #include "host/file_debugger.h"
 #include "host/host_config.h"
 #include "host/service_factory.h"
@@ -59,6 +63,8 @@ class Host {
   const HostConfig& Config() const { return *config_; }
   ServiceFactory& Factory() const { return *factory_; }
   FileDebugger& Debugger() const { return *debugger_; }
+  // The home-page window: the notices it received. Valid while started.
+  components::HomePage& HomePage() const { return *homePage_; }
 
   // The service-library window class record points here: getter and extra (a version text).
   static const ServiceFactoryRecord& Record();
@@ -69,6 +75,7 @@ class Host {
   std::shared_ptr<const HostConfig> config_;
   Ref<FileDebugger> debugger_;
   Ref<ServiceFactory> factory_;
+  std::unique_ptr<components::HomePage> homePage_;
 };
 
 // The debug-log settings of a configuration: [log] level as an integer threshold, "off" (the log
