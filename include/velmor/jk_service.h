@@ -28,7 +28,8 @@ inline constexpr int32_t kJkFailed = -1;
 class IJkService : public IServiceIntf {
  public:
   VELMOR_IID("{65775C94-8F12-4C41-8819-2FD389ADB92A}")
-  // 1 ("0006"): the payer's tripartite agreements (the server's sfxyList rows).
+  // 1 ("0006"): the payer's tripartite agreements (the server's sfxyList rows); an empty
+  // kjywrdjxh asks for the current payer's.
   virtual bool GetSfxyLb(const std::string& kjywrdjxh, const std::string& dyfs, IProgressView* progress,
                          std::string& agreements) = 0;
   // 2 ("0007"): arrears lines of the payer per tax office. source 1 sends `offices` (array of

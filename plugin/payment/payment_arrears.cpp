@@ -78,7 +78,8 @@ bool TPaymentMgr::GetSfxyLb(const std::string& kjywrdjxh, const std::string& dyf
   return Run("GetSfxyLb", "系统异常，请稍后再试", [&] {
     payment::Advance(progress, 0.1);
     taxml::Reply reply =
-        payment::SendJson("0006", Json{{"kjywrdjxh", kjywrdjxh}, {"dyfs", dyfs}}, progress, 0.7);
+        payment::SendJson("0006", Json{{"kjywrdjxh", kjywrdjxh.empty() ? CurrentDjxh() : kjywrdjxh}, {"dyfs", dyfs}},
+                          progress, 0.7);
     reply.RequireSuccess();
     Json answer = payment::AnswerOf(reply, "反馈报文异常");
     Json list = answer.contains("sfxyList") && answer["sfxyList"].is_array() ? answer["sfxyList"] : Json::array();
