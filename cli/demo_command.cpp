@@ -334,6 +334,7 @@ int RunDemoCommand(const GlobalOptions& global, const DemoOptions& o) {
     return std::to_string(paid) + " of " + std::to_string(deducted.size()) + " levy documents fully paid";
   });
   day.Step("首页提醒", [&](IProgressView* view) {
+    if (!session.Host().PublishHomePage()) session.Fail("无法记录首页窗口（系统参数homepage_handle）。");
     session.Host().HomePage().SetSink([](const host::components::HomePage::Notice& n) {
       const Json notice = Json::parse(n.text, nullptr, false);
       std::printf("   0x%04X %s %s\n", static_cast<unsigned>(n.message),

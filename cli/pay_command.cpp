@@ -138,6 +138,7 @@ int RunPayCommand(const GlobalOptions& global, const PayOptions& o) {
     std::printf("wrote %s\n", file.c_str());
     if (!jk->GetErrorMessage().empty()) std::fprintf(stderr, "%s\n", jk->GetErrorMessage().c_str());
   } else if (o.notices->parsed()) {
+    if (!session.Host().PublishHomePage()) session.Fail("无法记录首页窗口（系统参数homepage_handle）。");
     session.Host().HomePage().SetSink([](const host::components::HomePage::Notice& n) {
       const json notice = json::parse(n.text, nullptr, false);
       std::printf("0x%04X %s %s\n", static_cast<unsigned>(n.message),

@@ -96,16 +96,11 @@ void Host::Start() {
   Ref<FileDebugger> debugger = Make<FileDebugger>(std::move(dopts));
 
   auto homePage = std::make_unique<components::HomePage>();
-  // The handle goes into the database the first time it is opened, so a command that never
-  // opens it (a read-only one on a fresh directory) writes nothing.
-  auto storeHandle = [sql = homePage->StoreHandleSql(), debugger](IDBMechanism& db) {
-    if (!db.ExecSQL(sql)) debugger->Write(kLogError, "host", "cannot store the home-page window handle");
-  };
   Ref<ServiceFactory> factory = Make<ServiceFactory>();
   factory->RegisterService(IDebugger::kIid, debugger.get());
   factory->RegisterService(ISysDiffer::kIid, Make<SysDiffer>(config).get());
-  factory->RegisterNamedService(IPlatformManager::kIid, "Default",
-                                Make<PlatformManager>(text, config, Ref<IDebugger>(debugger), storeHandle).get());
+  Ref<PlatformManager> platform = Make<PlatformManager>(text, config, Ref<IDebugger>(debugger));
+  factory->RegisterNamedService(IPlatformManager::kIid, "Default", platform.get());
   factory->RegisterNamedService(IUIManager::kIid, "Default", Make<UIManager>().get());
   components::RegisterNetworkComponents(*factory, *config, text, configPath,
                                         [debugger](int32_t level, const std::string& line) {
@@ -128,7 +123,16 @@ void Host::Start() {
   debugger_ = std::move(debugger);
   factory_ = std::move(factory);
   homePage_ = std::move(homePage);
+  platform_ = std::move(platform);
   debugger_->Write(kLogInfo, "host", "host started, data directory " + dataDir_);
+}
+
+bool Host::PublishHomePage() {
+  if (!IsStarted()) return false;
+  Ref<IDBMechanism> db = platform_->GetDBMechanism(kMainConnection);
+  if (db && db->ExecSQL(homePage_->StoreHandleSql())) return true;
+  debugger_->Write(kLogError, "host", "cannot store the home-page window handle");
+  return false;
 }
 
 void Host::Stop() {
@@ -144,6 +148,7 @@ void Host::Stop() {
   factory_->Clear();
   factory_ = nullptr;
   homePage_ = nullptr;
+  platform_ = nullptr;
   debugger_ = nullptr;
   config_ = nullptr;
 }

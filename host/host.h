@@ -11,7 +11,8 @@
 //   ICommonFunctions, IPortalAgent, IReturnCodeMessage, ISyspzxxIntf) and of
 //   host/components/payment_components.h (ISbfjnService, ISealService, IDocumentViewer)
 // and the home-page window (host/components/home_page.h), whose handle is stored as the system
-// parameter "homepage_handle" when the first database connection is opened.
+// parameter "homepage_handle" by PublishHomePage(), only by the commands that show notices (a
+// command that does not is never made to write the database).
 // One Host may be started per process at a time (the window class is process-wide). Start and
 // Stop run on the main thread; the components themselves are thread-safe. Stop the plug-in
 // (PluginHost) before the host that it found.
@@ -23,6 +24,7 @@
 #include "host/components/home_page.h"
 #include "host/file_debugger.h"
 #include "host/host_config.h"
+#include "host/platform_manager.h"
 #include "host/service_factory.h"
 #include "velmor/ref.h"
 
@@ -65,6 +67,9 @@ class Host {
   FileDebugger& Debugger() const { return *debugger_; }
   // The home-page window: the notices it received. Valid while started.
   components::HomePage& HomePage() const { return *homePage_; }
+  // Stores the home-page window's handle as the system parameter "homepage_handle" in the main
+  // database, so that services can send it notices; false (logged) when it cannot be written.
+  bool PublishHomePage();
 
   // The service-library window class record points here: getter and extra (a version text).
   static const ServiceFactoryRecord& Record();
@@ -76,6 +81,7 @@ class Host {
   Ref<FileDebugger> debugger_;
   Ref<ServiceFactory> factory_;
   std::unique_ptr<components::HomePage> homePage_;
+  Ref<PlatformManager> platform_;
 };
 
 // The debug-log settings of a configuration: [log] level as an integer threshold, "off" (the log

@@ -40,7 +40,9 @@ class Recorder : public Object<IProgressView> {
 
 class PaymentHost : public PaymentFlow {
  protected:
-  explicit PaymentHost(const std::string& extra = "[preview]\ncommand = true\n") : PaymentFlow(extra) {}
+  explicit PaymentHost(const std::string& extra = "[preview]\ncommand = true\n") : PaymentFlow(extra) {
+    EXPECT_TRUE(env_->host().PublishHomePage());
+  }
 
   // The notices the home page received since the last call, as (message, action).
   std::vector<std::pair<uint32_t, std::string>> Received() {
