@@ -3,10 +3,12 @@
 // runs the day's steps through the plug-in's services, each under a heading with its progress:
 // rules, scheme account, roster, enrolment states, declaration list, the server's assessed
 // amounts, a declaration built from the roster with them, its feedback, the payment state of its
-// voucher; then summary tables. The first failed step ends the demo with its message (exit 1);
+// voucher; the arrears paid part by deduction and the rest by bank-side voucher, the deductions'
+// status, the home-page notices; then summary tables. The first failed step ends the demo with its message (exit 1);
 // the simulator is stopped in every case.
 #include <CLI/CLI.hpp>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -31,6 +33,7 @@
 #include "velmor/dict_mgr.h"
 #include "velmor/employee_dao.h"
 #include "velmor/employee_service.h"
+#include "velmor/jk_service.h"
 #include "velmor/rcsb_mgr.h"
 #include "velmor/xnh_mgr.h"
 
@@ -152,6 +155,23 @@ void PrintSummary(PluginSession& session, const std::string& djxh, IEmployeeServ
   PrintTable({"缴款状态", "凭证数"}, payments);
 }
 
+// The stored payments by method and state, with their amounts.
+void PrintPaymentSummary(PluginSession& session, IJkService& jk) {
+  std::string rows;
+  if (!jk.GetData("", 1, 3, 0, 0, rows)) session.Fail(jk.GetErrorMessage());
+  std::map<std::string, std::pair<int, double>> byState;
+  for (const Json& r : Json::parse(rows)) {
+    const std::string key = (r.value("jkfs", "") == "1" ? "扣款" : "凭证") + std::string(" jkzt ") + r.value("jkzt", "") +
+                            " dyzt " + r.value("dyzt", "");
+    byState[key].first += 1;
+    byState[key].second += std::strtod(r.value("qfje", "0").c_str(), nullptr);
+  }
+  std::vector<std::vector<std::string>> table;
+  for (const auto& [key, n] : byState) table.push_back({key, std::to_string(n.first), Money(n.second)});
+  std::printf("\n");
+  PrintTable({"缴费方式与状态", "笔数", "金额"}, table);
+}
+
 }  // namespace
 
 CLI::App* AddDemoCommand(CLI::App& app, DemoOptions& o) {
@@ -270,7 +290,63 @@ int RunDemoCommand(const GlobalOptions& global, const DemoOptions& o) {
     jkzt = Json::parse(states);
     return std::to_string(jkzt.size()) + " vouchers asked";
   });
+  // The payment of the day: half the arrears lines by deduction, the rest on bank-side
+  // vouchers; then what the server says of the deductions, and the home-page notices.
+  Ref<IJkService> jk = session.Require<IJkService>("IJkService");
+  std::vector<std::string> deducted;
+  day.Step("缴纳欠费", [&](IProgressView* view) {
+    std::string text;
+    if (!jk->GetQfxxLb(0, "", "", "", view, text)) session.Fail(jk->GetErrorMessage());
+    const Json lines = Json::parse(text);
+    if (lines.empty()) return std::string("no arrears");
+    // The first half of the lines by deduction, the rest on vouchers.
+    Json byDeduction = Json::array(), byVoucher = Json::array();
+    double deductedAmount = 0, voucherAmount = 0;
+    for (size_t i = 0; i < lines.size(); ++i) {
+      const Json& l = lines[i];
+      const bool d = i < (lines.size() + 1) / 2;
+      (d ? byDeduction : byVoucher).push_back(l);
+      (d ? deductedAmount : voucherAmount) += std::strtod(l.value("qfje", "0").c_str(), nullptr);
+      if (d && std::find(deducted.begin(), deducted.end(), l.value("yzpzxh", "")) == deducted.end())
+        deducted.push_back(l.value("yzpzxh", ""));
+    }
+    if (!jk->GetSfxyLb(djxh, "1", view, text)) session.Fail(jk->GetErrorMessage());
+    const Json agreements = Json::parse(text);
+    if (agreements.empty()) session.Fail("未查询到三方协议，无法扣款。");
+    int32_t result = kJkFailed;
+    if (!jk->SfyxJk(byDeduction.dump(), agreements[0].dump(), "{}", 0, view, result)) session.Fail(jk->GetErrorMessage());
+    if (!byVoucher.empty()) {
+      const Json account = {{"yhzh", agreements[0].value("jkzh", "")}, {"zhmc", agreements[0].value("zhmc", "")},
+                            {"yhhbMc", agreements[0].value("yhhbMc", "")}};
+      if (!jk->PrintJkpz(byVoucher.dump(), account.dump(), view, result)) session.Fail(jk->GetErrorMessage());
+    }
+    return std::to_string(byDeduction.size()) + " lines by deduction (" + Money(deductedAmount) + "), " +
+           std::to_string(byVoucher.size()) + " on vouchers (" + Money(voucherAmount) + ")";
+  });
+  day.Step("查询扣款结果", [&](IProgressView* view) {
+    int paid = 0;
+    for (const std::string& yzpzxh : deducted) {
+      std::string answer;
+      if (!jk->Kkqkcx(djxh, yzpzxh, view, answer) || !jk->SaveKkqkcxResult(djxh, yzpzxh, answer))
+        session.Fail(jk->GetErrorMessage());
+      paid += std::strtod(Json::parse(answer).value("wjkje", "1").c_str(), nullptr) == 0;
+    }
+    return std::to_string(paid) + " of " + std::to_string(deducted.size()) + " levy documents fully paid";
+  });
+  day.Step("首页提醒", [&](IProgressView* view) {
+    if (!session.Host().PublishHomePage()) session.Fail("无法记录首页窗口（系统参数homepage_handle）。");
+    session.Host().HomePage().SetSink([](const host::components::HomePage::Notice& n) {
+      const Json notice = Json::parse(n.text, nullptr, false);
+      std::printf("   0x%04X %s %s\n", static_cast<unsigned>(n.message),
+                  notice.is_object() ? notice.value("action", "").c_str() : "?",
+                  notice.is_object() ? notice.value("message", "").c_str() : "");
+    });
+    if (!jk->CheckQfxxNotice(view) || !jk->SendQfxxNotice()) session.Fail(jk->GetErrorMessage());
+    session.Host().HomePage().SetSink({});
+    return std::to_string(session.Host().HomePage().Notices().size()) + " notices received by the home page";
+  });
   PrintSummary(session, djxh, *roster, *mgr, jkzt);
+  PrintPaymentSummary(session, *jk);
   const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   std::printf("\ndemo finished in %.1f s; data directory %s\n", seconds, g.dataDir.c_str());
   std::fflush(stdout);

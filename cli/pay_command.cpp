@@ -75,9 +75,15 @@ CLI::App* AddPayCommand(CLI::App& app, PayOptions& o) {
   o.status->add_option("YZPZXH", o.yzpzxh, "levy document number")->required();
   o.list = Sub(cmd, "list", "The stored payments, the vouchers and the deductions of unknown outcome",
                "Examples:\n  velmor pay list");
+  o.exportXls = Sub(cmd, "export", "Write the valid bank-side vouchers into their workbook (under M8/Temp/)",
+                    "Opens the workbook with [preview] command of velmor.conf when one is set.\n\n"
+                    "Examples:\n  velmor pay export\n  velmor pay export --dzsphm 3000000000001");
+  o.exportXls->add_option("--dzsphm", o.vouchers, "voucher to write (repeatable; default: every valid voucher)");
+  o.notices = Sub(cmd, "notices", "Raise or withdraw the arrears notices and print what the home page receives",
+                  "Examples:\n  velmor pay notices");
   cmd->footer("Examples:\n  velmor pay agreements\n  velmor pay arrears\n  velmor pay deduct --yzpzxh 10000000000001\n"
               "  velmor pay voucher\n  velmor pay void 3000000000001 --swjg 13201000000\n"
-              "  velmor pay status 10000000000001\n  velmor pay list");
+              "  velmor pay status 10000000000001\n  velmor pay list\n  velmor pay export\n  velmor pay notices");
   return cmd;
 }
 
@@ -116,6 +122,33 @@ int RunPayCommand(const GlobalOptions& global, const PayOptions& o) {
     if (!jk->Kkqkcx("", yzpzxh, nullptr, text)) session.Fail(jk->GetErrorMessage());
     if (!jk->SaveKkqkcxResult("", yzpzxh, text)) session.Fail(jk->GetErrorMessage());
     Print(json::parse(text));
+  } else if (o.exportXls->parsed()) {
+    // The lines of the valid vouchers (dyzt 1), or of the vouchers asked for.
+    if (!jk->GetData("", 3, 3, 0, 0, text)) session.Fail(jk->GetErrorMessage());
+    json lines = json::array();
+    for (const json& l : json::parse(text)) {
+      const std::string dzsphm = l.value("dzsphm", "");
+      const bool asked = o.vouchers.empty() ? l.value("dyzt", "") == "1"
+                                            : std::find(o.vouchers.begin(), o.vouchers.end(), dzsphm) != o.vouchers.end();
+      if (asked) lines.push_back(l);
+    }
+    if (lines.empty()) session.Fail(o.vouchers.empty() ? "没有有效的银行端缴税凭证。" : "未找到指定的缴款凭证。");
+    std::string file;
+    if (!jk->ExportXls(lines.dump(), file)) session.Fail(jk->GetErrorMessage());
+    std::printf("wrote %s\n", file.c_str());
+    if (!jk->GetErrorMessage().empty()) std::fprintf(stderr, "%s\n", jk->GetErrorMessage().c_str());
+  } else if (o.notices->parsed()) {
+    if (!session.Host().PublishHomePage()) session.Fail("无法记录首页窗口（系统参数homepage_handle）。");
+    session.Host().HomePage().SetSink([](const host::components::HomePage::Notice& n) {
+      const json notice = json::parse(n.text, nullptr, false);
+      std::printf("0x%04X %s %s\n", static_cast<unsigned>(n.message),
+                  notice.is_object() ? notice.value("action", "").c_str() : "?",
+                  notice.is_object() ? notice.value("message", "").c_str() : n.text.c_str());
+    });
+    if (!jk->CheckQfxxNotice(nullptr) || !jk->SendQfxxNotice()) session.Fail(jk->GetErrorMessage());
+    if (session.Host().HomePage().Notices().empty())
+      std::printf("no notice sent: the functions M8300-01-05-01-00 and NONFUNCTION004 are not enabled ([functions] "
+                  "of velmor.conf)\n");
   } else {
     std::string vouchers, pending;
     if (!jk->GetData("", 1, 3, 0, 0, text) || !jk->GetPrintData("", 3, 0, 0, vouchers) ||

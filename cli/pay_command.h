@@ -1,5 +1,6 @@
-// `velmor pay agreements|arrears|deduct|voucher|void|status|list`: paying the payer's declared
-// fees through the plug-in's IJkService (deduction under an agreement, or bank-side voucher).
+// `velmor pay agreements|arrears|deduct|voucher|void|status|list|export|notices`: paying the payer's declared
+// fees through the plug-in's IJkService (deduction under an agreement, or bank-side voucher), the
+// voucher workbook, and the arrears notices as the host's home page receives them.
 #pragma once
 
 #include <string>
@@ -17,8 +18,11 @@ struct PayOptions {
   CLI::App* voidVoucher = nullptr;
   CLI::App* status = nullptr;
   CLI::App* list = nullptr;
+  CLI::App* exportXls = nullptr;
+  CLI::App* notices = nullptr;
   std::vector<std::string> yzpzxh;  // the levy documents to pay; none: every arrears line
   std::string dzsphm, swjg;
+  std::vector<std::string> vouchers;  // export: the vouchers to write; none: every valid one
 };
 
 CLI::App* AddPayCommand(CLI::App& app, PayOptions& options);

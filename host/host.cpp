@@ -7,6 +7,7 @@
 #include "host/host_error.h"
 #include "host/log_level.h"
 #include "host/components/network_components.h"
+#include "host/components/payment_components.h"
 #include "host/platform_manager.h"
 #include "host/sys_differ.h"
 #include "host/text_util.h"
@@ -94,16 +95,18 @@ void Host::Start() {
   dopts.stderrWhenUnwritable = true;  // a read-only data directory can still be read
   Ref<FileDebugger> debugger = Make<FileDebugger>(std::move(dopts));
 
+  auto homePage = std::make_unique<components::HomePage>();
   Ref<ServiceFactory> factory = Make<ServiceFactory>();
   factory->RegisterService(IDebugger::kIid, debugger.get());
   factory->RegisterService(ISysDiffer::kIid, Make<SysDiffer>(config).get());
-  factory->RegisterNamedService(IPlatformManager::kIid, "Default",
-                                Make<PlatformManager>(text, config, Ref<IDebugger>(debugger)).get());
+  Ref<PlatformManager> platform = Make<PlatformManager>(text, config, Ref<IDebugger>(debugger));
+  factory->RegisterNamedService(IPlatformManager::kIid, "Default", platform.get());
   factory->RegisterNamedService(IUIManager::kIid, "Default", Make<UIManager>().get());
   components::RegisterNetworkComponents(*factory, *config, text, configPath,
                                         [debugger](int32_t level, const std::string& line) {
                                           debugger->Write(level, "net", line);
                                         });
+  components::RegisterPaymentComponents(*factory, *config);
 
   {
     std::lock_guard lock(g_mutex);
@@ -119,7 +122,17 @@ void Host::Start() {
   config_ = std::move(config);
   debugger_ = std::move(debugger);
   factory_ = std::move(factory);
+  homePage_ = std::move(homePage);
+  platform_ = std::move(platform);
   debugger_->Write(kLogInfo, "host", "host started, data directory " + dataDir_);
+}
+
+bool Host::PublishHomePage() {
+  if (!IsStarted()) return false;
+  Ref<IDBMechanism> db = platform_->GetDBMechanism(kMainConnection);
+  if (db && db->ExecSQL(homePage_->StoreHandleSql())) return true;
+  debugger_->Write(kLogError, "host", "cannot store the home-page window handle");
+  return false;
 }
 
 void Host::Stop() {
@@ -134,6 +147,8 @@ void Host::Stop() {
   debugger_->Write(kLogInfo, "host", "host stopped");
   factory_->Clear();
   factory_ = nullptr;
+  homePage_ = nullptr;
+  platform_ = nullptr;
   debugger_ = nullptr;
   config_ = nullptr;
 }

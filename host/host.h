@@ -8,7 +8,11 @@
 //   IPlatformManager "Default"    PlatformManager
 //   IUIManager       "Default"    UIManager
 //   and the components of host/components/network_components.h (INetCommIntf,
-//   ICommonFunctions, IPortalAgent, IReturnCodeMessage, ISyspzxxIntf)
+//   ICommonFunctions, IPortalAgent, IReturnCodeMessage, ISyspzxxIntf) and of
+//   host/components/payment_components.h (ISbfjnService, ISealService, IDocumentViewer)
+// and the home-page window (host/components/home_page.h), whose handle is stored as the system
+// parameter "homepage_handle" by PublishHomePage(), only by the commands that show notices (a
+// command that does not is never made to write the database).
 // One Host may be started per process at a time (the window class is process-wide). Start and
 // Stop run on the main thread; the components themselves are thread-safe. Stop the plug-in
 // (PluginHost) before the host that it found.
@@ -17,8 +21,10 @@
 #include <memory>
 #include <string>
 
+#include "host/components/home_page.h"
 #include "host/file_debugger.h"
 #include "host/host_config.h"
+#include "host/platform_manager.h"
 #include "host/service_factory.h"
 #include "velmor/ref.h"
 
@@ -59,6 +65,11 @@ class Host {
   const HostConfig& Config() const { return *config_; }
   ServiceFactory& Factory() const { return *factory_; }
   FileDebugger& Debugger() const { return *debugger_; }
+  // The home-page window: the notices it received. Valid while started.
+  components::HomePage& HomePage() const { return *homePage_; }
+  // Stores the home-page window's handle as the system parameter "homepage_handle" in the main
+  // database, so that services can send it notices; false (logged) when it cannot be written.
+  bool PublishHomePage();
 
   // The service-library window class record points here: getter and extra (a version text).
   static const ServiceFactoryRecord& Record();
@@ -69,6 +80,8 @@ class Host {
   std::shared_ptr<const HostConfig> config_;
   Ref<FileDebugger> debugger_;
   Ref<ServiceFactory> factory_;
+  std::unique_ptr<components::HomePage> homePage_;
+  Ref<PlatformManager> platform_;
 };
 
 // The debug-log settings of a configuration: [log] level as an integer threshold, "off" (the log

@@ -25,6 +25,11 @@ url =
 # Registration serial number (djxh) of the current payer.
 djxh =
 
+[functions]
+# Function codes enabled for this client (Y). The two below raise the home-page notices of arrears.
+M8300-01-05-01-00 = Y
+NONFUNCTION004 = Y
+
 [differ]
 # Regional differences, one key = value per line, for example
 # cbxzDjNf_YANGL = 1

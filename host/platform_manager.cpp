@@ -8,8 +8,9 @@
 
 namespace velmor::host {
 
-PlatformManager::PlatformManager(std::string dataDir, std::shared_ptr<const HostConfig> config, Ref<IDebugger> log)
-    : dataDir_(std::move(dataDir)), config_(std::move(config)), log_(std::move(log)) {}
+PlatformManager::PlatformManager(std::string dataDir, std::shared_ptr<const HostConfig> config, Ref<IDebugger> log,
+                                 std::function<void(IDBMechanism&)> setup)
+    : dataDir_(std::move(dataDir)), config_(std::move(config)), log_(std::move(log)), setup_(std::move(setup)) {}
 
 Ref<IDBMechanism> PlatformManager::GetDBMechanism(const std::string& connectionName) {
   if (connectionName != kMainConnection) {
@@ -19,7 +20,13 @@ Ref<IDBMechanism> PlatformManager::GetDBMechanism(const std::string& connectionN
   }
   std::string error;
   Ref<IDBMechanism> db = db::OpenDatabase(DatabasePath(), connectionName, &error);
-  if (!db) Log(kLogError, "GetDBMechanism(" + connectionName + "): " + error);
+  if (!db) {
+    Log(kLogError, "GetDBMechanism(" + connectionName + "): " + error);
+    return db;
+  }
+  std::lock_guard lock(setupMutex_);
+  if (!setupDone_ && setup_) setup_(*db);
+  setupDone_ = true;
   return db;
 }
 

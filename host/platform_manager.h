@@ -5,11 +5,14 @@
 // plain folder name ("", ".", "..", or one holding a path separator) answers an empty text with a
 // logged reason instead of reaching outside the data directory. GetDBMechanism("VELMORMainCon")
 // opens a new connection to <data dir>/velmor.db per call (host/db/database.h); any other name,
-// or a file that cannot be opened, answers null and logs why. Immutable after construction, so
-// safe on any thread.
+// or a file that cannot be opened, answers null and logs why. The first main connection handed out
+// is first given to the setup hook (the host seeds its system parameters there). Immutable after
+// construction but for that one-time flag, so safe on any thread.
 #pragma once
 
+#include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
 
 #include "host/host_config.h"
@@ -24,7 +27,9 @@ class PlatformManager final : public Object<IPlatformManager> {
   static constexpr const char* kDefaultPlatformName = "Velmor";
 
   // dataDir: absolute, without a trailing separator. log may be null.
-  PlatformManager(std::string dataDir, std::shared_ptr<const HostConfig> config, Ref<IDebugger> log);
+  // setup: run once, on the first main connection opened (may be empty).
+  PlatformManager(std::string dataDir, std::shared_ptr<const HostConfig> config, Ref<IDebugger> log,
+                  std::function<void(IDBMechanism&)> setup = {});
 
   Ref<IDBMechanism> GetDBMechanism(const std::string& connectionName) override;
   std::string GetModuleDataDir(const std::string& moduleKey) override;
@@ -42,6 +47,9 @@ class PlatformManager final : public Object<IPlatformManager> {
   const std::string dataDir_;
   const std::shared_ptr<const HostConfig> config_;
   const Ref<IDebugger> log_;
+  const std::function<void(IDBMechanism&)> setup_;
+  std::mutex setupMutex_;
+  bool setupDone_ = false;
 };
 
 }  // namespace velmor::host

@@ -59,7 +59,9 @@ void RegisterNetworkComponents(ServiceFactory& factory, const HostConfig& config
                                                   .get());
   factory.RegisterService(IReturnCodeMessage::kIid, Make<ReturnCodeMessage>(SectionMap(config, "messages")).get());
   factory.RegisterService(ISyspzxxIntf::kIid,
-                          Make<Syspzxx>(SectionMap(config, "syspzxx"), SectionMap(config, "functions")).get());
+                          Make<Syspzxx>(SectionMap(config, "syspzxx"), SectionMap(config, "functions"),
+                                        SectionMap(config, "function_settings"))
+                              .get());
 }
 
 }  // namespace velmor::host::components

@@ -28,7 +28,8 @@ inline constexpr int32_t kJkFailed = -1;
 class IJkService : public IServiceIntf {
  public:
   VELMOR_IID("{65775C94-8F12-4C41-8819-2FD389ADB92A}")
-  // 1 ("0006"): the payer's tripartite agreements (the server's sfxyList rows).
+  // 1 ("0006"): the payer's tripartite agreements (the server's sfxyList rows); an empty
+  // kjywrdjxh asks for the current payer's.
   virtual bool GetSfxyLb(const std::string& kjywrdjxh, const std::string& dyfs, IProgressView* progress,
                          std::string& agreements) = 0;
   // 2 ("0007"): arrears lines of the payer per tax office. source 1 sends `offices` (array of
@@ -62,7 +63,10 @@ class IJkService : public IServiceIntf {
   // 13: sets jkzt of the levy document from a Kkqkcx answer (3 paid, 2 part paid, else 0) and
   // settles the timed-out deductions of its lines.
   virtual bool SaveKkqkcxResult(const std::string& djxh, const std::string& yzpzxh, const std::string& answer) = 0;
-  // 14: the voucher workbook of the records, copied under Temp/ and handed to the preview.
+  // 14: the voucher workbook of the records (one block per dzsphm), filled from the template
+  // M8/Templates/Export/银行端缴税凭证.xlsx into M8/Temp/ under a new name (`file`) and handed to
+  // the host's document preview. Without a viewer the call succeeds, keeps the file and leaves
+  // "您未安装Excel，无法预览" as its last-error text.
   virtual bool ExportXls(const std::string& records, std::string& file) = 0;
   // 15-22: the store's timed-out deductions and certificate records.
   virtual bool GetCsjkxx(const std::string& djxh, int32_t jfrlx, std::string& groups) = 0;
@@ -74,15 +78,24 @@ class IJkService : public IServiceIntf {
   virtual bool GetDzjfpzJlCount(const std::string& condition, int32_t& count) = 0;
   virtual bool GetDzjfpzJlData(const std::string& condition, int32_t page, int32_t pageSize, std::string& rows) = 0;
   virtual bool GetDzjfpzMxData(int32_t id, std::string& rows) = 0;
-  // 23: seals the certificate's PDF {pdfFile, id, ...} and records the print.
+  // 23: seals the certificate's PDF {pdfFile, id, ...} through the host's seal service ("866")
+  // and records the print: id > 0 counts one more print of that record, otherwise the record
+  // {dycs, no, sign, list} is saved. A failed seal records nothing.
   virtual bool DzjfpzElecSeal(const std::string& record, IProgressView* progress) = 0;
   // 24 ("0035"): the natural-person fee payment list.
   virtual bool GetZrrSbfJfQd(const std::string& qydjxh, const std::string& djxh, const std::string& fkssqq,
                              const std::string& fkssqz, IProgressView* progress, std::string& list) = 0;
-  // 25, 27: prepares / sends the two home-page notices (arrears exist; arrears overdue).
+  // 25: prepares the two home-page notices (arrears exist; arrears overdue) from this manager's
+  // own arrears, when the functions "M8300-01-05-01-00" and "NONFUNCTION004" are enabled (the
+  // first for the payer's scheme setting too). Never fails: no notice is the worst outcome.
   virtual bool CheckQfxxNotice(IProgressView* progress) = 0;
-  // 26: voucher states brought in step with the server.
-  virtual bool synDzsphmDyzt(const std::string& djxh) = 0;
+  // 26: voucher states (dyzt) brought in step with the server's, for the vouchers issued between
+  // the first and the last issue day stored, through the host's ISbfjnService; one transaction.
+  // The view (may be null) shows "进度" / "正在处理，请稍等".
+  virtual bool synDzsphmDyzt(const std::string& djxh, IProgressView* progress) = 0;
+  // 27: sends the prepared notices (or their "delete" forms) to the home-page window whose
+  // handle is the system parameter "homepage_handle": messages 0x8511 and 0x8512. False, naming
+  // the cause, when no home-page window is known.
   virtual bool SendQfxxNotice() = 0;
   // 28-31: the store's status updates, code list and download.
   virtual bool UpdateJkzt(const std::string& vouchers, int32_t jkzt) = 0;  // each {djxh, dzsphm, zsjgDm}

@@ -1,5 +1,6 @@
-// ISyspzxxIntf: the host's system configuration component: whether a function code is enabled,
-// and configuration values by key ("ENABLE_CXJMYTB").
+// ISyspzxxIntf: the host's system configuration component: whether a function code is enabled
+// (at all, or for one scheme setting of the payer), and configuration values by key
+// ("ENABLE_CXJMYTB").
 //
 // Answers from the host configuration; thread-safe.
 #pragma once
@@ -17,6 +18,11 @@ class ISyspzxxIntf : public IInterface {
   virtual bool IsFunctionEnabled(const std::string& functionCode) = 0;
   // The configured value of key; empty when not set.
   virtual std::string GetValue(const std::string& key) = 0;
+  // Whether the function code is enabled for the payer's scheme setting `setting` = `value`
+  // (for example "yjgl" = "Y"): the setting's own switch when one is configured, else
+  // IsFunctionEnabled(functionCode).
+  virtual bool IsFunctionEnabledFor(const std::string& functionCode, const std::string& setting,
+                                    const std::string& value) = 0;
 
  protected:
   ~ISyspzxxIntf() = default;

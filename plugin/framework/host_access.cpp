@@ -18,6 +18,9 @@ struct HostCache {
   Ref<IPortalAgent> portal;
   Ref<IReturnCodeMessage> messages;
   Ref<ISyspzxxIntf> syspzxx;
+  Ref<ISealService> seal;
+  Ref<ISbfjnService> sbfjn;
+  Ref<IDocumentViewer> viewer;
   bool finalProcAdded = false;
 };
 
@@ -64,6 +67,13 @@ Ref<IReturnCodeMessage> GetReturnCodeMessage() {
   return Cached(&HostCache::messages, "", "创建返回码信息组件接口失败！");
 }
 Ref<ISyspzxxIntf> GetSyspzxx() { return Cached(&HostCache::syspzxx, "", "创建系统配置组件接口失败！"); }
+Ref<ISealService> GetSealService() { return Cached(&HostCache::seal, "", "创建平台组件接口[ISealService]失败！"); }
+Ref<ISbfjnService> GetSbfjnService() {
+  return Cached(&HostCache::sbfjn, "", "创建平台组件接口[ISbfjnService]失败！");
+}
+Ref<IDocumentViewer> GetDocumentViewer() {
+  return Cached(&HostCache::viewer, "", "创建平台组件接口[IDocumentViewer]失败！");
+}
 
 std::string NewSerialNo() { return GetCommonFunctions()->NewSerialNo(); }
 std::string CurrentDjxh() { return GetPortalAgent()->GetDjxh(); }

@@ -2,7 +2,8 @@
 // services. The host's components are obtained from the host's service factory once and cached:
 // the regional differences, the platform manager (database connections, data directories), the
 // interface manager, the network, the common functions (serials), the portal agent (the current
-// payer), the return-code messages and the system configuration. Other services of the plug-in
+// payer), the return-code messages, the system configuration, and the payment services' seal,
+// social-insurance payment service and document preview. Other services of the plug-in
 // are created afresh through the factory by interface GUID (services never hold each other's
 // classes).
 //
@@ -20,12 +21,15 @@
 
 #include "framework/registry.h"
 #include "velmor/common_functions.h"
+#include "velmor/document_viewer.h"
 #include "velmor/exceptions.h"
 #include "velmor/net_comm.h"
 #include "velmor/platform_manager.h"
 #include "velmor/portal_agent.h"
 #include "velmor/ref.h"
 #include "velmor/return_code_message.h"
+#include "velmor/sbfjn_service.h"
+#include "velmor/seal_service.h"
 #include "velmor/sys_differ.h"
 #include "velmor/syspzxx.h"
 
@@ -39,6 +43,9 @@ Ref<ICommonFunctions> GetCommonFunctions();      // instance "Default"; "创建�
 Ref<IPortalAgent> GetPortalAgent();              // "创建门户代理组件接口失败！"
 Ref<IReturnCodeMessage> GetReturnCodeMessage();  // "创建返回码信息组件接口失败！"
 Ref<ISyspzxxIntf> GetSyspzxx();                  // "创建系统配置组件接口失败！"
+Ref<ISealService> GetSealService();              // "创建平台组件接口[ISealService]失败！"
+Ref<ISbfjnService> GetSbfjnService();            // "创建平台组件接口[ISbfjnService]失败！"
+Ref<IDocumentViewer> GetDocumentViewer();        // "创建平台组件接口[IDocumentViewer]失败！"
 
 // A fresh serial from the common functions.
 std::string NewSerialNo();

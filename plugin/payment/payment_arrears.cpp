@@ -6,6 +6,7 @@
 #include <map>
 #include <set>
 
+#include "codec/json_parse.h"
 #include "codec/text_utils.h"
 #include "framework/host_access.h"
 #include "payment/payment_mgr.h"
@@ -46,7 +47,7 @@ Json OfficesOfBusinessLines(const std::string& djxh) {
   for (const std::string& mark : portal->GetBusinessLines()) {
     if (mark == "5") {
       Ref<IXnhMgr> xnh = CreatePluginService<IXnhMgr>("创建平台组件接口[IXnhMgr]失败！");
-      Json rows = Json::parse(xnh->getZgswksDmLb(djxh), nullptr, false);
+      Json rows = ParseOutsideJson<Json>(xnh->getZgswksDmLb(djxh), false);
       if (rows.is_array())
         for (const Json& r : rows)
           if (!Text(r, "zgswksDm").empty()) offices.emplace(Text(r, "zgswksDm"), Text(r, "zgswksMc"));
@@ -77,7 +78,8 @@ bool TPaymentMgr::GetSfxyLb(const std::string& kjywrdjxh, const std::string& dyf
   return Run("GetSfxyLb", "系统异常，请稍后再试", [&] {
     payment::Advance(progress, 0.1);
     taxml::Reply reply =
-        payment::SendJson("0006", Json{{"kjywrdjxh", kjywrdjxh}, {"dyfs", dyfs}}, progress, 0.7);
+        payment::SendJson("0006", Json{{"kjywrdjxh", kjywrdjxh.empty() ? CurrentDjxh() : kjywrdjxh}, {"dyfs", dyfs}},
+                          progress, 0.7);
     reply.RequireSuccess();
     Json answer = payment::AnswerOf(reply, "反馈报文异常");
     Json list = answer.contains("sfxyList") && answer["sfxyList"].is_array() ? answer["sfxyList"] : Json::array();
@@ -92,10 +94,10 @@ bool TPaymentMgr::GetQfxxLb(int32_t source, const std::string& djxh, const std::
   const bool ok = Run("GetQfxxLb", "系统异常，请稍后再试", [&] {
     payment::Advance(progress, 0.1);
     const std::string payer = djxh.empty() ? CurrentDjxh() : djxh;
-    Json given = offices.empty() ? Json::array() : Json::parse(offices, nullptr, false);
+    Json given = offices.empty() ? Json::array() : ParseOutsideJson<Json>(offices, false);
     if (!given.is_array()) throw OpRefusal("税务机关列表不是JSON数组。");
     Json officeList = source == 1 ? given : OfficesOfBusinessLines(payer);
-    Json c = condition.empty() ? Json::object() : Json::parse(condition, nullptr, false);
+    Json c = condition.empty() ? Json::object() : ParseOutsideJson<Json>(condition, false);
     if (!c.is_object()) throw OpRefusal("查询条件不是JSON对象。");
     const std::set<std::string> items = ItemCodes();
 
@@ -110,30 +112,50 @@ bool TPaymentMgr::GetQfxxLb(int32_t source, const std::string& djxh, const std::
     }
     taxml::Reply reply = payment::SendJson("0007", keys, progress, 0.7);
     reply.RequireSuccess();
-    Json answer = payment::AnswerOf(reply, "反馈报文异常");
 
     Json lines = Json::array();
     std::set<std::string> seen;  // zsuuid: a line reported twice is one amount owed
     std::vector<std::pair<std::string, std::vector<std::string>>> failures;
-    const Json entries = answer.contains("qfxxList") && answer["qfxxList"].is_array() ? answer["qfxxList"] : Json::array();
-    for (const Json& e : entries) {
-      if (Text(e, "code") == "SUCCESS") {
-        auto mx = e.find("qfxxMxList");
-        if (mx == e.end() || !mx->is_array()) continue;  // empty or the text "null"
-        for (const Json& l : *mx) {
-          if (!items.count(Text(l, "zspmDm"))) continue;
-          const std::string id = Text(l, "zsuuid");
-          if (!id.empty() && !seen.insert(id).second) continue;
-          lines.push_back(l);
+    // One arrears answer: lines of the offices that answered, reasons of those that failed.
+    auto absorb = [&](const Json& answer) {
+      const Json entries =
+          answer.contains("qfxxList") && answer["qfxxList"].is_array() ? answer["qfxxList"] : Json::array();
+      for (const Json& e : entries) {
+        if (Text(e, "code") == "SUCCESS") {
+          auto mx = e.find("qfxxMxList");
+          if (mx == e.end() || !mx->is_array()) continue;  // empty or the text "null"
+          for (const Json& l : *mx) {
+            if (!items.count(Text(l, "zspmDm"))) continue;
+            const std::string id = Text(l, "zsuuid");
+            if (!id.empty() && !seen.insert(id).second) continue;
+            lines.push_back(l);
+          }
+          continue;
         }
-        continue;
+        std::string message = TrimBlanks(Text(e, "message"));
+        if (message.empty()) message = "未知";
+        const std::string office = Text(e, "zgswskfjdm");
+        auto f = std::find_if(failures.begin(), failures.end(), [&](const auto& p) { return p.first == office; });
+        if (f == failures.end()) f = failures.insert(failures.end(), {office, {}});
+        if (std::find(f->second.begin(), f->second.end(), message) == f->second.end()) f->second.push_back(message);
       }
-      std::string message = TrimBlanks(Text(e, "message"));
-      if (message.empty()) message = "未知";
-      const std::string office = Text(e, "zgswskfjdm");
-      auto f = std::find_if(failures.begin(), failures.end(), [&](const auto& p) { return p.first == office; });
-      if (f == failures.end()) f = failures.insert(failures.end(), {office, {}});
-      if (std::find(f->second.begin(), f->second.end(), message) == f->second.end()) f->second.push_back(message);
+    };
+    absorb(payment::AnswerOf(reply, "反馈报文异常"));
+
+    // Without a narrowing condition, the social-insurance payment service adds what it knows of
+    // the same levy documents (lines already seen are not repeated).
+    bool narrowed = false;
+    for (const char* k : {"zjtzlsh", "skssqq", "skssqz", "sbjbjgDm", "sbbm", "zsxmDm"}) narrowed = narrowed || keys.contains(k);
+    if (!narrowed && !lines.empty()) {
+      Json documents = Json::array();
+      for (const Json& l : lines)
+        if (std::find(documents.begin(), documents.end(), Json(Text(l, "yzpzxh"))) == documents.end())
+          documents.push_back(Text(l, "yzpzxh"));
+      std::string text, error;
+      if (!GetSbfjnService()->GetQfxxByYzpzxh(payer, documents.dump(), "N", text, error)) throw OpRefusal(error);
+      Json more = ParseOutsideJson<Json>(text, false);
+      if (!more.is_object()) throw OpRefusal("反馈报文异常");
+      absorb(more);
     }
     for (const auto& [office, messages] : failures) {
       std::string name = office;

@@ -2,6 +2,7 @@
 #include <charconv>
 #include <cstdlib>
 
+#include "codec/json_parse.h"
 #include "framework/host_access.h"
 #include "payment/payment_dao.h"
 #include "service/taxml_json.h"
@@ -12,13 +13,13 @@ std::string PayerOr(const std::string& djxh) { return djxh.empty() ? CurrentDjxh
 
 Json ObjectOf(const std::string& text, const char* what) {
   if (text.find_first_not_of(" \t\r\n") == std::string::npos) return Json::object();
-  Json o = Json::parse(text, nullptr, false);
+  Json o = ParseOutsideJson<Json>(text, false);
   if (!o.is_object()) throw Exception(std::string(what) + "不是JSON对象。");
   return o;
 }
 
 Json ArrayOf(const std::string& text, const char* what) {
-  Json a = Json::parse(text, nullptr, false);
+  Json a = ParseOutsideJson<Json>(text, false);
   if (!a.is_array()) throw Exception(std::string(what) + "不是JSON数组。");
   return a;
 }

@@ -3,6 +3,7 @@
 // they cannot be deducted again until a status query settles them.
 #include <map>
 
+#include "codec/json_parse.h"
 #include "business/date_time.h"
 #include "framework/host_access.h"
 #include "payment/payment_mgr.h"
@@ -157,7 +158,7 @@ bool TPaymentMgr::Kkqkcx(const std::string& djxh, const std::string& yzpzxh, IPr
 
 bool TPaymentMgr::SaveKkqkcxResult(const std::string& djxh, const std::string& yzpzxh, const std::string& answer) {
   return Run("SaveKkqkcxResult", "系统异常，请稍后再试", [&] {
-    Json a = answer.empty() ? Json() : Json::parse(answer, nullptr, false);
+    Json a = answer.empty() ? Json() : ParseOutsideJson<Json>(answer, false);
     if (!a.is_object() || a.empty()) throw OpRefusal("扣款结果对象为空");
     const double wjkje = payment::NumberOf(a, "wjkje"), yjkje = payment::NumberOf(a, "yjkje");
     const int32_t jkzt = (wjkje == 0 && yjkje > 0) ? 3 : (wjkje > 0 && yjkje > 0) ? 2 : 0;

@@ -1,5 +1,6 @@
 // TPaymentMgr: its boundary, the JSON exchange every server operation uses, the store
 // pass-throughs and its registration.
+#include "codec/json_parse.h"
 #include "payment/payment_mgr.h"
 
 #include "framework/boundary.h"
@@ -37,7 +38,7 @@ taxml::Reply SendJson(const char* code, const Json& keys, IProgressView* progres
 Json AnswerOf(const taxml::Reply& reply, const char* unreadable) {
   const std::string text = reply.request ? reply.request->GetResponse() : std::string();
   if (text.empty() || text == "null") return Json::object();
-  Json answer = Json::parse(text, nullptr, false);
+  Json answer = ParseOutsideJson<Json>(text, false);
   if (!answer.is_object()) throw service::OpRefusal(unreadable);
   return answer;
 }
@@ -110,7 +111,13 @@ bool TPaymentMgr::GetDzjfpzMxData(int32_t id, std::string& rows) {
   return Pass([&](IPaymentDAO& s) { return s.GetDzjfpzMxData(id, rows); });
 }
 bool TPaymentMgr::UpdateJkzt(const std::string& vouchers, int32_t jkzt) {
-  Json list = Json::parse(vouchers, nullptr, false);
+  Json list;
+  try {
+    list = ParseOutsideJson<Json>(vouchers, false);
+  } catch (const std::exception& e) {
+    ErrorMessage = e.what();
+    return false;
+  }
   if (!list.is_array()) {
     ErrorMessage = "缴款凭证列表不是JSON数组。";
     return false;

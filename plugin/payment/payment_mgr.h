@@ -2,7 +2,9 @@
 // The store pass-throughs are in payment_mgr.cpp; agreements and arrears ("0006", "0007") in
 // payment_arrears.cpp; deduction and its status ("0008", "0014") in payment_deduction.cpp;
 // vouchers ("0010", "0011") in payment_vouchers.cpp; the payment lists ("0035", "0237") in
-// payment_queries.cpp; notices and the host-side operations in payment_notices.cpp. One object is used by one thread at a time.
+// payment_queries.cpp; the home-page notices in payment_notices.cpp; the voucher-state sync,
+// the voucher workbook and the certificate seal (host services) in payment_voucher_sync.cpp,
+// payment_export.cpp and payment_seal.cpp. One object is used by one thread at a time.
 #pragma once
 
 #include <string>
@@ -59,7 +61,7 @@ class TPaymentMgr : public ServiceImpl<TSBBaseObj, IJkService> {
   bool GetZrrSbfJfQd(const std::string& qydjxh, const std::string& djxh, const std::string& fkssqq,
                      const std::string& fkssqz, IProgressView* progress, std::string& list) override;
   bool CheckQfxxNotice(IProgressView* progress) override;
-  bool synDzsphmDyzt(const std::string& djxh) override;
+  bool synDzsphmDyzt(const std::string& djxh, IProgressView* progress) override;
   bool SendQfxxNotice() override;
   bool UpdateJkzt(const std::string& vouchers, int32_t jkzt) override;
   bool UpdateJkzt(const std::string& djxh, const std::string& yzpzxh, const std::string& zsxmDm,

@@ -1,21 +1,43 @@
-// The home-page notices (arrears exist; arrears past their deadline) and the operations that
-// need host facilities: the voucher workbook, the seal service and the voucher-status sync.
+// The two home-page notices: arrears exist (0x8511) and arrears are past their deadline
+// (0x8512), prepared from this manager's own arrears and sent to the host's home-page window.
+#include <charconv>
+
 #include "business/date_time.h"
+#include "codec/json_parse.h"
 #include "framework/host_access.h"
 #include "payment/payment_mgr.h"
-#include "velmor/syspzxx.h"
+#include "velmor/platform.h"
+#include "velmor/sys_param.h"
+#include "velmor/xnh_mgr.h"
 
 namespace velmor {
 
 using Json = nlohmann::ordered_json;
-using service::OpRefusal;
 using service::Text;
 
 namespace {
 
 constexpr const char* kNoticeFunction = "M8300-01-05-01-00";
+constexpr const char* kNoticeSwitch = "NONFUNCTION004";
 constexpr const char* kQfxxMessage = "社保费欠费信息已生成，请及时缴费。";
 constexpr const char* kOverdueMessage = "存在已超出缴费期限的社保费欠费信息，请及时缴费。";
+constexpr uint32_t kQfxxNoticeMessage = 0x8511;
+constexpr uint32_t kOverdueNoticeMessage = 0x8512;
+
+// Both notice steps run only with both functions enabled.
+bool NoticesEnabled() {
+  Ref<ISyspzxxIntf> config = GetSyspzxx();
+  return config->IsFunctionEnabled(kNoticeFunction) && config->IsFunctionEnabled(kNoticeSwitch);
+}
+
+// The function confirmed for the payer's scheme setting: its associated-payment flag first,
+// then its medical-only registration flag.
+bool EnabledForScheme() {
+  Ref<ISyspzxxIntf> config = GetSyspzxx();
+  Ref<IXnhMgr> xnh = CreatePluginService<IXnhMgr>("创建平台组件接口[IXnhMgr]失败！");
+  if (config->IsFunctionEnabledFor(kNoticeFunction, "yjgl", xnh->isYjgl() ? "Y" : "N")) return true;
+  return config->IsFunctionEnabledFor(kNoticeFunction, "ybgzdjxnh", xnh->isYbgzdjXnh() ? "Y" : "N");
+}
 
 }  // namespace
 
@@ -28,56 +50,47 @@ std::string NoticeText(const char* message, const char* action) {
 bool TPaymentMgr::CheckQfxxNotice(IProgressView* progress) {
   QfxxNoticeText.clear();
   OverdueNoticeText.clear();
-  // The notices never fail visibly: a failure only means no notice.
-  Ref<ISyspzxxIntf> config;
-  try {
-    config = GetSyspzxx();
-  } catch (const std::exception&) {
-    return true;
-  }
-  if (!config->IsFunctionEnabled(kNoticeFunction) || !config->IsFunctionEnabled("NONFUNCTION004")) return true;
-  if (progress) progress->SetMessage("欠费信息查询中");
-  std::string arrears;
-  // The deadlines come from this manager's own arrears: the declaration's payable list has none.
-  if (!GetQfxxLb(0, "", "", "", progress, arrears)) {
-    ErrorMessage.clear();
-    return true;
-  }
   ErrorMessage.clear();
-  Json lines = Json::parse(arrears, nullptr, false);
-  if (!lines.is_array() || lines.empty()) return true;
-  QfxxNoticeText = payment::NoticeText(kQfxxMessage, "add");
-  const std::string today = Today();
-  for (const Json& l : lines) {
-    const std::string jkqx = Text(l, "jkqx").substr(0, 10);
-    // A deadline of today is not past: only a day before today is.
-    if (!jkqx.empty() && jkqx < today) {
-      OverdueNoticeText = payment::NoticeText(kOverdueMessage, "add");
-      break;
+  // The notices never fail visibly: a failure only means no notice (the log keeps the reason).
+  Run("CheckQfxxNotice", "", [&] {
+    if (!NoticesEnabled() || !EnabledForScheme()) return;
+    if (progress) progress->SetMessage("欠费信息查询中");
+    std::string arrears;
+    // The deadlines come from this manager's own arrears: the declaration's payable list has none.
+    if (!GetQfxxLb(0, "", "", "", progress, arrears)) return;
+    Json lines = ParseOutsideJson<Json>(arrears, false);
+    if (!lines.is_array() || lines.empty()) return;
+    QfxxNoticeText = payment::NoticeText(kQfxxMessage, "add");
+    const std::string today = Today();
+    for (const Json& l : lines) {
+      const std::string jkqx = Text(l, "jkqx").substr(0, 10);
+      // A deadline of today is not past: only a day before today is.
+      if (!jkqx.empty() && jkqx < today) {
+        OverdueNoticeText = payment::NoticeText(kOverdueMessage, "add");
+        break;
+      }
     }
-  }
+  });
+  ErrorMessage.clear();
   return true;
 }
 
 bool TPaymentMgr::SendQfxxNotice() {
-  ErrorMessage = "宿主未提供首页窗口（homepage_handle），无法发送首页提醒。";
-  return false;
-}
-
-bool TPaymentMgr::ExportXls(const std::string& /*records*/, std::string& file) {
-  file.clear();
-  ErrorMessage = "宿主未提供文档预览，无法导出银行端缴税凭证。";
-  return false;
-}
-
-bool TPaymentMgr::DzjfpzElecSeal(const std::string& /*record*/, IProgressView* /*progress*/) {
-  ErrorMessage = "创建平台组件接口[ISealService]失败！";
-  return false;
-}
-
-bool TPaymentMgr::synDzsphmDyzt(const std::string& /*djxh*/) {
-  ErrorMessage = "创建平台组件接口[ISbfjnService]失败！";
-  return false;
+  return Run("SendQfxxNotice", "发送首页提醒失败。", [&] {
+    if (!NoticesEnabled()) return;
+    Ref<ISysParamIntf> params = CreatePluginService<ISysParamIntf>("创建平台组件接口[ISysParamIntf]失败！");
+    params->SetDjxh(CurrentDjxh());
+    const std::string text = params->GetValue("homepage_handle");
+    platform::WindowHandle handle = 0;
+    auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), handle);
+    if (text.empty() || ec != std::errc() || end != text.data() + text.size() || handle == 0)
+      throw service::OpRefusal("未找到首页窗口（系统参数homepage_handle），无法发送首页提醒。");
+    const std::string qfxx = QfxxNoticeText.empty() ? payment::NoticeText(kQfxxMessage, "delete") : QfxxNoticeText;
+    const std::string overdue =
+        OverdueNoticeText.empty() ? payment::NoticeText(kOverdueMessage, "delete") : OverdueNoticeText;
+    platform::SendMessage(handle, kQfxxNoticeMessage, 0, reinterpret_cast<intptr_t>(qfxx.c_str()));
+    platform::SendMessage(handle, kOverdueNoticeMessage, 0, reinterpret_cast<intptr_t>(overdue.c_str()));
+  });
 }
 
 }  // namespace velmor

@@ -10,4 +10,7 @@ target_sources(velmor_plugin_objects PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/payment_vouchers.cpp
   ${CMAKE_CURRENT_LIST_DIR}/payment_queries.cpp
   ${CMAKE_CURRENT_LIST_DIR}/payment_notices.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/payment_voucher_sync.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/payment_export.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/payment_seal.cpp
 )

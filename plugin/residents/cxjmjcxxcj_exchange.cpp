@@ -7,7 +7,7 @@
 #include "codec/taxml_response.h"
 #include "framework/host_access.h"
 #include "framework/progress.h"
-#include "residents/busy_progress.h"
+#include "framework/busy_progress.h"
 #include "residents/cxjmjcxxcj.h"
 #include "service/server_call.h"
 #include "store/sql.h"

@@ -4,7 +4,7 @@
 #include "framework/module.h"
 #include "framework/registry.h"
 #include "framework/service_table.h"
-#include "residents/busy_progress.h"
+#include "framework/busy_progress.h"
 #include "residents/jfdj_store.h"
 #include "store/sql_filters.h"
 #include "store/sql_toolkit.h"

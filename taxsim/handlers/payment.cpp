@@ -7,13 +7,18 @@
 //     any other; "OMIT" leaves the line out of the feedback; "NOVOUCHER" out of a voucher);
 //   failOffices {office: message}: "0007" answers that office with code "FAIL";
 //   timeoutNext: the next deduction is refused with "10042" and its lines are paid regardless;
-//   paid {zsuuid: dzsphm}, vouchers {dzsphm: {state, zsuuids, swjg}}, lineVoucher {zsuuid: dzsphm}.
+//   paid {zsuuid: dzsphm}, vouchers {dzsphm: {state, zsuuids, swjg, djxh, day}} (tests may set a
+//     state "1".."4"), lineVoucher {zsuuid: dzsphm};
+//   sbfjnLines [line...]: further arrears lines that only the social-insurance payment service
+//     knows ("0901" answers them for the levy documents asked, with the owed lines of those).
 // "0006" agreements, "0007" arrears, "0008" deduction (a paid amount counts in the entry's
 // `paid`, so "0014" sees it), "0010" vouchers, "0011" void, "0035" (taxML) and "0237" (JSON) the
-// paid lines of a payer.
+// paid lines of a payer; for the host's social-insurance payment service "0901" the arrears of
+// given levy documents and "0902" the states of the vouchers issued between two days.
 #include <chrono>
 #include <cstdio>
 #include <ctime>
+#include <map>
 
 #include "taxsim/handlers.h"
 #include "taxsim/handlers/declaration_book.h"
@@ -178,7 +183,8 @@ Answer Vouchers(const Call& call, State& s) {
       if (l.row["yzpzxh"] != m.value("yzpzxh", "") || !Owed(s, zsuuid) || Outcome(s, zsuuid) == "NOVOUCHER") continue;
       if (dzsphm.empty()) {
         dzsphm = NewNumber(s, "3");
-        Book(s, "vouchers")[dzsphm] = {{"state", "1"}, {"swjg", l.row["zsjgDm"]}, {"zsuuids", Json::array()}};
+        Book(s, "vouchers")[dzsphm] = {{"state", "1"},           {"swjg", l.row["zsjgDm"]}, {"zsuuids", Json::array()},
+                                       {"djxh", call.Key("zzdjxh")}, {"day", Day(0)}};
       }
       Book(s, "vouchers")[dzsphm]["zsuuids"].push_back(zsuuid);
       Book(s, "lineVoucher")[zsuuid] = dzsphm;
@@ -228,6 +234,43 @@ Answer History(const Call& call, State& s) {
   return Answer::Json({{"code", "00000"}, {"message", "处理成功"}, {"jfqdList", PaidRows(s, call.Djxh())}}, 2, "null");
 }
 
+Answer ArrearsOfDocuments(const Call& call, State& s) {
+  const std::string djxh = call.Djxh();
+  std::vector<std::string> asked;
+  if (call.body.contains("yzpzxhList") && call.body["yzpzxhList"].is_array())
+    for (const auto& y : call.body["yzpzxhList"])
+      if (y.is_string()) asked.push_back(y.get<std::string>());
+  auto wanted = [&](const Json& row) {
+    return std::find(asked.begin(), asked.end(), row.value("yzpzxh", "")) != asked.end();
+  };
+  std::map<std::string, Json> byOffice;
+  auto add = [&](const Json& row) {
+    Json& mx = byOffice[row.value("hsjg", "")];
+    if (!mx.is_array()) mx = Json::array();
+    mx.push_back(row);
+  };
+  for (const Line& l : LinesOf(s, djxh))
+    if (wanted(l.row) && Owed(s, l.row["zsuuid"])) add(l.row);
+  if (s.payments.contains("sbfjnLines") && s.payments["sbfjnLines"].is_array())
+    for (const Json& row : s.payments["sbfjnLines"])
+      if (wanted(row) && !Book(s, "paid").contains(row.value("zsuuid", ""))) add(row);
+  Json entries = Json::array();
+  for (auto& [office, mx] : byOffice)
+    entries.push_back({{"code", "SUCCESS"}, {"message", ""}, {"zgswskfjdm", office}, {"qfxxMxList", mx}});
+  return Answer::Json({{"qfxxList", entries}}, 2, "null");
+}
+
+Answer VoucherStates(const Call& call, State& s) {
+  const std::string djxh = call.Djxh(), from = call.Key("kjrqq"), to = call.Key("kjrqz");
+  Json list = Json::array();
+  for (auto& [dzsphm, v] : Book(s, "vouchers").items()) {
+    const std::string day = v.value("day", "");
+    if (v.value("djxh", "") != djxh || day < from || day > to) continue;
+    list.push_back({{"dzsphm", dzsphm}, {"zt", v.value("state", "")}});
+  }
+  return Answer::Json({{"dzsphmList", list}}, 2, "null");
+}
+
 }  // namespace
 
 void RegisterPaymentHandlers(HandlerRegistry& registry) {
@@ -238,6 +281,8 @@ void RegisterPaymentHandlers(HandlerRegistry& registry) {
   registry.Add("0011", Void);
   registry.Add("0035", PaymentList);
   registry.Add("0237", History);
+  registry.Add("0901", ArrearsOfDocuments);
+  registry.Add("0902", VoucherStates);
 }
 
 }  // namespace velmor::taxsim

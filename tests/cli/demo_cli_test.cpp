@@ -48,8 +48,8 @@ TEST(DemoCli, SummaryAgreesWithWhatTheServerHolds) {
   ASSERT_EQ(r.exitCode, 0) << r.out << r.err;
 
   struct Held {
-    size_t persons = 0, declarations = 0, declared = 0;
-    double amount = 0;
+    size_t persons = 0, declarations = 0, declared = 0, vouchers = 0;
+    double amount = 0, paid = 0;
   };
   Held held = sim.WithState([](taxsim::State& s) {
     Held h;
@@ -61,7 +61,9 @@ TEST(DemoCli, SummaryAgreesWithWhatTheServerHolds) {
       ++h.declarations;
       if (d.value("state", "") == "declared") ++h.declared;
       h.amount += d.value("yjfe", 0.0);
+      h.paid += d.value("paid", 0.0);
     }
+    if (s.payments.contains("vouchers")) h.vouchers = s.payments["vouchers"].size();
     return h;
   });
   ASSERT_EQ(held.persons, 500u);
@@ -75,6 +77,19 @@ TEST(DemoCli, SummaryAgreesWithWhatTheServerHolds) {
   EXPECT_NE(r.out.find("state 1 已受理待反馈"), std::string::npos) << "a busy server answers later";
   EXPECT_NE(r.out.find("2 申报成功"), std::string::npos) << r.out;
   EXPECT_NE(r.out.find("0 未缴款  1"), std::string::npos) << "the voucher is unpaid\n" << r.out;
+
+  // The payment of the day: what the demo deducted is what the server counts as paid, the rest
+  // is on the one levy document's voucher, and the home page heard of it.
+  const std::string mark = " lines by deduction (";
+  const size_t at = r.out.find(mark);
+  ASSERT_NE(at, std::string::npos) << r.out;
+  EXPECT_EQ(r.out.substr(at + mark.size(), r.out.find(')', at) - at - mark.size()), Money(held.paid));
+  EXPECT_GT(held.paid, 0);
+  EXPECT_EQ(held.vouchers, 1u);
+  EXPECT_NE(r.out.find("0 of 1 levy documents fully paid"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("0x8511 "), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("扣款 jkzt 2 dyzt 0"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("凭证 jkzt 2 dyzt 1"), std::string::npos) << r.out;
 }
 
 TEST(DemoCli, StartsItsOwnServerAndStopsIt) {

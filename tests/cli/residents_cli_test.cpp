@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <iterator>
 
 #include "support/process.h"
 #include "support/temp_dir.h"
@@ -82,7 +83,14 @@ TEST_F(ResidentsCli, BasicInformationNeedsItsFunction) {
   ProcessResult off = Run({"basic-info", "submit", person});
   EXPECT_EQ(off.exitCode, 1);
   EXPECT_NE(off.err.find("城乡居民基础信息采集功能未启用。"), std::string::npos) << off.err;
-  std::ofstream(dir_.File("data/velmor.conf"), std::ios::app) << "\n[functions]\nM8300-01-19-01-00 = Y\n";
+  {  // into the [functions] section `velmor init` wrote (a second section is refused)
+    std::ifstream in(dir_.File("data/velmor.conf"));
+    std::string conf((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const size_t at = conf.find("[functions]\n");
+    ASSERT_NE(at, std::string::npos);
+    conf.insert(at + std::string("[functions]\n").size(), "M8300-01-19-01-00 = Y\n");
+    std::ofstream(dir_.File("data/velmor.conf"), std::ios::trunc) << conf;
+  }
   ProcessResult on = Run({"basic-info", "submit", person});
   ASSERT_EQ(on.exitCode, 0) << on.err;
   EXPECT_NE(on.out.find("line 110: 00000"), std::string::npos) << on.out;

@@ -85,7 +85,8 @@ TEST(NetworkSettings, DefaultsAndLimits) {
 TEST(NetworkComponents, TheHostRegistersThemFromItsConfiguration) {
   StartedHost env(
       "[server]\nurl = http://127.0.0.1:1\n[portal]\ndjxh = 10000000000000000001\nbusiness_lines = 5,9\n"
-      "[messages]\n10042 = 已受理\n[syspzxx]\nENABLE_CXJMYTB = Y\n[functions]\n0053 = Y\n");
+      "[messages]\n10042 = 已受理\n[syspzxx]\nENABLE_CXJMYTB = Y\n[functions]\n0053 = Y\n"
+      "[function_settings]\n0053.yjgl.Y = n\n0054.yjgl.N = Y\n");
   auto& f = env.factory();
   auto net = Query<INetCommIntf>(f.FindService(INetCommIntf::kIid));
   ASSERT_TRUE(net);
@@ -105,6 +106,11 @@ TEST(NetworkComponents, TheHostRegistersThemFromItsConfiguration) {
   ASSERT_TRUE(sys);
   EXPECT_TRUE(sys->IsFunctionEnabled("0053"));
   EXPECT_EQ(sys->GetValue("ENABLE_CXJMYTB"), "Y");
+  // A scheme setting's own switch wins; without one the function's.
+  EXPECT_FALSE(sys->IsFunctionEnabledFor("0053", "YJGL", "Y"));
+  EXPECT_TRUE(sys->IsFunctionEnabledFor("0053", "yjgl", "N"));
+  EXPECT_TRUE(sys->IsFunctionEnabledFor("0054", "yjgl", "N"));
+  EXPECT_FALSE(sys->IsFunctionEnabledFor("0054", "yjgl", "Y"));
 
   Ref<IRequest> r = net->CreateRequest();
   r->SetServiceCode("9001");

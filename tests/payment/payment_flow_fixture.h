@@ -26,12 +26,13 @@ inline const std::string kPayPayer = "10000000000000000001";
 
 class PaymentFlow : public ::testing::Test {
  protected:
-  PaymentFlow() : sim_(Options()) {
+  // extraConfig: further sections of velmor.conf (the seal, the preview, function settings).
+  explicit PaymentFlow(const std::string& extraConfig = "") : sim_(Options()) {
     sim_.Start();
     env_ = std::make_unique<LoadedPlugin>("[server]\nurl = " + sim_.Url() + "\n[portal]\ndjxh = " + kPayPayer +
                                           "\nbusiness_lines = 5\n[functions]\nM8300-01-05-01-00 = Y\n"
                                           "NONFUNCTION004 = Y\n[messages]\n0008.FFF = 银行扣款处理中\n"
-                                          "0011.002 = 该缴款凭证已作废\n");
+                                          "0011.002 = 该缴款凭证已作废\n" + extraConfig);
     namespace fs = std::filesystem;
     const fs::path dict = fs::path(env_->dataDir()) / "M8" / "Dictionary";
     fs::create_directories(dict);

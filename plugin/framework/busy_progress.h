@@ -1,4 +1,4 @@
-// The residents' services show "进度" / "正在处理，请稍等" on the caller's progress view while a
+// Services show "进度" / "正在处理，请稍等" on the caller's progress view while a
 // read or request runs; BusyProgress starts the display and ends it on every way out, so a
 // failed operation never leaves the host's display open. A null view shows nothing.
 #pragma once
