@@ -18,6 +18,7 @@ struct HostCache {
   Ref<IPortalAgent> portal;
   Ref<IReturnCodeMessage> messages;
   Ref<ISyspzxxIntf> syspzxx;
+  Ref<IHttpClient> http;
   bool finalProcAdded = false;
 };
 
@@ -64,6 +65,7 @@ Ref<IReturnCodeMessage> GetReturnCodeMessage() {
   return Cached(&HostCache::messages, "", "创建返回码信息组件接口失败！");
 }
 Ref<ISyspzxxIntf> GetSyspzxx() { return Cached(&HostCache::syspzxx, "", "创建系统配置组件接口失败！"); }
+Ref<IHttpClient> GetHttpClient() { return Cached(&HostCache::http, "", "创建HTTP客户端组件接口失败！"); }
 
 std::string NewSerialNo() { return GetCommonFunctions()->NewSerialNo(); }
 std::string CurrentDjxh() { return GetPortalAgent()->GetDjxh(); }

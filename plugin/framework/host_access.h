@@ -2,9 +2,9 @@
 // services. The host's components are obtained from the host's service factory once and cached:
 // the regional differences, the platform manager (database connections, data directories), the
 // interface manager, the network, the common functions (serials), the portal agent (the current
-// payer), the return-code messages and the system configuration. Other services of the plug-in
-// are created afresh through the factory by interface GUID (services never hold each other's
-// classes).
+// payer), the return-code messages, the system configuration and the HTTP(S) client. Other
+// services of the plug-in are created afresh through the factory by interface GUID (services
+// never hold each other's classes).
 //
 // Thread rule, for every cached component alike: the cache is guarded by one lock, so any thread
 // may call a getter; the first call of each belongs on the host's main thread (the factory
@@ -21,6 +21,7 @@
 #include "framework/registry.h"
 #include "velmor/common_functions.h"
 #include "velmor/exceptions.h"
+#include "velmor/http_client.h"
 #include "velmor/net_comm.h"
 #include "velmor/platform_manager.h"
 #include "velmor/portal_agent.h"
@@ -39,6 +40,7 @@ Ref<ICommonFunctions> GetCommonFunctions();      // instance "Default"; "创建�
 Ref<IPortalAgent> GetPortalAgent();              // "创建门户代理组件接口失败！"
 Ref<IReturnCodeMessage> GetReturnCodeMessage();  // "创建返回码信息组件接口失败！"
 Ref<ISyspzxxIntf> GetSyspzxx();                  // "创建系统配置组件接口失败！"
+Ref<IHttpClient> GetHttpClient();                // "创建HTTP客户端组件接口失败！"
 
 // A fresh serial from the common functions.
 std::string NewSerialNo();
