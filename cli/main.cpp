@@ -13,6 +13,7 @@
 #include "cli/fees_command.h"
 #include "cli/pay_command.h"
 #include "cli/residents_command.h"
+#include "cli/online_command.h"
 #include "cli/special_command.h"
 #include "cli/receipts_command.h"
 #include "cli/help.h"
@@ -41,6 +42,8 @@ int main(int argc, char** argv) {
   SpecialOptions special;
   ReceiptsOptions receipts;
   CertificateOptions certificate;
+  OnlineOptions online;
+  RegionalOptions regional;
   app.add_option("--data", global.dataDir, "data directory (default: $VELMOR_DATA, else ~/.local/share/velmor)")
       ->type_name("DIR");
   app.add_option("--plugin", global.pluginPath, "plug-in library (default: libVelmorService.so in ../lib/ or ../lib/velmor/ of the program)")
@@ -74,6 +77,8 @@ int main(int argc, char** argv) {
   CLI::App* specialCmd = AddSpecialCommand(app, special);
   CLI::App* receiptsCmd = AddReceiptsCommand(app, receipts);
   CLI::App* certificateCmd = AddCertificateCommand(app, certificate);
+  CLI::App* onlineCmd = AddOnlineCommand(app, online);
+  CLI::App* regionalCmd = AddRegionalCommand(app, regional);
   std::vector<std::string> helpTopic;
   CLI::App* helpCmd = AddHelpCommand(app, helpTopic);
   app.footer(
@@ -136,6 +141,8 @@ int main(int argc, char** argv) {
     if (specialCmd->parsed()) return RunSpecialCommand(global, special);
     if (receiptsCmd->parsed()) return RunReceiptsCommand(global, receipts);
     if (certificateCmd->parsed()) return RunCertificateCommand(global, certificate);
+    if (onlineCmd->parsed()) return RunOnlineCommand(global, online);
+    if (regionalCmd->parsed()) return RunRegionalCommand(global, regional);
   } catch (const Interrupted& e) {
     std::fprintf(stderr, "velmor: %s\n", e.what());
     return LongOperation::kExitInterrupted;
