@@ -2,6 +2,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "codec/json_parse.h"
 #include "framework/boundary.h"
 #include "framework/module.h"
 #include "framework/registry.h"
@@ -52,7 +53,7 @@ R TGrsbfjnDAO::Guard(std::string_view op, const char* text, R fallback, F&& body
 
 bool TGrsbfjnDAO::SaveJfxx(const std::string& rows) {
   return Guard<bool>("SaveJfxx", kGrSaveFailed, false, [&] {
-    Json lines = Json::parse(rows, nullptr, false);
+    Json lines = ParseOutsideJson<Json>(rows, false);
     if (!lines.is_array() || lines.empty()) throw Exception("订单明细不是非空JSON数组。");
     Ref<IDBMechanism> db = OpenMainConnection();
     Transaction tx(*db, kGrSaveFailed);
