@@ -13,6 +13,7 @@
 #include "cli/fees_command.h"
 #include "cli/pay_command.h"
 #include "cli/residents_command.h"
+#include "cli/online_command.h"
 #include "cli/special_command.h"
 #include "cli/payable_command.h"
 #include "cli/receipts_command.h"
@@ -43,6 +44,8 @@ int main(int argc, char** argv) {
   ReceiptsOptions receipts;
   CertificateOptions certificate;
   PayableOptions payable;
+  OnlineOptions online;
+  RegionalOptions regional;
   app.add_option("--data", global.dataDir, "data directory (default: $VELMOR_DATA, else ~/.local/share/velmor)")
       ->type_name("DIR");
   app.add_option("--plugin", global.pluginPath, "plug-in library (default: libVelmorService.so in ../lib/ or ../lib/velmor/ of the program)")
@@ -77,6 +80,8 @@ int main(int argc, char** argv) {
   CLI::App* receiptsCmd = AddReceiptsCommand(app, receipts);
   CLI::App* certificateCmd = AddCertificateCommand(app, certificate);
   CLI::App* payableCmd = AddPayableCommand(app, payable);
+  CLI::App* onlineCmd = AddOnlineCommand(app, online);
+  CLI::App* regionalCmd = AddRegionalCommand(app, regional);
   std::vector<std::string> helpTopic;
   CLI::App* helpCmd = AddHelpCommand(app, helpTopic);
   app.footer(
@@ -140,6 +145,8 @@ int main(int argc, char** argv) {
     if (receiptsCmd->parsed()) return RunReceiptsCommand(global, receipts);
     if (certificateCmd->parsed()) return RunCertificateCommand(global, certificate);
     if (payableCmd->parsed()) return RunPayableCommand(global, payable);
+    if (onlineCmd->parsed()) return RunOnlineCommand(global, online);
+    if (regionalCmd->parsed()) return RunRegionalCommand(global, regional);
   } catch (const Interrupted& e) {
     std::fprintf(stderr, "velmor: %s\n", e.what());
     return LongOperation::kExitInterrupted;

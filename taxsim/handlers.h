@@ -110,4 +110,8 @@ void RegisterPaymentHandlers(HandlerRegistry& registry);
 void RegisterSpecialGroupHandlers(HandlerRegistry& registry);
 // Payment-detail certificates: "0174"-"0178" (taxsim/handlers/certificates.cpp).
 void RegisterCertificateHandlers(HandlerRegistry& registry);
+// Individual online payment orders: "0049"-"0052" (taxsim/handlers/online_orders.cpp).
+void RegisterOnlineOrderHandlers(HandlerRegistry& registry);
+// Regional individual payment orders: "0189", "0190", "0191" (taxsim/handlers/regional_orders.cpp).
+void RegisterRegionalOrderHandlers(HandlerRegistry& registry);
 }  // namespace velmor::taxsim

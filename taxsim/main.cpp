@@ -8,6 +8,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include "taxsim/bank/bank_platform.h"
 #include "taxsim/simulator.h"
 #include "velmor/version.h"
 
@@ -27,8 +28,13 @@ constexpr const char* kFooter = R"(Fault modes (queued while the server runs; ea
   not-json    the answer is not JSON
   Matching: "serviceCode" (empty: any), "serial", "endpoint" (service, submit, poll, any).
 
+The simulated bank (with --bank-cert): faults by POST /_bank/faults {"kind", "count", "delayMs",
+"message"}: reject, no-url, tamper, not-json, http-error, delay; an order paid or closed by
+POST /_bank/state {"Cmdty_Ordr_No": "...", "state": "paid|closed|unpaid|odd"}.
+
 Examples:
   velmor-taxsim --port 18080 --persons 1000
+  velmor-taxsim --port 18080 --bank-cert cert.pem --bank-key key.pem --bank-public-key sign-pub.pem
   curl -s -X POST http://127.0.0.1:18080/_taxsim/faults        -d '{"kind":"refuse","serviceCode":"0001","code":"10042","message":"busy","count":1}'
   curl -s -X DELETE http://127.0.0.1:18080/_taxsim/faults      # clear every fault
 
@@ -42,6 +48,7 @@ int main(int argc, char** argv) {
   app.option_defaults()->always_capture_default();
   velmor::taxsim::SimulatorOptions options;
   std::string writeScenario;
+  velmor::taxsim::BankOptions bank;
   app.set_version_flag("--version", "velmor-taxsim " VELMOR_VERSION, "print the version and exit");
   app.add_option("--port", options.port, "TCP port on 127.0.0.1 (0: a free one)")->check(CLI::Range(0, 65535));
   app.add_option("--persons", options.generate.persons, "generated insured persons")->check(CLI::Range(0, 10000000));
@@ -54,6 +61,13 @@ int main(int argc, char** argv) {
   app.add_flag("--queue-declarations", options.queueDeclarations,
                "answer every declaration later under its serial (\"10042\"), as a busy server does");
   app.add_option("--threads", options.threads, "server threads")->check(CLI::Range(1, 256));
+  app.add_option("--bank-cert", bank.certFile, "TLS certificate of the simulated bank platform (starts it)")
+      ->check(CLI::ExistingFile);
+  app.add_option("--bank-key", bank.keyFile, "private key of that certificate")->check(CLI::ExistingFile);
+  app.add_option("--bank-public-key", bank.publicKeyFile, "public key that verifies the merchant's signatures")
+      ->check(CLI::ExistingFile);
+  app.add_option("--bank-port", bank.port, "TCP port of the bank on 127.0.0.1 (0: a free one)")
+      ->check(CLI::Range(0, 65535));
   app.add_option("--write-scenario", writeScenario, "write the state as a scenario file and exit");
   try {
     app.parse(argc, argv);
@@ -77,13 +91,23 @@ int main(int argc, char** argv) {
     std::signal(SIGINT, OnSignal);
     std::signal(SIGTERM, OnSignal);
     std::signal(SIGPIPE, SIG_IGN);
+    if (!bank.certFile.empty() && (bank.keyFile.empty() || bank.publicKeyFile.empty())) {
+      std::fprintf(stderr, "velmor-taxsim: --bank-cert needs --bank-key and --bank-public-key\n");
+      return 2;
+    }
     sim.Start();
     std::printf("listening on %s\n", sim.Url().c_str());
+    velmor::taxsim::BankPlatform bankPlatform(bank);
+    if (!bank.certFile.empty()) {
+      bankPlatform.Start();
+      std::printf("bank listening on %s\n", bankPlatform.Url().c_str());
+    }
     std::fflush(stdout);
     while (!g_stop) {
       struct timespec ts{0, 100 * 1000 * 1000};
       nanosleep(&ts, nullptr);
     }
+    bankPlatform.Stop();
     sim.Stop();
     return 0;
   } catch (const std::exception& e) {

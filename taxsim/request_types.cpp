@@ -58,6 +58,8 @@ constexpr std::array kTypes = {
     Gbk("SbfCyhShbxfZrrjfqdCxRequest", "SBFGL", "ZM", "00106"),
     InQqbw(Gbk("SbfDjJdxzbgjlcxRequest", "SBFGL", "DJ", "00115")),
     Gbk("SbfDjXnhDjdxCxRequest", "SBFGL", "DJ", "C0020"),
+    Gbk("SbfGrJfXdRequest", "SBFGL", "SB", "00190"),
+    Gbk("SbfHnGrJfXdRequest", "SBFGL", "SB", "00191"),
     Gbk("SbfLhjyryHdxxCxRequest", "SBFGL", "SB", "00109"),
     Gbk("SbfPlCbryJfDjxxCxRequest", "SBFGL", "DJ", "00112"),
     RequestTypeInfo{"SbfXhnCxDjdxRequest", "SBFGL", "DJ", "C0017", false, false, false, true},

@@ -4,12 +4,14 @@
 #include <map>
 
 #include "host/host_error.h"
+#include "host/net/http_client.h"
 #include "host/components/common_functions.h"
 #include "host/components/portal_agent.h"
 #include "host/components/return_code_message.h"
 #include "host/components/serial_counter.h"
 #include "host/components/syspzxx.h"
 #include "velmor/common_functions.h"
+#include "velmor/http_client.h"
 #include "velmor/portal_agent.h"
 #include "velmor/return_code_message.h"
 #include "velmor/syspzxx.h"
@@ -50,6 +52,7 @@ net::NetOptions ReadNetOptions(const HostConfig& config, const std::string& orig
 void RegisterNetworkComponents(ServiceFactory& factory, const HostConfig& config, const std::string& dataDir,
                                const std::string& origin, std::function<void(int32_t, const std::string&)> exchangeLog) {
   net::NetOptions options = ReadNetOptions(config, origin);
+  net::HttpClientOptions https = net::ReadHttpClientOptions(config, origin);
   options.exchangeLog = std::move(exchangeLog);
   factory.RegisterService(INetCommIntf::kIid, Make<net::NetComm>(std::move(options)).get());
   factory.RegisterNamedService(ICommonFunctions::kIid, "Default",
@@ -58,6 +61,8 @@ void RegisterNetworkComponents(ServiceFactory& factory, const HostConfig& config
                                                                 config.Get(HostConfig::kPortal, "business_lines"))
                                                   .get());
   factory.RegisterService(IReturnCodeMessage::kIid, Make<ReturnCodeMessage>(SectionMap(config, "messages")).get());
+  factory.RegisterService(IHttpClient::kIid,
+                          Make<net::HttpClient>(std::move(https)).get());
   factory.RegisterService(ISyspzxxIntf::kIid,
                           Make<Syspzxx>(SectionMap(config, "syspzxx"), SectionMap(config, "functions"),
                                         SectionMap(config, "function_settings"))

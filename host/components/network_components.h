@@ -6,6 +6,7 @@
 //   IPortalAgent        (unnamed)    PortalAgent from [portal] djxh, business_lines
 //   IReturnCodeMessage  (unnamed)    ReturnCodeMessage over [messages]
 //   ISyspzxxIntf        (unnamed)    Syspzxx over [syspzxx] and [functions]
+//   IHttpClient         (unnamed)    HttpClient over [https] (net/http_client.h)
 //
 // Settings of [server] besides url: connect_timeout_ms (default 5000), timeout_ms (60000),
 // batch_threads (4). Runs on the host's main thread during Host::Start.
@@ -25,7 +26,7 @@ namespace velmor::host::components {
 net::NetOptions ReadNetOptions(const HostConfig& config, const std::string& origin);
 
 // Reads the settings (raising HostError as above, before anything is registered) and registers
-// the five components. `exchangeLog` records each server exchange (net::NetOptions).
+// the six components. `exchangeLog` records each server exchange (net::NetOptions).
 void RegisterNetworkComponents(ServiceFactory& factory, const HostConfig& config, const std::string& dataDir,
                                const std::string& origin,
                                std::function<void(int32_t, const std::string&)> exchangeLog = {});

@@ -65,7 +65,10 @@ HttpResult HttpPost(const std::string& url, const std::string& body, const std::
   Transfer t{&result.body, false, cancel, &tick, std::chrono::steady_clock::now()};
   char errbuf[CURL_ERROR_SIZE] = {};
   curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
-  curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
+  curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, options.httpsOnly ? "https" : "http,https");
+  curl_easy_setopt(curl, CURLOPT_SSL_VERIFYPEER, 1L);
+  curl_easy_setopt(curl, CURLOPT_SSL_VERIFYHOST, 2L);
+  if (!options.caFile.empty()) curl_easy_setopt(curl, CURLOPT_CAINFO, options.caFile.c_str());
   curl_easy_setopt(curl, CURLOPT_NOPROXY, "*");
   curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
   curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 0L);
@@ -90,7 +93,7 @@ HttpResult HttpPost(const std::string& url, const std::string& body, const std::
 
   switch (rc) {
     case CURLE_OK:
-      if (result.httpStatus != 200) {
+      if (result.httpStatus != 200 && !options.anyStatus) {
         result.error = "服务器应答异常：HTTP " + std::to_string(result.httpStatus);
         return result;
       }
@@ -105,6 +108,15 @@ HttpResult HttpPost(const std::string& url, const std::string& body, const std::
       break;
     case CURLE_ABORTED_BY_CALLBACK:
       result.error = "请求已取消";
+      break;
+    case CURLE_PEER_FAILED_VERIFICATION:
+      result.error = "服务器证书验证失败：" + reason;
+      break;
+    case CURLE_SSL_CACERT_BADFILE:
+      result.error = "CA证书文件无效：" + options.caFile;
+      break;
+    case CURLE_SSL_CONNECT_ERROR:
+      result.error = "TLS连接失败：" + reason;
       break;
     case CURLE_UNSUPPORTED_PROTOCOL:
     case CURLE_WEIRD_SERVER_REPLY:

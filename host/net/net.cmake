@@ -6,6 +6,7 @@ target_link_libraries(velmor_wire PUBLIC nlohmann_json::nlohmann_json)
 
 target_sources(velmor_host PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/batch.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/http_client.cpp
   ${CMAKE_CURRENT_LIST_DIR}/http_transport.cpp
   ${CMAKE_CURRENT_LIST_DIR}/net_comm.cpp
   ${CMAKE_CURRENT_LIST_DIR}/request.cpp

@@ -60,6 +60,9 @@ constexpr std::array kTypes = {
     Ansi("SbfCyhShbxfZrrjfqdCxRequest", "SBFGL", "ZM", "00106"),
     InQqbw(Ansi("SbfDjJdxzbgjlcxRequest", "SBFGL", "DJ", "00115")),
     Ansi("SbfDjXnhDjdxCxRequest", "SBFGL", "DJ", "C0020"),
+    // The online payment orders ("0049", and "0189" of the regional form).
+    Ansi("SbfGrJfXdRequest", "SBFGL", "SB", "00190"),
+    Ansi("SbfHnGrJfXdRequest", "SBFGL", "SB", "00191"),
     Ansi("SbfLhjyryHdxxCxRequest", "SBFGL", "SB", "00109"),
     Ansi("SbfPlCbryJfDjxxCxRequest", "SBFGL", "DJ", "00112"),
     RequestType{"SbfXhnCxDjdxRequest", "SBFGL", "DJ", "C0017", true, false, false, true},

@@ -21,6 +21,7 @@ struct HostCache {
   Ref<ISealService> seal;
   Ref<ISbfjnService> sbfjn;
   Ref<IDocumentViewer> viewer;
+  Ref<IHttpClient> http;
   bool finalProcAdded = false;
 };
 
@@ -74,6 +75,7 @@ Ref<ISbfjnService> GetSbfjnService() {
 Ref<IDocumentViewer> GetDocumentViewer() {
   return Cached(&HostCache::viewer, "", "创建平台组件接口[IDocumentViewer]失败！");
 }
+Ref<IHttpClient> GetHttpClient() { return Cached(&HostCache::http, "", "创建HTTP客户端组件接口失败！"); }
 
 std::string NewSerialNo() { return GetCommonFunctions()->NewSerialNo(); }
 std::string CurrentDjxh() { return GetPortalAgent()->GetDjxh(); }

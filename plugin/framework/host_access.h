@@ -2,10 +2,10 @@
 // services. The host's components are obtained from the host's service factory once and cached:
 // the regional differences, the platform manager (database connections, data directories), the
 // interface manager, the network, the common functions (serials), the portal agent (the current
-// payer), the return-code messages, the system configuration, and the payment services' seal,
-// social-insurance payment service and document preview. Other services of the plug-in
-// are created afresh through the factory by interface GUID (services never hold each other's
-// classes).
+// payer), the return-code messages, the system configuration, the payment services' seal,
+// social-insurance payment service and document preview, and the HTTP(S) client. Other services
+// of the plug-in are created afresh through the factory by interface GUID (services never hold
+// each other's classes).
 //
 // Thread rule, for every cached component alike: the cache is guarded by one lock, so any thread
 // may call a getter; the first call of each belongs on the host's main thread (the factory
@@ -23,6 +23,7 @@
 #include "velmor/common_functions.h"
 #include "velmor/document_viewer.h"
 #include "velmor/exceptions.h"
+#include "velmor/http_client.h"
 #include "velmor/net_comm.h"
 #include "velmor/platform_manager.h"
 #include "velmor/portal_agent.h"
@@ -46,6 +47,7 @@ Ref<ISyspzxxIntf> GetSyspzxx();                  // "创建系统配置组件接
 Ref<ISealService> GetSealService();              // "创建平台组件接口[ISealService]失败！"
 Ref<ISbfjnService> GetSbfjnService();            // "创建平台组件接口[ISbfjnService]失败！"
 Ref<IDocumentViewer> GetDocumentViewer();        // "创建平台组件接口[IDocumentViewer]失败！"
+Ref<IHttpClient> GetHttpClient();                // "创建HTTP客户端组件接口失败！"
 
 // A fresh serial from the common functions.
 std::string NewSerialNo();

@@ -1,7 +1,5 @@
 #include "special/tsrqsbjf_dao.h"
 
-#include <cstdlib>
-
 #include <nlohmann/json.hpp>
 
 #include "framework/boundary.h"
@@ -11,6 +9,7 @@
 #include "service/taxml_json.h"
 #include "store/json_text.h"
 #include "store/paging.h"
+#include "store/row_values.h"
 #include "store/sql_filters.h"
 #include "store/sql_toolkit.h"
 #include "codec/json_parse.h"
@@ -30,24 +29,6 @@ constexpr const char kListSql[] =
     "sbjbjgdm, rybh,  zsxmdm, zspmdm, zszmdm, cbrytslbDm, cbrytslbMc, sblx, sbrq, yzpzxh,  sbzt, jfzt, jfns, jfys, "
     "cwxx ) %s %s ";
 
-// "2,6" as the SQL list "2, 6"; anything but integers raises (the text goes into the statement).
-SqlFragment IntegerList(const std::string& text, const char* key) {
-  std::string out;
-  size_t start = 0;
-  while (start <= text.size()) {
-    size_t end = text.find(',', start);
-    if (end == std::string::npos) end = text.size();
-    std::string part = text.substr(start, end - start);
-    while (!part.empty() && part.front() == ' ') part.erase(0, 1);
-    while (!part.empty() && part.back() == ' ') part.pop_back();
-    if (part.empty() || part.find_first_not_of("0123456789") != std::string::npos || part.size() > 9)
-      throw Exception(std::string("查询条件") + key + "[" + text + "]不是整数列表。");
-    out += (out.empty() ? "" : ", ") + part;
-    start = end + 1;
-  }
-  return SqlFragment::Trusted(out);
-}
-
 SqlFragment WhereOf(const std::string& djxh, const Json& f) {
   SqlFilters w;
   w.AddLike(" and xm like ", Text(f, "xm"))
@@ -61,26 +42,6 @@ SqlFragment WhereOf(const std::string& djxh, const Json& f) {
     w.Add(SqlFragment::Trusted(std::string(" and ") + key + " in (" + IntegerList(v, key).str() + ")"));
   }
   return SqlFragment::Trusted(FormatSql(" djxh = %s", {Q(djxh)})) + w.Build();
-}
-
-// A member as an integer (0 when absent or empty); a text that is no integer raises.
-int32_t IntOf(const Json& row, const char* key) {
-  const std::string s = Text(row, key);
-  if (s.empty()) return 0;
-  char* end = nullptr;
-  long v = std::strtol(s.c_str(), &end, 10);
-  if (*end) throw Exception(std::string(key) + "[" + s + "]不是整数。");
-  return static_cast<int32_t>(v);
-}
-
-// A member as a number (0 when absent or empty); a text that is no number raises.
-double NumberOf(const Json& row, const char* key) {
-  const std::string s = Text(row, key);
-  if (s.empty()) return 0;
-  char* end = nullptr;
-  double v = std::strtod(s.c_str(), &end);
-  if (*end) throw Exception(std::string(key) + "[" + s + "]不是数字。");
-  return v;
 }
 
 }  // namespace
@@ -178,8 +139,8 @@ bool TTsrqsbjfDAOImpl::SaveSbjl(const std::string& rows) {
                              Q(Text(r, "zjhm")), Q(Text(r, "sbjbjgdm")), Q(Text(r, "rybh")), Q(Text(r, "zsxmdm")),
                              Q(Text(r, "zspmdm")), Q(Text(r, "zszmdm")), Q(Text(r, "cbrytslbDm")),
                              Q(Text(r, "cbrytslbMc")), Q(Text(r, "fkssqq")), Q(Text(r, "fkssqz")), Q(Text(r, "sbrq")),
-                             Q(Text(r, "yzpzxh")), IntOf(r, "sblx"), IntOf(r, "sbzt"), IntOf(r, "jfzt"),
-                             NumberOf(r, "jfje"), NumberOf(r, "jfdc"), NumberOf(r, "jfns"), NumberOf(r, "jfys")}),
+                             Q(Text(r, "yzpzxh")), RowInt(r, "sblx"), RowInt(r, "sbzt"), RowInt(r, "jfzt"),
+                             RowNumber(r, "jfje"), RowNumber(r, "jfdc"), RowNumber(r, "jfns"), RowNumber(r, "jfys")}),
                   kTsrqSaveFailed);
     }
     tx.Commit();

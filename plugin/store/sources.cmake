@@ -4,6 +4,7 @@ target_sources(velmor_plugin_objects PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/sql.cpp
   ${CMAKE_CURRENT_LIST_DIR}/base_pack_data.cpp
   ${CMAKE_CURRENT_LIST_DIR}/sql_filters.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/row_values.cpp
   ${CMAKE_CURRENT_LIST_DIR}/paging.cpp
   ${CMAKE_CURRENT_LIST_DIR}/db_access.cpp
   ${CMAKE_CURRENT_LIST_DIR}/sql_toolkit.cpp

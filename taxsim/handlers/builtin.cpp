@@ -26,6 +26,8 @@ const std::vector<HandlerUnit>& BuiltinHandlerUnits() {
       {"payment", RegisterPaymentHandlers},
       {"special groups", RegisterSpecialGroupHandlers},
       {"certificates", RegisterCertificateHandlers},
+      {"online orders", RegisterOnlineOrderHandlers},
+      {"regional orders", RegisterRegionalOrderHandlers},
   };
   return units;
 }
