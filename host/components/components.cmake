@@ -5,6 +5,7 @@ target_sources(velmor_host PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/chinese_amount.cpp
   ${CMAKE_CURRENT_LIST_DIR}/common_functions.cpp
   ${CMAKE_CURRENT_LIST_DIR}/date_time.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/group_store.cpp
   ${CMAKE_CURRENT_LIST_DIR}/network_components.cpp
   ${CMAKE_CURRENT_LIST_DIR}/portal_agent.cpp
   ${CMAKE_CURRENT_LIST_DIR}/return_code_message.cpp

@@ -18,6 +18,7 @@ struct HostCache {
   Ref<IPortalAgent> portal;
   Ref<IReturnCodeMessage> messages;
   Ref<ISyspzxxIntf> syspzxx;
+  Ref<IGroupServiceDAO> groups;
   bool finalProcAdded = false;
 };
 
@@ -64,6 +65,9 @@ Ref<IReturnCodeMessage> GetReturnCodeMessage() {
   return Cached(&HostCache::messages, "", "创建返回码信息组件接口失败！");
 }
 Ref<ISyspzxxIntf> GetSyspzxx() { return Cached(&HostCache::syspzxx, "", "创建系统配置组件接口失败！"); }
+Ref<IGroupServiceDAO> GetGroupServiceDAO() {
+  return Cached(&HostCache::groups, "", "创建平台组件接口[IGroupServiceDAO]失败！");
+}
 
 std::string NewSerialNo() { return GetCommonFunctions()->NewSerialNo(); }
 std::string CurrentDjxh() { return GetPortalAgent()->GetDjxh(); }

@@ -21,6 +21,7 @@
 #include "framework/registry.h"
 #include "velmor/common_functions.h"
 #include "velmor/exceptions.h"
+#include "velmor/group_service_dao.h"
 #include "velmor/net_comm.h"
 #include "velmor/platform_manager.h"
 #include "velmor/portal_agent.h"
@@ -39,6 +40,7 @@ Ref<ICommonFunctions> GetCommonFunctions();      // instance "Default"; "创建�
 Ref<IPortalAgent> GetPortalAgent();              // "创建门户代理组件接口失败！"
 Ref<IReturnCodeMessage> GetReturnCodeMessage();  // "创建返回码信息组件接口失败！"
 Ref<ISyspzxxIntf> GetSyspzxx();                  // "创建系统配置组件接口失败！"
+Ref<IGroupServiceDAO> GetGroupServiceDAO();      // "创建平台组件接口[IGroupServiceDAO]失败！"
 
 // A fresh serial from the common functions.
 std::string NewSerialNo();

@@ -2,4 +2,5 @@
 # components with their registration at start-up.
 velmor_add_test(NAME host_components
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/common_functions_test.cpp ${CMAKE_CURRENT_LIST_DIR}/network_components_test.cpp
+          ${CMAKE_CURRENT_LIST_DIR}/group_store_test.cpp
   LIBS velmor_host velmor_taxsim)
