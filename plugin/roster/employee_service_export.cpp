@@ -51,11 +51,11 @@ bool TEmployeeServiceImpl::exportData(const std::string& djxh, const RyListFilte
                                       int32_t& count, std::string& message) {
   count = 0;
   return Run("exportData", "导出异常：", true, message, [&] {
-    if (path.empty()) throw taxml::Failure("请指定导出文件。");
+    if (path.empty()) throw service::OpRefusal("请指定导出文件。");
     Ref<IEmployeeDao> dao = EmployeeDao();
     int32_t zs = 0;
     const std::string text = dao->queryRyList(djxh, filter, -1, 0, zs);
-    if (!dao->GetErrorMessage().empty()) throw taxml::Failure(dao->GetErrorMessage());
+    if (!dao->GetErrorMessage().empty()) throw service::OpRefusal(dao->GetErrorMessage());
     const nlohmann::ordered_json persons = nlohmann::ordered_json::parse(text);
     const roster::ImportLayout layout = roster::PhoneLayout(RegionCode());
     Ref<IDictionary> zjlx = DictZjlx();
@@ -84,10 +84,10 @@ bool TEmployeeServiceImpl::exportData_zzsb(const std::string& djxh, const std::s
                                            std::string& message) {
   count = 0;
   return Run("exportData_zzsb", "导出异常：", true, message, [&] {
-    if (path.empty()) throw taxml::Failure("请指定导出文件。");
+    if (path.empty()) throw service::OpRefusal("请指定导出文件。");
     Ref<IEmployeeDao> dao = EmployeeDao();
     const std::string text = dao->getData_V2(djxh, CbxmFilter{}, -1, 0);
-    if (!dao->GetErrorMessage().empty()) throw taxml::Failure(dao->GetErrorMessage());
+    if (!dao->GetErrorMessage().empty()) throw service::OpRefusal(dao->GetErrorMessage());
     const nlohmann::ordered_json items = nlohmann::ordered_json::parse(text);
     // The "4403" layout carries the person's phone number and group for the regional form.
     const bool regional = RegionCode() == roster::kFiveLevelRegion;

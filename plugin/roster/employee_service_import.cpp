@@ -19,7 +19,7 @@ namespace velmor {
 namespace {
 
 // The whole workbook refused: its text reaches the user as it is.
-[[noreturn]] void Refuse(const std::string& text) { throw taxml::Failure(text); }
+[[noreturn]] void Refuse(const std::string& text) { throw service::OpRefusal(text); }
 
 std::string RegionCode() { return TrimBlanks(GetSyspzxx()->GetValue(roster::kRegionCodeKey)); }
 
@@ -50,7 +50,7 @@ std::string Join(const std::vector<std::string>& errors) {
 // name|type|number -> the ids of the payer's persons so named.
 std::map<std::string, std::vector<std::string>> PersonIds(IEmployeeDao& dao, const std::string& djxh) {
   const std::string text = dao.getRy3ElementHashData(djxh, RyOrigin::kAll);
-  if (!dao.GetErrorMessage().empty()) throw taxml::Failure(dao.GetErrorMessage());
+  if (!dao.GetErrorMessage().empty()) throw service::OpRefusal(dao.GetErrorMessage());
   std::map<std::string, std::vector<std::string>> out;
   for (const std::string& line : SplitText(text, '\n', false)) {
     const size_t eq = line.rfind('=');
