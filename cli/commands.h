@@ -54,7 +54,8 @@ struct DictOptions {
   std::string dictName, code;
 };
 
-// `scheme sync` and `roster sync|registrations|list|count|refresh-states|check-name`.
+// `scheme sync` and `roster sync|registrations|list|count|refresh-states|check-name|import|
+// import-phones|export|template|details|unpaid`.
 struct RosterOptions {
   CLI::App* schemeSync = nullptr;
   CLI::App* sync = nullptr;
@@ -63,6 +64,14 @@ struct RosterOptions {
   CLI::App* count = nullptr;
   CLI::App* refresh = nullptr;
   CLI::App* checkName = nullptr;
+  CLI::App* import = nullptr;
+  CLI::App* importPhones = nullptr;
+  CLI::App* exportCmd = nullptr;
+  CLI::App* templateCmd = nullptr;
+  CLI::App* details = nullptr;
+  CLI::App* unpaid = nullptr;
+  std::string file, form, person, year, exportFile;
+  bool phones = false;
   std::string djxh;  // --djxh; empty: the configured payer
   bool full = false, force = false;
   std::string name, state;
@@ -102,6 +111,10 @@ CLI::App* AddSchemeCommand(CLI::App& app, RosterOptions& options);
 int RunSchemeCommand(const GlobalOptions& global, const RosterOptions& options);
 CLI::App* AddRosterCommand(CLI::App& app, RosterOptions& options);
 int RunRosterCommand(const GlobalOptions& global, const RosterOptions& options);
+// The workbook, detail and unpaid leaves of `roster` (cli/roster_workbooks.cpp).
+void AddRosterWorkbookCommands(CLI::App& roster, RosterOptions& options);
+bool IsRosterWorkbookCommand(const RosterOptions& options);
+int RunRosterWorkbookCommand(const GlobalOptions& global, const RosterOptions& options);
 
 CLI::App* AddDemoCommand(CLI::App& app, DemoOptions& options);
 int RunDemoCommand(const GlobalOptions& global, const DemoOptions& options);

@@ -1,5 +1,5 @@
 // `velmor scheme sync` and `velmor roster sync|registrations|list|count|refresh-states|
-// check-name`: the scheme-account manager (IXnhMgr) and the employee service (IEmployeeService)
+// check-name` (the workbook, detail and unpaid leaves are in roster_workbooks.cpp): the scheme-account manager (IXnhMgr) and the employee service (IEmployeeService)
 // of the plug-in for the configured payer ([portal] djxh, or --djxh).
 #include <CLI/CLI.hpp>
 
@@ -60,10 +60,14 @@ CLI::App* AddRosterCommand(CLI::App& app, RosterOptions& options) {
   options.checkName = cmd->add_subcommand("check-name", "Check a person's name against the name rules");
   options.checkName->add_option("NAME", options.name, "the name")->required();
   options.checkName->fallthrough();
+  AddRosterWorkbookCommands(*cmd, options);
   cmd->footer(
       "Examples:\n  velmor roster sync --full\n  velmor roster registrations\n  velmor roster count\n"
       "  velmor roster list --name 张 --page 1 --size 20\n  velmor roster refresh-states\n"
-      "  velmor roster check-name 张三");
+      "  velmor roster check-name 张三\n  velmor roster template persons.xlsx\n"
+      "  velmor roster import persons.xlsx\n  velmor roster import-phones phones.xlsx\n"
+      "  velmor roster export roster.xlsx --form zzsb\n  velmor roster details 44030000000000000001\n"
+      "  velmor roster unpaid --year 2025 --export unpaid.xlsx");
   return cmd;
 }
 
@@ -92,6 +96,7 @@ int RunSchemeCommand(const GlobalOptions& global, const RosterOptions&) {
 }
 
 int RunRosterCommand(const GlobalOptions& global, const RosterOptions& o) {
+  if (IsRosterWorkbookCommand(o)) return RunRosterWorkbookCommand(global, o);
   PluginSession session(global);
   const std::string djxh = Payer(session, o.djxh);
   Ref<IEmployeeService> svc = session.Require<IEmployeeService>("IEmployeeService");

@@ -6,8 +6,10 @@
 
 #include "host/host_error.h"
 #include "host/log_level.h"
+#include "host/components/group_store.h"
 #include "host/components/network_components.h"
 #include "host/components/payment_components.h"
+#include "host/db/database.h"
 #include "host/platform_manager.h"
 #include "host/sys_differ.h"
 #include "host/text_util.h"
@@ -102,6 +104,12 @@ void Host::Start() {
   Ref<PlatformManager> platform = Make<PlatformManager>(text, config, Ref<IDebugger>(debugger));
   factory->RegisterNamedService(IPlatformManager::kIid, "Default", platform.get());
   factory->RegisterNamedService(IUIManager::kIid, "Default", Make<UIManager>().get());
+  factory->RegisterService(IGroupServiceDAO::kIid,
+                           Make<components::GroupStore>(text + "/" + db::kDatabaseFileName,
+                                                        [debugger](const std::string& line) {
+                                                          debugger->Write(kLogError, "host", line);
+                                                        })
+                               .get());
   components::RegisterNetworkComponents(*factory, *config, text, configPath,
                                         [debugger](int32_t level, const std::string& line) {
                                           debugger->Write(level, "net", line);

@@ -4,7 +4,8 @@
 #   encrypted.xlsx, encrypted.xls       the same, saved with the password "velmor"
 #   libreoffice.ods                     the office program's own format (a zip without a workbook part)
 # and the receipt imports of tests/receipts/fixtures/: receipts.xlsx and receipts_again.xls from
-# their .fods sources (the same receipts; the ID number's check character "x" in lower case, then "X").
+# their .fods sources (the same receipts; the ID number's check character "x" in lower case, then "X"),
+# and the roster imports of tests/roster/fixtures/: wbry.xlsx, wbry_again.xls and phones.xlsx.
 # Needs libreoffice-calc and python3-uno (for the passwords):
 #   apt-get install -y --no-install-recommends libreoffice-calc python3-uno
 set -euo pipefail
@@ -81,3 +82,10 @@ convert xlsx "$receipts/receipts.fods"
 convert 'xls:MS Excel 97' "$receipts/receipts_again.fods"
 cp "$work/receipts.xlsx" "$work/receipts_again.xls" "$receipts/"
 ls -l "$receipts"
+
+roster="$root/tests/roster/fixtures"
+convert xlsx "$roster/wbry.fods"
+convert 'xls:MS Excel 97' "$roster/wbry_again.fods"
+convert xlsx "$roster/phones.fods"
+cp "$work/wbry.xlsx" "$work/wbry_again.xls" "$work/phones.xlsx" "$roster/"
+ls -l "$roster"

@@ -8,6 +8,7 @@ target_sources(velmor_host PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/date_time.cpp
   ${CMAKE_CURRENT_LIST_DIR}/document_viewer.cpp
   ${CMAKE_CURRENT_LIST_DIR}/home_page.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/group_store.cpp
   ${CMAKE_CURRENT_LIST_DIR}/network_components.cpp
   ${CMAKE_CURRENT_LIST_DIR}/payment_components.cpp
   ${CMAKE_CURRENT_LIST_DIR}/portal_agent.cpp

@@ -30,6 +30,23 @@ struct WbryInput {
   int32_t fzid = -1;
   std::string fullpath, bzxx;
 };
+// TWbryImportEntity: one data row of an outside-person workbook (importWbry) and what became of
+// it: refused with the row's errors (state ""), or sent to the server and recognised ("1", hh
+// set) or not recognised ("2", the server's reason in `answer`; stored as not registered).
+struct TWbryImportEntity {
+  int32_t row = 0;  // the row in the workbook, from 1 (row 1 holds the captions)
+  std::string xm, zjlx, zjhm, sbjbjgdm;
+  int32_t fzid = -1;
+  std::string fullpath, bzxx, hh;
+  std::string state;   // "1", "2", or "" when refused
+  std::string answer;  // the row's errors joined by "；", or the server's reason
+};
+// The outcome of a workbook import.
+struct WorkbookImportResult {
+  int32_t accepted = 0, rejected = 0;
+  std::string errorFile;  // the error workbook beside the source; empty when no row was rejected
+};
+
 struct WbryOutcome {
   std::string xm, zjlx, zjhm;
   std::string state;   // "1" recognised (hh set), "2" not recognised (reason set), "" refused
@@ -193,6 +210,30 @@ class IEmployeeService : public IServiceIntf {
   // roster now has are marked registered, in one transaction; {"gxrs"}.
   virtual bool synWbryDjzt(const std::string& djxh, const std::string& params, IProgressView* progress,
                            std::string& result, std::string& message) = 0;
+
+  // 48-51: the roster's workbooks (docs/employee-service.md holds the template layouts). The
+  // host configuration's "region_code" picks the layout ("4403": five group levels).
+  // 48: imports outside persons from the template at `path`: every data row comes back in `rows`
+  // with its outcome; valid rows go the way of addWbry ("0057"), their groups resolved by path
+  // through the host's group store (created when missing). Rejected rows are written, each with
+  // its message, to an error workbook beside the source. False (message set) only when the
+  // workbook as a whole is refused (caption mismatch, no data row, unreadable file) or the
+  // exchange fails; then nothing is stored.
+  virtual bool importWbry(const std::string& djxh, const std::string& path, IProgressView* progress,
+                          std::vector<TWbryImportEntity>& rows, WorkbookImportResult& result,
+                          std::string& message) = 0;
+  // 49: sets the phone number, group and remark of roster persons from the template at `path`;
+  // only filled cells change a person. Rejected rows go to an error workbook as in 48.
+  virtual bool ImportPhoneNumber(const std::string& djxh, const std::string& path, IProgressView* progress,
+                                 WorkbookImportResult& result, std::string& message) = 0;
+  // 50: writes the roster page of `filter` (all rows) into the phone-number template layout at
+  // `path` (XLSX), with the ID-type dropdown filled, so it can be edited and imported again by 49.
+  virtual bool exportData(const std::string& djxh, const RyListFilter& filter, const std::string& path,
+                          int32_t& count, std::string& message) = 0;
+  // 51: writes the roster's insured items (person, agency, person number, item, months, state)
+  // into the self-service declaration layout at `path` (XLSX).
+  virtual bool exportData_zzsb(const std::string& djxh, const std::string& path, int32_t& count,
+                               std::string& message) = 0;
 
  protected:
   ~IEmployeeService() = default;

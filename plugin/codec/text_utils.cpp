@@ -109,4 +109,19 @@ std::string TrimBlanks(std::string_view text) {
   return std::string(text.substr(b, e - b + 1));
 }
 
+std::vector<std::string> SplitText(std::string_view text, char separator, bool trim) {
+  std::vector<std::string> out;
+  size_t start = 0;
+  while (start <= text.size()) {
+    size_t end = text.find(separator, start);
+    if (end == std::string_view::npos) end = text.size();
+    std::string_view piece = text.substr(start, end - start);
+    if (!trim && !piece.empty() && piece.back() == '\r') piece.remove_suffix(1);
+    std::string kept = trim ? TrimBlanks(piece) : std::string(piece);
+    if (!kept.empty()) out.push_back(std::move(kept));
+    start = end + 1;
+  }
+  return out;
+}
+
 }  // namespace velmor

@@ -1,5 +1,5 @@
 // Small text routines shared by the services: replacing every occurrence of a text, escaping for
-// XML, amounts with thousands separators, the first word of a text.
+// XML, amounts with thousands separators, the first word of a text, trimming and splitting.
 //
 // Pure functions: no state, no errors of their own; safe from any thread. Texts are UTF-8 byte
 // strings; case folding touches only the ASCII letters, so multi-byte characters stay intact.
@@ -7,6 +7,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace velmor {
 
@@ -35,5 +36,10 @@ std::string FirstWord(std::string_view text);
 
 // text without its leading and trailing blanks, tabs and line breaks.
 std::string TrimBlanks(std::string_view text);
+
+// The pieces of text between separators, in order, each trimmed with TrimBlanks when `trim`
+// (otherwise only a trailing "\r" is taken off, for lines); empty pieces are left out
+// ("a, ,b," by ',' gives {"a", "b"}).
+std::vector<std::string> SplitText(std::string_view text, char separator, bool trim = true);
 
 }  // namespace velmor

@@ -22,6 +22,7 @@ struct HostCache {
   Ref<ISbfjnService> sbfjn;
   Ref<IDocumentViewer> viewer;
   Ref<IHttpClient> http;
+  Ref<IGroupServiceDAO> groups;
   bool finalProcAdded = false;
 };
 
@@ -76,6 +77,9 @@ Ref<IDocumentViewer> GetDocumentViewer() {
   return Cached(&HostCache::viewer, "", "创建平台组件接口[IDocumentViewer]失败！");
 }
 Ref<IHttpClient> GetHttpClient() { return Cached(&HostCache::http, "", "创建HTTP客户端组件接口失败！"); }
+Ref<IGroupServiceDAO> GetGroupServiceDAO() {
+  return Cached(&HostCache::groups, "", "创建平台组件接口[IGroupServiceDAO]失败！");
+}
 
 std::string NewSerialNo() { return GetCommonFunctions()->NewSerialNo(); }
 std::string CurrentDjxh() { return GetPortalAgent()->GetDjxh(); }

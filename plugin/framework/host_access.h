@@ -24,6 +24,7 @@
 #include "velmor/document_viewer.h"
 #include "velmor/exceptions.h"
 #include "velmor/http_client.h"
+#include "velmor/group_service_dao.h"
 #include "velmor/net_comm.h"
 #include "velmor/platform_manager.h"
 #include "velmor/portal_agent.h"
@@ -48,6 +49,7 @@ Ref<ISealService> GetSealService();              // "创建平台组件接口[IS
 Ref<ISbfjnService> GetSbfjnService();            // "创建平台组件接口[ISbfjnService]失败！"
 Ref<IDocumentViewer> GetDocumentViewer();        // "创建平台组件接口[IDocumentViewer]失败！"
 Ref<IHttpClient> GetHttpClient();                // "创建HTTP客户端组件接口失败！"
+Ref<IGroupServiceDAO> GetGroupServiceDAO();      // "创建平台组件接口[IGroupServiceDAO]失败！"
 
 // A fresh serial from the common functions.
 std::string NewSerialNo();

@@ -7,7 +7,8 @@
 // The operations live in files by concern: employee_service.cpp (registration, name check,
 // store reads, the background start), employee_service_ygcbxx.cpp ("0040"),
 // employee_service_cbryxx.cpp ("0058"/"0059" and the summary states),
-// employee_service_hdsbzt.cpp ("0108"), employee_service_wbry.cpp ("0057"), and the server
+// employee_service_hdsbzt.cpp ("0108"), employee_service_wbry.cpp ("0057"),
+// employee_service_import.cpp and employee_service_export.cpp (the workbooks), and the server
 // operations of slots 13 onward (rows in employee_ops.h, run by server_op.h):
 // employee_service_queries.cpp (person queries), employee_service_jfzt.cpp (payment states,
 // amounts due, batch deductions), employee_service_exchanges.cpp (requests and their feedback)
@@ -18,6 +19,7 @@
 
 #include <functional>
 #include <memory>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -144,6 +146,14 @@ class TEmployeeServiceImpl : public ServiceImpl<TSBBaseObj, IEmployeeService> {
                            std::string& message) override;
   bool synWbryDjzt(const std::string& djxh, const std::string& params, IProgressView* progress, std::string& result,
                    std::string& message) override;
+  bool importWbry(const std::string& djxh, const std::string& path, IProgressView* progress,
+                  std::vector<TWbryImportEntity>& rows, WorkbookImportResult& result, std::string& message) override;
+  bool ImportPhoneNumber(const std::string& djxh, const std::string& path, IProgressView* progress,
+                         WorkbookImportResult& result, std::string& message) override;
+  bool exportData(const std::string& djxh, const RyListFilter& filter, const std::string& path, int32_t& count,
+                  std::string& message) override;
+  bool exportData_zzsb(const std::string& djxh, const std::string& path, int32_t& count,
+                       std::string& message) override;
 
   // Tests: the drain rules of updateCbryxx.
   void TEST_SetDrainRules(const CbryxxDrainRules& rules) { drain_ = rules; }
@@ -170,5 +180,11 @@ class TEmployeeServiceImpl : public ServiceImpl<TSBBaseObj, IEmployeeService> {
 // The services an operation needs, from the factory; each raises its fixed message.
 Ref<IEmployeeDao> EmployeeDao();
 Ref<ISysParamIntf> SysParams(const std::string& djxh);
+
+// The key of a person by name, ID type and number, and the keys of the payer's server persons.
+std::string PersonKey(const std::string& xm, const std::string& zjlx, const std::string& zjhm);
+std::set<std::string> ServerPersonKeys(IEmployeeDao& dao, const std::string& djxh);
+// The payer's valid agencies from its scheme account; refuses "当前虚拟户不存在有效社保经办机构".
+std::set<std::string> ValidSbjbjgdm();
 
 }  // namespace velmor

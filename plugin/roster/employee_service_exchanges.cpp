@@ -7,6 +7,7 @@
 
 #include "codec/taxml_exchange.h"
 #include "codec/taxml_request.h"
+#include "codec/text_utils.h"
 #include "roster/employee_ops.h"
 #include "roster/employee_service.h"
 #include "framework/host_access.h"
@@ -28,23 +29,26 @@ service::OpCall FeedbackCall(const std::string& djxh, const std::string& params,
   return call;
 }
 
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> out;
-  size_t start = 0;
-  while (start < text.size()) {
-    size_t end = text.find('\n', start);
-    if (end == std::string::npos) end = text.size();
-    std::string line = text.substr(start, end - start);
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    if (!line.empty()) out.push_back(line);
-    start = end + 1;
+// The payer's valid agencies from its scheme account, each with the sub-items the
+// agency/sub-item table gives it.
+std::map<std::string, std::vector<std::string>> ValidAgencies() {
+  const std::set<std::string> agencies = ValidSbjbjgdm();
+  // A manager of its own reads the rule file as the last update left it (whoever ran it), and
+  // leaves nothing of the plug-in registered at the host's factory.
+  Ref<IDictMgr> dict = CreatePluginService<IDictMgr>("创建平台组件接口[IDictMgr]失败！");
+  Ref<ISbjbjgZspmDzGz> table = dict->GetSbjbjgZspmDzGz();
+  std::map<std::string, std::vector<std::string>> out;
+  for (const std::string& agency : agencies) {
+    std::vector<std::string> zspm = table ? SplitText(table->GetZspmList(agency), '\n', false) : std::vector<std::string>{};
+    if (zspm.empty()) throw service::OpRefusal(roster::kNoZspmDz);
+    out[agency] = std::move(zspm);
   }
   return out;
 }
 
-// The payer's valid agencies from its scheme account, each with the sub-items the
-// agency/sub-item table gives it.
-std::map<std::string, std::vector<std::string>> ValidAgencies() {
+}  // namespace
+
+std::set<std::string> ValidSbjbjgdm() {
   Ref<IXnhMgr> mgr = CreatePluginService<IXnhMgr>("创建平台组件接口[IXnhMgr]失败！");
   Ref<IXnhCbxxItems> items;
   if (!mgr->queryXnhCbxxItems(nullptr, items) || !items) throw taxml::Failure(mgr->GetErrorMessage());
@@ -54,20 +58,8 @@ std::map<std::string, std::vector<std::string>> ValidAgencies() {
     if (it && !it->GetSbjbjgdm().empty()) agencies.insert(it->GetSbjbjgdm());
   }
   if (agencies.empty()) throw service::OpRefusal(roster::kNoValidSbjbjg);
-  // A manager of its own reads the rule file as the last update left it (whoever ran it), and
-  // leaves nothing of the plug-in registered at the host's factory.
-  Ref<IDictMgr> dict = CreatePluginService<IDictMgr>("创建平台组件接口[IDictMgr]失败！");
-  Ref<ISbjbjgZspmDzGz> table = dict->GetSbjbjgZspmDzGz();
-  std::map<std::string, std::vector<std::string>> out;
-  for (const std::string& agency : agencies) {
-    std::vector<std::string> zspm = table ? Lines(table->GetZspmList(agency)) : std::vector<std::string>{};
-    if (zspm.empty()) throw service::OpRefusal(roster::kNoZspmDz);
-    out[agency] = std::move(zspm);
-  }
-  return out;
+  return agencies;
 }
-
-}  // namespace
 
 bool TEmployeeServiceImpl::synCxjmxxbc(const std::string& djxh, const std::string& params, IProgressView* progress,
                                        std::string& result, std::string& message) {

@@ -5,6 +5,7 @@
 #include <set>
 
 #include "codec/taxml_exchange.h"
+#include "codec/text_utils.h"
 #include "codec/taxml_request.h"
 #include "codec/taxml_response.h"
 #include "framework/progress.h"
@@ -13,43 +14,34 @@
 
 namespace velmor {
 
-namespace {
-
-std::string Key(const std::string& xm, const std::string& zjlx, const std::string& zjhm) {
+std::string PersonKey(const std::string& xm, const std::string& zjlx, const std::string& zjhm) {
   return xm + "|" + zjlx + "|" + zjhm;
 }
 
-std::set<std::string> ServerPersons(IEmployeeDao& dao, const std::string& djxh) {
+std::set<std::string> ServerPersonKeys(IEmployeeDao& dao, const std::string& djxh) {
   std::set<std::string> keys;
   const std::string text = dao.getRy3ElementHashData(djxh, RyOrigin::kServer);
   if (!dao.GetErrorMessage().empty()) throw taxml::Failure(dao.GetErrorMessage());
-  size_t start = 0;
-  while (start < text.size()) {
-    size_t end = text.find('\n', start);
-    if (end == std::string::npos) end = text.size();
-    const std::string line = text.substr(start, end - start);
+  for (const std::string& line : SplitText(text, '\n', false)) {
     const size_t eq = line.rfind('=');
     if (eq != std::string::npos) keys.insert(line.substr(0, eq));
-    start = end + 1;
   }
   return keys;
 }
-
-}  // namespace
 
 bool TEmployeeServiceImpl::addWbry(const std::string& djxh, const std::vector<WbryInput>& persons,
                                    IProgressView* progress, std::vector<WbryOutcome>& outcomes, std::string& message) {
   outcomes.clear();
   return Run("addWbry", "添加异常：", false, message, [&] {
     Ref<IEmployeeDao> dao = EmployeeDao();
-    const std::set<std::string> known = ServerPersons(*dao, djxh);
+    const std::set<std::string> known = ServerPersonKeys(*dao, djxh);
     std::map<std::string, std::vector<size_t>> byAgency;
     // Each distinct person is sent once; every place it was given at receives its outcome.
     std::map<std::string, std::vector<size_t>> occurrences;
     for (size_t i = 0; i < persons.size(); ++i) {
       const WbryInput& p = persons[i];
       WbryOutcome o{p.xm, p.zjlx, p.zjhm, "", "", ""};
-      const std::string key = Key(p.xm, p.zjlx, p.zjhm);
+      const std::string key = PersonKey(p.xm, p.zjlx, p.zjhm);
       if (known.count(key)) {
         o.reason = kWbryDuplicate;
       } else {
@@ -89,7 +81,7 @@ bool TEmployeeServiceImpl::addWbry(const std::string& djxh, const std::vector<Wb
     answer->RequireSuccess();
 
     auto settle = [&](pugi::xml_node row, const char* state) {
-      auto it = occurrences.find(Key(row.child_value("xm"), row.child_value("sfzjlx"), row.child_value("sfzjhm")));
+      auto it = occurrences.find(PersonKey(row.child_value("xm"), row.child_value("sfzjlx"), row.child_value("sfzjhm")));
       if (it == occurrences.end()) return;
       for (size_t i : it->second) {
         WbryOutcome& o = outcomes[i];

@@ -18,5 +18,16 @@ target_sources(velmor_plugin_objects PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/employee_service_jfzt.cpp
   ${CMAKE_CURRENT_LIST_DIR}/employee_service_exchanges.cpp
   ${CMAKE_CURRENT_LIST_DIR}/employee_service_sync.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/roster_workbook.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/employee_service_import.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/employee_service_export.cpp
+)
+# Person details and unpaid records (TEmployeeDetailServiceImpl, TEmployeeDetailDaoImpl,
+# TEmployeeUnpaidServiceImpl, TEmployeeUnpaidDaoImpl).
+target_sources(velmor_plugin_objects PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/employee_detail_dao.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/employee_detail_service.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/employee_unpaid_dao.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/employee_unpaid_service.cpp
 )
 target_link_libraries(velmor_plugin_objects PUBLIC pugixml::pugixml nlohmann_json::nlohmann_json)

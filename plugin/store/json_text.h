@@ -14,6 +14,12 @@ inline std::string JsonText(const nlohmann::ordered_json& value) {
   return value.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
 }
 
+// The text of column `name` of a store row; "" when absent, null or not text.
+inline std::string RowText(const nlohmann::ordered_json& row, const char* name) {
+  auto it = row.find(name);
+  return it == row.end() || !it->is_string() ? std::string() : it->get<std::string>();
+}
+
 // A filter text as a JSON object: blank text gives an empty one; anything but an object raises
 // velmor::Exception("查询条件不是JSON对象。").
 inline nlohmann::ordered_json FilterObject(const std::string& text) {

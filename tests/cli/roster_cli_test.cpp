@@ -1,4 +1,5 @@
-// `velmor scheme sync` and `velmor roster ...` on a fresh data directory against the simulator.
+// `velmor scheme sync` and `velmor roster ...` (workbooks, details and the unpaid list too) on a fresh
+// data directory against the simulator.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -85,6 +86,73 @@ TEST_F(RosterCli, CheckNameAndFailures) {
   ProcessResult none = Run({"roster", "sync", "--djxh", "10000000000000000999"});
   EXPECT_EQ(none.exitCode, 1);
   EXPECT_NE(none.err.find("\nvelmor: 未获取到险种信息。 (see "), std::string::npos) << none.err;
+}
+
+std::string Fixture(const char* name) {
+  return (std::filesystem::path(VELMOR_SOURCE_DIR) / "tests/roster/fixtures" / name).string();
+}
+
+TEST_F(RosterCli, TemplateImportExportDetailsAndUnpaid) {
+  ProcessResult tpl = Run({"roster", "template", dir_.File("t.xlsx")});
+  ASSERT_EQ(tpl.exitCode, 0) << tpl.err;
+  EXPECT_TRUE(std::filesystem::is_regular_file(dir_.File("t.xlsx")));
+  ASSERT_EQ(Run({"roster", "template", dir_.File("p.xlsx"), "--phones"}).exitCode, 0);
+
+  ASSERT_EQ(Run({"dict", "update"}).exitCode, 0);
+  ASSERT_EQ(Run({"scheme", "sync"}).exitCode, 0);
+  ASSERT_EQ(Run({"roster", "sync", "--full"}).exitCode, 0);
+
+  std::filesystem::copy_file(Fixture("wbry.xlsx"), dir_.File("wbry.xlsx"));
+  ProcessResult imp = Run({"roster", "import", dir_.File("wbry.xlsx")});
+  ASSERT_EQ(imp.exitCode, 0) << imp.err;
+  EXPECT_NE(imp.out.find("persons imported: 3 accepted, 3 rejected"), std::string::npos) << imp.out;
+  EXPECT_NE(imp.out.find("wbry_校验不通过.xlsx"), std::string::npos) << imp.out;
+  EXPECT_NE(imp.err.find("row 3: 证件类型为居民身份证时"), std::string::npos) << imp.err;
+
+  std::filesystem::copy_file(Fixture("phones.xlsx"), dir_.File("phones.xlsx"));
+  ProcessResult phones = Run({"roster", "import-phones", dir_.File("phones.xlsx")});
+  ASSERT_EQ(phones.exitCode, 0) << phones.err;
+  EXPECT_NE(phones.out.find("phone numbers imported: 2 accepted, 3 rejected"), std::string::npos) << phones.out;
+
+  ProcessResult header = Run({"roster", "import-phones", dir_.File("wbry.xlsx")});
+  EXPECT_EQ(header.exitCode, 1);
+  EXPECT_NE(header.err.find("导入文件表头和模板不一致，请下载模板进行比对"), std::string::npos) << header.err;
+
+  ProcessResult exp = Run({"roster", "export", dir_.File("roster.xlsx")});
+  ASSERT_EQ(exp.exitCode, 0) << exp.err;
+  EXPECT_NE(exp.out.find("persons written: 43 rows"), std::string::npos) << exp.out;
+  ProcessResult zzsb = Run({"roster", "export", dir_.File("items.xlsx"), "--form", "zzsb"});
+  ASSERT_EQ(zzsb.exitCode, 0) << zzsb.err;
+  EXPECT_TRUE(std::filesystem::is_regular_file(dir_.File("items.xlsx")));
+  EXPECT_EQ(Run({"roster", "export", dir_.File("x.xlsx"), "--form", "other"}).exitCode, 2);
+
+  // The first server person's detail.
+  ProcessResult list = Run({"roster", "list", "--state", "1", "--size", "1"});
+  ASSERT_EQ(list.exitCode, 0) << list.err;
+  const std::string rydjxh = nlohmann::json::parse(list.out.substr(0, list.out.find('\n')))["rydjxh"];
+  ProcessResult details = Run({"roster", "details", rydjxh});
+  ASSERT_EQ(details.exitCode, 0) << details.err;
+  EXPECT_NE(details.out.find("\"yxbzmc\":\"有效\""), std::string::npos) << details.out;
+
+  ProcessResult unpaid = Run({"roster", "unpaid", "--year", "2030"});
+  ASSERT_EQ(unpaid.exitCode, 0) << unpaid.err;
+  EXPECT_NE(unpaid.err.find("unpaid items in 2030"), std::string::npos) << unpaid.err;
+  ProcessResult unpaidX = Run({"roster", "unpaid", "--year", "2030", "--export", dir_.File("u.xlsx")});
+  ASSERT_EQ(unpaidX.exitCode, 0) << unpaidX.err;
+  EXPECT_TRUE(std::filesystem::is_regular_file(dir_.File("u.xlsx")));
+  EXPECT_EQ(Run({"roster", "unpaid"}).exitCode, 2) << "--year is required";
+}
+
+TEST_F(RosterCli, ReadOnlyCommandsCreateNoDataDirectory) {
+  for (std::vector<std::string> args : std::vector<std::vector<std::string>>{
+           {"roster", "template", dir_.File("t.xlsx")}, {"roster", "details", "R1"}, {"roster", "unpaid", "--year", "2025"}}) {
+    args.insert(args.begin(), {kVelmor, "--data", dir_.File("missing")});
+    ProcessResult r = RunProcess(args);
+    EXPECT_NE(r.exitCode, 0) << args[3];
+    EXPECT_FALSE(std::filesystem::exists(dir_.File("missing"))) << args[3];
+  }
+  ProcessResult none = Run({"roster", "import", dir_.File("none.xlsx")});
+  EXPECT_EQ(none.exitCode, 2) << "a file that does not exist is a usage error";
 }
 
 }  // namespace

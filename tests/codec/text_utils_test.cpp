@@ -147,5 +147,13 @@ TEST(TrimBlanks, BothEndsOnly) {
   EXPECT_EQ(TrimBlanks("城乡 "), "城乡");
 }
 
+TEST(SplitText, PiecesTrimmedAndEmptiesLeftOut) {
+  EXPECT_EQ(SplitText("a, ,b,", ','), (std::vector<std::string>{"a", "b"}));
+  EXPECT_EQ(SplitText("一组/甲班", '/'), (std::vector<std::string>{"一组", "甲班"}));
+  EXPECT_TRUE(SplitText("", ',').empty());
+  EXPECT_EQ(SplitText(" x |y=1\r\n\n z=2", '\n', false), (std::vector<std::string>{" x |y=1", " z=2"}))
+      << "untrimmed lines lose only their CR";
+}
+
 }  // namespace
 }  // namespace velmor

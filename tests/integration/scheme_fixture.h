@@ -25,9 +25,12 @@ inline const std::string kPayer = "10000000000000000001";
 
 class SchemeFixture : public ::testing::Test {
  protected:
-  explicit SchemeFixture(int persons = 30, int payers = 1) : sim_(Options(persons, payers)) {
+  // `moreConfig`: further sections of the host configuration.
+  explicit SchemeFixture(int persons = 30, int payers = 1, const std::string& moreConfig = "")
+      : sim_(Options(persons, payers)) {
     sim_.Start();
-    env_ = std::make_unique<LoadedPlugin>("[server]\nurl = " + sim_.Url() + "\n[portal]\ndjxh = " + kPayer + "\n");
+    env_ = std::make_unique<LoadedPlugin>("[server]\nurl = " + sim_.Url() + "\n[portal]\ndjxh = " + kPayer + "\n" +
+                                          moreConfig);
     mgr_ = env_->plugin().CreateService<IXnhMgr>();
     svc_ = env_->plugin().CreateService<IEmployeeService>();
     dao_ = env_->plugin().CreateService<IEmployeeDao>();

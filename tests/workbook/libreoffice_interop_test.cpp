@@ -1,5 +1,6 @@
 // Workbooks written by the engine, opened by a real office program (LibreOffice, headless):
-// converted to CSV they show the same texts, and saved again as XLSX they keep their dropdowns.
+// converted to CSV they show the same texts, and saved again as XLSX they keep their dropdowns;
+// the roster import's error workbook opens too.
 // Skipped when LibreOffice is not installed; `make workbook-interop` installs it and runs these.
 #include <gtest/gtest.h>
 
@@ -7,6 +8,7 @@
 #include <filesystem>
 #include <sstream>
 
+#include "roster/roster_workbook.h"
 #include "support/temp_dir.h"
 #include "workbook/workbook.h"
 #include "workbook/xls_util.h"
@@ -100,6 +102,23 @@ TEST_F(LibreOfficeInterop, EngineXlsxSavedAgainByTheOfficeProgramKeepsValuesAndD
   EXPECT_EQ(RangeText(s.validations()[0].ranges.at(0)), "B2:B101");
   EXPECT_NE(s.validations()[0].formula.find("$A$1:$A$3"), std::string::npos) << s.validations()[0].formula;
   EXPECT_EQ(back.sheet(1).CellText(0, 0), "港澳居民来往内地通行证");
+}
+
+TEST_F(LibreOfficeInterop, ImportErrorWorkbookOfAnOfficeXlsOpensInTheOfficeProgram) {
+  // The roster import's error workbook made from an office-made XLS: XLSX under an .xlsx name,
+  // every row of the source kept, the messages in the column after the captions.
+  TempDir dir;
+  const std::string source = dir.File("wbry_again.xls");
+  std::filesystem::copy_file(std::string(VELMOR_SOURCE_DIR) + "/tests/roster/fixtures/wbry_again.xls", source);
+  Workbook book = Workbook::Open(source);
+  const std::string errors = roster::WriteErrorWorkbook(book, {{2, "证件号码有误"}});
+  EXPECT_EQ(std::filesystem::path(errors).filename().string(), "wbry_again_校验不通过.xlsx");
+  ASSERT_TRUE(Convert(office_, dir, errors, "csv:Text - txt - csv (StarCalc):44,34,76,1,,0,false,true,true",
+                      dir.path() + "/out/wbry_again_校验不通过.csv"));
+  EXPECT_EQ(Lines(ReadFile(dir.path() + "/out/wbry_again_校验不通过.csv")),
+            (std::vector<std::string>{"*姓名,*证件类型,*证件号码,一级分组,二级分组,三级分组,错误信息",
+                                      "周七,居民身份证,110101199202021236,二组,乙班,丙队,",
+                                      "吴八,居民身份证,11010119920202123A,,,,证件号码有误"}));
 }
 
 }  // namespace
