@@ -17,6 +17,7 @@
 #include "cli/receipts_command.h"
 #include "cli/help.h"
 #include "cli/long_operation.h"
+#include "cli/output.h"
 #include "velmor/utf8.h"
 #include "velmor/version.h"
 
@@ -136,6 +137,9 @@ int main(int argc, char** argv) {
     if (specialCmd->parsed()) return RunSpecialCommand(global, special);
     if (receiptsCmd->parsed()) return RunReceiptsCommand(global, receipts);
     if (certificateCmd->parsed()) return RunCertificateCommand(global, certificate);
+  } catch (const UsageError& e) {
+    std::fprintf(stderr, "velmor: %s\n", e.what());
+    return 2;
   } catch (const Interrupted& e) {
     std::fprintf(stderr, "velmor: %s\n", e.what());
     return LongOperation::kExitInterrupted;
