@@ -27,6 +27,14 @@ class FeedbackRefused : public taxml::Failure {
   const char* ClassName() const noexcept override { return "FeedbackRefused"; }
 };
 
+// The server refused the submission itself (a refusal other than "10042"): its message reaches
+// the user as it stands, without the operation's prefix.
+class SendRefused : public FeedbackRefused {
+ public:
+  using FeedbackRefused::FeedbackRefused;
+  const char* ClassName() const noexcept override { return "SendRefused"; }
+};
+
 // Raises FeedbackRefused with the response's failure text for a non-final answer whose code is
 // not "00000".
 Feedback ReadFeedback(const taxml::Response& answer);

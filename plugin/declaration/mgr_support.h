@@ -27,10 +27,11 @@ inline void LogMgr(std::string_view op, std::string_view text) noexcept { LogFai
 
 // Runs body on the common boundary; any exception gives `prefix` (+ its text when appendText) to
 // the user in `error` and in the last-error text `last`, and the log line. Clears both on success.
-template <class F>
+// The exception types named in `Own` are the operation's own refusals, shown without the prefix.
+template <class... Own, class F>
 bool Boundary(const char* op, const std::string& prefix, bool appendText, std::string& error, std::string& last,
               F&& body) noexcept {
-  const bool ok = Attempt<>({"TRcsbMgr", op}, {prefix, appendText}, &error, [&] {
+  const bool ok = Attempt<Own...>({"TRcsbMgr", op}, {prefix, appendText}, &error, [&] {
     body();
     error.clear();
     last.clear();

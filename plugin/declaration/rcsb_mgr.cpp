@@ -51,7 +51,7 @@ void TRcsbMgr::SettleJournalled(IRcsbDAO& dao, const std::string& djxh) {
 
 bool TRcsbMgr::SbSend(const std::string& declaration, IProgressView* progress, int32_t& id, int32_t& sbzt,
                       std::string& error) {
-  return Boundary("SbSend", "发送申报异常：", true, error, ErrorMessage, [&] {
+  return Boundary<SendRefused>("SbSend", "发送申报异常：", true, error, ErrorMessage, [&] {
     Json sb = ParseObject(declaration, "申报数据无效");
     Ref<IRcsbDAO> dao = Dao();
     const std::string djxh = CurrentDjxh();
@@ -77,7 +77,7 @@ bool TRcsbMgr::SbSend(const std::string& declaration, IProgressView* progress, i
         fb = ReadFeedback(taxml::Response::Read(reply));
         state = fb->sbzt;
       } else if (reply.Refused() && reply.RefusalCode() != "10042") {
-        throw FeedbackRefused(reply.error);
+        throw SendRefused(reply.error);
       } else if (!reply.Refused()) {
         throw taxml::Failure(reply.error);
       }

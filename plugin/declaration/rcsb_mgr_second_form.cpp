@@ -36,7 +36,7 @@ taxml::Call ResultCall(const char* serviceCode, const std::string& yblsh, const 
 
 bool TRcsbMgr::SbSend_61(const std::string& declaration, IProgressView* progress, int32_t& id, int32_t& sbzt,
                          std::string& error) {
-  return Boundary("SbSend_61", "发送申报异常：", true, error, ErrorMessage, [&] {
+  return Boundary<SendRefused>("SbSend_61", "发送申报异常：", true, error, ErrorMessage, [&] {
     Json sb = ParseObject(declaration, "申报数据无效");
     Ref<IRcsbDAO> dao = Dao();
     const std::string djxh = CurrentDjxh();
@@ -73,7 +73,7 @@ bool TRcsbMgr::SbSend_61(const std::string& declaration, IProgressView* progress
         }
         state = fb->sbzt;
       } else if (reply.Refused() && reply.RefusalCode() != "10042") {
-        throw FeedbackRefused(reply.error);
+        throw SendRefused(reply.error);
       } else if (!reply.Refused()) {
         throw taxml::Failure(reply.error);
       }

@@ -6,6 +6,7 @@
 
 #include "framework/host_access.h"
 #include "service/taxml_json.h"
+#include "codec/json_parse.h"
 
 namespace velmor::fees {
 
@@ -17,7 +18,7 @@ nlohmann::ordered_json ReadDifferenceFile(const std::string& name) {
   if (!in) throw service::OpRefusal("缺少配置文件：" + path.string());
   std::stringstream text;
   text << in.rdbuf();
-  nlohmann::ordered_json out = nlohmann::ordered_json::parse(text.str(), nullptr, false);
+  nlohmann::ordered_json out = ParseOutsideJson<nlohmann::ordered_json>(text.str(), false);
   if (out.is_discarded()) throw service::OpRefusal("配置文件格式错误：" + path.string());
   return out;
 }

@@ -11,6 +11,7 @@
 #include "store/json_text.h"
 #include "store/sql.h"
 #include "store/sql_toolkit.h"
+#include "codec/json_parse.h"
 
 namespace velmor {
 
@@ -149,7 +150,7 @@ bool TJfbzDAOImpl::Query(std::string_view op, const std::string& sql, std::strin
 bool TJfbzDAOImpl::SaveJfbz(const std::string& rule) {
   ErrorMessage.clear();
   return Guarded<RuleError, StoreError>({"TJfbzDAOImpl", "SaveJfbz"}, {kJfbzSaveFailed, false}, &ErrorMessage, false, [&] {
-    Json gz = Json::parse(rule, nullptr, false);
+    Json gz = ParseOutsideJson<Json>(rule, false);
     const Json* lists = gz.is_object() ? Member(gz, "gzlb") : nullptr;
     if (!lists || !lists->is_object()) throw RuleError(kJfbzNullRule);
     const Json* pmlx = List(*lists, "pmlxlb");

@@ -8,6 +8,7 @@
 #include "framework/registry.h"
 #include "framework/service_table.h"
 #include "service/server_call.h"
+#include "codec/json_parse.h"
 
 namespace velmor {
 
@@ -27,7 +28,7 @@ JfbzKey KeyOf(const Json& p) {
 // A store call's rows, or the store's text as an own refusal.
 Json StoreRows(IJfbzDAO& dao, bool ok, const std::string& rows) {
   if (!ok) throw OpRefusal(dao.GetErrorMessage());
-  Json out = Json::parse(rows, nullptr, false);
+  Json out = ParseOutsideJson<Json>(rows, false);
   return out.is_array() ? out : Json::array();
 }
 
@@ -38,7 +39,7 @@ Json Grades(const Json& rows) {
 }
 
 std::string ItemType(IJfbzDAO& dao, const std::string& zspmdm) {
-  Json rows = Json::parse(dao.GetAllPmlxList(), nullptr, false);
+  Json rows = ParseOutsideJson<Json>(dao.GetAllPmlxList(), false);
   if (!dao.GetErrorMessage().empty()) throw OpRefusal(dao.GetErrorMessage());
   for (const Json& r : rows)
     if (Text(r, "zspmdm") == zspmdm) return Text(r, "pmlx");
@@ -142,7 +143,7 @@ bool TJfbzImpl::GetZspmPz(const std::string& pmlx, const std::string& sbjbjgdm, 
 namespace {
 
 Json LinesOf(const std::string& text) {
-  Json lines = Json::parse(text, nullptr, false);
+  Json lines = ParseOutsideJson<Json>(text, false);
   if (lines.is_object()) lines = Json::array({lines});
   if (!lines.is_array() || lines.empty()) throw OpRefusal(kXzListEmpty);
   for (const Json& l : lines)

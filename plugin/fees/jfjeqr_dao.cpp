@@ -10,6 +10,7 @@
 #include "store/paging.h"
 #include "store/sql_filters.h"
 #include "store/sql_toolkit.h"
+#include "codec/json_parse.h"
 
 namespace velmor {
 
@@ -89,7 +90,7 @@ int32_t TJfjeqrDAOImpl::CountOf(std::string_view op, const ListQuery& q, const s
 
 bool TJfjeqrDAOImpl::SaveJfjeqr(const std::string& djxh, const std::string& lines) {
   return Guard<bool>("SaveJfjeqr", kJfjeqrSaveError, true, false, [&] {
-    Json rows = Json::parse(lines);
+    Json rows = ParseOutsideJson<Json>(lines);
     if (!rows.is_array()) throw Exception("缴费金额确认列表不是数组。");
     Ref<IDBMechanism> db = OpenMainConnection();
     Transaction tx(*db, kJfjeqrSaveFailed);
@@ -121,7 +122,7 @@ std::string TJfjeqrDAOImpl::GetData(const std::string& djxh, const std::string& 
 
 bool TJfjeqrDAOImpl::SaveSbfkfsq(const std::string& djxh, const std::string& authorisation) {
   return Guard<bool>("SaveSbfkfsq", kSbfkfsqSaveError, false, false, [&] {
-    Json a = Json::parse(authorisation);
+    Json a = ParseOutsideJson<Json>(authorisation);
     if (!a.is_object()) throw Exception("授权信息不是JSON对象。");
     // The account bank comes back from the server as khhyhdm/khhyhmc and is stored as khyhdm/khyhmc.
     const std::string khyhdm = Text(a, "khyhdm").empty() ? Text(a, "khhyhdm") : Text(a, "khyhdm");

@@ -7,6 +7,7 @@
 #include "service/taxml_json.h"
 #include "store/sql_filters.h"
 #include "store/sql_toolkit.h"
+#include "codec/json_parse.h"
 
 namespace velmor {
 
@@ -38,7 +39,7 @@ int32_t FindXy(IDBMechanism& db, const std::string& djxh, const std::string& ryd
 bool TJfjeqrDAOImpl::SaveJmylwqsfxy(const std::string& djxh, const std::string& rydjxh, const std::string& xm,
                                     const std::string& agreement) {
   return Guard<bool>("SaveJmylwqsfxy", kXySaveError, true, false, [&] {
-    Json a = Json::parse(agreement);
+    Json a = ParseOutsideJson<Json>(agreement);
     if (!a.is_object()) throw Exception("三方协议不是JSON对象。");
     const std::string sfxyh = Text(a, "sfxyh");
     if (sfxyh.empty()) throw Exception("三方协议号为空。");
@@ -92,7 +93,7 @@ bool UpdateXy(TJfjeqrDAOImpl& dao, std::string_view op, const char* column, cons
                      failText);
     if (rows.empty()) throw StoreError(failText, "");
     for (const Json& r : rows) {
-      Json stored = Json::parse(Text(r, "sfxyJsonStr"), nullptr, false);
+      Json stored = ParseOutsideJson<Json>(Text(r, "sfxyJsonStr"), false);
       if (!stored.is_object()) stored = Json::object();
       stored[member] = value;
       ExecOrThrow(*db,

@@ -8,6 +8,7 @@
 #include "framework/module.h"
 #include "framework/registry.h"
 #include "framework/service_table.h"
+#include "codec/json_parse.h"
 
 namespace velmor {
 
@@ -25,7 +26,7 @@ constexpr service::OpRow kGrwtkkjfxybc{kClass, "Grwtkkjfxybc", "0039", "个人�
 Ref<IJfjeqrDAO> Dao() { return CreatePluginService<IJfjeqrDAO>(kJfjeqrNoDao); }
 
 Json LinesOf(const std::string& text) {
-  Json lines = Json::parse(text, nullptr, false);
+  Json lines = ParseOutsideJson<Json>(text, false);
   if (!lines.is_array() || lines.empty()) throw OpRefusal("缴费金额确认列表为空。");
   for (const Json& l : lines)
     if (!l.is_object()) throw OpRefusal("缴费金额确认列表格式错误。");

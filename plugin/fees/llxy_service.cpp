@@ -11,6 +11,7 @@
 #include "framework/registry.h"
 #include "framework/service_table.h"
 #include "service/server_call.h"
+#include "codec/json_parse.h"
 
 namespace velmor {
 
@@ -109,7 +110,7 @@ bool TLlxyServiceImpl::dzswjCheckCaptcha(const std::string& cardNo, const std::s
     reply.RequireSuccess();
     const std::string returnCode = reply.request->GetReturnCode();
     if (returnCode != "SUCCESS") throw OpRefusal("[" + returnCode + "]" + reply.request->GetReturnMessage());
-    Json answer = Json::parse(reply.request->GetResponse(), nullptr, false);
+    Json answer = ParseOutsideJson<Json>(reply.request->GetResponse(), false);
     if (!answer.is_object()) throw OpRefusal("短信验证反馈报文异常。");
     if (Text(answer, "respCode") == "00") return;
     const std::string respMsg = Text(answer, "respMsg"), detail = Text(answer, "detailRespMsg");

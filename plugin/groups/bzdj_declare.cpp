@@ -15,6 +15,7 @@
 #include "store/db_access.h"
 #include "store/sql_toolkit.h"
 #include "velmor/sys_param.h"
+#include "codec/json_parse.h"
 
 namespace velmor::groups {
 
@@ -187,7 +188,7 @@ bool BzDjOps::DeductionResult(const std::string& yzpzxh, IProgressView* progress
     } catch (const std::exception& e) {
       throw taxml::Failure(std::string("异步请求失败！") + e.what());
     }
-    Json answer = Json::parse(text.empty() ? "null" : text, nullptr, false);
+    Json answer = ParseOutsideJson<Json>(text.empty() ? "null" : text, false);
     if (answer.is_discarded()) throw taxml::Failure("反馈报文异常：扣款结果不是JSON");
     if (!answer.is_object() || answer.empty()) throw service::OpRefusal("未查询到该凭证的扣款结果。");
     const double unpaid = NumberOf(Text(answer, "wjkje")), paid = NumberOf(Text(answer, "yjkje"));

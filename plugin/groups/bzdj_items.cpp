@@ -1,4 +1,5 @@
 #include "groups/bzdj_items.h"
+#include "codec/json_parse.h"
 
 #include <charconv>
 
@@ -45,7 +46,7 @@ const JfdjFamily kCxjmCbxzFamily{"CxjmCbxz", "TCxjmCbxz", "TCxjmCbxzs", "TBzDjQc
 
 Ref<IJfdjItems> RecordsOf(const JfdjFamily& family, const std::string& rowsJson) {
   Ref<IJfdjItems> list = NewJfdjRecords(family);
-  const auto rows = nlohmann::ordered_json::parse(rowsJson, nullptr, false);
+  const auto rows = ParseOutsideJson<nlohmann::ordered_json>(rowsJson, false);
   if (!rows.is_array()) return list;
   for (const auto& row : rows) {
     if (!row.is_object()) continue;

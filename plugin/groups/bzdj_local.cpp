@@ -12,6 +12,7 @@
 #include "store/json_text.h"
 #include "store/paging.h"
 #include "store/sql_toolkit.h"
+#include "codec/json_parse.h"
 
 namespace velmor::groups {
 
@@ -82,7 +83,7 @@ bool BzDjOps::DeleteLines(const BzDjFilter& qc, int32_t& deleted) {
 bool BzDjOps::AddLines(const std::string& text, IProgressView* progress, int32_t& added) {
   added = 0;
   return Local<bool>(error_, "addDatas", false, [&] {
-    Json lines = Json::parse(text, nullptr, false);
+    Json lines = ParseOutsideJson<Json>(text, false);
     if (!lines.is_array()) throw service::OpRefusal("数据不是JSON数组。");
     if (progress) progress->SetMessage("正在添加数据，请稍等");
     Ref<IDBMechanism> db = OpenMainConnection();

@@ -9,6 +9,7 @@
 #include "service/server_call.h"
 #include "store/db_access.h"
 #include "store/sql_toolkit.h"
+#include "codec/json_parse.h"
 
 namespace velmor::groups {
 
@@ -49,7 +50,7 @@ bool BzDjOps::Download(IProgressView* progress) {
 bool BzDjOps::Residents(const std::string& persons, IProgressView* progress, std::string& result) {
   result = "{}";
   return service::RunOp(kResidents, error_, [&] {
-    Json list = Json::parse(persons, nullptr, false);
+    Json list = ParseOutsideJson<Json>(persons, false);
     if (!list.is_array() || list.empty()) throw service::OpRefusal("人员列表为空。");
     if (progress) progress->SetMessage("正在查询参保人员缴费登记信息，请稍等");
     // Persons grouped by agency, in the order their agencies first appear.

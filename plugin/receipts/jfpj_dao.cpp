@@ -15,6 +15,7 @@
 #include "store/paging.h"
 #include "store/sql_filters.h"
 #include "store/sql_toolkit.h"
+#include "codec/json_parse.h"
 
 namespace velmor {
 
@@ -118,7 +119,7 @@ bool TJfpjDAO::SaveData(const std::string& djxh, const std::string& rows, int32_
   added = 0;
   int32_t count = 0;
   const bool ok = Guard<bool>("SaveData", kJfpjSaveError, true, false, [&] {
-    Json list = Json::parse(rows, nullptr, false);
+    Json list = ParseOutsideJson<Json>(rows, false);
     if (!list.is_array()) throw Exception("缴费票据列表不是JSON数组。");
     Ref<IDBMechanism> db = OpenMainConnection();
     Transaction tx(*db);
@@ -151,7 +152,7 @@ bool TJfpjDAO::SaveData(const std::string& djxh, const std::string& rows, int32_
 
 bool TJfpjDAO::DeleteData(const std::string& djxh, const std::string& ids) {
   return Guard<bool>("DeleteData", kJfpjDeleteFailed, false, false, [&] {
-    Json list = Json::parse(ids, nullptr, false);
+    Json list = ParseOutsideJson<Json>(ids, false);
     if (!list.is_array()) throw Exception("票据编号列表不是JSON数组。");
     Ref<IDBMechanism> db = OpenMainConnection();
     Transaction tx(*db, kJfpjDeleteFailed);

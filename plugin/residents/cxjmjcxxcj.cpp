@@ -8,6 +8,7 @@
 #include "store/paging.h"
 #include "store/sql_filters.h"
 #include "store/sql_toolkit.h"
+#include "codec/json_parse.h"
 
 namespace velmor {
 
@@ -88,7 +89,7 @@ bool TCxjmjcxxcjImpl::RyjfDjxxToItems(const std::string& answer, IJfdjItems* per
   return Run("RyjfDjxxToItems", LogForm::kTrailing, false, [&] {
     TJfdjRecords& ry = RequireRecords(persons, kCxjmjcxxRyFamily);
     TJfdjRecords& xz = RequireRecords(lines, kCxjmjcxxXzFamily);
-    service::Json j = service::Json::parse(answer, nullptr, false);
+    service::Json j = ParseOutsideJson<service::Json>(answer, false);
     if (!j.is_object()) throw service::OpRefusal("反馈报文异常：不是JSON对象");
     const std::string code = service::Text(j, "code");
     if (code != taxml::kSuccessCode) throw service::OpRefusal("【" + code + "】" + service::Text(j, "message"));

@@ -10,6 +10,7 @@
 #include "store/json_text.h"
 #include "store/sql.h"
 #include "store/sql_toolkit.h"
+#include "codec/json_parse.h"
 
 namespace velmor {
 
@@ -156,7 +157,7 @@ std::string TXnhDAO::GetDwbhList(const std::string& djxh, const std::string& yxb
 }
 
 std::string TXnhDAO::GetSbjbjgText(const std::string& djxh) {
-  nlohmann::json list = nlohmann::json::parse(GetSbjbjgList(djxh, ""), nullptr, false);
+  nlohmann::json list = ParseOutsideJson<nlohmann::json>(GetSbjbjgList(djxh, ""), false);
   std::string text;
   if (!list.is_array()) return text;
   for (const auto& v : list) {
@@ -251,7 +252,7 @@ std::vector<std::string> TXnhDAO::GetXzlxList(const std::string& djxh) {
                                       "order by b.xzlxDm",
                                       {V(djxh)}));
   std::vector<std::string> out;
-  nlohmann::json list = nlohmann::json::parse(text, nullptr, false);
+  nlohmann::json list = ParseOutsideJson<nlohmann::json>(text, false);
   if (list.is_array())
     for (const auto& v : list) out.push_back(v.get<std::string>());
   return out;

@@ -20,6 +20,7 @@
 #include "framework/host_access.h"
 #include "service/server_call.h"
 #include "velmor/sys_param.h"
+#include "codec/json_parse.h"
 
 namespace velmor {
 
@@ -84,7 +85,7 @@ bool TXnhMgr::downloadZjms(IProgressView* progress) {
     const std::string djxh = CurrentDjxh();
     Ref<IXnhDAO> dao = Dao();
     // Every insured item, of ended units too: the server answers the mode per item.
-    nlohmann::json items = nlohmann::json::parse(dao->getAllCbxm(djxh));
+    nlohmann::json items = ParseOutsideJson<nlohmann::json>(dao->getAllCbxm(djxh));
     if (!dao->GetErrorMessage().empty()) throw taxml::Failure(dao->GetErrorMessage());
     taxml::RequestDocument doc("SbfXzzjmsCxRequest");
     doc.Add("jfrlx", "0").Open("xzInfoList");
@@ -132,7 +133,7 @@ bool TXnhMgr::synXnhsbdjxhCx(IProgressView* progress) {
   return taxml::Guard("TXnhMgr.synXnhsbdjxhCx", kXnhSystemError, ErrorMessage, [&] {
     const std::string djxh = CurrentDjxh();
     Ref<IXnhDAO> dao = Dao();
-    nlohmann::json offices = nlohmann::json::parse(dao->GetSwjgList(djxh));
+    nlohmann::json offices = ParseOutsideJson<nlohmann::json>(dao->GetSwjgList(djxh));
     if (!dao->GetErrorMessage().empty()) throw taxml::Failure(dao->GetErrorMessage());
     if (offices.empty()) throw taxml::Failure(kXnhNoOffice);
     taxml::Call call;
@@ -215,7 +216,7 @@ bool TXnhMgr::queryXnhCbxxItems(IXnhCbxxQc* condition, Ref<IXnhCbxxItems>& items
   return taxml::Guard("TXnhMgr.queryXnhCbxxItems", kXnhSystemError, ErrorMessage, [&] {
     Ref<IXnhDAO> dao = Dao();
     XnhCbxxFilter filter = condition ? condition->GetFilter() : XnhCbxxFilter{};
-    nlohmann::json rows = nlohmann::json::parse(dao->queryXnhCbxx(CurrentDjxh(), filter));
+    nlohmann::json rows = ParseOutsideJson<nlohmann::json>(dao->queryXnhCbxx(CurrentDjxh(), filter));
     if (!dao->GetErrorMessage().empty()) throw taxml::Failure(dao->GetErrorMessage());
     Ref<TXnhCbxxItems> list = Make<TXnhCbxxItems>();
     for (const auto& r : rows) {

@@ -67,7 +67,7 @@ bool TEmployeeServiceImpl::StartUpdateYgcbxx(const std::string& djxh) {
   return Run("StartUpdateYgcbxx", "同步异常：", false, message, [&] {
     // A second start is refused while a download runs or waits: taking over the waiting call's
     // payer would leave the first caller's payer silently not downloaded.
-    if (background_ && !background_->Done()) throw taxml::Failure("人员登记信息正在后台下载。");
+    if (background_ && !background_->Done()) throw service::OpRefusal("人员登记信息正在后台下载。");
     // The parameter service and the store are obtained here, on the host's thread (an absent one
     // fails the start with its own message); the pool thread reads the payer from the value bag.
     Ref<ISysParamIntf> params = SysParams(djxh);

@@ -61,7 +61,7 @@ std::string TEmployeeServiceImpl::DownloadCbryxx(const std::string& djxh, bool i
     Ref<IXnhMgr> xnh = CreatePluginService<IXnhMgr>("创建平台组件接口[IXnhMgr]失败！");
     if (!xnh->GetXzlxList(djxh, types)) throw taxml::Failure(xnh->GetErrorMessage());
   }
-  if (types.empty()) throw taxml::Failure(kNoXzlx);
+  if (types.empty()) throw service::OpRefusal(kNoXzlx);
 
   Ref<ISysParamIntf> params = SysParams(djxh);
   Ref<INetCommIntf> net = GetNetComm();
@@ -223,7 +223,8 @@ int32_t TEmployeeServiceImpl::refreshCbzt(const std::string& djxh, bool download
     if (downloadFirst && params->GetValue("IsUpdatedAllCbxx") != "1") {
       result = 1;
       std::string text;
-      if (!updateCbryxx(djxh, false, progress, text)) throw taxml::Failure(text);
+      // The download's message already carries its prefix.
+      if (!updateCbryxx(djxh, false, progress, text)) throw service::OpRefusal(text);
       params->SetValue("IsUpdatedAllCbxx", "1");
       return;
     }

@@ -80,7 +80,7 @@ bool TEmployeeServiceImpl::QueryHdsbztCx(const std::string& djxh, const std::str
       std::string error;
       if (!jobs.Submit(serial, taxml::BodyText(call, serial, djxh), static_cast<int32_t>(p), error)) {
         writer->FinishRollback();
-        throw taxml::Failure(kBatchRequestFailed);
+        throw service::OpRefusal(kBatchRequestFailed);
       }
     }
     LogText("[批量城乡居民申报状态查询（核定申报）]异步请求发送结束, 开始获取反馈");

@@ -84,7 +84,7 @@ bool TEmployeeServiceImpl::addWbry(const std::string& djxh, const std::vector<Wb
       answer.emplace(taxml::Response::Read(reply));
       answer->Code();
     } catch (const std::exception& e) {
-      throw taxml::Failure(std::string("反馈报文解析异常：") + e.what());
+      throw service::OpRefusal(std::string("反馈报文解析异常：") + e.what());
     }
     answer->RequireSuccess();
 

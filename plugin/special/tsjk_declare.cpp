@@ -10,6 +10,7 @@
 #include "framework/boundary.h"
 #include "framework/host_access.h"
 #include "special/tsjk_mgr.h"
+#include "codec/json_parse.h"
 
 namespace velmor {
 
@@ -37,7 +38,7 @@ void AddContent(taxml::RequestDocument& doc, const std::string& content) {
   const size_t first = content.find_first_not_of(" \t\r\n");
   if (first == std::string::npos) throw OpRefusal("申报内容为空。");
   if (content[first] == '{') {
-    Json body = Json::parse(content, nullptr, false);
+    Json body = ParseOutsideJson<Json>(content, false);
     if (!body.is_object()) throw OpRefusal("申报内容不是有效的JSON对象。");
     service::AddJson(doc, body);
   } else {

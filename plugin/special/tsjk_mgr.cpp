@@ -5,6 +5,7 @@
 #include "framework/module.h"
 #include "framework/registry.h"
 #include "framework/service_table.h"
+#include "codec/json_parse.h"
 
 namespace velmor {
 
@@ -57,7 +58,7 @@ bool TTsJkMgr::GetJfdcList(const std::string& item, const std::string& years, co
   grades = "[]";
   return Op(kJfdc, message, [&] {
     const Json i = service::ParseParams(item), y = service::ParseParams(years);
-    const Json a = Json::parse(agencies.empty() ? "[]" : agencies, nullptr, false);
+    const Json a = ParseOutsideJson<Json>(agencies.empty() ? "[]" : agencies, false);
     if (!a.is_array()) throw OpRefusal("社保经办机构列表不是JSON数组。");
     // The agencies as a JSON array of texts: an empty list stays [].
     Json codes = Json::array();
@@ -100,7 +101,7 @@ bool TTsJkMgr::YlycxtjCx(const std::string& person, std::string& history, std::s
 
 bool TTsJkMgr::SaveSbjl(const std::string& rows, std::string& message) {
   return Op(kSave, message, [&] {
-    Json lines = Json::parse(rows, nullptr, false);
+    Json lines = ParseOutsideJson<Json>(rows, false);
     if (!lines.is_array()) throw OpRefusal("申报记录不是JSON数组。");
     Ref<ITsrqsbjfDAO> dao = special::Dao();
     if (!dao->SaveSbjl(rows)) throw OpRefusal(dao->GetErrorMessage());

@@ -13,6 +13,7 @@
 #include "store/paging.h"
 #include "store/sql_filters.h"
 #include "store/sql_toolkit.h"
+#include "codec/json_parse.h"
 
 namespace velmor {
 
@@ -162,7 +163,7 @@ bool TTsrqsbjfDAOImpl::UpdateLjeJfzt(const std::string& yzpzxh, int32_t jfzt) {
 
 bool TTsrqsbjfDAOImpl::SaveSbjl(const std::string& rows) {
   return Guard<bool>("SaveSbjl", kTsrqSaveFailed, false, [&] {
-    Json lines = Json::parse(rows, nullptr, false);
+    Json lines = ParseOutsideJson<Json>(rows, false);
     if (!lines.is_array()) throw Exception("申报记录不是JSON数组。");
     Ref<IDBMechanism> db = OpenMainConnection();
     Transaction tx(*db, kTsrqSaveFailed);

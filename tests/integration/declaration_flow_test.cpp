@@ -59,7 +59,7 @@ TEST_F(DeclarationFlow, AFailedCallStoresNothing) {
   int32_t id = 0, state = 0;
   std::string error;
   EXPECT_FALSE(mgr_->SbSend(Declaration().dump(), nullptr, id, state, error));
-  EXPECT_EQ(error, "发送申报异常：服务暂停");
+  EXPECT_EQ(error, "服务暂停") << "a refusal shows the server's message alone";
   EXPECT_EQ(mgr_->GetErrorMessage(), error);
   EXPECT_NE(env_.LogText().find("[TRcsbMgr.SbSend]异常：服务暂停"), std::string::npos);
 

@@ -99,7 +99,7 @@ TEST_F(SecondForm, AFailedSubmissionStoresNothing) {
   refuse.message = "服务暂停";
   sim.Faults().Add(refuse);
   EXPECT_FALSE(Fail61(Declaration(), error));
-  EXPECT_EQ(error, "发送申报异常：服务暂停");
+  EXPECT_EQ(error, "服务暂停") << "a refusal shows the server's message alone";
   EXPECT_NE(env_.LogText().find("[TRcsbMgr.SbSend_61]异常：服务暂停"), std::string::npos);
 
   taxsim::Fault drop;

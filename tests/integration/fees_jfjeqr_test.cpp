@@ -60,6 +60,9 @@ TEST_F(FeesFixture, ConfirmationFailuresStoreNothing) {
   EXPECT_EQ(message, "保存缴费金额确认异常：【30037】居民申报编码不能为空");
   EXPECT_FALSE(jfjeqr_->JfjeqrSave("[]", nullptr, message));
   EXPECT_EQ(message, "缴费金额确认列表为空。");
+  // A list nested past the bound is refused before it is parsed (no deep recursion).
+  EXPECT_FALSE(jfjeqr_->JfjeqrSave(std::string(100000, '[') + std::string(100000, ']'), nullptr, message));
+  EXPECT_NE(message.find("JSON嵌套超过512层"), std::string::npos) << message;
   EXPECT_EQ(jfjeqr_->GetJfjeqrCount(""), 0);
 }
 

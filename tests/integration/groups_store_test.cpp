@@ -50,6 +50,9 @@ TEST_F(GroupsFixture, PreparedLinesAreAddedAsAWholeOrNotAtAll) {
   EXPECT_EQ(jt_->GetErrorMessage(), "第2行：应缴费额不是数字");
   EXPECT_FALSE(jt_->addDatas(R"({"rybh":"x"})", nullptr, added));
   EXPECT_EQ(jt_->GetErrorMessage(), "数据不是JSON数组。");
+  EXPECT_FALSE(jt_->addDatas(std::string(100000, '[') + std::string(100000, ']'), nullptr, added));
+  EXPECT_EQ(jt_->GetErrorMessage(), "数据库查询失败。");
+  EXPECT_NE(env_->LogText().find("JSON嵌套超过512层"), std::string::npos) << "the cause is in the log";
   EXPECT_EQ(jt_->getCount({}), 0);
   Add(*jt_, Json{Line("O'Brien1", 100, "O'Brien")});
   BzDjFilter qc;

@@ -113,7 +113,7 @@ TEST_F(RosterDownload, AFailureMidDownloadLeavesThePreviousRosterIntact) {
   Fault(R"({"kind":"refuse","serviceCode":"0059","endpoint":"submit","code":"10042","message":"系统繁忙"})");
   std::string message;
   EXPECT_FALSE(svc_->updateCbryxx(kPayer, false, nullptr, message));
-  EXPECT_EQ(message, "人员信息异步请求失败！服务器拒绝请求：[10042]系统繁忙");
+  EXPECT_EQ(message, "同步异常：人员信息异步请求失败！服务器拒绝请求：[10042]系统繁忙");
   EXPECT_EQ(Count(PersonsOf()), persons);
   EXPECT_EQ(Count("select count(*) as n from sb_rycbxmb"), items);
   EXPECT_EQ(Count(PersonsOf(" and rydjxh = '" + removed + "'")), 1) << "nothing swept";
@@ -131,7 +131,7 @@ TEST_F(RosterDownload, AFailureMidDownloadLeavesThePreviousRosterIntact) {
   // An enrolment job refused at submission.
   Fault(R"({"kind":"refuse","serviceCode":"0058","endpoint":"submit","code":"10042","message":"拒绝"})");
   EXPECT_FALSE(svc_->updateCbryxx(kPayer, true, nullptr, message));
-  EXPECT_EQ(message, "参保信息异步请求失败！服务器拒绝请求：[10042]拒绝");
+  EXPECT_EQ(message, "同步异常：参保信息异步请求失败！服务器拒绝请求：[10042]拒绝");
   // And the next good run completes.
   ASSERT_TRUE(svc_->updateCbryxx(kPayer, false, nullptr, message)) << message;
   EXPECT_EQ(Count(PersonsOf(" and rydjxh = '" + removed + "'")), 0);
@@ -147,7 +147,7 @@ TEST_F(RosterDownload, JobsKeptPendingForeverEndWithinTheBoundAndKeepTheRoster) 
   const auto started = std::chrono::steady_clock::now();
   EXPECT_FALSE(svc_->updateCbryxx(kPayer, false, nullptr, message));
   EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(3));
-  EXPECT_EQ(message.rfind("等待服务器处理超时：0058 任务 ", 0), 0u) << message;
+  EXPECT_EQ(message.rfind("同步异常：等待服务器处理超时：0058 任务 ", 0), 0u) << message;
   EXPECT_EQ(Count(PersonsOf()), persons);
   EXPECT_EQ(Count("select count(*) as n from sb_rycbxmb"), items);
   EXPECT_EQ(Count("select count(*) as n from sb_ryjbxxb where updateFlag = 0"), 0) << "the marking rolled back";
@@ -188,7 +188,7 @@ TEST_F(RosterDownload, RegistrationsFullThenIncremental) {
     EXPECT_NE(log.find(line), std::string::npos) << line;
   Fault(R"({"kind":"http-error","serviceCode":"0040","httpStatus":503})");
   EXPECT_FALSE(svc_->updateYgcbxx(kPayer, message, true));
-  EXPECT_EQ(message, "服务器应答异常：HTTP 503");
+  EXPECT_EQ(message, "同步异常：服务器应答异常：HTTP 503");
 }
 
 TEST_F(RosterDownload, TheBackgroundStartRunsOnAPoolThread) {

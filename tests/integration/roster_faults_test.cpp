@@ -75,7 +75,7 @@ TEST_F(RosterFaults, AJobRefusedWithACodeShowsTheServersReason) {
   Fault(R"({"kind":"code","serviceCode":"0058","endpoint":"submit","code":"30001","message":"纳税人状态异常"})");
   std::string message;
   EXPECT_FALSE(svc_->updateCbryxx(kPayer, false, nullptr, message));
-  EXPECT_EQ(message.rfind("【30001】", 0), 0u) << message;
+  EXPECT_EQ(message.rfind("同步异常：【30001】", 0), 0u) << message;
   EXPECT_EQ(message.find("gzip"), std::string::npos) << message;
   EXPECT_EQ(Count(PersonsOf()), static_cast<int>(SimPersons())) << "the roster as it was";
   // The declaration-state jobs the same way.
@@ -104,7 +104,7 @@ TEST_F(RosterFaults, BookkeepingThatCannotBeWrittenFailsTheCallButKeepsTheRoster
                             "'last_cxjmry_gxsj' begin select raise(abort, 'database or disk is full'); end"));
   std::string message;
   EXPECT_FALSE(svc_->updateCbryxx(kPayer, false, nullptr, message));
-  EXPECT_EQ(message, "参保人员已保存，但下载进度参数未能保存，请重新同步：[last_cxjmry_gxsj]");
+  EXPECT_EQ(message, "同步异常：参保人员已保存，但下载进度参数未能保存，请重新同步：[last_cxjmry_gxsj]");
   EXPECT_EQ(Count(PersonsOf()), static_cast<int>(SimPersons())) << "the roster is stored";
   EXPECT_EQ(Param("IsUpdatedAllCbxx"), "1") << "the other values are written";
   EXPECT_EQ(Param("last_cxjmry_gxsj"), "");
