@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <nlohmann/json.hpp>
 
+#include "cli/output.h"
 #include "cli/plugin_session.h"
 #include "cli/residents_command.h"
 #include "cli/text_table.h"
@@ -34,6 +35,7 @@ CLI::App* AddBasicInfoCommand(CLI::App& app, BasicInfoOptions& o) {
   o.numbers = cmd->add_subcommand("numbers", "Print the social-insurance registration numbers of persons");
   o.numbers->add_option("RYDJXH", o.rydjxh, "persons' registration serial numbers")->required();
   o.list = cmd->add_subcommand("list", "Print the recorded persons with the server's result");
+  AddOutputOptions(o.list);
   o.list->add_option("--page", o.page, "page from 1; -1 for all");
   o.list->add_option("--size", o.size, "rows per page");
   for (CLI::App* sub : {o.submit, o.numbers, o.list}) sub->fallthrough();
@@ -65,10 +67,10 @@ int RunBasicInfoCommand(const GlobalOptions& global, const BasicInfoOptions& o) 
     const bool ok = svc->synCxjmshbxfjfdj(person.get(), lines.get(), nullptr);
     for (int32_t i = 0; i < lines->GetCount(); ++i) {
       Ref<IJfdjItem> l = lines->GetRecord(i);
-      std::printf("line %s: %s %s\n", l->Get("xzlxDm").c_str(), l->Get("xzcode").c_str(), l->Get("xzmessage").c_str());
+      std::printf("险种 %s：%s %s\n", l->Get("xzlxDm").c_str(), l->Get("xzcode").c_str(), l->Get("xzmessage").c_str());
     }
     if (!ok) session.Fail(svc->GetErrorMessage());
-    std::printf("person recorded as %lld: %s\n", static_cast<long long>(person->GetId()), person->Get("rycode").c_str());
+    std::printf("人员已记录为 %lld：%s\n", static_cast<long long>(person->GetId()), person->Get("rycode").c_str());
   } else if (o.numbers->parsed()) {
     std::string json;
     if (!svc->synSbdjxhCx(o.rydjxh, json)) session.Fail(svc->GetErrorMessage());
@@ -82,7 +84,13 @@ int RunBasicInfoCommand(const GlobalOptions& global, const BasicInfoOptions& o) 
       Ref<IJfdjItem> p = persons->GetRecord(i);
       rows.push_back({p->Get("id"), p->Get("tjsj"), p->Get("xm"), p->Get("zjhm"), p->Get("rycode"), p->Get("rymessage")});
     }
-    PrintTable({"id", "tjsj", "xm", "zjhm", "rycode", "rymessage"}, rows);
+    PrintTable({{"id", "ID"},
+                {"tjsj", "提交时间"},
+                {"xm", "姓名"},
+                {"zjhm", "证件号码"},
+                {"rycode", "结果代码"},
+                {"rymessage", "结果信息"}},
+               rows);
   }
   std::fflush(stdout);
   return 0;

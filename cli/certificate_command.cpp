@@ -3,6 +3,7 @@
 
 #include <cstdio>
 
+#include "cli/output.h"
 #include "cli/plugin_session.h"
 #include "cli/receipts_command.h"
 #include "cli/text_table.h"
@@ -52,7 +53,16 @@ void PrintLines(IItems& lines, IShbxfjfmxzm& zm) {
                      P(l.get(), "fkssqz"), P(l.get(), "jfje"), P(l.get(), "rkrq"), zm.GetKjztMc(P(l.get(), "pzhm")),
                      P(l.get(), "pzhm")});
   }
-  PrintTable({"yzpzxh", "zsxmDm", "zspmDm", "fkssqq", "fkssqz", "jfje", "rkrq", "kjzt", "pzhm"}, table);
+  PrintTable({{"yzpzxh", "应征凭证序号"},
+              {"zsxmDm", "征收项目"},
+              {"zspmDm", "征收品目"},
+              {"fkssqq", "费款所属期起"},
+              {"fkssqz", "费款所属期止"},
+              {"jfje", "缴费金额"},
+              {"rkrq", "入库日期"},
+              {"kjzt", "开具状态"},
+              {"pzhm", "凭证号码"}},
+             table);
 }
 
 }  // namespace
@@ -63,9 +73,11 @@ CLI::App* AddCertificateCommand(CLI::App& app, CertificateOptions& o) {
   cmd->fallthrough();
   cmd->add_option("--djxh", o.djxh, "the person's registration number (default: the payer)");
   o.lines = cmd->add_subcommand("lines", "Print the paid lines and whether a certificate covers them");
+  AddOutputOptions(o.lines);
   o.issue = cmd->add_subcommand("issue", "Issue a certificate over paid lines, chosen by levy voucher");
   o.issue->add_option("YZPZXH", o.yzpzxh, "levy vouchers of the lines")->required();
   o.find = cmd->add_subcommand("find", "Print the certificates (or the one numbered --pzhm)");
+  AddOutputOptions(o.find);
   o.find->add_option("--pzhm", o.pzhm, "certificate number");
   o.check = cmd->add_subcommand("check", "Check a certificate by number and holder");
   o.check->add_option("PZHM", o.pzhm, "certificate number")->required();
@@ -107,7 +119,7 @@ int RunCertificateCommand(const GlobalOptions& global, const CertificateOptions&
       }
       Ref<IShbxfjfmxRecord> cert;
       if (!zm->synShbxfjfmxdyqq(djxh, chosen.get(), nullptr, cert, error.get())) session.Fail(error->GetErrorMsg());
-      std::printf("issued %s over %d line(s), jfje %s\n", cert->GetPropTextByName("pzhm").c_str(),
+      std::printf("已开具 %s：%d 条缴费记录，缴费金额 %s\n", cert->GetPropTextByName("pzhm").c_str(),
                   cert->GetMxList()->GetCount(), cert->GetPropTextByName("jfje").c_str());
     }
   } else if (o.find->parsed()) {
@@ -119,16 +131,21 @@ int RunCertificateCommand(const GlobalOptions& global, const CertificateOptions&
       table.push_back({c->GetPropTextByName("pzhm"), c->GetPropTextByName("tbrq"), c->GetPropTextByName("nsrmc"),
                        c->GetPropTextByName("qdMc"), std::to_string(c->GetMxList()->GetCount())});
     }
-    PrintTable({"pzhm", "tbrq", "nsrmc", "qdMc", "lines"}, table);
+    PrintTable({{"pzhm", "凭证号码"},
+                {"tbrq", "填表日期"},
+                {"nsrmc", "缴费人名称"},
+                {"qdMc", "渠道名称"},
+                {"lines", "明细数"}},
+               table);
   } else if (o.check->parsed()) {
     Ref<IShbxfjfmxRecord> r;
     if (!zm->synShbxfjfmxzmcy(o.pzhm, o.nsrsbh, o.nsrmc, nullptr, r, error.get())) session.Fail(error->GetErrorMsg());
-    std::printf("%s %s: %s, checked %s time(s), %d line(s)\n", o.pzhm.c_str(), r->GetPropTextByName("nsrmc").c_str(),
+    std::printf("%s %s：%s，已查验 %s 次，%d 条缴费记录\n", o.pzhm.c_str(), r->GetPropTextByName("nsrmc").c_str(),
                 zm->GetPzztMc(r->GetPropTextByName("pzztDm")).c_str(), r->GetPropTextByName("zxcs").c_str(),
                 r->GetMxList()->GetCount());
   } else {
     if (!zm->synShbxfjfmxzmzf(djxh, o.pzhm, nullptr, error.get())) session.Fail(error->GetErrorMsg());
-    std::printf("voided %s\n", o.pzhm.c_str());
+    std::printf("已作废 %s\n", o.pzhm.c_str());
   }
   std::fflush(stdout);
   return 0;

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "cli/commands.h"
+#include "cli/output.h"
 #include "cli/plugin_session.h"
 #include "host/host_error.h"
 #include "velmor/code_name_dao.h"
@@ -17,8 +18,9 @@ CLI::App* AddCodeNameCommand(CLI::App& app, CodeNameOptions& options) {
   CLI::App* cmd = app.add_subcommand("codename", "List and add the code/name pairs of a category");
   cmd->require_subcommand(1);
   cmd->fallthrough();
-  options.list = cmd->add_subcommand("list", "Print the pairs of category LB, one \"code<TAB>name\" line each");
+  options.list = cmd->add_subcommand("list", "Print the code/name pairs of category LB");
   options.list->add_option("LB", options.lb, "numeric category")->required();
+  AddOutputOptions(options.list);
   options.list->fallthrough();
   options.add = cmd->add_subcommand("add", "Add a pair, or change the name of an existing code");
   options.add->add_option("LB", options.lb, "numeric category")->required();
@@ -36,11 +38,13 @@ int RunCodeNameCommand(const GlobalOptions& global, const CodeNameOptions& optio
   PluginSession session(global);
   Ref<ICodeNameDAO> dao = session.Plugin().CreateService<ICodeNameDAO>();
   if (options.list->parsed()) {
-    for (const auto& pair : nlohmann::json::parse(dao->GetCodeNameList(options.lb))) {
-      std::printf("%s\t%s\n", pair.value("code", "").c_str(), pair.value("name", "").c_str());
-    }
+    Output out;
+    out.Begin("", {{"dm", "代码"}, {"mc", "名称"}});
+    for (const auto& pair : nlohmann::json::parse(dao->GetCodeNameList(options.lb)))
+      out.Row({pair.value("code", ""), pair.value("name", "")});
+    out.Finish();
   } else if (!dao->AddCodeName(options.lb, options.dm, options.mc)) {
-    session.Fail("cannot store code \"" + options.dm + "\" of category " + std::to_string(options.lb));
+    session.Fail("保存代码[" + options.dm + "]失败（类别" + std::to_string(options.lb) + "）");
   }
   std::fflush(stdout);
   return 0;

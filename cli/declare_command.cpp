@@ -10,11 +10,15 @@
 #include <string>
 #include <vector>
 
+#include "cli/declaration_check.h"
 #include "cli/long_operation.h"
+#include "cli/output.h"
 #include "cli/plugin_session.h"
 #include "cli/text_table.h"
-#include "host/host_error.h"
 #include "host/host_config.h"
+#include "host/host_error.h"
+#include "velmor/dict_mgr.h"
+#include "velmor/json_depth.h"
 #include "velmor/rcsb_mgr.h"
 
 namespace velmor::cli {
@@ -29,18 +33,58 @@ std::string Value(const Json& row, const char* key) {
 
 std::string Djxh(PluginSession& session) { return session.Host().Config().Get("portal", "djxh"); }
 
-// Prints the masters the filter selects; answers how many there were.
-size_t PrintMasters(IRcsbMgr& mgr, const Json& filter, int32_t page, int32_t size) {
+// Writes the masters the filter selects as a table (named `section` when the output has several).
+void PrintMasters(IRcsbMgr& mgr, const Json& filter, int32_t page, int32_t size, Output& out,
+                  const std::string& section) {
   std::string rows;
   if (!mgr.GetSbzbData(filter.dump(), page, size, rows)) throw host::HostError(mgr.GetErrorMessage());
-  std::vector<std::vector<std::string>> table;
-  const Json masters = Json::parse(rows);
-  for (const Json& r : masters) {
-    table.push_back({Value(r, "id"), Value(r, "sbsj"), Value(r, "sbzt") + " " + DeclarationStateName(Value(r, "sbzt")),
-                     Value(r, "jkzt"), Value(r, "yzpzxh"), Money(Value(r, "zje")), Value(r, "sbyy")});
+  out.Begin(section, {{"id", "ID"},
+                      {"sbsj", "申报时间"},
+                      {"sbzt", "申报状态"},
+                      {"jkzt", "缴款状态"},
+                      {"yzpzxh", "应征凭证序号"},
+                      {"zje", "金额"},
+                      {"sbyy", "原因"}});
+  for (const Json& r : Json::parse(rows)) {
+    const std::string jkzt = Value(r, "jkzt");
+    out.Row({Value(r, "id"), Value(r, "sbsj"), StateCell(Value(r, "sbzt"), DeclarationStateName(Value(r, "sbzt"))),
+             StateCell(jkzt, jkzt.empty() ? "" : PaymentStateName(std::atoi(jkzt.c_str()))), Value(r, "yzpzxh"),
+             Money(Value(r, "zje")), Value(r, "sbyy")});
   }
-  PrintTable({"ID", "申报时间", "申报状态", "缴款状态", "应征凭证序号", "金额", "原因"}, table);
-  return masters.size();
+}
+
+// The declaration file's text; raises naming the file when it cannot be read or is not JSON.
+std::string ReadDeclaration(const std::string& file) {
+  std::ifstream in(file, std::ios::binary);
+  if (!in) throw host::HostError("无法读取申报文件 " + file);
+  std::ostringstream all;
+  all << in.rdbuf();
+  std::string text = all.str();
+  if (!JsonDepthWithin(text) || !Json::accept(text)) throw host::HostError(file + " 不是JSON文档");
+  return text;
+}
+
+// Runs the checks of cli/declaration_check.h with the loaded dictionaries: the numbered reasons go
+// to stdout and the command fails, unless `force` lets the declaration go anyway. A pass is said
+// when `sayPass` (check, --dry-run); a submission goes on to say what the server did.
+void RequirePassing(IDictMgr& dicts, const std::string& text, const std::string& file, bool force, bool sayPass) {
+  const bool rules = dicts.LoadRules();
+  const CodeLookup codes = [&](const std::string& dict, const std::string& code) -> std::optional<bool> {
+    Ref<IDictionary> d = rules ? dicts.GetJsonDictionary(dict) : Ref<IDictionary>();
+    if (!d || d->GetCodesText().empty()) return std::nullopt;  // not loaded: nothing to compare with
+    return !d->GetNameByCode(code).empty();
+  };
+  const std::vector<std::string> problems = CheckDeclaration(Json::parse(text), codes);
+  if (problems.empty()) {
+    if (sayPass) std::printf("申报校验通过：%s\n", file.c_str());
+    std::fflush(stdout);
+    return;
+  }
+  for (size_t i = 0; i < problems.size(); ++i) std::printf("%zu. %s\n", i + 1, problems[i].c_str());
+  std::fflush(stdout);
+  const std::string summary = "申报校验不通过：" + file + " 有" + std::to_string(problems.size()) + "处错误";
+  if (!force) throw host::HostError(summary + "（改正后再提交，或用 --force 照样提交）");
+  std::fprintf(stderr, "velmor: %s，按 --force 照样提交\n", summary.c_str());
 }
 
 std::string MonthDay(const std::string& month, bool last) {
@@ -82,8 +126,13 @@ CLI::App* AddDeclareCommand(CLI::App& app, DeclareOptions& o) {
   o.list->add_option("--size", o.size, "rows per page (default 20)");
   o.show = cmd->add_subcommand("show", "Show one declaration with its details and persons");
   o.show->add_option("ID", o.id, "declaration id")->required();
-  o.submit = cmd->add_subcommand("submit", "Submit a declaration read from a JSON file");
+  o.check = cmd->add_subcommand(
+      "check", "Check a declaration file without sending it (names, ID numbers, codes, amounts, totals)");
+  o.check->add_option("FILE", o.file, "declaration document (see examples/declaration.json)")->required();
+  o.submit = cmd->add_subcommand("submit", "Check and submit a declaration read from a JSON file");
   o.submit->add_option("FILE", o.file, "declaration document (see examples/declaration.json)")->required();
+  o.submit->add_flag("--dry-run", o.dryRun, "check the declaration and stop before sending it");
+  o.submit->add_flag("--force", o.force, "send the declaration even when the checks fail");
   o.submit->add_flag("--second-form", o.secondForm, "submit in the second form (UTF-8 document, services 0083/0084)");
   o.feedback = cmd->add_subcommand("feedback", "Fetch the server's feedback of a declaration");
   o.feedback->add_option("ID", o.id, "declaration id")->required();
@@ -97,13 +146,17 @@ CLI::App* AddDeclareCommand(CLI::App& app, DeclareOptions& o) {
   o.exportCmd->add_option("--form", o.form,
                           "1 details and persons (default), 2 declared persons, 3 persons with check result")
       ->check(CLI::Range(1, 3));
-  for (CLI::App* sub : {o.sync, o.list, o.show, o.submit, o.feedback, o.voidCmd, o.paymentState, o.exportCmd})
+  for (CLI::App* sub : {o.sync, o.list, o.show, o.check, o.submit, o.feedback, o.voidCmd, o.paymentState, o.exportCmd})
     sub->fallthrough();
+  for (CLI::App* sub : {o.list, o.show, o.paymentState}) AddOutputOptions(sub);
   cmd->footer(
       "Examples (in this order, on a data directory set up with velmor init):\n"
       "  velmor declare sync --from 2026-01 --to 2026-12\n"
+      "  velmor declare check examples/declaration.json\n"
+      "  velmor declare submit examples/declaration.json --dry-run\n"
       "  velmor declare submit examples/declaration.json\n"
       "  velmor declare list --state 2\n"
+      "  velmor declare list --format tsv --fields id,sbzt,zje\n"
       "  velmor declare show 1\n"
       "  velmor declare export 1 sbmx.xlsx\n"
       "  velmor declare export 1 persons.xlsx --form 2\n"
@@ -117,14 +170,7 @@ CLI::App* AddDeclareCommand(CLI::App& app, DeclareOptions& o) {
 
 int RunDeclareCommand(const GlobalOptions& global, const DeclareOptions& o) {
   std::string text;
-  if (o.submit->parsed()) {
-    std::ifstream in(o.file, std::ios::binary);
-    if (!in) throw host::HostError("cannot read " + o.file);
-    std::ostringstream all;
-    all << in.rdbuf();
-    text = all.str();
-    if (!Json::accept(text)) throw host::HostError(o.file + " is not a JSON document");
-  }
+  if (o.submit->parsed() || o.check->parsed()) text = ReadDeclaration(o.file);
   const std::string fkssqq = MonthDay(o.from, false), fkssqz = MonthDay(o.to, true);
   PluginSession session(global);
   Ref<IRcsbMgr> mgr = session.Require<IRcsbMgr>("IRcsbMgr");
@@ -142,27 +188,38 @@ int RunDeclareCommand(const GlobalOptions& global, const DeclareOptions& o) {
     std::printf("已同步申报清单，本地共 %d 条申报记录\n", count);
   } else if (o.list->parsed()) {
     if (o.state >= 0) filter["sbzt"] = std::to_string(o.state);
-    PrintMasters(*mgr, filter, o.page, o.size);
+    Output out;
+    PrintMasters(*mgr, filter, o.page, o.size, out, "");
+    out.Finish();
   } else if (o.show->parsed()) {
     filter["id"] = o.id;
     std::string rows;
     if (!mgr->GetSbzbData(filter.dump(), -1, 0, rows)) throw host::HostError(mgr->GetErrorMessage());
     if (Json::parse(rows).empty()) throw host::HostError("申报记录[" + std::to_string(o.id) + "]不存在");
-    PrintMasters(*mgr, filter, -1, 0);
+    Output out;
+    PrintMasters(*mgr, filter, -1, 0, out, "declaration");
     if (!mgr->GetSbmxData(o.id, "", rows)) throw host::HostError(mgr->GetErrorMessage());
-    std::vector<std::vector<std::string>> details;
+    out.Begin(
+        "details",
+        {{"jfnd", "缴费年度"}, {"zspmdm", "征收品目"}, {"fkssq", "费款所属期"}, {"zrs", "人数"}, {"zje", "金额"}});
     for (const Json& r : Json::parse(rows))
-      details.push_back({Value(r, "jfnd"), Value(r, "zspmdm"), Value(r, "fkssqq") + "~" + Value(r, "fkssqz"),
-                         Value(r, "zrs"), Money(Value(r, "zje"))});
-    std::printf("\n");
-    PrintTable({"缴费年度", "征收品目", "费款所属期", "人数", "金额"}, details);
+      out.Row({Value(r, "jfnd"), Value(r, "zspmdm"), Value(r, "fkssqq") + "~" + Value(r, "fkssqz"), Value(r, "zrs"),
+               Money(Value(r, "zje"))});
     if (!mgr->GetSbRymxData(o.id, rows)) throw host::HostError(mgr->GetErrorMessage());
-    std::vector<std::vector<std::string>> persons;
+    out.Begin("persons",
+              {{"mxxh", "序号"}, {"xm", "姓名"}, {"zjhm", "证件号码"}, {"jfje", "缴费金额"}, {"sbyy", "原因"}});
     for (const Json& r : Json::parse(rows))
-      persons.push_back({Value(r, "mxxh"), Value(r, "xm"), Value(r, "zjhm"), Money(Value(r, "jfje")), Value(r, "sbyy")});
-    std::printf("\n");
-    PrintTable({"序号", "姓名", "证件号码", "缴费金额", "原因"}, persons);
+      out.Row({Value(r, "mxxh"), Value(r, "xm"), Value(r, "zjhm"), Money(Value(r, "jfje")), Value(r, "sbyy")});
+    out.Finish();
+  } else if (o.check->parsed()) {
+    RequirePassing(*session.Require<IDictMgr>("IDictMgr"), text, o.file, false, true);
   } else if (o.submit->parsed()) {
+    RequirePassing(*session.Require<IDictMgr>("IDictMgr"), text, o.file, o.force, o.dryRun);
+    if (o.dryRun) {
+      std::printf("未发送（--dry-run）\n");
+      std::fflush(stdout);
+      return 0;
+    }
     LongOperation op("declare submit");
     IProgressView* view = op.Start("发送申报", 1);
     const bool ok = o.secondForm ? mgr->SbSend_61(text, view, id, state, error)
@@ -198,9 +255,9 @@ int RunDeclareCommand(const GlobalOptions& global, const DeclareOptions& o) {
       std::vector<std::vector<std::string>> table;
       const Json answered = Json::parse(states);
       for (const auto& [yzpzxh, jkzt] : answered.items()) {
-        table.push_back({yzpzxh, std::to_string(jkzt.get<int>()) + " " + PaymentStateName(jkzt.get<int>())});
+        table.push_back({yzpzxh, StateCell(std::to_string(jkzt.get<int>()), PaymentStateName(jkzt.get<int>()))});
       }
-      PrintTable({"应征凭证序号", "缴款状态"}, table);
+      PrintTable({{"yzpzxh", "应征凭证序号"}, {"jkzt", "缴款状态"}}, table);
     }
   } else if (o.exportCmd->parsed()) {
     const bool ok = o.form == 2   ? mgr->ExportSbrymx(id, o.file, error)

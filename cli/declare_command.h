@@ -1,4 +1,4 @@
-// `velmor declare sync|list|show|submit|feedback|void|payment-state|export`: the daily declaration through the
+// `velmor declare sync|list|show|check|submit|feedback|void|payment-state|export`: the daily declaration through the
 // plug-in's declaration manager (IRcsbMgr).
 #pragma once
 
@@ -13,6 +13,7 @@ struct DeclareOptions {
   CLI::App* sync = nullptr;
   CLI::App* list = nullptr;
   CLI::App* show = nullptr;
+  CLI::App* check = nullptr;
   CLI::App* submit = nullptr;
   CLI::App* feedback = nullptr;
   CLI::App* voidCmd = nullptr;
@@ -25,6 +26,8 @@ struct DeclareOptions {
   int32_t id = 0;
   std::string file;
   bool secondForm = false;  // submit / feedback: the second form of submission
+  bool dryRun = false;      // submit: check only, send nothing
+  bool force = false;       // submit: send even when the checks fail
   int32_t form = 1;         // export: 1 details and persons, 2 persons, 3 persons with check result
 };
 

@@ -27,6 +27,7 @@
 #include "cli/plugin_session.h"
 #include "cli/roster_declaration.h"
 #include "cli/simulator_child.h"
+#include "cli/state_names.h"
 #include "cli/text_table.h"
 #include "host/host_error.h"
 #include "host/net/http_transport.h"
@@ -99,7 +100,7 @@ class Day {
     }
     op_.Finished(true);
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    std::printf("   %s (%.1f s)\n", result.c_str(), seconds);
+    std::printf("   %s（%.1f 秒）\n", result.c_str(), seconds);
     std::fflush(stdout);
   }
 
@@ -108,16 +109,9 @@ class Day {
   LongOperation op_{"velmor demo"};
 };
 
-const char* PersonStateName(const std::string& cbzt) {
-  if (cbzt == "1") return "参保中";
-  if (cbzt == "2") return "参保已终止";
-  if (cbzt == "3") return "无参保项目";
-  return "未计算";
-}
-
 void PrintSummary(PluginSession& session, const std::string& djxh, IEmployeeService& roster, IRcsbMgr& mgr,
                   const Json& jkzt) {
-  std::printf("\n== Summary\n");
+  std::printf("\n== 汇总\n");
   std::vector<std::vector<std::string>> persons;
   for (const char* cbzt : {"1", "2", "3"}) {
     persons.push_back({std::string(cbzt) + " " + PersonStateName(cbzt),
@@ -206,7 +200,7 @@ int RunDemoCommand(const GlobalOptions& global, const DemoOptions& o) {
   std::optional<SimulatorChild> child;
   std::string url = o.server;
   if (url.empty()) {
-    std::printf("== Simulated server: %d persons\n", o.persons);
+    std::printf("== 模拟服务器：%d人\n", o.persons);
     std::fflush(stdout);
     child.emplace(o.taxsim.empty() ? DefaultSimulatorProgram() : o.taxsim,
                   std::vector<std::string>{"--port", "0", "--persons", std::to_string(o.persons), "--seed",
@@ -216,7 +210,7 @@ int RunDemoCommand(const GlobalOptions& global, const DemoOptions& o) {
   const std::string djxh = o.djxh.empty() ? FirstPayer(url) : o.djxh;
   GlobalOptions g = global;
   if (g.dataDir.empty()) g.dataDir = FreshDataDir();
-  std::printf("   server %s, payer %s, data directory %s\n", url.c_str(), djxh.c_str(), g.dataDir.c_str());
+  std::printf("   服务器 %s，缴费人 %s，数据目录 %s\n", url.c_str(), djxh.c_str(), g.dataDir.c_str());
   RunInitCommand(g, InitOptions{url, djxh});
 
   PluginSession session(g);
@@ -231,33 +225,33 @@ int RunDemoCommand(const GlobalOptions& global, const DemoOptions& o) {
   day.Step("更新规则", [&](IProgressView*) {
     Ref<IDictMgr> dict = session.Require<IDictMgr>("IDictMgr");
     if (!dict->Update(djxh, true)) session.Fail(dict->GetErrorMessage());
-    return std::string("rules updated");
+    return std::string("规则已更新");
   });
   day.Step("下载参保登记信息", [&](IProgressView* view) {
     if (!xnh->DjxxXz(view) || !xnh->downloadZjms(view)) session.Fail(xnh->GetErrorMessage());
     std::vector<std::string> types;
     if (!xnh->GetXzlxList(djxh, types)) session.Fail(xnh->GetErrorMessage());
-    return "scheme account stored, " + std::to_string(types.size()) + " insurance types";
+    return "参保登记信息已保存，" + std::to_string(types.size()) + "个险种类型";
   });
   day.Step("下载花名册", [&](IProgressView* view) {
     if (!roster->updateCbryxx(djxh, false, view, message)) session.Fail(message);
-    return std::to_string(roster->getRyCount(djxh, RyOrigin::kAll, "")) + " persons, " +
-           std::to_string(roster->getItemCount(djxh)) + " insured items";
+    return std::to_string(roster->getRyCount(djxh, RyOrigin::kAll, "")) + "人，" +
+           std::to_string(roster->getItemCount(djxh)) + "个参保项目";
   });
   day.Step("刷新参保状态", [&](IProgressView* view) {
     if (roster->refreshCbzt(djxh, false, true, view, message) < 0) session.Fail(message);
-    return std::to_string(roster->getRyCount(djxh, RyOrigin::kAll, "1")) + " persons insured this month";
+    return "本月参保" + std::to_string(roster->getRyCount(djxh, RyOrigin::kAll, "1")) + "人";
   });
   day.Step("下载申报清单", [&](IProgressView* view) {
     if (!mgr->synSbqdCx("5", year + "-01-01", year + "-12-31", view, message)) session.Fail(message);
     int32_t count = 0;
     mgr->GetSbzbCount(Json{{"djxh", djxh}}.dump(), count);
-    return std::to_string(count) + " declarations stored";
+    return "本地共" + std::to_string(count) + "条申报记录";
   });
   day.Step("查询核定申报状态", [&](IProgressView* view) {
     int32_t stored = 0;
     if (!roster->QueryHdsbztCx(djxh, year + "-01-01", year + "-12-31", view, stored, message)) session.Fail(message);
-    return std::to_string(stored) + " assessed items stored";
+    return "已保存" + std::to_string(stored) + "条核定申报状态";
   });
   int32_t id = 0, sbzt = 0;
   day.Step("按花名册申报", [&](IProgressView* view) {
@@ -272,23 +266,23 @@ int RunDemoCommand(const GlobalOptions& global, const DemoOptions& o) {
     const std::string swjgdm = hasOffice ? offices[0].get<std::string>() : "";
     RosterDeclaration sb = DeclarationFromRoster(rows, amounts, swjgdm, today.year);
     if (!mgr->SbSend(sb.document.dump(), view, id, sbzt, message)) session.Fail(message);
-    return "declaration " + std::to_string(id) + ": " + std::to_string(sb.persons) + " person rows, " +
-           Money(sb.amount) + ", state " + std::to_string(sbzt) + " " + DeclarationStateName(std::to_string(sbzt));
+    return "申报 " + std::to_string(id) + "：" + std::to_string(sb.persons) + "行人员，金额 " + Money(sb.amount) +
+           "，状态 " + StateCell(std::to_string(sbzt), DeclarationStateName(std::to_string(sbzt)));
   });
   day.Step("获取申报反馈", [&](IProgressView* view) {
-    if (sbzt != 1 && sbzt != 9) return std::string("answered at once, no feedback to fetch");
+    if (sbzt != 1 && sbzt != 9) return std::string("服务器已即时答复，无需获取反馈");
     if (!mgr->GetSbFk(id, view, sbzt, message)) session.Fail(message);
-    return "declaration " + std::to_string(id) + ": state " + std::to_string(sbzt) + " " +
-           DeclarationStateName(std::to_string(sbzt));
+    return "申报 " + std::to_string(id) + "：状态 " +
+           StateCell(std::to_string(sbzt), DeclarationStateName(std::to_string(sbzt)));
   });
   Json jkzt = Json::object();
   day.Step("查询缴款状态", [&](IProgressView* view) {
     std::string vouchers, states;
     if (!mgr->GetWjkDataLb(djxh, "2,6", vouchers)) session.Fail(mgr->GetErrorMessage());
-    if (Json::parse(vouchers).empty()) return std::string("no unpaid voucher");
+    if (Json::parse(vouchers).empty()) return std::string("没有未缴款的凭证");
     if (!mgr->BatGetJkzt(vouchers, view, 100, states, message)) session.Fail(message);
     jkzt = Json::parse(states);
-    return std::to_string(jkzt.size()) + " vouchers asked";
+    return "已查询" + std::to_string(jkzt.size()) + "张凭证";
   });
   // The payment of the day: half the arrears lines by deduction, the rest on bank-side
   // vouchers; then what the server says of the deductions, and the home-page notices.
@@ -348,7 +342,7 @@ int RunDemoCommand(const GlobalOptions& global, const DemoOptions& o) {
   PrintSummary(session, djxh, *roster, *mgr, jkzt);
   PrintPaymentSummary(session, *jk);
   const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  std::printf("\ndemo finished in %.1f s; data directory %s\n", seconds, g.dataDir.c_str());
+  std::printf("\n演示完成，用时 %.1f 秒；数据目录 %s\n", seconds, g.dataDir.c_str());
   std::fflush(stdout);
   return 0;
 }

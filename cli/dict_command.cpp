@@ -7,6 +7,7 @@
 #include <string>
 
 #include "cli/commands.h"
+#include "cli/output.h"
 #include "cli/plugin_session.h"
 #include "host/host_error.h"
 #include "velmor/dict_mgr.h"
@@ -48,7 +49,8 @@ CLI::App* AddDictCommand(CLI::App& app, DictOptions& options) {
   options.update->add_flag("--force", options.force, "update even when the rules were updated today");
   options.update->add_option("--djxh", options.djxh, "payer registration number (default: [portal] djxh)");
   options.update->fallthrough();
-  options.show = cmd->add_subcommand("show", "Print a code table (\"code<TAB>name\" lines), or the name of one code");
+  options.show = cmd->add_subcommand("show", "Print a code table, or the name of one code");
+  AddOutputOptions(options.show);
   options.show->add_option("DICTNAME", options.dictName, "dictionary name (dict_zjlx, dict_xzjd, cbxzGz, mzGz, qsgx, dqdmmc)")
       ->required();
   options.show->add_option("CODE", options.code, "code whose name to print");
@@ -57,7 +59,8 @@ CLI::App* AddDictCommand(CLI::App& app, DictOptions& options) {
   options.rules->fallthrough();
   cmd->footer(
       "The options --data, --plugin and -v may follow the command name.\n\n"
-      "Examples:\n  velmor dict update --force\n  velmor dict show dict_zjlx\n  velmor dict show dict_zjlx 201\n"
+      "Examples:\n  velmor dict update --force\n  velmor dict show dict_zjlx\n"
+      "  velmor dict show dict_zjlx --format json\n  velmor dict show dict_zjlx 201\n"
       "  velmor dict rules");
   return cmd;
 }
@@ -68,7 +71,7 @@ int RunDictCommand(const GlobalOptions& global, const DictOptions& options) {
   if (options.update->parsed()) {
     std::string djxh = options.djxh.empty() ? session.Host().Config().Get("portal", "djxh") : options.djxh;
     if (!mgr->Update(djxh, options.force)) session.Fail(mgr->GetErrorMessage());
-    std::printf("rules updated %s: %s\n", mgr->GetUpdateTime().c_str(), mgr->GetRuleFilePath().c_str());
+    std::printf("规则已更新 %s：%s\n", mgr->GetUpdateTime().c_str(), mgr->GetRuleFilePath().c_str());
     // A partial update: the other rules were taken, the damaged ones are named.
     if (const std::string warning = mgr->GetErrorMessage(); !warning.empty())
       std::fprintf(stderr, "velmor: %s\n", warning.c_str());
@@ -78,12 +81,14 @@ int RunDictCommand(const GlobalOptions& global, const DictOptions& options) {
     if (!d) throw host::HostError("unknown dictionary \"" + options.dictName + "\"");
     if (!options.code.empty()) {
       std::string name = d->GetNameByCode(options.code);
-      if (name.empty()) throw host::HostError("no code \"" + options.code + "\" in " + options.dictName);
+      if (name.empty()) throw host::HostError("字典" + options.dictName + "中没有代码[" + options.code + "]");
       std::printf("%s\n", name.c_str());
     } else {
       std::vector<std::string> codes = Lines(d->GetCodesText()), names = Lines(d->GetNamesText());
-      for (size_t i = 0; i < codes.size() && i < names.size(); ++i)
-        std::printf("%s\t%s\n", codes[i].c_str(), names[i].c_str());
+      Output out;
+      out.Begin("", {{"dm", "代码"}, {"mc", "名称"}});
+      for (size_t i = 0; i < codes.size() && i < names.size(); ++i) out.Row({codes[i], names[i]});
+      out.Finish();
     }
   } else {
     if (!mgr->LoadRules()) session.Fail(mgr->GetErrorMessage());

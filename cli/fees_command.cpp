@@ -179,7 +179,7 @@ int RunAgreementCommand(const GlobalOptions& global, const FeesOptions& o) {
     Print(rows);
   } else if (o.checkCard->parsed()) {
     if (!svc->dzswjCheckCaptcha(o.card, o.certType, o.certNo, o.name, o.phone, message)) session.Fail(message);
-    std::printf("ok\n");
+    std::printf("校验通过\n");
   } else {
     svc->LoadData();
     Print(json{{"yhhbLb", json::parse(svc->GetYhhbList())}, {"xzqhLb", json::parse(svc->GetXzqhList())}}.dump());

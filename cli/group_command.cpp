@@ -10,10 +10,11 @@
 #include <vector>
 
 #include "cli/declare_command.h"
+#include "cli/long_operation.h"
+#include "cli/output.h"
 #include "cli/plugin_session.h"
 #include "cli/text_table.h"
 #include "host/host_error.h"
-#include "cli/long_operation.h"
 #include "velmor/bzdj.h"
 
 namespace velmor::cli {
@@ -46,7 +47,15 @@ void PrintRecords(IBzDjIntf& svc, const BzDjFilter& qc) {
     table.push_back({Value(r, "id"), Value(r, "sbrq"), Value(r, "sbzt") + " " + DeclarationStateName(Value(r, "sbzt")),
                      Value(r, "jkzt"), Value(r, "yzpzxh"), Value(r, "jfrshj"), Money(Value(r, "jfjehj")),
                      Value(r, "sbyy")});
-  PrintTable({"ID", "申报日期", "申报状态", "缴款状态", "应征凭证序号", "人数", "金额", "原因"}, table);
+  PrintTable({{"id", "ID"},
+              {"sbrq", "申报日期"},
+              {"sbzt", "申报状态"},
+              {"jkzt", "缴款状态"},
+              {"yzpzxh", "应征凭证序号"},
+              {"zrs", "人数"},
+              {"zje", "金额"},
+              {"sbyy", "原因"}},
+             table);
 }
 
 }  // namespace
@@ -59,6 +68,7 @@ CLI::App* AddGroupCommand(CLI::App& app, GroupOptions& o) {
   cmd->add_option("--djxh", o.djxh, "the payer (default: the configured one)");
   o.sync = cmd->add_subcommand("sync", "Download the payer's registration (units and insured lines)");
   o.lines = cmd->add_subcommand("lines", "List the prepared lines");
+  AddOutputOptions(o.lines);
   o.lines->add_option("--year", o.year, "only this payment year");
   o.lines->add_option("--page", o.page, "page number from 1 (default: all rows)");
   o.lines->add_option("--size", o.size, "rows per page (default 20)");
@@ -76,6 +86,7 @@ CLI::App* AddGroupCommand(CLI::App& app, GroupOptions& o) {
   o.verdict = cmd->add_subcommand("verdict", "Fetch the server's verdict of a declaration");
   o.verdict->add_option("ID", o.id, "record id")->required();
   o.records = cmd->add_subcommand("records", "List the declarations, newest first (--sync: download the list first)");
+  AddOutputOptions(o.records);
   o.records->add_flag("--sync", o.syncFirst, "download the server's declaration list first");
   o.records->add_option("--from", o.from, "first declaration day of the download, yyyy-mm-dd");
   o.records->add_option("--to", o.to, "last declaration day of the download, yyyy-mm-dd");
@@ -117,10 +128,16 @@ int RunGroupCommand(const GlobalOptions& global, const GroupOptions& o) {
       table.push_back({Value(r, "jfnd"), Value(r, "sbjbjgdm"), Value(r, "rybh"), Value(r, "xm"), Value(r, "zjhm"),
                        Money(Value(r, "yjfe"))});
     Check(*svc, svc->GetErrorMessage().empty());
-    PrintTable({"缴费年度", "社保经办机构", "人员编号", "姓名", "证件号码", "应缴费额"}, table);
+    PrintTable({{"jfnd", "缴费年度"},
+                {"sbjbjgdm", "社保经办机构"},
+                {"rybh", "人员编号"},
+                {"xm", "姓名"},
+                {"zjhm", "证件号码"},
+                {"yjfe", "应缴费额"}},
+               table);
     double sum = 0;
     Check(*svc, svc->getYjfehj(qc, sum));
-    std::printf("合计 %d 条，%s 元\n", svc->getCount(qc), Money(sum).c_str());
+    std::fprintf(stderr, "合计 %d 条，%s 元\n", svc->getCount(qc), Money(sum).c_str());
   } else if (o.add->parsed()) {
     int32_t added = 0;
     Check(*svc, svc->addDatas(lines, nullptr, added));

@@ -40,7 +40,7 @@ int RunInitCommand(const GlobalOptions& global, const InitOptions& options) {
   if (!options.server.empty()) config.Set(HostConfig::kServer, "url", options.server);
   if (!options.djxh.empty()) config.Set(HostConfig::kPortal, "djxh", options.djxh);
   config.Save(path);
-  std::printf("wrote %s\n", path.c_str());
+  std::printf("已写入 %s\n", path.c_str());
   // The shipped data files; files already in the data directory are kept (the user may have
   // edited them).
   if (std::string shipped = ShippedDataDir(); !shipped.empty()) {

@@ -58,7 +58,7 @@ int RunLogCommand(const GlobalOptions& global, const LogOptions& options) {
   std::string path = dir + "/velmor.log";
   std::ifstream in(path, std::ios::binary | std::ios::ate);
   if (!in) {
-    std::fprintf(stderr, "velmor: no log yet (%s)\n", path.c_str());
+    std::fprintf(stderr, "velmor: 尚无日志（%s）\n", path.c_str());
     return 0;
   }
   std::streamoff size = in.tellg();

@@ -19,6 +19,7 @@
 #include "cli/receipts_command.h"
 #include "cli/help.h"
 #include "cli/long_operation.h"
+#include "cli/output.h"
 #include "velmor/utf8.h"
 #include "velmor/version.h"
 
@@ -147,6 +148,9 @@ int main(int argc, char** argv) {
     if (payableCmd->parsed()) return RunPayableCommand(global, payable);
     if (onlineCmd->parsed()) return RunOnlineCommand(global, online);
     if (regionalCmd->parsed()) return RunRegionalCommand(global, regional);
+  } catch (const UsageError& e) {
+    std::fprintf(stderr, "velmor: %s\n", e.what());
+    return 2;
   } catch (const Interrupted& e) {
     std::fprintf(stderr, "velmor: %s\n", e.what());
     return LongOperation::kExitInterrupted;

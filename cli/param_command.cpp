@@ -8,6 +8,7 @@
 #include <string>
 
 #include "cli/commands.h"
+#include "cli/output.h"
 #include "cli/plugin_session.h"
 #include "host/host_error.h"
 #include "velmor/sys_param.h"
@@ -24,8 +25,9 @@ CLI::App* AddParamCommand(CLI::App& app, ParamOptions& options) {
         ->type_name("X");
     sub->fallthrough();
   };
-  options.list = cmd->add_subcommand("list", "Print the parameters the payer reads, as key=value lines");
+  options.list = cmd->add_subcommand("list", "Print the parameters the payer reads, with where each comes from");
   djxh(options.list);
+  AddOutputOptions(options.list);
   options.get = cmd->add_subcommand("get", "Print the value of one parameter (an empty line when unset)");
   djxh(options.get);
   options.get->add_option("KEY", options.key, "parameter key")->required();
@@ -49,18 +51,19 @@ int RunParamCommand(const GlobalOptions& global, const ParamOptions& options) {
   Ref<ISysParamIntf> params = session.Plugin().CreateService<ISysParamIntf>();
   params->SetDjxh(djxh);
   if (options.list->parsed()) {
-    for (const auto& row : nlohmann::json::parse(params->GetValueList())) {
-      std::string line = row.value("key", "") + "=" + row.value("value", "");
-      if (row.value("djxh", "") != djxh) line += "  [" + row.value("djxh", "") + "]";
-      std::printf("%s\n", line.c_str());
-    }
+    // The source column names the payer whose value shadows, or global_param for an inherited one.
+    Output out;
+    out.Begin("", {{"key", "参数"}, {"value", "值"}, {"djxh", "来源"}});
+    for (const auto& row : nlohmann::json::parse(params->GetValueList()))
+      out.Row({row.value("key", ""), row.value("value", ""), row.value("djxh", "")});
+    out.Finish();
   } else if (options.get->parsed()) {
     const std::string value = params->GetValue(options.key);
     // An empty value is "not set" only when the parameters could be read; a failed read logs.
     if (value.empty() && !session.Host().Debugger().LastError().empty()) session.Fail("读取系统参数失败");
     std::printf("%s\n", value.c_str());
   } else if (!params->SetValue(options.key, options.value)) {
-    session.Fail("cannot store parameter \"" + options.key + "\" for " + djxh);
+    session.Fail("保存系统参数[" + options.key + "]失败（" + djxh + "）");
   }
   std::fflush(stdout);
   return 0;

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <nlohmann/json.hpp>
 
+#include "cli/output.h"
 #include "cli/plugin_session.h"
 #include "cli/text_table.h"
 #include "velmor/jfpj_service.h"
@@ -32,6 +33,7 @@ CLI::App* AddReceiptsCommand(CLI::App& app, ReceiptsOptions& o) {
   o.import = cmd->add_subcommand("import", "Import the receipts of an XLS or XLSX workbook made from the template");
   o.import->add_option("FILE", o.file, "the workbook")->required();
   o.list = cmd->add_subcommand("list", "Print the stored receipts");
+  AddOutputOptions(o.list);
   o.list->add_option("--name", o.name, "part of the name");
   o.list->add_option("--zjhm", o.zjhm, "part of the ID number");
   o.list->add_option("--page", o.page, "page from 1; -1 for all");
@@ -58,19 +60,19 @@ int RunReceiptsCommand(const GlobalOptions& global, const ReceiptsOptions& o) {
     if (!service->ImportXls(o.file, valid, rejected, message)) session.Fail(message);
     const Json good = Json::parse(valid), bad = Json::parse(rejected);
     for (const Json& r : good)
-      std::printf("accepted %s %s %s %s\n", Text(r, "xm").c_str(), Text(r, "zjhm").c_str(), Text(r, "je").c_str(),
+      std::printf("导入 %s %s %s %s\n", Text(r, "xm").c_str(), Text(r, "zjhm").c_str(), Text(r, "je").c_str(),
                   Text(r, "jfrq").c_str());
     for (const Json& r : bad)
-      std::printf("rejected row %s (%s %s): %s\n", Text(r, "row").c_str(), Text(r, "col_0").c_str(),
+      std::printf("第%s行未导入（%s %s）：%s\n", Text(r, "row").c_str(), Text(r, "col_0").c_str(),
                   Text(r, "col_2").c_str(), Text(r, "errormsg").c_str());
     const int32_t after = service->GetCount("");
-    std::printf("%zu accepted (%d new), %zu rejected\n", good.size(), after - before, bad.size());
+    std::printf("导入成功 %zu 条（新增 %d 条），失败 %zu 条\n", good.size(), after - before, bad.size());
   } else if (o.templ->parsed()) {
     if (!service->DealXlsTemplate(o.file, message)) session.Fail(message);
-    std::printf("template written to %s\n", o.file.c_str());
+    std::printf("模板已写入：%s\n", o.file.c_str());
   } else if (o.remove->parsed()) {
     if (!service->DeleteData(Json(o.ids).dump(), message)) session.Fail(message);
-    std::printf("deleted %zu receipt(s)\n", o.ids.size());
+    std::printf("已删除 %zu 条缴费凭证\n", o.ids.size());
   } else {
     const std::string filter = Json{{"xm", o.name}, {"zjhm", o.zjhm}}.dump();
     const int32_t total = service->GetCount(filter);
@@ -79,8 +81,18 @@ int RunReceiptsCommand(const GlobalOptions& global, const ReceiptsOptions& o) {
     for (const Json& r : Json::parse(service->GetData(filter, o.page, o.size)))
       table.push_back({Text(r, "id"), Text(r, "xm"), Text(r, "zjhm"), Text(r, "zsxmmc"), Text(r, "fkssqq"),
                        Text(r, "fkssqz"), Text(r, "jfje"), Text(r, "jfrq"), Text(r, "drrq"), Text(r, "rydjxh")});
-    PrintTable({"id", "xm", "zjhm", "zsxmmc", "fkssqq", "fkssqz", "jfje", "jfrq", "drrq", "rydjxh"}, table);
-    std::printf("%d receipt(s) in all\n", total);
+    PrintTable({{"id", "ID"},
+                {"xm", "姓名"},
+                {"zjhm", "证件号码"},
+                {"zsxmmc", "征收项目名称"},
+                {"fkssqq", "费款所属期起"},
+                {"fkssqz", "费款所属期止"},
+                {"jfje", "缴费金额"},
+                {"jfrq", "缴费日期"},
+                {"drrq", "导入日期"},
+                {"rydjxh", "人员登记序号"}},
+               table);
+    std::fprintf(stderr, "共 %d 条缴费凭证\n", total);
   }
   std::fflush(stdout);
   return 0;

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <nlohmann/json.hpp>
 
+#include "cli/output.h"
 #include "cli/plugin_session.h"
 #include "cli/residents_command.h"
 #include "cli/text_table.h"
@@ -15,11 +16,10 @@ namespace velmor::cli {
 
 namespace {
 
-const char* StateName(const std::string& zt) {
-  if (zt == "1") return "submitted";
-  if (zt == "2") return "accepted";
-  if (zt == "3") return "failed";
-  return "?";
+// A submission's state as code and name ("2 已受理").
+std::string StateName(const std::string& zt) {
+  const char* name = zt == "1" ? "已提交" : zt == "2" ? "已受理" : zt == "3" ? "失败" : "";
+  return StateCell(zt, name);
 }
 
 // Sets every member of a JSON object on the record; an unknown column is an error.
@@ -50,6 +50,7 @@ CLI::App* AddResidentsCommand(CLI::App& app, ResidentsOptions& o) {
   cmd->fallthrough();
   o.sync = cmd->add_subcommand("sync", "Download the payer's registration for the residents' schemes");
   o.pending = cmd->add_subcommand("pending", "Print the pending persons");
+  AddOutputOptions(o.pending);
   o.add = cmd->add_subcommand("add", "Add a pending person from a JSON file (its columns and \"lines\")");
   o.add->add_option("FILE", o.file, "JSON object: swjgDm, czlx, xm, zjlxDm, zjhm, sjgghdqDm, ..., lines: [...]")
       ->required();
@@ -57,6 +58,7 @@ CLI::App* AddResidentsCommand(CLI::App& app, ResidentsOptions& o) {
   o.verdict = cmd->add_subcommand("verdict", "Fetch the verdict of a submission (default: every waiting one)");
   o.verdict->add_option("ID", o.id, "submission id");
   o.list = cmd->add_subcommand("list", "Print the submissions, or the persons of one");
+  AddOutputOptions(o.list);
   o.list->add_option("--id", o.id, "the submission whose persons to print");
   o.list->add_option("--page", o.page, "page from 1; -1 for all");
   o.list->add_option("--size", o.size, "rows per page");
@@ -80,7 +82,7 @@ int RunResidentsCommand(const GlobalOptions& global, const ResidentsOptions& o) 
   auto fail = [&] { session.Fail(reg->GetErrorInfo()->GetErrorMsg()); };
   if (o.sync->parsed()) {
     if (!reg->synCxjmxnhshbxfjfdjxxCx(nullptr)) fail();
-    std::printf("registration downloaded\n");
+    std::printf("缴费登记信息已下载\n");
   } else if (o.add->parsed()) {
     Ref<IJfdjItem> person = reg->NewJfdj_Ry_Item();
     Fill(*person, input, o.file);
@@ -91,16 +93,20 @@ int RunResidentsCommand(const GlobalOptions& global, const ResidentsOptions& o) 
       lines->Add(line.get());
     }
     if (!reg->saveJfdj_RyItem_XzItems(person.get(), lines.get())) fail();
-    std::printf("pending person %lld saved with %d line(s)\n", static_cast<long long>(person->GetId()),
-                lines->GetCount());
+    std::printf("待提交人员 %lld 已保存，%d 条险种\n", static_cast<long long>(person->GetId()), lines->GetCount());
   } else if (o.pending->parsed() || o.submit->parsed()) {
     Ref<IJfdjItems> persons = reg->NewJfdj_Ry_Items();
     if (!reg->getJfdj_Ry_Data(nullptr, -1, 0, persons.get(), nullptr)) fail();
     if (o.submit->parsed()) {
       if (!reg->submitData(persons.get(), nullptr)) fail();
-      std::printf("submitted %d person(s)\n", persons->GetCount());
+      std::printf("已提交 %d 人\n", persons->GetCount());
     } else {
-      PrintTable({"id", "swjgDm", "czlx", "xm", "zjlxDm", "zjhm"},
+      PrintTable({{"id", "ID"},
+                  {"swjgDm", "税务机关"},
+                  {"czlx", "操作类型"},
+                  {"xm", "姓名"},
+                  {"zjlxDm", "证件类型"},
+                  {"zjhm", "证件号码"}},
                  Table(*persons, {"id", "swjgDm", "czlx", "xm", "zjlxDm", "zjhm"}));
     }
   } else if (o.verdict->parsed()) {
@@ -113,23 +119,35 @@ int RunResidentsCommand(const GlobalOptions& global, const ResidentsOptions& o) 
       Ref<IJfdjItem> s = subs->GetRecord(i);
       if (o.id != 0 && s->GetId() != o.id) continue;
       if (!reg->getRespData(s.get(), nullptr)) fail();
-      std::printf("submission %lld: %s %s\n", static_cast<long long>(s->GetId()), StateName(s->Get("zt")),
+      std::printf("提交记录 %lld：%s %s\n", static_cast<long long>(s->GetId()), StateName(s->Get("zt")).c_str(),
                   s->Get("sbyy").c_str());
       ++n;
     }
-    if (o.id != 0 && n == 0) session.Fail("no submission " + std::to_string(o.id));
+    if (o.id != 0 && n == 0) session.Fail("没有提交记录[" + std::to_string(o.id) + "]");
   } else if (o.id != 0) {
     Ref<IJfdjQueryCondition> qc = reg->NewJfdjjl_Ry_QueryCondition();
     qc->SetField("zbid", std::to_string(o.id));
     Ref<IJfdjItems> persons = reg->NewJfdjjl_Ry_Items();
     if (!reg->getJfdjjl_Ry_Data(qc.get(), o.page, o.size, persons.get(), nullptr)) fail();
-    PrintTable({"id", "xm", "zjhm", "czlx", "code", "sbyy"}, Table(*persons, {"id", "xm", "zjhm", "czlx", "code", "sbyy"}));
+    PrintTable({{"id", "ID"},
+                {"xm", "姓名"},
+                {"zjhm", "证件号码"},
+                {"czlx", "操作类型"},
+                {"code", "结果代码"},
+                {"sbyy", "原因"}},
+               Table(*persons, {"id", "xm", "zjhm", "czlx", "code", "sbyy"}));
   } else {
     Ref<IJfdjItems> subs = reg->NewJfdjjl_Items();
     if (!reg->getJfdjjl_Data(nullptr, o.page, o.size, subs.get(), nullptr)) fail();
-    PrintTable({"id", "yblsh", "tjsj", "swjgDm", "jmzs", "zt", "sbyy"},
+    PrintTable({{"id", "ID"},
+                {"yblsh", "流水号"},
+                {"tjsj", "提交时间"},
+                {"swjgDm", "税务机关"},
+                {"jmzs", "人数"},
+                {"zt", "状态"},
+                {"sbyy", "原因"}},
                Table(*subs, {"id", "yblsh", "tjsj", "swjgDm", "jmzs", "zt", "sbyy"}));
-    std::printf("%d submission(s) in all\n", reg->getJfdjjl_Count(nullptr));
+    std::fprintf(stderr, "共 %d 条提交记录\n", reg->getJfdjjl_Count(nullptr));
   }
   std::fflush(stdout);
   return 0;

@@ -9,7 +9,9 @@
 
 #include "cli/commands.h"
 #include "cli/long_operation.h"
+#include "cli/output.h"
 #include "cli/plugin_session.h"
+#include "cli/roster_listing.h"
 #include "host/host_error.h"
 #include "velmor/employee_service.h"
 #include "velmor/xnh_mgr.h"
@@ -46,13 +48,15 @@ CLI::App* AddRosterCommand(CLI::App& app, RosterOptions& options) {
   options.registrations = cmd->add_subcommand("registrations", "Download the payment registrations (\"0040\")");
   options.registrations->add_flag("--full", options.full, "download all, not only what changed");
   options.registrations->fallthrough();
-  options.list = cmd->add_subcommand("list", "Print a page of persons as JSON lines");
+  options.list = cmd->add_subcommand("list", "Print a page of persons");
   options.list->add_option("--name", options.name, "part of the name");
   options.list->add_option("--state", options.state, "summary state: 1 insured, 2 items ended, 3 no item");
   options.list->add_option("--page", options.page, "page from 1 (default 1)")->check(CLI::PositiveNumber);
-  options.list->add_option("--size", options.size, "persons per page")->check(CLI::Range(1, 100000));
+  options.list->add_option("--size", options.size, "persons per page")->check(CLI::Range(1, 10000000));
+  AddOutputOptions(options.list);
   options.list->fallthrough();
   options.count = cmd->add_subcommand("count", "Print the numbers of persons (all, local, server) and items");
+  AddOutputOptions(options.count);
   options.count->fallthrough();
   options.refresh = cmd->add_subcommand("refresh-states", "Recompute the persons' summary states if due");
   options.refresh->add_flag("--force", options.force, "recompute even when done today");
@@ -63,7 +67,8 @@ CLI::App* AddRosterCommand(CLI::App& app, RosterOptions& options) {
   AddRosterWorkbookCommands(*cmd, options);
   cmd->footer(
       "Examples:\n  velmor roster sync --full\n  velmor roster registrations\n  velmor roster count\n"
-      "  velmor roster list --name 张 --page 1 --size 20\n  velmor roster refresh-states\n"
+      "  velmor roster list --name 张 --page 1 --size 20\n"
+      "  velmor roster list --size 100000 --format tsv --fields xm,zjhm,cbzt\n  velmor roster refresh-states\n"
       "  velmor roster check-name 张三\n  velmor roster template persons.xlsx\n"
       "  velmor roster import persons.xlsx\n  velmor roster import-phones phones.xlsx\n"
       "  velmor roster export roster.xlsx --form zzsb\n  velmor roster details 44030000000000000001\n"
@@ -89,8 +94,8 @@ int RunSchemeCommand(const GlobalOptions& global, const RosterOptions&) {
   if (dao) dao->getZjms(djxh, total, m01, m02);
   std::string joined;
   for (const auto& t : types) joined += (joined.empty() ? "" : ",") + t;
-  std::printf("scheme account stored: %d items (mode 01: %d, 02: %d), insurance types %s\n", total, m01, m02,
-              joined.empty() ? "(none)" : joined.c_str());
+  std::printf("参保登记信息已保存：%d个项目（征集模式01：%d，02：%d），险种类型 %s\n", total, m01, m02,
+              joined.empty() ? "（无）" : joined.c_str());
   std::fflush(stdout);
   return 0;
 }
@@ -115,7 +120,7 @@ int RunRosterCommand(const GlobalOptions& global, const RosterOptions& o) {
     if (!ok) session.Fail(message);
     // Stored, but records were refused: said, by name.
     if (!message.empty()) std::fprintf(stderr, "velmor: %s\n", message.c_str());
-    std::printf("roster stored: %d persons, %d items\n", svc->getRyCount(djxh, RyOrigin::kAll, ""),
+    std::printf("花名册已保存：%d人，%d个参保项目\n", svc->getRyCount(djxh, RyOrigin::kAll, ""),
                 svc->getItemCount(djxh));
   } else if (o.registrations->parsed()) {
     LongOperation op("roster registrations");
@@ -123,29 +128,29 @@ int RunRosterCommand(const GlobalOptions& global, const RosterOptions& o) {
     bool ok = svc->updateYgcbxx(djxh, message, !o.full);
     op.Finished(ok);
     if (!ok) session.Fail(message);
-    std::printf("registrations stored: %d persons\n", svc->getRyCount(djxh, RyOrigin::kAll, ""));
+    std::printf("缴费登记信息已保存：%d人\n", svc->getRyCount(djxh, RyOrigin::kAll, ""));
   } else if (o.list->parsed()) {
     RyListFilter filter;
     filter.xm = o.name;
     filter.cbzt = o.state;
-    int32_t zs = 0;
-    std::string rows = svc->queryRyList(djxh, filter, o.page, o.size, zs);
-    if (!svc->GetErrorMessage().empty()) session.Fail(svc->GetErrorMessage());
-    for (const auto& row : nlohmann::json::parse(rows)) std::printf("%s\n", row.dump().c_str());
-    std::fprintf(stderr, "%d persons match\n", zs);
+    const int32_t zs = PrintPersons(session, *svc, djxh, filter, o.page, o.size);
+    std::fprintf(stderr, "共 %d 人符合条件\n", zs);
   } else if (o.count->parsed()) {
     const int32_t all = svc->getRyCount(djxh, RyOrigin::kAll, ""), local = svc->getRyCount(djxh, RyOrigin::kLocal, ""),
                   server = svc->getRyCount(djxh, RyOrigin::kServer, ""), items = svc->getItemCount(djxh);
     // A count of -1 is a store that could not be read, never a number to print.
     if (all < 0 || local < 0 || server < 0 || items < 0)
       session.Fail(svc->GetErrorMessage().empty() ? "读取人员数量失败" : svc->GetErrorMessage());
-    std::printf("persons\t%d\nlocal\t%d\nserver\t%d\nitems\t%d\n", all, local, server, items);
+    Output out;
+    out.Begin("", {{"persons", "人员总数"}, {"local", "本地添加"}, {"server", "服务器下载"}, {"items", "参保项目数"}});
+    out.Row({std::to_string(all), std::to_string(local), std::to_string(server), std::to_string(items)});
+    out.Finish();
   } else if (o.refresh->parsed()) {
     LongOperation op("roster refresh-states");
     int32_t r = svc->refreshCbzt(djxh, false, o.force, op.Start("计算参保状态"), message);
     op.Finished(r >= 0);
     if (r < 0) session.Fail(message);
-    std::printf("%s\n", r == 2 ? "summary states recomputed" : "summary states are up to date");
+    std::printf("%s\n", r == 2 ? "参保状态已重新计算" : "参保状态今日已计算，无需重算");
   } else {
     if (!svc->CheckName(o.name, message)) {
       std::printf("%s\n", message.c_str());

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <nlohmann/json.hpp>
 
+#include "cli/output.h"
 #include "cli/plugin_session.h"
 #include "cli/residents_command.h"
 #include "cli/text_table.h"
@@ -29,14 +30,14 @@ std::string Text(const Json& j, const char* key) {
 void PrintGrades(const std::string& grades) {
   std::vector<std::vector<std::string>> table;
   for (const Json& g : Json::parse(grades)) table.push_back({Text(g, "dcmc"), Text(g, "dcje")});
-  PrintTable({"dcmc", "dcje"}, table);
+  PrintTable({{"dcmc", "档次名称"}, {"dcje", "档次金额"}}, table);
 }
 
 void PrintOutcome(const std::string& result) {
   const Json r = Json::parse(result);
-  std::printf("yblsh %s sbzt %s yzpzxh %s sbrq %s yjfehj %s%s%s\n", Text(r, "yblsh").c_str(), Text(r, "sbzt").c_str(),
-              Text(r, "yzpzxh").c_str(), Text(r, "sbrq").c_str(), Text(r, "yjfehj").c_str(),
-              Text(r, "cwxx").empty() ? "" : " cwxx ", Text(r, "cwxx").c_str());
+  std::printf("流水号 %s，申报状态 %s，应征凭证序号 %s，申报日期 %s，应缴费额合计 %s%s%s\n", Text(r, "yblsh").c_str(),
+              Text(r, "sbzt").c_str(), Text(r, "yzpzxh").c_str(), Text(r, "sbrq").c_str(), Text(r, "yjfehj").c_str(),
+              Text(r, "cwxx").empty() ? "" : "，错误信息 ", Text(r, "cwxx").c_str());
 }
 
 }  // namespace
@@ -46,6 +47,7 @@ CLI::App* AddSpecialCommand(CLI::App& app, SpecialOptions& o) {
   cmd->require_subcommand(1);
   cmd->fallthrough();
   o.grades = cmd->add_subcommand("grades", "Grades of an item over payment years (server)");
+  AddOutputOptions(o.grades);
   o.grades->add_option("--zsxm", o.zsxm, "levy item code")->required();
   o.grades->add_option("--zspm", o.zspm, "levy sub-item code")->required();
   o.grades->add_option("--zszm", o.zszm, "levy detail code");
@@ -53,6 +55,7 @@ CLI::App* AddSpecialCommand(CLI::App& app, SpecialOptions& o) {
   o.grades->add_option("--to", o.to, "last payment year")->required();
   o.grades->add_option("--agency", o.agencies, "agency code (repeat for several)");
   o.history = cmd->add_subcommand("history", "Pension payment history of a person (server)");
+  AddOutputOptions(o.history);
   o.history->add_option("--djxh", o.djxh, "the person's registration number (default: the payer)");
   o.declare = cmd->add_subcommand("declare", "Declare: FILE holds the body (XML fragment or JSON object)");
   o.declare->add_option("FILE", o.file, "the declaration's body")->required();
@@ -61,6 +64,7 @@ CLI::App* AddSpecialCommand(CLI::App& app, SpecialOptions& o) {
   o.verdict = cmd->add_subcommand("verdict", "Fetch the verdict of a queued declaration by its serial");
   o.verdict->add_option("SERIAL", o.serial, "the yblsh the declaration printed")->required();
   o.list = cmd->add_subcommand("list", "Print the recorded lines");
+  AddOutputOptions(o.list);
   o.list->add_option("--name", o.name, "part of the name");
   o.list->add_option("--state", o.state, "declaration states, e.g. 2,6");
   o.list->add_option("--page", o.page, "page from 1; -1 for all");
@@ -99,7 +103,12 @@ int RunSpecialCommand(const GlobalOptions& global, const SpecialOptions& o) {
     std::vector<std::vector<std::string>> table;
     for (const Json& h : Json::parse(out))
       table.push_back({Text(h, "sbjbjgDm"), Text(h, "rybh"), Text(h, "jfnd"), Text(h, "jfys"), Text(h, "jfztDm")});
-    PrintTable({"sbjbjgDm", "rybh", "jfnd", "jfys", "jfztDm"}, table);
+    PrintTable({{"sbjbjgDm", "社保经办机构"},
+                {"rybh", "人员编号"},
+                {"jfnd", "缴费年度"},
+                {"jfys", "缴费月数"},
+                {"jfztDm", "缴费状态"}},
+               table);
   } else if (o.declare->parsed()) {
     if (!mgr->tsrqSbfxxBc(person, content, nullptr, out, message)) session.Fail(message);
     PrintOutcome(out);
@@ -112,7 +121,7 @@ int RunSpecialCommand(const GlobalOptions& global, const SpecialOptions& o) {
       l["sbzt"] = r["sbzt"];
     }
     if (!rows.empty() && !mgr->SaveSbjl(rows.dump(), message)) session.Fail(message);
-    std::printf("recorded %zu line(s)\n", rows.size());
+    std::printf("已记录 %zu 条\n", rows.size());
   } else if (o.verdict->parsed()) {
     if (!mgr->tsrqSbfxxBcGetFK(o.serial, nullptr, out, message)) session.Fail(message);
     PrintOutcome(out);
@@ -125,8 +134,16 @@ int RunSpecialCommand(const GlobalOptions& global, const SpecialOptions& o) {
     for (const Json& r : Json::parse(dao->GetData(payer, filter, o.page, o.size)))
       table.push_back({Text(r, "yzpzxh"), Text(r, "sbrq"), Text(r, "xm"), Text(r, "zjhm"), Text(r, "sbzt"),
                        Text(r, "jfzt"), Text(r, "jfje"), Text(r, "cwxx")});
-    PrintTable({"yzpzxh", "sbrq", "xm", "zjhm", "sbzt", "jfzt", "jfje", "cwxx"}, table);
-    std::printf("%d line(s) in all\n", total);
+    PrintTable({{"yzpzxh", "应征凭证序号"},
+                {"sbrq", "申报日期"},
+                {"xm", "姓名"},
+                {"zjhm", "证件号码"},
+                {"sbzt", "申报状态"},
+                {"jfzt", "缴费状态"},
+                {"jfje", "缴费金额"},
+                {"cwxx", "错误信息"}},
+               table);
+    std::fprintf(stderr, "共 %d 条\n", total);
   }
   std::fflush(stdout);
   return 0;

@@ -7,6 +7,7 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 
+#include "cli/output.h"
 #include "cli/plugin_session.h"
 #include "cli/residents_command.h"
 #include "cli/text_table.h"
@@ -32,7 +33,7 @@ std::string Text(const nlohmann::json& j, const char* key) {
 }
 
 void PrintRefusals(const std::vector<JdczbgRefusal>& refused) {
-  for (const auto& r : refused) std::printf("refused %s: %s\n", r.key.c_str(), r.sbyy.c_str());
+  for (const auto& r : refused) std::printf("未通过 %s：%s\n", r.key.c_str(), r.sbyy.c_str());
 }
 
 }  // namespace
@@ -51,6 +52,7 @@ CLI::App* AddStreetChangeCommand(CLI::App& app, StreetChangeOptions& o) {
   o.sync->add_option("TO", o.to, "last day, yyyy-mm-dd")->required();
   o.sync->add_option("--size", o.size, "page size of the download");
   o.list = cmd->add_subcommand("list", "Print the stored changes");
+  AddOutputOptions(o.list);
   o.list->add_option("--from", o.from, "first day, yyyy-mm-dd");
   o.list->add_option("--to", o.to, "last day, yyyy-mm-dd");
   o.list->add_option("--page", o.page, "page from 1; -1 for all");
@@ -93,16 +95,16 @@ int RunStreetChangeCommand(const GlobalOptions& global, const StreetChangeOption
     const bool ok = service->submitBGData(changes, refused);
     PrintRefusals(refused);
     if (!ok) session.Fail(service->GetErrorMessage());
-    std::printf("submitted %zu change(s), %zu refused\n", changes.size(), refused.size());
+    std::printf("已提交 %zu 条变更，%zu 条未通过\n", changes.size(), refused.size());
   } else if (o.cancel->parsed()) {
     const bool ok = service->cancelBGData(o.bgid, refused);
     PrintRefusals(refused);
     if (!ok) session.Fail(service->GetErrorMessage());
-    std::printf("cancelled %zu change(s)\n", o.bgid.size());
+    std::printf("已撤销 %zu 条变更\n", o.bgid.size());
   } else if (o.sync->parsed()) {
     int32_t total = 0;
     if (!service->queryBGData(o.from, o.to, o.size, nullptr, total)) session.Fail(service->GetErrorMessage());
-    std::printf("downloaded %d change(s)\n", total);
+    std::printf("已下载 %d 条变更\n", total);
   } else {
     Ref<IJdczbgDao> dao = session.Require<IJdczbgDao>("IJdczbgDao");
     JdczbgFilter f;
@@ -114,8 +116,16 @@ int RunStreetChangeCommand(const GlobalOptions& global, const StreetChangeOption
     std::vector<std::vector<std::string>> table;
     for (const auto& e : rows)
       table.push_back({e.bgid, e.bgsj, e.xm, e.zjhm, e.xzjddm, e.sqhczdm, e.bgzt, e.cxbz});
-    PrintTable({"bgid", "bgsj", "xm", "zjhm", "xzjddm", "sqhczdm", "bgzt", "cxbz"}, table);
-    std::printf("%d change(s) in all\n", dao->getCount(djxh, f));
+    PrintTable({{"bgid", "变更ID"},
+                {"bgsj", "变更时间"},
+                {"xm", "姓名"},
+                {"zjhm", "证件号码"},
+                {"xzjddm", "乡镇街道"},
+                {"sqhczdm", "社区村组"},
+                {"bgzt", "变更状态"},
+                {"cxbz", "撤销标志"}},
+               table);
+    std::fprintf(stderr, "共 %d 条变更\n", dao->getCount(djxh, f));
   }
   std::fflush(stdout);
   return 0;

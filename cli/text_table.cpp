@@ -1,6 +1,5 @@
 #include "cli/text_table.h"
 
-#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
@@ -17,21 +16,23 @@ size_t DisplayWidth(const std::string& s) {
   return w;
 }
 
+namespace {
+void Print(std::vector<OutputColumn> columns, const std::vector<std::vector<std::string>>& rows) {
+  Output out;
+  out.Begin("", std::move(columns));
+  for (const auto& r : rows) out.Row(r);
+  out.Finish();
+}
+}  // namespace
+
+void PrintTable(std::initializer_list<OutputColumn> columns, const std::vector<std::vector<std::string>>& rows) {
+  Print(columns, rows);
+}
+
 void PrintTable(const std::vector<std::string>& head, const std::vector<std::vector<std::string>>& rows) {
-  std::vector<size_t> widths(head.size());
-  for (size_t c = 0; c < head.size(); ++c) widths[c] = DisplayWidth(head[c]);
-  for (const auto& r : rows)
-    for (size_t c = 0; c < r.size() && c < widths.size(); ++c) widths[c] = std::max(widths[c], DisplayWidth(r[c]));
-  auto line = [&](const std::vector<std::string>& r) {
-    std::string out;
-    for (size_t c = 0; c < r.size() && c < widths.size(); ++c) {
-      out += r[c];
-      if (c + 1 < r.size()) out += std::string(widths[c] - DisplayWidth(r[c]) + 2, ' ');
-    }
-    std::printf("%s\n", out.c_str());
-  };
-  line(head);
-  for (const auto& r : rows) line(r);
+  std::vector<OutputColumn> columns;
+  for (const std::string& h : head) columns.push_back({h, h});
+  Print(std::move(columns), rows);
 }
 
 std::string Money(double amount) {

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <fstream>
 #include <iostream>
+#include <map>
 
 #include <CLI/CLI.hpp>
 
@@ -60,6 +61,15 @@ int main(int argc, char** argv) {
       ->check(CLI::Range(-1, 1000));
   app.add_flag("--queue-declarations", options.queueDeclarations,
                "answer every declaration later under its serial (\"10042\"), as a busy server does");
+  const std::map<std::string, velmor::taxsim::State::PersonRules> rules = {
+      {"none", velmor::taxsim::State::PersonRules::kNone},
+      {"basic", velmor::taxsim::State::PersonRules::kBasic},
+      {"roster", velmor::taxsim::State::PersonRules::kRoster}};
+  app.add_option("--person-rules", options.personRules,
+                 "how declared persons are checked: none, basic (no negative amount, a person number), "
+                 "roster (basic, and the number is on the payer's roster); refused persons are answered in cwmxList")
+      ->transform(CLI::CheckedTransformer(rules, CLI::ignore_case))
+      ->default_str("basic");
   app.add_option("--threads", options.threads, "server threads")->check(CLI::Range(1, 256));
   app.add_option("--bank-cert", bank.certFile, "TLS certificate of the simulated bank platform (starts it)")
       ->check(CLI::ExistingFile);

@@ -345,6 +345,7 @@ Simulator::Simulator(SimulatorOptions options) : impl_(std::make_unique<Impl>())
   impl_->state = impl_->options.scenarioPath.empty() ? Generate(impl_->options.generate)
                                                      : LoadScenario(impl_->options.scenarioPath);
   impl_->state.queueDeclarations = impl_->options.queueDeclarations;
+  impl_->state.personRules = impl_->options.personRules;
   RegisterBuiltinHandlers(impl_->handlers);
   impl_->Routes();
 }

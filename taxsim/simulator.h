@@ -35,6 +35,7 @@ struct SimulatorOptions {
   std::string scenarioPath;      // when set, the state is read from this scenario file
   GenerateOptions generate;      // otherwise the state is generated
   bool queueDeclarations = false;  // every submission is refused with "10042" and answered later
+  State::PersonRules personRules = State::PersonRules::kBasic;  // how declared persons are checked
 };
 
 // One request as it reached a handler (kept for assertions: the last kRecentCalls).

@@ -64,6 +64,11 @@ struct State {
   nlohmann::json groups = nlohmann::json::array();
   // A busy server: submissions are queued ("10042") and answered under their serial.
   bool queueDeclarations = false;
+  // How the declaration handlers check each person (taxsim/handlers/declaration.cpp):
+  // kNone accepts all; kBasic refuses negative amounts and a missing person number; kRoster also
+  // refuses a person number the payer's roster does not hold.
+  enum class PersonRules { kNone, kBasic, kRoster };
+  PersonRules personRules = PersonRules::kBasic;
   // The payment side (taxsim/handlers/payment.cpp): agreements, lines paid, vouchers, and what
   // tests steer (outcomes per zsuuid, offices that fail, the next deduction timing out).
   nlohmann::json payments = nlohmann::json::object();

@@ -200,7 +200,7 @@ std::string TEmployeeDaoImpl::getUpdateData(const std::string& djxh, const RyUpd
                        {V(djxh), f.Build()});
     Ref<IDBMechanism> db = OpenMainConnection();
     Ref<IDBDataSet> ds = QueryOrThrow(
-        *db, select.Page("sb_ryjbxxb.*, b.sbjbjgdm, b.sbhm, b.yxbz as cbjgyxbz, c.xzid, c.zsxmdm, c.zspmdm, "
+        *db, select.Page("sb_ryjbxxb.*, b.sbjbjgdm, b.rybh, b.sbhm, b.yxbz as cbjgyxbz, c.xzid, c.zsxmdm, c.zspmdm, "
                          "c.zszmdm, c.xzjddm, c.sqhczdm, c.ksjfyf, c.tzjfyf, c.yxbz as xmyxbz, c.pmlx, c.djnd, c.yjfe",
                          page, pageSize, " order by sb_ryjbxxb.id desc, c.xzid"));
     return RowsJson(*ds);

@@ -7,9 +7,13 @@
 // yjfe, persons}. How it is answered depends on the first person's `jhsx`, so a scenario (or a
 // test) can steer it without faults: "QUEUE" refuses with "10042" and answers later under the
 // serial (as does every submission when State::queueDeclarations is set); "ASYNC" accepts
-// without a final result, completed by "0103"; a person whose `cxjmsbbm` starts with "ERR" fails the declaration with that person in `cwmxList`. Otherwise it is
-// declared at once with a voucher number. A voided voucher answers "30035" when voided again.
+// without a final result, completed by "0103". A person that breaks the server's rules fails the
+// declaration with that person and the reason in `cwmxList`: a `cxjmsbbm` starting with "ERR"
+// always, and by State::personRules a negative amount, a missing person number or one the roster
+// does not hold. Otherwise it is declared at once with a voucher number. A voided voucher answers "30035" when voided
+// again.
 #include <cstdio>
+#include <cstdlib>
 
 #include "taxsim/handlers.h"
 #include "taxsim/handlers/declaration_book.h"
@@ -53,11 +57,33 @@ std::string DeclarationMode(const Json& entry) {
   return persons.empty() ? "" : persons[0].value("jhsx", "");
 }
 
+// Why the server refuses a declared person; "" when it takes it.
+std::string PersonError(const State& state, const Json& p) {
+  const std::string sbbm = p.value("cxjmsbbm", "");
+  if (sbbm.rfind("ERR", 0) == 0) return "证件号码校验不通过";
+  if (state.personRules == State::PersonRules::kNone) return "";
+  for (const char* k : {"yjfe", "yjfje", "ybtfe"}) {
+    const std::string v = p.value(k, "");
+    if (!v.empty() && std::strtod(v.c_str(), nullptr) < 0) return std::string(k) + "不能为负数";
+  }
+  if (sbbm.empty()) return "居民申报编码不能为空";
+  if (state.personRules == State::PersonRules::kRoster) {
+    for (const Enrolment& e : state.enrolments)
+      if (e.rybh == sbbm) return "";
+    return "未找到人员编号为" + sbbm + "的参保登记";
+  }
+  return "";
+}
+
 // The final answer of a declaration (it becomes declared or failed).
 Answer FinalAnswer(State& state, Json& d) {
   Json errors = Json::array();
-  for (const Json& p : d["persons"]) {
-    if (p.value("cxjmsbbm", "").rfind("ERR", 0) == 0) errors.push_back(p);
+  for (Json& p : d["persons"]) {
+    const std::string why = PersonError(state, p);
+    if (!why.empty()) {
+      p["cwxx"] = why;
+      errors.push_back(p);
+    }
   }
   if (!errors.empty()) {
     d["state"] = "failed";
@@ -66,7 +92,7 @@ Answer FinalAnswer(State& state, Json& d) {
     for (const Json& p : errors) {
       pugi::xml_node row = TaxmlAnswer::AddRow(list, "cwmxDTO");
       TaxmlAnswer::AddValue(row, "jfmxxh", p.value("jfmxxh", ""));
-      TaxmlAnswer::AddValue(row, "cwxx", "证件号码校验不通过");
+      TaxmlAnswer::AddValue(row, "cwxx", p.value("cwxx", ""));
     }
     return Answer::Taxml(std::move(doc));
   }

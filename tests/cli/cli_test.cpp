@@ -68,7 +68,7 @@ TEST(Cli, InitWritesTheConfigurationAndKeepsWhatIsNotGiven) {
   std::string data = dir.File("data");
   ProcessResult r = Velmor({"init", "--data", data, "--server", "http://127.0.0.1:18080", "--djxh", "10114403000012345678"});
   ASSERT_EQ(r.exitCode, 0) << r.err;
-  EXPECT_EQ(r.out, "wrote " + data + "/velmor.conf\n");
+  EXPECT_EQ(r.out, "已写入 " + data + "/velmor.conf\n");
   auto c = host::HostConfig::Load(data + "/velmor.conf");
   EXPECT_EQ(c.Get("server", "url"), "http://127.0.0.1:18080");
   EXPECT_EQ(c.Get("portal", "djxh"), "10114403000012345678");
@@ -130,7 +130,7 @@ TEST(Cli, LogShowsTheWholeLogOrItsLastLines) {
   ProcessResult r = Velmor({"--data", data, "log"});
   EXPECT_EQ(r.exitCode, 0);
   EXPECT_EQ(r.out, "");
-  EXPECT_NE(r.err.find("no log yet"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("尚无日志"), std::string::npos) << r.err;
 
   ASSERT_EQ(Velmor({"--data", data, "services"}).exitCode, 0);
   r = Velmor({"--data", data, "log"});

@@ -74,9 +74,9 @@ TEST(DemoCli, SummaryAgreesWithWhatTheServerHolds) {
   ASSERT_EQ(totals.size(), 2u) << r.out;
   EXPECT_EQ(totals[0], (std::vector<std::string>{"合计", std::to_string(held.persons)}));
   EXPECT_EQ(totals[1], (std::vector<std::string>{"合计", std::to_string(held.declarations), Money(held.amount)}));
-  EXPECT_NE(r.out.find("state 1 已受理待反馈"), std::string::npos) << "a busy server answers later";
+  EXPECT_NE(r.out.find("状态 1 已受理待反馈"), std::string::npos) << "a busy server answers later";
   EXPECT_NE(r.out.find("2 申报成功"), std::string::npos) << r.out;
-  EXPECT_NE(r.out.find("0 未缴款  1"), std::string::npos) << "the voucher is unpaid\n" << r.out;
+  EXPECT_NE(r.out.find("0 未缴款\t1"), std::string::npos) << "the voucher is unpaid\n" << r.out;
 
   // The payment of the day: what the demo deducted is what the server counts as paid, the rest
   // is on the one levy document's voucher, and the home page heard of it.
@@ -101,9 +101,10 @@ TEST(DemoCli, StartsItsOwnServerAndStopsIt) {
   EXPECT_EQ(totals[0][1], "120");
   EXPECT_EQ(totals[1][1], "1");
   // The child server is gone: its address no longer answers.
-  const size_t at = r.out.find("server http://");
+  const size_t at = r.out.find("服务器 http://");
   ASSERT_NE(at, std::string::npos) << r.out;
-  std::string url = r.out.substr(at + 7, r.out.find(',', at) - at - 7);
+  const size_t skip = std::string("服务器 ").size();
+  std::string url = r.out.substr(at + skip, r.out.find("，", at) - at - skip);
   ProcessResult after = RunProcess({kVelmor, "--data", dir.File("data"), "dict", "update", "--force"});
   EXPECT_NE(after.exitCode, 0) << "the server of " << url << " still answers";
 
@@ -129,7 +130,7 @@ TEST(DemoCli, AFailedStepEndsTheDemoWithItsMessage) {
   ProcessResult r = RunProcess({kVelmor, "demo", "--server", sim.Url(), "--data", dir.File("data")});
   EXPECT_EQ(r.exitCode, 1) << r.out;
   EXPECT_NE(r.err.find("申报服务暂停"), std::string::npos) << r.err;
-  EXPECT_EQ(r.out.find("== Summary"), std::string::npos) << "no summary after a failed step";
+  EXPECT_EQ(r.out.find("== 汇总"), std::string::npos) << "no summary after a failed step";
 }
 
 TEST(DemoCli, ReportsAServerThatCannotBeStartedOrReached) {

@@ -51,7 +51,7 @@ TEST_F(GroupCli, DownloadImportDeclareFollowAndVoid) {
   ASSERT_EQ(added.exitCode, 0) << added.err;
   EXPECT_EQ(added.out, "已添加 2 条\n");
   ProcessResult lines = Run({"group", "lines"});
-  EXPECT_NE(lines.out.find("合计 3 条，1140.00 元"), std::string::npos) << lines.out;
+  EXPECT_NE(lines.err.find("合计 3 条，1140.00 元"), std::string::npos) << lines.err;
 
   ProcessResult declared =
       Run({"group", "declare", "--office", "11101000001", "--agency", "11101000001", "--year", "2024"});
@@ -68,7 +68,7 @@ TEST_F(GroupCli, DownloadImportDeclareFollowAndVoid) {
   EXPECT_EQ(voided.out, "申报 1 已作废\n");
 
   ProcessResult other = Run({"group", "--government", "--djxh", taxsim::GroupDjxh("9", 1), "lines"});
-  EXPECT_NE(other.out.find("合计 0 条"), std::string::npos) << "the government account sees none of them";
+  EXPECT_NE(other.err.find("合计 0 条"), std::string::npos) << "the government account sees none of them";
   ProcessResult missing = Run({"group", "verdict", "9"});
   EXPECT_EQ(missing.exitCode, 1);
   EXPECT_NE(missing.err.find("未找到申报记录[9]。"), std::string::npos) << missing.err;

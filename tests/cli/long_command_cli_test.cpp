@@ -30,9 +30,9 @@ class LongCommandCli : public ::testing::Test {
   }
   ProcessResult Run(std::vector<std::string> args) { return RunProcess(Argv(std::move(args))); }
   std::string Persons() {
-    ProcessResult count = Run({"roster", "count"});
+    ProcessResult count = Run({"roster", "count", "--fields", "persons"});
     EXPECT_EQ(count.exitCode, 0) << count.err;
-    return count.out.substr(0, count.out.find('\n'));
+    return count.out;
   }
   static taxsim::SimulatorOptions Options(int64_t persons) {
     taxsim::SimulatorOptions o;
@@ -65,7 +65,7 @@ std::vector<std::pair<std::string, std::vector<int>>> PercentLines(const std::st
 TEST_F(LongCommandCli, PipedProgressRisesToAHundredInEveryStepAndCtrlCRollsBack) {
   ProcessResult first = Run({"roster", "sync", "--full"});
   ASSERT_EQ(first.exitCode, 0) << first.err;
-  EXPECT_EQ(first.out.rfind("roster stored: 20000 persons, ", 0), 0u) << first.out;
+  EXPECT_EQ(first.out.rfind("花名册已保存：20000人，", 0), 0u) << first.out;
   // Every step's percentages rise and end at 100; a step restarting at a lower value would show
   // here as an extra step that does not end at 100.
   auto steps = PercentLines(first.err);
@@ -76,7 +76,14 @@ TEST_F(LongCommandCli, PipedProgressRisesToAHundredInEveryStepAndCtrlCRollsBack)
     EXPECT_EQ(values.back(), 100) << label << "\n" << first.err;
   }
   EXPECT_EQ(first.err.find("\n: "), std::string::npos) << "an empty label:\n" << first.err;
-  ASSERT_EQ(Persons(), "persons\t20000");
+  ASSERT_EQ(Persons(), "persons\n20000\n");
+  // The whole roster as one page, read from the store in chunks: every person once.
+  ProcessResult all = Run({"roster", "list", "--size", "20000", "--fields", "id"});
+  ASSERT_EQ(all.exitCode, 0) << all.err;
+  std::istringstream ids(all.out);
+  std::set<std::string> seen;
+  for (std::string line; std::getline(ids, line);) seen.insert(line);
+  EXPECT_EQ(seen.size(), 20001u) << "the head and 20,000 distinct persons";
   // The log holds the command and every exchange with its status and time.
   const std::string log = ReadFile(dir_.File("data/velmor.log"));
   EXPECT_NE(log.find("[cli] command: " + kVelmor + " --data " + dir_.File("data") + " roster sync --full\n"),
@@ -106,11 +113,11 @@ TEST_F(LongCommandCli, PipedProgressRisesToAHundredInEveryStepAndCtrlCRollsBack)
     EXPECT_NE(sync.RemainingOutput().find("已取消（roster sync）"), std::string::npos);
     sim_.Faults().Clear();
   }
-  EXPECT_EQ(Persons(), "persons\t20000") << "the interrupted download changed the roster";
+  EXPECT_EQ(Persons(), "persons\n20000\n") << "the interrupted download changed the roster";
 
   ProcessResult again = Run({"roster", "sync", "--full"});
   ASSERT_EQ(again.exitCode, 0) << again.err;
-  EXPECT_EQ(Persons(), "persons\t10000");
+  EXPECT_EQ(Persons(), "persons\n10000\n");
 }
 
 class WaitingCommandCli : public LongCommandCli {
@@ -122,7 +129,7 @@ TEST_F(WaitingCommandCli, QuietRunsShowNoProgressAndTheLogLevelCanBeSetPerRun) {
   ProcessResult quiet = Run({"-q", "roster", "sync", "--full", "--log-level", "0"});
   ASSERT_EQ(quiet.exitCode, 0) << quiet.err;
   EXPECT_EQ(quiet.err, "");
-  EXPECT_EQ(quiet.out.rfind("roster stored: 40 persons", 0), 0u) << quiet.out;
+  EXPECT_EQ(quiet.out.rfind("花名册已保存：40人", 0), 0u) << quiet.out;
   EXPECT_EQ(ReadFile(dir_.File("data/velmor.log")).find("roster sync --full"), std::string::npos)
       << "level 0 keeps errors only";
   ASSERT_EQ(Run({"roster", "count", "--log-level", "2"}).exitCode, 0);
@@ -142,7 +149,7 @@ TEST_F(WaitingCommandCli, CtrlCWhileTheServerDoesNotAnswerEndsAtOnce) {
   EXPECT_EQ(sync.Signal(SIGINT, 5), 130);
   EXPECT_NE(sync.RemainingOutput().find("已取消（scheme sync）"), std::string::npos);
   sim_.Faults().Clear();
-  EXPECT_EQ(Run({"roster", "count"}).out.rfind("persons\t0\n", 0), 0u);
+  EXPECT_EQ(Persons(), "persons\n0\n");
 }
 
 }  // namespace

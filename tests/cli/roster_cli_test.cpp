@@ -39,16 +39,16 @@ class RosterCli : public ::testing::Test {
 TEST_F(RosterCli, SyncListCountAndRefresh) {
   ProcessResult scheme = Run({"scheme", "sync"});
   ASSERT_EQ(scheme.exitCode, 0) << scheme.err;
-  EXPECT_NE(scheme.out.find("insurance types 110,310,410"), std::string::npos) << scheme.out;
+  EXPECT_NE(scheme.out.find("险种类型 110,310,410"), std::string::npos) << scheme.out;
 
   ProcessResult sync = Run({"roster", "sync", "--full"});
   ASSERT_EQ(sync.exitCode, 0) << sync.err;
-  EXPECT_EQ(sync.out.rfind("roster stored: 40 persons, ", 0), 0u) << sync.out;
+  EXPECT_EQ(sync.out.rfind("花名册已保存：40人，", 0), 0u) << sync.out;
   EXPECT_NE(sync.err.find("roster sync"), std::string::npos) << "the progress display";
 
   ProcessResult count = Run({"roster", "count"});
   ASSERT_EQ(count.exitCode, 0) << count.err;
-  EXPECT_EQ(count.out.rfind("persons\t40\nlocal\t0\nserver\t40\n", 0), 0u) << count.out;
+  EXPECT_EQ(count.out.rfind("persons\tlocal\tserver\titems\n40\t0\t40\t", 0), 0u) << count.out;
 
   {
     // A store whose roster table cannot be read fails the count instead of printing -1.
@@ -64,13 +64,23 @@ TEST_F(RosterCli, SyncListCountAndRefresh) {
 
   ProcessResult list = Run({"roster", "list", "--state", "1", "--page", "2", "--size", "15"});
   ASSERT_EQ(list.exitCode, 0) << list.err;
-  EXPECT_EQ(std::count(list.out.begin(), list.out.end(), '\n'), 15) << list.out;
-  EXPECT_EQ(list.err, "40 persons match\n");
-  nlohmann::json first = nlohmann::json::parse(list.out.substr(0, list.out.find('\n')));
-  EXPECT_EQ(first["cbzt"], "1");
+  EXPECT_EQ(std::count(list.out.begin(), list.out.end(), '\n'), 16) << "a head line and 15 persons\n" << list.out;
+  EXPECT_EQ(list.out.rfind("id\txm\tzjlx\tzjhm\t", 0), 0u) << list.out;
+  EXPECT_EQ(list.err, "共 40 人符合条件\n");
+  ProcessResult json = Run({"roster", "list", "--state", "1", "--size", "40", "--format", "json"});
+  ASSERT_EQ(json.exitCode, 0) << json.err;
+  const nlohmann::json all = nlohmann::json::parse(json.out);
+  ASSERT_EQ(all.size(), 40u);
+  EXPECT_EQ(all[0]["cbzt"], "1 参保中") << "code and name";
+  EXPECT_NE(all[0]["ly"].get<std::string>().find("服务器下载"), std::string::npos) << all[0]["ly"];
+  // The page of --page 2 --size 15 is rows 16..30 of the whole list.
+  EXPECT_NE(list.out.find("\n" + all[15]["id"].get<std::string>() + "\t"), std::string::npos);
+  EXPECT_EQ(list.out.find("\n" + all[14]["id"].get<std::string>() + "\t"), std::string::npos);
+  ProcessResult fields = Run({"roster", "list", "--size", "2", "--fields", "zjhm,xm"});
+  EXPECT_EQ(fields.out.rfind("zjhm\txm\n", 0), 0u) << fields.out;
 
-  EXPECT_EQ(Run({"roster", "refresh-states"}).out, "summary states are up to date\n");
-  EXPECT_EQ(Run({"roster", "refresh-states", "--force"}).out, "summary states recomputed\n");
+  EXPECT_EQ(Run({"roster", "refresh-states"}).out, "参保状态今日已计算，无需重算\n");
+  EXPECT_EQ(Run({"roster", "refresh-states", "--force"}).out, "参保状态已重新计算\n");
   ProcessResult inc = Run({"roster", "sync"});
   ASSERT_EQ(inc.exitCode, 0) << inc.err;
 }

@@ -48,9 +48,9 @@ TEST_F(StoreCli, ParamListShowsOwnValuesAndInheritedGlobalOnes) {
   ASSERT_EQ(Run({"param", "set", "--djxh", "10001", "shared", "mine"}).exitCode, 0);
   ProcessResult list = Run({"param", "list", "--djxh", "10001"});
   ASSERT_EQ(list.exitCode, 0) << list.err;
-  EXPECT_EQ(list.out, "shared=mine\nonly_global=g g  [global_param]\n");
+  EXPECT_EQ(list.out, "key\tvalue\tdjxh\nshared\tmine\t10001\nonly_global\tg g\tglobal_param\n");
   EXPECT_EQ(Run({"param", "get", "--djxh", "10001", "only_global"}).out, "g g\n");
-  EXPECT_EQ(Run({"param", "list"}).out, "only_global=g g\nshared=global\n");
+  EXPECT_EQ(Run({"param", "list", "--fields", "key,value"}).out, "key\tvalue\nonly_global\tg g\nshared\tglobal\n");
 }
 
 TEST_F(StoreCli, ParamUsageErrors) {
@@ -70,8 +70,8 @@ TEST_F(StoreCli, CodeNameAddThenList) {
   ASSERT_EQ(Run({"codename", "add", "6", "01", "城关街道"}).exitCode, 0);
   ProcessResult list = Run({"codename", "list", "6"});
   ASSERT_EQ(list.exitCode, 0) << list.err;
-  EXPECT_EQ(list.out, "01\t城关街道\n02'x\tO'Neil\n");
-  EXPECT_EQ(Run({"codename", "list", "7"}).out, "");
+  EXPECT_EQ(list.out, "dm\tmc\n01\t城关街道\n02'x\tO'Neil\n");
+  EXPECT_EQ(Run({"codename", "list", "7"}).out, "dm\tmc\n");
   ProcessResult bad = Run({"codename", "list", "six"});
   EXPECT_EQ(bad.exitCode, 2);
   EXPECT_EQ(bad.err, "velmor: Could not convert: LB = six (see velmor codename list --help)\n");

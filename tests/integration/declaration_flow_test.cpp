@@ -324,5 +324,28 @@ TEST_F(DeclarationFlow, ExportingDetailsWritesAWorkbook) {
   EXPECT_GT(error.size(), std::string("导出申报明细异常：").size());
 }
 
+// The server's own person rules: basic refuses a negative amount, roster a person number it does
+// not hold; each refused person comes back with its reason, the others stay unmarked.
+TEST_F(DeclarationFlow, TheServersPersonRulesRefuseByPersonWithTheirReasons) {
+  Json negative = Declaration();
+  negative["details"][0]["persons"][1]["jfje"] = -380;
+  int32_t id = Send(negative, 3);
+  EXPECT_EQ(Get("select sbyy from ds_sbrymxb where mxxh = '2' and mxbid in (select id from ds_sbmxb where zbid = " +
+                std::to_string(id) + ")"),
+            "yjfe不能为负数");
+  EXPECT_EQ(Get("select ifnull(sbyy, '') from ds_sbrymxb where mxxh = '1' and mxbid in (select id from ds_sbmxb "
+                "where zbid = " + std::to_string(id) + ")"),
+            "");
+
+  sim.WithState([](taxsim::State& s) { return s.personRules = taxsim::State::PersonRules::kRoster; });
+  id = Send(Declaration("", "NOSUCH"), 3);
+  EXPECT_EQ(Get("select sbyy from ds_sbrymxb where mxxh = '2' and mxbid in (select id from ds_sbmxb where zbid = " +
+                std::to_string(id) + ")"),
+            "未找到人员编号为NOSUCH的参保登记");
+
+  sim.WithState([](taxsim::State& s) { return s.personRules = taxsim::State::PersonRules::kNone; });
+  Send(negative, 2);
+}
+
 }  // namespace
 }  // namespace velmor::testing
