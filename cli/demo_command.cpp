@@ -292,7 +292,7 @@ int RunDemoCommand(const GlobalOptions& global, const DemoOptions& o) {
     std::string text;
     if (!jk->GetQfxxLb(0, "", "", "", view, text)) session.Fail(jk->GetErrorMessage());
     const Json lines = Json::parse(text);
-    if (lines.empty()) return std::string("no arrears");
+    if (lines.empty()) return std::string("没有欠费");
     // The first half of the lines by deduction, the rest on vouchers.
     Json byDeduction = Json::array(), byVoucher = Json::array();
     double deductedAmount = 0, voucherAmount = 0;
@@ -314,8 +314,8 @@ int RunDemoCommand(const GlobalOptions& global, const DemoOptions& o) {
                             {"yhhbMc", agreements[0].value("yhhbMc", "")}};
       if (!jk->PrintJkpz(byVoucher.dump(), account.dump(), view, result)) session.Fail(jk->GetErrorMessage());
     }
-    return std::to_string(byDeduction.size()) + " lines by deduction (" + Money(deductedAmount) + "), " +
-           std::to_string(byVoucher.size()) + " on vouchers (" + Money(voucherAmount) + ")";
+    return "扣款" + std::to_string(byDeduction.size()) + "条（" + Money(deductedAmount) + "），开具凭证" +
+           std::to_string(byVoucher.size()) + "条（" + Money(voucherAmount) + "）";
   });
   day.Step("查询扣款结果", [&](IProgressView* view) {
     int paid = 0;
@@ -325,7 +325,7 @@ int RunDemoCommand(const GlobalOptions& global, const DemoOptions& o) {
         session.Fail(jk->GetErrorMessage());
       paid += std::strtod(Json::parse(answer).value("wjkje", "1").c_str(), nullptr) == 0;
     }
-    return std::to_string(paid) + " of " + std::to_string(deducted.size()) + " levy documents fully paid";
+    return std::to_string(deducted.size()) + "张应征凭证中" + std::to_string(paid) + "张已全部缴清";
   });
   day.Step("首页提醒", [&](IProgressView* view) {
     if (!session.Host().PublishHomePage()) session.Fail("无法记录首页窗口（系统参数homepage_handle）。");
@@ -337,7 +337,7 @@ int RunDemoCommand(const GlobalOptions& global, const DemoOptions& o) {
     });
     if (!jk->CheckQfxxNotice(view) || !jk->SendQfxxNotice()) session.Fail(jk->GetErrorMessage());
     session.Host().HomePage().SetSink({});
-    return std::to_string(session.Host().HomePage().Notices().size()) + " notices received by the home page";
+    return "首页收到" + std::to_string(session.Host().HomePage().Notices().size()) + "条提醒";
   });
   PrintSummary(session, djxh, *roster, *mgr, jkzt);
   PrintPaymentSummary(session, *jk);

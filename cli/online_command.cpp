@@ -27,9 +27,9 @@ std::string Text(const Json& j, const char* key) {
 }
 
 const char* BankState(const std::string& ddzt) {
-  if (ddzt == "0") return "unpaid";
-  if (ddzt == "1") return "paid";
-  if (ddzt == "2") return "closed";
+  if (ddzt == "0") return "未支付";
+  if (ddzt == "1") return "已支付";
+  if (ddzt == "2") return "已关闭";
   return "?";
 }
 
@@ -93,7 +93,7 @@ int RunOnlineCommand(const GlobalOptions& global, const OnlineOptions& o) {
       table.push_back({Text(r, "spddh"), Text(r, "zfddh"), Text(r, "ddscrq"), Text(r, "xm"), Text(r, "zspmdm"),
                        Text(r, "jfje"), BankState(Text(r, "ddzt"))});
     PrintTable({"spddh", "zfddh", "ddscrq", "xm", "zspmdm", "jfje", "ddzt"}, table);
-    std::printf("%d line(s) in all\n", total);
+    std::fprintf(stderr, "共 %d 条订单\n", total);
   }
   std::fflush(stdout);
   return 0;
@@ -142,7 +142,7 @@ int RunRegionalCommand(const GlobalOptions& global, const RegionalOptions& o) {
       const Json query = {{"ddscrqq", o.from}, {"ddscrqz", o.to}, {"pageNumber", o.page < 1 ? 1 : o.page},
                           {"pageSize", o.size}};
       if (!mgr->ddCx(query.dump(), out, message)) session.Fail(message);
-      std::printf("the server has %s order(s)\n", Text(Json::parse(out), "total").c_str());
+      std::fprintf(stderr, "服务器共有 %s 条订单\n", Text(Json::parse(out), "total").c_str());
     }
     const std::string filter = Json{{"ddzt", o.ddzt}, {"ddscrqq", o.from}, {"ddscrqz", o.to}}.dump();
     const int32_t total = mgr->GetCount(filter);
@@ -152,7 +152,7 @@ int RunRegionalCommand(const GlobalOptions& global, const RegionalOptions& o) {
       table.push_back({Text(r, "ddh"), Text(r, "ddscrq"), Text(r, "xm"), Text(r, "jfje"), Text(r, "ddzt"),
                        Text(r, "zfqd")});
     PrintTable({"ddh", "ddscrq", "xm", "jfje", "ddzt", "zfqd"}, table);
-    std::printf("%d order(s) in all\n", total);
+    std::fprintf(stderr, "本地共 %d 条订单\n", total);
   }
   std::fflush(stdout);
   return 0;

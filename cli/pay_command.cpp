@@ -116,7 +116,7 @@ int RunPayCommand(const GlobalOptions& global, const PayOptions& o) {
   } else if (o.voidVoucher->parsed()) {
     if (!jk->JkpzZf("", json{{"zsjgDm", o.swjg}, {"dzsphm", o.dzsphm}}.dump(), nullptr))
       session.Fail(jk->GetErrorMessage());
-    std::printf("voided %s\n", o.dzsphm.c_str());
+    std::printf("已作废缴款凭证 %s\n", o.dzsphm.c_str());
   } else if (o.status->parsed()) {
     const std::string yzpzxh = o.yzpzxh.empty() ? "" : o.yzpzxh[0];
     if (!jk->Kkqkcx("", yzpzxh, nullptr, text)) session.Fail(jk->GetErrorMessage());
@@ -135,7 +135,7 @@ int RunPayCommand(const GlobalOptions& global, const PayOptions& o) {
     if (lines.empty()) session.Fail(o.vouchers.empty() ? "没有有效的银行端缴税凭证。" : "未找到指定的缴款凭证。");
     std::string file;
     if (!jk->ExportXls(lines.dump(), file)) session.Fail(jk->GetErrorMessage());
-    std::printf("wrote %s\n", file.c_str());
+    std::printf("已导出：%s\n", file.c_str());
     if (!jk->GetErrorMessage().empty()) std::fprintf(stderr, "%s\n", jk->GetErrorMessage().c_str());
   } else if (o.notices->parsed()) {
     if (!session.Host().PublishHomePage()) session.Fail("无法记录首页窗口（系统参数homepage_handle）。");
@@ -147,8 +147,7 @@ int RunPayCommand(const GlobalOptions& global, const PayOptions& o) {
     });
     if (!jk->CheckQfxxNotice(nullptr) || !jk->SendQfxxNotice()) session.Fail(jk->GetErrorMessage());
     if (session.Host().HomePage().Notices().empty())
-      std::printf("no notice sent: the functions M8300-01-05-01-00 and NONFUNCTION004 are not enabled ([functions] "
-                  "of velmor.conf)\n");
+      std::printf("未发送首页提醒：功能 M8300-01-05-01-00 与 NONFUNCTION004 未启用（velmor.conf 的 [functions]）\n");
   } else {
     std::string vouchers, pending;
     if (!jk->GetData("", 1, 3, 0, 0, text) || !jk->GetPrintData("", 3, 0, 0, vouchers) ||

@@ -75,16 +75,16 @@ int RunPayableCommand(const GlobalOptions& global, const PayableOptions& o) {
     int32_t count = 0;
     const Json options = {{"batch", o.batch}, {"zjyxrq_enabled", o.zjyxrq ? "Y" : "N"}};
     if (!service->downloadData(o.jfnd, options.dump(), nullptr, count, message)) session.Fail(message);
-    std::printf("%d payable row(s) of %s stored\n", count, o.jfnd.c_str());
+    std::printf("已保存 %s 年度应缴信息 %d 条\n", o.jfnd.c_str(), count);
   } else if (o.stats->parsed()) {
     const Json stats = Json::parse(service->getStatistics());
     if (!service->GetErrorMessage().empty()) session.Fail(service->GetErrorMessage());
-    std::printf("rows %s, total %s, years %s\n", Text(stats, "zs").c_str(), Text(stats, "zje").c_str(),
+    std::printf("条数 %s，合计 %s，年度 %s\n", Text(stats, "zs").c_str(), Text(stats, "zje").c_str(),
                 service->getJfnd().c_str());
   } else if (o.exportCmd->parsed()) {
     const Json c = {{"zjyxrq_enabled", o.zjyxrq ? "Y" : "N"}};
     if (!service->exportData(c.dump(), o.file, message)) session.Fail(message);
-    std::printf("payable rows written to %s\n", o.file.c_str());
+    std::printf("应缴信息已导出：%s\n", o.file.c_str());
   } else if (o.declare->parsed()) {
     LongOperation op("payable declare");
     const std::string rows = service->getData(Condition(o).dump(), -1, 0);
@@ -93,14 +93,14 @@ int RunPayableCommand(const GlobalOptions& global, const PayableOptions& o) {
     std::string yblsh;
     int32_t id = 0;
     if (!mgr->SbSend(rows, o.bz, nullptr, yblsh, id, message)) session.Fail(message);
-    std::printf("declaration %d accepted, serial %s; fetch its feedback with: velmor payable feedback %s\n", id,
+    std::printf("申报 %d 已受理，流水号 %s；获取反馈：velmor payable feedback %s\n", id,
                 yblsh.c_str(), yblsh.c_str());
   } else if (o.feedback->parsed()) {
     Ref<IDzsbMgr> mgr = session.Require<IDzsbMgr>("IDzsbMgr");
     std::string result;
     if (!mgr->GetSbFk(o.yblsh, nullptr, result, message)) session.Fail(message);
     const Json r = Json::parse(result);
-    std::printf("declaration %s declared, voucher %s\n", Text(r, "id").c_str(), Text(r, "yzpzxh").c_str());
+    std::printf("申报 %s 申报成功，应征凭证序号 %s\n", Text(r, "id").c_str(), Text(r, "yzpzxh").c_str());
   } else {
     const std::string filter = Condition(o).dump();
     const int32_t total = service->getCount(filter);
@@ -110,7 +110,7 @@ int RunPayableCommand(const GlobalOptions& global, const PayableOptions& o) {
       table.push_back({Text(r, "zjtzlsh"), Text(r, "xm"), Text(r, "zjhm"), Text(r, "cxjmsbbm"), Text(r, "zspmDm"),
                        Text(r, "fkssqq"), Text(r, "fkssqz"), Text(r, "yjfe"), Text(r, "xzjddm")});
     PrintTable({"zjtzlsh", "xm", "zjhm", "cxjmsbbm", "zspmDm", "fkssqq", "fkssqz", "yjfe", "xzjddm"}, table);
-    std::printf("%d payable row(s) in all\n", total);
+    std::fprintf(stderr, "共 %d 条应缴信息\n", total);
   }
   std::fflush(stdout);
   return 0;

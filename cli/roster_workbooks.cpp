@@ -29,8 +29,8 @@ std::string Payer(PluginSession& session, const std::string& given) {
 }
 
 void PrintImport(const char* what, const WorkbookImportResult& r) {
-  std::printf("%s: %d accepted, %d rejected\n", what, r.accepted, r.rejected);
-  if (!r.errorFile.empty()) std::printf("rejected rows with their reasons: %s\n", r.errorFile.c_str());
+  std::printf("%s：成功 %d 条，失败 %d 条\n", what, r.accepted, r.rejected);
+  if (!r.errorFile.empty()) std::printf("失败的行及原因：%s\n", r.errorFile.c_str());
 }
 
 // The installed template of the region (velmor init puts them under M8/Templates/Import/).
@@ -67,7 +67,7 @@ void Details(PluginSession& session, const std::string& djxh, const std::string&
                                   {"yxbzmc", i.yxbzmc}};
     std::printf("%s\n", row.dump().c_str());
   }
-  std::fprintf(stderr, "%zu insured items\n", items.size());
+  std::fprintf(stderr, "共 %zu 条参保项目\n", items.size());
 }
 
 void Unpaid(PluginSession& session, const std::string& djxh, const RosterOptions& o) {
@@ -78,7 +78,7 @@ void Unpaid(PluginSession& session, const std::string& djxh, const RosterOptions
   if (!o.exportFile.empty()) {
     int32_t count = 0;
     if (!svc->exportData(djxh, filter, o.exportFile, count)) session.Fail(svc->GetErrorMessage());
-    std::printf("unpaid items of %s written: %d to %s\n", o.year.c_str(), count, o.exportFile.c_str());
+    std::printf("已导出 %s 年度未缴费项目 %d 条：%s\n", o.year.c_str(), count, o.exportFile.c_str());
     return;
   }
   std::vector<TEmployeeUnpaidEntity> rows;
@@ -89,7 +89,7 @@ void Unpaid(PluginSession& session, const std::string& djxh, const RosterOptions
                                   {"zspmdm", r.zspmdm}, {"fullname", r.fullname}};
     std::printf("%s\n", row.dump().c_str());
   }
-  std::fprintf(stderr, "%zu unpaid items in %s\n", rows.size(), o.year.c_str());
+  std::fprintf(stderr, "%s 年度共 %zu 条未缴费项目\n", o.year.c_str(), rows.size());
 }
 
 }  // namespace
@@ -135,8 +135,8 @@ int RunRosterWorkbookCommand(const GlobalOptions& global, const RosterOptions& o
     const std::string from = InstalledTemplate(session, o.phones);
     std::error_code ec;
     fs::copy_file(from, o.file, fs::copy_options::overwrite_existing, ec);
-    if (ec) session.Fail("cannot write " + o.file + ": " + ec.message());
-    std::printf("template written: %s\n", o.file.c_str());
+    if (ec) session.Fail("无法写入" + o.file + "：" + ec.message());
+    std::printf("模板已写入：%s\n", o.file.c_str());
   } else if (o.details->parsed()) {
     Details(session, djxh, o.person, o.year);
   } else if (o.unpaid->parsed()) {
@@ -151,20 +151,20 @@ int RunRosterWorkbookCommand(const GlobalOptions& global, const RosterOptions& o
       op.Finished(ok);
       if (!ok) session.Fail(message);
       for (const TWbryImportEntity& r : rows)
-        if (r.state.empty()) std::fprintf(stderr, "row %d: %s\n", r.row, r.answer.c_str());
-      PrintImport("persons imported", result);
+        if (r.state.empty()) std::fprintf(stderr, "第%d行：%s\n", r.row, r.answer.c_str());
+      PrintImport("人员导入", result);
     } else if (o.importPhones->parsed()) {
       LongOperation op("roster import-phones");
       const bool ok = svc->ImportPhoneNumber(djxh, o.file, op.Start("导入手机号码", 100), result, message);
       op.Finished(ok);
       if (!ok) session.Fail(message);
-      PrintImport("phone numbers imported", result);
+      PrintImport("手机号码导入", result);
     } else {
       int32_t count = 0;
       const bool ok = o.form == "zzsb" ? svc->exportData_zzsb(djxh, o.file, count, message)
                                        : svc->exportData(djxh, RyListFilter{}, o.file, count, message);
       if (!ok) session.Fail(message);
-      std::printf("%s written: %d rows to %s\n", o.form == "zzsb" ? "insured items" : "persons", count, o.file.c_str());
+      std::printf("已导出%s %d 条：%s\n", o.form == "zzsb" ? "参保项目" : "人员", count, o.file.c_str());
     }
   }
   std::fflush(stdout);

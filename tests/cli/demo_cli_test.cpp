@@ -80,13 +80,13 @@ TEST(DemoCli, SummaryAgreesWithWhatTheServerHolds) {
 
   // The payment of the day: what the demo deducted is what the server counts as paid, the rest
   // is on the one levy document's voucher, and the home page heard of it.
-  const std::string mark = " lines by deduction (";
-  const size_t at = r.out.find(mark);
-  ASSERT_NE(at, std::string::npos) << r.out;
-  EXPECT_EQ(r.out.substr(at + mark.size(), r.out.find(')', at) - at - mark.size()), Money(held.paid));
+  const size_t end = r.out.find("），开具凭证");
+  ASSERT_NE(end, std::string::npos) << r.out;
+  const size_t begin = r.out.rfind("条（", end) + std::string("条（").size();
+  EXPECT_EQ(r.out.substr(begin, end - begin), Money(held.paid));
   EXPECT_GT(held.paid, 0);
   EXPECT_EQ(held.vouchers, 1u);
-  EXPECT_NE(r.out.find("0 of 1 levy documents fully paid"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("1张应征凭证中0张已全部缴清"), std::string::npos) << r.out;
   EXPECT_NE(r.out.find("0x8511 "), std::string::npos) << r.out;
   EXPECT_NE(r.out.find("扣款 jkzt 2 dyzt 0"), std::string::npos) << r.out;
   EXPECT_NE(r.out.find("凭证 jkzt 2 dyzt 1"), std::string::npos) << r.out;

@@ -68,7 +68,7 @@ TEST_F(OnlineCli, ABankOrderPaidAndListed) {
   ASSERT_TRUE(bank_.SetOrderState(spddh, "paid"));
   ProcessResult state = Run({"online", "state", spddh, zfddh});
   ASSERT_EQ(state.exitCode, 0) << state.err;
-  EXPECT_NE(state.out.find("ddzt 1 (paid)"), std::string::npos) << state.out;
+  EXPECT_NE(state.out.find("ddzt 1 (已支付)"), std::string::npos) << state.out;
   ProcessResult list = Run({"online", "list", "--state", "1"});
   EXPECT_NE(list.out.find("1 line(s) in all"), std::string::npos) << list.out;
   ProcessResult bad = Run({"online", "state", spddh, "PY-NONE"});
@@ -95,8 +95,8 @@ TEST_F(OnlineCli, ARegionalOrderFollowedAndListed) {
   EXPECT_NE(state.out.find("ddzt 1"), std::string::npos) << state.out;
   ProcessResult list = Run({"regional", "list", "--server"});
   ASSERT_EQ(list.exitCode, 0) << list.err;
-  EXPECT_NE(list.out.find("the server has 1 order(s)"), std::string::npos) << list.out;
-  EXPECT_NE(list.out.find("1 order(s) in all"), std::string::npos) << list.out;
+  EXPECT_NE(list.err.find("服务器共有 1 条订单"), std::string::npos) << list.out;
+  EXPECT_NE(list.err.find("本地共 1 条订单"), std::string::npos) << list.out;
   std::ofstream(dir_.File("bad.json")) << "[]";
   ProcessResult bad = Run({"regional", "order", dir_.File("bad.json")});
   EXPECT_EQ(bad.exitCode, 1);

@@ -86,8 +86,9 @@ TEST_F(PayCli, DeductVoucherExportVoidAndStatus) {
   ProcessResult exported = Run({"pay", "export"});
   ASSERT_EQ(exported.exitCode, 0) << exported.err;
   EXPECT_NE(exported.err.find("您未安装Excel，无法预览"), std::string::npos) << exported.err;
-  ASSERT_EQ(exported.out.rfind("wrote ", 0), 0u) << exported.out;
-  const std::string file = exported.out.substr(6, exported.out.size() - 7);
+  ASSERT_EQ(exported.out.rfind("已导出：", 0), 0u) << exported.out;
+  const size_t mark = std::string("已导出：").size();
+  const std::string file = exported.out.substr(mark, exported.out.size() - mark - 1);
   EXPECT_TRUE(std::filesystem::exists(file)) << file;
   EXPECT_NE(file.find("/M8/Temp/银行端缴税凭证_"), std::string::npos) << file;
   ProcessResult unknown = Run({"pay", "export", "--dzsphm", "nope"});

@@ -47,9 +47,9 @@ TEST_F(PayableCli, SyncTwiceListStatsExport) {
   ASSERT_EQ(again.exitCode, 0) << again.err;
   ProcessResult list = Run({"payable", "list", "--page", "-1"});
   ASSERT_EQ(list.exitCode, 0) << list.err;
-  EXPECT_NE(list.out.find(count + " payable row(s) in all"), std::string::npos) << "one copy:\n" << list.out;
+  EXPECT_NE(list.err.find("共 " + count + " 条应缴信息"), std::string::npos) << "one copy:\n" << list.out;
   ProcessResult stats = Run({"payable", "stats"});
-  EXPECT_NE(stats.out.find("rows " + count + ","), std::string::npos) << stats.out;
+  EXPECT_NE(stats.out.find("条数 " + count + "，"), std::string::npos) << stats.out;
   EXPECT_NE(stats.out.find("[\"2026\"]"), std::string::npos) << stats.out;
   ASSERT_EQ(Run({"payable", "export", dir_.File("p.xlsx"), "--validity"}).exitCode, 0);
   EXPECT_TRUE(std::filesystem::exists(dir_.File("p.xlsx")));
@@ -64,7 +64,7 @@ TEST_F(PayableCli, DeclareANoticeAndFetchItsFeedback) {
   const std::string yblsh = m[1];
   ProcessResult fk = Run({"payable", "feedback", yblsh});
   ASSERT_EQ(fk.exitCode, 0) << fk.err;
-  EXPECT_NE(fk.out.find("declared, voucher 3"), std::string::npos) << fk.out;
+  EXPECT_NE(fk.out.find("申报成功，应征凭证序号 3"), std::string::npos) << fk.out;
 
   ProcessResult none = Run({"payable", "declare", "NO-SUCH"});
   EXPECT_EQ(none.exitCode, 1);

@@ -115,14 +115,14 @@ TEST_F(RosterCli, TemplateImportExportDetailsAndUnpaid) {
   std::filesystem::copy_file(Fixture("wbry.xlsx"), dir_.File("wbry.xlsx"));
   ProcessResult imp = Run({"roster", "import", dir_.File("wbry.xlsx")});
   ASSERT_EQ(imp.exitCode, 0) << imp.err;
-  EXPECT_NE(imp.out.find("persons imported: 3 accepted, 3 rejected"), std::string::npos) << imp.out;
+  EXPECT_NE(imp.out.find("人员导入：成功 3 条，失败 3 条"), std::string::npos) << imp.out;
   EXPECT_NE(imp.out.find("wbry_校验不通过.xlsx"), std::string::npos) << imp.out;
   EXPECT_NE(imp.err.find("row 3: 证件类型为居民身份证时"), std::string::npos) << imp.err;
 
   std::filesystem::copy_file(Fixture("phones.xlsx"), dir_.File("phones.xlsx"));
   ProcessResult phones = Run({"roster", "import-phones", dir_.File("phones.xlsx")});
   ASSERT_EQ(phones.exitCode, 0) << phones.err;
-  EXPECT_NE(phones.out.find("phone numbers imported: 2 accepted, 3 rejected"), std::string::npos) << phones.out;
+  EXPECT_NE(phones.out.find("手机号码导入：成功 2 条，失败 3 条"), std::string::npos) << phones.out;
 
   ProcessResult header = Run({"roster", "import-phones", dir_.File("wbry.xlsx")});
   EXPECT_EQ(header.exitCode, 1);
@@ -146,7 +146,7 @@ TEST_F(RosterCli, TemplateImportExportDetailsAndUnpaid) {
 
   ProcessResult unpaid = Run({"roster", "unpaid", "--year", "2030"});
   ASSERT_EQ(unpaid.exitCode, 0) << unpaid.err;
-  EXPECT_NE(unpaid.err.find("unpaid items in 2030"), std::string::npos) << unpaid.err;
+  EXPECT_NE(unpaid.err.find("2030 年度共"), std::string::npos) << unpaid.err;
   ProcessResult unpaidX = Run({"roster", "unpaid", "--year", "2030", "--export", dir_.File("u.xlsx")});
   ASSERT_EQ(unpaidX.exitCode, 0) << unpaidX.err;
   EXPECT_TRUE(std::filesystem::is_regular_file(dir_.File("u.xlsx")));
