@@ -34,6 +34,13 @@ NONFUNCTION004 = Y
 # Regional differences, one key = value per line, for example
 # cbxzDjNf_YANGL = 1
 
+# Online payment (docs/onlinepay.md) reads two more sections; add them when it is used:
+# [https]
+# ca_file = trusted CA certificates (PEM) of the bank platform; unset: the system's trust store
+# allow_http = no
+# [M8]
+# ccb_key = 64 hex digits, the key of the enciphered bank key file
+
 [log]
 # Highest level written to velmor.log (0 error, 1 warning, 2 info, 3 debug), or "off".
 # Without a level every record is written.
