@@ -52,9 +52,10 @@ Json OfficesOfBusinessLines(const std::string& djxh) {
         for (const Json& r : rows)
           if (!Text(r, "zgswksDm").empty()) offices.emplace(Text(r, "zgswksDm"), Text(r, "zgswksMc"));
     } else if (mark == "8" || mark == "9") {
-      Json codes = Json::parse(mark == "8" ? CreatePluginService<IJtbzhIntf>("创建平台组件接口[IJtbzhIntf]失败！")->getSwksdms("Y")
-                                           : CreatePluginService<IZfdjhIntf>("创建平台组件接口[IZfdjhIntf]失败！")->getSwksdms("Y"),
-                               nullptr, false);
+      const std::string text = mark == "8"
+                                   ? CreatePluginService<IJtbzhIntf>("创建平台组件接口[IJtbzhIntf]失败！")->getSwksdms("Y")
+                                   : CreatePluginService<IZfdjhIntf>("创建平台组件接口[IZfdjhIntf]失败！")->getSwksdms("Y");
+      Json codes = ParseOutsideJson<Json>(text, false);
       if (codes.is_array())
         for (const Json& c : codes)
           if (c.is_string() && !c.get<std::string>().empty()) offices.emplace(c.get<std::string>(), "");
