@@ -4,6 +4,7 @@
 #include <sys/wait.h>
 
 #include <cstring>
+#include <thread>
 
 extern char** environ;
 
@@ -22,9 +23,12 @@ bool DocumentViewer::Open(const std::string& path, std::string& error) {
     error = "无法启动文档预览程序" + command_ + "：" + std::strerror(rc);
     return false;
   }
-  // The viewer runs on; reap it when it has already ended so no zombie lingers for short ones.
-  int status = 0;
-  waitpid(pid, &status, WNOHANG);
+  // The viewer runs on its own; a waiting thread reaps it whenever it ends, so no zombie is left
+  // behind while the host keeps running.
+  std::thread([pid] {
+    int status = 0;
+    waitpid(pid, &status, 0);
+  }).detach();
   return true;
 }
 
