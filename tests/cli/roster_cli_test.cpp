@@ -130,16 +130,16 @@ TEST_F(RosterCli, TemplateImportExportDetailsAndUnpaid) {
 
   ProcessResult exp = Run({"roster", "export", dir_.File("roster.xlsx")});
   ASSERT_EQ(exp.exitCode, 0) << exp.err;
-  EXPECT_NE(exp.out.find("persons written: 43 rows"), std::string::npos) << exp.out;
+  EXPECT_NE(exp.out.find("已导出人员 43 条"), std::string::npos) << exp.out;
   ProcessResult zzsb = Run({"roster", "export", dir_.File("items.xlsx"), "--form", "zzsb"});
   ASSERT_EQ(zzsb.exitCode, 0) << zzsb.err;
   EXPECT_TRUE(std::filesystem::is_regular_file(dir_.File("items.xlsx")));
   EXPECT_EQ(Run({"roster", "export", dir_.File("x.xlsx"), "--form", "other"}).exitCode, 2);
 
   // The first server person's detail.
-  ProcessResult list = Run({"roster", "list", "--state", "1", "--size", "1"});
+  ProcessResult list = Run({"roster", "list", "--state", "1", "--size", "1", "--format", "json"});
   ASSERT_EQ(list.exitCode, 0) << list.err;
-  const std::string rydjxh = nlohmann::json::parse(list.out.substr(0, list.out.find('\n')))["rydjxh"];
+  const std::string rydjxh = nlohmann::json::parse(list.out).at(0).at("rydjxh");
   ProcessResult details = Run({"roster", "details", rydjxh});
   ASSERT_EQ(details.exitCode, 0) << details.err;
   EXPECT_NE(details.out.find("\"yxbzmc\":\"有效\""), std::string::npos) << details.out;
