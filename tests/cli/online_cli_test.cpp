@@ -70,7 +70,7 @@ TEST_F(OnlineCli, ABankOrderPaidAndListed) {
   ASSERT_EQ(state.exitCode, 0) << state.err;
   EXPECT_NE(state.out.find("ddzt 1 (已支付)"), std::string::npos) << state.out;
   ProcessResult list = Run({"online", "list", "--state", "1"});
-  EXPECT_NE(list.out.find("1 line(s) in all"), std::string::npos) << list.out;
+  EXPECT_NE(list.err.find("共 1 条订单"), std::string::npos) << list.out;
   ProcessResult bad = Run({"online", "state", spddh, "PY-NONE"});
   EXPECT_EQ(bad.exitCode, 1);
   EXPECT_NE(bad.err.find("订单不存在"), std::string::npos) << bad.err;

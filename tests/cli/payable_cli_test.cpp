@@ -41,7 +41,7 @@ TEST_F(PayableCli, SyncTwiceListStatsExport) {
   ProcessResult first = Run({"payable", "sync", "--year", "2026"});
   ASSERT_EQ(first.exitCode, 0) << first.err;
   std::smatch m;
-  ASSERT_TRUE(std::regex_search(first.out, m, std::regex("(\\d+) payable row\\(s\\) of 2026 stored"))) << first.out;
+  ASSERT_TRUE(std::regex_search(first.out, m, std::regex("已保存 2026 年度应缴信息 (\\d+) 条"))) << first.out;
   const std::string count = m[1];
   ProcessResult again = Run({"payable", "sync", "--batch", "--keep-validity"});
   ASSERT_EQ(again.exitCode, 0) << again.err;
@@ -60,7 +60,7 @@ TEST_F(PayableCli, DeclareANoticeAndFetchItsFeedback) {
   ProcessResult declared = Run({"payable", "declare", "ZJ2026-1", "--remark", "电子申报"});
   ASSERT_EQ(declared.exitCode, 0) << declared.err;
   std::smatch m;
-  ASSERT_TRUE(std::regex_search(declared.out, m, std::regex("serial (\\S+);"))) << declared.out;
+  ASSERT_TRUE(std::regex_search(declared.out, m, std::regex("流水号 (\\d+)；"))) << declared.out;
   const std::string yblsh = m[1];
   ProcessResult fk = Run({"payable", "feedback", yblsh});
   ASSERT_EQ(fk.exitCode, 0) << fk.err;

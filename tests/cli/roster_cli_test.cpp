@@ -117,7 +117,7 @@ TEST_F(RosterCli, TemplateImportExportDetailsAndUnpaid) {
   ASSERT_EQ(imp.exitCode, 0) << imp.err;
   EXPECT_NE(imp.out.find("人员导入：成功 3 条，失败 3 条"), std::string::npos) << imp.out;
   EXPECT_NE(imp.out.find("wbry_校验不通过.xlsx"), std::string::npos) << imp.out;
-  EXPECT_NE(imp.err.find("row 3: 证件类型为居民身份证时"), std::string::npos) << imp.err;
+  EXPECT_NE(imp.err.find("第3行：证件类型为居民身份证时"), std::string::npos) << imp.err;
 
   std::filesystem::copy_file(Fixture("phones.xlsx"), dir_.File("phones.xlsx"));
   ProcessResult phones = Run({"roster", "import-phones", dir_.File("phones.xlsx")});
