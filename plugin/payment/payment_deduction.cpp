@@ -2,6 +2,7 @@
 // server did not answer in time ("10042") leaves its lines as a trace under the request serial:
 // they cannot be deducted again until a status query settles them.
 #include <map>
+#include <set>
 
 #include "codec/json_parse.h"
 #include "business/date_time.h"
@@ -33,18 +34,20 @@ Outcome OutcomeOf(const std::string& code, const std::string& serverText) {
   return o;
 }
 
-bool SameLine(const Json& a, const Json& b) {
-  return Text(a, "yzpzxh") == Text(b, "yzpzxh") && Text(a, "yzpzmxxh") == Text(b, "yzpzmxxh");
-}
+// A levy line is known by its document and its line number. Lines are matched through this key
+// in a map: a deduction of thousands of lines must not compare every line with every other.
+using LineKey = std::pair<std::string, std::string>;
+LineKey KeyOf(const Json& line) { return {Text(line, "yzpzxh"), Text(line, "yzpzmxxh")}; }
 
 // The serial of a deduction still unsettled that holds one of `lines`; "" when none does.
 std::string PendingSerial(IPaymentDAO& store, const std::string& djxh, int32_t jfrlx, const Json& lines) {
   std::string text;
   if (!store.GetCsjkxx(djxh, jfrlx, text)) throw OpRefusal(store.GetErrorMessage());
+  std::set<LineKey> wanted;
+  for (const Json& l : lines) wanted.insert(KeyOf(l));
   for (const Json& g : Json::parse(text))
     for (const Json& kept : g["mxlb"])
-      for (const Json& l : lines)
-        if (SameLine(kept, l)) return Text(g, "yblsh");
+      if (wanted.count(KeyOf(kept))) return Text(g, "yblsh");
   return "";
 }
 
@@ -56,18 +59,19 @@ Json TPaymentMgr::ApplyFeedback(Json lines, const Json& feedback, const Json& ag
     for (const Json& k : feedback["kkfkLb"]) texts[Text(k, "kkfhdm")] = Text(k, "kkfhmc");
   const Json rows = feedback.contains("szmxLb") && feedback["szmxLb"].is_array() ? feedback["szmxLb"] : Json();
   if (!rows.is_array()) throw OpRefusal("反馈报文异常");
+  std::map<LineKey, size_t> index;  // the last line of each key, as a scan from the front would find
+  for (size_t i = 0; i < lines.size(); ++i) index[KeyOf(lines[i])] = i;
   for (const Json& r : rows) {
     std::string code = Text(r, "kkfhdm");
     if (code.empty() && texts.size() == 1) code = texts.begin()->first;
     const Outcome o = OutcomeOf(code, texts.count(code) ? texts[code] : Text(r, "kkfhmc"));
-    Json* line = nullptr;
-    for (Json& l : lines)
-      if (SameLine(l, r)) line = &l;
-    if (!line) {
-      lines.push_back({{"yzpzxh", Text(r, "yzpzxh")}, {"yzpzmxxh", Text(r, "yzpzmxxh")}, {"hsjg", Text(r, "zsswjgDm")}});
-      line = &lines.back();
+    const LineKey key = KeyOf(r);
+    auto found = index.find(key);
+    if (found == index.end()) {
+      lines.push_back({{"yzpzxh", key.first}, {"yzpzmxxh", key.second}, {"hsjg", Text(r, "zsswjgDm")}});
+      found = index.emplace(key, lines.size() - 1).first;
     }
-    Json& l = *line;
+    Json& l = lines[found->second];
     l["dzsphm"] = Text(r, "dzsphm");
     l["kkfhmc"] = o.text;
     l["jkzt"] = o.jkzt;
