@@ -141,13 +141,28 @@ Answer Arrears(const Call& call, State& s) {
   return Answer::Json({{"qfxxList", entries}}, 2, "null");
 }
 
+// The payer's lines grouped by the value of `key`, each group in the order of `lines`: a request
+// naming thousands of lines finds each in its group instead of scanning every line.
+std::map<std::string, std::vector<Line*>> LinesBy(std::vector<Line>& lines, const char* key) {
+  std::map<std::string, std::vector<Line*>> by;
+  for (Line& l : lines) {
+    const Json& v = l.row[key];
+    if (v.is_string()) by[v.get<std::string>()].push_back(&l);
+  }
+  return by;
+}
+
 Answer Deduct(const Call& call, State& s) {
   std::vector<Line> lines = LinesOf(s, call.Key("zzdjxh"));
+  const auto byZsuuid = LinesBy(lines, "zsuuid");
   std::vector<Line*> asked;
   for (const auto& g : call.body.value("yzpzxhGridlb", Json::array()))
-    for (const auto& m : g.value("yzpzmxxhGridlb", Json::array()))
-      for (Line& l : lines)
-        if (l.row["zsuuid"] == m.value("zsuuid", "") && Owed(s, l.row["zsuuid"])) asked.push_back(&l);
+    for (const auto& m : g.value("yzpzmxxhGridlb", Json::array())) {
+      auto found = byZsuuid.find(m.value("zsuuid", ""));
+      if (found == byZsuuid.end()) continue;
+      for (Line* l : found->second)
+        if (Owed(s, l->row["zsuuid"])) asked.push_back(l);
+    }
   if (s.payments.value("timeoutNext", false)) {
     s.payments["timeoutNext"] = false;
     for (Line* l : asked) Pay(s, *l, NewNumber(s, "4"));
@@ -175,12 +190,16 @@ Answer Deduct(const Call& call, State& s) {
 
 Answer Vouchers(const Call& call, State& s) {
   std::vector<Line> lines = LinesOf(s, call.Key("zzdjxh"));
+  const auto byYzpzxh = LinesBy(lines, "yzpzxh");
   Json out = Json::array();
   for (const auto& m : call.body.value("mxlb", Json::array())) {
     std::string dzsphm;
-    for (Line& l : lines) {
+    auto group = byYzpzxh.find(m.value("yzpzxh", ""));
+    if (group == byYzpzxh.end()) continue;
+    for (Line* line : group->second) {
+      Line& l = *line;
       const std::string zsuuid = l.row["zsuuid"];
-      if (l.row["yzpzxh"] != m.value("yzpzxh", "") || !Owed(s, zsuuid) || Outcome(s, zsuuid) == "NOVOUCHER") continue;
+      if (!Owed(s, zsuuid) || Outcome(s, zsuuid) == "NOVOUCHER") continue;
       if (dzsphm.empty()) {
         dzsphm = NewNumber(s, "3");
         Book(s, "vouchers")[dzsphm] = {{"state", "1"},           {"swjg", l.row["zsjgDm"]}, {"zsuuids", Json::array()},
