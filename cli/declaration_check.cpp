@@ -1,3 +1,4 @@
+#include "cli/text_table.h"
 #include "cli/declaration_check.h"
 
 #include <cmath>
@@ -8,12 +9,6 @@ namespace velmor::cli {
 namespace {
 
 using Json = nlohmann::json;
-
-std::string Text(const Json& row, const char* key) {
-  auto it = row.find(key);
-  if (it == row.end() || it->is_null()) return "";
-  return it->is_string() ? it->get<std::string>() : it->dump();
-}
 
 bool Blank(const std::string& s) { return s.find_first_not_of(" \t\r\n") == std::string::npos; }
 
@@ -74,7 +69,7 @@ class Checker {
     Total("申报", doc, "zje", "金额", zje, "各条明细金额之和");
     if (ybtfeGiven) Total("申报", doc, "ybtfeHJ", "应补退费额合计", ybtfe, "各条明细应补退费额合计之和");
     if (auto zrs = Amount(doc, "zrs"); zrs && !std::isnan(*zrs) && *zrs != static_cast<double>(people.size()))
-      problems_.push_back("申报人数（zrs）" + Text(doc, "zrs") + "与明细中的人数" + std::to_string(people.size()) +
+      problems_.push_back("申报人数（zrs）" + CellText(doc, "zrs") + "与明细中的人数" + std::to_string(people.size()) +
                           "不符");
     return problems_;
   }
@@ -82,12 +77,12 @@ class Checker {
  private:
   void Detail(const std::string& where, const Json& d, std::set<std::string>& people) {
     for (const char* key : {"zsxmdm", "zspmdm"})
-      if (Blank(Text(d, key))) problems_.push_back(where + "：" + key + "为空");
+      if (Blank(CellText(d, key))) problems_.push_back(where + "：" + key + "为空");
     Code(where, d, "sbjbjgdm", "社保经办机构代码", "dict_sbjbjg");
     NonNegative(where, d, "yjfjeHj", "已缴费金额合计");
     auto persons = d.find("persons");
     if (persons == d.end() || !persons->is_array() || persons->empty()) {
-      if (Text(d, "sfyrymx") == "1") problems_.push_back(where + "没有人员明细（persons为空）");
+      if (CellText(d, "sfyrymx") == "1") problems_.push_back(where + "没有人员明细（persons为空）");
       return;
     }
     long long sum = 0;
@@ -98,25 +93,25 @@ class Checker {
         problems_.push_back(row + "不是JSON对象");
         continue;
       }
-      const std::string xm = Text(p, "xm");
+      const std::string xm = CellText(p, "xm");
       const std::string who = Blank(xm) ? row : row + "（" + xm + "）";
       Person(who, p);
-      const std::string key = Text(p, "zjlx") + "|" + Text(p, "zjhm");
-      if (!Blank(Text(p, "zjhm")) && !inDetail.insert(key).second)
-        problems_.push_back(who + "：证件号码" + Text(p, "zjhm") + "在" + where + "中重复");
-      people.insert(Blank(Text(p, "zjhm")) ? row : key);
+      const std::string key = CellText(p, "zjlx") + "|" + CellText(p, "zjhm");
+      if (!Blank(CellText(p, "zjhm")) && !inDetail.insert(key).second)
+        problems_.push_back(who + "：证件号码" + CellText(p, "zjhm") + "在" + where + "中重复");
+      people.insert(Blank(CellText(p, "zjhm")) ? row : key);
       sum += Cents(Amount(p, "ybtfe").value_or(0));
     }
     if (auto zrs = Amount(d, "zrs"); zrs && !std::isnan(*zrs) && *zrs != static_cast<double>(persons->size()))
-      problems_.push_back(where + "人数（zrs）" + Text(d, "zrs") + "与人员行数" + std::to_string(persons->size()) +
+      problems_.push_back(where + "人数（zrs）" + CellText(d, "zrs") + "与人员行数" + std::to_string(persons->size()) +
                           "不符");
     Total(where, d, "zje", "金额", sum, "人员应补退费额之和");
     Total(where, d, "ybtfeHJ", "应补退费额合计", sum, "人员应补退费额之和");
   }
 
   void Person(const std::string& who, const Json& p) {
-    if (Blank(Text(p, "xm"))) problems_.push_back(who + "：姓名为空");
-    const std::string zjlx = Text(p, "zjlx"), zjhm = Text(p, "zjhm");
+    if (Blank(CellText(p, "xm"))) problems_.push_back(who + "：姓名为空");
+    const std::string zjlx = CellText(p, "zjlx"), zjhm = CellText(p, "zjhm");
     if (Blank(zjlx)) {
       problems_.push_back(who + "：证件类型为空");
     } else if (codes_ && codes_("dict_zjlx", zjlx) == false) {
@@ -135,7 +130,7 @@ class Checker {
 
   // A code of the row that, when given, its dictionary must know.
   void Code(const std::string& where, const Json& row, const char* key, const char* name, const char* dict) {
-    const std::string code = Text(row, key);
+    const std::string code = CellText(row, key);
     if (Blank(code)) {
       if (std::string(key) == "swjgdm") problems_.push_back(where + "：" + name + "（" + key + "）为空");
       return;
@@ -147,10 +142,10 @@ class Checker {
     const auto v = Amount(row, key);
     if (!v) return v;
     if (std::isnan(*v)) {
-      problems_.push_back(where + "：" + name + "（" + key + "）不是数字：" + Text(row, key));
+      problems_.push_back(where + "：" + name + "（" + key + "）不是数字：" + CellText(row, key));
       return std::nullopt;
     }
-    if (*v < 0) problems_.push_back(where + "：" + name + "（" + key + "）为负数：" + Text(row, key));
+    if (*v < 0) problems_.push_back(where + "：" + name + "（" + key + "）为负数：" + CellText(row, key));
     return v;
   }
 

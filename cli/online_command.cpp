@@ -20,12 +20,6 @@ namespace {
 
 using Json = nlohmann::json;
 
-std::string Text(const Json& j, const char* key) {
-  auto it = j.find(key);
-  if (it == j.end() || it->is_null()) return {};
-  return it->is_string() ? it->get<std::string>() : it->dump();
-}
-
 const char* BankState(const std::string& ddzt) {
   if (ddzt == "0") return "未支付";
   if (ddzt == "1") return "已支付";
@@ -74,12 +68,12 @@ int RunOnlineCommand(const GlobalOptions& global, const OnlineOptions& o) {
   if (o.order->parsed()) {
     if (!mgr->Sbfjn(order, out, message)) session.Fail(message);
     const Json r = Json::parse(out);
-    std::printf("spddh %s zfddh %s jfje %s ddcssj %s\nsyturl %s\n", Text(r, "spddh").c_str(),
-                Text(r, "zfddh").c_str(), Text(r, "jfje").c_str(), Text(r, "ddcssj").c_str(),
-                Text(r, "syturl").c_str());
+    std::printf("spddh %s zfddh %s jfje %s ddcssj %s\nsyturl %s\n", CellText(r, "spddh").c_str(),
+                CellText(r, "zfddh").c_str(), CellText(r, "jfje").c_str(), CellText(r, "ddcssj").c_str(),
+                CellText(r, "syturl").c_str());
   } else if (o.state->parsed()) {
     if (!mgr->DoZfztCx(o.first, o.second, out, message)) session.Fail(message);
-    const std::string ddzt = Text(Json::parse(out), "ddzt");
+    const std::string ddzt = CellText(Json::parse(out), "ddzt");
     std::printf("spddh %s zfddh %s ddzt %s (%s)\n", o.first.c_str(), o.second.c_str(), ddzt.c_str(), BankState(ddzt));
   } else if (o.details->parsed()) {
     if (!mgr->ddmxCx(o.first, o.second, out, message)) session.Fail(message);
@@ -90,8 +84,8 @@ int RunOnlineCommand(const GlobalOptions& global, const OnlineOptions& o) {
     if (total < 0) session.Fail(mgr->GetErrorMessage());
     std::vector<std::vector<std::string>> table;
     for (const Json& r : Json::parse(mgr->GetData(filter, o.page, o.size)))
-      table.push_back({Text(r, "spddh"), Text(r, "zfddh"), Text(r, "ddscrq"), Text(r, "xm"), Text(r, "zspmdm"),
-                       Text(r, "jfje"), BankState(Text(r, "ddzt"))});
+      table.push_back({CellText(r, "spddh"), CellText(r, "zfddh"), CellText(r, "ddscrq"), CellText(r, "xm"), CellText(r, "zspmdm"),
+                       CellText(r, "jfje"), BankState(CellText(r, "ddzt"))});
     PrintTable({"spddh", "zfddh", "ddscrq", "xm", "zspmdm", "jfje", "ddzt"}, table);
     std::fprintf(stderr, "共 %d 条订单\n", total);
   }
@@ -130,27 +124,27 @@ int RunRegionalCommand(const GlobalOptions& global, const RegionalOptions& o) {
   if (o.order->parsed()) {
     if (!mgr->Xd(order, out, message)) session.Fail(message);
     for (const Json& r : Json::parse(out))
-      std::printf("ddh %s ddzt %s jfje %s ddsxsj %s\n", Text(r, "ddh").c_str(), Text(r, "ddzt").c_str(),
-                  Text(r, "jfje").c_str(), Text(r, "ddsxsj").c_str());
+      std::printf("ddh %s ddzt %s jfje %s ddsxsj %s\n", CellText(r, "ddh").c_str(), CellText(r, "ddzt").c_str(),
+                  CellText(r, "jfje").c_str(), CellText(r, "ddsxsj").c_str());
   } else if (o.state->parsed()) {
     if (!mgr->ddztCx(o.ddh, out, message)) session.Fail(message);
     const Json r = Json::parse(out);
-    std::printf("ddh %s ddzt %s ddzfsj %s zfqd %s\n", o.ddh.c_str(), Text(r, "ddzt").c_str(),
-                Text(r, "ddzfsj").c_str(), Text(r, "zfqd").c_str());
+    std::printf("ddh %s ddzt %s ddzfsj %s zfqd %s\n", o.ddh.c_str(), CellText(r, "ddzt").c_str(),
+                CellText(r, "ddzfsj").c_str(), CellText(r, "zfqd").c_str());
   } else {
     if (o.server) {
       const Json query = {{"ddscrqq", o.from}, {"ddscrqz", o.to}, {"pageNumber", o.page < 1 ? 1 : o.page},
                           {"pageSize", o.size}};
       if (!mgr->ddCx(query.dump(), out, message)) session.Fail(message);
-      std::fprintf(stderr, "服务器共有 %s 条订单\n", Text(Json::parse(out), "total").c_str());
+      std::fprintf(stderr, "服务器共有 %s 条订单\n", CellText(Json::parse(out), "total").c_str());
     }
     const std::string filter = Json{{"ddzt", o.ddzt}, {"ddscrqq", o.from}, {"ddscrqz", o.to}}.dump();
     const int32_t total = mgr->GetCount(filter);
     if (total < 0) session.Fail(mgr->GetErrorMessage());
     std::vector<std::vector<std::string>> table;
     for (const Json& r : Json::parse(mgr->GetData(filter, o.page, o.size)))
-      table.push_back({Text(r, "ddh"), Text(r, "ddscrq"), Text(r, "xm"), Text(r, "jfje"), Text(r, "ddzt"),
-                       Text(r, "zfqd")});
+      table.push_back({CellText(r, "ddh"), CellText(r, "ddscrq"), CellText(r, "xm"), CellText(r, "jfje"), CellText(r, "ddzt"),
+                       CellText(r, "zfqd")});
     PrintTable({"ddh", "ddscrq", "xm", "jfje", "ddzt", "zfqd"}, table);
     std::fprintf(stderr, "本地共 %d 条订单\n", total);
   }

@@ -19,12 +19,6 @@ namespace {
 
 using Json = nlohmann::ordered_json;
 
-std::string Text(const Json& j, const char* key) {
-  auto it = j.find(key);
-  if (it == j.end() || it->is_null()) return {};
-  return it->is_string() ? it->get<std::string>() : it->dump();
-}
-
 Json Condition(const PayableOptions& o) {
   Json c = {{"xm", o.name}, {"zjhm", o.zjhm}, {"zjtzlsh", o.zjtzlsh}};
   if (!o.serials.empty()) c["zjtzlshList"] = o.serials;
@@ -79,7 +73,7 @@ int RunPayableCommand(const GlobalOptions& global, const PayableOptions& o) {
   } else if (o.stats->parsed()) {
     const Json stats = Json::parse(service->getStatistics());
     if (!service->GetErrorMessage().empty()) session.Fail(service->GetErrorMessage());
-    std::printf("条数 %s，合计 %s，年度 %s\n", Text(stats, "zs").c_str(), Text(stats, "zje").c_str(),
+    std::printf("条数 %s，合计 %s，年度 %s\n", CellText(stats, "zs").c_str(), CellText(stats, "zje").c_str(),
                 service->getJfnd().c_str());
   } else if (o.exportCmd->parsed()) {
     const Json c = {{"zjyxrq_enabled", o.zjyxrq ? "Y" : "N"}};
@@ -100,15 +94,15 @@ int RunPayableCommand(const GlobalOptions& global, const PayableOptions& o) {
     std::string result;
     if (!mgr->GetSbFk(o.yblsh, nullptr, result, message)) session.Fail(message);
     const Json r = Json::parse(result);
-    std::printf("申报 %s 申报成功，应征凭证序号 %s\n", Text(r, "id").c_str(), Text(r, "yzpzxh").c_str());
+    std::printf("申报 %s 申报成功，应征凭证序号 %s\n", CellText(r, "id").c_str(), CellText(r, "yzpzxh").c_str());
   } else {
     const std::string filter = Condition(o).dump();
     const int32_t total = service->getCount(filter);
     if (total < 0) session.Fail(service->GetErrorMessage());
     std::vector<std::vector<std::string>> table;
     for (const Json& r : Json::parse(service->getData(filter, o.page, o.size)))
-      table.push_back({Text(r, "zjtzlsh"), Text(r, "xm"), Text(r, "zjhm"), Text(r, "cxjmsbbm"), Text(r, "zspmDm"),
-                       Text(r, "fkssqq"), Text(r, "fkssqz"), Text(r, "yjfe"), Text(r, "xzjddm")});
+      table.push_back({CellText(r, "zjtzlsh"), CellText(r, "xm"), CellText(r, "zjhm"), CellText(r, "cxjmsbbm"), CellText(r, "zspmDm"),
+                       CellText(r, "fkssqq"), CellText(r, "fkssqz"), CellText(r, "yjfe"), CellText(r, "xzjddm")});
     PrintTable({"zjtzlsh", "xm", "zjhm", "cxjmsbbm", "zspmDm", "fkssqq", "fkssqz", "yjfe", "xzjddm"}, table);
     std::fprintf(stderr, "共 %d 条应缴信息\n", total);
   }

@@ -18,12 +18,6 @@ namespace {
 
 using Json = nlohmann::json;
 
-std::string Text(const Json& j, const char* key) {
-  auto it = j.find(key);
-  if (it == j.end() || it->is_null()) return {};
-  return it->is_string() ? it->get<std::string>() : it->dump();
-}
-
 }  // namespace
 
 CLI::App* AddReceiptsCommand(CLI::App& app, ReceiptsOptions& o) {
@@ -60,11 +54,11 @@ int RunReceiptsCommand(const GlobalOptions& global, const ReceiptsOptions& o) {
     if (!service->ImportXls(o.file, valid, rejected, message)) session.Fail(message);
     const Json good = Json::parse(valid), bad = Json::parse(rejected);
     for (const Json& r : good)
-      std::printf("导入 %s %s %s %s\n", Text(r, "xm").c_str(), Text(r, "zjhm").c_str(), Text(r, "je").c_str(),
-                  Text(r, "jfrq").c_str());
+      std::printf("导入 %s %s %s %s\n", CellText(r, "xm").c_str(), CellText(r, "zjhm").c_str(), CellText(r, "je").c_str(),
+                  CellText(r, "jfrq").c_str());
     for (const Json& r : bad)
-      std::printf("第%s行未导入（%s %s）：%s\n", Text(r, "row").c_str(), Text(r, "col_0").c_str(),
-                  Text(r, "col_2").c_str(), Text(r, "errormsg").c_str());
+      std::printf("第%s行未导入（%s %s）：%s\n", CellText(r, "row").c_str(), CellText(r, "col_0").c_str(),
+                  CellText(r, "col_2").c_str(), CellText(r, "errormsg").c_str());
     const int32_t after = service->GetCount("");
     std::printf("导入成功 %zu 条（新增 %d 条），失败 %zu 条\n", good.size(), after - before, bad.size());
   } else if (o.templ->parsed()) {
@@ -79,8 +73,8 @@ int RunReceiptsCommand(const GlobalOptions& global, const ReceiptsOptions& o) {
     if (total < 0) session.Fail(service->GetErrorMessage());
     std::vector<std::vector<std::string>> table;
     for (const Json& r : Json::parse(service->GetData(filter, o.page, o.size)))
-      table.push_back({Text(r, "id"), Text(r, "xm"), Text(r, "zjhm"), Text(r, "zsxmmc"), Text(r, "fkssqq"),
-                       Text(r, "fkssqz"), Text(r, "jfje"), Text(r, "jfrq"), Text(r, "drrq"), Text(r, "rydjxh")});
+      table.push_back({CellText(r, "id"), CellText(r, "xm"), CellText(r, "zjhm"), CellText(r, "zsxmmc"), CellText(r, "fkssqq"),
+                       CellText(r, "fkssqz"), CellText(r, "jfje"), CellText(r, "jfrq"), CellText(r, "drrq"), CellText(r, "rydjxh")});
     PrintTable({{"id", "ID"},
                 {"xm", "姓名"},
                 {"zjhm", "证件号码"},

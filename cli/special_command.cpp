@@ -21,23 +21,17 @@ namespace {
 
 using Json = nlohmann::json;
 
-std::string Text(const Json& j, const char* key) {
-  auto it = j.find(key);
-  if (it == j.end() || it->is_null()) return {};
-  return it->is_string() ? it->get<std::string>() : it->dump();
-}
-
 void PrintGrades(const std::string& grades) {
   std::vector<std::vector<std::string>> table;
-  for (const Json& g : Json::parse(grades)) table.push_back({Text(g, "dcmc"), Text(g, "dcje")});
+  for (const Json& g : Json::parse(grades)) table.push_back({CellText(g, "dcmc"), CellText(g, "dcje")});
   PrintTable({{"dcmc", "档次名称"}, {"dcje", "档次金额"}}, table);
 }
 
 void PrintOutcome(const std::string& result) {
   const Json r = Json::parse(result);
-  std::printf("流水号 %s，申报状态 %s，应征凭证序号 %s，申报日期 %s，应缴费额合计 %s%s%s\n", Text(r, "yblsh").c_str(),
-              Text(r, "sbzt").c_str(), Text(r, "yzpzxh").c_str(), Text(r, "sbrq").c_str(), Text(r, "yjfehj").c_str(),
-              Text(r, "cwxx").empty() ? "" : "，错误信息 ", Text(r, "cwxx").c_str());
+  std::printf("流水号 %s，申报状态 %s，应征凭证序号 %s，申报日期 %s，应缴费额合计 %s%s%s\n", CellText(r, "yblsh").c_str(),
+              CellText(r, "sbzt").c_str(), CellText(r, "yzpzxh").c_str(), CellText(r, "sbrq").c_str(), CellText(r, "yjfehj").c_str(),
+              CellText(r, "cwxx").empty() ? "" : "，错误信息 ", CellText(r, "cwxx").c_str());
 }
 
 }  // namespace
@@ -102,7 +96,7 @@ int RunSpecialCommand(const GlobalOptions& global, const SpecialOptions& o) {
     if (!mgr->YlycxtjCx(person, out, message)) session.Fail(message);
     std::vector<std::vector<std::string>> table;
     for (const Json& h : Json::parse(out))
-      table.push_back({Text(h, "sbjbjgDm"), Text(h, "rybh"), Text(h, "jfnd"), Text(h, "jfys"), Text(h, "jfztDm")});
+      table.push_back({CellText(h, "sbjbjgDm"), CellText(h, "rybh"), CellText(h, "jfnd"), CellText(h, "jfys"), CellText(h, "jfztDm")});
     PrintTable({{"sbjbjgDm", "社保经办机构"},
                 {"rybh", "人员编号"},
                 {"jfnd", "缴费年度"},
@@ -115,7 +109,7 @@ int RunSpecialCommand(const GlobalOptions& global, const SpecialOptions& o) {
     const Json r = Json::parse(out);
     Json rows = Json::parse(lines);
     for (Json& l : rows) {
-      if (Text(l, "djxh").empty()) l["djxh"] = payer;
+      if (CellText(l, "djxh").empty()) l["djxh"] = payer;
       l["yzpzxh"] = r["yzpzxh"];
       l["sbrq"] = r["sbrq"];
       l["sbzt"] = r["sbzt"];
@@ -132,8 +126,8 @@ int RunSpecialCommand(const GlobalOptions& global, const SpecialOptions& o) {
     if (total < 0) session.Fail(dao->GetErrorMessage());
     std::vector<std::vector<std::string>> table;
     for (const Json& r : Json::parse(dao->GetData(payer, filter, o.page, o.size)))
-      table.push_back({Text(r, "yzpzxh"), Text(r, "sbrq"), Text(r, "xm"), Text(r, "zjhm"), Text(r, "sbzt"),
-                       Text(r, "jfzt"), Text(r, "jfje"), Text(r, "cwxx")});
+      table.push_back({CellText(r, "yzpzxh"), CellText(r, "sbrq"), CellText(r, "xm"), CellText(r, "zjhm"), CellText(r, "sbzt"),
+                       CellText(r, "jfzt"), CellText(r, "jfje"), CellText(r, "cwxx")});
     PrintTable({{"yzpzxh", "应征凭证序号"},
                 {"sbrq", "申报日期"},
                 {"xm", "姓名"},

@@ -35,6 +35,12 @@ void PrintTable(const std::vector<std::string>& head, const std::vector<std::vec
   Print(std::move(columns), rows);
 }
 
+std::string CellText(const nlohmann::json& row, const char* key) {
+  auto it = row.find(key);
+  if (it == row.end() || it->is_null()) return {};
+  return it->is_string() ? it->get<std::string>() : it->dump();
+}
+
 std::string Money(double amount) {
   char buf[64];
   std::snprintf(buf, sizeof buf, "%.2f", amount);

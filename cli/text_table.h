@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include <nlohmann/json.hpp>
+
 #include "cli/output.h"
 
 namespace velmor::cli {
@@ -19,6 +21,10 @@ size_t DisplayWidth(const std::string& text);
 // (A braced list of {key, heading} pairs takes the first: an initializer_list is preferred.)
 void PrintTable(std::initializer_list<OutputColumn> columns, const std::vector<std::vector<std::string>>& rows);
 void PrintTable(const std::vector<std::string>& head, const std::vector<std::vector<std::string>>& rows);
+
+// A member of a row the plug-in answered, as a table cell: text as it is, a number or other value
+// as its JSON text, a missing or null member empty.
+std::string CellText(const nlohmann::json& row, const char* key);
 
 // A stored amount with two decimals ("630.0" -> "630.00"); other text as it is.
 std::string Money(const std::string& text);
