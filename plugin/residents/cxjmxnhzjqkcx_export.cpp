@@ -51,7 +51,7 @@ fs::path Target(const std::string& file, const char* stem) {
   const fs::path dir = fs::path(GetPlatformManager()->GetModuleDataDir("M8")) / "Temp";
   std::error_code ec;
   fs::create_directories(dir, ec);
-  const std::string base = std::string(stem) + "_" + LocalTimeText("yyyymmddhhnnss");
+  const std::string base = std::string(stem) + "_" + LocalTimeText("%Y%m%d%H%M%S");
   fs::path p = dir / (base + ".xlsx");
   for (int n = 2; fs::exists(p); ++n) p = dir / (base + "_" + std::to_string(n) + ".xlsx");
   return p;

@@ -64,7 +64,7 @@ double AmountOf(const Json& line) {
 TYbgrzhdjcxjmxxCx::Office TYbgrzhdjcxjmxxCx::Fetch(const std::string& swjgDm) {
   Office office;
   office.swjgDm = swjgDm;
-  office.gxsjz = LocalTimeText("yyyy-mm-dd hh:nn:ss");
+  office.gxsjz = NowText();
   if (incremental_) office.gxsjq = Params(djxh_)->GetValue(kYbgrzhRyxxGxsjq + swjgDm);
 
   service::YbgrzhdjQuery q{swjgDm, office.gxsjq, office.gxsjz, true, 1, kPageSize};
@@ -159,7 +159,7 @@ int32_t TYbgrzhdjcxjmxxCx::Execute(const std::vector<std::string>& offices) {
   doUpdate(*db, fetched);
   // The windows count only once their rows are stored; a failed save asks for them again.
   Ref<ISysParamIntf> params = Params(djxh_);
-  params->SetValue(kYbgrzhRyxxGxsj, LocalTimeText("yyyy-mm-dd hh:nn:ss"));
+  params->SetValue(kYbgrzhRyxxGxsj, NowText());
   for (const Office& o : fetched) params->SetValue(kYbgrzhRyxxGxsjq + o.swjgDm, o.gxsjz);
   return static_cast<int32_t>(total);
 }

@@ -97,7 +97,7 @@ Json ExchangeAwaiting(const OpRow& row, const OpCall& call, PendingBound bound) 
   for (int32_t attempt = 1;; ++attempt) {
     taxml::Reply reply = SendRow(row, call);
     if (reply.RefusalCode() != kPendingCode) return ReadAnswer(row, call, reply);
-    if (attempt >= bound.attempts) throw taxml::Failure(kStillPending, reply.error);
+    if (attempt >= bound.attempts) throw taxml::Failure(kStillPending);
     // Short steps, so the host keeps drawing while the server prepares the answer.
     const auto until = std::chrono::steady_clock::now() + bound.wait;
     while (std::chrono::steady_clock::now() < until) {

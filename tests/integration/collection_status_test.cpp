@@ -99,7 +99,7 @@ TEST_F(CollectionStatus, RefusalsOfTheConditionAndTheServer) {
   EXPECT_NE(env_->LogText().find("[异常]TCxjmxnhzjqkcxImpl.synCxjmxnhzjqkCx：[查询无数据]"), std::string::npos);
 
   Fault(R"({"kind":"refuse","serviceCode":"0339","code":"30001","message":"系统维护"})");
-  EXPECT_EQ(UnitsFail(Qc(Year()).get()), "服务器拒绝请求：[30001]系统维护");
+  EXPECT_EQ(UnitsFail(Qc(Year()).get()), "系统维护");
   // The collect step may be asked before the server has the data: it is asked again.
   Fault(R"({"kind":"refuse","serviceCode":"0340","code":"10042","count":1})");
   EXPECT_GE(Units(Year())->GetCount(), 1);
@@ -135,6 +135,7 @@ TEST_F(CollectionStatus, UnitsAreExportedUnderTheGroupedHeader) {
 
   ASSERT_TRUE(svc_zj->exportCxjmxnhzjqk(units.get(), "", nullptr, file)) << svc_zj->GetErrorMessage();
   EXPECT_EQ(fs::path(file).parent_path(), fs::path(env_->dataDir()) / "M8" / "Temp");
+  EXPECT_EQ(fs::path(file).filename().string().find("城乡居民虚拟户征缴情况_20"), 0u) << "named by the time";
   workbook::Workbook book = workbook::Workbook::Open(file);
   const auto& merges = book.FirstSheet().merges();
   auto merged = [&](uint32_t r0, uint32_t c0, uint32_t r1, uint32_t c1) {

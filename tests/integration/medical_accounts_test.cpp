@@ -137,7 +137,8 @@ TEST_F(MedicalAccounts, AFullDownloadSweepsRemovedResidentsAnIncrementalOneAsksO
   // Nothing changed since the last window: the incremental download brings nothing and keeps all.
   EXPECT_EQ(Download(true), 0);
   EXPECT_EQ(ResidentsStored(), before);
-  EXPECT_NE(Calls("0187").back().documentText.find("<gxsjq>2"), std::string::npos) << "the office's last window";
+  EXPECT_NE(Calls("0187").back().documentText.find("<gxsjq>2"), std::string::npos)
+      << "the office's last window\n" << Calls("0187").back().documentText;
 
   // A resident changed now falls into the next window, with its new line.
   const std::string changed = Resident(2).rydjxh;
