@@ -53,7 +53,9 @@ void AddMedicalAccountsCommand(CLI::App& residents, MedicalAccountsOptions& o) {
       "Examples:\n  velmor residents medical-accounts sync\n"
       "  velmor residents medical-accounts sync --incremental\n"
       "  velmor residents medical-accounts list --djnd 2024 --page -1\n"
-      "  velmor residents medical-accounts maintain relations.json");
+      "  velmor residents medical-accounts relations\n"
+      "  velmor residents medical-accounts maintain relations.json\n"
+      "  velmor residents medical-accounts delete 12 13");
 }
 
 int RunMedicalAccountsCommand(const GlobalOptions& global, const MedicalAccountsOptions& o) {
