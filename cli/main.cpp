@@ -13,6 +13,7 @@
 #include "cli/fees_command.h"
 #include "cli/pay_command.h"
 #include "cli/residents_command.h"
+#include "cli/residents_status_command.h"
 #include "cli/online_command.h"
 #include "cli/special_command.h"
 #include "cli/payable_command.h"
@@ -38,6 +39,7 @@ int main(int argc, char** argv) {
   FeesOptions fees;
   PayOptions pay;
   ResidentsOptions residents;
+  ResidentsStatusOptions residentsStatus;
   BasicInfoOptions basicInfo;
   StreetChangeOptions streetChange;
   GroupOptions group;
@@ -74,6 +76,7 @@ int main(int argc, char** argv) {
   CLI::App* agreementCmd = AddAgreementCommand(app, fees);
   CLI::App* payCmd = AddPayCommand(app, pay);
   CLI::App* residentsCmd = AddResidentsCommand(app, residents);
+  AddResidentsStatusCommands(*residentsCmd, residentsStatus);
   CLI::App* basicInfoCmd = AddBasicInfoCommand(app, basicInfo);
   CLI::App* streetChangeCmd = AddStreetChangeCommand(app, streetChange);
   CLI::App* groupCmd = AddGroupCommand(app, group);
@@ -137,6 +140,7 @@ int main(int argc, char** argv) {
     if (feesCmd->parsed()) return RunFeesCommand(global, fees);
     if (confirmCmd->parsed()) return RunConfirmCommand(global, fees);
     if (agreementCmd->parsed()) return RunAgreementCommand(global, fees);
+    if (IsResidentsStatusCommand(residentsStatus)) return RunResidentsStatusCommand(global, residentsStatus);
     if (residentsCmd->parsed()) return RunResidentsCommand(global, residents);
     if (basicInfoCmd->parsed()) return RunBasicInfoCommand(global, basicInfo);
     if (streetChangeCmd->parsed()) return RunStreetChangeCommand(global, streetChange);
