@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <iterator>
 #include <thread>
 
 #include <nlohmann/json.hpp>
@@ -112,18 +113,22 @@ int RunYearCheck(PluginSession& session, const std::string& djxh) {
   Ref<IPlatformManager> platform =
       Query<IPlatformManager>(session.Host().Factory().FindNamedService(IPlatformManager::kIid, "Default"));
   const std::string dir = platform->GetModuleDataDir("M8") + "Task";
+  const std::string file = dir + "/TaskFile.ini", section = "[yctx_" + djxh + "]";
   std::filesystem::create_directories(dir);
   {
-    std::ofstream ini(dir + "/TaskFile.ini", std::ios::app);
-    ini << "[yctx_" << djxh << "]\r\nTaskType=qvlmt_task_TAsynQueryYctxData\r\nName=yctx_" << djxh
-        << "\r\nTaskData=" << djxh << "\r\n";
+    std::ofstream ini(file, std::ios::app);
+    ini << section << "\r\nTaskType=qvlmt_task_TAsynQueryYctxData\r\nTaskData=" << djxh << "\r\n";
   }
+  // The task takes its section out of the file once it has run.
+  auto pending = [&] {
+    std::ifstream in(file);
+    return std::string(std::istreambuf_iterator<char>(in), {}).find(section) != std::string::npos;
+  };
   Ref<IBgTaskService> tasks = session.Require<IBgTaskService>("IBgTaskService");
   if (!tasks->LoadTasks()) session.Fail("无法读取任务文件：" + dir + "/TaskFile.ini");
   tasks->Start();
   tasks->Wake();
-  for (int i = 0; i < 600 && tasks->TaskCount() > 0; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(100));
-  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  for (int i = 0; i < 600 && pending(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(100));
   tasks->Stop();
   session.Host().HomePage().SetSink({});
   if (session.Host().HomePage().Notices().empty())

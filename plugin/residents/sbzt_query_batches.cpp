@@ -136,6 +136,7 @@ bool TCXJMSBStatusQueryService::synZzsbztCx_098(const std::string& djxh, const s
       submit.keys["xzidList"] = XzidArray(lines, from, to);
       taxml::Reply sent = taxml::Send(submit);
       sent.RequireSuccess();
+      service::JsonAnswer(sent.request->GetResponse(), "");  // a refused submission fails here
       // "0211" under the submission's serial: "10042" while the answer is not ready.
       Json answer;
       for (int32_t pass = 0;; ++pass) {

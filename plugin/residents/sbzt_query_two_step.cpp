@@ -48,7 +48,10 @@ bool TCXJMSBStatusQueryService::synHdsbztCx(const std::string& djxh, const std::
     keys["recBeginNo"] = service::Text(p, "recBeginNo").empty() ? "1" : service::Text(p, "recBeginNo");
     keys["recEndNo"] = service::Text(p, "recEndNo").empty() ? "2000" : service::Text(p, "recEndNo");
     keys["zrrDjxhList"] = persons;
-    serial = service::Submit(kHdsbzt, service::OpCall{djxh, keys});
+    service::OpCall call;
+    call.djxh = djxh;
+    call.params = std::move(keys);
+    serial = service::Submit(kHdsbzt, call);
   });
 }
 
@@ -62,7 +65,10 @@ bool TCXJMSBStatusQueryService::synCxjmzzSbjfztCx(const std::string& djxh, const
   return service::RunOp(kSbjfzt, ErrorMessage, [&] {
     const Json list = Json::parse(cxjmList, nullptr, false);
     if (!list.is_array() || list.empty()) throw service::OpRefusal("查询的城乡居民列表为空。");
-    serial = service::Submit(kSbjfzt, service::OpCall{djxh, Json{{"cxjmList", list}}});
+    service::OpCall call;
+    call.djxh = djxh;
+    call.params = Json{{"cxjmList", list}};
+    serial = service::Submit(kSbjfzt, call);
   });
 }
 

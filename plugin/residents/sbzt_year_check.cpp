@@ -24,10 +24,20 @@ TAsynQueryYctxData::TAsynQueryYctxData() {
   }
 }
 
+void TAsynQueryYctxData::Run() {
+  queryCxjmSbzt();
+  try {
+    Remove();
+  } catch (const std::exception& e) {
+    LogMessage(std::string("[TAsynQueryYctxData.Run]异常：") + e.what(), {}, kLevelError);
+  }
+}
+
 bool TAsynQueryYctxData::queryCxjmSbzt() {
   try {
-    const std::string djxh = TaskData.empty() ? CurrentDjxh() : TaskData;
-    service::OpCall call{djxh, service::Json{{"jfnd", Today().substr(0, 4)}, {"sfysb", "N"}, {"jfzt", "Y"}}};
+    service::OpCall call;
+    call.djxh = TaskData.empty() ? CurrentDjxh() : TaskData;
+    call.params = service::Json{{"jfnd", Today().substr(0, 4)}, {"sfysb", "N"}, {"jfzt", "Y"}};
     const service::Json answer = service::Exchange(kYctx, call);
     const bool undeclared = !answer.value("wsbryList", service::Json::array()).empty();
     service::SendHomePageNotice(kYctxNoticeMessage,

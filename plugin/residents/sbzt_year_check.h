@@ -5,7 +5,7 @@
 // "M8300-01-03-01-00" (action "add"), or withdraws it ("delete") when none remain.
 //
 // A host schedules it by writing its section into the task file (or the task service loads it
-// again after a restart); the task worker runs it. The components it uses are obtained when the
+// again after a restart); the task worker runs it and then removes the section. The components it uses are obtained when the
 // task is made, on the thread that loads the tasks (the host's main thread), so the worker only
 // uses cached ones. Failures are logged "[TAsynQueryYctxData.queryCxjmSbzt]失败：" + reason and
 // never leave the task.
@@ -29,7 +29,9 @@ class TAsynQueryYctxData : public TBgTask {
   VELMOR_PUBLISHED(TAsynQueryYctxData, TBgTask)
 
   TAsynQueryYctxData();
-  void Run() override { queryCxjmSbzt(); }
+  // Runs the check, then takes the task's section out of the task file (a one-shot task: the
+  // section gone tells whoever scheduled it that it has run).
+  void Run() override;
   // True when the check ran and its notice was sent.
   bool queryCxjmSbzt();
 };
