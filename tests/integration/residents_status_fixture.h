@@ -35,6 +35,9 @@ class SbztFixture : public SchemeFixture {
     store_ = nullptr;
   }
 
+  void Refuse(const std::string& code, const std::string& service) {
+    Fault(R"({"kind": "refuse", "code": ")" + code + R"(", "message": "拒绝", "serviceCode": ")" + service + "\"}");
+  }
   void Exec(const std::string& sql) {
     std::string error;
     Ref<IDBMechanism> db = host::db::OpenDatabase(env_->dataDir() + "/velmor.db", "test", &error);

@@ -103,8 +103,8 @@ TEST_F(SbztQueryTest, AnEmptyOrNullAnswerOrARefusalChangesNoLine) {
 }
 
 TEST_F(SbztQueryTest, AsksWhetherToGoOnWaitingAndStopsWhenTold) {
-  ShortWait wait;
   FullSync();
+  ShortWait wait;
   const std::string before = States();
   int32_t n = 0;
   answer_ = false;

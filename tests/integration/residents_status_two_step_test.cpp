@@ -49,7 +49,7 @@ TEST_F(SbztTwoStepTest, SelfDeclaredStatesAreCollectedUnderTheSubmissionSerialAn
     if (c.serviceCode == "0210") submitted = Json::parse(c.body)["yblsh"];
     if (c.serviceCode == "0211") collected = c.body;
   }
-  EXPECT_EQ(collected, Json{{"yblsh", submitted}}.dump());
+  EXPECT_EQ(collected, (Json{{"yblsh", submitted}}.dump()));
 
   Refuse("30001", "0210");
   const std::string before = States();

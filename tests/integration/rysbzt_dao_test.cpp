@@ -110,11 +110,16 @@ TEST_F(RysbztDaoTest, PaymentStateGroupsAndTheStoppedUnpaidRule) {
 }
 
 TEST_F(RysbztDaoTest, ListsWithThePersonItsGroupAndTheStateTexts) {
-  ASSERT_TRUE(store_->saveData(kPayer, "2024", Json::array({Line(0), Line(1, "31", "1", "N")}).dump()));
+  const std::string person0 = Scalar("select rydjxh from sb_rycbxmb where xzid = '" + xzids_[0] + "'");
+  // The second line belongs to someone else (a person may hold several consecutive lines).
+  const std::string other =
+      Scalar("select xzid from sb_rycbxmb where rydjxh <> '" + person0 + "' order by xzid limit 1");
+  Json second = Line(1, "31", "1", "N");
+  second["xzid"] = other;
+  ASSERT_TRUE(store_->saveData(kPayer, "2024", Json::array({Line(0), second}).dump()));
   Exec("insert into sb_fzxxb (id, djxh, pid, fzmc, fullname, fullpath) values (5, '" + kPayer +
        "', -1, 'A', 'A', ',5,'), (7, '" + kPayer + "', 5, 'B', 'A/B', ',5,7,'), (15, '" + kPayer +
        "', -1, 'C', 'C', ',15,')");
-  const std::string person0 = Scalar("select rydjxh from sb_rycbxmb where xzid = '" + xzids_[0] + "'");
   Exec("update sb_ryjbxxb set fzid = 7, fullpath = ',5,7,' where rydjxh = '" + person0 + "'");
   Exec("update sb_ryjbxxb set fzid = 15, fullpath = ',15,' where rydjxh <> '" + person0 + "'");
   const Json rows = Json::parse(store_->getData(kPayer, R"({"fzid": "5"})", -1, 0));
