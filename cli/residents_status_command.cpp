@@ -168,9 +168,12 @@ void AddResidentsStatusCommands(CLI::App& residents, ResidentsStatusOptions& o) 
     sub->fallthrough();
   status->footer(
       "Examples:\n  velmor residents status query --year 2024\n  velmor residents status query --year 2024 --no-wait\n"
-      "  velmor residents status list --year 2024 --state undeclared\n"
+      "  velmor residents status self --year 2024 --wait\n"
+      "  velmor residents status list --year 2024 --state undeclared --format tsv\n"
+      "  velmor residents status count --year 2024 --state declared\n"
       "  velmor residents status export status.xlsx --year 2024\n"
-      "  velmor residents status approved 10100000000000000001\n  velmor residents status year-check");
+      "  velmor residents status approved 10100000000000000001\n"
+      "  velmor residents status payment 430102199001011234\n  velmor residents status year-check");
 
   CLI::App* states = residents.add_subcommand("states", "Stored declaration and payment states per year");
   states->require_subcommand(1);

@@ -58,6 +58,10 @@ TEST_F(SbztTwoStepTest, SelfDeclaredStatesAreCollectedUnderTheSubmissionSerialAn
   EXPECT_NE(status_->GetErrorMessage(), "");
   EXPECT_EQ(States(), before);
   EXPECT_NE(env_->LogText().find("[TCXJMSBStatusQueryService.synZzsbztCx_098]异常："), std::string::npos);
+  // A collection refused for another reason than "not ready yet" fails the same way.
+  Refuse("30001", "0211");
+  EXPECT_FALSE(status_->synZzsbztCx_098(kPayer, Query(), nullptr, n));
+  EXPECT_EQ(States(), before);
 }
 
 TEST_F(SbztTwoStepTest, ApprovedDeclarationsOfTheNamedNaturalPersons) {
