@@ -14,6 +14,7 @@
 #include "cli/pay_command.h"
 #include "cli/residents_command.h"
 #include "cli/accounts_command.h"
+#include "cli/residents_status_command.h"
 #include "cli/online_command.h"
 #include "cli/special_command.h"
 #include "cli/payable_command.h"
@@ -41,6 +42,7 @@ int main(int argc, char** argv) {
   ResidentsOptions residents;
   CollectionOptions collection;
   MedicalAccountsOptions medicalAccounts;
+  ResidentsStatusOptions residentsStatus;
   BasicInfoOptions basicInfo;
   StreetChangeOptions streetChange;
   GroupOptions group;
@@ -79,6 +81,7 @@ int main(int argc, char** argv) {
   CLI::App* residentsCmd = AddResidentsCommand(app, residents);
   AddCollectionCommand(*residentsCmd, collection);
   AddMedicalAccountsCommand(*residentsCmd, medicalAccounts);
+  AddResidentsStatusCommands(*residentsCmd, residentsStatus);
   CLI::App* basicInfoCmd = AddBasicInfoCommand(app, basicInfo);
   CLI::App* streetChangeCmd = AddStreetChangeCommand(app, streetChange);
   CLI::App* groupCmd = AddGroupCommand(app, group);
@@ -144,6 +147,7 @@ int main(int argc, char** argv) {
     if (agreementCmd->parsed()) return RunAgreementCommand(global, fees);
     if (collection.cmd->parsed()) return RunCollectionCommand(global, collection);
     if (medicalAccounts.cmd->parsed()) return RunMedicalAccountsCommand(global, medicalAccounts);
+    if (IsResidentsStatusCommand(residentsStatus)) return RunResidentsStatusCommand(global, residentsStatus);
     if (residentsCmd->parsed()) return RunResidentsCommand(global, residents);
     if (basicInfoCmd->parsed()) return RunBasicInfoCommand(global, basicInfo);
     if (streetChangeCmd->parsed()) return RunStreetChangeCommand(global, streetChange);

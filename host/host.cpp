@@ -103,7 +103,8 @@ void Host::Start() {
   factory->RegisterService(ISysDiffer::kIid, Make<SysDiffer>(config).get());
   Ref<PlatformManager> platform = Make<PlatformManager>(text, config, Ref<IDebugger>(debugger));
   factory->RegisterNamedService(IPlatformManager::kIid, "Default", platform.get());
-  factory->RegisterNamedService(IUIManager::kIid, "Default", Make<UIManager>().get());
+  Ref<UIManager> ui = Make<UIManager>();
+  factory->RegisterNamedService(IUIManager::kIid, "Default", ui.get());
   factory->RegisterService(IGroupServiceDAO::kIid,
                            Make<components::GroupStore>(text + "/" + db::kDatabaseFileName,
                                                         [debugger](const std::string& line) {
@@ -132,6 +133,7 @@ void Host::Start() {
   factory_ = std::move(factory);
   homePage_ = std::move(homePage);
   platform_ = std::move(platform);
+  ui_ = std::move(ui);
   debugger_->Write(kLogInfo, "host", "host started, data directory " + dataDir_);
 }
 
@@ -157,6 +159,7 @@ void Host::Stop() {
   factory_ = nullptr;
   homePage_ = nullptr;
   platform_ = nullptr;
+  ui_ = nullptr;
   debugger_ = nullptr;
   config_ = nullptr;
 }

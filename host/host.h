@@ -6,7 +6,7 @@
 //   IDebugger        (unnamed)    FileDebugger on <data dir>/velmor.log
 //   ISysDiffer       (unnamed)    SysDiffer over [differ]
 //   IPlatformManager "Default"    PlatformManager
-//   IUIManager       "Default"    UIManager
+//   IUIManager       "Default"    UIManager (UI(): who answers its questions)
 //   and the components of host/components/network_components.h (INetCommIntf,
 //   ICommonFunctions, IPortalAgent, IReturnCodeMessage, ISyspzxxIntf) and of
 //   host/components/payment_components.h (ISbfjnService, ISealService, IDocumentViewer)
@@ -26,6 +26,7 @@
 #include "host/host_config.h"
 #include "host/platform_manager.h"
 #include "host/service_factory.h"
+#include "host/ui_manager.h"
 #include "velmor/ref.h"
 
 namespace velmor::host {
@@ -67,6 +68,9 @@ class Host {
   FileDebugger& Debugger() const { return *debugger_; }
   // The home-page window: the notices it received. Valid while started.
   components::HomePage& HomePage() const { return *homePage_; }
+  // The user-interface manager: install who answers the plug-in's yes/no questions. Valid while
+  // started.
+  UIManager& UI() const { return *ui_; }
   // Stores the home-page window's handle as the system parameter "homepage_handle" in the main
   // database, so that services can send it notices; false (logged) when it cannot be written.
   bool PublishHomePage();
@@ -82,6 +86,7 @@ class Host {
   Ref<ServiceFactory> factory_;
   std::unique_ptr<components::HomePage> homePage_;
   Ref<PlatformManager> platform_;
+  Ref<UIManager> ui_;
 };
 
 // The debug-log settings of a configuration: [log] level as an integer threshold, "off" (the log

@@ -1,6 +1,7 @@
 #include "taxsim/answer.h"
 
 #include <sstream>
+#include <vector>
 
 #include "taxsim/codec.h"
 
@@ -35,6 +36,17 @@ std::string TaxmlAnswer::Code() const { return Root().child("code").text().get()
 void TaxmlAnswer::SetCode(std::string_view code, std::string_view message) {
   Root().child("code").text().set(std::string(code).c_str());
   Root().child("message").text().set(std::string(message).c_str());
+}
+
+int TaxmlAnswer::RemoveRows(std::string_view listName, int every) {
+  pugi::xml_node list = Root().find_node([&](pugi::xml_node n) { return listName == n.name(); });
+  if (!list || every < 1) return 0;
+  std::vector<pugi::xml_node> gone;
+  int k = 0;
+  for (pugi::xml_node row = list.first_child(); row; row = row.next_sibling())
+    if (row.type() == pugi::node_element && k++ % every == 0) gone.push_back(row);
+  for (pugi::xml_node row : gone) list.remove_child(row);
+  return static_cast<int>(gone.size());
 }
 
 bool TaxmlAnswer::RemoveFirst(std::string_view name) {

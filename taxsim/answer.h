@@ -41,6 +41,9 @@ class TaxmlAnswer {
   void SetCode(std::string_view code, std::string_view message);
   // Removes the first element of that name anywhere below the root; false when there is none.
   bool RemoveFirst(std::string_view name);
+  // Removes every `every`-th row (the 1st, the every+1-th, ...) of the first list element of that
+  // name (the "omit-rows" fault); the number removed.
+  int RemoveRows(std::string_view listName, int every);
 
   // The document as text with the declaration naming `encoding` ("UTF-8" or "GBK"); UTF-8 bytes.
   std::string Text(std::string_view encoding = "UTF-8") const;

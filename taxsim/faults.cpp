@@ -15,6 +15,9 @@ FaultKind KindOf(std::string_view name) {
   if (name == "drop-answer") return FaultKind::kDropAnswer;
   if (name == "http-error") return FaultKind::kHttpError;
   if (name == "not-json") return FaultKind::kNotJson;
+  if (name == "empty-answer") return FaultKind::kEmptyAnswer;
+  if (name == "pending") return FaultKind::kPending;
+  if (name == "omit-rows") return FaultKind::kOmitRows;
   throw FaultError("未知的故障类型：" + std::string(name));
 }
 
@@ -42,6 +45,12 @@ Fault Finish(Fault f, bool hasCode) {
     if (f.message.empty()) f.message = "模拟的业务错误";
   }
   if (f.kind == FaultKind::kDropList && f.list.empty()) throw FaultError("drop-list故障缺少list");
+  if (f.kind == FaultKind::kOmitRows && f.list.empty()) throw FaultError("omit-rows故障缺少list");
+  if (f.every < 1) throw FaultError("every必须为正数");
+  if (f.skip < 0) throw FaultError("skip必须为非负数");
+  if (f.polls < -1) throw FaultError("polls必须为非负数或-1");
+  if (f.kind == FaultKind::kEmptyAnswer && !f.text.empty() && f.text != "null")
+    throw FaultError("empty-answer故障的text只能为空或null");
   if (f.delayMs < 0 || f.delayMs > kMaxDelayMs) throw FaultError("delayMs超出范围0-60000");
   if (f.httpStatus < 400 || f.httpStatus > 599) throw FaultError("httpStatus超出范围400-599");
   if (f.count == 0 || f.count < -1) throw FaultError("count必须为正数或-1");
@@ -93,6 +102,14 @@ Fault ParseFault(const nlohmann::json& j) {
       f.delayMs = num();
     } else if (k == "httpStatus") {
       f.httpStatus = num();
+    } else if (k == "text") {
+      f.text = str();
+    } else if (k == "polls") {
+      f.polls = num();
+    } else if (k == "every") {
+      f.every = num();
+    } else if (k == "skip") {
+      f.skip = num();
     } else {
       throw FaultError("未知的故障成员：" + k);
     }
@@ -133,6 +150,14 @@ std::vector<Fault> ParseFaultHeader(std::string_view header) {
         f.delayMs = ToInt(value, "delayMs");
       } else if (key == "httpStatus") {
         f.httpStatus = ToInt(value, "httpStatus");
+      } else if (key == "text") {
+        f.text = value;
+      } else if (key == "polls") {
+        f.polls = ToInt(value, "polls");
+      } else if (key == "every") {
+        f.every = ToInt(value, "every");
+      } else if (key == "skip") {
+        f.skip = ToInt(value, "skip");
       } else {
         throw FaultError("未知的故障成员：" + std::string(key));
       }
@@ -163,6 +188,11 @@ std::vector<Fault> FaultBook::Take(Endpoint at, std::string_view serviceCode, st
   std::vector<Fault> taken;
   for (auto it = faults_.begin(); it != faults_.end();) {
     if (!it->Matches(at, serviceCode, serial)) {
+      ++it;
+      continue;
+    }
+    if (it->skip > 0) {  // this request passes; a later one gets the fault
+      --it->skip;
       ++it;
       continue;
     }

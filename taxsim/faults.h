@@ -22,7 +22,12 @@ class FaultError : public std::invalid_argument {
   using std::invalid_argument::invalid_argument;
 };
 
-enum class FaultKind { kRefuse, kCode, kDropList, kBadBase64, kDelay, kDrop, kHttpError, kNotJson, kDropAnswer };
+enum class FaultKind {
+  kRefuse, kCode, kDropList, kBadBase64, kDelay, kDrop, kHttpError, kNotJson, kDropAnswer,
+  kEmptyAnswer,  // the answer's response is `text` ("" or "null"): the server answered nothing
+  kPending,      // a submitted job answers "pending" for `polls` polls (-1: never answers)
+  kOmitRows,     // every `every`-th row of the list `list` is left out of the taxML answer
+};
 
 enum class Endpoint { kService, kSubmit, kPoll, kAny };
 
@@ -32,11 +37,15 @@ struct Fault {
   std::string serial;       // empty: any
   Endpoint endpoint = Endpoint::kAny;
   int count = 1;            // requests it applies to; -1 until cleared
+  int skip = 0;             // matching requests let through untouched before it applies
   std::string code;         // refuse, code
   std::string message;      // refuse, code
   std::string list;         // drop-list
   int delayMs = 0;          // delay
   int httpStatus = 500;     // http-error
+  std::string text;         // empty-answer
+  int polls = 0;            // pending
+  int every = 2;            // omit-rows
 
   bool Matches(Endpoint at, std::string_view serviceCode, std::string_view serial) const;
 };

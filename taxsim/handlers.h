@@ -119,3 +119,8 @@ void RegisterOnlineOrderHandlers(HandlerRegistry& registry);
 // Regional individual payment orders: "0189", "0190", "0191" (taxsim/handlers/regional_orders.cpp).
 void RegisterRegionalOrderHandlers(HandlerRegistry& registry);
 }  // namespace velmor::taxsim
+
+namespace velmor::taxsim {
+// Residents' declaration states: "0056", "0210", "0211", "0223", "0270" (handlers/residents_status.cpp).
+void RegisterResidentsStatusHandlers(HandlerRegistry& registry);
+}  // namespace velmor::taxsim

@@ -27,7 +27,12 @@ constexpr const char* kFooter = R"(Fault modes (queued while the server runs; ea
   drop        the connection is closed without an answer
   http-error  the answer is an HTTP error "httpStatus" (default 500)
   not-json    the answer is not JSON
-  Matching: "serviceCode" (empty: any), "serial", "endpoint" (service, submit, poll, any).
+  drop-answer the request is served, then the connection is closed before the answer
+  empty-answer the answer's data is "text": "" or "null"
+  pending     a submitted job answers "pending" for "polls" polls (-1: forever)
+  omit-rows   every "every"-th row (default 2) of the list "list" is left out
+  Matching: "serviceCode" (empty: any), "serial", "endpoint" (service, submit, poll, any);
+  "skip": matching requests let through before the fault applies.
 
 The simulated bank (with --bank-cert): faults by POST /_bank/faults {"kind", "count", "delayMs",
 "message"}: reject, no-url, tamper, not-json, http-error, delay; an order paid or closed by

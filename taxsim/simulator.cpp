@@ -131,6 +131,11 @@ void Simulator::Impl::ChangeAnswer(const std::vector<Fault>& list, Answer& answe
         answer = Answer::Error(f.code, f.message);
     } else if (f.kind == FaultKind::kDropList && answer.document) {
       answer.document->RemoveFirst(f.list);
+    } else if (f.kind == FaultKind::kOmitRows && answer.document) {
+      answer.document->RemoveRows(f.list, f.every);
+    } else if (f.kind == FaultKind::kEmptyAnswer && answer.envelope.status == wire::kAnswered) {
+      answer.document.reset();
+      answer.envelope.response = f.text;
     }
   }
 }
@@ -224,7 +229,8 @@ void Simulator::Impl::ServeCall(const httplib::Request& req, httplib::Response& 
       answer = Answer::Refuse("10009", std::string("服务端应答编码失败：") + ex.what());
     }
   }
-  switch (jobs.Add(code, yblsh, std::move(answer), pendingPolls.load())) {
+  const Fault* pending = FirstOf(list, FaultKind::kPending);
+  switch (jobs.Add(code, yblsh, std::move(answer), pending ? pending->polls : pendingPolls.load())) {
     case AsyncJobs::Added::kDuplicate:
       return SendJson(res, Answer::Refuse("10005", "异步任务已存在：" + yblsh).envelope);
     case AsyncJobs::Added::kFull:

@@ -10,8 +10,8 @@ HomePage::HomePage() {
 HomePage::~HomePage() { platform::UnregisterWindow(handle_); }
 
 intptr_t HomePage::Receive(uint32_t msg, intptr_t lparam) {
-  // Only the two notices are understood; anything else (or a null text) is not ours to read.
-  if ((msg != kArrearsNotice && msg != kOverdueNotice) || lparam == 0) return 0;
+  // Only the notices are understood; anything else (or a null text) is not ours to read.
+  if ((msg != kArrearsNotice && msg != kOverdueNotice && msg != kResidentsNotice) || lparam == 0) return 0;
   Notice notice{msg, std::string(reinterpret_cast<const char*>(lparam))};
   std::function<void(const Notice&)> sink;
   {

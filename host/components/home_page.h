@@ -1,7 +1,7 @@
 // HomePage: the host's home-page window. It is registered as a platform window while the host
 // runs; its handle is kept as the system parameter "homepage_handle" (under "global_param") so
 // that services can send it notices. A notice is a window message (kArrearsNotice,
-// kOverdueNotice) whose long parameter points at a NUL-terminated JSON text
+// kOverdueNotice, kResidentsNotice) whose long parameter points at a NUL-terminated JSON text
 // {"funccode", "funcparam", "message", "action": "add" | "delete"}; the window records every
 // notice it receives and hands it to the sink (the command line prints them).
 //
@@ -22,6 +22,8 @@ class HomePage {
  public:
   static constexpr uint32_t kArrearsNotice = 0x8511;
   static constexpr uint32_t kOverdueNotice = 0x8512;
+  // Residents of the current year remain undeclared (the residents' year check).
+  static constexpr uint32_t kResidentsNotice = 0x8513;
   static constexpr const char* kWindowName = "homepage";
   static constexpr const char* kHandleParameter = "homepage_handle";
 

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "velmor/interface.h"
+#include "velmor/ui_manager.h"  // IUIManager was declared here; kept for its includers
 
 namespace velmor {
 
@@ -15,16 +16,6 @@ class ISysDiffer : public IInterface {
 
  protected:
   ~ISysDiffer() = default;
-};
-
-// The host's user-interface manager; the plug-in only obtains and caches it.
-class IUIManager : public IInterface {
- public:
-  VELMOR_IID("{48E1C55B-0026-4FB0-9DCB-174156FD2DF5}")
-  virtual std::string GetName() = 0;
-
- protected:
-  ~IUIManager() = default;
 };
 
 }  // namespace velmor

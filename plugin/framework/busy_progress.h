@@ -9,8 +9,9 @@ namespace velmor {
 
 class BusyProgress {
  public:
-  explicit BusyProgress(IProgressView* view) : view_(view) {
-    if (view_) view_->StartProgress("正在处理，请稍等", 100, "进度");
+  // `message`: what the view shows ("正在查询" for a query).
+  explicit BusyProgress(IProgressView* view, const char* message = "正在处理，请稍等") : view_(view) {
+    if (view_) view_->StartProgress(message, 100, "进度");
   }
   ~BusyProgress() {
     if (view_) view_->EndProgress();

@@ -1,11 +1,10 @@
 // The two home-page notices: arrears exist (0x8511) and arrears are past their deadline
 // (0x8512), prepared from this manager's own arrears and sent to the host's home-page window.
-#include <charconv>
-
 #include "business/date_time.h"
 #include "codec/json_parse.h"
 #include "framework/host_access.h"
 #include "payment/payment_mgr.h"
+#include "service/home_page_notice.h"
 #include "velmor/platform.h"
 #include "velmor/sys_param.h"
 #include "velmor/xnh_mgr.h"
@@ -43,7 +42,7 @@ bool EnabledForScheme() {
 
 namespace payment {
 std::string NoticeText(const char* message, const char* action) {
-  return Json{{"funccode", kNoticeFunction}, {"funcparam", ""}, {"message", message}, {"action", action}}.dump();
+  return service::NoticeText(kNoticeFunction, message, action);
 }
 }  // namespace payment
 
@@ -78,18 +77,11 @@ bool TPaymentMgr::CheckQfxxNotice(IProgressView* progress) {
 bool TPaymentMgr::SendQfxxNotice() {
   return Run("SendQfxxNotice", "发送首页提醒失败。", [&] {
     if (!NoticesEnabled()) return;
-    Ref<ISysParamIntf> params = CreatePluginService<ISysParamIntf>("创建平台组件接口[ISysParamIntf]失败！");
-    params->SetDjxh(CurrentDjxh());
-    const std::string text = params->GetValue("homepage_handle");
-    platform::WindowHandle handle = 0;
-    auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), handle);
-    if (text.empty() || ec != std::errc() || end != text.data() + text.size() || handle == 0)
-      throw service::OpRefusal("未找到首页窗口（系统参数homepage_handle），无法发送首页提醒。");
     const std::string qfxx = QfxxNoticeText.empty() ? payment::NoticeText(kQfxxMessage, "delete") : QfxxNoticeText;
     const std::string overdue =
         OverdueNoticeText.empty() ? payment::NoticeText(kOverdueMessage, "delete") : OverdueNoticeText;
-    platform::SendMessage(handle, kQfxxNoticeMessage, 0, reinterpret_cast<intptr_t>(qfxx.c_str()));
-    platform::SendMessage(handle, kOverdueNoticeMessage, 0, reinterpret_cast<intptr_t>(overdue.c_str()));
+    service::SendHomePageNotice(kQfxxNoticeMessage, qfxx);
+    service::SendHomePageNotice(kOverdueNoticeMessage, overdue);
   });
 }
 

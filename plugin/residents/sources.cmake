@@ -1,4 +1,6 @@
-# Residents' insurance: the scheme-account manager (TXnhMgr) and its store (TXnhDAO).
+# Residents' insurance: the scheme-account manager (TXnhMgr) and its store (TXnhDAO), the
+# registration, basic information and street changes, the declaration states (TCXJMSBStatusQueryService,
+# TRysbztDAOImpl) and the reserved identities of rows 34 and 35.
 target_sources(velmor_plugin_objects PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/xnh_dao.cpp
   ${CMAKE_CURRENT_LIST_DIR}/xnh_dao_save.cpp
@@ -27,4 +29,11 @@ target_sources(velmor_plugin_objects PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/cxjmxnhzjqkcx_export.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ybgrzhdj.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ybgrzhdj_download.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/rysbzt_dao.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/sbzt_query_service.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/sbzt_query_batches.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/sbzt_query_two_step.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/sbzt_query_export.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/sbzt_year_check.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/reserved_services.cpp
 )

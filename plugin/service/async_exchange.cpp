@@ -30,6 +30,22 @@ std::optional<std::string> PollJob(INetCommIntf& net, const std::string& service
   return std::nullopt;
 }
 
+std::optional<std::string> AwaitJob(INetCommIntf& net, const std::string& serviceCode, const std::string& serial,
+                                    std::chrono::milliseconds patience, std::chrono::milliseconds longestWait,
+                                    IProgressView* progress) {
+  using Clock = std::chrono::steady_clock;
+  const Clock::time_point deadline = Clock::now() + patience;
+  std::chrono::milliseconds wait{kFirstWaitMs};
+  for (;;) {
+    if (std::optional<std::string> response = PollJob(net, serviceCode, serial)) return response;
+    const Clock::time_point now = Clock::now();
+    if (now >= deadline) return std::nullopt;
+    StepProgress(progress, 0);
+    std::this_thread::sleep_for(std::min(wait, std::chrono::duration_cast<std::chrono::milliseconds>(deadline - now)));
+    wait = std::min(wait * 2, std::max(longestWait, std::chrono::milliseconds{kFirstWaitMs}));
+  }
+}
+
 std::string CallAsync(const taxml::Call& call, IProgressView* progress) {
   Ref<INetCommIntf> shared = call.net ? Ref<INetCommIntf>(call.net) : GetNetComm();
   Ref<INetCommIntf> net = shared->CreateConnection();

@@ -9,6 +9,7 @@
 // components must have been obtained on the main thread first (framework/host_access.h).
 #pragma once
 
+#include <chrono>
 #include <optional>
 #include <string>
 
@@ -26,6 +27,14 @@ std::string SubmitJob(INetCommIntf& net, const taxml::Call& call, const std::str
 // pending, its response text once answered. Raises taxml::Failure with the network's text when
 // the job failed (or the server does not know it).
 std::optional<std::string> PollJob(INetCommIntf& net, const std::string& serviceCode, const std::string& serial);
+
+// Polls the job `serial` until it answers or `patience` has passed since the call: its response
+// text, or std::nullopt when the time ran out with the job still pending (the caller decides
+// whether to wait again). Polls start 20 ms apart and back off to `longestWait`; the progress view
+// steps meanwhile. Raises taxml::Failure like PollJob.
+std::optional<std::string> AwaitJob(INetCommIntf& net, const std::string& serviceCode, const std::string& serial,
+                                    std::chrono::milliseconds patience, std::chrono::milliseconds longestWait,
+                                    IProgressView* progress);
 
 // Submits and waits: the response text of the answered job. Raises taxml::Failure with the
 // network's text when the server refuses the job or the job fails, and "等待反馈超时" when it

@@ -6,4 +6,6 @@ target_sources(velmor_plugin_objects PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/async_exchange.cpp
   ${CMAKE_CURRENT_LIST_DIR}/server_call.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ybgrzhdj_query.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/fast_answer.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/home_page_notice.cpp
 )

@@ -30,6 +30,7 @@ const std::vector<HandlerUnit>& BuiltinHandlerUnits() {
       {"certificates", RegisterCertificateHandlers},
       {"online orders", RegisterOnlineOrderHandlers},
       {"regional orders", RegisterRegionalOrderHandlers},
+      {"residents' declaration states", RegisterResidentsStatusHandlers},
   };
   return units;
 }

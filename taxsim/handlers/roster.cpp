@@ -1,6 +1,6 @@
 // The roster codes of the employee service: "0040" (registrations, incremental by gxsj/maxid),
 // "0058" (enrolment records of one insurance type, incremental by xgrq), "0059" (the person
-// records of up to 1000 cbxxIDs), "0108" (declaration states, counted then paged), "0057"
+// records of up to 1000 cbxxIDs), "0108" (declaration states, counted then paged, optionally of the persons of zrrDjxhList), "0057"
 // (which outside persons the server knows), and the control code "9002" that adds, changes,
 // ends and removes persons between calls (taxsim/handlers/roster_book.h).
 //
@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <memory>
+#include <unordered_set>
 
 #include "taxsim/codec.h"
 #include "taxsim/group_accounts.h"
@@ -215,9 +216,17 @@ Answer Registrations(const Call& call, State& s, RosterBook& book) {
 // otherwise the records recBeginNo..recEndNo (from 1).
 Answer DeclarationStates(const Call& call, State& s, RosterBook&) {
   RequirePayer(s, call);
+  // "zrrDjxhList" narrows the answer to those natural persons (their rydjxh); absent: every one.
+  std::unordered_set<std::string> persons;
+  bool narrowed = false;
+  if (auto list = call.body.find("zrrDjxhList"); list != call.body.end() && list->is_array()) {
+    narrowed = true;
+    for (const auto& p : *list)
+      if (p.is_string()) persons.insert(p.get<std::string>());
+  }
   std::vector<const Item*> rows;
   for (const Item& it : s.items)
-    if (it.djxh == call.Djxh()) rows.push_back(&it);
+    if (it.djxh == call.Djxh() && (!narrowed || persons.count(it.rydjxh))) rows.push_back(&it);
   nlohmann::json out = {{"jltj", rows.size()}};
   if (call.Key("isQueryCount") == "Y") return Answer::Json(out);
   size_t from = 1, to = rows.size();

@@ -61,6 +61,12 @@ TEST(Host, RegistersTheComponentsThePluginAsksFor) {
   Ref<IUIManager> ui = Query<IUIManager>(f.FindNamedService(IUIManager::kIid, "Default"));
   ASSERT_TRUE(ui);
   EXPECT_EQ(ui->GetName(), "Default");
+  // Nobody installed to answer: every question is "no", and each is recorded.
+  EXPECT_FALSE(ui->AskYesNo("继续？"));
+  env.host().UI().SetAnswerer([](const std::string& q) { return q == "等待？"; });
+  EXPECT_TRUE(ui->AskYesNo("等待？"));
+  EXPECT_FALSE(ui->AskYesNo("继续？"));
+  EXPECT_EQ(env.host().UI().Asked(), (std::vector<std::string>{"继续？", "等待？", "继续？"}));
   EXPECT_EQ(f.FindService(IPlatformManager::kIid), nullptr) << "the platform manager is named";
 }
 

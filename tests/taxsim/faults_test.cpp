@@ -76,5 +76,33 @@ TEST(TaxsimFaults, BookMatchesAndUsesUpCounts) {
   EXPECT_EQ(book.Size(), 0u);
 }
 
+TEST(TaxsimFaults, AnswerShapingKindsAndSkip) {
+  Fault empty = ParseFault({{"kind", "empty-answer"}, {"text", "null"}});
+  EXPECT_EQ(empty.kind, FaultKind::kEmptyAnswer);
+  EXPECT_EQ(empty.text, "null");
+  Fault pending = ParseFault({{"kind", "pending"}, {"polls", -1}});
+  EXPECT_EQ(pending.polls, -1);
+  Fault omit = ParseFault({{"kind", "omit-rows"}, {"list", "sbztList"}});
+  EXPECT_EQ(omit.every, 2);
+  EXPECT_EQ(ParseError({{"kind", "omit-rows"}}), "omit-rows故障缺少list");
+  EXPECT_EQ(ParseError({{"kind", "omit-rows"}, {"list", "x"}, {"every", 0}}), "every必须为正数");
+  EXPECT_EQ(ParseError({{"kind", "pending"}, {"polls", -2}}), "polls必须为非负数或-1");
+  EXPECT_EQ(ParseError({{"kind", "empty-answer"}, {"text", "[]"}}), "empty-answer故障的text只能为空或null");
+  EXPECT_EQ(ParseError({{"kind", "refuse"}, {"skip", -1}}), "skip必须为非负数");
+  auto header = ParseFaultHeader("kind=omit-rows;list=a;every=3;skip=1");
+  ASSERT_EQ(header.size(), 1u);
+  EXPECT_EQ(header[0].every, 3);
+  EXPECT_EQ(header[0].skip, 1);
+
+  // skip: the first matching requests pass untouched, the next one gets the fault.
+  FaultBook book;
+  book.Add(ParseFault({{"kind", "refuse"}, {"serviceCode", "0056"}, {"skip", 2}}));
+  EXPECT_TRUE(book.Take(Endpoint::kSubmit, "0001", "").empty());
+  EXPECT_TRUE(book.Take(Endpoint::kSubmit, "0056", "").empty());
+  EXPECT_TRUE(book.Take(Endpoint::kSubmit, "0056", "").empty());
+  EXPECT_EQ(book.Take(Endpoint::kSubmit, "0056", "").size(), 1u);
+  EXPECT_EQ(book.Size(), 0u);
+}
+
 }  // namespace
 }  // namespace velmor::taxsim

@@ -5,7 +5,7 @@
 //   class TMyTask : public TBgTask { public: VELMOR_PUBLISHED(TMyTask, TBgTask) void Run() override; };
 //   RegisterBgTaskClass<TMyTask>();            // "qvlmt_task_TMyTask" can now be loaded
 //
-// The module registers no task class of its own. The task file is the "M8" data directory of
+// The module's own task classes register with their service units (TAsynQueryYctxData). The task file is the "M8" data directory of
 // the platform manager + "Task/TaskFile.ini" (the directory is created when missing); its reads
 // and writes are serialised module-wide (TaskFileMutex), and each write replaces the file
 // atomically. A task object is used by one thread at a time; the registry is locked.

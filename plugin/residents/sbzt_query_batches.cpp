@@ -1,0 +1,172 @@
+// The status query of a year ("0056") and the self-declared states ("0210" submit, "0211"
+// collect): the lines still to ask about go in batches of at most 1000 xzid, each answered batch
+// is stored in its own transaction. A batch that fails, or one the user stops waiting for, ends
+// the query: its lines and the later batches' keep the states they had (they are not "not
+// declared" just because no answer came).
+#include <algorithm>
+#include <chrono>
+#include <thread>
+
+#include "business/date_time.h"
+#include "codec/taxml_exchange.h"
+#include "framework/busy_progress.h"
+#include "framework/host_access.h"
+#include "framework/log.h"
+#include "framework/progress.h"
+#include "residents/sbzt_query_service.h"
+#include "service/async_exchange.h"
+#include "service/async_jobs.h"
+#include "service/fast_answer.h"
+#include "service/taxml_json.h"
+#include "store/db_access.h"
+#include "store/json_text.h"
+#include "store/sql_toolkit.h"
+
+namespace velmor {
+
+using sbzt::Json;
+using sbzt::Line;
+
+namespace {
+
+using Answers = std::vector<std::pair<std::string, std::string>>;
+
+// Whether the query asks for the payment state too (the module's platform setting).
+bool AsksJfzt() { return GetPlatformManager()->GetModuleSetting("M8", "sbztcxExistsJfzt") == "1"; }
+
+std::string BatchFailure(const std::exception& e) {
+  const std::string text = e.what();
+  return text.rfind(kSbztFailed, 0) == 0 || text == kSbztNoData ? text : kSbztFailed + text;
+}
+
+// The answer of a "0056" job: Base64 of a taxML document read with the fast XML document; an
+// empty or "null" answer means the server gave nothing.
+Answers ReadStates(const std::string& response) {
+  if (response.empty() || response == "null") throw service::OpRefusal(kSbztNoData);
+  Answers out;
+  for (const Json& row : service::FastListAnswer(response, "sbztList", false))
+    out.emplace_back(service::Text(row, "xzid"), service::Text(row, "sbzt"));
+  return out;
+}
+
+// Waits for the job; each time the wait runs out the user is asked whether to go on waiting.
+std::string AwaitAsking(INetCommIntf& net, const std::string& serial, IProgressView* progress) {
+  const JobPollBound bound = CurrentJobPollBound();
+  for (;;) {
+    if (auto response = service::AwaitJob(net, "0056", serial, bound.Total(), bound.wait, progress)) return *response;
+    LogText("[TCXJMSBStatusQueryService.synSbztCx]等待反馈超时：" + serial);
+    if (!GetUIManager()->AskYesNo(kSbztWaitQuestion))
+      throw service::OpRefusal(std::string(kSbztFailed) + "等待服务器反馈超时，已停止查询。");
+  }
+}
+
+// The lines of the query, refused when the payer has none at all or the year is missing.
+std::vector<Line> QueryLines(IDBMechanism& db, const std::string& djxh, const Json& q) {
+  if (service::Text(q, "jfnd").empty()) throw service::OpRefusal("缴费年度为空。");
+  if (sbzt::LineCount(db, djxh) == 0) throw service::OpRefusal(kSbztNoLines);
+  return sbzt::LinesToQuery(db, djxh, q, Today());
+}
+
+Json XzidArray(const std::vector<Line>& lines, size_t from, size_t to) {
+  Json list = Json::array();
+  for (size_t i = from; i < to; ++i) list.push_back(lines[i].xzid);
+  return list;
+}
+
+}  // namespace
+
+bool TCXJMSBStatusQueryService::synSbztCx(const std::string& djxh, const std::string& query,
+                                          IProgressView* progress, int32_t& answered) {
+  answered = 0;
+  return sbzt::Run(ErrorMessage, "synSbztCx", LogForm::kBracketed, kSbztShownPrefix, [&] {
+    const Json q = FilterObject(query);
+    const std::string jfnd = service::Text(q, "jfnd");
+    Ref<IDBMechanism> db = OpenMainConnection();
+    const std::vector<Line> lines = QueryLines(*db, djxh, q);
+    if (lines.empty()) return;
+    const bool jfzt = AsksJfzt();
+    Ref<INetCommIntf> shared = GetNetComm();
+    Ref<INetCommIntf> net = shared->CreateConnection();
+    if (!net) net = shared;
+    BusyProgress busy(progress, "正在查询");
+    const size_t batches = (lines.size() + kSbztBatchSize - 1) / kSbztBatchSize;
+    for (size_t b = 0; b < batches; ++b) {
+      const size_t from = b * kSbztBatchSize, to = std::min(lines.size(), from + kSbztBatchSize);
+      const std::vector<Line> batch(lines.begin() + static_cast<std::ptrdiff_t>(from),
+                                    lines.begin() + static_cast<std::ptrdiff_t>(to));
+      Answers states;
+      try {
+        taxml::Call call;
+        call.serviceCode = "0056";
+        call.djxh = false;
+        call.keys["jfnd"] = jfnd;
+        call.keys["djxh"] = djxh;
+        call.keys["xzidList"] = XzidArray(lines, from, to);
+        call.keys[jfzt ? "jfzt" : "noJfzt"] = "Y";
+        const std::string serial = service::SubmitJob(*net, call, djxh);
+        states = ReadStates(AwaitAsking(*net, serial, progress));
+      } catch (const service::OpRefusal&) {
+        throw;
+      } catch (const std::exception& e) {
+        throw service::OpRefusal(BatchFailure(e));
+      }
+      answered += sbzt::StoreBatch(*db, djxh, jfnd, batch, states, true);
+      StepProgress(progress, static_cast<int32_t>(100 / batches));
+    }
+  });
+}
+
+bool TCXJMSBStatusQueryService::synZzsbztCx_098(const std::string& djxh, const std::string& query,
+                                                IProgressView* progress, int32_t& answered) {
+  answered = 0;
+  return sbzt::Run(ErrorMessage, "synZzsbztCx_098", LogForm::kTrailing, kSbztShownPrefix, [&] {
+    const Json q = FilterObject(query);
+    const std::string jfnd = service::Text(q, "jfnd");
+    Ref<IDBMechanism> db = OpenMainConnection();
+    const std::vector<Line> lines = QueryLines(*db, djxh, q);
+    BusyProgress busy(progress, "正在查询");
+    const JobPollBound bound = CurrentJobPollBound();
+    for (size_t from = 0; from < lines.size(); from += kSbztBatchSize) {
+      const size_t to = std::min(lines.size(), from + kSbztBatchSize);
+      taxml::Call submit;
+      submit.serviceCode = "0210";
+      submit.djxh = false;
+      submit.keys["jfnd"] = jfnd;
+      submit.keys["djxh"] = djxh;
+      submit.keys["xzidList"] = XzidArray(lines, from, to);
+      taxml::Reply sent = taxml::Send(submit);
+      sent.RequireSuccess();
+      service::JsonAnswer(sent.request->GetResponse(), "");  // a refused submission fails here
+      // "0211" under the submission's serial: "10042" while the answer is not ready.
+      Json answer;
+      for (int32_t pass = 0;; ++pass) {
+        taxml::Call collect;
+        collect.serviceCode = "0211";
+        collect.djxh = false;
+        collect.serial = taxml::Call::Serial::kGiven;
+        collect.yblsh = sent.yblsh;
+        taxml::Reply reply = taxml::Send(collect);
+        if (reply.Refused() && reply.RefusalCode() == "10042") {
+          if (pass + 1 >= bound.passes) throw service::OpRefusal(std::string(kSbztFailed) + "等待反馈超时");
+          StepProgress(progress, 0);
+          std::this_thread::sleep_for(std::min(bound.wait, std::chrono::milliseconds{200}));
+          continue;
+        }
+        reply.RequireSuccess();
+        answer = service::JsonAnswer(reply.request->GetResponse(), "");
+        break;
+      }
+      // "SUCCESS" answers carry their lines as a bracketed list in "data" (text or array).
+      Json data = answer.contains("data") ? answer["data"] : Json::array();
+      if (data.is_string()) data = Json::parse(data.get<std::string>(), nullptr, false);
+      if (!data.is_array()) throw service::OpRefusal(kSbztNoData);
+      Answers states;
+      for (const Json& row : data) states.emplace_back(service::Text(row, "xzid"), service::Text(row, "sbzt"));
+      const std::vector<Line> batch(lines.begin() + static_cast<std::ptrdiff_t>(from),
+                                    lines.begin() + static_cast<std::ptrdiff_t>(to));
+      answered += sbzt::StoreBatch(*db, djxh, jfnd, batch, states, false);
+    }
+  });
+}
+
+}  // namespace velmor
