@@ -46,10 +46,11 @@ bench-roster-sync: configure
 # The working day end to end at SMALL and PERSONS persons, each step against its insert floor
 # measured in the same run, with the peak memory of client and simulator; then `velmor demo`.
 SMALL ?= 25000
+PAYMENT ?= yes
 .PHONY: bench-day
 bench-day: configure
 	cmake --build $(BUILD) --target velmor velmor-taxsim VelmorService bench_day -j $(JOBS)
-	bash bench/day/day_bench.sh $(BUILD) $(PERSONS) $(SMALL)
+	PAYMENT=$(PAYMENT) bash bench/day/day_bench.sh $(BUILD) $(PERSONS) $(SMALL)
 
 # libFuzzer targets (clang); FUZZ_SECONDS per target.
 FUZZ_SECONDS ?= 60

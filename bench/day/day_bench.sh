@@ -5,6 +5,7 @@
 # INSERT of as many rows in one transaction, same run, same kind of database file), the ratio,
 # and the peak resident memory of the client and of the simulator. Then the cost per row of each
 # step at both sizes, and `velmor demo` at PERSONS under /usr/bin/time (DEMO=0 skips it).
+# PAYMENT=no leaves out the payment steps (still quadratic in the arrears lines), and so the demo.
 #
 #   bench/day/day_bench.sh [BUILD_DIR] [PERSONS] [SMALL]
 set -euo pipefail
@@ -12,6 +13,7 @@ BUILD=${1:-build}
 PERSONS=${2:-100000}
 SMALL=${3:-25000}
 DEMO=${DEMO:-1}
+PAYMENT=${PAYMENT:-yes}
 BIN="$BUILD/bin"
 PLUGIN="$BUILD/lib/libVelmorService.so"
 for p in "$BIN/velmor" "$BIN/velmor-taxsim" "$BIN/bench_day"; do
@@ -43,6 +45,7 @@ run_day() {
   start_sim "$n"
   "$BIN/velmor" --data "$data" init --server "$URL" --djxh "$DJXH" >/dev/null
   "$BIN/bench_day" --data "$data" --plugin "$PLUGIN" --djxh "$DJXH" --sim-pid "$SIM_PID" --label "$n persons" \
+    --payment "$PAYMENT" \
     | tee "$WORK/day-$n.txt"
   stop_sim
   rm -rf "$data"
@@ -74,7 +77,7 @@ awk -v small="$WORK/day-$SMALL.txt" -v big="$WORK/day-$PERSONS.txt" '
     }
   }'
 
-if [ "$DEMO" != 0 ]; then
+if [ "$DEMO" != 0 ] && [ "$PAYMENT" != no ]; then
   echo
   start_sim "$PERSONS"
   "$TIME" -v "$BIN/velmor" --data "$WORK/demo-data" demo --server "$URL" --djxh "$DJXH" >"$WORK/demo.out" 2>"$WORK/demo.time" || {
