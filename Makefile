@@ -43,6 +43,15 @@ bench-roster-sync: configure
 	cmake --build $(BUILD) --target velmor velmor-taxsim VelmorService bench_roster -j $(JOBS)
 	bash bench/scheme/roster_sync_bench.sh $(BUILD) $(PERSONS)
 
+# The working day end to end at SMALL and PERSONS persons, each step against its insert floor
+# measured in the same run, with the peak memory of client and simulator; then `velmor demo`.
+SMALL ?= 25000
+PAYMENT ?= yes
+.PHONY: bench-day
+bench-day: configure
+	cmake --build $(BUILD) --target velmor velmor-taxsim VelmorService bench_day -j $(JOBS)
+	PAYMENT=$(PAYMENT) bash bench/day/day_bench.sh $(BUILD) $(PERSONS) $(SMALL)
+
 # libFuzzer targets (clang); FUZZ_SECONDS per target.
 FUZZ_SECONDS ?= 60
 fuzz:

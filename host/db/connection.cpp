@@ -60,6 +60,7 @@ std::shared_ptr<Connection> Connection::Open(const std::string& path, std::strin
 }
 
 Connection::~Connection() {
+  for (auto& [text, stmt] : cache_) sqlite3_finalize(stmt);
   if (InTransaction()) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
   sqlite3_close_v2(db_);
 }
@@ -164,6 +165,66 @@ bool Connection::Exec(std::string_view sql, int64_t* changes, std::string* error
     if (!ok && InTransaction()) ExecInternal("ROLLBACK", &ignored);
   }
   if (ok) *changes = sqlite3_total_changes64(db_) - before;
+  return ok;
+}
+
+sqlite3_stmt* Connection::Cached(std::string_view sql, std::string* error) {
+  auto it = cache_.find(std::string(sql));
+  if (it != cache_.end()) return it->second;
+  sqlite3_stmt* stmt = nullptr;
+  if (!PrepareOne(sql, &stmt, error)) return nullptr;
+  if (cache_.size() >= kCachedStatements) {
+    // Bulk writers use a handful of texts; a caller cycling through many starts over.
+    for (auto& [text, old] : cache_) sqlite3_finalize(old);
+    cache_.clear();
+  }
+  cache_.emplace(std::string(sql), stmt);
+  return stmt;
+}
+
+bool Connection::ExecBound(std::string_view sql, std::span<const DBValue> values, int64_t* changes,
+                           std::string* error) {
+  *changes = 0;
+  for (const DBValue& v : values) {
+    if (v.kind == DBValue::Kind::kText && !AcceptableSqlText(v.text, error)) return false;
+  }
+  sqlite3_stmt* stmt = Cached(sql, error);
+  if (!stmt) return false;
+  // Plain "?" parameters take exactly as many values; numbered ones (?1, ?2, ...) take the ones
+  // they name, so several statements can share one list of values.
+  const int params = sqlite3_bind_parameter_count(stmt);
+  const char* firstName = params > 0 ? sqlite3_bind_parameter_name(stmt, 1) : nullptr;
+  const bool numbered = firstName && firstName[1] != '\0';
+  if (numbered ? static_cast<int>(values.size()) < params : static_cast<int>(values.size()) != params) {
+    *error = "the statement takes " + std::to_string(params) + " values, " + std::to_string(values.size()) +
+             " were given";
+    return false;
+  }
+  int rc = SQLITE_OK;
+  for (size_t i = 0; i < static_cast<size_t>(params) && rc == SQLITE_OK; ++i) {
+    const DBValue& v = values[i];
+    const int at = static_cast<int>(i) + 1;
+    switch (v.kind) {
+      case DBValue::Kind::kNull: rc = sqlite3_bind_null(stmt, at); break;
+      case DBValue::Kind::kInteger: rc = sqlite3_bind_int64(stmt, at, v.integer); break;
+      case DBValue::Kind::kReal: rc = sqlite3_bind_double(stmt, at, v.real); break;
+      case DBValue::Kind::kText:
+        rc = sqlite3_bind_text(stmt, at, v.text.data(), static_cast<int>(v.text.size()), SQLITE_STATIC);
+        break;
+    }
+  }
+  bool ok = rc == SQLITE_OK;
+  if (!ok) *error = EngineMessage();
+  if (ok) {
+    const int64_t before = sqlite3_total_changes64(db_);
+    rc = FirstStep(stmt, error);
+    while (rc == SQLITE_ROW) rc = NextStep(stmt, error);
+    ok = rc == SQLITE_DONE;
+    if (ok) *changes = sqlite3_total_changes64(db_) - before;
+  }
+  // Ready for the next call, holding no texts of this one.
+  sqlite3_reset(stmt);
+  sqlite3_clear_bindings(stmt);
   return ok;
 }
 

@@ -11,8 +11,12 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <span>
 #include <string>
 #include <string_view>
+#include <unordered_map>
+
+#include "velmor/db_value.h"
 
 namespace velmor::host::db {
 
@@ -35,6 +39,11 @@ class Connection {
   // Runs one or several statements; *changes receives the rows they changed together. Several
   // statements run inside a savepoint, so a failure undoes the earlier ones of the same call.
   bool Exec(std::string_view sql, int64_t* changes, std::string* error);
+  // Runs one statement with `values` bound to its parameters, reusing the statement prepared
+  // for the same text by an earlier call (kept until the connection closes; at most
+  // kCachedStatements texts). Counted and traced like Exec.
+  bool ExecBound(std::string_view sql, std::span<const DBValue> values, int64_t* changes, std::string* error);
+  static constexpr size_t kCachedStatements = 32;
   // Like Exec, but outside fault injection and tracing: the host's own statements.
   bool ExecInternal(const char* sql, std::string* error);
 
@@ -59,8 +68,12 @@ class Connection {
  private:
   Connection(sqlite3* db, std::string name) : db_(db), name_(std::move(name)) {}
 
+  // The statement of a text for ExecBound, prepared on first use.
+  sqlite3_stmt* Cached(std::string_view sql, std::string* error);
+
   sqlite3* db_;
   std::string name_;
+  std::unordered_map<std::string, sqlite3_stmt*> cache_;  // ExecBound's statements by text
   std::recursive_mutex mutex_;  // recursive: a dataset may die while its owner holds the lock
 };
 

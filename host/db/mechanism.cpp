@@ -73,6 +73,13 @@ bool SqliteMechanism::InTransaction() {
   return conn_->InTransaction();
 }
 
+bool SqliteMechanism::ExecBound(const std::string& sql, std::span<const DBValue> values, int64_t& changes) {
+  Lock lock(conn_->Mutex());
+  std::string error;
+  bool ok = conn_->ExecBound(sql, values, &changes, &error);
+  return Done(ok, std::move(error));
+}
+
 std::string SqliteCommand::GetErrorText() {
   Lock lock(conn_->Mutex());
   return error_;
@@ -83,6 +90,15 @@ bool SqliteCommand::Execute(const std::string& sql) {
   int64_t changes = 0;
   std::string error;
   bool ok = conn_->Exec(sql, &changes, &error);
+  rowsAffected_ = ok ? changes : 0;
+  error_ = ok ? std::string() : std::move(error);
+  return ok;
+}
+
+bool SqliteCommand::ExecBound(const std::string& sql, std::span<const DBValue> values, int64_t& changes) {
+  Lock lock(conn_->Mutex());
+  std::string error;
+  bool ok = conn_->ExecBound(sql, values, &changes, &error);
   rowsAffected_ = ok ? changes : 0;
   error_ = ok ? std::string() : std::move(error);
   return ok;

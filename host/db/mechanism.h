@@ -6,13 +6,14 @@
 #include <string>
 
 #include "host/db/connection.h"
+#include "velmor/db_bound_exec.h"
 #include "velmor/db_command.h"
 #include "velmor/db_mechanism.h"
 #include "velmor/object.h"
 
 namespace velmor::host::db {
 
-class SqliteMechanism final : public Object<IDBMechanism> {
+class SqliteMechanism final : public Object<IDBMechanism, IDBBoundExec> {
  public:
   explicit SqliteMechanism(std::shared_ptr<Connection> conn) : conn_(std::move(conn)) {}
 
@@ -25,6 +26,7 @@ class SqliteMechanism final : public Object<IDBMechanism> {
   bool CommitTrans() override;
   bool RollbackTrans() override;
   bool InTransaction() override;
+  bool ExecBound(const std::string& sql, std::span<const DBValue> values, int64_t& changes) override;
 
   Connection& ConnectionForTest() { return *conn_; }
 
@@ -35,13 +37,15 @@ class SqliteMechanism final : public Object<IDBMechanism> {
   std::string error_;
 };
 
-class SqliteCommand final : public Object<IDBCommand> {
+class SqliteCommand final : public Object<IDBCommand, IDBBoundExec> {
  public:
   explicit SqliteCommand(std::shared_ptr<Connection> conn) : conn_(std::move(conn)) {}
 
   std::string GetErrorText() override;
   bool Execute(const std::string& sql) override;
   int32_t RowsAffected() override;
+  // Also sets RowsAffected and the command's error text.
+  bool ExecBound(const std::string& sql, std::span<const DBValue> values, int64_t& changes) override;
 
  private:
   std::shared_ptr<Connection> conn_;

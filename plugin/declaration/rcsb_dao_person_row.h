@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "declaration/dao_support.h"
+#include "store/bound_sql.h"
 
 namespace velmor::declaration {
 
@@ -18,7 +19,10 @@ namespace velmor::declaration {
 // present and not empty, else the column itself.
 std::string PersonText(const Json& person, std::string_view column);
 
-// The INSERT statement of `person` (a JSON object of column values) under master `mxbid`.
-std::string PersonInsert(int32_t mxbid, const Json& person);
+// The INSERT of one person, its values bound: the statement is prepared once for all persons.
+extern const std::string kPersonInsert;
+// The values of kPersonInsert for `person` (a JSON object of column values) under master
+// `mxbid`, appended to `values`.
+void BindPerson(BoundValues& values, int32_t mxbid, const Json& person);
 
 }  // namespace velmor::declaration

@@ -71,7 +71,12 @@ int32_t InsertDeclaration(IDBMechanism& db, const Json& sb) {
       auto persons = mx.find("persons");
       if (persons == mx.end() || persons->is_null()) continue;
       if (!persons->is_array()) throw StoreError(kExecException, "：persons不是数组");
-      for (const Json& p : *persons) ExecOrThrow(db, PersonInsert(zbid, p), "保存申报人员明细表失败。");
+      BoundValues values;
+      for (const Json& p : *persons) {
+        values.Clear();
+        BindPerson(values, zbid, p);
+        ExecBoundOrThrow(db, kPersonInsert, values, "保存申报人员明细表失败。");
+      }
     }
   }
   return zbid;
@@ -180,7 +185,12 @@ bool TRcsbDAO::SaveSbrymxb(int32_t mxbid, const std::string& persons) {
     Ref<IDBMechanism> db = OpenMainConnection();
     Transaction tx(*db, kExecException);
     ExecOrThrow(*db, FormatSql(" delete from ds_sbrymxb where mxbid = %d ", {mxbid}), kExecFailed);
-    for (const Json& p : list) ExecOrThrow(*db, PersonInsert(mxbid, p), kExecFailed);
+    BoundValues values;
+    for (const Json& p : list) {
+      values.Clear();
+      BindPerson(values, mxbid, p);
+      ExecBoundOrThrow(*db, kPersonInsert, values, kExecFailed);
+    }
     tx.Commit();
     return true;
   });

@@ -87,10 +87,12 @@ taxml::RequestDocument BuildSbbw(std::string_view requestType, const Json& sb, c
     if (const std::string why = Unsendable(swjgdm, !doc.Type().utf8); !why.empty()) {
       throw UnsendableValue("申报的swjgdm" + why);
     }
+    // Every value is checked as it is added, so the whole text is not encoded twice here (the
+    // gzip of a roster-sized document is the dearest step of building it).
+    if (!Unsendable(djxh, !doc.Type().utf8).empty()) throw Exception("缴费人登记序号无法编码：" + djxh);
     doc.Add("cxjmxnhdjxh", djxh).Add("zgswjgDm", swjgdm);
     doc.Add("jfrlxDm", "5").Add("sbfsDm", "32").Add("sbsxDm", "0101").Add("yzpzzlDm", kYzpzzlDm).Add("bz", "");
     AddPersons(doc, sb);
-    (void)taxml::EncodeData(doc);  // a text the encoding cannot hold fails here, before anything is sent
     return doc;
   } catch (const UnsendableValue& e) {
     LogMgr(op, e.what());
@@ -118,8 +120,10 @@ int32_t JournalSubmission(IRcsbDAO& dao, Json sb, const std::string& djxh, const
   sb["yblsh"] = yblsh;
   sb["jywyid"] = jywyid;
   sb["sbzt"] = sending;
+  std::string text = sb.dump();
+  sb = Json();  // a roster-sized tree goes before the store parses its own
   int32_t id = 0;
-  Check(dao, dao.SaveSbData(sb.dump(), id));
+  Check(dao, dao.SaveSbData(text, id));
   return id;
 }
 

@@ -1,5 +1,7 @@
 // Bank-side vouchers: issuing them for arrears lines ("0010") and voiding one ("0011").
 #include <set>
+#include <unordered_map>
+#include <vector>
 
 #include "business/date_time.h"
 #include "framework/host_access.h"
@@ -38,15 +40,22 @@ bool TPaymentMgr::PrintJkpz(const std::string& lines, const std::string& account
     reply.RequireSuccess();
     Json answer = payment::AnswerOf(reply, "服务端反馈报文异常");
     if (!answer.contains("szxxlb") || !answer["szxxlb"].is_array()) throw OpRefusal("服务端反馈报文异常");
-    for (const Json& s : answer["szxxlb"])
-      for (Json& l : selected)
-        if (Text(l, "zsuuid") == Text(s, "zsuuid")) {
-          l["dyzt"] = 1;
-          l["dzsphm"] = Text(s, "dzsphm");
-          l["zsjgDm"] = Text(s, "swjgDm");
-          l["sjje"] = Text(s, "sjje");
-          l["jkqx"] = Text(s, "jkqx");
-        }
+    // The lines by zsuuid, so a voucher finds its lines at once (a line-by-line search took
+    // minutes for 25,000 lines).
+    std::unordered_map<std::string, std::vector<Json*>> byZsuuid;
+    for (Json& l : selected) byZsuuid[Text(l, "zsuuid")].push_back(&l);
+    for (const Json& s : answer["szxxlb"]) {
+      auto found = byZsuuid.find(Text(s, "zsuuid"));
+      if (found == byZsuuid.end()) continue;
+      for (Json* line : found->second) {
+        Json& l = *line;
+        l["dyzt"] = 1;
+        l["dzsphm"] = Text(s, "dzsphm");
+        l["zsjgDm"] = Text(s, "swjgDm");
+        l["sjje"] = Text(s, "sjje");
+        l["jkqx"] = Text(s, "jkqx");
+      }
+    }
     const std::string now = NowText();
     Json stored = Json::array();
     for (auto it = selected.rbegin(); it != selected.rend(); ++it) {

@@ -29,6 +29,14 @@ std::string Text(const nlohmann::json& row, const char* key) {
   return it->dump();
 }
 
+// The upsert of one declaration state keyed by (djxh, jfnd, xzid); its values, in this order:
+// djxh, jfnd, xzid, sbrq, ybtfe, sbzt, jfzt.
+const char* const kHdsbztDelete = " delete from ds_rysbztb where djxh = ?1 and jfnd = ?2 and xzid = ?3 ";
+const char* const kHdsbztUpdate =
+    " update ds_rysbztb set sbrq = ?4, ybtfe = ?5, sbzt = ?6, jfzt = ?7 where djxh = ?1 and jfnd = ?2 and xzid = ?3 ";
+const char* const kHdsbztInsert =
+    " insert into ds_rysbztb (djxh, jfnd, xzid, sbrq, ybtfe, sbzt, jfzt) values (?1, ?2, ?3, ?4, ?5, ?6, ?7) ";
+
 taxml::Call HdsbztCall(const std::string& djxh, const std::string& fkssqq, const std::string& fkssqz) {
   taxml::Call call;
   call.serviceCode = "0108";
@@ -93,19 +101,14 @@ bool TEmployeeServiceImpl::QueryHdsbztCx(const std::string& djxh, const std::str
           nlohmann::json page = ParseOutsideJson<nlohmann::json>(d.response, false);
           if (!page.is_object()) throw taxml::Failure("反馈数据异常：应答不是JSON对象");
           for (const auto& row : page.value("sbztList", nlohmann::json::array())) {
-            const std::string jfnd = Text(row, "jfnd"), xzid = Text(row, "xzid");
-            writer->AddSql(
-                FormatSql(" delete from ds_rysbztb where djxh = '%s' and jfnd = '%s' and xzid = '%s' ",
-                          {V(djxh), V(jfnd), V(xzid)}),
-                FormatSql(" update ds_rysbztb set sbrq = '%s', ybtfe = '%s', sbzt = '%s', jfzt = '%s' where djxh = "
-                          "'%s' and jfnd = '%s' and xzid = '%s' ",
-                          {V(Text(row, "sbrq")), V(Text(row, "ybtfe")), V(Text(row, "sbzt")), V(Text(row, "jfzt")),
-                           V(djxh), V(jfnd), V(xzid)}),
-                0,
-                FormatSql(" insert into ds_rysbztb (djxh, jfnd, xzid, sbrq, ybtfe, sbzt, jfzt) values ('%s', '%s', "
-                          "'%s', '%s', '%s', '%s', '%s') ",
-                          {V(djxh), V(jfnd), V(xzid), V(Text(row, "sbrq")), V(Text(row, "ybtfe")),
-                           V(Text(row, "sbzt")), V(Text(row, "jfzt"))}));
+            // The same three statements for every row, their values bound: prepared once.
+            SqlItem item;
+            item.first = kHdsbztDelete;
+            item.second = kHdsbztUpdate;
+            item.third = kHdsbztInsert;
+            item.values = {djxh, Text(row, "jfnd"), Text(row, "xzid"), Text(row, "sbrq"), Text(row, "ybtfe"),
+                           Text(row, "sbzt"), Text(row, "jfzt")};
+            writer->AddSql(std::move(item));
           }
         }
       }

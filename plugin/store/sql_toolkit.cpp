@@ -27,7 +27,30 @@ Json Rows(IDBDataSet& ds) {
   return rows;
 }
 
-std::string RowsJson(IDBDataSet& ds) { return JsonText(Rows(ds)); }
+std::string RowsJson(IDBDataSet& ds) {
+  // Row by row into the text, the same text JsonText(Rows(ds)) gives: a listing of the whole
+  // roster never holds its rows as a JSON tree as well as the text.
+  Ref<IDBFields> fields = ds.Fields();
+  const int32_t n = fields ? fields->Count() : 0;
+  std::vector<Ref<IDBField>> cols;
+  Json row = Json::object();
+  for (int32_t i = 0; i < n; ++i) {
+    cols.push_back(fields->FieldByIndex(i));
+    row[cols.back()->FieldName()] = "";
+  }
+  // The row object is reused: its members stay in place and only their values change. A name
+  // that two columns share is one member, the later column's value winning, as in Rows().
+  std::vector<Json*> member;
+  for (int32_t i = 0; i < n; ++i) member.push_back(&row[cols[i]->FieldName()]);
+  std::string out = "[";
+  for (; !ds.Eof(); ds.Next()) {
+    for (int32_t i = 0; i < n; ++i) *member[i] = cols[i]->AsString();
+    if (out.size() > 1) out += ',';
+    out += JsonText(row);
+  }
+  out += ']';
+  return out;
+}
 
 Json Rows(IDBMechanism& db, const std::string& sql, const char* userText) {
   Ref<IDBDataSet> ds = QueryOrThrow(db, sql, userText);

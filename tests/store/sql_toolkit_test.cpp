@@ -3,6 +3,10 @@
 // two texts.
 #include "store/sql_toolkit.h"
 
+#include "store/bound_sql.h"
+#include "store/json_text.h"
+#include "store/sql.h"
+
 #include <gtest/gtest.h>
 
 #include "host/db/fault_injection.h"
@@ -117,6 +121,67 @@ TEST_F(SqlToolkit, RowsFirstColumnAndCount) {
   EXPECT_EQ(QueryCount(*db_, "select dm from sb_dmmcb where lb = 99"), 0) << "no row counts 0";
   Ref<IDBDataSet> ds = QueryOrThrow(*db_, "select dm from sb_dmmcb where lb = 7 order by dm");
   EXPECT_EQ(RowsJson(*ds), R"([{"dm":"01"},{"dm":"02"}])");
+}
+
+TEST_F(SqlToolkit, RowsJsonIsTheTextOfRows) {
+  // Written row by row, the text is the one the JSON tree of the rows gives, also for a column
+  // name two columns share (one member, the later value) and for text that is not UTF-8.
+  ASSERT_TRUE(db_->ExecSQL("insert into sb_dmmcb(lb, dm, mc) values (8, 'q\"\\', 'x' || char(10) || 'y')"));
+  for (const char* sql : {"select dm, mc, lb from sb_dmmcb order by lb, dm", "select dm, mc as dm from sb_dmmcb order by dm",
+                          "select * from sb_dmmcb where lb = 99", "select dm, cast(x'ff41' as text) as bad from sb_dmmcb"}) {
+    Ref<IDBDataSet> a = QueryOrThrow(*db_, sql);
+    Ref<IDBDataSet> b = QueryOrThrow(*db_, sql);
+    EXPECT_EQ(RowsJson(*a), JsonText(Rows(*b))) << sql;
+  }
+  Ref<IDBDataSet> shared = QueryOrThrow(*db_, "select dm, mc as dm from sb_dmmcb where lb = 7 order by dm");
+  EXPECT_EQ(RowsJson(*shared), R"([{"dm":"a'b"},{"dm":"甲"}])");
+}
+
+TEST_F(SqlToolkit, BoundValuesStoreWhatTheFormattedStatementStores) {
+  ASSERT_TRUE(db_->ExecSQL("delete from sb_dmmcb"));
+  BoundValues v;
+  const std::string insert = "insert into sb_dmmcb(lb, dm, mc) values (?, ?, ?)";
+  // 0.125 and 2.675 round as printf's "%.2f" does (to 0.12 and 2.67, binary values below the half).
+  const double amounts[] = {12.5, 0.125, 2.675, 1e15 / 3, -0.004};
+  for (int i = 0; i < 5; ++i) {
+    v.Clear();
+    v.Int(1).Text("b" + std::to_string(i)).Money(amounts[i]);
+    EXPECT_EQ(ExecBoundOrThrow(*db_, insert, v), 1);
+    ExecOrThrow(*db_, FormatSql("insert into sb_dmmcb(lb, dm, mc) values (%d, %s, %f)",
+                                {2, Q("b" + std::to_string(i)), amounts[i]}));
+  }
+  EXPECT_EQ(Rows(*db_, "select dm, mc, typeof(mc) as t from sb_dmmcb where lb = 1 order by dm"),
+            Rows(*db_, "select dm, mc, typeof(mc) as t from sb_dmmcb where lb = 2 order by dm"));
+  // Texts passed as temporaries stay valid until the call, however many there are.
+  v.Clear();
+  v.Int(3);
+  for (int i = 0; i < 2; ++i) v.Text(std::string(i ? "long enough to live on the heap" : "s"));
+  EXPECT_EQ(ExecBoundOrThrow(*db_, insert, v), 1);
+  EXPECT_EQ(Scalar(*db_, "select dm || mc from sb_dmmcb where lb = 3"), "slong enough to live on the heap");
+  try {
+    ExecBoundOrThrow(*db_, insert, v, "保存失败。");
+    ADD_FAILURE() << "no exception";
+  } catch (const StoreError& e) {
+    EXPECT_EQ(e.UserText(), "保存失败。");
+    EXPECT_EQ(e.EngineText(), "UNIQUE constraint failed: sb_dmmcb.lb, sb_dmmcb.dm");
+  }
+}
+
+TEST(BoundSql, InlineValuesIsTheStatementOfAHostWithoutBoundStatements) {
+  BoundValues v;
+  v.Int(-3).Text("a'b").Money(2.5);
+  EXPECT_EQ(InlineValues("update t set a = ?, b = ? where c = '?' and d = ?", v.Values()),
+            "update t set a = -3, b = 'a''b' where c = '?' and d = 2.5");
+  EXPECT_EQ(InlineValues("delete from t where b = ?2 and a = ?1", v.Values()), "delete from t where b = 'a''b' and a = -3")
+      << "numbered parameters take the values they name";
+  EXPECT_THROW(InlineValues("delete from t where a = ?4", v.Values()), StoreError);
+  try {
+    InlineValues("update t set a = ?", v.Values(), "保存失败。");
+    ADD_FAILURE() << "no exception";
+  } catch (const StoreError& e) {
+    EXPECT_EQ(e.UserText(), "保存失败。");
+    EXPECT_EQ(e.EngineText(), "the statement takes 1 values, 3 were given");
+  }
 }
 
 TEST_F(SqlToolkit, QueriesRaiseTheirUserText) {

@@ -1,10 +1,24 @@
 #include "store/background/sql_item.h"
 
+#include "store/bound_sql.h"
+
 namespace velmor {
 namespace {
 
-bool Run(IDBCommand& cmd, const std::string& sql, ItemStage stage, ItemCounts& counts, ItemResult& result) {
-  if (cmd.Execute(sql)) {
+// Runs one statement of the item; *changed gets the rows it changed.
+bool Run(IDBCommand& cmd, const SqlItem& item, const std::string& sql, ItemStage stage, ItemCounts& counts,
+         ItemResult& result, int64_t* changed) {
+  bool ok = false;
+  if (item.values.empty()) {
+    ok = cmd.Execute(sql);
+    *changed = ok ? cmd.RowsAffected() : 0;
+  } else {
+    std::vector<DBValue> values;
+    values.reserve(item.values.size());
+    for (const std::string& v : item.values) values.push_back(DBValue::Text(v));
+    ok = ExecBound(cmd, sql, values, *changed);
+  }
+  if (ok) {
     ++counts.executed;
     return true;
   }
@@ -38,24 +52,24 @@ size_t TailStart(std::string_view s, size_t n) {
 
 ItemResult ExecuteSqlItem(IDBCommand& cmd, const SqlItem& item, ItemCounts& counts) {
   ItemResult r;
+  int64_t changed = 0;
   const bool hasFirst = !item.first.empty(), hasUpdate = !item.second.empty(), hasInsert = !item.third.empty();
   if (hasUpdate) {
-    if (!Run(cmd, item.second, ItemStage::kUpdate, counts, r)) return r;
+    if (!Run(cmd, item, item.second, ItemStage::kUpdate, counts, r, &changed)) return r;
     if (!hasInsert) {
-      if (cmd.RowsAffected() >= 1) ++counts.updated;
+      if (changed >= 1) ++counts.updated;
       return r;
     }
-    const int32_t changed = cmd.RowsAffected();
     if (changed == 1 || (changed > 1 && !hasFirst)) {
       ++counts.updated;
       return r;
     }
-    if (changed > 1 && !Run(cmd, item.first, ItemStage::kFirst, counts, r)) return r;
-    if (Run(cmd, item.third, ItemStage::kInsert, counts, r)) ++counts.inserted;
+    if (changed > 1 && !Run(cmd, item, item.first, ItemStage::kFirst, counts, r, &changed)) return r;
+    if (Run(cmd, item, item.third, ItemStage::kInsert, counts, r, &changed)) ++counts.inserted;
     return r;
   }
-  if (hasFirst && !Run(cmd, item.first, ItemStage::kFirst, counts, r)) return r;
-  if (hasInsert && Run(cmd, item.third, ItemStage::kInsert, counts, r)) ++counts.inserted;
+  if (hasFirst && !Run(cmd, item, item.first, ItemStage::kFirst, counts, r, &changed)) return r;
+  if (hasInsert && Run(cmd, item, item.third, ItemStage::kInsert, counts, r, &changed)) ++counts.inserted;
   return r;
 }
 

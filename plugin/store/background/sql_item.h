@@ -14,6 +14,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 #include <string_view>
 
 #include "velmor/db_command.h"
@@ -24,6 +25,10 @@ struct SqlItem {
   int32_t kind = 0;  // 0: a statement item; other kinds are the writer's control items
   uint8_t flag = 0;  // handed to the code that executes the item (TBaseAsynExecSql)
   std::string first, second, third;
+  // When not empty, bound to the numbered parameters (?1, ?2, ...) of the three statements, each
+  // taking the ones it names: the statements are then the same text for every row and are
+  // prepared once (store/bound_sql.h).
+  std::vector<std::string> values;
   uint64_t ticket = 0;  // end-of-batch items: the waiter's ticket (set by the writer)
 };
 
