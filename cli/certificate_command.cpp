@@ -18,9 +18,9 @@ void PrintLines(IItems& lines, IShbxfjfmxzm& zm) {
   std::vector<std::vector<std::string>> table;
   for (int32_t i = 0; i < lines.GetCount(); ++i) {
     Ref<IInterface> l = lines.GetItem(i);
-    table.push_back({PropText(l.get(), "yzpzxh"), PropText(l.get(), "zsxmDm"), PropText(l.get(), "zspmDm"), PropText(l.get(), "fkssqq"),
-                     PropText(l.get(), "fkssqz"), PropText(l.get(), "jfje"), PropText(l.get(), "rkrq"), zm.GetKjztMc(PropText(l.get(), "pzhm")),
-                     PropText(l.get(), "pzhm")});
+    table.push_back({PropText(l.get(), "yzpzxh"), PropText(l.get(), "zsxmDm"), PropText(l.get(), "zspmDm"),
+                     PropText(l.get(), "fkssqq"), PropText(l.get(), "fkssqz"), PropText(l.get(), "jfje"),
+                     PropText(l.get(), "rkrq"), zm.GetKjztMc(PropText(l.get(), "pzhm")), PropText(l.get(), "pzhm")});
   }
   PrintTable({{"yzpzxh", "应征凭证序号"},
               {"zsxmDm", "征收项目"},

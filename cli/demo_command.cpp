@@ -102,9 +102,9 @@ void ConfigureDataDir(const std::string& dataDir, const BankKeys* keys) {
 
 // The merchant's signing key sealed where the plug-in reads it, and the bank's address.
 void ConfigureBank(PluginSession& session, const BankKeys& keys, const std::string& bankUrl, const std::string& djxh) {
-  const fs::path dir = fs::path(session.Host().DataDir()) / "M8" / "AppComs" / "Difference" /
-                       session.Host().Config().Get(host::HostConfig::kPlatform, "name",
-                                                   host::PlatformManager::kDefaultPlatformName);
+  const fs::path dir =
+      fs::path(session.Host().DataDir()) / "M8" / "AppComs" / "Difference" /
+      session.Host().Config().Get(host::HostConfig::kPlatform, "name", host::PlatformManager::kDefaultPlatformName);
   fs::create_directories(dir);
   std::ifstream in(keys.signKey, std::ios::binary);
   const std::string pem((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
@@ -119,14 +119,16 @@ void ConfigureBank(PluginSession& session, const BankKeys& keys, const std::stri
 }  // namespace
 
 CLI::App* AddDemoCommand(CLI::App& app, DemoOptions& o) {
-  CLI::App* cmd = app.add_subcommand("demo", "Run an employer's and a residents' payer's day against a simulated server");
+  CLI::App* cmd =
+      app.add_subcommand("demo", "Run an employer's and a residents' payer's day against a simulated server");
   cmd->add_option("--persons", o.persons, "persons of the generated scenario; scales both days (default 5000)")
       ->check(CLI::Range(1, 10000000));
   cmd->add_option("--only", o.only, "run one day only: employer or residents")
       ->check(CLI::IsMember({"employer", "residents"}));
   cmd->add_option("--seed", o.seed, "seed of the generated scenario (default 1)");
-  cmd->add_option("--server", o.server, "use this running simulator instead of starting one (no bank: the online "
-                                        "order is left out)")
+  cmd->add_option("--server", o.server,
+                  "use this running simulator instead of starting one (no bank: the online "
+                  "order is left out)")
       ->type_name("URL");
   cmd->add_option("--djxh", o.djxh, "payer to work for (default: the server's first payer)");
   cmd->add_option("--taxsim", o.taxsim, "the simulator program (default: velmor-taxsim beside velmor)")
@@ -135,9 +137,9 @@ CLI::App* AddDemoCommand(CLI::App& app, DemoOptions& o) {
   cmd->footer(
       "Without --data the demo works in a fresh directory under $TMPDIR (kept afterwards, so the\n"
       "stored roster and declarations can be looked at with velmor --data DIR ...). A --data\n"
-      "directory must be new or empty unless --reuse is given. The report workbook " +
-      std::string(kReportFile) + " and the\nserver's own summary " + kServerSummaryFile +
-      " are written to the data directory.\n\n"
+      "directory must be new or empty unless --reuse is given. The report workbook\n" +
+      std::string(kReportFile) + " and the server's own summary " + kServerSummaryFile +
+      "\nare written to the data directory.\n\n"
       "Examples:\n  velmor demo\n  velmor demo --persons 500 --data /tmp/velmor-demo\n  velmor demo --only residents");
   return cmd;
 }
@@ -160,14 +162,19 @@ int RunDemoCommand(const GlobalOptions& global, const DemoOptions& o) {
   if (url.empty()) {
     std::printf("== 模拟服务器：%d人\n", o.persons);
     std::fflush(stdout);
-    std::vector<std::string> args{"--port", "0", "--persons", std::to_string(o.persons), "--seed",
-                                  std::to_string(o.seed), "--queue-declarations"};
+    std::vector<std::string> args{"--port",
+                                  "0",
+                                  "--persons",
+                                  std::to_string(o.persons),
+                                  "--seed",
+                                  std::to_string(o.seed),
+                                  "--queue-declarations"};
     const std::string program = o.taxsim.empty() ? DefaultSimulatorProgram() : o.taxsim;
     if (o.only != "employer") {
       keyFolder.emplace();
       keys = MakeBankKeys(keyFolder->path);
-      args.insert(args.end(), {"--bank-cert", keys->tlsCert, "--bank-key", keys->tlsKey, "--bank-public-key",
-                               keys->signPublicKey});
+      args.insert(args.end(),
+                  {"--bank-cert", keys->tlsCert, "--bank-key", keys->tlsKey, "--bank-public-key", keys->signPublicKey});
     }
     child.emplace(program, args);
     url = child->Url();

@@ -58,7 +58,8 @@ OJson PaymentsOf(const State& s, const std::string& djxh) {
     for (const auto& [zsuuid, dzsphm] : p["paid"].items()) {
       auto it = lines.find(zsuuid);
       // A line paid on a voucher names that voucher; a deducted one does not.
-      const bool onVoucher = p.contains("vouchers") && dzsphm.is_string() && p["vouchers"].contains(dzsphm.get<std::string>());
+      const bool onVoucher =
+          p.contains("vouchers") && dzsphm.is_string() && p["vouchers"].contains(dzsphm.get<std::string>());
       if (it == lines.end() || onVoucher) continue;
       ++deductedLines;
       deducted += it->second;
@@ -76,8 +77,11 @@ OJson PaymentsOf(const State& s, const std::string& djxh) {
       }
     }
   }
-  return {{"deductedLines", deductedLines}, {"deducted", Cents(deducted)}, {"vouchers", vouchers},
-          {"voucherLines", voucherLines}, {"onVouchers", Cents(onVouchers)}};
+  return {{"deductedLines", deductedLines},
+          {"deducted", Cents(deducted)},
+          {"vouchers", vouchers},
+          {"voucherLines", voucherLines},
+          {"onVouchers", Cents(onVouchers)}};
 }
 
 // Residents' registrations of a payer (persons accepted or rejected as the verdict judges them:
@@ -92,7 +96,8 @@ OJson ResidentsOf(const State& s, const std::string& djxh) {
         (!person.value("xm", "").empty() && !person.value("zjhm", "").empty() ? accepted : rejected) += 1;
     }
   }
-  if (s.residents.contains("jdczbg") && s.residents["jdczbg"].contains(djxh)) changes = int(s.residents["jdczbg"][djxh].size());
+  if (s.residents.contains("jdczbg") && s.residents["jdczbg"].contains(djxh))
+    changes = int(s.residents["jdczbg"][djxh].size());
   return {{"requests", requests}, {"accepted", accepted}, {"rejected", rejected}, {"streetChanges", changes}};
 }
 
@@ -102,9 +107,8 @@ nlohmann::ordered_json Summary(const State& s) {
   OJson payers = OJson::array();
   for (const Payer& p : s.payers) {
     auto [first, last] = s.PersonsOf(p.djxh);
-    OJson one = {{"djxh", p.djxh},         {"nsrsbh", p.nsrsbh},     {"nsrmc", p.nsrmc},
-                 {"zgswjgDm", p.zgswjgDm}, {"sbjbjgDm", p.sbjbjgDm}, {"xzqhDm", p.xzqhDm},
-                 {"persons", last - first}};
+    OJson one = {{"djxh", p.djxh},         {"nsrsbh", p.nsrsbh}, {"nsrmc", p.nsrmc},       {"zgswjgDm", p.zgswjgDm},
+                 {"sbjbjgDm", p.sbjbjgDm}, {"xzqhDm", p.xzqhDm}, {"persons", last - first}};
     DeclarationsOf(s, p.djxh, one);
     one["payments"] = PaymentsOf(s, p.djxh);
     one["residents"] = ResidentsOf(s, p.djxh);

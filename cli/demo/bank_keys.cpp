@@ -35,8 +35,8 @@ Cert SelfSigned(EVP_PKEY* key) {
   X509_set_version(cert.get(), 2);
   unsigned char serial[8];
   Require(RAND_bytes(serial, sizeof serial) == 1, "RAND_bytes");
-  ASN1_INTEGER_set(X509_get_serialNumber(cert.get()), long(serial[0] & 0x7f) << 24 | long(serial[1]) << 16 |
-                                                           long(serial[2]) << 8 | long(serial[3]));
+  ASN1_INTEGER_set(X509_get_serialNumber(cert.get()),
+                   long(serial[0] & 0x7f) << 24 | long(serial[1]) << 16 | long(serial[2]) << 8 | long(serial[3]));
   X509_gmtime_adj(X509_getm_notBefore(cert.get()), -3600);
   X509_gmtime_adj(X509_getm_notAfter(cert.get()), 2 * 24 * 3600L);
   X509_NAME* name = X509_get_subject_name(cert.get());
@@ -67,11 +67,13 @@ BankKeys MakeBankKeys(const std::string& folder) {
   Key tls(EVP_EC_gen("P-256"), &EVP_PKEY_free);
   Require(tls != nullptr, "EVP_EC_gen");
   Cert cert = SelfSigned(tls.get());
-  WritePem(k.tlsKey, [&](FILE* f) { return PEM_write_PrivateKey(f, tls.get(), nullptr, nullptr, 0, nullptr, nullptr); });
+  WritePem(k.tlsKey,
+           [&](FILE* f) { return PEM_write_PrivateKey(f, tls.get(), nullptr, nullptr, 0, nullptr, nullptr); });
   WritePem(k.tlsCert, [&](FILE* f) { return PEM_write_X509(f, cert.get()); });
   Key sign(EVP_RSA_gen(2048), &EVP_PKEY_free);
   Require(sign != nullptr, "EVP_RSA_gen");
-  WritePem(k.signKey, [&](FILE* f) { return PEM_write_PrivateKey(f, sign.get(), nullptr, nullptr, 0, nullptr, nullptr); });
+  WritePem(k.signKey,
+           [&](FILE* f) { return PEM_write_PrivateKey(f, sign.get(), nullptr, nullptr, 0, nullptr, nullptr); });
   WritePem(k.signPublicKey, [&](FILE* f) { return PEM_write_PUBKEY(f, sign.get()); });
   unsigned char envelope[32];
   Require(RAND_bytes(envelope, sizeof envelope) == 1, "RAND_bytes");

@@ -14,6 +14,7 @@
 #include "cli/demo/demo_context.h"
 #include "cli/demo/demo_day.h"
 #include "cli/error_record.h"
+#include "cli/pay_command.h"
 #include "cli/roster_declaration.h"
 #include "cli/roster_workbooks.h"
 #include "cli/state_names.h"
@@ -157,7 +158,8 @@ void RunEmployerDay(DemoContext& c, LongOperation& op) {
         store->getData("select xzid, ybtfe from ds_rysbztb where djxh = '" + EscapeSql(djxh) + "'"), nullptr, false));
     Json offices = Json::parse(xnh->GetDAO() ? xnh->GetDAO()->GetSwjgList(djxh) : "[]", nullptr, false);
     const bool hasOffice = offices.is_array() && !offices.empty() && offices[0].is_string();
-    RosterDeclaration sb = DeclarationFromRoster(rosterRows, amounts, hasOffice ? offices[0].get<std::string>() : "", c.year);
+    RosterDeclaration sb =
+        DeclarationFromRoster(rosterRows, amounts, hasOffice ? offices[0].get<std::string>() : "", c.year);
     if (!mgr->SbSend(sb.document.dump(), view, id, sbzt, message)) session.Fail(message);
     return "申报 " + std::to_string(id) + "：" + std::to_string(sb.persons) + "行人员，金额 " + Money(sb.amount) +
            "，状态 " + StateCell(std::to_string(sbzt), DeclarationStateName(std::to_string(sbzt)));
@@ -198,11 +200,11 @@ void RunEmployerDay(DemoContext& c, LongOperation& op) {
     const Json agreements = Json::parse(text);
     if (agreements.empty()) session.Fail("未查询到三方协议，无法扣款。");
     int32_t result = kJkFailed;
-    if (!jk->SfyxJk(byDeduction.dump(), agreements[0].dump(), "{}", 0, view, result)) session.Fail(jk->GetErrorMessage());
+    if (!jk->SfyxJk(byDeduction.dump(), agreements[0].dump(), "{}", 0, view, result))
+      session.Fail(jk->GetErrorMessage());
     if (!byVoucher.empty()) {
-      const Json account = {{"yhzh", agreements[0].value("jkzh", "")}, {"zhmc", agreements[0].value("zhmc", "")},
-                            {"yhhbMc", agreements[0].value("yhhbMc", "")}};
-      if (!jk->PrintJkpz(byVoucher.dump(), account.dump(), view, result)) session.Fail(jk->GetErrorMessage());
+      if (!jk->PrintJkpz(byVoucher.dump(), VoucherAccount(agreements[0]).dump(), view, result))
+        session.Fail(jk->GetErrorMessage());
     }
     return "扣款" + std::to_string(byDeduction.size()) + "条（" + Money(deductedAmount) + "），开具凭证" +
            std::to_string(byVoucher.size()) + "条（" + Money(voucherAmount) + "）";
@@ -218,22 +220,14 @@ void RunEmployerDay(DemoContext& c, LongOperation& op) {
     return std::to_string(deducted.size()) + "张应征凭证中" + std::to_string(paid) + "张已全部缴清";
   });
   day.Step("首页提醒", [&](IProgressView* view) {
-    if (!session.Host().PublishHomePage()) session.Fail("无法记录首页窗口（系统参数homepage_handle）。");
-    session.Host().HomePage().SetSink([](const host::components::HomePage::Notice& n) {
-      const Json notice = Json::parse(n.text, nullptr, false);
-      std::printf("   0x%04X %s %s\n", static_cast<unsigned>(n.message),
-                  notice.is_object() ? notice.value("action", "").c_str() : "?",
-                  notice.is_object() ? notice.value("message", "").c_str() : "");
-    });
-    if (!jk->CheckQfxxNotice(view) || !jk->SendQfxxNotice()) session.Fail(jk->GetErrorMessage());
-    session.Host().HomePage().SetSink({});
-    return "首页收到" + std::to_string(session.Host().HomePage().Notices().size()) + "条提醒";
+    return "首页收到" + std::to_string(SendArrearsNotices(session, *jk, view, "   ")) + "条提醒";
   });
   day.Step("导入缴费凭证（工作簿）", [&](IProgressView*) {
     Ref<IJfpjService> jfpj = session.Require<IJfpjService>("IJfpjService");
     const int wanted = std::clamp(c.persons / 100, 3, 50);
     std::string valid, rejected;
-    if (!jfpj->ImportXls(ReceiptsWorkbook(c, *jfpj, rosterRows, wanted), valid, rejected, message)) session.Fail(message);
+    if (!jfpj->ImportXls(ReceiptsWorkbook(c, *jfpj, rosterRows, wanted), valid, rejected, message))
+      session.Fail(message);
     for (const Json& r : Json::parse(valid)) {
       tally.receiptsImported += 1;
       tally.receiptsAmount += Amount(r, "jfje");

@@ -25,7 +25,8 @@ ReportTable Persons(DemoContext& c) {
   Ref<IEmployeeService> roster = c.session.Require<IEmployeeService>("IEmployeeService");
   ReportTable t{"人员", {"参保状态", "人数"}, {}};
   for (const char* cbzt : {"1", "2", "3"})
-    t.rows.push_back({StateCell(cbzt, PersonStateName(cbzt)), std::to_string(roster->getRyCount(c.djxh, RyOrigin::kAll, cbzt))});
+    t.rows.push_back(
+        {StateCell(cbzt, PersonStateName(cbzt)), std::to_string(roster->getRyCount(c.djxh, RyOrigin::kAll, cbzt))});
   t.rows.push_back({"其中外部人员导入", std::to_string(c.employer.outsideImported)});
   t.rows.push_back({"合计", std::to_string(roster->getRyCount(c.djxh, RyOrigin::kAll, ""))});
   return t;
@@ -84,9 +85,10 @@ ReportTable Residents(DemoContext& c) {
   t.rows.push_back({"基础信息采集", "成功", std::to_string(r.basicInfo), ""});
   t.rows.push_back({"街道社区变更", "本地记录", std::to_string(r.streetChangesStored), ""});
   t.rows.push_back({"缴费金额确认", "已确认", std::to_string(r.confirmed), Money(r.confirmedAmount)});
-  t.rows.push_back({"网上缴费订单", r.orderState == "1" ? "已支付" : r.orderState, std::to_string(r.orders), Money(r.orderAmount)});
-  t.rows.push_back({"集体补助户申报", StateCell(r.groupState, DeclarationStateName(r.groupState)), std::to_string(r.groupLines),
-                    Money(r.groupAmount)});
+  t.rows.push_back(
+      {"网上缴费订单", r.orderState == "1" ? "已支付" : r.orderState, std::to_string(r.orders), Money(r.orderAmount)});
+  t.rows.push_back({"集体补助户申报", StateCell(r.groupState, DeclarationStateName(r.groupState)),
+                    std::to_string(r.groupLines), Money(r.groupAmount)});
   return t;
 }
 
@@ -123,8 +125,7 @@ void WriteReportWorkbook(const std::vector<ReportTable>& tables, const std::stri
         const std::string& cell = t.rows[r][col];
         if (kNumberColumns.count(t.head[col]) && !cell.empty())
           sheet.SetNumber(r + 1, col, std::strtod(cell.c_str(), nullptr), t.head[col] == "金额" ? "0.00" : "0");
-        else
-          sheet.SetText(r + 1, col, cell);
+        else sheet.SetText(r + 1, col, cell);
       }
     }
   }

@@ -11,9 +11,9 @@
 namespace velmor::cli {
 
 struct ReportTable {
-  std::string sheet;                              // the workbook sheet and the printed title
-  std::vector<std::string> head;                  // column headings
-  std::vector<std::vector<std::string>> rows;     // cells as shown
+  std::string sheet;                           // the workbook sheet and the printed title
+  std::vector<std::string> head;               // column headings
+  std::vector<std::vector<std::string>> rows;  // cells as shown
 };
 
 // The tables of the days that ran, read from the plug-in's stores and the days' tallies.

@@ -66,14 +66,19 @@ std::string Registration(DemoContext& c, IProgressView* view) {
   for (int k = 1; k <= count; ++k) {
     const Resident r = MakeResident(k);
     Ref<IJfdjItem> person = reg->NewJfdj_Ry_Item();
-    const std::pair<const char*, std::string> fields[] = {
-        {"swjgDm", offices[size_t(k) % offices.size()]}, {"czlx", "1"}, {"xm", r.xm}, {"zjlxDm", "201"},
-        {"zjhm", k == count ? "" : r.zjhm}, {"sjgghdqDm", "156"}};
+    const std::pair<const char*, std::string> fields[] = {{"swjgDm", offices[size_t(k) % offices.size()]},
+                                                          {"czlx", "1"},
+                                                          {"xm", r.xm},
+                                                          {"zjlxDm", "201"},
+                                                          {"zjhm", k == count ? "" : r.zjhm},
+                                                          {"sjgghdqDm", "156"}};
     for (const auto& [key, value] : fields) person->Set(key, value);
     Ref<IJfdjItems> lines = reg->NewJfdj_Xz_Items();
     Ref<IJfdjItem> line = reg->NewJfdj_Xz_Item();
-    for (const auto& [key, value] : {std::pair<const char*, const char*>{"czlx", "1"}, {"xzlxDm", "110"},
-                                     {"jfdXzqhDm", "110101"}, {"jfbz", "380"}})
+    for (const auto& [key, value] : {std::pair<const char*, const char*>{"czlx", "1"},
+                                     {"xzlxDm", "110"},
+                                     {"jfdXzqhDm", "110101"},
+                                     {"jfbz", "380"}})
       line->Set(key, value);
     lines->Add(line.get());
     if (!reg->saveJfdj_RyItem_XzItems(person.get(), lines.get())) fail();
@@ -106,8 +111,8 @@ std::string BasicInformation(DemoContext& c, IProgressView* view) {
   for (int k = 1; k <= count; ++k) {
     const Resident r = MakeResident(k);
     Ref<IJfdjItem> person = svc->NewCxjmjcxx_Ry_Item();
-    for (const auto& [key, value] : {std::pair<const char*, std::string>{"czlx", "1"}, {"xm", r.xm}, {"zjlxDm", "201"},
-                                     {"zjhm", r.zjhm}})
+    for (const auto& [key, value] :
+         {std::pair<const char*, std::string>{"czlx", "1"}, {"xm", r.xm}, {"zjlxDm", "201"}, {"zjhm", r.zjhm}})
       person->Set(key, value);
     Ref<IJfdjItems> lines = svc->NewCxjmjcxx_Xz_Items();
     Ref<IJfdjItem> line = svc->NewCxjmjcxx_Xz_Item();
@@ -143,7 +148,8 @@ std::string StreetChanges(DemoContext& c, IProgressView* view) {
   if (!svc->queryBGData("2025-01-01", c.today, 50, view, total)) c.session.Fail(svc->GetErrorMessage());
   c.residents.streetChangesSubmitted = int(changes.size() - refused.size());
   c.residents.streetChangesStored = total;
-  return "提交 " + std::to_string(c.residents.streetChangesSubmitted) + " 条变更，本地共 " + std::to_string(total) + " 条";
+  return "提交 " + std::to_string(c.residents.streetChangesSubmitted) + " 条变更，本地共 " + std::to_string(total) +
+         " 条";
 }
 
 std::string FeesAndConfirmation(DemoContext& c, IProgressView* view) {
@@ -154,17 +160,27 @@ std::string FeesAndConfirmation(DemoContext& c, IProgressView* view) {
   Json lines = Json::array();
   for (int k = 1; k < ResidentCount(c); ++k) {
     const Resident r = MakeResident(k);
-    const Json person = {{"rybh", r.rybh}, {"sbjbjgdm", c.Payer().value("sbjbjgDm", "")}, {"zsxmdm", "10219"},
-                         {"zspmdm", "102190100"}, {"zszmdm", ""}, {"jfrq", c.today}, {"csrq", "1990-01-01"},
-                         {"xb", k % 2 ? "1" : "2"}};
+    const Json person = {{"rybh", r.rybh},       {"sbjbjgdm", c.Payer().value("sbjbjgDm", "")},
+                         {"zsxmdm", "10219"},    {"zspmdm", "102190100"},
+                         {"zszmdm", ""},         {"jfrq", c.today},
+                         {"csrq", "1990-01-01"}, {"xb", k % 2 ? "1" : "2"}};
     if (!jfbz->GetGrJfbz(person.dump(), result, message)) c.session.Fail(message);
     const Json standard = Json::parse(result);
     const Json grades = standard.value("dcList", Json::array());
     if (grades.empty()) c.session.Fail("居民" + r.rybh + "没有缴费档次。");
-    lines.push_back({{"rydjxh", "RY" + r.rybh}, {"xm", r.xm}, {"zjlx", "201"}, {"zjhm", r.zjhm},
-                     {"sbjbjgdm", person["sbjbjgdm"]}, {"rybh", r.rybh}, {"pmlx", "01"}, {"zsxmdm", "10219"},
-                     {"zspmdm", "102190100"}, {"zszmdm", ""}, {"jffs", standard.value("jffs", "05")},
-                     {"jfnd", std::to_string(c.year)}, {"jfjedc", CellText(grades[0], "dcdm")},
+    lines.push_back({{"rydjxh", "RY" + r.rybh},
+                     {"xm", r.xm},
+                     {"zjlx", "201"},
+                     {"zjhm", r.zjhm},
+                     {"sbjbjgdm", person["sbjbjgdm"]},
+                     {"rybh", r.rybh},
+                     {"pmlx", "01"},
+                     {"zsxmdm", "10219"},
+                     {"zspmdm", "102190100"},
+                     {"zszmdm", ""},
+                     {"jffs", standard.value("jffs", "05")},
+                     {"jfnd", std::to_string(c.year)},
+                     {"jfjedc", CellText(grades[0], "dcdm")},
                      {"jfje", std::strtod(CellText(grades[0], "dcje").c_str(), nullptr)}});
   }
   Ref<IJfjeqrService> svc = c.session.Require<IJfjeqrService>("IJfjeqrService");
@@ -173,16 +189,17 @@ std::string FeesAndConfirmation(DemoContext& c, IProgressView* view) {
     c.residents.confirmed += 1;
     c.residents.confirmedAmount += std::strtod(CellText(r, "yjfe").c_str(), nullptr);
   }
-  return "缴费标准已下载；确认 " + std::to_string(c.residents.confirmed) + " 人，金额 " + Money(c.residents.confirmedAmount);
+  return "缴费标准已下载；确认 " + std::to_string(c.residents.confirmed) + " 人，金额 " +
+         Money(c.residents.confirmedAmount);
 }
 
 // The order is paid at the bank's cashier page; the simulated bank is told so directly.
 void PayAtTheBank(DemoContext& c, const std::string& spddh) {
   host::net::TransportOptions options;
   options.caFile = c.caFile;
-  const host::net::HttpResult r = host::net::HttpPost(c.bankUrl + "/_bank/state",
-                                                      Json{{"Cmdty_Ordr_No", spddh}, {"state", "paid"}}.dump(),
-                                                      {"Content-Type: application/json"}, options);
+  const host::net::HttpResult r =
+      host::net::HttpPost(c.bankUrl + "/_bank/state", Json{{"Cmdty_Ordr_No", spddh}, {"state", "paid"}}.dump(),
+                          {"Content-Type: application/json"}, options);
   if (!r.ok || !Json::parse(r.body, nullptr, false).value("ok", false))
     c.session.Fail("模拟银行未能支付订单 " + spddh + (r.error.empty() ? "" : "：" + r.error));
 }
@@ -191,10 +208,16 @@ std::string OnlineOrder(DemoContext& c, IProgressView*) {
   Ref<IGrsbfjn> mgr = c.session.Require<IGrsbfjn>("IGrsbfjn");
   const Resident r = MakeResident(1);
   const double amount = c.residents.confirmed > 0 ? c.residents.confirmedAmount / c.residents.confirmed : 380;
-  const Json order = {{"rydjxh", "RY" + r.rybh}, {"xm", r.xm}, {"zjlx", "201"}, {"zjhm", r.zjhm},
-                      {"sbjbjgdm", c.Payer().value("sbjbjgDm", "")}, {"rybh", r.rybh}, {"pmlx", "00"},
-                      {"swjgdm", c.Payer().value("zgswjgDm", "")},
-                      {"lines", Json::array({{{"zsxmdm", "10210"}, {"zspmdm", "102100100"}, {"jfje", Money(amount)}}})}};
+  const Json order = {
+      {"rydjxh", "RY" + r.rybh},
+      {"xm", r.xm},
+      {"zjlx", "201"},
+      {"zjhm", r.zjhm},
+      {"sbjbjgdm", c.Payer().value("sbjbjgDm", "")},
+      {"rybh", r.rybh},
+      {"pmlx", "00"},
+      {"swjgdm", c.Payer().value("zgswjgDm", "")},
+      {"lines", Json::array({{{"zsxmdm", "10210"}, {"zspmdm", "102100100"}, {"jfje", Money(amount)}}})}};
   std::string out, message;
   if (!mgr->Sbfjn(order.dump(), out, message)) c.session.Fail(message);
   const Json placed = Json::parse(out);
@@ -219,13 +242,21 @@ std::string CollectiveDeclaration(DemoContext& c, IProgressView* view) {
   check(svc->synCxjmjtbzhjfdjxxCx(view));
   const std::string agency = group.value("sbjbjgDm", ""), office = group.value("zgswjgDm", "");
   const Json kinds = Json::parse(svc->getXzlxdms(agency), nullptr, false);
-  const std::string xzlx = kinds.is_array() && !kinds.empty() && kinds[0].is_string() ? kinds[0].get<std::string>() : "1";
+  const std::string xzlx =
+      kinds.is_array() && !kinds.empty() && kinds[0].is_string() ? kinds[0].get<std::string>() : "1";
   Json lines = Json::array();
   const int count = std::clamp(c.persons / 250, 2, 40);
   for (int k = 1; k <= count; ++k) {
     const Resident r = MakeResident(1000 + k);
-    lines.push_back({{"jfnd", std::to_string(c.year)}, {"sbjbjgdm", agency}, {"dwbh", group.value("dwbh", "")},
-                     {"rybh", r.rybh}, {"xzlxdm", xzlx}, {"xm", r.xm}, {"zjlx", "201"}, {"zjhm", r.zjhm}, {"yjfe", 380}});
+    lines.push_back({{"jfnd", std::to_string(c.year)},
+                     {"sbjbjgdm", agency},
+                     {"dwbh", group.value("dwbh", "")},
+                     {"rybh", r.rybh},
+                     {"xzlxdm", xzlx},
+                     {"xm", r.xm},
+                     {"zjlx", "201"},
+                     {"zjhm", r.zjhm},
+                     {"yjfe", 380}});
   }
   int32_t added = 0, id = 0;
   check(svc->addDatas(lines.dump(), view, added));

@@ -6,12 +6,12 @@
 #include <openssl/pem.h>
 
 #include <chrono>
+#include <cmath>
 #include <condition_variable>
 #include <ctime>
 #include <deque>
 #include <fstream>
 #include <map>
-#include <cmath>
 #include <mutex>
 #include <optional>
 #include <sstream>

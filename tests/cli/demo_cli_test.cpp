@@ -127,7 +127,8 @@ TEST_F(DemoRun, BothDaysAtFiveHundredPersonsAgreeWithTheSimulatorsOwnSummary) {
   const Table& payments = book.at("缴款");
   const Json& paid = payer["payments"];
   EXPECT_GT(paid["deductedLines"].get<long>(), 0);
-  EXPECT_EQ(Sum(payments, "扣款", 1, 2), std::make_pair(paid["deductedLines"].get<long>(), paid["deducted"].get<double>()));
+  EXPECT_EQ(Sum(payments, "扣款", 1, 2),
+            std::make_pair(paid["deductedLines"].get<long>(), paid["deducted"].get<double>()));
   EXPECT_EQ(Sum(payments, "银行端凭证", 1, 2),
             std::make_pair(paid["voucherLines"].get<long>(), paid["onVouchers"].get<double>()));
   EXPECT_EQ(Sum(payments, "缴费凭证导入", 1, 2).first, 5) << "a hundredth of the persons, at least three";
@@ -210,6 +211,25 @@ TEST_F(DemoRun, TheEmployersDayAgreesWithTheServerState) {
   EXPECT_EQ(r.out.find("城乡居民缴费人的一天"), std::string::npos);
 }
 
+// A running server without a bank: the residents' day goes on without the online order.
+TEST_F(DemoRun, TheResidentsDayAgainstAServerWithoutABank) {
+  taxsim::Simulator sim(Busy(40));
+  sim.Start();
+  ProcessResult r = Demo({"--server", sim.Url(), "--only", "residents"});
+  ASSERT_EQ(r.exitCode, 0) << r.out << r.err;
+  EXPECT_NE(r.out.find("没有模拟银行（--server），未下单"), std::string::npos) << r.out;
+  const Table residents = PrintedTables(r.out).at("居民");
+  EXPECT_EQ(Sum(residents, "网上缴费订单", 2, 3).first, 0);
+  const long accepted = sim.WithState([](taxsim::State& s) {
+    long n = 0;
+    for (const auto& [serial, request] : s.residents["jfdj"].items())
+      for (const auto& person : request["persons"]) n += !person.value("zjhm", "").empty();
+    return n;
+  });
+  EXPECT_EQ(Sum(residents, "缴费登记", 2, 3, "已受理").first, accepted);
+  EXPECT_FALSE(Json::parse(ReadFile(dir_.File("data/taxsim-summary.json"))).contains("bank"));
+}
+
 TEST_F(DemoRun, StartsItsOwnServerAndStopsIt) {
   ProcessResult r = Demo({"--persons", "120", "--only", "employer"});
   ASSERT_EQ(r.exitCode, 0) << r.out << r.err;
@@ -245,7 +265,8 @@ TEST_F(DemoRun, AFailedStepEndsTheDemoWithItsMessage) {
 }
 
 TEST_F(DemoRun, ReportsAServerThatCannotBeStartedOrReached) {
-  ProcessResult missing = RunProcess({kVelmor, "demo", "--taxsim", dir_.File("no-such-program"), "--data", dir_.File("a")});
+  ProcessResult missing =
+      RunProcess({kVelmor, "demo", "--taxsim", dir_.File("no-such-program"), "--data", dir_.File("a")});
   EXPECT_EQ(missing.exitCode, 1);
   EXPECT_NE(missing.err.find("cannot run the simulated server"), std::string::npos) << missing.err;
   std::filesystem::create_directory(dir_.File("used"));
@@ -253,6 +274,14 @@ TEST_F(DemoRun, ReportsAServerThatCannotBeStartedOrReached) {
   ProcessResult reused =
       RunProcess({kVelmor, "demo", "--reuse", "--taxsim", dir_.File("no-such-program"), "--data", dir_.File("used")});
   EXPECT_NE(reused.err.find("cannot run the simulated server"), std::string::npos) << "--reuse goes on\n" << reused.err;
+
+  // A program that says where the server listens but never starts the bank.
+  const std::string fake = dir_.File("fake-taxsim");
+  ASSERT_TRUE(WriteFile(fake, "#!/bin/sh\necho 'listening on http://127.0.0.1:9'\n"));
+  std::filesystem::permissions(fake, std::filesystem::perms::owner_all);
+  ProcessResult noBank = RunProcess({kVelmor, "demo", "--taxsim", fake, "--data", dir_.File("c")});
+  EXPECT_EQ(noBank.exitCode, 1);
+  EXPECT_NE(noBank.err.find("the simulated bank did not start"), std::string::npos) << noBank.err;
 
   ProcessResult unreachable = RunProcess({kVelmor, "demo", "--server", "http://127.0.0.1:9", "--data", dir_.File("b")});
   EXPECT_EQ(unreachable.exitCode, 1);
