@@ -13,6 +13,7 @@
 #include "cli/fees_command.h"
 #include "cli/pay_command.h"
 #include "cli/residents_command.h"
+#include "cli/accounts_command.h"
 #include "cli/online_command.h"
 #include "cli/special_command.h"
 #include "cli/payable_command.h"
@@ -38,6 +39,8 @@ int main(int argc, char** argv) {
   FeesOptions fees;
   PayOptions pay;
   ResidentsOptions residents;
+  CollectionOptions collection;
+  MedicalAccountsOptions medicalAccounts;
   BasicInfoOptions basicInfo;
   StreetChangeOptions streetChange;
   GroupOptions group;
@@ -74,6 +77,8 @@ int main(int argc, char** argv) {
   CLI::App* agreementCmd = AddAgreementCommand(app, fees);
   CLI::App* payCmd = AddPayCommand(app, pay);
   CLI::App* residentsCmd = AddResidentsCommand(app, residents);
+  AddCollectionCommand(*residentsCmd, collection);
+  AddMedicalAccountsCommand(*residentsCmd, medicalAccounts);
   CLI::App* basicInfoCmd = AddBasicInfoCommand(app, basicInfo);
   CLI::App* streetChangeCmd = AddStreetChangeCommand(app, streetChange);
   CLI::App* groupCmd = AddGroupCommand(app, group);
@@ -137,6 +142,8 @@ int main(int argc, char** argv) {
     if (feesCmd->parsed()) return RunFeesCommand(global, fees);
     if (confirmCmd->parsed()) return RunConfirmCommand(global, fees);
     if (agreementCmd->parsed()) return RunAgreementCommand(global, fees);
+    if (collection.cmd->parsed()) return RunCollectionCommand(global, collection);
+    if (medicalAccounts.cmd->parsed()) return RunMedicalAccountsCommand(global, medicalAccounts);
     if (residentsCmd->parsed()) return RunResidentsCommand(global, residents);
     if (basicInfoCmd->parsed()) return RunBasicInfoCommand(global, basicInfo);
     if (streetChangeCmd->parsed()) return RunStreetChangeCommand(global, streetChange);

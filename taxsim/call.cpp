@@ -121,6 +121,9 @@ Call DecodeCall(Call::Endpoint endpoint, std::string serviceCode, std::string se
   for (const char* key : {"data", "qqbw"}) {
     auto data = call.body.find(key);
     if (data == call.body.end()) continue;
+    // A few calls carry their parameters as a JSON object under "data" instead of a document
+    // (the scheme account's collection status, "0339" and "0341"); the handler reads it itself.
+    if (data->is_object() && std::string_view(key) == "data") continue;
     if (call.document) throw Refusal("10001", "请求报文同时含data和qqbw");
     if (!data->is_string()) throw Refusal("10001", std::string("请求报文的") + key + "不是字符串");
     call.document = DecodeDocument(data->get_ref<const std::string&>());

@@ -85,6 +85,10 @@ void RegisterFeeHandlers(HandlerRegistry& registry);
 namespace velmor::taxsim {
 // Street and community changes: "0070", "0071", "0072" (taxsim/handlers/street_change.cpp).
 void RegisterStreetChangeHandlers(HandlerRegistry& registry);
+// The scheme account's collection status "0339"-"0342" (taxsim/handlers/collection_status.cpp).
+void RegisterCollectionStatusHandlers(HandlerRegistry& registry);
+// Medical-insurance personal account registrations "0186"-"0188" (medical_accounts.cpp).
+void RegisterMedicalAccountHandlers(HandlerRegistry& registry);
 // "0027" payable amounts (gzip, UTF-8) and "0238" residents' collected information (handlers/payable.cpp).
 void RegisterPayableHandlers(HandlerRegistry& registry);
 // "0031" / "0029": the electronic declaration and its feedback (handlers/electronic_declaration.cpp).

@@ -48,7 +48,7 @@ std::string ChineseDate(const std::string& day) {
 
 // A new name under Temp/: the time to the second, and a counter when that name is taken.
 std::filesystem::path NewTarget(const std::filesystem::path& dir) {
-  const std::string stem = std::string(kTemplateName) + "_" + LocalTimeText("yyyymmddhhnnss");
+  const std::string stem = std::string(kTemplateName) + "_" + LocalTimeText("%Y%m%d%H%M%S");
   std::filesystem::path p = dir / (stem + ".xlsx");
   for (int n = 2; std::filesystem::exists(p); ++n) p = dir / (stem + "_" + std::to_string(n) + ".xlsx");
   return p;

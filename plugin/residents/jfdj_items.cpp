@@ -150,7 +150,9 @@ std::string TJfdjCondition::GetField(const std::string& name) {
 }
 
 bool TJfdjCondition::SetField(const std::string& name, const std::string& value) {
-  if (!Has(kConditionFields, name)) return false;
+  const auto fields = family_->conditionFields.empty() ? std::span<const std::string_view>(kConditionFields)
+                                                       : family_->conditionFields;
+  if (!Has(fields, name)) return false;
   fields_[name] = value;
   return true;
 }

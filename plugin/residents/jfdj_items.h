@@ -25,6 +25,8 @@ struct JfdjFamily {
   std::string_view name;  // "Jfdj_Ry"
   std::string_view itemClass, listClass, conditionClass;
   std::span<const std::string_view> columns;
+  // The named fields of the family's condition; empty: the registration's fields (IJfdjQueryCondition).
+  std::span<const std::string_view> conditionFields = {};
 };
 
 extern const JfdjFamily kJfdjRyFamily, kJfdjXzFamily, kRyjbxxFamily, kRycbxmFamily, kXnhcbxmFamily,

@@ -22,3 +22,9 @@ target_sources(velmor_plugin_objects PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/cxjmjcxxcj.cpp
   ${CMAKE_CURRENT_LIST_DIR}/cxjmjcxxcj_exchange.cpp
 )
+target_sources(velmor_plugin_objects PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/cxjmxnhzjqkcx.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/cxjmxnhzjqkcx_export.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ybgrzhdj.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ybgrzhdj_download.cpp
+)

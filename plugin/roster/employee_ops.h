@@ -68,7 +68,7 @@ inline constexpr service::OpRow kSynGxjfjlCxFk{kEmployeeService, "synGxjfjlCxFk"
 inline constexpr service::OpRow kYbgrzhdjRsCx{kEmployeeService, "synYbgrzhdjcxjmrsCx",        "0187",
                                               "查询异常：",     "SbfYbGrzhDjcxjmxxCxRequest", ""};
 inline constexpr service::OpRow kYbgrzhdjXxCx{kEmployeeService, "synYbgrzhdjcxjmxxCx",        "0187",
-                                              "查询异常：",     "SbfYbGrzhDjcxjmxxCxRequest", "djcxjmxxList"};
+                                              "查询异常：",     "SbfYbGrzhDjcxjmxxCxRequest", "cxjmDjxxList"};
 
 // Operations that store what they learn.
 inline constexpr service::OpRow kQueryWbryDataByIntf{kEmployeeService, "queryWbryDataByIntf",      "0057",

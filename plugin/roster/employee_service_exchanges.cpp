@@ -10,6 +10,7 @@
 #include "codec/text_utils.h"
 #include "roster/employee_ops.h"
 #include "roster/employee_service.h"
+#include "service/ybgrzhdj_query.h"
 #include "framework/host_access.h"
 #include "velmor/dict_mgr.h"
 #include "velmor/sbjbjg_zspm_dz_gz.h"
@@ -156,13 +157,11 @@ bool TEmployeeServiceImpl::synGxjfjlCxFk(const std::string& djxh, const std::str
 
 namespace {
 
+// The one layout of "0187": the operation decides whether it counts or fetches a page.
 service::OpCall RegistrationsCall(const std::string& djxh, const std::string& params, IProgressView* progress,
-                                  const char* countOnly) {
+                                  bool count) {
   service::OpCall call{djxh, Json::object(), progress, {}, nullptr};
-  call.params["isQueryCount"] = countOnly;
-  const Json given = service::ParseParams(params);
-  for (auto it = given.begin(); it != given.end(); ++it)
-    if (it.key() != "isQueryCount") call.params[it.key()] = it.value();
+  call.params = service::YbgrzhdjQueryParams(djxh, service::YbgrzhdjQueryOf(service::ParseParams(params), count));
   return call;
 }
 
@@ -172,7 +171,7 @@ bool TEmployeeServiceImpl::synYbgrzhdjcxjmrsCx(const std::string& djxh, const st
                                                IProgressView* progress, std::string& result, std::string& message) {
   result.clear();
   return Op(roster::kYbgrzhdjRsCx, message, [&] {
-    result = service::Exchange(roster::kYbgrzhdjRsCx, RegistrationsCall(djxh, params, progress, "Y")).dump();
+    result = service::Exchange(roster::kYbgrzhdjRsCx, RegistrationsCall(djxh, params, progress, true)).dump();
   });
 }
 
@@ -180,7 +179,7 @@ bool TEmployeeServiceImpl::synYbgrzhdjcxjmxxCx(const std::string& djxh, const st
                                                IProgressView* progress, std::string& result, std::string& message) {
   result.clear();
   return Op(roster::kYbgrzhdjXxCx, message, [&] {
-    result = service::Exchange(roster::kYbgrzhdjXxCx, RegistrationsCall(djxh, params, progress, "N")).dump();
+    result = service::Exchange(roster::kYbgrzhdjXxCx, RegistrationsCall(djxh, params, progress, false)).dump();
   });
 }
 

@@ -1,6 +1,7 @@
 #include "service/server_call.h"
 
 #include <optional>
+#include <thread>
 
 #include "codec/taxml_exchange.h"
 #include "framework/host_access.h"
@@ -63,10 +64,16 @@ Json ParseParams(std::string_view text) {
   return params;
 }
 
-Json Exchange(const OpRow& row, const OpCall& call) {
+namespace {
+
+taxml::Reply SendRow(const OpRow& row, const OpCall& call) {
   std::optional<taxml::RequestDocument> doc = RowDocument(row, call);
   taxml::Reply reply = taxml::Send(MakeCall(row, call, call.document ? call.document : doc ? &*doc : nullptr));
   StepProgress(call.progress, 0);
+  return reply;
+}
+
+Json ReadAnswer(const OpRow& row, const OpCall& call, const taxml::Reply& reply) {
   reply.RequireSuccess();
   Json out;
   if (row.answer == AnswerKind::kJson) {
@@ -80,6 +87,24 @@ Json Exchange(const OpRow& row, const OpCall& call) {
   out["yblsh"] = reply.yblsh;
   StepProgress(call.progress, 50);
   return out;
+}
+
+}  // namespace
+
+Json Exchange(const OpRow& row, const OpCall& call) { return ReadAnswer(row, call, SendRow(row, call)); }
+
+Json ExchangeAwaiting(const OpRow& row, const OpCall& call, PendingBound bound) {
+  for (int32_t attempt = 1;; ++attempt) {
+    taxml::Reply reply = SendRow(row, call);
+    if (reply.RefusalCode() != kPendingCode) return ReadAnswer(row, call, reply);
+    if (attempt >= bound.attempts) throw taxml::Failure(kStillPending);
+    // Short steps, so the host keeps drawing while the server prepares the answer.
+    const auto until = std::chrono::steady_clock::now() + bound.wait;
+    while (std::chrono::steady_clock::now() < until) {
+      StepProgress(nullptr, 0);
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+  }
 }
 
 taxml::Response ExchangeDocument(const char* code, const taxml::RequestDocument& doc, IProgressView* progress,

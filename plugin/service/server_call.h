@@ -87,6 +87,18 @@ taxml::Response ExchangeDocument(const char* code, const taxml::RequestDocument&
 // failures and "反馈报文异常：..." for an answer that does not decode; the row's list is not required.
 Json ExchangeAnyCode(const OpRow& row, const OpCall& call);
 
+// A synchronous exchange the server may not have answered yet: it refuses with "10042" while it
+// still prepares the answer. Asks again, `wait` apart (the host processing its messages), at most
+// `attempts` times in all, then raises taxml::Failure(kStillPending). Any other outcome is
+// Exchange's. Each ask carries the call's serial when it has one, else a fresh one.
+inline constexpr const char* kPendingCode = "10042";
+inline constexpr const char* kStillPending = "服务器仍在处理，请稍后再试。";
+struct PendingBound {
+  int32_t attempts = 5;
+  std::chrono::milliseconds wait{300};
+};
+Json ExchangeAwaiting(const OpRow& row, const OpCall& call, PendingBound bound = {});
+
 // The bound of ExchangeJobs: 150 passes of 2000 ms.
 inline constexpr std::chrono::milliseconds kJobsDeadline{150 * 2000};
 

@@ -5,4 +5,5 @@ target_sources(velmor_plugin_objects PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/async_jobs.cpp
   ${CMAKE_CURRENT_LIST_DIR}/async_exchange.cpp
   ${CMAKE_CURRENT_LIST_DIR}/server_call.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ybgrzhdj_query.cpp
 )

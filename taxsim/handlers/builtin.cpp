@@ -18,6 +18,8 @@ const std::vector<HandlerUnit>& BuiltinHandlerUnits() {
       {"roster exchanges", RegisterRosterExchanges},
       {"fees", RegisterFeeHandlers},
       {"street change", RegisterStreetChangeHandlers},
+      {"collection status", RegisterCollectionStatusHandlers},
+      {"medical accounts", RegisterMedicalAccountHandlers},
       {"payable", RegisterPayableHandlers},
       {"electronic declaration", RegisterElectronicDeclaration},
       {"registration", RegisterRegistrationHandlers},

@@ -3,7 +3,8 @@
 // changed residents (count and data, each a request then its feedback), "0212"/"0213" the batch
 // payment-registration query and its feedback, "0271" the residents' insurance update time,
 // "0324" changed payment records (request, then feedback with "fkbz" "Y"), "0359"/"0360" the
-// update time of medical-account registrations, "0187" their count and pages.
+// update time of medical-account registrations (their count and pages, "0187", are
+// medical_accounts.cpp's).
 //
 // A change time before kBaseStamp (or none) sees every person of the payer as changed, a later
 // one none: nothing changes after the roster book's base stamp unless the control code says so.
@@ -174,27 +175,6 @@ Answer SaveAccountTime(const Call& call, State& s, ExchangeBook& book) {
   return ResultAnswer(call, {{"bczt", "1"}});
 }
 
-Answer AccountRegistrations(const Call& call, State& s, ExchangeBook&) {
-  RequirePayer(s, call);
-  const std::vector<const Person*> persons = ChangedPersons(s, call.Djxh(), Param(call, "gxsj"));
-  if (Param(call, "isQueryCount") == "Y") return ResultAnswer(call, {{"zs", std::to_string(persons.size())}});
-  size_t page = 1, size = 100;
-  try {
-    if (!Param(call, "pageNo").empty()) page = std::stoul(Param(call, "pageNo"));
-    if (!Param(call, "pageSize").empty()) size = std::stoul(Param(call, "pageSize"));
-  } catch (const std::exception&) {
-    throw Refusal("10009", "分页参数无效");
-  }
-  if (page < 1 || size < 1) throw Refusal("10009", "分页参数无效");
-  Result list = Result::array();
-  for (size_t i = (page - 1) * size; i < persons.size() && i < page * size; ++i) {
-    Result row = ResidentRow(*persons[i]);
-    row["grzhdjzt"] = "1";
-    list.push_back(std::move(row));
-  }
-  return ResultAnswer(call, {{"zs", std::to_string(persons.size())}, {"djcxjmxxList", list}});
-}
-
 Handler With(BookPtr book, Answer (*fn)(const Call&, State&, ExchangeBook&)) {
   return [book, fn](const Call& call, State& s) { return fn(call, s, *book); };
 }
@@ -215,7 +195,6 @@ void RegisterRosterExchanges(HandlerRegistry& r) {
   r.Add("0324", With(book, ChangedPayments));
   r.Add("0359", With(book, AccountTime));
   r.Add("0360", With(book, SaveAccountTime));
-  r.Add("0187", With(book, AccountRegistrations));
 }
 
 }  // namespace velmor::taxsim

@@ -86,14 +86,22 @@ TEST_F(EmployeeExchanges, ChangedPaymentRecordsAndAccountRegistrations) {
   EXPECT_EQ(Ok(&IEmployeeService::synGxjfjlCxFk, {{"yblsh", request["yblsh"]}})["jfjlList"].size(), SimItems());
   EXPECT_EQ(Fails(&IEmployeeService::synGxjfjlCxFk, {{"yblsh", "NO-SUCH"}}), "反馈数据异常：【30001】未找到该请求");
 
-  EXPECT_EQ(Ok(&IEmployeeService::synYbgrzhdjcxjmrsCx, {{"gxsj", ""}})["zs"], std::to_string(SimPersons()));
-  EXPECT_NE(LastCall().documentText.find("<isQueryCount>Y</isQueryCount>"), std::string::npos);
-  Json page = Ok(&IEmployeeService::synYbgrzhdjcxjmxxCx, {{"pageNo", "2"}, {"pageSize", "4"}, {"isQueryCount", "Y"}});
-  ASSERT_EQ(page["djcxjmxxList"].size(), 4u);
-  EXPECT_EQ(page["djcxjmxxList"][0]["rydjxh"], SimPerson(4));
-  EXPECT_NE(LastCall().documentText.find("<isQueryCount>N</isQueryCount>"), std::string::npos)
+  // The one layout of "0187": the count with sftj "Y", the pages with pagenum and pagesize.
+  Json counted = Ok(&IEmployeeService::synYbgrzhdjcxjmrsCx, {{"gxsjq", ""}, {"gxsjz", "2099-01-01 00:00:00"}});
+  EXPECT_EQ(counted["cxjmrs"], std::to_string(SimPersons()));
+  EXPECT_EQ(counted["gxsjz"], "2099-01-01 00:00:00");
+  EXPECT_NE(LastCall().documentText.find("<sftj>Y</sftj>"), std::string::npos);
+  EXPECT_EQ(Ok(&IEmployeeService::synYbgrzhdjcxjmrsCx, {{"gxsjq", "2099-01-01 00:00:00"}})["cxjmrs"], "0")
+      << "nothing changed after the window's start";
+  Json page = Ok(&IEmployeeService::synYbgrzhdjcxjmxxCx, {{"pagenum", "2"}, {"pagesize", "4"}, {"sftj", "Y"}});
+  ASSERT_EQ(page["cxjmDjxxList"].size(), 4u);
+  EXPECT_EQ(page["cxjmDjxxList"][0]["djxh"], SimPerson(4));
+  EXPECT_EQ(page["cxjmDjxxList"][0]["cxjmCbDjxxList"].size(), SimItemsOf(SimPerson(4)).size());
+  EXPECT_NE(LastCall().documentText.find("<sftj>N</sftj>"), std::string::npos)
       << "the operation decides, not the parameters";
-  EXPECT_EQ(Fails(&IEmployeeService::synYbgrzhdjcxjmxxCx, {{"pageNo", "x"}}), "查询异常：分页参数无效");
+  EXPECT_NE(LastCall().documentText.find("<pagenum>2</pagenum>"), std::string::npos);
+  EXPECT_EQ(Fails(&IEmployeeService::synYbgrzhdjcxjmxxCx, {{"pagenum", "x"}}), "分页参数无效");
+  EXPECT_EQ(Fails(&IEmployeeService::synYbgrzhdjcxjmxxCx, {{"pagesize", "0"}}), "分页参数无效");
 }
 
 TEST_F(EmployeeExchanges, UpdateTimesAreStoredOnlyOnceTheServerHasThem) {

@@ -223,6 +223,9 @@ TEST_F(PaymentHost, VouchersAreExportedIntoACopyOfTheTemplate) {
   EXPECT_EQ(jk_->GetErrorMessage(), "") << "the preview program ran";
   EXPECT_EQ(fs::path(file).parent_path(), fs::path(env_->dataDir()) / "M8" / "Temp");
   EXPECT_EQ(fs::path(file).filename().string().rfind("银行端缴税凭证_", 0), 0u) << file;
+  const std::string stamp = fs::path(file).stem().string().substr(std::string("银行端缴税凭证_").size());
+  EXPECT_EQ(stamp.substr(0, 14).find_first_not_of("0123456789"), std::string::npos)
+      << "named by the time to the second: " << file;
 
   auto sheet = workbook::ReadFirstSheetRows(file);
   ASSERT_GE(sheet.size(), 13u);

@@ -191,6 +191,23 @@ TEST_F(ServerOp, AnyCodeKeepsTheCodeOfTaxmlAndJsonAnswersAndSendsNoSerialWhenAsk
   EXPECT_THROW(service::ExchangeAnyCode(kTestRow, call), taxml::Failure);
 }
 
+TEST_F(ServerOp, AwaitingAsksAgainWhileTheServerPreparesTheAnswerThenGivesUp) {
+  service::OpCall call{kDjxh, Json{{"zjhm", Zjhm(0)}}, nullptr, {}, nullptr};
+  const service::PendingBound quick{3, std::chrono::milliseconds(10)};
+  Fault(R"({"kind":"refuse","code":"10042","count":2})");
+  EXPECT_EQ(service::ExchangeAwaiting(kTestRow, call, quick)["zrrDjxxList"].size(), 1u);
+  Fault(R"({"kind":"refuse","code":"10042","count":3})");
+  try {
+    service::ExchangeAwaiting(kTestRow, call, quick);
+    ADD_FAILURE() << "three asks at most: the fourth would have been answered";
+  } catch (const taxml::Failure& f) {
+    EXPECT_EQ(std::string(f.UserText()), service::kStillPending);
+  }
+  Fault(R"({"kind":"refuse","code":"30001","message":"系统维护"})");
+  EXPECT_THROW(service::ExchangeAwaiting(kTestRow, call, quick), taxml::Failure)
+      << "other refusals are not asked again (a second ask would be answered)";
+}
+
 TEST_F(ServerOp, FeedbackSendsTheGivenSerial) {
   service::OpCall call{kDjxh, Json::object(), nullptr, "FK-0001", nullptr};
   EXPECT_THROW(service::Exchange(roster::kRyUpdateCountFk, call), taxml::Failure) << "no request under that serial";

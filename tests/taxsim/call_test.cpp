@@ -61,6 +61,7 @@ TEST(TaxsimCall, RefusesWhatItCannotRead) {
   EXPECT_EQ(Verdict("[1,2]"), "10001 请求报文不是有效的JSON对象");
   EXPECT_EQ(Verdict(std::string(100000, '[') + std::string(100000, ']')), "10001 请求报文JSON嵌套超过512层");
   EXPECT_EQ(Verdict(R"({"data":5})"), "10001 请求报文的data不是字符串");
+  EXPECT_EQ(Verdict(R"({"data":{"jfnd":"2024"}})"), "accepted") << "parameters as a JSON object are the handler's";
   EXPECT_EQ(Verdict(Body("YWJ")), "10002 请求报文data无法解码：Base64长度不是4的倍数（3）");
   EXPECT_EQ(Verdict(Body("")), "10004 请求报文缺少xsi:type");
   EXPECT_EQ(Verdict(Body(EncodeUtf8(Document("NoSuchRequest", false, "", "")))), "10004 未知的请求报文类型：NoSuchRequest");
