@@ -87,6 +87,11 @@ ReportTable Residents(DemoContext& c) {
   t.rows.push_back({"缴费金额确认", "已确认", std::to_string(r.confirmed), Money(r.confirmedAmount)});
   t.rows.push_back(
       {"网上缴费订单", r.orderState == "1" ? "已支付" : r.orderState, std::to_string(r.orders), Money(r.orderAmount)});
+  if (r.collectionUnits > 0) {
+    t.rows.push_back({"归集情况", "参保", std::to_string(r.collectionInsured), ""});
+    t.rows.push_back({"归集情况", "已缴费", std::to_string(r.collectionPaid), ""});
+    t.rows.push_back({"归集情况", "未缴费", std::to_string(r.collectionUnpaid), ""});
+  }
   t.rows.push_back({"集体补助户申报", StateCell(r.groupState, DeclarationStateName(r.groupState)),
                     std::to_string(r.groupLines), Money(r.groupAmount)});
   return t;

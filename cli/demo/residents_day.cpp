@@ -1,7 +1,8 @@
 // The residents' payer's day of `velmor demo`: residents registered and submitted per tax office
 // with their verdicts, basic information collected, street changes, the fee standards and an
-// amount confirmed, an online order placed at the simulated bank over HTTPS and paid there, and
-// a collective payer's declaration with its verdict. One function per step, each driving the
+// amount confirmed, an online order placed at the simulated bank over HTTPS and paid there, the
+// scheme account's collection status exported, and a collective payer's declaration with its
+// verdict. One function per step, each driving the
 // plug-in's service as the `velmor` command of the same job does.
 #include <algorithm>
 #include <cstdio>
@@ -16,6 +17,7 @@
 #include "velmor/bzdj.h"
 #include "velmor/cxjmjcxxcj.h"
 #include "velmor/cxjmjfdjxxgl.h"
+#include "velmor/cxjmxnhzjqkcx.h"
 #include "velmor/grsbfjn.h"
 #include "velmor/jdczbg_service.h"
 #include "velmor/jfbz.h"
@@ -231,6 +233,35 @@ std::string OnlineOrder(DemoContext& c, IProgressView*) {
          (c.residents.orderState == "1" ? "1 已支付" : c.residents.orderState);
 }
 
+// How collection of the scheme account stands per unit in the latest payment year that has any
+// (this year or up to three before: a year without collection answers "查询无数据"), exported to
+// a workbook.
+std::string CollectionStatus(DemoContext& c, IProgressView* view) {
+  Ref<ICxjmxnhzjqkcx> svc = c.session.Require<ICxjmxnhzjqkcx>("ICxjmxnhzjqkcx");
+  Ref<IJfdjItems> units;
+  int year = c.year;
+  for (;; --year) {
+    Ref<IJfdjQueryCondition> qc = svc->NewQc();
+    qc->SetField("jfnd", std::to_string(year));
+    if (svc->synCxjmxnhzjqkCx(qc.get(), view, units)) break;
+    if (svc->GetErrorMessage() != "查询无数据" || year == c.year - 3) c.session.Fail(svc->GetErrorMessage());
+  }
+  std::string written;
+  if (!svc->exportCxjmxnhzjqk(units.get(), c.workDir + "/归集情况.xlsx", view, written))
+    c.session.Fail(svc->GetErrorMessage());
+  ResidentsTally& t = c.residents;
+  for (int32_t i = 0; i < units->GetCount(); ++i) {
+    Ref<IJfdjItem> u = units->GetRecord(i);
+    t.collectionInsured += std::atoi(u->Get("cbrs").c_str());
+    t.collectionPaid += std::atoi(u->Get("yjfrs").c_str());
+    t.collectionUnpaid += std::atoi(u->Get("wjfrs").c_str());
+  }
+  t.collectionUnits = units->GetCount();
+  return std::to_string(year) + "年度" + std::to_string(t.collectionUnits) + "个单位：参保 " +
+         std::to_string(t.collectionInsured) + " 人，已缴费 " + std::to_string(t.collectionPaid) + " 人，未缴费 " +
+         std::to_string(t.collectionUnpaid) + " 人；已导出 " + written;
+}
+
 std::string CollectiveDeclaration(DemoContext& c, IProgressView* view) {
   if (!c.server.contains("groups") || c.server["groups"].empty()) c.session.Fail("模拟服务器没有集体补助户。");
   const Json& group = c.Group();
@@ -284,8 +315,8 @@ void RunResidentsDay(DemoContext& c, LongOperation& op) {
   day.Step("网上缴费（模拟银行，HTTPS）", [&](IProgressView* v) {
     return c.bankUrl.empty() ? std::string("没有模拟银行（--server），未下单") : OnlineOrder(c, v);
   });
-  // The declaration states of the residents' lines and the scheme account's collection status
-  // come here, one step each, once those services are in.
+  // The declaration states of the residents' lines come here, one step, once that service is in.
+  day.Step("归集情况查询与导出", [&](IProgressView* v) { return CollectionStatus(c, v); });
   day.Step("集体补助户申报", [&](IProgressView* v) { return CollectiveDeclaration(c, v); });
 }
 

@@ -134,8 +134,8 @@ TEST_F(DemoRun, BothDaysAtFiveHundredPersonsAgreeWithTheSimulatorsOwnSummary) {
   EXPECT_EQ(Sum(payments, "缴费凭证导入", 1, 2).first, 5) << "a hundredth of the persons, at least three";
   EXPECT_GT(Sum(payments, "缴费明细证明", 1, 2).first, 0);
 
-  // Residents: verdicts, street changes, the order the bank has as paid, the collective payer's
-  // declaration.
+  // Residents: verdicts, street changes, the order the bank has as paid, the collection status,
+  // the collective payer's declaration.
   const Table& residents = book.at("居民");
   const Json& held = payer["residents"];
   EXPECT_EQ(Sum(residents, "缴费登记", 2, 3, "已受理").first, held["accepted"].get<long>());
@@ -147,6 +147,11 @@ TEST_F(DemoRun, BothDaysAtFiveHundredPersonsAgreeWithTheSimulatorsOwnSummary) {
   EXPECT_EQ(Sum(residents, "网上缴费订单", 2, 3, "已支付"),
             std::make_pair(bankPaid["count"].get<long>(), bankPaid["amount"].get<double>()));
   EXPECT_FALSE(all["bank"]["orders"].contains("1")) << "no order left unpaid";
+  const long insured = Sum(residents, "归集情况", 2, 3, "参保").first;
+  EXPECT_GT(insured, 0);
+  EXPECT_EQ(insured,
+            Sum(residents, "归集情况", 2, 3, "已缴费").first + Sum(residents, "归集情况", 2, 3, "未缴费").first);
+  EXPECT_TRUE(std::filesystem::exists(dir_.File("data/demo/归集情况.xlsx"))) << "the collection status exported";
   EXPECT_EQ(group["declarations"], Json({{"declared", 1}})) << group.dump();
   EXPECT_EQ(Sum(residents, "集体补助户申报", 2, 3),
             std::make_pair(2L, group["declarationAmounts"]["declared"].get<double>()));
