@@ -3,55 +3,24 @@
 
 #include <cstdio>
 
+#include "cli/error_record.h"
 #include "cli/output.h"
 #include "cli/plugin_session.h"
 #include "cli/receipts_command.h"
 #include "cli/text_table.h"
-#include "velmor/error_info.h"
-#include "velmor/object.h"
 #include "velmor/shbxfjfmxzm.h"
 
 namespace velmor::cli {
 
 namespace {
 
-// The caller's error record the certificate service fills.
-class ErrorRecord : public Object<IErrorInfo> {
- public:
-  int32_t GetErrorCode() override { return code_; }
-  std::string GetErrorMsg() override { return message_; }
-  void SetErrorCode(int32_t code) override { code_ = code; }
-  void SetErrorMsg(const std::string& message) override { message_ = message; }
-  void* GetObject() override { return this; }
-  void AssignError(IErrorInfo* source) override {
-    if (source) SetError(source->GetErrorCode(), source->GetErrorMsg());
-  }
-  void ClearError() override { SetError(1, ""); }
-  void SetError(int32_t code, const std::string& message) override {
-    code_ = code;
-    message_ = message;
-  }
-  void SetErrorFmt(int32_t code, const std::string& format, std::span<const Variant>) override {
-    SetError(code, format);
-  }
-
- private:
-  int32_t code_ = 0;
-  std::string message_;
-};
-
-std::string P(IInterface* item, const char* name) {
-  Ref<IBusinessObject> o = Query<IBusinessObject>(Ref<IInterface>(item));
-  return o && o->HasProperty(name) ? o->GetPropTextByName(name) : std::string();
-}
-
 void PrintLines(IItems& lines, IShbxfjfmxzm& zm) {
   std::vector<std::vector<std::string>> table;
   for (int32_t i = 0; i < lines.GetCount(); ++i) {
     Ref<IInterface> l = lines.GetItem(i);
-    table.push_back({P(l.get(), "yzpzxh"), P(l.get(), "zsxmDm"), P(l.get(), "zspmDm"), P(l.get(), "fkssqq"),
-                     P(l.get(), "fkssqz"), P(l.get(), "jfje"), P(l.get(), "rkrq"), zm.GetKjztMc(P(l.get(), "pzhm")),
-                     P(l.get(), "pzhm")});
+    table.push_back({PropText(l.get(), "yzpzxh"), PropText(l.get(), "zsxmDm"), PropText(l.get(), "zspmDm"),
+                     PropText(l.get(), "fkssqq"), PropText(l.get(), "fkssqz"), PropText(l.get(), "jfje"),
+                     PropText(l.get(), "rkrq"), zm.GetKjztMc(PropText(l.get(), "pzhm")), PropText(l.get(), "pzhm")});
   }
   PrintTable({{"yzpzxh", "应征凭证序号"},
               {"zsxmDm", "征收项目"},
@@ -111,7 +80,7 @@ int RunCertificateCommand(const GlobalOptions& global, const CertificateOptions&
       for (const std::string& y : o.yzpzxh) {
         bool found = false;
         for (int32_t i = 0; i < lines->GetCount(); ++i) {
-          if (P(lines->GetItem(i).get(), "yzpzxh") != y) continue;
+          if (PropText(lines->GetItem(i).get(), "yzpzxh") != y) continue;
           chosen->Add(lines->GetItem(i).get());
           found = true;
         }

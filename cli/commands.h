@@ -83,7 +83,7 @@ struct LogOptions {
   int32_t tail = -1;  // -1: the whole log
 };
 
-// `demo`: one working day against the simulated server.
+// `demo`: an employer's and a residents' payer's day against the simulated server.
 struct DemoOptions {
   int32_t persons = 5000;   // --persons: size of the generated scenario
   uint64_t seed = 1;        // --seed
@@ -91,6 +91,7 @@ struct DemoOptions {
   std::string djxh;         // --djxh; empty: the server's first payer
   std::string taxsim;       // --taxsim: the simulator program; empty: beside velmor
   bool reuse = false;       // --reuse: work in a --data directory that is not empty
+  std::string only;         // --only: "employer" or "residents"; empty: both days
 };
 
 CLI::App* AddServicesCommand(CLI::App& app);

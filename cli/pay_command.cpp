@@ -53,6 +53,26 @@ json FirstAgreement(IJkService& jk, PluginSession& session) {
 
 }  // namespace
 
+nlohmann::json VoucherAccount(const nlohmann::json& agreement) {
+  return {{"yhzh", agreement.value("jkzh", "")},
+          {"zhmc", agreement.value("zhmc", "")},
+          {"yhhbMc", agreement.value("yhhbMc", "")}};
+}
+
+size_t SendArrearsNotices(PluginSession& session, IJkService& jk, IProgressView* progress, const std::string& indent) {
+  if (!session.Host().PublishHomePage()) session.Fail("无法记录首页窗口（系统参数homepage_handle）。");
+  session.Host().HomePage().SetSink([&indent](const host::components::HomePage::Notice& n) {
+    const json notice = json::parse(n.text, nullptr, false);
+    std::printf("%s0x%04X %s %s\n", indent.c_str(), static_cast<unsigned>(n.message),
+                notice.is_object() ? notice.value("action", "").c_str() : "?",
+                notice.is_object() ? notice.value("message", "").c_str() : n.text.c_str());
+  });
+  const bool ok = jk.CheckQfxxNotice(progress) && jk.SendQfxxNotice();
+  session.Host().HomePage().SetSink({});
+  if (!ok) session.Fail(jk.GetErrorMessage());
+  return session.Host().HomePage().Notices().size();
+}
+
 CLI::App* AddPayCommand(CLI::App& app, PayOptions& o) {
   CLI::App* cmd = app.add_subcommand("pay", "Pay declared fees: agreements, arrears, deduction, vouchers, status");
   cmd->require_subcommand(1);
@@ -102,14 +122,8 @@ int RunPayCommand(const GlobalOptions& global, const PayOptions& o) {
     json lines = Selected(*jk, session, o.yzpzxh);
     json agreement = FirstAgreement(*jk, session);
     int32_t result = kJkFailed;
-    const bool ok = o.deduct->parsed()
-                        ? jk->SfyxJk(lines.dump(), agreement.dump(), "{}", 0, nullptr, result)
-                        : jk->PrintJkpz(lines.dump(),
-                                        json{{"yhzh", agreement.value("jkzh", "")},
-                                             {"zhmc", agreement.value("zhmc", "")},
-                                             {"yhhbMc", agreement.value("yhhbMc", "")}}
-                                            .dump(),
-                                        nullptr, result);
+    const bool ok = o.deduct->parsed() ? jk->SfyxJk(lines.dump(), agreement.dump(), "{}", 0, nullptr, result)
+                                       : jk->PrintJkpz(lines.dump(), VoucherAccount(agreement).dump(), nullptr, result);
     if (!ok) session.Fail(jk->GetErrorMessage());
     Print(json{{"result", result == kJkDone ? "done" : "unknown: ask `velmor pay status` later"},
                {"lines", lines.size()}});
@@ -138,15 +152,7 @@ int RunPayCommand(const GlobalOptions& global, const PayOptions& o) {
     std::printf("已导出：%s\n", file.c_str());
     if (!jk->GetErrorMessage().empty()) std::fprintf(stderr, "%s\n", jk->GetErrorMessage().c_str());
   } else if (o.notices->parsed()) {
-    if (!session.Host().PublishHomePage()) session.Fail("无法记录首页窗口（系统参数homepage_handle）。");
-    session.Host().HomePage().SetSink([](const host::components::HomePage::Notice& n) {
-      const json notice = json::parse(n.text, nullptr, false);
-      std::printf("0x%04X %s %s\n", static_cast<unsigned>(n.message),
-                  notice.is_object() ? notice.value("action", "").c_str() : "?",
-                  notice.is_object() ? notice.value("message", "").c_str() : n.text.c_str());
-    });
-    if (!jk->CheckQfxxNotice(nullptr) || !jk->SendQfxxNotice()) session.Fail(jk->GetErrorMessage());
-    if (session.Host().HomePage().Notices().empty())
+    if (SendArrearsNotices(session, *jk, nullptr, "") == 0)
       std::printf("未发送首页提醒：功能 M8300-01-05-01-00 与 NONFUNCTION004 未启用（velmor.conf 的 [functions]）\n");
   } else {
     std::string vouchers, pending;

@@ -3,10 +3,15 @@
 // voucher workbook, and the arrears notices as the host's home page receives them.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
+#include <nlohmann/json.hpp>
+
 #include "cli/commands.h"
+#include "cli/plugin_session.h"
+#include "velmor/jk_service.h"
 
 namespace velmor::cli {
 
@@ -27,5 +32,11 @@ struct PayOptions {
 
 CLI::App* AddPayCommand(CLI::App& app, PayOptions& options);
 int RunPayCommand(const GlobalOptions& global, const PayOptions& options);
+
+// The account a bank-side voucher is drawn on, from a tripartite agreement (a GetSfxyLb row).
+nlohmann::json VoucherAccount(const nlohmann::json& agreement);
+// Raises or withdraws the arrears notices and prints each as the home page receives it, each line
+// after `indent`; the number of notices the home page received. Raises HostError on failure.
+size_t SendArrearsNotices(PluginSession& session, IJkService& jk, IProgressView* progress, const std::string& indent);
 
 }  // namespace velmor::cli

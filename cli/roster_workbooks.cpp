@@ -11,6 +11,7 @@
 #include "cli/commands.h"
 #include "cli/long_operation.h"
 #include "cli/plugin_session.h"
+#include "cli/roster_workbooks.h"
 #include "host/host_error.h"
 #include "velmor/employee_detail_service.h"
 #include "velmor/employee_service.h"
@@ -31,17 +32,6 @@ std::string Payer(PluginSession& session, const std::string& given) {
 void PrintImport(const char* what, const WorkbookImportResult& r) {
   std::printf("%s：成功 %d 条，失败 %d 条\n", what, r.accepted, r.rejected);
   if (!r.errorFile.empty()) std::printf("失败的行及原因：%s\n", r.errorFile.c_str());
-}
-
-// The installed template of the region (velmor init puts them under M8/Templates/Import/).
-std::string InstalledTemplate(PluginSession& session, bool phones) {
-  const std::string region = session.Host().Config().Get("syspzxx", "region_code");
-  const std::string name =
-      std::string(phones ? "手机号码导入模板" : "外部人员导入模板") + (region == "4403" ? "_4403" : "") + ".xlsx";
-  const fs::path path = fs::path(session.Host().DataDir()) / "M8" / "Templates" / "Import" / name;
-  if (!fs::is_regular_file(path))
-    throw host::HostError("template " + path.string() + " is not installed (velmor init installs it)");
-  return path.string();
 }
 
 void Details(PluginSession& session, const std::string& djxh, const std::string& rydjxh, const std::string& year) {
@@ -94,6 +84,16 @@ void Unpaid(PluginSession& session, const std::string& djxh, const RosterOptions
 
 }  // namespace
 
+std::string InstalledRosterTemplate(PluginSession& session, bool phones) {
+  const std::string region = session.Host().Config().Get("syspzxx", "region_code");
+  const std::string name =
+      std::string(phones ? "手机号码导入模板" : "外部人员导入模板") + (region == "4403" ? "_4403" : "") + ".xlsx";
+  const fs::path path = fs::path(session.Host().DataDir()) / "M8" / "Templates" / "Import" / name;
+  if (!fs::is_regular_file(path))
+    throw host::HostError("template " + path.string() + " is not installed (velmor init installs it)");
+  return path.string();
+}
+
 void AddRosterWorkbookCommands(CLI::App& cmd, RosterOptions& o) {
   o.import = cmd.add_subcommand("import", "Import outside persons from a workbook template (\"0057\")");
   o.import->add_option("FILE", o.file, "the filled template (XLSX or XLS)")->required()->check(CLI::ExistingFile);
@@ -132,7 +132,7 @@ int RunRosterWorkbookCommand(const GlobalOptions& global, const RosterOptions& o
   const std::string djxh = Payer(session, o.djxh);
   std::string message;
   if (o.templateCmd->parsed()) {
-    const std::string from = InstalledTemplate(session, o.phones);
+    const std::string from = InstalledRosterTemplate(session, o.phones);
     std::error_code ec;
     fs::copy_file(from, o.file, fs::copy_options::overwrite_existing, ec);
     if (ec) session.Fail("无法写入" + o.file + "：" + ec.message());

@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
@@ -18,9 +19,10 @@ namespace velmor::cli {
 namespace {
 
 constexpr const char kListening[] = "listening on ";
+constexpr const char kBankListening[] = "bank listening on ";
 
-// Reads the child's first line; empty at end of output or when the deadline passes.
-std::string FirstLine(int fd, int seconds) {
+// Reads the child's next line; empty at end of output or when the deadline passes.
+std::string NextLine(int fd, int seconds) {
   std::string line;
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
   while (std::chrono::steady_clock::now() < deadline) {
@@ -70,14 +72,24 @@ SimulatorChild::SimulatorChild(const std::string& program, const std::vector<std
     ::_exit(127);
   }
   ::close(fds[1]);
-  std::string line = FirstLine(fds[0], startSeconds);
-  // Nothing more is read: the server writes nothing after its address, and ignores SIGPIPE.
+  std::string line = NextLine(fds[0], startSeconds);
+  // With --bank-cert the bank's address follows on the next line.
+  const bool bank = std::find(args.begin(), args.end(), "--bank-cert") != args.end();
+  std::string bankLine = bank && line.rfind(kListening, 0) == 0 ? NextLine(fds[0], startSeconds) : "";
+  // Nothing more is read: the server writes nothing after its addresses, and ignores SIGPIPE.
   ::close(fds[0]);
   if (line.rfind(kListening, 0) != 0) {
     Stop();
     throw host::HostError("the simulated server did not start" + (line.empty() ? std::string() : ": " + line));
   }
   url_ = line.substr(sizeof kListening - 1);
+  if (bank) {
+    if (bankLine.rfind(kBankListening, 0) != 0) {
+      Stop();
+      throw host::HostError("the simulated bank did not start" + (bankLine.empty() ? std::string() : ": " + bankLine));
+    }
+    bankUrl_ = bankLine.substr(sizeof kBankListening - 1);
+  }
 }
 
 SimulatorChild::~SimulatorChild() { Stop(); }

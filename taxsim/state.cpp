@@ -311,19 +311,4 @@ nlohmann::ordered_json ToScenario(const State& s) {
   return j;
 }
 
-nlohmann::ordered_json Summary(const State& s) {
-  nlohmann::ordered_json payers = nlohmann::ordered_json::array();
-  for (const Payer& p : s.payers) {
-    auto [first, last] = s.PersonsOf(p.djxh);
-    nlohmann::ordered_json byState = nlohmann::ordered_json::object();
-    for (const nlohmann::json& d : s.declarations) {
-      if (d.value("djxh", "") != p.djxh) continue;
-      const std::string st = d.value("state", "");
-      byState[st] = byState.value(st, 0) + 1;
-    }
-    payers.push_back({{"djxh", p.djxh}, {"nsrmc", p.nsrmc}, {"persons", last - first}, {"declarations", byState}});
-  }
-  return {{"payers", payers}};
-}
-
 }  // namespace velmor::taxsim

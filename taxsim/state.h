@@ -106,9 +106,13 @@ State LoadScenario(const std::string& path);
 // The state as a scenario (LoadScenarioText(ToScenario(s)) gives s back).
 nlohmann::ordered_json ToScenario(const State& state);
 
-// What the server holds per payer, in payer order: {"payers": [{"djxh", "nsrmc", "persons",
-// "declarations": {state: count}}]}, the declaration states being "pending", "declared",
-// "failed", "voided" (only those that occur).
+// What the server holds (taxsim/summary.cpp): {"payers": [{"djxh", "nsrsbh", "nsrmc", "zgswjgDm",
+// "sbjbjgDm", "xzqhDm", "persons", "declarations": {state: count}, "declarationAmounts": {state:
+// amount}, "payments": {"deductedLines", "deducted", "vouchers", "voucherLines", "onVouchers"},
+// "residents": {"requests", "accepted", "rejected", "streetChanges"}}], "groups": [{"djxh",
+// "jfrlx", "nsrmc", "zgswjgDm", "sbjbjgDm", "dwbh", "declarations", "declarationAmounts"}]},
+// payers in order; the declaration states are "pending", "declared", "failed", "voided" (only
+// those that occur).
 nlohmann::ordered_json Summary(const State& state);
 
 }  // namespace velmor::taxsim

@@ -6,6 +6,7 @@
 #include <openssl/pem.h>
 
 #include <chrono>
+#include <cmath>
 #include <condition_variable>
 #include <ctime>
 #include <deque>
@@ -246,6 +247,17 @@ void BankPlatform::Start() {
     Json j = Json::parse(q.body, nullptr, false);
     bool ok = j.is_object() && SetOrderState(j.value("Cmdty_Ordr_No", ""), j.value("state", ""));
     r.set_content(Json{{"ok", ok}}.dump(), "application/json");
+  });
+  // The orders by state ("1" unpaid, "2" paid, "3" closed) with their amounts, for reports.
+  m.server->Post("/_bank/summary", [this](const httplib::Request&, httplib::Response& r) {
+    Json byState = Json::object();
+    for (const BankOrder& o : Orders()) {
+      Json& one = byState[o.state];
+      if (!one.is_object()) one = Json::object();
+      one["count"] = one.value("count", 0) + 1;
+      one["amount"] = std::round((one.value("amount", 0.0) + std::atof(o.amount.c_str())) * 100) / 100;
+    }
+    r.set_content(Json{{"orders", byState}}.dump(), "application/json");
   });
   if (m.options.port == 0) m.port = m.server->bind_to_any_port("127.0.0.1");
   else if (m.server->bind_to_port("127.0.0.1", m.options.port)) m.port = m.options.port;

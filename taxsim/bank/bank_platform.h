@@ -10,7 +10,8 @@
 //   bank.AddFault({"not-json"});           // the next reply is not JSON
 //
 // Routes: POST /online/socialorder, POST /online/enquireorder; control: POST /_bank/state
-// {"Cmdty_Ordr_No", "state"}, POST /_bank/faults {"kind", "count", "delayMs", "message"},
+// {"Cmdty_Ordr_No", "state"}, POST /_bank/summary (the orders by state: count and amount),
+// POST /_bank/faults {"kind", "count", "delayMs", "message"},
 // DELETE /_bank/faults. Every member function may be called from any thread while the server
 // runs; Start and Stop belong to one owner thread. Stop (and the destructor) cuts delays short.
 #pragma once

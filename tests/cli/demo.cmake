@@ -1,6 +1,8 @@
-# `velmor demo` against the in-process simulator and with its own child server, and the
-# declaration it builds from the roster.
-velmor_add_test(NAME cli_demo SOURCES ${CMAKE_CURRENT_LIST_DIR}/demo_cli_test.cpp LIBS velmor_host velmor_taxsim)
+# `velmor demo`: both days with its own child server and bank (its report workbook read back with
+# the workbook engine), the employer's day against the in-process simulator, and the declaration
+# it builds from the roster.
+velmor_add_test(NAME cli_demo SOURCES ${CMAKE_CURRENT_LIST_DIR}/demo_cli_test.cpp
+  LIBS velmor_host velmor_taxsim velmor_plugin_objects)
 add_dependencies(test_cli_demo velmor velmor-taxsim)
 velmor_add_test(NAME cli_roster_declaration
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/roster_declaration_test.cpp ${PROJECT_SOURCE_DIR}/cli/roster_declaration.cpp

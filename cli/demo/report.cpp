@@ -1,0 +1,140 @@
+#include "cli/demo/report.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <set>
+
+#include "cli/declare_command.h"
+#include "cli/state_names.h"
+#include "cli/text_table.h"
+#include "velmor/employee_service.h"
+#include "velmor/jk_service.h"
+#include "velmor/rcsb_mgr.h"
+#include "workbook/workbook.h"
+
+namespace velmor::cli {
+namespace {
+
+using Json = nlohmann::json;
+
+// Headings whose cells are numbers in the workbook.
+const std::set<std::string> kNumberColumns = {"人数", "笔数", "金额", "凭证数"};
+
+ReportTable Persons(DemoContext& c) {
+  Ref<IEmployeeService> roster = c.session.Require<IEmployeeService>("IEmployeeService");
+  ReportTable t{"人员", {"参保状态", "人数"}, {}};
+  for (const char* cbzt : {"1", "2", "3"})
+    t.rows.push_back(
+        {StateCell(cbzt, PersonStateName(cbzt)), std::to_string(roster->getRyCount(c.djxh, RyOrigin::kAll, cbzt))});
+  t.rows.push_back({"其中外部人员导入", std::to_string(c.employer.outsideImported)});
+  t.rows.push_back({"合计", std::to_string(roster->getRyCount(c.djxh, RyOrigin::kAll, ""))});
+  return t;
+}
+
+ReportTable Declarations(DemoContext& c) {
+  Ref<IRcsbMgr> mgr = c.session.Require<IRcsbMgr>("IRcsbMgr");
+  std::string rows;
+  if (!mgr->GetSbzbData(Json{{"djxh", c.djxh}}.dump(), -1, 0, rows)) c.session.Fail(mgr->GetErrorMessage());
+  std::map<std::string, std::pair<int, double>> byState;
+  int count = 0;
+  double total = 0;
+  for (const Json& m : Json::parse(rows)) {
+    const std::string sbzt = m.value("sbzt", "");
+    const double zje = std::strtod(m.value("zje", "0").c_str(), nullptr);
+    byState[sbzt].first += 1;
+    byState[sbzt].second += zje;
+    count += 1;
+    total += zje;
+  }
+  ReportTable t{"申报", {"申报状态", "笔数", "金额"}, {}};
+  for (const auto& [sbzt, n] : byState)
+    t.rows.push_back({StateCell(sbzt, DeclarationStateName(sbzt)), std::to_string(n.first), Money(n.second)});
+  t.rows.push_back({"合计", std::to_string(count), Money(total)});
+  return t;
+}
+
+// The stored payments by method and state (each line once), then the vouchers by the payment
+// state the server answered.
+ReportTable Payments(DemoContext& c) {
+  Ref<IJkService> jk = c.session.Require<IJkService>("IJkService");
+  std::string rows;
+  if (!jk->GetData("", 1, 3, 0, 0, rows)) c.session.Fail(jk->GetErrorMessage());
+  std::map<std::string, std::pair<int, double>> byState;
+  for (const Json& r : Json::parse(rows)) {
+    const std::string key = (r.value("jkfs", "") == "1" ? "扣款" : "银行端凭证") + std::string(" jkzt ") +
+                            r.value("jkzt", "") + " dyzt " + r.value("dyzt", "");
+    byState[key].first += 1;
+    byState[key].second += std::strtod(r.value("qfje", "0").c_str(), nullptr);
+  }
+  ReportTable t{"缴款", {"缴费方式与状态", "笔数", "金额"}, {}};
+  for (const auto& [key, n] : byState) t.rows.push_back({key, std::to_string(n.first), Money(n.second)});
+  for (const auto& [state, n] : c.employer.voucherStates)
+    t.rows.push_back({"申报凭证 " + StateCell(std::to_string(state), PaymentStateName(state)), std::to_string(n), ""});
+  t.rows.push_back({"缴费凭证导入", std::to_string(c.employer.receiptsImported), Money(c.employer.receiptsAmount)});
+  t.rows.push_back({"缴费明细证明 " + c.employer.certificate, std::to_string(c.employer.certificateLines),
+                    Money(c.employer.certificateAmount)});
+  return t;
+}
+
+ReportTable Residents(DemoContext& c) {
+  const ResidentsTally& r = c.residents;
+  ReportTable t{"居民", {"事项", "状态", "笔数", "金额"}, {}};
+  t.rows.push_back({"缴费登记", "已受理", std::to_string(r.accepted), ""});
+  t.rows.push_back({"缴费登记", "未通过", std::to_string(r.rejected), ""});
+  t.rows.push_back({"基础信息采集", "成功", std::to_string(r.basicInfo), ""});
+  t.rows.push_back({"街道社区变更", "本地记录", std::to_string(r.streetChangesStored), ""});
+  t.rows.push_back({"缴费金额确认", "已确认", std::to_string(r.confirmed), Money(r.confirmedAmount)});
+  t.rows.push_back(
+      {"网上缴费订单", r.orderState == "1" ? "已支付" : r.orderState, std::to_string(r.orders), Money(r.orderAmount)});
+  if (r.collectionUnits > 0) {
+    t.rows.push_back({"归集情况", "参保", std::to_string(r.collectionInsured), ""});
+    t.rows.push_back({"归集情况", "已缴费", std::to_string(r.collectionPaid), ""});
+    t.rows.push_back({"归集情况", "未缴费", std::to_string(r.collectionUnpaid), ""});
+  }
+  t.rows.push_back({"集体补助户申报", StateCell(r.groupState, DeclarationStateName(r.groupState)),
+                    std::to_string(r.groupLines), Money(r.groupAmount)});
+  return t;
+}
+
+}  // namespace
+
+std::vector<ReportTable> BuildReport(DemoContext& c) {
+  std::vector<ReportTable> tables;
+  if (c.employer.ran) {
+    tables.push_back(Persons(c));
+    tables.push_back(Declarations(c));
+    tables.push_back(Payments(c));
+  }
+  if (c.residents.ran) tables.push_back(Residents(c));
+  return tables;
+}
+
+void PrintReport(const std::vector<ReportTable>& tables) {
+  std::printf("\n== 汇总\n");
+  for (const ReportTable& t : tables) {
+    std::printf("\n%s\n", t.sheet.c_str());
+    PrintTable(t.head, t.rows);
+  }
+  std::fflush(stdout);
+}
+
+void WriteReportWorkbook(const std::vector<ReportTable>& tables, const std::string& path) {
+  workbook::Workbook book;
+  for (const ReportTable& t : tables) {
+    workbook::Sheet& sheet = book.AddSheet(t.sheet);
+    sheet.SetHeader(t.head);
+    for (uint32_t col = 0; col < t.head.size(); ++col) sheet.SetColumnWidth(col, col == 0 ? 28 : 14);
+    for (uint32_t r = 0; r < t.rows.size(); ++r) {
+      for (uint32_t col = 0; col < t.rows[r].size() && col < t.head.size(); ++col) {
+        const std::string& cell = t.rows[r][col];
+        if (kNumberColumns.count(t.head[col]) && !cell.empty())
+          sheet.SetNumber(r + 1, col, std::strtod(cell.c_str(), nullptr), t.head[col] == "金额" ? "0.00" : "0");
+        else sheet.SetText(r + 1, col, cell);
+      }
+    }
+  }
+  book.Save(path);
+}
+
+}  // namespace velmor::cli
