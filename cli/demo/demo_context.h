@@ -39,6 +39,7 @@ struct ResidentsTally {
   std::string orderState;  // ddzt of the online order
   int orders = 0;
   double orderAmount = 0;
+  int statesLines = 0, statesDeclared = 0, statesUndeclared = 0;  // the insured lines' declaration states
   int collectionUnits = 0, collectionInsured = 0, collectionPaid = 0, collectionUnpaid = 0;
   std::string groupState;  // sbzt of the collective payer's declaration
   int groupLines = 0;

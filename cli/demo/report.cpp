@@ -87,6 +87,10 @@ ReportTable Residents(DemoContext& c) {
   t.rows.push_back({"缴费金额确认", "已确认", std::to_string(r.confirmed), Money(r.confirmedAmount)});
   t.rows.push_back(
       {"网上缴费订单", r.orderState == "1" ? "已支付" : r.orderState, std::to_string(r.orders), Money(r.orderAmount)});
+  if (r.statesLines > 0) {
+    t.rows.push_back({"申报状态", "已申报", std::to_string(r.statesDeclared), ""});
+    t.rows.push_back({"申报状态", "未申报", std::to_string(r.statesUndeclared), ""});
+  }
   if (r.collectionUnits > 0) {
     t.rows.push_back({"归集情况", "参保", std::to_string(r.collectionInsured), ""});
     t.rows.push_back({"归集情况", "已缴费", std::to_string(r.collectionPaid), ""});

@@ -1,7 +1,7 @@
 // The residents' payer's day of `velmor demo`: residents registered and submitted per tax office
 // with their verdicts, basic information collected, street changes, the fee standards and an
 // amount confirmed, an online order placed at the simulated bank over HTTPS and paid there, the
-// scheme account's collection status exported, and a collective payer's declaration with its
+// declaration states of the insured lines queried, the scheme account's collection status exported, and a collective payer's declaration with its
 // verdict. One function per step, each driving the
 // plug-in's service as the `velmor` command of the same job does.
 #include <algorithm>
@@ -16,6 +16,7 @@
 #include "host/net/http_transport.h"
 #include "velmor/bzdj.h"
 #include "velmor/cxjmjcxxcj.h"
+#include "velmor/cxjm_sbzt_query.h"
 #include "velmor/cxjmjfdjxxgl.h"
 #include "velmor/cxjmxnhzjqkcx.h"
 #include "velmor/grsbfjn.h"
@@ -233,6 +234,24 @@ std::string OnlineOrder(DemoContext& c, IProgressView*) {
          (c.residents.orderState == "1" ? "1 已支付" : c.residents.orderState);
 }
 
+// The declaration state of the payer's insured lines for this year ("0056" in batches), then
+// how many the server has as declared. The lines come from the roster, so a residents-only day
+// without a downloaded roster has none to ask about.
+std::string DeclarationStates(DemoContext& c, IProgressView* view) {
+  Ref<ICXJMSBStatusQueryService> svc =
+      c.session.Require<ICXJMSBStatusQueryService>("ICXJMSBStatusQueryService");
+  const std::string year = std::to_string(c.year);
+  ResidentsTally& t = c.residents;
+  t.statesLines = svc->getCount(c.djxh, Json{{"jfnd", ""}}.dump());
+  if (t.statesLines == 0) return "本地没有参保险种明细（花名册未下载），未查询";
+  int32_t answered = 0;
+  if (!svc->synSbztCx(c.djxh, Json{{"jfnd", year}}.dump(), view, answered)) c.session.Fail(svc->GetErrorMessage());
+  t.statesDeclared = svc->getCount(c.djxh, Json{{"jfnd", year}, {"sbzt", "1"}}.dump());
+  t.statesUndeclared = svc->getCount(c.djxh, Json{{"jfnd", year}, {"sbzt", "0"}}.dump());
+  return year + "年度查询 " + std::to_string(answered) + " 条：已申报 " + std::to_string(t.statesDeclared) +
+         " 条，未申报 " + std::to_string(t.statesUndeclared) + " 条";
+}
+
 // How collection of the scheme account stands per unit in the latest payment year that has any
 // (this year or up to three before: a year without collection answers "查询无数据"), exported to
 // a workbook.
@@ -315,7 +334,7 @@ void RunResidentsDay(DemoContext& c, LongOperation& op) {
   day.Step("网上缴费（模拟银行，HTTPS）", [&](IProgressView* v) {
     return c.bankUrl.empty() ? std::string("没有模拟银行（--server），未下单") : OnlineOrder(c, v);
   });
-  // The declaration states of the residents' lines come here, one step, once that service is in.
+  day.Step("申报状态查询", [&](IProgressView* v) { return DeclarationStates(c, v); });
   day.Step("归集情况查询与导出", [&](IProgressView* v) { return CollectionStatus(c, v); });
   day.Step("集体补助户申报", [&](IProgressView* v) { return CollectiveDeclaration(c, v); });
 }

@@ -147,6 +147,9 @@ TEST_F(DemoRun, BothDaysAtFiveHundredPersonsAgreeWithTheSimulatorsOwnSummary) {
   EXPECT_EQ(Sum(residents, "网上缴费订单", 2, 3, "已支付"),
             std::make_pair(bankPaid["count"].get<long>(), bankPaid["amount"].get<double>()));
   EXPECT_FALSE(all["bank"]["orders"].contains("1")) << "no order left unpaid";
+  const long declared = Sum(residents, "申报状态", 2, 3, "已申报").first;
+  const long undeclared = Sum(residents, "申报状态", 2, 3, "未申报").first;
+  EXPECT_GT(declared + undeclared, 0) << "the roster's insured lines were asked about";
   const long insured = Sum(residents, "归集情况", 2, 3, "参保").first;
   EXPECT_GT(insured, 0);
   EXPECT_EQ(insured,
