@@ -5,34 +5,14 @@
 #include <filesystem>
 #include <fstream>
 
-#include "support/process.h"
-#include "support/temp_dir.h"
-#include "taxsim/simulator.h"
+#include "support/cli_on_simulator.h"
 
 namespace velmor::testing {
 namespace {
 
-const std::string kVelmor = std::string(VELMOR_BIN_DIR) + "/velmor";
-const std::string kDjxh = "10000000000000000001";
-
-class AccountsCli : public ::testing::Test {
+class AccountsCli : public CliOnSimulator {
  protected:
-  AccountsCli() {
-    sim_.Start();
-    ProcessResult init = Run({"init", "--server", sim_.Url(), "--djxh", kDjxh});
-    EXPECT_EQ(init.exitCode, 0) << init.err;
-  }
-  ProcessResult Run(std::vector<std::string> args) {
-    args.insert(args.begin(), {kVelmor, "--data", dir_.File("data")});
-    return RunProcess(args);
-  }
-  static taxsim::SimulatorOptions Options() {
-    taxsim::SimulatorOptions o;
-    o.generate = {.persons = 8, .payers = 1, .seed = 5};
-    return o;
-  }
-  TempDir dir_;
-  taxsim::Simulator sim_{Options()};
+  AccountsCli() : CliOnSimulator(8) {}
 };
 
 TEST_F(AccountsCli, HelpShowsExamples) {

@@ -7,6 +7,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "support/cli_on_simulator.h"
 #include "support/process.h"
 #include "support/temp_dir.h"
 #include "taxsim/faults.h"
@@ -17,26 +18,17 @@ namespace {
 
 using Json = nlohmann::json;
 
-const std::string kVelmor = std::string(VELMOR_BIN_DIR) + "/velmor";
-const std::string kPayer = "10000000000000000001";
+const std::string& kPayer = kCliDjxh;
 
-taxsim::SimulatorOptions Options() {
+taxsim::SimulatorOptions TwoPersons() {
   taxsim::SimulatorOptions o;
   o.generate.persons = 2;
   return o;
 }
 
-class PayCli : public ::testing::Test {
+class PayCli : public CliOnSimulator {
  protected:
-  PayCli() : sim_(Options()) {
-    sim_.Start();
-    ProcessResult init = Run({"init", "--server", sim_.Url(), "--djxh", kPayer});
-    EXPECT_EQ(init.exitCode, 0) << init.err;
-  }
-  ProcessResult Run(std::vector<std::string> args) {
-    args.insert(args.begin(), {kVelmor, "--data", dir_.File("data")});
-    return RunProcess(args);
-  }
+  PayCli() : CliOnSimulator(TwoPersons(), {}) {}
   // A declared levy document of the payer, one line per amount, due ten days ago.
   void Declared(const std::string& yzpzxh, std::initializer_list<double> amounts) {
     sim_.WithState([&](taxsim::State& s) {
@@ -50,9 +42,6 @@ class PayCli : public ::testing::Test {
                                 {"paid", 0.0}, {"persons", persons}, {"jkqx", "2020-01-01"}});
     });
   }
-
-  taxsim::Simulator sim_;
-  TempDir dir_;
 };
 
 TEST_F(PayCli, DeductVoucherExportVoidAndStatus) {

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <regex>
 
+#include "support/cli_on_simulator.h"
 #include "support/process.h"
 #include "support/temp_dir.h"
 #include "taxsim/simulator.h"
@@ -12,29 +13,17 @@
 namespace velmor::testing {
 namespace {
 
-const std::string kVelmor = std::string(VELMOR_BIN_DIR) + "/velmor";
-const std::string kPayer = "10000000000000000001";
+const std::string& kPayer = kCliDjxh;
 
-taxsim::SimulatorOptions Options() {
+taxsim::SimulatorOptions TwoPersons() {
   taxsim::SimulatorOptions o;
   o.generate.persons = 2;
   return o;
 }
 
-class PayableCli : public ::testing::Test {
+class PayableCli : public CliOnSimulator {
  protected:
-  PayableCli() : sim_(Options()) {
-    sim_.Start();
-    ProcessResult init = Run({"init", "--server", sim_.Url(), "--djxh", kPayer});
-    EXPECT_EQ(init.exitCode, 0) << init.err;
-  }
-  ProcessResult Run(std::vector<std::string> args) {
-    args.insert(args.begin(), {kVelmor, "--data", dir_.File("data")});
-    return RunProcess(args);
-  }
-
-  taxsim::Simulator sim_;
-  TempDir dir_;
+  PayableCli() : CliOnSimulator(TwoPersons(), {}) {}
 };
 
 TEST_F(PayableCli, SyncTwiceListStatsExport) {

@@ -5,6 +5,7 @@
 
 #include <fstream>
 
+#include "support/cli_on_simulator.h"
 #include "support/process.h"
 #include "support/temp_dir.h"
 #include "taxsim/simulator.h"
@@ -12,30 +13,18 @@
 namespace velmor::testing {
 namespace {
 
-const std::string kVelmor = std::string(VELMOR_BIN_DIR) + "/velmor";
 const std::string kFixtures = std::string(VELMOR_SOURCE_DIR) + "/tests/receipts/fixtures/";
-const std::string kPayer = "10000000000000000001";
+const std::string& kPayer = kCliDjxh;
 
-taxsim::SimulatorOptions Options() {
+taxsim::SimulatorOptions TwoPersons() {
   taxsim::SimulatorOptions o;
   o.generate.persons = 2;
   return o;
 }
 
-class ReceiptsCli : public ::testing::Test {
+class ReceiptsCli : public CliOnSimulator {
  protected:
-  ReceiptsCli() : sim_(Options()) {
-    sim_.Start();
-    ProcessResult init = Run({"init", "--server", sim_.Url(), "--djxh", kPayer});
-    EXPECT_EQ(init.exitCode, 0) << init.err;
-  }
-  ProcessResult Run(std::vector<std::string> args) {
-    args.insert(args.begin(), {kVelmor, "--data", dir_.File("data")});
-    return RunProcess(args);
-  }
-
-  taxsim::Simulator sim_;
-  TempDir dir_;
+  ReceiptsCli() : CliOnSimulator(TwoPersons(), {}) {}
 };
 
 TEST_F(ReceiptsCli, ImportTwiceListAndDelete) {

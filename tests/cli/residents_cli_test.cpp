@@ -7,38 +7,18 @@
 #include <fstream>
 #include <iterator>
 
-#include "support/process.h"
-#include "support/temp_dir.h"
-#include "taxsim/simulator.h"
+#include "support/cli_on_simulator.h"
 
 namespace velmor::testing {
 namespace {
 
-const std::string kVelmor = std::string(VELMOR_BIN_DIR) + "/velmor";
-const std::string kDjxh = "10000000000000000001";
-
-class ResidentsCli : public ::testing::Test {
+class ResidentsCli : public CliOnSimulator {
  protected:
-  ResidentsCli() {
-    sim_.Start();
-    ProcessResult init = Run({"init", "--server", sim_.Url(), "--djxh", kDjxh});
-    EXPECT_EQ(init.exitCode, 0) << init.err;
-  }
-  ProcessResult Run(std::vector<std::string> args) {
-    args.insert(args.begin(), {kVelmor, "--data", dir_.File("data")});
-    return RunProcess(args);
-  }
+  ResidentsCli() : CliOnSimulator(10) {}
   std::string Write(const std::string& name, const std::string& text) {
     std::ofstream(dir_.File(name)) << text;
     return dir_.File(name);
   }
-  static taxsim::SimulatorOptions Options() {
-    taxsim::SimulatorOptions o;
-    o.generate = {.persons = 10, .payers = 1, .seed = 5};
-    return o;
-  }
-  TempDir dir_;
-  taxsim::Simulator sim_{Options()};
 };
 
 TEST_F(ResidentsCli, StreetChangesSyncAndList) {

@@ -5,39 +5,19 @@
 
 #include <filesystem>
 
-#include "support/process.h"
-#include "support/temp_dir.h"
-#include "taxsim/simulator.h"
+#include "support/cli_on_simulator.h"
 
 namespace velmor::testing {
 namespace {
 
-const std::string kVelmor = std::string(VELMOR_BIN_DIR) + "/velmor";
-const std::string kDjxh = "10000000000000000001";
-
-class ResidentsStatusCli : public ::testing::Test {
+class ResidentsStatusCli : public CliOnSimulator {
  protected:
-  ResidentsStatusCli() {
-    sim_.Start();
-    ProcessResult init = Run({"init", "--server", sim_.Url(), "--djxh", kDjxh});
-    EXPECT_EQ(init.exitCode, 0) << init.err;
-  }
-  ProcessResult Run(std::vector<std::string> args) {
-    args.insert(args.begin(), {kVelmor, "--data", dir_.File("data"), "-q"});
-    return RunProcess(args);
-  }
+  ResidentsStatusCli() : CliOnSimulator(8, {"-q"}) {}
   void Sync() {
     ASSERT_EQ(Run({"scheme", "sync"}).exitCode, 0);
     ProcessResult sync = Run({"roster", "sync", "--full"});
     ASSERT_EQ(sync.exitCode, 0) << sync.err;
   }
-  static taxsim::SimulatorOptions Options() {
-    taxsim::SimulatorOptions o;
-    o.generate = {.persons = 8, .payers = 1, .seed = 5};
-    return o;
-  }
-  TempDir dir_;
-  taxsim::Simulator sim_{Options()};
 };
 
 TEST_F(ResidentsStatusCli, QueryListCountExportAndStates) {
