@@ -311,4 +311,8 @@ nlohmann::ordered_json ToScenario(const State& s) {
   return j;
 }
 
+bool XzidDeclared(const std::string& xzid) {
+  return !xzid.empty() && xzid.back() >= '0' && xzid.back() <= '9' && (xzid.back() - '0') % 2 == 0;
+}
+
 }  // namespace velmor::taxsim

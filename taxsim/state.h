@@ -115,4 +115,8 @@ nlohmann::ordered_json ToScenario(const State& state);
 // those that occur).
 nlohmann::ordered_json Summary(const State& state);
 
+// Whether the server has the insured line `xzid` as declared: those whose last digit is even, so
+// that every payer has lines of both states.
+bool XzidDeclared(const std::string& xzid);
+
 }  // namespace velmor::taxsim

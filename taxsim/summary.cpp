@@ -112,6 +112,10 @@ nlohmann::ordered_json Summary(const State& s) {
     DeclarationsOf(s, p.djxh, one);
     one["payments"] = PaymentsOf(s, p.djxh);
     one["residents"] = ResidentsOf(s, p.djxh);
+    int declared = 0, undeclared = 0;
+    for (const Item& it : s.items)
+      if (it.djxh == p.djxh) (XzidDeclared(it.xzid) ? declared : undeclared) += 1;
+    one["lineStates"] = {{"declared", declared}, {"undeclared", undeclared}};
     payers.push_back(std::move(one));
   }
   OJson groups = OJson::array();

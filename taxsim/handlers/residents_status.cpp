@@ -18,10 +18,6 @@
 namespace velmor::taxsim {
 namespace {
 
-bool Declared(const std::string& xzid) {
-  return !xzid.empty() && xzid.back() >= '0' && xzid.back() <= '9' && (xzid.back() - '0') % 2 == 0;
-}
-
 void RequirePayer(const State& s, const Call& call) {
   if (!s.FindPayer(call.Djxh())) throw Refusal("10042", "缴费人[" + call.Djxh() + "]不存在");
 }
@@ -53,8 +49,8 @@ Answer States(const Call& call, State& s) {
     if (!items.count(xzid)) continue;
     pugi::xml_node row = TaxmlAnswer::AddRow(list, "sbztDTO");
     TaxmlAnswer::AddValue(row, "xzid", xzid);
-    TaxmlAnswer::AddValue(row, "sbzt", Declared(xzid) ? "Y" : "N");
-    if (jfzt) TaxmlAnswer::AddValue(row, "jfzt", Declared(xzid) ? "10" : "31");
+    TaxmlAnswer::AddValue(row, "sbzt", XzidDeclared(xzid) ? "Y" : "N");
+    if (jfzt) TaxmlAnswer::AddValue(row, "jfzt", XzidDeclared(xzid) ? "10" : "31");
   }
   return Answer::Taxml(std::move(doc));
 }
@@ -77,7 +73,7 @@ Answer SubmitSelfDeclared(const Call& call, State& s, SelfDeclared& book) {
   nlohmann::json rows = nlohmann::json::array();
   for (const auto& x : asked) {
     const std::string xzid = x.is_string() ? x.get<std::string>() : x.dump();
-    if (items.count(xzid)) rows.push_back({{"xzid", xzid}, {"sbzt", Declared(xzid) ? "Y" : "N"}});
+    if (items.count(xzid)) rows.push_back({{"xzid", xzid}, {"sbzt", XzidDeclared(xzid) ? "Y" : "N"}});
   }
   std::lock_guard lock(book.mutex);
   book.bySerial[call.Yblsh()] = {std::move(rows), 1};
@@ -102,7 +98,7 @@ Answer YearCheck(const Call& call, State& s) {
   pugi::xml_node list = doc.AddList("wsbryList");
   int n = 0;
   for (const Item& it : s.items) {
-    if (it.djxh != call.Djxh() || it.yxbz == "N" || Declared(it.xzid)) continue;
+    if (it.djxh != call.Djxh() || it.yxbz == "N" || XzidDeclared(it.xzid)) continue;
     pugi::xml_node row = TaxmlAnswer::AddRow(list, "wsbryDTO");
     TaxmlAnswer::AddValue(row, "rydjxh", it.rydjxh);
     TaxmlAnswer::AddValue(row, "xzid", it.xzid);
@@ -129,8 +125,8 @@ Answer PaymentStates(const Call& call, State& s) {
                       {"zjhm", zjhm},
                       {"xzid", it.xzid},
                       {"zspmDm", it.zspmDm},
-                      {"sbzt", Declared(it.xzid) ? "Y" : "N"},
-                      {"jfzt", Declared(it.xzid) ? "10" : "31"}});
+                      {"sbzt", XzidDeclared(it.xzid) ? "Y" : "N"},
+                      {"jfzt", XzidDeclared(it.xzid) ? "10" : "31"}});
     }
   }
   return Answer::Json({{"code", kOkCode}, {"message", "处理成功"}, {"sbjfztList", rows}});

@@ -150,6 +150,8 @@ TEST_F(DemoRun, BothDaysAtFiveHundredPersonsAgreeWithTheSimulatorsOwnSummary) {
   const long declared = Sum(residents, "申报状态", 2, 3, "已申报").first;
   const long undeclared = Sum(residents, "申报状态", 2, 3, "未申报").first;
   EXPECT_GT(declared + undeclared, 0) << "the roster's insured lines were asked about";
+  EXPECT_EQ(declared, payer["lineStates"]["declared"].get<long>());
+  EXPECT_EQ(undeclared, payer["lineStates"]["undeclared"].get<long>());
   const long insured = Sum(residents, "归集情况", 2, 3, "参保").first;
   EXPECT_GT(insured, 0);
   EXPECT_EQ(insured,
