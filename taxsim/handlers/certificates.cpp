@@ -24,12 +24,7 @@ constexpr const char* kLineKeys[] = {"yzpzxh", "dzsphm", "zsswjgDm", "sbjbjgDm",
                                      "zspmDm", "zszmDm", "fkssqq",   "fkssqz",   "rkrq",  "jfje", "tbrq"};
 
 std::string Today() {
-  const std::time_t t = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
-  std::tm tm{};
-  localtime_r(&t, &tm);
-  char buf[16];
-  std::strftime(buf, sizeof buf, "%Y-%m-%d", &tm);
-  return buf;
+  return LocalTimeText("%Y-%m-%d");
 }
 
 // The holder of a djxh: {nsrsbh, nsrmc}; null for an unknown one.

@@ -1,6 +1,7 @@
 #include "taxsim/handlers/handler_support.h"
 
 #include <cstdio>
+#include <ctime>
 
 namespace velmor::taxsim {
 
@@ -101,6 +102,22 @@ std::string Amount(double v) {
   char buf[32];
   std::snprintf(buf, sizeof buf, "%.2f", v);
   return buf;
+}
+
+std::string LocalTimeText(const char* format, long offsetSeconds) {
+  const std::time_t t = std::time(nullptr) + static_cast<std::time_t>(offsetSeconds);
+  std::tm tm{};
+  localtime_r(&t, &tm);
+  char buf[64];
+  std::strftime(buf, sizeof buf, format, &tm);
+  return buf;
+}
+
+Answer JsonRefusal(const char* code, const std::string& message) {
+  Answer a = Answer::Json(nlohmann::json::object());
+  a.envelope.returnCode = code;
+  a.envelope.returnMessage = message;
+  return a;
 }
 
 }  // namespace velmor::taxsim

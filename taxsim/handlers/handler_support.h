@@ -49,4 +49,10 @@ std::vector<const Item*> PayerItems(const State& s, std::string_view djxh, std::
 // An amount as "380.00".
 std::string Amount(double v);
 
+// The local clock, `offsetSeconds` from now, in a strftime `format` ("%Y-%m-%d %H:%M:%S").
+std::string LocalTimeText(const char* format, long offsetSeconds = 0);
+
+// A JSON answer refused with `code` and `message` in its envelope (the bank-order codes).
+Answer JsonRefusal(const char* code, const std::string& message);
+
 }  // namespace velmor::taxsim

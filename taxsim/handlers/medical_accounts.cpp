@@ -24,12 +24,7 @@ namespace velmor::taxsim {
 namespace {
 
 std::string Now() {
-  const std::time_t t = std::time(nullptr);
-  std::tm tm{};
-  localtime_r(&t, &tm);
-  char buf[32];
-  std::strftime(buf, sizeof buf, "%Y-%m-%d %H:%M:%S", &tm);
-  return buf;
+  return LocalTimeText("%Y-%m-%d %H:%M:%S");
 }
 
 std::string ChangeTime(const State& s, const std::string& rydjxh) {

@@ -24,19 +24,7 @@ namespace {
 using Json = nlohmann::json;
 
 std::string NowText() {
-  const std::time_t t = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
-  std::tm tm{};
-  localtime_r(&t, &tm);
-  char buf[32];
-  std::strftime(buf, sizeof buf, "%Y-%m-%d %H:%M:%S", &tm);
-  return buf;
-}
-
-Answer Bad(const char* code, const std::string& message) {
-  Answer a = Answer::Json(Json::object());
-  a.envelope.returnCode = code;
-  a.envelope.returnMessage = message;
-  return a;
+  return LocalTimeText("%Y-%m-%d %H:%M:%S");
 }
 
 Json& Orders(State& s) {
@@ -46,9 +34,9 @@ Json& Orders(State& s) {
 }
 
 Answer Order(const Call& call, State& s) {
-  if (!call.document) return Bad("PARAM_ERROR", "缺少订单报文");
+  if (!call.document) return JsonRefusal("PARAM_ERROR", "缺少订单报文");
   double jfje = std::atof(call.document->Value("jfje").c_str());
-  if (!(jfje > 0)) return Bad("PARAM_ERROR", "缴费金额必须大于0");
+  if (!(jfje > 0)) return JsonRefusal("PARAM_ERROR", "缴费金额必须大于0");
   Json& book = Orders(s);
   const std::string n = std::to_string(100001 + book.size());
   const std::string orderId = "OD" + n, queryId = "Q" + n;
@@ -77,19 +65,19 @@ const Json* Find(const Call& call, State& s) {
 
 Answer Details(const Call& call, State& s) {
   const Json* o = Find(call, s);
-  if (!o) return Bad("NOT_FOUND", "订单不存在");
+  if (!o) return JsonRefusal("NOT_FOUND", "订单不存在");
   return Answer::Json(*o);
 }
 
 Answer StateOf(const Call& call, State& s) {
   const Json* o = Find(call, s);
-  if (!o) return Bad("NOT_FOUND", "订单不存在");
+  if (!o) return JsonRefusal("NOT_FOUND", "订单不存在");
   return Answer::Json({{"ddztDm", (*o)["ddztDm"]}, {"sbyy", (*o)["sbyy"]}});
 }
 
 Answer List(const Call& call, State& s) {
   const long page = std::atol(call.Key("pageNumber").c_str()), size = std::atol(call.Key("pageSize").c_str());
-  if (page < 1 || size < 1) return Bad("PARAM_ERROR", "分页参数无效");
+  if (page < 1 || size < 1) return JsonRefusal("PARAM_ERROR", "分页参数无效");
   const std::string from = call.Key("ddscsjq"), to = call.Key("ddscsjz");
   std::vector<Json> found;
   for (const Json& o : Orders(s)) {

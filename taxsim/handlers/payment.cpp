@@ -30,12 +30,7 @@ namespace {
 using Json = nlohmann::json;
 
 std::string Day(int offsetDays) {
-  std::time_t t = std::time(nullptr) + static_cast<std::time_t>(offsetDays) * 86400;
-  std::tm tm{};
-  localtime_r(&t, &tm);
-  char buf[16];
-  std::strftime(buf, sizeof buf, "%Y-%m-%d", &tm);
-  return buf;
+  return LocalTimeText("%Y-%m-%d", long(offsetDays) * 86400);
 }
 
 Json& Book(State& s, const char* part) {

@@ -26,19 +26,7 @@ namespace {
 using Json = nlohmann::json;
 
 std::string TimeText(int addSeconds) {
-  const std::time_t t = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now()) + addSeconds;
-  std::tm tm{};
-  localtime_r(&t, &tm);
-  char buf[32];
-  std::strftime(buf, sizeof buf, "%Y-%m-%d %H:%M:%S", &tm);
-  return buf;
-}
-
-Answer Bad(const char* code, const std::string& message) {
-  Answer a = Answer::Json(Json::object());
-  a.envelope.returnCode = code;
-  a.envelope.returnMessage = message;
-  return a;
+  return LocalTimeText("%Y-%m-%d %H:%M:%S", addSeconds);
 }
 
 Json& Orders(State& s) {
@@ -54,7 +42,7 @@ Json Details(const std::vector<Json>& orders) {
 }
 
 Answer Order(const Call& call, State& s) {
-  if (!call.document) return Bad("PARAM_ERROR", "缺少订单报文");
+  if (!call.document) return JsonRefusal("PARAM_ERROR", "缺少订单报文");
   Json lines = Json::array();
   double total = 0;
   for (pugi::xml_node r : DocumentRows(call, "payDetail")) {
@@ -64,7 +52,7 @@ Answer Order(const Call& call, State& s) {
     total += std::atof(l["amount"].get<std::string>().c_str());
     lines.push_back(std::move(l));
   }
-  if (!(total > 0)) return Bad("PARAM_ERROR", "缴费金额必须大于0");
+  if (!(total > 0)) return JsonRefusal("PARAM_ERROR", "缴费金额必须大于0");
   Json& book = Orders(s);
   const std::string orderId = "HN" + std::to_string(200001 + book.size());
   const RequestDocument& d = *call.document;
@@ -81,13 +69,13 @@ Answer Order(const Call& call, State& s) {
 Answer StateOf(const Call& call, State& s) {
   Json& book = Orders(s);
   auto it = book.find(call.Key("ddh"));
-  if (it == book.end() || (*it)["djxh"] != call.Djxh()) return Bad("NOT_FOUND", "订单不存在");
+  if (it == book.end() || (*it)["djxh"] != call.Djxh()) return JsonRefusal("NOT_FOUND", "订单不存在");
   return Answer::Json({{"detailList", Details({*it})}});
 }
 
 Answer List(const Call& call, State& s) {
   const long page = std::atol(call.Key("pageNumber").c_str()), size = std::atol(call.Key("pageSize").c_str());
-  if (page < 1 || size < 1) return Bad("PARAM_ERROR", "分页参数无效");
+  if (page < 1 || size < 1) return JsonRefusal("PARAM_ERROR", "分页参数无效");
   const std::string from = call.Key("ddscrqq"), to = call.Key("ddscrqz");
   std::vector<Json> found;
   for (const Json& o : Orders(s)) {

@@ -29,12 +29,7 @@ namespace {
 using Json = nlohmann::json;
 
 std::string TodayText() {
-  const std::time_t t = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
-  std::tm tm{};
-  localtime_r(&t, &tm);
-  char buf[16];
-  std::strftime(buf, sizeof buf, "%Y-%m-%d", &tm);
-  return buf;
+  return LocalTimeText("%Y-%m-%d");
 }
 
 Answer JsonOk(Json members) {

@@ -16,12 +16,7 @@ namespace {
 constexpr size_t kSeeded = 5;
 
 std::string NowText() {
-  std::time_t t = std::time(nullptr);
-  std::tm tm{};
-  localtime_r(&t, &tm);
-  char buf[32];
-  std::strftime(buf, sizeof buf, "%Y-%m-%d %H:%M:%S", &tm);
-  return buf;
+  return LocalTimeText("%Y-%m-%d %H:%M:%S");
 }
 
 nlohmann::json& Changes(State& s, const Payer& p) {
