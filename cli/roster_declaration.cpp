@@ -1,40 +1,266 @@
 #include "cli/roster_declaration.h"
 
+#include <array>
 #include <cmath>
 #include <cstdlib>
 #include <map>
 #include <set>
 #include <stdexcept>
 #include <tuple>
+#include <vector>
+
+#include "codec/json_cursor.h"
 
 namespace velmor::cli {
 namespace {
 
 using Json = nlohmann::ordered_json;
 
-std::string Text(const nlohmann::json& row, const char* key) {
-  auto it = row.find(key);
-  return it != row.end() && it->is_string() ? it->get<std::string>() : "";
-}
+// The members of a roster row the declaration reads.
+enum Field { kXmyxbz, kCbjgyxbz, kXzid, kYjfe, kSbjbjgdm, kZsxmdm, kZspmdm, kZszmdm, kXm, kZjlx, kZjhm, kRybh,
+             kXzjddm, kSqhczdm, kPmlx, kRydjxh, kYbtfe, kFieldCount };
+constexpr std::array<const char*, kFieldCount> kFieldNames{
+    "xmyxbz", "cbjgyxbz", "xzid", "yjfe", "sbjbjgdm", "zsxmdm", "zspmdm", "zszmdm", "xm",
+    "zjlx",   "zjhm",     "rybh", "xzjddm", "sqhczdm", "pmlx", "rydjxh", "ybtfe"};
 
-double Amount(const nlohmann::json& row, const char* key) {
-  auto it = row.find(key);
-  if (it == row.end()) return 0;
-  if (it->is_number()) return it->get<double>();
-  if (!it->is_string()) return 0;
-  const std::string text = it->get<std::string>();
+// The amount in a member's text: the whole text a finite number, else 0.
+double AmountOfText(const std::string& text) {
   char* end = nullptr;
   double v = std::strtod(text.c_str(), &end);
   return text.empty() || *end != '\0' || !std::isfinite(v) ? 0 : v;
 }
 
+// A row of the parsed tree.
+std::string Text(const nlohmann::json& row, Field f) {
+  auto it = row.find(kFieldNames[f]);
+  return it != row.end() && it->is_string() ? it->get<std::string>() : "";
+}
+
+double Amount(const nlohmann::json& row, Field f) {
+  auto it = row.find(kFieldNames[f]);
+  if (it == row.end()) return 0;
+  if (it->is_number()) return it->get<double>();
+  if (!it->is_string()) return 0;
+  return AmountOfText(it->get<std::string>());
+}
+
+bool Has(const nlohmann::json& row, Field f) { return row.contains(kFieldNames[f]); }
+
+// A row read from the text: the members above, as the tree would hold them.
+struct ScannedRow {
+  enum class Kind : uint8_t { kAbsent, kString, kNumber, kOther };
+  std::array<Kind, kFieldCount> kind{};
+  std::array<std::string, kFieldCount> value;  // a string's text, a number's token
+};
+
+std::string Text(const ScannedRow& row, Field f) {
+  return row.kind[f] == ScannedRow::Kind::kString ? row.value[f] : std::string();
+}
+
+double Amount(const ScannedRow& row, Field f) {
+  switch (row.kind[f]) {
+    case ScannedRow::Kind::kString: return AmountOfText(row.value[f]);
+    case ScannedRow::Kind::kNumber: return nlohmann::json::parse(row.value[f]).get<double>();
+    default: return 0;
+  }
+}
+
+bool Has(const ScannedRow& row, Field f) { return row.kind[f] != ScannedRow::Kind::kAbsent; }
+
+// Text that is not a plain array of row objects: the tree's reading says what it is.
+struct OtherShape {};
+
+// Reads the rows of `text` one by one into `row` and hands each to `each`.
+class RowReader {
+ public:
+  explicit RowReader(std::string_view text) : c_(text) {}
+
+  template <class Each>
+  void Run(Each&& each, bool skipOthers) {
+    if (c_.Peek() != JsonCursor::Kind::kArray) throw OtherShape{};
+    c_.BeginArray();
+    for (bool more = c_.FirstElement(); more; more = c_.NextElement()) {
+      if (c_.Peek() != JsonCursor::Kind::kObject) {
+        if (!skipOthers) throw OtherShape{};
+        c_.Skip();
+        continue;
+      }
+      Read();
+      each(row_);
+    }
+    c_.End();
+  }
+
+ private:
+  void Read() {
+    row_.kind.fill(ScannedRow::Kind::kAbsent);
+    c_.BeginObject();
+    size_t member = 0;
+    for (bool more = c_.FirstMember(); more; more = c_.NextMember(), ++member) {
+      const std::string_view key = c_.Key(key_);
+      // Rows repeat the first one's member order: each name is first compared with the name at
+      // its place there.
+      int field = -1;
+      if (member < order_.size() && order_[member].first == key) {
+        field = order_[member].second;
+      } else {
+        for (int f = 0; f < kFieldCount; ++f) {
+          if (key == kFieldNames[f]) field = f;
+        }
+        if (!learned_) order_.emplace_back(std::string(key), field);
+      }
+      if (field < 0) {
+        c_.Skip();
+        continue;
+      }
+      switch (c_.Peek()) {
+        case JsonCursor::Kind::kString:
+          row_.kind[field] = ScannedRow::Kind::kString;
+          row_.value[field].assign(c_.String(value_));
+          break;
+        case JsonCursor::Kind::kNumber:
+          row_.kind[field] = ScannedRow::Kind::kNumber;
+          row_.value[field].assign(c_.Number());
+          break;
+        default:
+          row_.kind[field] = ScannedRow::Kind::kOther;
+          c_.Skip();
+          break;
+      }
+    }
+    learned_ = true;
+  }
+
+  JsonCursor c_;
+  ScannedRow row_;
+  std::string key_, value_;
+  std::vector<std::pair<std::string, int>> order_;
+  bool learned_ = false;
+};
+
 // Two decimals, as amounts are declared.
 double Cents(double v) { return std::round(v * 100) / 100; }
 
-bool Valid(const nlohmann::json& row, const char* key) {
-  const std::string v = Text(row, key);
+template <class Row>
+bool Valid(const Row& row, Field f) {
+  const std::string v = Text(row, f);
   return v == "Y" || v == "y";
 }
+
+template <class Row>
+void AddAssessed(std::map<std::string, double>& out, const Row& row) {
+  if (Text(row, kXzid).empty()) return;
+  const double v = Amount(row, kYbtfe);
+  if (v > 0) out[Text(row, kXzid)] = v;
+}
+
+// The declaration, written as text while the rows go by: each detail row keeps the text of its
+// persons, and the master and detail members are written by the JSON library, so the text is
+// what the document's dump() gives.
+class DeclarationWriter {
+ public:
+  DeclarationWriter(const std::map<std::string, double>& amounts, int jfnd)
+      : amounts_(amounts), year_(std::to_string(jfnd)) {
+    for (const char* name : {"mxxh", "xm", "zjlx", "zjhm", "rybh", "sbjbjgdm", "xz_xzjddm", "xz_sqhczdm", "jfnd",
+                             "zsxmdm", "zspmdm", "zszmdm", "pmlx", "jfje", "sjyjfe", "yjfje", "ybtfe"})
+      person_[name] = nullptr;
+    person_["jfnd"] = year_;
+  }
+
+  template <class Row>
+  void Add(const Row& row) {
+    if (!Valid(row, kXmyxbz) || (Has(row, kCbjgyxbz) && !Valid(row, kCbjgyxbz))) return;
+    auto assessed = amounts_.find(Text(row, kXzid));
+    const double yjfe = Cents(assessed != amounts_.end() ? assessed->second : Amount(row, kYjfe));
+    if (!(yjfe > 0)) return;
+    Key key{Text(row, kSbjbjgdm), Text(row, kZsxmdm), Text(row, kZspmdm), Text(row, kZszmdm)};
+    auto [at, added] = detailOf_.try_emplace(key, details_.size());
+    if (added) {
+      details_.emplace_back();
+      details_.back().key = key;
+    }
+    Detail& d = details_[at->second];
+    person_["mxxh"] = std::to_string(d.zrs + 1);
+    person_["xm"] = Text(row, kXm);
+    person_["zjlx"] = Text(row, kZjlx);
+    person_["zjhm"] = Text(row, kZjhm);
+    person_["rybh"] = Text(row, kRybh);
+    person_["sbjbjgdm"] = std::get<0>(key);
+    person_["xz_xzjddm"] = Text(row, kXzjddm);
+    person_["xz_sqhczdm"] = Text(row, kSqhczdm);
+    person_["zsxmdm"] = std::get<1>(key);
+    person_["zspmdm"] = std::get<2>(key);
+    person_["zszmdm"] = std::get<3>(key);
+    person_["pmlx"] = Text(row, kPmlx);
+    for (const char* k : {"jfje", "sjyjfe", "yjfje", "ybtfe"}) person_[k] = yjfe;
+    if (d.zrs > 0) d.persons += ',';
+    d.persons += person_.dump();
+    d.zrs += 1;
+    d.zje = Cents(d.zje + yjfe);
+    persons_ += 1;
+    const std::string who = Text(row, kRydjxh);
+    people_.insert(who.empty() ? Text(row, kZjlx) + "|" + Text(row, kZjhm) : who);
+    amount_ = Cents(amount_ + yjfe);
+  }
+
+  RosterDeclaration Finish(const std::string& swjgdm) {
+    if (persons_ == 0) throw std::invalid_argument("花名册中没有应申报的参保项目");
+    RosterDeclaration out;
+    out.persons = persons_;
+    out.amount = amount_;
+    Json master = {{"swjgdm", swjgdm},       {"sblx", "00"},      {"bz", year_ + "年度花名册申报"},
+                   {"zrs", people_.size()},  {"zje", amount_},    {"yjfjeHj", amount_},
+                   {"ybtfeHJ", amount_}};
+    size_t size = 64;
+    for (const Detail& d : details_) size += d.persons.size() + 512;
+    out.text.reserve(size);
+    out.text = Open(master);
+    out.text += ",\"details\":[";
+    for (size_t i = 0; i < details_.size(); ++i) {
+      Detail& d = details_[i];
+      const auto& [sbjbjgdm, zsxmdm, zspmdm, zszmdm] = d.key;
+      Json head = {{"jfnd", year_},         {"zsxmdm", zsxmdm},        {"zspmdm", zspmdm},
+                   {"zszmdm", zszmdm},      {"sjly", "00"},            {"dwbh", ""},
+                   {"sbjbjgdm", sbjbjgdm},  {"sfyrymx", 1},            {"fkssqq", year_ + "-01-01"},
+                   {"fkssqz", year_ + "-12-31"}, {"zrs", d.zrs},       {"zje", d.zje}};
+      if (i > 0) out.text += ',';
+      out.text += Open(head);
+      out.text += ",\"persons\":[";
+      out.text += d.persons;
+      std::string().swap(d.persons);
+      const std::string zje = Json(d.zje).dump();
+      // As d["yjfjeHj"] = d["ybtfeHJ"] = d["zje"] adds them: the right-hand member first.
+      out.text += "],\"ybtfeHJ\":" + zje + ",\"yjfjeHj\":" + zje + "}";
+    }
+    out.text += "]}";
+    return out;
+  }
+
+ private:
+  using Key = std::tuple<std::string, std::string, std::string, std::string>;
+  struct Detail {
+    Key key;
+    int zrs = 0;
+    double zje = 0.0;
+    std::string persons;  // the persons' objects, comma-separated
+  };
+
+  // An object's text without its closing brace, for members to follow.
+  static std::string Open(const Json& object) {
+    std::string text = object.dump();
+    text.pop_back();
+    return text;
+  }
+
+  const std::map<std::string, double>& amounts_;
+  const std::string year_;
+  std::map<Key, size_t> detailOf_;  // detail rows in the order first seen
+  std::vector<Detail> details_;
+  std::set<std::string> people_;
+  int persons_ = 0;
+  double amount_ = 0;
+  Json person_;  // reused: its members stay in place, their values change
+};
 
 }  // namespace
 
@@ -42,9 +268,7 @@ std::map<std::string, double> AssessedAmounts(const nlohmann::json& rows) {
   std::map<std::string, double> out;
   if (!rows.is_array()) return out;
   for (const auto& row : rows) {
-    if (!row.is_object() || Text(row, "xzid").empty()) continue;
-    const double v = Amount(row, "ybtfe");
-    if (v > 0) out[Text(row, "xzid")] = v;
+    if (row.is_object()) AddAssessed(out, row);
   }
   return out;
 }
@@ -52,66 +276,39 @@ std::map<std::string, double> AssessedAmounts(const nlohmann::json& rows) {
 RosterDeclaration DeclarationFromRoster(const nlohmann::json& rows, const std::map<std::string, double>& amounts,
                                         const std::string& swjgdm, int jfnd) {
   if (!rows.is_array()) throw std::invalid_argument("花名册数据不是列表");
-  const std::string year = std::to_string(jfnd);
-  using Key = std::tuple<std::string, std::string, std::string, std::string>;
-  std::map<Key, size_t> detailOf;  // detail rows in the order first seen
-  Json details = Json::array();
-  RosterDeclaration out;
-  std::set<std::string> people;
+  DeclarationWriter writer(amounts, jfnd);
   for (const auto& row : rows) {
     if (!row.is_object()) throw std::invalid_argument("花名册数据的行不是对象");
-    if (!Valid(row, "xmyxbz") || (row.contains("cbjgyxbz") && !Valid(row, "cbjgyxbz"))) continue;
-    auto assessed = amounts.find(Text(row, "xzid"));
-    const double yjfe = Cents(assessed != amounts.end() ? assessed->second : Amount(row, "yjfe"));
-    if (!(yjfe > 0)) continue;
-    Key key{Text(row, "sbjbjgdm"), Text(row, "zsxmdm"), Text(row, "zspmdm"), Text(row, "zszmdm")};
-    auto [at, added] = detailOf.try_emplace(key, details.size());
-    if (added) {
-      details.push_back({{"jfnd", year},
-                         {"zsxmdm", std::get<1>(key)},
-                         {"zspmdm", std::get<2>(key)},
-                         {"zszmdm", std::get<3>(key)},
-                         {"sjly", "00"},
-                         {"dwbh", ""},
-                         {"sbjbjgdm", std::get<0>(key)},
-                         {"sfyrymx", 1},
-                         {"fkssqq", year + "-01-01"},
-                         {"fkssqz", year + "-12-31"},
-                         {"zrs", 0},
-                         {"zje", 0.0},
-                         {"persons", Json::array()}});
-    }
-    Json& detail = details[at->second];
-    Json& persons = detail["persons"];
-    persons.push_back({{"mxxh", std::to_string(persons.size() + 1)},
-                       {"xm", Text(row, "xm")},
-                       {"zjlx", Text(row, "zjlx")},
-                       {"zjhm", Text(row, "zjhm")},
-                       {"rybh", Text(row, "rybh")},
-                       {"sbjbjgdm", std::get<0>(key)},
-                       {"xz_xzjddm", Text(row, "xzjddm")},
-                       {"xz_sqhczdm", Text(row, "sqhczdm")},
-                       {"jfnd", year},
-                       {"zsxmdm", std::get<1>(key)},
-                       {"zspmdm", std::get<2>(key)},
-                       {"zszmdm", std::get<3>(key)},
-                       {"pmlx", Text(row, "pmlx")},
-                       {"jfje", yjfe},
-                       {"sjyjfe", yjfe},
-                       {"yjfje", yjfe},
-                       {"ybtfe", yjfe}});
-    detail["zrs"] = detail["zrs"].get<int>() + 1;
-    detail["zje"] = Cents(detail["zje"].get<double>() + yjfe);
-    out.persons += 1;
-    const std::string who = Text(row, "rydjxh");
-    people.insert(who.empty() ? Text(row, "zjlx") + "|" + Text(row, "zjhm") : who);
-    out.amount = Cents(out.amount + yjfe);
+    writer.Add(row);
   }
-  if (out.persons == 0) throw std::invalid_argument("花名册中没有应申报的参保项目");
-  for (Json& d : details) d["yjfjeHj"] = d["ybtfeHJ"] = d["zje"];
-  out.document = {{"swjgdm", swjgdm},       {"sblx", "00"},         {"bz", year + "年度花名册申报"},
-                  {"zrs", people.size()},     {"zje", out.amount},    {"yjfjeHj", out.amount},
-                  {"ybtfeHJ", out.amount},  {"details", std::move(details)}};
+  RosterDeclaration out = writer.Finish(swjgdm);
+  out.document = Json::parse(out.text);
+  return out;
+}
+
+std::map<std::string, double> AssessedAmountsText(std::string_view rows) {
+  std::map<std::string, double> out;
+  try {
+    RowReader(rows).Run([&](const ScannedRow& row) { AddAssessed(out, row); }, true);
+    return out;
+  } catch (const OtherShape&) {
+  } catch (const JsonCursor::Malformed&) {
+  }
+  return AssessedAmounts(nlohmann::json::parse(rows, nullptr, false));
+}
+
+RosterDeclaration DeclarationFromRosterText(std::string_view rows, const std::map<std::string, double>& amounts,
+                                            const std::string& swjgdm, int jfnd) {
+  try {
+    DeclarationWriter writer(amounts, jfnd);
+    RowReader(rows).Run([&](const ScannedRow& row) { writer.Add(row); }, false);
+    return writer.Finish(swjgdm);
+  } catch (const OtherShape&) {
+  } catch (const JsonCursor::Malformed&) {
+  } catch (const nlohmann::json::exception&) {  // a number the JSON library refuses
+  }
+  RosterDeclaration out = DeclarationFromRoster(nlohmann::json::parse(rows, nullptr, false), amounts, swjgdm, jfnd);
+  out.document = nullptr;
   return out;
 }
 

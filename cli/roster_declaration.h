@@ -4,10 +4,13 @@
 // item is its assessed amount (`amounts`, by xzid) or else its own yjfe; items with no amount are
 // left out (nothing is due for them). The fee period is the whole fee year. The result is the document that
 // IRcsbMgr::SbSend takes (see examples/declaration.json).
+//
+// Plain functions over their arguments; any thread.
 #pragma once
 
 #include <map>
 #include <string>
+#include <string_view>
 
 #include <nlohmann/json.hpp>
 
@@ -15,6 +18,7 @@ namespace velmor::cli {
 
 struct RosterDeclaration {
   nlohmann::ordered_json document;  // {"swjgdm", ..., "details": [{..., "persons": [...]}]}
+  std::string text;                 // the document as JSON text (document.dump())
   int persons = 0;                  // person rows (the master's zrs counts distinct persons)
   double amount = 0;                // their total
 };
@@ -28,5 +32,13 @@ std::map<std::string, double> AssessedAmounts(const nlohmann::json& rows);
 
 RosterDeclaration DeclarationFromRoster(const nlohmann::json& rows, const std::map<std::string, double>& amounts,
                                         const std::string& swjgdm, int jfnd);
+
+// The same two from the rows' JSON text (getUpdateData's answer, a store query's rows), read row
+// by row: a roster of 100,000 persons is never held as a JSON tree. Text that is not JSON gives
+// what the functions above give for a text that failed to parse. DeclarationFromRosterText sets
+// `text` only (`document` stays null): the same text as DeclarationFromRoster's document.dump().
+std::map<std::string, double> AssessedAmountsText(std::string_view rows);
+RosterDeclaration DeclarationFromRosterText(std::string_view rows, const std::map<std::string, double>& amounts,
+                                            const std::string& swjgdm, int jfnd);
 
 }  // namespace velmor::cli

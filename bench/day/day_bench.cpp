@@ -184,12 +184,11 @@ void RunDay(const Args& a, host::PluginHost& plugin) {
   day.Step("declaration: build", [&] {
     RyUpdateFilter filter;
     filter.month = month;
-    const Json rows = Json::parse(roster->getUpdateData(djxh, filter, -1, 0), nullptr, false);
-    const auto amounts = cli::AssessedAmounts(
-        Json::parse(store->getData("select xzid, ybtfe from ds_rysbztb where djxh = " + Quoted(djxh)), nullptr, false));
-    sb = cli::DeclarationFromRoster(rows, amounts, "", yearNo);
-    document = sb.document.dump();
-    sb.document = nullptr;
+    const std::string rows = roster->getUpdateData(djxh, filter, -1, 0);
+    const auto amounts =
+        cli::AssessedAmountsText(store->getData("select xzid, ybtfe from ds_rysbztb where djxh = " + Quoted(djxh)));
+    sb = cli::DeclarationFromRosterText(rows, amounts, "", yearNo);
+    document = std::move(sb.text);
     return Rows{sb.persons, 30};
   });
   int32_t id = 0, sbzt = 0;

@@ -19,6 +19,7 @@
 #include "cli/roster_workbooks.h"
 #include "cli/state_names.h"
 #include "cli/text_table.h"
+#include "codec/json_cursor.h"
 #include "velmor/dict_mgr.h"
 #include "velmor/employee_dao.h"
 #include "velmor/employee_service.h"
@@ -60,6 +61,28 @@ std::string OutsidePersonsWorkbook(DemoContext& c) {
   const std::string path = c.workDir + "/外部人员.xlsx";
   book.Save(path);
   return path;
+}
+
+// The receipts of the workbook imported: one per person of the first roster rows.
+int ReceiptCount(const DemoContext& c) { return std::clamp(c.persons / 100, 3, 50); }
+
+// The first `count` rows of the roster's JSON text as a tree; the rest is only passed over. Text
+// that is not a list of rows is parsed whole, as before.
+Json FirstRows(std::string_view text, size_t count) {
+  try {
+    JsonCursor c(text);
+    Json rows = Json::array();
+    c.BeginArray();
+    for (bool more = c.FirstElement(); more; more = c.NextElement()) {
+      const std::string_view row = c.Skip();
+      if (rows.size() < count) rows.push_back(Json::parse(row));
+    }
+    c.End();
+    return rows;
+  } catch (const JsonCursor::Malformed&) {
+  } catch (const Json::exception&) {
+  }
+  return Json::parse(text, nullptr, false);
 }
 
 // The receipt workbook: the plug-in's template with one receipt per person of the first roster
@@ -152,15 +175,17 @@ void RunEmployerDay(DemoContext& c, LongOperation& op) {
   day.Step("按花名册申报", [&](IProgressView* view) {
     RyUpdateFilter filter;
     filter.month = c.month;
-    rosterRows = Json::parse(roster->getUpdateData(djxh, filter, -1, 0), nullptr, false);
+    // The roster is read as text: a tree of it would hold every row of 100,000 persons.
+    const std::string rows = roster->getUpdateData(djxh, filter, -1, 0);
+    rosterRows = FirstRows(rows, ReceiptCount(c));
     Ref<IEmployeeDao> store = session.Require<IEmployeeDao>("IEmployeeDao");
-    const std::map<std::string, double> amounts = AssessedAmounts(Json::parse(
-        store->getData("select xzid, ybtfe from ds_rysbztb where djxh = '" + EscapeSql(djxh) + "'"), nullptr, false));
+    const std::map<std::string, double> amounts = AssessedAmountsText(
+        store->getData("select xzid, ybtfe from ds_rysbztb where djxh = '" + EscapeSql(djxh) + "'"));
     Json offices = Json::parse(xnh->GetDAO() ? xnh->GetDAO()->GetSwjgList(djxh) : "[]", nullptr, false);
     const bool hasOffice = offices.is_array() && !offices.empty() && offices[0].is_string();
     RosterDeclaration sb =
-        DeclarationFromRoster(rosterRows, amounts, hasOffice ? offices[0].get<std::string>() : "", c.year);
-    if (!mgr->SbSend(sb.document.dump(), view, id, sbzt, message)) session.Fail(message);
+        DeclarationFromRosterText(rows, amounts, hasOffice ? offices[0].get<std::string>() : "", c.year);
+    if (!mgr->SbSend(sb.text, view, id, sbzt, message)) session.Fail(message);
     return "申报 " + std::to_string(id) + "：" + std::to_string(sb.persons) + "行人员，金额 " + Money(sb.amount) +
            "，状态 " + StateCell(std::to_string(sbzt), DeclarationStateName(std::to_string(sbzt)));
   });
@@ -224,9 +249,8 @@ void RunEmployerDay(DemoContext& c, LongOperation& op) {
   });
   day.Step("导入缴费凭证（工作簿）", [&](IProgressView*) {
     Ref<IJfpjService> jfpj = session.Require<IJfpjService>("IJfpjService");
-    const int wanted = std::clamp(c.persons / 100, 3, 50);
     std::string valid, rejected;
-    if (!jfpj->ImportXls(ReceiptsWorkbook(c, *jfpj, rosterRows, wanted), valid, rejected, message))
+    if (!jfpj->ImportXls(ReceiptsWorkbook(c, *jfpj, rosterRows, ReceiptCount(c)), valid, rejected, message))
       session.Fail(message);
     for (const Json& r : Json::parse(valid)) {
       tally.receiptsImported += 1;

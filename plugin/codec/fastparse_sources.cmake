@@ -1,7 +1,8 @@
-# The fast XML document and the fast JSON reader.
+# The fast XML document, the fast JSON reader and the strict JSON cursor.
 target_sources(velmor_plugin_objects PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/fast_json.cpp
   ${CMAKE_CURRENT_LIST_DIR}/fast_json_records.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/json_cursor.cpp
   ${CMAKE_CURRENT_LIST_DIR}/xml_arena.cpp
   ${CMAKE_CURRENT_LIST_DIR}/xml_document.cpp
   ${CMAKE_CURRENT_LIST_DIR}/xml_node.cpp

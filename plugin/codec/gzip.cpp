@@ -83,6 +83,52 @@ std::string GzipCompress(std::string_view data) {
   return out;
 }
 
+struct GzipWriter::Stream {
+  Deflater d;
+  bool finished = false;
+};
+
+GzipWriter::GzipWriter() : stream_(std::make_unique<Stream>()) {}
+GzipWriter::~GzipWriter() = default;
+
+void GzipWriter::Write(std::string_view piece) {
+  if (!piece.empty()) Run(piece, false);
+}
+
+std::string GzipWriter::Finish() {
+  if (!stream_->finished) Run({}, true);
+  stream_->finished = true;
+  return std::move(out_);
+}
+
+void GzipWriter::Run(std::string_view piece, bool finish) {
+  z_stream* s = stream_->d.get();
+  std::size_t in_pos = 0;
+  for (;;) {
+    const std::size_t in_len = std::min(piece.size() - in_pos, kMaxChunk);
+    const bool last = in_pos + in_len == piece.size();
+    s->next_in = reinterpret_cast<Bytef*>(const_cast<char*>(piece.data() + in_pos));
+    s->avail_in = static_cast<uInt>(in_len);
+    int rc;
+    do {
+      // The output grows as it is written, a step at a time: a text compresses far below its
+      // own size.
+      constexpr std::size_t kStep = 65536;
+      const std::size_t used = out_.size();
+      if (out_.capacity() - used < kStep) out_.reserve(std::max(out_.capacity() * 2, used + kStep));
+      const std::size_t room = kStep;
+      out_.resize(used + room);
+      s->next_out = reinterpret_cast<Bytef*>(out_.data() + used);
+      s->avail_out = static_cast<uInt>(room);
+      rc = deflate(s, finish && last ? Z_FINISH : Z_NO_FLUSH);
+      out_.resize(used + room - s->avail_out);
+      if (rc == Z_STREAM_ERROR) throw Exception("gzip压缩失败：内部错误");
+    } while (finish && last ? rc != Z_STREAM_END : (s->avail_in > 0 || s->avail_out == 0));
+    in_pos += in_len;
+    if (last) break;
+  }
+}
+
 std::string GzipDecompress(std::string_view member) {
   if (member.size() < 18) Fail("数据不完整（不足一个gzip成员）");
   const auto* bytes = reinterpret_cast<const uint8_t*>(member.data());

@@ -1,6 +1,8 @@
 #include "codec/taxml_request.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <span>
 
 #include <pugixml.hpp>
 
@@ -119,12 +121,61 @@ std::string RequestDocument::Text() const {
   return text_ + "</taxML>";
 }
 
-std::string EncodeData(const RequestType& type, std::string_view text) {
-  std::string bytes = type.utf8 ? std::string(text) : Utf8ToGbk(text);
-  if (type.gzip) bytes = GzipCompress(bytes);
-  return Base64Encode(bytes);
+namespace {
+
+// A gzip document is encoded a megabyte at a time, so that a roster-sized document is not held
+// again as GBK bytes and as its gzip buffer: pieces cut at character starts, ASCII ones passed
+// as they are (GBK keeps ASCII), the others converted alone (GBK is stateless, so the bytes are
+// those of the whole text converted).
+std::string GzipEncoded(const RequestType& type, std::span<const std::string_view> pieces) {
+  constexpr size_t kPiece = size_t{1} << 20;
+  GzipWriter gzip;
+  for (std::string_view text : pieces) {
+    while (!text.empty()) {
+      size_t n = std::min(kPiece, text.size());
+      while (n < text.size() && n > 0 && (static_cast<unsigned char>(text[n]) & 0xC0) == 0x80) --n;
+      if (n == 0) n = std::min(kPiece, text.size());
+      const std::string_view piece = text.substr(0, n);
+      const bool ascii = std::all_of(piece.begin(), piece.end(), [](char c) { return (c & 0x80) == 0; });
+      if (type.utf8 || ascii) {
+        gzip.Write(piece);
+      } else {
+        gzip.Write(Utf8ToGbk(piece));
+      }
+      text.remove_prefix(n);
+    }
+  }
+  return gzip.Finish();
 }
 
-std::string EncodeData(const RequestDocument& document) { return EncodeData(document.Type(), document.Text()); }
+std::string Joined(std::span<const std::string_view> pieces) {
+  std::string text;
+  for (std::string_view p : pieces) text += p;
+  return text;
+}
+
+std::string Encode(const RequestType& type, std::span<const std::string_view> pieces) {
+  if (!type.gzip) return Base64Encode(type.utf8 ? Joined(pieces) : Utf8ToGbk(Joined(pieces)));
+  try {
+    return Base64Encode(GzipEncoded(type, pieces));
+  } catch (const EConvertError&) {
+    // The error names its byte in the whole text.
+    (void)Utf8ToGbk(Joined(pieces));
+    throw;
+  }
+}
+
+}  // namespace
+
+std::string EncodeData(const RequestType& type, std::string_view text) {
+  const std::string_view pieces[] = {text};
+  return Encode(type, pieces);
+}
+
+std::string EncodeData(const RequestDocument& document) {
+  if (!document.open_.empty()) throw Exception("请求报文节点<" + document.open_.back() + ">未关闭");
+  const std::string_view pieces[] = {document.text_, "</taxML>"};
+  return Encode(document.Type(), pieces);
+}
 
 }  // namespace velmor::taxml

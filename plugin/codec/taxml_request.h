@@ -56,6 +56,7 @@ class RequestDocument {
   std::string Text() const;
 
  private:
+  friend std::string EncodeData(const RequestDocument& document);
   const RequestType* type_;
   std::string text_;
   std::vector<std::string> open_;
@@ -63,7 +64,8 @@ class RequestDocument {
 
 // The value of the body key (taxml_request_types.h): the text as bytes in the type's encoding (GBK through iconv, or
 // UTF-8), gzip-compressed when the type says so, Base64 without line breaks. Raises velmor::EConvertError when the text
-// holds a character GBK cannot represent.
+// holds a character GBK cannot represent. A document is encoded from its own text, piece by piece (it is not copied
+// whole); one with an element still open raises as Text does.
 std::string EncodeData(const RequestType& type, std::string_view documentText);
 std::string EncodeData(const RequestDocument& document);
 

@@ -25,28 +25,35 @@ std::string Text(const Json& record, std::string_view key) {
   return it->dump();
 }
 
+double NumberInText(std::string_view text, std::string_view key, double fallback, bool integral) {
+  if (text.empty()) return fallback;
+  double value = 0;
+  const char* end = text.data() + text.size();
+  auto [ptr, ec] = std::from_chars(text.data(), end, value);
+  if (ec != std::errc() || ptr != end || !std::isfinite(value) || (integral && value != std::floor(value))) {
+    throw Exception("字段[" + std::string(key) + "]不是数值：" + std::string(text));
+  }
+  return value;
+}
+
+int32_t CheckedInt(double v, std::string_view key) {
+  if (v < INT32_MIN || v > INT32_MAX) throw Exception("字段[" + std::string(key) + "]超出范围");
+  return static_cast<int32_t>(v);
+}
+
 namespace {
 double NumberOf(const Json& record, std::string_view key, double fallback, bool integral) {
   auto it = record.find(key);
   if (it == record.end() || it->is_null()) return fallback;
   if (it->is_number()) return it->get<double>();
   if (it->is_boolean()) return it->get<bool>() ? 1 : 0;
-  std::string text = it->is_string() ? it->get<std::string>() : it->dump();
-  if (text.empty()) return fallback;
-  double value = 0;
-  const char* end = text.data() + text.size();
-  auto [ptr, ec] = std::from_chars(text.data(), end, value);
-  if (ec != std::errc() || ptr != end || !std::isfinite(value) || (integral && value != std::floor(value))) {
-    throw Exception("字段[" + std::string(key) + "]不是数值：" + text);
-  }
-  return value;
+  if (it->is_string()) return NumberInText(it->get_ref<const std::string&>(), key, fallback, integral);
+  return NumberInText(it->dump(), key, fallback, integral);
 }
 }  // namespace
 
 int32_t Int(const Json& record, std::string_view key, int32_t fallback) {
-  double v = NumberOf(record, key, fallback, true);
-  if (v < INT32_MIN || v > INT32_MAX) throw Exception("字段[" + std::string(key) + "]超出范围");
-  return static_cast<int32_t>(v);
+  return CheckedInt(NumberOf(record, key, fallback, true), key);
 }
 
 double Amount(const Json& record, std::string_view key, double fallback) {

@@ -45,6 +45,11 @@ std::string Text(const Json& record, std::string_view key);
 // Text that is no number raises Exception "字段[key]不是数值：text".
 int32_t Int(const Json& record, std::string_view key, int32_t fallback = 0);
 double Amount(const Json& record, std::string_view key, double fallback = 0);
+// The same rule on a member's text (a string, or the JSON of another value): empty gives
+// `fallback`; text that is no (integral) number raises "字段[key]不是数值：text".
+double NumberInText(std::string_view text, std::string_view key, double fallback, bool integral);
+// `v` as Int answers it; outside int32 raises "字段[key]超出范围".
+int32_t CheckedInt(double v, std::string_view key);
 
 // The states of a list "2,6" as checked integers joined by ","; raises StoreError for other text.
 std::string StateList(std::string_view states, const char* userText);

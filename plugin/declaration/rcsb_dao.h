@@ -14,6 +14,10 @@
 
 namespace velmor {
 
+namespace declaration {
+class ParsedDeclaration;
+}
+
 class TRcsbDAO : public ServiceImpl<TSBBaseObj, IRcsbDAO> {
  public:
   VELMOR_PUBLISHED(TRcsbDAO, TSBBaseObj)
@@ -63,6 +67,10 @@ class TRcsbDAO : public ServiceImpl<TSBBaseObj, IRcsbDAO> {
   bool UpdateSbztFk(int32_t id, int32_t sbzt, const std::string& sbyy, const std::string& yzpzxh,
                     const std::string& errors) override;
   bool DeleteSbData(int32_t id) override;
+
+  // SaveSbData of a declaration read already: a submission reads the text once, for its
+  // document and for the store. The same rows, failures and log lines as from its text.
+  bool SaveSbData(const declaration::ParsedDeclaration& declaration, int32_t& id);
 
  private:
   bool SaveList(const char* op, const std::string& djxh, const std::string& response, bool dataInterface);

@@ -1,51 +1,42 @@
 #include "declaration/rcsb_dao_person_row.h"
 
-#include <array>
-#include <utility>
-
-
 namespace velmor::declaration {
 
-namespace {
-// Store column -> the name the submission document gives the same value.
-constexpr std::array<std::pair<std::string_view, std::string_view>, 8> kSubmissionNames{{
-    {"mxxh", "jfmxxh"},
-    {"sbjbjgdm", "sbjbjgDm"},
-    {"rybh", "cxjmsbbm"},
-    {"xz_xzjddm", "xzjdDm"},
-    {"xz_sqhczdm", "sqczDm"},
-    {"zsxmdm", "zsxmDm"},
-    {"zspmdm", "zspmDm"},
-    {"zszmdm", "zszmDm"},
-}};
-}  // namespace
+const std::array<std::string_view, kPersonFieldCount> kPersonFieldNames{
+    "mxxh",     "xm",       "zjlx",     "zjhm",   "sbjbjgdm", "rybh",       "xz_xzjddm", "xz_sqhczdm",
+    "jfnd",     "zsxmdm",   "zspmdm",   "zszmdm", "jfje",     "jffs",       "jflx",      "sbyy",
+    "pmlx",     "cbrytslbdm", "cxjmhdid", "zjtzlsh", "sblsh",  "fkssqq",     "fkssqz",    "sjscrq",
+    "jyzt",     "bz",       "yjfje",    "ybtfe",  "sjyjfe",   "jfmxxh",     "sbjbjgDm",  "cxjmsbbm",
+    "xzjdDm",   "sqczDm",   "zsxmDm",   "zspmDm", "zszmDm",   "jhsx"};
 
-std::string PersonText(const Json& person, std::string_view column) {
-  for (const auto& [col, name] : kSubmissionNames) {
-    if (col != column) continue;
-    std::string v = Text(person, name);
-    if (!v.empty()) return v;
-    break;
+bool PersonFieldOf(std::string_view name, PersonField& field) {
+  for (size_t i = 0; i < kPersonFieldCount; ++i) {
+    if (kPersonFieldNames[i] == name) {
+      field = static_cast<PersonField>(i);
+      return true;
+    }
   }
-  return Text(person, column);
+  return false;
+}
+
+PersonField SubmissionName(PersonField column) {
+  using F = PersonField;
+  switch (column) {
+    case F::mxxh: return F::jfmxxh;
+    case F::sbjbjgdm: return F::sbjbjgDm;
+    case F::rybh: return F::cxjmsbbm;
+    case F::xz_xzjddm: return F::xzjdDm;
+    case F::xz_sqhczdm: return F::sqczDm;
+    case F::zsxmdm: return F::zsxmDm;
+    case F::zspmdm: return F::zspmDm;
+    case F::zszmdm: return F::zszmDm;
+    default: return column;
+  }
 }
 
 const std::string kPersonInsert =
     "INSERT INTO ds_sbrymxb(mxbid, mxxh, xm, zjlx, zjhm, sbjbjgdm, rybh, xz_xzjddm, xz_sqhczdm, jfnd, zsxmdm, zspmdm, "
     "zszmdm, jfje, jffs, jflx, sbyy, pmlx, cbrytslbdm, cxjmhdid, zjtzlsh, sblsh, fkssqq, fkssqz, sjscrq, jyzt, bz, yjfje, "
     "ybtfe, sjyjfe) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)";
-
-void BindPerson(BoundValues& v, int32_t mxbid, const Json& p) {
-  auto t = [&](std::string_view column) { return PersonText(p, column); };
-  v.Int(mxbid);
-  for (const char* c : {"mxxh", "xm", "zjlx", "zjhm", "sbjbjgdm", "rybh", "xz_xzjddm", "xz_sqhczdm", "jfnd", "zsxmdm",
-                        "zspmdm", "zszmdm"})
-    v.Text(t(c));
-  v.Money(Amount(p, "jfje"));
-  for (const char* c : {"jffs", "jflx", "sbyy", "pmlx", "cbrytslbdm", "cxjmhdid", "zjtzlsh", "sblsh", "fkssqq", "fkssqz",
-                        "sjscrq"})
-    v.Text(t(c));
-  v.Int(Int(p, "jyzt")).Text(t("bz")).Money(Amount(p, "yjfje")).Money(Amount(p, "ybtfe")).Money(Amount(p, "sjyjfe"));
-}
 
 }  // namespace velmor::declaration

@@ -3,7 +3,10 @@
 // declarations without fee period. Each runs in one transaction, so a failure at
 // any statement leaves the tables as they were.
 #include "business/date_time.h"
+#include <optional>
+
 #include "declaration/dao_support.h"
+#include "declaration/parsed_declaration.h"
 #include "declaration/rcsb_dao_person_row.h"
 #include "declaration/rcsb_dao.h"
 #include "store/sql.h"
@@ -39,8 +42,8 @@ void DeleteMasters(IDBMechanism& db, const std::string& ids) {
               kExecFailed);
 }
 
-// Inserts master, details and persons of one declaration; answers the master id.
-int32_t InsertDeclaration(IDBMechanism& db, const Json& sb) {
+// Inserts the master row of declaration `sb`; answers its id.
+int32_t InsertMaster(IDBMechanism& db, const Json& sb) {
   ExecOrThrow(
       db,
       FormatSql("INSERT INTO ds_sbzb(djxh, yblsh, sblx, swjgdm, zrs, zje, sbsj, sbzt, jkzt, jywyid, bz, yjfjeHj, "
@@ -52,34 +55,72 @@ int32_t InsertDeclaration(IDBMechanism& db, const Json& sb) {
   // The transaction holds the write lock, so the highest id is the row just inserted.
   const int32_t zbid = QueryCount(db, "SELECT MAX(ID) AS max_id FROM ds_sbzb", "获取主表ID失败。");
   if (zbid <= 0) throw StoreError("获取主表ID失败。", "");
+  return zbid;
+}
+
+// Inserts detail row `mx` of master `zbid`.
+void InsertDetail(IDBMechanism& db, int32_t zbid, const Json& mx) {
+  ExecOrThrow(db,
+              FormatSql("INSERT INTO ds_sbmxb(zbid, zrs, zje, jfnd, zsxmdm, zspmdm, zszmdm,sjly, dwbh, sbjbjgdm, "
+                        "sfyrymx, sfyxzrymx, fkssqq, fkssqz, yjfjeHj, ybtfeHJ) VALUES (%d, %d, %f, %s, %s, %s, %s, "
+                        "%s, %s, %s, %d, %d, %s, %s, %f, %f)",
+                        {zbid, Int(mx, "zrs"), Amount(mx, "zje"), Q(Text(mx, "jfnd")), Q(Text(mx, "zsxmdm")),
+                         Q(Text(mx, "zspmdm")), Q(Text(mx, "zszmdm")), Q(Text(mx, "sjly")), Q(Text(mx, "dwbh")),
+                         Q(Text(mx, "sbjbjgdm")), Int(mx, "sfyrymx"), Int(mx, "sfyxzrymx"), Q(Text(mx, "fkssqq")),
+                         Q(Text(mx, "fkssqz")), Amount(mx, "yjfjeHj"), Amount(mx, "ybtfeHJ")}),
+              "保存申报明细表失败。");
+  if (QueryCount(db, "SELECT MAX(ID) AS max_id FROM ds_sbmxb", "获取明细表ID失败。") <= 0) {
+    throw StoreError("获取明细表ID失败。", "");
+  }
+}
+
+// Inserts one person of master `zbid` through the statement prepared once; `values` is reused.
+template <class R>
+void InsertPerson(IDBMechanism& db, BoundValues& values, int32_t zbid, const R& person) {
+  values.Clear();
+  BindPerson(values, zbid, person);
+  ExecBoundOrThrow(db, kPersonInsert, values, "保存申报人员明细表失败。");
+}
+
+// Inserts master, details and persons of one declaration; answers the master id.
+int32_t InsertDeclaration(IDBMechanism& db, const Json& sb) {
+  const int32_t zbid = InsertMaster(db, sb);
   auto details = sb.find("details");
   if (details != sb.end() && !details->is_null()) {
     if (!details->is_array()) throw StoreError(kExecException, "：details不是数组");
+    BoundValues values;
     for (const Json& mx : *details) {
-      ExecOrThrow(db,
-                  FormatSql("INSERT INTO ds_sbmxb(zbid, zrs, zje, jfnd, zsxmdm, zspmdm, zszmdm,sjly, dwbh, sbjbjgdm, "
-                            "sfyrymx, sfyxzrymx, fkssqq, fkssqz, yjfjeHj, ybtfeHJ) VALUES (%d, %d, %f, %s, %s, %s, %s, "
-                            "%s, %s, %s, %d, %d, %s, %s, %f, %f)",
-                            {zbid, Int(mx, "zrs"), Amount(mx, "zje"), Q(Text(mx, "jfnd")), Q(Text(mx, "zsxmdm")),
-                             Q(Text(mx, "zspmdm")), Q(Text(mx, "zszmdm")), Q(Text(mx, "sjly")), Q(Text(mx, "dwbh")),
-                             Q(Text(mx, "sbjbjgdm")), Int(mx, "sfyrymx"), Int(mx, "sfyxzrymx"), Q(Text(mx, "fkssqq")),
-                             Q(Text(mx, "fkssqz")), Amount(mx, "yjfjeHj"), Amount(mx, "ybtfeHJ")}),
-                  "保存申报明细表失败。");
-      if (QueryCount(db, "SELECT MAX(ID) AS max_id FROM ds_sbmxb", "获取明细表ID失败。") <= 0) {
-        throw StoreError("获取明细表ID失败。", "");
-      }
+      InsertDetail(db, zbid, mx);
       auto persons = mx.find("persons");
       if (persons == mx.end() || persons->is_null()) continue;
       if (!persons->is_array()) throw StoreError(kExecException, "：persons不是数组");
-      BoundValues values;
-      for (const Json& p : *persons) {
-        values.Clear();
-        BindPerson(values, zbid, p);
-        ExecBoundOrThrow(db, kPersonInsert, values, "保存申报人员明细表失败。");
-      }
+      for (const Json& p : *persons) InsertPerson(db, values, zbid, p);
     }
   }
   return zbid;
+}
+
+int32_t InsertDeclaration(IDBMechanism& db, const ParsedDeclaration& sb) {
+  const int32_t zbid = InsertMaster(db, sb.master);
+  BoundValues values;
+  for (const ParsedDetail& mx : sb.details) {
+    InsertDetail(db, zbid, mx.members);
+    for (size_t i = mx.firstPerson; i < mx.firstPerson + mx.personCount; ++i) {
+      InsertPerson(db, values, zbid, sb.Person(i));
+    }
+  }
+  return zbid;
+}
+
+const Json& Master(const Json& sb) { return sb; }
+const Json& Master(const ParsedDeclaration& sb) { return sb.master; }
+
+// Runs `save(sb)` on the declaration in `text`, read once (or as the general parser's tree when
+// it has another shape).
+template <class Save>
+auto WithDeclaration(const std::string& text, Save&& save) {
+  if (std::optional<ParsedDeclaration> sb = ParsedDeclaration::Read(text)) return save(*sb);
+  return save(ParseObject(text, kExecException));
 }
 
 // The voucher number of master `id` (earlier copies of the voucher go) and its persons in error.
@@ -120,7 +161,19 @@ void ApplyOutcome(IDBMechanism& db, int32_t id, int32_t sbzt, const std::string&
 
 bool TRcsbDAO::SaveSbData(const std::string& declaration, int32_t& id) {
   return GuardDao("SaveSbData", &ErrorMessage, kExecException, false, [&] {
-    Json sb = ParseObject(declaration, kExecException);
+    return WithDeclaration(declaration, [&](const auto& sb) {
+      Ref<IDBMechanism> db = OpenMainConnection();
+      Transaction tx(*db, kExecException);
+      const int32_t zbid = InsertDeclaration(*db, sb);
+      tx.Commit();
+      id = zbid;
+      return true;
+    });
+  });
+}
+
+bool TRcsbDAO::SaveSbData(const ParsedDeclaration& sb, int32_t& id) {
+  return GuardDao("SaveSbData", &ErrorMessage, kExecException, false, [&] {
     Ref<IDBMechanism> db = OpenMainConnection();
     Transaction tx(*db, kExecException);
     const int32_t zbid = InsertDeclaration(*db, sb);
@@ -133,15 +186,16 @@ bool TRcsbDAO::SaveSbData(const std::string& declaration, int32_t& id) {
 bool TRcsbDAO::SaveSbDataFk(const std::string& declaration, const std::string& sbyy, const std::string& yzpzxh,
                             const std::string& errors, int32_t& id) {
   return GuardDao("SaveSbDataFk", &ErrorMessage, kExecException, false, [&] {
-    Json sb = ParseObject(declaration, kExecException);
-    Json list = errors.empty() ? Json::array() : ParseArray(errors, kExecException);
-    Ref<IDBMechanism> db = OpenMainConnection();
-    Transaction tx(*db, kExecException);
-    const int32_t zbid = InsertDeclaration(*db, sb);
-    ApplyOutcome(*db, zbid, Int(sb, "sbzt"), sbyy, yzpzxh, list);
-    tx.Commit();
-    id = zbid;
-    return true;
+    return WithDeclaration(declaration, [&](const auto& sb) {
+      Json list = errors.empty() ? Json::array() : ParseArray(errors, kExecException);
+      Ref<IDBMechanism> db = OpenMainConnection();
+      Transaction tx(*db, kExecException);
+      const int32_t zbid = InsertDeclaration(*db, sb);
+      ApplyOutcome(*db, zbid, Int(Master(sb), "sbzt"), sbyy, yzpzxh, list);
+      tx.Commit();
+      id = zbid;
+      return true;
+    });
   });
 }
 

@@ -52,7 +52,7 @@ void TRcsbMgr::SettleJournalled(IRcsbDAO& dao, const std::string& djxh) {
 bool TRcsbMgr::SbSend(const std::string& declaration, IProgressView* progress, int32_t& id, int32_t& sbzt,
                       std::string& error) {
   return Boundary<SendRefused>("SbSend", "发送申报异常：", true, error, ErrorMessage, [&] {
-    Json sb = ParseObject(declaration, "申报数据无效");
+    SubmittedDeclaration sb(declaration);
     Ref<IRcsbDAO> dao = Dao();
     const std::string djxh = CurrentDjxh();
     RefuseWhileUnconfirmed(*dao, djxh);

@@ -37,7 +37,7 @@ taxml::Call ResultCall(const char* serviceCode, const std::string& yblsh, const 
 bool TRcsbMgr::SbSend_61(const std::string& declaration, IProgressView* progress, int32_t& id, int32_t& sbzt,
                          std::string& error) {
   return Boundary<SendRefused>("SbSend_61", "发送申报异常：", true, error, ErrorMessage, [&] {
-    Json sb = ParseObject(declaration, "申报数据无效");
+    SubmittedDeclaration sb(declaration);
     Ref<IRcsbDAO> dao = Dao();
     const std::string djxh = CurrentDjxh();
     RefuseWhileUnconfirmed(*dao, djxh);

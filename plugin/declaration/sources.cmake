@@ -2,6 +2,7 @@
 target_sources(velmor_plugin_objects PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/dao_support.cpp
   ${CMAKE_CURRENT_LIST_DIR}/rcsb_dao_person_row.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/parsed_declaration.cpp
   ${CMAKE_CURRENT_LIST_DIR}/rcsb_dao.cpp
   ${CMAKE_CURRENT_LIST_DIR}/rcsb_dao_lookup.cpp
   ${CMAKE_CURRENT_LIST_DIR}/rcsb_dao_save.cpp

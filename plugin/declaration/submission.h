@@ -12,6 +12,7 @@
 #include "codec/taxml_request.h"
 #include "declaration/dao_support.h"
 #include "declaration/feedback.h"
+#include "declaration/parsed_declaration.h"
 #include "velmor/exceptions.h"
 #include "velmor/rcsb_dao.h"
 
@@ -19,14 +20,31 @@ namespace velmor::declaration {
 
 inline constexpr const char* kYzpzzlDm = "BDA0611049";
 
+// The declaration handed to a submission, read once for the document and the store: a
+// ParsedDeclaration, or for text of another shape the general parser's tree.
+class SubmittedDeclaration {
+ public:
+  // Raises StoreError("申报数据无效", ...) when `text` is no JSON object. The text must outlive it.
+  explicit SubmittedDeclaration(const std::string& text);
+
+ private:
+  friend taxml::RequestDocument BuildSbbw(std::string_view, const SubmittedDeclaration&, const std::string&,
+                                          std::string_view);
+  friend int32_t JournalSubmission(IRcsbDAO&, SubmittedDeclaration&&, const std::string&, const std::string&,
+                                   const std::string&, int32_t);
+  const std::string& text_;
+  std::optional<ParsedDeclaration> parsed_;
+  Json tree_;
+};
+
 // The document of `requestType` for declaration `sb` of payer `djxh`: the payer, its tax office,
 // the fixed declaration codes and one sbfJfsbbmxDTO per person. Raises Exception("创建报文异常")
 // when it cannot be built or encoded (the reason goes to the log under `op`); a value the
 // document cannot carry (a NUL or another control character, text that is not UTF-8, a
 // character GBK lacks in a GBK document) is named after it: "创建报文异常：第2行人员张三的xzjdDm
 // 含控制字符".
-taxml::RequestDocument BuildSbbw(std::string_view requestType, const Json& sb, const std::string& djxh,
-                                 std::string_view op);
+taxml::RequestDocument BuildSbbw(std::string_view requestType, const SubmittedDeclaration& sb,
+                                 const std::string& djxh, std::string_view op);
 
 // A submission is journalled before it is sent: the declaration is stored in one of these
 // states with its serial and business id, and its outcome is recorded once the server answered.
@@ -44,8 +62,8 @@ void RefuseWhileUnconfirmed(IRcsbDAO& dao, const std::string& djxh);
 
 // Stores declaration `sb` of payer `djxh` in state `sending` with serial `yblsh` and business id
 // `jywyid`, in one store transaction; answers the master id. Raises the store's error text (then
-// nothing was sent).
-int32_t JournalSubmission(IRcsbDAO& dao, Json sb, const std::string& djxh, const std::string& yblsh,
+// nothing was sent). The declaration is spent (its memory goes before the request is sent).
+int32_t JournalSubmission(IRcsbDAO& dao, SubmittedDeclaration&& sb, const std::string& djxh, const std::string& yblsh,
                           const std::string& jywyid, int32_t sending);
 
 // Removes the journal of a submission the server refused; a failure is logged under `op` (the

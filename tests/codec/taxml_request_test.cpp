@@ -94,6 +94,36 @@ TEST(TaxmlData, EncodingByRequestType) {
   EXPECT_NO_THROW(EncodeData(*FindRequestType("SbfXhnCxDjdxRequest"), "\xF0\x9F\x98\x80"));
 }
 
+TEST(TaxmlData, ALargeGzipDocumentIsEncodedPieceByPieceAsOneWhole) {
+  // More than a few megabytes, with three-byte characters across every piece boundary and a
+  // character GBK lacks near the end: the error names its byte in the whole text.
+  RequestDocument doc("SbfCxjmxnhRcSbYzxxBcRequest");
+  doc.Open("sbfJfsbbmxList");
+  for (int i = 0; i < 50000; ++i) doc.Open("sbfJfsbbmxDTO").Add("xm", std::string(i % 7, 'a') + "张三丰").Add("yjfe", 380.5).Close();
+  doc.Close();
+  const std::string text = doc.Text();
+  ASSERT_GT(text.size(), size_t{3} << 20);
+  const std::string packed = Base64Decode(EncodeData(doc));
+  EXPECT_EQ(GbkToUtf8(GzipDecompress(packed)), text);
+  EXPECT_EQ(packed, GzipCompress(Utf8ToGbk(text))) << "the same member as the whole text compressed at once";
+
+  RequestDocument bad("SbfCxjmxnhRcSbYzxxBcRequest");
+  bad.Add("pad", std::string(size_t{3} << 20, 'x')).Add("xm", "\xF0\x9F\x98\x80");
+  std::string whole;
+  try {
+    (void)Utf8ToGbk(bad.Text());
+  } catch (const EConvertError& e) {
+    whole = e.what();
+  }
+  ASSERT_FALSE(whole.empty());
+  try {
+    EncodeData(bad);
+    ADD_FAILURE() << "encoded";
+  } catch (const EConvertError& e) {
+    EXPECT_EQ(std::string(e.what()), whole);
+  }
+}
+
 TEST(TaxmlBody, KeysInOrderWithEscapedStrings) {
   Call call;
   call.keys["sbrqz"] = "2024-12-31";

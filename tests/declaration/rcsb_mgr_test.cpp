@@ -5,6 +5,9 @@
 
 #include <nlohmann/json.hpp>
 
+#include <string>
+#include <vector>
+
 #include "framework/module.h"
 #include "framework/host_access.h"
 #include "host/db/fault_injection.h"
@@ -95,6 +98,35 @@ TEST_F(RcsbMgr, ADeclaredSubmissionStoresTheVoucherAndSendsActuallyPayableForRes
   EXPECT_NE(doc.find("<yzpzzlDm>BDA0611049</yzpzzlDm>"), std::string::npos);
   EXPECT_EQ(Get("select count(*) from ds_sbrymxb where mxbid = " + std::to_string(id)), "2");
   EXPECT_EQ(Get("select length(jywyid) > 0 and length(yblsh) > 0 from ds_sbzb"), "1");
+}
+
+TEST_F(RcsbMgr, TheDeclarationReadOnceSendsAndStoresWhatItsJsonTreeDoes) {
+  // Quotes, escapes, names in either spelling, amounts as numbers and as text; a byte-order mark
+  // sends the same declaration through the general parser's tree.
+  Json sb = Declaration();
+  Json& persons = sb["details"][0]["persons"];
+  persons[0]["xm"] = "O'Neil \"Jr\" 张";
+  persons[0]["xzjdDm"] = "X&<1>";
+  persons[0]["xz_xzjddm"] = "ignored";
+  persons[1]["jfje"] = "380.5";
+  persons[1]["cxjmsbbm"] = "";
+  persons[1]["rybh"] = "R9";
+  persons[1]["jfnd"] = 2026;
+  const std::string text = sb.dump();
+  std::vector<std::string> documents, rows;
+  for (const std::string& sent : {text, "\xEF\xBB\xBF" + text}) {
+    int32_t id = 0, state = -1;
+    std::string error;
+    ASSERT_TRUE(mgr_->SbSend(sent, nullptr, id, state, error)) << error;
+    documents.push_back(LastDocument());
+    rows.push_back(Get("select group_concat(mxxh||'|'||xm||'|'||rybh||'|'||xz_xzjddm||'|'||jfnd||'|'||jfje, ',') "
+                       "from ds_sbrymxb where mxbid = " + std::to_string(id)));
+  }
+  EXPECT_EQ(documents[0], documents[1]);
+  EXPECT_NE(documents[0].find("<xzjdDm>X&amp;&lt;1&gt;</xzjdDm>"), std::string::npos) << documents[0];
+  EXPECT_NE(documents[0].find("<cxjmsbbm>R9</cxjmsbbm>"), std::string::npos) << documents[0];
+  EXPECT_EQ(rows[0], rows[1]);
+  EXPECT_EQ(rows[0], "1|O'Neil \"Jr\" 张|R1|X&<1>|2026|380.0,2|张三|R9||2026|380.5");
 }
 
 TEST_F(RcsbMgr, ARefusalWith10042IsFetchedLaterUnderItsSerial) {

@@ -1,0 +1,300 @@
+#include "codec/json_cursor.h"
+
+#include <array>
+
+namespace velmor {
+
+namespace {
+
+// Bytes that end a plain run inside a string: the quote, the backslash, control characters
+// (refused) and bytes of 0x80 and above (UTF-8 to check).
+constexpr std::array<bool, 256> MakeStops() {
+  std::array<bool, 256> t{};
+  for (int c = 0; c < 256; ++c) t[c] = c < 0x20 || c >= 0x80 || c == '"' || c == '\\';
+  return t;
+}
+constexpr std::array<bool, 256> kStop = MakeStops();
+
+int HexDigit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+void PutUtf8(std::string& out, uint32_t cp) {
+  if (cp < 0x80) {
+    out += static_cast<char>(cp);
+  } else if (cp < 0x800) {
+    out += static_cast<char>(0xC0 | (cp >> 6));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else if (cp < 0x10000) {
+    out += static_cast<char>(0xE0 | (cp >> 12));
+    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (cp >> 18));
+    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  }
+}
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+}  // namespace
+
+JsonCursor::Kind JsonCursor::Peek() {
+  SkipBlanks();
+  if (pos_ >= text_.size()) Fail();
+  switch (text_[pos_]) {
+    case '{': return Kind::kObject;
+    case '[': return Kind::kArray;
+    case '"': return Kind::kString;
+    case 't': return Kind::kTrue;
+    case 'f': return Kind::kFalse;
+    case 'n': return Kind::kNull;
+    default:
+      if (text_[pos_] == '-' || IsDigit(text_[pos_])) return Kind::kNumber;
+      Fail();
+  }
+}
+
+void JsonCursor::BeginObject() {
+  Expect('{');
+  Enter();
+}
+
+bool JsonCursor::FirstMember() {
+  SkipBlanks();
+  if (pos_ < text_.size() && text_[pos_] == '}') {
+    ++pos_;
+    --depth_;
+    return false;
+  }
+  return true;
+}
+
+bool JsonCursor::NextMember() {
+  SkipBlanks();
+  if (pos_ >= text_.size()) Fail();
+  if (text_[pos_] == ',') {
+    ++pos_;
+    return true;
+  }
+  if (text_[pos_] != '}') Fail();
+  ++pos_;
+  --depth_;
+  return false;
+}
+
+std::string_view JsonCursor::ReadKey(std::string& scratch, bool* escaped) {
+  SkipBlanks();
+  if (pos_ >= text_.size() || text_[pos_] != '"') Fail();
+  std::string_view key = String(scratch, escaped);
+  Expect(':');
+  return key;
+}
+
+void JsonCursor::BeginArray() {
+  Expect('[');
+  Enter();
+}
+
+bool JsonCursor::FirstElement() {
+  SkipBlanks();
+  if (pos_ < text_.size() && text_[pos_] == ']') {
+    ++pos_;
+    --depth_;
+    return false;
+  }
+  return true;
+}
+
+bool JsonCursor::NextElement() {
+  SkipBlanks();
+  if (pos_ >= text_.size()) Fail();
+  if (text_[pos_] == ',') {
+    ++pos_;
+    return true;
+  }
+  if (text_[pos_] != ']') Fail();
+  ++pos_;
+  --depth_;
+  return false;
+}
+
+std::string_view JsonCursor::String(std::string& scratch, bool* escaped) {
+  Expect('"');
+  const size_t from = pos_;
+  for (;;) {
+    while (pos_ < text_.size() && !kStop[static_cast<unsigned char>(text_[pos_])]) ++pos_;
+    if (pos_ >= text_.size()) Fail();
+    const auto c = static_cast<unsigned char>(text_[pos_]);
+    if (c == '"') {
+      if (escaped) *escaped = false;
+      return text_.substr(from, pos_++ - from);
+    }
+    if (c == '\\') break;
+    if (c < 0x20) Fail();
+    PassUtf8();
+  }
+  DecodeRest(from, scratch);
+  if (escaped) *escaped = true;
+  return scratch;
+}
+
+void JsonCursor::DecodeRest(size_t from, std::string& out) {
+  out.assign(text_.data() + from, pos_ - from);
+  for (;;) {
+    if (pos_ >= text_.size()) Fail();
+    const auto c = static_cast<unsigned char>(text_[pos_]);
+    if (c == '"') {
+      ++pos_;
+      return;
+    }
+    if (c < 0x20) Fail();
+    if (c >= 0x80) {
+      const size_t start = pos_;
+      PassUtf8();
+      out.append(text_.data() + start, pos_ - start);
+      continue;
+    }
+    if (c != '\\') {
+      out += static_cast<char>(c);
+      ++pos_;
+      continue;
+    }
+    if (++pos_ >= text_.size()) Fail();
+    const char e = text_[pos_++];
+    switch (e) {
+      case '"': case '\\': case '/': out += e; break;
+      case 'b': out += '\b'; break;
+      case 'f': out += '\f'; break;
+      case 'n': out += '\n'; break;
+      case 'r': out += '\r'; break;
+      case 't': out += '\t'; break;
+      case 'u': {
+        uint32_t cp = Hex4();
+        if (cp >= 0xDC00 && cp <= 0xDFFF) Fail();  // a low surrogate without its high half
+        if (cp >= 0xD800 && cp <= 0xDBFF) {
+          if (pos_ + 1 >= text_.size() || text_[pos_] != '\\' || text_[pos_ + 1] != 'u') Fail();
+          pos_ += 2;
+          const uint32_t low = Hex4();
+          if (low < 0xDC00 || low > 0xDFFF) Fail();
+          cp = 0x10000 + ((cp - 0xD800) << 10) + (low - 0xDC00);
+        }
+        PutUtf8(out, cp);
+        break;
+      }
+      default: Fail();
+    }
+  }
+}
+
+uint32_t JsonCursor::Hex4() {
+  if (text_.size() - pos_ < 4) Fail();
+  uint32_t v = 0;
+  for (int i = 0; i < 4; ++i) {
+    const int d = HexDigit(text_[pos_ + i]);
+    if (d < 0) Fail();
+    v = v * 16 + static_cast<uint32_t>(d);
+  }
+  pos_ += 4;
+  return v;
+}
+
+void JsonCursor::PassUtf8() {
+  // The well-formed sequences of RFC 3629: the second byte's range depends on the first.
+  const auto at = [&](size_t i) { return static_cast<unsigned char>(text_[pos_ + i]); };
+  const unsigned char b0 = at(0);
+  size_t n;
+  unsigned char lo = 0x80, hi = 0xBF;
+  if (b0 >= 0xC2 && b0 <= 0xDF) {
+    n = 2;
+  } else if (b0 >= 0xE0 && b0 <= 0xEF) {
+    n = 3;
+    if (b0 == 0xE0) lo = 0xA0;
+    if (b0 == 0xED) hi = 0x9F;
+  } else if (b0 >= 0xF0 && b0 <= 0xF4) {
+    n = 4;
+    if (b0 == 0xF0) lo = 0x90;
+    if (b0 == 0xF4) hi = 0x8F;
+  } else {
+    Fail();
+  }
+  if (text_.size() - pos_ < n) Fail();
+  if (at(1) < lo || at(1) > hi) Fail();
+  for (size_t i = 2; i < n; ++i) {
+    if (at(i) < 0x80 || at(i) > 0xBF) Fail();
+  }
+  pos_ += n;
+}
+
+std::string_view JsonCursor::Number() {
+  SkipBlanks();
+  const size_t from = pos_;
+  const auto digits = [&] {
+    const size_t start = pos_;
+    while (pos_ < text_.size() && IsDigit(text_[pos_])) ++pos_;
+    if (pos_ == start) Fail();
+  };
+  if (pos_ < text_.size() && text_[pos_] == '-') ++pos_;
+  if (pos_ >= text_.size()) Fail();
+  if (text_[pos_] == '0') {
+    ++pos_;
+  } else {
+    digits();
+  }
+  if (pos_ < text_.size() && text_[pos_] == '.') {
+    ++pos_;
+    digits();
+  }
+  if (pos_ < text_.size() && (text_[pos_] == 'e' || text_[pos_] == 'E')) {
+    ++pos_;
+    if (pos_ < text_.size() && (text_[pos_] == '+' || text_[pos_] == '-')) ++pos_;
+    digits();
+  }
+  return text_.substr(from, pos_ - from);
+}
+
+void JsonCursor::Literal() {
+  SkipBlanks();
+  for (std::string_view word : {std::string_view("true"), std::string_view("false"), std::string_view("null")}) {
+    if (text_.substr(pos_, word.size()) == word) {
+      pos_ += word.size();
+      return;
+    }
+  }
+  Fail();
+}
+
+std::string_view JsonCursor::Skip() {
+  const Kind kind = Peek();
+  const size_t from = pos_;
+  std::string scratch;
+  switch (kind) {
+    case Kind::kObject:
+      BeginObject();
+      for (bool more = FirstMember(); more; more = NextMember()) {
+        Key(scratch);
+        Skip();
+      }
+      break;
+    case Kind::kArray:
+      BeginArray();
+      for (bool more = FirstElement(); more; more = NextElement()) Skip();
+      break;
+    case Kind::kString: String(scratch); break;
+    case Kind::kNumber: Number(); break;
+    default: Literal(); break;
+  }
+  return text_.substr(from, pos_ - from);
+}
+
+void JsonCursor::End() {
+  SkipBlanks();
+  if (pos_ != text_.size()) Fail();
+}
+
+}  // namespace velmor

@@ -1,0 +1,111 @@
+// JsonCursor: a strict reader that walks JSON text value by value without building a tree, for
+// large texts whose shape the caller knows (a declaration of 200,000 persons), where a tree costs
+// more than the reading itself.
+//
+// It accepts exactly what nlohmann::json::parse accepts: RFC 8259 without comments or trailing
+// commas, blanks of space, tab, CR and LF only, well-formed UTF-8 in strings, escaped surrogates
+// only in pairs, nesting at most kMaxJsonDepth (velmor/json_depth.h). At the first departure it
+// raises JsonCursor::Malformed (its text is for the log only): the caller then reads the text with
+// the general parser, whose message names the fault, so users see the same message either way.
+// Two texts the general parser takes are refused here as well, left to it: one starting with a
+// UTF-8 byte-order mark (which it skips) and one with bytes after a NUL (where it stops reading).
+//
+//   JsonCursor c(text);
+//   c.BeginObject();
+//   std::string scratch;
+//   for (bool more = c.FirstMember(); more; more = c.NextMember()) {
+//     std::string_view key = c.Key(scratch);  // view valid until the next Key/String call
+//     ...read or Skip() the value...
+//   }
+//   c.End();
+//
+// Strings without escapes are views into the text; the others are decoded into the caller's
+// buffer. A value on the stack of one thread; the text must outlive the cursor and its views.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+#include "velmor/json_depth.h"
+
+namespace velmor {
+
+class JsonCursor {
+ public:
+  class Malformed : public std::runtime_error {
+   public:
+    explicit Malformed(size_t at) : std::runtime_error("JSON文本格式错误（第" + std::to_string(at + 1) + "字节）") {}
+  };
+
+  enum class Kind : uint8_t { kObject, kArray, kString, kNumber, kTrue, kFalse, kNull };
+
+  explicit JsonCursor(std::string_view text) : text_(text) {}
+
+  // The kind of the value that starts at the cursor (blanks skipped); raises at the end of the
+  // text or at a character that starts no value.
+  Kind Peek();
+
+  // Objects: BeginObject consumes '{'; FirstMember answers whether a member follows (consuming
+  // '}' when none does); NextMember consumes ',' (true) or '}' (false) after a member's value.
+  // Key reads the member's name and its ':'.
+  void BeginObject();
+  bool FirstMember();
+  bool NextMember();
+  std::string_view Key(std::string& scratch) { return ReadKey(scratch, nullptr); }
+  // The same, telling whether the name held escapes (then the view is into `scratch`).
+  std::string_view ReadKey(std::string& scratch, bool* escaped);
+
+  // Arrays, as objects: '[' then elements separated by ',' up to ']'.
+  void BeginArray();
+  bool FirstElement();
+  bool NextElement();
+
+  // A string value, decoded; `escaped` (when given) tells whether it held escapes, in which case
+  // the view is into `scratch` (overwritten), else into the text.
+  std::string_view String(std::string& scratch, bool* escaped = nullptr);
+  // A number, its token as written (grammar checked; its value is the caller's).
+  std::string_view Number();
+  // true, false or null.
+  void Literal();
+  // Any value, checked through, as its span of the text.
+  std::string_view Skip();
+
+  // Only blanks may remain.
+  void End();
+
+  // Byte offset of the cursor in the text.
+  size_t Offset() const { return pos_; }
+
+ private:
+  [[noreturn]] void Fail() const { throw Malformed(pos_); }
+  void SkipBlanks() {
+    while (pos_ < text_.size()) {
+      const char c = text_[pos_];
+      if (c != ' ' && c != '\t' && c != '\n' && c != '\r') return;
+      ++pos_;
+    }
+  }
+  void Expect(char c) {
+    SkipBlanks();
+    if (pos_ >= text_.size() || text_[pos_] != c) Fail();
+    ++pos_;
+  }
+  void Enter() {
+    if (++depth_ > kMaxJsonDepth) Fail();
+  }
+  // Escapes from text_[pos_] (just after the opening quote and the plain run `from`..pos_) on,
+  // decoded into `out` up to the closing quote.
+  void DecodeRest(size_t from, std::string& out);
+  // One UTF-8 sequence starting at pos_ (a byte of 0x80 and above), checked and passed.
+  void PassUtf8();
+  uint32_t Hex4();
+
+  std::string_view text_;
+  size_t pos_ = 0;
+  int depth_ = 0;
+};
+
+}  // namespace velmor

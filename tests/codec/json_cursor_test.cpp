@@ -1,0 +1,88 @@
+// JsonCursor: it accepts exactly the texts the general parser accepts (within the nesting bound),
+// and reads strings and numbers as that parser does.
+#include "codec/json_cursor.h"
+
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+
+#include <string>
+#include <vector>
+
+#include "velmor/json_depth.h"
+
+namespace velmor {
+namespace {
+
+using Json = nlohmann::json;
+
+bool CursorAccepts(std::string_view text) {
+  try {
+    JsonCursor c(text);
+    c.Skip();
+    c.End();
+    return true;
+  } catch (const JsonCursor::Malformed&) {
+    return false;
+  }
+}
+
+TEST(JsonCursor, AcceptsWhatTheGeneralParserAcceptsAndNothingElse) {
+  const std::vector<std::string> texts = {
+      "{}", "[]", " \t\r\n{ } ", "0", "-0", "12", "-12.50", "1e5", "1E+5", "2.5e-3", "true", "false", "null",
+      "\"\"", "\"a\\\"b\\\\c\\/d\\b\\f\\n\\r\\t\"", "\"\\u0041\\u00e9\\u4e2d\"", "\"\\ud83d\\ude00\"",
+      "\"张三\"", "\"\xF0\x9F\x98\x80\"", "{\"a\":[1,{\"b\":null}],\"c\":\"x\"}", "[1,2,3]",
+      "{\"a\":1,\"a\":2}",
+      // refused
+      "", " ", "{", "}", "[1,]", "{\"a\":1,}", "[1 2]", "{\"a\" 1}", "{1:2}", "{\"a\":}", "01", "-", "1.", ".5",
+      "1e", "1e+", "+1", "0x10", "NaN", "Infinity", "tru", "nul", "true false", "\"abc", "\"\\x\"", "\"\\u00\"",
+      "\"\\u00G0\"", "\"\\ud800\"", "\"\\ud800x\"", "\"\\ud800\\u0041\"", "\"\\udc00\"", "\"a\tb\"",
+      std::string("\"a\0b\"", 5), "\f{}", "{}x", "\"\xC0\x80\"", "\"\xC3\"",
+      "\"\xE0\x80\x80\"", "\"\xED\xA0\x80\"", "\"\xF4\x90\x80\x80\"", "\"\xF5\x80\x80\x80\"", "\"\xFF\"",
+      "\"\xE4\xB8\"", "[\"\x80\"]", "'a'", "[1]]", "{}{}"};
+  for (const std::string& t : texts) {
+    EXPECT_EQ(CursorAccepts(t), Json::accept(t)) << "text: " << t;
+  }
+}
+
+TEST(JsonCursor, NestingIsBoundedAndOddEndsAreLeftToTheGeneralParser) {
+  const std::string inside(kMaxJsonDepth, '['), outside(kMaxJsonDepth + 1, '[');
+  EXPECT_TRUE(CursorAccepts(inside + std::string(kMaxJsonDepth, ']')));
+  EXPECT_FALSE(CursorAccepts(outside + std::string(kMaxJsonDepth + 1, ']')));
+  EXPECT_FALSE(CursorAccepts("\xEF\xBB\xBF{}")) << "a byte-order mark is left to the general parser";
+  EXPECT_FALSE(CursorAccepts(std::string("{}\0[", 4))) << "so is what follows a NUL, which it takes for the end";
+}
+
+TEST(JsonCursor, StringsAreDecodedAsTheGeneralParserDecodesThem) {
+  for (const std::string t : {"\"plain\"", "\"O'Neil \\\"Jr\\\"\"", "\"\\u0000x\"", "\"\\ud83d\\ude00 张\"",
+                              "\"tab\\tnew\\nline\\\\\"", "\"\\u00e9\\u00E9\""}) {
+    JsonCursor c(t);
+    std::string scratch;
+    bool escaped = true;
+    const std::string_view v = c.String(scratch, &escaped);
+    EXPECT_EQ(std::string(v), Json::parse(t).get<std::string>()) << t;
+    EXPECT_EQ(escaped, t.find('\\') != std::string::npos) << t;
+  }
+}
+
+TEST(JsonCursor, WalksObjectsMemberByMemberAndGivesSpans) {
+  const std::string text = R"( {"n": -1.5e2, "s":"v", "o": {"x": [1, "]"]}, "e": [], "t": true} )";
+  JsonCursor c(text);
+  std::string scratch;
+  std::vector<std::string> seen;
+  c.BeginObject();
+  for (bool more = c.FirstMember(); more; more = c.NextMember()) {
+    const std::string key(c.Key(scratch));
+    switch (c.Peek()) {
+      case JsonCursor::Kind::kNumber: seen.push_back(key + "=" + std::string(c.Number())); break;
+      case JsonCursor::Kind::kString: seen.push_back(key + "=" + std::string(c.String(scratch))); break;
+      case JsonCursor::Kind::kTrue: c.Literal(); seen.push_back(key + "=true"); break;
+      default: seen.push_back(key + "=" + std::string(c.Skip())); break;
+    }
+  }
+  c.End();
+  EXPECT_EQ(seen, (std::vector<std::string>{"n=-1.5e2", "s=v", R"(o={"x": [1, "]"]})", "e=[]", "t=true"}));
+}
+
+}  // namespace
+}  // namespace velmor
