@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <span>
 
 #include <pugixml.hpp>
@@ -68,7 +69,12 @@ RequestDocument& RequestDocument::Add(std::string_view name, std::string_view va
   text_ += '<';
   text_ += name;
   text_ += '>';
-  text_ += EscapeXmlShort(value);
+  // Most values are codes and numbers with nothing to escape: they go in as they are.
+  if (value.find_first_of("&<>'\"") == std::string_view::npos) {
+    text_ += value;
+  } else {
+    text_ += EscapeXmlShort(value);
+  }
   text_ += "</";
   text_ += name;
   text_ += '>';
@@ -76,9 +82,15 @@ RequestDocument& RequestDocument::Add(std::string_view name, std::string_view va
 }
 
 RequestDocument& RequestDocument::Add(std::string_view name, double value) {
-  char buf[40];
-  std::snprintf(buf, sizeof buf, "%.15g", value);
-  return Add(name, std::string_view(buf));
+  // Amounts repeat from row to row (a roster declares the same fee for most persons): the text of
+  // the last one is kept.
+  if (lastNumberText_.empty() || std::memcmp(&value, &lastNumber_, sizeof value) != 0) {
+    char buf[40];
+    std::snprintf(buf, sizeof buf, "%.15g", value);
+    lastNumber_ = value;
+    lastNumberText_ = buf;
+  }
+  return Add(name, std::string_view(lastNumberText_));
 }
 
 RequestDocument& RequestDocument::Add(std::string_view name, int64_t value) {

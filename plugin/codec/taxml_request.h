@@ -60,6 +60,8 @@ class RequestDocument {
   const RequestType* type_;
   std::string text_;
   std::vector<std::string> open_;
+  double lastNumber_ = 0;        // the last number added
+  std::string lastNumberText_;   // and its text ("" before the first)
 };
 
 // The value of the body key (taxml_request_types.h): the text as bytes in the type's encoding (GBK through iconv, or
