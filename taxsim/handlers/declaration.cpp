@@ -14,6 +14,7 @@
 // again.
 #include <cstdio>
 #include <cstdlib>
+#include <utility>
 
 #include "taxsim/handlers.h"
 #include "taxsim/handlers/declaration_book.h"
@@ -41,14 +42,16 @@ Json& AddDeclaration(const Call& call, State& state) {
             {"yzpzxh", ""},          {"state", "pending"},             {"yjfe", 0.0},
             {"paid", 0.0},           {"persons", Json::array()}};
   double total = 0;
+  // Built in place: a roster-sized declaration is never copied.
+  Json& persons = d["persons"];
   for (pugi::xml_node p : call.document->Root().child("sbfJfsbbmxList").children("sbfJfsbbmxDTO")) {
     Json person = Json::object();
     for (pugi::xml_node f : p.children()) person[f.name()] = f.text().get();
     total += p.child("yjfe").text().as_double();
-    d["persons"].push_back(person);
+    persons.push_back(std::move(person));
   }
   d["yjfe"] = total;
-  state.declarations.push_back(d);
+  state.declarations.push_back(std::move(d));
   return state.declarations.back();
 }
 
