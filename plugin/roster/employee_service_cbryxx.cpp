@@ -164,6 +164,9 @@ std::string TEmployeeServiceImpl::DownloadCbryxx(const std::string& djxh, bool i
     const bool received = cbxx.RecordCount() > 0 || ryxx.RecordCount() > 0;
     if (!incremental) {
       deal.sweepItems();
+    }
+    // The persons the server no longer has, when there are any (with their enrolments and items).
+    if (!incremental && deal.StalePersons()) {
       const char* origin = " (select rydjxh from sb_ryjbxxb where djxh = '%s' and ifnull(ly, '0') in ('', '0') and "
                            "updateFlag = 0) ";
       const std::string stale = FormatSql(origin, {V(djxh)});
