@@ -7,6 +7,10 @@
 #include <iostream>
 #include <map>
 
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
+
 #include <CLI/CLI.hpp>
 
 #include "taxsim/bank/bank_platform.h"
@@ -49,6 +53,13 @@ Exit status: 0 stopped by SIGINT or SIGTERM (or --write-scenario done), 1 failur
 }  // namespace
 
 int main(int argc, char** argv) {
+#if defined(__GLIBC__)
+  // A pool of threads serves the calls (their handlers one at a time, under the state's lock).
+  // With an allocation arena per thread, each kept the memory of the large answers it once
+  // built, and the process tripled its peak (1.4 GB instead of 0.47 GB while paying 50,000
+  // lines). One arena serves them all.
+  mallopt(M_ARENA_MAX, 1);
+#endif
   CLI::App app{"velmor-taxsim: a simulated tax-administration server on 127.0.0.1", "velmor-taxsim"};
   app.footer(kFooter);
   app.option_defaults()->always_capture_default();

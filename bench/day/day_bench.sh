@@ -5,7 +5,7 @@
 # INSERT of as many rows in one transaction, same run, same kind of database file), the ratio,
 # and the peak resident memory of the client and of the simulator. Then the cost per row of each
 # step at both sizes, and `velmor demo` at PERSONS under /usr/bin/time (DEMO=0 skips it).
-# PAYMENT=no leaves out the payment steps (still quadratic in the arrears lines), and so the demo.
+# PAYMENT=no leaves out the payment steps, and so the demo.
 #
 #   bench/day/day_bench.sh [BUILD_DIR] [PERSONS] [SMALL]
 set -euo pipefail

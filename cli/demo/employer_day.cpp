@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -184,17 +185,17 @@ void RunEmployerDay(DemoContext& c, LongOperation& op) {
   day.Step("缴纳欠费（扣款与银行端凭证）", [&](IProgressView* view) {
     std::string text;
     if (!jk->GetQfxxLb(0, "", "", "", view, text)) session.Fail(jk->GetErrorMessage());
-    const Json lines = Json::parse(text);
+    Json lines = Json::parse(text);
     if (lines.empty()) return std::string("没有欠费");
     Json byDeduction = Json::array(), byVoucher = Json::array();
     double deductedAmount = 0, voucherAmount = 0;
+    std::set<std::string> documents;
     for (size_t i = 0; i < lines.size(); ++i) {
-      const Json& l = lines[i];
+      Json& l = lines[i];
       const bool d = i < (lines.size() + 1) / 2;
-      (d ? byDeduction : byVoucher).push_back(l);
       (d ? deductedAmount : voucherAmount) += Amount(l, "qfje");
-      if (d && std::find(deducted.begin(), deducted.end(), l.value("yzpzxh", "")) == deducted.end())
-        deducted.push_back(l.value("yzpzxh", ""));
+      if (d && documents.insert(l.value("yzpzxh", "")).second) deducted.push_back(l.value("yzpzxh", ""));
+      (d ? byDeduction : byVoucher).push_back(std::move(l));
     }
     if (!jk->GetSfxyLb(djxh, "1", view, text)) session.Fail(jk->GetErrorMessage());
     const Json agreements = Json::parse(text);

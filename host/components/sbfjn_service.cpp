@@ -35,12 +35,13 @@ bool SbfjnService::GetQfxxByYzpzxh(const std::string& djxh, const std::string& y
   Json body = {{"yblsh", common_->NewSerialNo()}, {"djxh", djxh}, {"yzpzxhList", list}, {"sfbhyjk", flag}};
   std::string text;
   if (!Exchange(kArrearsCode, body.dump(), text, error)) return false;
-  Json parsed = Json::parse(text, nullptr, false);
-  if (!parsed.is_object()) {
+  // Checked, not rebuilt: the answer holds every arrears line and is handed over as it came.
+  const size_t first = text.find_first_not_of(" \t\r\n");
+  if (first == std::string::npos || text[first] != '{' || !Json::accept(text)) {
     error = "社保费缴纳服务应答格式错误（" + std::string(kArrearsCode) + "）";
     return false;
   }
-  answer = parsed.dump();
+  answer = std::move(text);
   return true;
 }
 

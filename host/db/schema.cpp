@@ -256,8 +256,21 @@ CREATE TABLE ds_rysbztb (djxh TEXT, jfnd TEXT, xzid TEXT, sbrq TEXT, ybtfe REAL,
 CREATE INDEX ix_ds_rysbztb_1 ON ds_rysbztb(djxh, jfnd, xzid);
 )sql";
 
+// Version 2: paid and vouchered lines are replaced and updated one at a time, by voucher line
+// (djxh, yzpzxh, yzpzmxxh), by levy (djxh, zsuuid) or by voucher number (djxh, dzsphm). With an
+// index on (djxh, yzpzxh) only, the planner walked every line of the payer or of a voucher that
+// has thousands for each of them, and paying N lines took time in N squared. The index by voucher
+// line also serves the queries by voucher, so the old one goes.
+constexpr std::string_view kVersion2 = R"sql(
+CREATE INDEX ix_sb_fkjnxxb_5 ON sb_fkjnxxb(djxh, yzpzxh, yzpzmxxh);
+CREATE INDEX ix_sb_fkjnxxb_6 ON sb_fkjnxxb(djxh, zsuuid);
+CREATE INDEX ix_sb_fkjnxxb_7 ON sb_fkjnxxb(djxh, dzsphm);
+DROP INDEX ix_sb_fkjnxxb_1;
+)sql";
+
 constexpr Migration kMigrations[] = {
     {1, "the tables of every store", kVersion1},
+    {2, "payment lines indexed by voucher line", kVersion2},
 };
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <fstream>
 #include <map>
 #include <set>
+#include <tuple>
 
 #include "codec/json_parse.h"
 #include "codec/text_utils.h"
@@ -119,9 +120,9 @@ bool TPaymentMgr::GetQfxxLb(int32_t source, const std::string& djxh, const std::
     std::vector<std::pair<std::string, std::vector<std::string>>> failures;
     // One arrears answer: lines of the offices that answered, reasons of those that failed.
     auto absorb = [&](const Json& answer) {
-      const Json entries =
-          answer.contains("qfxxList") && answer["qfxxList"].is_array() ? answer["qfxxList"] : Json::array();
-      for (const Json& e : entries) {
+      auto list = answer.find("qfxxList");
+      if (list == answer.end() || !list->is_array()) return;
+      for (const Json& e : *list) {
         if (Text(e, "code") == "SUCCESS") {
           auto mx = e.find("qfxxMxList");
           if (mx == e.end() || !mx->is_array()) continue;  // empty or the text "null"
@@ -149,9 +150,9 @@ bool TPaymentMgr::GetQfxxLb(int32_t source, const std::string& djxh, const std::
     for (const char* k : {"zjtzlsh", "skssqq", "skssqz", "sbjbjgDm", "sbbm", "zsxmDm"}) narrowed = narrowed || keys.contains(k);
     if (!narrowed && !lines.empty()) {
       Json documents = Json::array();
+      std::set<std::string> listed;
       for (const Json& l : lines)
-        if (std::find(documents.begin(), documents.end(), Json(Text(l, "yzpzxh"))) == documents.end())
-          documents.push_back(Text(l, "yzpzxh"));
+        if (std::string yzpzxh = Text(l, "yzpzxh"); listed.insert(yzpzxh).second) documents.push_back(yzpzxh);
       std::string text, error;
       if (!GetSbfjnService()->GetQfxxByYzpzxh(payer, documents.dump(), "N", text, error)) throw OpRefusal(error);
       Json more = ParseOutsideJson<Json>(text, false);
@@ -167,13 +168,22 @@ bool TPaymentMgr::GetQfxxLb(int32_t source, const std::string& djxh, const std::
       officeFailures += (officeFailures.empty() ? "" : "\r\n") + name + "欠费信息获取失败，原因：" + joined;
     }
 
-    std::vector<Json> sorted(lines.begin(), lines.end());
-    std::stable_sort(sorted.begin(), sorted.end(),
-                     [](const Json& a, const Json& b) { return Lower(Text(a, "jkqx")) < Lower(Text(b, "jkqx")); });
-    std::stable_sort(sorted.begin(), sorted.end(), [](const Json& a, const Json& b) {
-      return std::make_pair(Text(a, "hsjg"), Text(a, "yzpzxh")) < std::make_pair(Text(b, "hsjg"), Text(b, "yzpzxh"));
+    // By office and voucher, and within them by deadline (case aside), keeping the answer's order
+    // otherwise; the keys are read once per line, not once per comparison.
+    struct Keyed {
+      std::string hsjg, yzpzxh, jkqx;
+      size_t at;
+    };
+    std::vector<Keyed> order;
+    order.reserve(lines.size());
+    for (size_t i = 0; i < lines.size(); ++i)
+      order.push_back({Text(lines[i], "hsjg"), Text(lines[i], "yzpzxh"), Lower(Text(lines[i], "jkqx")), i});
+    std::stable_sort(order.begin(), order.end(), [](const Keyed& a, const Keyed& b) {
+      return std::tie(a.hsjg, a.yzpzxh, a.jkqx) < std::tie(b.hsjg, b.yzpzxh, b.jkqx);
     });
-    arrears = Json(sorted).dump();
+    Json sorted = Json::array();
+    for (const Keyed& k : order) sorted.push_back(std::move(lines[k.at]));
+    arrears = sorted.dump();
     payment::Advance(progress, 0.2);
   });
   if (ok) ErrorMessage = officeFailures;

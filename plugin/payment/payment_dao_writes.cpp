@@ -1,5 +1,7 @@
 // The payment store's writes: paid and vouchered lines, their states, timed-out deductions and
 // certificate print records. Writes of several statements run in one transaction.
+#include <algorithm>
+
 #include "business/date_time.h"
 #include "framework/module.h"
 #include "framework/registry.h"
@@ -20,40 +22,63 @@ namespace {
 std::string MemberOr(const Json& line, const char* key, const std::string& given) {
   return given.empty() ? Text(line, key) : given;
 }
-}  // namespace
 
-std::string LineInsert(const Json& l, const LineFacts& f, const SqlFragment& extraColumn,
-                       const SqlFragment& extraValue) {
-  const std::string yhhbmc = Text(l, "yhhbMc").empty() ? Text(l, "yhhbmc") : Text(l, "yhhbMc");
-  return FormatSql(
-      "INSERT INTO sb_fkjnxxb(djxh,hsjg,yzpzxh,yzpzmxxh,sbbm,sbjbjgDm,skssqq,skssqz,zsxmDm,zspmDm,zszmDm,yskmDm,"
-      "ysfpblDm,yjjcDm,skgkDm,qfje,zsjgDm,zsuuid,jkqx,jkzt,jksj,sjje,dyzt,dysj,dzsphm,jkfs,jkzh,yhyywdMc,skgkMc,"
-      "zsswjgMc,zhmc,yhhbmc,jfrlx,xm,zjlx,zjhm %s) VALUES(%s,%s,%s,%s,%s,%s,%s,%s,%s,%s,%s,%s,%s,%s,%s,%s,%s,%s,%s,%d,"
-      "%s,%f,%d,%s,%s,%d,%s,%s,%s,%s,%s,%s,%d,%s,%s,%s %s)",
-      {extraColumn, Q(f.djxh), Q(Text(l, "hsjg")), Q(Text(l, "yzpzxh")), Q(Text(l, "yzpzmxxh")), Q(Text(l, "sbbm")),
-       Q(Text(l, "sbjbjgDm")), Q(Text(l, "skssqq")), Q(Text(l, "skssqz")), Q(Text(l, "zsxmDm")),
-       Q(Text(l, "zspmDm")), Q(Text(l, "zszmDm")), Q(Text(l, "yskmDm")), Q(Text(l, "ysfpblDm")),
-       Q(Text(l, "yjjcDm")), Q(Text(l, "skgkDm")), Q(Text(l, "qfje")), Q(Text(l, "zsjgDm")), Q(Text(l, "zsuuid")),
-       Q(Text(l, "jkqx")), f.jkzt, Q(MemberOr(l, "jksj", f.jksj)), NumberOf(l, "sjje"), f.dyzt,
-       Q(MemberOr(l, "dysj", f.dysj)), Q(Text(l, "dzsphm")), f.jkfs, Q(Text(l, "jkzh")), Q(Text(l, "yhyywdMc")),
-       Q(Text(l, "skgkMc")), Q(Text(l, "zsswjgMc")), Q(Text(l, "zhmc")), Q(yhhbmc), f.jfrlx, Q(f.xm), Q(f.zjlx),
-       Q(f.zjhm), extraValue});
+constexpr const char* kLineColumns =
+    "djxh,hsjg,yzpzxh,yzpzmxxh,sbbm,sbjbjgDm,skssqq,skssqz,zsxmDm,zspmDm,zszmDm,yskmDm,ysfpblDm,yjjcDm,skgkDm,qfje,"
+    "zsjgDm,zsuuid,jkqx,jkzt,jksj,sjje,dyzt,dysj,dzsphm,jkfs,jkzh,yhyywdMc,skgkMc,zsswjgMc,zhmc,yhhbmc,jfrlx,xm,zjlx,"
+    "zjhm";
+constexpr const char* kTimedOutColumns =
+    "djxh,hsjg,yzpzxh,yzpzmxxh,sbbm,sbjbjgDm,skssqq,skssqz,zsxmDm,zspmDm,zszmDm,yskmDm,ysfpblDm,yjjcDm,skgkDm,qfje,"
+    "zsjgDm,zsuuid,jkqx,jkzt,jksj,sjje,dyzt,dysj,yblsh,jkfs,jkzh,yhyywdMc,zhmc,yhhbmc,jfrlx,xm,zjlx,zjhm";
+
+// "INSERT INTO table(columns) VALUES(?,...)" with one parameter per column.
+std::string InsertSql(const char* table, std::string columns) {
+  const size_t count = static_cast<size_t>(std::count(columns.begin(), columns.end(), ',')) + 1;
+  std::string sql = std::string("INSERT INTO ") + table + "(" + columns + ") VALUES(";
+  for (size_t i = 0; i < count; ++i) sql += i == 0 ? "?" : ",?";
+  return sql + ")";
 }
 
-std::string TimedOutInsert(const Json& l, const LineFacts& f, const std::string& yblsh) {
-  const std::string yhhbmc = Text(l, "yhhbMc").empty() ? Text(l, "yhhbmc") : Text(l, "yhhbMc");
-  return FormatSql(
-      "INSERT INTO sb_jkcslsb(djxh,hsjg,yzpzxh,yzpzmxxh,sbbm,sbjbjgDm,skssqq,skssqz,zsxmDm,zspmDm,zszmDm,yskmDm,"
-      "ysfpblDm,yjjcDm,skgkDm,qfje,zsjgDm,zsuuid,jkqx,jkzt,jksj,sjje,dyzt,dysj,yblsh,jkfs,jkzh,yhyywdMc,zhmc,yhhbmc,"
-      "jfrlx,xm,zjlx,zjhm) VALUES(%s,%s,%s,%s,%s,%s,%s,%s,%s,%s,%s,%s,%s,%s,%s,%s,%s,%s,%s,%d,%s,%f,%d,%s,%s,%d,%s,%s,"
-      "%s,%s,%d,%s,%s,%s)",
-      {Q(f.djxh), Q(Text(l, "hsjg")), Q(Text(l, "yzpzxh")), Q(Text(l, "yzpzmxxh")), Q(Text(l, "sbbm")),
-       Q(Text(l, "sbjbjgDm")), Q(Text(l, "skssqq")), Q(Text(l, "skssqz")), Q(Text(l, "zsxmDm")),
-       Q(Text(l, "zspmDm")), Q(Text(l, "zszmDm")), Q(Text(l, "yskmDm")), Q(Text(l, "ysfpblDm")),
-       Q(Text(l, "yjjcDm")), Q(Text(l, "skgkDm")), Q(Text(l, "qfje")), Q(Text(l, "zsjgDm")), Q(Text(l, "zsuuid")),
-       Q(Text(l, "jkqx")), IntOf(l, "jkzt"), Q(Text(l, "jksj")), NumberOf(l, "sjje"), IntOf(l, "dyzt"),
-       Q(Text(l, "dysj")), Q(yblsh), f.jkfs, Q(Text(l, "jkzh")), Q(Text(l, "yhyywdMc")), Q(Text(l, "zhmc")),
-       Q(yhhbmc), f.jfrlx, Q(f.xm), Q(f.zjlx), Q(f.zjhm)});
+std::string Yhhbmc(const Json& l) {
+  const std::string yhhbMc = Text(l, "yhhbMc");
+  return yhhbMc.empty() ? Text(l, "yhhbmc") : yhhbMc;
+}
+
+// The members every line insert takes as they are, hsjg to jkqx.
+void CommonTexts(const Json& l, BoundValues& v) {
+  for (const char* key : {"hsjg", "yzpzxh", "yzpzmxxh", "sbbm", "sbjbjgDm", "skssqq", "skssqz", "zsxmDm", "zspmDm",
+                          "zszmDm", "yskmDm", "ysfpblDm", "yjjcDm", "skgkDm", "qfje", "zsjgDm", "zsuuid", "jkqx"})
+    v.Text(Text(l, key));
+}
+}  // namespace
+
+const std::string& LineInsertSql(bool certificate) {
+  static const std::string plain = InsertSql("sb_fkjnxxb", kLineColumns);
+  static const std::string linked = InsertSql("sb_fkjnxxb", std::string(kLineColumns) + ",dzjfpzdyID");
+  return certificate ? linked : plain;
+}
+
+void LineValues(const Json& l, const LineFacts& f, BoundValues& v) {
+  v.Text(f.djxh);
+  CommonTexts(l, v);
+  v.Int(f.jkzt).Text(MemberOr(l, "jksj", f.jksj)).Money(NumberOf(l, "sjje")).Int(f.dyzt);
+  v.Text(MemberOr(l, "dysj", f.dysj)).Text(Text(l, "dzsphm")).Int(f.jkfs);
+  for (const char* key : {"jkzh", "yhyywdMc", "skgkMc", "zsswjgMc", "zhmc"}) v.Text(Text(l, key));
+  v.Text(Yhhbmc(l)).Int(f.jfrlx).Text(f.xm).Text(f.zjlx).Text(f.zjhm);
+}
+
+const std::string& TimedOutInsertSql() {
+  static const std::string sql = InsertSql("sb_jkcslsb", kTimedOutColumns);
+  return sql;
+}
+
+void TimedOutValues(const Json& l, const LineFacts& f, const std::string& yblsh, BoundValues& v) {
+  v.Text(f.djxh);
+  CommonTexts(l, v);
+  v.Int(IntOf(l, "jkzt")).Text(Text(l, "jksj")).Money(NumberOf(l, "sjje")).Int(IntOf(l, "dyzt"));
+  v.Text(Text(l, "dysj")).Text(yblsh).Int(f.jkfs);
+  for (const char* key : {"jkzh", "yhyywdMc", "zhmc"}) v.Text(Text(l, key));
+  v.Text(Yhhbmc(l)).Int(f.jfrlx).Text(f.xm).Text(f.zjlx).Text(f.zjhm);
 }
 
 }  // namespace payment
@@ -64,18 +89,23 @@ bool TPaymentDAO::CommitData(const std::string& lines, int32_t jkfs, int32_t jfr
     Json rows = payment::ArrayOf(lines, "缴费明细");
     Ref<IDBMechanism> db = OpenMainConnection();
     Transaction tx(*db, "数据库执行失败");
+    // A vouchered line replaces the one of its levy, any other the one of its voucher line.
+    const std::string replaced = jkfs == 3 ? "delete from sb_fkjnxxb where djxh=? and zsuuid=?"
+                                           : "delete from sb_fkjnxxb where djxh=? and yzpzxh=? and yzpzmxxh=?";
+    BoundValues key, line;
     for (const Json& l : rows) {
       payment::LineFacts f{payment::PayerOr(Text(l, "djxh")), payment::IntOf(l, "jkzt"), jkfs == 3 ? 1 : 0,
                            jkfs, jfrlx, xm, zjlx, zjhm, {}, {}};
+      key.Clear();
+      key.Text(f.djxh);
       if (jkfs == 3)
-        ExecOrThrow(*db, FormatSql("delete from sb_fkjnxxb where djxh=%s and zsuuid=%s", {Q(f.djxh), Q(Text(l, "zsuuid"))}),
-                    "数据库执行失败");
+        key.Text(Text(l, "zsuuid"));
       else
-        ExecOrThrow(*db,
-                    FormatSql("delete from sb_fkjnxxb where djxh=%s and yzpzxh=%s and yzpzmxxh=%s",
-                              {Q(f.djxh), Q(Text(l, "yzpzxh")), Q(Text(l, "yzpzmxxh"))}),
-                    "数据库执行失败");
-      ExecOrThrow(*db, payment::LineInsert(l, f), "数据库执行失败");
+        key.Text(Text(l, "yzpzxh")).Text(Text(l, "yzpzmxxh"));
+      ExecBoundOrThrow(*db, replaced, key, "数据库执行失败");
+      line.Clear();
+      payment::LineValues(l, f, line);
+      ExecBoundOrThrow(*db, payment::LineInsertSql(), line, "数据库执行失败");
     }
     tx.Commit();
     return true;
@@ -119,9 +149,12 @@ bool TPaymentDAO::SaveCsjkxx(const std::string& lines, const std::string& yblsh,
     Json rows = payment::ArrayOf(lines, "缴费明细");
     Ref<IDBMechanism> db = OpenMainConnection();
     Transaction tx(*db, "数据库执行失败");
+    BoundValues line;
     for (const Json& l : rows) {
       payment::LineFacts f{payment::PayerOr(Text(l, "djxh")), 0, 0, jkfs, jfrlx, xm, zjlx, zjhm, {}, {}};
-      ExecOrThrow(*db, payment::TimedOutInsert(l, f, yblsh), "数据库执行失败");
+      line.Clear();
+      payment::TimedOutValues(l, f, yblsh, line);
+      ExecBoundOrThrow(*db, payment::TimedOutInsertSql(), line, "数据库执行失败");
     }
     tx.Commit();
     return true;

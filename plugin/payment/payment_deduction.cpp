@@ -57,8 +57,9 @@ Json TPaymentMgr::ApplyFeedback(Json lines, const Json& feedback, const Json& ag
   std::map<std::string, std::string> texts;  // kkfhdm -> the server's text
   if (feedback.contains("kkfkLb") && feedback["kkfkLb"].is_array())
     for (const Json& k : feedback["kkfkLb"]) texts[Text(k, "kkfhdm")] = Text(k, "kkfhmc");
-  const Json rows = feedback.contains("szmxLb") && feedback["szmxLb"].is_array() ? feedback["szmxLb"] : Json();
-  if (!rows.is_array()) throw OpRefusal("反馈报文异常");
+  auto rowsAt = feedback.find("szmxLb");
+  if (rowsAt == feedback.end() || !rowsAt->is_array()) throw OpRefusal("反馈报文异常");
+  const Json& rows = *rowsAt;
   std::map<LineKey, size_t> index;  // the last line of each key, as a scan from the front would find
   for (size_t i = 0; i < lines.size(); ++i) index[KeyOf(lines[i])] = i;
   for (const Json& r : rows) {
@@ -90,7 +91,7 @@ Json TPaymentMgr::ApplyFeedback(Json lines, const Json& feedback, const Json& ag
       l["jksj"] = now;
       l["jkzh"] = Text(agreement, "jkzh");
       l["yhyywdMc"] = Text(agreement, "yhyywdMc");
-      stored.push_back(l);
+      stored.push_back(std::move(l));
     } else {
       l["jkzt"] = 4;
       if (Text(l, "kkfhmc").empty()) l["kkfhmc"] = kMismatch;
@@ -125,7 +126,7 @@ bool TPaymentMgr::SfyxJk(const std::string& lines, const std::string& agreement,
           {{"yzpzmxxh", Text(l, "yzpzmxxh")}, {"zsuuid", Text(l, "zsuuid")}, {"kkje", Text(l, "qfje")}});
     }
     taxml::Reply reply = payment::SendJson(
-        "0008", Json{{"zzdjxh", djxh}, {"sfxyh", Text(a, "sfxyh")}, {"yzpzxhGridlb", groups}}, progress, 0.7);
+        "0008", Json{{"zzdjxh", djxh}, {"sfxyh", Text(a, "sfxyh")}, {"yzpzxhGridlb", std::move(groups)}}, progress, 0.7);
     if (reply.Refused() && reply.RefusalCode() == "10042") {
       // The bank may still deduct: keep the lines so they are not paid twice meanwhile.
       Json kept = selected;
@@ -140,7 +141,7 @@ bool TPaymentMgr::SfyxJk(const std::string& lines, const std::string& agreement,
     }
     reply.RequireSuccess();
     Json feedback = payment::AnswerOf(reply, "反馈报文异常");
-    Json stored = ApplyFeedback(selected, feedback, a);
+    Json stored = ApplyFeedback(std::move(selected), feedback, a);
     if (!stored.empty() && !store->CommitData(stored.dump(), 1, jfrlx, xm, zjlx, zjhm))
       throw OpRefusal(store->GetErrorMessage());
     result = kJkDone;

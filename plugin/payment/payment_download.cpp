@@ -56,10 +56,12 @@ bool TPaymentDAO::SaveJfmxList(const std::string& lines, const std::string& djxh
       ExecOrThrow(*db, del.str(), "删除失败。");
     }
 
+    BoundValues key, line;
     for (const Json& in : rows) {
       const std::string zsuuid = Text(in, "zsuuid");
-      ExecOrThrow(*db, FormatSql("delete from sb_fkjnxxb where djxh=%s and zsuuid=%s", {Q(payer), Q(zsuuid)}),
-                  "删除失败。");
+      key.Clear();
+      ExecBoundOrThrow(*db, "delete from sb_fkjnxxb where djxh=? and zsuuid=?", key.Text(payer).Text(zsuuid),
+                       "删除失败。");
       Json l = in;
       l["skssqq"] = DatePart(Text(in, "skssqq"));
       l["skssqz"] = DatePart(Text(in, "skssqz"));
@@ -83,17 +85,16 @@ bool TPaymentDAO::SaveJfmxList(const std::string& lines, const std::string& djxh
       }
       auto cert = certificateOf.find(zsuuid);
       const bool linked = cert != certificateOf.end() && !cert->second.empty();
-      ExecOrThrow(*db,
-                  payment::LineInsert(l, f, linked ? SqlFragment(",dzjfpzdyID") : SqlFragment(),
-                                      linked ? SqlFragment::Trusted(FormatSql(",%d", {std::stoi(cert->second)}))
-                                             : SqlFragment()),
-                  "保存缴费明细失败。");
-      if (!deducted)
-        ExecOrThrow(*db,
-                    FormatSql("update sb_fkjnxxb set dyzt=%d, dysj=%s, hsjg=%s, zsjgDm=%s where djxh=%s and dzsphm = %s",
-                              {f.dyzt, Q(f.dysj), Q(Text(in, "hsjg")), Q(Text(in, "zsjgDm")), Q(payer),
-                               Q(Text(in, "dzsphm"))}),
-                    "更新银行端缴费凭证状态失败。");
+      line.Clear();
+      payment::LineValues(l, f, line);
+      if (linked) line.Int(std::stoi(cert->second));
+      ExecBoundOrThrow(*db, payment::LineInsertSql(linked), line, "保存缴费明细失败。");
+      if (!deducted) {
+        key.Clear();
+        key.Int(f.dyzt).Text(f.dysj).Text(Text(in, "hsjg")).Text(Text(in, "zsjgDm")).Text(payer);
+        ExecBoundOrThrow(*db, "update sb_fkjnxxb set dyzt=?, dysj=?, hsjg=?, zsjgDm=? where djxh=? and dzsphm = ?",
+                         key.Text(Text(in, "dzsphm")), "更新银行端缴费凭证状态失败。");
+      }
     }
     tx.Commit();
     return true;

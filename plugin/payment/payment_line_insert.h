@@ -5,6 +5,7 @@
 #include <string>
 
 #include "payment/payment_dao.h"
+#include "store/bound_sql.h"
 
 namespace velmor::payment {
 
@@ -19,11 +20,17 @@ struct LineFacts {
   std::string jksj, dysj;  // as given (the download maps them from its own keys)
 };
 
-// INSERT INTO sb_fkjnxxb(... 36 columns [extraColumn]) VALUES(... [extraValue]); the text
-// columns from the line's members of the same name (yhhbmc from yhhbMc).
-std::string LineInsert(const Json& line, const LineFacts& f, const SqlFragment& extraColumn = {},
-                       const SqlFragment& extraValue = {});
-// INSERT INTO sb_jkcslsb(...) with the request serial.
-std::string TimedOutInsert(const Json& line, const LineFacts& f, const std::string& yblsh);
+// The inserts are bound statements: prepared once per text by the host and run once per line,
+// so storing thousands of lines parses one statement, not thousands.
+//
+// INSERT INTO sb_fkjnxxb(... 36 columns [, dzjfpzdyID]) VALUES(?, ...); with `certificate` the
+// line is linked to a printed certificate (its id is the last value).
+const std::string& LineInsertSql(bool certificate = false);
+// The 36 values of LineInsertSql for one line (appended to `v`): the text columns from the line's
+// members of the same name (yhhbmc from yhhbMc), the rest from `f`.
+void LineValues(const Json& line, const LineFacts& f, BoundValues& v);
+// INSERT INTO sb_jkcslsb(...) with the request serial, and its values.
+const std::string& TimedOutInsertSql();
+void TimedOutValues(const Json& line, const LineFacts& f, const std::string& yblsh, BoundValues& v);
 
 }  // namespace velmor::payment

@@ -31,7 +31,7 @@ bool TPaymentMgr::PrintJkpz(const std::string& lines, const std::string& account
                                            Json{{"zzdjxh", CurrentDjxh()},
                                                 {"hsjg", Text(selected[0], "hsjg")},
                                                 {"swjgdm", Text(selected[0], "zsjgDm")},
-                                                {"mxlb", mxlb}},
+                                                {"mxlb", std::move(mxlb)}},
                                            progress, 0.7);
     if (reply.Refused() && reply.RefusalCode() == "10042") {
       result = kJkUnknown;
@@ -39,12 +39,13 @@ bool TPaymentMgr::PrintJkpz(const std::string& lines, const std::string& account
     }
     reply.RequireSuccess();
     Json answer = payment::AnswerOf(reply, "服务端反馈报文异常");
-    if (!answer.contains("szxxlb") || !answer["szxxlb"].is_array()) throw OpRefusal("服务端反馈报文异常");
+    auto vouchers = answer.find("szxxlb");
+    if (vouchers == answer.end() || !vouchers->is_array()) throw OpRefusal("服务端反馈报文异常");
     // The lines by zsuuid, so a voucher finds its lines at once (a line-by-line search took
     // minutes for 25,000 lines).
     std::unordered_map<std::string, std::vector<Json*>> byZsuuid;
     for (Json& l : selected) byZsuuid[Text(l, "zsuuid")].push_back(&l);
-    for (const Json& s : answer["szxxlb"]) {
+    for (const Json& s : *vouchers) {
       auto found = byZsuuid.find(Text(s, "zsuuid"));
       if (found == byZsuuid.end()) continue;
       for (Json* line : found->second) {
@@ -66,7 +67,7 @@ bool TPaymentMgr::PrintJkpz(const std::string& lines, const std::string& account
         l["jkzh"] = Text(a, "yhzh");
         l["zhmc"] = Text(a, "zhmc");
         l["yhhbMc"] = Text(a, "yhhbMc");
-        stored.push_back(l);
+        stored.push_back(std::move(l));
       } else {
         l["dyzt"] = 2;
       }

@@ -10,6 +10,8 @@
 #include <map>
 #include <memory>
 #include <set>
+#include <string_view>
+#include <unordered_map>
 
 #include "taxsim/handlers.h"
 #include "taxsim/handlers/handler_support.h"
@@ -40,12 +42,16 @@ struct Member {
 
 // The persons of each agency of the payer's items of the year, in roster order.
 std::map<std::string, std::vector<Member>> Units(const State& s, const std::string& djxh, const std::string& jfnd) {
+  // The agencies of each person, from one pass over the items (not one pass per person).
+  std::unordered_map<std::string_view, std::set<std::string>> agenciesOf;
+  for (const Item& it : s.items)
+    if (it.jfnd == jfnd) agenciesOf[it.rydjxh].insert(it.sbjbjgDm);
   std::map<std::string, std::vector<Member>> out;
   auto [first, last] = s.PersonsOf(djxh);
   for (const Person* p = first; p != last; ++p) {
-    std::set<std::string> agencies;
-    for (const Item* it : ItemsOf(s, p->rydjxh, jfnd)) agencies.insert(it->sbjbjgDm);
-    for (const std::string& a : agencies) out[a].push_back({p, static_cast<size_t>(p - first)});
+    auto agencies = agenciesOf.find(p->rydjxh);
+    if (agencies == agenciesOf.end()) continue;
+    for (const std::string& a : agencies->second) out[a].push_back({p, static_cast<size_t>(p - first)});
   }
   return out;
 }

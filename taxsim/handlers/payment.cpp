@@ -129,9 +129,9 @@ Answer Arrears(const Call& call, State& s) {
       continue;
     }
     Json mx = Json::array();
-    for (const Line& l : lines)
-      if (l.row["hsjg"] == office && Owed(s, l.row["zsuuid"])) mx.push_back(l.row);
-    entries.push_back({{"code", "SUCCESS"}, {"message", ""}, {"zgswskfjdm", office}, {"qfxxMxList", mx.empty() ? Json("null") : mx}});
+    for (Line& l : lines)  // a line of one office only: its row moves to the answer
+      if (l.row["hsjg"] == office && Owed(s, l.row["zsuuid"])) mx.push_back(std::move(l.row));
+    entries.push_back({{"code", "SUCCESS"}, {"message", ""}, {"zgswskfjdm", office}, {"qfxxMxList", mx.empty() ? Json("null") : std::move(mx)}});
   }
   return Answer::Json({{"qfxxList", entries}}, 2, "null");
 }
@@ -258,19 +258,19 @@ Answer ArrearsOfDocuments(const Call& call, State& s) {
     return std::find(asked.begin(), asked.end(), row.value("yzpzxh", "")) != asked.end();
   };
   std::map<std::string, Json> byOffice;
-  auto add = [&](const Json& row) {
+  auto add = [&](Json row) {
     Json& mx = byOffice[row.value("hsjg", "")];
     if (!mx.is_array()) mx = Json::array();
-    mx.push_back(row);
+    mx.push_back(std::move(row));
   };
-  for (const Line& l : LinesOf(s, djxh))
-    if (wanted(l.row) && Owed(s, l.row["zsuuid"])) add(l.row);
+  for (Line& l : LinesOf(s, djxh))
+    if (wanted(l.row) && Owed(s, l.row["zsuuid"])) add(std::move(l.row));
   if (s.payments.contains("sbfjnLines") && s.payments["sbfjnLines"].is_array())
     for (const Json& row : s.payments["sbfjnLines"])
       if (wanted(row) && !Book(s, "paid").contains(row.value("zsuuid", ""))) add(row);
   Json entries = Json::array();
   for (auto& [office, mx] : byOffice)
-    entries.push_back({{"code", "SUCCESS"}, {"message", ""}, {"zgswskfjdm", office}, {"qfxxMxList", mx}});
+    entries.push_back({{"code", "SUCCESS"}, {"message", ""}, {"zgswskfjdm", office}, {"qfxxMxList", std::move(mx)}});
   return Answer::Json({{"qfxxList", entries}}, 2, "null");
 }
 

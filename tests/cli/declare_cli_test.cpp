@@ -9,27 +9,17 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 
-#include "support/process.h"
-#include "support/temp_dir.h"
+#include "support/cli_on_simulator.h"
 #include "taxsim/simulator.h"
 
 namespace velmor::testing {
 namespace {
 
-const std::string kVelmor = std::string(VELMOR_BIN_DIR) + "/velmor";
 const std::string kExample = std::string(VELMOR_SOURCE_DIR) + "/examples/declaration.json";
 
-class DeclareCli : public ::testing::Test {
+class DeclareCli : public CliOnSimulator {
  protected:
-  DeclareCli() {
-    sim_.Start();
-    ProcessResult init = Run({"init", "--server", sim_.Url(), "--djxh", "10011"});
-    EXPECT_EQ(init.exitCode, 0) << init.err;
-  }
-  ProcessResult Run(std::vector<std::string> args) {
-    args.insert(args.begin(), {kVelmor, "--data", dir_.File("data")});
-    return RunProcess(args);
-  }
+  DeclareCli() : CliOnSimulator(taxsim::SimulatorOptions{}, {}, "10011") {}
   // The example with the first person's jhsx set, which steers the simulator's answer.
   std::string Example(const std::string& jhsx) {
     std::ifstream in(kExample);
@@ -83,9 +73,6 @@ class DeclareCli : public ::testing::Test {
     for (const auto& call : sim_.RecentCalls()) n += call.serviceCode == "0004" ? 1 : 0;
     return n;
   }
-
-  taxsim::Simulator sim_;
-  TempDir dir_;
 };
 
 TEST_F(DeclareCli, SubmitFollowVoidAndSync) {

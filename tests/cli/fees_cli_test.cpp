@@ -6,34 +6,20 @@
 
 #include <nlohmann/json.hpp>
 
-#include "support/process.h"
-#include "support/temp_dir.h"
-#include "taxsim/simulator.h"
+#include "support/cli_on_simulator.h"
 
 namespace velmor::testing {
 namespace {
 
-const std::string kVelmor = std::string(VELMOR_BIN_DIR) + "/velmor";
-
-class FeesCli : public ::testing::Test {
+class FeesCli : public CliOnSimulator {
  protected:
-  FeesCli() {
-    sim_.Start();
-    ProcessResult init = Run({"init", "--server", sim_.Url(), "--djxh", "10000000000000000001"});
-    EXPECT_EQ(init.exitCode, 0) << init.err;
-  }
-  ProcessResult Run(std::vector<std::string> args) {
-    args.insert(args.begin(), {kVelmor, "--data", dir_.File("data")});
-    return RunProcess(args);
-  }
-  static taxsim::SimulatorOptions Options() {
+  FeesCli() : CliOnSimulator(TwoPersons(), {}) {}
+  static taxsim::SimulatorOptions TwoPersons() {
     taxsim::SimulatorOptions o;
     o.threads = 2;
     o.generate = {.persons = 2, .payers = 1, .seed = 3};
     return o;
   }
-  TempDir dir_;
-  taxsim::Simulator sim_{Options()};
 };
 
 TEST_F(FeesCli, InitShipsTheBankListsAndAgreementBanksReadsThem) {

@@ -7,31 +7,18 @@
 
 #include <xlsxwriter.h>
 
-#include "support/process.h"
-#include "support/temp_dir.h"
+#include "support/cli_on_simulator.h"
 #include "taxsim/group_accounts.h"
 #include "taxsim/simulator.h"
 
 namespace velmor::testing {
 namespace {
 
-const std::string kVelmor = std::string(VELMOR_BIN_DIR) + "/velmor";
 const std::string kExample = std::string(VELMOR_SOURCE_DIR) + "/examples/group-lines.json";
 
-class GroupCli : public ::testing::Test {
+class GroupCli : public CliOnSimulator {
  protected:
-  GroupCli() {
-    sim_.Start();
-    ProcessResult init = Run({"init", "--server", sim_.Url(), "--djxh", taxsim::GroupDjxh("8", 1)});
-    EXPECT_EQ(init.exitCode, 0) << init.err;
-  }
-  ProcessResult Run(std::vector<std::string> args) {
-    args.insert(args.begin(), {kVelmor, "--data", dir_.File("data")});
-    return RunProcess(args);
-  }
-
-  taxsim::Simulator sim_;
-  TempDir dir_;
+  GroupCli() : CliOnSimulator(taxsim::SimulatorOptions{}, {}, taxsim::GroupDjxh("8", 1)) {}
 };
 
 TEST_F(GroupCli, DownloadImportDeclareFollowAndVoid) {

@@ -7,42 +7,28 @@
 #include <set>
 #include <sstream>
 
-#include "support/process.h"
+#include "support/cli_on_simulator.h"
 #include "support/running_program.h"
-#include "support/temp_dir.h"
 #include "taxsim/simulator.h"
 
 namespace velmor::testing {
 namespace {
 
-const std::string kVelmor = std::string(VELMOR_BIN_DIR) + "/velmor";
-
-class LongCommandCli : public ::testing::Test {
+class LongCommandCli : public CliOnSimulator {
  protected:
-  explicit LongCommandCli(int64_t persons = 20000) : sim_(Options(persons)) {
-    sim_.Start();
-    ProcessResult init = Run({"init", "--server", sim_.Url(), "--djxh", "10000000000000000001"});
-    EXPECT_EQ(init.exitCode, 0) << init.err;
-  }
-  std::vector<std::string> Argv(std::vector<std::string> args) {
-    args.insert(args.begin(), {kVelmor, "--data", dir_.File("data")});
-    return args;
-  }
-  ProcessResult Run(std::vector<std::string> args) { return RunProcess(Argv(std::move(args))); }
+  explicit LongCommandCli(int64_t persons = 20000) : CliOnSimulator(Generated(persons), {}) {}
   std::string Persons() {
     ProcessResult count = Run({"roster", "count", "--fields", "persons"});
     EXPECT_EQ(count.exitCode, 0) << count.err;
     return count.out;
   }
-  static taxsim::SimulatorOptions Options(int64_t persons) {
+  static taxsim::SimulatorOptions Generated(int64_t persons) {
     taxsim::SimulatorOptions o;
     o.threads = 4;
     o.asyncPendingPolls = 1;
     o.generate = {.persons = persons, .payers = 1, .seed = 9};
     return o;
   }
-  TempDir dir_;
-  taxsim::Simulator sim_;
 };
 
 // "caption: N%" lines of a piped display, per caption in order of appearance.

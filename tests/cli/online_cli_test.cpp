@@ -6,8 +6,7 @@
 #include <fstream>
 
 #include "onlinepay/key_envelope.h"
-#include "support/process.h"
-#include "support/temp_dir.h"
+#include "support/cli_on_simulator.h"
 #include "support/test_keys.h"
 #include "taxsim/bank/bank_platform.h"
 #include "taxsim/simulator.h"
@@ -15,33 +14,27 @@
 namespace velmor::testing {
 namespace {
 
-const std::string kVelmor = std::string(VELMOR_BIN_DIR) + "/velmor";
 const std::string kPayer = "10000000000000000001";
 const std::string kKeyHex(64, '7');
 
-taxsim::SimulatorOptions Options() {
+taxsim::SimulatorOptions TwoPersons() {
   taxsim::SimulatorOptions o;
   o.generate.persons = 2;
   return o;
 }
 
-class OnlineCli : public ::testing::Test {
+class OnlineCli : public CliOnSimulator {
  protected:
-  OnlineCli() : sim_(Options()), bank_({GetTestKeys().tlsCert, GetTestKeys().tlsKey, GetTestKeys().signPublic}) {
-    sim_.Start();
+  OnlineCli()
+      : CliOnSimulator(TwoPersons(), {}, kPayer),
+        bank_({GetTestKeys().tlsCert, GetTestKeys().tlsKey, GetTestKeys().signPublic}) {
     bank_.Start();
-    ProcessResult init = Run({"init", "--server", sim_.Url(), "--djxh", kPayer});
-    EXPECT_EQ(init.exitCode, 0) << init.err;
     std::ofstream(dir_.File("data/velmor.conf"), std::ios::app)
         << "[https]\nca_file = " << GetTestKeys().tlsCert << "\n[M8]\nccb_key = " << kKeyHex << "\n";
     const std::string keyDir = dir_.File("data/M8/AppComs/Difference/Velmor");
     std::filesystem::create_directories(keyDir);
     EXPECT_TRUE(WriteFile(keyDir + "/Key_CCB.pem", onlinepay::SealKeyEnvelope(ReadFile(GetTestKeys().signKey), kKeyHex)));
     EXPECT_EQ(Run({"param", "set", "--djxh", kPayer, "ccb_zrzfpt_host", bank_.Url()}).exitCode, 0);
-  }
-  ProcessResult Run(std::vector<std::string> args) {
-    args.insert(args.begin(), {kVelmor, "--data", dir_.File("data")});
-    return RunProcess(args);
   }
   // The value after `word ` in text.
   static std::string After(const std::string& text, const std::string& word) {
@@ -51,9 +44,7 @@ class OnlineCli : public ::testing::Test {
     return text.substr(at, text.find_first_of(" \n", at) - at);
   }
 
-  taxsim::Simulator sim_;
   taxsim::BankPlatform bank_;
-  TempDir dir_;
 };
 
 TEST_F(OnlineCli, ABankOrderPaidAndListed) {

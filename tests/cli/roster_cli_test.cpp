@@ -5,35 +5,22 @@
 #include <filesystem>
 #include <nlohmann/json.hpp>
 
-#include "support/process.h"
-#include "support/temp_dir.h"
+#include "support/cli_on_simulator.h"
 #include "taxsim/simulator.h"
 
 namespace velmor::testing {
 namespace {
 
-const std::string kVelmor = std::string(VELMOR_BIN_DIR) + "/velmor";
-
-class RosterCli : public ::testing::Test {
+class RosterCli : public CliOnSimulator {
  protected:
-  RosterCli() {
-    sim_.Start();
-    ProcessResult init = Run({"init", "--server", sim_.Url(), "--djxh", "10000000000000000001"});
-    EXPECT_EQ(init.exitCode, 0) << init.err;
-  }
-  ProcessResult Run(std::vector<std::string> args) {
-    args.insert(args.begin(), {kVelmor, "--data", dir_.File("data")});
-    return RunProcess(args);
-  }
-  static taxsim::SimulatorOptions Options() {
+  RosterCli() : CliOnSimulator(FortyPersons(), {}) {}
+  static taxsim::SimulatorOptions FortyPersons() {
     taxsim::SimulatorOptions o;
     o.threads = 4;
     o.asyncPendingPolls = 1;
     o.generate = {.persons = 40, .payers = 1, .seed = 5};
     return o;
   }
-  TempDir dir_;
-  taxsim::Simulator sim_{Options()};
 };
 
 TEST_F(RosterCli, SyncListCountAndRefresh) {

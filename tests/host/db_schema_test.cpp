@@ -57,6 +57,35 @@ TEST(HostDbSchema, IntegerAndRealColumnsWhereTheStoresWriteNumbers) {
   EXPECT_EQ(Scalar(*db, "select fzid from sb_ryjbxxb"), "-1") << "a new person is in no group";
 }
 
+// The payment lines are replaced and updated one at a time while thousands of lines share one
+// voucher and one payer: each such statement must find its line by an index on all of its keys,
+// or paying the lines takes time in the square of their number.
+TEST(HostDbSchema, PaymentLinesAreFoundByAllTheirKeys) {
+  TempDatabase file;
+  Ref<IDBMechanism> db = file.Connect();
+  const std::pair<const char*, const char*> plans[] = {
+      {"delete from sb_fkjnxxb where djxh='1' and yzpzxh='2' and yzpzmxxh='3'",
+       "ix_sb_fkjnxxb_5 (djxh=? AND yzpzxh=? AND yzpzmxxh=?)"},
+      {"delete from sb_fkjnxxb where djxh='1' and zsuuid='2'", "ix_sb_fkjnxxb_6 (djxh=? AND zsuuid=?)"},
+      {"update sb_fkjnxxb set dyzt=1 where djxh='1' and dzsphm='2' and zsjgDm='3'",
+       "ix_sb_fkjnxxb_7 (djxh=? AND dzsphm=?)"},
+      {"update sb_fkjnxxb set jkzt=1 where djxh='1' and yzpzxh='2'", "ix_sb_fkjnxxb_5 (djxh=? AND yzpzxh=?)"},
+  };
+  sqlite3* raw = nullptr;
+  ASSERT_EQ(sqlite3_open_v2(file.path().c_str(), &raw, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);
+  for (const auto& [sql, index] : plans) {
+    sqlite3_stmt* stmt = nullptr;
+    ASSERT_EQ(sqlite3_prepare_v2(raw, (std::string("explain query plan ") + sql).c_str(), -1, &stmt, nullptr),
+              SQLITE_OK)
+        << sqlite3_errmsg(raw);
+    std::string plan;
+    while (sqlite3_step(stmt) == SQLITE_ROW) plan += reinterpret_cast<const char*>(sqlite3_column_text(stmt, 3));
+    sqlite3_finalize(stmt);
+    EXPECT_NE(plan.find(index), std::string::npos) << sql << " -> " << plan;
+  }
+  sqlite3_close(raw);
+}
+
 constexpr std::string_view kOldV1 = "create table t (a text); create index ix_t on t(a);";
 constexpr std::string_view kV2 = "alter table t add column b integer default 0; create table u (c text);";
 

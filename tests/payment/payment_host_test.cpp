@@ -167,6 +167,13 @@ TEST_F(PaymentHost, ArrearsKnownOnlyToThePaymentServiceAreAddedOnce) {
   Fault(R"({"kind":"refuse","code":"10009","message":"缴费服务维护中","serviceCode":"0901"})");
   EXPECT_FALSE(jk_->GetQfxxLb(0, "", "", "", nullptr, text));
   EXPECT_NE(jk_->GetErrorMessage().find("缴费服务维护中"), std::string::npos) << jk_->GetErrorMessage();
+  // An answer that is not a JSON object is refused by name, not handed on.
+  Fault(R"({"kind":"empty-answer","text":"null","serviceCode":"0901"})");
+  EXPECT_FALSE(jk_->GetQfxxLb(0, "", "", "", nullptr, text));
+  EXPECT_NE(jk_->GetErrorMessage().find("社保费缴纳服务应答格式错误（0901）"), std::string::npos)
+      << jk_->GetErrorMessage();
+  EXPECT_TRUE(jk_->GetQfxxLb(0, "", "", "", nullptr, text)) << jk_->GetErrorMessage();
+  EXPECT_EQ(Json::parse(text).size(), 3u);
 }
 
 TEST_F(PaymentHost, VoucherStatesFollowTheServerInOneTransaction) {

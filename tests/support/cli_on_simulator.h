@@ -22,17 +22,20 @@ class CliOnSimulator : public ::testing::Test {
   // `flags` go before every command's own arguments (e.g. "-q").
   explicit CliOnSimulator(int persons, std::vector<std::string> flags = {})
       : CliOnSimulator(Options(persons), std::move(flags)) {}
-  CliOnSimulator(taxsim::SimulatorOptions options, std::vector<std::string> flags)
+  // Initialised for `djxh`, one of the simulator's payers.
+  CliOnSimulator(taxsim::SimulatorOptions options, std::vector<std::string> flags, const std::string& djxh = kCliDjxh)
       : flags_(std::move(flags)), sim_(std::move(options)) {
     sim_.Start();
-    ProcessResult init = Run({"init", "--server", sim_.Url(), "--djxh", kCliDjxh});
+    ProcessResult init = Run({"init", "--server", sim_.Url(), "--djxh", djxh});
     EXPECT_EQ(init.exitCode, 0) << init.err;
   }
-  ProcessResult Run(std::vector<std::string> args) {
+  ProcessResult Run(std::vector<std::string> args) { return RunProcess(Argv(std::move(args))); }
+  // The whole command line of `velmor` with `args` on this fixture's data directory.
+  std::vector<std::string> Argv(std::vector<std::string> args) {
     std::vector<std::string> head = {kVelmor, "--data", dir_.File("data")};
     head.insert(head.end(), flags_.begin(), flags_.end());
     args.insert(args.begin(), head.begin(), head.end());
-    return RunProcess(args);
+    return args;
   }
   static taxsim::SimulatorOptions Options(int persons) {
     taxsim::SimulatorOptions o;
