@@ -32,8 +32,10 @@ grep -v 'Command being timed' "$WORK/time.txt" | grep -E '^\s*(roster|velmor)' |
 WALL=$(sed -n 's/.*Elapsed (wall clock) time (h:mm:ss or m:ss): //p' "$WORK/time.txt")
 RSS_KB=$(sed -n 's/.*Maximum resident set size (kbytes): //p' "$WORK/time.txt")
 "$BIN/velmor" --data "$DATA" roster count | tee "$WORK/count.txt"
-persons=$(awk '$1=="persons"{print $2}' "$WORK/count.txt")
-items=$(awk '$1=="items"{print $2}' "$WORK/count.txt")
+# `roster count` prints a header line and a line of values: the column named $1.
+column() { awk -v name="$1" 'NR==1{for (i = 1; i <= NF; i++) if ($i == name) c = i} NR==2 && c {print $c}' "$WORK/count.txt"; }
+persons=$(column persons)
+items=$(column items)
 secs=$(echo "$WALL" | awk -F: '{ if (NF==3) print $1*3600+$2*60+$3; else print $1*60+$2 }')
 rows=$((persons * 2 + items))   # persons, their enrolments with the agency, their items
 echo "roster sync --full: ${PERSONS} persons, wall ${WALL} (${secs} s), peak ${RSS_KB} kB," \

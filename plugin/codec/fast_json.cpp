@@ -18,6 +18,9 @@ namespace velmor {
 
 namespace {
 
+// An answer is unpacked and scanned in pieces of this size.
+constexpr size_t kUnpackPiece = size_t{1} << 20;
+
 inline bool IsBlank(unsigned char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
 
 inline char FoldAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
@@ -593,7 +596,8 @@ int TFastParseJson::ParseText(std::string_view json) {
 
 int TFastParseJson::Parse(std::string_view text, bool whole) {
   return Transaction([&](Scanner& scan) {
-    if (whole) return scan.Chunk(GzipDecompress(Base64Decode(text)));
+    // Unpacked piece by piece: a large answer is never held whole as text.
+    if (whole) return GzipDecompressPieces(Base64Decode(text), kUnpackPiece, [&](std::string_view p) { scan.Chunk(p); });
     // Each double-quoted string is a chunk; the chunks are read as one continuous text.
     size_t pos = 0;
     std::string b64;
@@ -605,7 +609,7 @@ int TFastParseJson::Parse(std::string_view text, bool whole) {
         b64.push_back(text[i]);
       }
       if (i >= text.size()) break;  // an unterminated string is not a chunk
-      scan.Chunk(GzipDecompress(Base64Decode(b64)));
+      GzipDecompressPieces(Base64Decode(b64), kUnpackPiece, [&](std::string_view p) { scan.Chunk(p); });
       pos = i + 1;
     }
   });

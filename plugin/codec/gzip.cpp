@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <climits>
 #include <cstdint>
+#include <span>
+#include <utility>
 
 #include "velmor/exceptions.h"
 
@@ -129,7 +131,12 @@ void GzipWriter::Run(std::string_view piece, bool finish) {
   }
 }
 
-std::string GzipDecompress(std::string_view member) {
+namespace {
+
+// Inflates the one gzip member `member` into the space `out` gives: `out.Room()` is the next
+// free space (never empty), `out.Produced(n)` says how much of it was filled.
+template <class Out>
+void InflateMember(std::string_view member, Out& out) {
   if (member.size() < 18) Fail("数据不完整（不足一个gzip成员）");
   const auto* bytes = reinterpret_cast<const uint8_t*>(member.data());
   if (bytes[0] != 0x1F || bytes[1] != 0x8B) Fail("不是gzip数据");
@@ -137,17 +144,7 @@ std::string GzipDecompress(std::string_view member) {
 
   Inflater inf;
   z_stream* s = inf.get();
-  std::string out;
-  // The trailer's ISIZE is the content length modulo 2^32: a good first guess, trusted only up
-  // to a ratio that text reaches, so that a damaged or hostile trailer costs no large buffer;
-  // more compressible contents grow the buffer by doubling.
-  const uint32_t isize = uint32_t{bytes[member.size() - 4]} | uint32_t{bytes[member.size() - 3]} << 8 |
-                         uint32_t{bytes[member.size() - 2]} << 16 |
-                         uint32_t{bytes[member.size() - 1]} << 24;
-  const std::size_t max_guess = std::min<std::size_t>(member.size(), kMaxGuess / 64) * 64;
-  out.resize(std::clamp<std::size_t>(isize, 256, std::max<std::size_t>(max_guess, 256)));
-
-  std::size_t in_pos = 0, out_pos = 0;
+  std::size_t in_pos = 0;
   int rc = Z_OK;
   while (rc != Z_STREAM_END) {
     if (s->avail_in == 0) {
@@ -157,12 +154,12 @@ std::string GzipDecompress(std::string_view member) {
       s->avail_in = static_cast<uInt>(in_len);
       in_pos += in_len;
     }
-    if (out_pos == out.size()) out.resize(out.size() * 2);
-    const std::size_t room = std::min(out.size() - out_pos, kMaxChunk);
-    s->next_out = reinterpret_cast<Bytef*>(out.data() + out_pos);
+    const std::span<char> space = out.Room();
+    const std::size_t room = std::min(space.size(), kMaxChunk);
+    s->next_out = reinterpret_cast<Bytef*>(space.data());
     s->avail_out = static_cast<uInt>(room);
     rc = inflate(s, Z_NO_FLUSH);
-    out_pos += room - s->avail_out;
+    out.Produced(room - s->avail_out);
     switch (rc) {
       case Z_OK:
       case Z_STREAM_END:
@@ -178,8 +175,73 @@ std::string GzipDecompress(std::string_view member) {
     }
   }
   if (s->avail_in > 0 || in_pos < member.size()) Fail("gzip成员之后还有多余的数据");
-  out.resize(out_pos);
-  return out;
+}
+
+// One growing text.
+class WholeOut {
+ public:
+  explicit WholeOut(std::string_view member) {
+    // The trailer's ISIZE is the content length modulo 2^32: a good first guess, trusted only up
+    // to a ratio that text reaches, so that a damaged or hostile trailer costs no large buffer;
+    // more compressible contents grow the buffer by doubling.
+    const auto* bytes = reinterpret_cast<const uint8_t*>(member.data());
+    const std::size_t n = member.size();
+    const uint32_t isize = n < 4 ? 0
+                                 : uint32_t{bytes[n - 4]} | uint32_t{bytes[n - 3]} << 8 |
+                                       uint32_t{bytes[n - 2]} << 16 | uint32_t{bytes[n - 1]} << 24;
+    const std::size_t max_guess = std::min<std::size_t>(n, kMaxGuess / 64) * 64;
+    out_.resize(std::clamp<std::size_t>(isize, 256, std::max<std::size_t>(max_guess, 256)));
+  }
+  std::span<char> Room() {
+    if (used_ == out_.size()) out_.resize(out_.size() * 2);
+    return {out_.data() + used_, out_.size() - used_};
+  }
+  void Produced(std::size_t n) { used_ += n; }
+  std::string Take() {
+    out_.resize(used_);
+    return std::move(out_);
+  }
+
+ private:
+  std::string out_;
+  std::size_t used_ = 0;
+};
+
+// Pieces of a fixed size handed on as they fill.
+class PieceOut {
+ public:
+  PieceOut(std::size_t size, const std::function<void(std::string_view)>& piece)
+      : buffer_(std::max<std::size_t>(size, 256), '\0'), piece_(piece) {}
+  std::span<char> Room() {
+    if (used_ == buffer_.size()) Flush();
+    return {buffer_.data() + used_, buffer_.size() - used_};
+  }
+  void Produced(std::size_t n) { used_ += n; }
+  void Flush() {
+    if (used_ == 0) return;
+    piece_(std::string_view(buffer_.data(), used_));
+    used_ = 0;
+  }
+
+ private:
+  std::string buffer_;
+  const std::function<void(std::string_view)>& piece_;
+  std::size_t used_ = 0;
+};
+
+}  // namespace
+
+std::string GzipDecompress(std::string_view member) {
+  WholeOut out(member);
+  InflateMember(member, out);
+  return out.Take();
+}
+
+void GzipDecompressPieces(std::string_view member, std::size_t pieceSize,
+                          const std::function<void(std::string_view)>& piece) {
+  PieceOut out(pieceSize, piece);
+  InflateMember(member, out);
+  out.Flush();
 }
 
 }  // namespace velmor

@@ -7,6 +7,8 @@
 // value of one thread.
 #pragma once
 
+#include <cstddef>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -41,5 +43,11 @@ class GzipWriter {
 // deflate data, CRC-32 or length mismatch), is cut short, or is followed by further bytes raises
 // velmor::Exception with a message starting "gzip解压失败：" and naming the fault.
 std::string GzipDecompress(std::string_view member);
+
+// The same content handed to `piece` in pieces of up to `pieceSize` bytes as it is unpacked, so
+// that a large content is never held whole. The faults raise as above, possibly after pieces
+// were handed on (the caller takes back what it did with them).
+void GzipDecompressPieces(std::string_view member, std::size_t pieceSize,
+                          const std::function<void(std::string_view)>& piece);
 
 }  // namespace velmor

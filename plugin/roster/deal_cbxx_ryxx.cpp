@@ -21,35 +21,42 @@ constexpr std::string_view kTwinFragment =
 constexpr std::string_view kTwinRemoval =
     " delete from sb_rycbxmb where djxh = '%0:s' and rydjxh in (select rydjxh %1:s);  delete from sb_rycbjgxxb where "
     "djxh = '%0:s' and rydjxh in (select rydjxh %1:s);  delete  %1:s ; ";
-constexpr std::string_view kPersonDelete = " delete from sb_ryjbxxb where djxh = '%s' and rydjxh = '%s' ";
+// Persons, enrolments and items: the same statement texts for every row, their values bound to
+// numbered parameters (each statement takes the ones it names), so each is prepared once.
+// Person values: djxh, rydjxh, xm, zjlx, zjhm, phonenumber.
+constexpr size_t kPersonWidth = 6;
+constexpr std::string_view kPersonDelete = " delete from sb_ryjbxxb where djxh = ?1 and rydjxh = ?2 ";
 constexpr std::string_view kPersonUpdate =
-    "update sb_ryjbxxb set xm = '%s', zjlx = '%s', zjhm = '%s', phonenumber = '%s', updateFlag = 1  where djxh = '%s' "
-    "and rydjxh = '%s' ";
+    "update sb_ryjbxxb set xm = ?3, zjlx = ?4, zjhm = ?5, phonenumber = ?6, updateFlag = 1  where djxh = ?1 and "
+    "rydjxh = ?2 ";
 // The same without the phone number: a server person without one keeps the local one.
 constexpr std::string_view kPersonUpdateKeepPhone =
-    "update sb_ryjbxxb set xm = '%s', zjlx = '%s', zjhm = '%s', updateFlag = 1  where djxh = '%s' and rydjxh = '%s' ";
-// Inserts are a head and a row tuple (the statement is head + tuple), so that rows of one table
-// queued back to back can share one statement.
-constexpr std::string_view kPersonInsertHead =
-    " insert into sb_ryjbxxb (djxh, rydjxh, xm, zjlx, zjhm, fzid, phonenumber, updateFlag) values ";
-constexpr std::string_view kPersonTuple = "('%s', '%s', '%s', '%s', '%s', '-1', '%s' , 1)";
+    "update sb_ryjbxxb set xm = ?3, zjlx = ?4, zjhm = ?5, updateFlag = 1  where djxh = ?1 and rydjxh = ?2 ";
+constexpr std::string_view kPersonInsert =
+    " insert into sb_ryjbxxb (djxh, rydjxh, xm, zjlx, zjhm, fzid, phonenumber, updateFlag) values (?1, ?2, ?3, ?4, "
+    "?5, '-1', ?6, 1)";
+// Enrolment values: djxh, rydjxh, sbjbjgdm, rybh, yxbz.
+constexpr size_t kEnrolWidth = 5;
 constexpr std::string_view kEnrolDelete =
-    " delete from sb_rycbjgxxb where djxh = '%s' and rydjxh = '%s' and sbjbjgdm = '%s' and rybh = '%s' ";
+    " delete from sb_rycbjgxxb where djxh = ?1 and rydjxh = ?2 and sbjbjgdm = ?3 and rybh = ?4 ";
 constexpr std::string_view kEnrolUpdate =
-    "update sb_rycbjgxxb set djxh = djxh, yxbz='%s' where djxh = '%s' and rydjxh = '%s' and sbjbjgdm = '%s' and rybh "
-    "= '%s'  ";
-constexpr std::string_view kEnrolInsertHead = " insert into sb_rycbjgxxb (djxh, rydjxh, sbjbjgdm, rybh, yxbz)  values ";
-constexpr std::string_view kEnrolTuple = "('%s', '%s', '%s', '%s', '%s') ";
-constexpr std::string_view kItemDelete = " delete from sb_rycbxmb where djxh = '%s' and xzid = '%s' ";
+    "update sb_rycbjgxxb set djxh = djxh, yxbz = ?5 where djxh = ?1 and rydjxh = ?2 and sbjbjgdm = ?3 and rybh = ?4 ";
+constexpr std::string_view kEnrolInsert =
+    " insert into sb_rycbjgxxb (djxh, rydjxh, sbjbjgdm, rybh, yxbz) values (?1, ?2, ?3, ?4, ?5) ";
+// Item values, in the order of the insert's columns.
+constexpr size_t kItemWidth = 17;
+constexpr std::string_view kItemDelete = " delete from sb_rycbxmb where djxh = ?1 and xzid = ?4 ";
 constexpr std::string_view kItemUpdate =
-    " update sb_rycbxmb set rydjxh = '%s', zsxmdm = '%s', zspmdm = '%s', zszmdm = '%s', xzjddm = '%s',  sqhczdm = "
-    "'%s',cbrytslbdm = '%s',ksjfyf = '%s',tzjfyf = '%s',gxsj = '%s',pmlx = '%s', xzlxdm = '%s', sbjbjgdm = '%s', rybh "
-    "= '%s',  yxbz = '%s'  where djxh = '%s' and xzid = '%s' ; ";
-constexpr std::string_view kItemInsertHead =
-    " insert into sb_rycbxmb (djxh, rydjxh, sbjbjgdm, xzid, zsxmdm, zspmdm, zszmdm, xzjddm,  sqhczdm, cbrytslbdm, "
-    "ksjfyf, tzjfyf, gxsj, pmlx, rybh, xzlxdm, yxbz)  values ";
-constexpr std::string_view kItemTuple =
-    "('%s', '%s', '%s', '%s', '%s', '%s', '%s', '%s',  '%s', '%s', '%s', '%s', '%s', '%s', '%s', '%s', '%s') ";
+    " update sb_rycbxmb set rydjxh = ?2, zsxmdm = ?5, zspmdm = ?6, zszmdm = ?7, xzjddm = ?8, sqhczdm = ?9, "
+    "cbrytslbdm = ?10, ksjfyf = ?11, tzjfyf = ?12, gxsj = ?13, pmlx = ?14, xzlxdm = ?16, sbjbjgdm = ?3, rybh = ?15, "
+    "yxbz = ?17 where djxh = ?1 and xzid = ?4 ";
+constexpr std::string_view kItemInsert =
+    " insert into sb_rycbxmb (djxh, rydjxh, sbjbjgdm, xzid, zsxmdm, zspmdm, zszmdm, xzjddm, sqhczdm, cbrytslbdm, "
+    "ksjfyf, tzjfyf, gxsj, pmlx, rybh, xzlxdm, yxbz) values (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13, "
+    "?14, ?15, ?16, ?17) ";
+// The sweep's removal of an item the server no longer has: djxh, xzid.
+constexpr size_t kStaleWidth = 2;
+constexpr std::string_view kStaleItemDelete = " delete from sb_rycbxmb where djxh = ?1 and xzid = ?2 ";
 
 constexpr std::string_view kCbzt3 = " update sb_ryjbxxb  set cbzt = '3' where djxh = '%s'  ";
 constexpr std::string_view kCbzt2 =
@@ -111,9 +118,22 @@ int FirstUnstorable(const TFastJsonRecord& r, const int (&cols)[N]) {
 
 TDealCbxxAndRyxx::TDealCbxxAndRyxx(TFastParseJson* cbxx, TFastParseJson* ryxx, Ref<IDBMechanism> db,
                                    std::string djxh)
-    : cbxx_(cbxx), ryxx_(ryxx), db_(std::move(db)), djxh_(std::move(djxh)) {
+    : cbxx_(cbxx),
+      ryxx_(ryxx),
+      db_(std::move(db)),
+      djxh_(std::move(djxh)),
+      persons_(kPersonWidth, kRowsPerInsert, [this](SqlItem item) { writer_->AddSql(std::move(item)); }),
+      enrols_(kEnrolWidth, kRowsPerInsert, [this](SqlItem item) { writer_->AddSql(std::move(item)); }),
+      items_(kItemWidth, kRowsPerInsert, [this](SqlItem item) { writer_->AddSql(std::move(item)); }) {
   if (!db_) throw Exception(kNoConnection);
   writer_ = MakeWriter<TAsynExecSql>(db_);
+}
+
+void TDealCbxxAndRyxx::SetRowsPerInsert(int rows) {
+  const size_t n = rows < 1 ? 1 : static_cast<size_t>(rows);
+  persons_.SetRowsPerItem(n);
+  enrols_.SetRowsPerItem(n);
+  items_.SetRowsPerItem(n);
 }
 
 TDealCbxxAndRyxx::~TDealCbxxAndRyxx() = default;  // the writer stops and is joined first
@@ -251,28 +271,21 @@ int TDealCbxxAndRyxx::dealRyxx() {
     // A locally added twin (same name, ID type and number) gives way to the server person.
     if (auto twin = localTwins_.find(Join3(xm, zjlx, zjhm)); twin != localTwins_.end()) {
       std::string fragment = SqlText(kTwinFragment, {djxh_, zjhm, zjlx, xm});
-      QueueUpsert(FormatSql(kTwinRemoval, {V(djxh_), SqlFragment::Trusted(std::move(fragment))}), {}, {});
+      queueStatement(FormatSql(kTwinRemoval, {V(djxh_), SqlFragment::Trusted(std::move(fragment))}));
       localTwins_.erase(twin);
     }
 
-    std::string personTuple = SqlText(kPersonTuple, {djxh_, rydjxh, xm, zjlx, zjhm, phone});
-    if (personKeys_.insert(std::string(rydjxh)).second) {
-      QueueInsert(persons_, kPersonInsertHead, std::move(personTuple));
-    } else {
-      QueueUpsert(SqlText(kPersonDelete, {djxh_, rydjxh}),
-                  phone.empty() ? SqlText(kPersonUpdateKeepPhone, {xm, zjlx, zjhm, djxh_, rydjxh})
-                                : SqlText(kPersonUpdate, {xm, zjlx, zjhm, phone, djxh_, rydjxh}),
-                  std::string(kPersonInsertHead) + personTuple);
-    }
+    const bool newPerson = personKeys_.insert(std::string(rydjxh)).second;
+    persons_
+        .Row(newPerson ? std::string_view() : kPersonDelete,
+             newPerson ? std::string_view() : phone.empty() ? kPersonUpdateKeepPhone : kPersonUpdate, kPersonInsert)
+        .Add(djxh_).Add(rydjxh).Add(xm).Add(zjlx).Add(zjhm).Add(phone);
 
-    std::string enrolTuple = SqlText(kEnrolTuple, {djxh_, rydjxh, sbjbjgdm, rybh, yxbz});
-    if (enrolKeys_.insert(Join3(rydjxh, sbjbjgdm, rybh)).second) {
-      QueueInsert(enrols_, kEnrolInsertHead, std::move(enrolTuple));
-    } else {
-      QueueUpsert(SqlText(kEnrolDelete, {djxh_, rydjxh, sbjbjgdm, rybh}),
-                  SqlText(kEnrolUpdate, {yxbz, djxh_, rydjxh, sbjbjgdm, rybh}),
-                  std::string(kEnrolInsertHead) + enrolTuple);
-    }
+    const bool newEnrolment = enrolKeys_.insert(Join3(rydjxh, sbjbjgdm, rybh)).second;
+    enrols_
+        .Row(newEnrolment ? std::string_view() : kEnrolDelete, newEnrolment ? std::string_view() : kEnrolUpdate,
+             kEnrolInsert)
+        .Add(djxh_).Add(rydjxh).Add(sbjbjgdm).Add(rybh).Add(yxbz);
     ++personsWritten_;
     ++queued;
   }
@@ -372,16 +385,11 @@ int TDealCbxxAndRyxx::dealXzxx(const ProgressFn& progress) {
     auto pm = pmlx_.find(std::string(zspmdm));
     const std::string_view pmlx = pm == pmlx_.end() ? std::string_view() : std::string_view(pm->second);
 
-    std::string tuple = SqlText(kItemTuple, {djxh_, rydjxh, sbjbjgdm, xzid, zsxmdm, zspmdm, zszmdm, xzjddm, sqhczdm,
-                                             cbrytslbdm, ksjfyf, tzjfyf, gxsj, pmlx, rybh, xzlxdm, yxbz});
-    if (itemKeys_.insert(xzid).second) {
-      QueueInsert(items_, kItemInsertHead, std::move(tuple));
-    } else {
-      QueueUpsert(SqlText(kItemDelete, {djxh_, xzid}),
-                  SqlText(kItemUpdate, {rydjxh, zsxmdm, zspmdm, zszmdm, xzjddm, sqhczdm, cbrytslbdm, ksjfyf, tzjfyf, gxsj,
-                                        pmlx, xzlxdm, sbjbjgdm, rybh, yxbz, djxh_, xzid}),
-                  std::string(kItemInsertHead) + tuple);
-    }
+    const bool newItem = itemKeys_.insert(xzid).second;
+    items_
+        .Row(newItem ? std::string_view() : kItemDelete, newItem ? std::string_view() : kItemUpdate, kItemInsert)
+        .Add(djxh_).Add(rydjxh).Add(sbjbjgdm).Add(xzid).Add(zsxmdm).Add(zspmdm).Add(zszmdm).Add(xzjddm).Add(sqhczdm)
+        .Add(cbrytslbdm).Add(ksjfyf).Add(tzjfyf).Add(gxsj).Add(pmlx).Add(rybh).Add(xzlxdm).Add(yxbz);
     ++itemsWritten_;
     ++queued;
     if (progress && Clock::now() - lastReport >= std::chrono::milliseconds(kXzxxProgressIntervalMs)) {
@@ -394,37 +402,15 @@ int TDealCbxxAndRyxx::dealXzxx(const ProgressFn& progress) {
   return queued;
 }
 
-void TDealCbxxAndRyxx::QueueInsert(PendingInsert& pending, std::string_view head, std::string tuple) {
-  if (rowsPerInsert_ <= 1) {
-    writer_->AddSql({}, {}, std::string(head) + tuple);
-    return;
-  }
-  if (pending.rows == 0) {
-    pending.sql.reserve(tuple.size() * static_cast<size_t>(rowsPerInsert_) + head.size() + 16);
-    pending.sql.assign(head);
-  } else {
-    pending.sql += ", ";
-  }
-  pending.sql += tuple;
-  if (++pending.rows >= rowsPerInsert_) Flush(pending);
-}
-
-void TDealCbxxAndRyxx::Flush(PendingInsert& pending) {
-  if (pending.rows == 0) return;
-  writer_->AddSql({}, {}, std::move(pending.sql));
-  pending.sql = std::string();
-  pending.rows = 0;
-}
-
 void TDealCbxxAndRyxx::FlushInserts() {
-  Flush(persons_);
-  Flush(enrols_);
-  Flush(items_);
+  persons_.Flush();
+  enrols_.Flush();
+  items_.Flush();
 }
 
-void TDealCbxxAndRyxx::QueueUpsert(std::string first, std::string second, std::string third) {
-  FlushInserts();  // the upsert may concern a row still waiting in a buffer
-  writer_->AddSql(std::move(first), std::move(second), std::move(third));
+void TDealCbxxAndRyxx::queueStatement(std::string sql) {
+  FlushInserts();  // the statement may concern a row still waiting
+  writer_->AddSql(std::move(sql));
 }
 
 void TDealCbxxAndRyxx::updateCbzt(const std::string& month) {
@@ -457,19 +443,37 @@ void TDealCbxxAndRyxx::sweepItems() {
   FlushInserts();
   // Once the writer reached the barrier it has run everything queued so far, in the open batch.
   if (!writer_->Barrier(true, kBarrierTimeoutMs)) throw Exception("等待写库线程超时");
-  Ref<IDBDataSet> ds = QueryOrThrow(writer_->Connection(),
-                                    FormatSql("select a.xzid, a.rydjxh from sb_rycbxmb a inner join sb_ryjbxxb b on "
-                                              "a.djxh = b.djxh and a.rydjxh = b.rydjxh where a.djxh = '%s' and "
-                                              "ifnull(b.ly, '0') in ('', '0')",
-                                              {V(djxh_)}));
+  IDBMechanism& db = writer_->Connection();
+  // Whether any server person is left unmarked (updateFlag 0): only then has the removal of the
+  // persons the server no longer has anything to remove.
+  Ref<IDBDataSet> ds = QueryOrThrow(db, FormatSql("select 1 as n from sb_ryjbxxb where djxh = '%s' and ifnull(ly, '0') "
+                                                  "in ('', '0') and updateFlag = 0 limit 1",
+                                                  {V(djxh_)}));
+  stalePersons_ = !ds->Eof();
+  // The items this download neither wrote nor keeps. Usually there are none, and then the join
+  // of every item with its person below is spared (it costs more than the whole item scan).
+  ds = QueryOrThrow(db, FormatSql("select xzid from sb_rycbxmb where djxh = '%s'", {V(djxh_)}));
+  bool candidates = false;
+  for (Ref<IDBField> xzid = ds->Fields()->FieldByName("xzid"); !ds->Eof() && !candidates; ds->Next()) {
+    const std::string id = xzid->AsString();
+    candidates = !writtenItems_.count(id) && !keptItems.count(id);
+  }
   std::vector<std::string> stale;
-  for (; !ds->Eof(); ds->Next()) {
-    std::string xzid = FieldText(*ds, "xzid");
-    if (writtenItems_.count(xzid) || keptItems.count(xzid) || keptPersons.count(FieldText(*ds, "rydjxh"))) continue;
-    stale.push_back(std::move(xzid));
+  if (candidates) {
+    ds = QueryOrThrow(db, FormatSql("select a.xzid, a.rydjxh from sb_rycbxmb a inner join sb_ryjbxxb b on a.djxh = "
+                                    "b.djxh and a.rydjxh = b.rydjxh where a.djxh = '%s' and ifnull(b.ly, '0') in ('', "
+                                    "'0')",
+                                    {V(djxh_)}));
+    for (; !ds->Eof(); ds->Next()) {
+      std::string xzid = FieldText(*ds, "xzid");
+      if (writtenItems_.count(xzid) || keptItems.count(xzid) || keptPersons.count(FieldText(*ds, "rydjxh"))) continue;
+      stale.push_back(std::move(xzid));
+    }
   }
   ds = nullptr;
-  for (const std::string& xzid : stale) writer_->AddSql(SqlText(kItemDelete, {djxh_, xzid}));
+  BulkRows removals(kStaleWidth, kRowsPerInsert, [this](SqlItem item) { writer_->AddSql(std::move(item)); });
+  for (const std::string& xzid : stale) removals.Row(kStaleItemDelete, {}, {}).Add(djxh_).Add(xzid);
+  removals.Flush();
   keysValid_ = false;
 }
 
@@ -487,7 +491,9 @@ bool TDealCbxxAndRyxx::WaitForIdle(int64_t timeoutMs) {
 
 void TDealCbxxAndRyxx::RollbackIfOpen() {
   keysValid_ = false;
-  persons_ = enrols_ = items_ = PendingInsert();
+  persons_.Drop();
+  enrols_.Drop();
+  items_.Drop();
   writer_->ClearQueue();
   writer_->AbortBatch();
 }

@@ -11,19 +11,20 @@
 // person record of the same `cbxxID` (an item whose person record has not arrived waits for a
 // later pass), the sub-item type `pmlx` from sb_pmlxb.
 //
-// Statements: the statement texts of the roster (a locally added twin with the same name, ID
-// type and number is removed with its enrolments and items; persons, enrolments and items are
-// written by update-else-insert, delete-then-insert when copies exist). The processor knows
-// which keys the writer's transaction already holds (it reads them on the writer's connection
-// once the writer has opened its batch, and adds every key it queues), so it queues the twin
-// removal only for a person that has a local twin and only the insert for a key that does not
-// exist yet: the same rows as the full statements, with fewer of them. Statements handed to
-// queueSql make it read the keys again before the next pass.
+// Statements: a locally added twin with the same name, ID type and number is removed with its
+// enrolments and items; persons, enrolments and items are written by update-else-insert,
+// delete-then-insert when copies exist. The processor knows which keys the writer's transaction
+// already holds (it reads them on the writer's connection once the writer has opened its batch,
+// and adds every key it queues), so it queues the twin removal only for a person that has a
+// local twin and only the insert for a key that does not exist yet: the same rows as the full
+// statements, with fewer of them. Statements handed to queueSql make it read the keys again
+// before the next pass.
 //
-// New rows of one table queued back to back share one insert statement (the statement's head
-// followed by up to kRowsPerInsert row tuples): the same rows, with a fraction of the statements
-// for the engine to compile. Waiting rows are queued before any other statement, so the order
-// of statements that could see them is kept.
+// Persons, enrolments and items are written by statements with bound values (one text per kind,
+// prepared once by the host), and the rows of one table queued back to back share one bulk item
+// of up to kRowsPerInsert rows (store/background/bulk_rows.h). Waiting rows are queued before
+// any other statement, and a row of other statements of the same table first queues the rows
+// waiting for it, so the order of statements that could see them is kept.
 //
 // A server person with an empty phone number keeps the phone number stored locally.
 //
@@ -43,6 +44,7 @@
 
 #include "codec/fast_json.h"
 #include "store/background/asyn_exec_sql.h"
+#include "store/background/bulk_rows.h"
 
 namespace velmor {
 
@@ -76,6 +78,9 @@ class TDealCbxxAndRyxx {
   // longer has spares them, and the removal of the items of the other server persons that this
   // download did not write (the server no longer has them). Items of refused records stay.
   void sweepItems();
+  // After sweepItems: whether a server person was left unmarked (updateFlag 0), so that the
+  // removal of the persons the server no longer has would remove any.
+  bool StalePersons() const { return stalePersons_; }
   // Queues a plain statement.
   void queueSql(std::string sql);
   // Ends the batch and waits for the writer (see TAsynExecSql::WaitForIdle; raises
@@ -106,9 +111,9 @@ class TDealCbxxAndRyxx {
   const std::map<std::string, std::string>& Communities() const { return communities_; }
   const std::map<std::string, std::string>& Categories() const { return categories_; }
   TAsynExecSql& Writer() { return *writer_; }
-  // How many new rows of one table share an insert statement (1: one statement per row, as the
-  // statement texts are written; the default kRowsPerInsert).
-  void SetRowsPerInsert(int rows) { rowsPerInsert_ = rows < 1 ? 1 : rows; }
+  // How many rows of one table share a queue item (1: one item per row; the default
+  // kRowsPerInsert).
+  void SetRowsPerInsert(int rows);
   const std::string& Djxh() const { return djxh_; }
 
  private:
@@ -122,14 +127,8 @@ class TDealCbxxAndRyxx {
         yxbz = -1;
   };
 
-  // New rows of one table waiting to be queued as one multi-row insert.
-  struct PendingInsert {
-    std::string sql;
-    int rows = 0;
-  };
-  void QueueInsert(PendingInsert& pending, std::string_view head, std::string tuple);
-  void QueueUpsert(std::string first, std::string second, std::string third);
-  void Flush(PendingInsert& pending);
+  // Queues the rows waiting, then a plain statement.
+  void queueStatement(std::string sql);
   void FlushInserts();
   void FindColumns();
   // Reads the keys the writer's transaction holds (after a barrier that opens the batch).
@@ -175,9 +174,10 @@ class TDealCbxxAndRyxx {
   std::unordered_map<std::string, std::string> pmlx_;  // zspmdm -> pmlx
   bool pmlxLoaded_ = false;
 
-  int rowsPerInsert_ = kRowsPerInsert;
-  PendingInsert persons_, enrols_, items_;
+  // The rows waiting, per table.
+  BulkRows persons_, enrols_, items_;
 
+  bool stalePersons_ = true;
   int personsWritten_ = 0;
   int itemsWritten_ = 0;
 };

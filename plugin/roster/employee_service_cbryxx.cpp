@@ -42,6 +42,8 @@ bool EmptyBody(const std::string& s) { return s.empty() || s == "null"; }
 
 constexpr const char* kBookkeepingFailed = "参保人员已保存，但下载进度参数未能保存，请重新同步：[";
 constexpr const char* kRecordsRefused = "部分记录未入库：";
+// While person answers arrive, the items are written after each this many new person records.
+constexpr int kItemPassPersons = 20000;
 
 // The progress view's position as a share of its maximum (0 when it has none).
 void SetShare(IProgressView* view, double share) {
@@ -108,13 +110,22 @@ std::string TEmployeeServiceImpl::DownloadCbryxx(const std::string& djxh, bool i
         if (!personJobs.Submit(serial, body, 0, error)) throw taxml::Failure(kRyxxSubmitFailed + error);
       }
     };
+    int itemPassPersons = 0;  // person records in at the last early pass of the items
     auto takePersons = [&](const std::vector<AsyncJobSet::Done>& done) {
       for (const auto& d : done) {
         if (EmptyBody(d.response)) continue;
         RequireJobData(d.response);
         ryxx.Parse(d.response, true);
       }
-      if (!done.empty()) deal.dealRyxx();
+      if (!done.empty()) {
+        deal.dealRyxx();
+        // The items of the persons in, written while the other answers are still on their way;
+        // every so many persons only, since each pass walks the items still waiting.
+        if (ryxx.RecordCount() - itemPassPersons >= kItemPassPersons) {
+          itemPassPersons = ryxx.RecordCount();
+          deal.dealXzxx();
+        }
+      }
       const size_t total = personJobs.Submitted();
       if (total) SetShare(progress, 0.1 + 0.6 * double(total - personJobs.Outstanding()) / double(total));
     };
@@ -164,6 +175,9 @@ std::string TEmployeeServiceImpl::DownloadCbryxx(const std::string& djxh, bool i
     const bool received = cbxx.RecordCount() > 0 || ryxx.RecordCount() > 0;
     if (!incremental) {
       deal.sweepItems();
+    }
+    // The persons the server no longer has, when there are any (with their enrolments and items).
+    if (!incremental && deal.StalePersons()) {
       const char* origin = " (select rydjxh from sb_ryjbxxb where djxh = '%s' and ifnull(ly, '0') in ('', '0') and "
                            "updateFlag = 0) ";
       const std::string stale = FormatSql(origin, {V(djxh)});

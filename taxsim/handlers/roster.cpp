@@ -119,6 +119,7 @@ Answer Persons(const Call& call, State& s, RosterBook& book) {
   auto ids = call.body.find("cbxxIds");
   if (ids == call.body.end() || !ids->is_array()) throw Refusal("10009", "缺少cbxxIds");
   if (ids->size() > 1000) throw Refusal("10009", "cbxxIds超过1000个");
+  const std::string djxh = call.Djxh();
   Records r;
   for (const auto& id : *ids) {
     if (!id.is_string()) continue;
@@ -126,7 +127,7 @@ Answer Persons(const Call& call, State& s, RosterBook& book) {
     if (cbxx.rfind("CB", 0) != 0) continue;
     const std::string rydjxh = cbxx.substr(2);
     const Person* p = book.FindPerson(s, rydjxh);
-    if (!p || p->djxh != call.Djxh()) continue;
+    if (!p || p->djxh != djxh) continue;
     const Enrolment* e = book.FindEnrolment(s, rydjxh);
     r.Begin();
     r.Field("cbxxID", cbxx);
@@ -155,10 +156,11 @@ Answer Registrations(const Call& call, State& s, RosterBook& book) {
   } catch (const std::exception&) {
     throw Refusal("10009", "maxid无效：" + maxidText);
   }
-  auto [first, last] = s.PersonsOf(call.Djxh());
+  const std::string djxh = call.Djxh();
+  auto [first, last] = s.PersonsOf(djxh);
   std::unordered_map<std::string, std::vector<const Item*>> itemsOf;
   for (const Item& it : s.items)
-    if (it.djxh == call.Djxh()) itemsOf[it.rydjxh].push_back(&it);
+    if (it.djxh == djxh) itemsOf[it.rydjxh].push_back(&it);
   TaxmlAnswer doc;
   const std::string now = book.NextStamp();
   doc.Add("gxsj", now);
@@ -224,9 +226,11 @@ Answer DeclarationStates(const Call& call, State& s, RosterBook&) {
     for (const auto& p : *list)
       if (p.is_string()) persons.insert(p.get<std::string>());
   }
+  // The payer's key is looked up once: every page walks all the items.
+  const std::string djxh = call.Djxh();
   std::vector<const Item*> rows;
   for (const Item& it : s.items)
-    if (it.djxh == call.Djxh() && (!narrowed || persons.count(it.rydjxh))) rows.push_back(&it);
+    if (it.djxh == djxh && (!narrowed || persons.count(it.rydjxh))) rows.push_back(&it);
   nlohmann::json out = {{"jltj", rows.size()}};
   if (call.Key("isQueryCount") == "Y") return Answer::Json(out);
   size_t from = 1, to = rows.size();

@@ -185,6 +185,28 @@ TEST(FastJson, WholeFormIsOneBase64GzipMember) {
   EXPECT_EQ(r.RecordCount(), 3);
 }
 
+TEST(FastJson, AWholeAnswerLargerThanOneUnpackedPieceReadsAsOneText) {
+  // About 3 MB of records: unpacked and scanned in pieces, with records, names and escaped
+  // values cut between them.
+  std::string json = "[";
+  for (int i = 0; i < 30000; ++i) {
+    json += (i ? "," : "") + std::string(R"({"id":"R)") + std::to_string(i) + R"(","xm":"张\"三)" +
+            std::to_string(i) + R"(","pad":")" + std::string(40, 'x') + R"("})";
+  }
+  json += "]";
+  TFastParseJson r;
+  ASSERT_EQ(r.Parse(Pack(json), true), 30000);
+  for (int i : {0, 9999, 17321, 29999}) {
+    EXPECT_EQ(Field(r, i, "id"), "R" + std::to_string(i));
+    EXPECT_EQ(Field(r, i, "xm"), "张\"三" + std::to_string(i));
+  }
+  // A member damaged after the first pieces: nothing of it is kept.
+  std::string packed = GzipCompress(json);
+  packed.resize(packed.size() - 100);
+  EXPECT_THROW(r.Parse(Base64Encode(packed), true), Exception);
+  EXPECT_EQ(r.RecordCount(), 30000);
+}
+
 TEST(FastJson, ChunkedFormAddsUpCounts) {
   std::string json = R"([{"a":"1","b":"x"},{"a":"2","b":"y"},{"a":"3","b":"z"}])";
   // Split inside the second record: the chunks are one continuous text.

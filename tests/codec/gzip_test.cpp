@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
+#include <algorithm>
 #include <random>
 #include <string>
 
@@ -129,6 +130,35 @@ TEST(Gzip, SurvivesRandomCorruption) {
       EXPECT_EQ(std::string(e.what()).rfind("gzip解压失败：", 0), 0u);
     }
   }
+}
+
+TEST(Gzip, PiecesAddUpToTheWholeAndFaultsRaiseAsForTheWhole) {
+  const std::string good = GzipCompress(Sample());
+  for (std::size_t size : {std::size_t{1}, std::size_t{300}, std::size_t{4096}, std::size_t{1} << 20}) {
+    std::string joined;
+    std::size_t pieces = 0, largest = 0;
+    GzipDecompressPieces(good, size, [&](std::string_view p) {
+      joined.append(p);
+      ++pieces;
+      largest = std::max(largest, p.size());
+    });
+    EXPECT_EQ(joined, Sample()) << size;
+    EXPECT_LE(largest, std::max<std::size_t>(size, 256)) << "pieces are never larger than asked (at least 256)";
+    if (size < Sample().size()) {
+      EXPECT_GT(pieces, 1u) << size;
+    }
+  }
+  auto errorOf = [](std::string_view member) {
+    try {
+      GzipDecompressPieces(member, 512, [](std::string_view) {});
+    } catch (const Exception& e) {
+      return std::string(e.what());
+    }
+    return std::string("(no error)");
+  };
+  EXPECT_EQ(errorOf(good.substr(0, good.size() / 2)), "gzip解压失败：数据不完整（gzip成员被截断）");
+  EXPECT_EQ(errorOf(good + "x"), "gzip解压失败：gzip成员之后还有多余的数据");
+  EXPECT_EQ(errorOf("not gzip at all, but long enough"), "gzip解压失败：不是gzip数据");
 }
 
 }  // namespace

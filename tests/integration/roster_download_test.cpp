@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "host/db/fault_injection.h"
 #include "scheme_fixture.h"
 #include "velmor/platform_manager.h"
 
@@ -216,6 +217,10 @@ TEST_F(RosterDownload, DeclarationStatesArePagedAndCounted) {
   ASSERT_TRUE(svc_->QueryHdsbztCx(kPayer, "2024-01-01", "2024-12-31", nullptr, stored, message)) << message;
   EXPECT_EQ(stored, static_cast<int>(SimItems()));
   EXPECT_EQ(Count("select count(*) as n from ds_rysbztb"), static_cast<int>(SimItems()));
+  // Every state is counted as written by update-else-insert (two statements a new state).
+  EXPECT_NE(env_->LogText().find("更新完毕，新增" + std::to_string(SimItems()) + "条，更新0条，处理记录总数" +
+                                 std::to_string(2 * SimItems()) + "条"),
+            std::string::npos);
   ASSERT_TRUE(svc_->QueryHdsbztCx(kPayer, "2024-01-01", "2024-12-31", nullptr, stored, message)) << message;
   EXPECT_EQ(Count("select count(*) as n from ds_rysbztb"), static_cast<int>(SimItems())) << "updated, not doubled";
   EXPECT_NE(env_->LogText().find("更新完毕，新增0条，更新" + std::to_string(SimItems()) + "条"), std::string::npos);
@@ -223,6 +228,27 @@ TEST_F(RosterDownload, DeclarationStatesArePagedAndCounted) {
   Fault(R"({"kind":"refuse","serviceCode":"0108","endpoint":"submit"})");
   EXPECT_FALSE(svc_->QueryHdsbztCx(kPayer, "2024-01-01", "2024-12-31", nullptr, stored, message));
   EXPECT_EQ(message, "批量请求失败！");
+}
+
+TEST_F(RosterDownload, DeclarationStatesCollapseCopiesAndAFailureHalfWayStoresNothing) {
+  int32_t stored = 0;
+  std::string message;
+  ASSERT_TRUE(svc_->QueryHdsbztCx(kPayer, "2024-01-01", "2024-12-31", nullptr, stored, message)) << message;
+  // Two copies of one state and a stale value: the next query leaves one row with the server's value.
+  ASSERT_TRUE(dao_->ExecSQL("insert into ds_rysbztb select djxh, jfnd, xzid, sbrq, ybtfe, 'X', jfzt from ds_rysbztb "
+                            "where rowid = (select min(rowid) from ds_rysbztb)"));
+  ASSERT_TRUE(dao_->ExecSQL("update ds_rysbztb set sbzt = 'X' where rowid = (select min(rowid) from ds_rysbztb)"));
+  ASSERT_TRUE(svc_->QueryHdsbztCx(kPayer, "2024-01-01", "2024-12-31", nullptr, stored, message)) << message;
+  EXPECT_EQ(Count("select count(*) as n from ds_rysbztb"), static_cast<int>(SimItems()));
+  EXPECT_EQ(Count("select count(*) as n from ds_rysbztb where sbzt = 'X'"), 0);
+
+  // A statement failing after some states were written: none of this query's states is kept.
+  ASSERT_TRUE(dao_->ExecSQL("delete from ds_rysbztb"));
+  host::db::FaultInjection::FailStatement(40);
+  EXPECT_FALSE(svc_->QueryHdsbztCx(kPayer, "2024-01-01", "2024-12-31", nullptr, stored, message));
+  host::db::FaultInjection::Clear();
+  EXPECT_NE(message.find("保存数据库失败！"), std::string::npos) << message;
+  EXPECT_EQ(Count("select count(*) as n from ds_rysbztb"), 0);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <set>
 
 #include "host/db/fault_injection.h"
 #include "roster/deal_cbxx_ryxx.h"
@@ -70,7 +71,53 @@ TEST_F(Processor, RowsSharingAnInsertAreTheSameRowsAsOneStatementEach) {
   EXPECT_EQ(Q(dump), one);
   EXPECT_EQ(Q("select count(*), count(distinct rydjxh) from sb_ryjbxxb"), "250,250;");
   EXPECT_EQ(Q("select xm from sb_ryjbxxb where rydjxh = 'R0'"), "again;");
-  EXPECT_LT(trace.size(), 40u) << "250 persons, 250 enrolments and 500 items in a few statements";
+  std::set<std::string> texts(trace.begin(), trace.end());
+  EXPECT_LE(texts.size(), 10u) << "250 persons, 250 enrolments and 500 items through a few statement texts, each "
+                                  "prepared once";
+}
+
+TEST_F(Processor, ValuesAreStoredAsTheyAreWhateverTheyHold) {
+  // Quotes, parameter marks, non-ASCII text and empty members: stored as the server sent them,
+  // on a first download (inserts) and on a second one (updates of the same keys).
+  const std::vector<std::string> persons = {PersonRecord("c1", "R'1", "欧阳'?1 娜娜", "11'0", "", "Y", "J'01", "?2"),
+                                            PersonRecord("c2", "R2", "", "", "13800000000", "", "", "")};
+  const std::vector<std::string> enrols = {EnrolRecord("c1", "x'1", "2024-01-15", "2099-12-31", "Y", "P'9"),
+                                           EnrolRecord("c2", "x2", "", "", "", "")};
+  const char* persons_ = "select rydjxh, xm, zjhm, ifnull(phonenumber, 'NULL'), typeof(xm) from sb_ryjbxxb order by rydjxh";
+  const char* enrols_ = "select rydjxh, sbjbjgdm, rybh, yxbz from sb_rycbjgxxb order by rydjxh";
+  const char* items_ = "select xzid, rydjxh, zspmdm, ksjfyf, tzjfyf, ifnull(pmlx, 'NULL'), yxbz from sb_rycbxmb order by xzid";
+  const std::string expectedPersons = "R'1,欧阳'?1 娜娜,11'0,,text;R2,,,13800000000,text;";
+  const std::string expectedEnrols = "R'1,J'01,?2,Y;R2,,BR2,N;";
+  const std::string expectedItems = "x'1,R'1,P'9,2024-01,2099-12,,Y;x2,R2,,,,,N;";
+  Download(persons, enrols);
+  EXPECT_EQ(Q(persons_), expectedPersons);
+  EXPECT_EQ(Q(enrols_), expectedEnrols);
+  EXPECT_EQ(Q(items_), expectedItems);
+  Download(persons, enrols);
+  EXPECT_EQ(Q(persons_), expectedPersons);
+  EXPECT_EQ(Q(enrols_), expectedEnrols);
+  EXPECT_EQ(Q(items_), expectedItems);
+}
+
+TEST_F(Processor, AStatementFailingHalfWayThroughTheRowsStoresNothing) {
+  std::vector<std::string> persons, enrols;
+  for (int i = 0; i < 300; ++i) {
+    const std::string n = std::to_string(i);
+    persons.push_back(PersonRecord("c" + n, "R" + n, "n" + n, n));
+    enrols.push_back(EnrolRecord("c" + n, "x" + n, "2024-01", "2099-12"));
+  }
+  TFastParseJson ryxx, cbxx;
+  ryxx.ParseText(JsonList(persons));
+  cbxx.ParseText(JsonList(enrols));
+  TDealCbxxAndRyxx deal(&cbxx, &ryxx, env_.Db(), "D1");
+  FaultInjection::FailStatement(750);  // the 750th statement from now: an item of the second half
+  deal.dealRyxx();
+  deal.dealXzxx();
+  EXPECT_THROW(deal.WaitForIdle(600000), Exception);
+  FaultInjection::Clear();
+  EXPECT_EQ(Q("select count(*) from sb_ryjbxxb"), "0;");
+  EXPECT_EQ(Q("select count(*) from sb_rycbjgxxb"), "0;");
+  EXPECT_EQ(Q("select count(*) from sb_rycbxmb"), "0;");
 }
 
 TEST_F(Processor, AnEmptyFlagMeansNotValid) {
@@ -255,6 +302,30 @@ TEST_F(Processor, RollbackIfOpenAndAFailedCommitStoreNothing) {
   }
   EXPECT_EQ(Q("select count(*) from sb_ryjbxxb"), "0;");
   EXPECT_EQ(Q("select count(*) from sb_rycbxmb"), "0;");
+}
+
+TEST_F(Processor, TheSweepRemovesOnlyTheItemsOfServerPersonsThatWereNotWritten) {
+  SeedPerson(*db_, "D1", "R1", "a", "1", "0", "updateFlag = 0");
+  SeedItem(*db_, "D1", "R1", "J01", "BR1", "gone", "2099-12");  // the server no longer has it
+  SeedPerson(*db_, "D1", "L", "l", "2", "1");
+  SeedItem(*db_, "D1", "L", "J01", "BL", "local", "2099-12");  // a local person's: stays
+  auto sweep = [&](bool expectStale) {
+    TFastParseJson ryxx, cbxx;
+    ryxx.ParseText(JsonList({PersonRecord("c1", "R1", "a", "1")}));
+    cbxx.ParseText(JsonList({EnrolRecord("c1", "x1", "2024-01", "2099-12")}));
+    TDealCbxxAndRyxx deal(&cbxx, &ryxx, env_.Db(), "D1");
+    deal.dealRyxx();
+    deal.dealXzxx();
+    deal.sweepItems();
+    EXPECT_EQ(deal.StalePersons(), expectStale);
+    EXPECT_TRUE(deal.WaitForIdle(600000));
+  };
+  sweep(false);
+  EXPECT_EQ(Q("select xzid from sb_rycbxmb order by xzid"), "local;x1;");
+  // A server person the download does not mention stays unmarked: the removal has work.
+  SeedPerson(*db_, "D1", "R9", "z", "9", "0", "updateFlag = 0");
+  sweep(true);
+  EXPECT_EQ(Q("select xzid from sb_rycbxmb order by xzid"), "local;x1;") << "nothing else to sweep";
 }
 
 TEST_F(Processor, RecordsWithoutTheirKeyColumnsAreRefused) {

@@ -37,17 +37,19 @@ bool TAsynExecSql::WaitForIdle(int64_t timeoutMs) {
 
 void TAsynExecSql::RunItem(IDBCommand& cmd, SqlItem& item) {
   ItemCounts counts;
-  ItemResult r = ExecuteSqlItem(cmd, item, counts);
-  if (r.ok()) return;
-  if (r.failedAt == ItemStage::kUpdate) {
-    // Logged and skipped: the rest of the batch still commits.
-    try {
-      LogText("执行更新失败：" + StatementExcerpt(r.statement) + " " + r.error, {}, kLevelError);
-    } catch (...) {
+  for (size_t row = 0, rows = ItemRows(item); row < rows; ++row) {
+    ItemResult r = ExecuteSqlItem(cmd, item, counts, row);
+    if (r.ok()) continue;
+    if (r.failedAt == ItemStage::kUpdate) {
+      // Logged and skipped: the rest of the batch still commits.
+      try {
+        LogText("执行更新失败：" + StatementExcerpt(r.statement) + " " + r.error, {}, kLevelError);
+      } catch (...) {
+      }
+      continue;
     }
-    return;
+    throw Exception("执行语句失败：" + StatementExcerpt(r.statement) + " " + r.error);
   }
-  throw Exception("执行语句失败：" + StatementExcerpt(r.statement) + " " + r.error);
 }
 
 }  // namespace velmor

@@ -73,9 +73,14 @@ void TBaseAsynExecSql::Count(const ItemCounts& counts) {
 
 void TBaseAsynExecSql::ProcessItem(IDBCommand& cmd, const SqlItem& item) {
   ItemCounts counts;
-  ItemResult r = ExecuteSqlItem(cmd, item, counts);
+  for (size_t row = 0, rows = ItemRows(item); row < rows; ++row) {
+    ItemResult r = ExecuteSqlItem(cmd, item, counts, row);
+    if (!r.ok()) {
+      Count(counts);
+      throw Exception("执行语句失败：" + StatementExcerpt(r.statement) + " " + r.error);
+    }
+  }
   Count(counts);
-  if (!r.ok()) throw Exception("执行语句失败：" + StatementExcerpt(r.statement) + " " + r.error);
 }
 
 void TBaseAsynExecSql::RunItem(IDBCommand& cmd, SqlItem& item) {

@@ -6,6 +6,7 @@ target_sources(velmor_plugin_objects PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/thread_reaper.cpp
   ${CMAKE_CURRENT_LIST_DIR}/async_call.cpp
   ${CMAKE_CURRENT_LIST_DIR}/sql_item.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/bulk_rows.cpp
   ${CMAKE_CURRENT_LIST_DIR}/sql_writer.cpp
   ${CMAKE_CURRENT_LIST_DIR}/asyn_exec_sql.cpp
   ${CMAKE_CURRENT_LIST_DIR}/base_asyn_exec_sql.cpp
