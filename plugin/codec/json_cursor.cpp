@@ -65,9 +65,9 @@ void JsonCursor::BeginObject() {
   Enter();
 }
 
-bool JsonCursor::FirstMember() {
+bool JsonCursor::FirstOf(char close) {
   SkipBlanks();
-  if (pos_ < text_.size() && text_[pos_] == '}') {
+  if (pos_ < text_.size() && text_[pos_] == close) {
     ++pos_;
     --depth_;
     return false;
@@ -75,18 +75,21 @@ bool JsonCursor::FirstMember() {
   return true;
 }
 
-bool JsonCursor::NextMember() {
+bool JsonCursor::NextOf(char close) {
   SkipBlanks();
   if (pos_ >= text_.size()) Fail();
   if (text_[pos_] == ',') {
     ++pos_;
     return true;
   }
-  if (text_[pos_] != '}') Fail();
+  if (text_[pos_] != close) Fail();
   ++pos_;
   --depth_;
   return false;
 }
+
+bool JsonCursor::FirstMember() { return FirstOf('}'); }
+bool JsonCursor::NextMember() { return NextOf('}'); }
 
 std::string_view JsonCursor::ReadKey(std::string& scratch, bool* escaped) {
   SkipBlanks();
@@ -101,28 +104,8 @@ void JsonCursor::BeginArray() {
   Enter();
 }
 
-bool JsonCursor::FirstElement() {
-  SkipBlanks();
-  if (pos_ < text_.size() && text_[pos_] == ']') {
-    ++pos_;
-    --depth_;
-    return false;
-  }
-  return true;
-}
-
-bool JsonCursor::NextElement() {
-  SkipBlanks();
-  if (pos_ >= text_.size()) Fail();
-  if (text_[pos_] == ',') {
-    ++pos_;
-    return true;
-  }
-  if (text_[pos_] != ']') Fail();
-  ++pos_;
-  --depth_;
-  return false;
-}
+bool JsonCursor::FirstElement() { return FirstOf(']'); }
+bool JsonCursor::NextElement() { return NextOf(']'); }
 
 std::string_view JsonCursor::String(std::string& scratch, bool* escaped) {
   Expect('"');

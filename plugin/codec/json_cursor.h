@@ -81,6 +81,10 @@ class JsonCursor {
 
  private:
   [[noreturn]] void Fail() const { throw Malformed(pos_); }
+  // After '{' or '[': whether an element follows (consuming `close` when none does); after an
+  // element: ',' (true) or `close` (false).
+  bool FirstOf(char close);
+  bool NextOf(char close);
   void SkipBlanks() {
     while (pos_ < text_.size()) {
       const char c = text_[pos_];

@@ -157,30 +157,25 @@ void ApplyOutcome(IDBMechanism& db, int32_t id, int32_t sbzt, const std::string&
   ApplyFeedback(db, id, yzpzxh, errors);
 }
 
+// A new declaration in one transaction; `id` is set only once it is committed.
+template <class Declaration>
+bool StoreNew(const Declaration& sb, int32_t& id) {
+  Ref<IDBMechanism> db = OpenMainConnection();
+  Transaction tx(*db, kExecException);
+  const int32_t zbid = InsertDeclaration(*db, sb);
+  tx.Commit();
+  id = zbid;
+  return true;
+}
 }  // namespace
 
 bool TRcsbDAO::SaveSbData(const std::string& declaration, int32_t& id) {
-  return GuardDao("SaveSbData", &ErrorMessage, kExecException, false, [&] {
-    return WithDeclaration(declaration, [&](const auto& sb) {
-      Ref<IDBMechanism> db = OpenMainConnection();
-      Transaction tx(*db, kExecException);
-      const int32_t zbid = InsertDeclaration(*db, sb);
-      tx.Commit();
-      id = zbid;
-      return true;
-    });
-  });
+  return GuardDao("SaveSbData", &ErrorMessage, kExecException, false,
+                  [&] { return WithDeclaration(declaration, [&](const auto& sb) { return StoreNew(sb, id); }); });
 }
 
 bool TRcsbDAO::SaveSbData(const ParsedDeclaration& sb, int32_t& id) {
-  return GuardDao("SaveSbData", &ErrorMessage, kExecException, false, [&] {
-    Ref<IDBMechanism> db = OpenMainConnection();
-    Transaction tx(*db, kExecException);
-    const int32_t zbid = InsertDeclaration(*db, sb);
-    tx.Commit();
-    id = zbid;
-    return true;
-  });
+  return GuardDao("SaveSbData", &ErrorMessage, kExecException, false, [&] { return StoreNew(sb, id); });
 }
 
 bool TRcsbDAO::SaveSbDataFk(const std::string& declaration, const std::string& sbyy, const std::string& yzpzxh,
