@@ -12,6 +12,7 @@
 #include <memory>
 #include <mutex>
 #include <unordered_map>
+#include <unordered_set>
 
 #include "taxsim/handlers.h"
 
@@ -28,12 +29,18 @@ const nlohmann::ordered_json& RequireArray(const Call& call, const char* key) {
   return *it;
 }
 
-// The payer's items by xzid.
-std::unordered_map<std::string, const Item*> ItemsOf(const State& s, const std::string& djxh) {
-  std::unordered_map<std::string, const Item*> out;
+std::string XzidText(const nlohmann::ordered_json& x) { return x.is_string() ? x.get<std::string>() : x.dump(); }
+
+// Which of the asked xzid (at most a thousand) are items of the payer. A set of the asked ones,
+// looked up once per item: a map of all the payer's items for every batch made a roster of
+// 200,000 items cost a minute.
+std::unordered_set<std::string> KnownXzids(const State& s, const std::string& djxh,
+                                           const nlohmann::ordered_json& asked) {
+  std::unordered_set<std::string> wanted, known;
+  for (const auto& x : asked) wanted.insert(XzidText(x));
   for (const Item& it : s.items)
-    if (it.djxh == djxh) out.emplace(it.xzid, &it);
-  return out;
+    if (it.djxh == djxh && wanted.count(it.xzid)) known.insert(it.xzid);
+  return known;
 }
 
 Answer States(const Call& call, State& s) {
@@ -41,11 +48,11 @@ Answer States(const Call& call, State& s) {
   const auto& asked = RequireArray(call, "xzidList");
   if (asked.size() > 1000) throw Refusal("10009", "xzidList超过1000条");
   const bool jfzt = call.Key("jfzt") == "Y";
-  const auto items = ItemsOf(s, call.Djxh());
+  const auto items = KnownXzids(s, call.Djxh(), asked);
   TaxmlAnswer doc;
   pugi::xml_node list = doc.AddList("sbztList");
   for (const auto& x : asked) {
-    const std::string xzid = x.is_string() ? x.get<std::string>() : x.dump();
+    const std::string xzid = XzidText(x);
     if (!items.count(xzid)) continue;
     pugi::xml_node row = TaxmlAnswer::AddRow(list, "sbztDTO");
     TaxmlAnswer::AddValue(row, "xzid", xzid);
@@ -69,10 +76,10 @@ Answer SubmitSelfDeclared(const Call& call, State& s, SelfDeclared& book) {
   RequirePayer(s, call);
   const auto& asked = RequireArray(call, "xzidList");
   if (call.Yblsh().empty()) throw Refusal("10005", "缺少yblsh");
-  const auto items = ItemsOf(s, call.Djxh());
+  const auto items = KnownXzids(s, call.Djxh(), asked);
   nlohmann::json rows = nlohmann::json::array();
   for (const auto& x : asked) {
-    const std::string xzid = x.is_string() ? x.get<std::string>() : x.dump();
+    const std::string xzid = XzidText(x);
     if (items.count(xzid)) rows.push_back({{"xzid", xzid}, {"sbzt", XzidDeclared(xzid) ? "Y" : "N"}});
   }
   std::lock_guard lock(book.mutex);
