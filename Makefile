@@ -17,7 +17,7 @@ build: configure
 	cmake --build $(BUILD) -j $(JOBS)
 
 # The main job; DEMO_PERSONS generated persons in the simulated server's scenario.
-DEMO_PERSONS ?= 5000
+DEMO_PERSONS ?= 2000
 demo: build
 	$(BUILD)/bin/velmor demo --persons $(DEMO_PERSONS)
 

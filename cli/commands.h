@@ -85,7 +85,7 @@ struct LogOptions {
 
 // `demo`: an employer's and a residents' payer's day against the simulated server.
 struct DemoOptions {
-  int32_t persons = 5000;   // --persons: size of the generated scenario
+  int32_t persons = 2000;   // --persons: size of the generated scenario
   uint64_t seed = 1;        // --seed
   std::string server;       // --server: a running simulator instead of a child one
   std::string djxh;         // --djxh; empty: the server's first payer

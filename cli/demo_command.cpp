@@ -121,7 +121,7 @@ void ConfigureBank(PluginSession& session, const BankKeys& keys, const std::stri
 CLI::App* AddDemoCommand(CLI::App& app, DemoOptions& o) {
   CLI::App* cmd =
       app.add_subcommand("demo", "Run an employer's and a residents' payer's day against a simulated server");
-  cmd->add_option("--persons", o.persons, "persons of the generated scenario; scales both days (default 5000)")
+  cmd->add_option("--persons", o.persons, "persons of the generated scenario; scales both days (default 2000)")
       ->check(CLI::Range(1, 10000000));
   cmd->add_option("--only", o.only, "run one day only: employer or residents")
       ->check(CLI::IsMember({"employer", "residents"}));
