@@ -1,4 +1,4 @@
-# The fast XML document and the fast JSON reader. Their sources (and the codecs they use) are
+# The fast XML document, the fast JSON reader and the JSON cursor. Their sources (and the codecs they use) are
 # compiled into each fuzzer so that they carry its coverage instrumentation.
 set(fastparse_dir ${PROJECT_SOURCE_DIR}/plugin/codec)
 set(fastparse_xml_sources
@@ -16,7 +16,9 @@ velmor_add_fuzzer(NAME fast_json
 velmor_add_fuzzer(NAME fast_json_chunks
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/fast_json_chunks_fuzz.cpp ${fastparse_json_sources}
   LIBS ZLIB::ZLIB)
-foreach(f xml_document fast_json fast_json_chunks)
+velmor_add_fuzzer(NAME json_cursor
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/json_cursor_fuzz.cpp ${fastparse_dir}/json_cursor.cpp)
+foreach(f xml_document fast_json fast_json_chunks json_cursor)
   target_include_directories(fuzz_${f} PRIVATE ${PROJECT_SOURCE_DIR}/plugin ${PROJECT_SOURCE_DIR}/include
     ${PROJECT_SOURCE_DIR}/fuzz)
 endforeach()

@@ -1,6 +1,8 @@
 #include "codec/json_cursor.h"
 
 #include <array>
+#include <cmath>
+#include <cstdlib>
 
 namespace velmor {
 
@@ -233,12 +235,25 @@ std::string_view JsonCursor::Number() {
     ++pos_;
     digits();
   }
+  bool exponent = false;
   if (pos_ < text_.size() && (text_[pos_] == 'e' || text_[pos_] == 'E')) {
+    exponent = true;
     ++pos_;
     if (pos_ < text_.size() && (text_[pos_] == '+' || text_[pos_] == '-')) ++pos_;
     digits();
   }
-  return text_.substr(from, pos_ - from);
+  const std::string_view token = text_.substr(from, pos_ - from);
+  // The general parser refuses a number beyond the range of a double ("2.5e400", or an integer
+  // of over 300 digits); so does the cursor. Only such tokens can overflow, so only they are
+  // converted here.
+  if (exponent || token.size() > 300) {
+    const std::string copy(token);
+    if (!std::isfinite(std::strtod(copy.c_str(), nullptr))) {
+      pos_ = from;
+      Fail();
+    }
+  }
+  return token;
 }
 
 void JsonCursor::Literal() {

@@ -39,7 +39,9 @@ TEST(JsonCursor, AcceptsWhatTheGeneralParserAcceptsAndNothingElse) {
       "\"\\u00G0\"", "\"\\ud800\"", "\"\\ud800x\"", "\"\\ud800\\u0041\"", "\"\\udc00\"", "\"a\tb\"",
       std::string("\"a\0b\"", 5), "\f{}", "{}x", "\"\xC0\x80\"", "\"\xC3\"",
       "\"\xE0\x80\x80\"", "\"\xED\xA0\x80\"", "\"\xF4\x90\x80\x80\"", "\"\xF5\x80\x80\x80\"", "\"\xFF\"",
-      "\"\xE4\xB8\"", "[\"\x80\"]", "'a'", "[1]]", "{}{}"};
+      "\"\xE4\xB8\"", "[\"\x80\"]", "'a'", "[1]]", "{}{}",
+      // numbers beyond a double's range are refused by the parser; underflow is not
+      "2.5e400", "[-32e500]", std::string(320, '9'), "1e-400", "1e308", std::string(300, '9')};
   for (const std::string& t : texts) {
     EXPECT_EQ(CursorAccepts(t), Json::accept(t)) << "text: " << t;
   }
