@@ -43,14 +43,6 @@ class EmployeeOpsFixture : public SchemeFixture {
   taxsim::Person SimPersonAt(size_t k, const std::string& djxh = kPayer) {
     return sim_.WithState([&](taxsim::State& s) { return s.PersonsOf(djxh).first[k]; });
   }
-  std::vector<taxsim::Item> SimItemsOf(const std::string& rydjxh) {
-    return sim_.WithState([&](taxsim::State& s) {
-      std::vector<taxsim::Item> out;
-      for (const auto& it : s.items)
-        if (it.rydjxh == rydjxh) out.push_back(it);
-      return out;
-    });
-  }
   // Calls the simulator received for a service code since the start.
   size_t CallsOf(const std::string& code) {
     size_t n = 0;

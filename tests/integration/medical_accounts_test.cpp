@@ -65,14 +65,6 @@ class MedicalAccounts : public SchemeFixture {
       return n;
     });
   }
-  std::vector<taxsim::Item> SimItemsOf(const std::string& rydjxh) {
-    return sim_.WithState([&](taxsim::State& s) {
-      std::vector<taxsim::Item> out;
-      for (const auto& it : s.items)
-        if (it.rydjxh == rydjxh) out.push_back(it);
-      return out;
-    });
-  }
   int Lines(const std::string& rydjxh) {
     return Count("select count(*) from ds_ybgrzh_cxjmcbdjxx where rydjxh = '" + rydjxh + "'");
   }

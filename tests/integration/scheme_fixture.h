@@ -7,6 +7,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include <httplib.h>
 #include <nlohmann/json.hpp>
@@ -86,6 +87,15 @@ class SchemeFixture : public ::testing::Test {
       size_t n = 0;
       for (const auto& it : s.items) n += it.djxh == djxh;
       return n;
+    });
+  }
+  // The simulator's items of one person, as copies.
+  std::vector<taxsim::Item> SimItemsOf(const std::string& rydjxh) {
+    return sim_.WithState([&](taxsim::State& s) {
+      std::vector<taxsim::Item> out;
+      for (const auto& it : s.items)
+        if (it.rydjxh == rydjxh) out.push_back(it);
+      return out;
     });
   }
   std::string SimPerson(size_t k) {
