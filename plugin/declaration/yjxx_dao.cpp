@@ -40,7 +40,11 @@ void Replace(const std::string& djxh, const std::string& rows, bool person, bool
   Ref<IDBMechanism> db = OpenMainConnection();
   Transaction tx(*db, kYjxxSaveFailed);
   ExecOrThrow(*db, FormatSql(" delete from sb_dzzjxxb where djxh = %s", {Q(djxh)}), kYjxxDeleteFailed);
-  for (const Json& r : list) ExecOrThrow(*db, YjxxInsert(djxh, r, person, zjyxrq), kYjxxSaveFailed);
+  BoundValues values;
+  for (const Json& r : list) {
+    YjxxInsertValues(djxh, r, person, zjyxrq, values);
+    ExecBoundOrThrow(*db, YjxxInsertSql(), values, kYjxxSaveFailed);
+  }
   tx.Commit();
 }
 }  // namespace
