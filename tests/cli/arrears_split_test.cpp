@@ -2,6 +2,7 @@
 // the deducted documents are those of a reading through the general parser, and bad texts fail
 // by name.
 #include "cli/demo/arrears_split.h"
+#include "cli/json_rows.h"
 
 #include <gtest/gtest.h>
 
@@ -50,6 +51,23 @@ TEST(ArrearsSplit, RefusesTextsThatAreNoArrayOfObjects) {
   for (const char* bad : {"", "{}", "[1]", R"([{"qfje":"1"},])", R"([{"qfje":"1"}] x)", R"([{"a":1})", "null"}) {
     EXPECT_THROW(SplitArrears(bad), std::runtime_error) << bad;
   }
+}
+
+TEST(JsonRows, HandsEachRowsSpanAndTheTextsOfItsMembers) {
+  const std::string text = R"([{"a":"x\"y","b":12.50,"c":null,"d":{"a":"inner"}},{"b":true,"a":[1]},{}])";
+  std::vector<std::vector<std::string>> seen;
+  std::vector<std::string> spans;
+  ForEachRow(text, {"a", "b", "c", "d"}, [&](std::string_view span, const std::vector<std::string>& v) {
+    spans.emplace_back(span);
+    seen.push_back(v);
+  });
+  ASSERT_EQ(seen.size(), 3u);
+  // Strings decoded, numbers as written, anything else (and a member of a nested object) empty.
+  EXPECT_EQ(seen[0], (std::vector<std::string>{"x\"y", "12.50", "", ""}));
+  EXPECT_EQ(seen[1], (std::vector<std::string>{"", "", "", ""}));
+  EXPECT_EQ(seen[2], (std::vector<std::string>{"", "", "", ""}));
+  EXPECT_EQ(spans[0], R"({"a":"x\"y","b":12.50,"c":null,"d":{"a":"inner"}})");
+  EXPECT_EQ(spans[2], "{}");
 }
 
 }  // namespace
