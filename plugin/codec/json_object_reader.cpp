@@ -104,6 +104,26 @@ std::string_view TextOf(const JsonObjectReader::Member& m) {
   }
 }
 
+std::string ReadText(JsonCursor& c) {
+  std::string out;
+  switch (c.Peek()) {
+    case Kind::kString: {
+      std::string scratch;
+      out = c.String(scratch);
+      break;
+    }
+    case Kind::kNumber: AppendJsonNumber(out, c.Number()); break;
+    case Kind::kTrue:
+    case Kind::kFalse:
+      out = c.Peek() == Kind::kTrue ? "Y" : "N";
+      c.Literal();
+      break;
+    case Kind::kNull: c.Literal(); break;
+    default: AppendJsonValue(out, c.Skip());
+  }
+  return out;
+}
+
 void JsonObjectReader::Write(std::string& out, std::span<const Change> changes) const {
   auto changeOf = [&](std::string_view key) -> const Change* {
     for (const Change& ch : changes)

@@ -74,5 +74,7 @@ class JsonObjectReader {
 
 // Text() of one member.
 std::string_view TextOf(const JsonObjectReader::Member& m);
+// The value that starts at the cursor, read through, as Text() reads a member holding it.
+std::string ReadText(JsonCursor& c);
 
 }  // namespace velmor

@@ -121,6 +121,17 @@ TEST(JsonObjectReader, ObjectsInAListKeepTheirOwnValues) {
   for (size_t i = 0; i < written.size(); ++i) EXPECT_EQ(written[i], tree[i].dump()) << i;
 }
 
+TEST(JsonObjectReader, ReadTextReadsAnyValueAsTextReadsAMember) {
+  const std::string text = R"({"v":[" a\u00e9 ",1.50,true,false,null,{"b":1,"a":2},[1,"x"]]})";
+  const Json tree = Json::parse(text);
+  JsonCursor c(std::string_view(text).substr(5, text.size() - 6));
+  c.BeginArray();
+  size_t i = 0;
+  for (bool more = c.FirstElement(); more; more = c.NextElement(), ++i)
+    EXPECT_EQ(ReadText(c), TreeText(Json{{"k", tree["v"][i]}}, "k")) << i;
+  EXPECT_EQ(i, tree["v"].size());
+}
+
 TEST(JsonObjectReader, RefusesWhatIsNoObject) {
   for (const char* text : {"[]", "\"a\"", "{\"a\":}", "{\"a\":1", "{\"a\" 1}", "{\"a\":\"\\x\"}"}) {
     JsonCursor c(text);
