@@ -1,5 +1,6 @@
 # Payment: the payment store (TPaymentDAO) and the payment manager (TPaymentMgr).
 target_sources(velmor_plugin_objects PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/line_texts.cpp
   ${CMAKE_CURRENT_LIST_DIR}/payment_dao_support.cpp
   ${CMAKE_CURRENT_LIST_DIR}/payment_dao_reads.cpp
   ${CMAKE_CURRENT_LIST_DIR}/payment_dao_writes.cpp
