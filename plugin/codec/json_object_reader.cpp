@@ -152,3 +152,37 @@ void JsonObjectReader::Write(std::string& out, std::span<const Change> changes) 
 }
 
 }  // namespace velmor
+
+namespace velmor {
+
+void JsonChanges::Clear() {
+  texts_.clear();
+  pending_.clear();
+}
+
+JsonChanges& JsonChanges::String(std::string_view key, std::string_view value) {
+  const size_t at = texts_.size();
+  AppendJsonString(texts_, value);
+  pending_.push_back({key, at, texts_.size() - at});
+  return *this;
+}
+
+JsonChanges& JsonChanges::Int(std::string_view key, int64_t value) {
+  const size_t at = texts_.size();
+  texts_ += std::to_string(value);
+  pending_.push_back({key, at, texts_.size() - at});
+  return *this;
+}
+
+JsonChanges& JsonChanges::Remove(std::string_view key) {
+  pending_.push_back({key, texts_.size(), 0});
+  return *this;
+}
+
+std::span<const JsonObjectReader::Change> JsonChanges::Get() {
+  changes_.clear();
+  for (const Pending& p : pending_) changes_.push_back({p.key, std::string_view(texts_).substr(p.at, p.size)});
+  return changes_;
+}
+
+}  // namespace velmor

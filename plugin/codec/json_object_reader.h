@@ -20,6 +20,7 @@
 // next Read. A value of one thread.
 #pragma once
 
+#include <cstdint>
 #include <deque>
 #include <span>
 #include <string>
@@ -70,6 +71,27 @@ class JsonObjectReader {
   // name found in its place needs no search for an earlier copy.
   std::vector<std::string> shape_;
   bool shapeHeld_ = false;
+};
+
+// A set of changes for Write, built value by value (their texts kept in one buffer of its own).
+// Keys are views the caller keeps alive; each key at most once.
+class JsonChanges {
+ public:
+  void Clear();
+  JsonChanges& String(std::string_view key, std::string_view value);
+  JsonChanges& Int(std::string_view key, int64_t value);
+  JsonChanges& Remove(std::string_view key);
+  // The changes so far; valid until the next change or Clear.
+  std::span<const JsonObjectReader::Change> Get();
+
+ private:
+  struct Pending {
+    std::string_view key;
+    size_t at, size;
+  };
+  std::string texts_;
+  std::vector<Pending> pending_;
+  std::vector<JsonObjectReader::Change> changes_;
 };
 
 // Text() of one member.

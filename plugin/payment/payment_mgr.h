@@ -101,9 +101,6 @@ class TPaymentMgr : public ServiceImpl<TSBBaseObj, IJkService> {
   template <class F>
   bool Pass(F&& call);
   Ref<IPaymentDAO> Store();
-  // Deduction outcome of the lines against the server's feedback (SfyxJk steps 4 and 5).
-  nlohmann::ordered_json ApplyFeedback(nlohmann::ordered_json lines, const nlohmann::ordered_json& feedback,
-                                       const nlohmann::ordered_json& agreement);
 };
 
 namespace payment {

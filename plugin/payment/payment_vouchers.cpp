@@ -1,12 +1,18 @@
 // Bank-side vouchers: issuing them for arrears lines ("0010") and voiding one ("0011").
-#include <set>
+#include <string_view>
 #include <unordered_map>
+#include <unordered_set>
+#include <utility>
 #include <vector>
 
 #include "business/date_time.h"
+#include "codec/json_members.h"
+#include "codec/json_object_reader.h"
 #include "framework/host_access.h"
 #include "framework/log.h"
+#include "payment/line_texts.h"
 #include "payment/payment_mgr.h"
+#include "payment/selected_lines.h"
 #include "velmor/return_code_message.h"
 
 namespace velmor {
@@ -20,17 +26,18 @@ bool TPaymentMgr::PrintJkpz(const std::string& lines, const std::string& account
   result = kJkFailed;
   return Run("PrintJkpz", "系统异常，请稍后再试", [&] {
     payment::Advance(progress, 0.1);
-    Json selected = payment::ArrayOf(lines, "欠费明细");
-    if (selected.empty()) throw OpRefusal("请选择需要开具缴款凭证的欠费信息。");
+    enum : size_t { kYzpzxh, kZsuuid, kDyzt, kHsjg, kZsjgDm };
+    payment::SelectedLines selected(lines, "欠费明细", {"yzpzxh", "zsuuid", "dyzt", "hsjg", "zsjgDm"});
+    if (selected.Empty()) throw OpRefusal("请选择需要开具缴款凭证的欠费信息。");
     Json a = payment::ObjectOf(account, "缴款账户");
     Json mxlb = Json::array();
-    std::set<std::string> seen;
-    for (const Json& l : selected)
-      if (seen.insert(Text(l, "yzpzxh")).second) mxlb.push_back({{"yzpzxh", Text(l, "yzpzxh")}});
+    std::unordered_set<std::string_view> seen;
+    for (size_t i = 0; i < selected.Size(); ++i)
+      if (seen.insert(selected.Key(i, kYzpzxh)).second) mxlb.push_back({{"yzpzxh", selected.Key(i, kYzpzxh)}});
     taxml::Reply reply = payment::SendJson("0010",
                                            Json{{"zzdjxh", CurrentDjxh()},
-                                                {"hsjg", Text(selected[0], "hsjg")},
-                                                {"swjgdm", Text(selected[0], "zsjgDm")},
+                                                {"hsjg", selected.Key(0, kHsjg)},
+                                                {"swjgdm", selected.Key(0, kZsjgDm)},
                                                 {"mxlb", std::move(mxlb)}},
                                            progress, 0.7);
     if (reply.Refused() && reply.RefusalCode() == "10042") {
@@ -38,42 +45,74 @@ bool TPaymentMgr::PrintJkpz(const std::string& lines, const std::string& account
       return;
     }
     reply.RequireSuccess();
-    Json answer = payment::AnswerOf(reply, "服务端反馈报文异常");
-    auto vouchers = answer.find("szxxlb");
-    if (vouchers == answer.end() || !vouchers->is_array()) throw OpRefusal("服务端反馈报文异常");
+    const std::string answer = reply.request ? reply.request->GetResponse() : std::string();
+    static constexpr std::string_view kMembers[] = {"szxxlb"};
+    std::vector<std::string_view> members(1);
+    std::string normal;
+    const bool blank = answer.empty() || answer == "null";  // an empty answer: an empty object
+    if ((!blank && !ObjectMembers(answer, kMembers, members, normal)) || members[0].empty() || members[0][0] != '[')
+      throw OpRefusal("服务端反馈报文异常");
+    const std::string_view source = normal.empty() ? std::string_view(answer) : std::string_view(normal);
+
     // The lines by zsuuid, so a voucher finds its lines at once (a line-by-line search took
-    // minutes for 25,000 lines).
-    std::unordered_map<std::string, std::vector<Json*>> byZsuuid;
-    for (Json& l : selected) byZsuuid[Text(l, "zsuuid")].push_back(&l);
-    for (const Json& s : *vouchers) {
-      auto found = byZsuuid.find(Text(s, "zsuuid"));
-      if (found == byZsuuid.end()) continue;
-      for (Json* line : found->second) {
-        Json& l = *line;
-        l["dyzt"] = 1;
-        l["dzsphm"] = Text(s, "dzsphm");
-        l["zsjgDm"] = Text(s, "swjgDm");
-        l["sjje"] = Text(s, "sjje");
-        l["jkqx"] = Text(s, "jkqx");
+    // minutes for 25,000 lines): the first line of each, and the next of the same after each line.
+    constexpr size_t kNone = static_cast<size_t>(-1);
+    std::unordered_map<std::string_view, size_t> firstOf;
+    std::vector<size_t> next(selected.Size(), kNone);
+    for (size_t i = selected.Size(); i-- > 0;) {
+      auto [it, fresh] = firstOf.emplace(selected.Key(i, kZsuuid), i);
+      if (!fresh) {
+        next[i] = it->second;
+        it->second = i;
       }
     }
-    const std::string now = NowText();
-    Json stored = Json::array();
-    for (auto it = selected.rbegin(); it != selected.rend(); ++it) {
-      Json& l = *it;
-      if (payment::IntOf(l, "dyzt") == 1) {
-        l["dysj"] = now;
-        l["jkzt"] = 0;
-        l["jkzh"] = Text(a, "yhzh");
-        l["zhmc"] = Text(a, "zhmc");
-        l["yhhbMc"] = Text(a, "yhhbMc");
-        stored.push_back(std::move(l));
+    // Each line's voucher: the span (in `source`) of the last voucher naming its zsuuid.
+    std::vector<std::pair<size_t, size_t>> voucherOf(selected.Size(), {0, 0});
+    const size_t listAt = static_cast<size_t>(members[0].data() - source.data());
+    JsonObjectReader v;
+    JsonCursor c(members[0]);
+    c.BeginArray();
+    for (bool more = c.FirstElement(); more; more = c.NextElement()) {
+      size_t at = 0, size = 2;  // a voucher that is no object reads as "{}"
+      if (c.Peek() == JsonCursor::Kind::kObject) {
+        at = c.Offset();
+        v.Read(c);
+        size = c.Offset() - at;
+        at += listAt;
       } else {
-        l["dyzt"] = 2;
+        c.Skip();
+        JsonCursor none("{}");
+        v.Read(none);
+        at = kNone;
       }
+      auto found = firstOf.find(v.Text("zsuuid"));
+      if (found == firstOf.end()) continue;
+      for (size_t i = found->second; i != kNone; i = next[i]) voucherOf[i] = {at, size};
     }
+
+    // From the last line to the first: a line on a voucher (or given as on one) is stored.
+    const std::string now = NowText();
+    JsonChanges changes;
+    std::string stored = "[";
+    for (size_t i = selected.Size(); i-- > 0;) {
+      const auto [at, size] = voucherOf[i];
+      const bool vouchered = size != 0;
+      if (!vouchered && static_cast<int32_t>(payment::NumberOfText(selected.Key(i, kDyzt))) != 1) continue;
+      changes.Clear();
+      if (vouchered) {
+        JsonCursor r(at == kNone ? std::string_view("{}") : source.substr(at, size));
+        v.Read(r);
+        changes.Int("dyzt", 1).String("dzsphm", v.Text("dzsphm")).String("zsjgDm", v.Text("swjgDm"));
+        changes.String("sjje", v.Text("sjje")).String("jkqx", v.Text("jkqx"));
+      }
+      changes.String("dysj", now).Int("jkzt", 0).String("jkzh", Text(a, "yhzh")).String("zhmc", Text(a, "zhmc"));
+      changes.String("yhhbMc", Text(a, "yhhbMc"));
+      if (stored.size() > 1) stored += ',';
+      selected.Write(i, stored, changes.Get());
+    }
+    stored += ']';
     Ref<IPaymentDAO> store = Store();
-    if (!stored.empty() && !store->CommitData(stored.dump(), 3, 0, "", "", "")) throw OpRefusal(store->GetErrorMessage());
+    if (stored != "[]" && !store->CommitData(stored, 3, 0, "", "", "")) throw OpRefusal(store->GetErrorMessage());
     result = kJkDone;
     payment::Advance(progress, 0.2);
   });

@@ -2,6 +2,7 @@
 target_sources(velmor_plugin_objects PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/line_texts.cpp
   ${CMAKE_CURRENT_LIST_DIR}/payment_dao_support.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/selected_lines.cpp
   ${CMAKE_CURRENT_LIST_DIR}/payment_dao_reads.cpp
   ${CMAKE_CURRENT_LIST_DIR}/payment_dao_writes.cpp
   ${CMAKE_CURRENT_LIST_DIR}/payment_download.cpp

@@ -82,5 +82,44 @@ TEST_F(PaymentTexts, VouchersSendAndStoreTheSelectionAsWritten) {
   EXPECT_EQ(StoredText(), R"([{"id":"4","djxh":"10000000000000000001","hsjg":"","yzpzxh":"Y1","yzpzmxxh":"1","sbbm":"","sbjbjgDm":"","skssqq":"","skssqz":"","zsxmDm":"","zspmDm":"","zszmDm":"","yskmDm":"","ysfpblDm":"","yjjcDm":"","skgkDm":"","qfje":"100.00","zsjgDm":"11101000001","zsuuid":"Y1-1","jkqx":"2026-04-01","jkzt":"0","jksj":"","sjje":"100.0","dyzt":"1","dysj":"<now>","dzsphm":"3000000000001","jkfs":"3","jkzh":"6217","yhyywdMc":"","skgkMc":"","zsswjgMc":"","zhmc":"甲\"乙","jfrlx":"0","xm":"","zjlx":"","zjhm":"","sbyy":"","yhhbMc":"建设银行"},{"id":"3","djxh":"10000000000000000001","hsjg":"","yzpzxh":"Y1","yzpzmxxh":"2","sbbm":"","sbjbjgDm":"","skssqq":"","skssqz":"","zsxmDm":"","zspmDm":"","zszmDm":"","yskmDm":"","ysfpblDm":"","yjjcDm":"","skgkDm":"","qfje":"200","zsjgDm":"11101000001","zsuuid":"Y1-2","jkqx":"2026-04-01","jkzt":"0","jksj":"","sjje":"200.0","dyzt":"1","dysj":"<now>","dzsphm":"3000000000001","jkfs":"3","jkzh":"6217","yhyywdMc":"","skgkMc":"","zsswjgMc":"","zhmc":"甲\"乙","jfrlx":"0","xm":"","zjlx":"","zjhm":"","sbyy":"","yhhbMc":"建设银行"},{"id":"1","djxh":"10000000000000000001","hsjg":"","yzpzxh":"Y9","yzpzmxxh":"1","sbbm":"","sbjbjgDm":"","skssqq":"","skssqz":"","zsxmDm":"","zspmDm":"","zszmDm":"","yskmDm":"","ysfpblDm":"","yjjcDm":"","skgkDm":"","qfje":"1.00","zsjgDm":"","zsuuid":"Y9-1","jkqx":"","jkzt":"0","jksj":"","sjje":"0.0","dyzt":"1","dysj":"<now>","dzsphm":"","jkfs":"3","jkzh":"6217","yhyywdMc":"","skgkMc":"","zsswjgMc":"","zhmc":"甲\"乙","jfrlx":"0","xm":"","zjlx":"","zjhm":"","sbyy":"","yhhbMc":"建设银行"}])");
 }
 
+// A row of the feedback that matches no selected line is stored as a line of its own; the
+// selected line it did not match is not, even when it claims an outcome of its own.
+TEST_F(PaymentTexts, FeedbackOfNoSelectedLineAddsOneAndAClaimedOutcomeCountsForNothing) {
+  Declared("Y1", {100, 200}, "", "2026-04-01");
+  const std::string lines = R"([{"yzpzxh": "Y1", "yzpzmxxh": "X", "zsuuid": "Y1-1", "qfje": "100.00"},
+                                {"yzpzxh": "Y1", "yzpzmxxh": "Z", "zsuuid": "none", "jkzt": 3, "fed": true}])";
+  int32_t result = -9;
+  ASSERT_TRUE(jk_->SfyxJk(lines, kAgreement, "{}", 0, nullptr, result)) << jk_->GetErrorMessage();
+  const Json stored = Stored();
+  ASSERT_EQ(stored.size(), 1u) << stored.dump();
+  EXPECT_EQ(stored[0]["yzpzxh"], "Y1");
+  EXPECT_EQ(stored[0]["yzpzmxxh"], "1");
+  EXPECT_EQ(stored[0]["zsuuid"], "");
+  EXPECT_EQ(stored[0]["hsjg"], stored[0]["zsjgDm"]);
+  EXPECT_EQ(stored[0]["jkzt"], "3");
+  EXPECT_EQ(stored[0]["qfje"], "100.00");
+}
+
+// A selection holding a line that is no object is refused before anything is sent: it failed
+// after the bank had been asked to pay, leaving the payment unrecorded. A null line reads as an
+// empty one.
+TEST_F(PaymentTexts, ALineThatIsNoObjectIsRefusedBeforeAnythingIsSent) {
+  Declared("Y1", {100}, "", "2026-04-01");
+  int32_t result = -9;
+  for (const char* lines : {R"([{"yzpzxh": "Y1", "yzpzmxxh": "1", "zsuuid": "Y1-1"}, 7])", R"([["Y1"]])"}) {
+    EXPECT_FALSE(jk_->SfyxJk(lines, kAgreement, "{}", 0, nullptr, result)) << lines;
+    EXPECT_EQ(result, kJkFailed);
+    EXPECT_EQ(jk_->GetErrorMessage(), "系统异常，请稍后再试");
+    EXPECT_FALSE(jk_->PrintJkpz(lines, "{}", nullptr, result)) << lines;
+    EXPECT_EQ(jk_->GetErrorMessage(), "系统异常，请稍后再试");
+  }
+  EXPECT_EQ(CallsOf("0008") + CallsOf("0010"), 0u);
+  EXPECT_TRUE(Stored().empty());
+
+  ASSERT_TRUE(jk_->PrintJkpz(R"([{"yzpzxh": "Y1", "yzpzmxxh": "1", "zsuuid": "Y1-1"}, null])", "{}", nullptr, result))
+      << jk_->GetErrorMessage();
+  EXPECT_EQ(Stored().size(), 1u);
+}
+
 }  // namespace
 }  // namespace velmor::testing
