@@ -242,6 +242,9 @@ void RunDay(const Args& a, host::PluginHost& plugin) {
     }
     byDeduction += ']';
     byVoucher += ']';
+    const long count = static_cast<long>(lines.size());
+    lines.clear();
+    std::string().swap(text);  // the whole list is not held through the payments
     if (!jk->GetSfxyLb(djxh, "1", nullptr, text)) Fail("payment", jk->GetErrorMessage());
     const Json agreements = Json::parse(text);
     if (agreements.empty()) Fail("payment", "no agreement");
@@ -253,7 +256,7 @@ void RunDay(const Args& a, host::PluginHost& plugin) {
                             {"yhhbMc", agreements[0].value("yhhbMc", "")}};
       if (!jk->PrintJkpz(byVoucher, account.dump(), nullptr, result)) Fail("payment", jk->GetErrorMessage());
     }
-    return Rows{static_cast<long>(lines.size()), 20};
+    return Rows{count, 20};
   });
   day.Step("deduction results", [&] {
     for (const std::string& yzpzxh : deducted) {

@@ -43,11 +43,14 @@ bool ArrearsLines::Read(std::string_view answer, std::vector<Line>& lines, std::
       }
       line.Read(c);
       if (items_.find(line.Text("zspmDm")) == items_.end()) continue;
+      const std::string_view hsjg = line.Text("hsjg"), yzpzxh = line.Text("yzpzxh"), jkqx = line.Text("jkqx"),
+                             zsuuid = line.Text("zsuuid");
+      // Seen in an earlier answer: left out (Absorb would), before its text takes room.
+      if (!zsuuid.empty() && seen_.count(std::string(zsuuid))) continue;
+      texts_ += ',';
       Line l{texts_.size(), 0, keys_.size(), 0, 0, 0, 0};
       line.Write(texts_);
       l.textSize = texts_.size() - l.text;
-      const std::string_view hsjg = line.Text("hsjg"), yzpzxh = line.Text("yzpzxh"), jkqx = line.Text("jkqx"),
-                             zsuuid = line.Text("zsuuid");
       keys_.append(hsjg).append(yzpzxh);
       AppendLower(keys_, jkqx);
       keys_.append(zsuuid);
@@ -166,25 +169,42 @@ std::string ArrearsLines::DocumentsJson() const {
   return out + "]";
 }
 
-std::string ArrearsLines::SortedJson() const {
-  std::vector<const Line*> order;
-  order.reserve(lines_.size());
-  size_t size = 2;
-  for (const Line& l : lines_) {
-    order.push_back(&l);
+std::string ArrearsLines::TakeSortedJson() {
+  std::vector<size_t> order(lines_.size());
+  for (size_t i = 0; i < order.size(); ++i) order[i] = i;
+  std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) {
+    const Line &x = lines_[a], &y = lines_[b];
+    return std::make_tuple(Key(x, 0), Key(x, 1), Key(x, 2)) < std::make_tuple(Key(y, 0), Key(y, 1), Key(y, 2));
+  });
+  // Lines kept in order, each after its comma and one after the other (the usual answer): the
+  // texts are the list already and are handed over, not copied.
+  bool inPlace = true;
+  size_t size = 2, end = 0;
+  for (size_t i = 0; i < order.size(); ++i) {
+    const Line& l = lines_[order[i]];
+    inPlace = inPlace && order[i] == i && l.text == end + 1;
+    end = l.text + l.textSize;
     size += l.textSize + 1;
   }
-  std::stable_sort(order.begin(), order.end(), [&](const Line* a, const Line* b) {
-    return std::make_tuple(Key(*a, 0), Key(*a, 1), Key(*a, 2)) < std::make_tuple(Key(*b, 0), Key(*b, 1), Key(*b, 2));
-  });
   std::string out;
-  out.reserve(size);
-  out += '[';
-  for (const Line* l : order) {
-    if (out.size() > 1) out += ',';
-    out.append(texts_, l->text, l->textSize);
+  if (lines_.empty()) {
+    out = "[]";
+  } else if (inPlace && end == texts_.size()) {
+    out = std::move(texts_);
+    out[0] = '[';
+    out += ']';
+  } else {
+    out.reserve(size);
+    out += '[';
+    for (size_t i : order) {
+      if (out.size() > 1) out += ',';
+      out.append(texts_, lines_[i].text, lines_[i].textSize);
+    }
+    out += ']';
   }
-  out += ']';
+  texts_.clear();
+  keys_.clear();
+  lines_.clear();
   return out;
 }
 

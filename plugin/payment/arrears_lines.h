@@ -38,11 +38,12 @@ class ArrearsLines {
   const std::vector<std::pair<std::string, std::vector<std::string>>>& Failures() const { return failures_; }
   // The lines as a JSON array text, ordered by office, voucher and deadline (case aside),
   // keeping the answers' order otherwise; each line as the general parser's dump() writes it.
-  std::string SortedJson() const;
+  // The lines are handed over: none are left.
+  std::string TakeSortedJson();
 
  private:
   // A line's text and its members "hsjg", "yzpzxh", lower-cased "jkqx" and "zsuuid", as offsets
-  // into texts_ and keys_ (which grow as lines come).
+  // into texts_ and keys_ (which grow as lines come). Each text in texts_ follows a comma.
   struct Line {
     size_t text, textSize, key;
     uint32_t hsjg, yzpzxh, jkqx, zsuuid;  // sizes, in this order from `key`

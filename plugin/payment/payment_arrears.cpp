@@ -111,6 +111,7 @@ bool TPaymentMgr::GetQfxxLb(int32_t source, const std::string& djxh, const std::
       taxml::Reply reply = payment::SendJson("0007", keys, progress, 0.7);
       reply.RequireSuccess();
       const std::string text = reply.request ? reply.request->GetResponse() : std::string();
+      reply.request = nullptr;  // its copy of the answer goes before the lines take room
       if (!text.empty() && text != "null" && !lines.Absorb(text)) throw OpRefusal("反馈报文异常");
     }
 
@@ -131,7 +132,7 @@ bool TPaymentMgr::GetQfxxLb(int32_t source, const std::string& djxh, const std::
       for (const std::string& m : messages) joined += (joined.empty() ? "" : "、") + m;
       officeFailures += (officeFailures.empty() ? "" : "\r\n") + name + "欠费信息获取失败，原因：" + joined;
     }
-    arrears = lines.SortedJson();
+    arrears = lines.TakeSortedJson();
     payment::Advance(progress, 0.2);
   });
   if (ok) ErrorMessage = officeFailures;
