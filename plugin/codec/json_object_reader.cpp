@@ -84,6 +84,22 @@ void JsonObjectReader::Read(JsonCursor& c) {
   }
 }
 
+std::string_view JsonObjectReader::ReadAny(JsonCursor& c) {
+  if (c.Peek() != Kind::kObject) {
+    c.Skip();
+    ReadAgain({});
+    return {};
+  }
+  const size_t at = c.Offset();
+  Read(c);
+  return c.Text().substr(at, c.Offset() - at);
+}
+
+void JsonObjectReader::ReadAgain(std::string_view object) {
+  JsonCursor c(object.empty() ? std::string_view("{}") : object);
+  Read(c);
+}
+
 const JsonObjectReader::Member* JsonObjectReader::Find(std::string_view key) const {
   for (const Member& m : members_)
     if (m.key == key) return &m;

@@ -48,6 +48,11 @@ class JsonObjectReader {
 
   // Reads the object that starts at the cursor (raises JsonCursor::Malformed when none does).
   void Read(JsonCursor& c);
+  // Reads the value that starts at the cursor: an object as Read does, any other value passed
+  // over and read as an empty object (whose members all read as absent). Answers the object's
+  // text, empty for another value: ReadAgain reads it again later.
+  std::string_view ReadAny(JsonCursor& c);
+  void ReadAgain(std::string_view object);
 
   const std::vector<Member>& Members() const { return members_; }
   const Member* Find(std::string_view key) const;

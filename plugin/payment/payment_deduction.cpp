@@ -96,20 +96,6 @@ std::string DeductionGroupsJson(const payment::SelectedLines& lines) {
   return out + "]";
 }
 
-// The object at the cursor, or an empty one for a value of another kind (whose members read as
-// absent): the span it was read from (size 0 for the empty one).
-std::pair<size_t, size_t> ReadRow(JsonCursor& c, JsonObjectReader& row) {
-  if (c.Peek() != JsonCursor::Kind::kObject) {
-    c.Skip();
-    JsonCursor none("{}");
-    row.Read(none);
-    return {0, 0};
-  }
-  const size_t at = c.Offset();
-  row.Read(c);
-  return {at, c.Offset() - at};
-}
-
 // The deduction's feedback applied to the selected lines: the lines to store (those deducted,
 // "000", or still with the bank, "FFF" and "999") as a JSON array text. Each feedback row
 // ("szmxLb") gives its line (by levy document and line number; a row of no selected line adds
@@ -121,7 +107,6 @@ std::string DeductedLines(payment::SelectedLines& lines, std::string_view answer
   std::string normal;
   const bool blank = answer.empty() || answer == "null";  // an empty answer: an empty object
   if (!blank && !ObjectMembers(answer, kMembers, members, normal)) throw OpRefusal("反馈报文异常");
-  const std::string_view source = normal.empty() ? answer : std::string_view(normal);
 
   JsonObjectReader row;
   std::map<std::string, std::string> texts;  // kkfhdm -> the server's text
@@ -129,27 +114,26 @@ std::string DeductedLines(payment::SelectedLines& lines, std::string_view answer
     JsonCursor c(members[0]);
     c.BeginArray();
     for (bool more = c.FirstElement(); more; more = c.NextElement()) {
-      ReadRow(c, row);
+      row.ReadAny(c);
       texts[std::string(row.Text("kkfhdm"))] = row.Text("kkfhmc");
     }
   }
   if (members[1].empty() || members[1][0] != '[') throw OpRefusal("反馈报文异常");
 
-  // Per line: the feedback row that came last for it (its span in `source`) and its outcome.
+  // Per line: the feedback row that came last for it (its text in the answer) and its outcome.
   struct Fed {
     bool fed = false;
-    size_t row = 0, rowSize = 0;
+    std::string_view row;
     Outcome outcome;
   };
   std::vector<Fed> fed(lines.Size());
   std::vector<std::string> added;  // lines of rows that matched none: {"yzpzxh", "yzpzmxxh", "hsjg"}
   std::unordered_map<std::string, size_t> index;  // the last line of each key, as a scan from the front finds
   for (size_t i = 0; i < lines.Size(); ++i) index[LineKey(lines.Key(i, kYzpzxh), lines.Key(i, kYzpzmxxh))] = i;
-  const size_t listAt = static_cast<size_t>(members[1].data() - source.data());
   JsonCursor c(members[1]);
   c.BeginArray();
   for (bool more = c.FirstElement(); more; more = c.NextElement()) {
-    const auto [at, size] = ReadRow(c, row);
+    const std::string_view rowText = row.ReadAny(c);
     std::string code(row.Text("kkfhdm"));
     if (code.empty() && texts.size() == 1) code = texts.begin()->first;
     auto known = texts.find(code);
@@ -160,7 +144,7 @@ std::string DeductedLines(payment::SelectedLines& lines, std::string_view answer
                            {"hsjg", row.Text("zsswjgDm")}}.dump());
       fed.emplace_back();
     }
-    fed[found->second] = {true, size == 0 ? 0 : listAt + at, size, o};
+    fed[found->second] = {true, rowText, o};
   }
 
   const std::string now = NowText(), jkzh = Text(agreement, "jkzh"), yhyywdMc = Text(agreement, "yhyywdMc");
@@ -170,8 +154,7 @@ std::string DeductedLines(payment::SelectedLines& lines, std::string_view answer
     const Fed& f = fed[i];
     const int32_t jkzt = f.fed ? f.outcome.jkzt : 4;
     if (jkzt != 3 && jkzt != 5 && jkzt != 6) continue;
-    JsonCursor r(f.rowSize == 0 ? std::string_view("{}") : source.substr(f.row, f.rowSize));
-    row.Read(r);
+    row.ReadAgain(f.row);
     changes.Clear();
     changes.String("dzsphm", row.Text("dzsphm")).String("kkfhmc", f.outcome.text).Int("jkzt", jkzt);
     changes.String("qfje", row.Text("ybtse")).String("skgkDm", row.Text("skgkDm"));
@@ -182,8 +165,7 @@ std::string DeductedLines(payment::SelectedLines& lines, std::string_view answer
     if (i < lines.Size()) {
       lines.Write(i, out, changes.Get());
     } else {
-      JsonCursor base(added[i - lines.Size()]);
-      row.Read(base);
+      row.ReadAgain(added[i - lines.Size()]);
       row.Write(out, changes.Get());
     }
   }

@@ -21,12 +21,75 @@ using Json = nlohmann::ordered_json;
 using service::OpRefusal;
 using service::Text;
 
+namespace {
+
+// The members of a selected line that issuing vouchers reads.
+enum SelectedKey : size_t { kYzpzxh, kZsuuid, kDyzt, kHsjg, kZsjgDm };
+
+// A line's voucher: the text of the last entry of the answer's list naming its zsuuid (empty for
+// an entry that is no object, which reads as an empty one).
+struct VoucherOf {
+  bool on = false;
+  std::string_view entry;
+};
+
+// The vouchers of the lines from the answer's list (its text), matched by zsuuid through a map:
+// a line-by-line search took minutes for 25,000 lines.
+std::vector<VoucherOf> VouchersOf(const payment::SelectedLines& lines, std::string_view list) {
+  constexpr size_t kNone = static_cast<size_t>(-1);
+  std::unordered_map<std::string_view, size_t> firstOf;  // and after each line, the next of its zsuuid
+  std::vector<size_t> next(lines.Size(), kNone);
+  for (size_t i = lines.Size(); i-- > 0;) {
+    auto [it, fresh] = firstOf.emplace(lines.Key(i, kZsuuid), i);
+    if (!fresh) {
+      next[i] = it->second;
+      it->second = i;
+    }
+  }
+  std::vector<VoucherOf> vouchers(lines.Size());
+  JsonObjectReader v;
+  JsonCursor c(list);
+  c.BeginArray();
+  for (bool more = c.FirstElement(); more; more = c.NextElement()) {
+    const std::string_view entry = v.ReadAny(c);
+    auto found = firstOf.find(v.Text("zsuuid"));
+    if (found == firstOf.end()) continue;
+    for (size_t i = found->second; i != kNone; i = next[i]) vouchers[i] = {true, entry};
+  }
+  return vouchers;
+}
+
+// The lines to store, from the last to the first, as a JSON array text: a line on a voucher (or
+// given as on one, "dyzt" 1) with the voucher's values and the account's.
+std::string VoucheredLines(payment::SelectedLines& lines, const std::vector<VoucherOf>& vouchers, const Json& account) {
+  const std::string now = NowText();
+  JsonObjectReader v;
+  JsonChanges changes;
+  std::string stored = "[";
+  for (size_t i = lines.Size(); i-- > 0;) {
+    const VoucherOf& voucher = vouchers[i];
+    if (!voucher.on && static_cast<int32_t>(payment::NumberOfText(lines.Key(i, kDyzt))) != 1) continue;
+    changes.Clear();
+    if (voucher.on) {
+      v.ReadAgain(voucher.entry);
+      changes.Int("dyzt", 1).String("dzsphm", v.Text("dzsphm")).String("zsjgDm", v.Text("swjgDm"));
+      changes.String("sjje", v.Text("sjje")).String("jkqx", v.Text("jkqx"));
+    }
+    changes.String("dysj", now).Int("jkzt", 0).String("jkzh", Text(account, "yhzh"));
+    changes.String("zhmc", Text(account, "zhmc")).String("yhhbMc", Text(account, "yhhbMc"));
+    if (stored.size() > 1) stored += ',';
+    lines.Write(i, stored, changes.Get());
+  }
+  return stored + "]";
+}
+
+}  // namespace
+
 bool TPaymentMgr::PrintJkpz(const std::string& lines, const std::string& account, IProgressView* progress,
                             int32_t& result) {
   result = kJkFailed;
   return Run("PrintJkpz", "系统异常，请稍后再试", [&] {
     payment::Advance(progress, 0.1);
-    enum : size_t { kYzpzxh, kZsuuid, kDyzt, kHsjg, kZsjgDm };
     payment::SelectedLines selected(lines, "欠费明细", {"yzpzxh", "zsuuid", "dyzt", "hsjg", "zsjgDm"});
     if (selected.Empty()) throw OpRefusal("请选择需要开具缴款凭证的欠费信息。");
     Json a = payment::ObjectOf(account, "缴款账户");
@@ -52,65 +115,7 @@ bool TPaymentMgr::PrintJkpz(const std::string& lines, const std::string& account
     const bool blank = answer.empty() || answer == "null";  // an empty answer: an empty object
     if ((!blank && !ObjectMembers(answer, kMembers, members, normal)) || members[0].empty() || members[0][0] != '[')
       throw OpRefusal("服务端反馈报文异常");
-    const std::string_view source = normal.empty() ? std::string_view(answer) : std::string_view(normal);
-
-    // The lines by zsuuid, so a voucher finds its lines at once (a line-by-line search took
-    // minutes for 25,000 lines): the first line of each, and the next of the same after each line.
-    constexpr size_t kNone = static_cast<size_t>(-1);
-    std::unordered_map<std::string_view, size_t> firstOf;
-    std::vector<size_t> next(selected.Size(), kNone);
-    for (size_t i = selected.Size(); i-- > 0;) {
-      auto [it, fresh] = firstOf.emplace(selected.Key(i, kZsuuid), i);
-      if (!fresh) {
-        next[i] = it->second;
-        it->second = i;
-      }
-    }
-    // Each line's voucher: the span (in `source`) of the last voucher naming its zsuuid.
-    std::vector<std::pair<size_t, size_t>> voucherOf(selected.Size(), {0, 0});
-    const size_t listAt = static_cast<size_t>(members[0].data() - source.data());
-    JsonObjectReader v;
-    JsonCursor c(members[0]);
-    c.BeginArray();
-    for (bool more = c.FirstElement(); more; more = c.NextElement()) {
-      size_t at = 0, size = 2;  // a voucher that is no object reads as "{}"
-      if (c.Peek() == JsonCursor::Kind::kObject) {
-        at = c.Offset();
-        v.Read(c);
-        size = c.Offset() - at;
-        at += listAt;
-      } else {
-        c.Skip();
-        JsonCursor none("{}");
-        v.Read(none);
-        at = kNone;
-      }
-      auto found = firstOf.find(v.Text("zsuuid"));
-      if (found == firstOf.end()) continue;
-      for (size_t i = found->second; i != kNone; i = next[i]) voucherOf[i] = {at, size};
-    }
-
-    // From the last line to the first: a line on a voucher (or given as on one) is stored.
-    const std::string now = NowText();
-    JsonChanges changes;
-    std::string stored = "[";
-    for (size_t i = selected.Size(); i-- > 0;) {
-      const auto [at, size] = voucherOf[i];
-      const bool vouchered = size != 0;
-      if (!vouchered && static_cast<int32_t>(payment::NumberOfText(selected.Key(i, kDyzt))) != 1) continue;
-      changes.Clear();
-      if (vouchered) {
-        JsonCursor r(at == kNone ? std::string_view("{}") : source.substr(at, size));
-        v.Read(r);
-        changes.Int("dyzt", 1).String("dzsphm", v.Text("dzsphm")).String("zsjgDm", v.Text("swjgDm"));
-        changes.String("sjje", v.Text("sjje")).String("jkqx", v.Text("jkqx"));
-      }
-      changes.String("dysj", now).Int("jkzt", 0).String("jkzh", Text(a, "yhzh")).String("zhmc", Text(a, "zhmc"));
-      changes.String("yhhbMc", Text(a, "yhhbMc"));
-      if (stored.size() > 1) stored += ',';
-      selected.Write(i, stored, changes.Get());
-    }
-    stored += ']';
+    const std::string stored = VoucheredLines(selected, VouchersOf(selected, members[0]), a);
     Ref<IPaymentDAO> store = Store();
     if (stored != "[]" && !store->CommitData(stored, 3, 0, "", "", "")) throw OpRefusal(store->GetErrorMessage());
     result = kJkDone;

@@ -132,6 +132,27 @@ TEST(JsonObjectReader, ReadTextReadsAnyValueAsTextReadsAMember) {
   EXPECT_EQ(i, tree["v"].size());
 }
 
+TEST(JsonObjectReader, AnyValueReadsAsAnObjectAndAgainFromItsText) {
+  const std::string text = R"([ {"a":"1", "b" : 2} , 7, "x", null, [1], {}])";
+  JsonCursor c(text);
+  JsonObjectReader reader;
+  std::vector<std::string_view> objects;
+  c.BeginArray();
+  for (bool more = c.FirstElement(); more; more = c.NextElement()) {
+    objects.push_back(reader.ReadAny(c));
+    if (objects.back().empty()) EXPECT_TRUE(reader.Members().empty());
+  }
+  c.End();
+  ASSERT_EQ(objects.size(), 6u);
+  EXPECT_EQ(objects[0], R"({"a":"1", "b" : 2})");
+  EXPECT_EQ(objects[5], "{}");
+  for (size_t i = 1; i < 5; ++i) EXPECT_TRUE(objects[i].empty()) << i;
+  reader.ReadAgain(objects[0]);
+  EXPECT_EQ(reader.Text("b"), "2");
+  reader.ReadAgain({});
+  EXPECT_TRUE(reader.Members().empty());
+}
+
 TEST(JsonObjectReader, RefusesWhatIsNoObject) {
   for (const char* text : {"[]", "\"a\"", "{\"a\":}", "{\"a\":1", "{\"a\" 1}", "{\"a\":\"\\x\"}"}) {
     JsonCursor c(text);
