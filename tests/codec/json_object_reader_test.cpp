@@ -140,7 +140,9 @@ TEST(JsonObjectReader, AnyValueReadsAsAnObjectAndAgainFromItsText) {
   c.BeginArray();
   for (bool more = c.FirstElement(); more; more = c.NextElement()) {
     objects.push_back(reader.ReadAny(c));
-    if (objects.back().empty()) EXPECT_TRUE(reader.Members().empty());
+    if (objects.back().empty()) {
+      EXPECT_TRUE(reader.Members().empty());
+    }
   }
   c.End();
   ASSERT_EQ(objects.size(), 6u);
