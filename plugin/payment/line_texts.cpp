@@ -9,10 +9,12 @@ namespace velmor::payment {
 
 namespace {
 
+// In the order of LineTexts::Field.
 constexpr std::array<const char*, LineTexts::kCount> kNames = {
-    "djxh",   "hsjg",   "yzpzxh", "yzpzmxxh", "sbbm",     "sbjbjgDm", "skssqq",   "skssqz", "zsxmDm", "zspmDm", "zszmDm",
-    "yskmDm", "ysfpblDm", "yjjcDm", "skgkDm", "qfje",     "zsjgDm",   "zsuuid",   "jkqx",   "jkzt",   "jksj",   "sjje",
-    "dyzt",   "dysj",   "dzsphm", "jkzh",     "yhyywdMc", "skgkMc",   "zsswjgMc", "zhmc",   "yhhbMc", "yhhbmc"};
+    "djxh",   "hsjg",     "yzpzxh",   "yzpzmxxh", "sbbm",   "sbjbjgDm", "skssqq", "skssqz",
+    "zsxmDm", "zspmDm",   "zszmDm",   "yskmDm",   "ysfpblDm", "yjjcDm", "skgkDm", "qfje",
+    "zsjgDm", "zsuuid",   "jkqx",     "jkzt",     "jksj",   "sjje",     "dyzt",   "dysj",
+    "dzsphm", "jkzh",     "yhyywdMc", "skgkMc",   "zsswjgMc", "zhmc",   "yhhbMc", "yhhbmc"};
 
 const std::unordered_map<std::string_view, LineTexts::Field>& FieldIndex() {
   static const auto* index = [] {

@@ -210,7 +210,8 @@ bool TPaymentMgr::SfyxJk(const std::string& lines, const std::string& agreement,
     reply.RequireSuccess();
     const std::string stored =
         DeductedLines(selected, reply.request ? reply.request->GetResponse() : std::string(), a);
-    if (stored != "[]" && !store->CommitData(stored, 1, jfrlx, xm, zjlx, zjhm)) throw OpRefusal(store->GetErrorMessage());
+    if (stored != "[]" && !store->CommitData(stored, 1, jfrlx, xm, zjlx, zjhm))
+      throw OpRefusal(store->GetErrorMessage());
     result = kJkDone;
     payment::Advance(progress, 0.2);
   });

@@ -34,14 +34,30 @@ TEST_F(PaymentTexts, TheArrearsListIsTheAnswersLinesAsWritten) {
   sim_.WithState([](taxsim::State& s) {
     s.payments["sbfjnLines"] = nlohmann::json::parse(R"([
       {"yzpzxh": "Y1", "yzpzmxxh": "7", "zsuuid": "Y1-7", "qfje": 1.50, "hsjg": "13201000000", "zspmDm": "102101000",
-       "jkqx": "2026-01-01", "bz": "引号\"反斜杠\\换行\n制表\t\u0001é", "n": 12345678901234567890, "m": -0, "k": 1e2,
+       "jkqx": "2026-01-01", "bz": "引号\"反斜杠\\换行\n制表\t\u0001é", "n": 12345678901234567890, "m": -0,
+       "k": 1e2,
        "nested": {"b": [1, 2.5, "x"], "a": null}, "t": true, "f": false, "z": null},
       {"yzpzxh": "Y2", "yzpzmxxh": "9", "zsuuid": "Y2-9", "qfje": "7.00", "hsjg": "13201000000", "zspmDm": 102101000,
        "jkqx": "2026-01-01"}])");
   });
   std::string text;
   ASSERT_TRUE(jk_->GetQfxxLb(0, "", "", "", nullptr, text)) << jk_->GetErrorMessage();
-  EXPECT_EQ(text, R"([{"bz":"引号\"反斜杠\\换行\n制表\t\u0001é","f":false,"hsjg":"13201000000","jkqx":"2026-01-01","k":100.0,"m":0,"n":12345678901234567890,"nested":{"a":null,"b":[1,2.5,"x"]},"qfje":1.5,"t":true,"yzpzmxxh":"7","yzpzxh":"Y1","z":null,"zspmDm":"102101000","zsuuid":"Y1-7"},{"hsjg":"13201000000","jkqx":"2026-03-01","qfje":"300.00","sbbm":"B0","sbjbjgDm":"","skgkDm":"GK13201000000","skgkMc":"国库13201000000","skssqq":"2026-01-01","skssqz":"2026-12-31","yzpzmxxh":"1","yzpzxh":"Y1","zsjgDm":"13201000000","zspmDm":"102101000","zsswjgMc":"税务所13201000000","zsuuid":"Y1-1","zsxmDm":"10210","zszmDm":""},{"hsjg":"13201000000","jkqx":"2026-03-01","qfje":"120.00","sbbm":"B1","sbjbjgDm":"","skgkDm":"GK13201000000","skgkMc":"国库13201000000","skssqq":"2026-01-01","skssqz":"2026-12-31","yzpzmxxh":"2","yzpzxh":"Y1","zsjgDm":"13201000000","zspmDm":"102101000","zsswjgMc":"税务所13201000000","zsuuid":"Y1-2","zsxmDm":"10210","zszmDm":""},{"hsjg":"13201000000","jkqx":"2026-01-01","qfje":"7.00","yzpzmxxh":"9","yzpzxh":"Y2","zspmDm":102101000,"zsuuid":"Y2-9"},{"hsjg":"13201000000","jkqx":"2026-04-01","qfje":"380.00","sbbm":"B0","sbjbjgDm":"","skgkDm":"GK13201000000","skgkMc":"国库13201000000","skssqq":"2026-01-01","skssqz":"2026-12-31","yzpzmxxh":"1","yzpzxh":"Y2","zsjgDm":"13201000000","zspmDm":"102101000","zsswjgMc":"税务所13201000000","zsuuid":"Y2-1","zsxmDm":"10210","zszmDm":""}])");
+  EXPECT_EQ(text, R"([{"bz":"引号\"反斜杠\\换行\n制表\t\u0001é","f":false,"hsjg":"13201000000","jkqx":"2026-01-01",)"
+                  R"("k":100.0,"m":0,"n":12345678901234567890,"nested":{"a":null,"b":[1,2.5,"x"]},)"
+                  R"("qfje":1.5,"t":true,"yzpzmxxh":"7","yzpzxh":"Y1","z":null,"zspmDm":"102101000","zsuuid":"Y1-7"},)"
+                  R"({"hsjg":"13201000000","jkqx":"2026-03-01","qfje":"300.00","sbbm":"B0","sbjbjgDm":"",)"
+                  R"("skgkDm":"GK13201000000","skgkMc":"国库13201000000","skssqq":"2026-01-01","skssqz":"2026-12-31",)"
+                  R"("yzpzmxxh":"1","yzpzxh":"Y1","zsjgDm":"13201000000","zspmDm":"102101000",)"
+                  R"("zsswjgMc":"税务所13201000000","zsuuid":"Y1-1","zsxmDm":"10210","zszmDm":""},{"hsjg":"13201000000",)"
+                  R"("jkqx":"2026-03-01","qfje":"120.00","sbbm":"B1","sbjbjgDm":"","skgkDm":"GK13201000000",)"
+                  R"("skgkMc":"国库13201000000","skssqq":"2026-01-01","skssqz":"2026-12-31","yzpzmxxh":"2",)"
+                  R"("yzpzxh":"Y1","zsjgDm":"13201000000","zspmDm":"102101000","zsswjgMc":"税务所13201000000",)"
+                  R"("zsuuid":"Y1-2","zsxmDm":"10210","zszmDm":""},{"hsjg":"13201000000","jkqx":"2026-01-01",)"
+                  R"("qfje":"7.00","yzpzmxxh":"9","yzpzxh":"Y2","zspmDm":102101000,"zsuuid":"Y2-9"},)"
+                  R"({"hsjg":"13201000000","jkqx":"2026-04-01","qfje":"380.00","sbbm":"B0","sbjbjgDm":"",)"
+                  R"("skgkDm":"GK13201000000","skgkMc":"国库13201000000","skssqq":"2026-01-01","skssqz":"2026-12-31",)"
+                  R"("yzpzmxxh":"1","yzpzxh":"Y2","zsjgDm":"13201000000","zspmDm":"102101000",)"
+                  R"("zsswjgMc":"税务所13201000000","zsuuid":"Y2-1","zsxmDm":"10210","zszmDm":""}])");
 }
 
 TEST_F(PaymentTexts, ADeductionSendsAndStoresTheSelectionAsWritten) {
@@ -59,8 +75,25 @@ TEST_F(PaymentTexts, ADeductionSendsAndStoresTheSelectionAsWritten) {
   ASSERT_TRUE(jk_->SfyxJk(lines, kAgreement, R"({"djxh": "ignored", "xm": "甲"})", 0, nullptr, result))
       << jk_->GetErrorMessage();
   EXPECT_EQ(result, kJkDone);
-  EXPECT_EQ(BodyOf("0008"), R"({"zzdjxh":"10000000000000000001","sfxyh":"SFXY00000001","yzpzxhGridlb":[{"yzpzxh":"Y1","yzpzmxxhGridlb":[{"yzpzmxxh":"1","zsuuid":"Y1-1","kkje":"100.00"},{"yzpzmxxh":"2","zsuuid":"Y1-2","kkje":"200.0"},{"yzpzmxxh":"3","zsuuid":"Y1-3","kkje":"300.00"}]}]})");
-  EXPECT_EQ(StoredText(), R"([{"id":"2","djxh":"10000000000000000001","hsjg":"","yzpzxh":"Y1","yzpzmxxh":"2","sbbm":"","sbjbjgDm":"","skssqq":"2026-01-01","skssqz":"2026-12-31","zsxmDm":"10210","zspmDm":"102101000","zszmDm":"","yskmDm":"","ysfpblDm":"","yjjcDm":"","skgkDm":"GK11101000001","qfje":"200.00","zsjgDm":"11101000001","zsuuid":"Y1-2","jkqx":"","jkzt":"5","jksj":"<now>","sjje":"15.0","dyzt":"0","dysj":"","dzsphm":"","jkfs":"1","jkzh":"6217000012345678","yhyywdMc":"建设银行第一支行","skgkMc":"国库11101000001","zsswjgMc":"税务所11101000001","zhmc":"","jfrlx":"0","xm":"","zjlx":"","zjhm":"","sbyy":"","yhhbMc":"大写"},{"id":"1","djxh":"10000000000000000001","hsjg":"132010","yzpzxh":"Y1","yzpzmxxh":"1","sbbm":"","sbjbjgDm":"","skssqq":"2026-01-01","skssqz":"2026-12-31","zsxmDm":"10210","zspmDm":"102101000","zszmDm":"","yskmDm":"","ysfpblDm":"","yjjcDm":"","skgkDm":"GK11101000001","qfje":"100.00","zsjgDm":"11101000001","zsuuid":"Y1-1","jkqx":"","jkzt":"3","jksj":"<now>","sjje":"12.5","dyzt":"0","dysj":"","dzsphm":"4000000000001","jkfs":"1","jkzh":"6217000012345678","yhyywdMc":"建设银行第一支行","skgkMc":"国库11101000001","zsswjgMc":"税务所11101000001","zhmc":"","jfrlx":"0","xm":"","zjlx":"","zjhm":"","sbyy":"","yhhbMc":"小写"}])");
+  EXPECT_EQ(BodyOf("0008"), R"({"zzdjxh":"10000000000000000001","sfxyh":"SFXY00000001",)"
+                            R"("yzpzxhGridlb":[{"yzpzxh":"Y1","yzpzmxxhGridlb":[{"yzpzmxxh":"1","zsuuid":"Y1-1",)"
+                            R"("kkje":"100.00"},{"yzpzmxxh":"2","zsuuid":"Y1-2","kkje":"200.0"},{"yzpzmxxh":"3",)"
+                            R"("zsuuid":"Y1-3","kkje":"300.00"}]}]})");
+  EXPECT_EQ(StoredText(), R"([{"id":"2","djxh":"10000000000000000001","hsjg":"","yzpzxh":"Y1","yzpzmxxh":"2",)"
+                          R"("sbbm":"","sbjbjgDm":"","skssqq":"2026-01-01","skssqz":"2026-12-31","zsxmDm":"10210",)"
+                          R"("zspmDm":"102101000","zszmDm":"","yskmDm":"","ysfpblDm":"","yjjcDm":"",)"
+                          R"("skgkDm":"GK11101000001","qfje":"200.00","zsjgDm":"11101000001","zsuuid":"Y1-2",)"
+                          R"("jkqx":"","jkzt":"5","jksj":"<now>","sjje":"15.0","dyzt":"0","dysj":"","dzsphm":"",)"
+                          R"("jkfs":"1","jkzh":"6217000012345678","yhyywdMc":"建设银行第一支行","skgkMc":"国库11101000001",)"
+                          R"("zsswjgMc":"税务所11101000001","zhmc":"","jfrlx":"0","xm":"","zjlx":"","zjhm":"","sbyy":"",)"
+                          R"("yhhbMc":"大写"},{"id":"1","djxh":"10000000000000000001","hsjg":"132010","yzpzxh":"Y1",)"
+                          R"("yzpzmxxh":"1","sbbm":"","sbjbjgDm":"","skssqq":"2026-01-01","skssqz":"2026-12-31",)"
+                          R"("zsxmDm":"10210","zspmDm":"102101000","zszmDm":"","yskmDm":"","ysfpblDm":"","yjjcDm":"",)"
+                          R"("skgkDm":"GK11101000001","qfje":"100.00","zsjgDm":"11101000001","zsuuid":"Y1-1",)"
+                          R"("jkqx":"","jkzt":"3","jksj":"<now>","sjje":"12.5","dyzt":"0","dysj":"",)"
+                          R"("dzsphm":"4000000000001","jkfs":"1","jkzh":"6217000012345678","yhyywdMc":"建设银行第一支行",)"
+                          R"("skgkMc":"国库11101000001","zsswjgMc":"税务所11101000001","zhmc":"","jfrlx":"0","xm":"",)"
+                          R"("zjlx":"","zjhm":"","sbyy":"","yhhbMc":"小写"}])");
 }
 
 TEST_F(PaymentTexts, VouchersSendAndStoreTheSelectionAsWritten) {
@@ -78,8 +111,27 @@ TEST_F(PaymentTexts, VouchersSendAndStoreTheSelectionAsWritten) {
   ASSERT_TRUE(jk_->PrintJkpz(lines, R"({"yhzh": "6217", "zhmc": "甲\"乙", "yhhbMc": "建设银行"})", nullptr, result))
       << jk_->GetErrorMessage();
   EXPECT_EQ(result, kJkDone);
-  EXPECT_EQ(BodyOf("0010"), R"({"zzdjxh":"10000000000000000001","hsjg":"Hé","swjgdm":"Z1","mxlb":[{"yzpzxh":"Y2"},{"yzpzxh":"Y1"},{"yzpzxh":"Y9"}]})");
-  EXPECT_EQ(StoredText(), R"([{"id":"4","djxh":"10000000000000000001","hsjg":"","yzpzxh":"Y1","yzpzmxxh":"1","sbbm":"","sbjbjgDm":"","skssqq":"","skssqz":"","zsxmDm":"","zspmDm":"","zszmDm":"","yskmDm":"","ysfpblDm":"","yjjcDm":"","skgkDm":"","qfje":"100.00","zsjgDm":"11101000001","zsuuid":"Y1-1","jkqx":"2026-04-01","jkzt":"0","jksj":"","sjje":"100.0","dyzt":"1","dysj":"<now>","dzsphm":"3000000000001","jkfs":"3","jkzh":"6217","yhyywdMc":"","skgkMc":"","zsswjgMc":"","zhmc":"甲\"乙","jfrlx":"0","xm":"","zjlx":"","zjhm":"","sbyy":"","yhhbMc":"建设银行"},{"id":"3","djxh":"10000000000000000001","hsjg":"","yzpzxh":"Y1","yzpzmxxh":"2","sbbm":"","sbjbjgDm":"","skssqq":"","skssqz":"","zsxmDm":"","zspmDm":"","zszmDm":"","yskmDm":"","ysfpblDm":"","yjjcDm":"","skgkDm":"","qfje":"200","zsjgDm":"11101000001","zsuuid":"Y1-2","jkqx":"2026-04-01","jkzt":"0","jksj":"","sjje":"200.0","dyzt":"1","dysj":"<now>","dzsphm":"3000000000001","jkfs":"3","jkzh":"6217","yhyywdMc":"","skgkMc":"","zsswjgMc":"","zhmc":"甲\"乙","jfrlx":"0","xm":"","zjlx":"","zjhm":"","sbyy":"","yhhbMc":"建设银行"},{"id":"1","djxh":"10000000000000000001","hsjg":"","yzpzxh":"Y9","yzpzmxxh":"1","sbbm":"","sbjbjgDm":"","skssqq":"","skssqz":"","zsxmDm":"","zspmDm":"","zszmDm":"","yskmDm":"","ysfpblDm":"","yjjcDm":"","skgkDm":"","qfje":"1.00","zsjgDm":"","zsuuid":"Y9-1","jkqx":"","jkzt":"0","jksj":"","sjje":"0.0","dyzt":"1","dysj":"<now>","dzsphm":"","jkfs":"3","jkzh":"6217","yhyywdMc":"","skgkMc":"","zsswjgMc":"","zhmc":"甲\"乙","jfrlx":"0","xm":"","zjlx":"","zjhm":"","sbyy":"","yhhbMc":"建设银行"}])");
+  EXPECT_EQ(BodyOf("0010"), R"({"zzdjxh":"10000000000000000001","hsjg":"Hé","swjgdm":"Z1","mxlb":[{"yzpzxh":"Y2"},)"
+                            R"({"yzpzxh":"Y1"},{"yzpzxh":"Y9"}]})");
+  EXPECT_EQ(StoredText(), R"([{"id":"4","djxh":"10000000000000000001","hsjg":"","yzpzxh":"Y1","yzpzmxxh":"1",)"
+                          R"("sbbm":"","sbjbjgDm":"","skssqq":"","skssqz":"","zsxmDm":"","zspmDm":"","zszmDm":"",)"
+                          R"("yskmDm":"","ysfpblDm":"","yjjcDm":"","skgkDm":"","qfje":"100.00",)"
+                          R"("zsjgDm":"11101000001","zsuuid":"Y1-1","jkqx":"2026-04-01","jkzt":"0","jksj":"",)"
+                          R"("sjje":"100.0","dyzt":"1","dysj":"<now>","dzsphm":"3000000000001","jkfs":"3",)"
+                          R"("jkzh":"6217","yhyywdMc":"","skgkMc":"","zsswjgMc":"","zhmc":"甲\"乙","jfrlx":"0","xm":"",)"
+                          R"("zjlx":"","zjhm":"","sbyy":"","yhhbMc":"建设银行"},{"id":"3","djxh":"10000000000000000001",)"
+                          R"("hsjg":"","yzpzxh":"Y1","yzpzmxxh":"2","sbbm":"","sbjbjgDm":"","skssqq":"","skssqz":"",)"
+                          R"("zsxmDm":"","zspmDm":"","zszmDm":"","yskmDm":"","ysfpblDm":"","yjjcDm":"","skgkDm":"",)"
+                          R"("qfje":"200","zsjgDm":"11101000001","zsuuid":"Y1-2","jkqx":"2026-04-01","jkzt":"0",)"
+                          R"("jksj":"","sjje":"200.0","dyzt":"1","dysj":"<now>","dzsphm":"3000000000001","jkfs":"3",)"
+                          R"("jkzh":"6217","yhyywdMc":"","skgkMc":"","zsswjgMc":"","zhmc":"甲\"乙","jfrlx":"0","xm":"",)"
+                          R"("zjlx":"","zjhm":"","sbyy":"","yhhbMc":"建设银行"},{"id":"1","djxh":"10000000000000000001",)"
+                          R"("hsjg":"","yzpzxh":"Y9","yzpzmxxh":"1","sbbm":"","sbjbjgDm":"","skssqq":"","skssqz":"",)"
+                          R"("zsxmDm":"","zspmDm":"","zszmDm":"","yskmDm":"","ysfpblDm":"","yjjcDm":"","skgkDm":"",)"
+                          R"("qfje":"1.00","zsjgDm":"","zsuuid":"Y9-1","jkqx":"","jkzt":"0","jksj":"","sjje":"0.0",)"
+                          R"("dyzt":"1","dysj":"<now>","dzsphm":"","jkfs":"3","jkzh":"6217","yhyywdMc":"",)"
+                          R"("skgkMc":"","zsswjgMc":"","zhmc":"甲\"乙","jfrlx":"0","xm":"","zjlx":"","zjhm":"",)"
+                          R"("sbyy":"","yhhbMc":"建设银行"}])");
 }
 
 // A row of the feedback that matches no selected line is stored as a line of its own; the
