@@ -296,4 +296,15 @@ void JsonCursor::End() {
   if (pos_ != text_.size()) Fail();
 }
 
+bool JsonCursor::Accepts(std::string_view text) {
+  try {
+    JsonCursor c(text);
+    c.Skip();
+    c.End();
+    return true;
+  } catch (const Malformed&) {
+    return false;
+  }
+}
+
 }  // namespace velmor

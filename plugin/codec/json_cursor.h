@@ -76,6 +76,10 @@ class JsonCursor {
   // Only blanks may remain.
   void End();
 
+  // Whether `text` is one JSON value (blanks around it) by the cursor's rules: a text it refuses
+  // may still be one the general parser takes (see the top of this file).
+  static bool Accepts(std::string_view text);
+
   // Byte offset of the cursor in the text.
   size_t Offset() const { return pos_; }
   // The text read.
