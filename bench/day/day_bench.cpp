@@ -8,13 +8,15 @@
 //
 //   bench_day --data DIR --plugin LIB --djxh DJXH --sim-pid PID [--label TEXT] [--payment no]
 //
-// --payment no leaves out the payment steps (their client-side handling of the arrears lines
-// still grows with the square of the lines: minutes at 100,000 persons).
+// --payment no leaves out the payment steps (the longest of the day).
 // DIR is a data directory made by `velmor init` for the running simulator PID. The last line,
 // "total ...", is what bench/day/day_bench.sh reads.
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
@@ -88,6 +90,9 @@ class Day {
   Day(const Args& a) : args_(a) {}
 
   void Step(const char* name, const std::function<Rows()>& body) {
+#if defined(__GLIBC__)
+    malloc_trim(0);  // as the demo does between its steps: each step's peak is its own
+#endif
     velmor::bench::ResetPeak();
     velmor::bench::ResetPeak(args_.simPid);
     const auto start = std::chrono::steady_clock::now();

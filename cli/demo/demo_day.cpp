@@ -2,6 +2,9 @@
 
 #include <chrono>
 #include <cstdio>
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 
 namespace velmor::cli {
 
@@ -23,6 +26,11 @@ void DemoDay::Step(const std::string& heading, const std::function<std::string(I
     throw;
   }
   op_.Finished(true);
+#if defined(__GLIBC__)
+  // A step's large texts are freed when it ends, but the allocator keeps their pages for the
+  // process; handed back, the next step's peak is its own and not the sum of the day's.
+  malloc_trim(0);
+#endif
   const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   std::printf("   %s（%.1f 秒）\n", result.c_str(), seconds);
   std::fflush(stdout);
