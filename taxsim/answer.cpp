@@ -78,6 +78,14 @@ Answer Answer::Json(const nlohmann::json& response, int32_t status, std::string 
   return a;
 }
 
+Answer Answer::JsonText(std::string response, int32_t status, std::string responseData) {
+  Answer a;
+  a.envelope.status = status;
+  a.envelope.response = std::move(response);
+  a.envelope.responseData = std::move(responseData);
+  return a;
+}
+
 Answer Answer::Refuse(std::string code, std::string message) {
   Answer a;
   a.envelope.status = wire::kRefused;

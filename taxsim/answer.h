@@ -67,6 +67,8 @@ struct Answer {
   static Answer Taxml(TaxmlAnswer doc, AnswerEncoding encoding = {}, int32_t status = wire::kAnswered);
   // Status 2 (or `status`) with a JSON text as response and "responseData" as given.
   static Answer Json(const nlohmann::json& response, int32_t status = wire::kAnswered, std::string responseData = "null");
+  // The same with the response's JSON text already written (taxsim/json_writer.h).
+  static Answer JsonText(std::string response, int32_t status = wire::kAnswered, std::string responseData = "null");
   // Status -2: refused with a result code and message.
   static Answer Refuse(std::string code, std::string message);
   // A taxML answer whose code is not "00000".

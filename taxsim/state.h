@@ -43,6 +43,14 @@ struct Item {
   double yjfe = 0;
 };
 
+// What the payment handlers keep per arrears line (taxsim/handlers/payment.cpp), as plain maps: a
+// day's payment holds one entry per declared person.
+struct PaymentLedger {
+  std::map<std::string, std::string, std::less<>> paid;         // zsuuid -> dzsphm
+  std::map<std::string, std::string, std::less<>> lineVoucher;  // zsuuid -> dzsphm of its last voucher
+  std::map<std::string, std::vector<std::string>, std::less<>> voucherLines;  // dzsphm -> zsuuids
+};
+
 struct GenerateOptions {
   int64_t persons = 0;
   int64_t payers = 1;
@@ -69,9 +77,11 @@ struct State {
   // refuses a person number the payer's roster does not hold.
   enum class PersonRules { kNone, kBasic, kRoster };
   PersonRules personRules = PersonRules::kBasic;
-  // The payment side (taxsim/handlers/payment.cpp): agreements, lines paid, vouchers, and what
-  // tests steer (outcomes per zsuuid, offices that fail, the next deduction timing out).
+  // The payment side (taxsim/handlers/payment.cpp): the vouchers, and what tests steer
+  // (outcomes per zsuuid, offices that fail, the next deduction timing out, a voucher's state).
   nlohmann::json payments = nlohmann::json::object();
+  // The lines paid and on vouchers.
+  PaymentLedger ledger;
 
   const Payer* FindPayer(std::string_view djxh) const;
   // The persons of a payer (a contiguous range); empty for an unknown payer.
