@@ -46,8 +46,12 @@ void AppendJsonString(std::string& out, std::string_view text) {
   }
   static constexpr char kHex[] = "0123456789abcdef";
   out += '"';
-  for (char ch : text) {
-    const auto c = static_cast<unsigned char>(ch);
+  size_t plain = 0;  // start of the run not yet appended: runs of plain bytes are copied whole
+  for (size_t i = 0; i < text.size(); ++i) {
+    const auto c = static_cast<unsigned char>(text[i]);
+    if (c >= 0x20 && c != '"' && c != '\\') continue;
+    out.append(text, plain, i - plain);
+    plain = i + 1;
     switch (c) {
       case '"': out += "\\\""; break;
       case '\\': out += "\\\\"; break;
@@ -57,15 +61,12 @@ void AppendJsonString(std::string& out, std::string_view text) {
       case '\r': out += "\\r"; break;
       case '\t': out += "\\t"; break;
       default:
-        if (c < 0x20) {
-          out += "\\u00";
-          out += kHex[c >> 4];
-          out += kHex[c & 15];
-        } else {
-          out += ch;
-        }
+        out += "\\u00";
+        out += kHex[c >> 4];
+        out += kHex[c & 15];
     }
   }
+  out.append(text, plain, text.size() - plain);
   out += '"';
 }
 

@@ -306,6 +306,23 @@ nlohmann::ordered_json ToScenario(const State& s) {
   put("items", s.items, kItemFields);
   j["rules"] = s.rules;
   j["declarations"] = s.declarations;
+  for (auto& d : j["declarations"]) {
+    auto rows = d.find("personRows");
+    if (rows == d.end()) continue;
+    const size_t at = rows->is_number_unsigned() ? rows->get<size_t>() : s.declaredPersons.size();
+    d.erase(rows);
+    nlohmann::ordered_json persons = nlohmann::ordered_json::array();
+    if (at < s.declaredPersons.size()) {
+      const PersonRows& r = s.declaredPersons[at];
+      for (size_t i = 0; i < r.count; ++i) {
+        nlohmann::json person = nlohmann::json::object();  // members sorted, as a JSON person's
+        for (size_t k = 0; k < r.names.size(); ++k)
+          if (r.present[i * r.names.size() + k]) person[r.names[k]] = r.values[i * r.names.size() + k];
+        persons.push_back(nlohmann::ordered_json(person));
+      }
+    }
+    d["persons"] = std::move(persons);
+  }
   j["agreements"] = s.agreements;
   j["groups"] = s.groups;
   return j;

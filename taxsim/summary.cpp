@@ -6,6 +6,7 @@
 #include <map>
 #include <string>
 
+#include "taxsim/handlers/declaration_book.h"
 #include "taxsim/state.h"
 
 namespace velmor::taxsim {
@@ -38,11 +39,11 @@ void DeclarationsOf(const State& s, const std::string& djxh, OJson& out) {
 std::map<std::string, double> LineAmounts(const State& s, const std::string& djxh) {
   std::map<std::string, double> lines;
   for (const nlohmann::json& d : s.declarations) {
-    if (d.value("djxh", "") != djxh || !d.contains("persons")) continue;
+    if (d.value("djxh", "") != djxh) continue;
     const std::string yzpzxh = d.value("yzpzxh", "");
-    const nlohmann::json& persons = d["persons"];
-    for (size_t i = 0; i < persons.size(); ++i)
-      lines[yzpzxh + "-" + std::to_string(i + 1)] = Number(persons[i].value("yjfe", nlohmann::json()));
+    const DeclaredPersons persons(s, d);
+    const DeclaredPersons::Member yjfe = persons.Find("yjfe");
+    for (size_t i = 0; i < persons.size(); ++i) lines[yzpzxh + "-" + std::to_string(i + 1)] = persons.Amount(i, yjfe);
   }
   return lines;
 }

@@ -45,18 +45,27 @@ Json& Book(State& s, const char* part) {
   return p[part];
 }
 
-// A text member of a person; `fallback` when absent or not a text.
-std::string_view Text(const Json& person, const char* key, std::string_view fallback = "") {
-  auto it = person.find(key);
-  if (it == person.end() || !it->is_string()) return fallback;
-  return it->get_ref<const std::string&>();
-}
-
 // A declared entry of the payer with what its lines share.
 struct Document {
   Json* entry;
-  const Json* persons;
+  DeclaredPersons persons;
   std::string yzpzxh, office, jkqx;
+  DeclaredPersons::Member jfnd, yjfe, sbbm, sbjbjgDm, zsxmDm, zspmDm, zszmDm;
+
+  Document(State& s, Json& d, std::string defaultOffice, std::string defaultJkqx)
+      : entry(&d),
+        persons(s, d),
+        yzpzxh(d.value("yzpzxh", "")),
+        office(d.value("swjg", defaultOffice)),
+        jkqx(d.value("jkqx", defaultJkqx)),
+        jfnd(persons.Find("jfnd")),
+        yjfe(persons.Find("yjfe")),
+        sbbm(persons.Find("cxjmsbbm")),
+        sbjbjgDm(persons.Find("sbjbjgDm")),
+        zsxmDm(persons.Find("zsxmDm")),
+        zspmDm(persons.Find("zspmDm")),
+        zszmDm(persons.Find("zszmDm")) {}
+  size_t Count() const { return persons.size(); }
 };
 
 // A line: its entry and position (from 1); its fields are made when asked.
@@ -64,17 +73,10 @@ struct Line {
   Document* doc;
   size_t n;
 
-  const Json& Person() const { return (*doc->persons)[n - 1]; }
+  std::string_view Text(const DeclaredPersons::Member& m) const { return doc->persons.Text(n - 1, m); }
   std::string Zsuuid() const { return doc->yzpzxh + "-" + std::to_string(n); }
-  std::string Qfje() const {
-    auto it = Person().find("yjfe");
-    const double v = it == Person().end()      ? 0
-                     : it->is_number()         ? it->get<double>()
-                     : it->is_string()         ? std::atof(it->get_ref<const std::string&>().c_str())
-                                               : 0;
-    return Money(v);
-  }
-  std::string Jfnd() const { return std::string(Text(Person(), "jfnd", "2026")); }
+  std::string Qfje() const { return Money(doc->persons.Amount(n - 1, doc->yjfe)); }
+  std::string Jfnd() const { return std::string(doc->persons.Text(n - 1, doc->jfnd, "2026")); }
 };
 
 // The payer's declared entries, in order; a line's `doc` points into it.
@@ -85,9 +87,7 @@ std::vector<Document> DocumentsOf(State& s, const std::string& djxh) {
   size_t k = 0;
   for (Json& d : s.declarations) {
     if (d.value("djxh", "") != djxh || d.value("state", "") != "declared") continue;
-    const Json& persons = d["persons"];
-    out.push_back({&d, &persons, d.value("yzpzxh", ""), d.value("swjg", defaultOffice),
-                   d.value("jkqx", Day(k % 3 == 0 ? -10 : k % 3 == 1 ? 0 : 10))});
+    out.emplace_back(s, d, defaultOffice, Day(k % 3 == 0 ? -10 : k % 3 == 1 ? 0 : 10));
     ++k;
   }
   return out;
@@ -95,11 +95,11 @@ std::vector<Document> DocumentsOf(State& s, const std::string& djxh) {
 
 std::vector<Line> LinesOf(std::vector<Document>& docs) {
   size_t count = 0;
-  for (const Document& d : docs) count += d.persons->size();
+  for (const Document& d : docs) count += d.Count();
   std::vector<Line> out;
   out.reserve(count);
   for (Document& d : docs)
-    for (size_t i = 1; i <= d.persons->size(); ++i) out.push_back({&d, i});
+    for (size_t i = 1; i <= d.Count(); ++i) out.push_back({&d, i});
   return out;
 }
 
@@ -122,15 +122,15 @@ class Owing {
 
 // The row of an arrears line, its members in the order of the answer's tree.
 void WriteArrearsRow(JsonWriter& w, const Line& l, const std::string& zsuuid) {
-  const Json& p = l.Person();
-  const std::string& office = l.doc->office;
+  const Document& d = *l.doc;
+  const std::string& office = d.office;
   const std::string jfnd = l.Jfnd();
   w.BeginObject();
   w.Member("hsjg", office);
   w.Member("jkqx", l.doc->jkqx);
   w.Member("qfje", l.Qfje());
-  w.Member("sbbm", Text(p, "cxjmsbbm"));
-  w.Member("sbjbjgDm", Text(p, "sbjbjgDm"));
+  w.Member("sbbm", l.Text(d.sbbm));
+  w.Member("sbjbjgDm", l.Text(d.sbjbjgDm));
   w.Member("skgkDm", "GK", office);
   w.Member("skgkMc", "国库", office);
   w.Member("skssqq", jfnd, "-01-01");
@@ -138,11 +138,11 @@ void WriteArrearsRow(JsonWriter& w, const Line& l, const std::string& zsuuid) {
   w.Member("yzpzmxxh", std::to_string(l.n));
   w.Member("yzpzxh", l.doc->yzpzxh);
   w.Member("zsjgDm", office);
-  w.Member("zspmDm", Text(p, "zspmDm"));
+  w.Member("zspmDm", l.Text(d.zspmDm));
   w.Member("zsswjgMc", "税务所", office);
   w.Member("zsuuid", zsuuid);
-  w.Member("zsxmDm", Text(p, "zsxmDm"));
-  w.Member("zszmDm", Text(p, "zszmDm"));
+  w.Member("zsxmDm", l.Text(d.zsxmDm));
+  w.Member("zszmDm", l.Text(d.zszmDm));
   w.EndObject();
 }
 
@@ -202,7 +202,7 @@ Answer Arrears(const Call& call, State& s) {
     for (const auto& o : call.body["zgswskfjdmList"]) offices.push_back(o.value("zgswksDm", ""));
   if (offices.empty())
     for (const Document& d : docs)
-      if (!d.persons->empty() && std::find(offices.begin(), offices.end(), d.office) == offices.end())
+      if (d.Count() > 0 && std::find(offices.begin(), offices.end(), d.office) == offices.end())
         offices.push_back(d.office);
   const Json& fail = Book(s, "failOffices");
   const Owing owed(s);
@@ -218,7 +218,7 @@ Answer Arrears(const Call& call, State& s) {
       if (answered.insert(office).second) {
         for (Document& d : docs) {
           if (d.office != office) continue;
-          for (size_t i = 1; i <= d.persons->size(); ++i) {
+          for (size_t i = 1; i <= d.Count(); ++i) {
             const Line l{&d, i};
             const std::string zsuuid = l.Zsuuid();
             if (!owed(zsuuid)) continue;
@@ -251,7 +251,7 @@ class LineFinder {
     const size_t n = std::strtoull(std::string(digits).c_str(), nullptr, 10);
     if (n == 0 || std::to_string(n) != digits) return;
     for (Document* d : docs->second)
-      if (n <= d->persons->size() && taken_.insert({d, n}).second) out.push_back({d, n});
+      if (n <= d->Count() && taken_.insert({d, n}).second) out.push_back({d, n});
   }
   std::vector<Document*>* Documents(const std::string& yzpzxh) {
     auto it = byYzpzxh_.find(yzpzxh);
@@ -294,7 +294,6 @@ Answer Deduct(const Call& call, State& s) {
       Pay(s, l, zsuuid, dzsphm);
     }
     if (std::find(codes.begin(), codes.end(), code) == codes.end()) codes.push_back(code);
-    const Json& p = l.Person();
     const std::string& office = l.doc->office;
     const std::string jfnd = l.Jfnd();
     rows.BeginObject();
@@ -307,10 +306,10 @@ Answer Deduct(const Call& call, State& s) {
     rows.Member("ybtse", l.Qfje());
     rows.Member("yzpzmxxh", std::to_string(l.n));
     rows.Member("yzpzxh", l.doc->yzpzxh);
-    rows.Member("zspmDm", Text(p, "zspmDm"));
+    rows.Member("zspmDm", l.Text(l.doc->zspmDm));
     rows.Member("zsswjgDm", office);
     rows.Member("zsswjgMc", "税务所", office);
-    rows.Member("zsxmDm", Text(p, "zsxmDm"));
+    rows.Member("zsxmDm", l.Text(l.doc->zsxmDm));
     rows.EndObject();
   }
   rows.EndArray();
@@ -348,7 +347,7 @@ Answer Vouchers(const Call& call, State& s) {
     if (!group) continue;
     std::string dzsphm;
     for (Document* d : *group)
-      for (size_t i = 1; i <= d->persons->size(); ++i) {
+      for (size_t i = 1; i <= d->Count(); ++i) {
         const Line l{d, i};
         std::string zsuuid = l.Zsuuid();
         if (!owed(zsuuid)) continue;
@@ -392,7 +391,7 @@ Json PaidRows(State& s, const std::string& djxh) {
     const std::string zsuuid = l.Zsuuid();
     auto paid = s.ledger.paid.find(zsuuid);
     if (paid == s.ledger.paid.end()) continue;
-    rows.push_back({{"zsuuid", zsuuid}, {"yzpzxh", l.doc->yzpzxh}, {"zspmDm", Text(l.Person(), "zspmDm")},
+    rows.push_back({{"zsuuid", zsuuid}, {"yzpzxh", l.doc->yzpzxh}, {"zspmDm", l.Text(l.doc->zspmDm)},
                     {"sjje", l.Qfje()}, {"dzsphm", paid->second}});
   }
   return rows;
@@ -429,7 +428,7 @@ Answer ArrearsOfDocuments(const Call& call, State& s) {
   const Owing owed(s);
   for (Document& d : docs) {
     if (!asked.count(d.yzpzxh)) continue;
-    for (size_t i = 1; i <= d.persons->size(); ++i)
+    for (size_t i = 1; i <= d.Count(); ++i)
       if (owed(Line{&d, i}.Zsuuid())) byOffice[d.office].lines.push_back({&d, i});
   }
   if (s.payments.contains("sbfjnLines") && s.payments["sbfjnLines"].is_array())
