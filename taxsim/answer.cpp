@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "taxsim/codec.h"
+#include "taxsim/json_writer.h"
 
 namespace velmor::taxsim {
 
@@ -99,15 +100,41 @@ Answer Answer::Error(std::string_view code, std::string_view message) {
   return Taxml(TaxmlAnswer(code, message));
 }
 
-wire::Envelope Answer::Encode() const {
+void Answer::EncodeDocumentInto(wire::Envelope& e) const {
+  if (!document) return;
+  std::string bytes = document->Text(encoding.gbk ? "GBK" : "UTF-8");
+  if (encoding.gbk) bytes = Utf8ToGbk(bytes);
+  if (encoding.gzip) bytes = Gzip(bytes);
+  e.response = Base64Encode(bytes);
+}
+
+wire::Envelope Answer::Encode() const& {
   wire::Envelope e = envelope;
-  if (document) {
-    std::string bytes = document->Text(encoding.gbk ? "GBK" : "UTF-8");
-    if (encoding.gbk) bytes = Utf8ToGbk(bytes);
-    if (encoding.gzip) bytes = Gzip(bytes);
-    e.response = Base64Encode(bytes);
-  }
+  EncodeDocumentInto(e);
   return e;
+}
+
+wire::Envelope Answer::Encode() && {
+  wire::Envelope e = std::move(envelope);
+  EncodeDocumentInto(e);
+  return e;
+}
+
+std::string EnvelopeText(const wire::Envelope& e) {
+  std::string out;
+  out.reserve(e.response.size() + e.returnMessage.size() + e.responseData.size() + e.returnCode.size() + 96);
+  out += "{\"status\":";
+  out += std::to_string(e.status);
+  out += ",\"returnCode\":";
+  AppendJsonString(out, e.returnCode);
+  out += ",\"returnMessage\":";
+  AppendJsonString(out, e.returnMessage);
+  out += ",\"responseData\":";
+  AppendJsonString(out, e.responseData);
+  out += ",\"response\":";
+  AppendJsonString(out, e.response);
+  out += '}';
+  return out;
 }
 
 }  // namespace velmor::taxsim

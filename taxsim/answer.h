@@ -74,8 +74,17 @@ struct Answer {
   // A taxML answer whose code is not "00000".
   static Answer Error(std::string_view code, std::string_view message);
 
-  // The envelope with the document encoded (Base64, optional gzip, GBK or UTF-8).
-  wire::Envelope Encode() const;
+  // The envelope with the document encoded (Base64, optional gzip, GBK or UTF-8); the second
+  // moves the response out instead of copying it.
+  wire::Envelope Encode() const&;
+  wire::Envelope Encode() &&;
+
+ private:
+  void EncodeDocumentInto(wire::Envelope& e) const;
 };
+
+// The envelope's JSON text, byte for byte as wire::EncodeEnvelope writes it, without its copies
+// of the response (a day's arrears answer is a hundred megabytes).
+std::string EnvelopeText(const wire::Envelope& e);
 
 }  // namespace velmor::taxsim

@@ -82,7 +82,7 @@ const Fault* FirstOf(const std::vector<Fault>& faults, FaultKind kind) {
 
 void SendJson(httplib::Response& res, const wire::Envelope& e) {
   res.status = 200;
-  res.set_content(wire::EncodeEnvelope(e), wire::kJsonContentType);
+  res.set_content(EnvelopeText(e), wire::kJsonContentType);
 }
 
 }  // namespace
@@ -144,7 +144,7 @@ void Simulator::Impl::Send(const std::vector<Fault>& list, Answer answer, httpli
   ChangeAnswer(list, answer);
   wire::Envelope e;
   try {
-    e = answer.Encode();
+    e = std::move(answer).Encode();
   } catch (const std::exception& ex) {
     e = Answer::Refuse("10009", std::string("服务端应答编码失败：") + ex.what()).envelope;
   }
