@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "cli/declare_command.h"
+#include "cli/demo/arrears_split.h"
 #include "cli/demo/demo_context.h"
 #include "cli/demo/demo_day.h"
 #include "cli/error_record.h"
@@ -210,30 +211,22 @@ void RunEmployerDay(DemoContext& c, LongOperation& op) {
   day.Step("缴纳欠费（扣款与银行端凭证）", [&](IProgressView* view) {
     std::string text;
     if (!jk->GetQfxxLb(0, "", "", "", view, text)) session.Fail(jk->GetErrorMessage());
-    Json lines = Json::parse(text);
-    if (lines.empty()) return std::string("没有欠费");
-    Json byDeduction = Json::array(), byVoucher = Json::array();
-    double deductedAmount = 0, voucherAmount = 0;
-    std::set<std::string> documents;
-    for (size_t i = 0; i < lines.size(); ++i) {
-      Json& l = lines[i];
-      const bool d = i < (lines.size() + 1) / 2;
-      (d ? deductedAmount : voucherAmount) += Amount(l, "qfje");
-      if (d && documents.insert(l.value("yzpzxh", "")).second) deducted.push_back(l.value("yzpzxh", ""));
-      (d ? byDeduction : byVoucher).push_back(std::move(l));
-    }
+    ArrearsSplit split = SplitArrears(text);
+    text.clear();
+    text.shrink_to_fit();
+    if (split.deductionLines == 0) return std::string("没有欠费");
+    deducted = std::move(split.deductedDocuments);
     if (!jk->GetSfxyLb(djxh, "1", view, text)) session.Fail(jk->GetErrorMessage());
     const Json agreements = Json::parse(text);
     if (agreements.empty()) session.Fail("未查询到三方协议，无法扣款。");
     int32_t result = kJkFailed;
-    if (!jk->SfyxJk(byDeduction.dump(), agreements[0].dump(), "{}", 0, view, result))
-      session.Fail(jk->GetErrorMessage());
-    if (!byVoucher.empty()) {
-      if (!jk->PrintJkpz(byVoucher.dump(), VoucherAccount(agreements[0]).dump(), view, result))
+    if (!jk->SfyxJk(split.deduction, agreements[0].dump(), "{}", 0, view, result)) session.Fail(jk->GetErrorMessage());
+    if (split.voucherLines > 0) {
+      if (!jk->PrintJkpz(split.voucher, VoucherAccount(agreements[0]).dump(), view, result))
         session.Fail(jk->GetErrorMessage());
     }
-    return "扣款" + std::to_string(byDeduction.size()) + "条（" + Money(deductedAmount) + "），开具凭证" +
-           std::to_string(byVoucher.size()) + "条（" + Money(voucherAmount) + "）";
+    return "扣款" + std::to_string(split.deductionLines) + "条（" + Money(split.deductionAmount) + "），开具凭证" +
+           std::to_string(split.voucherLines) + "条（" + Money(split.voucherAmount) + "）";
   });
   day.Step("查询扣款结果", [&](IProgressView* view) {
     int paid = 0;

@@ -6,6 +6,7 @@
 #include <set>
 
 #include "cli/declare_command.h"
+#include "cli/json_rows.h"
 #include "cli/state_names.h"
 #include "cli/text_table.h"
 #include "velmor/employee_service.h"
@@ -61,12 +62,15 @@ ReportTable Payments(DemoContext& c) {
   std::string rows;
   if (!jk->GetData("", 1, 3, 0, 0, rows)) c.session.Fail(jk->GetErrorMessage());
   std::map<std::string, std::pair<int, double>> byState;
-  for (const Json& r : Json::parse(rows)) {
-    const std::string key = (r.value("jkfs", "") == "1" ? "扣款" : "银行端凭证") + std::string(" jkzt ") +
-                            r.value("jkzt", "") + " dyzt " + r.value("dyzt", "");
+  // A listing of every line of the day (200,000 at 100,000 persons): read as text, not as a tree.
+  ForEachRow(rows, {"jkfs", "jkzt", "dyzt", "qfje"}, [&](std::string_view, const std::vector<std::string>& r) {
+    const std::string key =
+        (r[0] == "1" ? "扣款" : "银行端凭证") + std::string(" jkzt ") + r[1] + " dyzt " + r[2];
     byState[key].first += 1;
-    byState[key].second += std::strtod(r.value("qfje", "0").c_str(), nullptr);
-  }
+    byState[key].second += std::strtod(r[3].empty() ? "0" : r[3].c_str(), nullptr);
+  });
+  rows.clear();
+  rows.shrink_to_fit();
   ReportTable t{"缴款", {"缴费方式与状态", "笔数", "金额"}, {}};
   for (const auto& [key, n] : byState) t.rows.push_back({key, std::to_string(n.first), Money(n.second)});
   for (const auto& [state, n] : c.employer.voucherStates)

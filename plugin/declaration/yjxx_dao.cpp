@@ -34,13 +34,17 @@ std::string RequirePayer(const std::string& djxh, const char* userText) {
 }
 
 // Replaces the payer's rows: the delete and every insert in one transaction.
-void Replace(const std::string& djxh, const std::string& rows, bool person, bool zjyxrq) {
-  const Json list = ParseArray(rows, kYjxxSaveFailed);
+void Replace(const std::string& djxh, const Json& list, bool person, bool zjyxrq) {
+  if (!list.is_array()) throw StoreError(kYjxxSaveFailed, "不是JSON数组");
   RequirePayer(djxh, kYjxxSaveFailed);
   Ref<IDBMechanism> db = OpenMainConnection();
   Transaction tx(*db, kYjxxSaveFailed);
   ExecOrThrow(*db, FormatSql(" delete from sb_dzzjxxb where djxh = %s", {Q(djxh)}), kYjxxDeleteFailed);
-  for (const Json& r : list) ExecOrThrow(*db, YjxxInsert(djxh, r, person, zjyxrq), kYjxxSaveFailed);
+  BoundValues values;
+  for (const Json& r : list) {
+    YjxxInsertValues(djxh, r, person, zjyxrq, values);
+    ExecBoundOrThrow(*db, YjxxInsertSql(), values, kYjxxSaveFailed);
+  }
   tx.Commit();
 }
 }  // namespace
@@ -83,11 +87,17 @@ bool TYjxxDaoImpl::getStatistics(const std::string& djxh, std::string& stats) {
 }
 
 bool TYjxxDaoImpl::updateData(const std::string& djxh, const std::string& rows, bool zjyxrqEnabled) {
+  return Op("updateData", &ErrorMessage, kYjxxSaveFailed,
+            [&] { Replace(djxh, ParseArray(rows, kYjxxSaveFailed), false, zjyxrqEnabled); });
+}
+
+bool TYjxxDaoImpl::updateRows(const std::string& djxh, const Json& rows, bool zjyxrqEnabled) {
   return Op("updateData", &ErrorMessage, kYjxxSaveFailed, [&] { Replace(djxh, rows, false, zjyxrqEnabled); });
 }
 
 bool TYjxxDaoImpl::saveRyData(const std::string& djxh, const std::string& rows) {
-  return Op("saveRyData", &ErrorMessage, kYjxxSaveFailed, [&] { Replace(djxh, rows, true, true); });
+  return Op("saveRyData", &ErrorMessage, kYjxxSaveFailed,
+            [&] { Replace(djxh, ParseArray(rows, kYjxxSaveFailed), true, true); });
 }
 
 bool TYjxxDaoImpl::getRyData(const std::string& djxh, const std::string& zjlx, std::string& rows) {

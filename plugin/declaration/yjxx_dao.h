@@ -7,6 +7,7 @@
 #include <string>
 
 #include "business/business_object.h"
+#include "declaration/dao_support.h"
 #include "velmor/yjxx_dao.h"
 
 namespace velmor {
@@ -32,6 +33,10 @@ class TYjxxDaoImpl : public ServiceImpl<TSBBaseObj, IYjxxDao> {
   bool getZs3mData(const std::string& djxh, std::string& rows) override;
   bool updateBz(int32_t id, const std::string& bz) override;
   bool getJsonData(const std::string& djxh, const std::string& zjtzlshList, std::string& rows) override;
+
+  // updateData with the rows as the download read them, without their text (the plug-in's own
+  // service hands them over; another store gets the text).
+  bool updateRows(const std::string& djxh, const declaration::Json& rows, bool zjyxrqEnabled);
 };
 
 }  // namespace velmor

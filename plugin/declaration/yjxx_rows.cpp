@@ -55,19 +55,24 @@ PagedSelect YjxxSelect(const Json& qc) {
       {Q(djxh), Q(djxh), person.Build(), period.Build()});
 }
 
-std::string YjxxInsert(const std::string& djxh, const Json& r, bool person, bool zjyxrq) {
-  const std::string validity = zjyxrq ? Text(r, "zjyxrq") : std::string();
-  return FormatSql(
+const std::string& YjxxInsertSql() {
+  static const std::string sql =
       " insert into sb_dzzjxxb (djxh, cxjmhdid, sjly, jhsx, zjtzlsh, sblsh, xxh, sbjbjgDm, cxjmsbbm, tcqBm,  fkssqq, "
       "fkssqz, zsxmDm, zspmDm, zszmDm, sjscrq, yjfe, zjyxrq, bz, xzjddm, sqczdm, rydjxh, xm, zjlx, zjhm)  values "
-      "('%s', '%s', '%s', '%s', '%s', '%s', '%s', '%s', '%s', '%s', '%s', '%s', '%s', '%s', '%s', '%s', %f, %s, %s, "
-      "%s, %s, %s, %s, %s, %s) ",
-      {V(djxh), V(Text(r, "cxjmhdid")), V(Text(r, "sjly")), V(Text(r, "jhsx")), V(Text(r, "zjtzlsh")),
-       V(Text(r, "sblsh")), V(Text(r, "xxh")), V(Text(r, "sbjbjgDm")), V(Text(r, "cxjmsbbm")), V(Text(r, "tcqBm")),
-       V(Text(r, "fkssqq")), V(Text(r, "fkssqz")), V(Text(r, "zsxmDm")), V(Text(r, "zspmDm")), V(Text(r, "zszmDm")),
-       V(Text(r, "sjscrq")), Amount(r, "yjfe"), Q(validity), Q(Text(r, "bz")), Q(Text(r, "xzjddm")),
-       Q(Text(r, "sqczdm")), Q(person ? Text(r, "rydjxh") : ""), Q(person ? Text(r, "xm") : ""),
-       Q(person ? Text(r, "zjlx") : ""), Q(person ? Text(r, "zjhm") : "")});
+      "(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?) ";
+  return sql;
+}
+
+void YjxxInsertValues(const std::string& djxh, const Json& r, bool person, bool zjyxrq, BoundValues& v) {
+  v.Clear();
+  v.Text(djxh);
+  for (const char* k : {"cxjmhdid", "sjly", "jhsx", "zjtzlsh", "sblsh", "xxh", "sbjbjgDm", "cxjmsbbm", "tcqBm", "fkssqq",
+                        "fkssqz", "zsxmDm", "zspmDm", "zszmDm", "sjscrq"})
+    v.Text(Text(r, k));
+  v.Money(Amount(r, "yjfe"));
+  v.Text(zjyxrq ? Text(r, "zjyxrq") : std::string());
+  for (const char* k : {"bz", "xzjddm", "sqczdm"}) v.Text(Text(r, k));
+  for (const char* k : {"rydjxh", "xm", "zjlx", "zjhm"}) v.Text(person ? Text(r, k) : std::string());
 }
 
 }  // namespace velmor::declaration

@@ -1,7 +1,7 @@
 // The SQL of the payable-information store: the roster-matched select every listing starts
 // from, the filters of a query condition (Tyjxx_qc) and the insert of one row. Every value is
-// quote-doubled; the payer's djxh is always quoted (a 20-digit number compared unquoted matches
-// nothing).
+// bound or quote-doubled; the payer's djxh is always quoted (a 20-digit number compared unquoted
+// matches nothing).
 //
 // Plain functions of their arguments; any thread.
 #pragma once
@@ -9,6 +9,7 @@
 #include <string>
 
 #include "declaration/dao_support.h"
+#include "store/bound_sql.h"
 #include "store/paging.h"
 
 namespace velmor::declaration {
@@ -17,8 +18,10 @@ namespace velmor::declaration {
 // StoreError for a condition without djxh.
 PagedSelect YjxxSelect(const Json& qc);
 
-// The insert of one row of the payer. `person`: the person-matched form (rydjxh, xm, zjlx, zjhm
-// from the row); `zjyxrq`: keep the row's validity date. Amounts that are no number raise.
-std::string YjxxInsert(const std::string& djxh, const Json& row, bool person, bool zjyxrq);
+// The insert of one row of the payer, with its 25 bound values: YjxxInsertValues replaces the
+// values in `v` by the row's. `person`: the person-matched form (rydjxh, xm, zjlx, zjhm from the
+// row); `zjyxrq`: keep the row's validity date. Amounts that are no number raise.
+const std::string& YjxxInsertSql();
+void YjxxInsertValues(const std::string& djxh, const Json& row, bool person, bool zjyxrq, BoundValues& v);
 
 }  // namespace velmor::declaration

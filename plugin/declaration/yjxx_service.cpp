@@ -8,6 +8,7 @@
 #include "codec/taxml_exchange.h"
 #include "codec/json_parse.h"
 #include "declaration/yjxx_answer.h"
+#include "declaration/yjxx_dao.h"
 #include "framework/boundary.h"
 #include "framework/host_access.h"
 #include "framework/module.h"
@@ -113,7 +114,9 @@ bool TYjxxServiceImpl::downloadData(const std::string& jfnd, const std::string& 
     const Json rows = declaration::ReadYjxxAnswer(response);
     WriteBusinessLog("结束解析反馈");
     Ref<IYjxxDao> dao = Dao();
-    if (!dao->updateData(djxh, rows.dump(), opts.value("zjyxrq_enabled", "") == "Y")) {
+    const bool zjyxrq = opts.value("zjyxrq_enabled", "") == "Y";
+    auto* own = dynamic_cast<TYjxxDaoImpl*>(dao.get());
+    if (!(own ? own->updateRows(djxh, rows, zjyxrq) : dao->updateData(djxh, rows.dump(), zjyxrq))) {
       throw OpRefusal(dao->GetErrorMessage());
     }
     count = static_cast<int32_t>(rows.size());

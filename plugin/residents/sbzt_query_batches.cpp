@@ -1,10 +1,16 @@
 // The status query of a year ("0056") and the self-declared states ("0210" submit, "0211"
 // collect): the lines still to ask about go in batches of at most 1000 xzid, each answered batch
-// is stored in its own transaction. A batch that fails, or one the user stops waiting for, ends
-// the query: its lines and the later batches' keep the states they had (they are not "not
-// declared" just because no answer came).
+// is stored in its own transaction, in order. A batch that fails, or one the user stops waiting
+// for, ends the query: its lines and the later batches' keep the states they had (they are not
+// "not declared" just because no answer came).
+//
+// "0056" keeps a few batches in flight (kSbztBatchesInFlight): while the first is awaited the
+// later ones are polled too, so a payer of 100,000 persons (200 batches) does not wait out the
+// server's pending answers one batch after the other.
 #include <algorithm>
 #include <chrono>
+#include <deque>
+#include <optional>
 #include <thread>
 
 #include "business/date_time.h"
@@ -49,14 +55,50 @@ Answers ReadStates(const std::string& response) {
   return out;
 }
 
-// Waits for the job; each time the wait runs out the user is asked whether to go on waiting.
-std::string AwaitAsking(INetCommIntf& net, const std::string& serial, IProgressView* progress) {
+// One "0056" batch in flight: its lines [from, to), its serial, and once polled its answer or
+// the reason it failed.
+struct Batch {
+  size_t from = 0, to = 0;
+  std::string serial;
+  std::optional<std::string> response, failure;
+  bool Settled() const { return response || failure; }
+};
+
+// Polls every unsettled batch once; a poll that fails settles its batch with the reason.
+void PollAll(INetCommIntf& net, std::deque<Batch>& flight) {
+  for (Batch& b : flight) {
+    if (b.Settled()) continue;
+    try {
+      b.response = service::PollJob(net, "0056", b.serial);
+    } catch (const std::exception& e) {
+      b.failure = BatchFailure(e);
+    }
+  }
+}
+
+// Waits until the first batch in flight is settled, polling the others meanwhile: polls start
+// 20 ms apart and back off to the bound's wait; each time the bound's whole time runs out the
+// user is asked whether to go on waiting.
+void AwaitFirst(INetCommIntf& net, std::deque<Batch>& flight, IProgressView* progress) {
+  using Clock = std::chrono::steady_clock;
   const JobPollBound bound = CurrentJobPollBound();
+  const std::chrono::milliseconds longest = std::max(bound.wait, std::chrono::milliseconds{20});
+  std::chrono::milliseconds wait{20};
+  Clock::time_point deadline = Clock::now() + bound.Total();
   for (;;) {
-    if (auto response = service::AwaitJob(net, "0056", serial, bound.Total(), bound.wait, progress)) return *response;
-    LogText("[TCXJMSBStatusQueryService.synSbztCx]等待反馈超时：" + serial);
-    if (!GetUIManager()->AskYesNo(kSbztWaitQuestion))
-      throw service::OpRefusal(std::string(kSbztFailed) + "等待服务器反馈超时，已停止查询。");
+    PollAll(net, flight);
+    if (flight.front().Settled()) return;
+    const Clock::time_point now = Clock::now();
+    if (now >= deadline) {
+      LogText("[TCXJMSBStatusQueryService.synSbztCx]等待反馈超时：" + flight.front().serial);
+      if (!GetUIManager()->AskYesNo(kSbztWaitQuestion))
+        throw service::OpRefusal(std::string(kSbztFailed) + "等待服务器反馈超时，已停止查询。");
+      deadline = Clock::now() + bound.Total();
+      continue;
+    }
+    StepProgress(progress, 0);
+    std::this_thread::sleep_for(std::min(wait, std::chrono::duration_cast<std::chrono::milliseconds>(deadline - now)));
+    wait = std::min(wait * 2, longest);
   }
 }
 
@@ -90,26 +132,48 @@ bool TCXJMSBStatusQueryService::synSbztCx(const std::string& djxh, const std::st
     if (!net) net = shared;
     BusyProgress busy(progress, "正在查询");
     const size_t batches = (lines.size() + kSbztBatchSize - 1) / kSbztBatchSize;
-    for (size_t b = 0; b < batches; ++b) {
-      const size_t from = b * kSbztBatchSize, to = std::min(lines.size(), from + kSbztBatchSize);
-      const std::vector<Line> batch(lines.begin() + static_cast<std::ptrdiff_t>(from),
-                                    lines.begin() + static_cast<std::ptrdiff_t>(to));
+    std::deque<Batch> flight;
+    std::optional<std::string> refused;  // a refused submission: the batches before it still count
+    size_t next = 0;
+    for (;;) {
+      while (!refused && next < batches && flight.size() < kSbztBatchesInFlight) {
+        Batch b;
+        b.from = next * kSbztBatchSize;
+        b.to = std::min(lines.size(), b.from + kSbztBatchSize);
+        try {
+          taxml::Call call;
+          call.serviceCode = "0056";
+          call.djxh = false;
+          call.keys["jfnd"] = jfnd;
+          call.keys["djxh"] = djxh;
+          call.keys["xzidList"] = XzidArray(lines, b.from, b.to);
+          call.keys[jfzt ? "jfzt" : "noJfzt"] = "Y";
+          b.serial = service::SubmitJob(*net, call, djxh);
+        } catch (const std::exception& e) {
+          refused = BatchFailure(e);
+          break;
+        }
+        flight.push_back(std::move(b));
+        ++next;
+      }
+      if (flight.empty()) {
+        if (refused) throw service::OpRefusal(*refused);
+        break;
+      }
+      AwaitFirst(*net, flight, progress);
+      Batch done = std::move(flight.front());
+      flight.pop_front();
+      if (done.failure) throw service::OpRefusal(*done.failure);
       Answers states;
       try {
-        taxml::Call call;
-        call.serviceCode = "0056";
-        call.djxh = false;
-        call.keys["jfnd"] = jfnd;
-        call.keys["djxh"] = djxh;
-        call.keys["xzidList"] = XzidArray(lines, from, to);
-        call.keys[jfzt ? "jfzt" : "noJfzt"] = "Y";
-        const std::string serial = service::SubmitJob(*net, call, djxh);
-        states = ReadStates(AwaitAsking(*net, serial, progress));
+        states = ReadStates(*done.response);
       } catch (const service::OpRefusal&) {
         throw;
       } catch (const std::exception& e) {
         throw service::OpRefusal(BatchFailure(e));
       }
+      const std::vector<Line> batch(lines.begin() + static_cast<std::ptrdiff_t>(done.from),
+                                    lines.begin() + static_cast<std::ptrdiff_t>(done.to));
       answered += sbzt::StoreBatch(*db, djxh, jfnd, batch, states, true);
       StepProgress(progress, static_cast<int32_t>(100 / batches));
     }

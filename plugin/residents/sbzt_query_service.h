@@ -31,6 +31,8 @@ inline constexpr const char* kSbztFailed = "申报状态查询失败：";
 inline constexpr const char* kSbztNoData = "申报状态查询失败，失败原因：系统未返回数据。";
 inline constexpr const char* kSbztShownPrefix = "城乡居民申报状态查询异常：";
 inline constexpr size_t kSbztBatchSize = 1000;
+// "0056" batches submitted ahead of the one awaited.
+inline constexpr size_t kSbztBatchesInFlight = 8;
 
 namespace sbzt {
 

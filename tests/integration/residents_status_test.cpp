@@ -174,6 +174,36 @@ TEST_F(SbztBatchTest, ASecondBatchThatFailsLeavesItsLinesAsTheyWere) {
   EXPECT_EQ(Count("select count(*) from sb_rycbxmb where jfnd = '2024'"), lines);
 }
 
+// The batches after the first are submitted while the first is awaited; they are still stored
+// in order, and only once every batch before them is.
+TEST_F(SbztBatchTest, ALateFirstBatchIsStoredBeforeTheSecond) {
+  FullSync();
+  const int lines = Count("select count(*) from sb_rycbxmb");
+  ASSERT_GT(lines, 1000);
+  Fault(R"({"kind": "pending", "polls": 6, "serviceCode": "0056", "endpoint": "submit"})");
+  int32_t n = 0;
+  ASSERT_TRUE(status_->synSbztCx(kPayer, Query(), nullptr, n)) << status_->GetErrorMessage();
+  EXPECT_EQ(n, lines);
+  EXPECT_EQ(Count("select count(*) from sb_rycbxmb where jfnd = '2024'"), lines);
+}
+
+TEST_F(SbztBatchTest, AFirstBatchRefusedStoresNothingThoughTheSecondAnswered) {
+  FullSync();
+  const int lines = Count("select count(*) from sb_rycbxmb");
+  Exec("update sb_rycbxmb set sbzt = 1, xzsj = '2020-01-01', jfnd = '2020'");
+  // The first answer is a refusal inside the document; the second batch answers well.
+  Fault(R"({"kind": "code", "code": "30002", "message": "查询失败", "serviceCode": "0056", "endpoint": "submit"})");
+  int32_t n = 0;
+  EXPECT_FALSE(status_->synSbztCx(kPayer, Query(), nullptr, n));
+  EXPECT_EQ(status_->GetErrorMessage().rfind("申报状态查询失败：【30002】", 0), 0u) << status_->GetErrorMessage();
+  EXPECT_EQ(n, 0);
+  EXPECT_EQ(Count("select count(*) from sb_rycbxmb where jfnd = '2020' and sbzt = 1 and xzsj = '2020-01-01'"), lines);
+
+  // Asked again, every line goes out and is stored.
+  ASSERT_TRUE(status_->synSbztCx(kPayer, Query(), nullptr, n)) << status_->GetErrorMessage();
+  EXPECT_EQ(n, lines);
+}
+
 TEST_F(SbztQueryTest, ListsCountsAndExportsTheLinesByState) {
   FullSync();
   int32_t n = 0;
