@@ -80,7 +80,7 @@ struct Answer {
   wire::Envelope Encode() &&;
 
  private:
-  void EncodeDocumentInto(wire::Envelope& e) const;
+  std::string EncodedText(std::string text) const;
 };
 
 // The envelope's JSON text, byte for byte as wire::EncodeEnvelope writes it, without its copies
