@@ -471,8 +471,11 @@ TFastParseJson::~TFastParseJson() {
 
 void TFastParseJson::BeginRecord() {
   DropRecord();
-  spans_.resize(spans_.size() + names_.size(), Span{0, 0});
-  rec_spans_ = spans_.data() + records_.size() * names_.size();
+  const size_t record = records_.size();
+  if (record / kChunkRecords >= span_chunks_.size())
+    span_chunks_.push_back(std::make_unique<Span[]>(kChunkRecords * names_.size()));
+  rec_spans_ = SpansOf(record);
+  std::fill(rec_spans_, rec_spans_ + names_.size(), Span{0, 0});
 }
 
 void TFastParseJson::NewBlock(size_t n) {
@@ -505,14 +508,13 @@ void TFastParseJson::Clear() {
 }
 
 void TFastParseJson::EndRecord(uint32_t mask) {
-  records_.push_back(Slot{rec_base_, mask, static_cast<uint32_t>(records_.size() * names_.size())});
+  records_.push_back(Slot{rec_base_, mask});
   if (rec_base_) rec_base_ += rec_used_;
   rec_used_ = 0;
 }
 
 void TFastParseJson::ReserveRecords(size_t count) {
   records_.reserve(count);
-  spans_.reserve(count * names_.size());
 }
 
 void TFastParseJson::Reserve(size_t needed) {
@@ -561,7 +563,7 @@ void TFastParseJson::BuildHash() {
 
 void TFastParseJson::ForgetFields() {
   names_.clear();
-  spans_.clear();
+  span_chunks_.clear();
   std::fill(std::begin(index_), std::end(index_), uint8_t{0});
   hashed_ = false;
   seed_ = 0;

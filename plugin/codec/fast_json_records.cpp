@@ -32,7 +32,7 @@ void AppendJsonString(std::string& out, std::string_view s) {
 TFastJsonRecord TFastParseJson::Record(int index) const {
   if (index < 0 || index >= RecordCount()) throw EListError::IndexOutOfBounds(index);
   const Slot& slot = records_[index];
-  return TFastJsonRecord(slot.base, spans_.data() + slot.firstSpan, FieldCount(), slot.mask);
+  return TFastJsonRecord(slot.base, SpansOf(static_cast<size_t>(index)), FieldCount(), slot.mask);
 }
 
 std::string_view TFastParseJson::Value(int record, int field) const {
@@ -65,9 +65,10 @@ void TFastParseJson::TruncateFields(std::span<const int> fields) {
   for (int f : fields) {
     if (f < 0 || f >= FieldCount()) throw EListError::IndexOutOfBounds(f);
   }
-  for (const Slot& r : records_) {
+  for (size_t r = 0; r < records_.size(); ++r) {
+    Span* spans = SpansOf(r);
     for (int f : fields) {
-      Span& span = spans_[r.firstSpan + static_cast<size_t>(f)];
+      Span& span = spans[f];
       if (span.size > 7) span.size = 7;
     }
   }

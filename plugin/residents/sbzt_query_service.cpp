@@ -90,14 +90,18 @@ std::string CountSql(const std::string& djxh, const Json& q) {
   return FormatSql(std::string("select count(*)") + kLinesJoin + "%s", {Q(djxh), ListConditions(q)});
 }
 
-std::string AnsweredSql(int32_t sbzt, const std::string& today, const std::string& jfnd, const std::string& id) {
-  return FormatSql("update sb_rycbxmb set sbzt=%d, xzsj=%s, jfnd=%s where id=%s", {sbzt, Q(today), Q(jfnd), Q(id)});
+void StoreAnswered(IDBMechanism& db, BoundValues& scratch, int32_t sbzt, const std::string& today,
+                   const std::string& jfnd, const std::string& id) {
+  scratch.Clear();
+  scratch.Int(sbzt).Text(today).Text(jfnd).Text(id);
+  ExecBoundOrThrow(db, "update sb_rycbxmb set sbzt=?, xzsj=?, jfnd=? where id=?", scratch);
 }
 
-std::string NotReturnedSql(const std::string& djxh, const std::string& today, const std::string& jfnd,
-                           const std::string& id) {
-  return FormatSql(" update sb_rycbxmb set sbzt = 0, xzsj = '%s', jfnd = '%s'  where djxh = '%s' and id = '%s' ",
-                   {V(today), V(jfnd), V(djxh), V(id)});
+void StoreNotReturned(IDBMechanism& db, BoundValues& scratch, const std::string& djxh, const std::string& today,
+                      const std::string& jfnd, const std::string& id) {
+  scratch.Clear();
+  scratch.Text(today).Text(jfnd).Text(djxh).Text(id);
+  ExecBoundOrThrow(db, " update sb_rycbxmb set sbzt = 0, xzsj = ?, jfnd = ?  where djxh = ? and id = ? ", scratch);
 }
 
 int32_t StoreBatch(IDBMechanism& db, const std::string& djxh, const std::string& jfnd, const std::vector<Line>& batch,
@@ -108,18 +112,19 @@ int32_t StoreBatch(IDBMechanism& db, const std::string& djxh, const std::string&
   const std::string today = Today();
   std::map<std::string, bool> stored;
   int32_t n = 0;
+  BoundValues values;
   Transaction tx(db);
   for (const auto& [xzid, state] : answers) {
     auto [from, to] = idsByXzid.equal_range(xzid);
     for (auto it = from; it != to; ++it) {
-      ExecOrThrow(db, AnsweredSql(state == "Y" ? 1 : 0, today, jfnd, it->second));
+      StoreAnswered(db, values, state == "Y" ? 1 : 0, today, jfnd, it->second);
       if (!stored[it->second]) ++n;
       stored[it->second] = true;
     }
   }
   if (markOthers)
     for (const Line& l : batch)
-      if (!stored.count(l.id)) ExecOrThrow(db, NotReturnedSql(djxh, today, jfnd, l.id));
+      if (!stored.count(l.id)) StoreNotReturned(db, values, djxh, today, jfnd, l.id);
   tx.Commit();
   return n;
 }
@@ -174,10 +179,10 @@ bool TCXJMSBStatusQueryService::DoSaveSBZT(const std::string& jfnd, const std::s
     if (!array.is_array()) throw service::OpRefusal("申报状态不是JSON数组。");
     Ref<IDBMechanism> db = OpenMainConnection();
     const std::string today = Today();
+    BoundValues values;
     Transaction tx(*db);
     for (const Json& l : array)
-      ExecOrThrow(*db, sbzt::AnsweredSql(service::Text(l, "sbzt") == "Y" ? 1 : 0, today, jfnd,
-                                         service::Text(l, "id")));
+      sbzt::StoreAnswered(*db, values, service::Text(l, "sbzt") == "Y" ? 1 : 0, today, jfnd, service::Text(l, "id"));
     tx.Commit();
   });
 }
@@ -189,9 +194,10 @@ bool TCXJMSBStatusQueryService::DoSaveOtherSBZT(const std::string& djxh, const s
     if (!array.is_array()) throw service::OpRefusal("行号不是JSON数组。");
     Ref<IDBMechanism> db = OpenMainConnection();
     const std::string today = Today();
+    BoundValues values;
     Transaction tx(*db);
     for (const Json& id : array)
-      ExecOrThrow(*db, sbzt::NotReturnedSql(djxh, today, jfnd, id.is_string() ? id.get<std::string>() : id.dump()));
+      sbzt::StoreNotReturned(*db, values, djxh, today, jfnd, id.is_string() ? id.get<std::string>() : id.dump());
     tx.Commit();
   });
 }

@@ -16,6 +16,7 @@
 
 #include "business/business_object.h"
 #include "framework/boundary.h"
+#include "store/bound_sql.h"
 #include "store/sql.h"
 #include "velmor/cxjm_sbzt_query.h"
 #include "velmor/db.h"
@@ -51,10 +52,12 @@ int32_t LineCount(IDBMechanism& db, const std::string& djxh);
 std::string ListSql(const std::string& djxh, const Json& query, int32_t page, int32_t pageSize);
 std::string CountSql(const std::string& djxh, const Json& query);
 
-// The statements that store answers: an answered line, and a line the server did not return.
-std::string AnsweredSql(int32_t sbzt, const std::string& today, const std::string& jfnd, const std::string& id);
-std::string NotReturnedSql(const std::string& djxh, const std::string& today, const std::string& jfnd,
-                           const std::string& id);
+// The statements that store answers, each a bound statement prepared once: an answered line,
+// and a line the server did not return. `scratch` holds the values between calls.
+void StoreAnswered(IDBMechanism& db, BoundValues& scratch, int32_t sbzt, const std::string& today,
+                   const std::string& jfnd, const std::string& id);
+void StoreNotReturned(IDBMechanism& db, BoundValues& scratch, const std::string& djxh, const std::string& today,
+                      const std::string& jfnd, const std::string& id);
 
 // Stores the answer of one batch in one transaction: the lines the answer holds with its state
 // ("Y" declared), every other line of the batch as not declared. The number of answered lines.

@@ -65,6 +65,23 @@ TEST_F(SbztQueryTest, StoresTheAnsweredStatesAndSkipsLinesAskedToday) {
   EXPECT_EQ(Json::parse(status_->xzidList(kPayer, Query("2025"))).size(), static_cast<size_t>(lines));
 }
 
+// The server forgets a person between two queries: its items are no longer answered, so the
+// second query marks them "not declared" (the server's lookup of items follows the roster).
+TEST_F(SbztQueryTest, ItemsTheServerNoLongerHasAreNotDeclaredAtTheNextQuery) {
+  FullSync();
+  int32_t n = 0;
+  ASSERT_TRUE(status_->synSbztCx(kPayer, Query(), nullptr, n)) << status_->GetErrorMessage();
+  const Json lines = Json::parse(dao_->getData("select rydjxh, xzid from sb_rycbxmb where sbzt = 1 order by id"));
+  ASSERT_FALSE(lines.empty());
+  const std::string gone = lines[0]["rydjxh"];
+  const int goneLines = Count("select count(*) from sb_rycbxmb where rydjxh = '" + gone + "'");
+  Control({{"op", "remove"}, {"rydjxh", gone}});
+  ASSERT_TRUE(status_->synSbztCx(kPayer, Query("2025"), nullptr, n)) << status_->GetErrorMessage();
+  EXPECT_EQ(n, Count("select count(*) from sb_rycbxmb") - goneLines);
+  EXPECT_EQ(Count("select count(*) from sb_rycbxmb where rydjxh = '" + gone + "' and sbzt = 0 and jfnd = '2025'"),
+            goneLines);
+}
+
 TEST_F(SbztQueryTest, LinesTheServerLeftOutOfAnAnswerAreNotDeclared) {
   FullSync();
   Exec("update sb_rycbxmb set sbzt = 1");

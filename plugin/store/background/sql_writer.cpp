@@ -60,6 +60,7 @@ size_t SqlWriter::ClearQueue() {
   size_t before = queue_.size();
   std::erase_if(queue_, [this](const SqlItem& i) { return KindOf(i) == ItemKind::kStatement; });
   size_t dropped = before - queue_.size();
+  queuedRows_ = queue_.size();  // markers weigh one row each
   statements_ = 0;
   UpdateBusyLocked();
   roomCv_.notify_all();
@@ -77,17 +78,18 @@ void SqlWriter::AbortBatch() {
 
 void SqlWriter::Enqueue(SqlItem item) {
   std::unique_lock<std::mutex> lock(mutex_);
-  if (queue_.size() >= kQueueHigh) {
+  if (Full()) {
     // Back-pressure: let the writer bring the queue down to kQueueLow first.
-    while (queue_.size() > kQueueLow && !Terminated()) {
+    while (!HasRoom() && !Terminated()) {
       if (roomCv_.wait_for(lock, std::chrono::milliseconds(kBackPressureStepMs),
-                           [this] { return queue_.size() <= kQueueLow || Terminated(); }))
+                           [this] { return HasRoom() || Terminated(); }))
         break;
       lock.unlock();
       ProcessHostMessagesIfMain();
       lock.lock();
     }
   }
+  queuedRows_ += RowsOf(item);
   queue_.push_back(std::move(item));
   ++statements_;
   highWater_ = std::max(highWater_, queue_.size());
@@ -100,6 +102,7 @@ uint64_t SqlWriter::EnqueueMarker(int32_t kind) {
   marker.kind = kind;
   std::lock_guard<std::mutex> lock(mutex_);
   marker.ticket = ++nextTicket_;
+  queuedRows_ += 1;
   queue_.push_back(std::move(marker));
   highWater_ = std::max(highWater_, queue_.size());
   itemsCv_.notify_one();
@@ -146,6 +149,7 @@ bool SqlWriter::Pop(SqlItem& out, std::chrono::milliseconds wait) {
       SqlItem& front = queue_.front();
       const ItemKind kind = KindOf(front);
       if (kind == ItemKind::kStatement) --statements_;
+      queuedRows_ -= RowsOf(front);
       if (discarding_ && kind == ItemKind::kStatement) {
         queue_.pop_front();
         UpdateBusyLocked();
@@ -157,11 +161,11 @@ bool SqlWriter::Pop(SqlItem& out, std::chrono::milliseconds wait) {
       if (kind == ItemKind::kStatement || front.kind == kOpeningBarrierKind) batchOpen_ = true;
       out = std::move(front);
       queue_.pop_front();
-      if (queue_.size() <= kQueueLow) roomCv_.notify_all();
+      if (HasRoom()) roomCv_.notify_all();
       UpdateBusyLocked();
       return true;
     }
-    if (queue_.size() <= kQueueLow) roomCv_.notify_all();
+    if (HasRoom()) roomCv_.notify_all();
     if (Terminated()) return false;
     if (!itemsCv_.wait_for(lock, wait, [this] { return !queue_.empty() || Terminated(); })) return false;
   }

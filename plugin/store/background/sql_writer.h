@@ -9,9 +9,10 @@
 // Telling the thread to stop in the middle of a batch rolls the batch back.
 //
 // Producers queue from any thread. The queue lock is held only to push or pop, never while a
-// statement runs. Back-pressure: a producer that would make the queue hold more than
-// kQueueHigh items first waits (in kBackPressureStepMs steps, letting the host process its
-// messages on its main thread) until it holds kQueueLow or fewer.
+// statement runs. Back-pressure: a producer that would make the queue hold more than kQueueHigh
+// items, or kQueueHighRows rows (an item of bulk rows weighs its rows, any other item one), first
+// waits (in kBackPressureStepMs steps, letting the host process its messages on its main thread)
+// until it holds kQueueLow items and kQueueLowRows rows or fewer.
 //
 // Waiting: each end-of-batch item carries a ticket; WaitTicket waits until the writer has dealt
 // with that item (committed, rolled back, or dropped as idle).
@@ -22,6 +23,7 @@
 // that have work queued or a batch open.
 #pragma once
 
+#include <algorithm>
 #include <atomic>
 #include <climits>
 #include <chrono>
@@ -40,8 +42,10 @@
 
 namespace velmor {
 
-inline constexpr size_t kQueueHigh = 4000;  // a push that would reach 4001 waits first
+inline constexpr size_t kQueueHigh = 4000;  // a push that would reach 4001 items waits first
 inline constexpr size_t kQueueLow = 2000;
+inline constexpr size_t kQueueHighRows = 20000;  // or one onto 20,000 rows of bulk items
+inline constexpr size_t kQueueLowRows = 10000;
 inline constexpr int kBackPressureStepMs = 300;
 inline constexpr int kWaitStepMs = 100;
 
@@ -122,6 +126,12 @@ class SqlWriter : public TEPThread {
   std::condition_variable itemsCv_, roomCv_, doneCv_;
   std::deque<SqlItem> queue_;
   size_t statements_ = 0;  // statement items in queue_
+  // The rows queue_ holds (a bulk item weighs its rows, any other item one): back-pressure
+  // counts rows, so that a queue of bulk items holds no more of the roster than one of rows.
+  size_t queuedRows_ = 0;
+  static size_t RowsOf(const SqlItem& item) { return std::max<size_t>(1, item.values.Rows()); }
+  bool Full() const { return queue_.size() >= kQueueHigh || queuedRows_ >= kQueueHighRows; }
+  bool HasRoom() const { return queue_.size() <= kQueueLow && queuedRows_ <= kQueueLowRows; }
   size_t highWater_ = 0;
   uint64_t nextTicket_ = 0;
   uint64_t doneTicket_ = 0;

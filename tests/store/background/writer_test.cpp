@@ -10,6 +10,7 @@
 #include "host/db/fault_injection.h"
 #include "store/background/asyn_exec_sql.h"
 #include "store/background/base_asyn_exec_sql.h"
+#include "store/background/bulk_rows.h"
 #include "store/sql.h"
 #include "store_env.h"
 #include "velmor/object.h"
@@ -205,6 +206,27 @@ TEST_F(Writers, TenThousandStatementsNeverLeaveMoreThan4000Waiting) {
   EXPECT_GE(writer->QueueHighWater(), 3000u) << "the producer did run ahead (back-pressure was exercised)";
   EXPECT_TRUE(writer->WaitForIdle(600000));
   EXPECT_EQ(Count(), "10000");
+}
+
+// Bulk items count by their rows: 100,000 rows in items of 100 never leave more than about
+// 20,000 rows (200 items) waiting, however far the producer runs ahead.
+TEST_F(Writers, BulkRowsAreHeldBackByTheirRowsNotTheirItems) {
+  auto writer = MakeWriter<TAsynExecSql>(env_.Db());
+  writer->TEST_SetBeforeItem([] { std::this_thread::sleep_for(std::chrono::microseconds(200)); });
+  const std::string insert = "insert into sb_ryjbxxb (djxh, rydjxh, xm) values ('D1', ?1, ?2)";
+  size_t maxItems = 0;
+  {
+    BulkRows rows(2, 100, [&](SqlItem item) {
+      writer->AddSql(std::move(item));
+      maxItems = std::max(maxItems, writer->QueueSize());
+    });
+    for (int i = 0; i < 100000; ++i) rows.Row(insert, {}, {}).Add("P" + std::to_string(i)).Add("x");
+    rows.Flush();
+  }
+  EXPECT_LE(maxItems, kQueueHighRows / 100 + 1);
+  EXPECT_GE(writer->QueueHighWater(), kQueueLowRows / 100) << "the producer did run ahead";
+  EXPECT_TRUE(writer->WaitForIdle(600000));
+  EXPECT_EQ(Count(), "100000");
 }
 
 TEST_F(Writers, WaitingTimesOutAndAClearedQueueStillAnswersTheWaiter) {
