@@ -20,6 +20,7 @@
 #include <ctime>
 #include <functional>
 #include <map>
+#include <set>
 #include <nlohmann/json.hpp>
 #include <stdexcept>
 #include <string>
@@ -27,6 +28,8 @@
 
 #include "bench/day/day_floor.h"
 #include "cli/roster_declaration.h"
+#include "codec/json_cursor.h"
+#include "codec/json_object_reader.h"
 #include "host/host.h"
 #include "host/plugin_host.h"
 #include "velmor/dict_mgr.h"
@@ -217,27 +220,43 @@ void RunDay(const Args& a, host::PluginHost& plugin) {
   day.Step("payment", [&] {
     std::string text;
     if (!jk->GetQfxxLb(0, "", "", "", nullptr, text)) Fail("payment", jk->GetErrorMessage());
-    const Json lines = Json::parse(text);
+    // The lines are split as they are written (the list's own texts), not through a tree of them.
+    std::vector<std::string_view> lines;
+    JsonCursor c(text);
+    c.BeginArray();
+    for (bool more = c.FirstElement(); more; more = c.NextElement()) lines.push_back(c.Skip());
     if (lines.empty()) return Rows{};
-    Json byDeduction = Json::array(), byVoucher = Json::array();
+    std::string byDeduction = "[", byVoucher = "[";
+    std::set<std::string> documents;
+    JsonObjectReader line;
     for (size_t i = 0; i < lines.size(); ++i) {
       const bool d = i < (lines.size() + 1) / 2;
-      (d ? byDeduction : byVoucher).push_back(lines[i]);
-      const std::string yzpzxh = lines[i].value("yzpzxh", "");
-      if (d && std::find(deducted.begin(), deducted.end(), yzpzxh) == deducted.end()) deducted.push_back(yzpzxh);
+      std::string& to = d ? byDeduction : byVoucher;
+      if (to.size() > 1) to += ',';
+      to += lines[i];
+      if (!d) continue;
+      JsonCursor l(lines[i]);
+      line.Read(l);
+      const std::string yzpzxh(line.Text("yzpzxh"));
+      if (documents.insert(yzpzxh).second) deducted.push_back(yzpzxh);
     }
+    byDeduction += ']';
+    byVoucher += ']';
+    const long count = static_cast<long>(lines.size());
+    lines.clear();
+    std::string().swap(text);  // the whole list is not held through the payments
     if (!jk->GetSfxyLb(djxh, "1", nullptr, text)) Fail("payment", jk->GetErrorMessage());
     const Json agreements = Json::parse(text);
     if (agreements.empty()) Fail("payment", "no agreement");
     int32_t result = kJkFailed;
-    if (!jk->SfyxJk(byDeduction.dump(), agreements[0].dump(), "{}", 0, nullptr, result))
+    if (!jk->SfyxJk(byDeduction, agreements[0].dump(), "{}", 0, nullptr, result))
       Fail("payment", jk->GetErrorMessage());
-    if (!byVoucher.empty()) {
+    if (byVoucher.size() > 2) {
       const Json account = {{"yhzh", agreements[0].value("jkzh", "")}, {"zhmc", agreements[0].value("zhmc", "")},
                             {"yhhbMc", agreements[0].value("yhhbMc", "")}};
-      if (!jk->PrintJkpz(byVoucher.dump(), account.dump(), nullptr, result)) Fail("payment", jk->GetErrorMessage());
+      if (!jk->PrintJkpz(byVoucher, account.dump(), nullptr, result)) Fail("payment", jk->GetErrorMessage());
     }
-    return Rows{static_cast<long>(lines.size()), 20};
+    return Rows{count, 20};
   });
   day.Step("deduction results", [&] {
     for (const std::string& yzpzxh : deducted) {

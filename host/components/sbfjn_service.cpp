@@ -2,9 +2,28 @@
 
 #include <nlohmann/json.hpp>
 
+#include "plugin/codec/json_cursor.h"
+
 namespace velmor::host::components {
 
 using Json = nlohmann::ordered_json;
+
+namespace {
+
+// JSON as the general parser reads it; the strict cursor checks a large answer without the
+// parser's per-character token, and the parser decides the few texts the cursor leaves to it.
+bool IsJson(std::string_view text) {
+  try {
+    JsonCursor c(text);
+    c.Skip();
+    c.End();
+    return true;
+  } catch (const JsonCursor::Malformed&) {
+    return Json::accept(text);
+  }
+}
+
+}  // namespace
 
 SbfjnService::SbfjnService(Ref<INetCommIntf> net, Ref<ICommonFunctions> common)
     : net_(std::move(net)), common_(std::move(common)) {}
@@ -37,7 +56,7 @@ bool SbfjnService::GetQfxxByYzpzxh(const std::string& djxh, const std::string& y
   if (!Exchange(kArrearsCode, body.dump(), text, error)) return false;
   // Checked, not rebuilt: the answer holds every arrears line and is handed over as it came.
   const size_t first = text.find_first_not_of(" \t\r\n");
-  if (first == std::string::npos || text[first] != '{' || !Json::accept(text)) {
+  if (first == std::string::npos || text[first] != '{' || !IsJson(text)) {
     error = "社保费缴纳服务应答格式错误（" + std::string(kArrearsCode) + "）";
     return false;
   }

@@ -9,6 +9,7 @@ namespace velmor::host::net {
 namespace {
 
 struct Transfer {
+  CURL* curl;
   std::string* body;
   bool tooLarge = false;
   const std::atomic<bool>* cancel;
@@ -23,6 +24,12 @@ size_t OnData(char* data, size_t size, size_t count, void* user) {
     t->tooLarge = true;
     return 0;  // makes curl stop with CURLE_WRITE_ERROR
   }
+  // The announced length taken at once: grown by doubling, a body of 100 MB needs its old and
+  // its new room at every step.
+  curl_off_t length = 0;
+  if (t->body->empty() && curl_easy_getinfo(t->curl, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length) == CURLE_OK &&
+      length > 0 && static_cast<size_t>(length) <= kMaxAnswerBytes)
+    t->body->reserve(static_cast<size_t>(length));
   t->body->append(data, n);
   return n;
 }
@@ -62,7 +69,7 @@ HttpResult HttpPost(const std::string& url, const std::string& body, const std::
   // No "Expect: 100-continue" round trip for larger bodies.
   list = curl_slist_append(list, "Expect:");
 
-  Transfer t{&result.body, false, cancel, &tick, std::chrono::steady_clock::now()};
+  Transfer t{curl, &result.body, false, cancel, &tick, std::chrono::steady_clock::now()};
   char errbuf[CURL_ERROR_SIZE] = {};
   curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
   curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, options.httpsOnly ? "https" : "http,https");

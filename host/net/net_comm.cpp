@@ -120,9 +120,10 @@ int32_t NetComm::Send(Request& request, const std::atomic<bool>* cancel, IProgre
     SetLastError(o.error);
     return wire::kFailed;
   }
-  request.SetAnswer(o.envelope);
-  if (o.envelope.status == wire::kRefused) SetLastError(RefusalText(o.envelope));
-  return o.envelope.status;
+  const int32_t status = o.envelope.status;
+  if (status == wire::kRefused) SetLastError(RefusalText(o.envelope));
+  request.SetAnswer(std::move(o.envelope));  // the answer is handed on, not copied
+  return status;
 }
 
 int32_t NetComm::Execute(IRequest* request, IProgressView* progress, int32_t progressValue, int32_t, int32_t) {

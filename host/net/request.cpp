@@ -2,9 +2,9 @@
 
 namespace velmor::host::net {
 
-void Request::SetAnswer(const wire::Envelope& answer) {
-  answer_ = answer;
+void Request::SetAnswer(wire::Envelope answer) {
   status_ = answer.status;
+  answer_ = std::move(answer);
   error_.clear();
 }
 

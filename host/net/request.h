@@ -30,7 +30,7 @@ class Request final : public Object<IRequest> {
   std::string GetErrorText() override { return error_; }
 
   // The answer of a send (status 2, 1 or -2 as the envelope says).
-  void SetAnswer(const wire::Envelope& answer);
+  void SetAnswer(wire::Envelope answer);
   // A send that failed (status -1): return code "ERROR", the reason as return message.
   void SetFailure(const std::string& reason);
 

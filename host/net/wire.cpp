@@ -1,9 +1,12 @@
 #include "host/net/wire.h"
 
+#include <charconv>
+#include <climits>
 #include <cstdint>
 
 #include <nlohmann/json.hpp>
 #include "include/velmor/json_depth.h"
+#include "plugin/codec/json_cursor.h"
 
 namespace velmor::wire {
 
@@ -18,7 +21,57 @@ std::string EncodeEnvelope(const Envelope& e) {
   return j.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
 }
 
+namespace {
+
+// The envelope read with the JSON cursor, without a tree: its "response" is the whole answer
+// (100 MB for a large one), which the general parser would build char by char and then copy.
+// False for anything but a plain well-formed envelope; the general parser then decides and names
+// the problem.
+bool ReadPlain(std::string_view text, Envelope& out) {
+  JsonCursor c(text);
+  std::string scratch;
+  bool status = false, seen[4] = {};
+  std::string* targets[4] = {&out.returnCode, &out.returnMessage, &out.responseData, &out.response};
+  static constexpr std::string_view kNames[4] = {"returnCode", "returnMessage", "responseData", "response"};
+  c.BeginObject();
+  for (bool more = c.FirstMember(); more; more = c.NextMember()) {
+    const std::string key(c.Key(scratch));
+    if (key == "status") {
+      if (c.Peek() != JsonCursor::Kind::kNumber) return false;
+      const std::string_view token = c.Number();
+      int64_t v = 0;
+      auto [end, ec] = std::from_chars(token.data(), token.data() + token.size(), v);
+      if (ec != std::errc() || end != token.data() + token.size() || v < INT32_MIN || v > INT32_MAX) return false;
+      out.status = static_cast<int32_t>(v);
+      status = true;
+      continue;
+    }
+    size_t i = 0;
+    while (i < 4 && kNames[i] != key) ++i;
+    if (i == 4) {
+      c.Skip();
+      continue;
+    }
+    if (c.Peek() != JsonCursor::Kind::kString) return false;
+    std::string& target = *targets[i];
+    // The response is nearly the whole text: its room is taken once instead of grown into.
+    if (i == 3) target.reserve(text.size() - c.Offset());
+    bool escaped = false;
+    const std::string_view v = c.String(target, &escaped);
+    if (!escaped) target.assign(v);
+    seen[i] = true;
+  }
+  c.End();
+  return status && seen[0] && seen[1] && seen[2] && seen[3];
+}
+
+}  // namespace
+
 bool DecodeEnvelope(std::string_view text, Envelope& out, std::string& problem) {
+  try {
+    if (ReadPlain(text, out)) return true;
+  } catch (const JsonCursor::Malformed&) {
+  }
   if (!JsonDepthWithin(text)) {
     problem = "应答" + JsonTooDeepText();
     return false;
@@ -58,7 +111,7 @@ bool DecodeEnvelope(std::string_view text, Envelope& out, std::string& problem) 
       problem = std::string("缺少字符串成员") + m.name;
       return false;
     }
-    *m.target = it->get<std::string>();
+    *m.target = std::move(it->get_ref<std::string&>());  // an answer of 100 MB is not copied
   }
   return true;
 }

@@ -145,9 +145,10 @@ void JsonCursor::DecodeRest(size_t from, std::string& out) {
       out.append(text_.data() + start, pos_ - start);
       continue;
     }
-    if (c != '\\') {
-      out += static_cast<char>(c);
-      ++pos_;
+    if (c != '\\') {  // a plain run, taken whole
+      const size_t start = pos_;
+      while (pos_ < text_.size() && !kStop[static_cast<unsigned char>(text_[pos_])]) ++pos_;
+      out.append(text_.data() + start, pos_ - start);
       continue;
     }
     if (++pos_ >= text_.size()) Fail();

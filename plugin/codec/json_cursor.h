@@ -78,6 +78,8 @@ class JsonCursor {
 
   // Byte offset of the cursor in the text.
   size_t Offset() const { return pos_; }
+  // The text read.
+  std::string_view Text() const { return text_; }
 
  private:
   [[noreturn]] void Fail() const { throw Malformed(pos_); }

@@ -1,5 +1,6 @@
 #include "codec/taxml_exchange.h"
 
+#include "codec/json_out.h"
 #include "framework/boundary.h"
 #include "framework/host_access.h"
 #include "framework/log.h"
@@ -9,13 +10,27 @@ namespace velmor::taxml {
 namespace {
 
 std::string BuildBody(const Call& call, const std::string& yblsh, const std::string& djxh, const std::string& data) {
-  nlohmann::ordered_json body = nlohmann::ordered_json::object();
+  nlohmann::ordered_json body = nlohmann::ordered_json::object(), tail = nlohmann::ordered_json::object();
   if (call.serial != Call::Serial::kNone) body["yblsh"] = yblsh;
   for (auto it = call.keys.begin(); it != call.keys.end(); ++it) body[it.key()] = it.value();
-  if (call.djxh) body["djxh"] = djxh;
-  if (call.document) body[std::string(call.document->Type().bodyKey)] = data;
+  // Without written keys the body is one object, so a key may take the place of one named later.
+  nlohmann::ordered_json& rest = call.writtenKeys.empty() ? body : tail;
+  if (call.djxh) rest["djxh"] = djxh;
+  if (call.document) rest[std::string(call.document->Type().bodyKey)] = data;
   try {
-    return body.dump();
+    std::string text = body.dump();
+    if (call.writtenKeys.empty()) return text;
+    text.pop_back();  // '}'
+    for (const auto& [name, value] : call.writtenKeys) {
+      if (text.size() > 1) text += ',';
+      AppendJsonString(text, name);
+      text += ':';
+      text += value;
+    }
+    const std::string after = tail.dump();
+    if (after.size() > 2) text += ',';
+    text.append(after, 1);
+    return text;
   } catch (const nlohmann::json::type_error&) {
     throw Exception("请求报文含无效的UTF-8文本");
   }

@@ -32,6 +32,8 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include <nlohmann/json.hpp>
 
@@ -68,6 +70,10 @@ struct Call {
 
   std::string serviceCode;                                        // "0053"
   nlohmann::ordered_json keys = nlohmann::ordered_json::object();  // the call's own keys, in order
+  // Keys whose values the caller wrote as JSON text (UTF-8), so that a list of 100,000 lines is
+  // neither built as a tree nor copied: placed after `keys`, in order; their names differ from
+  // every other key of the body.
+  std::vector<std::pair<std::string, std::string>> writtenKeys;
   const RequestDocument* document = nullptr;                       // sent under its body key when set
   Serial serial = Serial::kFresh;
   std::string yblsh;    // with Serial::kGiven

@@ -1,15 +1,14 @@
 // Agreements ("0006") and arrears per tax office ("0007"): the offices of the payer's enabled
 // business lines, the residents' item-code filter, per-office failures and the order of lines.
-#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <map>
 #include <set>
-#include <tuple>
 
 #include "codec/json_parse.h"
 #include "codec/text_utils.h"
 #include "framework/host_access.h"
+#include "payment/arrears_lines.h"
 #include "payment/payment_mgr.h"
 #include "velmor/bzdj.h"
 #include "velmor/xnh_mgr.h"
@@ -25,7 +24,7 @@ namespace {
 constexpr const char* kItemCodeFile = "城乡居民品目代码.dat";
 
 // The residents' item codes: the platform's own file first, then the shared dictionary's.
-std::set<std::string> ItemCodes() {
+payment::ArrearsLines::ItemCodes ItemCodes() {
   namespace fs = std::filesystem;
   Ref<IPlatformManager> platform = GetPlatformManager();
   const fs::path root = fs::path(platform->GetModuleDataDir("M8"));
@@ -34,7 +33,7 @@ std::set<std::string> ItemCodes() {
   const fs::path path = fs::exists(own) ? own : shared;
   std::ifstream in(path, std::ios::binary);
   if (!in) throw OpRefusal("缺少文件：" + shared.string());
-  std::set<std::string> codes;
+  payment::ArrearsLines::ItemCodes codes;
   for (std::string line; std::getline(in, line);)
     if (std::string code = TrimBlanks(line); !code.empty()) codes.insert(code);
   return codes;
@@ -67,12 +66,6 @@ Json OfficesOfBusinessLines(const std::string& djxh) {
   return out;
 }
 
-std::string Lower(std::string s) {
-  for (char& c : s)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return s;
-}
-
 }  // namespace
 
 bool TPaymentMgr::GetSfxyLb(const std::string& kjywrdjxh, const std::string& dyfs, IProgressView* progress,
@@ -101,7 +94,7 @@ bool TPaymentMgr::GetQfxxLb(int32_t source, const std::string& djxh, const std::
     Json officeList = source == 1 ? given : OfficesOfBusinessLines(payer);
     Json c = condition.empty() ? Json::object() : ParseOutsideJson<Json>(condition, false);
     if (!c.is_object()) throw OpRefusal("查询条件不是JSON对象。");
-    const std::set<std::string> items = ItemCodes();
+    const payment::ArrearsLines::ItemCodes items = ItemCodes();
 
     Json keys = {{"djxh", payer}, {"isbhykpwjk", "N"}, {"zgswskfjdmList", Json::array()}};
     for (const Json& o : officeList) keys["zgswskfjdmList"].push_back({{"zgswksDm", Text(o, "zgswksDm")}});
@@ -112,54 +105,26 @@ bool TPaymentMgr::GetQfxxLb(int32_t source, const std::string& djxh, const std::
         continue;
       keys[k] = *it;
     }
-    taxml::Reply reply = payment::SendJson("0007", keys, progress, 0.7);
-    reply.RequireSuccess();
-
-    Json lines = Json::array();
-    std::set<std::string> seen;  // zsuuid: a line reported twice is one amount owed
-    std::vector<std::pair<std::string, std::vector<std::string>>> failures;
-    // One arrears answer: lines of the offices that answered, reasons of those that failed.
-    auto absorb = [&](const Json& answer) {
-      auto list = answer.find("qfxxList");
-      if (list == answer.end() || !list->is_array()) return;
-      for (const Json& e : *list) {
-        if (Text(e, "code") == "SUCCESS") {
-          auto mx = e.find("qfxxMxList");
-          if (mx == e.end() || !mx->is_array()) continue;  // empty or the text "null"
-          for (const Json& l : *mx) {
-            if (!items.count(Text(l, "zspmDm"))) continue;
-            const std::string id = Text(l, "zsuuid");
-            if (!id.empty() && !seen.insert(id).second) continue;
-            lines.push_back(l);
-          }
-          continue;
-        }
-        std::string message = TrimBlanks(Text(e, "message"));
-        if (message.empty()) message = "未知";
-        const std::string office = Text(e, "zgswskfjdm");
-        auto f = std::find_if(failures.begin(), failures.end(), [&](const auto& p) { return p.first == office; });
-        if (f == failures.end()) f = failures.insert(failures.end(), {office, {}});
-        if (std::find(f->second.begin(), f->second.end(), message) == f->second.end()) f->second.push_back(message);
-      }
-    };
-    absorb(payment::AnswerOf(reply, "反馈报文异常"));
+    // The lines are read straight from the answers' texts (tens of thousands of lines at a time).
+    payment::ArrearsLines lines(items);
+    {
+      taxml::Reply reply = payment::SendJson("0007", keys, progress, 0.7);
+      reply.RequireSuccess();
+      const std::string text = reply.request ? reply.request->GetResponse() : std::string();
+      reply.request = nullptr;  // its copy of the answer goes before the lines take room
+      if (!text.empty() && text != "null" && !lines.Absorb(text)) throw OpRefusal("反馈报文异常");
+    }
 
     // Without a narrowing condition, the social-insurance payment service adds what it knows of
     // the same levy documents (lines already seen are not repeated).
     bool narrowed = false;
     for (const char* k : {"zjtzlsh", "skssqq", "skssqz", "sbjbjgDm", "sbbm", "zsxmDm"}) narrowed = narrowed || keys.contains(k);
-    if (!narrowed && !lines.empty()) {
-      Json documents = Json::array();
-      std::set<std::string> listed;
-      for (const Json& l : lines)
-        if (std::string yzpzxh = Text(l, "yzpzxh"); listed.insert(yzpzxh).second) documents.push_back(yzpzxh);
+    if (!narrowed && !lines.Empty()) {
       std::string text, error;
-      if (!GetSbfjnService()->GetQfxxByYzpzxh(payer, documents.dump(), "N", text, error)) throw OpRefusal(error);
-      Json more = ParseOutsideJson<Json>(text, false);
-      if (!more.is_object()) throw OpRefusal("反馈报文异常");
-      absorb(more);
+      if (!GetSbfjnService()->GetQfxxByYzpzxh(payer, lines.DocumentsJson(), "N", text, error)) throw OpRefusal(error);
+      if (!lines.Absorb(text)) throw OpRefusal("反馈报文异常");
     }
-    for (const auto& [office, messages] : failures) {
+    for (const auto& [office, messages] : lines.Failures()) {
       std::string name = office;
       for (const Json& o : officeList)
         if (Text(o, "zgswksDm") == office && !Text(o, "zgswksMc").empty()) name = Text(o, "zgswksMc");
@@ -167,23 +132,7 @@ bool TPaymentMgr::GetQfxxLb(int32_t source, const std::string& djxh, const std::
       for (const std::string& m : messages) joined += (joined.empty() ? "" : "、") + m;
       officeFailures += (officeFailures.empty() ? "" : "\r\n") + name + "欠费信息获取失败，原因：" + joined;
     }
-
-    // By office and voucher, and within them by deadline (case aside), keeping the answer's order
-    // otherwise; the keys are read once per line, not once per comparison.
-    struct Keyed {
-      std::string hsjg, yzpzxh, jkqx;
-      size_t at;
-    };
-    std::vector<Keyed> order;
-    order.reserve(lines.size());
-    for (size_t i = 0; i < lines.size(); ++i)
-      order.push_back({Text(lines[i], "hsjg"), Text(lines[i], "yzpzxh"), Lower(Text(lines[i], "jkqx")), i});
-    std::stable_sort(order.begin(), order.end(), [](const Keyed& a, const Keyed& b) {
-      return std::tie(a.hsjg, a.yzpzxh, a.jkqx) < std::tie(b.hsjg, b.yzpzxh, b.jkqx);
-    });
-    Json sorted = Json::array();
-    for (const Keyed& k : order) sorted.push_back(std::move(lines[k.at]));
-    arrears = sorted.dump();
+    arrears = lines.TakeSortedJson();
     payment::Advance(progress, 0.2);
   });
   if (ok) ErrorMessage = officeFailures;

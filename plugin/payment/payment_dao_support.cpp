@@ -1,9 +1,9 @@
 // The payment store's helpers shared by its reads, writes and the download of server lines.
 #include <charconv>
-#include <cstdlib>
 
 #include "codec/json_parse.h"
 #include "framework/host_access.h"
+#include "payment/line_texts.h"
 #include "payment/payment_dao.h"
 #include "service/taxml_json.h"
 
@@ -24,16 +24,7 @@ Json ArrayOf(const std::string& text, const char* what) {
   return a;
 }
 
-double NumberOf(const Json& o, const char* key) {
-  auto it = o.find(key);
-  if (it == o.end() || it->is_null()) return 0;
-  if (it->is_number()) return it->get<double>();
-  if (!it->is_string()) return 0;
-  const std::string s = it->get<std::string>();
-  char* end = nullptr;
-  double v = std::strtod(s.c_str(), &end);
-  return end == s.c_str() ? 0 : v;
-}
+double NumberOf(const Json& o, const char* key) { return NumberOfText(service::Text(o, key)); }
 
 int32_t IntOf(const Json& o, const char* key) { return static_cast<int32_t>(NumberOf(o, key)); }
 

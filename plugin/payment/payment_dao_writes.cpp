@@ -1,8 +1,11 @@
 // The payment store's writes: paid and vouchered lines, their states, timed-out deductions and
 // certificate print records. Writes of several statements run in one transaction.
 #include <algorithm>
+#include <functional>
 
 #include "business/date_time.h"
+#include "codec/json_cursor.h"
+#include "codec/json_object_reader.h"
 #include "framework/module.h"
 #include "framework/registry.h"
 #include "framework/service_table.h"
@@ -15,13 +18,11 @@ namespace velmor {
 
 using payment::Json;
 using service::Text;
+using F = payment::LineTexts;
 
 namespace payment {
 
 namespace {
-std::string MemberOr(const Json& line, const char* key, const std::string& given) {
-  return given.empty() ? Text(line, key) : given;
-}
 
 constexpr const char* kLineColumns =
     "djxh,hsjg,yzpzxh,yzpzmxxh,sbbm,sbjbjgDm,skssqq,skssqz,zsxmDm,zspmDm,zszmDm,yskmDm,ysfpblDm,yjjcDm,skgkDm,qfje,"
@@ -39,17 +40,51 @@ std::string InsertSql(const char* table, std::string columns) {
   return sql + ")";
 }
 
-std::string Yhhbmc(const Json& l) {
-  const std::string yhhbMc = Text(l, "yhhbMc");
-  return yhhbMc.empty() ? Text(l, "yhhbmc") : yhhbMc;
-}
+using F = LineTexts;
+
+std::string_view Yhhbmc(const LineTexts& l) { return l[F::kYhhbMc].empty() ? l[F::kYhhbmc] : l[F::kYhhbMc]; }
 
 // The members every line insert takes as they are, hsjg to jkqx.
-void CommonTexts(const Json& l, BoundValues& v) {
-  for (const char* key : {"hsjg", "yzpzxh", "yzpzmxxh", "sbbm", "sbjbjgDm", "skssqq", "skssqz", "zsxmDm", "zspmDm",
-                          "zszmDm", "yskmDm", "ysfpblDm", "yjjcDm", "skgkDm", "qfje", "zsjgDm", "zsuuid", "jkqx"})
-    v.Text(Text(l, key));
+void CommonTexts(const LineTexts& l, BoundValues& v) {
+  for (int f = F::kHsjg; f <= F::kJkqx; ++f) v.Text(l[static_cast<F::Field>(f)]);
 }
+
+// `text` when the JSON cursor reads it as an array, else the text of the general parser's tree
+// of it (kept in `normal`; the parser raises what ArrayOf raises). Checked whole before any line
+// is taken, so a bad text touches nothing.
+std::string_view CheckedArray(const std::string& text, const char* what, std::string& normal) {
+  try {
+    JsonCursor check(text);
+    check.BeginArray();
+    for (bool more = check.FirstElement(); more; more = check.NextElement()) check.Skip();
+    check.End();
+    return text;
+  } catch (const JsonCursor::Malformed&) {
+    normal = ArrayOf(text, what).dump();
+    return normal;
+  }
+}
+
+// Each line of a checked array, read with the cursor, never as a tree: `each` gets its texts
+// (none for a line that is no object).
+void ForEachLine(std::string_view lines, const std::function<void(const LineTexts&)>& each) {
+  JsonCursor c(lines);
+  JsonObjectReader reader;
+  LineTexts texts;
+  const LineTexts none;
+  c.BeginArray();
+  for (bool more = c.FirstElement(); more; more = c.NextElement()) {
+    if (c.Peek() != JsonCursor::Kind::kObject) {
+      c.Skip();
+      each(none);
+      continue;
+    }
+    reader.Read(c);
+    texts.From(reader);
+    each(texts);
+  }
+}
+
 }  // namespace
 
 const std::string& LineInsertSql(bool certificate) {
@@ -58,12 +93,12 @@ const std::string& LineInsertSql(bool certificate) {
   return certificate ? linked : plain;
 }
 
-void LineValues(const Json& l, const LineFacts& f, BoundValues& v) {
+void LineValues(const LineTexts& l, const LineFacts& f, BoundValues& v) {
   v.Text(f.djxh);
   CommonTexts(l, v);
-  v.Int(f.jkzt).Text(MemberOr(l, "jksj", f.jksj)).Money(NumberOf(l, "sjje")).Int(f.dyzt);
-  v.Text(MemberOr(l, "dysj", f.dysj)).Text(Text(l, "dzsphm")).Int(f.jkfs);
-  for (const char* key : {"jkzh", "yhyywdMc", "skgkMc", "zsswjgMc", "zhmc"}) v.Text(Text(l, key));
+  v.Int(f.jkzt).Text(f.jksj.empty() ? l[F::kJksj] : f.jksj).Money(l.Number(F::kSjje)).Int(f.dyzt);
+  v.Text(f.dysj.empty() ? l[F::kDysj] : f.dysj).Text(l[F::kDzsphm]).Int(f.jkfs);
+  for (F::Field key : {F::kJkzh, F::kYhyywdMc, F::kSkgkMc, F::kZsswjgMc, F::kZhmc}) v.Text(l[key]);
   v.Text(Yhhbmc(l)).Int(f.jfrlx).Text(f.xm).Text(f.zjlx).Text(f.zjhm);
 }
 
@@ -72,12 +107,12 @@ const std::string& TimedOutInsertSql() {
   return sql;
 }
 
-void TimedOutValues(const Json& l, const LineFacts& f, const std::string& yblsh, BoundValues& v) {
+void TimedOutValues(const LineTexts& l, const LineFacts& f, const std::string& yblsh, BoundValues& v) {
   v.Text(f.djxh);
   CommonTexts(l, v);
-  v.Int(IntOf(l, "jkzt")).Text(Text(l, "jksj")).Money(NumberOf(l, "sjje")).Int(IntOf(l, "dyzt"));
-  v.Text(Text(l, "dysj")).Text(yblsh).Int(f.jkfs);
-  for (const char* key : {"jkzh", "yhyywdMc", "zhmc"}) v.Text(Text(l, key));
+  v.Int(l.Int(F::kJkzt)).Text(l[F::kJksj]).Money(l.Number(F::kSjje)).Int(l.Int(F::kDyzt));
+  v.Text(l[F::kDysj]).Text(yblsh).Int(f.jkfs);
+  for (F::Field key : {F::kJkzh, F::kYhyywdMc, F::kZhmc}) v.Text(l[key]);
   v.Text(Yhhbmc(l)).Int(f.jfrlx).Text(f.xm).Text(f.zjlx).Text(f.zjhm);
 }
 
@@ -86,27 +121,33 @@ void TimedOutValues(const Json& l, const LineFacts& f, const std::string& yblsh,
 bool TPaymentDAO::CommitData(const std::string& lines, int32_t jkfs, int32_t jfrlx, const std::string& xm,
                              const std::string& zjlx, const std::string& zjhm) {
   return Guard("CommitData", "数据库执行失败", false, [&] {
-    Json rows = payment::ArrayOf(lines, "缴费明细");
+    std::string normal;
+    const std::string_view rows = payment::CheckedArray(lines, "缴费明细", normal);
     Ref<IDBMechanism> db = OpenMainConnection();
     Transaction tx(*db, "数据库执行失败");
     // A vouchered line replaces the one of its levy, any other the one of its voucher line.
     const std::string replaced = jkfs == 3 ? "delete from sb_fkjnxxb where djxh=? and zsuuid=?"
                                            : "delete from sb_fkjnxxb where djxh=? and yzpzxh=? and yzpzmxxh=?";
+    std::string payer;  // the current payer, asked once for the lines that name none
+    payment::LineFacts f{{}, 0, jkfs == 3 ? 1 : 0, jkfs, jfrlx, xm, zjlx, zjhm, {}, {}};
     BoundValues key, line;
-    for (const Json& l : rows) {
-      payment::LineFacts f{payment::PayerOr(Text(l, "djxh")), payment::IntOf(l, "jkzt"), jkfs == 3 ? 1 : 0,
-                           jkfs, jfrlx, xm, zjlx, zjhm, {}, {}};
+    payment::ForEachLine(rows, [&](const payment::LineTexts& l) {
+      if (!l[F::kDjxh].empty())
+        f.djxh = l[F::kDjxh];
+      else
+        f.djxh = payer.empty() ? (payer = payment::PayerOr("")) : payer;
+      f.jkzt = l.Int(F::kJkzt);
       key.Clear();
       key.Text(f.djxh);
       if (jkfs == 3)
-        key.Text(Text(l, "zsuuid"));
+        key.Text(l[F::kZsuuid]);
       else
-        key.Text(Text(l, "yzpzxh")).Text(Text(l, "yzpzmxxh"));
+        key.Text(l[F::kYzpzxh]).Text(l[F::kYzpzmxxh]);
       ExecBoundOrThrow(*db, replaced, key, "数据库执行失败");
       line.Clear();
       payment::LineValues(l, f, line);
       ExecBoundOrThrow(*db, payment::LineInsertSql(), line, "数据库执行失败");
-    }
+    });
     tx.Commit();
     return true;
   });
@@ -146,16 +187,18 @@ bool TPaymentDAO::DeleteByDzsphm(const std::string& dzsphm) {
 bool TPaymentDAO::SaveCsjkxx(const std::string& lines, const std::string& yblsh, int32_t jkfs, int32_t jfrlx,
                              const std::string& xm, const std::string& zjlx, const std::string& zjhm) {
   return Guard("SaveCsjkxx", "数据库异常", false, [&] {
-    Json rows = payment::ArrayOf(lines, "缴费明细");
+    std::string normal;
+    const std::string_view rows = payment::CheckedArray(lines, "缴费明细", normal);
     Ref<IDBMechanism> db = OpenMainConnection();
     Transaction tx(*db, "数据库执行失败");
+    payment::LineFacts f{{}, 0, 0, jkfs, jfrlx, xm, zjlx, zjhm, {}, {}};
     BoundValues line;
-    for (const Json& l : rows) {
-      payment::LineFacts f{payment::PayerOr(Text(l, "djxh")), 0, 0, jkfs, jfrlx, xm, zjlx, zjhm, {}, {}};
+    payment::ForEachLine(rows, [&](const payment::LineTexts& l) {
+      f.djxh = payment::PayerOr(std::string(l[F::kDjxh]));
       line.Clear();
       payment::TimedOutValues(l, f, yblsh, line);
       ExecBoundOrThrow(*db, payment::TimedOutInsertSql(), line, "数据库执行失败");
-    }
+    });
     tx.Commit();
     return true;
   });

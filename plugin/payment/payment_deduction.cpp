@@ -2,12 +2,19 @@
 // server did not answer in time ("10042") leaves its lines as a trace under the request serial:
 // they cannot be deducted again until a status query settles them.
 #include <map>
-#include <set>
+#include <unordered_map>
+#include <unordered_set>
+#include <utility>
+#include <vector>
 
+#include "codec/json_members.h"
+#include "codec/json_object_reader.h"
+#include "codec/json_out.h"
 #include "codec/json_parse.h"
 #include "business/date_time.h"
 #include "framework/host_access.h"
 #include "payment/payment_mgr.h"
+#include "payment/selected_lines.h"
 #include "velmor/return_code_message.h"
 
 namespace velmor {
@@ -17,8 +24,6 @@ using service::OpRefusal;
 using service::Text;
 
 namespace {
-
-constexpr const char* kMismatch = "三方协议缴费失败，服务端反馈应征凭证序号、明细序号与提交的不一致。";
 
 struct Outcome {
   int32_t jkzt = 4;
@@ -34,79 +39,148 @@ Outcome OutcomeOf(const std::string& code, const std::string& serverText) {
   return o;
 }
 
+// The members of a selected line that a deduction reads.
+enum SelectedKey : size_t { kYzpzxh, kYzpzmxxh, kZsuuid, kQfje };
+
 // A levy line is known by its document and its line number. Lines are matched through this key
 // in a map: a deduction of thousands of lines must not compare every line with every other.
-using LineKey = std::pair<std::string, std::string>;
-LineKey KeyOf(const Json& line) { return {Text(line, "yzpzxh"), Text(line, "yzpzmxxh")}; }
+std::string LineKey(std::string_view yzpzxh, std::string_view yzpzmxxh) {
+  std::string key = std::to_string(yzpzxh.size());
+  key += ':';
+  key.append(yzpzxh).append(yzpzmxxh);
+  return key;
+}
 
 // The serial of a deduction still unsettled that holds one of `lines`; "" when none does.
-std::string PendingSerial(IPaymentDAO& store, const std::string& djxh, int32_t jfrlx, const Json& lines) {
+std::string PendingSerial(IPaymentDAO& store, const std::string& djxh, int32_t jfrlx,
+                          const payment::SelectedLines& lines) {
   std::string text;
   if (!store.GetCsjkxx(djxh, jfrlx, text)) throw OpRefusal(store.GetErrorMessage());
-  std::set<LineKey> wanted;
-  for (const Json& l : lines) wanted.insert(KeyOf(l));
-  for (const Json& g : Json::parse(text))
+  const Json groups = Json::parse(text);
+  if (groups.empty()) return "";
+  std::unordered_set<std::string> wanted;
+  for (size_t i = 0; i < lines.Size(); ++i) wanted.insert(LineKey(lines.Key(i, kYzpzxh), lines.Key(i, kYzpzmxxh)));
+  for (const Json& g : groups)
     for (const Json& kept : g["mxlb"])
-      if (wanted.count(KeyOf(kept))) return Text(g, "yblsh");
+      if (wanted.count(LineKey(Text(kept, "yzpzxh"), Text(kept, "yzpzmxxh")))) return Text(g, "yblsh");
   return "";
 }
 
-}  // namespace
-
-Json TPaymentMgr::ApplyFeedback(Json lines, const Json& feedback, const Json& agreement) {
-  std::map<std::string, std::string> texts;  // kkfhdm -> the server's text
-  if (feedback.contains("kkfkLb") && feedback["kkfkLb"].is_array())
-    for (const Json& k : feedback["kkfkLb"]) texts[Text(k, "kkfhdm")] = Text(k, "kkfhmc");
-  auto rowsAt = feedback.find("szmxLb");
-  if (rowsAt == feedback.end() || !rowsAt->is_array()) throw OpRefusal("反馈报文异常");
-  const Json& rows = *rowsAt;
-  std::map<LineKey, size_t> index;  // the last line of each key, as a scan from the front would find
-  for (size_t i = 0; i < lines.size(); ++i) index[KeyOf(lines[i])] = i;
-  for (const Json& r : rows) {
-    std::string code = Text(r, "kkfhdm");
-    if (code.empty() && texts.size() == 1) code = texts.begin()->first;
-    const Outcome o = OutcomeOf(code, texts.count(code) ? texts[code] : Text(r, "kkfhmc"));
-    const LineKey key = KeyOf(r);
-    auto found = index.find(key);
-    if (found == index.end()) {
-      lines.push_back({{"yzpzxh", key.first}, {"yzpzmxxh", key.second}, {"hsjg", Text(r, "zsswjgDm")}});
-      found = index.emplace(key, lines.size() - 1).first;
-    }
-    Json& l = lines[found->second];
-    l["dzsphm"] = Text(r, "dzsphm");
-    l["kkfhmc"] = o.text;
-    l["jkzt"] = o.jkzt;
-    l["qfje"] = Text(r, "ybtse");
-    l["skgkDm"] = Text(r, "skgkDm");
-    l["zsjgDm"] = Text(r, "zsswjgDm");
-    for (const char* k : {"skgkMc", "zsswjgMc", "zsxmDm", "zspmDm", "skssqq", "skssqz"}) l[k] = Text(r, k);
-    l["fed"] = true;
+// The "0008" request's list as JSON text: one group per levy document, in the order of the
+// selection, each with its lines (written, not built as a tree of 100,000 lines).
+std::string DeductionGroupsJson(const payment::SelectedLines& lines) {
+  std::unordered_map<std::string_view, size_t> at;
+  std::vector<std::vector<size_t>> groups;
+  for (size_t i = 0; i < lines.Size(); ++i) {
+    auto [it, fresh] = at.emplace(lines.Key(i, kYzpzxh), groups.size());
+    if (fresh) groups.emplace_back();
+    groups[it->second].push_back(i);
   }
-  const std::string now = NowText();
-  Json stored = Json::array();
-  for (Json& l : lines) {
-    const int32_t jkzt = l.value("fed", false) ? payment::IntOf(l, "jkzt") : 4;
-    l.erase("fed");
-    if (jkzt == 3 || jkzt == 5 || jkzt == 6) {
-      l["jksj"] = now;
-      l["jkzh"] = Text(agreement, "jkzh");
-      l["yhyywdMc"] = Text(agreement, "yhyywdMc");
-      stored.push_back(std::move(l));
-    } else {
-      l["jkzt"] = 4;
-      if (Text(l, "kkfhmc").empty()) l["kkfhmc"] = kMismatch;
+  std::string out = "[";
+  for (const std::vector<size_t>& g : groups) {
+    if (out.size() > 1) out += ',';
+    out += "{\"yzpzxh\":";
+    AppendJsonString(out, lines.Key(g.front(), kYzpzxh));
+    out += ",\"yzpzmxxhGridlb\":[";
+    for (size_t n = 0; n < g.size(); ++n) {
+      out += n == 0 ? "{\"yzpzmxxh\":" : ",{\"yzpzmxxh\":";
+      AppendJsonString(out, lines.Key(g[n], kYzpzmxxh));
+      out += ",\"zsuuid\":";
+      AppendJsonString(out, lines.Key(g[n], kZsuuid));
+      out += ",\"kkje\":";
+      AppendJsonString(out, lines.Key(g[n], kQfje));
+      out += '}';
     }
+    out += "]}";
   }
-  return stored;
+  return out + "]";
 }
+
+// The deduction's feedback applied to the selected lines: the lines to store (those deducted,
+// "000", or still with the bank, "FFF" and "999") as a JSON array text. Each feedback row
+// ("szmxLb") gives its line (by levy document and line number; a row of no selected line adds
+// one) the outcome of its code ("kkfkLb" names the codes) and the server's values; a line given
+// no row is not stored. Raises OpRefusal("反馈报文异常") for feedback that cannot be read.
+std::string DeductedLines(payment::SelectedLines& lines, std::string_view answer, const Json& agreement) {
+  static constexpr std::string_view kMembers[] = {"kkfkLb", "szmxLb"};
+  std::vector<std::string_view> members(2);
+  std::string normal;
+  const bool blank = answer.empty() || answer == "null";  // an empty answer: an empty object
+  if (!blank && !ObjectMembers(answer, kMembers, members, normal)) throw OpRefusal("反馈报文异常");
+
+  JsonObjectReader row;
+  std::map<std::string, std::string> texts;  // kkfhdm -> the server's text
+  if (!members[0].empty() && members[0][0] == '[') {
+    JsonCursor c(members[0]);
+    c.BeginArray();
+    for (bool more = c.FirstElement(); more; more = c.NextElement()) {
+      row.ReadAny(c);
+      texts[std::string(row.Text("kkfhdm"))] = row.Text("kkfhmc");
+    }
+  }
+  if (members[1].empty() || members[1][0] != '[') throw OpRefusal("反馈报文异常");
+
+  // Per line: the feedback row that came last for it (its text in the answer) and its outcome.
+  struct Fed {
+    bool fed = false;
+    std::string_view row;
+    Outcome outcome;
+  };
+  std::vector<Fed> fed(lines.Size());
+  std::vector<std::string> added;  // lines of rows that matched none: {"yzpzxh", "yzpzmxxh", "hsjg"}
+  std::unordered_map<std::string, size_t> index;  // the last line of each key, as a scan from the front finds
+  for (size_t i = 0; i < lines.Size(); ++i) index[LineKey(lines.Key(i, kYzpzxh), lines.Key(i, kYzpzmxxh))] = i;
+  JsonCursor c(members[1]);
+  c.BeginArray();
+  for (bool more = c.FirstElement(); more; more = c.NextElement()) {
+    const std::string_view rowText = row.ReadAny(c);
+    std::string code(row.Text("kkfhdm"));
+    if (code.empty() && texts.size() == 1) code = texts.begin()->first;
+    auto known = texts.find(code);
+    const Outcome o = OutcomeOf(code, known != texts.end() ? known->second : std::string(row.Text("kkfhmc")));
+    auto [found, fresh] = index.emplace(LineKey(row.Text("yzpzxh"), row.Text("yzpzmxxh")), fed.size());
+    if (fresh) {
+      added.push_back(Json{{"yzpzxh", row.Text("yzpzxh")}, {"yzpzmxxh", row.Text("yzpzmxxh")},
+                           {"hsjg", row.Text("zsswjgDm")}}.dump());
+      fed.emplace_back();
+    }
+    fed[found->second] = {true, rowText, o};
+  }
+
+  const std::string now = NowText(), jkzh = Text(agreement, "jkzh"), yhyywdMc = Text(agreement, "yhyywdMc");
+  JsonChanges changes;
+  std::string out = "[";
+  for (size_t i = 0; i < fed.size(); ++i) {
+    const Fed& f = fed[i];
+    const int32_t jkzt = f.fed ? f.outcome.jkzt : 4;
+    if (jkzt != 3 && jkzt != 5 && jkzt != 6) continue;
+    row.ReadAgain(f.row);
+    changes.Clear();
+    changes.String("dzsphm", row.Text("dzsphm")).String("kkfhmc", f.outcome.text).Int("jkzt", jkzt);
+    changes.String("qfje", row.Text("ybtse")).String("skgkDm", row.Text("skgkDm"));
+    changes.String("zsjgDm", row.Text("zsswjgDm"));
+    for (const char* k : {"skgkMc", "zsswjgMc", "zsxmDm", "zspmDm", "skssqq", "skssqz"}) changes.String(k, row.Text(k));
+    changes.Remove("fed").String("jksj", now).String("jkzh", jkzh).String("yhyywdMc", yhyywdMc);
+    if (out.size() > 1) out += ',';
+    if (i < lines.Size()) {
+      lines.Write(i, out, changes.Get());
+    } else {
+      row.ReadAgain(added[i - lines.Size()]);
+      row.Write(out, changes.Get());
+    }
+  }
+  return out + "]";
+}
+
+}  // namespace
 
 bool TPaymentMgr::SfyxJk(const std::string& lines, const std::string& agreement, const std::string& person,
                          int32_t jfrlx, IProgressView* progress, int32_t& result) {
   result = kJkFailed;
   return Run("SfyxJk", "系统异常，请稍后再试", [&] {
     payment::Advance(progress, 0.1);
-    Json selected = payment::ArrayOf(lines, "欠费明细");
-    if (selected.empty()) throw OpRefusal("请选择需要缴费的欠费信息。");
+    payment::SelectedLines selected(lines, "欠费明细", {"yzpzxh", "yzpzmxxh", "zsuuid", "qfje"});
+    if (selected.Empty()) throw OpRefusal("请选择需要缴费的欠费信息。");
     Json a = payment::ObjectOf(agreement, "三方协议");
     Json p = payment::ObjectOf(person, "缴费人");
     const bool natural = jfrlx == 1;
@@ -117,32 +191,26 @@ bool TPaymentMgr::SfyxJk(const std::string& lines, const std::string& agreement,
     if (std::string serial = PendingSerial(*store, djxh, jfrlx, selected); !serial.empty())
       throw OpRefusal("所选欠费存在扣款结果未知的记录（请求流水号：" + serial + "），请先查询扣款结果，勿重复缴费。");
 
-    Json groups = Json::array();
-    std::map<std::string, size_t> at;
-    for (const Json& l : selected) {
-      auto [it, fresh] = at.emplace(Text(l, "yzpzxh"), groups.size());
-      if (fresh) groups.push_back({{"yzpzxh", Text(l, "yzpzxh")}, {"yzpzmxxhGridlb", Json::array()}});
-      groups[it->second]["yzpzmxxhGridlb"].push_back(
-          {{"yzpzmxxh", Text(l, "yzpzmxxh")}, {"zsuuid", Text(l, "zsuuid")}, {"kkje", Text(l, "qfje")}});
-    }
-    taxml::Reply reply = payment::SendJson(
-        "0008", Json{{"zzdjxh", djxh}, {"sfxyh", Text(a, "sfxyh")}, {"yzpzxhGridlb", std::move(groups)}}, progress, 0.7);
+    taxml::Reply reply = payment::SendJson("0008", Json{{"zzdjxh", djxh}, {"sfxyh", Text(a, "sfxyh")}}, progress, 0.7,
+                                           {{"yzpzxhGridlb", DeductionGroupsJson(selected)}});
     if (reply.Refused() && reply.RefusalCode() == "10042") {
       // The bank may still deduct: keep the lines so they are not paid twice meanwhile.
-      Json kept = selected;
-      for (Json& l : kept) {
-        l["jkzh"] = Text(a, "jkzh");
-        l["yhyywdMc"] = Text(a, "yhyywdMc");
+      JsonChanges account;
+      account.String("jkzh", Text(a, "jkzh")).String("yhyywdMc", Text(a, "yhyywdMc"));
+      std::string kept = "[";
+      for (size_t i = 0; i < selected.Size(); ++i) {
+        if (i > 0) kept += ',';
+        selected.Write(i, kept, account.Get());
       }
-      if (!store->SaveCsjkxx(kept.dump(), reply.yblsh, 1, jfrlx, xm, zjlx, zjhm))
-        throw OpRefusal(store->GetErrorMessage());
+      kept += ']';
+      if (!store->SaveCsjkxx(kept, reply.yblsh, 1, jfrlx, xm, zjlx, zjhm)) throw OpRefusal(store->GetErrorMessage());
       result = kJkUnknown;
       return;
     }
     reply.RequireSuccess();
-    Json feedback = payment::AnswerOf(reply, "反馈报文异常");
-    Json stored = ApplyFeedback(std::move(selected), feedback, a);
-    if (!stored.empty() && !store->CommitData(stored.dump(), 1, jfrlx, xm, zjlx, zjhm))
+    const std::string stored =
+        DeductedLines(selected, reply.request ? reply.request->GetResponse() : std::string(), a);
+    if (stored != "[]" && !store->CommitData(stored, 1, jfrlx, xm, zjlx, zjhm))
       throw OpRefusal(store->GetErrorMessage());
     result = kJkDone;
     payment::Advance(progress, 0.2);

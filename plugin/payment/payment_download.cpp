@@ -57,6 +57,7 @@ bool TPaymentDAO::SaveJfmxList(const std::string& lines, const std::string& djxh
     }
 
     BoundValues key, line;
+    payment::LineTexts texts;
     for (const Json& in : rows) {
       const std::string zsuuid = Text(in, "zsuuid");
       key.Clear();
@@ -86,7 +87,8 @@ bool TPaymentDAO::SaveJfmxList(const std::string& lines, const std::string& djxh
       auto cert = certificateOf.find(zsuuid);
       const bool linked = cert != certificateOf.end() && !cert->second.empty();
       line.Clear();
-      payment::LineValues(l, f, line);
+      texts.From(l);
+      payment::LineValues(texts, f, line);
       if (linked) line.Int(std::stoi(cert->second));
       ExecBoundOrThrow(*db, payment::LineInsertSql(linked), line, "保存缴费明细失败。");
       if (!deducted) {

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "payment/line_texts.h"
 #include "payment/payment_dao.h"
 #include "store/bound_sql.h"
 
@@ -28,9 +29,9 @@ struct LineFacts {
 const std::string& LineInsertSql(bool certificate = false);
 // The 36 values of LineInsertSql for one line (appended to `v`): the text columns from the line's
 // members of the same name (yhhbmc from yhhbMc), the rest from `f`.
-void LineValues(const Json& line, const LineFacts& f, BoundValues& v);
+void LineValues(const LineTexts& line, const LineFacts& f, BoundValues& v);
 // INSERT INTO sb_jkcslsb(...) with the request serial, and its values.
 const std::string& TimedOutInsertSql();
-void TimedOutValues(const Json& line, const LineFacts& f, const std::string& yblsh, BoundValues& v);
+void TimedOutValues(const LineTexts& line, const LineFacts& f, const std::string& yblsh, BoundValues& v);
 
 }  // namespace velmor::payment

@@ -25,10 +25,12 @@ int32_t SpanOf(IProgressView* progress, double fraction) {
   return progress ? static_cast<int32_t>(progress->GetMaximum() * fraction) : 0;
 }
 
-taxml::Reply SendJson(const char* code, const Json& keys, IProgressView* progress, double sendFraction) {
+taxml::Reply SendJson(const char* code, const Json& keys, IProgressView* progress, double sendFraction,
+                      std::vector<std::pair<std::string, std::string>> written) {
   taxml::Call call;
   call.serviceCode = code;
   call.keys = keys;
+  call.writtenKeys = std::move(written);
   call.djxh = false;
   call.progress = progress;
   call.progressValue = SpanOf(progress, sendFraction);

@@ -9,6 +9,8 @@
 
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include <nlohmann/json.hpp>
 
@@ -101,9 +103,6 @@ class TPaymentMgr : public ServiceImpl<TSBBaseObj, IJkService> {
   template <class F>
   bool Pass(F&& call);
   Ref<IPaymentDAO> Store();
-  // Deduction outcome of the lines against the server's feedback (SfyxJk steps 4 and 5).
-  nlohmann::ordered_json ApplyFeedback(nlohmann::ordered_json lines, const nlohmann::ordered_json& feedback,
-                                       const nlohmann::ordered_json& agreement);
 };
 
 namespace payment {
@@ -111,9 +110,10 @@ namespace payment {
 // The progress view's span advanced by fixed fractions (a null view is ignored).
 void Advance(IProgressView* progress, double fraction);
 int32_t SpanOf(IProgressView* progress, double fraction);
-// One JSON exchange: {"yblsh", keys...} under `code`; the answer's JSON is read by the caller.
+// One JSON exchange: {"yblsh", keys..., written...} under `code` (`written`: keys whose values are
+// JSON texts, taxml::Call::writtenKeys); the answer's JSON is read by the caller.
 taxml::Reply SendJson(const char* code, const nlohmann::ordered_json& keys, IProgressView* progress,
-                      double sendFraction);
+                      double sendFraction, std::vector<std::pair<std::string, std::string>> written = {});
 // The answer of a succeeded reply as a JSON object; unreadable: OpRefusal(unreadable).
 nlohmann::ordered_json AnswerOf(const taxml::Reply& reply, const char* unreadable);
 

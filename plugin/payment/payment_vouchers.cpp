@@ -1,12 +1,18 @@
 // Bank-side vouchers: issuing them for arrears lines ("0010") and voiding one ("0011").
-#include <set>
+#include <string_view>
 #include <unordered_map>
+#include <unordered_set>
+#include <utility>
 #include <vector>
 
 #include "business/date_time.h"
+#include "codec/json_members.h"
+#include "codec/json_object_reader.h"
 #include "framework/host_access.h"
 #include "framework/log.h"
+#include "payment/line_texts.h"
 #include "payment/payment_mgr.h"
+#include "payment/selected_lines.h"
 #include "velmor/return_code_message.h"
 
 namespace velmor {
@@ -15,22 +21,86 @@ using Json = nlohmann::ordered_json;
 using service::OpRefusal;
 using service::Text;
 
+namespace {
+
+// The members of a selected line that issuing vouchers reads.
+enum SelectedKey : size_t { kYzpzxh, kZsuuid, kDyzt, kHsjg, kZsjgDm };
+
+// A line's voucher: the text of the last entry of the answer's list naming its zsuuid (empty for
+// an entry that is no object, which reads as an empty one).
+struct VoucherOf {
+  bool on = false;
+  std::string_view entry;
+};
+
+// The vouchers of the lines from the answer's list (its text), matched by zsuuid through a map:
+// a line-by-line search took minutes for 25,000 lines.
+std::vector<VoucherOf> VouchersOf(const payment::SelectedLines& lines, std::string_view list) {
+  constexpr size_t kNone = static_cast<size_t>(-1);
+  std::unordered_map<std::string_view, size_t> firstOf;  // and after each line, the next of its zsuuid
+  std::vector<size_t> next(lines.Size(), kNone);
+  for (size_t i = lines.Size(); i-- > 0;) {
+    auto [it, fresh] = firstOf.emplace(lines.Key(i, kZsuuid), i);
+    if (!fresh) {
+      next[i] = it->second;
+      it->second = i;
+    }
+  }
+  std::vector<VoucherOf> vouchers(lines.Size());
+  JsonObjectReader v;
+  JsonCursor c(list);
+  c.BeginArray();
+  for (bool more = c.FirstElement(); more; more = c.NextElement()) {
+    const std::string_view entry = v.ReadAny(c);
+    auto found = firstOf.find(v.Text("zsuuid"));
+    if (found == firstOf.end()) continue;
+    for (size_t i = found->second; i != kNone; i = next[i]) vouchers[i] = {true, entry};
+  }
+  return vouchers;
+}
+
+// The lines to store, from the last to the first, as a JSON array text: a line on a voucher (or
+// given as on one, "dyzt" 1) with the voucher's values and the account's.
+std::string VoucheredLines(payment::SelectedLines& lines, const std::vector<VoucherOf>& vouchers, const Json& account) {
+  const std::string now = NowText();
+  JsonObjectReader v;
+  JsonChanges changes;
+  std::string stored = "[";
+  for (size_t i = lines.Size(); i-- > 0;) {
+    const VoucherOf& voucher = vouchers[i];
+    if (!voucher.on && static_cast<int32_t>(payment::NumberOfText(lines.Key(i, kDyzt))) != 1) continue;
+    changes.Clear();
+    if (voucher.on) {
+      v.ReadAgain(voucher.entry);
+      changes.Int("dyzt", 1).String("dzsphm", v.Text("dzsphm")).String("zsjgDm", v.Text("swjgDm"));
+      changes.String("sjje", v.Text("sjje")).String("jkqx", v.Text("jkqx"));
+    }
+    changes.String("dysj", now).Int("jkzt", 0).String("jkzh", Text(account, "yhzh"));
+    changes.String("zhmc", Text(account, "zhmc")).String("yhhbMc", Text(account, "yhhbMc"));
+    if (stored.size() > 1) stored += ',';
+    lines.Write(i, stored, changes.Get());
+  }
+  return stored + "]";
+}
+
+}  // namespace
+
 bool TPaymentMgr::PrintJkpz(const std::string& lines, const std::string& account, IProgressView* progress,
                             int32_t& result) {
   result = kJkFailed;
   return Run("PrintJkpz", "系统异常，请稍后再试", [&] {
     payment::Advance(progress, 0.1);
-    Json selected = payment::ArrayOf(lines, "欠费明细");
-    if (selected.empty()) throw OpRefusal("请选择需要开具缴款凭证的欠费信息。");
+    payment::SelectedLines selected(lines, "欠费明细", {"yzpzxh", "zsuuid", "dyzt", "hsjg", "zsjgDm"});
+    if (selected.Empty()) throw OpRefusal("请选择需要开具缴款凭证的欠费信息。");
     Json a = payment::ObjectOf(account, "缴款账户");
     Json mxlb = Json::array();
-    std::set<std::string> seen;
-    for (const Json& l : selected)
-      if (seen.insert(Text(l, "yzpzxh")).second) mxlb.push_back({{"yzpzxh", Text(l, "yzpzxh")}});
+    std::unordered_set<std::string_view> seen;
+    for (size_t i = 0; i < selected.Size(); ++i)
+      if (seen.insert(selected.Key(i, kYzpzxh)).second) mxlb.push_back({{"yzpzxh", selected.Key(i, kYzpzxh)}});
     taxml::Reply reply = payment::SendJson("0010",
                                            Json{{"zzdjxh", CurrentDjxh()},
-                                                {"hsjg", Text(selected[0], "hsjg")},
-                                                {"swjgdm", Text(selected[0], "zsjgDm")},
+                                                {"hsjg", selected.Key(0, kHsjg)},
+                                                {"swjgdm", selected.Key(0, kZsjgDm)},
                                                 {"mxlb", std::move(mxlb)}},
                                            progress, 0.7);
     if (reply.Refused() && reply.RefusalCode() == "10042") {
@@ -38,42 +108,16 @@ bool TPaymentMgr::PrintJkpz(const std::string& lines, const std::string& account
       return;
     }
     reply.RequireSuccess();
-    Json answer = payment::AnswerOf(reply, "服务端反馈报文异常");
-    auto vouchers = answer.find("szxxlb");
-    if (vouchers == answer.end() || !vouchers->is_array()) throw OpRefusal("服务端反馈报文异常");
-    // The lines by zsuuid, so a voucher finds its lines at once (a line-by-line search took
-    // minutes for 25,000 lines).
-    std::unordered_map<std::string, std::vector<Json*>> byZsuuid;
-    for (Json& l : selected) byZsuuid[Text(l, "zsuuid")].push_back(&l);
-    for (const Json& s : *vouchers) {
-      auto found = byZsuuid.find(Text(s, "zsuuid"));
-      if (found == byZsuuid.end()) continue;
-      for (Json* line : found->second) {
-        Json& l = *line;
-        l["dyzt"] = 1;
-        l["dzsphm"] = Text(s, "dzsphm");
-        l["zsjgDm"] = Text(s, "swjgDm");
-        l["sjje"] = Text(s, "sjje");
-        l["jkqx"] = Text(s, "jkqx");
-      }
-    }
-    const std::string now = NowText();
-    Json stored = Json::array();
-    for (auto it = selected.rbegin(); it != selected.rend(); ++it) {
-      Json& l = *it;
-      if (payment::IntOf(l, "dyzt") == 1) {
-        l["dysj"] = now;
-        l["jkzt"] = 0;
-        l["jkzh"] = Text(a, "yhzh");
-        l["zhmc"] = Text(a, "zhmc");
-        l["yhhbMc"] = Text(a, "yhhbMc");
-        stored.push_back(std::move(l));
-      } else {
-        l["dyzt"] = 2;
-      }
-    }
+    const std::string answer = reply.request ? reply.request->GetResponse() : std::string();
+    static constexpr std::string_view kMembers[] = {"szxxlb"};
+    std::vector<std::string_view> members(1);
+    std::string normal;
+    const bool blank = answer.empty() || answer == "null";  // an empty answer: an empty object
+    if ((!blank && !ObjectMembers(answer, kMembers, members, normal)) || members[0].empty() || members[0][0] != '[')
+      throw OpRefusal("服务端反馈报文异常");
+    const std::string stored = VoucheredLines(selected, VouchersOf(selected, members[0]), a);
     Ref<IPaymentDAO> store = Store();
-    if (!stored.empty() && !store->CommitData(stored.dump(), 3, 0, "", "", "")) throw OpRefusal(store->GetErrorMessage());
+    if (stored != "[]" && !store->CommitData(stored, 3, 0, "", "", "")) throw OpRefusal(store->GetErrorMessage());
     result = kJkDone;
     payment::Advance(progress, 0.2);
   });

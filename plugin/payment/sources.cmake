@@ -1,10 +1,13 @@
 # Payment: the payment store (TPaymentDAO) and the payment manager (TPaymentMgr).
 target_sources(velmor_plugin_objects PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/line_texts.cpp
   ${CMAKE_CURRENT_LIST_DIR}/payment_dao_support.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/selected_lines.cpp
   ${CMAKE_CURRENT_LIST_DIR}/payment_dao_reads.cpp
   ${CMAKE_CURRENT_LIST_DIR}/payment_dao_writes.cpp
   ${CMAKE_CURRENT_LIST_DIR}/payment_download.cpp
   ${CMAKE_CURRENT_LIST_DIR}/payment_mgr.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/arrears_lines.cpp
   ${CMAKE_CURRENT_LIST_DIR}/payment_arrears.cpp
   ${CMAKE_CURRENT_LIST_DIR}/payment_deduction.cpp
   ${CMAKE_CURRENT_LIST_DIR}/payment_vouchers.cpp

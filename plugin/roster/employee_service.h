@@ -162,6 +162,10 @@ class TEmployeeServiceImpl : public ServiceImpl<TSBBaseObj, IEmployeeService> {
   // The body of updateCbryxx inside its guard; answers what was refused (records with a value
   // the store cannot hold, named), empty when nothing was.
   std::string DownloadCbryxx(const std::string& djxh, bool incremental, IProgressView* progress);
+  // addWbry with the server persons' keys already read (importWbry read them to check its rows):
+  // a roster of 100,000 persons is not read twice for a workbook of a few rows.
+  bool AddWbry(const std::string& djxh, const std::vector<WbryInput>& persons, IProgressView* progress,
+               std::vector<WbryOutcome>& outcomes, std::string& message, const std::set<std::string>* known);
   // Catches at the boundary: logs "[TEmployeeServiceImpl.<op>]异常：<text>" (or the bracketed
   // form), puts `prefix` + text (a taxml::Failure's text as it is) into message and
   // ErrorMessage, and answers false.

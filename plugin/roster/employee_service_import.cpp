@@ -124,7 +124,7 @@ bool TEmployeeServiceImpl::importWbry(const std::string& djxh, const std::string
     if (!inputs.empty()) {
       std::vector<WbryOutcome> outcomes;
       std::string text;
-      if (!addWbry(djxh, inputs, progress, outcomes, text)) Refuse(text);
+      if (!AddWbry(djxh, inputs, progress, outcomes, text, &known)) Refuse(text);
       for (size_t i = 0; i < outcomes.size() && i < sentRow.size(); ++i) {
         TWbryImportEntity& e = rows[sentRow[i]];
         e.state = outcomes[i].state;

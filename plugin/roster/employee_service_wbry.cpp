@@ -31,10 +31,18 @@ std::set<std::string> ServerPersonKeys(IEmployeeDao& dao, const std::string& djx
 
 bool TEmployeeServiceImpl::addWbry(const std::string& djxh, const std::vector<WbryInput>& persons,
                                    IProgressView* progress, std::vector<WbryOutcome>& outcomes, std::string& message) {
+  return AddWbry(djxh, persons, progress, outcomes, message, nullptr);
+}
+
+bool TEmployeeServiceImpl::AddWbry(const std::string& djxh, const std::vector<WbryInput>& persons,
+                                   IProgressView* progress, std::vector<WbryOutcome>& outcomes, std::string& message,
+                                   const std::set<std::string>* knownKeys) {
   outcomes.clear();
   return Run("addWbry", "添加异常：", false, message, [&] {
     Ref<IEmployeeDao> dao = EmployeeDao();
-    const std::set<std::string> known = ServerPersonKeys(*dao, djxh);
+    std::set<std::string> read;
+    if (!knownKeys) read = ServerPersonKeys(*dao, djxh);
+    const std::set<std::string>& known = knownKeys ? *knownKeys : read;
     std::map<std::string, std::vector<size_t>> byAgency;
     // Each distinct person is sent once; every place it was given at receives its outcome.
     std::map<std::string, std::vector<size_t>> occurrences;

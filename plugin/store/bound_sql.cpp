@@ -21,10 +21,10 @@ BoundValues& BoundValues::Money(double v) {
   return *this;
 }
 
-BoundValues& BoundValues::Text(std::string v) {
+BoundValues& BoundValues::Text(std::string_view v) {
   if (usedTexts_ == texts_.size()) texts_.emplace_back();
   std::string& slot = texts_[usedTexts_++];
-  slot = std::move(v);
+  slot.assign(v);
   values_.push_back(DBValue::Text(slot));
   return *this;
 }

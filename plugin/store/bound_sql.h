@@ -31,8 +31,8 @@ class BoundValues {
   BoundValues& Int(int64_t v);
   // As FormatSql places a double for %f: rounded to two decimals.
   BoundValues& Money(double v);
-  // The text is copied, so a temporary may be passed.
-  BoundValues& Text(std::string v);
+  // The text is copied (into room kept from earlier rows), so a temporary or a view may be passed.
+  BoundValues& Text(std::string_view v);
   // Forgets the values (keeping the room they took) for the next row.
   void Clear();
   std::span<const DBValue> Values() const { return values_; }

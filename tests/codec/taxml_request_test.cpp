@@ -146,6 +146,16 @@ TEST(TaxmlBody, KeysInOrderWithEscapedStrings) {
   bare.keys["xm"] = "张三";
   EXPECT_EQ(BodyText(bare, "S2", ""), R"({"yblsh":"S2","xm":"张三"})") << "UTF-8 stays as it is";
 
+  Call written;
+  written.keys["zzdjxh"] = "D9";
+  written.writtenKeys = {{"list", R"([{"a":"1"},{"a":"2"}])"}, {"n\"", "7"}};
+  EXPECT_EQ(BodyText(written, "S3", "D1"), R"({"yblsh":"S3","zzdjxh":"D9","list":[{"a":"1"},{"a":"2"}],"n\"":7,)"
+                                           R"("djxh":"D1"})");
+  written.serial = Call::Serial::kNone;
+  written.djxh = false;
+  written.keys = nlohmann::ordered_json::object();
+  EXPECT_EQ(BodyText(written, "S3", ""), R"({"list":[{"a":"1"},{"a":"2"}],"n\"":7})");
+
   Call bad;
   bad.keys["xm"] = std::string("\xC3");
   try {

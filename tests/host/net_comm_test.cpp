@@ -124,6 +124,47 @@ TEST_F(NetCommTest, AnswersThatAreNotTheEnvelopeAreMinusOne) {
   EXPECT_EQ(problem, "应答JSON嵌套超过512层");
 }
 
+// Envelopes of every shape read as the general parser reads them: the same values, or refused.
+TEST(WireEnvelope, ReadAsTheGeneralParserReadsThem) {
+  const std::string m = R"("returnCode":"SUCCESS","returnMessage":"","responseData":"null")";
+  const std::vector<std::string> texts = {
+      "{\"status\":2," + m + ",\"response\":\"{\\\"a\\\":[1,\\\"x\\\"]}\"}",
+      "{\"response\":\"a\\nb\\u00e9\\\"c\\\\\\/\",\"x\":[{\"y\":null}]," + m + ",\"status\":-2}",
+      "{\"status\":1," + m + ",\"response\":\"first\",\"response\":\"last\",\"status\":-0}",
+      " {\"status\" : 2 , " + m + " , \"response\" : \"\" } ",
+      "\xEF\xBB\xBF{\"status\":2," + m + ",\"response\":\"bom\"}",
+      "{\"status\":2.0," + m + ",\"response\":\"\"}",
+      "{\"status\":3000000000," + m + ",\"response\":\"\"}",
+      "{\"status\":\"2\"," + m + ",\"response\":\"\"}",
+      "{\"status\":2," + m + ",\"response\":7}",
+      "{\"status\":2," + m + "}",
+      "{\"status\":2," + m + ",\"response\":\"\"} x",
+      "[{\"status\":2}]",
+  };
+  for (const std::string& text : texts) {
+    SCOPED_TRACE(text);
+    const nlohmann::json j = nlohmann::json::parse(text, nullptr, false);
+    const bool valid = j.is_object() && j.contains("status") && j["status"].is_number_integer() &&
+                       j["status"].get<int64_t>() >= INT32_MIN && j["status"].get<int64_t>() <= INT32_MAX &&
+                       j.value("returnCode", nlohmann::json()).is_string() &&
+                       j.value("returnMessage", nlohmann::json()).is_string() &&
+                       j.value("responseData", nlohmann::json()).is_string() &&
+                       j.value("response", nlohmann::json()).is_string();
+    wire::Envelope e;
+    std::string problem;
+    ASSERT_EQ(wire::DecodeEnvelope(text, e, problem), valid) << problem;
+    if (!valid) {
+      EXPECT_FALSE(problem.empty());
+      continue;
+    }
+    EXPECT_EQ(e.status, j["status"].get<int32_t>());
+    EXPECT_EQ(e.returnCode, j["returnCode"]);
+    EXPECT_EQ(e.returnMessage, j["returnMessage"]);
+    EXPECT_EQ(e.responseData, j["responseData"]);
+    EXPECT_EQ(e.response, j["response"]);
+  }
+}
+
 TEST_F(NetCommTest, NonHttpServersAndHalfEnvelopes) {
   RawServer garbage("HELLO THERE\r\n");
   Ref<NetComm> net = Make<NetComm>(NetTo(garbage.url()));

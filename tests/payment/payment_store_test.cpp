@@ -161,6 +161,48 @@ TEST_F(PaymentStore, TimedOutDeductionsAreGroupedBySerial) {
   EXPECT_TRUE(groups.empty());
 }
 
+// ---- Texts of lines as written ---------------------------------------------------------------
+
+// The lines as written by hand read as the general parser reads them: stored as their parsed and
+// rewritten text is. Blanks, escapes, numbers, a name given twice, a nested value, a line that is
+// no object, a byte-order mark (taken by the parser only).
+TEST_F(PaymentStore, LinesAreReadAsTheGeneralParserReadsThem) {
+  const std::string odd = " [ {\"yzpzxh\" : \"Y\\u0031\", \"yzpzmxxh\":1, \"zsuuid\":\"U1\", \"qfje\":\"1\", "
+                          "\"qfje\":100.50, \"sjje\":\"12.5x\", \"jkzt\":\"3\", \"bz\":{\"a\":[1]}, "
+                          "\"zsswjgMc\":\"\\\"\\n\u00e9\", \"yhhbmc\":\"小写\", \"djxh\":\"D2\", \"hsjg\":true},\n"
+                          " 7, {\"zsuuid\":\"U2\",\"sjje\":1e1,\"jkzt\":5.9,\"yhhbMc\":\"大写\",\"yhhbmc\":\"小\",\"zhmc\":null} ] ";
+  auto stored = [&](int jkfs, const std::string& text) {
+    EXPECT_TRUE(pay_->CommitData(text, jkfs, 0, "", "", "")) << pay_->GetErrorMessage();
+    Json rows = Sql("select * from sb_fkjnxxb order by rowid");
+    for (Json& r : rows) r.erase("id");
+    sql_->getData("delete from sb_fkjnxxb");
+    return rows.dump();
+  };
+  for (int jkfs : {1, 3}) {
+    const std::string tree = stored(jkfs, Json::parse(odd).dump());
+    EXPECT_EQ(stored(jkfs, odd), tree);
+    EXPECT_EQ(stored(jkfs, "\xEF\xBB\xBF" + odd), tree);
+  }
+  ASSERT_TRUE(pay_->CommitData(odd, 3, 0, "", "", ""));  // by zsuuid: the line that is no object kept too
+  const Json rows = Sql("select yzpzxh, yzpzmxxh, qfje, sjje, jkzt, hsjg, zsswjgMc, yhhbmc, djxh from sb_fkjnxxb "
+                        "order by rowid");
+  ASSERT_EQ(rows.size(), 3u);
+  EXPECT_EQ(rows[0].dump(), R"({"yzpzxh":"Y1","yzpzmxxh":"1","qfje":"100.5","sjje":"12.5","jkzt":"3","hsjg":"Y",)"
+                            R"("zsswjgMc":"\"\né","yhhbmc":"小写","djxh":"D2"})");
+  EXPECT_EQ(rows[1]["djxh"], kPayer);
+  EXPECT_EQ(rows[2].dump(), R"({"yzpzxh":"","yzpzmxxh":"","qfje":"","sjje":"10.0","jkzt":"5","hsjg":"",)"
+                            R"("zsswjgMc":"","yhhbmc":"大写","djxh":"10000000000000000001"})");
+
+  // Not an array of lines: refused whole, before anything is stored.
+  const std::string before = Snapshot();
+  for (const char* bad : {"{}", "[{\"zsuuid\":\"U9\"}", "[{\"zsuuid\":\"U9\"}] x", "", "[{\"a\":\"\\x\"}]"}) {
+    EXPECT_FALSE(pay_->CommitData(bad, 1, 0, "", "", "")) << bad;
+    EXPECT_EQ(pay_->GetErrorMessage(), "数据库执行失败");
+    EXPECT_FALSE(pay_->SaveCsjkxx(bad, "S1", 1, 0, "", "", "")) << bad;
+  }
+  EXPECT_EQ(Snapshot(), before);
+}
+
 // ---- Certificates ----------------------------------------------------------------------------
 
 TEST_F(PaymentStore, CertificatePrintRecordsLinkTheirLines) {

@@ -1,0 +1,211 @@
+#include "payment/arrears_lines.h"
+
+#include <algorithm>
+#include <nlohmann/json.hpp>
+#include <tuple>
+
+#include "codec/json_cursor.h"
+#include "codec/json_object_reader.h"
+#include "codec/json_out.h"
+#include "codec/json_parse.h"
+#include "codec/text_utils.h"
+
+namespace velmor::payment {
+
+namespace {
+
+using Kind = JsonCursor::Kind;
+
+void AppendLower(std::string& out, std::string_view s) {
+  for (char c : s) out += (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+}  // namespace
+
+// The lines and failures of one answer read into `lines` and `failed` (and the bytes they point
+// at into texts_ and keys_); false when the text is no object. Raises JsonCursor::Malformed.
+bool ArrearsLines::Read(std::string_view answer, std::vector<Line>& lines, std::vector<Failure>& failed) {
+  JsonCursor c(answer);
+  JsonObjectReader line;
+  std::string scratch;
+  if (c.Peek() != Kind::kObject) {
+    c.Skip();
+    c.End();
+    return false;
+  }
+  // The entries' lines: those of a residents' item, each written out as it reads.
+  auto readLines = [&] {
+    c.BeginArray();
+    for (bool more = c.FirstElement(); more; more = c.NextElement()) {
+      if (c.Peek() != Kind::kObject) {  // no item code: never kept
+        c.Skip();
+        continue;
+      }
+      line.Read(c);
+      if (items_.find(line.Text("zspmDm")) == items_.end()) continue;
+      const std::string_view hsjg = line.Text("hsjg"), yzpzxh = line.Text("yzpzxh"), jkqx = line.Text("jkqx"),
+                             zsuuid = line.Text("zsuuid");
+      // Seen in an earlier answer: left out (Absorb would), before its text takes room.
+      if (!zsuuid.empty() && seen_.count(std::string(zsuuid))) continue;
+      texts_ += ',';
+      Line l{texts_.size(), 0, keys_.size(), 0, 0, 0, 0};
+      line.Write(texts_);
+      l.textSize = texts_.size() - l.text;
+      keys_.append(hsjg).append(yzpzxh);
+      AppendLower(keys_, jkqx);
+      keys_.append(zsuuid);
+      l.hsjg = static_cast<uint32_t>(hsjg.size());
+      l.yzpzxh = static_cast<uint32_t>(yzpzxh.size());
+      l.jkqx = static_cast<uint32_t>(jkqx.size());
+      l.zsuuid = static_cast<uint32_t>(zsuuid.size());
+      lines.push_back(l);
+    }
+  };
+  auto readEntries = [&] {
+    c.BeginArray();
+    for (bool more = c.FirstElement(); more; more = c.NextElement()) {
+      if (c.Peek() != Kind::kObject) {  // no code, message or office
+        c.Skip();
+        failed.push_back({"", "未知"});
+        continue;
+      }
+      const size_t mark = lines.size();
+      std::string code, message, office;
+      c.BeginObject();
+      for (bool member = c.FirstMember(); member; member = c.NextMember()) {
+        const std::string_view key = c.Key(scratch);
+        if (key == "code") {
+          code = ReadText(c);
+        } else if (key == "message") {
+          message = ReadText(c);
+        } else if (key == "zgswskfjdm") {
+          office = ReadText(c);
+        } else if (key == "qfxxMxList") {
+          lines.resize(mark);  // a list given twice: the last one counts
+          if (c.Peek() == Kind::kArray)
+            readLines();
+          else
+            c.Skip();  // empty or the text "null"
+        } else {
+          c.Skip();
+        }
+      }
+      if (code == "SUCCESS") continue;
+      lines.resize(mark);
+      message = TrimBlanks(message);
+      failed.push_back({office, message.empty() ? "未知" : message});
+    }
+  };
+  c.BeginObject();
+  for (bool member = c.FirstMember(); member; member = c.NextMember()) {
+    if (c.Key(scratch) != "qfxxList") {
+      c.Skip();
+      continue;
+    }
+    lines.clear();  // given twice: the last one counts
+    failed.clear();
+    if (c.Peek() == Kind::kArray)
+      readEntries();
+    else
+      c.Skip();
+  }
+  c.End();
+  return true;
+}
+
+bool ArrearsLines::Absorb(std::string_view answer) {
+  const size_t texts = texts_.size(), keys = keys_.size();
+  std::vector<Line> lines;
+  std::vector<Failure> failed;
+  bool object = false;
+  try {
+    object = Read(answer, lines, failed);
+  } catch (const JsonCursor::Malformed&) {
+    // Malformed, or one of the few texts only the general parser takes: it decides, and its
+    // tree's text reads the same as the answer would have.
+    texts_.resize(texts);
+    keys_.resize(keys);
+    lines.clear();
+    failed.clear();
+    const nlohmann::ordered_json tree = ParseOutsideJson<nlohmann::ordered_json>(answer, false);
+    object = tree.is_object() && Read(tree.dump(), lines, failed);
+  }
+  if (!object) {
+    texts_.resize(texts);
+    keys_.resize(keys);
+    return false;
+  }
+  for (const Line& l : lines) {
+    const std::string_view id = Key(l, 3);
+    if (!id.empty() && !seen_.emplace(id).second) continue;  // a line reported twice is one amount owed
+    lines_.push_back(l);
+  }
+  for (const Failure& f : failed) AddFailure(f.office, f.message);
+  return true;
+}
+
+void ArrearsLines::AddFailure(const std::string& office, const std::string& message) {
+  auto f = std::find_if(failures_.begin(), failures_.end(), [&](const auto& p) { return p.first == office; });
+  if (f == failures_.end()) f = failures_.insert(failures_.end(), {office, {}});
+  if (std::find(f->second.begin(), f->second.end(), message) == f->second.end()) f->second.push_back(message);
+}
+
+std::string_view ArrearsLines::Key(const Line& l, int which) const {
+  const uint32_t sizes[] = {l.hsjg, l.yzpzxh, l.jkqx, l.zsuuid};
+  size_t at = l.key;
+  for (int i = 0; i < which; ++i) at += sizes[i];
+  return std::string_view(keys_).substr(at, sizes[which]);
+}
+
+std::string ArrearsLines::DocumentsJson() const {
+  std::unordered_set<std::string_view> listed;
+  std::string out = "[";
+  for (const Line& l : lines_) {
+    const std::string_view yzpzxh = Key(l, 1);
+    if (!listed.insert(yzpzxh).second) continue;
+    if (out.size() > 1) out += ',';
+    AppendJsonString(out, yzpzxh);
+  }
+  return out + "]";
+}
+
+std::string ArrearsLines::TakeSortedJson() {
+  std::vector<size_t> order(lines_.size());
+  for (size_t i = 0; i < order.size(); ++i) order[i] = i;
+  std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) {
+    const Line &x = lines_[a], &y = lines_[b];
+    return std::make_tuple(Key(x, 0), Key(x, 1), Key(x, 2)) < std::make_tuple(Key(y, 0), Key(y, 1), Key(y, 2));
+  });
+  // Lines kept in order, each after its comma and one after the other (the usual answer): the
+  // texts are the list already and are handed over, not copied.
+  bool inPlace = true;
+  size_t size = 2, end = 0;
+  for (size_t i = 0; i < order.size(); ++i) {
+    const Line& l = lines_[order[i]];
+    inPlace = inPlace && order[i] == i && l.text == end + 1;
+    end = l.text + l.textSize;
+    size += l.textSize + 1;
+  }
+  std::string out;
+  if (lines_.empty()) {
+    out = "[]";
+  } else if (inPlace && end == texts_.size()) {
+    out = std::move(texts_);
+    out[0] = '[';
+    out += ']';
+  } else {
+    out.reserve(size);
+    out += '[';
+    for (size_t i : order) {
+      if (out.size() > 1) out += ',';
+      out.append(texts_, lines_[i].text, lines_[i].textSize);
+    }
+    out += ']';
+  }
+  texts_.clear();
+  keys_.clear();
+  lines_.clear();
+  return out;
+}
+
+}  // namespace velmor::payment

@@ -1,0 +1,66 @@
+#include "payment/selected_lines.h"
+
+#include "payment/payment_dao.h"
+
+namespace velmor::payment {
+
+namespace {
+
+using Kind = JsonCursor::Kind;
+
+// The whole text checked as an array: a malformed text fails before any line is taken.
+bool CursorReadsArray(std::string_view text) {
+  try {
+    JsonCursor c(text);
+    c.BeginArray();
+    for (bool more = c.FirstElement(); more; more = c.NextElement()) c.Skip();
+    c.End();
+    return true;
+  } catch (const JsonCursor::Malformed&) {
+    return false;
+  }
+}
+
+}  // namespace
+
+SelectedLines::SelectedLines(const std::string& text, const char* what, std::initializer_list<const char*> keys)
+    : text_(text), keyCount_(keys.size()) {
+  if (!CursorReadsArray(text_)) {
+    normal_ = ArrayOf(text, what).dump();  // raises for text that is no array
+    text_ = normal_;
+  }
+  JsonCursor c(text_);
+  c.BeginArray();
+  for (bool more = c.FirstElement(); more; more = c.NextElement()) {
+    const Kind kind = c.Peek();
+    if (kind == Kind::kNull) {
+      c.Literal();
+      spans_.push_back({0, 0});
+      for (size_t k = 0; k < keyCount_; ++k) keyEnds_.push_back(keys_.size());
+      continue;
+    }
+    if (kind != Kind::kObject) throw Exception(std::string(what) + "须为JSON对象的数组。");
+    const size_t at = c.Offset();
+    reader_.Read(c);
+    spans_.push_back({at, c.Offset() - at});
+    for (const char* key : keys) {
+      keys_ += reader_.Text(key);
+      keyEnds_.push_back(keys_.size());
+    }
+  }
+}
+
+std::string_view SelectedLines::Key(size_t line, size_t key) const {
+  const size_t i = line * keyCount_ + key;
+  const size_t from = i == 0 ? 0 : keyEnds_[i - 1];
+  return std::string_view(keys_).substr(from, keyEnds_[i] - from);
+}
+
+void SelectedLines::Write(size_t line, std::string& out, std::span<const JsonObjectReader::Change> changes) {
+  const Span s = spans_[line];
+  JsonCursor c(s.size == 0 ? std::string_view("{}") : text_.substr(s.at, s.size));
+  reader_.Read(c);
+  reader_.Write(out, changes);
+}
+
+}  // namespace velmor::payment

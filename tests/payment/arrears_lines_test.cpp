@@ -1,0 +1,157 @@
+// ArrearsLines against the general parser: answers of every shape read into the same list, the
+// same failures and the same levy documents as a tree of each answer gives.
+#include "payment/arrears_lines.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <set>
+#include <tuple>
+
+#include <nlohmann/json.hpp>
+
+namespace velmor::payment {
+namespace {
+
+using Json = nlohmann::ordered_json;
+
+std::string TreeText(const Json& o, const char* key) {
+  if (!o.is_object()) return "";
+  auto it = o.find(key);
+  if (it == o.end() || it->is_null()) return "";
+  if (it->is_string()) return it->get<std::string>();
+  if (it->is_boolean()) return it->get<bool>() ? "Y" : "N";
+  return it->dump();
+}
+
+std::string Trim(std::string s) {
+  const auto a = s.find_first_not_of(" \t\r\n"), b = s.find_last_not_of(" \t\r\n");
+  return a == std::string::npos ? "" : s.substr(a, b - a + 1);
+}
+
+// The list as trees give it: the reference the reader is held to.
+struct Reference {
+  explicit Reference(const ArrearsLines::ItemCodes& codes) : items(codes) {}
+  const ArrearsLines::ItemCodes& items;
+  Json lines = Json::array();
+  std::set<std::string> seen;
+  std::vector<std::pair<std::string, std::vector<std::string>>> failures;
+
+  bool Absorb(const std::string& text) {
+    const Json answer = Json::parse(text, nullptr, false);
+    if (!answer.is_object()) return false;
+    auto list = answer.find("qfxxList");
+    if (list == answer.end() || !list->is_array()) return true;
+    for (const Json& e : *list) {
+      if (TreeText(e, "code") == "SUCCESS") {
+        auto mx = e.find("qfxxMxList");
+        if (mx == e.end() || !mx->is_array()) continue;
+        for (const Json& l : *mx) {
+          if (!items.count(TreeText(l, "zspmDm"))) continue;
+          const std::string id = TreeText(l, "zsuuid");
+          if (!id.empty() && !seen.insert(id).second) continue;
+          lines.push_back(l);
+        }
+        continue;
+      }
+      std::string message = Trim(TreeText(e, "message"));
+      if (message.empty()) message = "未知";
+      const std::string office = TreeText(e, "zgswskfjdm");
+      auto f = std::find_if(failures.begin(), failures.end(), [&](const auto& p) { return p.first == office; });
+      if (f == failures.end()) f = failures.insert(failures.end(), {office, {}});
+      if (std::find(f->second.begin(), f->second.end(), message) == f->second.end()) f->second.push_back(message);
+    }
+    return true;
+  }
+  std::string Sorted() const {
+    std::vector<size_t> order(lines.size());
+    for (size_t i = 0; i < order.size(); ++i) order[i] = i;
+    auto key = [&](size_t i) {
+      std::string jkqx = TreeText(lines[i], "jkqx");
+      for (char& c : jkqx) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+      return std::make_tuple(TreeText(lines[i], "hsjg"), TreeText(lines[i], "yzpzxh"), jkqx);
+    };
+    std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) { return key(a) < key(b); });
+    Json out = Json::array();
+    for (size_t i : order) out.push_back(lines[i]);
+    return out.dump();
+  }
+  std::string Documents() const {
+    Json out = Json::array();
+    std::set<std::string> listed;
+    for (const Json& l : lines)
+      if (listed.insert(TreeText(l, "yzpzxh")).second) out.push_back(TreeText(l, "yzpzxh"));
+    return out.dump();
+  }
+};
+
+const ArrearsLines::ItemCodes kItems = {"102101000", "102102000"};
+
+void ExpectSame(const std::vector<std::string>& answers) {
+  ArrearsLines lines(kItems);
+  Reference ref(kItems);
+  for (const std::string& a : answers) {
+    SCOPED_TRACE(a);
+    EXPECT_EQ(lines.Absorb(a), ref.Absorb(a));
+  }
+  EXPECT_EQ(lines.DocumentsJson(), ref.Documents());
+  EXPECT_EQ(lines.Failures(), ref.failures);
+  EXPECT_EQ(lines.TakeSortedJson(), ref.Sorted());
+  EXPECT_EQ(lines.TakeSortedJson(), "[]");
+}
+
+TEST(ArrearsLines, ReadAsTheGeneralParserReadsEachAnswer) {
+  ExpectSame({R"({"qfxxList":[{"code":"SUCCESS","qfxxMxList":[
+      {"zsuuid":"B-1","yzpzxh":"B","hsjg":"H2","jkqx":"2026-02-01","zspmDm":"102101000","qfje":1.50},
+      {"zsuuid":"A-1","yzpzxh":"A","hsjg":"H1","jkqx":"2026-03-01","zspmDm":102101000, "x" : [1, {"b":2,"a":1}]},
+      {"zsuuid":"A-2","yzpzxh":"A","hsjg":"H1","jkqx":"2026-01-0A","zspmDm":"102102000","bz":"\u00e9\n\/"},
+      {"zsuuid":"A-3","yzpzxh":"A","hsjg":"H1","jkqx":"2026-01-0a","zspmDm":"999"},
+      {"zsuuid":"","yzpzxh":"C","zspmDm":"102101000"}, {"zsuuid":"","yzpzxh":"C","zspmDm":"102101000"},
+      {"zsuuid":"B-1","yzpzxh":"B","zspmDm":"102101000","bz":"again"},
+      "not a line", null, 7]}]})",
+              // The payment service's lines: seen ones left out, new ones added.
+              R"({"code":"00000","qfxxList":[{"code":"SUCCESS","zgswskfjdm":"H1","qfxxMxList":[
+      {"zsuuid":"A-1","yzpzxh":"A","zspmDm":"102101000"},{"zsuuid":"D-1","yzpzxh":"D","hsjg":"H0","zspmDm":"102101000",
+       "zsuuid":"D-2"}]}]})"});
+}
+
+// Lines that come in order are handed over as they were written; a line left out in between or
+// out of order makes the list be written again.
+TEST(ArrearsLines, ListsInOrderAndOutOfOrder) {
+  const std::string inOrder = R"({"qfxxList":[{"code":"SUCCESS","qfxxMxList":[
+      {"zsuuid":"A-1","yzpzxh":"A","hsjg":"H1","zspmDm":"102101000"},
+      {"zsuuid":"A-2","yzpzxh":"A","hsjg":"H1","zspmDm":"102101000"},
+      {"zsuuid":"B-1","yzpzxh":"B","hsjg":"H1","zspmDm":"102101000"}]}]})";
+  ExpectSame({inOrder, inOrder});
+  ExpectSame({R"({"qfxxList":[{"code":"SUCCESS","qfxxMxList":[
+      {"zsuuid":"A-1","yzpzxh":"A","hsjg":"H1","zspmDm":"102101000"},
+      {"zsuuid":"A-1","yzpzxh":"A","hsjg":"H1","zspmDm":"102101000","again":1},
+      {"zsuuid":"B-1","yzpzxh":"B","hsjg":"H1","zspmDm":"102101000"}]}]})"});
+  ExpectSame({R"({"qfxxList":[{"code":"SUCCESS","qfxxMxList":[{"zsuuid":"B-1","yzpzxh":"B","zspmDm":"102101000"}]}]})",
+              R"({"qfxxList":[{"code":"SUCCESS","qfxxMxList":[{"zsuuid":"A-1","yzpzxh":"A","zspmDm":"102101000"}]}]})"});
+}
+
+TEST(ArrearsLines, FailuresAndOddShapesAsTheGeneralParserReadsThem) {
+  ExpectSame({R"({"qfxxList":[
+      {"code":"E1","message":" 维护 ","zgswskfjdm":"X","qfxxMxList":[{"zsuuid":"X-1","zspmDm":"102101000"}]},
+      {"code":"E2","message":"维护","zgswskfjdm":"X"}, {"code":"E3","message":"其他","zgswskfjdm":"X"},
+      {"code":"E4","zgswskfjdm":"Y"}, 5, {"message":true,"zgswskfjdm":12}, {"code":"SUCCESS","qfxxMxList":"null"},
+      {"code":"SUCCESS"}, {"code":"FAIL","code":"SUCCESS","qfxxMxList":[{"zsuuid":"Z-1","zspmDm":"102101000"}],
+       "qfxxMxList":[{"zsuuid":"Z-2","zspmDm":"102101000"}]},
+      {"code":"SUCCESS","qfxxMxList":[{"zsuuid":"W-1","zspmDm":"102101000"}],"code":"FAIL"}]})",
+              R"({"qfxxList":[{"code":"SUCCESS","qfxxMxList":[{"zsuuid":"Q-1","zspmDm":"102101000"}]}],
+                  "qfxxList":[{"code":"SUCCESS","qfxxMxList":[{"zsuuid":"Q-2","zspmDm":"102101000"}]}]})",
+              R"({"qfxxList":{"code":"SUCCESS"}})", R"({})"});
+}
+
+TEST(ArrearsLines, TextsThatAreNoObjectAreRefusedAndTakeNothing) {
+  ExpectSame({R"({"qfxxList":[{"code":"SUCCESS","qfxxMxList":[{"zsuuid":"A-1","zspmDm":"102101000"}]}]})",
+              R"([{"qfxxList":[]}])", R"("text")", "", "{\"qfxxList\":[{\"code\":\"SUCCESS\",\"qfxxMxList\":[{\"zsuuid\"",
+              R"({"qfxxList":[{"code":"SUCCESS","qfxxMxList":[{"zsuuid":"A-9","zspmDm":"102101000"}]}]} trailing)"});
+  // Taken by the general parser though not by the cursor: a byte-order mark.
+  ExpectSame({"\xEF\xBB\xBF{\"qfxxList\":[{\"code\":\"SUCCESS\",\"qfxxMxList\":[{\"zsuuid\":\"M-1\",\"zspmDm\":"
+              "\"102101000\",\"bz\":\"\\u00e9\"}]}]}"});
+}
+
+}  // namespace
+}  // namespace velmor::payment
