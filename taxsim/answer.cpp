@@ -1,9 +1,9 @@
 #include "taxsim/answer.h"
 
-#include <sstream>
 #include <vector>
 
 #include "taxsim/codec.h"
+#include "taxsim/json_writer.h"
 
 namespace velmor::taxsim {
 
@@ -55,11 +55,24 @@ bool TaxmlAnswer::RemoveFirst(std::string_view name) {
   return found.parent().remove_child(found);
 }
 
+namespace {
+
+// Saves a document straight into a string: a stream's buffer and its copy were two texts of a
+// 200,000-row answer at once, on top of its DOM.
+struct StringWriter : pugi::xml_writer {
+  std::string& out;
+  explicit StringWriter(std::string& o) : out(o) {}
+  void write(const void* data, size_t size) override { out.append(static_cast<const char*>(data), size); }
+};
+
+}  // namespace
+
 std::string TaxmlAnswer::Text(std::string_view encoding) const {
-  std::ostringstream out;
-  out << "<?xml version=\"1.0\" encoding=\"" << encoding << "\"?>";
-  doc_->save(out, "", pugi::format_raw | pugi::format_no_declaration, pugi::encoding_utf8);
-  return out.str();
+  std::string out = "<?xml version=\"1.0\" encoding=\"";
+  out.append(encoding).append("\"?>");
+  StringWriter writer(out);
+  doc_->save(writer, "", pugi::format_raw | pugi::format_no_declaration, pugi::encoding_utf8);
+  return out;
 }
 
 Answer Answer::Taxml(TaxmlAnswer doc, AnswerEncoding encoding, int32_t status) {
@@ -78,6 +91,14 @@ Answer Answer::Json(const nlohmann::json& response, int32_t status, std::string 
   return a;
 }
 
+Answer Answer::JsonText(std::string response, int32_t status, std::string responseData) {
+  Answer a;
+  a.envelope.status = status;
+  a.envelope.response = std::move(response);
+  a.envelope.responseData = std::move(responseData);
+  return a;
+}
+
 Answer Answer::Refuse(std::string code, std::string message) {
   Answer a;
   a.envelope.status = wire::kRefused;
@@ -91,15 +112,44 @@ Answer Answer::Error(std::string_view code, std::string_view message) {
   return Taxml(TaxmlAnswer(code, message));
 }
 
-wire::Envelope Answer::Encode() const {
+// The response of a document's text: GBK when asked, gzipped when asked, then Base64.
+std::string Answer::EncodedText(std::string text) const {
+  if (encoding.gbk) text = Utf8ToGbk(text);
+  if (encoding.gzip) text = Gzip(text);
+  return Base64Encode(text);
+}
+
+wire::Envelope Answer::Encode() const& {
   wire::Envelope e = envelope;
+  if (document) e.response = EncodedText(document->Text(encoding.gbk ? "GBK" : "UTF-8"));
+  return e;
+}
+
+wire::Envelope Answer::Encode() && {
+  wire::Envelope e = std::move(envelope);
   if (document) {
-    std::string bytes = document->Text(encoding.gbk ? "GBK" : "UTF-8");
-    if (encoding.gbk) bytes = Utf8ToGbk(bytes);
-    if (encoding.gzip) bytes = Gzip(bytes);
-    e.response = Base64Encode(bytes);
+    std::string text = document->Text(encoding.gbk ? "GBK" : "UTF-8");
+    document.reset();  // the DOM of a large answer goes before its text is packed
+    e.response = EncodedText(std::move(text));
   }
   return e;
+}
+
+std::string EnvelopeText(const wire::Envelope& e) {
+  std::string out;
+  out.reserve(e.response.size() + e.returnMessage.size() + e.responseData.size() + e.returnCode.size() + 96);
+  out += "{\"status\":";
+  out += std::to_string(e.status);
+  out += ",\"returnCode\":";
+  AppendJsonString(out, e.returnCode);
+  out += ",\"returnMessage\":";
+  AppendJsonString(out, e.returnMessage);
+  out += ",\"responseData\":";
+  AppendJsonString(out, e.responseData);
+  out += ",\"response\":";
+  AppendJsonString(out, e.response);
+  out += '}';
+  return out;
 }
 
 }  // namespace velmor::taxsim

@@ -67,13 +67,24 @@ struct Answer {
   static Answer Taxml(TaxmlAnswer doc, AnswerEncoding encoding = {}, int32_t status = wire::kAnswered);
   // Status 2 (or `status`) with a JSON text as response and "responseData" as given.
   static Answer Json(const nlohmann::json& response, int32_t status = wire::kAnswered, std::string responseData = "null");
+  // The same with the response's JSON text already written (taxsim/json_writer.h).
+  static Answer JsonText(std::string response, int32_t status = wire::kAnswered, std::string responseData = "null");
   // Status -2: refused with a result code and message.
   static Answer Refuse(std::string code, std::string message);
   // A taxML answer whose code is not "00000".
   static Answer Error(std::string_view code, std::string_view message);
 
-  // The envelope with the document encoded (Base64, optional gzip, GBK or UTF-8).
-  wire::Envelope Encode() const;
+  // The envelope with the document encoded (Base64, optional gzip, GBK or UTF-8); the second
+  // moves the response out instead of copying it.
+  wire::Envelope Encode() const&;
+  wire::Envelope Encode() &&;
+
+ private:
+  std::string EncodedText(std::string text) const;
 };
+
+// The envelope's JSON text, byte for byte as wire::EncodeEnvelope writes it, without its copies
+// of the response (a day's arrears answer is a hundred megabytes).
+std::string EnvelopeText(const wire::Envelope& e);
 
 }  // namespace velmor::taxsim

@@ -97,9 +97,11 @@ std::unique_ptr<RequestDocument> DecodeDocument(std::string_view data) {
   } catch (const CodecError& e) {
     throw Refusal("10002", type + "的报文编码错误：" + e.what());
   }
-  // The declaration always says UTF-8; the bytes are UTF-8 by now in every case.
-  pugi::xml_parse_result r = doc->dom.load_buffer(doc->text.data(), doc->text.size(), pugi::parse_default,
-                                                  pugi::encoding_utf8);
+  // The declaration always says UTF-8; the bytes are UTF-8 by now in every case. An element's
+  // text is kept in the element (no node of its own): a declaration of 200,000 persons has
+  // 2.6 million of them.
+  pugi::xml_parse_result r = doc->dom.load_buffer(doc->text.data(), doc->text.size(),
+                                                  pugi::parse_default | pugi::parse_embed_pcdata, pugi::encoding_utf8);
   if (!r) throw Refusal("10002", std::string("请求报文不是有效的XML：") + r.description());
   const char* declaration = doc->type->standalone ? R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>)"
                                                   : R"(<?xml version="1.0" encoding="UTF-8"?>)";

@@ -33,7 +33,7 @@ struct RequestDocument {
   const RequestTypeInfo* type = nullptr;
   bool gbk = false;   // the bytes were GBK (else UTF-8)
   bool gzip = false;  // the bytes were gzip-compressed
-  std::string text;   // the document as UTF-8
+  std::string text;   // the document as UTF-8 (handed to the record of recent calls after the handler)
   pugi::xml_document dom;
 
   pugi::xml_node Root() const { return dom.document_element(); }

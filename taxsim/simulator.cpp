@@ -61,7 +61,7 @@ struct Simulator::Impl {
   static void ChangeAnswer(const std::vector<Fault>& faults, Answer& answer);
   static void Send(const std::vector<Fault>& faults, Answer answer, httplib::Response& res);
   Answer Run(const Call& call);
-  void Record(const Call& call);
+  void Record(Call& call);
   void Sleep(int ms);
 };
 
@@ -82,7 +82,7 @@ const Fault* FirstOf(const std::vector<Fault>& faults, FaultKind kind) {
 
 void SendJson(httplib::Response& res, const wire::Envelope& e) {
   res.status = 200;
-  res.set_content(wire::EncodeEnvelope(e), wire::kJsonContentType);
+  res.set_content(EnvelopeText(e), wire::kJsonContentType);
 }
 
 }  // namespace
@@ -144,7 +144,7 @@ void Simulator::Impl::Send(const std::vector<Fault>& list, Answer answer, httpli
   ChangeAnswer(list, answer);
   wire::Envelope e;
   try {
-    e = answer.Encode();
+    e = std::move(answer).Encode();
   } catch (const std::exception& ex) {
     e = Answer::Refuse("10009", std::string("服务端应答编码失败：") + ex.what()).envelope;
   }
@@ -152,15 +152,17 @@ void Simulator::Impl::Send(const std::vector<Fault>& list, Answer answer, httpli
   SendJson(res, e);
 }
 
-void Simulator::Impl::Record(const Call& call) {
+// Takes the call's body and document text (a declaration's are a hundred megabytes; handlers
+// read the document's DOM, never its text), so call it once the handler has run.
+void Simulator::Impl::Record(Call& call) {
   SeenCall s;
   s.endpoint = call.endpoint == Call::Endpoint::kService ? "service" : "submit";
   s.serviceCode = call.serviceCode;
   s.serial = call.serialHeader;
-  s.body = call.rawBody;
+  s.body = std::move(call.rawBody);
   if (call.document) {
     s.documentType = std::string(call.document->type->name);
-    s.documentText = call.document->text;
+    s.documentText = std::move(call.document->text);
     s.gbk = call.document->gbk;
     s.gzip = call.document->gzip;
   }
@@ -206,17 +208,21 @@ void Simulator::Impl::ServeCall(const httplib::Request& req, httplib::Response& 
   } catch (const Refusal& r) {
     return SendJson(res, Answer::Refuse(r.code(), r.what()).envelope);
   }
-  Record(call);
   if (at == Endpoint::kService) {
     Answer answer = Run(call);
+    Record(call);
     if (FirstOf(list, FaultKind::kDropAnswer)) return DropAnswer(res);  // acted on, answer lost
     return Send(list, std::move(answer), res);
   }
 
   // Submission: the job is answered now and handed out after its pending polls.
   std::string yblsh = call.Yblsh();
-  if (yblsh.empty()) return SendJson(res, Answer::Refuse("10005", "异步请求缺少yblsh").envelope);
+  if (yblsh.empty()) {
+    Record(call);
+    return SendJson(res, Answer::Refuse("10005", "异步请求缺少yblsh").envelope);
+  }
   Answer answer = Run(call);
+  Record(call);
   ChangeAnswer(list, answer);
   if (FirstOf(list, FaultKind::kBadBase64)) {
     // Encode now so the corruption travels with the job.

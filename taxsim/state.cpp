@@ -305,7 +305,31 @@ nlohmann::ordered_json ToScenario(const State& s) {
   put("enrolments", s.enrolments, kEnrolmentFields);
   put("items", s.items, kItemFields);
   j["rules"] = s.rules;
-  j["declarations"] = s.declarations;
+  // A declaration whose persons are rows gets them back as "persons", in its members' usual order.
+  nlohmann::ordered_json declarations = nlohmann::ordered_json::array();
+  for (const nlohmann::json& d : s.declarations) {
+    auto rows = d.find("personRows");
+    if (rows == d.end()) {
+      declarations.push_back(nlohmann::ordered_json(d));
+      continue;
+    }
+    nlohmann::json entry = d;
+    const size_t at = rows->is_number_unsigned() ? rows->get<size_t>() : s.declaredPersons.size();
+    entry.erase("personRows");
+    nlohmann::json& persons = entry["persons"] = nlohmann::json::array();
+    if (at < s.declaredPersons.size()) {
+      const PersonRows& r = s.declaredPersons[at];
+      const size_t width = r.names.size();
+      for (size_t i = 0; i < r.count; ++i) {
+        nlohmann::json person = nlohmann::json::object();
+        for (size_t k = 0; k < width; ++k)
+          if (r.present[i * width + k]) person[r.names[k]] = r.values[i * width + k];
+        persons.push_back(std::move(person));
+      }
+    }
+    declarations.push_back(nlohmann::ordered_json(entry));
+  }
+  j["declarations"] = std::move(declarations);
   j["agreements"] = s.agreements;
   j["groups"] = s.groups;
   return j;

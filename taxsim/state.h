@@ -43,6 +43,24 @@ struct Item {
   double yjfe = 0;
 };
 
+// The persons of a submitted declaration, compact: one row of texts per person under member names
+// shared by all its rows (a roster-sized declaration holds 200,000 persons; a JSON object each
+// took five times the memory). An entry of State::declarations names its rows by "personRows".
+struct PersonRows {
+  std::vector<std::string> names;
+  std::vector<std::string> values;  // names.size() per person, in the order of the names
+  std::vector<bool> present;        // alongside values: whether the person had that member
+  size_t count = 0;                 // persons
+};
+
+// What the payment handlers keep per arrears line (taxsim/handlers/payment.cpp), as plain maps: a
+// day's payment holds one entry per declared person.
+struct PaymentLedger {
+  std::map<std::string, std::string, std::less<>> paid;         // zsuuid -> dzsphm
+  std::map<std::string, std::string, std::less<>> lineVoucher;  // zsuuid -> dzsphm of its last voucher
+  std::map<std::string, std::vector<std::string>, std::less<>> voucherLines;  // dzsphm -> zsuuids
+};
+
 struct GenerateOptions {
   int64_t persons = 0;
   int64_t payers = 1;
@@ -56,6 +74,9 @@ struct State {
   std::vector<Item> items;
   nlohmann::json rules = nlohmann::json::array();
   nlohmann::json declarations = nlohmann::json::array();
+  // The persons of the submitted declarations, by an entry's "personRows" (others, from scenario
+  // files or tests, keep theirs as the JSON array "persons"; taxsim/handlers/declaration_book.h).
+  std::vector<PersonRows> declaredPersons;
   nlohmann::json agreements = nlohmann::json::array();
   // What the residents' handlers keep per payer (registrations, street changes); made up from
   // the persons when first asked and never part of a scenario file.
@@ -69,9 +90,11 @@ struct State {
   // refuses a person number the payer's roster does not hold.
   enum class PersonRules { kNone, kBasic, kRoster };
   PersonRules personRules = PersonRules::kBasic;
-  // The payment side (taxsim/handlers/payment.cpp): agreements, lines paid, vouchers, and what
-  // tests steer (outcomes per zsuuid, offices that fail, the next deduction timing out).
+  // The payment side (taxsim/handlers/payment.cpp): the vouchers, and what tests steer
+  // (outcomes per zsuuid, offices that fail, the next deduction timing out, a voucher's state).
   nlohmann::json payments = nlohmann::json::object();
+  // The lines paid and on vouchers.
+  PaymentLedger ledger;
 
   const Payer* FindPayer(std::string_view djxh) const;
   // The persons of a payer (a contiguous range); empty for an unknown payer.
@@ -103,7 +126,8 @@ State Generate(const GenerateOptions& options);
 State LoadScenarioText(std::string_view text, const std::string& origin);
 State LoadScenario(const std::string& path);
 
-// The state as a scenario (LoadScenarioText(ToScenario(s)) gives s back).
+// The state as a scenario (LoadScenarioText(ToScenario(s)) gives s back, the persons of every
+// declaration as its "persons").
 nlohmann::ordered_json ToScenario(const State& state);
 
 // What the server holds (taxsim/summary.cpp): {"payers": [{"djxh", "nsrsbh", "nsrmc", "zgswjgDm",

@@ -6,6 +6,7 @@
 #include <map>
 #include <string>
 
+#include "taxsim/handlers/declaration_book.h"
 #include "taxsim/state.h"
 
 namespace velmor::taxsim {
@@ -38,11 +39,11 @@ void DeclarationsOf(const State& s, const std::string& djxh, OJson& out) {
 std::map<std::string, double> LineAmounts(const State& s, const std::string& djxh) {
   std::map<std::string, double> lines;
   for (const nlohmann::json& d : s.declarations) {
-    if (d.value("djxh", "") != djxh || !d.contains("persons")) continue;
+    if (d.value("djxh", "") != djxh) continue;
     const std::string yzpzxh = d.value("yzpzxh", "");
-    const nlohmann::json& persons = d["persons"];
-    for (size_t i = 0; i < persons.size(); ++i)
-      lines[yzpzxh + "-" + std::to_string(i + 1)] = Number(persons[i].value("yjfe", nlohmann::json()));
+    const DeclaredPersons persons(s, d);
+    const DeclaredPersons::Member yjfe = persons.Find("yjfe");
+    for (size_t i = 0; i < persons.size(); ++i) lines[yzpzxh + "-" + std::to_string(i + 1)] = persons.Amount(i, yjfe);
   }
   return lines;
 }
@@ -52,25 +53,25 @@ std::map<std::string, double> LineAmounts(const State& s, const std::string& djx
 OJson PaymentsOf(const State& s, const std::string& djxh) {
   const std::map<std::string, double> lines = LineAmounts(s, djxh);
   const nlohmann::json& p = s.payments;
+  const bool haveVouchers = p.is_object() && p.contains("vouchers") && p["vouchers"].is_object();
   int deductedLines = 0, voucherLines = 0, vouchers = 0;
   double deducted = 0, onVouchers = 0;
-  if (p.is_object() && p.contains("paid")) {
-    for (const auto& [zsuuid, dzsphm] : p["paid"].items()) {
-      auto it = lines.find(zsuuid);
-      // A line paid on a voucher names that voucher; a deducted one does not.
-      const bool onVoucher =
-          p.contains("vouchers") && dzsphm.is_string() && p["vouchers"].contains(dzsphm.get<std::string>());
-      if (it == lines.end() || onVoucher) continue;
-      ++deductedLines;
-      deducted += it->second;
-    }
+  for (const auto& [zsuuid, dzsphm] : s.ledger.paid) {
+    auto it = lines.find(zsuuid);
+    // A line paid on a voucher names that voucher; a deducted one does not.
+    const bool onVoucher = haveVouchers && p["vouchers"].contains(dzsphm);
+    if (it == lines.end() || onVoucher) continue;
+    ++deductedLines;
+    deducted += it->second;
   }
-  if (p.is_object() && p.contains("vouchers")) {
+  if (haveVouchers) {
     for (const auto& [dzsphm, v] : p["vouchers"].items()) {
       if (v.value("djxh", "") != djxh || v.value("state", "") == "3") continue;  // 3: voided
       ++vouchers;
-      for (const auto& zsuuid : v.value("zsuuids", nlohmann::json::array())) {
-        auto it = lines.find(zsuuid.get<std::string>());
+      auto held = s.ledger.voucherLines.find(dzsphm);
+      if (held == s.ledger.voucherLines.end()) continue;
+      for (const std::string& zsuuid : held->second) {
+        auto it = lines.find(zsuuid);
         if (it == lines.end()) continue;
         ++voucherLines;
         onVouchers += it->second;

@@ -4,17 +4,18 @@
 // "wjkje" unpaid, "yjkje" paid, from the entry's `paid`, which a test sets through WithState).
 //
 // Each submission becomes an entry of State::declarations: {yblsh, tranSeq, djxh, yzpzxh, state,
-// yjfe, persons}. How it is answered depends on the first person's `jhsx`, so a scenario (or a
-// test) can steer it without faults: "QUEUE" refuses with "10042" and answers later under the
-// serial (as does every submission when State::queueDeclarations is set); "ASYNC" accepts
-// without a final result, completed by "0103". A person that breaks the server's rules fails the
-// declaration with that person and the reason in `cwmxList`: a `cxjmsbbm` starting with "ERR"
-// always, and by State::personRules a negative amount, a missing person number or one the roster
-// does not hold. Otherwise it is declared at once with a voucher number. A voided voucher answers "30035" when voided
-// again.
+// yjfe, personRows} (its persons in State::declaredPersons). How it is answered depends on the
+// first person's `jhsx`, so a scenario (or a test) can steer it without faults: "QUEUE" refuses
+// with "10042" and answers later under the serial (as does every submission when
+// State::queueDeclarations is set); "ASYNC" accepts without a final result, completed by "0103".
+// A person that breaks the server's rules fails the declaration with that person and the reason
+// in `cwmxList`: a `cxjmsbbm` starting with "ERR" always, and by State::personRules a negative
+// amount, a missing person number or one the roster does not hold. Otherwise it is declared at
+// once with a voucher number. A voided voucher answers "30035" when voided again.
 #include <cstdio>
 #include <cstdlib>
 #include <utility>
+#include <vector>
 
 #include "taxsim/handlers.h"
 #include "taxsim/handlers/declaration_book.h"
@@ -40,33 +41,55 @@ Json* FindDeclaration(State& state, const char* key, const std::string& value) {
 Json& AddDeclaration(const Call& call, State& state) {
   Json d = {{"yblsh", call.Yblsh()}, {"tranSeq", call.Key("tranSeq")}, {"djxh", call.Djxh()},
             {"yzpzxh", ""},          {"state", "pending"},             {"yjfe", 0.0},
-            {"paid", 0.0},           {"persons", Json::array()}};
+            {"paid", 0.0},           {"personRows", state.declaredPersons.size()}};
+  PersonRows rows;
+  const pugi::xml_node list = call.document->Root().child("sbfJfsbbmxList");
+  // The member names first (those of every row, in the order met), then one row per person.
+  auto column = [&rows](std::string_view name) {
+    size_t k = 0;
+    while (k < rows.names.size() && rows.names[k] != name) ++k;
+    return k;
+  };
+  for (pugi::xml_node p : list.children("sbfJfsbbmxDTO")) {
+    ++rows.count;
+    for (pugi::xml_node f : p.children())
+      if (column(f.name()) == rows.names.size()) rows.names.emplace_back(f.name());
+  }
+  const size_t width = rows.names.size();
+  rows.values.resize(rows.count * width);
+  rows.present.resize(rows.count * width);
   double total = 0;
-  // Built in place: a roster-sized declaration is never copied.
-  Json& persons = d["persons"];
-  for (pugi::xml_node p : call.document->Root().child("sbfJfsbbmxList").children("sbfJfsbbmxDTO")) {
-    Json person = Json::object();
-    for (pugi::xml_node f : p.children()) person[f.name()] = f.text().get();
+  size_t i = 0;
+  for (pugi::xml_node p : list.children("sbfJfsbbmxDTO")) {
+    // Rows mostly repeat the first one's order: try the next column before searching.
+    size_t k = 0;
+    for (pugi::xml_node f : p.children()) {
+      if (k >= width || rows.names[k] != f.name()) k = column(f.name());
+      rows.values[i * width + k] = f.text().get();  // a repeated member: the last one counts
+      rows.present[i * width + k] = true;
+      ++k;
+    }
     total += p.child("yjfe").text().as_double();
-    persons.push_back(std::move(person));
+    ++i;
   }
   d["yjfe"] = total;
+  state.declaredPersons.push_back(std::move(rows));
   state.declarations.push_back(std::move(d));
   return state.declarations.back();
 }
 
-std::string DeclarationMode(const Json& entry) {
-  const Json& persons = entry.at("persons");
-  return persons.empty() ? "" : persons[0].value("jhsx", "");
+std::string DeclarationMode(const State& state, const Json& entry) {
+  DeclaredPersons persons(state, entry);
+  return persons.empty() ? "" : std::string(persons.Text(0, "jhsx"));
 }
 
 // Why the server refuses a declared person; "" when it takes it.
-std::string PersonError(const State& state, const Json& p) {
-  const std::string sbbm = p.value("cxjmsbbm", "");
+std::string PersonError(const State& state, const DeclaredPersons& persons, size_t i) {
+  const std::string sbbm(persons.Text(i, "cxjmsbbm"));
   if (sbbm.rfind("ERR", 0) == 0) return "证件号码校验不通过";
   if (state.personRules == State::PersonRules::kNone) return "";
   for (const char* k : {"yjfe", "yjfje", "ybtfe"}) {
-    const std::string v = p.value(k, "");
+    const std::string v(persons.Text(i, k));
     if (!v.empty() && std::strtod(v.c_str(), nullptr) < 0) return std::string(k) + "不能为负数";
   }
   if (sbbm.empty()) return "居民申报编码不能为空";
@@ -80,22 +103,22 @@ std::string PersonError(const State& state, const Json& p) {
 
 // The final answer of a declaration (it becomes declared or failed).
 Answer FinalAnswer(State& state, Json& d) {
-  Json errors = Json::array();
-  for (Json& p : d["persons"]) {
-    const std::string why = PersonError(state, p);
-    if (!why.empty()) {
-      p["cwxx"] = why;
-      errors.push_back(p);
+  std::vector<std::pair<std::string, std::string>> errors;  // jfmxxh, why
+  {
+    const DeclaredPersons persons(state, d);
+    for (size_t i = 0; i < persons.size(); ++i) {
+      std::string why = PersonError(state, persons, i);
+      if (!why.empty()) errors.emplace_back(persons.Text(i, "jfmxxh"), std::move(why));
     }
   }
   if (!errors.empty()) {
     d["state"] = "failed";
     TaxmlAnswer doc("20001", "申报校验不通过");
     pugi::xml_node list = doc.AddList("cwmxList");
-    for (const Json& p : errors) {
+    for (const auto& [jfmxxh, why] : errors) {
       pugi::xml_node row = TaxmlAnswer::AddRow(list, "cwmxDTO");
-      TaxmlAnswer::AddValue(row, "jfmxxh", p.value("jfmxxh", ""));
-      TaxmlAnswer::AddValue(row, "cwxx", p.value("cwxx", ""));
+      TaxmlAnswer::AddValue(row, "jfmxxh", jfmxxh);
+      TaxmlAnswer::AddValue(row, "cwxx", why);
     }
     return Answer::Taxml(std::move(doc));
   }
@@ -112,7 +135,7 @@ namespace {
 Answer Submit(const Call& call, State& state) {
   if (!call.document) return Answer::Refuse("10003", "缺少申报报文");
   Json& stored = AddDeclaration(call, state);
-  const std::string mode = DeclarationMode(stored);
+  const std::string mode = DeclarationMode(state, stored);
   if (mode == "QUEUE" || state.queueDeclarations) return Answer::Refuse("10042", "申报已受理，请稍后获取反馈");
   if (mode == "ASYNC") return Answer::Taxml(TaxmlAnswer());
   return FinalAnswer(state, stored);
@@ -155,15 +178,19 @@ Answer List(const Call& call, State& state) {
     TaxmlAnswer::AddValue(row, "yjfehj", Money(d.value("yjfe", 0.0)));
     pugi::xml_node details = row.append_child("sbDetailList");
     pugi::xml_node detail = TaxmlAnswer::AddRow(details, "sbDetailDTO");
-    const Json& first = d["persons"].empty() ? Json::object() : d["persons"][0];
-    TaxmlAnswer::AddValue(detail, "jfrs", std::to_string(d["persons"].size()));
+    const DeclaredPersons persons(state, d);
+    // The first person's codes stand for the declaration's.
+    auto first = [&persons](const char* k, std::string_view fallback = "") {
+      return std::string(persons.empty() ? fallback : persons.Text(0, k, fallback));
+    };
+    TaxmlAnswer::AddValue(detail, "jfrs", std::to_string(persons.size()));
     TaxmlAnswer::AddValue(detail, "yjfe", Money(d.value("yjfe", 0.0)));
-    TaxmlAnswer::AddValue(detail, "fkssqq", first.value("jfnd", "2026") + "-01-01");
-    TaxmlAnswer::AddValue(detail, "fkssqz", first.value("jfnd", "2026") + "-12-31");
-    TaxmlAnswer::AddValue(detail, "zsxmDm", first.value("zsxmDm", ""));
-    TaxmlAnswer::AddValue(detail, "zspmDm", first.value("zspmDm", ""));
-    TaxmlAnswer::AddValue(detail, "zszmDm", first.value("zszmDm", ""));
-    TaxmlAnswer::AddValue(detail, "sbjbjgDm", first.value("sbjbjgDm", ""));
+    TaxmlAnswer::AddValue(detail, "fkssqq", first("jfnd", "2026") + "-01-01");
+    TaxmlAnswer::AddValue(detail, "fkssqz", first("jfnd", "2026") + "-12-31");
+    TaxmlAnswer::AddValue(detail, "zsxmDm", first("zsxmDm"));
+    TaxmlAnswer::AddValue(detail, "zspmDm", first("zspmDm"));
+    TaxmlAnswer::AddValue(detail, "zszmDm", first("zszmDm"));
+    TaxmlAnswer::AddValue(detail, "sbjbjgDm", first("sbjbjgDm"));
     TaxmlAnswer::AddValue(detail, "sfczmx", "Y");
     TaxmlAnswer::AddValue(detail, "sblsh", d.value("yblsh", ""));
     TaxmlAnswer::AddValue(detail, "xxh", "1");
@@ -176,7 +203,8 @@ Answer List(const Call& call, State& state) {
 Answer Persons(const Call& call, State& state) {
   Json* d = FindDeclaration(state, "yzpzxh", call.Key("yzpzxh"));
   TaxmlAnswer doc;
-  if (!d || d->value("djxh", "") != call.Djxh() || d->value("state", "") != "declared" || d->at("persons").empty()) {
+  if (!d || d->value("djxh", "") != call.Djxh() || d->value("state", "") != "declared" ||
+      DeclaredPersons(state, *d).empty()) {
     doc.Add("cljgcode", "30062");
     doc.Add("cljgmsg", "未查询到申报明细");
     return Answer::Taxml(std::move(doc));
@@ -184,8 +212,10 @@ Answer Persons(const Call& call, State& state) {
   doc.Add("cljgcode", "00000");
   doc.Add("cljgmsg", "成功");
   pugi::xml_node list = doc.AddList("sbfRysbMxList");
-  for (const Json& p : d->at("persons")) {
-    const std::string sbbm = p.value("cxjmsbbm", "");
+  const DeclaredPersons persons(state, *d);
+  for (size_t i = 0; i < persons.size(); ++i) {
+    auto text = [&](const char* k, std::string_view fallback = "") { return persons.Text(i, k, fallback); };
+    const std::string sbbm(text("cxjmsbbm"));
     const Person* who = nullptr;
     for (const Enrolment& e : state.enrolments) {
       if (e.rybh != sbbm || sbbm.empty()) continue;
@@ -193,19 +223,19 @@ Answer Persons(const Call& call, State& state) {
         if (person.rydjxh == e.rydjxh) who = &person;
       }
     }
-    const std::string jfnd = p.value("jfnd", "2026");
+    const std::string jfnd(text("jfnd", "2026"));
     pugi::xml_node row = TaxmlAnswer::AddRow(list, "sbfRysbMxDTO");
     TaxmlAnswer::AddValue(row, "xm", who ? who->xm : "");
     TaxmlAnswer::AddValue(row, "sfzjlx", who ? who->zjlxDm : "");
     TaxmlAnswer::AddValue(row, "sfzjhm", who ? who->zjhm : "");
-    TaxmlAnswer::AddValue(row, "sbjbjgDm", p.value("sbjbjgDm", ""));
+    TaxmlAnswer::AddValue(row, "sbjbjgDm", text("sbjbjgDm"));
     TaxmlAnswer::AddValue(row, "sbbm", sbbm);
     TaxmlAnswer::AddValue(row, "fkssqq", jfnd + "-01-01");
     TaxmlAnswer::AddValue(row, "fkssqz", jfnd + "-12-31");
-    for (const char* k : {"zsxmDm", "zspmDm", "zszmDm", "yjfe"}) TaxmlAnswer::AddValue(row, k, p.value(k, ""));
-    TaxmlAnswer::AddValue(row, "jdxz", p.value("xzjdDm", ""));
-    TaxmlAnswer::AddValue(row, "sqcz", p.value("sqczDm", ""));
-    for (const char* k : {"yjfje", "ybtfe"}) TaxmlAnswer::AddValue(row, k, p.value(k, ""));
+    for (const char* k : {"zsxmDm", "zspmDm", "zszmDm", "yjfe"}) TaxmlAnswer::AddValue(row, k, text(k));
+    TaxmlAnswer::AddValue(row, "jdxz", text("xzjdDm"));
+    TaxmlAnswer::AddValue(row, "sqcz", text("sqczDm"));
+    for (const char* k : {"yjfje", "ybtfe"}) TaxmlAnswer::AddValue(row, k, text(k));
     TaxmlAnswer::AddValue(row, "jmfe", "0");
   }
   return Answer::Taxml(std::move(doc));

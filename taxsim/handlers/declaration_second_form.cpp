@@ -36,7 +36,7 @@ Answer Submit(const Call& call, State& state) {
   if (!call.document) return Answer::Refuse("10003", "缺少申报报文");
   Json& d = AddDeclaration(call, state);
   d["form"] = "second";
-  if (DeclarationMode(d) == "QUEUE" || state.queueDeclarations) {
+  if (DeclarationMode(state, d) == "QUEUE" || state.queueDeclarations) {
     return Answer::Refuse("10042", "申报已受理，请稍后获取反馈");
   }
   return WithStatusOne(Answer::Taxml(TaxmlAnswer(kOkCode, "申报已受理")));
@@ -45,7 +45,7 @@ Answer Submit(const Call& call, State& state) {
 Answer Result(const Call& call, State& state, bool later) {
   Json* d = Entry(call, state);
   if (!d) return WithStatusOne(Answer::Error("30001", "未找到该流水号的申报"));
-  const std::string mode = DeclarationMode(*d);
+  const std::string mode = DeclarationMode(state, *d);
   if (mode == "REJECT") {
     (*d)["state"] = "failed";
     return WithStatusOne(Answer::Error(kRefused, "申报数据不符合要求，不予受理"));

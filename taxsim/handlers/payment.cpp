@@ -7,22 +7,27 @@
 //     any other; "OMIT" leaves the line out of the feedback; "NOVOUCHER" out of a voucher);
 //   failOffices {office: message}: "0007" answers that office with code "FAIL";
 //   timeoutNext: the next deduction is refused with "10042" and its lines are paid regardless;
-//   paid {zsuuid: dzsphm}, vouchers {dzsphm: {state, zsuuids, swjg, djxh, day}} (tests may set a
-//     state "1".."4"), lineVoucher {zsuuid: dzsphm};
+//   vouchers {dzsphm: {state, swjg, djxh, day}} (tests may set a state "1".."4");
 //   sbfjnLines [line...]: further arrears lines that only the social-insurance payment service
 //     knows ("0901" answers them for the levy documents asked, with the owed lines of those).
+// The lines paid and those on vouchers are in State::ledger. A day's payment answers every
+// person of a roster-sized declaration, so a line's fields are made only when it is answered and
+// the long answers are written as text, member by member in the order of a dumped tree.
 // "0006" agreements, "0007" arrears, "0008" deduction (a paid amount counts in the entry's
 // `paid`, so "0014" sees it), "0010" vouchers, "0011" void, "0035" (taxML) and "0237" (JSON) the
 // paid lines of a payer; for the host's social-insurance payment service "0901" the arrears of
 // given levy documents and "0902" the states of the vouchers issued between two days.
-#include <chrono>
+#include <algorithm>
 #include <cstdio>
-#include <ctime>
+#include <cstdlib>
 #include <map>
+#include <set>
+#include <string_view>
 
 #include "taxsim/handlers.h"
 #include "taxsim/handlers/declaration_book.h"
 #include "taxsim/handlers/handler_support.h"
+#include "taxsim/json_writer.h"
 
 namespace velmor::taxsim {
 namespace {
@@ -40,59 +45,137 @@ Json& Book(State& s, const char* part) {
   return p[part];
 }
 
-std::string Outcome(State& s, const std::string& zsuuid) {
-  const Json& o = Book(s, "outcomes");
-  return o.contains(zsuuid) ? o[zsuuid].get<std::string>() : "000";
-}
-
-// Every line of the payer's declared entries, with the entry it belongs to.
-struct Line {
+// A declared entry of the payer with what its lines share.
+struct Document {
   Json* entry;
-  size_t person;
-  Json row;
+  DeclaredPersons persons;
+  std::string yzpzxh, office, jkqx;
+  DeclaredPersons::Member jfnd, yjfe, sbbm, sbjbjgDm, zsxmDm, zspmDm, zszmDm;
+
+  Document(State& s, Json& d, std::string defaultOffice, std::string defaultJkqx)
+      : entry(&d),
+        persons(s, d),
+        yzpzxh(d.value("yzpzxh", "")),
+        office(d.value("swjg", defaultOffice)),
+        jkqx(d.value("jkqx", defaultJkqx)),
+        jfnd(persons.Find("jfnd")),
+        yjfe(persons.Find("yjfe")),
+        sbbm(persons.Find("cxjmsbbm")),
+        sbjbjgDm(persons.Find("sbjbjgDm")),
+        zsxmDm(persons.Find("zsxmDm")),
+        zspmDm(persons.Find("zspmDm")),
+        zszmDm(persons.Find("zszmDm")) {}
+  size_t Count() const { return persons.size(); }
 };
 
-std::vector<Line> LinesOf(State& s, const std::string& djxh) {
-  std::vector<Line> out;
+// A line: its entry and position (from 1); its fields are made when asked.
+struct Line {
+  Document* doc;
+  size_t n;
+
+  std::string_view Text(const DeclaredPersons::Member& m) const { return doc->persons.Text(n - 1, m); }
+  std::string Zsuuid() const { return doc->yzpzxh + "-" + std::to_string(n); }
+  std::string Qfje() const { return Money(doc->persons.Amount(n - 1, doc->yjfe)); }
+  std::string Jfnd() const { return std::string(doc->persons.Text(n - 1, doc->jfnd, "2026")); }
+};
+
+// The payer's declared entries, in order; a line's `doc` points into it.
+std::vector<Document> DocumentsOf(State& s, const std::string& djxh) {
+  std::vector<Document> out;
   const Payer* payer = s.FindPayer(djxh);
   const std::string defaultOffice = payer ? payer->zgswjgDm : "13201000000";
   size_t k = 0;
   for (Json& d : s.declarations) {
     if (d.value("djxh", "") != djxh || d.value("state", "") != "declared") continue;
-    const std::string yzpzxh = d.value("yzpzxh", "");
-    const std::string office = d.value("swjg", defaultOffice);
-    const std::string jkqx = d.value("jkqx", Day(k % 3 == 0 ? -10 : k % 3 == 1 ? 0 : 10));
+    out.emplace_back(s, d, defaultOffice, Day(k % 3 == 0 ? -10 : k % 3 == 1 ? 0 : 10));
     ++k;
-    const Json& persons = d["persons"];
-    for (size_t i = 0; i < persons.size(); ++i) {
-      const Json& p = persons[i];
-      const std::string jfnd = p.value("jfnd", "2026");
-      Json v = p.value("yjfe", Json());
-      const double yjfe = v.is_number() ? v.get<double>() : v.is_string() ? std::atof(v.get<std::string>().c_str()) : 0;
-      Json row = {{"yzpzxh", yzpzxh}, {"yzpzmxxh", std::to_string(i + 1)}, {"zsuuid", yzpzxh + "-" + std::to_string(i + 1)},
-                  {"qfje", Money(yjfe)}, {"hsjg", office}, {"zsjgDm", office}, {"zsswjgMc", "税务所" + office},
-                  {"skgkDm", "GK" + office}, {"skgkMc", "国库" + office}, {"zsxmDm", p.value("zsxmDm", "")},
-                  {"zspmDm", p.value("zspmDm", "")}, {"zszmDm", p.value("zszmDm", "")},
-                  {"skssqq", jfnd + "-01-01"}, {"skssqz", jfnd + "-12-31"}, {"jkqx", jkqx},
-                  {"sbbm", p.value("cxjmsbbm", "")}, {"sbjbjgDm", p.value("sbjbjgDm", "")}};
-      out.push_back({&d, i, std::move(row)});
-    }
   }
   return out;
 }
 
-bool Owed(State& s, const std::string& zsuuid) {
-  if (Book(s, "paid").contains(zsuuid)) return false;
-  const Json& lv = Book(s, "lineVoucher");
-  if (!lv.contains(zsuuid)) return true;
-  const Json& vouchers = Book(s, "vouchers");
-  const std::string dzsphm = lv[zsuuid];
-  return !vouchers.contains(dzsphm) || vouchers[dzsphm].value("state", "") == "3";
+std::vector<Line> LinesOf(std::vector<Document>& docs) {
+  size_t count = 0;
+  for (const Document& d : docs) count += d.Count();
+  std::vector<Line> out;
+  out.reserve(count);
+  for (Document& d : docs)
+    for (size_t i = 1; i <= d.Count(); ++i) out.push_back({&d, i});
+  return out;
 }
 
-void Pay(State& s, Line& l, const std::string& dzsphm) {
-  Book(s, "paid")[l.row["zsuuid"].get<std::string>()] = dzsphm;
-  (*l.entry)["paid"] = l.entry->value("paid", 0.0) + std::atof(l.row["qfje"].get<std::string>().c_str());
+// Whether a line is owed: neither paid nor on a voucher that is still valid.
+class Owing {
+ public:
+  explicit Owing(State& s) : ledger_(s.ledger), vouchers_(Book(s, "vouchers")) {}
+  bool operator()(const std::string& zsuuid) const {
+    if (ledger_.paid.count(zsuuid)) return false;
+    auto on = ledger_.lineVoucher.find(zsuuid);
+    if (on == ledger_.lineVoucher.end()) return true;
+    auto v = vouchers_.find(on->second);
+    return v == vouchers_.end() || v->value("state", "") == "3";
+  }
+
+ private:
+  const PaymentLedger& ledger_;
+  const Json& vouchers_;
+};
+
+// The row of an arrears line, its members in the order of the answer's tree.
+void WriteArrearsRow(JsonWriter& w, const Line& l, const std::string& zsuuid) {
+  const Document& d = *l.doc;
+  const std::string& office = d.office;
+  const std::string jfnd = l.Jfnd();
+  w.BeginObject();
+  w.Member("hsjg", office);
+  w.Member("jkqx", l.doc->jkqx);
+  w.Member("qfje", l.Qfje());
+  w.Member("sbbm", l.Text(d.sbbm));
+  w.Member("sbjbjgDm", l.Text(d.sbjbjgDm));
+  w.Member("skgkDm", "GK", office);
+  w.Member("skgkMc", "国库", office);
+  w.Member("skssqq", jfnd, "-01-01");
+  w.Member("skssqz", jfnd, "-12-31");
+  w.Member("yzpzmxxh", std::to_string(l.n));
+  w.Member("yzpzxh", l.doc->yzpzxh);
+  w.Member("zsjgDm", office);
+  w.Member("zspmDm", l.Text(d.zspmDm));
+  w.Member("zsswjgMc", "税务所", office);
+  w.Member("zsuuid", zsuuid);
+  w.Member("zsxmDm", l.Text(d.zsxmDm));
+  w.Member("zszmDm", l.Text(d.zszmDm));
+  w.EndObject();
+}
+
+// {"qfxxList": [...]} around the entries `body` writes.
+template <class Body>
+Answer ArrearsAnswer(Body body) {
+  JsonWriter w;
+  w.BeginObject();
+  w.Key("qfxxList");
+  w.BeginArray();
+  body(w);
+  w.EndArray();
+  w.EndObject();
+  return Answer::JsonText(w.Take());
+}
+
+// An office's entry: code and message, then its list (the caller's), then the office.
+void BeginOffice(JsonWriter& w) {
+  w.BeginObject();
+  w.Member("code", "SUCCESS");
+  w.Member("message", "");
+  w.Key("qfxxMxList");
+}
+
+void EndOffice(JsonWriter& w, const std::string& office) {
+  w.Member("zgswskfjdm", office);
+  w.EndObject();
+}
+
+void Pay(State& s, const Line& l, const std::string& zsuuid, const std::string& dzsphm) {
+  s.ledger.paid[zsuuid] = dzsphm;
+  Json& entry = *l.doc->entry;
+  entry["paid"] = entry.value("paid", 0.0) + std::atof(l.Qfje().c_str());
 }
 
 std::string NewNumber(State& s, const char* prefix) {
@@ -113,100 +196,181 @@ Answer Agreements(const Call& call, State& s) {
 }
 
 Answer Arrears(const Call& call, State& s) {
-  const std::string djxh = call.Djxh();
-  std::vector<Line> lines = LinesOf(s, djxh);
+  std::vector<Document> docs = DocumentsOf(s, call.Djxh());
   std::vector<std::string> offices;
   if (call.body.contains("zgswskfjdmList") && call.body["zgswskfjdmList"].is_array())
     for (const auto& o : call.body["zgswskfjdmList"]) offices.push_back(o.value("zgswksDm", ""));
   if (offices.empty())
-    for (const Line& l : lines)
-      if (std::find(offices.begin(), offices.end(), l.row["hsjg"]) == offices.end()) offices.push_back(l.row["hsjg"]);
+    for (const Document& d : docs)
+      if (d.Count() > 0 && std::find(offices.begin(), offices.end(), d.office) == offices.end())
+        offices.push_back(d.office);
   const Json& fail = Book(s, "failOffices");
-  Json entries = Json::array();
-  for (const std::string& office : offices) {
-    if (fail.contains(office)) {
-      entries.push_back({{"code", "FAIL"}, {"message", fail[office]}, {"zgswskfjdm", office}});
-      continue;
+  const Owing owed(s);
+  std::set<std::string> answered;  // an office asked twice answers its lines once
+  return ArrearsAnswer([&](JsonWriter& w) {
+    for (const std::string& office : offices) {
+      if (fail.contains(office)) {
+        w.Value({{"code", "FAIL"}, {"message", fail[office]}, {"zgswskfjdm", office}});
+        continue;
+      }
+      BeginOffice(w);
+      bool any = false;
+      if (answered.insert(office).second) {
+        for (Document& d : docs) {
+          if (d.office != office) continue;
+          for (size_t i = 1; i <= d.Count(); ++i) {
+            const Line l{&d, i};
+            const std::string zsuuid = l.Zsuuid();
+            if (!owed(zsuuid)) continue;
+            if (!any) w.BeginArray();
+            any = true;
+            WriteArrearsRow(w, l, zsuuid);
+          }
+        }
+      }
+      if (any) w.EndArray();
+      else w.String("null");
+      EndOffice(w, office);
     }
-    Json mx = Json::array();
-    for (Line& l : lines)  // a line of one office only: its row moves to the answer
-      if (l.row["hsjg"] == office && Owed(s, l.row["zsuuid"])) mx.push_back(std::move(l.row));
-    entries.push_back({{"code", "SUCCESS"}, {"message", ""}, {"zgswskfjdm", office}, {"qfxxMxList", mx.empty() ? Json("null") : std::move(mx)}});
-  }
-  return Answer::Json({{"qfxxList", entries}}, 2, "null");
+  });
 }
 
-// The payer's lines grouped by the value of `key`, each group in the order of `lines`: a request
-// naming thousands of lines finds each in its group instead of scanning every line.
-std::map<std::string, std::vector<Line*>> LinesBy(std::vector<Line>& lines, const char* key) {
-  std::map<std::string, std::vector<Line*>> by;
-  for (Line& l : lines) {
-    const Json& v = l.row[key];
-    if (v.is_string()) by[v.get<std::string>()].push_back(&l);
+// The lines a request names by zsuuid ("<yzpzxh>-<n>"), each once, in the order asked.
+class LineFinder {
+ public:
+  explicit LineFinder(std::vector<Document>& docs) {
+    for (Document& d : docs) byYzpzxh_[d.yzpzxh].push_back(&d);
   }
-  return by;
-}
+  // Appends the lines of that zsuuid not taken before.
+  void Take(std::string_view zsuuid, std::vector<Line>& out) {
+    const size_t dash = zsuuid.rfind('-');
+    if (dash == std::string_view::npos) return;
+    auto docs = byYzpzxh_.find(zsuuid.substr(0, dash));
+    if (docs == byYzpzxh_.end()) return;
+    const std::string_view digits = zsuuid.substr(dash + 1);
+    const size_t n = std::strtoull(std::string(digits).c_str(), nullptr, 10);
+    if (n == 0 || std::to_string(n) != digits) return;
+    for (Document* d : docs->second)
+      if (n <= d->Count() && taken_.insert({d, n}).second) out.push_back({d, n});
+  }
+  std::vector<Document*>* Documents(const std::string& yzpzxh) {
+    auto it = byYzpzxh_.find(yzpzxh);
+    return it == byYzpzxh_.end() ? nullptr : &it->second;
+  }
+
+ private:
+  std::map<std::string, std::vector<Document*>, std::less<>> byYzpzxh_;
+  std::set<std::pair<const Document*, size_t>> taken_;
+};
 
 Answer Deduct(const Call& call, State& s) {
-  std::vector<Line> lines = LinesOf(s, call.Key("zzdjxh"));
-  const auto byZsuuid = LinesBy(lines, "zsuuid");
-  std::vector<Line*> asked;
+  std::vector<Document> docs = DocumentsOf(s, call.Key("zzdjxh"));
+  LineFinder finder(docs);
+  std::vector<Line> named;
   for (const auto& g : call.body.value("yzpzxhGridlb", Json::array()))
-    for (const auto& m : g.value("yzpzmxxhGridlb", Json::array())) {
-      auto found = byZsuuid.find(m.value("zsuuid", ""));
-      if (found == byZsuuid.end()) continue;
-      for (Line* l : found->second)
-        if (Owed(s, l->row["zsuuid"])) asked.push_back(l);
-    }
+    for (const auto& m : g.value("yzpzmxxhGridlb", Json::array())) finder.Take(m.value("zsuuid", ""), named);
+  const Owing owed(s);
+  std::vector<std::pair<Line, std::string>> asked;  // with its zsuuid
+  for (const Line& l : named) {
+    std::string zsuuid = l.Zsuuid();
+    if (owed(zsuuid)) asked.emplace_back(l, std::move(zsuuid));
+  }
   if (s.payments.value("timeoutNext", false)) {
     s.payments["timeoutNext"] = false;
-    for (Line* l : asked) Pay(s, *l, NewNumber(s, "4"));
+    for (const auto& [l, zsuuid] : asked) Pay(s, l, zsuuid, NewNumber(s, "4"));
     return Answer::Refuse("10042", "服务超时，请稍后查询扣款结果");
   }
-  Json codes = Json::array(), rows = Json::array();
-  for (Line* l : asked) {
-    const std::string code = Outcome(s, l->row["zsuuid"]);
+  const Json& outcomes = Book(s, "outcomes");
+  std::vector<std::string> codes;
+  JsonWriter rows;
+  rows.BeginArray();
+  for (const auto& [l, zsuuid] : asked) {
+    auto steered = outcomes.find(zsuuid);
+    const std::string code = steered == outcomes.end() ? "000" : steered->get<std::string>();
     if (code == "OMIT") continue;
     std::string dzsphm;
     if (code == "000") {
       dzsphm = NewNumber(s, "4");
-      Pay(s, *l, dzsphm);
+      Pay(s, l, zsuuid, dzsphm);
     }
-    bool known = false;
-    for (const auto& c : codes) known = known || c["kkfhdm"] == code;
-    if (!known) codes.push_back({{"kkfhdm", code}, {"kkfhmc", code == "000" ? "扣款成功" : "扣款失败：" + code}});
-    Json r = {{"yzpzxh", l->row["yzpzxh"]}, {"yzpzmxxh", l->row["yzpzmxxh"]}, {"kkfhdm", code}, {"dzsphm", dzsphm},
-              {"ybtse", l->row["qfje"]}, {"skgkDm", l->row["skgkDm"]}, {"zsswjgDm", l->row["zsjgDm"]}};
-    for (const char* k : {"skgkMc", "zsswjgMc", "zsxmDm", "zspmDm", "skssqq", "skssqz"}) r[k] = l->row[k];
-    rows.push_back(std::move(r));
+    if (std::find(codes.begin(), codes.end(), code) == codes.end()) codes.push_back(code);
+    const std::string& office = l.doc->office;
+    const std::string jfnd = l.Jfnd();
+    rows.BeginObject();
+    rows.Member("dzsphm", dzsphm);
+    rows.Member("kkfhdm", code);
+    rows.Member("skgkDm", "GK", office);
+    rows.Member("skgkMc", "国库", office);
+    rows.Member("skssqq", jfnd, "-01-01");
+    rows.Member("skssqz", jfnd, "-12-31");
+    rows.Member("ybtse", l.Qfje());
+    rows.Member("yzpzmxxh", std::to_string(l.n));
+    rows.Member("yzpzxh", l.doc->yzpzxh);
+    rows.Member("zspmDm", l.Text(l.doc->zspmDm));
+    rows.Member("zsswjgDm", office);
+    rows.Member("zsswjgMc", "税务所", office);
+    rows.Member("zsxmDm", l.Text(l.doc->zsxmDm));
+    rows.EndObject();
   }
-  return Answer::Json({{"kkfkLb", codes}, {"szmxLb", rows}}, 2, "null");
+  rows.EndArray();
+  JsonWriter w;
+  w.BeginObject();
+  w.Key("kkfkLb");
+  w.BeginArray();
+  for (const std::string& code : codes) {
+    w.BeginObject();
+    w.Member("kkfhdm", code);
+    w.Member("kkfhmc", code == "000" ? "扣款成功" : "扣款失败：", code == "000" ? "" : code);
+    w.EndObject();
+  }
+  w.EndArray();
+  std::string text = w.Take();
+  text += ",\"szmxLb\":";
+  text += rows.Text();
+  text += '}';
+  return Answer::JsonText(std::move(text));
 }
 
 Answer Vouchers(const Call& call, State& s) {
-  std::vector<Line> lines = LinesOf(s, call.Key("zzdjxh"));
-  const auto byYzpzxh = LinesBy(lines, "yzpzxh");
-  Json out = Json::array();
+  const std::string djxh = call.Key("zzdjxh");
+  std::vector<Document> docs = DocumentsOf(s, djxh);
+  LineFinder finder(docs);
+  const Json& outcomes = Book(s, "outcomes");
+  Json& vouchers = Book(s, "vouchers");
+  const Owing owed(s);
+  JsonWriter w;
+  w.BeginObject();
+  w.Key("szxxlb");
+  w.BeginArray();
   for (const auto& m : call.body.value("mxlb", Json::array())) {
+    std::vector<Document*>* group = finder.Documents(m.value("yzpzxh", ""));
+    if (!group) continue;
     std::string dzsphm;
-    auto group = byYzpzxh.find(m.value("yzpzxh", ""));
-    if (group == byYzpzxh.end()) continue;
-    for (Line* line : group->second) {
-      Line& l = *line;
-      const std::string zsuuid = l.row["zsuuid"];
-      if (!Owed(s, zsuuid) || Outcome(s, zsuuid) == "NOVOUCHER") continue;
-      if (dzsphm.empty()) {
-        dzsphm = NewNumber(s, "3");
-        Book(s, "vouchers")[dzsphm] = {{"state", "1"},           {"swjg", l.row["zsjgDm"]}, {"zsuuids", Json::array()},
-                                       {"djxh", call.Key("zzdjxh")}, {"day", Day(0)}};
+    for (Document* d : *group)
+      for (size_t i = 1; i <= d->Count(); ++i) {
+        const Line l{d, i};
+        std::string zsuuid = l.Zsuuid();
+        if (!owed(zsuuid)) continue;
+        auto steered = outcomes.find(zsuuid);
+        if (steered != outcomes.end() && *steered == "NOVOUCHER") continue;
+        if (dzsphm.empty()) {
+          dzsphm = NewNumber(s, "3");
+          vouchers[dzsphm] = {{"state", "1"}, {"swjg", d->office}, {"djxh", djxh}, {"day", Day(0)}};
+        }
+        w.BeginObject();
+        w.Member("dzsphm", dzsphm);
+        w.Member("jkqx", d->jkqx);
+        w.Member("sjje", l.Qfje());
+        w.Member("swjgDm", d->office);
+        w.Member("zsuuid", zsuuid);
+        w.EndObject();
+        s.ledger.lineVoucher[zsuuid] = dzsphm;
+        s.ledger.voucherLines[dzsphm].push_back(std::move(zsuuid));
       }
-      Book(s, "vouchers")[dzsphm]["zsuuids"].push_back(zsuuid);
-      Book(s, "lineVoucher")[zsuuid] = dzsphm;
-      out.push_back({{"sjje", l.row["qfje"]}, {"jkqx", l.row["jkqx"]}, {"swjgDm", l.row["zsjgDm"]}, {"dzsphm", dzsphm},
-                     {"zsuuid", zsuuid}});
-    }
   }
-  return Answer::Json({{"szxxlb", out}}, 2, "null");
+  w.EndArray();
+  w.EndObject();
+  return Answer::JsonText(w.Take());
 }
 
 Answer Void(const Call& call, State& s) {
@@ -222,12 +386,13 @@ Answer Void(const Call& call, State& s) {
 // The paid lines of a payer, as rows of the payment list.
 Json PaidRows(State& s, const std::string& djxh) {
   Json rows = Json::array();
-  const Json& paid = Book(s, "paid");
-  for (Line& l : LinesOf(s, djxh)) {
-    const std::string zsuuid = l.row["zsuuid"];
-    if (!paid.contains(zsuuid)) continue;
-    rows.push_back({{"zsuuid", zsuuid}, {"yzpzxh", l.row["yzpzxh"]}, {"zspmDm", l.row["zspmDm"]},
-                    {"sjje", l.row["qfje"]}, {"dzsphm", paid[zsuuid]}});
+  std::vector<Document> docs = DocumentsOf(s, djxh);
+  for (const Line& l : LinesOf(docs)) {
+    const std::string zsuuid = l.Zsuuid();
+    auto paid = s.ledger.paid.find(zsuuid);
+    if (paid == s.ledger.paid.end()) continue;
+    rows.push_back({{"zsuuid", zsuuid}, {"yzpzxh", l.doc->yzpzxh}, {"zspmDm", l.Text(l.doc->zspmDm)},
+                    {"sjje", l.Qfje()}, {"dzsphm", paid->second}});
   }
   return rows;
 }
@@ -249,29 +414,37 @@ Answer History(const Call& call, State& s) {
 }
 
 Answer ArrearsOfDocuments(const Call& call, State& s) {
-  const std::string djxh = call.Djxh();
-  std::vector<std::string> asked;
+  std::set<std::string, std::less<>> asked;
   if (call.body.contains("yzpzxhList") && call.body["yzpzxhList"].is_array())
     for (const auto& y : call.body["yzpzxhList"])
-      if (y.is_string()) asked.push_back(y.get<std::string>());
-  auto wanted = [&](const Json& row) {
-    return std::find(asked.begin(), asked.end(), row.value("yzpzxh", "")) != asked.end();
+      if (y.is_string()) asked.insert(y.get<std::string>());
+  // Per office (in order): the owed lines of the documents asked, then the service's own lines.
+  struct Entry {
+    std::vector<Line> lines;
+    std::vector<const Json*> extra;
   };
-  std::map<std::string, Json> byOffice;
-  auto add = [&](Json row) {
-    Json& mx = byOffice[row.value("hsjg", "")];
-    if (!mx.is_array()) mx = Json::array();
-    mx.push_back(std::move(row));
-  };
-  for (Line& l : LinesOf(s, djxh))
-    if (wanted(l.row) && Owed(s, l.row["zsuuid"])) add(std::move(l.row));
+  std::map<std::string, Entry> byOffice;
+  std::vector<Document> docs = DocumentsOf(s, call.Djxh());
+  const Owing owed(s);
+  for (Document& d : docs) {
+    if (!asked.count(d.yzpzxh)) continue;
+    for (size_t i = 1; i <= d.Count(); ++i)
+      if (owed(Line{&d, i}.Zsuuid())) byOffice[d.office].lines.push_back({&d, i});
+  }
   if (s.payments.contains("sbfjnLines") && s.payments["sbfjnLines"].is_array())
     for (const Json& row : s.payments["sbfjnLines"])
-      if (wanted(row) && !Book(s, "paid").contains(row.value("zsuuid", ""))) add(row);
-  Json entries = Json::array();
-  for (auto& [office, mx] : byOffice)
-    entries.push_back({{"code", "SUCCESS"}, {"message", ""}, {"zgswskfjdm", office}, {"qfxxMxList", std::move(mx)}});
-  return Answer::Json({{"qfxxList", entries}}, 2, "null");
+      if (asked.count(row.value("yzpzxh", "")) && !s.ledger.paid.count(row.value("zsuuid", "")))
+        byOffice[row.value("hsjg", "")].extra.push_back(&row);
+  return ArrearsAnswer([&](JsonWriter& w) {
+    for (const auto& [office, entry] : byOffice) {
+      BeginOffice(w);
+      w.BeginArray();
+      for (const Line& l : entry.lines) WriteArrearsRow(w, l, l.Zsuuid());
+      for (const Json* row : entry.extra) w.Value(*row);
+      w.EndArray();
+      EndOffice(w, office);
+    }
+  });
 }
 
 Answer VoucherStates(const Call& call, State& s) {

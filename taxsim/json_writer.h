@@ -1,0 +1,49 @@
+// JsonWriter: an answer's JSON text written member by member, for answers of many rows where a
+// tree of every row would cost more than the text itself. Strings are escaped as the JSON
+// library's dump escapes them (ensure_ascii off, invalid UTF-8 replaced), so an answer written
+// here is byte for byte the dump of the same tree when members come in the tree's (sorted) order.
+//
+// Values; one thread at a time.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include <nlohmann/json.hpp>
+
+namespace velmor::taxsim {
+
+class JsonWriter {
+ public:
+  void BeginObject() { Open('{'); }
+  void EndObject() { Close('}'); }
+  void BeginArray() { Open('['); }
+  void EndArray() { Close(']'); }
+  // The name of the next member; its value follows.
+  void Key(std::string_view name);
+  // A string value: the concatenation of the parts.
+  void String(std::string_view text, std::string_view more = {});
+  // A value given as a tree.
+  void Value(const nlohmann::json& value);
+  // A member with a string value.
+  void Member(std::string_view name, std::string_view text, std::string_view more = {}) {
+    Key(name);
+    String(text, more);
+  }
+
+  const std::string& Text() const { return out_; }
+  std::string Take() { return std::move(out_); }
+
+ private:
+  void Open(char c);
+  void Close(char c);
+  void Separate();
+
+  std::string out_;
+  bool comma_ = false;  // a value precedes at this level
+};
+
+// Appends `text` as a JSON string (quotes included) the way the JSON library's dump does.
+void AppendJsonString(std::string& out, std::string_view text);
+
+}  // namespace velmor::taxsim

@@ -1,0 +1,73 @@
+// The simulator's JSON writing is the JSON library's dump, byte for byte: strings with every kind
+// of character (control characters, quotes, multi-byte UTF-8 and bytes that are not UTF-8, which
+// are replaced) and the answer envelope around them.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "host/net/wire.h"
+#include "taxsim/answer.h"
+#include "taxsim/json_writer.h"
+
+namespace velmor::taxsim {
+namespace {
+
+std::string Dumped(const nlohmann::json& j) { return j.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace); }
+
+std::vector<std::string> Texts() {
+  std::vector<std::string> out = {"", "plain", "q\"b\\s/", "税务所", "\xF0\x9F\x98\x80 4 bytes", "\x7F"};
+  std::string controls;
+  for (int c = 0; c < 0x20; ++c) controls += char(c);
+  out.push_back(controls);
+  // Not UTF-8: a lone continuation, truncated sequences, an overlong form, a surrogate, past
+  // U+10FFFF, bytes never used.
+  for (const char* bad : {"a\x80z", "\xE7\xA8", "x\xE7", "\xC0\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\xFF\xFE",
+                          "ok\xC3", "\xF0\x9F\x98"})
+    out.push_back(bad);
+  out.push_back("\xF4\x8F\xBF\xBF");  // U+10FFFF, the last code point
+  return out;
+}
+
+TEST(JsonWriter, StringsAreEscapedAsTheLibraryDumpsThem) {
+  for (const std::string& t : Texts()) {
+    std::string mine;
+    AppendJsonString(mine, t);
+    EXPECT_EQ(mine, Dumped(t)) << Dumped(t);
+  }
+}
+
+TEST(JsonWriter, ObjectsAndArraysMatchTheTreesDump) {
+  JsonWriter w;
+  w.BeginObject();
+  w.Key("a");
+  w.BeginArray();
+  w.String("x", "\"y");
+  w.BeginObject();
+  w.EndObject();
+  w.Value(nlohmann::json{{"k", {1, 2.5, nullptr}}});
+  w.BeginArray();
+  w.EndArray();
+  w.EndArray();
+  w.Member("b", "税", "\n");
+  w.EndObject();
+  const nlohmann::json tree = {{"a", {"x\"y", nlohmann::json::object(), {{"k", {1, 2.5, nullptr}}}, nlohmann::json::array()}},
+                               {"b", "税\n"}};
+  EXPECT_EQ(w.Text(), Dumped(tree));
+}
+
+TEST(JsonWriter, TheEnvelopeTextIsTheWiresEncoding) {
+  for (const std::string& t : Texts()) {
+    wire::Envelope e;
+    e.status = -2;
+    e.returnCode = "FAIL";
+    e.returnMessage = t;
+    e.responseData = "null";
+    e.response = "{\"a\":\"" + t + "\"}";
+    EXPECT_EQ(EnvelopeText(e), wire::EncodeEnvelope(e));
+  }
+  EXPECT_EQ(EnvelopeText(wire::Envelope{}), wire::EncodeEnvelope(wire::Envelope{}));
+}
+
+}  // namespace
+}  // namespace velmor::taxsim
