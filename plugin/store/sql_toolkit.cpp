@@ -52,6 +52,28 @@ std::string RowsJson(IDBDataSet& ds) {
   return out;
 }
 
+std::string RowsJson(IDBDataSet& ds, const std::function<void(Json& row)>& shape) {
+  Ref<IDBFields> fields = ds.Fields();
+  const int32_t n = fields ? fields->Count() : 0;
+  std::vector<Ref<IDBField>> cols;
+  std::vector<std::string> names;
+  for (int32_t i = 0; i < n; ++i) {
+    cols.push_back(fields->FieldByIndex(i));
+    names.push_back(cols.back()->FieldName());
+  }
+  // A row at a time, as Rows() builds it: the shape may rename or drop members.
+  std::string out = "[";
+  for (; !ds.Eof(); ds.Next()) {
+    Json row = Json::object();
+    for (int32_t i = 0; i < n; ++i) row[names[i]] = cols[i]->AsString();
+    shape(row);
+    if (out.size() > 1) out += ',';
+    out += JsonText(row);
+  }
+  out += ']';
+  return out;
+}
+
 Json Rows(IDBMechanism& db, const std::string& sql, const char* userText) {
   Ref<IDBDataSet> ds = QueryOrThrow(db, sql, userText);
   return Rows(*ds);

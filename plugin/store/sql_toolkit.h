@@ -12,6 +12,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include <nlohmann/json.hpp>
@@ -25,6 +26,9 @@ namespace velmor {
 nlohmann::ordered_json Rows(IDBDataSet& ds);
 // The same as compact text (bytes that are not UTF-8 replaced).
 std::string RowsJson(IDBDataSet& ds);
+// The same with each row passed through `shape` (members renamed or dropped) before it is
+// written: JsonText of the shaped rows, without a tree of them all.
+std::string RowsJson(IDBDataSet& ds, const std::function<void(nlohmann::ordered_json& row)>& shape);
 // Runs the query first (StoreError(userText, engine text) when it fails).
 nlohmann::ordered_json Rows(IDBMechanism& db, const std::string& sql, const char* userText = kDbQueryFailed);
 

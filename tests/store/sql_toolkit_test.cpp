@@ -137,6 +137,27 @@ TEST_F(SqlToolkit, RowsJsonIsTheTextOfRows) {
   EXPECT_EQ(RowsJson(*shared), R"([{"dm":"a'b"},{"dm":"甲"}])");
 }
 
+TEST_F(SqlToolkit, ShapedRowsJsonIsTheTextOfTheShapedRows) {
+  // Each row shaped on its own: a member renamed (moving to the end), one dropped when empty.
+  ASSERT_TRUE(db_->ExecSQL("insert into sb_dmmcb(lb, dm, mc) values (7, '03', '')"));
+  auto shape = [](Json& row) {
+    if (auto it = row.find("dm"); it != row.end()) {
+      Json v = *it;
+      row.erase(it);
+      row["code"] = std::move(v);
+    }
+    if (auto it = row.find("mc"); it != row.end() && it->get<std::string>().empty()) row.erase(it);
+  };
+  const char* sql = "select dm, mc, lb from sb_dmmcb where lb = 7 order by dm";
+  Json expected = Rows(*db_, sql);
+  for (Json& row : expected) shape(row);
+  Ref<IDBDataSet> ds = QueryOrThrow(*db_, sql);
+  EXPECT_EQ(RowsJson(*ds, shape), JsonText(expected));
+  EXPECT_EQ(RowsJson(*ds, shape), "[]") << "a walked dataset gives no more rows";
+  Ref<IDBDataSet> none = QueryOrThrow(*db_, "select dm from sb_dmmcb where lb = 99");
+  EXPECT_EQ(RowsJson(*none, shape), "[]");
+}
+
 TEST_F(SqlToolkit, BoundValuesStoreWhatTheFormattedStatementStores) {
   ASSERT_TRUE(db_->ExecSQL("delete from sb_dmmcb"));
   BoundValues v;
