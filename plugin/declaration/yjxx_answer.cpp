@@ -4,8 +4,8 @@
 
 namespace velmor::declaration {
 
-nlohmann::ordered_json ReadYjxxAnswer(std::string_view responseText) {
-  return service::FastListAnswer(responseText, "sbfWsbZjxxDetailList", true);
+service::FastList ReadYjxxAnswer(std::string_view responseText) {
+  return service::FastList(responseText, "sbfWsbZjxxDetailList", true);
 }
 
 }  // namespace velmor::declaration

@@ -7,13 +7,13 @@
 
 #include <string_view>
 
-#include <nlohmann/json.hpp>
+#include "service/fast_answer.h"
 
 namespace velmor::declaration {
 
-// The rows of `sbfWsbZjxxDetailList`, each an object of its child elements' texts. Raises
-// taxml::Failure "【code】message" (the message rendered) when the code is not "00000", and
+// The rows of `sbfWsbZjxxDetailList`, each handed as an object of its child elements' texts.
+// Raises taxml::Failure "【code】message" (the message rendered) when the code is not "00000", and
 // another exception when the text does not decode or parse.
-nlohmann::ordered_json ReadYjxxAnswer(std::string_view responseText);
+service::FastList ReadYjxxAnswer(std::string_view responseText);
 
 }  // namespace velmor::declaration

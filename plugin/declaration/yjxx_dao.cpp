@@ -34,18 +34,23 @@ std::string RequirePayer(const std::string& djxh, const char* userText) {
 }
 
 // Replaces the payer's rows: the delete and every insert in one transaction.
-void Replace(const std::string& djxh, const Json& list, bool person, bool zjyxrq) {
-  if (!list.is_array()) throw StoreError(kYjxxSaveFailed, "不是JSON数组");
+void Replace(const std::string& djxh, const std::function<void(const TYjxxDaoImpl::RowSink&)>& rows, bool person,
+             bool zjyxrq) {
   RequirePayer(djxh, kYjxxSaveFailed);
   Ref<IDBMechanism> db = OpenMainConnection();
   Transaction tx(*db, kYjxxSaveFailed);
   ExecOrThrow(*db, FormatSql(" delete from sb_dzzjxxb where djxh = %s", {Q(djxh)}), kYjxxDeleteFailed);
   BoundValues values;
-  for (const Json& r : list) {
+  rows([&](const Json& r) {
     YjxxInsertValues(djxh, r, person, zjyxrq, values);
     ExecBoundOrThrow(*db, YjxxInsertSql(), values, kYjxxSaveFailed);
-  }
+  });
   tx.Commit();
+}
+
+void Replace(const std::string& djxh, const std::string& text, bool person, bool zjyxrq) {
+  const Json list = ParseArray(text, kYjxxSaveFailed);
+  Replace(djxh, [&](const TYjxxDaoImpl::RowSink& store) { for (const Json& r : list) store(r); }, person, zjyxrq);
 }
 }  // namespace
 
@@ -87,17 +92,16 @@ bool TYjxxDaoImpl::getStatistics(const std::string& djxh, std::string& stats) {
 }
 
 bool TYjxxDaoImpl::updateData(const std::string& djxh, const std::string& rows, bool zjyxrqEnabled) {
-  return Op("updateData", &ErrorMessage, kYjxxSaveFailed,
-            [&] { Replace(djxh, ParseArray(rows, kYjxxSaveFailed), false, zjyxrqEnabled); });
+  return Op("updateData", &ErrorMessage, kYjxxSaveFailed, [&] { Replace(djxh, rows, false, zjyxrqEnabled); });
 }
 
-bool TYjxxDaoImpl::updateRows(const std::string& djxh, const Json& rows, bool zjyxrqEnabled) {
+bool TYjxxDaoImpl::updateRows(const std::string& djxh, const std::function<void(const RowSink& store)>& rows,
+                              bool zjyxrqEnabled) {
   return Op("updateData", &ErrorMessage, kYjxxSaveFailed, [&] { Replace(djxh, rows, false, zjyxrqEnabled); });
 }
 
 bool TYjxxDaoImpl::saveRyData(const std::string& djxh, const std::string& rows) {
-  return Op("saveRyData", &ErrorMessage, kYjxxSaveFailed,
-            [&] { Replace(djxh, ParseArray(rows, kYjxxSaveFailed), true, true); });
+  return Op("saveRyData", &ErrorMessage, kYjxxSaveFailed, [&] { Replace(djxh, rows, true, true); });
 }
 
 bool TYjxxDaoImpl::getRyData(const std::string& djxh, const std::string& zjlx, std::string& rows) {

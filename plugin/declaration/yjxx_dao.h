@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "business/business_object.h"
@@ -34,9 +35,12 @@ class TYjxxDaoImpl : public ServiceImpl<TSBBaseObj, IYjxxDao> {
   bool updateBz(int32_t id, const std::string& bz) override;
   bool getJsonData(const std::string& djxh, const std::string& zjtzlshList, std::string& rows) override;
 
-  // updateData with the rows as the download read them, without their text (the plug-in's own
-  // service hands them over; another store gets the text).
-  bool updateRows(const std::string& djxh, const declaration::Json& rows, bool zjyxrqEnabled);
+  // updateData with the rows as the download reads them, one at a time into `store`, without
+  // their text or a tree of them all (the plug-in's own service hands them over so; another store
+  // gets the text).
+  using RowSink = std::function<void(const declaration::Json& row)>;
+  bool updateRows(const std::string& djxh, const std::function<void(const RowSink& store)>& rows,
+                  bool zjyxrqEnabled);
 };
 
 }  // namespace velmor

@@ -111,15 +111,21 @@ bool TYjxxServiceImpl::downloadData(const std::string& jfnd, const std::string& 
       throw taxml::Failure("[" + data + "]" + done->GetReturnMessage());
     }
     WriteBusinessLog("开始解析反馈");
-    const Json rows = declaration::ReadYjxxAnswer(response);
+    const service::FastList rows = declaration::ReadYjxxAnswer(response);
     WriteBusinessLog("结束解析反馈");
     Ref<IYjxxDao> dao = Dao();
     const bool zjyxrq = opts.value("zjyxrq_enabled", "") == "Y";
-    auto* own = dynamic_cast<TYjxxDaoImpl*>(dao.get());
-    if (!(own ? own->updateRows(djxh, rows, zjyxrq) : dao->updateData(djxh, rows.dump(), zjyxrq))) {
-      throw OpRefusal(dao->GetErrorMessage());
+    bool stored = false;
+    if (auto* own = dynamic_cast<TYjxxDaoImpl*>(dao.get())) {
+      // The plug-in's own store takes the rows one at a time, never as a tree of them all.
+      stored = own->updateRows(djxh, [&](const TYjxxDaoImpl::RowSink& store) { rows.ForEach(store); }, zjyxrq);
+    } else {
+      Json all = Json::array();
+      rows.ForEach([&](const Json& r) { all.push_back(r); });
+      stored = dao->updateData(djxh, all.dump(), zjyxrq);
     }
-    count = static_cast<int32_t>(rows.size());
+    if (!stored) throw OpRefusal(dao->GetErrorMessage());
+    count = static_cast<int32_t>(rows.Count());
   });
   downloading_ = false;
   return ok;

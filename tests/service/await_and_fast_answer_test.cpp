@@ -40,6 +40,13 @@ TEST_F(AwaitJobTest, AnswersWithinThePatienceOrTellsItRanOut) {
   ASSERT_EQ(rows.size(), 2u);
   EXPECT_EQ(rows[1]["v"], "b");
   EXPECT_THROW(service::FastListAnswer(*text, "otherList", false), taxml::Failure);
+  // One row at a time: the same rows, counted before they are walked.
+  const service::FastList list(*text, "rowList", false);
+  EXPECT_EQ(list.Count(), 2u);
+  nlohmann::ordered_json walked = nlohmann::ordered_json::array();
+  list.ForEach([&](const nlohmann::ordered_json& row) { walked.push_back(row); });
+  EXPECT_EQ(walked, rows);
+  EXPECT_THROW(service::FastList(*text, "otherList", false), taxml::Failure);
 
   sim_.Faults().Add(taxsim::ParseFault({{"kind", "pending"}, {"polls", -1}, {"serviceCode", "0098"}}));
   const std::string stuck = Submit();
@@ -55,12 +62,13 @@ TEST_F(AwaitJobTest, FastListAnswerRefusesOtherCodesAndBadText) {
   std::optional<std::string> text = service::AwaitJob(*GetNetComm(), "0098", Submit(), 5000ms, 20ms, nullptr);
   ASSERT_TRUE(text.has_value());
   try {
-    service::FastListAnswer(*text, "rowList", false);
+    service::FastList(*text, "rowList", false);
     ADD_FAILURE() << "refused code read as data";
   } catch (const taxml::Failure& e) {
     EXPECT_EQ(std::string(e.what()).rfind("【30001】", 0), 0u) << e.what();
   }
   EXPECT_ANY_THROW(service::FastListAnswer(Base64Encode("<taxML><code>00000"), "rowList", false));
+  EXPECT_ANY_THROW(service::FastList(Base64Encode("<taxML><code>00000"), "rowList", false));
 }
 
 }  // namespace
