@@ -8,43 +8,49 @@ namespace velmor {
 
 using Json = nlohmann::ordered_json;
 
-Json Rows(IDBDataSet& ds) {
-  Json rows = Json::array();
-  Ref<IDBFields> fields = ds.Fields();
-  const int32_t n = fields ? fields->Count() : 0;
-  // Columns are looked up once, not per row.
+namespace {
+
+// The dataset's columns, looked up once and not per row, and the current row as Rows() holds it.
+struct Columns {
+  explicit Columns(IDBDataSet& ds) {
+    Ref<IDBFields> fields = ds.Fields();
+    const int32_t n = fields ? fields->Count() : 0;
+    for (int32_t i = 0; i < n; ++i) {
+      cols.push_back(fields->FieldByIndex(i));
+      names.push_back(cols.back()->FieldName());
+    }
+  }
+  Json Row() const {
+    Json row = Json::object();
+    for (size_t i = 0; i < cols.size(); ++i) row[names[i]] = cols[i]->AsString();
+    return row;
+  }
   std::vector<Ref<IDBField>> cols;
   std::vector<std::string> names;
-  for (int32_t i = 0; i < n; ++i) {
-    cols.push_back(fields->FieldByIndex(i));
-    names.push_back(cols.back()->FieldName());
-  }
-  for (; !ds.Eof(); ds.Next()) {
-    Json row = Json::object();
-    for (int32_t i = 0; i < n; ++i) row[names[i]] = cols[i]->AsString();
-    rows.push_back(std::move(row));
-  }
+};
+
+}  // namespace
+
+Json Rows(IDBDataSet& ds) {
+  Json rows = Json::array();
+  const Columns c(ds);
+  for (; !ds.Eof(); ds.Next()) rows.push_back(c.Row());
   return rows;
 }
 
 std::string RowsJson(IDBDataSet& ds) {
   // Row by row into the text, the same text JsonText(Rows(ds)) gives: a listing of the whole
   // roster never holds its rows as a JSON tree as well as the text.
-  Ref<IDBFields> fields = ds.Fields();
-  const int32_t n = fields ? fields->Count() : 0;
-  std::vector<Ref<IDBField>> cols;
+  const Columns c(ds);
   Json row = Json::object();
-  for (int32_t i = 0; i < n; ++i) {
-    cols.push_back(fields->FieldByIndex(i));
-    row[cols.back()->FieldName()] = "";
-  }
+  for (const std::string& name : c.names) row[name] = "";
   // The row object is reused: its members stay in place and only their values change. A name
   // that two columns share is one member, the later column's value winning, as in Rows().
   std::vector<Json*> member;
-  for (int32_t i = 0; i < n; ++i) member.push_back(&row[cols[i]->FieldName()]);
+  for (const std::string& name : c.names) member.push_back(&row[name]);
   std::string out = "[";
   for (; !ds.Eof(); ds.Next()) {
-    for (int32_t i = 0; i < n; ++i) *member[i] = cols[i]->AsString();
+    for (size_t i = 0; i < c.cols.size(); ++i) *member[i] = c.cols[i]->AsString();
     if (out.size() > 1) out += ',';
     out += JsonText(row);
   }
@@ -53,19 +59,11 @@ std::string RowsJson(IDBDataSet& ds) {
 }
 
 std::string RowsJson(IDBDataSet& ds, const std::function<void(Json& row)>& shape) {
-  Ref<IDBFields> fields = ds.Fields();
-  const int32_t n = fields ? fields->Count() : 0;
-  std::vector<Ref<IDBField>> cols;
-  std::vector<std::string> names;
-  for (int32_t i = 0; i < n; ++i) {
-    cols.push_back(fields->FieldByIndex(i));
-    names.push_back(cols.back()->FieldName());
-  }
   // A row at a time, as Rows() builds it: the shape may rename or drop members.
+  const Columns c(ds);
   std::string out = "[";
   for (; !ds.Eof(); ds.Next()) {
-    Json row = Json::object();
-    for (int32_t i = 0; i < n; ++i) row[names[i]] = cols[i]->AsString();
+    Json row = c.Row();
     shape(row);
     if (out.size() > 1) out += ',';
     out += JsonText(row);
