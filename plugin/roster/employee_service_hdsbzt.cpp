@@ -5,6 +5,8 @@
 // table holds are read then: a state of a new key is written by the insert alone (the update
 // would change nothing), an existing key by the full update-else-insert. The same rows as the
 // full statements for every record, with about half the statements.
+//
+// Pages are read record by record (roster/hdsbzt_page.h).
 #include <nlohmann/json.hpp>
 
 #include <unordered_set>
@@ -16,6 +18,7 @@
 #include "framework/progress.h"
 #include "roster/employee_service.h"
 #include "roster/employee_service_guard.h"
+#include "roster/hdsbzt_page.h"
 #include "service/async_jobs.h"
 #include "store/background/base_asyn_exec_sql.h"
 #include "store/background/bulk_rows.h"
@@ -31,13 +34,6 @@ constexpr int kPageSize = 2000;
 constexpr int64_t kHdsbztWaitMs = 3600000;
 constexpr int64_t kBarrierTimeoutMs = 600000;
 constexpr size_t kRowsPerItem = 100;
-
-std::string Text(const nlohmann::json& row, const char* key) {
-  auto it = row.find(key);
-  if (it == row.end() || it->is_null()) return {};
-  if (it->is_string()) return it->get<std::string>();
-  return it->dump();
-}
 
 // The upsert of one declaration state keyed by (djxh, jfnd, xzid); its values, in this order:
 // djxh, jfnd, xzid, sbrq, ybtfe, sbzt, jfzt.
@@ -134,17 +130,14 @@ bool TEmployeeServiceImpl::QueryHdsbztCx(const std::string& djxh, const std::str
           StepProgress(progress, 0);
           if (d.response.empty() || d.response == "null") continue;
           RequireJobData(d.response);  // the server's "【code】message" rather than "not JSON"
-          nlohmann::json page = ParseOutsideJson<nlohmann::json>(d.response, false);
-          if (!page.is_object()) throw taxml::Failure("反馈数据异常：应答不是JSON对象");
-          for (const auto& row : page.value("sbztList", nlohmann::json::array())) {
-            const std::string jfnd = Text(row, "jfnd"), xzid = Text(row, "xzid");
+          roster::ForEachState(d.response, [&](std::string_view jfnd, std::string_view xzid, std::string_view sbrq,
+                                       std::string_view ybtfe, std::string_view sbzt, std::string_view jfzt) {
             const bool known = !keys.insert(Key(jfnd, xzid)).second;
             if (!known) ++spared;
             rows.Row(known ? kHdsbztDelete : std::string_view(), known ? kHdsbztUpdate : std::string_view(),
                      kHdsbztInsert)
-                .Add(djxh).Add(jfnd).Add(xzid).Add(Text(row, "sbrq")).Add(Text(row, "ybtfe")).Add(Text(row, "sbzt"))
-                .Add(Text(row, "jfzt"));
-          }
+                .Add(djxh).Add(jfnd).Add(xzid).Add(sbrq).Add(ybtfe).Add(sbzt).Add(jfzt);
+          });
         }
       }
       if (!jobs.Lost().empty()) throw taxml::Failure(jobs.LostText());

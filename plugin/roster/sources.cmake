@@ -13,6 +13,7 @@ target_sources(velmor_plugin_objects PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/employee_service_ygcbxx.cpp
   ${CMAKE_CURRENT_LIST_DIR}/employee_service_cbryxx.cpp
   ${CMAKE_CURRENT_LIST_DIR}/employee_service_hdsbzt.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/hdsbzt_page.cpp
   ${CMAKE_CURRENT_LIST_DIR}/employee_service_wbry.cpp
   ${CMAKE_CURRENT_LIST_DIR}/employee_service_queries.cpp
   ${CMAKE_CURRENT_LIST_DIR}/employee_service_jfzt.cpp
