@@ -22,16 +22,14 @@
 #include <ctime>
 #include <functional>
 #include <map>
-#include <set>
 #include <nlohmann/json.hpp>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "bench/day/day_floor.h"
+#include "cli/demo/arrears_split.h"
 #include "cli/roster_declaration.h"
-#include "codec/json_cursor.h"
-#include "codec/json_object_reader.h"
 #include "host/host.h"
 #include "host/plugin_host.h"
 #include "velmor/dict_mgr.h"
@@ -225,41 +223,22 @@ void RunDay(const Args& a, host::PluginHost& plugin) {
   day.Step("payment", [&] {
     std::string text;
     if (!jk->GetQfxxLb(0, "", "", "", nullptr, text)) Fail("payment", jk->GetErrorMessage());
-    // The lines are split as they are written (the list's own texts), not through a tree of them.
-    std::vector<std::string_view> lines;
-    JsonCursor c(text);
-    c.BeginArray();
-    for (bool more = c.FirstElement(); more; more = c.NextElement()) lines.push_back(c.Skip());
-    if (lines.empty()) return Rows{};
-    std::string byDeduction = "[", byVoucher = "[";
-    std::set<std::string> documents;
-    JsonObjectReader line;
-    for (size_t i = 0; i < lines.size(); ++i) {
-      const bool d = i < (lines.size() + 1) / 2;
-      std::string& to = d ? byDeduction : byVoucher;
-      if (to.size() > 1) to += ',';
-      to += lines[i];
-      if (!d) continue;
-      JsonCursor l(lines[i]);
-      line.Read(l);
-      const std::string yzpzxh(line.Text("yzpzxh"));
-      if (documents.insert(yzpzxh).second) deducted.push_back(yzpzxh);
-    }
-    byDeduction += ']';
-    byVoucher += ']';
-    const long count = static_cast<long>(lines.size());
-    lines.clear();
+    // The lines are split as the demo splits them: their own texts, never a tree of them.
+    velmor::cli::ArrearsSplit split = velmor::cli::SplitArrears(text);
+    if (split.deductionLines == 0) return Rows{};
+    deducted = std::move(split.deductedDocuments);
+    const long count = static_cast<long>(split.deductionLines + split.voucherLines);
     std::string().swap(text);  // the whole list is not held through the payments
     if (!jk->GetSfxyLb(djxh, "1", nullptr, text)) Fail("payment", jk->GetErrorMessage());
     const Json agreements = Json::parse(text);
     if (agreements.empty()) Fail("payment", "no agreement");
     int32_t result = kJkFailed;
-    if (!jk->SfyxJk(byDeduction, agreements[0].dump(), "{}", 0, nullptr, result))
+    if (!jk->SfyxJk(split.deduction, agreements[0].dump(), "{}", 0, nullptr, result))
       Fail("payment", jk->GetErrorMessage());
-    if (byVoucher.size() > 2) {
+    if (split.voucherLines > 0) {
       const Json account = {{"yhzh", agreements[0].value("jkzh", "")}, {"zhmc", agreements[0].value("zhmc", "")},
                             {"yhhbMc", agreements[0].value("yhhbMc", "")}};
-      if (!jk->PrintJkpz(byVoucher, account.dump(), nullptr, result)) Fail("payment", jk->GetErrorMessage());
+      if (!jk->PrintJkpz(split.voucher, account.dump(), nullptr, result)) Fail("payment", jk->GetErrorMessage());
     }
     return Rows{count, 20};
   });
