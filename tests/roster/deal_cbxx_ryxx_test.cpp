@@ -19,9 +19,12 @@ class Processor : public ::testing::Test {
     db_ = env_.Db();
     ASSERT_TRUE(db_->ExecSQL("insert into sb_pmlxb (zspmdm, pmlx) values ('P1', '00'), ('P2', '01')"));
   }
-  // Runs one download of the given records through a fresh processor.
+  // Runs one download of the given records through a fresh processor: `before` runs before the
+  // records are dealt with, `after` once they are queued (before the wait for the writer, which
+  // raises out of here when the batch failed).
   void Download(const std::vector<std::string>& persons, const std::vector<std::string>& enrols,
-                const std::function<void(TDealCbxxAndRyxx&)>& before = {}) {
+                const std::function<void(TDealCbxxAndRyxx&)>& before = {},
+                const std::function<void(TDealCbxxAndRyxx&)>& after = {}) {
     TFastParseJson ryxx, cbxx;
     if (!persons.empty()) ryxx.ParseText(JsonList(persons));
     if (!enrols.empty()) cbxx.ParseText(JsonList(enrols));
@@ -29,7 +32,12 @@ class Processor : public ::testing::Test {
     if (before) before(deal);
     deal.dealRyxx();
     deal.dealXzxx();
+    if (after) after(deal);
     EXPECT_TRUE(deal.WaitForIdle(600000));
+  }
+  // One server person (c1, R1) with one item (x1).
+  void DownloadOnePerson(const std::function<void(TDealCbxxAndRyxx&)>& after) {
+    Download({PersonRecord("c1", "R1", "a", "1")}, {EnrolRecord("c1", "x1", "2024-01", "2099-12")}, {}, after);
   }
   std::string Q(const std::string& sql) { return Rows(*db_, sql); }
 
@@ -276,26 +284,10 @@ TEST_F(Processor, ProgressIsReportedAtMostEvery300Ms) {
 }
 
 TEST_F(Processor, RollbackIfOpenAndAFailedCommitStoreNothing) {
-  {
-    TFastParseJson ryxx, cbxx;
-    ryxx.ParseText(JsonList({PersonRecord("c1", "R1", "a", "1")}));
-    cbxx.ParseText(JsonList({EnrolRecord("c1", "x1", "2024-01", "2099-12")}));
-    TDealCbxxAndRyxx deal(&cbxx, &ryxx, env_.Db(), "D1");
-    deal.dealRyxx();
-    deal.dealXzxx();
-    deal.RollbackIfOpen();
-    EXPECT_TRUE(deal.WaitForIdle(600000));
-    EXPECT_EQ(Q("select count(*) from sb_ryjbxxb"), "0;");
-  }
-  TFastParseJson ryxx, cbxx;
-  ryxx.ParseText(JsonList({PersonRecord("c1", "R1", "a", "1")}));
-  cbxx.ParseText(JsonList({EnrolRecord("c1", "x1", "2024-01", "2099-12")}));
-  TDealCbxxAndRyxx deal(&cbxx, &ryxx, env_.Db(), "D1");
-  deal.dealRyxx();
-  deal.dealXzxx();
-  FaultInjection::FailCommit(1);
+  DownloadOnePerson([](TDealCbxxAndRyxx& deal) { deal.RollbackIfOpen(); });
+  EXPECT_EQ(Q("select count(*) from sb_ryjbxxb"), "0;");
   try {
-    deal.WaitForIdle(600000);
+    DownloadOnePerson([](TDealCbxxAndRyxx&) { FaultInjection::FailCommit(1); });
     ADD_FAILURE() << "no exception";
   } catch (const Exception& e) {
     EXPECT_STREQ(e.what(), "保存数据库失败！");
@@ -310,15 +302,10 @@ TEST_F(Processor, TheSweepRemovesOnlyTheItemsOfServerPersonsThatWereNotWritten) 
   SeedPerson(*db_, "D1", "L", "l", "2", "1");
   SeedItem(*db_, "D1", "L", "J01", "BL", "local", "2099-12");  // a local person's: stays
   auto sweep = [&](bool expectStale) {
-    TFastParseJson ryxx, cbxx;
-    ryxx.ParseText(JsonList({PersonRecord("c1", "R1", "a", "1")}));
-    cbxx.ParseText(JsonList({EnrolRecord("c1", "x1", "2024-01", "2099-12")}));
-    TDealCbxxAndRyxx deal(&cbxx, &ryxx, env_.Db(), "D1");
-    deal.dealRyxx();
-    deal.dealXzxx();
-    deal.sweepItems();
-    EXPECT_EQ(deal.StalePersons(), expectStale);
-    EXPECT_TRUE(deal.WaitForIdle(600000));
+    DownloadOnePerson([&](TDealCbxxAndRyxx& deal) {
+      deal.sweepItems();
+      EXPECT_EQ(deal.StalePersons(), expectStale);
+    });
   };
   sweep(false);
   EXPECT_EQ(Q("select xzid from sb_rycbxmb order by xzid"), "local;x1;");
