@@ -80,6 +80,10 @@ std::string PayerOr(const std::string& djxh);
 // A JSON text as an object ("" gives an empty one) / an array; anything else raises.
 Json ObjectOf(const std::string& text, const char* what);
 Json ArrayOf(const std::string& text, const char* what);
+// `text` when the JSON cursor reads it whole as an array, else the text of the general parser's
+// tree of it, kept in `normal` (the parser raises what ArrayOf raises): checked whole before any
+// element is taken, so a bad text touches nothing.
+std::string_view CheckedArray(const std::string& text, const char* what, std::string& normal);
 // A member read as a number: 0 when absent, empty or unreadable.
 double NumberOf(const Json& o, const char* key);
 int32_t IntOf(const Json& o, const char* key);

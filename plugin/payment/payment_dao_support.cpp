@@ -1,6 +1,7 @@
 // The payment store's helpers shared by its reads, writes and the download of server lines.
 #include <charconv>
 
+#include "codec/json_cursor.h"
 #include "codec/json_parse.h"
 #include "framework/host_access.h"
 #include "payment/line_texts.h"
@@ -22,6 +23,13 @@ Json ArrayOf(const std::string& text, const char* what) {
   Json a = ParseOutsideJson<Json>(text, false);
   if (!a.is_array()) throw Exception(std::string(what) + "不是JSON数组。");
   return a;
+}
+
+std::string_view CheckedArray(const std::string& text, const char* what, std::string& normal) {
+  const size_t first = text.find_first_not_of(" \t\r\n");
+  if (first != std::string::npos && text[first] == '[' && JsonCursor::Accepts(text)) return text;
+  normal = ArrayOf(text, what).dump();
+  return normal;
 }
 
 double NumberOf(const Json& o, const char* key) { return NumberOfText(service::Text(o, key)); }

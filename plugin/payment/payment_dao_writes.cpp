@@ -49,22 +49,6 @@ void CommonTexts(const LineTexts& l, BoundValues& v) {
   for (int f = F::kHsjg; f <= F::kJkqx; ++f) v.Text(l[static_cast<F::Field>(f)]);
 }
 
-// `text` when the JSON cursor reads it as an array, else the text of the general parser's tree
-// of it (kept in `normal`; the parser raises what ArrayOf raises). Checked whole before any line
-// is taken, so a bad text touches nothing.
-std::string_view CheckedArray(const std::string& text, const char* what, std::string& normal) {
-  try {
-    JsonCursor check(text);
-    check.BeginArray();
-    for (bool more = check.FirstElement(); more; more = check.NextElement()) check.Skip();
-    check.End();
-    return text;
-  } catch (const JsonCursor::Malformed&) {
-    normal = ArrayOf(text, what).dump();
-    return normal;
-  }
-}
-
 // Each line of a checked array, read with the cursor, never as a tree: `each` gets its texts
 // (none for a line that is no object).
 void ForEachLine(std::string_view lines, const std::function<void(const LineTexts&)>& each) {

@@ -8,27 +8,11 @@ namespace {
 
 using Kind = JsonCursor::Kind;
 
-// The whole text checked as an array: a malformed text fails before any line is taken.
-bool CursorReadsArray(std::string_view text) {
-  try {
-    JsonCursor c(text);
-    c.BeginArray();
-    for (bool more = c.FirstElement(); more; more = c.NextElement()) c.Skip();
-    c.End();
-    return true;
-  } catch (const JsonCursor::Malformed&) {
-    return false;
-  }
-}
-
 }  // namespace
 
 SelectedLines::SelectedLines(const std::string& text, const char* what, std::initializer_list<const char*> keys)
-    : text_(text), keyCount_(keys.size()) {
-  if (!CursorReadsArray(text_)) {
-    normal_ = ArrayOf(text, what).dump();  // raises for text that is no array
-    text_ = normal_;
-  }
+    : keyCount_(keys.size()) {
+  text_ = CheckedArray(text, what, normal_);  // raises for text that is no array
   JsonCursor c(text_);
   c.BeginArray();
   for (bool more = c.FirstElement(); more; more = c.NextElement()) {

@@ -38,11 +38,8 @@ bool ReadWithCursor(const std::string& page, const StateVisit& visit) {
     if (!ObjectMembers(page, kList, lists, normal)) throw taxml::Failure(kNotAnObject);
     if (lists[0].empty()) return true;  // no list: no records
     JsonCursor c(lists[0]);
-    if (c.Peek() != JsonCursor::Kind::kArray) return false;
     // The whole list is checked before the first record is handed on.
-    JsonCursor check(lists[0]);
-    check.Skip();
-    check.End();
+    if (c.Peek() != JsonCursor::Kind::kArray || !JsonCursor::Accepts(lists[0])) return false;
     JsonObjectReader row;
     c.BeginArray();
     for (bool more = c.FirstElement(); more; more = c.NextElement()) {
