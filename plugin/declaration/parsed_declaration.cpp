@@ -59,24 +59,36 @@ class DeclarationReader {
     if (d_.text_.size() >= std::numeric_limits<uint32_t>::max()) throw OtherShape{};
     if (c_.Peek() != JsonCursor::Kind::kObject) throw OtherShape{};
     d_.master = Json::object();
-    c_.BeginObject();
-    bool details = false;
-    for (bool more = c_.FirstMember(); more; more = c_.NextMember()) {
-      const std::string_view key = c_.Key(key_);
-      if (key != "details") {
-        Member(d_.master, key);
-        continue;
-      }
-      if (details) throw OtherShape{};
-      details = true;
-      if (NullOrArray()) {
-        for (bool item = c_.FirstElement(); item; item = c_.NextElement()) Detail();
-      }
-    }
+    ReadObject(d_.master, "details", [&] { Elements([&] { Detail(); }); });
     c_.End();
   }
 
  private:
+  // Reads the object at the cursor into `members`, except its member `list`, which may come once
+  // and is read by `onList`.
+  template <class OnList>
+  void ReadObject(Json& members, std::string_view list, OnList&& onList) {
+    c_.BeginObject();
+    bool seen = false;
+    for (bool more = c_.FirstMember(); more; more = c_.NextMember()) {
+      const std::string_view key = c_.Key(key_);
+      if (key != list) {
+        Member(members, key);
+        continue;
+      }
+      if (seen) throw OtherShape{};
+      seen = true;
+      onList();
+    }
+  }
+
+  // Each element of a null or an array, read by `each`.
+  template <class Each>
+  void Elements(Each&& each) {
+    if (!NullOrArray()) return;
+    for (bool item = c_.FirstElement(); item; item = c_.NextElement()) each();
+  }
+
   // Consumes a null (false) or opens an array (true); anything else is another shape.
   bool NullOrArray() {
     const JsonCursor::Kind k = c_.Peek();
@@ -106,22 +118,11 @@ class DeclarationReader {
     if (c_.Peek() != JsonCursor::Kind::kObject) throw OtherShape{};
     ParsedDetail& detail = d_.details.emplace_back();
     detail.members = Json::object();
-    c_.BeginObject();
-    bool persons = false;
-    for (bool more = c_.FirstMember(); more; more = c_.NextMember()) {
-      const std::string_view key = c_.Key(key_);
-      if (key != "persons") {
-        Member(detail.members, key);
-        continue;
-      }
-      if (persons) throw OtherShape{};
-      persons = true;
+    ReadObject(detail.members, "persons", [&] {
       detail.firstPerson = d_.rows_.size();
-      if (NullOrArray()) {
-        for (bool item = c_.FirstElement(); item; item = c_.NextElement()) Person();
-      }
+      Elements([&] { Person(); });
       detail.personCount = d_.rows_.size() - detail.firstPerson;
-    }
+    });
   }
 
   void Person() {
