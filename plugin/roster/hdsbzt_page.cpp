@@ -29,28 +29,25 @@ std::string_view MemberText(const JsonObjectReader& row, std::string_view key) {
   return m->kind == JsonCursor::Kind::kString ? m->value : m->text;
 }
 
-// The fast reading: false (nothing handed) when the page is for the general parser.
+// The fast reading: false (nothing handed) when the list is no array, for the general parser.
+// ObjectMembers has checked the whole page (or read it through the general parser into
+// `normal`), so the list is well formed before its first record is handed on.
 bool ReadWithCursor(const std::string& page, const StateVisit& visit) {
   static constexpr std::string_view kList[] = {"sbztList"};
   std::vector<std::string_view> lists;
   std::string normal;
-  try {
-    if (!ObjectMembers(page, kList, lists, normal)) throw taxml::Failure(kNotAnObject);
-    if (lists[0].empty()) return true;  // no list: no records
-    JsonCursor c(lists[0]);
-    // The whole list is checked before the first record is handed on.
-    if (c.Peek() != JsonCursor::Kind::kArray || !JsonCursor::Accepts(lists[0])) return false;
-    JsonObjectReader row;
-    c.BeginArray();
-    for (bool more = c.FirstElement(); more; more = c.NextElement()) {
-      row.ReadAny(c);
-      visit(MemberText(row, "jfnd"), MemberText(row, "xzid"), MemberText(row, "sbrq"), MemberText(row, "ybtfe"),
-            MemberText(row, "sbzt"), MemberText(row, "jfzt"));
-    }
-    return true;
-  } catch (const JsonCursor::Malformed&) {
-    return false;
+  if (!ObjectMembers(page, kList, lists, normal)) throw taxml::Failure(kNotAnObject);
+  if (lists[0].empty()) return true;  // no list: no records
+  JsonCursor c(lists[0]);
+  if (c.Peek() != JsonCursor::Kind::kArray) return false;
+  JsonObjectReader row;
+  c.BeginArray();
+  for (bool more = c.FirstElement(); more; more = c.NextElement()) {
+    row.ReadAny(c);
+    visit(MemberText(row, "jfnd"), MemberText(row, "xzid"), MemberText(row, "sbrq"), MemberText(row, "ybtfe"),
+          MemberText(row, "sbzt"), MemberText(row, "jfzt"));
   }
+  return true;
 }
 
 }  // namespace
