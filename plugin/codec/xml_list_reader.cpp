@@ -244,13 +244,10 @@ void XmlListReader::Begin(std::string_view name, std::string_view text, bool has
     }
   } else if (open_[depth_ - 1].role == Role::kList) {
     role = Role::kRow;
-    if (visit_) row_ = nlohmann::ordered_json::object();
+    if (visit_) StartRow();
   } else if (open_[depth_ - 1].role == Role::kRow) {
     role = Role::kField;
-    if (visit_) {
-      AssignText(text_, text, hasEntities);
-      row_[std::string(name)] = text_;
-    }
+    if (visit_) SetField(name, text, hasEntities);
   }
   if (depth_ == open_.size()) open_.emplace_back();
   Open& o = open_[depth_];
@@ -261,11 +258,47 @@ void XmlListReader::Begin(std::string_view name, std::string_view text, bool has
   if (empty) End();
 }
 
+// Rows of a list name the same fields in the same order, so the last row's object is the
+// template of the next: a field whose name is the template's at its place takes the value in
+// place (one comparison, the text's memory reused) instead of a search of the row by name.
+void XmlListReader::StartRow() {
+  if (!row_.is_object()) row_ = nlohmann::ordered_json::object();
+  matched_ = 0;
+  templated_ = true;
+}
+
+void XmlListReader::SetField(std::string_view name, std::string_view text, bool hasEntities) {
+  auto& fields = row_.get_ref<nlohmann::ordered_json::object_t&>();
+  if (templated_ && matched_ < fields.size()) {
+    auto& [key, value] = *(fields.begin() + static_cast<std::ptrdiff_t>(matched_));
+    if (key == name) {
+      AssignText(value.get_ref<std::string&>(), text, hasEntities);
+      ++matched_;
+      return;
+    }
+  }
+  if (templated_) {
+    // Another layout: the fields matched so far are this row's first ones (and all distinct, as
+    // the template's names are), so the row goes on from them as a new object would.
+    DropUnmatched();
+    templated_ = false;
+  }
+  AssignText(text_, text, hasEntities);
+  row_[std::string(name)] = text_;  // a repeated field keeps its first place, the last value
+}
+
+void XmlListReader::DropUnmatched() {
+  auto& fields = row_.get_ref<nlohmann::ordered_json::object_t&>();
+  if (matched_ < fields.size()) fields.erase(fields.begin() + static_cast<std::ptrdiff_t>(matched_), fields.end());
+}
+
 void XmlListReader::End() {
   const Open& o = open_[--depth_];
   if (o.role != Role::kRow) return;
   ++rows_;
-  if (visit_) visit_(row_);
+  if (!visit_) return;
+  if (templated_) DropUnmatched();
+  visit_(row_);
 }
 
 }  // namespace velmor

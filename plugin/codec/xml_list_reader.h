@@ -67,6 +67,9 @@ class XmlListReader {
   bool AddChild();
   void Begin(std::string_view name, std::string_view text, bool hasEntities, bool empty);
   void End();
+  void StartRow();
+  void SetField(std::string_view name, std::string_view text, bool hasEntities);
+  void DropUnmatched();
 
   std::string list_;
   RowVisitor visit_;
@@ -82,7 +85,9 @@ class XmlListReader {
   bool list_seen_ = false;
   std::string code_, message_;
   std::string text_;  // a field's text decoded
-  nlohmann::ordered_json row_;
+  nlohmann::ordered_json row_;  // the row being read, its members at first the last row's
+  size_t matched_ = 0;           // fields of the row that took the last row's place
+  bool templated_ = false;       // the row so far follows the last row's layout
   size_t rows_ = 0;
 };
 

@@ -130,6 +130,19 @@ TEST(XmlListReader, TextsKeepTheDocumentsQuirks) {
   EXPECT_EQ(r.rows[0]["a"], "&lt;&#20013;");
 }
 
+TEST(XmlListReader, RowsOfChangingLayoutsReadAsTheDocument) {
+  // Fewer fields, more, another order, a repeated name, an empty row, a row after it: each row is
+  // its own object, whatever the row before it held.
+  const std::string xml = kDecl + "<r><rowList><x><a>1</a><b>2</b><c>3</c></x><x><a>4</a><b>5</b></x>"
+                                  "<x><a>6</a><b>7</b><c>8</c><d>9</d></x><x><b>1</b><a>2</a></x>"
+                                  "<x><b>3</b><b>4</b><a>5</a></x><x><a>z</a><b>y</b><a>w</a></x><x/>"
+                                  "<x><a>&amp;</a><b/></x><y><a>1</a></y></rowList></r>";
+  ExpectTaken(xml);
+  EXPECT_EQ(ByReader(xml, "rowList").rows,
+            Json::parse(R"([{"a":"1","b":"2","c":"3"},{"a":"4","b":"5"},{"a":"6","b":"7","c":"8","d":"9"},)"
+                        R"({"b":"1","a":"2"},{"b":"4","a":"5"},{"a":"w","b":"y"},{},{"a":"&","b":""},{"a":"1"}])"));
+}
+
 TEST(XmlListReader, CommentsAttributesAndInstructionsOutsideTheRoot) {
   ExpectTaken("<?xml version='1.0'?><!-- head --><?style x?>\n<r a=\"1\" b='>' >"
               "<code k=\"v\">00000</code><!-- <code>1</code> -->"
