@@ -108,14 +108,20 @@ bool TPaymentMgr::PrintJkpz(const std::string& lines, const std::string& account
       return;
     }
     reply.RequireSuccess();
-    const std::string answer = reply.request ? reply.request->GetResponse() : std::string();
-    static constexpr std::string_view kMembers[] = {"szxxlb"};
-    std::vector<std::string_view> members(1);
-    std::string normal;
-    const bool blank = answer.empty() || answer == "null";  // an empty answer: an empty object
-    if ((!blank && !ObjectMembers(answer, kMembers, members, normal)) || members[0].empty() || members[0][0] != '[')
-      throw OpRefusal("服务端反馈报文异常");
-    const std::string stored = VoucheredLines(selected, VouchersOf(selected, members[0]), a);
+    std::string stored;
+    {
+      // The answer is let go with the request (which keeps its own copy) before the lines are stored.
+      const std::string answer = reply.request ? reply.request->GetResponse() : std::string();
+      reply.request = nullptr;
+      static constexpr std::string_view kMembers[] = {"szxxlb"};
+      std::vector<std::string_view> members(1);
+      std::string normal;
+      const bool blank = answer.empty() || answer == "null";  // an empty answer: an empty object
+      if ((!blank && !ObjectMembers(answer, kMembers, members, normal)) || members[0].empty() ||
+          members[0][0] != '[')
+        throw OpRefusal("服务端反馈报文异常");
+      stored = VoucheredLines(selected, VouchersOf(selected, members[0]), a);
+    }
     Ref<IPaymentDAO> store = Store();
     if (stored != "[]" && !store->CommitData(stored, 3, 0, "", "", "")) throw OpRefusal(store->GetErrorMessage());
     result = kJkDone;
