@@ -115,5 +115,22 @@ TEST(RosterHandlers, EnrolmentsComeNewestFirstAndOnlyThoseChangedAfterTheGivenTi
   EXPECT_THROW(call("0058", {{"yblsh", "7"}, {"djxh", "nobody"}, {"xzlxDm", "110"}}), Refusal);
 }
 
+TEST(RosterHandlers, PersonTextsAreEscapedAndReadBackAsTheyAre) {
+  State s = Generate({.persons = 2, .payers = 1, .seed = 3});
+  s.persons[0].xm = std::string("a\"b\\c\x01") + "d\n改\x7f";
+  s.persons[0].lxdh = "";
+  HandlerRegistry registry;
+  RegisterRosterHandlers(registry);
+  nlohmann::ordered_json body = {{"yblsh", "1"}, {"djxh", GeneratedDjxh(1)}, {"cbxxIds", {"CB" + s.persons[0].rydjxh}}};
+  const Answer a = registry.Find("0059")(DecodeCall(Call::Endpoint::kService, "0059", "", body.dump()), s);
+  const std::string text = Gunzip(Base64Decode(a.envelope.response));
+  EXPECT_NE(text.find(R"("xm":"a\"b\\c\u0001d\u000a改)" "\x7f\""), std::string::npos) << text;
+  EXPECT_NE(text.find(R"("lxdh":"")"), std::string::npos) << text;
+  const nlohmann::json records = nlohmann::json::parse(text);
+  ASSERT_EQ(records.size(), 1u);
+  EXPECT_EQ(records[0]["xm"], s.persons[0].xm);
+  EXPECT_EQ(a.envelope.responseData, "1");
+}
+
 }  // namespace
 }  // namespace velmor::taxsim
