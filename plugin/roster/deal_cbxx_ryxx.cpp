@@ -196,9 +196,9 @@ bool TDealCbxxAndRyxx::PrepareNewRecords() {
         refusedItems_.emplace_back(enrolCursor_, bad);
         continue;
       }
-      auto note = [&](std::map<std::string, std::string>& set, int code, int name) {
+      auto note = [&](CodeNames& set, int code, int name) {
         std::string_view c = Field(r, code);
-        if (!c.empty()) set.try_emplace(std::string(c), std::string(Field(r, name)));
+        if (!c.empty() && set.find(c) == set.end()) set.emplace(c, Field(r, name));
       };
       note(towns_, ec_.xzjdDm, ec_.xzjdMc);
       note(communities_, ec_.sqczDm, ec_.sqczMc);
@@ -208,14 +208,17 @@ bool TDealCbxxAndRyxx::PrepareNewRecords() {
     }
     // The new records in the order of their periods, so that of two records of one item the
     // later period is written last.
+    // Usually they come in that order already (one period for all), and a check is cheaper than
+    // the sort.
     const TFastParseJson& j = *cbxx_;
-    std::stable_sort(pendingEnrols_.begin() + static_cast<std::ptrdiff_t>(firstNew), pendingEnrols_.end(),
-                     [&](int a, int b) {
-                       TFastJsonRecord ra = j.Record(a), rb = j.Record(b);
-                       std::string_view ka = Field(ra, ec_.ksjfrq), kb = Field(rb, ec_.ksjfrq);
-                       if (ka != kb) return ka < kb;
-                       return Field(ra, ec_.tzjfrq) < Field(rb, ec_.tzjfrq);
-                     });
+    auto earlier = [&](int a, int b) {
+      TFastJsonRecord ra = j.Record(a), rb = j.Record(b);
+      std::string_view ka = Field(ra, ec_.ksjfrq), kb = Field(rb, ec_.ksjfrq);
+      if (ka != kb) return ka < kb;
+      return Field(ra, ec_.tzjfrq) < Field(rb, ec_.tzjfrq);
+    };
+    const auto from = pendingEnrols_.begin() + static_cast<std::ptrdiff_t>(firstNew);
+    if (!std::is_sorted(from, pendingEnrols_.end(), earlier)) std::stable_sort(from, pendingEnrols_.end(), earlier);
   }
   return any;
 }
@@ -429,6 +432,10 @@ void TDealCbxxAndRyxx::clearInvalid() {
 }
 
 void TDealCbxxAndRyxx::sweepItems() {
+  // While the keys are valid, the item keys hold every item the payer's table can hold now (read
+  // inside the writer's transaction, plus every one queued since; removals only make them more),
+  // so the table's items need not be read to learn that none is left unwritten.
+  const bool keysKnown = keysValid_;
   // What stays although this download did not write it: the refused persons and items.
   std::unordered_set<std::string> keptPersons, keptItems;
   for (const auto& refused : refusedPersons_) {
@@ -453,11 +460,14 @@ void TDealCbxxAndRyxx::sweepItems() {
   stalePersons_ = !ds->Eof();
   // The items this download neither wrote nor keeps. Usually there are none, and then the join
   // of every item with its person below is spared (it costs more than the whole item scan).
-  ds = QueryOrThrow(db, FormatSql("select xzid from sb_rycbxmb where djxh = '%s'", {V(djxh_)}));
+  auto unwritten = [&](const std::string& id) { return !writtenItems_.count(id) && !keptItems.count(id); };
   bool candidates = false;
-  for (Ref<IDBField> xzid = ds->Fields()->FieldByName("xzid"); !ds->Eof() && !candidates; ds->Next()) {
-    const std::string id = xzid->AsString();
-    candidates = !writtenItems_.count(id) && !keptItems.count(id);
+  if (keysKnown) {
+    candidates = std::any_of(itemKeys_.begin(), itemKeys_.end(), unwritten);
+  } else {
+    ds = QueryOrThrow(db, FormatSql("select xzid from sb_rycbxmb where djxh = '%s'", {V(djxh_)}));
+    for (Ref<IDBField> xzid = ds->Fields()->FieldByName("xzid"); !ds->Eof() && !candidates; ds->Next())
+      candidates = unwritten(xzid->AsString());
   }
   std::vector<std::string> stale;
   if (candidates) {

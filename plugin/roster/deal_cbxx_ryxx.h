@@ -107,9 +107,10 @@ class TDealCbxxAndRyxx {
   // The distinct items (xzid) written so far.
   size_t DistinctItemCount() const { return writtenItems_.size(); }
   // The towns, communities and insured-person categories met so far (code -> name).
-  const std::map<std::string, std::string>& Towns() const { return towns_; }
-  const std::map<std::string, std::string>& Communities() const { return communities_; }
-  const std::map<std::string, std::string>& Categories() const { return categories_; }
+  using CodeNames = std::map<std::string, std::string, std::less<>>;
+  const CodeNames& Towns() const { return towns_; }
+  const CodeNames& Communities() const { return communities_; }
+  const CodeNames& Categories() const { return categories_; }
   TAsynExecSql& Writer() { return *writer_; }
   // How many rows of one table share a queue item (1: one item per row; the default
   // kRowsPerInsert).
@@ -164,7 +165,7 @@ class TDealCbxxAndRyxx {
   // The five sets: persons handled (cbxxID), towns, communities, categories, and the items
   // written (cbzxID).
   std::unordered_set<std::string> handledPersons_;
-  std::map<std::string, std::string> towns_, communities_, categories_;
+  CodeNames towns_, communities_, categories_;
   std::unordered_set<std::string> writtenItems_;
 
   // Keys of the writer's transaction: persons (rydjxh), enrolments (rydjxh|sbjbjgdm|rybh),

@@ -336,6 +336,15 @@ TEST_F(Processor, TheSweepRemovesOnlyTheItemsOfServerPersonsThatWereNotWritten) 
   EXPECT_EQ(Q("select xzid from sb_rycbxmb order by xzid"), "local;x1;") << "nothing else to sweep";
 }
 
+TEST_F(Processor, TheSweepFindsItemsACallersStatementAddedAfterThePasses) {
+  // The processor does not know what a caller's statement wrote: the sweep reads the table.
+  DownloadOnePerson([&](TDealCbxxAndRyxx& deal) {
+    deal.queueSql("insert into sb_rycbxmb (djxh, rydjxh, sbjbjgdm, rybh, xzid) values ('D1', 'R1', 'J01', 'BR1', 'late')");
+    deal.sweepItems();
+  });
+  EXPECT_EQ(Q("select xzid from sb_rycbxmb order by xzid"), "x1;");
+}
+
 TEST_F(Processor, RecordsWithoutTheirKeyColumnsAreRefused) {
   TFastParseJson ryxx;
   ryxx.ParseText(R"([{"djxh":"R1","xm":"a"}])");
