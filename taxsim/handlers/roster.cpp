@@ -238,7 +238,7 @@ Answer Registrations(const Call& call, State& s, RosterBook& book) {
 
 // Declaration states: one per item of the payer; "isQueryCount" "Y" answers the count only,
 // otherwise the records recBeginNo..recEndNo (from 1).
-Answer DeclarationStates(const Call& call, State& s, RosterBook&) {
+Answer DeclarationStates(const Call& call, State& s, RosterBook& book) {
   RequirePayer(s, call);
   // "zrrDjxhList" narrows the answer to those natural persons (their rydjxh); absent: every one.
   std::unordered_set<std::string> persons;
@@ -248,11 +248,13 @@ Answer DeclarationStates(const Call& call, State& s, RosterBook&) {
     for (const auto& p : *list)
       if (p.is_string()) persons.insert(p.get<std::string>());
   }
-  // The payer's key is looked up once: every page walks all the items.
-  const std::string djxh = call.Djxh();
-  std::vector<const Item*> rows;
-  for (const Item& it : s.items)
-    if (it.djxh == djxh && (!narrowed || persons.count(it.rydjxh))) rows.push_back(&it);
+  // The payer's items come from the book's list of them; only a narrowed call reads each.
+  const std::vector<size_t>& payerItems = book.ItemsOf(s, call.Djxh());
+  std::vector<size_t> chosen;
+  if (narrowed)
+    for (size_t i : payerItems)
+      if (persons.count(s.items[i].rydjxh)) chosen.push_back(i);
+  const std::vector<size_t>& rows = narrowed ? chosen : payerItems;
   nlohmann::json out = {{"jltj", rows.size()}};
   if (call.Key("isQueryCount") == "Y") return Answer::Json(out);
   size_t from = 1, to = rows.size();
@@ -264,7 +266,7 @@ Answer DeclarationStates(const Call& call, State& s, RosterBook&) {
   }
   nlohmann::json list = nlohmann::json::array();
   for (size_t i = from; i >= 1 && i <= to && i <= rows.size(); ++i) {
-    const Item& it = *rows[i - 1];
+    const Item& it = s.items[rows[i - 1]];
     list.push_back({{"jfnd", it.jfnd},
                     {"xzid", it.xzid},
                     {"sbrq", "2024-01-15"},

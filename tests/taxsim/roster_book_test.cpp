@@ -132,5 +132,43 @@ TEST(RosterHandlers, PersonTextsAreEscapedAndReadBackAsTheyAre) {
   EXPECT_EQ(a.envelope.responseData, "1");
 }
 
+TEST(RosterHandlers, DeclarationStatePagesFollowTheItemsAsTheControlChangesThem) {
+  State s = Generate({.persons = 6, .payers = 2, .seed = 4});
+  HandlerRegistry registry;
+  RegisterRosterHandlers(registry);
+  auto call = [&](const std::string& code, nlohmann::ordered_json body) {
+    return registry.Find(code)(DecodeCall(Call::Endpoint::kService, code, "", body.dump()), s);
+  };
+  const std::string djxh = GeneratedDjxh(1);
+  auto page = [&](const std::string& from, const std::string& to) {
+    return nlohmann::json::parse(
+        call("0108", {{"yblsh", "1"}, {"djxh", djxh}, {"isQueryCount", "N"}, {"recBeginNo", from}, {"recEndNo", to}})
+            .envelope.response);
+  };
+  std::vector<std::string> mine;
+  for (const Item& it : s.items)
+    if (it.djxh == djxh) mine.push_back(it.xzid);
+  ASSERT_GE(mine.size(), 3u);
+  nlohmann::json first = page("2", "3");
+  EXPECT_EQ(first["jltj"], mine.size());
+  ASSERT_EQ(first["sbztList"].size(), 2u);
+  EXPECT_EQ(first["sbztList"][0]["xzid"], mine[1]);
+  EXPECT_EQ(first["sbztList"][1]["xzid"], mine[2]);
+
+  // An added person's item is counted and paged; a removed person's items are gone.
+  const std::string added = call("9002", {{"op", "add"}, {"djxh", djxh}}).envelope.response;
+  const std::string xzid = nlohmann::json::parse(added)["xzid"];
+  nlohmann::json all = page("1", "1000");
+  EXPECT_EQ(all["jltj"], mine.size() + 1);
+  EXPECT_EQ(all["sbztList"].back()["xzid"], xzid);
+  const std::string gone = s.items[0].djxh == djxh ? s.items[0].rydjxh : "";
+  ASSERT_FALSE(gone.empty());
+  call("9002", {{"op", "remove"}, {"rydjxh", gone}});
+  all = page("1", "1000");
+  for (const auto& row : all["sbztList"]) EXPECT_NE(row["xzid"], mine[0]);
+  EXPECT_EQ(all["sbztList"].size(), all["jltj"].get<size_t>());
+  EXPECT_EQ(page("900", "1000")["sbztList"].size(), 0u) << "a page past the end is empty";
+}
+
 }  // namespace
 }  // namespace velmor::taxsim
