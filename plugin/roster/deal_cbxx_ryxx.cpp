@@ -369,7 +369,7 @@ int TDealCbxxAndRyxx::dealXzxx(const ProgressFn& progress) {
   std::vector<int> waiting;  // items whose person record has not arrived yet
   for (int index : pendingEnrols_) {
     TFastJsonRecord r = cbxx_->Record(index);
-    const std::string cbxxId(Field(r, ec_.cbxxID));
+    const std::string_view cbxxId = Field(r, ec_.cbxxID);
     auto person = personByCbxxId_.find(cbxxId);
     if (person == personByCbxxId_.end()) {
       if (refusedIds_.count(cbxxId)) {
@@ -392,7 +392,7 @@ int TDealCbxxAndRyxx::dealXzxx(const ProgressFn& progress) {
                            cbrytslbdm = Field(r, ec_.rycbtslbDm), ksjfyf = Month(Field(r, ec_.ksjfrq)),
                            tzjfyf = Month(Field(r, ec_.tzjfrq)), gxsj = Field(r, ec_.xgrq), xzlxdm = Field(r, ec_.xzlxDm);
     const std::string yxbz = Flag(Field(r, ec_.yxbz));
-    auto pm = pmlx_.find(std::string(zspmdm));
+    auto pm = pmlx_.find(zspmdm);
     const std::string_view pmlx = pm == pmlx_.end() ? std::string_view() : std::string_view(pm->second);
 
     const bool newItem = itemKeys_.insert(xzid).second;

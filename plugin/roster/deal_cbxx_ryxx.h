@@ -149,7 +149,15 @@ class TDealCbxxAndRyxx {
   int enrolCursor_ = 0;   // next enrolment record not yet indexed
   std::vector<int> pendingPersons_;  // indexed, not yet processed
   std::vector<int> pendingEnrols_;   // indexed, waiting for their person record
-  std::unordered_map<std::string, int> personByCbxxId_;
+  // Hash and equality that take a view as well, so a record's key is looked up without a copy.
+  struct TextHash {
+    using is_transparent = void;
+    size_t operator()(std::string_view text) const { return std::hash<std::string_view>{}(text); }
+  };
+  using TextSet = std::unordered_set<std::string, TextHash, std::equal_to<>>;
+  template <typename V>
+  using TextMap = std::unordered_map<std::string, V, TextHash, std::equal_to<>>;
+  TextMap<int> personByCbxxId_;
   // Records left out: how many, and the first few keys of each kind.
   struct Dropped {
     int count = 0;
@@ -159,7 +167,7 @@ class TDealCbxxAndRyxx {
   Dropped personsWithoutId_, itemsWithoutId_;
   // Records refused for a value that cannot be stored: (record index, field index).
   std::vector<std::pair<int, int>> refusedPersons_, refusedItems_;
-  std::unordered_set<std::string> refusedIds_;  // cbxxID of the refused persons
+  TextSet refusedIds_;  // cbxxID of the refused persons
   int itemsOfRefused_ = 0;                      // items left out with their refused person
 
   // The five sets: persons handled (cbxxID), towns, communities, categories, and the items
@@ -172,7 +180,7 @@ class TDealCbxxAndRyxx {
   // items (xzid), and the local persons (xm|zjlx|zjhm) that a server twin would replace.
   bool keysValid_ = false;
   std::unordered_set<std::string> personKeys_, enrolKeys_, itemKeys_, localTwins_;
-  std::unordered_map<std::string, std::string> pmlx_;  // zspmdm -> pmlx
+  TextMap<std::string> pmlx_;  // zspmdm -> pmlx
   bool pmlxLoaded_ = false;
 
   // The rows waiting, per table.
