@@ -324,6 +324,8 @@ TEST_F(Processor, TheSweepRemovesOnlyTheItemsOfServerPersonsThatWereNotWritten) 
   SeedItem(*db_, "D1", "R1", "J01", "BR1", "gone", "2099-12");  // the server no longer has it
   SeedPerson(*db_, "D1", "L", "l", "2", "1");
   SeedItem(*db_, "D1", "L", "J01", "BL", "local", "2099-12");  // a local person's: stays
+  SeedPerson(*db_, "D2", "R5", "e", "5", "0", "updateFlag = 0");  // another payer's: no concern
+  SeedItem(*db_, "D2", "R5", "J01", "BR5", "other", "2099-12");
   auto sweep = [&](bool expectStale) {
     DownloadOnePerson([&](TDealCbxxAndRyxx& deal) {
       deal.sweepItems();
@@ -331,11 +333,11 @@ TEST_F(Processor, TheSweepRemovesOnlyTheItemsOfServerPersonsThatWereNotWritten) 
     });
   };
   sweep(false);
-  EXPECT_EQ(Q("select xzid from sb_rycbxmb order by xzid"), "local;x1;");
+  EXPECT_EQ(Q("select xzid from sb_rycbxmb order by xzid"), "local;other;x1;");
   // A server person the download does not mention stays unmarked: the removal has work.
   SeedPerson(*db_, "D1", "R9", "z", "9", "0", "updateFlag = 0");
   sweep(true);
-  EXPECT_EQ(Q("select xzid from sb_rycbxmb order by xzid"), "local;x1;") << "nothing else to sweep";
+  EXPECT_EQ(Q("select xzid from sb_rycbxmb order by xzid"), "local;other;x1;") << "nothing else to sweep";
 }
 
 TEST_F(Processor, TheSweepFindsItemsACallersStatementAddedAfterThePasses) {
