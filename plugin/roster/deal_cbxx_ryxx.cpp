@@ -268,6 +268,10 @@ int TDealCbxxAndRyxx::dealRyxx() {
   PrepareNewRecords();
   if (!ryxx_ || pendingPersons_.empty()) return 0;
   EnsureKeys();
+  // Room for this pass's keys at once, rather than rehashing the sets as they grow.
+  handledPersons_.reserve(handledPersons_.size() + pendingPersons_.size());
+  personKeys_.reserve(personKeys_.size() + pendingPersons_.size());
+  enrolKeys_.reserve(enrolKeys_.size() + pendingPersons_.size());
   int queued = 0;
   for (int index : pendingPersons_) {
     TFastJsonRecord r = ryxx_->Record(index);
@@ -365,6 +369,9 @@ int TDealCbxxAndRyxx::dealXzxx(const ProgressFn& progress) {
   LoadPmlx();
   using Clock = std::chrono::steady_clock;
   Clock::time_point lastReport = Clock::now();
+  // Room for this pass's keys at once, rather than rehashing the sets as they grow.
+  writtenItems_.reserve(writtenItems_.size() + pendingEnrols_.size());
+  itemKeys_.reserve(itemKeys_.size() + pendingEnrols_.size());
   int queued = 0;
   std::vector<int> waiting;  // items whose person record has not arrived yet
   for (int index : pendingEnrols_) {
