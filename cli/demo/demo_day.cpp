@@ -8,6 +8,12 @@
 
 namespace velmor::cli {
 
+void HandBackFreedMemory() {
+#if defined(__GLIBC__)
+  malloc_trim(0);
+#endif
+}
+
 DemoDay::DemoDay(const std::string& title, LongOperation& op) : op_(op) {
   std::printf("\n=== %s\n", title.c_str());
   std::fflush(stdout);
@@ -26,11 +32,9 @@ void DemoDay::Step(const std::string& heading, const std::function<std::string(I
     throw;
   }
   op_.Finished(true);
-#if defined(__GLIBC__)
-  // A step's large texts are freed when it ends, but the allocator keeps their pages for the
-  // process; handed back, the next step's peak is its own and not the sum of the day's.
-  malloc_trim(0);
-#endif
+  // A step's large texts are freed when it ends; handed back, the next step's peak is its own
+  // and not the sum of the day's.
+  HandBackFreedMemory();
   const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   std::printf("   %s（%.1f 秒）\n", result.c_str(), seconds);
   std::fflush(stdout);

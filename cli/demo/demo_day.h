@@ -10,6 +10,10 @@
 
 namespace velmor::cli {
 
+// Hands the pages of freed memory back to the system (the allocator keeps them for the process
+// otherwise): between steps, and inside a step between two large parts of it.
+void HandBackFreedMemory();
+
 class DemoDay {
  public:
   // Prints the day's title; `op` is the demo's one progress display.

@@ -1,6 +1,7 @@
 #include "host/db/dataset.h"
 
 #include <cerrno>
+#include <algorithm>
 #include <climits>
 #include <cmath>
 #include <cstdlib>
@@ -12,6 +13,13 @@ namespace velmor::host::db {
 namespace {
 
 using Lock = std::lock_guard<std::recursive_mutex>;
+
+// A block of rows holds up to 4 MiB of values and 256 Ki value records (3 MiB); a block whose
+// values come within 64 KiB of its size takes no more rows, so an ordinary row never makes its
+// bytes move.
+constexpr size_t kBlockBytes = size_t{4} << 20;
+constexpr size_t kBlockSlack = size_t{64} << 10;
+constexpr size_t kBlockCells = size_t{256} << 10;
 
 bool EqualsIgnoreCase(const std::string& a, const std::string& b) {
   if (a.size() != b.size()) return false;
@@ -63,16 +71,13 @@ Ref<SqliteDataSet> SqliteDataSet::Open(std::shared_ptr<Connection> conn, std::st
   if (!conn->PrepareOne(sql, &stmt, error)) return nullptr;
   Ref<SqliteDataSet> ds(new SqliteDataSet(conn));
   ds->DescribeColumns(stmt);
-  const size_t columns = ds->names_.size();
   int rc = conn->FirstStep(stmt, error);
   while (rc == SQLITE_ROW) {
-    ds->cells_.resize(ds->cells_.size() + columns);
-    if (!ds->StoreRow(stmt, ds->cells_.data() + ds->rowCount_ * columns)) {
+    if (!ds->AppendRow(stmt)) {
       *error = "the result is too large to hold";
       rc = SQLITE_TOOBIG;
       break;
     }
-    ++ds->rowCount_;
     rc = conn->NextStep(stmt, error);
   }
   sqlite3_finalize(stmt);
@@ -106,7 +111,32 @@ void SqliteDataSet::DescribeColumns(sqlite3_stmt* stmt) {
   }
 }
 
-bool SqliteDataSet::StoreRow(sqlite3_stmt* stmt, CellRef* cells) {
+bool SqliteDataSet::AppendRow(sqlite3_stmt* stmt) {
+  const size_t columns = names_.size();
+  if (blocks_.empty() || blocks_.back()->cells.size() + columns > kBlockCells ||
+      blocks_.back()->bytes.size() + kBlockSlack > kBlockBytes) {
+    auto block = std::make_unique<RowBlock>();
+    // The first block grows as it must, so a small result stays small. A result that outgrows
+    // it gets blocks of their full size at once: pages never written cost nothing, and rows
+    // then never move.
+    if (!blocks_.empty()) {
+      block->cells.reserve(std::max(kBlockCells, columns));
+      block->bytes.reserve(kBlockBytes);
+    }
+    blocks_.push_back(std::move(block));
+  }
+  RowBlock& b = *blocks_.back();
+  b.cells.resize(b.cells.size() + columns);
+  if (!StoreRow(stmt, b, b.cells.data() + b.rows * columns)) {
+    b.cells.resize(b.rows * columns);
+    return false;
+  }
+  ++b.rows;
+  ++rowCount_;
+  return true;
+}
+
+bool SqliteDataSet::StoreRow(sqlite3_stmt* stmt, RowBlock& block, CellRef* cells) {
   for (size_t i = 0; i < names_.size(); ++i) {
     const int col = static_cast<int>(i);
     CellRef& c = cells[i];
@@ -117,11 +147,11 @@ bool SqliteDataSet::StoreRow(sqlite3_stmt* stmt, CellRef* cells) {
     else if (c.type != SQLITE_NULL) bytes = sqlite3_column_text(stmt, col);
     size_t size = c.type == SQLITE_NULL ? 0 : static_cast<size_t>(sqlite3_column_bytes(stmt, col));
     size_t extra = c.type == SQLITE_FLOAT ? sizeof real : 0;
-    if (arena_.size() + size + extra > UINT32_MAX) return false;
-    c.offset = static_cast<uint32_t>(arena_.size());
+    if (block.bytes.size() + size + extra > UINT32_MAX) return false;
+    c.offset = static_cast<uint32_t>(block.bytes.size());
     c.size = static_cast<uint32_t>(size);
-    if (size > 0) arena_.append(static_cast<const char*>(bytes), size);
-    if (extra) arena_.append(reinterpret_cast<const char*>(&real), extra);
+    if (size > 0) block.bytes.append(static_cast<const char*>(bytes), size);
+    if (extra) block.bytes.append(reinterpret_cast<const char*>(&real), extra);
   }
   return true;
 }
@@ -132,7 +162,7 @@ void SqliteDataSet::Bind(sqlite3_stmt* stmt, int position, const CellRef& cell) 
     case SQLITE_INTEGER: sqlite3_bind_int64(stmt, position, std::strtoll(std::string(bytes).c_str(), nullptr, 10)); break;
     case SQLITE_FLOAT: {
       double real;
-      std::memcpy(&real, arena_.data() + cell.offset + cell.size, sizeof real);
+      std::memcpy(&real, bytes.data() + cell.size, sizeof real);
       sqlite3_bind_double(stmt, position, real);
       break;
     }
@@ -160,13 +190,17 @@ Ref<IDBFields> SqliteDataSet::Fields() { return Ref<IDBFields>(new SqliteFields(
 
 bool SqliteDataSet::Eof() {
   Lock lock(conn_->Mutex());
-  return current_ >= rowCount_;
+  return AtEof();
 }
 
 bool SqliteDataSet::Next() {
   Lock lock(conn_->Mutex());
   Cancel();
-  if (current_ < rowCount_) ++current_;
+  if (!AtEof() && ++row_ >= blocks_[block_]->rows) {
+    blocks_[block_].reset();  // read forward only: the reader cannot come back to it
+    ++block_;
+    row_ = 0;
+  }
   return true;
 }
 
@@ -181,7 +215,7 @@ bool SqliteDataSet::Append() {
 bool SqliteDataSet::Edit() {
   Lock lock(conn_->Mutex());
   if (!notEditableWhy_.empty()) return Fail("cannot edit: " + notEditableWhy_);
-  if (current_ >= rowCount_) return Fail("cannot edit: there is no current row");
+  if (AtEof()) return Fail("cannot edit: there is no current row");
   state_ = State::kEdit;
   pending_.assign(names_.size(), std::nullopt);
   return true;
@@ -292,7 +326,8 @@ bool SqliteDataSet::PostEdit() {
     sqlite3_bind_text(stmt, position++, c.second.data(), static_cast<int>(c.second.size()), SQLITE_TRANSIENT);
   }
   const size_t width = names_.size();
-  for (size_t i = 0; i < width; ++i) Bind(stmt, position++, cells_[current_ * width + i]);
+  const CellRef* row = blocks_[block_]->cells.data() + row_ * width;
+  for (size_t i = 0; i < width; ++i) Bind(stmt, position++, row[i]);
   int rc = conn_->FirstStep(stmt, &error);
   bool found = rc == SQLITE_ROW;
   int64_t rowid = found ? sqlite3_column_int64(stmt, 0) : 0;
@@ -322,15 +357,20 @@ bool SqliteDataSet::Reread(int64_t rowid) {
     // The written row replaces the current one; a new row is inserted at the current position
     // (at the end when the dataset was at Eof) and becomes current.
     const size_t columns = names_.size();
+    const bool insert = state_ == State::kInsert || AtEof();
+    if (AtEof()) blocks_.push_back(std::make_unique<RowBlock>());  // block_ now names it, row_ is 0
+    RowBlock& b = *blocks_[block_];
     std::vector<CellRef> row(columns);
-    stored = StoreRow(stmt, row.data());
-    if (stored) {
-      if (state_ == State::kInsert || current_ >= rowCount_) {
-        cells_.insert(cells_.begin() + static_cast<std::ptrdiff_t>(current_ * columns), row.begin(), row.end());
-        ++rowCount_;
-      } else {
-        std::copy(row.begin(), row.end(), cells_.begin() + static_cast<std::ptrdiff_t>(current_ * columns));
-      }
+    stored = StoreRow(stmt, b, row.data());
+    const auto at = b.cells.begin() + static_cast<std::ptrdiff_t>(row_ * columns);
+    if (stored && insert) {
+      b.cells.insert(at, row.begin(), row.end());
+      ++b.rows;
+      ++rowCount_;
+    } else if (stored) {
+      std::copy(row.begin(), row.end(), at);
+    } else if (b.rows == 0) {
+      blocks_.pop_back();  // at Eof again
     }
   }
   sqlite3_finalize(stmt);
@@ -349,8 +389,8 @@ int32_t SqliteDataSet::IndexOf(const std::string& name) const {
 }
 
 const CellRef* SqliteDataSet::CurrentCell(int32_t index) const {
-  if (index < 0 || static_cast<size_t>(index) >= names_.size() || current_ >= rowCount_) return nullptr;
-  return &cells_[current_ * names_.size() + static_cast<size_t>(index)];
+  if (index < 0 || static_cast<size_t>(index) >= names_.size() || AtEof()) return nullptr;
+  return &blocks_[block_]->cells[row_ * names_.size() + static_cast<size_t>(index)];
 }
 
 bool SqliteDataSet::IsNullAt(int32_t index) {

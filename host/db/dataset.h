@@ -1,10 +1,12 @@
 // SqliteDataSet: IDBDataSet over the rows of one SQLite query, with Append, Edit and Post for
 // the result of a plain query of one table.
 //
-// The rows are read completely when the query is opened and kept compactly (one byte arena and a
-// small record per value). Holding no statement open means the connection holds no read snapshot
-// while the caller walks the rows: its own writes in between (Post, ExecSQL) never fail because
-// another connection committed meanwhile, and rows are not lost to a rollback.
+// The rows are read completely when the query is opened and kept compactly, in blocks of rows
+// (the bytes of their values and a small record per value). Holding no statement open means the
+// connection holds no read snapshot while the caller walks the rows: its own writes in between
+// (Post, ExecSQL) never fail because another connection committed meanwhile, and rows are not
+// lost to a rollback. The rows are read forward only, so a block is let go as soon as the reader
+// has passed it: building a text of a large result does not hold the result whole beside it.
 //
 // The dataset keeps its Connection alive; each operation locks the connection's mutex.
 #pragma once
@@ -18,6 +20,7 @@
 #include <vector>
 
 #include "host/db/connection.h"
+#include "host/db/page_allocator.h"
 #include "velmor/db_dataset.h"
 #include "velmor/db_field.h"
 #include "velmor/db_fields.h"
@@ -25,12 +28,20 @@
 
 namespace velmor::host::db {
 
-// Where one value of the result lives in the arena, and the type the engine gave it. A real
-// value is stored as its text followed by the 8 bytes of the double, so it is bound back exactly.
+// Where one value of the result lives in its block's bytes, and the type the engine gave it. A
+// real value is stored as its text followed by the 8 bytes of the double, so it is bound back
+// exactly.
 struct CellRef {
   uint32_t offset = 0;
   uint32_t size = 0;  // of the text (or blob)
   int32_t type = SQLITE_NULL;
+};
+
+// Consecutive rows of a result: one CellRef per value (rows x columns) and their bytes.
+struct RowBlock {
+  std::vector<CellRef, PageAllocator<CellRef>> cells;
+  std::basic_string<char, std::char_traits<char>, PageAllocator<char>> bytes;
+  size_t rows = 0;
 };
 
 class SqliteDataSet final : public Object<IDBDataSet> {
@@ -64,11 +75,17 @@ class SqliteDataSet final : public Object<IDBDataSet> {
 
   explicit SqliteDataSet(std::shared_ptr<Connection> conn) : conn_(std::move(conn)) {}
   void DescribeColumns(sqlite3_stmt* stmt);
-  // Appends the statement's current row to the arena; false when the arena would pass 4 GiB.
-  bool StoreRow(sqlite3_stmt* stmt, CellRef* cells);
+  // Appends the statement's current row to the last block (a new one when that is full); false
+  // when the values do not fit one block's 4 GiB.
+  bool AppendRow(sqlite3_stmt* stmt);
+  // Stores the statement's current row's values in `block`'s bytes, their records in `cells`.
+  bool StoreRow(sqlite3_stmt* stmt, RowBlock& block, CellRef* cells);
+  bool AtEof() const { return block_ >= blocks_.size(); }
   // The stored value of the current row, or null at Eof.
   const CellRef* CurrentCell(int32_t index) const;
-  std::string_view Bytes(const CellRef& cell) const { return {arena_.data() + cell.offset, cell.size}; }
+  std::string_view Bytes(const CellRef& cell) const {
+    return {blocks_[block_]->bytes.data() + cell.offset, cell.size};
+  }
   void Bind(sqlite3_stmt* stmt, int position, const CellRef& cell) const;
   bool PostInsert();
   bool PostEdit();
@@ -80,10 +97,10 @@ class SqliteDataSet final : public Object<IDBDataSet> {
   std::vector<std::string> originColumns_;
   std::string table_;            // the one table of an editable result
   std::string notEditableWhy_;   // empty when editable
-  std::string arena_;            // the bytes of every value
-  std::vector<CellRef> cells_;   // rows x columns
-  size_t rowCount_ = 0;
-  size_t current_ = 0;           // == rowCount_ at Eof
+  std::vector<std::unique_ptr<RowBlock>> blocks_;  // null once passed
+  size_t block_ = 0;             // the block of the current row; blocks_.size() at Eof
+  size_t row_ = 0;               // the current row within it
+  size_t rowCount_ = 0;          // rows read and inserted
   State state_ = State::kBrowse;
   std::vector<std::optional<std::string>> pending_;  // values set since Append/Edit
   std::string error_;

@@ -8,6 +8,7 @@ target_sources(velmor_plugin_objects PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/json_out.cpp
   ${CMAKE_CURRENT_LIST_DIR}/xml_arena.cpp
   ${CMAKE_CURRENT_LIST_DIR}/xml_document.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/xml_list_reader.cpp
   ${CMAKE_CURRENT_LIST_DIR}/xml_node.cpp
   ${CMAKE_CURRENT_LIST_DIR}/xml_parser.cpp
   ${CMAKE_CURRENT_LIST_DIR}/xml_text.cpp

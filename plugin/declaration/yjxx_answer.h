@@ -1,6 +1,6 @@
 // Reading the answer of a payable-information download ("0027"): the response text is Base64 of
-// a gzip member holding a UTF-8 taxML document, read with the plug-in's own fast XML document
-// (the answer can be large and is read once, front to back).
+// a gzip member holding a UTF-8 taxML document, read as it is unpacked (the answer can be large:
+// neither its document nor its whole text is held; service/fast_answer.h).
 //
 // Plain function; any thread.
 #pragma once

@@ -1,13 +1,17 @@
-// Reading a large taxML answer with the plug-in's own fast XML document: the response text is
-// Base64 of a UTF-8 taxML document (optionally one gzip member), read once, front to back, into
-// the rows of one list. Used where an answer can hold many thousands of rows (payable
-// information, residents' declaration states).
+// Reading a large taxML answer: the response text is Base64 of a UTF-8 taxML document
+// (optionally one gzip member), read front to back into the rows of one list. Used where an
+// answer can hold many thousands of rows (payable information, residents' declaration states).
+//
+// The document is read as it is unpacked, a piece at a time (codec/xml_list_reader.h), so that
+// neither its tree nor (for a gzip member) its whole text is held; a text that reader declines is
+// loaded as the plug-in's fast XML document instead, which gives the same rows or the same error.
 //
 // FastListAnswer is a pure function; a FastList is a value of one thread. Any thread.
 #pragma once
 
 #include <cstddef>
 #include <functional>
+#include <string>
 #include <string_view>
 
 #include <nlohmann/json.hpp>
@@ -24,8 +28,9 @@ namespace velmor::service {
 nlohmann::ordered_json FastListAnswer(std::string_view responseText, const char* list, bool gzip);
 
 // The same rows one at a time, for an answer too large for a tree of them all (200,000 rows of
-// payable information): the document is read and checked when the FastList is made (raising as
-// FastListAnswer does), then ForEach hands each row as the object FastListAnswer would hold.
+// payable information): the whole answer is read and checked when the FastList is made (raising
+// as FastListAnswer does), then ForEach reads it again and hands each row as the object
+// FastListAnswer would hold. It keeps the decoded answer (for a gzip member, the packed bytes).
 class FastList {
  public:
   FastList(std::string_view responseText, const char* list, bool gzip);
@@ -33,7 +38,10 @@ class FastList {
   void ForEach(const std::function<void(const nlohmann::ordered_json& row)>& visit) const;
 
  private:
-  Ref<IXMLDocument> doc_;
+  std::string bytes_;  // the decoded answer, read again by ForEach; empty when doc_ holds it
+  std::string list_name_;
+  bool gzip_ = false;
+  Ref<IXMLDocument> doc_;  // only for a text the streaming reader declined
   Ref<IXMLNode> list_;
   size_t count_ = 0;
 };

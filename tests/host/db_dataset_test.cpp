@@ -1,6 +1,10 @@
 // Reading datasets, and writing through them with Append, Edit and Post.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
 #include "db_test_util.h"
 
 namespace velmor::testing {
@@ -221,6 +225,79 @@ TEST_F(HostDbDataSet, WalkingRowsHoldsNoSnapshotThatBlocksOwnWrites) {
   }
   EXPECT_EQ(rows, 3);
   EXPECT_EQ(Scalar(*db_, "select count(*) from sb_xtcsb where value = 'seen'"), "3");
+}
+
+// Results of several blocks (4 MiB of values or 256 Ki values each), which the dataset lets go of
+// as the reader passes them.
+class HostDbDataSetLarge : public HostDbDataSet {
+ protected:
+  static constexpr int kRows = 3000;  // 2,000-byte values: about 6 MB, two blocks
+  void SetUp() override {
+    ASSERT_TRUE(db_->ExecSQL(
+        "insert into sb_xtcsb(djxh, key, value) with recursive n(i) as (select 1 union all select i + 1 from n "
+        "where i < " + std::to_string(kRows) + ") select 'big', printf('%05d', i), printf('%2000d', i) from n"));
+  }
+  static std::string Key(int i) {
+    char key[8];
+    std::snprintf(key, sizeof key, "%05d", i);
+    return key;
+  }
+};
+
+TEST_F(HostDbDataSetLarge, EveryValueOfManyBlocksReadsBackInOrder) {
+  // 70,000 rows of four values pass the 256 Ki records of a block; one value alone is larger
+  // than a block's bytes.
+  Ref<IDBDataSet> ds = Open(
+      "with recursive n(i) as (select 1 union all select i + 1 from n where i < 70000) "
+      "select i, i * 0.5 as half, 'r' || i as t, case when i = 65000 then printf('%.*c', 5000000, 'x') end as big "
+      "from n");
+  int expected = 1;
+  for (; !ds->Eof(); ds->Next(), ++expected) {
+    Ref<IDBFields> f = ds->Fields();
+    ASSERT_EQ(f->FieldByName("i")->AsInteger(), expected);
+    ASSERT_EQ(std::strtod(f->FieldByName("half")->AsString().c_str(), nullptr), expected * 0.5);
+    ASSERT_EQ(f->FieldByName("t")->AsString(), "r" + std::to_string(expected));
+    ASSERT_EQ(f->FieldByName("big")->AsString().size(), expected == 65000 ? 5000000u : 0u);
+    ASSERT_EQ(f->FieldByName("big")->IsNull(), expected != 65000);
+  }
+  EXPECT_EQ(expected, 70001);
+}
+
+TEST_F(HostDbDataSetLarge, EditAndAppendAfterEarlierBlocksWereLetGo) {
+  Ref<IDBDataSet> ds = Open("select * from sb_xtcsb where djxh = 'big' order by key");
+  for (int i = 1; i < 2500; ++i) ds->Next();
+  ASSERT_EQ(Text(*ds, "key"), Key(2500));
+  ASSERT_TRUE(ds->Edit());
+  ASSERT_TRUE(ds->Fields()->FieldByName("value")->SetAsString("edited"));
+  ASSERT_TRUE(ds->Post()) << ds->GetErrorText();
+  EXPECT_EQ(Text(*ds, "value"), "edited");
+  // A row appended in the middle becomes current; the rows after it follow.
+  ASSERT_TRUE(ds->Append());
+  ds->Fields()->FieldByName("djxh")->SetAsString("big");
+  ds->Fields()->FieldByName("key")->SetAsString("middle");
+  ASSERT_TRUE(ds->Post()) << ds->GetErrorText();
+  EXPECT_EQ(Text(*ds, "key"), "middle");
+  ds->Next();
+  EXPECT_EQ(Text(*ds, "key"), Key(2500)) << "the edited row follows the appended one";
+  ds->Next();
+  EXPECT_EQ(Text(*ds, "key"), Key(2501));
+  int rest = 0;
+  for (; !ds->Eof(); ds->Next()) ++rest;
+  EXPECT_EQ(rest, kRows - 2500);
+  // At the end, every block passed: an appended row stands alone and can be edited again.
+  ASSERT_TRUE(ds->Append());
+  ds->Fields()->FieldByName("djxh")->SetAsString("big");
+  ds->Fields()->FieldByName("key")->SetAsString("last");
+  ASSERT_TRUE(ds->Post()) << ds->GetErrorText();
+  ASSERT_FALSE(ds->Eof());
+  ASSERT_TRUE(ds->Edit());
+  ds->Fields()->FieldByName("value")->SetAsString("again");
+  ASSERT_TRUE(ds->Post()) << ds->GetErrorText();
+  ds->Next();
+  EXPECT_TRUE(ds->Eof());
+  EXPECT_EQ(Scalar(*db_, "select value from sb_xtcsb where key = '" + Key(2500) + "'"), "edited");
+  EXPECT_EQ(Scalar(*db_, "select value from sb_xtcsb where key = 'last'"), "again");
+  EXPECT_EQ(Scalar(*db_, "select count(*) from sb_xtcsb where djxh = 'big'"), std::to_string(kRows + 2));
 }
 
 }  // namespace
