@@ -16,6 +16,7 @@
 #include "taxsim/group_accounts.h"
 #include "taxsim/handlers.h"
 #include "taxsim/handlers/roster_book.h"
+#include "taxsim/json_writer.h"
 
 namespace velmor::taxsim {
 namespace {
@@ -264,18 +265,29 @@ Answer DeclarationStates(const Call& call, State& s, RosterBook& book) {
   } catch (const std::exception&) {
     throw Refusal("10009", "记录范围无效");
   }
-  nlohmann::json list = nlohmann::json::array();
+  // Written member by member in the order of the tree's sorted keys: the same text as the tree's
+  // dump, without a tree of every record of the page.
+  JsonWriter w;
+  w.BeginObject();
+  w.Key("jltj");
+  w.Value(rows.size());
+  w.Key("sbztList");
+  w.BeginArray();
   for (size_t i = from; i >= 1 && i <= to && i <= rows.size(); ++i) {
     const Item& it = s.items[rows[i - 1]];
-    list.push_back({{"jfnd", it.jfnd},
-                    {"xzid", it.xzid},
-                    {"sbrq", "2024-01-15"},
-                    {"ybtfe", it.yjfe},
-                    {"sbzt", it.yxbz == "N" ? "0" : "1"},
-                    {"jfzt", i % 2 ? "1" : "0"}});
+    w.BeginObject();
+    w.Member("jfnd", it.jfnd);
+    w.Member("jfzt", i % 2 ? "1" : "0");
+    w.Member("sbrq", "2024-01-15");
+    w.Member("sbzt", it.yxbz == "N" ? "0" : "1");
+    w.Member("xzid", it.xzid);
+    w.Key("ybtfe");
+    w.Value(it.yjfe);
+    w.EndObject();
   }
-  out["sbztList"] = std::move(list);
-  return Answer::Json(out);
+  w.EndArray();
+  w.EndObject();
+  return Answer::JsonText(w.Take());
 }
 
 // Outside persons: known when some payer has a person with the same ID number.

@@ -170,5 +170,36 @@ TEST(RosterHandlers, DeclarationStatePagesFollowTheItemsAsTheControlChangesThem)
   EXPECT_EQ(page("900", "1000")["sbztList"].size(), 0u) << "a page past the end is empty";
 }
 
+TEST(RosterHandlers, DeclarationStatePagesAreTheTextOfTheirTree) {
+  State s = Generate({.persons = 4, .payers = 1, .seed = 5});
+  s.items[0].jfnd = "20\"2\\4\x01";
+  s.items[1].xzid = std::string("X\xff") + "中";  // not UTF-8: replaced as the library's dump does
+  s.items[1].yjfe = 12.5;
+  s.items[2].yxbz = "N";
+  HandlerRegistry registry;
+  RegisterRosterHandlers(registry);
+  const std::string djxh = GeneratedDjxh(1);
+  nlohmann::ordered_json body = {{"yblsh", "1"},         {"djxh", djxh},         {"isQueryCount", "N"},
+                                 {"recBeginNo", "1"},    {"recEndNo", "3"}};
+  const Answer a = registry.Find("0108")(DecodeCall(Call::Endpoint::kService, "0108", "", body.dump()), s);
+  // The page as a tree of the items, dumped as the library dumps it.
+  std::vector<const Item*> mine;
+  for (const Item& it : s.items)
+    if (it.djxh == djxh) mine.push_back(&it);
+  nlohmann::json tree = {{"jltj", mine.size()}};
+  nlohmann::json list = nlohmann::json::array();
+  for (size_t i = 1; i <= 3; ++i) {
+    const Item& it = *mine[i - 1];
+    list.push_back({{"jfnd", it.jfnd}, {"xzid", it.xzid}, {"sbrq", "2024-01-15"}, {"ybtfe", it.yjfe},
+                    {"sbzt", it.yxbz == "N" ? "0" : "1"}, {"jfzt", i % 2 ? "1" : "0"}});
+  }
+  tree["sbztList"] = std::move(list);
+  EXPECT_EQ(a.envelope.response, tree.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace));
+  body["recBeginNo"] = "9";
+  body["recEndNo"] = "20";
+  const Answer none = registry.Find("0108")(DecodeCall(Call::Endpoint::kService, "0108", "", body.dump()), s);
+  EXPECT_EQ(none.envelope.response, R"({"jltj":)" + std::to_string(mine.size()) + R"(,"sbztList":[]})");
+}
+
 }  // namespace
 }  // namespace velmor::taxsim
