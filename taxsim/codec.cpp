@@ -104,9 +104,9 @@ bool LooksGzipped(std::string_view data) {
   return data.size() >= 2 && uint8_t(data[0]) == 31 && uint8_t(data[1]) == 139;
 }
 
-std::string Gzip(std::string_view data) {
+std::string Gzip(std::string_view data, int level) {
   z_stream zs{};
-  if (deflateInit2(&zs, Z_DEFAULT_COMPRESSION, Z_DEFLATED, 15 + 16, 9, Z_DEFAULT_STRATEGY) != Z_OK)
+  if (deflateInit2(&zs, level, Z_DEFLATED, 15 + 16, 9, Z_DEFAULT_STRATEGY) != Z_OK)
     throw CodecError("gzip初始化失败");
   std::string out;
   out.resize(deflateBound(&zs, data.size()) + 32);

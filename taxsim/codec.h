@@ -25,7 +25,9 @@ std::string Base64Decode(std::string_view text);
 
 // True when data starts with the gzip magic bytes 31, 139.
 bool LooksGzipped(std::string_view data);
-std::string Gzip(std::string_view data);
+// `level` is zlib's: -1 its default, 1 the fastest (for large answers built on every call,
+// where time matters more than size on a local link).
+std::string Gzip(std::string_view data, int level = -1);
 // One complete gzip member; damaged or truncated input raises CodecError.
 std::string Gunzip(std::string_view data);
 

@@ -9,6 +9,7 @@
 #include <sqlite3.h>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <span>
@@ -73,7 +74,12 @@ class Connection {
 
   sqlite3* db_;
   std::string name_;
-  std::unordered_map<std::string, sqlite3_stmt*> cache_;  // ExecBound's statements by text
+  // Looked up by the caller's text without a copy of it (a bulk write looks up once per row).
+  struct TextHash {
+    using is_transparent = void;
+    size_t operator()(std::string_view text) const { return std::hash<std::string_view>{}(text); }
+  };
+  std::unordered_map<std::string, sqlite3_stmt*, TextHash, std::equal_to<>> cache_;  // ExecBound's statements by text
   std::recursive_mutex mutex_;  // recursive: a dataset may die while its owner holds the lock
 };
 

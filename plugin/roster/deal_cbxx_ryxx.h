@@ -107,9 +107,10 @@ class TDealCbxxAndRyxx {
   // The distinct items (xzid) written so far.
   size_t DistinctItemCount() const { return writtenItems_.size(); }
   // The towns, communities and insured-person categories met so far (code -> name).
-  const std::map<std::string, std::string>& Towns() const { return towns_; }
-  const std::map<std::string, std::string>& Communities() const { return communities_; }
-  const std::map<std::string, std::string>& Categories() const { return categories_; }
+  using CodeNames = std::map<std::string, std::string, std::less<>>;
+  const CodeNames& Towns() const { return towns_; }
+  const CodeNames& Communities() const { return communities_; }
+  const CodeNames& Categories() const { return categories_; }
   TAsynExecSql& Writer() { return *writer_; }
   // How many rows of one table share a queue item (1: one item per row; the default
   // kRowsPerInsert).
@@ -148,7 +149,15 @@ class TDealCbxxAndRyxx {
   int enrolCursor_ = 0;   // next enrolment record not yet indexed
   std::vector<int> pendingPersons_;  // indexed, not yet processed
   std::vector<int> pendingEnrols_;   // indexed, waiting for their person record
-  std::unordered_map<std::string, int> personByCbxxId_;
+  // Hash and equality that take a view as well, so a record's key is looked up without a copy.
+  struct TextHash {
+    using is_transparent = void;
+    size_t operator()(std::string_view text) const { return std::hash<std::string_view>{}(text); }
+  };
+  using TextSet = std::unordered_set<std::string, TextHash, std::equal_to<>>;
+  template <typename V>
+  using TextMap = std::unordered_map<std::string, V, TextHash, std::equal_to<>>;
+  TextMap<int> personByCbxxId_;
   // Records left out: how many, and the first few keys of each kind.
   struct Dropped {
     int count = 0;
@@ -158,20 +167,20 @@ class TDealCbxxAndRyxx {
   Dropped personsWithoutId_, itemsWithoutId_;
   // Records refused for a value that cannot be stored: (record index, field index).
   std::vector<std::pair<int, int>> refusedPersons_, refusedItems_;
-  std::unordered_set<std::string> refusedIds_;  // cbxxID of the refused persons
+  TextSet refusedIds_;  // cbxxID of the refused persons
   int itemsOfRefused_ = 0;                      // items left out with their refused person
 
   // The five sets: persons handled (cbxxID), towns, communities, categories, and the items
   // written (cbzxID).
   std::unordered_set<std::string> handledPersons_;
-  std::map<std::string, std::string> towns_, communities_, categories_;
+  CodeNames towns_, communities_, categories_;
   std::unordered_set<std::string> writtenItems_;
 
   // Keys of the writer's transaction: persons (rydjxh), enrolments (rydjxh|sbjbjgdm|rybh),
   // items (xzid), and the local persons (xm|zjlx|zjhm) that a server twin would replace.
   bool keysValid_ = false;
   std::unordered_set<std::string> personKeys_, enrolKeys_, itemKeys_, localTwins_;
-  std::unordered_map<std::string, std::string> pmlx_;  // zspmdm -> pmlx
+  TextMap<std::string> pmlx_;  // zspmdm -> pmlx
   bool pmlxLoaded_ = false;
 
   // The rows waiting, per table.

@@ -102,6 +102,7 @@ std::string TEmployeeServiceImpl::DownloadCbryxx(const std::string& djxh, bool i
     auto submitPersons = [&] {
       if (keyField < 0) keyField = cbxx.IndexOfField("cbxxID");
       if (keyField < 0) return;
+      usedIds.reserve(static_cast<size_t>(cbxx.RecordCount()));
       for (;;) {
         const std::string serial = NewSerialNo();
         std::string body;

@@ -16,6 +16,7 @@
 #include "taxsim/group_accounts.h"
 #include "taxsim/handlers.h"
 #include "taxsim/handlers/roster_book.h"
+#include "taxsim/json_writer.h"
 
 namespace velmor::taxsim {
 namespace {
@@ -28,30 +29,45 @@ const Payer& RequirePayer(const State& s, const Call& call) {
   return *p;
 }
 
+// A JSON string: runs of plain bytes are copied whole, only quotes, backslashes and control
+// characters are escaped.
 void JsonString(std::string& out, std::string_view v) {
   out += '"';
-  for (char c : v) {
-    if (c == '"' || c == '\\') {
+  size_t run = 0;
+  for (size_t i = 0; i < v.size(); ++i) {
+    const char c = v[i];
+    const bool quote = c == '"' || c == '\\';
+    if (!quote && static_cast<unsigned char>(c) >= 0x20) continue;
+    out.append(v.data() + run, i - run);
+    run = i + 1;
+    if (quote) {
       out += '\\';
       out += c;
-    } else if (static_cast<unsigned char>(c) < 0x20) {
+    } else {
       char buf[8];
       std::snprintf(buf, sizeof buf, "\\u%04x", static_cast<unsigned char>(c));
       out += buf;
-    } else {
-      out += c;
     }
   }
+  out.append(v.data() + run, v.size() - run);
   out += '"';
 }
 
+// The records of a "0058" or "0059" answer as one JSON array. The answer is packed at zlib's
+// fastest level: an enrolment answer of a large roster is tens of megabytes of text, packed on
+// every call, and the client unpacks any level alike.
 class Records {
  public:
+  // `expected` records, to take the room for the text at once.
+  explicit Records(size_t expected = 0) {
+    out_.reserve(1 + expected * kBytesPerRecord);
+    out_ += '[';
+  }
   void Begin() {
     out_ += count_ ? ",{" : "{";
     first_ = true;
   }
-  void Field(const char* name, std::string_view value) {
+  void Field(std::string_view name, std::string_view value) {
     if (!first_) out_ += ',';
     first_ = false;
     JsonString(out_, name);
@@ -66,11 +82,14 @@ class Records {
     Answer a;
     a.envelope.status = wire::kAnswered;
     a.envelope.responseData = std::to_string(count_);
-    a.envelope.response = count_ ? Base64Encode(Gzip("[" + out_ + "]")) : "null";
+    out_ += ']';
+    a.envelope.response = count_ ? Base64Encode(Gzip(out_, 1)) : "null";
+    std::string().swap(out_);
     return a;
   }
 
  private:
+  static constexpr size_t kBytesPerRecord = 400;
   std::string out_;
   size_t count_ = 0;
   bool first_ = true;
@@ -83,14 +102,18 @@ Answer Enrolments(const Call& call, State& s, RosterBook& book) {
   const std::string djxh = call.Djxh(), xzlx = call.Key("xzlxDm");
   std::string since = call.Key("gxsj");
   if (since.empty()) since = "1900-01-01 00:00:00";
-  std::vector<const Item*> rows;
-  for (const Item& it : s.items)
-    if (it.djxh == djxh && it.xzlxDm == xzlx && book.ItemStamp(it.xzid) > since) rows.push_back(&it);
+  // Each item with its change time, looked up once.
+  std::vector<std::pair<const Item*, const std::string*>> rows;
+  for (const Item& it : s.items) {
+    if (it.djxh != djxh || it.xzlxDm != xzlx) continue;
+    const std::string& stamp = book.ItemStamp(it.xzid);
+    if (stamp > since) rows.emplace_back(&it, &stamp);
+  }
   if (!book.itemStamp.empty())
-    std::stable_sort(rows.begin(), rows.end(),
-                     [&](const Item* a, const Item* b) { return book.ItemStamp(a->xzid) > book.ItemStamp(b->xzid); });
-  Records r;
-  for (const Item* it : rows) {
+    std::stable_sort(rows.begin(), rows.end(), [](const auto& a, const auto& b) { return *a.second > *b.second; });
+  Records r(rows.size());
+  std::string date;
+  for (const auto& [it, stamp] : rows) {
     r.Begin();
     r.Field("cbxxID", CbxxId(it->rydjxh));
     r.Field("djxh", it->rydjxh);
@@ -105,9 +128,9 @@ Answer Enrolments(const Call& call, State& s, RosterBook& book) {
     r.Field("sqczMc", "模拟社区");
     r.Field("rycbtslbDm", "01");
     r.Field("rycbtslbMc", "普通居民");
-    r.Field("ksjfrq", it->ksjfyf + "-01");
-    r.Field("tzjfrq", it->tzjfyf + "-28");
-    r.Field("xgrq", book.ItemStamp(it->xzid));
+    r.Field("ksjfrq", date.assign(it->ksjfyf).append("-01"));
+    r.Field("tzjfrq", date.assign(it->tzjfyf).append("-28"));
+    r.Field("xgrq", *stamp);
     r.Field("yxbz", it->yxbz.empty() ? "Y" : it->yxbz);
     r.End();
   }
@@ -120,7 +143,7 @@ Answer Persons(const Call& call, State& s, RosterBook& book) {
   if (ids == call.body.end() || !ids->is_array()) throw Refusal("10009", "缺少cbxxIds");
   if (ids->size() > 1000) throw Refusal("10009", "cbxxIds超过1000个");
   const std::string djxh = call.Djxh();
-  Records r;
+  Records r(ids->size());
   for (const auto& id : *ids) {
     if (!id.is_string()) continue;
     const std::string cbxx = id.get<std::string>();
@@ -216,7 +239,7 @@ Answer Registrations(const Call& call, State& s, RosterBook& book) {
 
 // Declaration states: one per item of the payer; "isQueryCount" "Y" answers the count only,
 // otherwise the records recBeginNo..recEndNo (from 1).
-Answer DeclarationStates(const Call& call, State& s, RosterBook&) {
+Answer DeclarationStates(const Call& call, State& s, RosterBook& book) {
   RequirePayer(s, call);
   // "zrrDjxhList" narrows the answer to those natural persons (their rydjxh); absent: every one.
   std::unordered_set<std::string> persons;
@@ -226,11 +249,13 @@ Answer DeclarationStates(const Call& call, State& s, RosterBook&) {
     for (const auto& p : *list)
       if (p.is_string()) persons.insert(p.get<std::string>());
   }
-  // The payer's key is looked up once: every page walks all the items.
-  const std::string djxh = call.Djxh();
-  std::vector<const Item*> rows;
-  for (const Item& it : s.items)
-    if (it.djxh == djxh && (!narrowed || persons.count(it.rydjxh))) rows.push_back(&it);
+  // The payer's items come from the book's list of them; only a narrowed call reads each.
+  const std::vector<size_t>& payerItems = book.ItemsOf(s, call.Djxh());
+  std::vector<size_t> chosen;
+  if (narrowed)
+    for (size_t i : payerItems)
+      if (persons.count(s.items[i].rydjxh)) chosen.push_back(i);
+  const std::vector<size_t>& rows = narrowed ? chosen : payerItems;
   nlohmann::json out = {{"jltj", rows.size()}};
   if (call.Key("isQueryCount") == "Y") return Answer::Json(out);
   size_t from = 1, to = rows.size();
@@ -240,18 +265,29 @@ Answer DeclarationStates(const Call& call, State& s, RosterBook&) {
   } catch (const std::exception&) {
     throw Refusal("10009", "记录范围无效");
   }
-  nlohmann::json list = nlohmann::json::array();
+  // Written member by member in the order of the tree's sorted keys: the same text as the tree's
+  // dump, without a tree of every record of the page.
+  JsonWriter w;
+  w.BeginObject();
+  w.Key("jltj");
+  w.Value(rows.size());
+  w.Key("sbztList");
+  w.BeginArray();
   for (size_t i = from; i >= 1 && i <= to && i <= rows.size(); ++i) {
-    const Item& it = *rows[i - 1];
-    list.push_back({{"jfnd", it.jfnd},
-                    {"xzid", it.xzid},
-                    {"sbrq", "2024-01-15"},
-                    {"ybtfe", it.yjfe},
-                    {"sbzt", it.yxbz == "N" ? "0" : "1"},
-                    {"jfzt", i % 2 ? "1" : "0"}});
+    const Item& it = s.items[rows[i - 1]];
+    w.BeginObject();
+    w.Member("jfnd", it.jfnd);
+    w.Member("jfzt", i % 2 ? "1" : "0");
+    w.Member("sbrq", "2024-01-15");
+    w.Member("sbzt", it.yxbz == "N" ? "0" : "1");
+    w.Member("xzid", it.xzid);
+    w.Key("ybtfe");
+    w.Value(it.yjfe);
+    w.EndObject();
   }
-  out["sbztList"] = std::move(list);
-  return Answer::Json(out);
+  w.EndArray();
+  w.EndObject();
+  return Answer::JsonText(w.Take());
 }
 
 // Outside persons: known when some payer has a person with the same ID number.

@@ -46,6 +46,18 @@ void RosterBook::Reindex(const State& s) {
   indexedEnrolments = s.enrolments.size();
 }
 
+const std::vector<size_t>& RosterBook::ItemsOf(const State& s, const std::string& djxh) {
+  if (indexedItems != s.items.size() || itemsBase != s.items.data()) {
+    itemsOfPayer.clear();
+    for (size_t i = 0; i < s.items.size(); ++i) itemsOfPayer[s.items[i].djxh].push_back(i);
+    indexedItems = s.items.size();
+    itemsBase = s.items.data();
+  }
+  static const std::vector<size_t> none;
+  auto it = itemsOfPayer.find(djxh);
+  return it == itemsOfPayer.end() ? none : it->second;
+}
+
 const Person* RosterBook::FindPerson(const State& s, const std::string& rydjxh) {
   Reindex(s);
   auto it = personAt.find(rydjxh);

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 #include <nlohmann/json.hpp>
 
@@ -37,7 +38,18 @@ struct RosterBook {
   // Assigns sequences to persons that have none, in State order.
   void NumberPersons(const State& s);
   void Reindex(const State& s);
-  void Invalidate() { indexedPersons = indexedEnrolments = SIZE_MAX; }
+  // The positions in State::items of one payer's items, in State order: "0108" answers pages of
+  // them, and walking every item of every payer for each page cost more than the page. Kept
+  // until the items change in number or place or the book is told so (the control adds and
+  // removes items; nothing edits an item's djxh in place).
+  std::unordered_map<std::string, std::vector<size_t>> itemsOfPayer;
+  size_t indexedItems = SIZE_MAX;
+  const Item* itemsBase = nullptr;
+  const std::vector<size_t>& ItemsOf(const State& s, const std::string& djxh);
+  void Invalidate() {
+    indexedPersons = indexedEnrolments = indexedItems = SIZE_MAX;
+    itemsOfPayer.clear();
+  }
   const Person* FindPerson(const State& s, const std::string& rydjxh);
   Enrolment* FindEnrolment(State& s, const std::string& rydjxh);
 };

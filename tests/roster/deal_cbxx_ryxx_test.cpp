@@ -232,6 +232,27 @@ TEST_F(Processor, SummaryStatesOneTwoThree) {
   EXPECT_EQ(Q("select rydjxh, ifnull(cbzt, '-') from sb_ryjbxxb order by rydjxh"), "A,1;B,2;C,3;E,2;F,-;");
 }
 
+TEST_F(Processor, SummaryStatesOfOddRowsAndRowsAlreadyRight) {
+  SeedPerson(*db_, "D1", "A", "a", "1", "0", "cbzt = '1'");  // right already: left as it is
+  SeedEnrolment(*db_, "D1", "A", "J01", "RA");
+  SeedItem(*db_, "D1", "A", "J01", "RA", "xa", MonthFromNow(0));
+  SeedPerson(*db_, "D1", "B", "b", "2", "0", "cbzt = '1'");  // only another payer's item: "3"
+  SeedEnrolment(*db_, "D2", "B", "J01", "RB");
+  SeedItem(*db_, "D2", "B", "J01", "RB", "xb", MonthFromNow(6));
+  SeedPerson(*db_, "D1", "N", "n", "3", "0", "rydjxh = null, cbzt = '2'");  // no key: "3"
+  SeedItem(*db_, "D1", "G", "J01", "RG", "xg", MonthFromNow(6));  // an item with an enrolment of another number
+  SeedEnrolment(*db_, "D1", "G", "J01", "RX");
+  SeedPerson(*db_, "D1", "G", "g", "4", "1");  // local persons too: "2"
+  // The row already right keeps its row version: no write touches it.
+  ASSERT_TRUE(db_->ExecSQL("create table touched (rydjxh text); create trigger t after update on sb_ryjbxxb begin "
+                           "insert into touched values (new.rydjxh); end"));
+  TDealCbxxAndRyxx deal(nullptr, nullptr, env_.Db(), "D1");
+  deal.updateCbzt();
+  EXPECT_TRUE(deal.WaitForIdle(600000));
+  EXPECT_EQ(Q("select ifnull(rydjxh, '-'), ifnull(cbzt, '-') from sb_ryjbxxb order by xm"), "A,1;B,3;G,2;-,3;");
+  EXPECT_EQ(Q("select ifnull(rydjxh, '-') from touched order by 1"), "-;B;G;");
+}
+
 TEST_F(Processor, ClearInvalidRemovesEnrolmentsWithoutItemsThenServerPersonsWithoutEnrolments) {
   SeedPerson(*db_, "D1", "A", "a", "1", "0");
   SeedEnrolment(*db_, "D1", "A", "J01", "RA");
@@ -239,10 +260,12 @@ TEST_F(Processor, ClearInvalidRemovesEnrolmentsWithoutItemsThenServerPersonsWith
   SeedPerson(*db_, "D1", "B", "b", "2", "0");  // its enrolment has no item
   SeedEnrolment(*db_, "D1", "B", "J01", "RB");
   SeedPerson(*db_, "D1", "L", "l", "3", "1");  // local, without enrolment: kept
+  SeedPerson(*db_, "D1", "N", "n", "5", "0", "ly = null");  // origin unknown counts as the server's
+  SeedPerson(*db_, "D2", "Z", "z", "4", "0");  // another payer's: untouched
   TDealCbxxAndRyxx deal(nullptr, nullptr, env_.Db(), "D1");
   deal.clearInvalid();
   EXPECT_TRUE(deal.WaitForIdle(600000));
-  EXPECT_EQ(Q("select rydjxh from sb_ryjbxxb order by rydjxh"), "A;L;");
+  EXPECT_EQ(Q("select rydjxh from sb_ryjbxxb order by rydjxh"), "A;L;Z;");
   EXPECT_EQ(Q("select rydjxh from sb_rycbjgxxb"), "A;");
 }
 
@@ -301,6 +324,8 @@ TEST_F(Processor, TheSweepRemovesOnlyTheItemsOfServerPersonsThatWereNotWritten) 
   SeedItem(*db_, "D1", "R1", "J01", "BR1", "gone", "2099-12");  // the server no longer has it
   SeedPerson(*db_, "D1", "L", "l", "2", "1");
   SeedItem(*db_, "D1", "L", "J01", "BL", "local", "2099-12");  // a local person's: stays
+  SeedPerson(*db_, "D2", "R5", "e", "5", "0", "updateFlag = 0");  // another payer's: no concern
+  SeedItem(*db_, "D2", "R5", "J01", "BR5", "other", "2099-12");
   auto sweep = [&](bool expectStale) {
     DownloadOnePerson([&](TDealCbxxAndRyxx& deal) {
       deal.sweepItems();
@@ -308,11 +333,20 @@ TEST_F(Processor, TheSweepRemovesOnlyTheItemsOfServerPersonsThatWereNotWritten) 
     });
   };
   sweep(false);
-  EXPECT_EQ(Q("select xzid from sb_rycbxmb order by xzid"), "local;x1;");
+  EXPECT_EQ(Q("select xzid from sb_rycbxmb order by xzid"), "local;other;x1;");
   // A server person the download does not mention stays unmarked: the removal has work.
   SeedPerson(*db_, "D1", "R9", "z", "9", "0", "updateFlag = 0");
   sweep(true);
-  EXPECT_EQ(Q("select xzid from sb_rycbxmb order by xzid"), "local;x1;") << "nothing else to sweep";
+  EXPECT_EQ(Q("select xzid from sb_rycbxmb order by xzid"), "local;other;x1;") << "nothing else to sweep";
+}
+
+TEST_F(Processor, TheSweepFindsItemsACallersStatementAddedAfterThePasses) {
+  // The processor does not know what a caller's statement wrote: the sweep reads the table.
+  DownloadOnePerson([&](TDealCbxxAndRyxx& deal) {
+    deal.queueSql("insert into sb_rycbxmb (djxh, rydjxh, sbjbjgdm, rybh, xzid) values ('D1', 'R1', 'J01', 'BR1', 'late')");
+    deal.sweepItems();
+  });
+  EXPECT_EQ(Q("select xzid from sb_rycbxmb order by xzid"), "x1;");
 }
 
 TEST_F(Processor, RecordsWithoutTheirKeyColumnsAreRefused) {

@@ -115,5 +115,91 @@ TEST(RosterHandlers, EnrolmentsComeNewestFirstAndOnlyThoseChangedAfterTheGivenTi
   EXPECT_THROW(call("0058", {{"yblsh", "7"}, {"djxh", "nobody"}, {"xzlxDm", "110"}}), Refusal);
 }
 
+TEST(RosterHandlers, PersonTextsAreEscapedAndReadBackAsTheyAre) {
+  State s = Generate({.persons = 2, .payers = 1, .seed = 3});
+  s.persons[0].xm = std::string("a\"b\\c\x01") + "d\n改\x7f";
+  s.persons[0].lxdh = "";
+  HandlerRegistry registry;
+  RegisterRosterHandlers(registry);
+  nlohmann::ordered_json body = {{"yblsh", "1"}, {"djxh", GeneratedDjxh(1)}, {"cbxxIds", {"CB" + s.persons[0].rydjxh}}};
+  const Answer a = registry.Find("0059")(DecodeCall(Call::Endpoint::kService, "0059", "", body.dump()), s);
+  const std::string text = Gunzip(Base64Decode(a.envelope.response));
+  EXPECT_NE(text.find(R"("xm":"a\"b\\c\u0001d\u000a改)" "\x7f\""), std::string::npos) << text;
+  EXPECT_NE(text.find(R"("lxdh":"")"), std::string::npos) << text;
+  const nlohmann::json records = nlohmann::json::parse(text);
+  ASSERT_EQ(records.size(), 1u);
+  EXPECT_EQ(records[0]["xm"], s.persons[0].xm);
+  EXPECT_EQ(a.envelope.responseData, "1");
+}
+
+TEST(RosterHandlers, DeclarationStatePagesFollowTheItemsAsTheControlChangesThem) {
+  State s = Generate({.persons = 6, .payers = 2, .seed = 4});
+  HandlerRegistry registry;
+  RegisterRosterHandlers(registry);
+  auto call = [&](const std::string& code, nlohmann::ordered_json body) {
+    return registry.Find(code)(DecodeCall(Call::Endpoint::kService, code, "", body.dump()), s);
+  };
+  const std::string djxh = GeneratedDjxh(1);
+  auto page = [&](const std::string& from, const std::string& to) {
+    return nlohmann::json::parse(
+        call("0108", {{"yblsh", "1"}, {"djxh", djxh}, {"isQueryCount", "N"}, {"recBeginNo", from}, {"recEndNo", to}})
+            .envelope.response);
+  };
+  std::vector<std::string> mine;
+  for (const Item& it : s.items)
+    if (it.djxh == djxh) mine.push_back(it.xzid);
+  ASSERT_GE(mine.size(), 3u);
+  nlohmann::json first = page("2", "3");
+  EXPECT_EQ(first["jltj"], mine.size());
+  ASSERT_EQ(first["sbztList"].size(), 2u);
+  EXPECT_EQ(first["sbztList"][0]["xzid"], mine[1]);
+  EXPECT_EQ(first["sbztList"][1]["xzid"], mine[2]);
+
+  // An added person's item is counted and paged; a removed person's items are gone.
+  const std::string added = call("9002", {{"op", "add"}, {"djxh", djxh}}).envelope.response;
+  const std::string xzid = nlohmann::json::parse(added)["xzid"];
+  nlohmann::json all = page("1", "1000");
+  EXPECT_EQ(all["jltj"], mine.size() + 1);
+  EXPECT_EQ(all["sbztList"].back()["xzid"], xzid);
+  const std::string gone = s.items[0].djxh == djxh ? s.items[0].rydjxh : "";
+  ASSERT_FALSE(gone.empty());
+  call("9002", {{"op", "remove"}, {"rydjxh", gone}});
+  all = page("1", "1000");
+  for (const auto& row : all["sbztList"]) EXPECT_NE(row["xzid"], mine[0]);
+  EXPECT_EQ(all["sbztList"].size(), all["jltj"].get<size_t>());
+  EXPECT_EQ(page("900", "1000")["sbztList"].size(), 0u) << "a page past the end is empty";
+}
+
+TEST(RosterHandlers, DeclarationStatePagesAreTheTextOfTheirTree) {
+  State s = Generate({.persons = 4, .payers = 1, .seed = 5});
+  s.items[0].jfnd = "20\"2\\4\x01";
+  s.items[1].xzid = std::string("X\xff") + "中";  // not UTF-8: replaced as the library's dump does
+  s.items[1].yjfe = 12.5;
+  s.items[2].yxbz = "N";
+  HandlerRegistry registry;
+  RegisterRosterHandlers(registry);
+  const std::string djxh = GeneratedDjxh(1);
+  nlohmann::ordered_json body = {{"yblsh", "1"},         {"djxh", djxh},         {"isQueryCount", "N"},
+                                 {"recBeginNo", "1"},    {"recEndNo", "3"}};
+  const Answer a = registry.Find("0108")(DecodeCall(Call::Endpoint::kService, "0108", "", body.dump()), s);
+  // The page as a tree of the items, dumped as the library dumps it.
+  std::vector<const Item*> mine;
+  for (const Item& it : s.items)
+    if (it.djxh == djxh) mine.push_back(&it);
+  nlohmann::json tree = {{"jltj", mine.size()}};
+  nlohmann::json list = nlohmann::json::array();
+  for (size_t i = 1; i <= 3; ++i) {
+    const Item& it = *mine[i - 1];
+    list.push_back({{"jfnd", it.jfnd}, {"xzid", it.xzid}, {"sbrq", "2024-01-15"}, {"ybtfe", it.yjfe},
+                    {"sbzt", it.yxbz == "N" ? "0" : "1"}, {"jfzt", i % 2 ? "1" : "0"}});
+  }
+  tree["sbztList"] = std::move(list);
+  EXPECT_EQ(a.envelope.response, tree.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace));
+  body["recBeginNo"] = "9";
+  body["recEndNo"] = "20";
+  const Answer none = registry.Find("0108")(DecodeCall(Call::Endpoint::kService, "0108", "", body.dump()), s);
+  EXPECT_EQ(none.envelope.response, R"({"jltj":)" + std::to_string(mine.size()) + R"(,"sbztList":[]})");
+}
+
 }  // namespace
 }  // namespace velmor::taxsim
