@@ -72,13 +72,9 @@ constexpr std::string_view kCbzt =
 constexpr std::string_view kClearEnrolments =
     "delete from sb_rycbjgxxb where djxh = '%s'  and not exists(select 1 from sb_rycbxmb where "
     "sb_rycbxmb.djxh=sb_rycbjgxxb.djxh and  sb_rycbxmb.rydjxh=sb_rycbjgxxb.rydjxh)";
-// The payer's persons are taken by their ids (a sorted list), so the rows are visited in the
-// table's order instead of an index's (the planner took the one by ID number: every person's row
-// read from another page, three times as long at 100,000 persons).
 constexpr std::string_view kClearPersons =
-    "delete from sb_ryjbxxb where id in (select id from sb_ryjbxxb where djxh = '%s') and (ly = '0' or ly is null) "
-    "and not exists(select 1 from sb_rycbjgxxb where sb_rycbjgxxb.djxh=sb_ryjbxxb.djxh and "
-    "sb_rycbjgxxb.rydjxh=sb_ryjbxxb.rydjxh) ";
+    "delete from sb_ryjbxxb where djxh = '%s' and (ly = '0' or ly is null)  and not exists(select 1 from sb_rycbjgxxb "
+    "where sb_rycbjgxxb.djxh=sb_ryjbxxb.djxh and  sb_rycbjgxxb.rydjxh=sb_ryjbxxb.rydjxh) ";
 
 std::string_view Field(const TFastJsonRecord& r, int field) {
   return field >= 0 && field < r.size() ? r.value(field) : std::string_view();

@@ -260,12 +260,10 @@ TEST_F(Processor, ClearInvalidRemovesEnrolmentsWithoutItemsThenServerPersonsWith
   SeedPerson(*db_, "D1", "B", "b", "2", "0");  // its enrolment has no item
   SeedEnrolment(*db_, "D1", "B", "J01", "RB");
   SeedPerson(*db_, "D1", "L", "l", "3", "1");  // local, without enrolment: kept
-  SeedPerson(*db_, "D1", "N", "n", "5", "0", "ly = null");  // origin unknown counts as the server's
-  SeedPerson(*db_, "D2", "Z", "z", "4", "0");  // another payer's: untouched
   TDealCbxxAndRyxx deal(nullptr, nullptr, env_.Db(), "D1");
   deal.clearInvalid();
   EXPECT_TRUE(deal.WaitForIdle(600000));
-  EXPECT_EQ(Q("select rydjxh from sb_ryjbxxb order by rydjxh"), "A;L;Z;");
+  EXPECT_EQ(Q("select rydjxh from sb_ryjbxxb order by rydjxh"), "A;L;");
   EXPECT_EQ(Q("select rydjxh from sb_rycbjgxxb"), "A;");
 }
 
