@@ -58,17 +58,14 @@ constexpr std::string_view kItemInsert =
 constexpr size_t kStaleWidth = 2;
 constexpr std::string_view kStaleItemDelete = " delete from sb_rycbxmb where djxh = ?1 and xzid = ?2 ";
 
-// The summary state of every person of the payer in one pass: "1" when the person has a valid
-// item of a valid enrolment running in the month or later, else "2" when it has any item, else
-// "3". The two lists are built once each (three updates over every person took twice as long),
-// and a row is written only when its state changes, so a refresh with nothing new writes none.
-// Placeholders: djxh, month, djxh, djxh.
-constexpr std::string_view kCbzt =
-    " update sb_ryjbxxb set cbzt = s.cbzt from (select id, case when rydjxh in (select a.rydjxh from sb_rycbxmb a, "
-    "sb_rycbjgxxb b where a.djxh = '%s' and a.djxh = b.djxh and a.rydjxh = b.rydjxh and a.rybh = b.rybh and "
-    "a.sbjbjgdm = b.sbjbjgdm and b.yxbz = 'Y' and a.yxbz = 'Y' and a.tzjfyf >= '%s') then '1' when rydjxh in (select "
-    "rydjxh from sb_rycbxmb where djxh = '%s') then '2' else '3' end as cbzt from sb_ryjbxxb where djxh = '%s') as s "
-    "where sb_ryjbxxb.id = s.id and sb_ryjbxxb.cbzt is not s.cbzt ";
+constexpr std::string_view kCbzt3 = " update sb_ryjbxxb  set cbzt = '3' where djxh = '%s'  ";
+constexpr std::string_view kCbzt2 =
+    " update sb_ryjbxxb  set cbzt = '2' where djxh  = '%s'   and rydjxh in ( select distinct rydjxh from sb_rycbxmb a "
+    "where djxh  = '%s'  )";
+constexpr std::string_view kCbzt1 =
+    " update sb_ryjbxxb  set cbzt = '1' where djxh  = '%s'     and rydjxh in (  select  distinct a.rydjxh from "
+    "sb_rycbxmb a , sb_rycbjgxxb b where  a.djxh = '%s' and a.djxh=b.djxh and a.rydjxh=b.rydjxh and a.rybh = b.rybh   "
+    "and a.sbjbjgdm = b.sbjbjgdm and b.yxbz = 'Y' and a.yxbz = 'Y' and  a.tzjfyf >=  '%s' )";
 constexpr std::string_view kClearEnrolments =
     "delete from sb_rycbjgxxb where djxh = '%s'  and not exists(select 1 from sb_rycbxmb where "
     "sb_rycbxmb.djxh=sb_rycbjgxxb.djxh and  sb_rycbxmb.rydjxh=sb_rycbjgxxb.rydjxh)";
@@ -429,7 +426,9 @@ void TDealCbxxAndRyxx::queueStatement(std::string sql) {
 void TDealCbxxAndRyxx::updateCbzt(const std::string& month) {
   FlushInserts();
   const std::string m = month.empty() ? CurrentMonth() : month;
-  writer_->AddSql(SqlText(kCbzt, {djxh_, m, djxh_, djxh_}));
+  writer_->AddSql(SqlText(kCbzt3, {djxh_}));
+  writer_->AddSql(SqlText(kCbzt2, {djxh_, djxh_}));
+  writer_->AddSql(SqlText(kCbzt1, {djxh_, djxh_, m}));
 }
 
 void TDealCbxxAndRyxx::clearInvalid() {

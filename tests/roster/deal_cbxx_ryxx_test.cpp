@@ -232,27 +232,6 @@ TEST_F(Processor, SummaryStatesOneTwoThree) {
   EXPECT_EQ(Q("select rydjxh, ifnull(cbzt, '-') from sb_ryjbxxb order by rydjxh"), "A,1;B,2;C,3;E,2;F,-;");
 }
 
-TEST_F(Processor, SummaryStatesOfOddRowsAndRowsAlreadyRight) {
-  SeedPerson(*db_, "D1", "A", "a", "1", "0", "cbzt = '1'");  // right already: left as it is
-  SeedEnrolment(*db_, "D1", "A", "J01", "RA");
-  SeedItem(*db_, "D1", "A", "J01", "RA", "xa", MonthFromNow(0));
-  SeedPerson(*db_, "D1", "B", "b", "2", "0", "cbzt = '1'");  // only another payer's item: "3"
-  SeedEnrolment(*db_, "D2", "B", "J01", "RB");
-  SeedItem(*db_, "D2", "B", "J01", "RB", "xb", MonthFromNow(6));
-  SeedPerson(*db_, "D1", "N", "n", "3", "0", "rydjxh = null, cbzt = '2'");  // no key: "3"
-  SeedItem(*db_, "D1", "G", "J01", "RG", "xg", MonthFromNow(6));  // an item with an enrolment of another number
-  SeedEnrolment(*db_, "D1", "G", "J01", "RX");
-  SeedPerson(*db_, "D1", "G", "g", "4", "1");  // local persons too: "2"
-  // The row already right keeps its row version: no write touches it.
-  ASSERT_TRUE(db_->ExecSQL("create table touched (rydjxh text); create trigger t after update on sb_ryjbxxb begin "
-                           "insert into touched values (new.rydjxh); end"));
-  TDealCbxxAndRyxx deal(nullptr, nullptr, env_.Db(), "D1");
-  deal.updateCbzt();
-  EXPECT_TRUE(deal.WaitForIdle(600000));
-  EXPECT_EQ(Q("select ifnull(rydjxh, '-'), ifnull(cbzt, '-') from sb_ryjbxxb order by xm"), "A,1;B,3;G,2;-,3;");
-  EXPECT_EQ(Q("select ifnull(rydjxh, '-') from touched order by 1"), "-;B;G;");
-}
-
 TEST_F(Processor, ClearInvalidRemovesEnrolmentsWithoutItemsThenServerPersonsWithoutEnrolments) {
   SeedPerson(*db_, "D1", "A", "a", "1", "0");
   SeedEnrolment(*db_, "D1", "A", "J01", "RA");
