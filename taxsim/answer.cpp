@@ -65,13 +65,29 @@ struct StringWriter : pugi::xml_writer {
   void write(const void* data, size_t size) override { out.append(static_cast<const char*>(data), size); }
 };
 
+struct GzipWriter : pugi::xml_writer {
+  GzipStream& out;
+  explicit GzipWriter(GzipStream& o) : out(o) {}
+  void write(const void* data, size_t size) override { out.Append({static_cast<const char*>(data), size}); }
+};
+
+constexpr unsigned kSaveFlags = pugi::format_raw | pugi::format_no_declaration;
+
 }  // namespace
+
+std::string TaxmlAnswer::GzippedUtf8Text() const {
+  GzipStream gz;
+  gz.Append("<?xml version=\"1.0\" encoding=\"UTF-8\"?>");
+  GzipWriter writer(gz);
+  doc_->save(writer, "", kSaveFlags, pugi::encoding_utf8);
+  return gz.Finish();
+}
 
 std::string TaxmlAnswer::Text(std::string_view encoding) const {
   std::string out = "<?xml version=\"1.0\" encoding=\"";
   out.append(encoding).append("\"?>");
   StringWriter writer(out);
-  doc_->save(writer, "", pugi::format_raw | pugi::format_no_declaration, pugi::encoding_utf8);
+  doc_->save(writer, "", kSaveFlags, pugi::encoding_utf8);
   return out;
 }
 
@@ -121,13 +137,18 @@ std::string Answer::EncodedText(std::string text) const {
 
 wire::Envelope Answer::Encode() const& {
   wire::Envelope e = envelope;
-  if (document) e.response = EncodedText(document->Text(encoding.gbk ? "GBK" : "UTF-8"));
+  if (document && encoding.gzip && !encoding.gbk) e.response = Base64Encode(document->GzippedUtf8Text());
+  else if (document) e.response = EncodedText(document->Text(encoding.gbk ? "GBK" : "UTF-8"));
   return e;
 }
 
 wire::Envelope Answer::Encode() && {
   wire::Envelope e = std::move(envelope);
-  if (document) {
+  if (document && encoding.gzip && !encoding.gbk) {
+    std::string packed = document->GzippedUtf8Text();
+    document.reset();
+    e.response = Base64Encode(packed);
+  } else if (document) {
     std::string text = document->Text(encoding.gbk ? "GBK" : "UTF-8");
     document.reset();  // the DOM of a large answer goes before its text is packed
     e.response = EncodedText(std::move(text));

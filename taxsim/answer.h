@@ -47,6 +47,9 @@ class TaxmlAnswer {
 
   // The document as text with the declaration naming `encoding` ("UTF-8" or "GBK"); UTF-8 bytes.
   std::string Text(std::string_view encoding = "UTF-8") const;
+  // Text("UTF-8") packed by gzip as it is written: a 200,000-row answer's text is never held
+  // whole beside its DOM.
+  std::string GzippedUtf8Text() const;
 
  private:
   std::unique_ptr<pugi::xml_document> doc_;

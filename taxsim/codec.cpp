@@ -121,6 +121,47 @@ std::string Gzip(std::string_view data, int level) {
   return out;
 }
 
+struct GzipStream::State {
+  z_stream zs{};
+  bool finished = false;
+};
+
+GzipStream::GzipStream(int level) : state_(std::make_unique<State>()) {
+  if (deflateInit2(&state_->zs, level, Z_DEFLATED, 15 + 16, 9, Z_DEFAULT_STRATEGY) != Z_OK)
+    throw CodecError("gzip初始化失败");
+}
+
+GzipStream::~GzipStream() { deflateEnd(&state_->zs); }
+
+void GzipStream::Append(std::string_view data) {
+  if (state_->finished) throw CodecError("gzip已结束");
+  constexpr size_t kMostAtOnce = size_t{1} << 30;  // zlib counts input in 32 bits
+  for (; data.size() > kMostAtOnce; data.remove_prefix(kMostAtOnce)) Deflate(data.substr(0, kMostAtOnce), false);
+  Deflate(data, false);
+}
+
+std::string GzipStream::Finish() {
+  if (state_->finished) throw CodecError("gzip已结束");
+  Deflate({}, true);
+  state_->finished = true;
+  return std::move(out_);
+}
+
+void GzipStream::Deflate(std::string_view data, bool finish) {
+  z_stream& zs = state_->zs;
+  zs.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.data()));
+  zs.avail_in = static_cast<uInt>(data.size());
+  char buf[65536];
+  int rc;
+  do {
+    zs.next_out = reinterpret_cast<Bytef*>(buf);
+    zs.avail_out = sizeof buf;
+    rc = deflate(&zs, finish ? Z_FINISH : Z_NO_FLUSH);
+    if (rc == Z_STREAM_ERROR) throw CodecError("gzip压缩失败");
+    out_.append(buf, sizeof buf - zs.avail_out);
+  } while (zs.avail_in > 0 || zs.avail_out == 0 || (finish && rc != Z_STREAM_END));
+}
+
 std::string Gunzip(std::string_view data) {
   if (!LooksGzipped(data)) throw CodecError("数据不是gzip格式");
   z_stream zs{};

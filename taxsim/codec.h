@@ -2,10 +2,11 @@
 // share the plug-in's codec code, so an encoding fault on one side shows up as a test failure
 // instead of cancelling out.
 //
-// Stateless functions; safe from any thread. Failures raise taxsim::CodecError with a one-line
-// reason.
+// Stateless functions, safe from any thread, and GzipStream, a value of one thread. Failures raise
+// taxsim::CodecError with a one-line reason.
 #pragma once
 
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -28,6 +29,23 @@ bool LooksGzipped(std::string_view data);
 // `level` is zlib's: -1 its default, 1 the fastest (for large answers built on every call,
 // where time matters more than size on a local link).
 std::string Gzip(std::string_view data, int level = -1);
+// One gzip member written as its text comes, so a large answer is packed without being held
+// whole first: Append the pieces, then Finish once. Unpacks to the pieces joined, like Gzip's.
+class GzipStream {
+ public:
+  explicit GzipStream(int level = -1);
+  ~GzipStream();
+  GzipStream(const GzipStream&) = delete;
+  GzipStream& operator=(const GzipStream&) = delete;
+  void Append(std::string_view data);
+  std::string Finish();
+
+ private:
+  struct State;
+  void Deflate(std::string_view data, bool finish);
+  std::unique_ptr<State> state_;
+  std::string out_;
+};
 // One complete gzip member; damaged or truncated input raises CodecError.
 std::string Gunzip(std::string_view data);
 

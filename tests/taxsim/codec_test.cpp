@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 namespace velmor::taxsim {
 namespace {
 
@@ -35,6 +37,24 @@ TEST(TaxsimCodec, Base64RejectsMalformedText) {
   EXPECT_EQ(message("YQ==YWJj"), "Base64含非法字符（第3个）") << "padding only at the very end";
   EXPECT_EQ(message("YW=j"), "Base64填充位置错误");
   EXPECT_EQ(message("YWJj\n"), "Base64长度不是4的倍数（5）");
+}
+
+TEST(TaxsimCodec, GzipStreamPacksPiecesAsOneMember) {
+  // Large and compressible enough to pass zlib's internal buffers several times over.
+  std::string text;
+  for (int i = 0; i < 200000; ++i) text += "<row><xh>" + std::to_string(i * 7919 % 100003) + "</xh></row>";
+  for (size_t piece : {size_t{1} << 20, size_t{4093}, text.size()}) {
+    GzipStream gz;
+    for (size_t at = 0; at < text.size(); at += piece) gz.Append(std::string_view(text).substr(at, piece));
+    const std::string packed = gz.Finish();
+    EXPECT_TRUE(LooksGzipped(packed));
+    EXPECT_EQ(Gunzip(packed), text) << "pieces of " << piece;
+    EXPECT_EQ(packed, Gzip(text)) << "the same bytes as packing the text at once";
+  }
+  GzipStream empty;
+  EXPECT_EQ(Gunzip(empty.Finish()), "");
+  EXPECT_THROW(empty.Finish(), CodecError) << "a member is finished once";
+  EXPECT_THROW(empty.Append("x"), CodecError);
 }
 
 }  // namespace

@@ -135,6 +135,19 @@ TEST_F(SimulatorTest, HandlersSeeTheState) {
   EXPECT_STREQ(Answer(e).child("taxML").child_value("count"), "10");
 }
 
+TEST(TaxsimAnswer, AGzippedAnswerUnpacksToTheTextOfItsDocument) {
+  TaxmlAnswer doc;
+  pugi::xml_node list = doc.AddList("rows");
+  for (int i = 0; i < 5000; ++i)
+    TaxmlAnswer::AddValue(TaxmlAnswer::AddRow(list, "row"), "xm", "张三&<" + std::to_string(i) + ">\"");
+  const std::string text = doc.Text();
+  taxsim::Answer packed = taxsim::Answer::Taxml(std::move(doc), AnswerEncoding{.gbk = false, .gzip = true});
+  const wire::Envelope copied = packed.Encode();
+  const wire::Envelope moved = std::move(packed).Encode();
+  EXPECT_EQ(Gunzip(Base64Decode(copied.response)), text);
+  EXPECT_EQ(moved.response, copied.response);
+}
+
 TEST_F(SimulatorTest, RefuseAndCodeFaults) {
   AddFault(R"({"kind":"refuse","serviceCode":"9001","count":2})");
   EXPECT_EQ(Post("/service/9001", DiagBody()).responseData, "10042");
