@@ -117,8 +117,7 @@ bool SqliteDataSet::AppendRow(sqlite3_stmt* stmt) {
       blocks_.back()->bytes.size() + kBlockSlack > kBlockBytes) {
     auto block = std::make_unique<RowBlock>();
     // The first block grows as it must, so a small result stays small. A result that outgrows
-    // it gets blocks of their full size at once: pages never written cost nothing, and rows
-    // then never move.
+    // it gets blocks of their full size at once, so rows then never move.
     if (!blocks_.empty()) {
       block->cells.reserve(std::max(kBlockCells, columns));
       block->bytes.reserve(kBlockBytes);

@@ -20,7 +20,6 @@
 #include <vector>
 
 #include "host/db/connection.h"
-#include "host/db/page_allocator.h"
 #include "velmor/db_dataset.h"
 #include "velmor/db_field.h"
 #include "velmor/db_fields.h"
@@ -39,8 +38,8 @@ struct CellRef {
 
 // Consecutive rows of a result: one CellRef per value (rows x columns) and their bytes.
 struct RowBlock {
-  std::vector<CellRef, PageAllocator<CellRef>> cells;
-  std::basic_string<char, std::char_traits<char>, PageAllocator<char>> bytes;
+  std::vector<CellRef> cells;
+  std::string bytes;
   size_t rows = 0;
 };
 
