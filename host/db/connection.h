@@ -9,7 +9,6 @@
 #include <sqlite3.h>
 
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <mutex>
 #include <span>
@@ -18,6 +17,7 @@
 #include <unordered_map>
 
 #include "velmor/db_value.h"
+#include "velmor/text_hash.h"
 
 namespace velmor::host::db {
 
@@ -74,12 +74,9 @@ class Connection {
 
   sqlite3* db_;
   std::string name_;
-  // Looked up by the caller's text without a copy of it (a bulk write looks up once per row).
-  struct TextHash {
-    using is_transparent = void;
-    size_t operator()(std::string_view text) const { return std::hash<std::string_view>{}(text); }
-  };
-  std::unordered_map<std::string, sqlite3_stmt*, TextHash, std::equal_to<>> cache_;  // ExecBound's statements by text
+  // ExecBound's statements by text, looked up by the caller's text without a copy of it (a bulk
+  // write looks up once per row).
+  TextMap<sqlite3_stmt*> cache_;
   std::recursive_mutex mutex_;  // recursive: a dataset may die while its owner holds the lock
 };
 

@@ -45,6 +45,7 @@
 #include "codec/fast_json.h"
 #include "store/background/asyn_exec_sql.h"
 #include "store/background/bulk_rows.h"
+#include "velmor/text_hash.h"
 
 namespace velmor {
 
@@ -149,14 +150,7 @@ class TDealCbxxAndRyxx {
   int enrolCursor_ = 0;   // next enrolment record not yet indexed
   std::vector<int> pendingPersons_;  // indexed, not yet processed
   std::vector<int> pendingEnrols_;   // indexed, waiting for their person record
-  // Hash and equality that take a view as well, so a record's key is looked up without a copy.
-  struct TextHash {
-    using is_transparent = void;
-    size_t operator()(std::string_view text) const { return std::hash<std::string_view>{}(text); }
-  };
-  using TextSet = std::unordered_set<std::string, TextHash, std::equal_to<>>;
-  template <typename V>
-  using TextMap = std::unordered_map<std::string, V, TextHash, std::equal_to<>>;
+  // Looked up by a record's key (a view) without a copy.
   TextMap<int> personByCbxxId_;
   // Records left out: how many, and the first few keys of each kind.
   struct Dropped {
