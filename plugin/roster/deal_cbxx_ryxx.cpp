@@ -460,7 +460,7 @@ void TDealCbxxAndRyxx::sweepItems() {
   IDBMechanism& db = writer_->Connection();
   // Whether any server person is left unmarked (updateFlag 0): only then has the removal of the
   // persons the server no longer has anything to remove. The payer's rows are visited in the
-  // table's order (by their ids), as in kClearPersons.
+  // table's order (by their ids); through the index by ID number each was read from another page.
   Ref<IDBDataSet> ds = QueryOrThrow(db, FormatSql("select 1 as n from sb_ryjbxxb where id in (select id from sb_ryjbxxb "
                                                   "where djxh = '%s') and ifnull(ly, '0') in ('', '0') and updateFlag = "
                                                   "0 limit 1",
