@@ -104,23 +104,6 @@ bool LooksGzipped(std::string_view data) {
   return data.size() >= 2 && uint8_t(data[0]) == 31 && uint8_t(data[1]) == 139;
 }
 
-std::string Gzip(std::string_view data, int level) {
-  z_stream zs{};
-  if (deflateInit2(&zs, level, Z_DEFLATED, 15 + 16, 9, Z_DEFAULT_STRATEGY) != Z_OK)
-    throw CodecError("gzip初始化失败");
-  std::string out;
-  out.resize(deflateBound(&zs, data.size()) + 32);
-  zs.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.data()));
-  zs.avail_in = static_cast<uInt>(data.size());
-  zs.next_out = reinterpret_cast<Bytef*>(out.data());
-  zs.avail_out = static_cast<uInt>(out.size());
-  int rc = deflate(&zs, Z_FINISH);
-  out.resize(zs.total_out);
-  deflateEnd(&zs);
-  if (rc != Z_STREAM_END) throw CodecError("gzip压缩失败");
-  return out;
-}
-
 struct GzipStream::State {
   z_stream zs{};
   bool finished = false;
@@ -160,6 +143,12 @@ void GzipStream::Deflate(std::string_view data, bool finish) {
     if (rc == Z_STREAM_ERROR) throw CodecError("gzip压缩失败");
     out_.append(buf, sizeof buf - zs.avail_out);
   } while (zs.avail_in > 0 || zs.avail_out == 0 || (finish && rc != Z_STREAM_END));
+}
+
+std::string Gzip(std::string_view data, int level) {
+  GzipStream gz(level);
+  gz.Append(data);
+  return gz.Finish();
 }
 
 std::string Gunzip(std::string_view data) {
