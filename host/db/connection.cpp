@@ -1,5 +1,7 @@
 #include "host/db/connection.h"
 
+#include <mutex>
+
 #include "host/db/fault_injection.h"
 #include "velmor/utf8.h"
 
@@ -41,8 +43,22 @@ bool IsBlankSql(std::string_view text) {
   return true;
 }
 
+namespace {
+
+// The engine counts every allocation under one process-wide mutex unless told not to; nothing
+// here reads those counts, and a bulk write of 100,000 rows makes millions of allocations. This
+// can only be set before the engine starts: when the host process started it already, the
+// setting is refused and the counts stay on, which costs time and nothing else.
+void ConfigureEngineOnce() {
+  static std::once_flag once;
+  std::call_once(once, [] { sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0); });
+}
+
+}  // namespace
+
 std::shared_ptr<Connection> Connection::Open(const std::string& path, std::string connectionName,
                                              int busyTimeoutMs, std::string* error) {
+  ConfigureEngineOnce();
   sqlite3* db = nullptr;
   // Every use of the handle holds the connection's own mutex (see Mutex()), so the engine's
   // mutex per call (a bulk write of one row makes some twenty calls) would only repeat it.
