@@ -1,6 +1,11 @@
 #include "store/sql_toolkit.h"
 
+#include <algorithm>
 #include <vector>
+
+#include "codec/json_out.h"
+#include "codec/text_chunks.h"
+#include "velmor/utf8.h"
 
 #include "store/json_text.h"
 
@@ -40,36 +45,66 @@ Json Rows(IDBDataSet& ds) {
 
 std::string RowsJson(IDBDataSet& ds) {
   // Row by row into the text, the same text JsonText(Rows(ds)) gives: a listing of the whole
-  // roster never holds its rows as a JSON tree as well as the text.
+  // roster never holds its rows as a JSON tree as well as the text. A name that two columns share
+  // is one member, in the place of its first column, with the later column's value (as Rows()).
   const Columns c(ds);
-  Json row = Json::object();
-  for (const std::string& name : c.names) row[name] = "";
-  // The row object is reused: its members stay in place and only their values change. A name
-  // that two columns share is one member, the later column's value winning, as in Rows().
-  std::vector<Json*> member;
-  for (const std::string& name : c.names) member.push_back(&row[name]);
-  std::string out = "[";
-  for (; !ds.Eof(); ds.Next()) {
-    for (size_t i = 0; i < c.cols.size(); ++i) *member[i] = c.cols[i]->AsString();
-    if (out.size() > 1) out += ',';
-    out += JsonText(row);
+  struct Member {
+    std::string key;  // the escaped name and its colon, with the comma before all but the first
+    size_t column;    // the column whose value it takes
+  };
+  std::vector<Member> members;
+  for (size_t i = 0; i < c.names.size(); ++i) {
+    auto same = std::find_if(members.begin(), members.end(),
+                             [&](const Member& m) { return c.names[m.column] == c.names[i]; });
+    if (same != members.end()) {
+      same->column = i;
+      continue;
+    }
+    std::string key = members.empty() ? "" : ",";
+    key += JsonText(Json(c.names[i]));
+    key += ':';
+    members.push_back({std::move(key), i});
   }
-  out += ']';
-  return out;
+  TextChunks text;
+  text.Tail() = "[";
+  std::string value;
+  bool first = true;
+  for (; !ds.Eof(); ds.Next()) {
+    std::string& out = text.Tail();
+    out += first ? "{" : ",{";
+    first = false;
+    for (const Member& m : members) {
+      out += m.key;
+      value = c.cols[m.column]->AsString();
+      // Text that is not UTF-8 goes through the general writer, which replaces what it cannot read.
+      if (IsWellFormedUtf8(value))
+        AppendJsonString(out, value);
+      else
+        out += JsonText(Json(value));
+    }
+    out += '}';
+    text.Rotate();
+  }
+  text.Tail() += ']';
+  return text.Take();
 }
 
 std::string RowsJson(IDBDataSet& ds, const std::function<void(Json& row)>& shape) {
   // A row at a time, as Rows() builds it: the shape may rename or drop members.
   const Columns c(ds);
-  std::string out = "[";
+  TextChunks text;
+  text.Tail() = "[";
+  bool first = true;
   for (; !ds.Eof(); ds.Next()) {
     Json row = c.Row();
     shape(row);
-    if (out.size() > 1) out += ',';
-    out += JsonText(row);
+    if (!first) text.Tail() += ',';
+    first = false;
+    text.Tail() += JsonText(row);
+    text.Rotate();
   }
-  out += ']';
-  return out;
+  text.Tail() += ']';
+  return text.Take();
 }
 
 Json Rows(IDBMechanism& db, const std::string& sql, const char* userText) {

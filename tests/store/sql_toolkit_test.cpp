@@ -127,8 +127,16 @@ TEST_F(SqlToolkit, RowsJsonIsTheTextOfRows) {
   // Written row by row, the text is the one the JSON tree of the rows gives, also for a column
   // name two columns share (one member, the later value) and for text that is not UTF-8.
   ASSERT_TRUE(db_->ExecSQL("insert into sb_dmmcb(lb, dm, mc) values (8, 'q\"\\', 'x' || char(10) || 'y')"));
-  for (const char* sql : {"select dm, mc, lb from sb_dmmcb order by lb, dm", "select dm, mc as dm from sb_dmmcb order by dm",
-                          "select * from sb_dmmcb where lb = 99", "select dm, cast(x'ff41' as text) as bad from sb_dmmcb"}) {
+  for (const char* sql : {
+           "select dm, mc, lb from sb_dmmcb order by lb, dm",
+           "select dm, mc as dm from sb_dmmcb order by dm",
+           "select * from sb_dmmcb where lb = 99",
+           "select dm, cast(x'ff41' as text) as bad from sb_dmmcb",
+           // control bytes, a name that needs escaping, a shared name between others
+           "select char(1) || char(31) || char(127) || char(8) as \"a\"\"b\", dm, mc, lb as dm from sb_dmmcb",
+           // truncated, overlong, surrogate, beyond U+10FFFF, and a four-byte character
+           "select cast(x'e4b8' as text) as t, cast(x'c0af' as text) as o, cast(x'eda080' as text) as s, "
+           "cast(x'f4908080' as text) as big, cast(x'f09f9880' as text) as ok from sb_dmmcb"}) {
     Ref<IDBDataSet> a = QueryOrThrow(*db_, sql);
     Ref<IDBDataSet> b = QueryOrThrow(*db_, sql);
     EXPECT_EQ(RowsJson(*a), JsonText(Rows(*b))) << sql;
