@@ -10,6 +10,9 @@
 #include <vector>
 
 #include "codec/json_cursor.h"
+#include "codec/json_out.h"
+#include "codec/text_chunks.h"
+#include "velmor/utf8.h"
 
 namespace velmor::cli {
 namespace {
@@ -160,12 +163,7 @@ void AddAssessed(std::map<std::string, double>& out, const Row& row) {
 class DeclarationWriter {
  public:
   DeclarationWriter(const std::map<std::string, double>& amounts, int jfnd)
-      : amounts_(amounts), year_(std::to_string(jfnd)) {
-    for (const char* name : {"mxxh", "xm", "zjlx", "zjhm", "rybh", "sbjbjgdm", "xz_xzjddm", "xz_sqhczdm", "jfnd",
-                             "zsxmdm", "zspmdm", "zszmdm", "pmlx", "jfje", "sjyjfe", "yjfje", "ybtfe"})
-      person_[name] = nullptr;
-    person_["jfnd"] = year_;
-  }
+      : amounts_(amounts), year_(std::to_string(jfnd)) {}
 
   template <class Row>
   void Add(const Row& row) {
@@ -180,21 +178,26 @@ class DeclarationWriter {
       details_.back().key = key;
     }
     Detail& d = details_[at->second];
-    person_["mxxh"] = std::to_string(d.zrs + 1);
-    person_["xm"] = Text(row, kXm);
-    person_["zjlx"] = Text(row, kZjlx);
-    person_["zjhm"] = Text(row, kZjhm);
-    person_["rybh"] = Text(row, kRybh);
-    person_["sbjbjgdm"] = std::get<0>(key);
-    person_["xz_xzjddm"] = Text(row, kXzjddm);
-    person_["xz_sqhczdm"] = Text(row, kSqhczdm);
-    person_["zsxmdm"] = std::get<1>(key);
-    person_["zspmdm"] = std::get<2>(key);
-    person_["zszmdm"] = std::get<3>(key);
-    person_["pmlx"] = Text(row, kPmlx);
-    for (const char* k : {"jfje", "sjyjfe", "yjfje", "ybtfe"}) person_[k] = yjfe;
-    if (d.zrs > 0) d.persons += ',';
-    d.persons += person_.dump();
+    // The person's object as dump() writes it, written straight into the detail's text.
+    std::string& out = d.persons.Tail();
+    if (d.zrs > 0) out += ',';
+    Member(out, "{\"mxxh\":", std::to_string(d.zrs + 1));
+    Member(out, ",\"xm\":", Text(row, kXm));
+    Member(out, ",\"zjlx\":", Text(row, kZjlx));
+    Member(out, ",\"zjhm\":", Text(row, kZjhm));
+    Member(out, ",\"rybh\":", Text(row, kRybh));
+    Member(out, ",\"sbjbjgdm\":", std::get<0>(key));
+    Member(out, ",\"xz_xzjddm\":", Text(row, kXzjddm));
+    Member(out, ",\"xz_sqhczdm\":", Text(row, kSqhczdm));
+    Member(out, ",\"jfnd\":", year_);
+    Member(out, ",\"zsxmdm\":", std::get<1>(key));
+    Member(out, ",\"zspmdm\":", std::get<2>(key));
+    Member(out, ",\"zszmdm\":", std::get<3>(key));
+    Member(out, ",\"pmlx\":", Text(row, kPmlx));
+    const std::string amount = Json(yjfe).dump();
+    for (const char* k : {",\"jfje\":", ",\"sjyjfe\":", ",\"yjfje\":", ",\"ybtfe\":"}) out.append(k).append(amount);
+    out += '}';
+    d.persons.Rotate();
     d.zrs += 1;
     d.zje = Cents(d.zje + yjfe);
     persons_ += 1;
@@ -212,7 +215,7 @@ class DeclarationWriter {
                    {"zrs", people_.size()},  {"zje", amount_},    {"yjfjeHj", amount_},
                    {"ybtfeHJ", amount_}};
     size_t size = 64;
-    for (const Detail& d : details_) size += d.persons.size() + 512;
+    for (const Detail& d : details_) size += d.persons.Size() + 512;
     out.text.reserve(size);
     out.text = Open(master);
     out.text += ",\"details\":[";
@@ -226,8 +229,7 @@ class DeclarationWriter {
       if (i > 0) out.text += ',';
       out.text += Open(head);
       out.text += ",\"persons\":[";
-      out.text += d.persons;
-      std::string().swap(d.persons);
+      d.persons.MoveTo(out.text);
       const std::string zje = Json(d.zje).dump();
       // As d["yjfjeHj"] = d["ybtfeHJ"] = d["zje"] adds them: the right-hand member first.
       out.text += "],\"ybtfeHJ\":" + zje + ",\"yjfjeHj\":" + zje + "}";
@@ -242,8 +244,18 @@ class DeclarationWriter {
     Key key;
     int zrs = 0;
     double zje = 0.0;
-    std::string persons;  // the persons' objects, comma-separated
+    TextChunks persons;  // the persons' objects, comma-separated
   };
+
+  // A string member as dump() writes it; text that is not UTF-8 is refused by the JSON library,
+  // as dump() refuses it.
+  static void Member(std::string& out, const char* key, const std::string& value) {
+    out += key;
+    if (IsWellFormedUtf8(value))
+      AppendJsonString(out, value);
+    else
+      out += Json(value).dump();
+  }
 
   // An object's text without its closing brace, for members to follow.
   static std::string Open(const Json& object) {
@@ -259,7 +271,6 @@ class DeclarationWriter {
   std::set<std::string> people_;
   int persons_ = 0;
   double amount_ = 0;
-  Json person_;  // reused: its members stay in place, their values change
 };
 
 }  // namespace

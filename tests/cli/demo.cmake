@@ -6,7 +6,7 @@ velmor_add_test(NAME cli_demo SOURCES ${CMAKE_CURRENT_LIST_DIR}/demo_cli_test.cp
 add_dependencies(test_cli_demo velmor velmor-taxsim)
 velmor_add_test(NAME cli_roster_declaration
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/roster_declaration_test.cpp ${PROJECT_SOURCE_DIR}/cli/roster_declaration.cpp
-    ${PROJECT_SOURCE_DIR}/plugin/codec/json_cursor.cpp
+    ${PROJECT_SOURCE_DIR}/plugin/codec/json_cursor.cpp ${PROJECT_SOURCE_DIR}/plugin/codec/json_out.cpp
   LIBS nlohmann_json::nlohmann_json)
 target_include_directories(test_cli_roster_declaration PRIVATE ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/plugin)
 velmor_add_test(NAME cli_arrears_split
