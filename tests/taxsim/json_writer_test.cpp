@@ -26,6 +26,12 @@ std::vector<std::string> Texts() {
                           "ok\xC3", "\xF0\x9F\x98"})
     out.push_back(bad);
   out.push_back("\xF4\x8F\xBF\xBF");  // U+10FFFF, the last code point
+  // Longer texts, read eight bytes at a time: a bad or multi-byte sequence at each offset of a word.
+  for (size_t at = 0; at < 17; ++at) {
+    const std::string plain(at, 'a');
+    out.push_back(plain + "\xE7" + std::string(20, 'b'));
+    out.push_back(plain + "税\"q\n" + std::string(20, 'c'));
+  }
   return out;
 }
 
