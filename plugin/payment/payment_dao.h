@@ -13,6 +13,7 @@
 #include "framework/boundary.h"
 #include "store/db_access.h"
 #include "store/sql.h"
+#include "store/sql_toolkit.h"
 #include "velmor/payment_dao.h"
 
 namespace velmor {
@@ -91,6 +92,8 @@ int32_t IntOf(const Json& o, const char* key);
 SqlFragment PageClause(int32_t page, int32_t pageSize);
 // A row of sb_fkjnxxb as handed out: yhhbmc as yhhbMc, dzjfpzdyID only when set.
 Json LineRow(Json row);
+// The same change for rows written as text by RowsJson.
+const RowShape& LineShape();
 // The statuses of a JSON array text as "a,b,c" (integers only; raises otherwise).
 SqlFragment StatusList(const std::string& jkztList);
 // The payer-type clause: 0 takes the unit's rows and those of no type.

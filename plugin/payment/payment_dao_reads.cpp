@@ -37,11 +37,11 @@ SqlFragment LineWhere(const Json& c, int32_t jkfs1, int32_t jkfs2) {
   return where;
 }
 
-// The payment lines of a query as text, each shaped by LineRow, written row by row: the day's
-// listing at 100,000 persons (200,000 lines) is never a tree.
+// The payment lines of a query as text, each shaped as LineRow shapes it, written row by row: the
+// day's listing at 100,000 persons (200,000 lines) is never a tree.
 std::string LineRowsText(IDBMechanism& db, const std::string& sql, const char* failText) {
   Ref<IDBDataSet> ds = QueryOrThrow(db, sql, failText);
-  return RowsJson(*ds, [](Json& row) { row = payment::LineRow(std::move(row)); });
+  return RowsJson(*ds, payment::LineShape());
 }
 
 // The voucher summary: one row per voucher. Its lines may differ in jkzt (some paid, some not)

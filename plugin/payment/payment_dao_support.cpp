@@ -52,6 +52,11 @@ Json LineRow(Json row) {
   return row;
 }
 
+const RowShape& LineShape() {
+  static const RowShape shape{{{"yhhbmc", "yhhbMc"}}, {"dzjfpzdyID"}};
+  return shape;
+}
+
 SqlFragment StatusList(const std::string& jkztList) {
   Json a = ArrayOf(jkztList, "缴费状态列表");
   if (a.empty()) throw Exception("缴费状态列表为空。");

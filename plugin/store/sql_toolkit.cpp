@@ -43,39 +43,69 @@ Json Rows(IDBDataSet& ds) {
   return rows;
 }
 
-std::string RowsJson(IDBDataSet& ds) {
-  // Row by row into the text, the same text JsonText(Rows(ds)) gives: a listing of the whole
-  // roster never holds its rows as a JSON tree as well as the text. A name that two columns share
-  // is one member, in the place of its first column, with the later column's value (as Rows()).
-  const Columns c(ds);
-  struct Member {
-    std::string key;  // the escaped name and its colon, with the comma before all but the first
-    size_t column;    // the column whose value it takes
+namespace {
+
+// One member of the rows' objects: its escaped name, the column whose value it takes, and
+// whether it is left out of a row where that value is empty.
+struct Member {
+  std::string key;
+  size_t column;
+  bool omittedWhenEmpty = false;
+};
+
+// The members of every row, as Rows() makes them and `shape` changes them: a name that two
+// columns share is one member, in the place of its first column, with the later column's value;
+// a renamed member moves to the end (or gives its value to the member already of that name).
+std::vector<Member> MembersOf(const std::vector<std::string>& names, const RowShape& shape) {
+  std::vector<std::pair<std::string, size_t>> layout;
+  auto find = [&](const std::string& name) {
+    return std::find_if(layout.begin(), layout.end(), [&](const auto& m) { return m.first == name; });
   };
-  std::vector<Member> members;
-  for (size_t i = 0; i < c.names.size(); ++i) {
-    auto same = std::find_if(members.begin(), members.end(),
-                             [&](const Member& m) { return c.names[m.column] == c.names[i]; });
-    if (same != members.end()) {
-      same->column = i;
-      continue;
-    }
-    std::string key = members.empty() ? "" : ",";
-    key += JsonText(Json(c.names[i]));
-    key += ':';
-    members.push_back({std::move(key), i});
+  for (size_t i = 0; i < names.size(); ++i) {
+    if (auto same = find(names[i]); same != layout.end())
+      same->second = i;
+    else
+      layout.emplace_back(names[i], i);
   }
+  for (const auto& [from, to] : shape.renamed) {
+    auto it = find(from);
+    if (it == layout.end()) continue;
+    const size_t column = it->second;
+    layout.erase(it);
+    if (auto there = find(to); there != layout.end())
+      there->second = column;
+    else
+      layout.emplace_back(to, column);
+  }
+  std::vector<Member> members;
+  for (const auto& [name, column] : layout) {
+    const bool omitted =
+        std::find(shape.omittedWhenEmpty.begin(), shape.omittedWhenEmpty.end(), name) != shape.omittedWhenEmpty.end();
+    members.push_back({JsonText(Json(name)) + ':', column, omitted});
+  }
+  return members;
+}
+
+// Row by row into the text, the same text JsonText of the (shaped) rows gives: a listing of the
+// whole roster is never a JSON tree, nor one string doubling as it grows.
+std::string WriteRows(IDBDataSet& ds, const RowShape& shape) {
+  const Columns c(ds);
+  const std::vector<Member> members = MembersOf(c.names, shape);
   TextChunks text;
   text.Tail() = "[";
   std::string value;
-  bool first = true;
+  bool firstRow = true;
   for (; !ds.Eof(); ds.Next()) {
     std::string& out = text.Tail();
-    out += first ? "{" : ",{";
-    first = false;
+    out += firstRow ? "{" : ",{";
+    firstRow = false;
+    bool first = true;
     for (const Member& m : members) {
-      out += m.key;
       value = c.cols[m.column]->AsString();
+      if (m.omittedWhenEmpty && value.empty()) continue;
+      if (!first) out += ',';
+      first = false;
+      out += m.key;
       // Text that is not UTF-8 goes through the general writer, which replaces what it cannot read.
       if (IsWellFormedUtf8(value))
         AppendJsonString(out, value);
@@ -89,23 +119,11 @@ std::string RowsJson(IDBDataSet& ds) {
   return text.Take();
 }
 
-std::string RowsJson(IDBDataSet& ds, const std::function<void(Json& row)>& shape) {
-  // A row at a time, as Rows() builds it: the shape may rename or drop members.
-  const Columns c(ds);
-  TextChunks text;
-  text.Tail() = "[";
-  bool first = true;
-  for (; !ds.Eof(); ds.Next()) {
-    Json row = c.Row();
-    shape(row);
-    if (!first) text.Tail() += ',';
-    first = false;
-    text.Tail() += JsonText(row);
-    text.Rotate();
-  }
-  text.Tail() += ']';
-  return text.Take();
-}
+}  // namespace
+
+std::string RowsJson(IDBDataSet& ds) { return WriteRows(ds, RowShape{}); }
+
+std::string RowsJson(IDBDataSet& ds, const RowShape& shape) { return WriteRows(ds, shape); }
 
 Json Rows(IDBMechanism& db, const std::string& sql, const char* userText) {
   Ref<IDBDataSet> ds = QueryOrThrow(db, sql, userText);

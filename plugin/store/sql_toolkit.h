@@ -12,8 +12,9 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include <nlohmann/json.hpp>
 
@@ -26,9 +27,16 @@ namespace velmor {
 nlohmann::ordered_json Rows(IDBDataSet& ds);
 // The same as compact text (bytes that are not UTF-8 replaced).
 std::string RowsJson(IDBDataSet& ds);
-// The same with each row passed through `shape` (members renamed or dropped) before it is
-// written: JsonText of the shaped rows, without a tree of them all.
-std::string RowsJson(IDBDataSet& ds, const std::function<void(nlohmann::ordered_json& row)>& shape);
+// How RowsJson changes each row's object before writing it: members renamed, in order, as
+// erasing a member of the object and setting the new name does (the member moves to the end, or
+// its value goes to the member of that name already there); then members left out of a row
+// where their text is empty.
+struct RowShape {
+  std::vector<std::pair<std::string, std::string>> renamed;  // {from, to}
+  std::vector<std::string> omittedWhenEmpty;
+};
+// The same shaped: JsonText of the rows each changed as `shape` says, without a tree of them all.
+std::string RowsJson(IDBDataSet& ds, const RowShape& shape);
 // Runs the query first (StoreError(userText, engine text) when it fails).
 nlohmann::ordered_json Rows(IDBMechanism& db, const std::string& sql, const char* userText = kDbQueryFailed);
 

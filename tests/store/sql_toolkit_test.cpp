@@ -6,6 +6,7 @@
 #include "store/bound_sql.h"
 #include "store/json_text.h"
 #include "store/sql.h"
+#include "payment/payment_dao.h"
 
 #include <gtest/gtest.h>
 
@@ -145,25 +146,55 @@ TEST_F(SqlToolkit, RowsJsonIsTheTextOfRows) {
   EXPECT_EQ(RowsJson(*shared), R"([{"dm":"a'b"},{"dm":"甲"}])");
 }
 
-TEST_F(SqlToolkit, ShapedRowsJsonIsTheTextOfTheShapedRows) {
-  // Each row shaped on its own: a member renamed (moving to the end), one dropped when empty.
-  ASSERT_TRUE(db_->ExecSQL("insert into sb_dmmcb(lb, dm, mc) values (7, '03', '')"));
-  auto shape = [](Json& row) {
-    if (auto it = row.find("dm"); it != row.end()) {
+// A shape does to each row what erasing a member and setting the new name does to the row's
+// object, then leaves out members whose text is empty.
+void ShapeTree(Json& row, const RowShape& shape) {
+  for (const auto& [from, to] : shape.renamed) {
+    if (auto it = row.find(from); it != row.end()) {
       Json v = *it;
       row.erase(it);
-      row["code"] = std::move(v);
+      row[to] = std::move(v);
     }
-    if (auto it = row.find("mc"); it != row.end() && it->get<std::string>().empty()) row.erase(it);
+  }
+  for (const std::string& name : shape.omittedWhenEmpty)
+    if (auto it = row.find(name); it != row.end() && it->get<std::string>().empty()) row.erase(it);
+}
+
+TEST_F(SqlToolkit, ShapedRowsJsonIsTheTextOfTheShapedRows) {
+  ASSERT_TRUE(db_->ExecSQL("insert into sb_dmmcb(lb, dm, mc) values (7, '03', '')"));
+  const std::vector<RowShape> shapes = {
+      {{{"dm", "code"}}, {"mc"}},                  // renamed to the end; dropped when empty
+      {{{"dm", "mc"}}, {}},                        // renamed onto a member already there
+      {{{"mc", "dm"}, {"dm", "x"}}, {"x"}},        // renamed twice, the second the first's result
+      {{{"nope", "x"}}, {"nope", "lb"}},           // names no column has; lb is never empty
+      {{}, {"dm", "mc", "lb"}},                    // the first member left out of a row
   };
-  const char* sql = "select dm, mc, lb from sb_dmmcb where lb = 7 order by dm";
-  Json expected = Rows(*db_, sql);
-  for (Json& row : expected) shape(row);
-  Ref<IDBDataSet> ds = QueryOrThrow(*db_, sql);
-  EXPECT_EQ(RowsJson(*ds, shape), JsonText(expected));
-  EXPECT_EQ(RowsJson(*ds, shape), "[]") << "a walked dataset gives no more rows";
+  for (const char* sql : {"select dm, mc, lb from sb_dmmcb where lb = 7 order by dm",
+                          "select mc, dm, mc as dm from sb_dmmcb where lb = 7 order by 2"}) {
+    for (size_t i = 0; i < shapes.size(); ++i) {
+      Json expected = Rows(*db_, sql);
+      for (Json& row : expected) ShapeTree(row, shapes[i]);
+      Ref<IDBDataSet> ds = QueryOrThrow(*db_, sql);
+      EXPECT_EQ(RowsJson(*ds, shapes[i]), JsonText(expected)) << sql << " shape " << i;
+      EXPECT_EQ(RowsJson(*ds, shapes[i]), "[]") << "a walked dataset gives no more rows";
+    }
+  }
   Ref<IDBDataSet> none = QueryOrThrow(*db_, "select dm from sb_dmmcb where lb = 99");
-  EXPECT_EQ(RowsJson(*none, shape), "[]");
+  EXPECT_EQ(RowsJson(*none, shapes[0]), "[]");
+}
+
+TEST_F(SqlToolkit, PaymentLinesWrittenAsTextAreTheLinesShapedOneByOne) {
+  ASSERT_TRUE(db_->ExecSQL("insert into sb_fkjnxxb(djxh, zsuuid, yhhbmc, dzjfpzdyID) values ('1', 'U1', '建行', ''), "
+                           "('1', 'U2', '', 7), ('1', 'U3', null, null)"));
+  const char* sql = "select * from sb_fkjnxxb order by id";
+  Json expected = Json::array();
+  for (Json& row : Rows(*db_, sql)) expected.push_back(payment::LineRow(std::move(row)));
+  Ref<IDBDataSet> ds = QueryOrThrow(*db_, sql);
+  const std::string text = RowsJson(*ds, payment::LineShape());
+  EXPECT_EQ(text, JsonText(expected));
+  EXPECT_EQ(Json::parse(text)[0]["yhhbMc"], "建行");
+  EXPECT_FALSE(Json::parse(text)[0].contains("dzjfpzdyID"));
+  EXPECT_EQ(Json::parse(text)[1]["dzjfpzdyID"], "7");
 }
 
 TEST_F(SqlToolkit, BoundValuesStoreWhatTheFormattedStatementStores) {
