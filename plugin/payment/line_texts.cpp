@@ -16,13 +16,15 @@ constexpr std::array<const char*, LineTexts::kCount> kNames = {
     "zsjgDm", "zsuuid",   "jkqx",     "jkzt",     "jksj",   "sjje",     "dyzt",   "dysj",
     "dzsphm", "jkzh",     "yhyywdMc", "skgkMc",   "zsswjgMc", "zhmc",   "yhhbMc", "yhhbmc"};
 
+// An object of its own, not a pointer to one that is never deleted: the plug-in is unloaded and
+// loaded again by its host, and each load would leave the last one's index behind.
 const std::unordered_map<std::string_view, LineTexts::Field>& FieldIndex() {
-  static const auto* index = [] {
-    auto* m = new std::unordered_map<std::string_view, LineTexts::Field>();
-    for (size_t i = 0; i < kNames.size(); ++i) m->emplace(kNames[i], static_cast<LineTexts::Field>(i));
+  static const std::unordered_map<std::string_view, LineTexts::Field> index = [] {
+    std::unordered_map<std::string_view, LineTexts::Field> m;
+    for (size_t i = 0; i < kNames.size(); ++i) m.emplace(kNames[i], static_cast<LineTexts::Field>(i));
     return m;
   }();
-  return *index;
+  return index;
 }
 
 }  // namespace
