@@ -18,15 +18,22 @@ template <class F>
 std::string Written(OutputFormat format, std::vector<std::string> fields, F fill) {
   char* buffer = nullptr;
   size_t size = 0;
-  std::FILE* to = open_memstream(&buffer, &size);
+  // Closed and freed also when `fill` throws (the cases that expect a usage error).
+  struct Stream {
+    std::FILE* file;
+    char*& buffer;
+    ~Stream() {
+      if (file) std::fclose(file);
+      std::free(buffer);
+    }
+  } stream{open_memstream(&buffer, &size), buffer};
   {
-    Output out(format, std::move(fields), to);
+    Output out(format, std::move(fields), stream.file);
     fill(out);
   }
-  std::fclose(to);
-  std::string text(buffer, size);
-  std::free(buffer);
-  return text;
+  std::fclose(stream.file);
+  stream.file = nullptr;
+  return std::string(buffer, size);
 }
 
 const std::vector<OutputColumn> kColumns = {{"id", "ID"}, {"xm", "姓名"}, {"sbzt", "申报状态"}};
