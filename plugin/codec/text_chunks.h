@@ -1,7 +1,7 @@
 // A large text written piece by piece and handed over whole, without the doubling copies of one
 // growing string: when a string of 200 MB outgrows its room it is copied into twice the room
-// while the old copy still lives, so a listing of the whole roster briefly takes three to four
-// times its size. Here the text grows in chunks of kChunk bytes (a small text stays one string
+// while the old copy still lives, so a listing of the whole roster briefly takes twice its size
+// in memory. Here the text grows in chunks of kChunk bytes (a small text stays one string
 // that grows as usual); Take() joins them into one exact string, letting each chunk go once it is
 // copied, so the text is held about once plus one chunk.
 //
