@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 #include <string_view>
 
 namespace velmor {
@@ -16,6 +17,14 @@ inline bool IsWellFormedUtf8(std::string_view text) noexcept {
   size_t i = 0;
   const size_t n = text.size();
   while (i < n) {
+    // Eight ASCII bytes at a time: most texts are mostly ASCII.
+    while (n - i >= 8) {
+      uint64_t word;
+      std::memcpy(&word, text.data() + i, 8);
+      if (word & 0x8080808080808080u) break;
+      i += 8;
+    }
+    if (i == n) break;
     const auto c = static_cast<unsigned char>(text[i]);
     if (c < 0x80) {
       ++i;
