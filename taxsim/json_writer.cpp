@@ -1,57 +1,11 @@
 #include "taxsim/json_writer.h"
 
-#include <cstdint>
-#include <cstring>
+#include "include/velmor/utf8.h"
 
 namespace velmor::taxsim {
-namespace {
-
-// Whether text is well-formed UTF-8 (no overlong forms, surrogates or code points past U+10FFFF).
-bool ValidUtf8(std::string_view text) {
-  const auto* p = reinterpret_cast<const unsigned char*>(text.data());
-  const auto* end = p + text.size();
-  while (p < end) {
-    // Eight plain ASCII bytes at a time: the answers are mostly ASCII.
-    while (end - p >= 8) {
-      uint64_t word;
-      std::memcpy(&word, p, 8);
-      if (word & 0x8080808080808080u) break;
-      p += 8;
-    }
-    if (p == end) break;
-    const unsigned c = *p;
-    if (c < 0x80) {
-      ++p;
-      continue;
-    }
-    int n;
-    unsigned low = 0x80, high = 0xBF;
-    if (c >= 0xC2 && c <= 0xDF) {
-      n = 1;
-    } else if (c >= 0xE0 && c <= 0xEF) {
-      n = 2;
-      if (c == 0xE0) low = 0xA0;
-      if (c == 0xED) high = 0x9F;
-    } else if (c >= 0xF0 && c <= 0xF4) {
-      n = 3;
-      if (c == 0xF0) low = 0x90;
-      if (c == 0xF4) high = 0x8F;
-    } else {
-      return false;
-    }
-    if (end - p <= n) return false;
-    if (p[1] < low || p[1] > high) return false;
-    for (int i = 2; i <= n; ++i)
-      if (p[i] < 0x80 || p[i] > 0xBF) return false;
-    p += n + 1;
-  }
-  return true;
-}
-
-}  // namespace
 
 void AppendJsonString(std::string& out, std::string_view text) {
-  if (!ValidUtf8(text)) {  // rare: the library's own replacement of the bad bytes
+  if (!IsWellFormedUtf8(text)) {  // rare: the library's own replacement of the bad bytes
     out += nlohmann::json(std::string(text)).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
     return;
   }

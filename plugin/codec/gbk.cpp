@@ -79,15 +79,6 @@ class Converter {
 
 }  // namespace
 
-bool IsValidUtf8(std::string_view text) {
-  for (std::size_t i = 0; i < text.size();) {
-    const std::size_t n = Utf8SequenceLength(text, i);
-    if (n == 0) return false;
-    i += n;
-  }
-  return true;
-}
-
 std::string Utf8ToGbk(std::string_view utf8) {
   std::string out;
   std::size_t bad = 0;

@@ -20,7 +20,4 @@ std::string Utf8ToGbk(std::string_view utf8);
 // sequence is not GBK (a lone lead byte at the end included).
 std::string GbkToUtf8(std::string_view gbk);
 
-// True when text is well-formed UTF-8 (no overlong forms, surrogates or values past U+10FFFF).
-bool IsValidUtf8(std::string_view text);
-
 }  // namespace velmor

@@ -4,6 +4,7 @@
 #include "codec/gbk.h"
 #include "codec/gzip.h"
 #include "framework/host_access.h"
+#include "velmor/utf8.h"
 
 namespace velmor::taxml {
 namespace {
@@ -49,7 +50,7 @@ Response Response::Decode(std::string_view responseText, const ResponseOptions& 
   if (options.gzip) bytes = GzipDecompress(bytes);  // raises "gzip解压失败：..."
   if (DeclaresGbk(bytes)) {
     bytes = GbkToUtf8(bytes);  // raises "文本不是有效的GBK编码（第N字节）"
-  } else if (!IsValidUtf8(bytes)) {
+  } else if (!IsWellFormedUtf8(bytes)) {
     // pugixml would take any bytes; a GBK answer declared as UTF-8 must not pass as garbled text.
     throw Exception("反馈报文不是有效的UTF-8编码");
   }

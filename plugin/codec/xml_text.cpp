@@ -1,6 +1,6 @@
 #include "codec/xml_text.h"
 
-#include "codec/gbk.h"
+#include "velmor/utf8.h"
 
 #include <iconv.h>
 
@@ -107,12 +107,12 @@ std::string Convert(std::string_view text, const char* to, const char* from, boo
 }  // namespace
 
 std::string XmlUtf8ToAnsi(std::string_view text) {
-  if (IsAscii(text) || !IsValidUtf8(text)) return std::string(text);
+  if (IsAscii(text) || !IsWellFormedUtf8(text)) return std::string(text);
   return Convert(text, "GBK", "UTF-8", true);
 }
 
 std::string XmlAnsiToUtf8(std::string_view text) {
-  if (IsAscii(text) || IsValidUtf8(text)) return std::string(text);
+  if (IsAscii(text) || IsWellFormedUtf8(text)) return std::string(text);
   return Convert(text, "UTF-8", "GBK", false);
 }
 

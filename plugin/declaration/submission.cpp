@@ -5,6 +5,7 @@
 #include "declaration/mgr_support.h"
 #include "declaration/rcsb_dao.h"
 #include "declaration/rcsb_dao_person_row.h"
+#include "velmor/utf8.h"
 
 namespace velmor::declaration {
 
@@ -26,7 +27,7 @@ std::string Unsendable(std::string_view value, bool gbk) {
     if (c >= 0x80) ascii = false;
   }
   if (ascii) return {};
-  if (!IsValidUtf8(value)) return "不是有效的UTF-8文本";
+  if (!IsWellFormedUtf8(value)) return "不是有效的UTF-8文本";
   if (gbk) {
     try {
       (void)Utf8ToGbk(value);

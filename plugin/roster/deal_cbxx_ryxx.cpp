@@ -5,10 +5,10 @@
 #include <cstddef>
 
 #include "business/date_time.h"
-#include "codec/gbk.h"
 #include "roster/sql_text.h"
 #include "store/db_access.h"
 #include "store/sql.h"
+#include "velmor/utf8.h"
 
 namespace velmor {
 namespace {
@@ -104,7 +104,7 @@ int Col(const TFastParseJson& json, std::string_view name) { return json.IndexOf
 
 // A value the store cannot hold as it is: a NUL would end the statement text there, and bytes
 // that are not UTF-8 would read back as other text.
-bool Storable(std::string_view v) { return v.find('\0') == std::string_view::npos && IsValidUtf8(v); }
+bool Storable(std::string_view v) { return v.find('\0') == std::string_view::npos && IsWellFormedUtf8(v); }
 
 // The first field of `cols` whose value in `r` cannot be stored; -1 when all can.
 template <size_t N>

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "velmor/platform.h"
+#include "velmor/utf8.h"
 #include "workbook/readers.h"
 
 namespace velmor::workbook {
@@ -15,27 +16,8 @@ constexpr size_t kMaxCellChars = 32767;
 
 // libxlsxwriter copies what it is given; text that is not valid UTF-8 would make the package
 // unreadable, so invalid sequences become U+FFFD first.
-bool IsValidUtf8(std::string_view s) {
-  size_t i = 0;
-  while (i < s.size()) {
-    auto c = static_cast<unsigned char>(s[i]);
-    size_t n = c < 0x80 ? 1 : (c >> 5) == 0x6 ? 2 : (c >> 4) == 0xE ? 3 : (c >> 3) == 0x1E ? 4 : 0;
-    if (n == 0 || i + n > s.size()) return false;
-    uint32_t cp = n == 1 ? c : n == 2 ? (c & 0x1F) : n == 3 ? (c & 0x0F) : (c & 0x07);
-    for (size_t k = 1; k < n; ++k) {
-      auto cc = static_cast<unsigned char>(s[i + k]);
-      if ((cc >> 6) != 0x2) return false;
-      cp = (cp << 6) | (cc & 0x3F);
-    }
-    static constexpr uint32_t kMin[] = {0, 0, 0x80, 0x800, 0x10000};
-    if (cp < kMin[n] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return false;
-    i += n;
-  }
-  return true;
-}
-
 std::string Clean(std::string_view s) {
-  std::string out = IsValidUtf8(s) ? std::string(s) : platform::Utf16ToUtf8(platform::Utf8ToUtf16(s));
+  std::string out = IsWellFormedUtf8(s) ? std::string(s) : platform::Utf16ToUtf8(platform::Utf8ToUtf16(s));
   // A NUL would end the C string early; the XML writer escapes the other control characters.
   std::erase(out, '\0');
   return out;

@@ -59,17 +59,5 @@ TEST(Gbk, MalformedGbkIsReported) {
   EXPECT_EQ(ErrorOf([] { GbkToUtf8("\xd6\xd0\xff\xff"); }), "文本不是有效的GBK编码（第3字节）");
 }
 
-TEST(Utf8, Validity) {
-  EXPECT_TRUE(IsValidUtf8(""));
-  EXPECT_TRUE(IsValidUtf8("abc 中文 😀"));
-  EXPECT_TRUE(IsValidUtf8("\xf4\x8f\xbf\xbf"));  // U+10FFFF
-  EXPECT_FALSE(IsValidUtf8("\xf4\x90\x80\x80"));  // past U+10FFFF
-  EXPECT_FALSE(IsValidUtf8("\xed\xa0\x80"));      // surrogate
-  EXPECT_FALSE(IsValidUtf8("\xe0\x80\xaf"));      // overlong
-  EXPECT_FALSE(IsValidUtf8("\xc3"));              // cut short
-  EXPECT_FALSE(IsValidUtf8("\x80"));              // lone continuation
-  EXPECT_FALSE(IsValidUtf8("\xd6\xd0"));          // GBK 中
-}
-
 }  // namespace
 }  // namespace velmor

@@ -11,6 +11,18 @@
 namespace velmor {
 namespace {
 
+TEST(Utf8, Validity) {
+  EXPECT_TRUE(IsWellFormedUtf8(""));
+  EXPECT_TRUE(IsWellFormedUtf8("abc 中文 😀"));
+  EXPECT_TRUE(IsWellFormedUtf8("\xf4\x8f\xbf\xbf"));  // U+10FFFF
+  EXPECT_FALSE(IsWellFormedUtf8("\xf4\x90\x80\x80"));  // past U+10FFFF
+  EXPECT_FALSE(IsWellFormedUtf8("\xed\xa0\x80"));      // surrogate
+  EXPECT_FALSE(IsWellFormedUtf8("\xe0\x80\xaf"));      // overlong
+  EXPECT_FALSE(IsWellFormedUtf8("\xc3"));              // cut short
+  EXPECT_FALSE(IsWellFormedUtf8("\x80"));              // lone continuation
+  EXPECT_FALSE(IsWellFormedUtf8("\xd6\xd0"));          // GBK 中
+}
+
 TEST(Utf8, WellFormedTextsAndTheBoundariesOfEachLength) {
   for (const char* ok : {"", "a", "plain ascii text longer than a word", "税务所", "\x7F", "\xC2\x80", "\xDF\xBF",
                          "\xE0\xA0\x80", "\xED\x9F\xBF", "\xEE\x80\x80", "\xEF\xBF\xBF", "\xF0\x90\x80\x80",
