@@ -30,6 +30,7 @@
 #include "bench/day/day_floor.h"
 #include "cli/demo/arrears_split.h"
 #include "cli/roster_declaration.h"
+#include "host/db/database.h"
 #include "host/host.h"
 #include "host/plugin_host.h"
 #include "velmor/dict_mgr.h"
@@ -81,10 +82,13 @@ std::string Quoted(const std::string& v) {
 // rows must be counted in the store gives `count` instead, run after its time is taken (the
 // roster's count of persons, enrolments and items joins them all: about 0.4 s at 100,000
 // persons that were no part of the download).
+// `tables`: the tables the step stores its rows in; its floor is then those rows inserted again
+// into the same tables (StoredRowsFloor), beside the plain floor of as many rows.
 struct Rows {
   long rows = 0;
   int columns = 0;
   std::function<long()> count = {};
+  std::vector<std::string> tables = {};
 };
 
 class Day {
@@ -106,20 +110,28 @@ class Day {
     simPeak_ = std::max(simPeak_, sim);
     total_ += wall;
     if (r.rows > 0) {
-      const double floor = velmor::bench::FloorSeconds(args_.data, r.rows, r.columns);
-      std::printf("%-22s %8.2f %9ld %10.0f %8.2f %7.2fx %9.1f %9.1f %9.2f\n", name, wall, r.rows, r.rows / wall, floor,
-                  wall / floor, client / 1024.0, sim / 1024.0, wall * 1e6 / r.rows);
+      const double plain = velmor::bench::FloorSeconds(args_.data, r.rows, r.columns);
+      double floor = plain;
+      if (!r.tables.empty()) {
+        const auto stored =
+            velmor::bench::StoredRowsFloor(args_.data, args_.data + "/" + host::db::kDatabaseFileName, r.tables);
+        floor = stored.seconds;
+        if (stored.rows != r.rows) std::printf("(%s: its tables hold %ld rows)\n", name, stored.rows);
+      }
+      std::printf("%-22s %8.2f %9ld %10.0f %8.2f %7.2fx %8.2f %7.2fx %9.1f %9.1f %9.2f\n", name, wall, r.rows,
+                  r.rows / wall, floor, wall / floor, plain, wall / plain, client / 1024.0, sim / 1024.0,
+                  wall * 1e6 / r.rows);
     } else {
-      std::printf("%-22s %8.2f %9s %10s %8s %8s %9.1f %9.1f %9s\n", name, wall, "-", "-", "-", "-", client / 1024.0,
-                  sim / 1024.0, "-");
+      std::printf("%-22s %8.2f %9s %10s %8s %8s %8s %8s %9.1f %9.1f %9s\n", name, wall, "-", "-", "-", "-", "-", "-",
+                  client / 1024.0, sim / 1024.0, "-");
     }
     std::fflush(stdout);
   }
 
   void Header() const {
     std::printf("day at %s\n", args_.label.c_str());
-    std::printf("%-22s %8s %9s %10s %8s %8s %9s %9s %9s\n", "step", "wall s", "rows", "rows/s", "floor s", "ratio",
-                "client MB", "sim MB", "us/row");
+    std::printf("%-22s %8s %9s %10s %8s %8s %8s %8s %9s %9s %9s\n", "step", "wall s", "rows", "rows/s", "floor s",
+                "ratio", "plain s", "plain x", "client MB", "sim MB", "us/row");
   }
 
   void Total() const {
@@ -171,11 +183,13 @@ void RunDay(const Args& a, host::PluginHost& plugin) {
   });
   day.Step("roster", [&] {
     if (!roster->updateCbryxx(djxh, false, nullptr, message)) Fail("roster", message);
-    return Rows{0, 10, [&] {
+    return Rows{0, 10,
+                [&] {
                   const long enrolments =
                       Count(*store, "select count(*) as n from sb_rycbjgxxb where djxh = " + Quoted(djxh));
                   return roster->getRyCount(djxh, RyOrigin::kAll, "") + enrolments + roster->getItemCount(djxh);
-                }};
+                },
+                {"sb_ryjbxxb", "sb_rycbjgxxb", "sb_rycbxmb"}};
   });
   day.Step("enrolment states", [&] {
     if (roster->refreshCbzt(djxh, false, true, nullptr, message) < 0) Fail("enrolment states", message);
@@ -189,7 +203,7 @@ void RunDay(const Args& a, host::PluginHost& plugin) {
     int32_t stored = 0;
     if (!roster->QueryHdsbztCx(djxh, year + "-01-01", year + "-12-31", nullptr, stored, message))
       Fail("assessed items", message);
-    return Rows{stored, 12};
+    return Rows{stored, 12, {}, {"ds_rysbztb"}};
   });
   // The declaration in two parts: what the command line does to build it from the roster, and
   // SbSend (build the document, encode, send, decode the answer, store).
@@ -211,7 +225,7 @@ void RunDay(const Args& a, host::PluginHost& plugin) {
     if (!mgr->SbSend(document, nullptr, id, sbzt, message)) Fail("declaration", message);
     document.clear();
     document.shrink_to_fit();
-    return Rows{sb.persons, 30};
+    return Rows{sb.persons, 30, {}, {"ds_sbzb", "ds_sbmxb", "ds_sbrymxb"}};
   });
   day.Step("feedback", [&] {
     if ((sbzt == 1 || sbzt == 9) && !mgr->GetSbFk(id, nullptr, sbzt, message)) Fail("feedback", message);
@@ -249,7 +263,7 @@ void RunDay(const Args& a, host::PluginHost& plugin) {
                             {"yhhbMc", agreements[0].value("yhhbMc", "")}};
       if (!jk->PrintJkpz(split.voucher, account.dump(), nullptr, result)) Fail("payment", jk->GetErrorMessage());
     }
-    return Rows{count, 20};
+    return Rows{count, 20, {}, {"sb_fkjnxxb"}};
   });
   day.Step("deduction results", [&] {
     for (const std::string& yzpzxh : deducted) {

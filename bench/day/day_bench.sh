@@ -62,7 +62,7 @@ echo "cost per row (us/row): step, at $SMALL, at $PERSONS, ratio"
 awk -v small="$WORK/day-$SMALL.txt" -v big="$WORK/day-$PERSONS.txt" '
   function load(file, into,   line, f, name, n) {
     while ((getline line < file) > 0) {
-      if (line ~ /^day at / || line ~ /^step / || line ~ /^total /) continue
+      if (line ~ /^day at / || line ~ /^step / || line ~ /^total / || line ~ /^\(/) continue
       name = substr(line, 1, 22); sub(/ +$/, "", name)
       n = split(line, f, / +/)
       if (f[n] != "-") into[name] = f[n]

@@ -7,6 +7,7 @@
 
 #include <string>
 #include <sys/types.h>
+#include <vector>
 
 namespace velmor::bench {
 
@@ -14,6 +15,18 @@ namespace velmor::bench {
 // database file in `dir` (the file is removed afterwards). Raises std::runtime_error naming the
 // SQLite error when a statement fails.
 double FloorSeconds(const std::string& dir, long rows, int columns);
+
+// The floor of a step that stores rows: the rows that `tables` of the database file `source` hold
+// after the step, inserted again with one prepared INSERT per table in one transaction into the
+// same tables (columns and indexes as `source` declares them) of a new database file in `dir`.
+// The rows are read into memory first; only the inserts and the commit are timed. A column
+// declared INTEGER PRIMARY KEY is left to the engine, as the store leaves it. Raises
+// std::runtime_error naming the SQLite error when a statement fails.
+struct StoredFloor {
+  double seconds = 0;
+  long rows = 0;
+};
+StoredFloor StoredRowsFloor(const std::string& dir, const std::string& source, const std::vector<std::string>& tables);
 
 // Peak resident memory of process `pid` (0: this one) in kB since start or the last ResetPeak;
 // -1 when it cannot be read (the process is gone).
