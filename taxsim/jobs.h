@@ -1,11 +1,13 @@
 // AsyncJobs: the asynchronous jobs of the simulator, keyed by service code and serial ("yblsh").
-// A job is answered when submitted and then reported pending for a set number of polls before its
-// answer is handed out once; an answered job is forgotten.
+// A job's answer is worked out after its submission (JobWorker); the job is reported pending for a
+// set number of polls and, after those, for as long as its answer is not ready; then the answer
+// is handed out once and the job is forgotten.
 //
 // Thread-safe (one mutex).
 #pragma once
 
 #include <cstddef>
+#include <future>
 #include <map>
 #include <mutex>
 #include <optional>
@@ -23,18 +25,22 @@ class AsyncJobs {
   static constexpr int kPendingForever = -1;
 
   enum class Added { kAdded, kDuplicate, kFull };
-  Added Add(const std::string& serviceCode, const std::string& serial, Answer answer, int pendingPolls);
+  // `answer` is ready once the job is worked out.
+  Added Add(const std::string& serviceCode, const std::string& serial, std::future<Answer> answer, int pendingPolls);
 
   enum class Polled { kUnknown, kPending, kReady };
-  // kReady moves the answer into *answer and forgets the job.
-  Polled Poll(const std::string& serviceCode, const std::string& serial, Answer* answer);
+  // kReady moves the answer into *answer and forgets the job. Past its pending polls, a job whose
+  // answer is not ready yet is kPending, or with `waitForAnswer` waited for (without holding the
+  // book's lock). A job whose work was dropped (the simulator stopping) answers with a refusal
+  // "10009".
+  Polled Poll(const std::string& serviceCode, const std::string& serial, Answer* answer, bool waitForAnswer = false);
 
   size_t Size();
   void Clear();
 
  private:
   struct Job {
-    Answer answer;
+    std::future<Answer> answer;
     int pendingPolls = 0;
   };
   std::mutex mutex_;

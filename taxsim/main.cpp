@@ -75,6 +75,11 @@ int main(int argc, char** argv) {
       ->check(CLI::ExistingFile);
   app.add_option("--async-pending", options.asyncPendingPolls, "polls a job answers pending first (-1: forever)")
       ->check(CLI::Range(-1, 1000));
+  options.pollWaitsForAnswer = false;
+  app.add_flag("--poll-waits-for-answer", options.pollWaitsForAnswer,
+               "a poll past a job's pending polls waits for its answer instead of answering \"pending\" "
+               "until the answer is ready")
+      ->default_str("off");
   app.add_flag("--queue-declarations", options.queueDeclarations,
                "answer every declaration later under its serial (\"10042\"), as a busy server does");
   const std::map<std::string, velmor::taxsim::State::PersonRules> rules = {

@@ -6,11 +6,14 @@
 #include <chrono>
 #include <condition_variable>
 #include <deque>
+#include <future>
+#include <memory>
 #include <stdexcept>
 #include <thread>
 
 #include "host/net/wire.h"
 #include "include/velmor/json_depth.h"
+#include "taxsim/job_worker.h"
 
 namespace velmor::taxsim {
 
@@ -63,6 +66,9 @@ struct Simulator::Impl {
   Answer Run(const Call& call);
   void Record(Call& call);
   void Sleep(int ms);
+
+  // Last, so it stops (and its jobs, which use the members above, end) before they go.
+  JobWorker worker;
 };
 
 namespace {
@@ -215,28 +221,34 @@ void Simulator::Impl::ServeCall(const httplib::Request& req, httplib::Response& 
     return Send(list, std::move(answer), res);
   }
 
-  // Submission: the job is answered now and handed out after its pending polls.
+  // Submission: accepted now, its answer worked out by the worker after the jobs submitted before
+  // it, and handed out once ready and its pending polls are used up.
   std::string yblsh = call.Yblsh();
   if (yblsh.empty()) {
     Record(call);
     return SendJson(res, Answer::Refuse("10005", "异步请求缺少yblsh").envelope);
   }
-  Answer answer = Run(call);
-  Record(call);
-  ChangeAnswer(list, answer);
-  if (FirstOf(list, FaultKind::kBadBase64)) {
-    // Encode now so the corruption travels with the job.
-    try {
-      wire::Envelope e = answer.Encode();
-      e.response = e.response.empty() ? "****" : "*" + e.response.substr(1);
-      answer.document.reset();
-      answer.envelope = e;
-    } catch (const std::exception& ex) {
-      answer = Answer::Refuse("10009", std::string("服务端应答编码失败：") + ex.what());
-    }
-  }
   const Fault* pending = FirstOf(list, FaultKind::kPending);
-  switch (jobs.Add(code, yblsh, std::move(answer), pending ? pending->polls : pendingPolls.load())) {
+  const int polls = pending ? pending->polls : pendingPolls.load();
+  // Handlers read the body's members and the document's tree, never the texts Record takes.
+  Record(call);
+  std::packaged_task<Answer()> job([this, work = std::make_shared<Call>(std::move(call)), list = std::move(list)] {
+    Answer answer = Run(*work);
+    ChangeAnswer(list, answer);
+    if (FirstOf(list, FaultKind::kBadBase64)) {
+      // Encode now so the corruption travels with the job.
+      try {
+        wire::Envelope e = answer.Encode();
+        e.response = e.response.empty() ? "****" : "*" + e.response.substr(1);
+        answer.document.reset();
+        answer.envelope = e;
+      } catch (const std::exception& ex) {
+        answer = Answer::Refuse("10009", std::string("服务端应答编码失败：") + ex.what());
+      }
+    }
+    return answer;
+  });
+  switch (jobs.Add(code, yblsh, job.get_future(), polls)) {
     case AsyncJobs::Added::kDuplicate:
       return SendJson(res, Answer::Refuse("10005", "异步任务已存在：" + yblsh).envelope);
     case AsyncJobs::Added::kFull:
@@ -244,6 +256,7 @@ void Simulator::Impl::ServeCall(const httplib::Request& req, httplib::Response& 
     case AsyncJobs::Added::kAdded:
       break;
   }
+  worker.Post(std::move(job));
   wire::Envelope accepted;
   accepted.status = wire::kAnsweredOne;
   SendJson(res, accepted);
@@ -278,7 +291,7 @@ void Simulator::Impl::ServePoll(const httplib::Request& req, httplib::Response& 
     return SendJson(res, e);
   }
   Answer answer;
-  switch (jobs.Poll(code, serial, &answer)) {
+  switch (jobs.Poll(code, serial, &answer, options.pollWaitsForAnswer)) {
     case AsyncJobs::Polled::kUnknown:
       e.status = wire::kFailed;
       e.returnCode = "FAIL";
@@ -405,6 +418,7 @@ void Simulator::Stop() {
   m.stopCv.notify_all();
   m.server.stop();
   if (m.thread.joinable()) m.thread.join();
+  m.worker.Stop();
   m.started = false;
 }
 
@@ -413,6 +427,7 @@ std::string Simulator::Url() const { return "http://127.0.0.1:" + std::to_string
 HandlerRegistry& Simulator::Handlers() { return impl_->handlers; }
 FaultBook& Simulator::Faults() { return impl_->faults; }
 AsyncJobs& Simulator::Jobs() { return impl_->jobs; }
+void Simulator::WaitForAsyncWork() { impl_->worker.WaitIdle(); }
 void Simulator::SetAsyncPendingPolls(int polls) { impl_->pendingPolls = polls < 0 ? AsyncJobs::kPendingForever : polls; }
 std::mutex& Simulator::StateMutex() { return impl_->stateMutex; }
 State& Simulator::StateRef() { return impl_->state; }

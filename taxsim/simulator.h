@@ -32,6 +32,11 @@ struct SimulatorOptions {
   int port = 0;                  // 0: a free port
   int threads = 16;              // server threads
   int asyncPendingPolls = 2;     // polls a new job answers "pending" first
+  // Asynchronous jobs are worked out in the background after their submission. true: a poll past
+  // a job's pending polls waits for its answer, so a client sees exactly asyncPendingPolls
+  // "pending" (what tests count on); false: such a poll answers "pending" until the answer is
+  // ready, as a real server does (velmor-taxsim's default).
+  bool pollWaitsForAnswer = true;
   std::string scenarioPath;      // when set, the state is read from this scenario file
   GenerateOptions generate;      // otherwise the state is generated
   bool queueDeclarations = false;  // every submission is refused with "10042" and answered later
@@ -69,6 +74,9 @@ class Simulator {
   AsyncJobs& Jobs();
   // A negative count (AsyncJobs::kPendingForever) keeps every new job pending forever.
   void SetAsyncPendingPolls(int polls);
+  // Returns once the answer of every job submitted so far is worked out (jobs are answered in
+  // the background; tests that count pending polls wait for it first).
+  void WaitForAsyncWork();
 
   // Runs fn(State&) under the state lock and returns its result.
   template <class F>

@@ -5,6 +5,11 @@
 #include <httplib.h>
 
 #include <chrono>
+#include <thread>
+#include <vector>
+#include <mutex>
+#include <condition_variable>
+#include <atomic>
 
 #include "documents.h"
 #include "host/net/wire.h"
@@ -252,6 +257,88 @@ TEST_F(SimulatorTest, AsyncFailuresAndFaults) {
   wire::Envelope ok = Post("/async/9001/poll", R"({"yblsh":"S1"})");
   EXPECT_EQ(ok.status, wire::kAnsweredOne);
   EXPECT_FALSE(Answer(ok).child("taxML").child("keyList"));
+}
+
+// Jobs are worked out in the background: a submission is accepted while the handler of an earlier
+// one still runs and answers are made in the order of submission. As a real server (the
+// program's default), a poll past the pending polls answers "pending" until the answer is made.
+TEST(SimulatorJobs, WorkedOutAfterTheSubmissionInOrderAndPendingUntilReady) {
+  SimulatorOptions o = Options();
+  o.asyncPendingPolls = 0;
+  o.pollWaitsForAnswer = false;
+  Simulator sim(o);
+  sim.Start();
+  httplib::Client client("127.0.0.1", sim.Port());
+  auto post = [&](const std::string& path, const std::string& serial) {
+    auto res = client.Post(path.c_str(), R"({"yblsh":")" + serial + R"("})", "application/json");
+    wire::Envelope e;
+    std::string problem;
+    EXPECT_TRUE(res && wire::DecodeEnvelope(res->body, e, problem)) << problem;
+    return e;
+  };
+  std::mutex m;
+  std::condition_variable cv;
+  bool release = false;
+  std::vector<std::string> order;
+  sim.Handlers().Add("0058", [&](const Call& call, State&) {
+    std::unique_lock lock(m);
+    cv.wait(lock, [&] { return release; });
+    order.push_back(call.Yblsh());
+    return taxsim::Answer::Json(nlohmann::json{{"yblsh", call.Yblsh()}});
+  });
+  for (const char* serial : {"A1", "A2", "A3"})
+    ASSERT_EQ(post("/async/0058", serial).status, wire::kAnsweredOne) << "accepted while the first job's handler waits";
+  for (int i = 0; i < 5; ++i) ASSERT_EQ(post("/async/0058/poll", "A3").status, wire::kPending);
+  {
+    std::lock_guard lock(m);
+    release = true;
+  }
+  cv.notify_all();
+  sim.WaitForAsyncWork();
+  for (const char* serial : {"A3", "A1", "A2"}) {
+    wire::Envelope e = post("/async/0058/poll", serial);
+    EXPECT_EQ(e.status, wire::kAnsweredOne) << serial;
+    EXPECT_NE(e.response.find(serial), std::string::npos) << e.response;
+  }
+  EXPECT_EQ(order, (std::vector<std::string>{"A1", "A2", "A3"}));
+}
+
+// The fixtures' default: past its pending polls a poll waits for the answer, however slow.
+TEST_F(SimulatorTest, APollPastThePendingPollsWaitsForTheAnswer) {
+  sim_.SetAsyncPendingPolls(1);
+  sim_.Handlers().Add("0058", [](const Call& call, State&) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    return taxsim::Answer::Json(nlohmann::json{{"yblsh", call.Yblsh()}});
+  });
+  EXPECT_EQ(Post("/async/0058", R"({"yblsh":"W1"})").status, wire::kAnsweredOne);
+  EXPECT_EQ(Post("/async/0058/poll", R"({"yblsh":"W1"})").status, wire::kPending);
+  wire::Envelope e = Post("/async/0058/poll", R"({"yblsh":"W1"})");
+  EXPECT_EQ(e.status, wire::kAnsweredOne);
+  EXPECT_NE(e.response.find("W1"), std::string::npos);
+}
+
+// A second submission of a pending serial is refused without running the handler again; faults
+// that change an answer act on the answer made in the background.
+TEST_F(SimulatorTest, AsyncDuplicatesRunNothingAndFaultsTravelWithTheJob) {
+  sim_.SetAsyncPendingPolls(0);
+  std::atomic<int> runs{0};
+  sim_.Handlers().Add("0059", [&](const Call&, State&) {
+    ++runs;
+    return taxsim::Answer::Json(nlohmann::json::array());
+  });
+  EXPECT_EQ(Post("/async/0059", R"({"yblsh":"D1"})").status, wire::kAnsweredOne);
+  EXPECT_EQ(Post("/async/0059", R"({"yblsh":"D1"})").responseData, "10005");
+  sim_.WaitForAsyncWork();
+  EXPECT_EQ(runs.load(), 1);
+  EXPECT_EQ(Post("/async/0059/poll", R"({"yblsh":"D1"})").status, wire::kAnsweredOne);
+
+  AddFault(R"({"kind":"bad-base64","endpoint":"submit","serviceCode":"0059"})");
+  EXPECT_EQ(Post("/async/0059", R"({"yblsh":"D2"})").status, wire::kAnsweredOne);
+  sim_.WaitForAsyncWork();
+  wire::Envelope bad = Post("/async/0059/poll", R"({"yblsh":"D2"})");
+  EXPECT_EQ(bad.status, wire::kAnsweredOne);
+  EXPECT_EQ(bad.response.substr(0, 1), "*");
+  EXPECT_EQ(runs.load(), 2);
 }
 
 TEST_F(SimulatorTest, StopCutsDelaysShort) {
