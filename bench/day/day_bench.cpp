@@ -2,9 +2,10 @@
 // scheme account, roster download, enrolment states, declaration list, assessed items ("0108"),
 // a declaration of every valid item of the roster, its feedback, the payment state of its
 // voucher, and the arrears paid half by deduction and half on vouchers. Each step prints its wall
-// time, its rows, rows per second, the floor of as many rows (day_floor.h) measured right after it
-// in the same run, the ratio, and the peak resident memory of this process (the client) and of the
-// simulator during the step.
+// time, its rows, rows per second, its floor (day_floor.h: the rows it stored inserted again into
+// its own tables, or a plain insert of as many rows) and the plain floor, both measured right after
+// it in the same run, the ratios, and the peak resident memory of this process (the client) and of
+// the simulator during the step.
 //
 //   bench_day --data DIR --plugin LIB --djxh DJXH --sim-pid PID [--label TEXT] [--payment no]
 //
