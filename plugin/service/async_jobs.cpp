@@ -103,10 +103,16 @@ std::vector<AsyncJobSet::Done> AsyncJobSet::Poll(int32_t waitMs) {
 
 void RequireJobData(const std::string& response) {
   std::string failure;
+  // A gzip member (the data) shows in its first two bytes: the first four characters of Base64
+  // are enough, rather than decoding an answer of megabytes to look at them.
   try {
-    const std::string bytes = Base64Decode(response);
+    const std::string bytes = Base64Decode(std::string_view(response).substr(0, 4));
     if (bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0x1f && static_cast<unsigned char>(bytes[1]) == 0x8b)
-      return;  // a gzip member: the data
+      return;
+  } catch (const std::exception&) {
+    // Not even four characters of Base64: the whole text decides below.
+  }
+  try {
     taxml::Response answer = taxml::Response::Decode(response);
     if (answer.Root().child("code").empty() || answer.Succeeded()) return;
     failure = answer.FailureText();

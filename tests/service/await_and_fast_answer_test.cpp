@@ -4,6 +4,8 @@
 
 #include "codec/base64.h"
 #include "codec/taxml_exchange.h"
+#include "service/async_jobs.h"
+#include "codec/gzip.h"
 #include "framework/host_access.h"
 #include "integration/taxml_fixture.h"
 #include "service/async_exchange.h"
@@ -31,6 +33,23 @@ class AwaitJobTest : public TaxmlFixture {
     return service::SubmitJob(*GetNetComm(), call, kDjxh);
   }
 };
+
+// A job's answer is its data (a gzip member) or a taxML reply, which fails the job only when it
+// names a failure; the data is known by its first bytes however long the answer.
+TEST_F(AwaitJobTest, RequireJobDataTellsDataFromAFailure) {
+  std::string big(3 << 20, 'x');
+  EXPECT_NO_THROW(RequireJobData(Base64Encode(GzipCompress(big))));
+  EXPECT_NO_THROW(RequireJobData(Base64Encode(GzipCompress(""))));
+  const std::string refused = Base64Encode("<taxML><code>10042</code><message>重复申报</message></taxML>");
+  try {
+    RequireJobData(refused);
+    ADD_FAILURE() << "a failure reply passed";
+  } catch (const taxml::Failure& f) {
+    EXPECT_NE(std::string(f.what()).find("10042"), std::string::npos) << f.what();
+  }
+  EXPECT_NO_THROW(RequireJobData(Base64Encode(std::string("<taxML><code>") + taxml::kSuccessCode + "</code></taxML>")));
+  for (const char* odd : {"", "H4", "%%%%", "H4sI%%%%", "null"}) EXPECT_NO_THROW(RequireJobData(odd)) << odd;
+}
 
 TEST_F(AwaitJobTest, AnswersWithinThePatienceOrTellsItRanOut) {
   const std::string serial = Submit();
