@@ -237,14 +237,21 @@ void TDealCbxxAndRyxx::EnsureKeys() {
   enrolKeys_.clear();
   itemKeys_.clear();
   localTwins_.clear();
+  unmarkedPersons_.clear();
   IDBMechanism& db = writer_->Connection();
-  Ref<IDBDataSet> ds = QueryOrThrow(db, FormatSql("select rydjxh, xm, zjlx, zjhm, ly from sb_ryjbxxb where djxh = '%s'", {V(djxh_)}));
+  Ref<IDBDataSet> ds = QueryOrThrow(
+      db, FormatSql("select rydjxh, xm, zjlx, zjhm, ly, updateFlag from sb_ryjbxxb where djxh = '%s'", {V(djxh_)}));
   Ref<IDBFields> f = ds->Fields();
   Ref<IDBField> rydjxh = f->FieldByName("rydjxh"), xm = f->FieldByName("xm"), zjlx = f->FieldByName("zjlx"),
-                zjhm = f->FieldByName("zjhm"), ly = f->FieldByName("ly");
+                zjhm = f->FieldByName("zjhm"), ly = f->FieldByName("ly"), updateFlag = f->FieldByName("updateFlag");
   for (; !ds->Eof(); ds->Next()) {
-    personKeys_.insert(rydjxh->AsString());
-    if (ly->AsString() == "1") localTwins_.insert(Join3(xm->AsString(), zjlx->AsString(), zjhm->AsString()));
+    std::string key = rydjxh->AsString();
+    const std::string origin = ly->AsString();
+    if (origin == "1") localTwins_.insert(Join3(xm->AsString(), zjlx->AsString(), zjhm->AsString()));
+    // As the removal of the persons the server no longer has selects them.
+    if ((origin.empty() || origin == "0") && !updateFlag->IsNull() && updateFlag->AsString() == "0")
+      unmarkedPersons_.insert(key);
+    personKeys_.insert(std::move(key));
   }
   ds = QueryOrThrow(db, FormatSql("select rydjxh, sbjbjgdm, rybh from sb_rycbjgxxb where djxh = '%s'", {V(djxh_)}));
   f = ds->Fields();
@@ -283,6 +290,7 @@ int TDealCbxxAndRyxx::dealRyxx() {
     }
 
     const bool newPerson = personKeys_.insert(std::string(rydjxh)).second;
+    if (!newPerson && !unmarkedPersons_.empty()) unmarkedPersons_.erase(std::string(rydjxh));  // marked by its update
     persons_
         .Row(newPerson ? std::string_view() : kPersonDelete,
              newPerson ? std::string_view() : phone.empty() ? kPersonUpdateKeepPhone : kPersonUpdate, kPersonInsert)
@@ -455,24 +463,31 @@ void TDealCbxxAndRyxx::sweepItems() {
     if (Storable(xzid)) keptItems.emplace(xzid);
   }
   FlushInserts();
-  // Once the writer reached the barrier it has run everything queued so far, in the open batch.
-  if (!writer_->Barrier(true, kBarrierTimeoutMs)) throw Exception("等待写库线程超时");
-  IDBMechanism& db = writer_->Connection();
-  // Whether any server person is left unmarked (updateFlag 0): only then has the removal of the
-  // persons the server no longer has anything to remove. The payer's rows are visited in the
-  // table's order (by their ids); through the index by ID number each was read from another page.
-  Ref<IDBDataSet> ds = QueryOrThrow(db, FormatSql("select 1 as n from sb_ryjbxxb where id in (select id from sb_ryjbxxb "
-                                                  "where djxh = '%s') and ifnull(ly, '0') in ('', '0') and updateFlag = "
-                                                  "0 limit 1",
-                                                  {V(djxh_)}));
-  stalePersons_ = !ds->Eof();
   // The items this download neither wrote nor keeps. Usually there are none, and then the join
   // of every item with its person below is spared (it costs more than the whole item scan).
   auto unwritten = [&](const std::string& id) { return !writtenItems_.count(id) && !keptItems.count(id); };
   bool candidates = false;
+  Ref<IDBDataSet> ds;
   if (keysKnown) {
+    // Whether any server person is left unmarked (updateFlag 0): only then has the removal of the
+    // persons the server no longer has anything to remove. A refused person is marked above.
+    stalePersons_ = std::any_of(unmarkedPersons_.begin(), unmarkedPersons_.end(),
+                                [&](const std::string& id) { return !keptPersons.count(id); });
     candidates = std::any_of(itemKeys_.begin(), itemKeys_.end(), unwritten);
-  } else {
+  }
+  // What the keys cannot tell is read from the tables, once the writer has run everything queued
+  // (it waits at the barrier, in the open batch); usually nothing is, and the writer runs on.
+  IDBMechanism& db = writer_->Connection();
+  if (!keysKnown || candidates) {
+    if (!writer_->Barrier(true, kBarrierTimeoutMs)) throw Exception("等待写库线程超时");
+  }
+  if (!keysKnown) {
+    // The payer's rows are visited in the table's order (by their ids); through the index by ID
+    // number each was read from another page.
+    ds = QueryOrThrow(db, FormatSql("select 1 as n from sb_ryjbxxb where id in (select id from sb_ryjbxxb where djxh = "
+                                    "'%s') and ifnull(ly, '0') in ('', '0') and updateFlag = 0 limit 1",
+                                    {V(djxh_)}));
+    stalePersons_ = !ds->Eof();
     ds = QueryOrThrow(db, FormatSql("select xzid from sb_rycbxmb where djxh = '%s'", {V(djxh_)}));
     for (Ref<IDBField> xzid = ds->Fields()->FieldByName("xzid"); !ds->Eof() && !candidates; ds->Next())
       candidates = unwritten(xzid->AsString());

@@ -174,6 +174,9 @@ class TDealCbxxAndRyxx {
   // items (xzid), and the local persons (xm|zjlx|zjhm) that a server twin would replace.
   bool keysValid_ = false;
   std::unordered_set<std::string> personKeys_, enrolKeys_, itemKeys_, localTwins_;
+  // While the keys are valid: the server persons (ly empty or "0") still unmarked (updateFlag 0),
+  // as read with the keys, less those written since.
+  std::unordered_set<std::string> unmarkedPersons_;
   TextMap<std::string> pmlx_;  // zspmdm -> pmlx
   bool pmlxLoaded_ = false;
 

@@ -71,7 +71,7 @@ TEST_F(Processor, RowsSharingAnInsertAreTheSameRowsAsOneStatementEach) {
       "where b.rydjxh = p.rydjxh and c.rydjxh = p.rydjxh order by p.rydjxh, c.xzid";
   Download(persons, enrols, [](TDealCbxxAndRyxx& deal) { deal.SetRowsPerInsert(1); });
   const std::string one = Q(dump);
-  ASSERT_TRUE(db_->ExecSQL("delete from sb_ryjbxxb; delete from sb_rycbjgxxb; delete from sb_rycbxmb"));
+  for (const char* t : {"sb_ryjbxxb", "sb_rycbjgxxb", "sb_rycbxmb"}) ASSERT_TRUE(db_->ExecSQL(std::string("delete from ") + t));
   host::db::FaultInjection::SetTracing(true);
   Download(persons, enrols);
   const auto trace = host::db::FaultInjection::TakeTrace();
@@ -315,6 +315,48 @@ TEST_F(Processor, TheSweepRemovesOnlyTheItemsOfServerPersonsThatWereNotWritten) 
   SeedPerson(*db_, "D1", "R9", "z", "9", "0", "updateFlag = 0");
   sweep(true);
   EXPECT_EQ(Q("select xzid from sb_rycbxmb order by xzid"), "local;other;x1;") << "nothing else to sweep";
+}
+
+// Whether a server person is left for the removal is told from the keys the processor holds
+// when it knows them, and read from the table when a caller's statement may have changed it: both
+// give the same answer for each kind of row.
+TEST_F(Processor, StalePersonsAreToldAlikeFromTheKeysAndFromTheTable) {
+  struct Case {
+    const char* what;
+    const char* ly;
+    const char* extra;
+    bool stale;
+  };
+  const Case cases[] = {
+      {"an unmarked server person", "0", "updateFlag = 0", true},
+      {"an unmarked server person of no origin", "", "updateFlag = 0, ly = null", true},
+      {"an unmarked server person of empty origin", "", "updateFlag = 0", true},
+      {"a marked server person", "0", "updateFlag = 1", false},
+      {"a server person never marked", "0", "updateFlag = null", false},
+      {"an unmarked local person", "1", "updateFlag = 0", false},
+  };
+  for (const Case& c : cases) {
+    for (bool keysKnown : {true, false}) {
+      for (const char* t : {"sb_ryjbxxb", "sb_rycbjgxxb", "sb_rycbxmb"}) ASSERT_TRUE(db_->ExecSQL(std::string("delete from ") + t));
+      SeedPerson(*db_, "D1", "R9", "z", "9", c.ly, c.extra);
+      SeedPerson(*db_, "D2", "R8", "y", "8", "0", "updateFlag = 0");  // another payer's: no concern
+      DownloadOnePerson([&](TDealCbxxAndRyxx& deal) {
+        if (!keysKnown) deal.queueSql("update sb_ryjbxxb set djxh = djxh where 0");
+        deal.sweepItems();
+        EXPECT_EQ(deal.StalePersons(), c.stale) << c.what << (keysKnown ? ", from the keys" : ", from the table");
+      });
+    }
+  }
+  // A server person the download writes is marked by it, whichever way it is told.
+  for (bool keysKnown : {true, false}) {
+    for (const char* t : {"sb_ryjbxxb", "sb_rycbjgxxb", "sb_rycbxmb"}) ASSERT_TRUE(db_->ExecSQL(std::string("delete from ") + t));
+    SeedPerson(*db_, "D1", "R1", "a", "1", "0", "updateFlag = 0");
+    DownloadOnePerson([&](TDealCbxxAndRyxx& deal) {
+      if (!keysKnown) deal.queueSql("update sb_ryjbxxb set djxh = djxh where 0");
+      deal.sweepItems();
+      EXPECT_FALSE(deal.StalePersons()) << (keysKnown ? "from the keys" : "from the table");
+    });
+  }
 }
 
 TEST_F(Processor, TheSweepFindsItemsACallersStatementAddedAfterThePasses) {
