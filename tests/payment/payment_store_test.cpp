@@ -38,6 +38,37 @@ TEST_F(PaymentStore, CommittedLinesReadBackWithTheirKeysNewestFirst) {
   EXPECT_EQ(n, 2);
 }
 
+// A line replaces the stored one of its key (voucher line, or levy for vouchered lines) whether
+// that one was stored before or earlier in the same call, and only the one of its own payer.
+TEST_F(PaymentStore, ALineReplacesTheOneOfItsKeyStoredBeforeOrInTheSameCall) {
+  auto rows = [&] { return Sql("select djxh, yzpzxh, yzpzmxxh, zsuuid, qfje from sb_fkjnxxb order by djxh, rowid"); };
+  Json first = Line("Y1", "1", "U1"), again = Line("Y1", "1", "U9");
+  again["qfje"] = "7";
+  ASSERT_TRUE(pay_->CommitData(Json::array({first, again, Line("Y1", "2", "U2")}).dump(), 1, 0, "", "", ""));
+  Json r = rows();
+  ASSERT_EQ(r.size(), 2u) << r.dump();
+  EXPECT_EQ(r[0]["zsuuid"], "U9");
+  EXPECT_EQ(r[0]["qfje"], "7");
+  sql_->getData("delete from sb_fkjnxxb");
+  ASSERT_TRUE(pay_->CommitData(Json::array({Line("A", "1", "U1"), Line("B", "1", "U1")}).dump(), 3, 0, "", "", ""));
+  r = rows();
+  ASSERT_EQ(r.size(), 1u) << "by levy: " << r.dump();
+  EXPECT_EQ(r[0]["yzpzxh"], "B");
+  sql_->getData("delete from sb_fkjnxxb");
+
+  // Another payer's line of the same key stays; this payer's stored one is replaced.
+  Json other = Line("Y1", "1", "U1");
+  other["djxh"] = "OTHER";
+  ASSERT_TRUE(pay_->CommitData(Json::array({other, Line("Y1", "1", "U1")}).dump(), 1, 0, "", "", ""));
+  ASSERT_TRUE(pay_->CommitData(Json::array({Line("Y1", "1", "U5")}).dump(), 1, 0, "", "", ""));
+  r = rows();
+  ASSERT_EQ(r.size(), 2u) << r.dump();
+  EXPECT_EQ(r[0]["djxh"], kPayer);
+  EXPECT_EQ(r[0]["zsuuid"], "U5");
+  EXPECT_EQ(r[1]["djxh"], "OTHER");
+  EXPECT_EQ(r[1]["zsuuid"], "U1");
+}
+
 TEST_F(PaymentStore, FiltersByPeriodAndPayerType) {
   Json unit = Line("Y1", "1", "U1");
   Json person = Line("Y2", "1", "U2");
