@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "host/db/connection.h"
+
 namespace velmor::bench {
 namespace {
 
@@ -103,9 +105,9 @@ sqlite3* OpenFloorFile(const std::string& file) {
   std::filesystem::remove(file);
   sqlite3* db = nullptr;
   Check(sqlite3_open(file.c_str(), &db), db, "open");
-  // The host's settings (host/db/database.cpp, connection.cpp).
-  Check(sqlite3_exec(db, "PRAGMA journal_mode = WAL; PRAGMA cache_size = -131072; PRAGMA temp_store = MEMORY",
-                     nullptr, nullptr, nullptr),
+  // The host's settings: its database in WAL (host/db/database.cpp), its connections' cache.
+  Check(sqlite3_exec(db, (std::string("PRAGMA journal_mode = WAL; ") + host::db::kConnectionPragmas).c_str(), nullptr,
+                     nullptr, nullptr),
         db, "pragma");
   return db;
 }
