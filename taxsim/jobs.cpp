@@ -4,8 +4,8 @@
 
 namespace velmor::taxsim {
 
-AsyncJobs::Added AsyncJobs::Add(const std::string& serviceCode, const std::string& serial,
-                                std::future<Answer> answer, int pendingPolls) {
+AsyncJobs::Added AsyncJobs::Add(const std::string& serviceCode, const std::string& serial, std::future<Answer> answer,
+                                int pendingPolls) {
   std::lock_guard lock(mutex_);
   auto key = std::make_pair(serviceCode, serial);
   if (jobs_.count(key)) return Added::kDuplicate;
@@ -15,7 +15,7 @@ AsyncJobs::Added AsyncJobs::Add(const std::string& serviceCode, const std::strin
 }
 
 AsyncJobs::Polled AsyncJobs::Poll(const std::string& serviceCode, const std::string& serial, Answer* answer,
-                                   bool waitForAnswer) {
+                                  bool waitForAnswer) {
   std::future<Answer> made;
   {
     std::lock_guard lock(mutex_);

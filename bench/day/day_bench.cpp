@@ -184,7 +184,8 @@ void RunDay(const Args& a, host::PluginHost& plugin) {
   });
   day.Step("roster", [&] {
     if (!roster->updateCbryxx(djxh, false, nullptr, message)) Fail("roster", message);
-    return Rows{0, 10,
+    return Rows{0,
+                10,
                 [&] {
                   const long enrolments =
                       Count(*store, "select count(*) as n from sb_rycbjgxxb where djxh = " + Quoted(djxh));

@@ -140,7 +140,8 @@ StoredFloor StoredRowsFloor(const std::string& dir, const std::string& source, c
   std::vector<sqlite3_stmt*> inserts;
   try {
     for (const TableCopy& copy : copies) {
-      for (const std::string& sql : copy.schema) Check(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr), db, sql.c_str());
+      for (const std::string& sql : copy.schema)
+        Check(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr), db, sql.c_str());
       std::string names, marks;
       for (size_t c = 0; c < copy.columns.size(); ++c) {
         names += (c ? ", " : "") + Identifier(copy.columns[c]);

@@ -5,8 +5,8 @@
 // Plain functions; call them from one thread.
 #pragma once
 
-#include <string>
 #include <sys/types.h>
+#include <string>
 #include <vector>
 
 namespace velmor::bench {

@@ -3,12 +3,12 @@
 #include <gtest/gtest.h>
 
 #include "codec/base64.h"
-#include "codec/taxml_exchange.h"
-#include "service/async_jobs.h"
 #include "codec/gzip.h"
+#include "codec/taxml_exchange.h"
 #include "framework/host_access.h"
 #include "integration/taxml_fixture.h"
 #include "service/async_exchange.h"
+#include "service/async_jobs.h"
 #include "service/fast_answer.h"
 #include "taxsim/faults.h"
 

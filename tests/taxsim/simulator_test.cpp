@@ -4,12 +4,12 @@
 #include <gtest/gtest.h>
 #include <httplib.h>
 
+#include <atomic>
 #include <chrono>
+#include <condition_variable>
+#include <mutex>
 #include <thread>
 #include <vector>
-#include <mutex>
-#include <condition_variable>
-#include <atomic>
 
 #include "documents.h"
 #include "host/net/wire.h"
