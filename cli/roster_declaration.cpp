@@ -12,7 +12,6 @@
 #include "codec/json_cursor.h"
 #include "codec/json_out.h"
 #include "codec/text_chunks.h"
-#include "velmor/utf8.h"
 
 namespace velmor::cli {
 namespace {
@@ -247,14 +246,10 @@ class DeclarationWriter {
     TextChunks persons;  // the persons' objects, comma-separated
   };
 
-  // A string member as dump() writes it; text that is not UTF-8 is refused by the JSON library,
-  // as dump() refuses it.
+  // A string member as dump() writes it; text that is not UTF-8 is refused, as dump() refuses it.
   static void Member(std::string& out, const char* key, const std::string& value) {
     out += key;
-    if (IsWellFormedUtf8(value))
-      AppendJsonString(out, value);
-    else
-      out += Json(value).dump();
+    AppendJsonText(out, value, false);
   }
 
   // An object's text without its closing brace, for members to follow.

@@ -2,6 +2,8 @@
 
 #include <nlohmann/json.hpp>
 
+#include "velmor/utf8.h"
+
 namespace velmor {
 
 namespace {
@@ -44,6 +46,13 @@ void AppendJsonString(std::string& out, std::string_view s) {
   }
   out.append(s.data() + run, s.size() - run);
   out += '"';
+}
+
+void AppendJsonText(std::string& out, std::string_view text, bool replaceInvalid) {
+  if (IsWellFormedUtf8(text)) return AppendJsonString(out, text);
+  out += nlohmann::json(std::string(text))
+             .dump(-1, ' ', false,
+                   replaceInvalid ? nlohmann::json::error_handler_t::replace : nlohmann::json::error_handler_t::strict);
 }
 
 void AppendJsonNumber(std::string& out, std::string_view token) {

@@ -14,6 +14,11 @@ namespace velmor {
 // 0x20 as \u00xx; the rest as it is.
 void AppendJsonString(std::string& out, std::string_view s);
 
+// Any text as the general writer writes it as a JSON string: well-formed UTF-8 as
+// AppendJsonString writes it; other bytes replaced by U+FFFD with `replaceInvalid`, else refused
+// as the general writer refuses them (nlohmann::json::type_error).
+void AppendJsonText(std::string& out, std::string_view text, bool replaceInvalid);
+
 // A number as written in JSON text (a token the JSON cursor checked) as dump() writes the number
 // read from it: plain integers as they are, anything else (fractions, exponents, "-0", integers
 // beyond 64 bits) through the general parser.

@@ -5,7 +5,6 @@
 
 #include "codec/json_out.h"
 #include "codec/text_chunks.h"
-#include "velmor/utf8.h"
 
 #include "store/json_text.h"
 
@@ -106,11 +105,7 @@ std::string WriteRows(IDBDataSet& ds, const RowShape& shape) {
       if (!first) out += ',';
       first = false;
       out += m.key;
-      // Text that is not UTF-8 goes through the general writer, which replaces what it cannot read.
-      if (IsWellFormedUtf8(value))
-        AppendJsonString(out, value);
-      else
-        out += JsonText(Json(value));
+      AppendJsonText(out, value, true);  // bytes that are not UTF-8 replaced, as JsonText does
     }
     out += '}';
     text.Rotate();

@@ -52,6 +52,31 @@ TEST(JsonOut, StringsAreEscapedAsTheGeneralParserWritesThem) {
   EXPECT_EQ(out, "\"\"");
 }
 
+// Text that may not be UTF-8: as the general writer writes it, replacing the bad bytes or
+// refusing them as it does.
+TEST(JsonOut, AnyTextIsWrittenOrRefusedAsTheGeneralWriterDoes) {
+  for (const std::string& text : {std::string("a\"b\n中"), std::string("x\xFFy"), std::string("\xE4\xB8"),
+                                  std::string("\xC0\xAF"), std::string("\xED\xA0\x80")}) {
+    std::string out = "[";
+    AppendJsonText(out, text, true);
+    EXPECT_EQ(out, "[" + Json(text).dump(-1, ' ', false, Json::error_handler_t::replace)) << text;
+    out.clear();
+    bool refused = false;
+    std::string library;
+    try {
+      library = Json(text).dump();
+    } catch (const Json::type_error&) {
+      refused = true;
+    }
+    if (refused) {
+      EXPECT_THROW(AppendJsonText(out, text, false), Json::type_error) << text;
+    } else {
+      AppendJsonText(out, text, false);
+      EXPECT_EQ(out, library);
+    }
+  }
+}
+
 TEST(JsonOut, NumbersAreWrittenAsTheGeneralParserWritesThem) {
   for (const char* token : {"0", "-0", "7", "-7", "10", "1.50", "1e2", "-0.0", "0.1", "123456789012345678",
                             "1234567890123456789", "12345678901234567890", "-9223372036854775808",
