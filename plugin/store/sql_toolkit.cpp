@@ -85,9 +85,10 @@ std::vector<Member> MembersOf(const std::vector<std::string>& names, const RowSh
   return members;
 }
 
-// Row by row into the text, the same text JsonText of the (shaped) rows gives: a listing of the
-// whole roster is never a JSON tree, nor one string doubling as it grows.
-std::string WriteRows(IDBDataSet& ds, const RowShape& shape) {
+}  // namespace
+
+// A listing of the whole roster is never a JSON tree, nor one string doubling as it grows.
+std::string RowsJson(IDBDataSet& ds, const RowShape& shape) {
   const Columns c(ds);
   const std::vector<Member> members = MembersOf(c.names, shape);
   TextChunks text;
@@ -113,12 +114,6 @@ std::string WriteRows(IDBDataSet& ds, const RowShape& shape) {
   text.Tail() += ']';
   return text.Take();
 }
-
-}  // namespace
-
-std::string RowsJson(IDBDataSet& ds) { return WriteRows(ds, RowShape{}); }
-
-std::string RowsJson(IDBDataSet& ds, const RowShape& shape) { return WriteRows(ds, shape); }
 
 Json Rows(IDBMechanism& db, const std::string& sql, const char* userText) {
   Ref<IDBDataSet> ds = QueryOrThrow(db, sql, userText);

@@ -25,8 +25,6 @@ namespace velmor {
 
 // Every row of the dataset as a JSON array of objects keyed by column name (values as text).
 nlohmann::ordered_json Rows(IDBDataSet& ds);
-// The same as compact text (bytes that are not UTF-8 replaced).
-std::string RowsJson(IDBDataSet& ds);
 // How RowsJson changes each row's object before writing it: members renamed, in order, as
 // erasing a member of the object and setting the new name does (the member moves to the end, or
 // its value goes to the member of that name already there); then members left out of a row
@@ -35,8 +33,9 @@ struct RowShape {
   std::vector<std::pair<std::string, std::string>> renamed;  // {from, to}
   std::vector<std::string> omittedWhenEmpty;
 };
-// The same shaped: JsonText of the rows each changed as `shape` says, without a tree of them all.
-std::string RowsJson(IDBDataSet& ds, const RowShape& shape);
+// The same as compact text (bytes that are not UTF-8 replaced), each row changed as `shape` says:
+// JsonText of the (shaped) rows, written row by row without a tree of them all.
+std::string RowsJson(IDBDataSet& ds, const RowShape& shape = {});
 // Runs the query first (StoreError(userText, engine text) when it fails).
 nlohmann::ordered_json Rows(IDBMechanism& db, const std::string& sql, const char* userText = kDbQueryFailed);
 
