@@ -10,7 +10,11 @@ namespace velmor::host {
 
 PlatformManager::PlatformManager(std::string dataDir, std::shared_ptr<const HostConfig> config, Ref<IDebugger> log,
                                  std::function<void(IDBMechanism&)> setup)
-    : dataDir_(std::move(dataDir)), config_(std::move(config)), log_(std::move(log)), setup_(std::move(setup)) {}
+    : dataDir_(std::move(dataDir)),
+      config_(std::move(config)),
+      log_(std::move(log)),
+      setup_(std::move(setup)),
+      pool_(DatabasePath(), kMainConnection) {}
 
 Ref<IDBMechanism> PlatformManager::GetDBMechanism(const std::string& connectionName) {
   if (connectionName != kMainConnection) {
@@ -19,7 +23,7 @@ Ref<IDBMechanism> PlatformManager::GetDBMechanism(const std::string& connectionN
     return nullptr;
   }
   std::string error;
-  Ref<IDBMechanism> db = db::OpenDatabase(DatabasePath(), connectionName, &error);
+  Ref<IDBMechanism> db = pool_.Acquire(&error);
   if (!db) {
     Log(kLogError, "GetDBMechanism(" + connectionName + "): " + error);
     return db;

@@ -4,10 +4,11 @@
 // Module data directories are <data dir>/<module key>/, created on demand; a key that is not a
 // plain folder name ("", ".", "..", or one holding a path separator) answers an empty text with a
 // logged reason instead of reaching outside the data directory. GetDBMechanism("VELMORMainCon")
-// opens a new connection to <data dir>/velmor.db per call (host/db/database.h); any other name,
-// or a file that cannot be opened, answers null and logs why. The first main connection handed out
-// is first given to the setup hook (the host seeds its system parameters there). Immutable after
-// construction but for that one-time flag, so safe on any thread.
+// hands out a connection of its own to <data dir>/velmor.db per call, one kept from an earlier
+// caller or a new one (host/db/connection_pool.h); any other name, or a file that cannot be
+// opened, answers null and logs why. The first main connection handed out is first given to the
+// setup hook (the host seeds its system parameters there). Immutable after construction but for
+// that one-time flag and the pool (each locked), so safe on any thread.
 #pragma once
 
 #include <functional>
@@ -15,6 +16,7 @@
 #include <mutex>
 #include <string>
 
+#include "host/db/connection_pool.h"
 #include "host/host_config.h"
 #include "velmor/debugger.h"
 #include "velmor/object.h"
@@ -48,6 +50,7 @@ class PlatformManager final : public Object<IPlatformManager> {
   const std::shared_ptr<const HostConfig> config_;
   const Ref<IDebugger> log_;
   const std::function<void(IDBMechanism&)> setup_;
+  db::ConnectionPool pool_;
   std::mutex setupMutex_;
   bool setupDone_ = false;
 };

@@ -56,7 +56,7 @@ void ConfigureEngineOnce() {
 
 }  // namespace
 
-std::shared_ptr<Connection> Connection::Open(const std::string& path, std::string connectionName,
+std::unique_ptr<Connection> Connection::Open(const std::string& path, std::string connectionName,
                                              int busyTimeoutMs, std::string* error) {
   ConfigureEngineOnce();
   sqlite3* db = nullptr;
@@ -72,7 +72,7 @@ std::shared_ptr<Connection> Connection::Open(const std::string& path, std::strin
   sqlite3_extended_result_codes(db, 1);
   sqlite3_busy_timeout(db, busyTimeoutMs);
   sqlite3_exec(db, kConnectionPragmas, nullptr, nullptr, nullptr);
-  return std::shared_ptr<Connection>(new Connection(db, std::move(connectionName)));
+  return std::unique_ptr<Connection>(new Connection(db, std::move(connectionName)));
 }
 
 Connection::~Connection() {

@@ -23,9 +23,9 @@ bool EnsureWal(Connection& conn, std::string* error) {
 
 }  // namespace
 
-Ref<IDBMechanism> OpenDatabase(const std::string& path, const std::string& connectionName, std::string* error,
-                               const DatabaseOptions& options) {
-  std::shared_ptr<Connection> conn = Connection::Open(path, connectionName, options.busyTimeoutMs, error);
+std::unique_ptr<Connection> OpenConnection(const std::string& path, const std::string& connectionName,
+                                           std::string* error, const DatabaseOptions& options) {
+  std::unique_ptr<Connection> conn = Connection::Open(path, connectionName, options.busyTimeoutMs, error);
   if (!conn) return nullptr;
   std::lock_guard lock(conn->Mutex());
   if (!EnsureWal(*conn, error)) {
@@ -36,7 +36,14 @@ Ref<IDBMechanism> OpenDatabase(const std::string& path, const std::string& conne
     *error = "cannot prepare the schema of " + path + ": " + *error;
     return nullptr;
   }
-  return Ref<IDBMechanism>(new SqliteMechanism(conn));
+  return conn;
+}
+
+Ref<IDBMechanism> OpenDatabase(const std::string& path, const std::string& connectionName, std::string* error,
+                               const DatabaseOptions& options) {
+  std::shared_ptr<Connection> conn = OpenConnection(path, connectionName, error, options);
+  if (!conn) return nullptr;
+  return Ref<IDBMechanism>(new SqliteMechanism(std::move(conn)));
 }
 
 }  // namespace velmor::host::db

@@ -6,9 +6,11 @@
 // handed out. Safe to call from any thread; the connection it returns is the caller's.
 #pragma once
 
+#include <memory>
 #include <span>
 #include <string>
 
+#include "host/db/connection.h"
 #include "host/db/schema.h"
 #include "velmor/db_mechanism.h"
 #include "velmor/ref.h"
@@ -26,6 +28,9 @@ struct DatabaseOptions {
 // A new connection named `connectionName` to the database file at `path` (created with its
 // schema when missing). Null with *error set when the file cannot be opened or brought to the
 // schema version, or is newer than the program.
+std::unique_ptr<Connection> OpenConnection(const std::string& path, const std::string& connectionName,
+                                           std::string* error, const DatabaseOptions& options = {});
+// The same connection as an IDBMechanism, the caller's alone.
 Ref<IDBMechanism> OpenDatabase(const std::string& path, const std::string& connectionName, std::string* error,
                                const DatabaseOptions& options = {});
 
