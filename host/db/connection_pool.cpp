@@ -56,8 +56,7 @@ struct ConnectionPool::GiveBack {
   }
 };
 
-ConnectionPool::ConnectionPool(std::string path, std::string connectionName, DatabaseOptions options,
-                               size_t maxIdle)
+ConnectionPool::ConnectionPool(std::string path, std::string connectionName, DatabaseOptions options, size_t maxIdle)
     : shared_(std::make_shared<Shared>()) {
   shared_->path = std::move(path);
   shared_->name = std::move(connectionName);
