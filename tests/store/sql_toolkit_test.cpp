@@ -10,6 +10,14 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <limits>
+#include <random>
+#include <vector>
+
 #include "host/db/fault_injection.h"
 #include "store_env.h"
 
@@ -225,6 +233,35 @@ TEST_F(SqlToolkit, BoundValuesStoreWhatTheFormattedStatementStores) {
     EXPECT_EQ(e.UserText(), "保存失败。");
     EXPECT_EQ(e.EngineText(), "UNIQUE constraint failed: sb_dmmcb.lb, sb_dmmcb.dm");
   }
+}
+
+// Every amount is bound as exactly the double the text "%.2f" reads back as: ties below and above
+// the half, negatives, zeros, amounts far past any fee (printf writes all their digits) and the
+// values that are not numbers.
+TEST(BoundSql, AnAmountIsTheDoubleItsTwoDecimalTextReadsBackAs) {
+  using Limits = std::numeric_limits<double>;
+  const double ties[] = {0.005, 0.015, 0.125, 2.675, -2.675, 123456789.995};
+  const double extremes[] = {0.0, -0.0, 1e15 / 3, 1e-300, 1e22, 1e300, -1e300, Limits::max(), Limits::infinity()};
+  std::vector<double> amounts(std::begin(ties), std::end(ties));
+  amounts.insert(amounts.end(), std::begin(extremes), std::end(extremes));
+  amounts.push_back(-Limits::infinity());
+  std::mt19937_64 random(7);
+  std::uniform_real_distribution<double> fees(-1e7, 1e7);
+  for (int i = 0; i < 20000; ++i) amounts.push_back(fees(random));
+  for (int cents = -100000; cents <= 100000; cents += 7) amounts.push_back(cents / 100.0 + 0.005);
+  BoundValues v;
+  for (double amount : amounts) {
+    v.Clear();
+    v.Money(amount);
+    std::vector<char> text(512);
+    std::snprintf(text.data(), text.size(), "%.2f", amount);
+    const double expected = std::strtod(text.data(), nullptr);
+    const double bound = v.Values()[0].real;
+    EXPECT_EQ(std::memcmp(&bound, &expected, sizeof bound), 0) << text.data() << " from " << amount;
+  }
+  v.Clear();
+  v.Money(std::nan(""));
+  EXPECT_TRUE(std::isnan(v.Values()[0].real));
 }
 
 TEST(BoundSql, InlineValuesIsTheStatementOfAHostWithoutBoundStatements) {
