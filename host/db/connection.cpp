@@ -56,8 +56,8 @@ void ConfigureEngineOnce() {
 
 }  // namespace
 
-std::unique_ptr<Connection> Connection::Open(const std::string& path, std::string connectionName,
-                                             int busyTimeoutMs, std::string* error) {
+std::unique_ptr<Connection> Connection::Open(const std::string& path, std::string connectionName, int busyTimeoutMs,
+                                             std::string* error) {
   ConfigureEngineOnce();
   sqlite3* db = nullptr;
   // Every use of the handle holds the connection's own mutex (see Mutex()), so the engine's

@@ -25,8 +25,8 @@ class Connection {
  public:
   // Opens (creating when missing) the file at `path` with the busy timeout; null with *error set
   // when SQLite cannot open it.
-  static std::unique_ptr<Connection> Open(const std::string& path, std::string connectionName,
-                                          int busyTimeoutMs, std::string* error);
+  static std::unique_ptr<Connection> Open(const std::string& path, std::string connectionName, int busyTimeoutMs,
+                                          std::string* error);
   ~Connection();  // rolls back an open transaction, then closes
   Connection(const Connection&) = delete;
   Connection& operator=(const Connection&) = delete;
