@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <thread>
 #include <vector>
 
@@ -137,6 +138,26 @@ TEST_F(HostDbPool, AFileThatCannotBeOpenedIsReportedAndNotCounted) {
   EXPECT_FALSE(pool.Acquire(&error));
   EXPECT_NE(error.find("missing/velmor.db"), std::string::npos) << error;
   EXPECT_EQ(pool.OpenedCount(), 0u);
+}
+
+// Connections kept open keep the journal file; after a transaction larger than its limit it is cut
+// back once the next transaction starts it over.
+TEST_F(HostDbPool, TheJournalOfALargeTransactionIsCutBackWhileConnectionsStayOpen) {
+  constexpr uintmax_t kLimit = 64u << 20;
+  const std::string journal = file_.path() + "-wal";
+  {
+    Ref<IDBMechanism> db = Acquire(pool_);
+    ASSERT_TRUE(db->ExecSQL("create table t (v blob)"));
+    ASSERT_TRUE(
+        db->ExecSQL("with recursive n(i) as (select 1 union all select i + 1 from n where i < 80000) "
+                    "insert into t select randomblob(1000) from n"))
+        << db->GetErrorText();
+  }
+  ASSERT_GT(std::filesystem::file_size(journal), kLimit);
+  Ref<IDBMechanism> db = Acquire(pool_);
+  ASSERT_TRUE(db->ExecSQL("insert into t values (x'00')"));
+  EXPECT_LE(std::filesystem::file_size(journal), kLimit);
+  EXPECT_EQ(Scalar(*db, "select count(*) from t"), "80001");
 }
 
 TEST_F(HostDbPool, CallersOnSeveralThreadsShareThePool) {
