@@ -96,13 +96,12 @@ TEST(HostDbSchema, PaymentLinesAreFoundByAllTheirKeys) {
 // walked them by ID number through an index, one random page per person), while a lookup by
 // person or by key still uses its index. Also for a file made before the statistics.
 TEST(HostDbSchema, RosterTablesAreScannedForAPayerAndSearchedByPerson) {
+  const char* const clearPersons =
+      "delete from sb_ryjbxxb where djxh = '1' and (ly = '0' or ly is null)  and not exists(select 1 from "
+      "sb_rycbjgxxb where sb_rycbjgxxb.djxh=sb_ryjbxxb.djxh and  sb_rycbjgxxb.rydjxh=sb_ryjbxxb.rydjxh) ";
   const std::pair<const char*, const char*> plans[] = {
-      {"delete from sb_ryjbxxb where djxh = '1' and (ly = '0' or ly is null)  and not exists(select 1 from "
-       "sb_rycbjgxxb where sb_rycbjgxxb.djxh=sb_ryjbxxb.djxh and  sb_rycbjgxxb.rydjxh=sb_ryjbxxb.rydjxh) ",
-       "SCAN sb_ryjbxxb"},
-      {"delete from sb_ryjbxxb where djxh = '1' and (ly = '0' or ly is null)  and not exists(select 1 from "
-       "sb_rycbjgxxb where sb_rycbjgxxb.djxh=sb_ryjbxxb.djxh and  sb_rycbjgxxb.rydjxh=sb_ryjbxxb.rydjxh) ",
-       "ix_sb_rycbjgxxb_1 (djxh=? AND rydjxh=?)"},
+      {clearPersons, "SCAN sb_ryjbxxb"},
+      {clearPersons, "ix_sb_rycbjgxxb_1 (djxh=? AND rydjxh=?)"},
       {"select * from sb_ryjbxxb where djxh = '1' and rydjxh = '2'", "ix_sb_ryjbxxb_1 (djxh=? AND rydjxh=?)"},
       {"select * from sb_ryjbxxb where djxh = '1' and zjhm = '2'", "ix_sb_ryjbxxb_3 (djxh=? AND zjhm=?)"},
       {"select * from sb_ryjbxxb where djxh = '1' and xm = '2' and zjlx = '3' and zjhm = '4'",
