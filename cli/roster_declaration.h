@@ -40,5 +40,9 @@ RosterDeclaration DeclarationFromRoster(const nlohmann::json& rows, const std::m
 std::map<std::string, double> AssessedAmountsText(std::string_view rows);
 RosterDeclaration DeclarationFromRosterText(std::string_view rows, const std::map<std::string, double>& amounts,
                                             const std::string& swjgdm, int jfnd);
+// The same, taking the rows' text and letting it go once every row is read, before the document
+// is put together: the two texts are never held at once. `rows` is empty afterwards.
+RosterDeclaration DeclarationFromTakenRosterText(std::string&& rows, const std::map<std::string, double>& amounts,
+                                                 const std::string& swjgdm, int jfnd);
 
 }  // namespace velmor::cli

@@ -214,11 +214,11 @@ void RunDay(const Args& a, host::PluginHost& plugin) {
   day.Step("declaration: build", [&] {
     RyUpdateFilter filter;
     filter.month = month;
-    const std::string rows = roster->getUpdateData(djxh, filter, -1, 0);
+    std::string rows = roster->getUpdateData(djxh, filter, -1, 0);
     malloc_trim(0);  // as the demo does here: the store's sort of 200,000 joined rows
     const auto amounts =
         cli::AssessedAmountsText(store->getData("select xzid, ybtfe from ds_rysbztb where djxh = " + Quoted(djxh)));
-    sb = cli::DeclarationFromRosterText(rows, amounts, "", yearNo);
+    sb = cli::DeclarationFromTakenRosterText(std::move(rows), amounts, "", yearNo);
     document = std::move(sb.text);
     return Rows{sb.persons, 30};
   });

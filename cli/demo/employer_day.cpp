@@ -181,15 +181,17 @@ void RunEmployerDay(DemoContext& c, LongOperation& op) {
     const bool hasOffice = offices.is_array() && !offices.empty() && offices[0].is_string();
     RosterDeclaration sb;
     {
-      // The roster is read as text (a tree of it would hold every row of 100,000 persons) and let
-      // go, with the assessed amounts, before the declaration is sent.
+      // The roster is read as text (a tree of it would hold every row of 100,000 persons), let go
+      // once its rows are read (before the declaration's text is put together), and the assessed
+      // amounts before the declaration is sent.
       std::string rows = roster->getUpdateData(djxh, filter, -1, 0);
       HandBackFreedMemory();  // the store's sort of 200,000 joined rows
       rosterRows = FirstRows(rows, ReceiptCount(c));
       Ref<IEmployeeDao> store = session.Require<IEmployeeDao>("IEmployeeDao");
       const std::map<std::string, double> amounts = AssessedAmountsText(
           store->getData("select xzid, ybtfe from ds_rysbztb where djxh = '" + EscapeSql(djxh) + "'"));
-      sb = DeclarationFromRosterText(rows, amounts, hasOffice ? offices[0].get<std::string>() : "", c.year);
+      sb = DeclarationFromTakenRosterText(std::move(rows), amounts, hasOffice ? offices[0].get<std::string>() : "",
+                                          c.year);
     }
     HandBackFreedMemory();
     if (!mgr->SbSend(sb.text, view, id, sbzt, message)) session.Fail(message);

@@ -106,6 +106,26 @@ TEST(RosterDeclaration, TheDocumentTextOfOneRow) {
             R"("yjfjeHj":300.0}]})");
 }
 
+TEST(RosterDeclaration, TakenRowsGiveTheSameDeclarationAndAreLetGo) {
+  std::string rows = Json::array({Row("1", "X1", "102101000", "300"), Row("2", "X2", "102101000", "12.5")}).dump();
+  const RosterDeclaration viewed = DeclarationFromRosterText(rows, {{"X2", 20}}, "S1", 2026);
+  const RosterDeclaration taken = DeclarationFromTakenRosterText(std::move(rows), {{"X2", 20}}, "S1", 2026);
+  EXPECT_EQ(taken.text, viewed.text);
+  EXPECT_EQ(taken.persons, 2);
+  EXPECT_EQ(taken.amount, 320);
+  EXPECT_TRUE(rows.empty());
+  // Text the row reader does not take still goes to the tree, which needs it whole.
+  std::string notRows = "[1, 2]";
+  EXPECT_THROW(DeclarationFromTakenRosterText(std::move(notRows), {}, "", 2026), std::invalid_argument);
+  std::string big = R"([{"xmyxbz":"Y","yjfe":1e999}])";
+  try {
+    DeclarationFromTakenRosterText(std::move(big), {}, "", 2026);
+    ADD_FAILURE() << "a number beyond a double is refused";
+  } catch (const std::exception& e) {
+    EXPECT_STREQ(e.what(), "花名册数据不是列表") << "as the tree refuses it";
+  }
+}
+
 TEST(RosterDeclaration, RowsTextThatIsNoRosterFailsAsTheTreeDoes) {
   auto failure = [](const std::string& text) {
     try {
