@@ -31,6 +31,7 @@
 #include "bench/day/day_floor.h"
 #include "cli/demo/arrears_split.h"
 #include "cli/roster_declaration.h"
+#include "cli/sql_literal.h"
 #include "host/db/database.h"
 #include "host/host.h"
 #include "host/plugin_host.h"
@@ -67,12 +68,6 @@ Args Parse(int argc, char** argv) {
   if (a.data.empty() || a.plugin.empty() || a.djxh.empty() || a.simPid <= 0)
     throw std::invalid_argument("usage: bench_day --data DIR --plugin LIB --djxh DJXH --sim-pid PID [--label TEXT]");
   return a;
-}
-
-std::string Quoted(const std::string& v) {
-  std::string out = "'";
-  for (char c : v) out += c == '\'' ? std::string("''") : std::string(1, c);
-  return out + "'";
 }
 
 [[noreturn]] void Fail(const std::string& step, const std::string& message) {
@@ -188,7 +183,7 @@ void RunDay(const Args& a, host::PluginHost& plugin) {
                 10,
                 [&] {
                   const long enrolments =
-                      Count(*store, "select count(*) as n from sb_rycbjgxxb where djxh = " + Quoted(djxh));
+                      Count(*store, "select count(*) as n from sb_rycbjgxxb where djxh = " + cli::SqlLiteral(djxh));
                   return roster->getRyCount(djxh, RyOrigin::kAll, "") + enrolments + roster->getItemCount(djxh);
                 },
                 {"sb_ryjbxxb", "sb_rycbjgxxb", "sb_rycbxmb"}};
@@ -216,8 +211,8 @@ void RunDay(const Args& a, host::PluginHost& plugin) {
     filter.month = month;
     std::string rows = roster->getUpdateData(djxh, filter, -1, 0);
     malloc_trim(0);  // as the demo does here: the store's sort of 200,000 joined rows
-    const auto amounts =
-        cli::AssessedAmountsText(store->getData("select xzid, ybtfe from ds_rysbztb where djxh = " + Quoted(djxh)));
+    const auto amounts = cli::AssessedAmountsText(
+        store->getData("select xzid, ybtfe from ds_rysbztb where djxh = " + cli::SqlLiteral(djxh)));
     sb = cli::DeclarationFromTakenRosterText(std::move(rows), amounts, "", yearNo);
     document = std::move(sb.text);
     return Rows{sb.persons, 30};

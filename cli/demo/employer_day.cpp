@@ -19,6 +19,7 @@
 #include "cli/pay_command.h"
 #include "cli/roster_declaration.h"
 #include "cli/roster_workbooks.h"
+#include "cli/sql_literal.h"
 #include "cli/state_names.h"
 #include "cli/text_table.h"
 #include "codec/json_cursor.h"
@@ -37,13 +38,6 @@ namespace velmor::cli {
 namespace {
 
 using Json = nlohmann::json;
-
-// Each ' doubled: the store's quote-doubling for a value inside quotes.
-std::string EscapeSql(const std::string& value) {
-  std::string out;
-  for (char c : value) out += c == '\'' ? std::string("''") : std::string(1, c);
-  return out;
-}
 
 double Amount(const Json& row, const char* key) {
   const std::string text = CellText(row, key);
@@ -188,8 +182,8 @@ void RunEmployerDay(DemoContext& c, LongOperation& op) {
       HandBackFreedMemory();  // the store's sort of 200,000 joined rows
       rosterRows = FirstRows(rows, ReceiptCount(c));
       Ref<IEmployeeDao> store = session.Require<IEmployeeDao>("IEmployeeDao");
-      const std::map<std::string, double> amounts = AssessedAmountsText(
-          store->getData("select xzid, ybtfe from ds_rysbztb where djxh = '" + EscapeSql(djxh) + "'"));
+      const std::map<std::string, double> amounts =
+          AssessedAmountsText(store->getData("select xzid, ybtfe from ds_rysbztb where djxh = " + SqlLiteral(djxh)));
       sb = DeclarationFromTakenRosterText(std::move(rows), amounts, hasOffice ? offices[0].get<std::string>() : "",
                                           c.year);
     }

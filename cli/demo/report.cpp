@@ -7,8 +7,10 @@
 
 #include "cli/declare_command.h"
 #include "cli/json_rows.h"
+#include "cli/sql_literal.h"
 #include "cli/state_names.h"
 #include "cli/text_table.h"
+#include "velmor/employee_dao.h"
 #include "velmor/employee_service.h"
 #include "velmor/jk_service.h"
 #include "velmor/rcsb_mgr.h"
@@ -56,21 +58,28 @@ ReportTable Declarations(DemoContext& c) {
 }
 
 // The stored payments by method and state (each line once), then the vouchers by the payment
-// state the server answered.
+// state the server answered. The lines are counted and summed by the store: the listing of every
+// line (200,000 at 100,000 persons, sorted by payment time) took over 3 s to tell the same.
 ReportTable Payments(DemoContext& c) {
-  Ref<IJkService> jk = c.session.Require<IJkService>("IJkService");
-  std::string rows;
-  if (!jk->GetData("", 1, 3, 0, 0, rows)) c.session.Fail(jk->GetErrorMessage());
+  Ref<IEmployeeDao> store = c.session.Require<IEmployeeDao>("IEmployeeDao");
+  const std::string rows = store->getData(
+      "select jkfs, jkzt, dyzt, count(*) as n, sum(qfje) as qfje from sb_fkjnxxb where djxh = " + SqlLiteral(c.djxh) +
+      " and jkfs in (1, 3) group by jkfs, jkzt, dyzt");
   std::map<std::string, std::pair<int, double>> byState;
-  // A listing of every line of the day (200,000 at 100,000 persons): read as text, not as a tree.
-  ForEachRow(rows, {"jkfs", "jkzt", "dyzt", "qfje"}, [&](std::string_view, const std::vector<std::string>& r) {
+  int32_t counted = 0;
+  ForEachRow(rows, {"jkfs", "jkzt", "dyzt", "n", "qfje"}, [&](std::string_view, const std::vector<std::string>& r) {
     const std::string key =
         (r[0] == "1" ? "扣款" : "银行端凭证") + std::string(" jkzt ") + r[1] + " dyzt " + r[2];
-    byState[key].first += 1;
-    byState[key].second += std::strtod(r[3].empty() ? "0" : r[3].c_str(), nullptr);
+    byState[key].first += std::atoi(r[3].c_str());
+    byState[key].second += std::strtod(r[4].empty() ? "0" : r[4].c_str(), nullptr);
+    counted += std::atoi(r[3].c_str());
   });
-  rows.clear();
-  rows.shrink_to_fit();
+  // The payment service's own count of the same lines: a query the store refused reads as none.
+  Ref<IJkService> jk = c.session.Require<IJkService>("IJkService");
+  int32_t lines = 0;
+  if (!jk->GetCount("", 1, 3, lines)) c.session.Fail(jk->GetErrorMessage());
+  if (lines != counted)
+    c.session.Fail("缴款明细汇总不完整：共" + std::to_string(lines) + "条，汇总" + std::to_string(counted) + "条");
   ReportTable t{"缴款", {"缴费方式与状态", "笔数", "金额"}, {}};
   for (const auto& [key, n] : byState) t.rows.push_back({key, std::to_string(n.first), Money(n.second)});
   for (const auto& [state, n] : c.employer.voucherStates)
