@@ -58,6 +58,33 @@ TEST(JsonCursor, StringsAreDecodedAsTheGeneralParserDecodesThem) {
   }
 }
 
+// Every byte that ends a plain run (quote, escape, control character, UTF-8) stops it wherever it
+// falls, after runs of every length, before and after an escape; every other byte value passes.
+TEST(JsonCursor, EveryByteThatEndsAPlainRunIsSeenWhereverItFalls) {
+  const std::vector<std::string> stops = {"\"",           "\\n",  "\\u4e2d", std::string(1, '\x01'), "\x1f", "\xC3\xA9",
+                                          "\xE4\xB8\xAD", "\x80", "\xFF",    std::string(1, '\0')};
+  for (const std::string& stop : stops) {
+    for (size_t at = 0; at < 20; ++at) {
+      for (const std::string& before : {std::string(), std::string("\\t")}) {
+        const std::string text = "\"" + before + std::string(at, 'a') + stop + "b~ \x7f!#[]{}:,0123456789xyz\"";
+        const bool accepted = Json::accept(text);
+        EXPECT_EQ(CursorAccepts(text), accepted)
+            << "stop " << Json(stop).dump(-1, ' ', true, Json::error_handler_t::replace) << " at " << at;
+        if (!accepted) continue;
+        JsonCursor c(text);
+        std::string scratch;
+        EXPECT_EQ(std::string(c.String(scratch)), Json::parse(text).get<std::string>()) << "at " << at;
+      }
+    }
+  }
+  for (int byte = 1; byte < 256; ++byte) {  // each byte value after runs of every length
+    for (size_t at = 0; at < 10; ++at) {
+      const std::string text = "[\"" + std::string(at, 'z') + std::string(1, static_cast<char>(byte)) + "0123456789\"]";
+      EXPECT_EQ(CursorAccepts(text), Json::accept(text)) << "byte " << byte << " at " << at;
+    }
+  }
+}
+
 TEST(JsonCursor, WalksObjectsMemberByMemberAndGivesSpans) {
   const std::string text = R"( {"n": -1.5e2, "s":"v", "o": {"x": [1, "]"]}, "e": [], "t": true} )";
   JsonCursor c(text);
