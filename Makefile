@@ -45,12 +45,14 @@ bench-roster-sync: configure
 
 # The working day end to end at SMALL and PERSONS persons, each step against its insert floor
 # measured in the same run, with the peak memory of client and simulator; then `velmor demo`.
+# ROUNDS runs the day that many times at each size (the cost per row compared is each step's best).
 SMALL ?= 25000
 PAYMENT ?= yes
+ROUNDS ?= 1
 .PHONY: bench-day
 bench-day: configure
 	cmake --build $(BUILD) --target velmor velmor-taxsim VelmorService bench_day -j $(JOBS)
-	PAYMENT=$(PAYMENT) bash bench/day/day_bench.sh $(BUILD) $(PERSONS) $(SMALL)
+	PAYMENT=$(PAYMENT) ROUNDS=$(ROUNDS) bash bench/day/day_bench.sh $(BUILD) $(PERSONS) $(SMALL)
 
 # libFuzzer targets (clang); FUZZ_SECONDS per target.
 FUZZ_SECONDS ?= 60

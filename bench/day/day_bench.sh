@@ -5,7 +5,9 @@
 # INSERT of as many rows in one transaction, same run, same kind of database file), the ratio,
 # and the peak resident memory of the client and of the simulator. Then the cost per row of each
 # step at both sizes, and `velmor demo` at PERSONS under /usr/bin/time (DEMO=0 skips it).
-# PAYMENT=no leaves out the payment steps, and so the demo.
+# PAYMENT=no leaves out the payment steps, and so the demo. ROUNDS=N (default 1) runs the day N
+# times at each size and compares each step's best cost per row at the two sizes: one run of a
+# few seconds moves with a shared machine as much as the growth being measured.
 #
 #   bench/day/day_bench.sh [BUILD_DIR] [PERSONS] [SMALL]
 set -euo pipefail
@@ -14,6 +16,7 @@ PERSONS=${2:-100000}
 SMALL=${3:-25000}
 DEMO=${DEMO:-1}
 PAYMENT=${PAYMENT:-yes}
+ROUNDS=${ROUNDS:-1}
 BIN="$BUILD/bin"
 PLUGIN="$BUILD/lib/libVelmorService.so"
 for p in "$BIN/velmor" "$BIN/velmor-taxsim" "$BIN/bench_day"; do
@@ -40,13 +43,14 @@ start_sim() {
 
 sim_peak_mb() { awk '/^VmHWM:/{printf "%.1f", $2/1024}' "/proc/$SIM_PID/status"; }
 
+# Runs the day at $1 persons; its table goes to $WORK/day-$1-$2.txt ($2: the round).
 run_day() {
   local n=$1 data="$WORK/data-$1"
   start_sim "$n"
   "$BIN/velmor" --data "$data" init --server "$URL" --djxh "$DJXH" >/dev/null
   "$BIN/bench_day" --data "$data" --plugin "$PLUGIN" --djxh "$DJXH" --sim-pid "$SIM_PID" --label "$n persons" \
     --payment "$PAYMENT" \
-    | tee "$WORK/day-$n.txt"
+    | tee "$WORK/day-$n-$2.txt"
   stop_sim
   rm -rf "$data"
   echo
@@ -54,23 +58,31 @@ run_day() {
 
 echo "machine: $(nproc) cores, $(awk '/MemTotal/{printf "%.1f GB", $2/1048576}' /proc/meminfo), $(uname -sr)"
 echo
-run_day "$SMALL"
-run_day "$PERSONS"
+for round in $(seq 1 "$ROUNDS"); do
+  run_day "$SMALL" "$round"
+  run_day "$PERSONS" "$round"
+done
 
-# The cost per row of each row step at both sizes (linear growth keeps the ratio near 1).
-echo "cost per row (us/row): step, at $SMALL, at $PERSONS, ratio"
-awk -v small="$WORK/day-$SMALL.txt" -v big="$WORK/day-$PERSONS.txt" '
-  function load(file, into,   line, f, name, n) {
-    while ((getline line < file) > 0) {
-      if (line ~ /^day at / || line ~ /^step / || line ~ /^total / || line ~ /^\(/) continue
-      name = substr(line, 1, 22); sub(/ +$/, "", name)
-      n = split(line, f, / +/)
-      if (f[n] != "-") into[name] = f[n]
-      order[++count] = name
+# The cost per row of each row step at both sizes, the best of the rounds at each (linear growth
+# keeps the ratio near 1).
+echo "cost per row (us/row): step, at $SMALL, at $PERSONS, ratio (best of $ROUNDS run(s) at each size)"
+awk -v small="$(ls "$WORK"/day-"$SMALL"-*.txt)" -v big="$(ls "$WORK"/day-"$PERSONS"-*.txt)" '
+  function load(files, into,   file, i, k, line, f, name, n, list) {
+    k = split(files, list, "\n")
+    for (i = 1; i <= k; i++) {
+      file = list[i]
+      while ((getline line < file) > 0) {
+        if (line ~ /^day at / || line ~ /^step / || line ~ /^total / || line ~ /^\(/) continue
+        name = substr(line, 1, 22); sub(/ +$/, "", name)
+        n = split(line, f, / +/)
+        if (f[n] != "-" && (!(name in into) || f[n] + 0 < into[name] + 0)) into[name] = f[n]
+        if (!(name in seen)) { seen[name] = 1; order[++count] = name }
+      }
+      close(file)
     }
   }
   BEGIN {
-    load(small, a); count = 0; load(big, b)
+    load(small, a); load(big, b)
     for (i = 1; i <= count; i++) {
       s = order[i]
       if ((s in a) && (s in b) && a[s] > 0) printf "  %-22s %9.2f %9.2f %6.2fx\n", s, a[s], b[s], b[s] / a[s]
