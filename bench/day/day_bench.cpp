@@ -31,10 +31,10 @@
 #include "bench/day/day_floor.h"
 #include "cli/demo/arrears_split.h"
 #include "cli/roster_declaration.h"
-#include "cli/sql_literal.h"
 #include "host/db/database.h"
 #include "host/host.h"
 #include "host/plugin_host.h"
+#include "store/sql.h"
 #include "velmor/dict_mgr.h"
 #include "velmor/employee_dao.h"
 #include "velmor/employee_service.h"
@@ -183,7 +183,7 @@ void RunDay(const Args& a, host::PluginHost& plugin) {
                 10,
                 [&] {
                   const long enrolments =
-                      Count(*store, "select count(*) as n from sb_rycbjgxxb where djxh = " + cli::SqlLiteral(djxh));
+                      Count(*store, "select count(*) as n from sb_rycbjgxxb where djxh = " + QuotedStr(djxh));
                   return roster->getRyCount(djxh, RyOrigin::kAll, "") + enrolments + roster->getItemCount(djxh);
                 },
                 {"sb_ryjbxxb", "sb_rycbjgxxb", "sb_rycbxmb"}};
@@ -211,8 +211,8 @@ void RunDay(const Args& a, host::PluginHost& plugin) {
     filter.month = month;
     std::string rows = roster->getUpdateData(djxh, filter, -1, 0);
     malloc_trim(0);  // as the demo does here: the store's sort of 200,000 joined rows
-    const auto amounts = cli::AssessedAmountsText(
-        store->getData("select xzid, ybtfe from ds_rysbztb where djxh = " + cli::SqlLiteral(djxh)));
+    const auto amounts =
+        cli::AssessedAmountsText(store->getData("select xzid, ybtfe from ds_rysbztb where djxh = " + QuotedStr(djxh)));
     sb = cli::DeclarationFromTakenRosterText(std::move(rows), amounts, "", yearNo);
     document = std::move(sb.text);
     return Rows{sb.persons, 30};

@@ -19,10 +19,10 @@
 #include "cli/pay_command.h"
 #include "cli/roster_declaration.h"
 #include "cli/roster_workbooks.h"
-#include "cli/sql_literal.h"
 #include "cli/state_names.h"
 #include "cli/text_table.h"
 #include "codec/json_cursor.h"
+#include "store/sql.h"
 #include "velmor/dict_mgr.h"
 #include "velmor/employee_dao.h"
 #include "velmor/employee_service.h"
@@ -183,7 +183,7 @@ void RunEmployerDay(DemoContext& c, LongOperation& op) {
       rosterRows = FirstRows(rows, ReceiptCount(c));
       Ref<IEmployeeDao> store = session.Require<IEmployeeDao>("IEmployeeDao");
       const std::map<std::string, double> amounts =
-          AssessedAmountsText(store->getData("select xzid, ybtfe from ds_rysbztb where djxh = " + SqlLiteral(djxh)));
+          AssessedAmountsText(store->getData("select xzid, ybtfe from ds_rysbztb where djxh = " + QuotedStr(djxh)));
       sb = DeclarationFromTakenRosterText(std::move(rows), amounts, hasOffice ? offices[0].get<std::string>() : "",
                                           c.year);
     }

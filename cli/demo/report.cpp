@@ -7,9 +7,9 @@
 
 #include "cli/declare_command.h"
 #include "cli/json_rows.h"
-#include "cli/sql_literal.h"
 #include "cli/state_names.h"
 #include "cli/text_table.h"
+#include "store/sql.h"
 #include "velmor/employee_dao.h"
 #include "velmor/employee_service.h"
 #include "velmor/jk_service.h"
@@ -63,7 +63,7 @@ ReportTable Declarations(DemoContext& c) {
 ReportTable Payments(DemoContext& c) {
   Ref<IEmployeeDao> store = c.session.Require<IEmployeeDao>("IEmployeeDao");
   const std::string rows = store->getData(
-      "select jkfs, jkzt, dyzt, count(*) as n, sum(qfje) as qfje from sb_fkjnxxb where djxh = " + SqlLiteral(c.djxh) +
+      "select jkfs, jkzt, dyzt, count(*) as n, sum(qfje) as qfje from sb_fkjnxxb where djxh = " + QuotedStr(c.djxh) +
       " and jkfs in (1, 3) group by jkfs, jkzt, dyzt");
   std::map<std::string, std::pair<int, double>> byState;
   int32_t counted = 0;

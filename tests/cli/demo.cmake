@@ -10,8 +10,7 @@ velmor_add_test(NAME cli_roster_declaration
   LIBS nlohmann_json::nlohmann_json)
 target_include_directories(test_cli_roster_declaration PRIVATE ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/plugin)
 velmor_add_test(NAME cli_arrears_split
-  SOURCES ${CMAKE_CURRENT_LIST_DIR}/arrears_split_test.cpp ${CMAKE_CURRENT_LIST_DIR}/sql_literal_test.cpp
-    ${PROJECT_SOURCE_DIR}/cli/demo/arrears_split.cpp
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/arrears_split_test.cpp ${PROJECT_SOURCE_DIR}/cli/demo/arrears_split.cpp
     ${PROJECT_SOURCE_DIR}/cli/json_rows.cpp
     ${PROJECT_SOURCE_DIR}/plugin/codec/json_cursor.cpp
   LIBS nlohmann_json::nlohmann_json)
