@@ -319,15 +319,15 @@ RosterDeclaration FromRosterTree(std::string_view rows, const std::map<std::stri
 RosterDeclaration FromRosterText(std::string_view rows, std::string* owned,
                                  const std::map<std::string, double>& amounts, const std::string& swjgdm, int jfnd) {
   DeclarationWriter writer(amounts, jfnd);
+  bool read = false;
   try {
     RowReader(rows).Run([&](const ScannedRow& row) { writer.Add(row); }, false);
+    read = true;
   } catch (const OtherShape&) {
-    return FromRosterTree(rows, amounts, swjgdm, jfnd);
   } catch (const JsonCursor::Malformed&) {
-    return FromRosterTree(rows, amounts, swjgdm, jfnd);
   } catch (const nlohmann::json::exception&) {
-    return FromRosterTree(rows, amounts, swjgdm, jfnd);
   }
+  if (!read) return FromRosterTree(rows, amounts, swjgdm, jfnd);
   if (owned) std::string().swap(*owned);
   return writer.Finish(swjgdm);
 }

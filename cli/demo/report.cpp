@@ -70,9 +70,10 @@ ReportTable Payments(DemoContext& c) {
   ForEachRow(rows, {"jkfs", "jkzt", "dyzt", "n", "qfje"}, [&](std::string_view, const std::vector<std::string>& r) {
     const std::string key =
         (r[0] == "1" ? "扣款" : "银行端凭证") + std::string(" jkzt ") + r[1] + " dyzt " + r[2];
-    byState[key].first += std::atoi(r[3].c_str());
+    const int n = std::atoi(r[3].c_str());
+    byState[key].first += n;
     byState[key].second += std::strtod(r[4].empty() ? "0" : r[4].c_str(), nullptr);
-    counted += std::atoi(r[3].c_str());
+    counted += n;
   });
   // The payment service's own count of the same lines: a query the store refused reads as none.
   Ref<IJkService> jk = c.session.Require<IJkService>("IJkService");
