@@ -20,6 +20,11 @@ ArrearsSplit SplitArrears(std::string_view lines) {
   ArrearsSplit out;
   const size_t half = (read.size() + 1) / 2;
   std::unordered_set<std::string> documents;
+  // Each half's room taken once: grown by doubling, a text of 100,000 lines is copied at every step.
+  size_t room[2] = {2, 2};
+  for (size_t i = 0; i < read.size(); ++i) room[i < half ? 0 : 1] += read[i].span.size() + 1;
+  out.deduction.reserve(room[0]);
+  out.voucher.reserve(room[1]);
   out.deduction = "[";
   out.voucher = "[";
   for (size_t i = 0; i < read.size(); ++i) {

@@ -28,6 +28,10 @@ bool ArrearsLines::Read(std::string_view answer, std::vector<Line>& lines, std::
   JsonCursor c(answer);
   JsonObjectReader line;
   std::string scratch;
+  // The lines' texts are at most the answer's: room for the first answer is taken once rather
+  // than grown into by doubling (each step copied into fresh pages). Later answers mostly repeat
+  // lines already held, which take no room.
+  if (texts_.empty()) texts_.reserve(answer.size() + 1);
   if (c.Peek() != Kind::kObject) {
     c.Skip();
     c.End();
@@ -166,7 +170,8 @@ std::string ArrearsLines::DocumentsJson() const {
     if (out.size() > 1) out += ',';
     AppendJsonString(out, yzpzxh);
   }
-  return out + "]";
+  out += ']';
+  return out;
 }
 
 std::string ArrearsLines::TakeSortedJson() {

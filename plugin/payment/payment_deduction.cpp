@@ -93,7 +93,8 @@ std::string DeductionGroupsJson(const payment::SelectedLines& lines) {
     }
     out += "]}";
   }
-  return out + "]";
+  out += ']';
+  return out;
 }
 
 // The deduction's feedback applied to the selected lines: the lines to store (those deducted,
@@ -149,7 +150,11 @@ std::string DeductedLines(payment::SelectedLines& lines, std::string_view answer
 
   const std::string now = NowText(), jkzh = Text(agreement, "jkzh"), yhyywdMc = Text(agreement, "yhyywdMc");
   JsonChanges changes;
-  std::string out = "[";
+  // Room for the lines and the answer's values taken once: a text of 100,000 lines grown by
+  // doubling is copied into fresh pages at every step.
+  std::string out;
+  out.reserve(lines.TextSize() + members[1].size() + 2);
+  out += '[';
   for (size_t i = 0; i < fed.size(); ++i) {
     const Fed& f = fed[i];
     const int32_t jkzt = f.fed ? f.outcome.jkzt : 4;
@@ -169,7 +174,8 @@ std::string DeductedLines(payment::SelectedLines& lines, std::string_view answer
       row.Write(out, changes.Get());
     }
   }
-  return out + "]";
+  out += ']';
+  return out;
 }
 
 }  // namespace

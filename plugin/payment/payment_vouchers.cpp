@@ -26,6 +26,9 @@ namespace {
 // The members of a selected line that issuing vouchers reads.
 enum SelectedKey : size_t { kYzpzxh, kZsuuid, kDyzt, kHsjg, kZsjgDm };
 
+// About what the members a voucher adds to a line take in its text.
+constexpr size_t kVoucherMembersRoom = 256;
+
 // A line's voucher: the text of the last entry of the answer's list naming its zsuuid (empty for
 // an entry that is no object, which reads as an empty one).
 struct VoucherOf {
@@ -65,7 +68,10 @@ std::string VoucheredLines(payment::SelectedLines& lines, const std::vector<Vouc
   const std::string now = NowText();
   JsonObjectReader v;
   JsonChanges changes;
-  std::string stored = "[";
+  // Room taken once (see DeductedLines): each line comes back with a few members more.
+  std::string stored;
+  stored.reserve(lines.TextSize() + lines.Size() * kVoucherMembersRoom + 2);
+  stored += '[';
   for (size_t i = lines.Size(); i-- > 0;) {
     const VoucherOf& voucher = vouchers[i];
     if (!voucher.on && static_cast<int32_t>(payment::NumberOfText(lines.Key(i, kDyzt))) != 1) continue;
@@ -80,7 +86,8 @@ std::string VoucheredLines(payment::SelectedLines& lines, const std::vector<Vouc
     if (stored.size() > 1) stored += ',';
     lines.Write(i, stored, changes.Get());
   }
-  return stored + "]";
+  stored += ']';
+  return stored;
 }
 
 }  // namespace

@@ -27,6 +27,9 @@ class SelectedLines {
 
   size_t Size() const { return spans_.size(); }
   bool Empty() const { return spans_.empty(); }
+  // The length of the text the lines were read from: what their texts written again take,
+  // before changes.
+  size_t TextSize() const { return text_.size(); }
   // Member `key` (by its place in the constructor's list) of line `line`, as Text() reads it.
   std::string_view Key(size_t line, size_t key) const;
   // Appends line `line` as the general parser's dump() writes it, with `changes` applied.
