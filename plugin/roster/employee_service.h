@@ -18,6 +18,7 @@
 #pragma once
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <set>
 #include <string>
@@ -47,6 +48,21 @@ inline constexpr const char* kFirstGxsj = "1900-01-01 00:00:00";
 inline constexpr int64_t kWriterWaitMs = 600000;
 
 // The drain rules of the person requests of an enrolment download.
+// Whether the server knows a person (by name, ID type and number) among the payer's persons,
+// asked of the store person by person (each answer kept): a workbook of a few rows does not read
+// a roster of 100,000 persons. Views the store it is given, which must outlive it; one thread.
+class KnownServerPersons {
+ public:
+  KnownServerPersons(IEmployeeDao& dao, std::string djxh) : dao_(dao), djxh_(std::move(djxh)) {}
+  // Raises taxml::Failure with the store's message when it cannot answer.
+  bool Knows(const std::string& xm, const std::string& zjlx, const std::string& zjhm);
+
+ private:
+  IEmployeeDao& dao_;
+  std::string djxh_;
+  std::map<std::string, bool> asked_;
+};
+
 struct CbryxxDrainRules {
   size_t minOutstanding = 20;   // drain only with at least this many outstanding
   int64_t afterMs = 3000;       // and more than this long after the first was sent
@@ -162,10 +178,10 @@ class TEmployeeServiceImpl : public ServiceImpl<TSBBaseObj, IEmployeeService> {
   // The body of updateCbryxx inside its guard; answers what was refused (records with a value
   // the store cannot hold, named), empty when nothing was.
   std::string DownloadCbryxx(const std::string& djxh, bool incremental, IProgressView* progress);
-  // addWbry with the server persons' keys already read (importWbry read them to check its rows):
-  // a roster of 100,000 persons is not read twice for a workbook of a few rows.
+  // addWbry with the server persons importWbry already asked about (its rows' checks): each
+  // person is looked up in the store once.
   bool AddWbry(const std::string& djxh, const std::vector<WbryInput>& persons, IProgressView* progress,
-               std::vector<WbryOutcome>& outcomes, std::string& message, const std::set<std::string>* known);
+               std::vector<WbryOutcome>& outcomes, std::string& message, KnownServerPersons* known);
   // Catches at the boundary: logs "[TEmployeeServiceImpl.<op>]异常：<text>" (or the bracketed
   // form), puts `prefix` + text (a taxml::Failure's text as it is) into message and
   // ErrorMessage, and answers false.
@@ -185,9 +201,8 @@ class TEmployeeServiceImpl : public ServiceImpl<TSBBaseObj, IEmployeeService> {
 Ref<IEmployeeDao> EmployeeDao();
 Ref<ISysParamIntf> SysParams(const std::string& djxh);
 
-// The key of a person by name, ID type and number, and the keys of the payer's server persons.
+// The key of a person by name, ID type and number.
 std::string PersonKey(const std::string& xm, const std::string& zjlx, const std::string& zjhm);
-std::set<std::string> ServerPersonKeys(IEmployeeDao& dao, const std::string& djxh);
 // The payer's valid agencies from its scheme account; refuses "当前虚拟户不存在有效社保经办机构".
 std::set<std::string> ValidSbjbjgdm();
 

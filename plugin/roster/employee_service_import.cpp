@@ -79,7 +79,7 @@ bool TEmployeeServiceImpl::importWbry(const std::string& djxh, const std::string
     const std::vector<roster::DataRow> data = ReadRows(book, layout, true);
     Ref<IGroupServiceDAO> groups = GetGroupServiceDAO();
     Ref<IEmployeeDao> dao = EmployeeDao();
-    const std::set<std::string> known = ServerPersonKeys(*dao, djxh);
+    KnownServerPersons known(*dao, djxh);
     const std::set<std::string> agencies = ValidSbjbjgdm();
     Ref<IDictionary> zjlxDict = DictZjlx();
 
@@ -99,7 +99,7 @@ bool TEmployeeServiceImpl::importWbry(const std::string& djxh, const std::string
         if (e.zjlx.empty()) errors.push_back(roster::kNoZjlxCode);
         if (e.zjlx == roster::kResidentIdCard && !roster::ResidentIdNumberOk(e.zjhm))
           errors.push_back(roster::kBadIdNumber);
-        if (!e.zjlx.empty() && known.count(PersonKey(e.xm, e.zjlx, e.zjhm))) errors.push_back(kWbryDuplicate);
+        if (!e.zjlx.empty() && known.Knows(e.xm, e.zjlx, e.zjhm)) errors.push_back(kWbryDuplicate);
       }
       // One valid agency is every person's; with several, the row names its own.
       if (agencies.size() == 1) {

@@ -2,7 +2,6 @@
 // of each is stored as a local person.
 #include <map>
 #include <optional>
-#include <set>
 
 #include "codec/taxml_exchange.h"
 #include "codec/text_utils.h"
@@ -18,15 +17,17 @@ std::string PersonKey(const std::string& xm, const std::string& zjlx, const std:
   return xm + "|" + zjlx + "|" + zjhm;
 }
 
-std::set<std::string> ServerPersonKeys(IEmployeeDao& dao, const std::string& djxh) {
-  std::set<std::string> keys;
-  const std::string text = dao.getRy3ElementHashData(djxh, RyOrigin::kServer);
-  if (!dao.GetErrorMessage().empty()) throw taxml::Failure(dao.GetErrorMessage());
-  for (const std::string& line : SplitText(text, '\n', false)) {
-    const size_t eq = line.rfind('=');
-    if (eq != std::string::npos) keys.insert(line.substr(0, eq));
+bool KnownServerPersons::Knows(const std::string& xm, const std::string& zjlx, const std::string& zjhm) {
+  auto [it, fresh] = asked_.try_emplace(PersonKey(xm, zjlx, zjhm), false);
+  if (fresh) {
+    const int32_t count = dao_.getRyCountBy4Elements(djxh_, xm, zjlx, zjhm, RyOrigin::kServer);
+    if (count < 0) {
+      asked_.erase(it);
+      throw taxml::Failure(dao_.GetErrorMessage());
+    }
+    it->second = count > 0;
   }
-  return keys;
+  return it->second;
 }
 
 bool TEmployeeServiceImpl::addWbry(const std::string& djxh, const std::vector<WbryInput>& persons,
@@ -36,13 +37,13 @@ bool TEmployeeServiceImpl::addWbry(const std::string& djxh, const std::vector<Wb
 
 bool TEmployeeServiceImpl::AddWbry(const std::string& djxh, const std::vector<WbryInput>& persons,
                                    IProgressView* progress, std::vector<WbryOutcome>& outcomes, std::string& message,
-                                   const std::set<std::string>* knownKeys) {
+                                   KnownServerPersons* knownPersons) {
   outcomes.clear();
   return Run("addWbry", "添加异常：", false, message, [&] {
     Ref<IEmployeeDao> dao = EmployeeDao();
-    std::set<std::string> read;
-    if (!knownKeys) read = ServerPersonKeys(*dao, djxh);
-    const std::set<std::string>& known = knownKeys ? *knownKeys : read;
+    std::optional<KnownServerPersons> asked;
+    if (!knownPersons) asked.emplace(*dao, djxh);
+    KnownServerPersons& known = knownPersons ? *knownPersons : *asked;
     std::map<std::string, std::vector<size_t>> byAgency;
     // Each distinct person is sent once; every place it was given at receives its outcome.
     std::map<std::string, std::vector<size_t>> occurrences;
@@ -50,7 +51,7 @@ bool TEmployeeServiceImpl::AddWbry(const std::string& djxh, const std::vector<Wb
       const WbryInput& p = persons[i];
       WbryOutcome o{p.xm, p.zjlx, p.zjhm, "", "", ""};
       const std::string key = PersonKey(p.xm, p.zjlx, p.zjhm);
-      if (known.count(key)) {
+      if (known.Knows(p.xm, p.zjlx, p.zjhm)) {
         o.reason = kWbryDuplicate;
       } else {
         std::vector<size_t>& at = occurrences[key];

@@ -69,6 +69,39 @@ TEST_F(OutsidePersons, APersonGivenTwiceGetsTheOutcomeAtBothPlacesAndIsSentOnce)
   EXPECT_EQ(Count("select count(*) as n from sb_ryjbxxb where ly = '1' and zjhm = '" + theirs.zjhm + "'"), 1);
 }
 
+TEST_F(OutsidePersons, OnlyServerPersonsOfThisPayerAreDuplicatesAndAStoreThatCannotAnswerRefuses) {
+  FullSync();
+  taxsim::Person mine = sim_.WithState([&](taxsim::State& s) { return s.PersonsOf(kPayer).first[0]; });
+  taxsim::Person theirs = sim_.WithState([&](taxsim::State& s) { return s.PersonsOf(taxsim::GeneratedDjxh(2)).first[2]; });
+  const WbryInput outside{theirs.xm, theirs.zjlxDm, theirs.zjhm, "A1", -1, "", ""};
+  std::vector<WbryOutcome> out;
+  std::string message;
+  ASSERT_TRUE(svc_->addWbry(kPayer, {outside}, nullptr, out, message)) << message;
+  ASSERT_EQ(out.size(), 1u);
+  EXPECT_EQ(out[0].state, "1");
+  // Now a local (outside) person of this payer: asked again, it is no server duplicate.
+  ASSERT_TRUE(svc_->addWbry(kPayer, {outside}, nullptr, out, message)) << message;
+  EXPECT_EQ(out[0].reason, "");
+  EXPECT_EQ(out[0].state, "1");
+  // The same person under another ID type, and this payer's person with another name, are
+  // other persons; the payer's own person as it is, is one.
+  const WbryInput otherType{mine.xm, "299", mine.zjhm, "A1", -1, "", ""};
+  const WbryInput otherName{mine.xm + "甲", mine.zjlxDm, mine.zjhm, "A1", -1, "", ""};
+  const WbryInput same{mine.xm, mine.zjlxDm, mine.zjhm, "A1", -1, "", ""};
+  ASSERT_TRUE(svc_->addWbry(kPayer, {otherType, otherName, same}, nullptr, out, message)) << message;
+  ASSERT_EQ(out.size(), 3u);
+  EXPECT_NE(out[0].reason, "与城乡居民参保信息更新菜单中数据重复");
+  EXPECT_NE(out[1].reason, "与城乡居民参保信息更新菜单中数据重复");
+  EXPECT_EQ(out[2].reason, "与城乡居民参保信息更新菜单中数据重复");
+
+  // Without the roster's table nothing is sent and the store's failure is the message.
+  const size_t callsBefore = sim_.RecentCalls().size();
+  ASSERT_TRUE(dao_->ExecSQL("drop table sb_ryjbxxb"));
+  EXPECT_FALSE(svc_->addWbry(kPayer, {same}, nullptr, out, message));
+  EXPECT_EQ(message, "添加异常：数据库查询失败。");
+  EXPECT_EQ(sim_.RecentCalls().size(), callsBefore);
+}
+
 TEST_F(OutsidePersons, NameRules) {
   std::string message;
   EXPECT_TRUE(svc_->CheckName(Repeat("张", 25), message)) << message;
