@@ -251,5 +251,31 @@ TEST_F(RosterDownload, DeclarationStatesCollapseCopiesAndAFailureHalfWayStoresNo
   EXPECT_EQ(Count("select count(*) as n from ds_rysbztb"), 0);
 }
 
+// Enough persons for the declaration states to come in several pages (of 2000).
+class ManyStatePages : public SchemeFixture {
+ protected:
+  ManyStatePages() : SchemeFixture(6000, 1) {}
+};
+
+TEST_F(ManyStatePages, EveryPageIsStoredOnceAndARefusalOfALaterOneStoresNothing) {
+  const int items = static_cast<int>(SimItems());
+  ASSERT_GT(items, 5 * 2000) << "the scenario must give six pages or more";
+  int32_t stored = 0;
+  std::string message;
+  ASSERT_TRUE(svc_->QueryHdsbztCx(kPayer, "2024-01-01", "2024-12-31", nullptr, stored, message)) << message;
+  EXPECT_EQ(stored, items);
+  EXPECT_EQ(Count("select count(*) as n from ds_rysbztb"), items);
+  EXPECT_EQ(Count("select count(*) as n from (select distinct jfnd, xzid from ds_rysbztb)"), items) << "no page twice";
+
+  // The sixth page's request refused, after the first pages' answers were read and written:
+  // nothing of this query is kept, the states stored before stay as they were.
+  ASSERT_TRUE(dao_->ExecSQL("update ds_rysbztb set sbzt = 'X'"));
+  Fault(R"({"kind":"refuse","serviceCode":"0108","endpoint":"submit","skip":5})");
+  EXPECT_FALSE(svc_->QueryHdsbztCx(kPayer, "2024-01-01", "2024-12-31", nullptr, stored, message));
+  EXPECT_EQ(message, "批量请求失败！");
+  EXPECT_EQ(Count("select count(*) as n from ds_rysbztb"), items);
+  EXPECT_EQ(Count("select count(*) as n from ds_rysbztb where sbzt = 'X'"), items);
+}
+
 }  // namespace
 }  // namespace velmor::testing
