@@ -1,5 +1,6 @@
 #include "taxsim/answer.h"
 
+#include <stdexcept>
 #include <vector>
 
 #include "taxsim/codec.h"
@@ -31,6 +32,79 @@ void TaxmlAnswer::AddValue(pugi::xml_node parent, std::string_view name, std::st
   parent.append_child(std::string(name).c_str()).text().set(std::string(value).c_str());
 }
 
+namespace {
+
+// True for a byte pugixml writes as it is in element text.
+bool Plain(unsigned char c) { return c >= 0x20 && c != '&' && c != '<' && c != '>' && c != '"' && c != '\''; }
+
+// Appends value as pugixml writes it in element text: plain text as it is, anything else through
+// pugixml itself, so that the two never differ.
+void AppendEscaped(std::string& out, std::string_view value) {
+  bool plain = true;
+  for (char c : value) plain = plain && Plain(static_cast<unsigned char>(c));
+  if (plain) {
+    out.append(value);
+    return;
+  }
+  pugi::xml_document one;
+  one.append_child("v").text().set(std::string(value).c_str());
+  struct Append : pugi::xml_writer {
+    std::string text;
+    void write(const void* data, size_t size) override { text.append(static_cast<const char*>(data), size); }
+  } written;
+  one.document_element().print(written, "", pugi::format_raw, pugi::encoding_utf8);
+  // "<v>" ... "</v>"
+  out.append(written.text, 3, written.text.size() - 7);
+}
+
+}  // namespace
+
+TextRows& TextRows::Row() {
+  Close();
+  open_ = true;
+  return *this;
+}
+
+TextRows& TextRows::Value(std::string_view name, std::string_view value) {
+  if (!open_) Row();
+  if (!filled_) text_.append("<").append(rowName_).append(">");
+  filled_ = true;
+  text_.append("<").append(name).append(">");
+  AppendEscaped(text_, value);
+  text_.append("</").append(name).append(">");
+  return *this;
+}
+
+void TextRows::Close() {
+  if (open_) text_.append(filled_ ? "</" : "<").append(rowName_).append(filled_ ? ">" : "/>");
+  open_ = filled_ = false;
+}
+
+TextRows& TaxmlAnswer::AddTextList(std::string_view listName, std::string_view rowName) {
+  textLists_.push_back(std::unique_ptr<TextRows>(new TextRows(AddList(listName), std::string(rowName))));
+  return *textLists_.back();
+}
+
+void TaxmlAnswer::MakeRowsElements() {
+  for (const std::unique_ptr<TextRows>& rows : textLists_) {
+    rows->Close();
+    if (rows->text_.empty() || !rows->list_) continue;
+    pugi::xml_document parsed;
+    const std::string wrapped = "<r>" + rows->text_ + "</r>";
+    // Kept as written: values of blanks only, and no end-of-line rewriting.
+    if (!parsed.load_buffer(wrapped.data(), wrapped.size(), pugi::parse_escapes | pugi::parse_ws_pcdata,
+                            pugi::encoding_utf8))
+      throw std::logic_error("text rows that do not read back as XML");
+    for (pugi::xml_node row = parsed.document_element().first_child(); row; row = row.next_sibling()) {
+      pugi::xml_node copy = rows->list_.append_copy(row);
+      // A value written empty is an element with empty text, as AddValue makes it.
+      for (pugi::xml_node v = copy.first_child(); v; v = v.next_sibling())
+        if (!v.first_child()) v.text().set("");
+    }
+  }
+  textLists_.clear();
+}
+
 std::string TaxmlAnswer::Code() const { return Root().child("code").text().get(); }
 
 void TaxmlAnswer::SetCode(std::string_view code, std::string_view message) {
@@ -39,6 +113,7 @@ void TaxmlAnswer::SetCode(std::string_view code, std::string_view message) {
 }
 
 int TaxmlAnswer::RemoveRows(std::string_view listName, int every) {
+  MakeRowsElements();
   pugi::xml_node list = Root().find_node([&](pugi::xml_node n) { return listName == n.name(); });
   if (!list || every < 1) return 0;
   std::vector<pugi::xml_node> gone;
@@ -50,6 +125,7 @@ int TaxmlAnswer::RemoveRows(std::string_view listName, int every) {
 }
 
 bool TaxmlAnswer::RemoveFirst(std::string_view name) {
+  MakeRowsElements();
   pugi::xml_node found = Root().find_node([&](pugi::xml_node n) { return name == n.name(); });
   if (!found) return false;
   return found.parent().remove_child(found);
@@ -75,11 +151,51 @@ constexpr unsigned kSaveFlags = pugi::format_raw | pugi::format_no_declaration;
 
 }  // namespace
 
+void TaxmlAnswer::Save(pugi::xml_writer& writer) const {
+  if (textLists_.empty()) {
+    doc_->save(writer, "", kSaveFlags, pugi::encoding_utf8);
+    return;
+  }
+  auto put = [&](std::string_view text) { writer.write(text.data(), text.size()); };
+  const pugi::xml_node root = Root();
+  put("<");
+  put(root.name());
+  put(">");
+  for (pugi::xml_node child = root.first_child(); child; child = child.next_sibling()) {
+    const TextRows* rows = nullptr;
+    for (const std::unique_ptr<TextRows>& t : textLists_)
+      if (t->list_ == child) rows = t.get();
+    if (!rows) {
+      child.print(writer, "", kSaveFlags, pugi::encoding_utf8);
+      continue;
+    }
+    put("<");
+    put(child.name());
+    if (rows->text_.empty() && !rows->open_) {
+      put("/>");
+      continue;
+    }
+    put(">");
+    put(rows->text_);
+    if (rows->open_) {  // the last row, ended as Close() would end it
+      put(rows->filled_ ? "</" : "<");
+      put(rows->rowName_);
+      put(rows->filled_ ? ">" : "/>");
+    }
+    put("</");
+    put(child.name());
+    put(">");
+  }
+  put("</");
+  put(root.name());
+  put(">");
+}
+
 std::string TaxmlAnswer::GzippedUtf8Text() const {
   GzipStream gz;
   gz.Append("<?xml version=\"1.0\" encoding=\"UTF-8\"?>");
   GzipWriter writer(gz);
-  doc_->save(writer, "", kSaveFlags, pugi::encoding_utf8);
+  Save(writer);
   return gz.Finish();
 }
 
@@ -87,7 +203,7 @@ std::string TaxmlAnswer::Text(std::string_view encoding) const {
   std::string out = "<?xml version=\"1.0\" encoding=\"";
   out.append(encoding).append("\"?>");
   StringWriter writer(out);
-  doc_->save(writer, "", kSaveFlags, pugi::encoding_utf8);
+  Save(writer);
   return out;
 }
 

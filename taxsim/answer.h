@@ -4,6 +4,9 @@
 //
 // TaxmlAnswer builds a response document: root `taxML` with `code` and `message` first, then
 // result elements and lists of DTO rows. Values are set as text; pugixml escapes them.
+// A list of many rows can be kept as text instead (AddTextList): it is written exactly as the
+// DOM of the same rows would be, and the faults that change the document turn its rows into
+// elements first.
 //
 // Values; one thread at a time.
 #pragma once
@@ -11,6 +14,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include <nlohmann/json.hpp>
 #include <pugixml.hpp>
@@ -20,6 +24,27 @@
 namespace velmor::taxsim {
 
 inline constexpr const char* kOkCode = "00000";
+
+// The rows of a text list: each row's values written as the DOM would save them, as they come
+// (a 200,000-row list costs its text rather than a DOM of millions of nodes). Owned by its
+// answer; valid while the answer lives.
+class TextRows {
+ public:
+  // Starts a row (the one before ends).
+  TextRows& Row();
+  // Adds <name>value</name> to the row started last.
+  TextRows& Value(std::string_view name, std::string_view value);
+
+ private:
+  friend class TaxmlAnswer;
+  TextRows(pugi::xml_node list, std::string rowName) : list_(list), rowName_(std::move(rowName)) {}
+  void Close();
+
+  pugi::xml_node list_;  // the list's element in the DOM, without children while rows are text
+  std::string rowName_;
+  std::string text_;
+  bool open_ = false, filled_ = false;
+};
 
 class TaxmlAnswer {
  public:
@@ -35,6 +60,8 @@ class TaxmlAnswer {
   // Appends <rowName> to list and returns it; fill it with AddValue.
   static pugi::xml_node AddRow(pugi::xml_node list, std::string_view rowName);
   static void AddValue(pugi::xml_node parent, std::string_view name, std::string_view value);
+  // Appends an empty list element to the root whose rows (named rowName) are kept as text.
+  TextRows& AddTextList(std::string_view listName, std::string_view rowName);
 
   std::string Code() const;
   // Replaces code and message (the "code" fault).
@@ -44,6 +71,8 @@ class TaxmlAnswer {
   // Removes every `every`-th row (the 1st, the every+1-th, ...) of the first list element of that
   // name (the "omit-rows" fault); the number removed.
   int RemoveRows(std::string_view listName, int every);
+  // Turns the rows of every text list into elements of the DOM (the faults above do it first).
+  void MakeRowsElements();
 
   // The document as text with the declaration naming `encoding` ("UTF-8" or "GBK"); UTF-8 bytes.
   std::string Text(std::string_view encoding = "UTF-8") const;
@@ -52,7 +81,12 @@ class TaxmlAnswer {
   std::string GzippedUtf8Text() const;
 
  private:
+  // Writes the document after its declaration: the root's children one by one, a text list's
+  // rows as they are.
+  void Save(pugi::xml_writer& writer) const;
+
   std::unique_ptr<pugi::xml_document> doc_;
+  std::vector<std::unique_ptr<TextRows>> textLists_;
 };
 
 // How a taxML answer goes into the envelope's "response".

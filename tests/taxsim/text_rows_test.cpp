@@ -1,0 +1,99 @@
+// A list kept as text answers exactly what the DOM of the same rows answers: as it is, packed,
+// and after the faults that change the document.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "taxsim/answer.h"
+#include "taxsim/codec.h"
+
+namespace velmor::taxsim {
+namespace {
+
+using Values = std::vector<std::pair<std::string, std::string>>;
+
+// Rows of awkward values: empty, blanks only, markup, quotes, control bytes, UTF-8, a NUL.
+std::vector<Values> AwkwardRows() {
+  return {
+      {{"a", "1"}, {"b", ""}, {"c", "  "}},
+      {},  // a row without values
+      {{"a", "x<y>&z"}, {"b", "\"q\" 'r'"}, {"c", "tab\there\nnew\rline"}},
+      {{"a", std::string("bell\a and \x1f")}, {"b", "王小二"}, {"c", std::string("cut\0off", 7)}},
+      {{"a", "]]>"}, {"b", "&amp;"}, {"c", "last"}},
+  };
+}
+
+// The same answer built both ways: a code, a value, the list, a value after it.
+struct Built {
+  TaxmlAnswer dom, text;
+};
+
+Built Build(const std::vector<Values>& rows) {
+  Built b;
+  for (TaxmlAnswer* doc : {&b.dom, &b.text}) doc->Add("before", "v&1");
+  pugi::xml_node list = b.dom.AddList("list");
+  for (const Values& r : rows) {
+    pugi::xml_node row = TaxmlAnswer::AddRow(list, "row");
+    for (const auto& [name, value] : r) TaxmlAnswer::AddValue(row, name, value);
+  }
+  TextRows& text = b.text.AddTextList("list", "row");
+  for (const Values& r : rows) {
+    text.Row();
+    for (const auto& [name, value] : r) text.Value(name, value);
+  }
+  for (TaxmlAnswer* doc : {&b.dom, &b.text}) doc->Add("after", "<end>");
+  return b;
+}
+
+TEST(TextRows, WrittenAsTheDomOfTheSameRows) {
+  Built b = Build(AwkwardRows());
+  EXPECT_EQ(b.text.Text(), b.dom.Text());
+  EXPECT_EQ(b.text.Text("GBK"), b.dom.Text("GBK"));
+  EXPECT_EQ(Gunzip(b.text.GzippedUtf8Text()), Gunzip(b.dom.GzippedUtf8Text()));
+  EXPECT_NE(b.dom.Text().find("<row/>"), std::string::npos) << "a row without values";
+
+  // No rows at all: the list is written empty, as the DOM writes it.
+  Built none = Build({});
+  EXPECT_EQ(none.text.Text(), none.dom.Text());
+  EXPECT_NE(none.dom.Text().find("<list/>"), std::string::npos);
+}
+
+TEST(TextRows, TheFaultsChangeTheRowsAsTheyChangeTheDom) {
+  const std::vector<std::function<void(TaxmlAnswer&)>> faults = {
+      [](TaxmlAnswer& a) { EXPECT_EQ(a.RemoveRows("list", 2), 3); },
+      [](TaxmlAnswer& a) { EXPECT_EQ(a.RemoveRows("list", 1), 5); },
+      [](TaxmlAnswer& a) { EXPECT_TRUE(a.RemoveFirst("list")); },
+      [](TaxmlAnswer& a) { EXPECT_TRUE(a.RemoveFirst("row")); },
+      [](TaxmlAnswer& a) { EXPECT_TRUE(a.RemoveFirst("c")); },
+      [](TaxmlAnswer& a) { EXPECT_FALSE(a.RemoveFirst("nothing")); },
+      [](TaxmlAnswer& a) { a.SetCode("99999", "出错<了>"); },
+  };
+  for (size_t i = 0; i < faults.size(); ++i) {
+    Built b = Build(AwkwardRows());
+    faults[i](b.dom);
+    faults[i](b.text);
+    EXPECT_EQ(b.text.Text(), b.dom.Text()) << "fault " << i;
+    EXPECT_EQ(b.text.Code(), b.dom.Code()) << "fault " << i;
+  }
+  // Rows made elements keep their values: a second fault acts on them as on the DOM's.
+  Built b = Build(AwkwardRows());
+  for (TaxmlAnswer* doc : {&b.dom, &b.text}) {
+    doc->RemoveRows("list", 3);
+    doc->RemoveFirst("b");
+  }
+  EXPECT_EQ(b.text.Text(), b.dom.Text());
+}
+
+TEST(TextRows, ALargeListIsTheSameText) {
+  std::vector<Values> rows;
+  for (int i = 0; i < 5000; ++i)
+    rows.push_back({{"n", std::to_string(i)}, {"v", i % 7 == 0 ? "" : "x" + std::to_string(i * 31)}});
+  Built b = Build(rows);
+  EXPECT_EQ(b.text.Text(), b.dom.Text());
+  EXPECT_EQ(Gunzip(b.text.GzippedUtf8Text()), Gunzip(b.dom.GzippedUtf8Text()));
+}
+
+}  // namespace
+}  // namespace velmor::taxsim
