@@ -106,6 +106,29 @@ TEST_F(DeclaredPersonsTest, RowsReadAsTheJsonPersons) {
             Text(Run(s_, "0081", {{"djxh", djxh_}, {"yzpzxh", yzpzxh}})));
 }
 
+TEST_F(DeclaredPersonsTest, EachPersonNumberNamesThePersonOfItsLastKnownEnrolment) {
+  ASSERT_GE(s_.persons.size(), 3u);
+  // S1 is enrolled twice (the later enrolment's person counts), S2 once with a person the server
+  // does not know (no name), S3 not at all.
+  s_.enrolments.clear();
+  s_.enrolments.push_back({djxh_, s_.persons[0].rydjxh, "J1", "S1", "", "Y"});
+  s_.enrolments.push_back({djxh_, s_.persons[1].rydjxh, "J1", "S1", "", "Y"});
+  s_.enrolments.push_back({djxh_, "UNKNOWN", "J1", "S2", "", "Y"});
+  const std::string yzpzxh = Submit(kPersons);
+  ASSERT_FALSE(yzpzxh.empty());
+  const std::string text = Text(Run(s_, "0081", {{"djxh", djxh_}, {"yzpzxh", yzpzxh}}));
+  auto rowOf = [&](const std::string& sbbm) {
+    const size_t at = text.find("<sbbm>" + sbbm + "</sbbm>");
+    if (at == std::string::npos) return std::string();
+    const size_t from = text.rfind("<sbfRysbMxDTO>", at);
+    return text.substr(from, text.find("</sbfRysbMxDTO>", at) - from);
+  };
+  EXPECT_NE(rowOf("S1").find("<xm>" + s_.persons[1].xm + "</xm>"), std::string::npos) << rowOf("S1");
+  EXPECT_NE(rowOf("S1").find("<sfzjhm>" + s_.persons[1].zjhm + "</sfzjhm>"), std::string::npos);
+  EXPECT_NE(rowOf("S2").find("<xm></xm>"), std::string::npos) << rowOf("S2");
+  EXPECT_NE(rowOf("S3").find("<xm></xm>"), std::string::npos) << rowOf("S3");
+}
+
 TEST_F(DeclaredPersonsTest, RefusedPersonsAreNamedWithTheirReason) {
   Answer a = Run(s_, "0004", {{"djxh", djxh_}, {"yblsh", "L2"}},
                  "<sbfJfsbbmxDTO><jfmxxh>1</jfmxxh><cxjmsbbm>ERR1</cxjmsbbm></sbfJfsbbmxDTO>"
