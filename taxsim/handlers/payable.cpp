@@ -23,8 +23,7 @@ Answer Payable(const Call& call, State& s) {
                  const std::string& zspmDm, const std::string& zszmDm, double yjfe) {
     TextRows& r = list.Row();
     const bool even = n % 2 == 0;
-    r.Value("cxjmhdid", "HD" + p.djxh.substr(p.djxh.size() > 4 ? p.djxh.size() - 4 : 0) +
-                                             std::to_string(n + 1));
+    r.Value("cxjmhdid", "HD" + p.djxh.substr(p.djxh.size() > 4 ? p.djxh.size() - 4 : 0) + std::to_string(n + 1));
     r.Value("sjly", "03");
     r.Value("jhsx", std::to_string(n % 3 + 1));
     r.Value("zjtzlsh", "ZJ" + jfnd + "-" + std::to_string(n / 3 + 1));

@@ -72,7 +72,8 @@ TEST_F(OutsidePersons, APersonGivenTwiceGetsTheOutcomeAtBothPlacesAndIsSentOnce)
 TEST_F(OutsidePersons, OnlyServerPersonsOfThisPayerAreDuplicatesAndAStoreThatCannotAnswerRefuses) {
   FullSync();
   taxsim::Person mine = sim_.WithState([&](taxsim::State& s) { return s.PersonsOf(kPayer).first[0]; });
-  taxsim::Person theirs = sim_.WithState([&](taxsim::State& s) { return s.PersonsOf(taxsim::GeneratedDjxh(2)).first[2]; });
+  taxsim::Person theirs =
+      sim_.WithState([&](taxsim::State& s) { return s.PersonsOf(taxsim::GeneratedDjxh(2)).first[2]; });
   const WbryInput outside{theirs.xm, theirs.zjlxDm, theirs.zjhm, "A1", -1, "", ""};
   std::vector<WbryOutcome> out;
   std::string message;
