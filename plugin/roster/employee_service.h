@@ -23,6 +23,7 @@
 #include <set>
 #include <string>
 #include <string_view>
+#include <tuple>
 #include <vector>
 
 #include "business/business_object.h"
@@ -47,7 +48,6 @@ inline constexpr const char* kYgcbxxDjxhKey = "ygcbxx_update_djxh";
 inline constexpr const char* kFirstGxsj = "1900-01-01 00:00:00";
 inline constexpr int64_t kWriterWaitMs = 600000;
 
-// The drain rules of the person requests of an enrolment download.
 // Whether the server knows a person (by name, ID type and number) among the payer's persons,
 // asked of the store person by person (each answer kept): a workbook of a few rows does not read
 // a roster of 100,000 persons. Views the store it is given, which must outlive it; one thread.
@@ -60,9 +60,10 @@ class KnownServerPersons {
  private:
   IEmployeeDao& dao_;
   std::string djxh_;
-  std::map<std::string, bool> asked_;
+  std::map<std::tuple<std::string, std::string, std::string>, bool> asked_;
 };
 
+// The drain rules of the person requests of an enrolment download.
 struct CbryxxDrainRules {
   size_t minOutstanding = 20;   // drain only with at least this many outstanding
   int64_t afterMs = 3000;       // and more than this long after the first was sent

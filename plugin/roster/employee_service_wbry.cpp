@@ -18,7 +18,7 @@ std::string PersonKey(const std::string& xm, const std::string& zjlx, const std:
 }
 
 bool KnownServerPersons::Knows(const std::string& xm, const std::string& zjlx, const std::string& zjhm) {
-  auto [it, fresh] = asked_.try_emplace(PersonKey(xm, zjlx, zjhm), false);
+  auto [it, fresh] = asked_.try_emplace(std::make_tuple(xm, zjlx, zjhm), false);
   if (fresh) {
     const int32_t count = dao_.getRyCountBy4Elements(djxh_, xm, zjlx, zjhm, RyOrigin::kServer);
     if (count < 0) {
