@@ -67,7 +67,7 @@ TextRows& TextRows::Row() {
 
 TextRows& TextRows::Value(std::string_view name, std::string_view value) {
   if (!open_) Row();
-  if (!filled_) text_.append("<").append(rowName_).append(">");
+  if (!filled_) text_ += start_;
   filled_ = true;
   text_.append("<").append(name).append(">");
   AppendEscaped(text_, value);
@@ -76,7 +76,7 @@ TextRows& TextRows::Value(std::string_view name, std::string_view value) {
 }
 
 void TextRows::Close() {
-  if (open_) text_.append(filled_ ? "</" : "<").append(rowName_).append(filled_ ? ">" : "/>");
+  text_ += PendingEnd();
   open_ = filled_ = false;
 }
 
@@ -177,11 +177,7 @@ void TaxmlAnswer::Save(pugi::xml_writer& writer) const {
     }
     put(">");
     put(rows->text_);
-    if (rows->open_) {  // the last row, ended as Close() would end it
-      put(rows->filled_ ? "</" : "<");
-      put(rows->rowName_);
-      put(rows->filled_ ? ">" : "/>");
-    }
+    put(rows->PendingEnd());  // the last row, ended as Close() would end it
     put("</");
     put(child.name());
     put(">");

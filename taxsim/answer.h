@@ -37,11 +37,14 @@ class TextRows {
 
  private:
   friend class TaxmlAnswer;
-  TextRows(pugi::xml_node list, std::string rowName) : list_(list), rowName_(std::move(rowName)) {}
+  TextRows(pugi::xml_node list, const std::string& rowName)
+      : list_(list), start_("<" + rowName + ">"), end_("</" + rowName + ">"), empty_("<" + rowName + "/>") {}
   void Close();
+  // The end of the row still open (end_, or empty_ for one without values); "" when none is.
+  std::string_view PendingEnd() const { return !open_ ? std::string_view() : filled_ ? end_ : empty_; }
 
   pugi::xml_node list_;  // the list's element in the DOM, without children while rows are text
-  std::string rowName_;
+  std::string start_, end_, empty_;  // a row's tags
   std::string text_;
   bool open_ = false, filled_ = false;
 };

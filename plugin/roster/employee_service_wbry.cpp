@@ -41,9 +41,8 @@ bool TEmployeeServiceImpl::AddWbry(const std::string& djxh, const std::vector<Wb
   outcomes.clear();
   return Run("addWbry", "添加异常：", false, message, [&] {
     Ref<IEmployeeDao> dao = EmployeeDao();
-    std::optional<KnownServerPersons> asked;
-    if (!knownPersons) asked.emplace(*dao, djxh);
-    KnownServerPersons& known = knownPersons ? *knownPersons : *asked;
+    KnownServerPersons own(*dao, djxh);
+    KnownServerPersons& known = knownPersons ? *knownPersons : own;
     std::map<std::string, std::vector<size_t>> byAgency;
     // Each distinct person is sent once; every place it was given at receives its outcome.
     std::map<std::string, std::vector<size_t>> occurrences;
