@@ -264,7 +264,12 @@ void TDealCbxxAndRyxx::EnsureKeys() {
   keysValid_ = true;
 }
 
+void TDealCbxxAndRyxx::RequireOpen() const {
+  if (released_) throw Exception("花名册处理已结束，不能再处理记录");
+}
+
 int TDealCbxxAndRyxx::dealRyxx() {
+  RequireOpen();
   PrepareNewRecords();
   if (!ryxx_ || pendingPersons_.empty()) return 0;
   EnsureKeys();
@@ -364,6 +369,7 @@ std::string TDealCbxxAndRyxx::RefusedSummary() const {
 }
 
 int TDealCbxxAndRyxx::dealXzxx(const ProgressFn& progress) {
+  RequireOpen();
   PrepareNewRecords();
   if (!cbxx_ || pendingEnrols_.empty()) return 0;
   EnsureKeys();
@@ -446,6 +452,7 @@ void TDealCbxxAndRyxx::clearInvalid() {
 }
 
 void TDealCbxxAndRyxx::sweepItems() {
+  RequireOpen();
   // While the keys are valid, the item keys hold every item the payer's table can hold now (read
   // inside the writer's transaction, plus every one queued since; removals only make them more),
   // so the table's items need not be read to learn that none is left unwritten.
@@ -515,6 +522,17 @@ void TDealCbxxAndRyxx::queueSql(std::string sql) {
   keysValid_ = false;  // the statement may add keys this processor does not know
   FlushInserts();
   writer_->AddSql(std::move(sql));
+}
+
+void TDealCbxxAndRyxx::ReleaseIndexes() {
+  released_ = true;
+  keysValid_ = false;
+  FlushInserts();  // the writer has its work before the sets go
+  // Swapped with empty sets: clear() would keep the bucket arrays.
+  std::unordered_set<std::string>().swap(handledPersons_);
+  std::unordered_set<std::string>().swap(writtenItems_);
+  for (auto* keys : {&personKeys_, &enrolKeys_, &itemKeys_, &localTwins_, &unmarkedPersons_})
+    std::unordered_set<std::string>().swap(*keys);
 }
 
 bool TDealCbxxAndRyxx::WaitForIdle(int64_t timeoutMs) {

@@ -84,6 +84,11 @@ class TDealCbxxAndRyxx {
   bool StalePersons() const { return stalePersons_; }
   // Queues a plain statement.
   void queueSql(std::string sql);
+  // After the last pass and sweep: lets go of the sets of handled persons, written items and the
+  // transaction's keys (hundreds of thousands of texts at a full download), so they are freed
+  // while the writer still runs what is queued instead of after it. No pass follows: dealRyxx,
+  // dealXzxx and sweepItems then raise velmor::Exception; the summaries stay as they were.
+  void ReleaseIndexes();
   // Ends the batch and waits for the writer (see TAsynExecSql::WaitForIdle; raises
   // "保存数据库失败！" when the batch failed).
   bool WaitForIdle(int64_t timeoutMs);
@@ -105,8 +110,6 @@ class TDealCbxxAndRyxx {
 
   int PersonCount() const { return personsWritten_; }
   int ItemCount() const { return itemsWritten_; }
-  // The distinct items (xzid) written so far.
-  size_t DistinctItemCount() const { return writtenItems_.size(); }
   // The towns, communities and insured-person categories met so far (code -> name).
   using CodeNames = std::map<std::string, std::string, std::less<>>;
   const CodeNames& Towns() const { return towns_; }
@@ -132,6 +135,8 @@ class TDealCbxxAndRyxx {
   // Queues the rows waiting, then a plain statement.
   void queueStatement(std::string sql);
   void FlushInserts();
+  // Raises once ReleaseIndexes was called.
+  void RequireOpen() const;
   void FindColumns();
   // Reads the keys the writer's transaction holds (after a barrier that opens the batch).
   void EnsureKeys();
@@ -173,6 +178,7 @@ class TDealCbxxAndRyxx {
   // Keys of the writer's transaction: persons (rydjxh), enrolments (rydjxh|sbjbjgdm|rybh),
   // items (xzid), and the local persons (xm|zjlx|zjhm) that a server twin would replace.
   bool keysValid_ = false;
+  bool released_ = false;  // ReleaseIndexes was called: no further pass
   std::unordered_set<std::string> personKeys_, enrolKeys_, itemKeys_, localTwins_;
   // While the keys are valid: the server persons (ly empty or "0") still unmarked (updateFlag 0),
   // as read with the keys, less those written since.

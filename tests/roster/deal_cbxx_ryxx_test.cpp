@@ -159,6 +159,29 @@ TEST_F(Processor, RecordsLeftOutAreCountedWithTheirFirstKeys) {
   EXPECT_EQ(Q("select xzid from sb_rycbxmb"), "x1;");
 }
 
+// The sets go before the wait: what was queued is still written, in one transaction, and the
+// summaries read the same; a pass after the release is refused rather than run with empty sets.
+TEST_F(Processor, ReleasedIndexesKeepWhatIsQueuedAndRefuseAnotherPass) {
+  TFastParseJson ryxx, cbxx;
+  ryxx.ParseText(JsonList({PersonRecord("c1", "R1", "a", "1"), PersonRecord("", "R2", "b", "2")}));
+  cbxx.ParseText(JsonList({EnrolRecord("c1", "x1", "2024-01", "2099-12"), EnrolRecord("c9", "x9", "2024-01", "2099-12")}));
+  TDealCbxxAndRyxx deal(&cbxx, &ryxx, env_.Db(), "D1");
+  deal.dealRyxx();
+  deal.dealXzxx();
+  deal.sweepItems();
+  deal.updateCbzt();
+  const std::string dropped = deal.DroppedSummary();
+  deal.ReleaseIndexes();
+  EXPECT_THROW(deal.dealRyxx(), Exception);
+  EXPECT_THROW(deal.dealXzxx(), Exception);
+  EXPECT_THROW(deal.sweepItems(), Exception);
+  EXPECT_TRUE(deal.WaitForIdle(600000));
+  EXPECT_EQ(deal.DroppedSummary(), dropped);
+  EXPECT_NE(dropped.find("参保信息无对应人员，未入库1条（前几条cbxxID：c9）"), std::string::npos) << dropped;
+  EXPECT_EQ(Q("select rydjxh, cbzt from sb_ryjbxxb"), "R1,1;");
+  EXPECT_EQ(Q("select rydjxh, xzid from sb_rycbxmb"), "R1,x1;");
+}
+
 TEST_F(Processor, AServerPersonReplacesItsLocalTwinWithItsEnrolmentsAndItems) {
   SeedPerson(*db_, "D1", "L1", "李四", "220", "1");
   SeedEnrolment(*db_, "D1", "L1", "J09", "LB");
