@@ -172,9 +172,8 @@ bool TCXJMSBStatusQueryService::synSbztCx(const std::string& djxh, const std::st
       } catch (const std::exception& e) {
         throw service::OpRefusal(BatchFailure(e));
       }
-      const std::vector<Line> batch(lines.begin() + static_cast<std::ptrdiff_t>(done.from),
-                                    lines.begin() + static_cast<std::ptrdiff_t>(done.to));
-      answered += sbzt::StoreBatch(*db, djxh, jfnd, batch, states, true);
+      answered += sbzt::StoreBatch(*db, djxh, jfnd, std::span(lines).subspan(done.from, done.to - done.from), states,
+                                   true);
       StepProgress(progress, static_cast<int32_t>(100 / batches));
     }
   });
@@ -226,9 +225,7 @@ bool TCXJMSBStatusQueryService::synZzsbztCx_098(const std::string& djxh, const s
       if (!data.is_array()) throw service::OpRefusal(kSbztNoData);
       Answers states;
       for (const Json& row : data) states.emplace_back(service::Text(row, "xzid"), service::Text(row, "sbzt"));
-      const std::vector<Line> batch(lines.begin() + static_cast<std::ptrdiff_t>(from),
-                                    lines.begin() + static_cast<std::ptrdiff_t>(to));
-      answered += sbzt::StoreBatch(*db, djxh, jfnd, batch, states, false);
+      answered += sbzt::StoreBatch(*db, djxh, jfnd, std::span(lines).subspan(from, to - from), states, false);
     }
   });
 }

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <span>
 #include <string>
 #include <utility>
 #include <vector>
@@ -61,9 +62,8 @@ void StoreNotReturned(IDBMechanism& db, BoundValues& scratch, const std::string&
 
 // Stores the answer of one batch in one transaction: the lines the answer holds with its state
 // ("Y" declared), every other line of the batch as not declared. The number of answered lines.
-int32_t StoreBatch(IDBMechanism& db, const std::string& djxh, const std::string& jfnd,
-                   const std::vector<Line>& batch, const std::vector<std::pair<std::string, std::string>>& answers,
-                   bool markOthers);
+int32_t StoreBatch(IDBMechanism& db, const std::string& djxh, const std::string& jfnd, std::span<const Line> batch,
+                   const std::vector<std::pair<std::string, std::string>>& answers, bool markOthers);
 
 // Runs body at the operation's boundary: logs "[TCXJMSBStatusQueryService.<op>]异常：" (or the
 // bracketed form), hands the user text (refusals as they stand, other failures after `prefix`).
