@@ -172,8 +172,8 @@ bool TCXJMSBStatusQueryService::synSbztCx(const std::string& djxh, const std::st
       } catch (const std::exception& e) {
         throw service::OpRefusal(BatchFailure(e));
       }
-      answered += sbzt::StoreBatch(*db, djxh, jfnd, std::span(lines).subspan(done.from, done.to - done.from), states,
-                                   true);
+      answered +=
+          sbzt::StoreBatch(*db, djxh, jfnd, std::span(lines).subspan(done.from, done.to - done.from), states, true);
       StepProgress(progress, static_cast<int32_t>(100 / batches));
     }
   });

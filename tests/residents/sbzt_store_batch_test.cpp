@@ -13,11 +13,15 @@ class SbztStoreBatch : public ::testing::Test {
   void SetUp() override {
     db_ = env_.Db();
     // Lines 1 and 2 are one item on two local lines (a person enrolled twice), 3 and 4 others.
-    ASSERT_TRUE(db_->ExecSQL("insert into sb_rycbxmb (id, djxh, xzid, sbzt) values (1, 'D1', 'x1', 5), "
-                             "(2, 'D1', 'x1', 5), (3, 'D1', 'x3', 5), (4, 'D1', 'x4', 5), (5, 'D1', 'x5', 5)"));
+    ASSERT_TRUE(
+        db_->ExecSQL("insert into sb_rycbxmb (id, djxh, xzid, sbzt) values (1, 'D1', 'x1', 5), "
+                     "(2, 'D1', 'x1', 5), (3, 'D1', 'x3', 5), (4, 'D1', 'x4', 5), (5, 'D1', 'x5', 5)"));
   }
-  std::string States() { return Scalar(*db_, "select group_concat(id || ':' || sbzt || ':' || ifnull(jfnd, '-'), ' ') "
-                                             "from (select * from sb_rycbxmb order by id)"); }
+  std::string States() {
+    return Scalar(*db_,
+                  "select group_concat(id || ':' || sbzt || ':' || ifnull(jfnd, '-'), ' ') "
+                  "from (select * from sb_rycbxmb order by id)");
+  }
 
   StoreEnv env_;
   Ref<IDBMechanism> db_;
@@ -26,8 +30,8 @@ class SbztStoreBatch : public ::testing::Test {
 
 TEST_F(SbztStoreBatch, EveryLineOfAnAnsweredItemTakesItsStateAndTheOthersAreNotDeclared) {
   // x1 answered twice (the last state stands), x3 declared, x4 left out, x9 not in the batch.
-  const int32_t n = sbzt::StoreBatch(*db_, "D1", "2026", batch_, {{"x1", "N"}, {"x3", "Y"}, {"x9", "Y"}, {"x1", "Y"}},
-                                     true);
+  const int32_t n =
+      sbzt::StoreBatch(*db_, "D1", "2026", batch_, {{"x1", "N"}, {"x3", "Y"}, {"x9", "Y"}, {"x1", "Y"}}, true);
   EXPECT_EQ(n, 3);  // lines 1, 2 and 3, each counted once
   EXPECT_EQ(States(), "1:1:2026 2:1:2026 3:1:2026 4:0:2026 5:5:-");
   EXPECT_EQ(Scalar(*db_, "select count(*) from sb_rycbxmb where xzsj = '" + Today() + "'"), "4");

@@ -164,7 +164,8 @@ TEST_F(Processor, RecordsLeftOutAreCountedWithTheirFirstKeys) {
 TEST_F(Processor, ReleasedIndexesKeepWhatIsQueuedAndRefuseAnotherPass) {
   TFastParseJson ryxx, cbxx;
   ryxx.ParseText(JsonList({PersonRecord("c1", "R1", "a", "1"), PersonRecord("", "R2", "b", "2")}));
-  cbxx.ParseText(JsonList({EnrolRecord("c1", "x1", "2024-01", "2099-12"), EnrolRecord("c9", "x9", "2024-01", "2099-12")}));
+  cbxx.ParseText(
+      JsonList({EnrolRecord("c1", "x1", "2024-01", "2099-12"), EnrolRecord("c9", "x9", "2024-01", "2099-12")}));
   TDealCbxxAndRyxx deal(&cbxx, &ryxx, env_.Db(), "D1");
   deal.dealRyxx();
   deal.dealXzxx();
