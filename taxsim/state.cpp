@@ -161,6 +161,12 @@ State Generate(const GenerateOptions& o) {
   }
   int64_t perPayer = (o.persons + payerCount - 1) / payerCount;
   uint64_t xzid = 0;
+  // Room taken once (a person has at most three items): grown by doubling, each step moved every
+  // row made so far.
+  const size_t persons = o.persons > 0 ? static_cast<size_t>(o.persons) : 0;
+  s.persons.reserve(persons);
+  s.enrolments.reserve(persons);
+  s.items.reserve(persons * 3);
   for (int64_t i = 0; i < o.persons; ++i) {
     const Payer& payer = s.payers[static_cast<size_t>(perPayer ? i / perPayer : 0)];
     Person p;
