@@ -96,7 +96,7 @@ std::string CountSql(const std::string& djxh, const Json& q) {
 }
 
 void StoreAnswered(IDBMechanism& db, BoundValues& scratch, int32_t sbzt, const std::string& today,
-                   const std::string& jfnd, const std::string& id) {
+                   const std::string& jfnd, std::string_view id) {
   scratch.Clear();
   scratch.Int(sbzt).Text(today).Text(jfnd).Text(id);
   ExecBoundOrThrow(db, "update sb_rycbxmb set sbzt=?, xzsj=?, jfnd=? where id=?", scratch);
@@ -121,13 +121,11 @@ int32_t StoreBatch(IDBMechanism& db, const std::string& djxh, const std::string&
   stored.reserve(batch.size());
   int32_t n = 0;
   BoundValues values;
-  std::string id;
   Transaction tx(db);
   for (const auto& [xzid, state] : answers) {
     auto [from, to] = idsByXzid.equal_range(xzid);
     for (auto it = from; it != to; ++it) {
-      id.assign(it->second);
-      StoreAnswered(db, values, state == "Y" ? 1 : 0, today, jfnd, id);
+      StoreAnswered(db, values, state == "Y" ? 1 : 0, today, jfnd, it->second);
       n += stored.insert(it->second).second;
     }
   }

@@ -56,7 +56,7 @@ std::string CountSql(const std::string& djxh, const Json& query);
 // The statements that store answers, each a bound statement prepared once: an answered line,
 // and a line the server did not return. `scratch` holds the values between calls.
 void StoreAnswered(IDBMechanism& db, BoundValues& scratch, int32_t sbzt, const std::string& today,
-                   const std::string& jfnd, const std::string& id);
+                   const std::string& jfnd, std::string_view id);
 void StoreNotReturned(IDBMechanism& db, BoundValues& scratch, const std::string& djxh, const std::string& today,
                       const std::string& jfnd, const std::string& id);
 

@@ -529,10 +529,9 @@ void TDealCbxxAndRyxx::ReleaseIndexes() {
   keysValid_ = false;
   FlushInserts();  // the writer has its work before the sets go
   // Swapped with empty sets: clear() would keep the bucket arrays.
-  std::unordered_set<std::string>().swap(handledPersons_);
-  std::unordered_set<std::string>().swap(writtenItems_);
-  for (auto* keys : {&personKeys_, &enrolKeys_, &itemKeys_, &localTwins_, &unmarkedPersons_})
-    std::unordered_set<std::string>().swap(*keys);
+  for (auto* set :
+       {&handledPersons_, &writtenItems_, &personKeys_, &enrolKeys_, &itemKeys_, &localTwins_, &unmarkedPersons_})
+    std::unordered_set<std::string>().swap(*set);
 }
 
 bool TDealCbxxAndRyxx::WaitForIdle(int64_t timeoutMs) {
