@@ -21,6 +21,8 @@
 
 namespace velmor::host::db {
 
+class Checkpointer;
+
 class Connection {
  public:
   // Opens (creating when missing) the file at `path` with the busy timeout; null with *error set
@@ -62,6 +64,10 @@ class Connection {
   bool Rollback(std::string* error);
   bool InTransaction() const { return sqlite3_get_autocommit(db_) == 0; }
 
+  // Keeps the checkpointer this connection leaves its checkpoints to (Checkpointer::Adopt) alive
+  // until the connection has closed.
+  void KeepCheckpointer(std::shared_ptr<Checkpointer> checkpointer) { checkpointer_ = std::move(checkpointer); }
+
   // The engine's message for the last failure on this connection; a damaged database file is
   // named after it (" [<file>]"), so the user learns which file to restore.
   std::string EngineMessage() const;
@@ -78,6 +84,7 @@ class Connection {
   // write looks up once per row).
   TextMap<sqlite3_stmt*> cache_;
   std::recursive_mutex mutex_;  // recursive: a dataset may die while its owner holds the lock
+  std::shared_ptr<Checkpointer> checkpointer_;  // let go after the handle has closed
 };
 
 // False, with *error, for statement text the engine cannot take as it is: a NUL (the engine

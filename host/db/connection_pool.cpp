@@ -3,6 +3,7 @@
 #include <mutex>
 #include <vector>
 
+#include "host/db/checkpointer.h"
 #include "host/db/mechanism.h"
 
 namespace velmor::host::db {
@@ -27,6 +28,7 @@ struct ConnectionPool::Shared {
   mutable std::mutex mutex;
   std::vector<std::unique_ptr<Connection>> idle;
   size_t opened = 0;
+  std::shared_ptr<Checkpointer> checkpointer;  // null: the connections checkpoint as they commit
 
   // Keeps `conn` for the next caller when it is as a new connection would be; otherwise it is
   // handed back to be closed.
@@ -62,6 +64,7 @@ ConnectionPool::ConnectionPool(std::string path, std::string connectionName, Dat
   shared_->name = std::move(connectionName);
   shared_->options = options;
   shared_->maxIdle = maxIdle;
+  shared_->checkpointer = Checkpointer::Start(shared_->path);
 }
 
 ConnectionPool::~ConnectionPool() = default;
@@ -78,6 +81,7 @@ Ref<IDBMechanism> ConnectionPool::Acquire(std::string* error) {
   if (!conn) {
     conn = OpenConnection(shared_->path, shared_->name, error, shared_->options);
     if (!conn) return nullptr;
+    if (shared_->checkpointer) Checkpointer::Adopt(shared_->checkpointer, *conn);
     std::lock_guard lock(shared_->mutex);
     ++shared_->opened;
   }
@@ -88,6 +92,10 @@ Ref<IDBMechanism> ConnectionPool::Acquire(std::string* error) {
 size_t ConnectionPool::IdleCount() const {
   std::lock_guard lock(shared_->mutex);
   return shared_->idle.size();
+}
+
+size_t ConnectionPool::CheckpointsRun() const {
+  return shared_->checkpointer ? shared_->checkpointer->Completed() : 0;
 }
 
 size_t ConnectionPool::OpenedCount() const {

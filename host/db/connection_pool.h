@@ -7,6 +7,8 @@
 // is as a new one would be: no transaction open, no statement half-run, no attached file, no
 // temporary table (settings a caller changed with PRAGMA stay: the host's callers change none).
 // It first hands back its page cache, so an idle connection holds little beyond its schema.
+// The pool's connections leave the copying of the write-ahead log back into the file to the
+// pool's checkpointer thread (host/db/checkpointer.h), so a large commit returns without it.
 // At most `maxIdle` are kept; the others close. Connections still out when the pool goes close
 // when their caller lets them go.
 //
@@ -42,6 +44,8 @@ class ConnectionPool {
   size_t IdleCount() const;
   // Connections opened since the pool was made (the ones reused are not counted).
   size_t OpenedCount() const;
+  // Checkpoints the pool's checkpointer has finished.
+  size_t CheckpointsRun() const;
 
  private:
   struct Shared;

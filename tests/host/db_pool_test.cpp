@@ -1,9 +1,11 @@
 // The pool of connections behind the platform manager: reuse, what is never reused, the bound on
-// idle connections, a pool gone before its connections, and callers on several threads.
+// idle connections, a pool gone before its connections, callers on several threads, and the
+// checkpoints its connections leave to the pool's own thread.
 #include "host/db/connection_pool.h"
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <thread>
 #include <vector>
@@ -24,9 +26,25 @@ class HostDbPool : public ::testing::Test {
     return db;
   }
 
+  // Waits (a few seconds at most) until `pool` has finished `count` checkpoints.
+  static bool CheckpointsReach(const ConnectionPool& pool, size_t count) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (pool.CheckpointsRun() < count) {
+      if (std::chrono::steady_clock::now() > deadline) return false;
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return true;
+  }
+
   TempDatabase file_;
   ConnectionPool pool_{file_.path(), "VELMORMainCon"};
 };
+
+// Rows of random bytes enough for `pages` pages of 4 KB in the log.
+std::string BulkInsert(int pages) {
+  return "with recursive n(i) as (select 1 union all select i + 1 from n where i < " + std::to_string(pages * 4) +
+         ") insert into t select randomblob(1000) from n";
+}
 
 TEST_F(HostDbPool, AConnectionLetGoServesTheNextCaller) {
   {
@@ -127,9 +145,13 @@ TEST_F(HostDbPool, AConnectionOutlivesItsPool) {
   auto pool = std::make_unique<ConnectionPool>(file_.path(), "VELMORMainCon");
   Ref<IDBMechanism> db = Acquire(*pool);
   pool.reset();
-  EXPECT_TRUE(db->ExecSQL("create table t (v text); insert into t values ('a')"));
+  EXPECT_TRUE(db->ExecSQL("create table t (v blob); insert into t values ('a')"));
   EXPECT_EQ(Scalar(*db, "select v from t"), "a");
+  // A commit large enough to call for a checkpoint still finds the pool's checkpointer.
+  EXPECT_TRUE(db->ExecSQL(BulkInsert(1200))) << db->GetErrorText();
   db.reset();  // closes; nothing to take it back
+  Ref<IDBMechanism> other = file_.Connect();
+  EXPECT_EQ(Scalar(*other, "select count(*) from t"), "4801");
 }
 
 TEST_F(HostDbPool, AFileThatCannotBeOpenedIsReportedAndNotCounted) {
@@ -154,6 +176,7 @@ TEST_F(HostDbPool, TheJournalOfALargeTransactionIsCutBackWhileConnectionsStayOpe
         << db->GetErrorText();
   }
   ASSERT_GT(std::filesystem::file_size(journal), kLimit);
+  ASSERT_TRUE(CheckpointsReach(pool_, 1));  // the log starts over only once it has been copied back
   Ref<IDBMechanism> db = Acquire(pool_);
   ASSERT_TRUE(db->ExecSQL("insert into t values (x'00')"));
   EXPECT_LE(std::filesystem::file_size(journal), kLimit);
@@ -181,6 +204,70 @@ TEST_F(HostDbPool, CallersOnSeveralThreadsShareThePool) {
   Ref<IDBMechanism> db = Acquire(pool_);
   EXPECT_EQ(Scalar(*db, "select count(*) from t"), std::to_string(kThreads * kCalls));
   EXPECT_LE(pool_.OpenedCount(), static_cast<size_t>(kThreads + 1));
+}
+
+// A commit past the log's checkpoint size returns before the log is copied back into the file;
+// the pool's thread copies it, and the file then holds the rows without its log.
+TEST_F(HostDbPool, ALargeCommitIsCopiedBackIntoTheFileByThePoolsThread) {
+  Ref<IDBMechanism> db = Acquire(pool_);
+  ASSERT_TRUE(db->ExecSQL("create table t (v blob)"));
+  ASSERT_TRUE(db->ExecSQL("insert into t values (x'01')"));  // a small commit asks for nothing
+  EXPECT_EQ(pool_.CheckpointsRun(), 0u);
+  const uintmax_t before = std::filesystem::file_size(file_.path());
+  ASSERT_TRUE(db->ExecSQL(BulkInsert(1500))) << db->GetErrorText();
+  ASSERT_TRUE(CheckpointsReach(pool_, 1));
+  EXPECT_GT(std::filesystem::file_size(file_.path()), before + (5u << 20));
+  db.reset();
+  // The file alone (its log set aside) holds every row.
+  const std::string copy = file_.dir().File("copy.db");
+  std::filesystem::copy_file(file_.path(), copy);
+  std::string error;
+  auto alone = host::db::OpenDatabase(copy, "copy", &error);
+  ASSERT_TRUE(alone) << error;
+  EXPECT_EQ(Scalar(*alone, "select count(*) from t"), "6001");
+  EXPECT_EQ(Scalar(*alone, "pragma integrity_check"), "ok");
+}
+
+// Writers on several threads commit large transactions while the pool's thread copies the log
+// back: nothing is lost, the file stays sound, and the log is checkpointed in the background.
+TEST_F(HostDbPool, LargeCommitsOnSeveralThreadsWhileTheLogIsCopiedBack) {
+  {
+    Ref<IDBMechanism> setup = Acquire(pool_);
+    ASSERT_TRUE(setup->ExecSQL("create table t (v blob)"));
+  }
+  constexpr int kThreads = 2, kCommits = 3;
+  std::vector<std::thread> threads;
+  for (int t = 0; t < kThreads; ++t)
+    threads.emplace_back([&] {
+      for (int n = 0; n < kCommits; ++n) {
+        std::string error;
+        Ref<IDBMechanism> db = pool_.Acquire(&error);
+        ASSERT_TRUE(db) << error;
+        ASSERT_TRUE(db->ExecSQL(BulkInsert(1100))) << db->GetErrorText();
+        ASSERT_TRUE(db->ExecSQL("select count(*) from t"));
+      }
+    });
+  for (std::thread& t : threads) t.join();
+  ASSERT_TRUE(CheckpointsReach(pool_, 1));
+  Ref<IDBMechanism> db = Acquire(pool_);
+  EXPECT_EQ(Scalar(*db, "select count(*) from t"), std::to_string(kThreads * kCommits * 4400));
+  EXPECT_EQ(Scalar(*db, "pragma integrity_check"), "ok");
+}
+
+// A pool let go while its thread may still be copying the log stops it cleanly; the log's last
+// pages reach the file when the last connection closes.
+TEST_F(HostDbPool, APoolLetGoDuringACheckpointLosesNothing) {
+  {
+    auto pool = std::make_unique<ConnectionPool>(file_.path(), "VELMORMainCon");
+    Ref<IDBMechanism> db = Acquire(*pool);
+    ASSERT_TRUE(db->ExecSQL("create table t (v blob)"));
+    ASSERT_TRUE(db->ExecSQL(BulkInsert(1200))) << db->GetErrorText();
+    db.reset();
+    pool.reset();
+  }
+  EXPECT_FALSE(std::filesystem::exists(file_.path() + "-wal"));
+  Ref<IDBMechanism> db = file_.Connect();
+  EXPECT_EQ(Scalar(*db, "select count(*) from t"), "4800");
 }
 
 }  // namespace
