@@ -37,13 +37,19 @@ void RosterBook::NumberPersons(const State& s) {
 }
 
 void RosterBook::Reindex(const State& s) {
-  if (indexedPersons == s.persons.size() && indexedEnrolments == s.enrolments.size()) return;
+  if (indexedPersons == s.persons.size() && indexedEnrolments == s.enrolments.size() &&
+      personsBase == s.persons.data() && enrolmentsBase == s.enrolments.data())
+    return;
   personAt.clear();
   enrolmentAt.clear();
+  personAt.reserve(s.persons.size());
+  enrolmentAt.reserve(s.enrolments.size());
   for (size_t i = 0; i < s.persons.size(); ++i) personAt[s.persons[i].rydjxh] = i;
   for (size_t i = 0; i < s.enrolments.size(); ++i) enrolmentAt.emplace(s.enrolments[i].rydjxh, i);
   indexedPersons = s.persons.size();
   indexedEnrolments = s.enrolments.size();
+  personsBase = s.persons.data();
+  enrolmentsBase = s.enrolments.data();
 }
 
 const std::vector<size_t>& RosterBook::ItemsOf(const State& s, const std::string& djxh) {
