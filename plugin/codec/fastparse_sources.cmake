@@ -4,6 +4,7 @@ target_sources(velmor_plugin_objects PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/fast_json_records.cpp
   ${CMAKE_CURRENT_LIST_DIR}/json_cursor.cpp
   ${CMAKE_CURRENT_LIST_DIR}/json_members.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/json_row_members.cpp
   ${CMAKE_CURRENT_LIST_DIR}/json_object_reader.cpp
   ${CMAKE_CURRENT_LIST_DIR}/json_out.cpp
   ${CMAKE_CURRENT_LIST_DIR}/xml_arena.cpp

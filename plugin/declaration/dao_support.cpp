@@ -42,15 +42,23 @@ int32_t CheckedInt(double v, std::string_view key) {
 }
 
 namespace {
+double NumberOf(const Json* value, std::string_view key, double fallback, bool integral) {
+  if (!value || value->is_null()) return fallback;
+  if (value->is_number()) return value->get<double>();
+  if (value->is_boolean()) return value->get<bool>() ? 1 : 0;
+  if (value->is_string()) return NumberInText(value->get_ref<const std::string&>(), key, fallback, integral);
+  return NumberInText(value->dump(), key, fallback, integral);
+}
+
 double NumberOf(const Json& record, std::string_view key, double fallback, bool integral) {
   auto it = record.find(key);
-  if (it == record.end() || it->is_null()) return fallback;
-  if (it->is_number()) return it->get<double>();
-  if (it->is_boolean()) return it->get<bool>() ? 1 : 0;
-  if (it->is_string()) return NumberInText(it->get_ref<const std::string&>(), key, fallback, integral);
-  return NumberInText(it->dump(), key, fallback, integral);
+  return NumberOf(it == record.end() ? nullptr : &*it, key, fallback, integral);
 }
 }  // namespace
+
+double AmountOf(const Json* value, std::string_view key, double fallback) {
+  return NumberOf(value, key, fallback, false);
+}
 
 int32_t Int(const Json& record, std::string_view key, int32_t fallback) {
   return CheckedInt(NumberOf(record, key, fallback, true), key);

@@ -45,6 +45,8 @@ std::string Text(const Json& record, std::string_view key);
 // Text that is no number raises Exception "字段[key]不是数值：text".
 int32_t Int(const Json& record, std::string_view key, int32_t fallback = 0);
 double Amount(const Json& record, std::string_view key, double fallback = 0);
+// The same for a member already found (null when absent); `key` names it in the error.
+double AmountOf(const Json* value, std::string_view key, double fallback = 0);
 // The same rule on a member's text (a string, or the JSON of another value): empty gives
 // `fallback`; text that is no (integral) number raises "字段[key]不是数值：text".
 double NumberInText(std::string_view text, std::string_view key, double fallback, bool integral);

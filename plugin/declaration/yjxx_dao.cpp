@@ -41,8 +41,9 @@ void Replace(const std::string& djxh, const std::function<void(const TYjxxDaoImp
   Transaction tx(*db, kYjxxSaveFailed);
   ExecOrThrow(*db, FormatSql(" delete from sb_dzzjxxb where djxh = %s", {Q(djxh)}), kYjxxDeleteFailed);
   BoundValues values;
+  RowMembers members = YjxxRowMembers();
   rows([&](const Json& r) {
-    YjxxInsertValues(djxh, r, person, zjyxrq, values);
+    YjxxInsertValues(djxh, r, person, zjyxrq, members, values);
     ExecBoundOrThrow(*db, YjxxInsertSql(), values, kYjxxSaveFailed);
   });
   tx.Commit();

@@ -63,16 +63,26 @@ const std::string& YjxxInsertSql() {
   return sql;
 }
 
-void YjxxInsertValues(const std::string& djxh, const Json& r, bool person, bool zjyxrq, BoundValues& v) {
+namespace {
+// The members an insert reads, in the order of its values after djxh.
+enum YjxxMember : size_t { kFirstText = 0, kLastText = 14, kYjfe, kZjyxrq, kBz, kSqczdm = 19, kRydjxh, kZjhm = 23 };
+}  // namespace
+
+RowMembers YjxxRowMembers() {
+  return RowMembers{"cxjmhdid", "sjly",   "jhsx",   "zjtzlsh", "sblsh",  "xxh",    "sbjbjgDm", "cxjmsbbm",
+                    "tcqBm",    "fkssqq", "fkssqz", "zsxmDm",  "zspmDm", "zszmDm", "sjscrq",   "yjfe",
+                    "zjyxrq",   "bz",     "xzjddm", "sqczdm",  "rydjxh", "xm",     "zjlx",     "zjhm"};
+}
+
+void YjxxInsertValues(const std::string& djxh, const Json& r, bool person, bool zjyxrq, RowMembers& members,
+                      BoundValues& v) {
   v.Clear();
   v.Text(djxh);
-  for (const char* k : {"cxjmhdid", "sjly", "jhsx", "zjtzlsh", "sblsh", "xxh", "sbjbjgDm", "cxjmsbbm", "tcqBm", "fkssqq",
-                        "fkssqz", "zsxmDm", "zspmDm", "zszmDm", "sjscrq"})
-    v.Text(Text(r, k));
-  v.Money(Amount(r, "yjfe"));
-  v.Text(zjyxrq ? Text(r, "zjyxrq") : std::string());
-  for (const char* k : {"bz", "xzjddm", "sqczdm"}) v.Text(Text(r, k));
-  for (const char* k : {"rydjxh", "xm", "zjlx", "zjhm"}) v.Text(person ? Text(r, k) : std::string());
+  for (size_t i = kFirstText; i <= kLastText; ++i) v.Text(members.Text(r, i));
+  v.Money(AmountOf(members.Find(r, kYjfe), "yjfe"));
+  v.Text(zjyxrq ? members.Text(r, kZjyxrq) : std::string_view());
+  for (size_t i = kBz; i <= kSqczdm; ++i) v.Text(members.Text(r, i));
+  for (size_t i = kRydjxh; i <= kZjhm; ++i) v.Text(person ? members.Text(r, i) : std::string_view());
 }
 
 }  // namespace velmor::declaration

@@ -8,6 +8,7 @@
 
 #include <string>
 
+#include "codec/json_row_members.h"
 #include "declaration/dao_support.h"
 #include "store/bound_sql.h"
 #include "store/paging.h"
@@ -21,7 +22,10 @@ PagedSelect YjxxSelect(const Json& qc);
 // The insert of one row of the payer, with its 25 bound values: YjxxInsertValues replaces the
 // values in `v` by the row's. `person`: the person-matched form (rydjxh, xm, zjlx, zjhm from the
 // row); `zjyxrq`: keep the row's validity date. Amounts that are no number raise.
+// `members` finds the row's members (YjxxRowMembers), keeping their places from row to row.
 const std::string& YjxxInsertSql();
-void YjxxInsertValues(const std::string& djxh, const Json& row, bool person, bool zjyxrq, BoundValues& v);
+RowMembers YjxxRowMembers();
+void YjxxInsertValues(const std::string& djxh, const Json& row, bool person, bool zjyxrq, RowMembers& members,
+                      BoundValues& v);
 
 }  // namespace velmor::declaration
