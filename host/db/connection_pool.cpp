@@ -94,9 +94,7 @@ size_t ConnectionPool::IdleCount() const {
   return shared_->idle.size();
 }
 
-size_t ConnectionPool::CheckpointsRun() const {
-  return shared_->checkpointer ? shared_->checkpointer->Completed() : 0;
-}
+size_t ConnectionPool::CheckpointsRun() const { return shared_->checkpointer ? shared_->checkpointer->Completed() : 0; }
 
 size_t ConnectionPool::OpenedCount() const {
   std::lock_guard lock(shared_->mutex);

@@ -29,7 +29,8 @@ TEST(RowMembers, RowsOfChangingLayoutsReadAsASearchByName) {
   RowMembers members{"a", "b", "c", "missing"};
   const char* names[] = {"a", "b", "c", "missing"};
   for (const Json& row : rows)
-    for (size_t i = 0; i < 4; ++i) EXPECT_EQ(members.Text(row, i), Search(row, names[i])) << row.dump() << " " << names[i];
+    for (size_t i = 0; i < 4; ++i)
+      EXPECT_EQ(members.Text(row, i), Search(row, names[i])) << row.dump() << " " << names[i];
 }
 
 TEST(RowMembers, ValuesOtherThanTextReadAsTheStoresReadThem) {
