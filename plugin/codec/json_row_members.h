@@ -4,11 +4,13 @@
 // search by name walks an ordered object member by member; 25 names read from each of 200,000
 // rows of 25 members made that a fifth of storing them.
 //
-// A value of one thread; the views it hands out are into the row and last as long as it does.
+// A value of one thread. The names are kept as views (pass literals); the views it hands out are
+// into the row, or into this object for a value that is no text, until the next call.
 #pragma once
 
 #include <cstddef>
 #include <initializer_list>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -23,7 +25,7 @@ class RowMembers {
   // Member `i` of the names of `row`, or null when the row has none (or is no object).
   const nlohmann::ordered_json* Find(const nlohmann::ordered_json& row, size_t i);
   // Its text: a string as it is, "" for an absent or null member, any other value in its JSON
-  // form (kept in this object until the next call).
+  // form.
   std::string_view Text(const nlohmann::ordered_json& row, size_t i);
 
  private:
