@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <functional>
 #include <thread>
 #include <vector>
 
@@ -34,6 +35,22 @@ class HostDbPool : public ::testing::Test {
       std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
     return true;
+  }
+
+  // Runs `call(db, thread, n)` `calls` times on each of `threads` threads, each time on a
+  // connection the pool hands out for it.
+  void OnSeveralThreads(int threads, int calls, const std::function<void(IDBMechanism&, int, int)>& call) {
+    std::vector<std::thread> running;
+    for (int t = 0; t < threads; ++t)
+      running.emplace_back([&, t] {
+        for (int n = 0; n < calls; ++n) {
+          std::string error;
+          Ref<IDBMechanism> db = pool_.Acquire(&error);
+          ASSERT_TRUE(db) << error;
+          call(*db, t, n);
+        }
+      });
+    for (std::thread& t : running) t.join();
   }
 
   TempDatabase file_;
@@ -189,18 +206,10 @@ TEST_F(HostDbPool, CallersOnSeveralThreadsShareThePool) {
     ASSERT_TRUE(setup->ExecSQL("create table t (thread integer, n integer)"));
   }
   constexpr int kThreads = 4, kCalls = 25;
-  std::vector<std::thread> threads;
-  for (int t = 0; t < kThreads; ++t)
-    threads.emplace_back([&, t] {
-      for (int n = 0; n < kCalls; ++n) {
-        std::string error;
-        Ref<IDBMechanism> db = pool_.Acquire(&error);
-        ASSERT_TRUE(db) << error;
-        ASSERT_TRUE(db->ExecSQL("insert into t values (" + std::to_string(t) + ", " + std::to_string(n) + ")"))
-            << db->GetErrorText();
-      }
-    });
-  for (std::thread& t : threads) t.join();
+  OnSeveralThreads(kThreads, kCalls, [](IDBMechanism& db, int t, int n) {
+    ASSERT_TRUE(db.ExecSQL("insert into t values (" + std::to_string(t) + ", " + std::to_string(n) + ")"))
+        << db.GetErrorText();
+  });
   Ref<IDBMechanism> db = Acquire(pool_);
   EXPECT_EQ(Scalar(*db, "select count(*) from t"), std::to_string(kThreads * kCalls));
   EXPECT_LE(pool_.OpenedCount(), static_cast<size_t>(kThreads + 1));
@@ -236,18 +245,10 @@ TEST_F(HostDbPool, LargeCommitsOnSeveralThreadsWhileTheLogIsCopiedBack) {
     ASSERT_TRUE(setup->ExecSQL("create table t (v blob)"));
   }
   constexpr int kThreads = 2, kCommits = 3;
-  std::vector<std::thread> threads;
-  for (int t = 0; t < kThreads; ++t)
-    threads.emplace_back([&] {
-      for (int n = 0; n < kCommits; ++n) {
-        std::string error;
-        Ref<IDBMechanism> db = pool_.Acquire(&error);
-        ASSERT_TRUE(db) << error;
-        ASSERT_TRUE(db->ExecSQL(BulkInsert(1100))) << db->GetErrorText();
-        ASSERT_TRUE(db->ExecSQL("select count(*) from t"));
-      }
-    });
-  for (std::thread& t : threads) t.join();
+  OnSeveralThreads(kThreads, kCommits, [](IDBMechanism& db, int, int) {
+    ASSERT_TRUE(db.ExecSQL(BulkInsert(1100))) << db.GetErrorText();
+    ASSERT_TRUE(db.ExecSQL("select count(*) from t"));
+  });
   ASSERT_TRUE(CheckpointsReach(pool_, 1));
   Ref<IDBMechanism> db = Acquire(pool_);
   EXPECT_EQ(Scalar(*db, "select count(*) from t"), std::to_string(kThreads * kCommits * 4400));
