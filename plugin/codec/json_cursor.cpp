@@ -1,8 +1,10 @@
 #include "codec/json_cursor.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 
 namespace velmor {
 
@@ -24,21 +26,22 @@ int HexDigit(char c) {
   return -1;
 }
 
-void PutUtf8(std::string& out, uint32_t cp) {
+// Writes cp (at most 0x10FFFF) as UTF-8 at w and moves w past it.
+void PutUtf8(char*& w, uint32_t cp) {
   if (cp < 0x80) {
-    out += static_cast<char>(cp);
+    *w++ = static_cast<char>(cp);
   } else if (cp < 0x800) {
-    out += static_cast<char>(0xC0 | (cp >> 6));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
+    *w++ = static_cast<char>(0xC0 | (cp >> 6));
+    *w++ = static_cast<char>(0x80 | (cp & 0x3F));
   } else if (cp < 0x10000) {
-    out += static_cast<char>(0xE0 | (cp >> 12));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
+    *w++ = static_cast<char>(0xE0 | (cp >> 12));
+    *w++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    *w++ = static_cast<char>(0x80 | (cp & 0x3F));
   } else {
-    out += static_cast<char>(0xF0 | (cp >> 18));
-    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
+    *w++ = static_cast<char>(0xF0 | (cp >> 18));
+    *w++ = static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+    *w++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    *w++ = static_cast<char>(0x80 | (cp & 0x3F));
   }
 }
 
@@ -130,51 +133,74 @@ std::string_view JsonCursor::String(std::string& scratch, bool* escaped) {
 }
 
 void JsonCursor::DecodeRest(size_t from, std::string& out) {
-  out.assign(text_.data() + from, pos_ - from);
+  // Written through a pointer into room taken ahead (the caller's reserved room, at least): a
+  // large string (a whole answer carried in an envelope, with a quote every few bytes) is decoded
+  // without a call per piece. Nothing decodes longer than its source, so the room is checked once
+  // per stretch of source that cannot overflow it rather than at every byte. The position is kept
+  // in a local (written back before any call that reads it), since stores through `w` could
+  // otherwise alias the member.
+  constexpr size_t kLongestEscape = 12;  // a surrogate pair, \uD83D\uDE00
+  out.resize(std::max(out.capacity(), pos_ - from + 4 * kLongestEscape));
+  std::memcpy(out.data(), text_.data() + from, pos_ - from);
+  size_t written = pos_ - from;
+  const char* const s = text_.data();
+  const size_t size = text_.size();
+  size_t at = pos_;
   for (;;) {
-    if (pos_ >= text_.size()) Fail();
-    const auto c = static_cast<unsigned char>(text_[pos_]);
-    if (c == '"') {
-      ++pos_;
-      return;
-    }
-    if (c < 0x20) Fail();
-    if (c >= 0x80) {
-      const size_t start = pos_;
-      PassUtf8();
-      out.append(text_.data() + start, pos_ - start);
-      continue;
-    }
-    if (c != '\\') {  // a plain run, taken whole
-      const size_t start = pos_;
-      while (pos_ < text_.size() && !kStop[static_cast<unsigned char>(text_[pos_])]) ++pos_;
-      out.append(text_.data() + start, pos_ - start);
-      continue;
-    }
-    if (++pos_ >= text_.size()) Fail();
-    const char e = text_[pos_++];
-    switch (e) {
-      case '"': case '\\': case '/': out += e; break;
-      case 'b': out += '\b'; break;
-      case 'f': out += '\f'; break;
-      case 'n': out += '\n'; break;
-      case 'r': out += '\r'; break;
-      case 't': out += '\t'; break;
-      case 'u': {
-        uint32_t cp = Hex4();
-        if (cp >= 0xDC00 && cp <= 0xDFFF) Fail();  // a low surrogate without its high half
-        if (cp >= 0xD800 && cp <= 0xDBFF) {
-          if (pos_ + 1 >= text_.size() || text_[pos_] != '\\' || text_[pos_ + 1] != 'u') Fail();
-          pos_ += 2;
-          const uint32_t low = Hex4();
-          if (low < 0xDC00 || low > 0xDFFF) Fail();
-          cp = 0x10000 + ((cp - 0xD800) << 10) + (low - 0xDC00);
-        }
-        PutUtf8(out, cp);
-        break;
+    char* const begin = out.data();
+    char* w = begin + written;
+    // Up to `limit` at most kLongestEscape - 1 bytes more than the room left can be written.
+    const size_t limit = std::min(size, at + (out.size() - written - kLongestEscape));
+    while (at < limit) {
+      const auto c = static_cast<unsigned char>(s[at]);
+      if (!kStop[c]) {  // a plain run
+        do {
+          *w++ = s[at++];
+        } while (at < limit && !kStop[static_cast<unsigned char>(s[at])]);
+        continue;
       }
-      default: Fail();
+      if (c == '"') {
+        pos_ = at + 1;
+        out.resize(static_cast<size_t>(w - begin));
+        return;
+      }
+      pos_ = at;
+      if (c >= 0x80) {
+        PassUtf8();
+        while (at < pos_) *w++ = s[at++];
+        continue;
+      }
+      if (c != '\\') Fail();  // a control character
+      if (++pos_ >= size) Fail();
+      const char e = s[pos_++];
+      switch (e) {
+        case '"': case '\\': case '/': *w++ = e; break;
+        case 'b': *w++ = '\b'; break;
+        case 'f': *w++ = '\f'; break;
+        case 'n': *w++ = '\n'; break;
+        case 'r': *w++ = '\r'; break;
+        case 't': *w++ = '\t'; break;
+        case 'u': {
+          uint32_t cp = Hex4();
+          if (cp >= 0xDC00 && cp <= 0xDFFF) Fail();  // a low surrogate without its high half
+          if (cp >= 0xD800 && cp <= 0xDBFF) {
+            if (pos_ + 1 >= size || s[pos_] != '\\' || s[pos_ + 1] != 'u') Fail();
+            pos_ += 2;
+            const uint32_t low = Hex4();
+            if (low < 0xDC00 || low > 0xDFFF) Fail();
+            cp = 0x10000 + ((cp - 0xD800) << 10) + (low - 0xDC00);
+          }
+          PutUtf8(w, cp);
+          break;
+        }
+        default: Fail();
+      }
+      at = pos_;
     }
+    pos_ = at;
+    if (at >= size) Fail();  // no closing quote
+    written = static_cast<size_t>(w - begin);
+    out.resize(2 * out.size());
   }
 }
 

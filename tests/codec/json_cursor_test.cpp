@@ -104,5 +104,33 @@ TEST(JsonCursor, WalksObjectsMemberByMemberAndGivesSpans) {
   EXPECT_EQ(seen, (std::vector<std::string>{"n=-1.5e2", "s=v", R"(o={"x": [1, "]"]})", "e=[]", "t=true"}));
 }
 
+// Escaped strings are decoded into room taken ahead and grown as they go: every kind of piece
+// must come out whole wherever the room runs out, whatever the scratch held before.
+TEST(JsonCursor, LongEscapedStringsComeOutWholeWhereverTheRoomRunsOut) {
+  const std::vector<std::string> pieces = {"a", "xyz", "\\\"", "\\\\", "\\n", "\\u4e2d", "\\ud83d\\ude00", "张",
+                                           "\xF0\x9F\x98\x80", "\\u0041"};
+  uint32_t seed = 1;
+  const auto next = [&seed] { return (seed = seed * 1103515245u + 12345u) >> 16; };
+  for (int round = 0; round < 300; ++round) {
+    std::string text = "\"" + std::string(next() % 70, 'p');
+    const size_t length = next() % (round < 200 ? 300 : 20000);
+    while (text.size() < length) text += pieces[next() % pieces.size()];
+    text += "\"";
+    const std::string expected = Json::parse(text).get<std::string>();
+    const std::string followed = text + "]";
+    for (const size_t held : {size_t(0), size_t(7), size_t(100), text.size() + 10}) {
+      std::string scratch(held, '#');  // stale text and room of every size
+      JsonCursor c(followed);
+      bool escaped = false;
+      const std::string_view v = c.String(scratch, &escaped);
+      ASSERT_EQ(std::string(v), expected) << "round " << round << " held " << held;
+      EXPECT_EQ(c.Offset(), text.size()) << "the cursor stands after the closing quote";
+    }
+    // Cut short anywhere after the first escape, the same text is refused.
+    const size_t cut = text.find('\\') + 1 + next() % (text.size() - text.find('\\') - 1);
+    EXPECT_FALSE(CursorAccepts(text.substr(0, cut))) << "cut at " << cut;
+  }
+}
+
 }  // namespace
 }  // namespace velmor

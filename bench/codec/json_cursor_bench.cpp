@@ -1,0 +1,46 @@
+// Reading a large JSON string with escapes: the shape of the wire's envelope, whose "response"
+// member carries a whole answer (tens of MB of JSON, a quote every few bytes, Chinese names) as
+// one string. Prints MB/s of the encoded text.
+#include <benchmark/benchmark.h>
+
+#include <nlohmann/json.hpp>
+#include <string>
+
+#include "codec/json_cursor.h"
+
+namespace {
+
+// About 40 MB once escaped: arrears-like rows with Chinese names.
+const std::string& Escaped() {
+  static const std::string text = [] {
+    static const char* kNames[] = {"张三", "李四", "王五", "赵六"};
+    std::string rows = "[";
+    for (unsigned i = 0; rows.size() < 30'000'000; ++i) {
+      if (i) rows += ',';
+      rows += "{\"yzpzxh\":\"1044030" + std::to_string(100000000 + i) + "\",\"xm\":\"" + kNames[i % 4] +
+              "\",\"zsxmMc\":\"城乡居民基本养老保险费\",\"skssqq\":\"2026-01-01\",\"skssqz\":\"2026-12-31\",\"ybtse\":\"" +
+              std::to_string(100 + i % 5000) + ".00\",\"bz\":\"第" + std::to_string(i % 12 + 1) + "期\\t\"}";
+    }
+    rows += "]";
+    return nlohmann::json(rows).dump();
+  }();
+  return text;
+}
+
+void BM_JsonCursor_EscapedString(benchmark::State& state) {
+  const std::string& text = Escaped();
+  std::string out;
+  out.reserve(text.size());
+  for (auto _ : state) {
+    velmor::JsonCursor c(text);
+    bool escaped = false;
+    benchmark::DoNotOptimize(c.String(out, &escaped).size());
+    if (!escaped) state.SkipWithError("expected escapes");
+  }
+  state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(text.size()));
+}
+BENCHMARK(BM_JsonCursor_EscapedString)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();
