@@ -133,14 +133,16 @@ std::string_view JsonCursor::String(std::string& scratch, bool* escaped) {
 }
 
 void JsonCursor::DecodeRest(size_t from, std::string& out) {
-  // Written through a pointer into room taken ahead (the caller's reserved room, at least): a
-  // large string (a whole answer carried in an envelope, with a quote every few bytes) is decoded
-  // without a call per piece. Nothing decodes longer than its source, so the room is checked once
-  // per stretch of source that cannot overflow it rather than at every byte. The position is kept
-  // in a local (written back before any call that reads it), since stores through `w` could
-  // otherwise alias the member.
+  // Written through a pointer into room taken ahead: a large string (a whole answer carried in an
+  // envelope, with a quote every few bytes) is decoded without a call per piece. Nothing decodes
+  // longer than its source, so the room is checked once per stretch of source that cannot
+  // overflow it rather than at every byte. The room doubles as it runs out, within the caller's
+  // reserved capacity first (a scratch reused after a large string must not cost its whole
+  // capacity for a short one). The position is kept in a local (written back before any call
+  // that reads it), since stores through `w` could otherwise alias the member.
   constexpr size_t kLongestEscape = 12;  // a surrogate pair, \uD83D\uDE00
-  out.resize(std::max(out.capacity(), pos_ - from + 4 * kLongestEscape));
+  constexpr size_t kSlack = 4 * kLongestEscape;
+  out.resize(pos_ - from + kSlack);
   std::memcpy(out.data(), text_.data() + from, pos_ - from);
   size_t written = pos_ - from;
   const char* const s = text_.data();
@@ -200,7 +202,8 @@ void JsonCursor::DecodeRest(size_t from, std::string& out) {
     pos_ = at;
     if (at >= size) Fail();  // no closing quote
     written = static_cast<size_t>(w - begin);
-    out.resize(2 * out.size());
+    const size_t doubled = std::max(2 * out.size(), written + kSlack);
+    out.resize(out.capacity() >= written + kSlack ? std::min(doubled, out.capacity()) : doubled);
   }
 }
 
