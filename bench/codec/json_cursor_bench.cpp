@@ -17,9 +17,10 @@ const std::string& Escaped() {
     std::string rows = "[";
     for (unsigned i = 0; rows.size() < 30'000'000; ++i) {
       if (i) rows += ',';
-      rows += "{\"yzpzxh\":\"1044030" + std::to_string(100000000 + i) + "\",\"xm\":\"" + kNames[i % 4] +
-              "\",\"zsxmMc\":\"城乡居民基本养老保险费\",\"skssqq\":\"2026-01-01\",\"skssqz\":\"2026-12-31\",\"ybtse\":\"" +
-              std::to_string(100 + i % 5000) + ".00\",\"bz\":\"第" + std::to_string(i % 12 + 1) + "期\\t\"}";
+      rows +=
+          "{\"yzpzxh\":\"1044030" + std::to_string(100000000 + i) + "\",\"xm\":\"" + kNames[i % 4] +
+          "\",\"zsxmMc\":\"城乡居民基本养老保险费\",\"skssqq\":\"2026-01-01\",\"skssqz\":\"2026-12-31\",\"ybtse\":\"" +
+          std::to_string(100 + i % 5000) + ".00\",\"bz\":\"第" + std::to_string(i % 12 + 1) + "期\\t\"}";
     }
     rows += "]";
     return nlohmann::json(rows).dump();

@@ -176,7 +176,9 @@ void JsonCursor::DecodeRest(size_t from, std::string& out) {
       if (++pos_ >= size) Fail();
       const char e = s[pos_++];
       switch (e) {
-        case '"': case '\\': case '/': *w++ = e; break;
+        case '"':
+        case '\\':
+        case '/': *w++ = e; break;
         case 'b': *w++ = '\b'; break;
         case 'f': *w++ = '\f'; break;
         case 'n': *w++ = '\n'; break;

@@ -107,8 +107,8 @@ TEST(JsonCursor, WalksObjectsMemberByMemberAndGivesSpans) {
 // Escaped strings are decoded into room taken ahead and grown as they go: every kind of piece
 // must come out whole wherever the room runs out, whatever the scratch held before.
 TEST(JsonCursor, LongEscapedStringsComeOutWholeWhereverTheRoomRunsOut) {
-  const std::vector<std::string> pieces = {"a", "xyz", "\\\"", "\\\\", "\\n", "\\u4e2d", "\\ud83d\\ude00", "张",
-                                           "\xF0\x9F\x98\x80", "\\u0041"};
+  const std::vector<std::string> pieces = {
+      "a", "xyz", "\\\"", "\\\\", "\\n", "\\u4e2d", "\\ud83d\\ude00", "张", "\xF0\x9F\x98\x80", "\\u0041"};
   uint32_t seed = 1;
   const auto next = [&seed] { return (seed = seed * 1103515245u + 12345u) >> 16; };
   for (int round = 0; round < 300; ++round) {
