@@ -4,6 +4,7 @@
 #include <mutex>
 
 #include "host/db/dataset.h"
+#include "host/db/row_reading.h"
 
 namespace velmor::host::db {
 
@@ -77,6 +78,13 @@ bool SqliteMechanism::ExecBound(const std::string& sql, std::span<const DBValue>
   Lock lock(conn_->Mutex());
   std::string error;
   bool ok = conn_->ExecBound(sql, values, &changes, &error);
+  return Done(ok, std::move(error));
+}
+
+bool SqliteMechanism::ReadRows(const std::string& sql, IDBRowSink& sink) {
+  Lock lock(conn_->Mutex());
+  std::string error;
+  bool ok = db::ReadRows(*conn_, sql, sink, &error);
   return Done(ok, std::move(error));
 }
 

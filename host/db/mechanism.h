@@ -9,11 +9,12 @@
 #include "velmor/db_bound_exec.h"
 #include "velmor/db_command.h"
 #include "velmor/db_mechanism.h"
+#include "velmor/db_row_reader.h"
 #include "velmor/object.h"
 
 namespace velmor::host::db {
 
-class SqliteMechanism final : public Object<IDBMechanism, IDBBoundExec> {
+class SqliteMechanism final : public Object<IDBMechanism, IDBBoundExec, IDBRowReader> {
  public:
   explicit SqliteMechanism(std::shared_ptr<Connection> conn) : conn_(std::move(conn)) {}
 
@@ -27,6 +28,7 @@ class SqliteMechanism final : public Object<IDBMechanism, IDBBoundExec> {
   bool RollbackTrans() override;
   bool InTransaction() override;
   bool ExecBound(const std::string& sql, std::span<const DBValue> values, int64_t& changes) override;
+  bool ReadRows(const std::string& sql, IDBRowSink& sink) override;
 
   Connection& ConnectionForTest() { return *conn_; }
 
