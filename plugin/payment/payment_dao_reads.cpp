@@ -40,8 +40,7 @@ SqlFragment LineWhere(const Json& c, int32_t jkfs1, int32_t jkfs2) {
 // The payment lines of a query as text, each shaped as LineRow shapes it, written row by row: the
 // day's listing at 100,000 persons (200,000 lines) is never a tree.
 std::string LineRowsText(IDBMechanism& db, const std::string& sql, const char* failText) {
-  Ref<IDBDataSet> ds = QueryOrThrow(db, sql, failText);
-  return RowsJson(*ds, payment::LineShape());
+  return RowsJson(db, sql, payment::LineShape(), failText);
 }
 
 // The voucher summary: one row per voucher. Its lines may differ in jkzt (some paid, some not)

@@ -41,8 +41,7 @@ std::vector<std::string> DistinctMarks(const std::vector<std::string>& marks) {
 std::string TXnhDAO::Rows(std::string_view op, const std::string& sql, const char* failText) {
   return Guard<std::string>(op, failText, "[]", [&] {
     Ref<IDBMechanism> db = OpenMainConnection();
-    Ref<IDBDataSet> ds = QueryOrThrow(*db, sql, failText);
-    return RowsJson(*ds);
+    return RowsJson(*db, sql, {}, failText);
   });
 }
 

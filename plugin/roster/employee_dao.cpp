@@ -10,8 +10,7 @@ namespace velmor {
 std::string TEmployeeDaoImpl::QueryJson(std::string_view op, const std::string& sql) {
   return Guard<std::string>(op, LogForm::kBracketed, kQueryException, "[]", [&] {
     Ref<IDBMechanism> db = OpenMainConnection();
-    Ref<IDBDataSet> ds = QueryOrThrow(*db, sql);
-    return RowsJson(*ds);
+    return RowsJson(*db, sql);
   });
 }
 

@@ -8,6 +8,7 @@ target_sources(velmor_plugin_objects PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/paging.cpp
   ${CMAKE_CURRENT_LIST_DIR}/db_access.cpp
   ${CMAKE_CURRENT_LIST_DIR}/sql_toolkit.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/row_reading.cpp
   ${CMAKE_CURRENT_LIST_DIR}/bound_sql.cpp
   ${CMAKE_CURRENT_LIST_DIR}/mark_sweep.cpp
   ${CMAKE_CURRENT_LIST_DIR}/code_name_dao.cpp

@@ -1,12 +1,16 @@
 #include "store/sql_toolkit.h"
 
 #include <algorithm>
+#include <optional>
+#include <span>
+#include <string_view>
 #include <vector>
 
 #include "codec/json_out.h"
 #include "codec/text_chunks.h"
 
 #include "store/json_text.h"
+#include "store/row_reading.h"
 
 namespace velmor {
 
@@ -85,23 +89,22 @@ std::vector<Member> MembersOf(const std::vector<std::string>& names, const RowSh
   return members;
 }
 
-}  // namespace
-
-// A listing of the whole roster is never a JSON tree, nor one string doubling as it grows.
-std::string RowsJson(IDBDataSet& ds, const RowShape& shape) {
-  const Columns c(ds);
-  const std::vector<Member> members = MembersOf(c.names, shape);
-  TextChunks text;
-  text.Tail() = "[";
-  std::string value;
-  bool firstRow = true;
-  for (; !ds.Eof(); ds.Next()) {
-    std::string& out = text.Tail();
-    out += firstRow ? "{" : ",{";
-    firstRow = false;
+// The rows as JSON text, written row by row: a listing of the whole roster is never a JSON tree,
+// nor one string doubling as it grows.
+class RowsText {
+ public:
+  RowsText(const std::vector<std::string>& names, const RowShape& shape) : members_(MembersOf(names, shape)) {
+    text_.Tail() = "[";
+  }
+  // `cell(column)` gives the text of a column of the row; its view is used before the next call.
+  template <class CellText>
+  void Row(CellText&& cell) {
+    std::string& out = text_.Tail();
+    out += firstRow_ ? "{" : ",{";
+    firstRow_ = false;
     bool first = true;
-    for (const Member& m : members) {
-      value = c.cols[m.column]->AsString();
+    for (const Member& m : members_) {
+      const std::string_view value = cell(m.column);
       if (m.omittedWhenEmpty && value.empty()) continue;
       if (!first) out += ',';
       first = false;
@@ -109,10 +112,45 @@ std::string RowsJson(IDBDataSet& ds, const RowShape& shape) {
       AppendJsonText(out, value, true);  // bytes that are not UTF-8 replaced, as JsonText does
     }
     out += '}';
-    text.Rotate();
+    text_.Rotate();
   }
-  text.Tail() += ']';
+  std::string Take() {
+    text_.Tail() += ']';
+    return text_.Take();
+  }
+
+ private:
+  const std::vector<Member> members_;
+  TextChunks text_;
+  bool firstRow_ = true;
+};
+
+}  // namespace
+
+std::string RowsJson(IDBDataSet& ds, const RowShape& shape) {
+  const Columns c(ds);
+  RowsText text(c.names, shape);
+  std::string value;
+  for (; !ds.Eof(); ds.Next()) text.Row([&](size_t column) -> std::string_view {
+    value = c.cols[column]->AsString();
+    return value;
+  });
   return text.Take();
+}
+
+std::string RowsJson(IDBMechanism& db, const std::string& sql, const RowShape& shape, const char* userText) {
+  std::optional<RowsText> text;
+  ReadRowsOrThrow(
+      db, sql,
+      [&](std::span<const std::string_view> names) {
+        text.emplace(std::vector<std::string>(names.begin(), names.end()), shape);
+      },
+      [&](std::span<const std::string_view> cells) {
+        text->Row([&](size_t column) { return cells[column]; });
+        return true;
+      },
+      userText);
+  return text->Take();
 }
 
 Json Rows(IDBMechanism& db, const std::string& sql, const char* userText) {

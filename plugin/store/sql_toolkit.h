@@ -36,6 +36,10 @@ struct RowShape {
 // The same as compact text (bytes that are not UTF-8 replaced), each row changed as `shape` says:
 // JsonText of the (shaped) rows, written row by row without a tree of them all.
 std::string RowsJson(IDBDataSet& ds, const RowShape& shape = {});
+// The same for the rows of a query, read one at a time (store/row_reading.h) rather than held in
+// a dataset; raises StoreError(userText, engine text) when the query fails.
+std::string RowsJson(IDBMechanism& db, const std::string& sql, const RowShape& shape = {},
+                     const char* userText = kDbQueryFailed);
 // Runs the query first (StoreError(userText, engine text) when it fails).
 nlohmann::ordered_json Rows(IDBMechanism& db, const std::string& sql, const char* userText = kDbQueryFailed);
 
