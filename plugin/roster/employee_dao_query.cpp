@@ -369,10 +369,10 @@ std::string TEmployeeDaoImpl::GetRyjfztData(const std::string& djxh, const Ryjfz
                            " on sb_ryjbxxb.djxh = z.djxh and sb_ryjbxxb.rydjxh = z.rydjxh where z.djxh = '%s' %s",
                        {V(djxh), f.Build()});
     Ref<IDBMechanism> db = OpenMainConnection();
-    std::string rows = RowsJson(
-        *db, select.Page("z.*, sb_ryjbxxb.xm, sb_ryjbxxb.zjlx, sb_ryjbxxb.zjhm, sb_ryjbxxb.phonenumber, "
-                         "sb_ryjbxxb.fullname",
-                         page, pageSize, " order by z.rydjxh, z.xzid"));
+    std::string rows =
+        RowsJson(*db, select.Page("z.*, sb_ryjbxxb.xm, sb_ryjbxxb.zjlx, sb_ryjbxxb.zjhm, sb_ryjbxxb.phonenumber, "
+                                  "sb_ryjbxxb.fullname",
+                                  page, pageSize, " order by z.rydjxh, z.xzid"));
     zs = QueryCount(*db, select.Count());
     return rows;
   });

@@ -131,10 +131,11 @@ std::string RowsJson(IDBDataSet& ds, const RowShape& shape) {
   const Columns c(ds);
   RowsText text(c.names, shape);
   std::string value;
-  for (; !ds.Eof(); ds.Next()) text.Row([&](size_t column) -> std::string_view {
-    value = c.cols[column]->AsString();
-    return value;
-  });
+  for (; !ds.Eof(); ds.Next())
+    text.Row([&](size_t column) -> std::string_view {
+      value = c.cols[column]->AsString();
+      return value;
+    });
   return text.Take();
 }
 

@@ -59,8 +59,9 @@ class HostDbRowReader : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(reader_);
-    ASSERT_TRUE(db_->ExecSQL("insert into sb_dmmcb(lb, dm, mc) values (1, 'a''b', '甲'), (2, '', null), "
-                             "(3, 'x', 12.5), (4, 'y', x'00ff41'), (5, 'z', -7)"));
+    ASSERT_TRUE(
+        db_->ExecSQL("insert into sb_dmmcb(lb, dm, mc) values (1, 'a''b', '甲'), (2, '', null), "
+                     "(3, 'x', 12.5), (4, 'y', x'00ff41'), (5, 'z', -7)"));
   }
   // The statement is finalized: a write and a commit on the same connection go through.
   void ExpectConnectionFree() {
@@ -92,7 +93,10 @@ TEST_F(HostDbRowReader, NamesAndCellsAreTheDatasets) {
   }
   Keeper k;
   ASSERT_TRUE(reader_->ReadRows("select mc from sb_dmmcb where lb = 4", k));
-  EXPECT_EQ(k.rows.at(0).at(0), std::string("\0\xff" "A", 3)) << "a blob's bytes, NUL included";
+  EXPECT_EQ(k.rows.at(0).at(0), std::string("\0\xff"
+                                            "A",
+                                            3))
+      << "a blob's bytes, NUL included";
   ExpectConnectionFree();
 }
 

@@ -60,8 +60,9 @@ class RowReading : public ::testing::Test {
     ASSERT_TRUE(Query<IDBRowReader>(db_)) << "the reference host reads rows one at a time";
     plain_ = Make<PlainConnection>(db_);
     ASSERT_FALSE(Query<IDBRowReader>(plain_));
-    ASSERT_TRUE(db_->ExecSQL("insert into sb_dmmcb(lb, dm, mc) values (7, '01', 'a''b'), (7, '02', '甲'), "
-                             "(7, '03', ''), (8, 'q\"\\', 'x' || char(10) || 'y'), (9, '09', 2.5)"))
+    ASSERT_TRUE(
+        db_->ExecSQL("insert into sb_dmmcb(lb, dm, mc) values (7, '01', 'a''b'), (7, '02', '甲'), "
+                     "(7, '03', ''), (8, 'q\"\\', 'x' || char(10) || 'y'), (9, '09', 2.5)"))
         << db_->GetErrorText();
   }
 
@@ -71,8 +72,9 @@ class RowReading : public ::testing::Test {
 };
 
 TEST_F(RowReading, BothWaysSeeTheSameNamesAndTexts) {
-  for (const char* sql : {"select dm, mc, lb from sb_dmmcb order by lb, dm", "select dm, mc as dm, null, nullif(lb, 9) from sb_dmmcb",
-                          "select * from sb_dmmcb where lb = 99", "select cast(x'ff41' as text) as bad, lb * 0.5 from sb_dmmcb"}) {
+  for (const char* sql :
+       {"select dm, mc, lb from sb_dmmcb order by lb, dm", "select dm, mc as dm, null, nullif(lb, 9) from sb_dmmcb",
+        "select * from sb_dmmcb where lb = 99", "select cast(x'ff41' as text) as bad, lb * 0.5 from sb_dmmcb"}) {
     const Read streamed = ReadAll(*db_, sql), held = ReadAll(*plain_, sql);
     EXPECT_EQ(streamed.names, held.names) << sql;
     EXPECT_EQ(streamed.rows, held.rows) << sql;
