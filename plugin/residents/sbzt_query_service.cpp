@@ -13,6 +13,7 @@
 #include "store/db_access.h"
 #include "store/json_text.h"
 #include "store/paging.h"
+#include "store/row_reading.h"
 #include "store/sql_filters.h"
 #include "store/sql_toolkit.h"
 
@@ -67,12 +68,14 @@ std::vector<Line> LinesToQuery(IDBMechanism& db, const std::string& djxh, const 
   f.Add(SqlFragment::Trusted(
       FormatSql(" and ((c.xzsj is null) or not (c.xzsj = %s and c.jfnd = %s)) ", {Q(today), Q(jfnd)})));
   const std::string sql = FormatSql(std::string(" select c.xzid, c.id") + kLinesJoin + "%s", {Q(djxh), f.Build()});
-  // Read from the dataset: at 100,000 persons these are 200,000 lines, never a tree of them.
+  // Read row by row: at 100,000 persons these are 200,000 lines, never a tree or a dataset of them.
   std::vector<Line> lines;
-  Ref<IDBDataSet> ds = QueryOrThrow(db, sql);
-  Ref<IDBFields> fields = ds->Fields();
-  Ref<IDBField> xzid = fields->FieldByName("xzid"), id = fields->FieldByName("id");
-  for (; !ds->Eof(); ds->Next()) lines.push_back({xzid->AsString(), id->AsString()});
+  ReadRowsOrThrow(
+      db, sql, [](std::span<const std::string_view>) {},
+      [&](std::span<const std::string_view> cells) {
+        lines.push_back({std::string(cells[0]), std::string(cells[1])});
+        return true;
+      });
   return lines;
 }
 
