@@ -151,7 +151,7 @@ std::string RowsJson(IDBMechanism& db, const std::string& sql, const RowShape& s
         return true;
       },
       userText);
-  return text->Take();
+  return text ? text->Take() : "[]";  // a host that gave no columns gave no rows
 }
 
 Json Rows(IDBMechanism& db, const std::string& sql, const char* userText) {
