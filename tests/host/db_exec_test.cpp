@@ -7,6 +7,8 @@
 #include <thread>
 
 #include "db_test_util.h"
+#include "velmor/db_bound_exec.h"
+#include "velmor/db_row_reader.h"
 
 namespace velmor::testing {
 namespace {
@@ -49,6 +51,11 @@ TEST(HostDbSlots, OperationsSitAtTheirPublishedPositions) {
   EXPECT_EQ(Slot(&IDBField::AsInteger), kIInterfaceSlots + 9);
   EXPECT_EQ(Slot(&IDBField::AsString), kIInterfaceSlots + 10);
   EXPECT_EQ(Slot(&IDBField::SetAsString), kIInterfaceSlots + 19);
+  // The host's extensions, asked by QueryInterface: their own operations from 0.
+  EXPECT_EQ(Slot(&IDBBoundExec::ExecBound), kIInterfaceSlots + 0);
+  EXPECT_EQ(Slot(&IDBRowReader::ReadRows), kIInterfaceSlots + 0);
+  EXPECT_EQ(Slot(&IDBRowSink::Columns), 0);
+  EXPECT_EQ(Slot(&IDBRowSink::Row), 1);
 }
 
 class HostDbExec : public ::testing::Test {
