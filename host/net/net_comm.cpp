@@ -92,7 +92,7 @@ NetComm::Outcome NetComm::Post(const std::string& path, const std::string& body,
     return o;
   }
   std::string problem;
-  if (!wire::DecodeEnvelope(http.body, o.envelope, problem)) {
+  if (!wire::DecodeEnvelopeInPlace(std::move(http.body), o.envelope, problem)) {
     o.error = "服务器应答格式错误：" + problem;
     return o;
   }

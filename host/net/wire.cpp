@@ -27,7 +27,7 @@ namespace {
 // (100 MB for a large one), which the general parser would build char by char and then copy.
 // False for anything but a plain well-formed envelope; the general parser then decides and names
 // the problem.
-bool ReadPlain(std::string_view text, Envelope& out) {
+bool ReadPlain(std::string_view text, Envelope& out, std::string_view* rawResponse = nullptr) {
   JsonCursor c(text);
   std::string scratch;
   bool status = false, seen[4] = {};
@@ -53,6 +53,14 @@ bool ReadPlain(std::string_view text, Envelope& out) {
       continue;
     }
     if (c.Peek() != JsonCursor::Kind::kString) return false;
+    if (i == 3 && rawResponse) {
+      // Located only, to be decoded where it stands once everything else has been read; a second
+      // one is left to the reading that decodes each.
+      if (seen[3]) return false;
+      *rawResponse = c.RawString();
+      seen[3] = true;
+      continue;
+    }
     std::string& target = *targets[i];
     // The response is nearly the whole text: its room is taken once instead of grown into.
     if (i == 3) target.reserve(text.size() - c.Offset());
@@ -113,6 +121,30 @@ bool DecodeEnvelope(std::string_view text, Envelope& out, std::string& problem) 
     }
     *m.target = std::move(it->get_ref<std::string&>());  // an answer of 100 MB is not copied
   }
+  return true;
+}
+
+bool DecodeEnvelopeInPlace(std::string&& text, Envelope& out, std::string& problem) {
+  std::string_view raw;
+  bool plain = false;
+  try {
+    plain = ReadPlain(text, out, &raw);
+  } catch (const JsonCursor::Malformed&) {
+  }
+  if (!plain) return DecodeEnvelope(text, out, problem);
+  // Everything but the response's own bytes is read and well-formed; those are decoded to the
+  // start of the buffer (the decoding never overtakes its reading) and the buffer handed over.
+  // A response that does not decode makes the text no JSON, as the general parser would find.
+  const size_t open = static_cast<size_t>(raw.data() - text.data()) - 1;
+  try {
+    JsonCursor c(std::string_view(text).substr(open));
+    const size_t size = c.StringTo(text.data());
+    text.resize(size);
+  } catch (const JsonCursor::Malformed&) {
+    problem = "应答不是JSON";
+    return false;
+  }
+  out.response = std::move(text);
   return true;
 }
 

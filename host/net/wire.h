@@ -41,6 +41,10 @@ std::string EncodeEnvelope(const Envelope& envelope);
 // Reads an envelope. False, with a one-line `problem`, when the text is not a JSON object holding
 // the five members with their types; `out` is then unspecified.
 bool DecodeEnvelope(std::string_view text, Envelope& out, std::string& problem);
+// The same, taking the text: the response is decoded where it stands in the text's own buffer,
+// which then becomes `out.response`, so a large answer takes no second buffer (tens of MB of new
+// pages cost more to touch than to decode). Results and problems are those of DecodeEnvelope.
+bool DecodeEnvelopeInPlace(std::string&& text, Envelope& out, std::string& problem);
 
 // True for exactly four ASCII digits.
 bool IsServiceCode(std::string_view code);

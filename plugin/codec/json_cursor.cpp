@@ -6,6 +6,10 @@
 #include <cstdlib>
 #include <cstring>
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 namespace velmor {
 
 namespace {
@@ -46,6 +50,38 @@ void PutUtf8(char*& w, uint32_t cp) {
 }
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Whether the quote at `at` closes a string whose text starts at `from`: no odd run of
+// backslashes stands before it. The run is counted back no further than `from`; runs before
+// different quotes do not overlap, so each byte is looked at a bounded number of times.
+bool Unescaped(std::string_view text, size_t from, size_t at) {
+  size_t run = at;
+  while (run > from && text[run - 1] == '\\') --run;
+  return (at - run) % 2 == 0;
+}
+
+// The offset of the quote closing a string whose text starts at `from`; the text's size when
+// there is none. Sixteen bytes are looked at at once for quotes: an answer carried in an
+// envelope has one every few bytes, too many for a call per quote.
+size_t ClosingQuote(std::string_view text, size_t from) {
+  const char* const s = text.data();
+  const size_t size = text.size();
+  size_t at = from;
+#ifdef __SSE2__
+  const __m128i quote = _mm_set1_epi8('"');
+  for (; at + 16 <= size; at += 16) {
+    auto mask = static_cast<unsigned>(
+        _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(s + at)), quote)));
+    for (; mask != 0; mask &= mask - 1) {
+      const size_t q = at + static_cast<size_t>(__builtin_ctz(mask));
+      if (Unescaped(text, from, q)) return q;
+    }
+  }
+#endif
+  for (; at < size; ++at)
+    if (s[at] == '"' && Unescaped(text, from, at)) return at;
+  return size;
+}
 
 }  // namespace
 
@@ -132,81 +168,117 @@ std::string_view JsonCursor::String(std::string& scratch, bool* escaped) {
   return scratch;
 }
 
+char* JsonCursor::DecodeUntil(size_t& position, size_t limit, char* w, bool& closed) {
+  // The position is kept in a local (written back before any call that reads it), since stores
+  // through `w` could otherwise alias it. Each byte is read before anything is written for it,
+  // and no escape writes more than it reads, so `w` may trail the position in the same buffer.
+  const char* const s = text_.data();
+  const size_t size = text_.size();
+  size_t at = position;
+  closed = false;
+  while (at < limit) {
+    const auto c = static_cast<unsigned char>(s[at]);
+    if (!kStop[c]) {  // a plain run
+      do {
+        *w++ = s[at++];
+      } while (at < limit && !kStop[static_cast<unsigned char>(s[at])]);
+      continue;
+    }
+    if (c == '"') {
+      position = at + 1;
+      closed = true;
+      return w;
+    }
+    pos_ = at;
+    if (c >= 0x80) {
+      PassUtf8();
+      while (at < pos_) *w++ = s[at++];
+      continue;
+    }
+    if (c != '\\') Fail();  // a control character
+    if (++pos_ >= size) Fail();
+    const char e = s[pos_++];
+    switch (e) {
+      case '"':
+      case '\\':
+      case '/': *w++ = e; break;
+      case 'b': *w++ = '\b'; break;
+      case 'f': *w++ = '\f'; break;
+      case 'n': *w++ = '\n'; break;
+      case 'r': *w++ = '\r'; break;
+      case 't': *w++ = '\t'; break;
+      case 'u': {
+        uint32_t cp = Hex4();
+        if (cp >= 0xDC00 && cp <= 0xDFFF) Fail();  // a low surrogate without its high half
+        if (cp >= 0xD800 && cp <= 0xDBFF) {
+          if (pos_ + 1 >= size || s[pos_] != '\\' || s[pos_ + 1] != 'u') Fail();
+          pos_ += 2;
+          const uint32_t low = Hex4();
+          if (low < 0xDC00 || low > 0xDFFF) Fail();
+          cp = 0x10000 + ((cp - 0xD800) << 10) + (low - 0xDC00);
+        }
+        PutUtf8(w, cp);
+        break;
+      }
+      default: Fail();
+    }
+    at = pos_;
+  }
+  position = at;
+  return w;
+}
+
 void JsonCursor::DecodeRest(size_t from, std::string& out) {
   // Written through a pointer into room taken ahead: a large string (a whole answer carried in an
   // envelope, with a quote every few bytes) is decoded without a call per piece. Nothing decodes
   // longer than its source, so the room is checked once per stretch of source that cannot
   // overflow it rather than at every byte. The room doubles as it runs out, within the caller's
   // reserved capacity first (a scratch reused after a large string must not cost its whole
-  // capacity for a short one). The position is kept in a local (written back before any call
-  // that reads it), since stores through `w` could otherwise alias the member.
+  // capacity for a short one).
   constexpr size_t kLongestEscape = 12;  // a surrogate pair, \uD83D\uDE00
   constexpr size_t kSlack = 4 * kLongestEscape;
   out.resize(pos_ - from + kSlack);
   std::memcpy(out.data(), text_.data() + from, pos_ - from);
   size_t written = pos_ - from;
-  const char* const s = text_.data();
-  const size_t size = text_.size();
   size_t at = pos_;
   for (;;) {
     char* const begin = out.data();
-    char* w = begin + written;
     // Up to `limit` at most kLongestEscape - 1 bytes more than the room left can be written.
-    const size_t limit = std::min(size, at + (out.size() - written - kLongestEscape));
-    while (at < limit) {
-      const auto c = static_cast<unsigned char>(s[at]);
-      if (!kStop[c]) {  // a plain run
-        do {
-          *w++ = s[at++];
-        } while (at < limit && !kStop[static_cast<unsigned char>(s[at])]);
-        continue;
-      }
-      if (c == '"') {
-        pos_ = at + 1;
-        out.resize(static_cast<size_t>(w - begin));
-        return;
-      }
-      pos_ = at;
-      if (c >= 0x80) {
-        PassUtf8();
-        while (at < pos_) *w++ = s[at++];
-        continue;
-      }
-      if (c != '\\') Fail();  // a control character
-      if (++pos_ >= size) Fail();
-      const char e = s[pos_++];
-      switch (e) {
-        case '"':
-        case '\\':
-        case '/': *w++ = e; break;
-        case 'b': *w++ = '\b'; break;
-        case 'f': *w++ = '\f'; break;
-        case 'n': *w++ = '\n'; break;
-        case 'r': *w++ = '\r'; break;
-        case 't': *w++ = '\t'; break;
-        case 'u': {
-          uint32_t cp = Hex4();
-          if (cp >= 0xDC00 && cp <= 0xDFFF) Fail();  // a low surrogate without its high half
-          if (cp >= 0xD800 && cp <= 0xDBFF) {
-            if (pos_ + 1 >= size || s[pos_] != '\\' || s[pos_ + 1] != 'u') Fail();
-            pos_ += 2;
-            const uint32_t low = Hex4();
-            if (low < 0xDC00 || low > 0xDFFF) Fail();
-            cp = 0x10000 + ((cp - 0xD800) << 10) + (low - 0xDC00);
-          }
-          PutUtf8(w, cp);
-          break;
-        }
-        default: Fail();
-      }
-      at = pos_;
-    }
+    const size_t limit = std::min(text_.size(), at + (out.size() - written - kLongestEscape));
+    bool closed = false;
+    char* const w = DecodeUntil(at, limit, begin + written, closed);
     pos_ = at;
-    if (at >= size) Fail();  // no closing quote
+    if (closed) {
+      out.resize(static_cast<size_t>(w - begin));
+      return;
+    }
+    if (at >= text_.size()) Fail();  // no closing quote
     written = static_cast<size_t>(w - begin);
     const size_t doubled = std::max(2 * out.size(), written + kSlack);
     out.resize(out.capacity() >= written + kSlack ? std::min(doubled, out.capacity()) : doubled);
   }
+}
+
+size_t JsonCursor::StringTo(char* dest) {
+  Expect('"');
+  size_t at = pos_;
+  bool closed = false;
+  char* const end = DecodeUntil(at, text_.size(), dest, closed);
+  pos_ = at;
+  if (!closed) Fail();
+  return static_cast<size_t>(end - dest);
+}
+
+std::string_view JsonCursor::RawString() {
+  Expect('"');
+  const size_t from = pos_;
+  const size_t close = ClosingQuote(text_, from);
+  if (close == text_.size()) {
+    pos_ = close;
+    Fail();
+  }
+  pos_ = close + 1;
+  return text_.substr(from, close - from);
 }
 
 uint32_t JsonCursor::Hex4() {

@@ -66,6 +66,13 @@ class JsonCursor {
   // A string value, decoded; `escaped` (when given) tells whether it held escapes, in which case
   // the view is into `scratch` (overwritten), else into the text.
   std::string_view String(std::string& scratch, bool* escaped = nullptr);
+  // A string value decoded to `dest`, which may be the very buffer the text lies in, at or before
+  // the string's opening quote (the decoding never overtakes its reading); its size.
+  size_t StringTo(char* dest);
+  // A string value passed over unchecked and undecoded: what stands between its quotes. Only the
+  // closing quote is found (the first without an odd run of backslashes before it); String or
+  // StringTo over the same bytes checks them.
+  std::string_view RawString();
   // A number, its token as written (grammar checked; its value is the caller's).
   std::string_view Number();
   // true, false or null.
@@ -109,6 +116,9 @@ class JsonCursor {
   // Escapes from text_[pos_] (just after the opening quote and the plain run `from`..pos_) on,
   // decoded into `out` up to the closing quote.
   void DecodeRest(size_t from, std::string& out);
+  // Decodes from `position` through `w` until the closing quote (then `closed`, and `position`
+  // just after it) or until `position` reaches `limit`; the end of what was written.
+  char* DecodeUntil(size_t& position, size_t limit, char* w, bool& closed);
   // One UTF-8 sequence starting at pos_ (a byte of 0x80 and above), checked and passed.
   void PassUtf8();
   uint32_t Hex4();

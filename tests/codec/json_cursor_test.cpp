@@ -126,9 +126,23 @@ TEST(JsonCursor, LongEscapedStringsComeOutWholeWhereverTheRoomRunsOut) {
       ASSERT_EQ(std::string(v), expected) << "round " << round << " held " << held;
       EXPECT_EQ(c.Offset(), text.size()) << "the cursor stands after the closing quote";
     }
+    // Passed over raw, then decoded where it stands (into its own buffer, from the start).
+    std::string buffer = followed;
+    JsonCursor raw(buffer);
+    EXPECT_EQ(raw.RawString(), std::string_view(text).substr(1, text.size() - 2));
+    EXPECT_EQ(raw.Offset(), text.size());
+    JsonCursor inPlace(buffer);
+    const size_t size = inPlace.StringTo(buffer.data());
+    ASSERT_EQ(buffer.substr(0, size), expected) << "round " << round << ", in place";
+    EXPECT_EQ(inPlace.Offset(), text.size());
+    EXPECT_EQ(buffer.substr(text.size()), "]") << "what follows the string is untouched";
     // Cut short anywhere after the first escape, the same text is refused.
     const size_t cut = text.find('\\') + 1 + next() % (text.size() - text.find('\\') - 1);
     EXPECT_FALSE(CursorAccepts(text.substr(0, cut))) << "cut at " << cut;
+    std::string shortened = text.substr(0, cut);
+    JsonCursor cutRaw(shortened), cutInPlace(shortened);
+    EXPECT_THROW(cutRaw.RawString(), JsonCursor::Malformed) << "its closing quote is gone";
+    EXPECT_THROW(cutInPlace.StringTo(shortened.data()), JsonCursor::Malformed);
   }
 }
 

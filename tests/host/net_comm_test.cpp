@@ -140,6 +140,19 @@ TEST(WireEnvelope, ReadAsTheGeneralParserReadsThem) {
       "{\"status\":2," + m + "}",
       "{\"status\":2," + m + ",\"response\":\"\"} x",
       "[{\"status\":2}]",
+      // responses that do not decode, first, last, or twice with the first one bad
+      "{\"status\":2," + m + ",\"response\":\"bad \\x escape\"}",
+      "{\"response\":\"tab\there\"," + m + ",\"status\":2}",
+      "{\"status\":2," + m + ",\"response\":\"\xC3(\"}",
+      "{\"status\":2," + m + ",\"response\":\"\\ud800 alone\"}",
+      "{\"status\":2," + m + ",\"response\":\"\\u12\"}",
+      "{\"status\":2," + m + ",\"response\":\"bad \\q\",\"response\":\"good\"}",
+      "{\"status\":2," + m + ",\"response\":\"unterminated\\\"}",
+      "{\"status\":2," + m + ",\"response\":\"unterminated",
+      // escaped quotes and backslashes right before the closing quote, and members after it
+      "{\"status\":2," + m + ",\"response\":\"a\\\\\\\"\\\\\"}",
+      "{\"response\":\"\\\\\",\"status\":2," + m + "}",
+      "{\"status\":2,\"response\":\"\\ud83d\\ude00 \xE5\xBC\xA0\"," + m + ",\"status\":\"x\"}",
   };
   for (const std::string& text : texts) {
     SCOPED_TRACE(text);
@@ -150,13 +163,21 @@ TEST(WireEnvelope, ReadAsTheGeneralParserReadsThem) {
                        j.value("returnMessage", nlohmann::json()).is_string() &&
                        j.value("responseData", nlohmann::json()).is_string() &&
                        j.value("response", nlohmann::json()).is_string();
-    wire::Envelope e;
-    std::string problem;
+    wire::Envelope e, taken;
+    std::string problem, takenProblem;
     ASSERT_EQ(wire::DecodeEnvelope(text, e, problem), valid) << problem;
+    // Decoded in its own buffer, the same answer or the same problem.
+    ASSERT_EQ(wire::DecodeEnvelopeInPlace(std::string(text), taken, takenProblem), valid) << takenProblem;
+    EXPECT_EQ(takenProblem, problem);
     if (!valid) {
       EXPECT_FALSE(problem.empty());
       continue;
     }
+    EXPECT_EQ(taken.status, e.status);
+    EXPECT_EQ(taken.returnCode, e.returnCode);
+    EXPECT_EQ(taken.returnMessage, e.returnMessage);
+    EXPECT_EQ(taken.responseData, e.responseData);
+    EXPECT_EQ(taken.response, e.response);
     EXPECT_EQ(e.status, j["status"].get<int32_t>());
     EXPECT_EQ(e.returnCode, j["returnCode"]);
     EXPECT_EQ(e.returnMessage, j["returnMessage"]);
