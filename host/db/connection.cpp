@@ -24,6 +24,13 @@ bool AcceptableSqlText(std::string_view text, std::string* error) {
   return true;
 }
 
+std::string_view CellBytes(sqlite3_stmt* stmt, int column, int type) {
+  if (type == SQLITE_NULL) return {};
+  const void* bytes = type == SQLITE_BLOB ? sqlite3_column_blob(stmt, column) : sqlite3_column_text(stmt, column);
+  const int size = sqlite3_column_bytes(stmt, column);
+  return bytes ? std::string_view(static_cast<const char*>(bytes), static_cast<size_t>(size)) : std::string_view();
+}
+
 bool IsBlankSql(std::string_view text) {
   size_t i = 0;
   const size_t n = text.size();

@@ -91,6 +91,10 @@ class Connection {
 // would end the statement there, cutting a value) or bytes that are not UTF-8 (stored raw, they
 // read back as other text). Such a statement is refused whole.
 bool AcceptableSqlText(std::string_view text, std::string* error);
+// The bytes of a column of the row a statement stands on, as every reader hands them out (a
+// dataset's AsString, IDBRowReader): a blob's bytes, the engine's text of anything else, none for
+// NULL. `type` is the column's sqlite3_column_type. Valid until the statement moves.
+std::string_view CellBytes(sqlite3_stmt* stmt, int column, int type);
 // The settings of every connection. A roster download writes ~100 MB in one transaction; with the
 // default 2 MB page cache the pages spill to the WAL and are read back page by page. 16 MB is as
 // fast as 128 MB was and holds 110 MB less (measured at 100,000 persons). The cache grows only as

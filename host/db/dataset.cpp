@@ -141,15 +141,12 @@ bool SqliteDataSet::StoreRow(sqlite3_stmt* stmt, RowBlock& block, CellRef* cells
     CellRef& c = cells[i];
     c.type = sqlite3_column_type(stmt, col);
     double real = c.type == SQLITE_FLOAT ? sqlite3_column_double(stmt, col) : 0;
-    const void* bytes = nullptr;
-    if (c.type == SQLITE_BLOB) bytes = sqlite3_column_blob(stmt, col);
-    else if (c.type != SQLITE_NULL) bytes = sqlite3_column_text(stmt, col);
-    size_t size = c.type == SQLITE_NULL ? 0 : static_cast<size_t>(sqlite3_column_bytes(stmt, col));
+    const std::string_view bytes = CellBytes(stmt, col, c.type);
     size_t extra = c.type == SQLITE_FLOAT ? sizeof real : 0;
-    if (block.bytes.size() + size + extra > UINT32_MAX) return false;
+    if (block.bytes.size() + bytes.size() + extra > UINT32_MAX) return false;
     c.offset = static_cast<uint32_t>(block.bytes.size());
-    c.size = static_cast<uint32_t>(size);
-    if (size > 0) block.bytes.append(static_cast<const char*>(bytes), size);
+    c.size = static_cast<uint32_t>(bytes.size());
+    block.bytes.append(bytes);
     if (extra) block.bytes.append(reinterpret_cast<const char*>(&real), extra);
   }
   return true;

@@ -11,16 +11,6 @@ struct Finalize {
   void operator()(sqlite3_stmt* stmt) const { sqlite3_finalize(stmt); }
 };
 
-// A cell as the dataset keeps it (and IDBField::AsString gives it): a blob's bytes, the engine's
-// text of anything else, nothing for NULL.
-std::string_view Cell(sqlite3_stmt* stmt, int col) {
-  const int type = sqlite3_column_type(stmt, col);
-  if (type == SQLITE_NULL) return {};
-  const void* bytes = type == SQLITE_BLOB ? sqlite3_column_blob(stmt, col) : sqlite3_column_text(stmt, col);
-  const int size = sqlite3_column_bytes(stmt, col);
-  return bytes ? std::string_view(static_cast<const char*>(bytes), static_cast<size_t>(size)) : std::string_view();
-}
-
 }  // namespace
 
 bool ReadRows(Connection& conn, std::string_view sql, IDBRowSink& sink, std::string* error) {
@@ -36,7 +26,8 @@ bool ReadRows(Connection& conn, std::string_view sql, IDBRowSink& sink, std::str
   sink.Columns(cells);
   int rc = conn.FirstStep(prepared, error);
   while (rc == SQLITE_ROW) {
-    for (int i = 0; i < columns; ++i) cells[static_cast<size_t>(i)] = Cell(prepared, i);
+    for (int i = 0; i < columns; ++i)
+      cells[static_cast<size_t>(i)] = CellBytes(prepared, i, sqlite3_column_type(prepared, i));
     if (!sink.Row(cells)) return true;
     rc = conn.NextStep(prepared, error);
   }
