@@ -41,10 +41,10 @@ class CallbackSink final : public IDBRowSink {
   std::exception_ptr failure_;
 };
 
-void ReadDataset(IDBMechanism& db, const std::string& sql, const RowColumns& columns, const RowCells& row,
-                 const char* userText) {
-  Ref<IDBDataSet> ds = QueryOrThrow(db, sql, userText);
-  Ref<IDBFields> fields = ds->Fields();
+}  // namespace
+
+void ReadRows(IDBDataSet& ds, const RowColumns& columns, const RowCells& row) {
+  Ref<IDBFields> fields = ds.Fields();
   const int32_t n = fields ? fields->Count() : 0;
   std::vector<Ref<IDBField>> cols;
   std::vector<std::string> texts;
@@ -54,7 +54,7 @@ void ReadDataset(IDBMechanism& db, const std::string& sql, const RowColumns& col
   }
   std::vector<std::string_view> views(texts.begin(), texts.end());
   columns(views);
-  for (; !ds->Eof(); ds->Next()) {
+  for (; !ds.Eof(); ds.Next()) {
     for (size_t i = 0; i < cols.size(); ++i) {
       texts[i] = cols[i]->AsString();
       views[i] = texts[i];
@@ -63,12 +63,10 @@ void ReadDataset(IDBMechanism& db, const std::string& sql, const RowColumns& col
   }
 }
 
-}  // namespace
-
 void ReadRowsOrThrow(IDBMechanism& db, const std::string& sql, const RowColumns& columns, const RowCells& row,
                      const char* userText) {
   Ref<IDBRowReader> reader = Query<IDBRowReader>(&db);
-  if (!reader) return ReadDataset(db, sql, columns, row, userText);
+  if (!reader) return ReadRows(*QueryOrThrow(db, sql, userText), columns, row);
   CallbackSink sink(columns, row);
   const bool ok = reader->ReadRows(sql, sink);
   sink.RethrowFailure();

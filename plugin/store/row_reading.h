@@ -24,6 +24,10 @@ namespace velmor {
 using RowColumns = std::function<void(std::span<const std::string_view> names)>;
 using RowCells = std::function<bool(std::span<const std::string_view> cells)>;
 
+// The rows of an open dataset, from its current row to its end (or until `row` answers false),
+// read the same way.
+void ReadRows(IDBDataSet& ds, const RowColumns& columns, const RowCells& row);
+
 // Raises StoreError(userText, engine text) when the query fails.
 void ReadRowsOrThrow(IDBMechanism& db, const std::string& sql, const RowColumns& columns, const RowCells& row,
                      const char* userText = kDbQueryFailed);

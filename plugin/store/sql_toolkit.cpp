@@ -1,6 +1,7 @@
 #include "store/sql_toolkit.h"
 
 #include <algorithm>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string_view>
@@ -16,33 +17,17 @@ namespace velmor {
 
 using Json = nlohmann::ordered_json;
 
-namespace {
-
-// The dataset's columns, looked up once and not per row, and the current row as Rows() holds it.
-struct Columns {
-  explicit Columns(IDBDataSet& ds) {
-    Ref<IDBFields> fields = ds.Fields();
-    const int32_t n = fields ? fields->Count() : 0;
-    for (int32_t i = 0; i < n; ++i) {
-      cols.push_back(fields->FieldByIndex(i));
-      names.push_back(cols.back()->FieldName());
-    }
-  }
-  Json Row() const {
-    Json row = Json::object();
-    for (size_t i = 0; i < cols.size(); ++i) row[names[i]] = cols[i]->AsString();
-    return row;
-  }
-  std::vector<Ref<IDBField>> cols;
-  std::vector<std::string> names;
-};
-
-}  // namespace
-
 Json Rows(IDBDataSet& ds) {
   Json rows = Json::array();
-  const Columns c(ds);
-  for (; !ds.Eof(); ds.Next()) rows.push_back(c.Row());
+  std::vector<std::string> names;
+  ReadRows(
+      ds, [&](std::span<const std::string_view> columns) { names.assign(columns.begin(), columns.end()); },
+      [&](std::span<const std::string_view> cells) {
+        Json row = Json::object();
+        for (size_t i = 0; i < cells.size(); ++i) row[names[i]] = std::string(cells[i]);
+        rows.push_back(std::move(row));
+        return true;
+      });
   return rows;
 }
 
@@ -96,15 +81,13 @@ class RowsText {
   RowsText(const std::vector<std::string>& names, const RowShape& shape) : members_(MembersOf(names, shape)) {
     text_.Tail() = "[";
   }
-  // `cell(column)` gives the text of a column of the row; its view is used before the next call.
-  template <class CellText>
-  void Row(CellText&& cell) {
+  void Row(std::span<const std::string_view> cells) {
     std::string& out = text_.Tail();
     out += firstRow_ ? "{" : ",{";
     firstRow_ = false;
     bool first = true;
     for (const Member& m : members_) {
-      const std::string_view value = cell(m.column);
+      const std::string_view value = cells[m.column];
       if (m.omittedWhenEmpty && value.empty()) continue;
       if (!first) out += ',';
       first = false;
@@ -125,33 +108,30 @@ class RowsText {
   bool firstRow_ = true;
 };
 
-}  // namespace
-
-std::string RowsJson(IDBDataSet& ds, const RowShape& shape) {
-  const Columns c(ds);
-  RowsText text(c.names, shape);
-  std::string value;
-  for (; !ds.Eof(); ds.Next())
-    text.Row([&](size_t column) -> std::string_view {
-      value = c.cols[column]->AsString();
-      return value;
-    });
-  return text.Take();
-}
-
-std::string RowsJson(IDBMechanism& db, const std::string& sql, const RowShape& shape, const char* userText) {
+// The rows `read` hands over (a reading of ReadRows' kind, given its two callbacks), written as
+// RowsJson writes them.
+std::string RowsJsonOf(const RowShape& shape, const std::function<void(const RowColumns&, const RowCells&)>& read) {
   std::optional<RowsText> text;
-  ReadRowsOrThrow(
-      db, sql,
+  read(
       [&](std::span<const std::string_view> names) {
         text.emplace(std::vector<std::string>(names.begin(), names.end()), shape);
       },
       [&](std::span<const std::string_view> cells) {
-        text->Row([&](size_t column) { return cells[column]; });
+        text->Row(cells);
         return true;
-      },
-      userText);
+      });
   return text ? text->Take() : "[]";  // a host that gave no columns gave no rows
+}
+
+}  // namespace
+
+std::string RowsJson(IDBDataSet& ds, const RowShape& shape) {
+  return RowsJsonOf(shape, [&](const RowColumns& columns, const RowCells& row) { ReadRows(ds, columns, row); });
+}
+
+std::string RowsJson(IDBMechanism& db, const std::string& sql, const RowShape& shape, const char* userText) {
+  return RowsJsonOf(
+      shape, [&](const RowColumns& columns, const RowCells& row) { ReadRowsOrThrow(db, sql, columns, row, userText); });
 }
 
 Json Rows(IDBMechanism& db, const std::string& sql, const char* userText) {
