@@ -1,7 +1,7 @@
 // Rows read one at a time: through the host's row reader, and through a dataset for a host
 // without one, the callbacks see the same names and texts and RowsJson of a query writes what
-// RowsJson of its dataset writes. A callback's exception comes out; a failed query raises the
-// caller's text.
+// RowsJson of its dataset writes. A callback's exception comes out. (A failed query raises the
+// caller's text: sql_toolkit_test.cpp.)
 #include "store/row_reading.h"
 
 #include <gtest/gtest.h>
@@ -13,28 +13,9 @@
 #include "store/sql_toolkit.h"
 #include "store_env.h"
 #include "velmor/db_row_reader.h"
-#include "velmor/object.h"
 
 namespace velmor::testing {
 namespace {
-
-// The same connection seen through IDBMechanism alone: a host without the row reader.
-class PlainConnection final : public Object<IDBMechanism> {
- public:
-  explicit PlainConnection(Ref<IDBMechanism> db) : db_(std::move(db)) {}
-  std::string GetErrorText() override { return db_->GetErrorText(); }
-  std::string GetConnectionName() override { return db_->GetConnectionName(); }
-  Ref<IDBCommand> GetCommand(int32_t kind) override { return db_->GetCommand(kind); }
-  bool ExecSQL(const std::string& sql) override { return db_->ExecSQL(sql); }
-  bool OpenQuery(const std::string& sql, Ref<IDBDataSet>& out) override { return db_->OpenQuery(sql, out); }
-  bool BeginTrans() override { return db_->BeginTrans(); }
-  bool CommitTrans() override { return db_->CommitTrans(); }
-  bool RollbackTrans() override { return db_->RollbackTrans(); }
-  bool InTransaction() override { return db_->InTransaction(); }
-
- private:
-  Ref<IDBMechanism> db_;
-};
 
 struct Read {
   std::vector<std::string> names;
@@ -117,18 +98,6 @@ TEST_F(RowReading, ACallbacksExceptionComesOutAndTheConnectionGoesOn) {
                      }),
                  std::runtime_error);
     EXPECT_TRUE(db->ExecSQL("delete from sb_dmmcb where lb = 9")) << db->GetErrorText();
-  }
-}
-
-TEST_F(RowReading, AFailedQueryRaisesTheCallersText) {
-  for (IDBMechanism* db : {db_.get(), plain_.get()}) {
-    try {
-      RowsJson(*db, "select * from nope", {}, "读取失败。");
-      ADD_FAILURE() << "no exception";
-    } catch (const StoreError& e) {
-      EXPECT_EQ(e.UserText(), "读取失败。");
-      EXPECT_EQ(e.EngineText(), "no such table: nope");
-    }
   }
 }
 
