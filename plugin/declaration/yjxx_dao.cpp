@@ -6,6 +6,7 @@
 #include "framework/module.h"
 #include "framework/registry.h"
 #include "framework/service_table.h"
+#include "store/row_pipeline.h"
 #include "store/sql.h"
 
 namespace velmor {
@@ -40,12 +41,16 @@ void Replace(const std::string& djxh, const std::function<void(const TYjxxDaoImp
   Ref<IDBMechanism> db = OpenMainConnection();
   Transaction tx(*db, kYjxxSaveFailed);
   ExecOrThrow(*db, FormatSql(" delete from sb_dzzjxxb where djxh = %s", {Q(djxh)}), kYjxxDeleteFailed);
-  BoundValues values;
-  RowMembers members = YjxxRowMembers();
-  rows([&](const Json& r) {
-    YjxxInsertValues(djxh, r, person, zjyxrq, members, values);
-    ExecBoundOrThrow(*db, YjxxInsertSql(), values, kYjxxSaveFailed);
-  });
+  // The answer is read on a worker while its rows are stored here.
+  PipelineRows(
+      [&](RowOut& out) {
+        RowMembers members = YjxxRowMembers();
+        rows([&](const Json& r) {
+          YjxxInsertValues(djxh, r, person, zjyxrq, members, out.Row());
+          out.Emit();
+        });
+      },
+      [&](const BoundValues& values) { ExecBoundOrThrow(*db, YjxxInsertSql(), values, kYjxxSaveFailed); });
   tx.Commit();
 }
 

@@ -10,6 +10,7 @@ target_sources(velmor_plugin_objects PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/sql_toolkit.cpp
   ${CMAKE_CURRENT_LIST_DIR}/row_reading.cpp
   ${CMAKE_CURRENT_LIST_DIR}/bound_sql.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/row_pipeline.cpp
   ${CMAKE_CURRENT_LIST_DIR}/mark_sweep.cpp
   ${CMAKE_CURRENT_LIST_DIR}/code_name_dao.cpp
   ${CMAKE_CURRENT_LIST_DIR}/sys_param_dao.cpp
