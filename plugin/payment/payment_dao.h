@@ -4,6 +4,7 @@
 // and catches every failure at its boundary. One object is used by one thread at a time.
 #pragma once
 
+#include <exception>
 #include <string>
 #include <string_view>
 
@@ -78,6 +79,18 @@ using Json = nlohmann::ordered_json;
 
 // The payer argument, or the portal agent's current payer when it is empty.
 std::string PayerOr(const std::string& djxh);
+// The current payer for lines that name none, asked once where the object is made (the host's
+// thread): the lines are read on a worker, which must not reach the host. A failure to ask is
+// raised by Djxh, where a line needs the payer, as asking there would have raised it.
+class Payer {
+ public:
+  Payer();
+  const std::string& Djxh() const;
+
+ private:
+  std::string djxh_;
+  std::exception_ptr failure_;
+};
 // A JSON text as an object ("" gives an empty one) / an array; anything else raises.
 Json ObjectOf(const std::string& text, const char* what);
 Json ArrayOf(const std::string& text, const char* what);

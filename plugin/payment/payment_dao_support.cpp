@@ -12,6 +12,19 @@ namespace velmor::payment {
 
 std::string PayerOr(const std::string& djxh) { return djxh.empty() ? CurrentDjxh() : djxh; }
 
+Payer::Payer() {
+  try {
+    djxh_ = CurrentDjxh();
+  } catch (...) {
+    failure_ = std::current_exception();
+  }
+}
+
+const std::string& Payer::Djxh() const {
+  if (failure_) std::rethrow_exception(failure_);
+  return djxh_;
+}
+
 Json ObjectOf(const std::string& text, const char* what) {
   if (text.find_first_not_of(" \t\r\n") == std::string::npos) return Json::object();
   Json o = ParseOutsideJson<Json>(text, false);

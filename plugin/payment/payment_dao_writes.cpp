@@ -12,6 +12,7 @@
 #include "payment/payment_dao.h"
 #include "payment/payment_line_insert.h"
 #include "service/taxml_json.h"
+#include "store/row_pipeline.h"
 #include "store/sql_toolkit.h"
 
 namespace velmor {
@@ -112,26 +113,30 @@ bool TPaymentDAO::CommitData(const std::string& lines, int32_t jkfs, int32_t jfr
     // A vouchered line replaces the one of its levy, any other the one of its voucher line.
     const std::string replaced = jkfs == 3 ? "delete from sb_fkjnxxb where djxh=? and zsuuid=?"
                                            : "delete from sb_fkjnxxb where djxh=? and yzpzxh=? and yzpzmxxh=?";
-    std::string payer;  // the current payer, asked once for the lines that name none
-    payment::LineFacts f{{}, 0, jkfs == 3 ? 1 : 0, jkfs, jfrlx, xm, zjlx, zjhm, {}, {}};
-    BoundValues key, line;
-    payment::ForEachLine(rows, [&](const payment::LineTexts& l) {
-      if (!l[F::kDjxh].empty())
-        f.djxh = l[F::kDjxh];
-      else
-        f.djxh = payer.empty() ? (payer = payment::PayerOr("")) : payer;
-      f.jkzt = l.Int(F::kJkzt);
-      key.Clear();
-      key.Text(f.djxh);
-      if (jkfs == 3)
-        key.Text(l[F::kZsuuid]);
-      else
-        key.Text(l[F::kYzpzxh]).Text(l[F::kYzpzmxxh]);
-      ExecBoundOrThrow(*db, replaced, key, "数据库执行失败");
-      line.Clear();
-      payment::LineValues(l, f, line);
-      ExecBoundOrThrow(*db, payment::LineInsertSql(), line, "数据库执行失败");
-    });
+    const payment::Payer payer;
+    // The lines are read on a worker, each handed over as two rows: the key of the line it
+    // replaces, then its own values.
+    PipelineRows(
+        [&](RowOut& out) {
+          payment::LineFacts f{{}, 0, jkfs == 3 ? 1 : 0, jkfs, jfrlx, xm, zjlx, zjhm, {}, {}};
+          payment::ForEachLine(rows, [&](const payment::LineTexts& l) {
+            f.djxh = l[F::kDjxh].empty() ? payer.Djxh() : std::string(l[F::kDjxh]);
+            f.jkzt = l.Int(F::kJkzt);
+            BoundValues& key = out.Row();
+            key.Text(f.djxh);
+            if (jkfs == 3)
+              key.Text(l[F::kZsuuid]);
+            else
+              key.Text(l[F::kYzpzxh]).Text(l[F::kYzpzmxxh]);
+            out.Emit();
+            payment::LineValues(l, f, out.Row());
+            out.Emit();
+          });
+        },
+        [&, isKey = true](const BoundValues& values) mutable {
+          ExecBoundOrThrow(*db, isKey ? replaced : payment::LineInsertSql(), values, "数据库执行失败");
+          isKey = !isKey;
+        });
     tx.Commit();
     return true;
   });
@@ -175,14 +180,19 @@ bool TPaymentDAO::SaveCsjkxx(const std::string& lines, const std::string& yblsh,
     const std::string_view rows = payment::CheckedArray(lines, "缴费明细", normal);
     Ref<IDBMechanism> db = OpenMainConnection();
     Transaction tx(*db, "数据库执行失败");
-    payment::LineFacts f{{}, 0, 0, jkfs, jfrlx, xm, zjlx, zjhm, {}, {}};
-    BoundValues line;
-    payment::ForEachLine(rows, [&](const payment::LineTexts& l) {
-      f.djxh = payment::PayerOr(std::string(l[F::kDjxh]));
-      line.Clear();
-      payment::TimedOutValues(l, f, yblsh, line);
-      ExecBoundOrThrow(*db, payment::TimedOutInsertSql(), line, "数据库执行失败");
-    });
+    const payment::Payer payer;
+    PipelineRows(
+        [&](RowOut& out) {
+          payment::LineFacts f{{}, 0, 0, jkfs, jfrlx, xm, zjlx, zjhm, {}, {}};
+          payment::ForEachLine(rows, [&](const payment::LineTexts& l) {
+            f.djxh = l[F::kDjxh].empty() ? payer.Djxh() : std::string(l[F::kDjxh]);
+            payment::TimedOutValues(l, f, yblsh, out.Row());
+            out.Emit();
+          });
+        },
+        [&](const BoundValues& values) {
+          ExecBoundOrThrow(*db, payment::TimedOutInsertSql(), values, "数据库执行失败");
+        });
     tx.Commit();
     return true;
   });
