@@ -21,16 +21,13 @@
 #include "taxsim/handlers.h"
 #include "taxsim/handlers/declaration_book.h"
 #include "taxsim/handlers/group_book.h"
+#include "taxsim/handlers/handler_support.h"
 
 namespace velmor::taxsim {
 
 using Json = nlohmann::json;
 
-std::string Money(double v) {
-  char buf[64];
-  std::snprintf(buf, sizeof buf, "%.2f", v);
-  return buf;
-}
+std::string Money(double v) { return Amount(v); }
 
 Json* FindDeclaration(State& state, const char* key, const std::string& value) {
   for (Json& d : state.declarations) {

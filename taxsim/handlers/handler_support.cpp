@@ -1,5 +1,6 @@
 #include "taxsim/handlers/handler_support.h"
 
+#include <cmath>
 #include <cstdio>
 #include <ctime>
 
@@ -99,7 +100,31 @@ std::vector<const Item*> PayerItems(const State& s, std::string_view djxh, std::
 }
 
 std::string Amount(double v) {
-  char buf[32];
+  // An amount of whole cents (nearly every one: a day's answers write hundreds of thousands) is
+  // written from its cents. Within a millionth of a cent of a whole number of them, the "%.2f"
+  // rounding is that number whatever the double's last bits are; anything else, a negative
+  // amount (a "-0.00" among them) and the very large go to snprintf.
+  const double cents = v * 100;
+  if (!std::signbit(v) && cents < 1e12) {
+    const double whole = std::nearbyint(cents);
+    if (std::fabs(cents - whole) < 1e-6) {
+      auto n = static_cast<unsigned long long>(whole);
+      char buf[24];
+      char* end = buf + sizeof buf;
+      char* p = end;
+      *--p = static_cast<char>('0' + n % 10);
+      n /= 10;
+      *--p = static_cast<char>('0' + n % 10);
+      n /= 10;
+      *--p = '.';
+      do {
+        *--p = static_cast<char>('0' + n % 10);
+        n /= 10;
+      } while (n != 0);
+      return std::string(p, end);
+    }
+  }
+  char buf[400];  // the largest double has 309 digits before the point
   std::snprintf(buf, sizeof buf, "%.2f", v);
   return buf;
 }
