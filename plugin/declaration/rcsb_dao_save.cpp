@@ -7,8 +7,8 @@
 
 #include "declaration/dao_support.h"
 #include "declaration/parsed_declaration.h"
-#include "declaration/rcsb_dao_person_row.h"
 #include "declaration/rcsb_dao.h"
+#include "declaration/rcsb_dao_person_row.h"
 #include "store/row_pipeline.h"
 #include "store/sql.h"
 

@@ -124,10 +124,8 @@ bool TPaymentDAO::CommitData(const std::string& lines, int32_t jkfs, int32_t jfr
             f.jkzt = l.Int(F::kJkzt);
             BoundValues& key = out.Row();
             key.Text(f.djxh);
-            if (jkfs == 3)
-              key.Text(l[F::kZsuuid]);
-            else
-              key.Text(l[F::kYzpzxh]).Text(l[F::kYzpzmxxh]);
+            if (jkfs == 3) key.Text(l[F::kZsuuid]);
+            else key.Text(l[F::kYzpzxh]).Text(l[F::kYzpzmxxh]);
             out.Emit();
             payment::LineValues(l, f, out.Row());
             out.Emit();

@@ -119,7 +119,7 @@ TEST(RowPipeline, AStoresFailureStopsTheMakerBeforeItReturns) {
     EXPECT_STREQ(e.what(), "数据库执行失败");
   }
   EXPECT_EQ(stored, 10u);
-  EXPECT_TRUE(unwound);             // the maker was unwound, and joined, before the call returned
+  EXPECT_TRUE(unwound);              // the maker was unwound, and joined, before the call returned
   EXPECT_LT(emitted.load(), kMany);  // it stopped within the batches going round
   EXPECT_LE(emitted.load(), 8 * kPipelinedRowsPerBatch);
 }
