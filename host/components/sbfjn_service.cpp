@@ -3,6 +3,7 @@
 #include <nlohmann/json.hpp>
 
 #include "plugin/codec/json_cursor.h"
+#include "velmor/response_taker.h"
 
 namespace velmor::host::components {
 
@@ -31,7 +32,9 @@ bool SbfjnService::Exchange(const char* code, const std::string& body, std::stri
     if (error.empty()) error = "社保费缴纳服务请求失败（" + std::string(code) + "）";
     return false;
   }
-  answer = request->GetResponse();
+  // Moved out, not copied: the arrears of 100,000 persons are tens of MB.
+  Ref<IResponseTaker> taker = Query<IResponseTaker>(request.get());
+  answer = taker ? taker->TakeResponse() : request->GetResponse();
   return true;
 }
 

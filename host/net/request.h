@@ -1,5 +1,5 @@
-// Request: the host's IRequest. The network component fills in the outcome of a send with
-// SetOutcome; everything else is the interface.
+// Request: the host's IRequest, with IResponseTaker. The network component fills in the outcome
+// of a send with SetAnswer or SetFailure; everything else is the interface.
 //
 // Not synchronised: one thread at a time (see IRequest).
 #pragma once
@@ -9,10 +9,11 @@
 #include "host/net/wire.h"
 #include "velmor/object.h"
 #include "velmor/request.h"
+#include "velmor/response_taker.h"
 
 namespace velmor::host::net {
 
-class Request final : public Object<IRequest> {
+class Request final : public Object<IRequest, IResponseTaker> {
  public:
   void SetServiceCode(const std::string& code) override { serviceCode_ = code; }
   std::string GetSerialNo() override { return serialNo_; }
@@ -28,6 +29,11 @@ class Request final : public Object<IRequest> {
   std::string GetBody() override { return body_; }
   int32_t GetStatus() override { return status_; }
   std::string GetErrorText() override { return error_; }
+  std::string TakeResponse() override {
+    std::string taken = std::move(answer_.response);
+    answer_.response.clear();  // a moved-from string is only valid, not necessarily empty
+    return taken;
+  }
 
   // The answer of a send (status 2, 1 or -2 as the envelope says).
   void SetAnswer(wire::Envelope answer);

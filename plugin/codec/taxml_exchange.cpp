@@ -4,6 +4,7 @@
 #include "framework/boundary.h"
 #include "framework/host_access.h"
 #include "framework/log.h"
+#include "velmor/response_taker.h"
 
 namespace velmor::taxml {
 
@@ -63,6 +64,17 @@ std::string Reply::RefusalCode() const { return Refused() && request ? request->
 
 void Reply::RequireSuccess() const {
   if (!Succeeded()) throw Failure(error);
+}
+
+std::string Reply::TakeResponse() {
+  if (!request) return {};
+  Ref<IRequest> held = std::move(request);
+  return taxml::TakeResponse(*held);
+}
+
+std::string TakeResponse(IRequest& request) {
+  Ref<IResponseTaker> taker = Query<IResponseTaker>(&request);
+  return taker ? taker->TakeResponse() : request.GetResponse();
 }
 
 Reply Send(const Call& call) {

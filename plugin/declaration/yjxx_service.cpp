@@ -105,7 +105,7 @@ bool TYjxxServiceImpl::downloadData(const std::string& jfnd, const std::string& 
       throw taxml::Failure("请求失败：" + why);
     }
     const std::string data = done->GetResponseData();
-    const std::string response = done->GetResponse();
+    const std::string response = taxml::TakeResponse(*done);  // tens of MB, not copied
     // A refusal ("10042"), or an answer without a document ("null"), stores nothing.
     if (status != 2 || data == "10042" || response.empty()) {
       throw taxml::Failure("[" + data + "]" + done->GetReturnMessage());

@@ -110,8 +110,7 @@ bool TPaymentMgr::GetQfxxLb(int32_t source, const std::string& djxh, const std::
     {
       taxml::Reply reply = payment::SendJson("0007", keys, progress, 0.7);
       reply.RequireSuccess();
-      const std::string text = reply.request ? reply.request->GetResponse() : std::string();
-      reply.request = nullptr;  // its copy of the answer goes before the lines take room
+      const std::string text = reply.TakeResponse();  // the request lets go of it
       if (!text.empty() && text != "null" && !lines.Absorb(text)) throw OpRefusal("反馈报文异常");
     }
 

@@ -216,10 +216,9 @@ bool TPaymentMgr::SfyxJk(const std::string& lines, const std::string& agreement,
     reply.RequireSuccess();
     std::string stored;
     {
-      // The answer (35 MB for 100,000 lines) is let go with the request before the lines are
-      // stored: the request keeps its own copy of it.
-      std::string answer = reply.request ? reply.request->GetResponse() : std::string();
-      reply.request = nullptr;
+      // The answer (35 MB for 100,000 lines) is taken from the request, and let go before the
+      // lines are stored.
+      std::string answer = reply.TakeResponse();
       stored = DeductedLines(selected, answer, a);
     }
     if (stored != "[]" && !store->CommitData(stored, 1, jfrlx, xm, zjlx, zjhm))

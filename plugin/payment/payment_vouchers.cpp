@@ -117,9 +117,8 @@ bool TPaymentMgr::PrintJkpz(const std::string& lines, const std::string& account
     reply.RequireSuccess();
     std::string stored;
     {
-      // The answer is let go with the request (which keeps its own copy) before the lines are stored.
-      const std::string answer = reply.request ? reply.request->GetResponse() : std::string();
-      reply.request = nullptr;
+      // The answer is taken from the request, and let go before the lines are stored.
+      const std::string answer = reply.TakeResponse();
       static constexpr std::string_view kMembers[] = {"szxxlb"};
       std::vector<std::string_view> members(1);
       std::string normal;

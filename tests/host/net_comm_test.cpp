@@ -7,11 +7,12 @@
 #include <atomic>
 #include <chrono>
 
+#include "host/net/wire.h"
 #include "net_test_support.h"
 #include "support/raw_server.h"
-#include "host/net/wire.h"
 #include "taxsim/codec.h"
 #include "velmor/platform.h"
+#include "velmor/response_taker.h"
 
 namespace velmor::testing {
 namespace {
@@ -50,6 +51,25 @@ TEST_F(NetCommTest, AnsweredCallCarriesTheAnswerAndAdvancesProgress) {
   EXPECT_EQ(sim_.RecentCalls()[0].body, kBody) << "the body arrives byte for byte";
 
   EXPECT_EQ(net_->Execute(r.get(), nullptr, 100, 0, 0), 2) << "no progress view is fine";
+}
+
+// The response moved out: the same text GetResponse gave, then empty until the next answer; the
+// rest of the answer stays.
+TEST_F(NetCommTest, TheResponseIsTakenOnce) {
+  Ref<IRequest> r = NewRequest("9001", kBody, "SER-1");
+  ASSERT_EQ(net_->Execute(r.get(), nullptr, 0, 0, 0), 2);
+  const std::string copied = r->GetResponse();
+  ASSERT_FALSE(copied.empty());
+  Ref<IResponseTaker> taker = Query<IResponseTaker>(r);
+  ASSERT_TRUE(taker);
+  EXPECT_EQ(taker->TakeResponse(), copied);
+  EXPECT_EQ(r->GetResponse(), "");
+  EXPECT_EQ(taker->TakeResponse(), "");
+  EXPECT_EQ(r->GetReturnCode(), "SUCCESS");
+  EXPECT_EQ(r->GetResponseData(), "null");
+  EXPECT_EQ(r->GetStatus(), 2);
+  ASSERT_EQ(net_->Execute(r.get(), nullptr, 0, 0, 0), 2);  // answered again: a response again
+  EXPECT_EQ(taker->TakeResponse(), copied);
 }
 
 TEST_F(NetCommTest, StatusOneIsPassedOn) {

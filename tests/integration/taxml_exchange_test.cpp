@@ -215,5 +215,39 @@ TEST_F(TaxmlExchange, BuildingFailuresReachTheUserAsSuchBeforeAnythingIsSent) {
   EXPECT_NE(host_->LogText().find("[TTest.Body]异常：请求报文含无效的UTF-8文本"), std::string::npos);
 }
 
+// A large answer is taken from the request rather than copied: the reply's helper gives the text
+// Response::Read decodes and lets the request go; a request of a host without the extension is
+// copied and left as it was.
+TEST_F(TaxmlExchange, TheResponseIsTakenFromTheRequest) {
+  taxml::Reply reply = taxml::Send(Diagnose(nullptr));
+  ASSERT_TRUE(reply.Succeeded()) << reply.error;
+  const std::string copied = reply.request->GetResponse();
+  ASSERT_FALSE(copied.empty());
+  EXPECT_EQ(reply.TakeResponse(), copied);
+  EXPECT_FALSE(reply.request);
+  EXPECT_EQ(reply.TakeResponse(), "");
+
+  class PlainRequest final : public Object<IRequest> {
+   public:
+    void SetServiceCode(const std::string&) override {}
+    std::string GetSerialNo() override { return {}; }
+    void SetSerialNo(const std::string&) override {}
+    void SetBody(const std::string&) override {}
+    std::string GetReturnCode() override { return "SUCCESS"; }
+    std::string GetResponse() override { return "plain"; }
+    std::string GetResponseData() override { return {}; }
+    std::string GetReturnMessage() override { return {}; }
+    Ref<IInterface> GetTag() override { return nullptr; }
+    void SetTag(IInterface*) override {}
+    std::string GetServiceCode() override { return {}; }
+    std::string GetBody() override { return {}; }
+    int32_t GetStatus() override { return 2; }
+    std::string GetErrorText() override { return {}; }
+  };
+  Ref<PlainRequest> plain = Make<PlainRequest>();
+  EXPECT_EQ(taxml::TakeResponse(*plain), "plain");
+  EXPECT_EQ(plain->GetResponse(), "plain");
+}
+
 }  // namespace
 }  // namespace velmor::testing
