@@ -18,6 +18,8 @@
 //   the calling thread.
 // Either way nothing runs on the worker once PipelineRows has returned.
 //
+// Ownership: both callables are the caller's and used only during the call; the rows belong to
+// the pipeline, and a row handed to `store` is valid only during that call.
 // Thread rule: `make` must not touch the database, the host or anything `store` touches; it may
 // read what the caller keeps alive for the call. The calling thread owns the connection.
 #pragma once
