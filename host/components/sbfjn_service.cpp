@@ -32,9 +32,7 @@ bool SbfjnService::Exchange(const char* code, const std::string& body, std::stri
     if (error.empty()) error = "社保费缴纳服务请求失败（" + std::string(code) + "）";
     return false;
   }
-  // Moved out, not copied: the arrears of 100,000 persons are tens of MB.
-  Ref<IResponseTaker> taker = Query<IResponseTaker>(request.get());
-  answer = taker ? taker->TakeResponse() : request->GetResponse();
+  answer = TakeResponse(*request);  // moved out, not copied: the arrears of 100,000 persons are tens of MB
   return true;
 }
 

@@ -1,9 +1,9 @@
 // IResponseTaker: an answered request's response moved out to the caller instead of copied.
 // IRequest::GetResponse returns the text by value while the request keeps its own, so a large
 // answer (the arrears of 100,000 persons: tens of MB) is held twice and copied into new pages. A
-// host that has it answers it from its IRequest through QueryInterface; a plug-in that finds none
-// calls GetResponse (taxml::Reply::TakeResponse), so the published request interface keeps its
-// slots.
+// host that has it answers it from its IRequest through QueryInterface; a caller that finds none
+// calls GetResponse (TakeResponse below does either), so the published request interface keeps
+// its slots.
 //
 // Ownership: obtained from an IRequest by QueryInterface; it is the same request object.
 // Thread-safety: that of its request (one thread at a time). Never throws.
@@ -12,6 +12,8 @@
 #include <string>
 
 #include "velmor/interface.h"
+#include "velmor/ref.h"
+#include "velmor/request.h"
 
 namespace velmor {
 
@@ -25,5 +27,12 @@ class IResponseTaker : public IInterface {
  protected:
   ~IResponseTaker() = default;
 };
+
+// The response of an answered request, moved out of it where it answers IResponseTaker (its
+// GetResponse then answers empty text), copied otherwise.
+inline std::string TakeResponse(IRequest& request) {
+  Ref<IResponseTaker> taker = Query<IResponseTaker>(&request);
+  return taker ? taker->TakeResponse() : request.GetResponse();
+}
 
 }  // namespace velmor

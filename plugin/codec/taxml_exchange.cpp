@@ -69,12 +69,7 @@ void Reply::RequireSuccess() const {
 std::string Reply::TakeResponse() {
   if (!request) return {};
   Ref<IRequest> held = std::move(request);
-  return taxml::TakeResponse(*held);
-}
-
-std::string TakeResponse(IRequest& request) {
-  Ref<IResponseTaker> taker = Query<IResponseTaker>(&request);
-  return taker ? taker->TakeResponse() : request.GetResponse();
+  return velmor::TakeResponse(*held);
 }
 
 Reply Send(const Call& call) {

@@ -101,14 +101,10 @@ struct Reply {
   std::string RefusalCode() const;
   // Raises Failure(error) unless Succeeded().
   void RequireSuccess() const;
-  // TakeResponse of the request, which is then let go (with its copy, where it kept one).
-  // Empty without a request.
+  // The request's response (velmor::TakeResponse: moved out where the host allows it), the
+  // request then let go with its copy, where it kept one. Empty without a request.
   std::string TakeResponse();
 };
-
-// An answered request's response, moved out of it where the host allows it (IResponseTaker: the
-// request's GetResponse then answers empty text), copied otherwise.
-std::string TakeResponse(IRequest& request);
 
 // Encodes the document, creates the request, sets code, serial and body, and executes it.
 // Failures to build (a component the host lacks, a text GBK cannot hold) raise exceptions; the

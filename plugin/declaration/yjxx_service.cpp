@@ -5,8 +5,8 @@
 #include <nlohmann/json.hpp>
 
 #include "business/debug_log.h"
-#include "codec/taxml_exchange.h"
 #include "codec/json_parse.h"
+#include "codec/taxml_exchange.h"
 #include "declaration/yjxx_answer.h"
 #include "declaration/yjxx_dao.h"
 #include "framework/boundary.h"
@@ -16,6 +16,7 @@
 #include "framework/service_table.h"
 #include "service/server_call.h"
 #include "service/taxml_json.h"
+#include "velmor/response_taker.h"
 #include "velmor/yjxx_dao.h"
 
 namespace velmor {
@@ -105,7 +106,7 @@ bool TYjxxServiceImpl::downloadData(const std::string& jfnd, const std::string& 
       throw taxml::Failure("请求失败：" + why);
     }
     const std::string data = done->GetResponseData();
-    const std::string response = taxml::TakeResponse(*done);  // tens of MB, not copied
+    const std::string response = TakeResponse(*done);  // tens of MB, not copied
     // A refusal ("10042"), or an answer without a document ("null"), stores nothing.
     if (status != 2 || data == "10042" || response.empty()) {
       throw taxml::Failure("[" + data + "]" + done->GetReturnMessage());

@@ -5,6 +5,7 @@
 #include "codec/taxml_request_types.h"
 #include "support/raw_server.h"
 #include "taxml_fixture.h"
+#include "velmor/response_taker.h"
 
 namespace velmor::testing {
 namespace {
@@ -245,7 +246,7 @@ TEST_F(TaxmlExchange, TheResponseIsTakenFromTheRequest) {
     std::string GetErrorText() override { return {}; }
   };
   Ref<PlainRequest> plain = Make<PlainRequest>();
-  EXPECT_EQ(taxml::TakeResponse(*plain), "plain");
+  EXPECT_EQ(TakeResponse(*plain), "plain");
   EXPECT_EQ(plain->GetResponse(), "plain");
 }
 
