@@ -27,8 +27,6 @@ namespace velmor::taxsim {
 
 using Json = nlohmann::json;
 
-std::string Money(double v) { return Amount(v); }
-
 Json* FindDeclaration(State& state, const char* key, const std::string& value) {
   for (Json& d : state.declarations) {
     if (d.value(key, "") == value) return &d;
@@ -124,7 +122,7 @@ Answer FinalAnswer(State& state, Json& d) {
   d["state"] = "declared";
   TaxmlAnswer doc;
   doc.Add("yzpzxh", d["yzpzxh"].get<std::string>());
-  doc.Add("ybtfe", Money(d.value("yjfe", 0.0)));
+  doc.Add("ybtfe", Amount(d.value("yjfe", 0.0)));
   return Answer::Taxml(std::move(doc));
 }
 
@@ -173,7 +171,7 @@ Answer List(const Call& call, State& state) {
     TaxmlAnswer::AddValue(row, "sbrq", "2026-01-15 09:30:00");
     TaxmlAnswer::AddValue(row, "yxbz", st == "voided" ? "N" : "Y");
     TaxmlAnswer::AddValue(row, "sbzt", "2");
-    TaxmlAnswer::AddValue(row, "yjfehj", Money(d.value("yjfe", 0.0)));
+    TaxmlAnswer::AddValue(row, "yjfehj", Amount(d.value("yjfe", 0.0)));
     pugi::xml_node details = row.append_child("sbDetailList");
     pugi::xml_node detail = TaxmlAnswer::AddRow(details, "sbDetailDTO");
     const DeclaredPersons persons(state, d);
@@ -182,7 +180,7 @@ Answer List(const Call& call, State& state) {
       return std::string(persons.empty() ? fallback : persons.Text(0, k, fallback));
     };
     TaxmlAnswer::AddValue(detail, "jfrs", std::to_string(persons.size()));
-    TaxmlAnswer::AddValue(detail, "yjfe", Money(d.value("yjfe", 0.0)));
+    TaxmlAnswer::AddValue(detail, "yjfe", Amount(d.value("yjfe", 0.0)));
     TaxmlAnswer::AddValue(detail, "fkssqq", first("jfnd", "2026") + "-01-01");
     TaxmlAnswer::AddValue(detail, "fkssqz", first("jfnd", "2026") + "-12-31");
     TaxmlAnswer::AddValue(detail, "zsxmDm", first("zsxmDm"));
@@ -248,7 +246,7 @@ Answer PaymentAmounts(const Call& call, State& state) {
   Json* d = FindDeclaration(state, "yzpzxh", call.Key("yzpzxh"));
   if (!d || d->value("djxh", "") != call.Djxh()) return Answer::Json(Json::object(), 2, "null");
   const double due = d->value("yjfe", 0.0), paid = d->value("paid", 0.0);
-  return Answer::Json({{"yzpzxh", call.Key("yzpzxh")}, {"wjkje", Money(due - paid)}, {"yjkje", Money(paid)}}, 2,
+  return Answer::Json({{"yzpzxh", call.Key("yzpzxh")}, {"wjkje", Amount(due - paid)}, {"yjkje", Amount(paid)}}, 2,
                       "null");
 }
 

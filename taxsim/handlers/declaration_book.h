@@ -46,8 +46,6 @@ class DeclaredPersons {
   const nlohmann::json* json_ = nullptr;  // the array, when the entry keeps one
 };
 
-// "%.2f"
-std::string Money(double v);
 // The first entry whose text member `key` is `value`; null when there is none.
 nlohmann::json* FindDeclaration(State& state, const char* key, const std::string& value);
 // A new pending entry from a submission call (its persons from the document's sbfJfsbbmxDTO

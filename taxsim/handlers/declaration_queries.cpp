@@ -15,6 +15,7 @@
 
 #include "taxsim/handlers.h"
 #include "taxsim/handlers/declaration_book.h"
+#include "taxsim/handlers/handler_support.h"
 
 namespace velmor::taxsim {
 namespace {
@@ -33,9 +34,9 @@ Answer SecondPayments(const Call& call, State& state) {
     const double due = d.value("yjfe", 0.0), paid = d.value("paid", 0.0);
     pugi::xml_node row = TaxmlAnswer::AddRow(list, "sbfEcjfDTO");
     TaxmlAnswer::AddValue(row, "yzpzxh", d.value("yzpzxh", ""));
-    TaxmlAnswer::AddValue(row, "yjfe", Money(due));
-    TaxmlAnswer::AddValue(row, "yjkje", Money(paid));
-    TaxmlAnswer::AddValue(row, "wjkje", Money(due - paid));
+    TaxmlAnswer::AddValue(row, "yjfe", Amount(due));
+    TaxmlAnswer::AddValue(row, "yjkje", Amount(paid));
+    TaxmlAnswer::AddValue(row, "wjkje", Amount(due - paid));
   }
   return Answer::Taxml(std::move(doc));
 }
@@ -51,7 +52,7 @@ Answer CooperativeFees(const Call& call, State& state) {
     TaxmlAnswer::AddValue(row, "zsxmDm", item.zsxmDm);
     TaxmlAnswer::AddValue(row, "zspmDm", item.zspmDm);
     TaxmlAnswer::AddValue(row, "jfnd", item.jfnd);
-    TaxmlAnswer::AddValue(row, "yjfe", Money(item.yjfe));
+    TaxmlAnswer::AddValue(row, "yjfe", Amount(item.yjfe));
   }
   return Answer::Taxml(std::move(doc));
 }
@@ -85,7 +86,7 @@ Answer MedicalPayable(const Call& call, State& state) {
   TaxmlAnswer doc;
   doc.Add("jfnd", jfnd);
   doc.Add("rs", std::to_string(persons.size()));
-  doc.Add("yjfje", Money(total));
+  doc.Add("yjfje", Amount(total));
   return Answer::Taxml(std::move(doc));
 }
 
@@ -109,7 +110,7 @@ Answer PaymentRecords(const Call& call, State& state) {
       TaxmlAnswer::AddValue(row, "xm", p->xm);
       TaxmlAnswer::AddValue(row, "zjhm", p->zjhm);
       TaxmlAnswer::AddValue(row, "jfnd", jfnd);
-      TaxmlAnswer::AddValue(row, "yjfe", Money(yjfe));
+      TaxmlAnswer::AddValue(row, "yjfe", Amount(yjfe));
       ++rows;
     }
   }

@@ -13,6 +13,7 @@
 #include "taxsim/handlers.h"
 #include "taxsim/handlers/declaration_book.h"
 #include "taxsim/handlers/group_book.h"
+#include "taxsim/handlers/handler_support.h"
 
 namespace velmor::taxsim {
 
@@ -104,7 +105,7 @@ Answer Verdict(const Call& call, State& s) {
   if (d->value("state", "") == "pending") (*d)["state"] = "declared";
   doc.Add("cljgDm", "00000");
   doc.Add("sbyy", "申报成功");
-  doc.Add("yjfehj", Money(d->value("yjfe", 0.0)));
+  doc.Add("yjfehj", Amount(d->value("yjfe", 0.0)));
   doc.Add("yzpzxh", d->value("yzpzxh", ""));
   doc.Add("sbrq", kSbrq);
   pugi::xml_node errors = doc.AddList("cwxxList");
@@ -132,7 +133,7 @@ Answer Record(const Call& call, State& s) {
     TaxmlAnswer::AddValue(row, "jylsh", d.value("yblsh", ""));
     TaxmlAnswer::AddValue(row, "yzpzxh", d.value("yzpzxh", ""));
     TaxmlAnswer::AddValue(row, "sbzt", StateCode(d));
-    TaxmlAnswer::AddValue(row, "yjfehj", Money(d.value("yjfe", 0.0)));
+    TaxmlAnswer::AddValue(row, "yjfehj", Amount(d.value("yjfe", 0.0)));
     TaxmlAnswer::AddValue(row, "jfrs", std::to_string(d.at("persons").size()));
   }
   return Answer::Taxml(std::move(doc));
@@ -169,7 +170,7 @@ Answer GroupDeclarationList(const Call& call, State& s) {
     TaxmlAnswer::AddValue(row, "yxbz", d.value("state", "") == "voided" ? "N" : "Y");
     TaxmlAnswer::AddValue(row, "sbzt", "2");
     TaxmlAnswer::AddValue(row, "yzpzzlDm", "BDA0610994");
-    TaxmlAnswer::AddValue(row, "yjfehj", Money(d.value("yjfe", 0.0)));
+    TaxmlAnswer::AddValue(row, "yjfehj", Amount(d.value("yjfe", 0.0)));
     pugi::xml_node details = row.append_child("sbDetailList");
     pugi::xml_node detail = TaxmlAnswer::AddRow(details, "sbDetailDTO");
     TaxmlAnswer::AddValue(detail, "zgswjgDm", d.value("zgswjgDm", ""));
@@ -179,7 +180,7 @@ Answer GroupDeclarationList(const Call& call, State& s) {
     TaxmlAnswer::AddValue(detail, "fkssqq", first.value("jfnd", "2026") + "-01-01");
     TaxmlAnswer::AddValue(detail, "fkssqz", first.value("jfnd", "2026") + "-12-31");
     TaxmlAnswer::AddValue(detail, "jfrs", std::to_string(d["persons"].size()));
-    TaxmlAnswer::AddValue(detail, "yjfe", Money(d.value("yjfe", 0.0)));
+    TaxmlAnswer::AddValue(detail, "yjfe", Amount(d.value("yjfe", 0.0)));
     TaxmlAnswer::AddValue(detail, "hzmxxh", "HZ" + d.value("yzpzxh", ""));
     TaxmlAnswer::AddValue(detail, "xzlxdm", first.value("xzlx", ""));
   }

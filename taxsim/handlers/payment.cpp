@@ -75,7 +75,7 @@ struct Line {
 
   std::string_view Text(const DeclaredPersons::Member& m) const { return doc->persons.Text(n - 1, m); }
   std::string Zsuuid() const { return doc->yzpzxh + "-" + std::to_string(n); }
-  std::string Qfje() const { return Money(doc->persons.Amount(n - 1, doc->yjfe)); }
+  std::string Qfje() const { return Amount(doc->persons.Amount(n - 1, doc->yjfe)); }
   std::string Jfnd() const { return std::string(doc->persons.Text(n - 1, doc->jfnd, "2026")); }
 };
 
