@@ -27,6 +27,7 @@
 #include "store/db_access.h"
 #include "store/json_text.h"
 #include "store/sql_toolkit.h"
+#include "store/store_behind.h"
 
 namespace velmor {
 
@@ -135,47 +136,52 @@ bool TCXJMSBStatusQueryService::synSbztCx(const std::string& djxh, const std::st
     std::deque<Batch> flight;
     std::optional<std::string> refused;  // a refused submission: the batches before it still count
     size_t next = 0;
-    for (;;) {
-      while (!refused && next < batches && flight.size() < kSbztBatchesInFlight) {
-        Batch b;
-        b.from = next * kSbztBatchSize;
-        b.to = std::min(lines.size(), b.from + kSbztBatchSize);
-        try {
-          taxml::Call call;
-          call.serviceCode = "0056";
-          call.djxh = false;
-          call.keys["jfnd"] = jfnd;
-          call.keys["djxh"] = djxh;
-          call.keys["xzidList"] = XzidArray(lines, b.from, b.to);
-          call.keys[jfzt ? "jfzt" : "noJfzt"] = "Y";
-          b.serial = service::SubmitJob(*net, call, djxh);
-        } catch (const std::exception& e) {
-          refused = BatchFailure(e);
+    // Each answered batch is read and stored behind the loop, on the connection it hands over,
+    // while the loop asks for the next ones.
+    WithStoresBehind([&](StoreBehind& behind) {
+      for (;;) {
+        while (!refused && next < batches && flight.size() < kSbztBatchesInFlight) {
+          Batch b;
+          b.from = next * kSbztBatchSize;
+          b.to = std::min(lines.size(), b.from + kSbztBatchSize);
+          try {
+            taxml::Call call;
+            call.serviceCode = "0056";
+            call.djxh = false;
+            call.keys["jfnd"] = jfnd;
+            call.keys["djxh"] = djxh;
+            call.keys["xzidList"] = XzidArray(lines, b.from, b.to);
+            call.keys[jfzt ? "jfzt" : "noJfzt"] = "Y";
+            b.serial = service::SubmitJob(*net, call, djxh);
+          } catch (const std::exception& e) {
+            refused = BatchFailure(e);
+            break;
+          }
+          flight.push_back(std::move(b));
+          ++next;
+        }
+        if (flight.empty()) {
+          if (refused) throw service::OpRefusal(*refused);
           break;
         }
-        flight.push_back(std::move(b));
-        ++next;
+        AwaitFirst(*net, flight, progress);
+        Batch done = std::move(flight.front());
+        flight.pop_front();
+        if (done.failure) throw service::OpRefusal(*done.failure);
+        behind.Post([&, from = done.from, to = done.to, response = std::move(*done.response)] {
+          Answers states;
+          try {
+            states = ReadStates(response);
+          } catch (const service::OpRefusal&) {
+            throw;
+          } catch (const std::exception& e) {
+            throw service::OpRefusal(BatchFailure(e));
+          }
+          answered += sbzt::StoreBatch(*db, djxh, jfnd, std::span(lines).subspan(from, to - from), states, true);
+        });
+        StepProgress(progress, static_cast<int32_t>(100 / batches));
       }
-      if (flight.empty()) {
-        if (refused) throw service::OpRefusal(*refused);
-        break;
-      }
-      AwaitFirst(*net, flight, progress);
-      Batch done = std::move(flight.front());
-      flight.pop_front();
-      if (done.failure) throw service::OpRefusal(*done.failure);
-      Answers states;
-      try {
-        states = ReadStates(*done.response);
-      } catch (const service::OpRefusal&) {
-        throw;
-      } catch (const std::exception& e) {
-        throw service::OpRefusal(BatchFailure(e));
-      }
-      answered +=
-          sbzt::StoreBatch(*db, djxh, jfnd, std::span(lines).subspan(done.from, done.to - done.from), states, true);
-      StepProgress(progress, static_cast<int32_t>(100 / batches));
-    }
+    });
   });
 }
 

@@ -11,6 +11,7 @@ target_sources(velmor_plugin_objects PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/row_reading.cpp
   ${CMAKE_CURRENT_LIST_DIR}/bound_sql.cpp
   ${CMAKE_CURRENT_LIST_DIR}/row_pipeline.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/store_behind.cpp
   ${CMAKE_CURRENT_LIST_DIR}/mark_sweep.cpp
   ${CMAKE_CURRENT_LIST_DIR}/code_name_dao.cpp
   ${CMAKE_CURRENT_LIST_DIR}/sys_param_dao.cpp

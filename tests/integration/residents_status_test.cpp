@@ -204,6 +204,27 @@ TEST_F(SbztBatchTest, ALateFirstBatchIsStoredBeforeTheSecond) {
   EXPECT_EQ(Count("select count(*) from sb_rycbxmb where jfnd = '2024'"), lines);
 }
 
+// Batches are stored behind the queries of the next ones: a batch whose store fails still ends
+// the query with the store's failure, and its lines keep the states they had.
+TEST_F(SbztBatchTest, ABatchWhoseStoreFailsEndsTheQueryWithTheStoresFailure) {
+  FullSync();
+  const int lines = Count("select count(*) from sb_rycbxmb");
+  ASSERT_GT(lines, 1000);
+  Exec("update sb_rycbxmb set sbzt = 1, xzsj = '2020-01-01', jfnd = '2020'");
+  FaultInjection::FailCommit(2, "database or disk is full");
+  int32_t n = 0;
+  EXPECT_FALSE(status_->synSbztCx(kPayer, Query(), nullptr, n));
+  FaultInjection::Clear();
+  EXPECT_NE(status_->GetErrorMessage().find("磁盘空间不足"), std::string::npos) << status_->GetErrorMessage();
+  EXPECT_EQ(n, 1000);
+  EXPECT_EQ(Count("select count(*) from sb_rycbxmb where jfnd = '2024'"), 1000);
+  EXPECT_EQ(Count("select count(*) from sb_rycbxmb where jfnd = '2020' and sbzt = 1 and xzsj = '2020-01-01'"),
+            lines - 1000);
+
+  ASSERT_TRUE(status_->synSbztCx(kPayer, Query(), nullptr, n)) << status_->GetErrorMessage();
+  EXPECT_EQ(n, lines - 1000);
+}
+
 TEST_F(SbztBatchTest, AFirstBatchRefusedStoresNothingThoughTheSecondAnswered) {
   FullSync();
   const int lines = Count("select count(*) from sb_rycbxmb");
