@@ -3,7 +3,9 @@
 #include <iconv.h>
 #include <zlib.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <memory>
 
@@ -21,30 +23,29 @@ int Sextet(char c) {
   return -1;
 }
 
+// Converted through a small buffer and appended: the result's room is reserved (no page of it is
+// touched before it is written), where sizing the string up front zero-filled twice the input,
+// hundreds of MB for a declaration of 200,000 persons.
 std::string Convert(std::string_view in, const char* to, const char* from) {
   iconv_t cd = iconv_open(to, from);
   if (cd == reinterpret_cast<iconv_t>(-1)) throw CodecError(std::string("iconv不支持") + from + "->" + to);
   std::unique_ptr<void, int (*)(iconv_t)> guard(cd, iconv_close);
   std::string out;
-  out.resize(in.size() * 2 + 16);
+  out.reserve(in.size() + in.size() / 2 + 16);  // GBK to UTF-8 grows by half at most
+  char buf[65536];
   char* src = const_cast<char*>(in.data());
   size_t srcLeft = in.size();
-  size_t used = 0;
   while (true) {
-    char* dst = out.data() + used;
-    size_t dstLeft = out.size() - used;
+    char* dst = buf;
+    size_t dstLeft = sizeof buf;
     size_t r = iconv(cd, &src, &srcLeft, &dst, &dstLeft);
-    used = out.size() - dstLeft;
+    out.append(buf, sizeof buf - dstLeft);
     if (r != static_cast<size_t>(-1)) break;
-    if (errno == E2BIG) {
-      out.resize(out.size() * 2);
-      continue;
-    }
+    if (errno == E2BIG) continue;
     size_t at = in.size() - srcLeft + 1;
     throw CodecError(std::string("文本不是有效的") + (std::strcmp(from, "UTF-8") == 0 ? "UTF-8" : "GBK") +
                      "编码或无法转换（第" + std::to_string(at) + "字节）");
   }
-  out.resize(used);
   return out;
 }
 
@@ -158,7 +159,14 @@ std::string Gunzip(std::string_view data) {
   zs.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.data()));
   zs.avail_in = static_cast<uInt>(data.size());
   std::string out;
-  char buf[16384];
+  // The trailer's size (modulo 4 GiB) as a hint for the room, bounded so that a forged one
+  // reserves little: growing a 100 MB document by doubling copied it twice over.
+  if (data.size() >= 18) {
+    const auto* end = reinterpret_cast<const uint8_t*>(data.data() + data.size());
+    const size_t isize = size_t(end[-4]) | size_t(end[-3]) << 8 | size_t(end[-2]) << 16 | size_t(end[-1]) << 24;
+    out.reserve(std::min(isize, data.size() * 64));
+  }
+  char buf[65536];
   int rc;
   do {
     zs.next_out = reinterpret_cast<Bytef*>(buf);

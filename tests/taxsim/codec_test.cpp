@@ -57,5 +57,44 @@ TEST(TaxsimCodec, GzipStreamPacksPiecesAsOneMember) {
   EXPECT_THROW(empty.Append("x"), CodecError);
 }
 
+// Text is converted through a buffer of 64 KB: characters cut at its edges, a text of many such
+// buffers and the place of a bad byte deep inside it.
+TEST(TaxsimCodec, GbkConvertsBothWaysAcrossTheConversionBuffer) {
+  const std::string gbkWord = "\xd6\xd0\xce\xc4";  // "中文"
+  const std::string utf8Word = "\xe4\xb8\xad\xe6\x96\x87";
+  EXPECT_EQ(GbkToUtf8(""), "");
+  EXPECT_EQ(GbkToUtf8(gbkWord), utf8Word);
+  for (size_t ascii : {size_t{0}, size_t{1}, size_t{43690}, size_t{65535}, size_t{65536}}) {
+    std::string gbk(ascii, 'a'), utf8(ascii, 'a');
+    for (int i = 0; i < 60000; ++i) {
+      gbk += gbkWord;
+      utf8 += utf8Word;
+    }
+    EXPECT_EQ(GbkToUtf8(gbk), utf8) << ascii << " bytes before";
+    EXPECT_EQ(Utf8ToGbk(utf8), gbk) << ascii << " bytes before";
+  }
+  std::string bad(200000, 'a');
+  bad[150000] = '\xff';
+  try {
+    GbkToUtf8(bad);
+    FAIL() << "a bad byte was converted";
+  } catch (const CodecError& e) {
+    EXPECT_STREQ(e.what(), "文本不是有效的GBK编码或无法转换（第150001字节）");
+  }
+  EXPECT_THROW(Utf8ToGbk(std::string(100000, 'a') + "\xe4\xb8"), CodecError) << "cut inside the last character";
+}
+
+TEST(TaxsimCodec, GunzipTakesTheTrailersSizeOnlyAsAHint) {
+  const std::string text(300000, 'x');
+  std::string packed = Gzip(text);
+  // A forged size in the trailer (4 GiB - 1): the unpacking neither reserves it nor trusts it.
+  std::string forged = packed;
+  for (size_t i = forged.size() - 4; i < forged.size(); ++i) forged[i] = '\xff';
+  EXPECT_THROW(Gunzip(forged), CodecError) << "the trailer no longer matches";
+  // Cut short: the size is missing, the stream incomplete.
+  EXPECT_THROW(Gunzip(packed.substr(0, packed.size() - 6)), CodecError);
+  EXPECT_EQ(Gunzip(packed), text);
+}
+
 }  // namespace
 }  // namespace velmor::taxsim
