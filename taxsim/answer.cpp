@@ -1,8 +1,11 @@
 #include "taxsim/answer.h"
 
+#include <algorithm>
+#include <cstring>
 #include <stdexcept>
 #include <vector>
 
+#include "include/velmor/utf8.h"
 #include "taxsim/codec.h"
 #include "taxsim/json_writer.h"
 
@@ -283,6 +286,39 @@ std::string EnvelopeText(const wire::Envelope& e) {
   AppendJsonString(out, e.response);
   out += '}';
   return out;
+}
+
+bool EnvelopeStream::Streamable(const wire::Envelope& e) { return IsWellFormedUtf8(e.response); }
+
+EnvelopeStream::EnvelopeStream(wire::Envelope e) : e_(std::move(e)) {
+  wire::Envelope head = e_;  // its members but the response, written as EnvelopeText does
+  head.response.clear();
+  head_ = EnvelopeText(head);
+  head_.resize(head_.size() - 2);  // the empty response's closing quote and the brace
+  responseSize_ = JsonStringSize(e_.response);
+}
+
+size_t EnvelopeStream::Next(char* out, size_t room) {
+  char* w = out;
+  if (headAt_ < head_.size()) {
+    const size_t n = std::min(room, head_.size() - headAt_);
+    std::memcpy(w, head_.data() + headAt_, n);
+    headAt_ += n;
+    w += n;
+    room -= n;
+  }
+  if (headAt_ == head_.size() && responseAt_ < e_.response.size()) {
+    const size_t n = EscapeJsonPiece(e_.response, &responseAt_, w, room);
+    w += n;
+    room -= n;
+  }
+  if (headAt_ == head_.size() && responseAt_ == e_.response.size() && !closed_ && room >= 2) {
+    *w++ = '"';
+    *w++ = '}';
+    closed_ = true;
+  }
+  written_ += static_cast<size_t>(w - out);
+  return static_cast<size_t>(w - out);
 }
 
 }  // namespace velmor::taxsim

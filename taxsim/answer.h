@@ -43,7 +43,7 @@ class TextRows {
   // The end of the row still open (end_, or empty_ for one without values); "" when none is.
   std::string_view PendingEnd() const { return !open_ ? std::string_view() : filled_ ? end_ : empty_; }
 
-  pugi::xml_node list_;  // the list's element in the DOM, without children while rows are text
+  pugi::xml_node list_;              // the list's element in the DOM, without children while rows are text
   std::string start_, end_, empty_;  // a row's tags
   std::string text_;
   bool open_ = false, filled_ = false;
@@ -99,14 +99,15 @@ struct AnswerEncoding {
 };
 
 struct Answer {
-  wire::Envelope envelope;               // status, returnCode, returnMessage, responseData, response
+  wire::Envelope envelope;                // status, returnCode, returnMessage, responseData, response
   std::shared_ptr<TaxmlAnswer> document;  // when set, encoded into envelope.response at the end
   AnswerEncoding encoding;
 
   // Status 2 (or `status`) with a taxML document.
   static Answer Taxml(TaxmlAnswer doc, AnswerEncoding encoding = {}, int32_t status = wire::kAnswered);
   // Status 2 (or `status`) with a JSON text as response and "responseData" as given.
-  static Answer Json(const nlohmann::json& response, int32_t status = wire::kAnswered, std::string responseData = "null");
+  static Answer Json(const nlohmann::json& response, int32_t status = wire::kAnswered,
+                     std::string responseData = "null");
   // The same with the response's JSON text already written (taxsim/json_writer.h).
   static Answer JsonText(std::string response, int32_t status = wire::kAnswered, std::string responseData = "null");
   // Status -2: refused with a result code and message.
@@ -126,5 +127,27 @@ struct Answer {
 // The envelope's JSON text, byte for byte as wire::EncodeEnvelope writes it, without its copies
 // of the response (a day's arrears answer is a hundred megabytes).
 std::string EnvelopeText(const wire::Envelope& e);
+
+// The same text in pieces, for a large answer sent while it is escaped: no buffer of the whole
+// envelope is made, and the client reads the first pieces while the rest are written. Size()
+// is the text's length; Next writes the next piece into the `room` bytes at `out` (at least 6)
+// and returns its length, 0 once everything is written. Only for an envelope Streamable says
+// yes to (its response is well-formed UTF-8, which is escaped as is).
+// Ownership: holds the envelope it is given. Thread rule: one thread at a time.
+class EnvelopeStream {
+ public:
+  static bool Streamable(const wire::Envelope& e);
+  explicit EnvelopeStream(wire::Envelope e);
+  size_t Size() const { return head_.size() + responseSize_; }
+  size_t Written() const { return written_; }
+  size_t Next(char* out, size_t room);
+
+ private:
+  wire::Envelope e_;
+  std::string head_;         // up to and with the response's opening quote
+  size_t responseSize_ = 0;  // the response escaped, with its quotes: the rest but the brace
+  size_t headAt_ = 0, responseAt_ = 0, written_ = 0;
+  bool closed_ = false;  // the response's closing quote and the envelope's brace are written
+};
 
 }  // namespace velmor::taxsim

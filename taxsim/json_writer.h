@@ -46,4 +46,12 @@ class JsonWriter {
 // Appends `text` as a JSON string (quotes included) the way the JSON library's dump does.
 void AppendJsonString(std::string& out, std::string_view text);
 
+// For well-formed UTF-8 text (IsWellFormedUtf8), what AppendJsonString writes, in pieces:
+// JsonStringSize is its length, quotes included; EscapeJsonPiece writes the escape of the text
+// from *at into the `room` bytes at `out`, never cutting an escape in two (it stops before one
+// that does not fit), advances *at past what it wrote and returns the bytes written (the quotes
+// are the caller's).
+size_t JsonStringSize(std::string_view text);
+size_t EscapeJsonPiece(std::string_view text, size_t* at, char* out, size_t room);
+
 }  // namespace velmor::taxsim

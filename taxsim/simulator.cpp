@@ -10,6 +10,7 @@
 #include <memory>
 #include <stdexcept>
 #include <thread>
+#include <vector>
 
 #include "host/net/wire.h"
 #include "include/velmor/json_depth.h"
@@ -86,13 +87,29 @@ const Fault* FirstOf(const std::vector<Fault>& faults, FaultKind kind) {
   return nullptr;
 }
 
-void SendJson(httplib::Response& res, const wire::Envelope& e) {
+// Answers from this size on are escaped into the envelope as they are sent.
+constexpr size_t kStreamedFrom = size_t{1} << 20;
+constexpr size_t kStreamPiece = size_t{1} << 20;
+
+void SendJson(httplib::Response& res, wire::Envelope e) {
   res.status = 200;
-  // Moved in rather than set_content's copy: a large answer's envelope is 40-120 MB, and the copy
-  // took as much again in fresh pages while both were alive.
-  res.body = EnvelopeText(e);
   auto [from, to] = res.headers.equal_range("Content-Type");
   res.headers.erase(from, to);
+  if (e.response.size() >= kStreamedFrom && EnvelopeStream::Streamable(e)) {
+    // A large answer's envelope (40-120 MB) is written in pieces as the socket takes them: no
+    // buffer of it all to fill first, and the client reads while the rest is escaped.
+    auto stream = std::make_shared<EnvelopeStream>(std::move(e));
+    auto piece = std::make_shared<std::vector<char>>(kStreamPiece);
+    res.set_content_provider(stream->Size(), wire::kJsonContentType,
+                             [stream, piece](size_t offset, size_t, httplib::DataSink& sink) {
+                               if (offset != stream->Written()) return false;  // written once, in order
+                               const size_t n = stream->Next(piece->data(), piece->size());
+                               return n > 0 && sink.write(piece->data(), n);
+                             });
+    return;
+  }
+  // Moved in rather than set_content's copy: the copy took as much again in fresh pages.
+  res.body = EnvelopeText(e);
   res.set_header("Content-Type", wire::kJsonContentType);
 }
 
@@ -160,7 +177,7 @@ void Simulator::Impl::Send(const std::vector<Fault>& list, Answer answer, httpli
     e = Answer::Refuse("10009", std::string("服务端应答编码失败：") + ex.what()).envelope;
   }
   if (FirstOf(list, FaultKind::kBadBase64)) e.response = e.response.empty() ? "****" : "*" + e.response.substr(1);
-  SendJson(res, e);
+  SendJson(res, std::move(e));
 }
 
 // Takes the call's body and document text (a declaration's are a hundred megabytes; handlers

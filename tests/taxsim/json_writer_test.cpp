@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "host/net/wire.h"
+#include "include/velmor/utf8.h"
 #include "taxsim/answer.h"
 #include "taxsim/json_writer.h"
 
@@ -57,8 +58,8 @@ TEST(JsonWriter, ObjectsAndArraysMatchTheTreesDump) {
   w.EndArray();
   w.Member("b", "税", "\n");
   w.EndObject();
-  const nlohmann::json tree = {{"a", {"x\"y", nlohmann::json::object(), {{"k", {1, 2.5, nullptr}}}, nlohmann::json::array()}},
-                               {"b", "税\n"}};
+  const nlohmann::json tree = {
+      {"a", {"x\"y", nlohmann::json::object(), {{"k", {1, 2.5, nullptr}}}, nlohmann::json::array()}}, {"b", "税\n"}};
   EXPECT_EQ(w.Text(), Dumped(tree));
 }
 
@@ -73,6 +74,44 @@ TEST(JsonWriter, TheEnvelopeTextIsTheWiresEncoding) {
     EXPECT_EQ(EnvelopeText(e), wire::EncodeEnvelope(e));
   }
   EXPECT_EQ(EnvelopeText(wire::Envelope{}), wire::EncodeEnvelope(wire::Envelope{}));
+}
+
+// A large answer's envelope is written in pieces as it is sent: the pieces joined are the
+// envelope's text, whatever the piece's room (from the smallest, where an escape of six bytes
+// only just fits), and an escape is never cut in two.
+TEST(JsonWriter, TheEnvelopeInPiecesIsTheEnvelopesText) {
+  std::vector<std::string> responses;
+  for (const std::string& t : Texts())
+    if (IsWellFormedUtf8(t)) responses.push_back("{\"a\":\"" + t + "\"}");
+  std::string mixed;
+  for (int i = 0; i < 20000; ++i) mixed += (i % 7 == 0 ? "\"\x01税\\" : "ab") + std::to_string(i);
+  responses.push_back(mixed);
+  responses.push_back("");
+  for (const std::string& response : responses) {
+    wire::Envelope e;
+    e.status = 1;
+    e.returnCode = "00";
+    e.returnMessage = "处理成功\n";
+    e.responseData = "null";
+    e.response = response;
+    ASSERT_TRUE(EnvelopeStream::Streamable(e));
+    const std::string whole = EnvelopeText(e);
+    for (size_t room : {size_t{6}, size_t{7}, size_t{13}, size_t{4096}, size_t{65536}}) {
+      EnvelopeStream stream(e);
+      EXPECT_EQ(stream.Size(), whole.size());
+      std::string joined;
+      std::vector<char> piece(room);
+      for (size_t n; (n = stream.Next(piece.data(), room)) > 0;) {
+        ASSERT_LE(n, room);
+        joined.append(piece.data(), n);
+        ASSERT_EQ(stream.Written(), joined.size());
+      }
+      EXPECT_EQ(joined, whole) << "room " << room;
+    }
+  }
+  wire::Envelope bad;
+  bad.response = "ok\xC3";
+  EXPECT_FALSE(EnvelopeStream::Streamable(bad)) << "replaced bytes are written whole, not in pieces";
 }
 
 }  // namespace

@@ -78,6 +78,23 @@ TEST_F(SimulatorTest, HealthReportsTheState) {
   EXPECT_EQ(res->body, R"({"ok":true,"payers":2,"persons":20})");
 }
 
+// An answer of a megabyte or more goes out in pieces as it is escaped into the envelope: the
+// client reads the same envelope, and the connection serves the next call.
+TEST_F(SimulatorTest, ALargeAnswerArrivesWholeAndTheConnectionGoesOn) {
+  std::string big;
+  for (int i = 0; i < 150000; ++i) big += "税\"" + std::to_string(i);
+  const std::string body = R"({"yblsh":"S1","xm":)" + nlohmann::json(big).dump() + R"(,"djxh":"D1","data":")" +
+                           EncodeGbk(GbkDocument("<xm>a</xm>")) + "\"}";
+  for (int round = 0; round < 2; ++round) {
+    wire::Envelope e = Post("/service/9001", body);
+    ASSERT_GT(e.response.size(), size_t{1} << 20);
+    pugi::xml_document d = Answer(e);
+    pugi::xml_node xm = d.child("taxML").child("keyList").child("keyDTO").next_sibling();
+    EXPECT_EQ(std::string(xm.child_value("value")), big) << "round " << round;
+    EXPECT_EQ(Post("/service/9001", DiagBody()).status, wire::kAnswered);
+  }
+}
+
 TEST_F(SimulatorTest, DiagnosticsEchoesWhatWasDecoded) {
   wire::Envelope e = Post("/service/9001", DiagBody(), {{wire::kSerialHeader, "SERIAL-9"}});
   EXPECT_EQ(e.status, wire::kAnswered);
