@@ -27,6 +27,7 @@ void StoreBehind::Post(std::function<void()> store) {
   std::unique_lock lock(mutex_);
   RaiseFailure();
   if (!worker_.joinable()) {
+    if (failure_) return;  // dropped after a failure, as the worker drops it
     lock.unlock();
     try {
       store();
