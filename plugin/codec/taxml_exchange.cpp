@@ -1,4 +1,7 @@
 #include "codec/taxml_exchange.h"
+#include "codec/taxml_encoded_ahead.h"
+
+#include <system_error>
 
 #include "codec/json_out.h"
 #include "framework/boundary.h"
@@ -72,9 +75,10 @@ std::string Reply::TakeResponse() {
   return velmor::TakeResponse(*held);
 }
 
-Reply Send(const Call& call) {
-  // Everything that can fail while building runs before the network is touched.
-  const std::string data = EncodedDocument(call);
+namespace {
+
+// Sends the call with its document already encoded (`data`).
+Reply SendEncoded(const Call& call, const std::string& data) {
   std::string djxh = call.djxh ? CurrentDjxh() : std::string();
   Ref<INetCommIntf> net = call.net ? Ref<INetCommIntf>(call.net) : GetNetComm();
 
@@ -102,6 +106,26 @@ Reply Send(const Call& call) {
   }
   if (reply.error.empty()) reply.error = "网络请求失败，状态：" + std::to_string(reply.status);
   return reply;
+}
+
+}  // namespace
+
+Reply Send(const Call& call) {
+  // Everything that can fail while building runs before the network is touched.
+  return SendEncoded(call, EncodedDocument(call));
+}
+
+EncodedAhead::EncodedAhead(const Call& call) : call_(call) {
+  try {
+    data_ = std::async(std::launch::async, [&call] { return EncodedDocument(call); });
+  } catch (const std::system_error&) {
+    // No thread: Send encodes.
+  }
+}
+
+Reply Send(const Call& call, EncodedAhead& encoded) {
+  if (&call != &encoded.call_) throw Exception("EncodedAhead belongs to another call");
+  return SendEncoded(call, encoded.data_.valid() ? encoded.data_.get() : EncodedDocument(call));
 }
 
 bool Guard(std::string_view where, const std::string& userMessage, std::string& error,

@@ -6,18 +6,19 @@
 #include <optional>
 
 #include "business/date_time.h"
+#include "codec/json_parse.h"
+#include "codec/taxml_encoded_ahead.h"
 #include "codec/taxml_exchange.h"
-#include "framework/host_access.h"
 #include "codec/taxml_response.h"
 #include "declaration/dao_support.h"
 #include "declaration/feedback.h"
 #include "declaration/mgr_support.h"
 #include "declaration/submission.h"
+#include "framework/host_access.h"
 #include "framework/module.h"
 #include "framework/registry.h"
 #include "framework/service_table.h"
 #include "store/store_guard.h"
-#include "codec/json_parse.h"
 
 namespace velmor {
 
@@ -67,10 +68,11 @@ bool TRcsbMgr::SbSend(const std::string& declaration, IProgressView* progress, i
     call.keys["yzpzzlDm"] = kYzpzzlDm;
     call.keys["tranSeq"] = tranSeq;
     // Stored before it is sent: whatever happens after the request left, the declaration the
-    // server may hold is in the store under its serial.
+    // server may hold is in the store under its serial. The document is encoded meanwhile.
+    taxml::EncodedAhead encoded(call);
     const int32_t journal = JournalSubmission(*dao, std::move(sb), djxh, call.yblsh, tranSeq, kSbztSending);
     AfterSending(*dao, journal, "SbSend", [&] {
-      taxml::Reply reply = taxml::Send(call);
+      taxml::Reply reply = taxml::Send(call, encoded);
       std::optional<Feedback> fb;
       int32_t state = 1;  // refused with "10042": queued, the feedback is fetched later under the serial
       if (reply.Succeeded()) {

@@ -3,13 +3,14 @@
 // three answer with status 1. The simulator's side is taxsim/handlers/declaration_second_form.cpp.
 #include <optional>
 
+#include "codec/taxml_encoded_ahead.h"
 #include "codec/taxml_exchange.h"
-#include "framework/host_access.h"
 #include "codec/taxml_response.h"
 #include "declaration/feedback.h"
 #include "declaration/mgr_support.h"
 #include "declaration/rcsb_mgr.h"
 #include "declaration/submission.h"
+#include "framework/host_access.h"
 
 namespace velmor {
 
@@ -52,10 +53,11 @@ bool TRcsbMgr::SbSend_61(const std::string& declaration, IProgressView* progress
     const std::string tranSeq = NewSerialNo();
     call.keys["yzpzzlDm"] = kYzpzzlDm;
     call.keys["tranSeq"] = tranSeq;
+    taxml::EncodedAhead encoded(call);  // while the declaration is journaled
     const int32_t journal =
         JournalSubmission(*dao, std::move(sb), djxh, call.yblsh, tranSeq, kSbztSendingSecondForm);
     AfterSending(*dao, journal, "SbSend_61", [&] {
-      taxml::Reply reply = taxml::Send(call);
+      taxml::Reply reply = taxml::Send(call, encoded);
       std::optional<Feedback> fb;
       int32_t state = 1;  // refused with "10042": queued, the feedback is fetched later under the serial
       if (reply.Succeeded()) {

@@ -2,6 +2,7 @@
 // them, and every failure text a service shows, through the reference host.
 #include <gtest/gtest.h>
 
+#include "codec/taxml_encoded_ahead.h"
 #include "codec/taxml_request_types.h"
 #include "support/raw_server.h"
 #include "taxml_fixture.h"
@@ -117,8 +118,10 @@ TEST_F(TaxmlExchange, RefusedPortAndTimeOutAreMinusOneWithTheNetworksText) {
 
   Fault(R"({"kind":"delay","delayMs":5000})");
   std::string error;
-  EXPECT_FALSE(taxml::Guard("TTest.Send", "系统异常，请稍后再试。", error, [&] { taxml::Send(Diagnose()).RequireSuccess(); }));
-  EXPECT_EQ(error, "请求服务器超时（300毫秒）：" + sim_.Url() + "/service/9001") << "the network's text reaches the user";
+  EXPECT_FALSE(
+      taxml::Guard("TTest.Send", "系统异常，请稍后再试。", error, [&] { taxml::Send(Diagnose()).RequireSuccess(); }));
+  EXPECT_EQ(error, "请求服务器超时（300毫秒）：" + sim_.Url() + "/service/9001")
+      << "the network's text reaches the user";
 }
 
 TEST_F(TaxmlExchange, ACodeOtherThanSuccessGivesTheBracketedRenderedMessage) {
@@ -214,6 +217,38 @@ TEST_F(TaxmlExchange, BuildingFailuresReachTheUserAsSuchBeforeAnythingIsSent) {
   EXPECT_EQ(error, "创建报文异常");
   EXPECT_EQ(sim_.RequestCount(), 0u);
   EXPECT_NE(host_->LogText().find("[TTest.Body]异常：请求报文含无效的UTF-8文本"), std::string::npos);
+}
+
+// A document encoded ahead (while a declaration is journaled) is sent as Send would have encoded
+// it; a failure to encode comes out of that Send, before anything is sent.
+TEST_F(TaxmlExchange, ADocumentEncodedAheadIsSentAsItWouldHaveBeen) {
+  for (const char* type : {"SbfDjXnhDjdxCxRequest", "SbfCxjmxnhRcSbYzxxBcRequest"}) {  // GBK; GBK and gzip
+    taxml::RequestDocument doc(type);
+    doc.Add("xm", "张三&<李四>").Add("yjfe", 380.5);
+    taxml::Call call = Diagnose(&doc);
+    call.keys["bz"] = "备注";
+    taxml::EncodedAhead encoded(call);
+    taxml::Reply reply = taxml::Send(call, encoded);
+    ASSERT_TRUE(reply.Succeeded()) << type << ": " << reply.error;
+    taxml::Response r = taxml::Response::Read(reply);
+    EXPECT_EQ(r.Value("bodyKeys"), "yblsh,bz,djxh,data") << type;
+    EXPECT_EQ(r.Value("requestType"), type);
+    EXPECT_EQ(sim_.RecentCalls().back().documentText, doc.Text()) << type << ": decoded byte for byte";
+  }
+
+  taxml::RequestDocument bad("SbfDjXnhDjdxCxRequest");
+  bad.Add("xm", "\xF0\x9F\x98\x80");  // no GBK form
+  const size_t before = sim_.RequestCount();
+  taxml::Call call = Diagnose(&bad);
+  taxml::EncodedAhead encoded(call);
+  std::string error;
+  EXPECT_FALSE(taxml::Guard("TTest.Ahead", "系统异常，请稍后再试", error, [&] { taxml::Send(call, encoded); }));
+  EXPECT_EQ(error, "创建报文异常");
+  EXPECT_EQ(sim_.RequestCount(), before);
+
+  taxml::Call other = Diagnose(&bad);
+  taxml::EncodedAhead elsewhere(call);
+  EXPECT_THROW(taxml::Send(other, elsewhere), Exception) << "encoded for another call";
 }
 
 // A large answer is taken from the request rather than copied: the reply's helper gives the text
