@@ -291,9 +291,12 @@ std::string EnvelopeText(const wire::Envelope& e) {
 bool EnvelopeStream::Streamable(const wire::Envelope& e) { return IsWellFormedUtf8(e.response); }
 
 EnvelopeStream::EnvelopeStream(wire::Envelope e) : e_(std::move(e)) {
-  wire::Envelope head = e_;  // its members but the response, written as EnvelopeText does
-  head.response.clear();
-  head_ = EnvelopeText(head);
+  // Its members but the response, written as EnvelopeText does: the response is set aside for
+  // that rather than copied with the rest (it is tens of MB).
+  std::string response = std::move(e_.response);
+  e_.response.clear();
+  head_ = EnvelopeText(e_);
+  e_.response = std::move(response);
   head_.resize(head_.size() - 2);  // the empty response's closing quote and the brace
   responseSize_ = JsonStringSize(e_.response);
 }
