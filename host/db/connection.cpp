@@ -1,5 +1,7 @@
 #include "host/db/connection.h"
 
+#include <cstdint>
+#include <cstring>
 #include <mutex>
 
 #include "host/db/fault_injection.h"
@@ -8,11 +10,30 @@
 namespace velmor::host::db {
 
 namespace {
+
 constexpr const char* kEmptyStatement = "empty SQL statement";
+
+// True when every byte is ASCII and none is NUL, looked at eight bytes at a time: nearly every
+// value a bulk write binds (codes, numbers, dates), checked in one pass instead of two.
+bool PlainAsciiWithoutNul(std::string_view text) {
+  constexpr uint64_t kOnes = 0x0101010101010101u, kHighs = 0x8080808080808080u;
+  size_t i = 0;
+  const size_t n = text.size();
+  for (; n - i >= 8; i += 8) {
+    uint64_t word;
+    std::memcpy(&word, text.data() + i, 8);
+    // A high bit set, or a zero byte (its borrow sets the high bit of (word - ones) & ~word).
+    if ((word | ((word - kOnes) & ~word)) & kHighs) return false;
+  }
+  for (; i < n; ++i)
+    if (const auto c = static_cast<unsigned char>(text[i]); c == 0 || c >= 0x80) return false;
+  return true;
 }
 
+}  // namespace
 
 bool AcceptableSqlText(std::string_view text, std::string* error) {
+  if (PlainAsciiWithoutNul(text)) return true;
   if (text.find('\0') != std::string_view::npos) {
     *error = kSqlHoldsNul;
     return false;

@@ -38,6 +38,46 @@ TEST_F(HostDbText, StatementTextWithANulOrBytesThatAreNotUtf8IsRefusedWhole) {
   EXPECT_EQ(Scalar(*db_, "select key from sb_xtcsb"), "张三\xf0\x9f\x98\x80");
 }
 
+// Every length up to three words and every position: the check looks at eight bytes at a time
+// and then at the rest one by one, so a NUL or a stray byte must be found in either part.
+TEST(HostDbSqlText, ANulOrAStrayByteIsFoundAtEveryPositionAndLength) {
+  for (size_t size = 0; size <= 24; ++size) {
+    const std::string plain(size, 'a');
+    std::string error;
+    EXPECT_TRUE(host::db::AcceptableSqlText(plain, &error)) << size;
+    for (size_t at = 0; at < size; ++at) {
+      std::string nul = plain, stray = plain, last = plain;
+      nul[at] = '\0';
+      stray[at] = '\xff';
+      last[at] = '\x7f';  // the highest plain byte
+      EXPECT_FALSE(host::db::AcceptableSqlText(nul, &error)) << size << " " << at;
+      EXPECT_EQ(error, host::db::kSqlHoldsNul);
+      EXPECT_FALSE(host::db::AcceptableSqlText(stray, &error)) << size << " " << at;
+      EXPECT_EQ(error, host::db::kSqlNotUtf8);
+      EXPECT_TRUE(host::db::AcceptableSqlText(last, &error)) << size << " " << at;
+      // A byte of 0x01 borrows from no zero byte: after it, a NUL is still the NUL.
+      if (at + 1 < size) {
+        std::string both = plain;
+        both[at] = '\x01';
+        both[at + 1] = '\0';
+        EXPECT_FALSE(host::db::AcceptableSqlText(both, &error)) << size << " " << at;
+      }
+    }
+    // Two-, three- and four-byte characters at every offset pass; cut, they are refused.
+    for (const std::string ch : {"\xc3\xa9", "\xe5\xbc\xa0", "\xf0\x9f\x98\x80"}) {
+      if (ch.size() > size) continue;
+      for (size_t at = 0; at + ch.size() <= size; ++at) {
+        std::string text = plain;
+        text.replace(at, ch.size(), ch);
+        EXPECT_TRUE(host::db::AcceptableSqlText(text, &error)) << size << " " << at;
+        text.resize(at + ch.size() - 1);
+        EXPECT_FALSE(host::db::AcceptableSqlText(text, &error)) << size << " " << at;
+        EXPECT_EQ(error, host::db::kSqlNotUtf8);
+      }
+    }
+  }
+}
+
 TEST_F(HostDbText, DatasetValuesThatAreNotUtf8AreRefusedByColumn) {
   Ref<IDBDataSet> ds;
   ASSERT_TRUE(db_->OpenQuery("select * from sb_xtcsb where djxh = '1'", ds)) << db_->GetErrorText();
