@@ -37,6 +37,12 @@ class TextChunks {
     tail_.reserve(kChunk + kChunk / 8);  // room for the piece that crosses the mark
   }
 
+  // Gives the tail the room of a whole chunk now, as Rotate does (mapped memory: its pages take
+  // space only once written). For a writer on another thread than the owner's: growing the tail
+  // there by doubling would leave the smaller copies in that thread's heap, where the owner's
+  // allocations never reuse them.
+  void ReserveChunk() { tail_.reserve(kChunk + kChunk / 8); }
+
   // The length of the whole text.
   size_t Size() const { return size_ + tail_.size(); }
 

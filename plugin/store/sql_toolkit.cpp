@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string_view>
@@ -12,6 +13,7 @@
 
 #include "store/json_text.h"
 #include "store/row_reading.h"
+#include "store/store_behind.h"
 
 namespace velmor {
 
@@ -97,6 +99,8 @@ class RowsText {
     out += '}';
     text_.Rotate();
   }
+  // Before the rows are written on another thread (TextChunks::ReserveChunk).
+  void PrepareForWriter() { text_.ReserveChunk(); }
   std::string Take() {
     text_.Tail() += ']';
     return text_.Take();
@@ -108,19 +112,76 @@ class RowsText {
   bool firstRow_ = true;
 };
 
+// Rows copied out of the engine's buffers (which the next step overwrites), to be written later.
+class RowBatch {
+ public:
+  static constexpr size_t kRows = 256;
+
+  // `bytes`: room for the cells' bytes (the last batch's size: rows of a listing are alike).
+  RowBatch(size_t columns, size_t bytes) : columns_(columns) {
+    ends_.reserve(columns * kRows);
+    bytes_.reserve(bytes);
+  }
+  size_t Bytes() const { return bytes_.size(); }
+  void Add(std::span<const std::string_view> cells) {
+    for (const std::string_view cell : cells) {
+      bytes_ += cell;
+      ends_.push_back(bytes_.size());
+    }
+    ++rows_;
+  }
+  bool Full() const { return rows_ == kRows; }
+  void WriteTo(RowsText& text) const {
+    std::vector<std::string_view> cells(columns_);
+    size_t start = 0, at = 0;
+    for (size_t row = 0; row < rows_; ++row) {
+      for (std::string_view& cell : cells) {
+        cell = std::string_view(bytes_).substr(start, ends_[at] - start);
+        start = ends_[at++];
+      }
+      text.Row(cells);
+    }
+  }
+
+ private:
+  size_t columns_;
+  size_t rows_ = 0;
+  std::string bytes_;
+  std::vector<size_t> ends_;
+};
+
 // The rows `read` hands over (a reading of ReadRows' kind, given its two callbacks), written as
-// RowsJson writes them.
+// RowsJson writes them. A listing of more than one batch is written a few batches behind the
+// reading, on a worker (StoreBehind): the engine's stepping and the writing of the text (escapes,
+// names, a whole roster of 46 columns) then take a core each. The text is the same.
 std::string RowsJsonOf(const RowShape& shape, const std::function<void(const RowColumns&, const RowCells&)>& read) {
   std::optional<RowsText> text;
+  std::optional<RowBatch> batch;
+  std::optional<StoreBehind> behind;  // started by the first full batch; after `text`, so it ends first
+  size_t columns = 0;
   read(
       [&](std::span<const std::string_view> names) {
         text.emplace(std::vector<std::string>(names.begin(), names.end()), shape);
+        columns = names.size();
+        batch.emplace(columns, 0);
       },
       [&](std::span<const std::string_view> cells) {
-        text->Row(cells);
+        batch->Add(cells);  // one cell per column named first
+        if (batch->Full()) {
+          if (!behind) {
+            text->PrepareForWriter();
+            behind.emplace();
+          }
+          const size_t bytes = batch->Bytes();
+          behind->Post([&text, full = std::make_shared<const RowBatch>(std::move(*batch))] { full->WriteTo(*text); });
+          batch.emplace(columns, bytes);
+        }
         return true;
       });
-  return text ? text->Take() : "[]";  // a host that gave no columns gave no rows
+  if (behind) behind->Finish();
+  if (!text) return "[]";  // a host that gave no columns gave no rows
+  batch->WriteTo(*text);
+  return text->Take();
 }
 
 }  // namespace

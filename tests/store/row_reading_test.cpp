@@ -6,10 +6,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "store/json_text.h"
 #include "store/sql_toolkit.h"
 #include "store_env.h"
 #include "velmor/db_row_reader.h"
@@ -75,6 +77,31 @@ TEST_F(RowReading, RowsJsonOfAQueryIsRowsJsonOfItsDataset) {
       EXPECT_EQ(RowsJson(*db_, sql, shapes[i]), expected) << sql << " shape " << i;
       EXPECT_EQ(RowsJson(*plain_, sql, shapes[i]), expected) << sql << " shape " << i << ", without the reader";
     }
+  }
+}
+
+// A listing of more than one batch of rows is written behind the reading, on a second thread: the
+// text is still each row as the tree of Rows() would have it, in order, across the batches' edges.
+TEST_F(RowReading, AListingOfManyBatchesIsTheTextOfItsRowsInOrder) {
+  const std::string rows =
+      "with recursive n(i) as (select 1 union all select i + 1 from n where i < %d) "
+      "select i as id, case i %% 4 when 0 then '' when 1 then '税' || i when 2 then 'q\"' || char(9) || i "
+      "else cast(x'ff' as text) || i end as mc, printf('%%05d', i) as dm from n";
+  const RowShape shaped = {{{"dm", "code"}}, {"mc"}};
+  for (const int count : {255, 256, 257, 1000}) {
+    char sql[512];
+    std::snprintf(sql, sizeof sql, rows.c_str(), count);
+    nlohmann::ordered_json expected = Rows(*db_, sql);
+    ASSERT_EQ(expected.size(), static_cast<size_t>(count));
+    EXPECT_EQ(RowsJson(*db_, sql), JsonText(expected)) << count;
+    EXPECT_EQ(RowsJson(*plain_, sql), JsonText(expected)) << count << ", without the reader";
+    for (nlohmann::ordered_json& row : expected) {
+      nlohmann::ordered_json dm = row["dm"];
+      row.erase("dm");
+      row["code"] = dm;
+      if (row["mc"] == "") row.erase("mc");
+    }
+    EXPECT_EQ(RowsJson(*db_, sql, shaped), JsonText(expected)) << count << ", shaped";
   }
 }
 
