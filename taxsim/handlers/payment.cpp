@@ -34,6 +34,18 @@ namespace {
 
 using Json = nlohmann::json;
 
+// What object.value(key, Json::array()) gives, by reference instead of as a copy: a deduction or
+// voucher request of 100,000 lines is one array of the call's body, and value() copied it into a
+// tree of another kind. The member when
+// present (of any kind), else an empty array; a value that is no object raises as value() does.
+template <class AnyJson>
+const AnyJson& MemberOrEmpty(const AnyJson& object, const char* key) {
+  static const AnyJson kEmpty = AnyJson::array();
+  if (!object.is_object()) (void)object.value(key, kEmpty);
+  const auto it = object.find(key);
+  return it == object.end() ? kEmpty : *it;
+}
+
 std::string Day(int offsetDays) {
   return LocalTimeText("%Y-%m-%d", long(offsetDays) * 86400);
 }
@@ -267,8 +279,8 @@ Answer Deduct(const Call& call, State& s) {
   std::vector<Document> docs = DocumentsOf(s, call.Key("zzdjxh"));
   LineFinder finder(docs);
   std::vector<Line> named;
-  for (const auto& g : call.body.value("yzpzxhGridlb", Json::array()))
-    for (const auto& m : g.value("yzpzmxxhGridlb", Json::array())) finder.Take(m.value("zsuuid", ""), named);
+  for (const auto& g : MemberOrEmpty(call.body, "yzpzxhGridlb"))
+    for (const auto& m : MemberOrEmpty(g, "yzpzmxxhGridlb")) finder.Take(m.value("zsuuid", ""), named);
   const Owing owed(s);
   std::vector<std::pair<Line, std::string>> asked;  // with its zsuuid
   for (const Line& l : named) {
@@ -342,7 +354,7 @@ Answer Vouchers(const Call& call, State& s) {
   w.BeginObject();
   w.Key("szxxlb");
   w.BeginArray();
-  for (const auto& m : call.body.value("mxlb", Json::array())) {
+  for (const auto& m : MemberOrEmpty(call.body, "mxlb")) {
     std::vector<Document*>* group = finder.Documents(m.value("yzpzxh", ""));
     if (!group) continue;
     std::string dzsphm;
