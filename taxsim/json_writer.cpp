@@ -1,7 +1,9 @@
 #include "taxsim/json_writer.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
+#include <cstring>
 
 #include "include/velmor/utf8.h"
 
@@ -18,6 +20,31 @@ constexpr std::array<uint8_t, 256> MakeExtra() {
   return t;
 }
 constexpr std::array<uint8_t, 256> kExtra = MakeExtra();
+
+// Per byte, whether it is ASCII that is written as it is.
+constexpr std::array<bool, 256> MakePlainAscii() {
+  std::array<bool, 256> t{};
+  for (int c = 0x20; c < 0x80; ++c) t[c] = c != '"' && c != '\\';
+  return t;
+}
+constexpr std::array<bool, 256> kPlainAscii = MakePlainAscii();
+
+// A short ASCII text with nothing to escape: a name, a code, an amount, nearly every string of
+// an answer's rows. Written between its quotes as it is, after one look at each byte.
+bool ShortPlainAscii(std::string_view text) {
+  return text.size() <= 64 &&
+         std::all_of(text.begin(), text.end(), [](char ch) { return kPlainAscii[static_cast<unsigned char>(ch)]; });
+}
+
+void AppendQuoted(std::string& out, std::string_view text, std::string_view more = {}) {
+  const size_t at = out.size();
+  out.resize(at + text.size() + more.size() + 2);
+  char* w = out.data() + at;
+  *w++ = '"';
+  std::memcpy(w, text.data(), text.size());
+  std::memcpy(w + text.size(), more.data(), more.size());
+  w[text.size() + more.size()] = '"';
+}
 
 }  // namespace
 
@@ -61,6 +88,7 @@ size_t EscapeJsonPiece(std::string_view text, size_t* at, char* out, size_t room
 }
 
 void AppendJsonString(std::string& out, std::string_view text) {
+  if (ShortPlainAscii(text)) return AppendQuoted(out, text);
   if (!IsWellFormedUtf8(text)) {  // rare: the library's own replacement of the bad bytes
     out += nlohmann::json(std::string(text)).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
     return;
@@ -104,6 +132,8 @@ void JsonWriter::String(std::string_view text, std::string_view more) {
   Separate();
   if (more.empty()) {
     AppendJsonString(out_, text);
+  } else if (ShortPlainAscii(text) && ShortPlainAscii(more)) {
+    AppendQuoted(out_, text, more);  // plain joined to plain is plain: no joined copy to escape
   } else {
     std::string joined;
     joined.reserve(text.size() + more.size());

@@ -18,6 +18,11 @@ std::string Dumped(const nlohmann::json& j) { return j.dump(-1, ' ', false, nloh
 
 std::vector<std::string> Texts() {
   std::vector<std::string> out = {"", "plain", "q\"b\\s/", "税务所", "\xF0\x9F\x98\x80 4 bytes", "\x7F"};
+  // Short plain text is written as it is: one byte to escape, alone or at the end, and the edge.
+  for (const char* one : {"a\\b", "\\", "\"", "tab\tonly"}) out.push_back(one);
+  out.push_back(std::string(64, 'x'));
+  out.push_back(std::string(65, 'y'));
+  out.push_back(std::string(63, 'z') + "\\");
   std::string controls;
   for (int c = 0; c < 0x20; ++c) controls += char(c);
   out.push_back(controls);
@@ -57,9 +62,17 @@ TEST(JsonWriter, ObjectsAndArraysMatchTheTreesDump) {
   w.EndArray();
   w.EndArray();
   w.Member("b", "税", "\n");
+  // Two plain parts are written as they are; a part that needs an escape is escaped joined.
+  w.Member("c", "GK", "13201000000");
+  w.Member("d", "plain", "back\\slash");
+  w.Member("e", std::string(64, 'a'), "b");
   w.EndObject();
   const nlohmann::json tree = {
-      {"a", {"x\"y", nlohmann::json::object(), {{"k", {1, 2.5, nullptr}}}, nlohmann::json::array()}}, {"b", "税\n"}};
+      {"a", {"x\"y", nlohmann::json::object(), {{"k", {1, 2.5, nullptr}}}, nlohmann::json::array()}},
+      {"b", "税\n"},
+      {"c", "GK13201000000"},
+      {"d", "plainback\\slash"},
+      {"e", std::string(64, 'a') + "b"}};
   EXPECT_EQ(w.Text(), Dumped(tree));
 }
 
