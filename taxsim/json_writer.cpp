@@ -41,8 +41,8 @@ void AppendQuoted(std::string& out, std::string_view text, std::string_view more
   out.resize(at + text.size() + more.size() + 2);
   char* w = out.data() + at;
   *w++ = '"';
-  std::memcpy(w, text.data(), text.size());
-  std::memcpy(w + text.size(), more.data(), more.size());
+  if (!text.empty()) std::memcpy(w, text.data(), text.size());  // an empty view may hold no pointer
+  if (!more.empty()) std::memcpy(w + text.size(), more.data(), more.size());
   w[text.size() + more.size()] = '"';
 }
 
