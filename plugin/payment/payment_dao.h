@@ -31,6 +31,13 @@ class TPaymentDAO : public ServiceImpl<TSBBaseObj, IPaymentDAO> {
   bool GetPrintCount(const std::string& condition, int32_t jkfs, int32_t& count) override;
   bool CommitData(const std::string& lines, int32_t jkfs, int32_t jfrlx, const std::string& xm,
                   const std::string& zjlx, const std::string& zjhm) override;
+  // CommitData for lines handed over one at a time instead of in one text: `lines(emit)` calls
+  // `emit` with each line's JSON object text, in order, on the store's worker thread, so it must
+  // use neither the store nor the host. The payment services store their large results this way:
+  // each line is written while the rows before it are stored.
+  using LineEmit = std::function<void(std::string_view line)>;
+  bool CommitLines(const std::function<void(const LineEmit&)>& lines, int32_t jkfs, int32_t jfrlx,
+                   const std::string& xm, const std::string& zjlx, const std::string& zjhm);
   bool UpdateDyzt(int32_t dyzt, const std::string& djxh, const std::string& dzsphm,
                   const std::string& zsjgDm) override;
   bool UpdateJkzt(const std::string& djxh, const std::string& yzpzxh, int32_t jkzt) override;

@@ -101,6 +101,45 @@ void TimedOutValues(const LineTexts& l, const LineFacts& f, const std::string& y
   v.Text(Yhhbmc(l)).Int(f.jfrlx).Text(f.xm).Text(f.zjlx).Text(f.zjhm);
 }
 
+namespace {
+
+using LineVisitor = std::function<void(const LineTexts&)>;
+
+// CommitData's store of the lines `lines(each)` hands over (on the pipeline's worker), each in
+// place of the line it replaces, all in one transaction.
+void StoreLines(const std::function<void(const LineVisitor&)>& lines, int32_t jkfs, int32_t jfrlx,
+                const std::string& xm, const std::string& zjlx, const std::string& zjhm) {
+  Ref<IDBMechanism> db = OpenMainConnection();
+  Transaction tx(*db, "数据库执行失败");
+  // A vouchered line replaces the one of its levy, any other the one of its voucher line.
+  const std::string replaced = jkfs == 3 ? "delete from sb_fkjnxxb where djxh=? and zsuuid=?"
+                                         : "delete from sb_fkjnxxb where djxh=? and yzpzxh=? and yzpzmxxh=?";
+  const Payer payer;
+  // The lines are read on a worker, each handed over as two rows: the key of the line it
+  // replaces, then its own values.
+  PipelineRows(
+      [&](RowOut& out) {
+        LineFacts f{{}, 0, jkfs == 3 ? 1 : 0, jkfs, jfrlx, xm, zjlx, zjhm, {}, {}};
+        lines([&](const LineTexts& l) {
+          f.djxh = l[F::kDjxh].empty() ? payer.Djxh() : std::string(l[F::kDjxh]);
+          f.jkzt = l.Int(F::kJkzt);
+          BoundValues& key = out.Row();
+          key.Text(f.djxh);
+          if (jkfs == 3) key.Text(l[F::kZsuuid]);
+          else key.Text(l[F::kYzpzxh]).Text(l[F::kYzpzmxxh]);
+          out.Emit();
+          LineValues(l, f, out.Row());
+          out.Emit();
+        });
+      },
+      [&, isKey = true](const BoundValues& values) mutable {
+        ExecBoundOrThrow(*db, isKey ? replaced : LineInsertSql(), values, "数据库执行失败");
+        isKey = !isKey;
+      });
+  tx.Commit();
+}
+
+}  // namespace
 }  // namespace payment
 
 bool TPaymentDAO::CommitData(const std::string& lines, int32_t jkfs, int32_t jfrlx, const std::string& xm,
@@ -108,34 +147,28 @@ bool TPaymentDAO::CommitData(const std::string& lines, int32_t jkfs, int32_t jfr
   return Guard("CommitData", "数据库执行失败", false, [&] {
     std::string normal;
     const std::string_view rows = payment::CheckedArray(lines, "缴费明细", normal);
-    Ref<IDBMechanism> db = OpenMainConnection();
-    Transaction tx(*db, "数据库执行失败");
-    // A vouchered line replaces the one of its levy, any other the one of its voucher line.
-    const std::string replaced = jkfs == 3 ? "delete from sb_fkjnxxb where djxh=? and zsuuid=?"
-                                           : "delete from sb_fkjnxxb where djxh=? and yzpzxh=? and yzpzmxxh=?";
-    const payment::Payer payer;
-    // The lines are read on a worker, each handed over as two rows: the key of the line it
-    // replaces, then its own values.
-    PipelineRows(
-        [&](RowOut& out) {
-          payment::LineFacts f{{}, 0, jkfs == 3 ? 1 : 0, jkfs, jfrlx, xm, zjlx, zjhm, {}, {}};
-          payment::ForEachLine(rows, [&](const payment::LineTexts& l) {
-            f.djxh = l[F::kDjxh].empty() ? payer.Djxh() : std::string(l[F::kDjxh]);
-            f.jkzt = l.Int(F::kJkzt);
-            BoundValues& key = out.Row();
-            key.Text(f.djxh);
-            if (jkfs == 3) key.Text(l[F::kZsuuid]);
-            else key.Text(l[F::kYzpzxh]).Text(l[F::kYzpzmxxh]);
-            out.Emit();
-            payment::LineValues(l, f, out.Row());
-            out.Emit();
+    payment::StoreLines([&](const payment::LineVisitor& each) { payment::ForEachLine(rows, each); }, jkfs, jfrlx, xm,
+                        zjlx, zjhm);
+    return true;
+  });
+}
+
+bool TPaymentDAO::CommitLines(const std::function<void(const LineEmit&)>& lines, int32_t jkfs, int32_t jfrlx,
+                              const std::string& xm, const std::string& zjlx, const std::string& zjhm) {
+  return Guard("CommitData", "数据库执行失败", false, [&] {
+    payment::StoreLines(
+        [&](const payment::LineVisitor& each) {
+          JsonObjectReader reader;
+          payment::LineTexts texts;
+          lines([&](std::string_view line) {
+            JsonCursor c(line);
+            reader.Read(c);
+            c.End();
+            texts.From(reader);
+            each(texts);
           });
         },
-        [&, isKey = true](const BoundValues& values) mutable {
-          ExecBoundOrThrow(*db, isKey ? replaced : payment::LineInsertSql(), values, "数据库执行失败");
-          isKey = !isKey;
-        });
-    tx.Commit();
+        jkfs, jfrlx, xm, zjlx, zjhm);
     return true;
   });
 }

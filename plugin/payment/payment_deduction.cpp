@@ -1,18 +1,21 @@
 // Paying by deduction ("0008") and asking how a deduction ended ("0014"). A deduction the
 // server did not answer in time ("10042") leaves its lines as a trace under the request serial:
 // they cannot be deducted again until a status query settles them.
+#include <algorithm>
+#include <functional>
 #include <map>
 #include <unordered_map>
 #include <unordered_set>
 #include <utility>
 #include <vector>
 
+#include "business/date_time.h"
 #include "codec/json_members.h"
 #include "codec/json_object_reader.h"
 #include "codec/json_out.h"
 #include "codec/json_parse.h"
-#include "business/date_time.h"
 #include "framework/host_access.h"
+#include "payment/payment_dao.h"
 #include "payment/payment_mgr.h"
 #include "payment/selected_lines.h"
 #include "velmor/return_code_message.h"
@@ -98,85 +101,125 @@ std::string DeductionGroupsJson(const payment::SelectedLines& lines) {
 }
 
 // The deduction's feedback applied to the selected lines: the lines to store (those deducted,
-// "000", or still with the bank, "FFF" and "999") as a JSON array text. Each feedback row
-// ("szmxLb") gives its line (by levy document and line number; a row of no selected line adds
-// one) the outcome of its code ("kkfkLb" names the codes) and the server's values; a line given
-// no row is not stored. Raises OpRefusal("反馈报文异常") for feedback that cannot be read.
-std::string DeductedLines(payment::SelectedLines& lines, std::string_view answer, const Json& agreement) {
-  static constexpr std::string_view kMembers[] = {"kkfkLb", "szmxLb"};
-  std::vector<std::string_view> members(2);
-  std::string normal;
-  const bool blank = answer.empty() || answer == "null";  // an empty answer: an empty object
-  if (!blank && !ObjectMembers(answer, kMembers, members, normal)) throw OpRefusal("反馈报文异常");
+// "000", or still with the bank, "FFF" and "999"). Each feedback row ("szmxLb") gives its line (by
+// levy document and line number; a row of no selected line adds one) the outcome of its code
+// ("kkfkLb" names the codes) and the server's values; a line given no row is not stored.
+//
+// The feedback is read when the object is made, on the caller's thread (raising
+// OpRefusal("反馈报文异常") for feedback that cannot be read); the lines are written later, one by
+// one, on whichever single thread stores them. The answer's text and the selected lines must
+// outlive the object.
+class DeductedLines {
+ public:
+  DeductedLines(payment::SelectedLines& lines, std::string_view answer, const Json& agreement) : lines_(lines) {
+    static constexpr std::string_view kMembers[] = {"kkfkLb", "szmxLb"};
+    std::vector<std::string_view> members(2);
+    const bool blank = answer.empty() || answer == "null";  // an empty answer: an empty object
+    // An answer the general parser had to normalise is held in normal_: the views point into it.
+    if (!blank && !ObjectMembers(answer, kMembers, members, normal_)) throw OpRefusal("反馈报文异常");
 
-  JsonObjectReader row;
-  std::map<std::string, std::string> texts;  // kkfhdm -> the server's text
-  if (!members[0].empty() && members[0][0] == '[') {
-    JsonCursor c(members[0]);
+    JsonObjectReader row;
+    std::map<std::string, std::string> texts;  // kkfhdm -> the server's text
+    if (!members[0].empty() && members[0][0] == '[') {
+      JsonCursor c(members[0]);
+      c.BeginArray();
+      for (bool more = c.FirstElement(); more; more = c.NextElement()) {
+        row.ReadAny(c);
+        texts[std::string(row.Text("kkfhdm"))] = row.Text("kkfhmc");
+      }
+    }
+    if (members[1].empty() || members[1][0] != '[') throw OpRefusal("反馈报文异常");
+
+    fed_.resize(lines.Size());
+    std::unordered_map<std::string, size_t> index;  // the last line of each key, as a scan from the front finds
+    for (size_t i = 0; i < lines.Size(); ++i) index[LineKey(lines.Key(i, kYzpzxh), lines.Key(i, kYzpzmxxh))] = i;
+    JsonCursor c(members[1]);
     c.BeginArray();
     for (bool more = c.FirstElement(); more; more = c.NextElement()) {
-      row.ReadAny(c);
-      texts[std::string(row.Text("kkfhdm"))] = row.Text("kkfhmc");
+      const std::string_view rowText = row.ReadAny(c);
+      std::string code(row.Text("kkfhdm"));
+      if (code.empty() && texts.size() == 1) code = texts.begin()->first;
+      auto known = texts.find(code);
+      const Outcome o = OutcomeOf(code, known != texts.end() ? known->second : std::string(row.Text("kkfhmc")));
+      auto [found, fresh] = index.emplace(LineKey(row.Text("yzpzxh"), row.Text("yzpzmxxh")), fed_.size());
+      if (fresh) {
+        added_.push_back(
+            Json{{"yzpzxh", row.Text("yzpzxh")}, {"yzpzmxxh", row.Text("yzpzmxxh")}, {"hsjg", row.Text("zsswjgDm")}}
+                .dump());
+        fed_.emplace_back();
+      }
+      fed_[found->second] = {true, rowText, o};
+    }
+    now_ = NowText();
+    jkzh_ = Text(agreement, "jkzh");
+    yhyywdMc_ = Text(agreement, "yhyywdMc");
+  }
+
+  bool Any() const {
+    return std::any_of(fed_.begin(), fed_.end(), [](const Fed& f) { return Stored(f); });
+  }
+
+  // Each line to store, in order, as a JSON object's text (valid during the call).
+  void ForEach(const std::function<void(std::string_view line)>& emit) {
+    JsonObjectReader row;
+    JsonChanges changes;
+    std::string line;
+    for (size_t i = 0; i < fed_.size(); ++i) {
+      const Fed& f = fed_[i];
+      if (!Stored(f)) continue;
+      row.ReadAgain(f.row);
+      changes.Clear();
+      changes.String("dzsphm", row.Text("dzsphm")).String("kkfhmc", f.outcome.text).Int("jkzt", Jkzt(f));
+      changes.String("qfje", row.Text("ybtse")).String("skgkDm", row.Text("skgkDm"));
+      changes.String("zsjgDm", row.Text("zsswjgDm"));
+      for (const char* k : {"skgkMc", "zsswjgMc", "zsxmDm", "zspmDm", "skssqq", "skssqz"})
+        changes.String(k, row.Text(k));
+      changes.Remove("fed").String("jksj", now_).String("jkzh", jkzh_).String("yhyywdMc", yhyywdMc_);
+      line.clear();
+      if (i < lines_.Size()) {
+        lines_.Write(i, line, changes.Get());
+      } else {
+        row.ReadAgain(added_[i - lines_.Size()]);
+        row.Write(line, changes.Get());
+      }
+      emit(line);
     }
   }
-  if (members[1].empty() || members[1][0] != '[') throw OpRefusal("反馈报文异常");
 
+  // The lines as one JSON array text.
+  std::string JoinedText() {
+    std::string out;
+    // Room taken once: a text of 100,000 lines grown by doubling is copied into fresh pages at
+    // every step.
+    out.reserve(lines_.TextSize() + fed_.size() * 256 + 2);
+    out += '[';
+    ForEach([&](std::string_view line) {
+      if (out.size() > 1) out += ',';
+      out += line;
+    });
+    out += ']';
+    return out;
+  }
+
+ private:
   // Per line: the feedback row that came last for it (its text in the answer) and its outcome.
   struct Fed {
     bool fed = false;
     std::string_view row;
     Outcome outcome;
   };
-  std::vector<Fed> fed(lines.Size());
-  std::vector<std::string> added;  // lines of rows that matched none: {"yzpzxh", "yzpzmxxh", "hsjg"}
-  std::unordered_map<std::string, size_t> index;  // the last line of each key, as a scan from the front finds
-  for (size_t i = 0; i < lines.Size(); ++i) index[LineKey(lines.Key(i, kYzpzxh), lines.Key(i, kYzpzmxxh))] = i;
-  JsonCursor c(members[1]);
-  c.BeginArray();
-  for (bool more = c.FirstElement(); more; more = c.NextElement()) {
-    const std::string_view rowText = row.ReadAny(c);
-    std::string code(row.Text("kkfhdm"));
-    if (code.empty() && texts.size() == 1) code = texts.begin()->first;
-    auto known = texts.find(code);
-    const Outcome o = OutcomeOf(code, known != texts.end() ? known->second : std::string(row.Text("kkfhmc")));
-    auto [found, fresh] = index.emplace(LineKey(row.Text("yzpzxh"), row.Text("yzpzmxxh")), fed.size());
-    if (fresh) {
-      added.push_back(Json{{"yzpzxh", row.Text("yzpzxh")}, {"yzpzmxxh", row.Text("yzpzmxxh")},
-                           {"hsjg", row.Text("zsswjgDm")}}.dump());
-      fed.emplace_back();
-    }
-    fed[found->second] = {true, rowText, o};
+  static int32_t Jkzt(const Fed& f) { return f.fed ? f.outcome.jkzt : 4; }
+  static bool Stored(const Fed& f) {
+    const int32_t jkzt = Jkzt(f);
+    return jkzt == 3 || jkzt == 5 || jkzt == 6;
   }
 
-  const std::string now = NowText(), jkzh = Text(agreement, "jkzh"), yhyywdMc = Text(agreement, "yhyywdMc");
-  JsonChanges changes;
-  // Room for the lines and the answer's values taken once: a text of 100,000 lines grown by
-  // doubling is copied into fresh pages at every step.
-  std::string out;
-  out.reserve(lines.TextSize() + members[1].size() + 2);
-  out += '[';
-  for (size_t i = 0; i < fed.size(); ++i) {
-    const Fed& f = fed[i];
-    const int32_t jkzt = f.fed ? f.outcome.jkzt : 4;
-    if (jkzt != 3 && jkzt != 5 && jkzt != 6) continue;
-    row.ReadAgain(f.row);
-    changes.Clear();
-    changes.String("dzsphm", row.Text("dzsphm")).String("kkfhmc", f.outcome.text).Int("jkzt", jkzt);
-    changes.String("qfje", row.Text("ybtse")).String("skgkDm", row.Text("skgkDm"));
-    changes.String("zsjgDm", row.Text("zsswjgDm"));
-    for (const char* k : {"skgkMc", "zsswjgMc", "zsxmDm", "zspmDm", "skssqq", "skssqz"}) changes.String(k, row.Text(k));
-    changes.Remove("fed").String("jksj", now).String("jkzh", jkzh).String("yhyywdMc", yhyywdMc);
-    if (out.size() > 1) out += ',';
-    if (i < lines.Size()) {
-      lines.Write(i, out, changes.Get());
-    } else {
-      row.ReadAgain(added[i - lines.Size()]);
-      row.Write(out, changes.Get());
-    }
-  }
-  out += ']';
-  return out;
-}
+  payment::SelectedLines& lines_;
+  std::string normal_;  // the answer as the general parser writes it, when it had to be
+  std::vector<Fed> fed_;
+  std::vector<std::string> added_;  // lines of rows that matched none: {"yzpzxh", "yzpzmxxh", "hsjg"}
+  std::string now_, jkzh_, yhyywdMc_;
+};
 
 }  // namespace
 
@@ -214,15 +257,18 @@ bool TPaymentMgr::SfyxJk(const std::string& lines, const std::string& agreement,
       return;
     }
     reply.RequireSuccess();
-    std::string stored;
-    {
-      // The answer (35 MB for 100,000 lines) is taken from the request, and let go before the
-      // lines are stored.
-      std::string answer = reply.TakeResponse();
-      stored = DeductedLines(selected, answer, a);
+    // The answer (35 MB for 100,000 lines) is taken from the request and held while its lines
+    // are written and stored. The plug-in's own store takes them one at a time, written on its
+    // worker while the rows before are stored; another store takes them as one text.
+    const std::string answer = reply.TakeResponse();
+    DeductedLines deducted(selected, answer, a);
+    if (deducted.Any()) {
+      auto* own = dynamic_cast<TPaymentDAO*>(store.get());
+      const bool stored = own ? own->CommitLines([&](const TPaymentDAO::LineEmit& emit) { deducted.ForEach(emit); }, 1,
+                                                 jfrlx, xm, zjlx, zjhm)
+                              : store->CommitData(deducted.JoinedText(), 1, jfrlx, xm, zjlx, zjhm);
+      if (!stored) throw OpRefusal(store->GetErrorMessage());
     }
-    if (stored != "[]" && !store->CommitData(stored, 1, jfrlx, xm, zjlx, zjhm))
-      throw OpRefusal(store->GetErrorMessage());
     result = kJkDone;
     payment::Advance(progress, 0.2);
   });

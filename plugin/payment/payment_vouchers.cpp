@@ -1,4 +1,5 @@
 // Bank-side vouchers: issuing them for arrears lines ("0010") and voiding one ("0011").
+#include <functional>
 #include <string_view>
 #include <unordered_map>
 #include <unordered_set>
@@ -11,6 +12,7 @@
 #include "framework/host_access.h"
 #include "framework/log.h"
 #include "payment/line_texts.h"
+#include "payment/payment_dao.h"
 #include "payment/payment_mgr.h"
 #include "payment/selected_lines.h"
 #include "velmor/return_code_message.h"
@@ -62,33 +64,71 @@ std::vector<VoucherOf> VouchersOf(const payment::SelectedLines& lines, std::stri
   return vouchers;
 }
 
-// The lines to store, from the last to the first, as a JSON array text: a line on a voucher (or
-// given as on one, "dyzt" 1) with the voucher's values and the account's.
-std::string VoucheredLines(payment::SelectedLines& lines, const std::vector<VoucherOf>& vouchers, const Json& account) {
-  const std::string now = NowText();
-  JsonObjectReader v;
-  JsonChanges changes;
-  // Room taken once (see DeductedLines): each line comes back with a few members more.
-  std::string stored;
-  stored.reserve(lines.TextSize() + lines.Size() * kVoucherMembersRoom + 2);
-  stored += '[';
-  for (size_t i = lines.Size(); i-- > 0;) {
-    const VoucherOf& voucher = vouchers[i];
-    if (!voucher.on && static_cast<int32_t>(payment::NumberOfText(lines.Key(i, kDyzt))) != 1) continue;
-    changes.Clear();
-    if (voucher.on) {
-      v.ReadAgain(voucher.entry);
-      changes.Int("dyzt", 1).String("dzsphm", v.Text("dzsphm")).String("zsjgDm", v.Text("swjgDm"));
-      changes.String("sjje", v.Text("sjje")).String("jkqx", v.Text("jkqx"));
-    }
-    changes.String("dysj", now).Int("jkzt", 0).String("jkzh", Text(account, "yhzh"));
-    changes.String("zhmc", Text(account, "zhmc")).String("yhhbMc", Text(account, "yhhbMc"));
-    if (stored.size() > 1) stored += ',';
-    lines.Write(i, stored, changes.Get());
+// The lines to store, from the last to the first: a line on a voucher (or given as on one,
+// "dyzt" 1) with the voucher's values and the account's. Made on the caller's thread; the lines
+// are written later, one by one, on whichever single thread stores them. The answer's text (the
+// vouchers point into it) and the selected lines must outlive the object.
+class VoucheredLines {
+ public:
+  VoucheredLines(payment::SelectedLines& lines, std::vector<VoucherOf> vouchers, const Json& account)
+      : lines_(lines),
+        vouchers_(std::move(vouchers)),
+        now_(NowText()),
+        yhzh_(Text(account, "yhzh")),
+        zhmc_(Text(account, "zhmc")),
+        yhhbMc_(Text(account, "yhhbMc")) {}
+
+  bool Any() const {
+    for (size_t i = 0; i < lines_.Size(); ++i)
+      if (Stored(i)) return true;
+    return false;
   }
-  stored += ']';
-  return stored;
-}
+
+  // Each line to store, from the last to the first, as a JSON object's text (valid during the call).
+  void ForEach(const std::function<void(std::string_view line)>& emit) {
+    JsonObjectReader v;
+    JsonChanges changes;
+    std::string line;
+    for (size_t i = lines_.Size(); i-- > 0;) {
+      if (!Stored(i)) continue;
+      const VoucherOf& voucher = vouchers_[i];
+      changes.Clear();
+      if (voucher.on) {
+        v.ReadAgain(voucher.entry);
+        changes.Int("dyzt", 1).String("dzsphm", v.Text("dzsphm")).String("zsjgDm", v.Text("swjgDm"));
+        changes.String("sjje", v.Text("sjje")).String("jkqx", v.Text("jkqx"));
+      }
+      changes.String("dysj", now_).Int("jkzt", 0).String("jkzh", yhzh_);
+      changes.String("zhmc", zhmc_).String("yhhbMc", yhhbMc_);
+      line.clear();
+      lines_.Write(i, line, changes.Get());
+      emit(line);
+    }
+  }
+
+  // The lines as one JSON array text.
+  std::string JoinedText() {
+    // Room taken once: each line comes back with a few members more.
+    std::string stored;
+    stored.reserve(lines_.TextSize() + lines_.Size() * kVoucherMembersRoom + 2);
+    stored += '[';
+    ForEach([&](std::string_view line) {
+      if (stored.size() > 1) stored += ',';
+      stored += line;
+    });
+    stored += ']';
+    return stored;
+  }
+
+ private:
+  bool Stored(size_t i) const {
+    return vouchers_[i].on || static_cast<int32_t>(payment::NumberOfText(lines_.Key(i, kDyzt))) == 1;
+  }
+
+  payment::SelectedLines& lines_;
+  const std::vector<VoucherOf> vouchers_;
+  const std::string now_, yhzh_, zhmc_, yhhbMc_;
+};
 
 }  // namespace
 
@@ -115,21 +155,25 @@ bool TPaymentMgr::PrintJkpz(const std::string& lines, const std::string& account
       return;
     }
     reply.RequireSuccess();
-    std::string stored;
-    {
-      // The answer is taken from the request, and let go before the lines are stored.
-      const std::string answer = reply.TakeResponse();
-      static constexpr std::string_view kMembers[] = {"szxxlb"};
-      std::vector<std::string_view> members(1);
-      std::string normal;
-      const bool blank = answer.empty() || answer == "null";  // an empty answer: an empty object
-      if ((!blank && !ObjectMembers(answer, kMembers, members, normal)) || members[0].empty() ||
-          members[0][0] != '[')
-        throw OpRefusal("服务端反馈报文异常");
-      stored = VoucheredLines(selected, VouchersOf(selected, members[0]), a);
-    }
+    // The answer is taken from the request and held while its lines are written and stored (the
+    // vouchers point into it). The plug-in's own store takes them one at a time, written on its
+    // worker while the rows before are stored; another store takes them as one text.
+    const std::string answer = reply.TakeResponse();
+    static constexpr std::string_view kMembers[] = {"szxxlb"};
+    std::vector<std::string_view> members(1);
+    std::string normal;
+    const bool blank = answer.empty() || answer == "null";  // an empty answer: an empty object
+    if ((!blank && !ObjectMembers(answer, kMembers, members, normal)) || members[0].empty() || members[0][0] != '[')
+      throw OpRefusal("服务端反馈报文异常");
+    VoucheredLines vouchered(selected, VouchersOf(selected, members[0]), a);
     Ref<IPaymentDAO> store = Store();
-    if (stored != "[]" && !store->CommitData(stored, 3, 0, "", "", "")) throw OpRefusal(store->GetErrorMessage());
+    if (vouchered.Any()) {
+      auto* own = dynamic_cast<TPaymentDAO*>(store.get());
+      const bool stored =
+          own ? own->CommitLines([&](const TPaymentDAO::LineEmit& emit) { vouchered.ForEach(emit); }, 3, 0, "", "", "")
+              : store->CommitData(vouchered.JoinedText(), 3, 0, "", "", "");
+      if (!stored) throw OpRefusal(store->GetErrorMessage());
+    }
     result = kJkDone;
     payment::Advance(progress, 0.2);
   });

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include <nlohmann/json.hpp>
 
@@ -58,7 +59,7 @@ class PaymentFlow : public ::testing::Test {
 
   // A declared levy document of the payer on the simulator: one line per amount (item codes of
   // the residents' file unless given), at `office`, due on `jkqx` ("" = by position).
-  void Declared(const std::string& yzpzxh, std::initializer_list<double> amounts, const std::string& office = "",
+  void Declared(const std::string& yzpzxh, const std::vector<double>& amounts, const std::string& office = "",
                 const std::string& jkqx = "", const std::string& zspmDm = "102101000") {
     Json persons = Json::array();
     double total = 0;

@@ -1,6 +1,7 @@
 // The payment manager end to end: agreements and arrears per office, deduction outcomes and the
 // resulting jkzt, a deduction that timed out and its settlement, vouchers issued, partly
 // returned and voided, the payment lists, and the store passed through.
+#include "host/db/fault_injection.h"
 #include "payment/payment_flow_fixture.h"
 
 namespace velmor::testing {
@@ -79,6 +80,32 @@ TEST_F(PaymentFlow, EachDeductionOutcomeSetsItsPaymentState) {
   EXPECT_EQ(ByZsuuid(Stored(), "Y1-2")["jkzt"], "2");
   EXPECT_FALSE(jk_->SaveKkqkcxResult("", "Y1", ""));
   EXPECT_EQ(jk_->GetErrorMessage(), "扣款结果对象为空");
+}
+
+// The lines of a deduction or a voucher are written on the store's worker while the rows before
+// them are stored: a store that fails half-way keeps none of them, and the call fails with the
+// store's text.
+TEST_F(PaymentFlow, ADeductionOrVoucherWhoseStoreFailsHalfWayStoresNothing) {
+  Declared("Y1", std::vector<double>(600, 100));
+  Declared("Y2", std::vector<double>(600, 50));
+  const Json arrears = Arrears();
+  int32_t result = -9;
+  host::db::FaultInjection::FailStatement(700);  // of some 1,200: a delete and an insert a line
+  EXPECT_FALSE(jk_->SfyxJk(LinesOf(arrears, "Y1").dump(), kAgreement, "{}", 0, nullptr, result));
+  EXPECT_EQ(jk_->GetErrorMessage(), "数据库执行失败");
+  EXPECT_EQ(Stored().size(), 0u);
+  host::db::FaultInjection::FailStatement(700);
+  EXPECT_FALSE(jk_->PrintJkpz(LinesOf(arrears, "Y2").dump(), R"({"yhzh": "6217", "zhmc": "甲"})", nullptr, result));
+  EXPECT_EQ(jk_->GetErrorMessage(), "数据库执行失败");
+  host::db::FaultInjection::Clear();
+  EXPECT_EQ(Stored().size(), 0u);
+  // Without the fault every line of another such request is stored, in the order written.
+  Declared("Y3", std::vector<double>(600, 20));
+  ASSERT_TRUE(jk_->PrintJkpz(LinesOf(Arrears(), "Y3").dump(), R"({"yhzh": "6217", "zhmc": "甲"})", nullptr, result))
+      << jk_->GetErrorMessage();
+  EXPECT_EQ(Stored().size(), 600u);
+  EXPECT_EQ(Json::parse(sql_->getData("select count(distinct zsuuid) as n from sb_fkjnxxb where jkfs = 3"))[0]["n"],
+            "600");
 }
 
 TEST_F(PaymentFlow, ATimedOutDeductionIsKeptUntilItsStatusIsKnown) {
