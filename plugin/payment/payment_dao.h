@@ -5,6 +5,7 @@
 #pragma once
 
 #include <exception>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -118,6 +119,12 @@ const RowShape& LineShape();
 SqlFragment StatusList(const std::string& jkztList);
 // The payer-type clause: 0 takes the unit's rows and those of no type.
 SqlFragment JfrlxClause(const char* column, int32_t jfrlx);
+// Stores the lines `lines(emit)` hands over, as CommitData stores an array of them: the
+// plug-in's own store takes them one at a time (CommitLines: `lines` then runs on its worker); a
+// store the host put in its place gets them as one JSON array text, `room` bytes reserved for it.
+bool CommitLinesTo(IPaymentDAO& store, const std::function<void(const TPaymentDAO::LineEmit&)>& lines, size_t room,
+                   int32_t jkfs, int32_t jfrlx, const std::string& xm, const std::string& zjlx,
+                   const std::string& zjhm);
 
 }  // namespace payment
 }  // namespace velmor

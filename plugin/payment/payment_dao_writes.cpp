@@ -173,6 +173,21 @@ bool TPaymentDAO::CommitLines(const std::function<void(const LineEmit&)>& lines,
   });
 }
 
+bool payment::CommitLinesTo(IPaymentDAO& store, const std::function<void(const TPaymentDAO::LineEmit&)>& lines,
+                            size_t room, int32_t jkfs, int32_t jfrlx, const std::string& xm, const std::string& zjlx,
+                            const std::string& zjhm) {
+  if (auto* own = dynamic_cast<TPaymentDAO*>(&store)) return own->CommitLines(lines, jkfs, jfrlx, xm, zjlx, zjhm);
+  std::string joined;
+  joined.reserve(room);  // a text of 100,000 lines grown by doubling is copied into fresh pages at every step
+  joined += '[';
+  lines([&](std::string_view line) {
+    if (joined.size() > 1) joined += ',';
+    joined += line;
+  });
+  joined += ']';
+  return store.CommitData(joined, jkfs, jfrlx, xm, zjlx, zjhm);
+}
+
 bool TPaymentDAO::UpdateDyzt(int32_t dyzt, const std::string& djxh, const std::string& dzsphm,
                              const std::string& zsjgDm) {
   return Guard("UpdateDyzt", "数据库执行异常", false, [&] {

@@ -186,20 +186,8 @@ class DeductedLines {
     }
   }
 
-  // The lines as one JSON array text.
-  std::string JoinedText() {
-    std::string out;
-    // Room taken once: a text of 100,000 lines grown by doubling is copied into fresh pages at
-    // every step.
-    out.reserve(lines_.TextSize() + fed_.size() * 256 + 2);
-    out += '[';
-    ForEach([&](std::string_view line) {
-      if (out.size() > 1) out += ',';
-      out += line;
-    });
-    out += ']';
-    return out;
-  }
+  // Room for the lines as one text: each comes back with a few members more.
+  size_t TextRoom() const { return lines_.TextSize() + fed_.size() * 256 + 2; }
 
  private:
   // Per line: the feedback row that came last for it (its text in the answer) and its outcome.
@@ -262,13 +250,9 @@ bool TPaymentMgr::SfyxJk(const std::string& lines, const std::string& agreement,
     // worker while the rows before are stored; another store takes them as one text.
     const std::string answer = reply.TakeResponse();
     DeductedLines deducted(selected, answer, a);
-    if (deducted.Any()) {
-      auto* own = dynamic_cast<TPaymentDAO*>(store.get());
-      const bool stored = own ? own->CommitLines([&](const TPaymentDAO::LineEmit& emit) { deducted.ForEach(emit); }, 1,
-                                                 jfrlx, xm, zjlx, zjhm)
-                              : store->CommitData(deducted.JoinedText(), 1, jfrlx, xm, zjlx, zjhm);
-      if (!stored) throw OpRefusal(store->GetErrorMessage());
-    }
+    const auto stored = [&](const TPaymentDAO::LineEmit& emit) { deducted.ForEach(emit); };
+    if (deducted.Any() && !payment::CommitLinesTo(*store, stored, deducted.TextRoom(), 1, jfrlx, xm, zjlx, zjhm))
+      throw OpRefusal(store->GetErrorMessage());
     result = kJkDone;
     payment::Advance(progress, 0.2);
   });

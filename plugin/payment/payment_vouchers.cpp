@@ -106,19 +106,8 @@ class VoucheredLines {
     }
   }
 
-  // The lines as one JSON array text.
-  std::string JoinedText() {
-    // Room taken once: each line comes back with a few members more.
-    std::string stored;
-    stored.reserve(lines_.TextSize() + lines_.Size() * kVoucherMembersRoom + 2);
-    stored += '[';
-    ForEach([&](std::string_view line) {
-      if (stored.size() > 1) stored += ',';
-      stored += line;
-    });
-    stored += ']';
-    return stored;
-  }
+  // Room for the lines as one text: each comes back with a few members more.
+  size_t TextRoom() const { return lines_.TextSize() + lines_.Size() * kVoucherMembersRoom + 2; }
 
  private:
   bool Stored(size_t i) const {
@@ -167,13 +156,9 @@ bool TPaymentMgr::PrintJkpz(const std::string& lines, const std::string& account
       throw OpRefusal("服务端反馈报文异常");
     VoucheredLines vouchered(selected, VouchersOf(selected, members[0]), a);
     Ref<IPaymentDAO> store = Store();
-    if (vouchered.Any()) {
-      auto* own = dynamic_cast<TPaymentDAO*>(store.get());
-      const bool stored =
-          own ? own->CommitLines([&](const TPaymentDAO::LineEmit& emit) { vouchered.ForEach(emit); }, 3, 0, "", "", "")
-              : store->CommitData(vouchered.JoinedText(), 3, 0, "", "", "");
-      if (!stored) throw OpRefusal(store->GetErrorMessage());
-    }
+    const auto stored = [&](const TPaymentDAO::LineEmit& emit) { vouchered.ForEach(emit); };
+    if (vouchered.Any() && !payment::CommitLinesTo(*store, stored, vouchered.TextRoom(), 3, 0, "", "", ""))
+      throw OpRefusal(store->GetErrorMessage());
     result = kJkDone;
     payment::Advance(progress, 0.2);
   });
