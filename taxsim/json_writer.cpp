@@ -21,10 +21,10 @@ constexpr std::array<uint8_t, 256> MakeExtra() {
 }
 constexpr std::array<uint8_t, 256> kExtra = MakeExtra();
 
-// Per byte, whether it is ASCII that is written as it is.
+// Per byte, whether it is ASCII that is written as it is (nothing for its escape to add).
 constexpr std::array<bool, 256> MakePlainAscii() {
   std::array<bool, 256> t{};
-  for (int c = 0x20; c < 0x80; ++c) t[c] = c != '"' && c != '\\';
+  for (int c = 0; c < 0x80; ++c) t[c] = kExtra[c] == 0;
   return t;
 }
 constexpr std::array<bool, 256> kPlainAscii = MakePlainAscii();

@@ -36,8 +36,8 @@ using Json = nlohmann::json;
 
 // What object.value(key, Json::array()) gives, by reference instead of as a copy: a deduction or
 // voucher request of 100,000 lines is one array of the call's body, and value() copied it into a
-// tree of another kind. The member when
-// present (of any kind), else an empty array; a value that is no object raises as value() does.
+// tree of another kind. The member when present (of any kind), else an empty array; a value that
+// is no object raises as value() does.
 template <class AnyJson>
 const AnyJson& MemberOrEmpty(const AnyJson& object, const char* key) {
   static const AnyJson kEmpty = AnyJson::array();
