@@ -2,7 +2,7 @@
 find_package(Threads REQUIRED)
 find_package(ZLIB REQUIRED)
 find_package(OpenSSL REQUIRED COMPONENTS Crypto)
-find_package(SQLite3 REQUIRED)
+include(VelmorSqlite)
 find_package(CURL REQUIRED)
 find_package(pugixml REQUIRED)
 find_package(nlohmann_json REQUIRED)

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build, the tests and the benchmarks use; `setup.sh fuzz` adds
-# the clang toolchain only the libFuzzer targets need (`make fuzz` asks for it).
+# Installs the Debian packages the build, the tests and the benchmarks use, then fetches the
+# SQLite amalgamation the host database is built from (scripts/fetch-sqlite.sh); `setup.sh fuzz`
+# adds the clang toolchain only the libFuzzer targets need (`make fuzz` asks for it).
 # Idempotent: packages already present are not touched, and apt is not called at all when
 # nothing is missing.
 set -euo pipefail
@@ -12,6 +13,7 @@ packages=(
   libxlsxwriter-dev libzip-dev libfreexl-dev
   libcli11-dev libgtest-dev libgmock-dev libbenchmark-dev libsimdjson-dev
   help2man dpkg-dev   # manual pages from --help; dpkg-shlibdeps for the Debian package
+  curl ca-certificates   # scripts/fetch-sqlite.sh
 )
 case "${1:-}" in
   "") ;;
@@ -26,13 +28,13 @@ for p in "${packages[@]}"; do
   fi
 done
 
-if [ ${#missing[@]} -eq 0 ]; then
-  exit 0
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "setup: installing ${missing[*]}"
+  SUDO=""
+  if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
+  export DEBIAN_FRONTEND=noninteractive
+  $SUDO apt-get update -qq
+  $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
 
-echo "setup: installing ${missing[*]}"
-SUDO=""
-if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
-export DEBIAN_FRONTEND=noninteractive
-$SUDO apt-get update -qq
-$SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+bash "$(dirname "$0")/fetch-sqlite.sh"
