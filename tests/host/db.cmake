@@ -9,4 +9,5 @@ velmor_add_test(NAME hostdb
           ${CMAKE_CURRENT_LIST_DIR}/db_schema_test.cpp
           ${CMAKE_CURRENT_LIST_DIR}/db_text_test.cpp
           ${CMAKE_CURRENT_LIST_DIR}/db_pool_test.cpp
+          ${CMAKE_CURRENT_LIST_DIR}/db_engine_test.cpp
   LIBS velmor_hostdb)
