@@ -2,9 +2,11 @@
 # in third_party/sqlite/, else the system's library. Either way the target is SQLite::SQLite3.
 #
 # The amalgamation is built with the system library's behaviour (serialized threading, secure
-# delete, the same limits, URIs, column metadata, the math functions) and the options that make
-# it faster: the lookaside allocator (Debian's library leaves it out), no memory statistics, no
-# shared cache, fdatasync. Its warnings are its own and not shown.
+# delete, the same limits, URIs, column metadata, the SQL of UPDATE/DELETE ... LIMIT, the math
+# and soundex functions; not its full-text, spatial and other virtual-table modules, which no
+# statement here uses) and the options that make it faster: the lookaside allocator (Debian's
+# library leaves it out), no memory statistics, no shared cache, fdatasync. Its warnings are its
+# own and not shown.
 option(VELMOR_SYSTEM_SQLITE "Link the system's SQLite library even when the amalgamation is present" OFF)
 set(VELMOR_SQLITE_SOURCE "${PROJECT_SOURCE_DIR}/third_party/sqlite" CACHE PATH
     "Folder holding the SQLite amalgamation (sqlite3.c, sqlite3.h)")
@@ -21,6 +23,8 @@ if(NOT VELMOR_SYSTEM_SQLITE AND EXISTS "${VELMOR_SQLITE_SOURCE}/sqlite3.c")
     SQLITE_USE_URI=1
     SQLITE_ENABLE_COLUMN_METADATA
     SQLITE_ENABLE_MATH_FUNCTIONS
+    SQLITE_ENABLE_UPDATE_DELETE_LIMIT
+    SQLITE_SOUNDEX
     SQLITE_LIKE_DOESNT_MATCH_BLOBS
     SQLITE_OMIT_SHARED_CACHE
     HAVE_USLEEP=1

@@ -58,5 +58,19 @@ TEST(HostDbEngine, AStatementNamesTheTableAndColumnOfEachResult) {
   sqlite3_finalize(stmt);
 }
 
+TEST(HostDbEngine, StatementsOfTheSystemLibrarysDialectRun) {
+  // Statements written against the system's library keep working on the engine built here:
+  // UPDATE and DELETE with ORDER BY ... LIMIT, the math and soundex functions.
+  TempDatabase file;
+  Ref<IDBMechanism> db = file.Connect();
+  ASSERT_TRUE(db);
+  ASSERT_TRUE(db->ExecSQL("create table t(a integer)")) << db->GetErrorText();
+  ASSERT_TRUE(db->ExecSQL("insert into t values (1), (2), (3)")) << db->GetErrorText();
+  ASSERT_TRUE(db->ExecSQL("delete from t where a > 0 order by a limit 1")) << db->GetErrorText();
+  ASSERT_TRUE(db->ExecSQL("update t set a = 9 where a > 0 order by a desc limit 1")) << db->GetErrorText();
+  EXPECT_EQ(Column(*db, "select a from t order by a"), (std::vector<std::string>{"2", "9"}));
+  EXPECT_EQ(Scalar(*db, "select floor(2.5) || ',' || power(2, 10) || ',' || soundex('Robert')"), "2.0,1024.0,R163");
+}
+
 }  // namespace
 }  // namespace velmor::testing
