@@ -2,7 +2,7 @@
 # Fetches the SQLite amalgamation (sqlite3.c, sqlite3.h) the host database is built from into
 # third_party/sqlite/, pinned by version and checksum. Debian's shared library is built without
 # the engine's lookaside allocator; the engine built here with the host's options runs the
-# working day's statements markedly faster (docs/performance.md).
+# working day's statements faster (docs/performance.md).
 #
 # The amalgamation is taken from the npm registry, which carries it unchanged in the
 # better-sqlite3 package (sqlite.org itself is not reachable from every build machine). When it
@@ -22,6 +22,9 @@ dest="$root/third_party/sqlite"
 if [ -f "$dest/VERSION" ] && [ "$(cat "$dest/VERSION")" = "$version" ] && [ -f "$dest/sqlite3.c" ]; then
   exit 0
 fi
+# Another version, or half of one: gone before anything is fetched, so a failed fetch leaves the
+# system library in use rather than an engine of another version.
+rm -rf "$dest"
 
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
