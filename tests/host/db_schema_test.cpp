@@ -92,6 +92,31 @@ TEST(HostDbSchema, PaymentLinesAreFoundByAllTheirKeys) {
   }
 }
 
+// Each index of the payment lines is written by every line stored, so none is kept that no
+// statement reads: the index by levy alone goes, also from a file made with it.
+TEST(HostDbSchema, PaymentLinesKeepOnlyTheIndexesTheirStatementsRead) {
+  const std::vector<std::string> expected = {"ix_sb_fkjnxxb_2", "ix_sb_fkjnxxb_4", "ix_sb_fkjnxxb_5",
+                                             "ix_sb_fkjnxxb_6", "ix_sb_fkjnxxb_7"};
+  const std::string indexes =
+      "select name from sqlite_master where type = 'index' and tbl_name = 'sb_fkjnxxb' order by name";
+  TempDatabase fresh, older;
+  DatabaseOptions withLevyIndex;
+  withLevyIndex.migrations = host::db::SchemaMigrations().first(3);
+  {
+    Ref<IDBMechanism> db = older.Connect(withLevyIndex);
+    ASSERT_TRUE(db);
+    ASSERT_TRUE(db->ExecSQL("insert into sb_fkjnxxb(djxh, zsuuid) values ('1', 'u1')"));
+    EXPECT_EQ(Column(*db, indexes).size(), expected.size() + 1);
+  }
+  for (const TempDatabase* file : {&fresh, &older}) {
+    Ref<IDBMechanism> db = file->Connect();
+    ASSERT_TRUE(db);
+    EXPECT_EQ(Column(*db, indexes), expected);
+  }
+  Ref<IDBMechanism> db = older.Connect();
+  EXPECT_EQ(Column(*db, "select zsuuid from sb_fkjnxxb where djxh = '1'"), std::vector<std::string>{"u1"});
+}
+
 // A payer's persons are read in table order (the roster's clearing statements and its listing
 // walked them by ID number through an index, one random page per person), while a lookup by
 // person or by key still uses its index. Also for a file made before the statistics.
