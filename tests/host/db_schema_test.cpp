@@ -95,8 +95,8 @@ TEST(HostDbSchema, PaymentLinesAreFoundByAllTheirKeys) {
 // Each index of the payment lines is written by every line stored, so none is kept that no
 // statement reads: the index by levy alone goes, also from a file made with it.
 TEST(HostDbSchema, PaymentLinesKeepOnlyTheIndexesTheirStatementsRead) {
-  const std::vector<std::string> expected = {"ix_sb_fkjnxxb_2", "ix_sb_fkjnxxb_4", "ix_sb_fkjnxxb_5",
-                                             "ix_sb_fkjnxxb_6", "ix_sb_fkjnxxb_7"};
+  const std::vector<std::string> expected = {"ix_sb_fkjnxxb_2", "ix_sb_fkjnxxb_4", "ix_sb_fkjnxxb_5", "ix_sb_fkjnxxb_6",
+                                             "ix_sb_fkjnxxb_7"};
   const std::string indexes =
       "select name from sqlite_master where type = 'index' and tbl_name = 'sb_fkjnxxb' order by name";
   TempDatabase fresh, older;
