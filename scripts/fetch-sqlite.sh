@@ -19,7 +19,9 @@ sha256=40487589df3496f2ee0079d22b73c63fccebe7db0e8ee9a2c42421861e321e0b
 
 root="$(cd "$(dirname "$0")/.." && pwd)"
 dest="$root/third_party/sqlite"
-if [ -f "$dest/VERSION" ] && [ "$(cat "$dest/VERSION")" = "$version" ] && [ -f "$dest/sqlite3.c" ]; then
+# True when the folder $1 holds the amalgamation of the pinned version (its header names it).
+holds_version() { [ -f "$1/sqlite3.c" ] && grep -q "#define SQLITE_VERSION  *\"$version\"" "$1/sqlite3.h" 2>/dev/null; }
+if holds_version "$dest"; then
   exit 0
 fi
 # Another version, or half of one: gone before anything is fetched, so a failed fetch leaves the
@@ -38,14 +40,12 @@ curl -fsSL --retry 3 --connect-timeout 20 -o "$work/$package" "$url" || warn "ca
 echo "$sha256  $work/$package" | sha256sum -c --quiet - || warn "$package does not have the pinned checksum"
 tar -xzmf "$work/$package" -C "$work" package/deps/sqlite3/sqlite3.c package/deps/sqlite3/sqlite3.h ||
   warn "$package does not hold the amalgamation"
-grep -q "#define SQLITE_VERSION  *\"$version\"" "$work/package/deps/sqlite3/sqlite3.h" ||
-  warn "$package does not hold SQLite $version"
+holds_version "$work/package/deps/sqlite3" || warn "$package does not hold SQLite $version"
 
 # Moved into place whole, so a build never sees half of it.
 mkdir -p "$root/third_party"
 rm -rf "$dest.new"
 mkdir "$dest.new"
 mv "$work/package/deps/sqlite3/sqlite3.c" "$work/package/deps/sqlite3/sqlite3.h" "$dest.new/"
-echo "$version" > "$dest.new/VERSION"
 rm -rf "$dest"
 mv "$dest.new" "$dest"
