@@ -105,9 +105,13 @@ sqlite3* OpenFloorFile(const std::string& file) {
   std::filesystem::remove(file);
   sqlite3* db = nullptr;
   Check(sqlite3_open(file.c_str(), &db), db, "open");
-  // The host's settings: its database in WAL (host/db/database.cpp), its connections' cache.
-  Check(sqlite3_exec(db, (std::string("PRAGMA journal_mode = WAL; ") + host::db::kConnectionPragmas).c_str(), nullptr,
-                     nullptr, nullptr),
+  // The host's settings: its new files' page size and WAL (host/db/database.cpp), its connections'
+  // cache.
+  Check(sqlite3_exec(
+            db,
+            (std::string(host::db::kNewFilePragmas) + "; PRAGMA journal_mode = WAL; " + host::db::kConnectionPragmas)
+                .c_str(),
+            nullptr, nullptr, nullptr),
         db, "pragma");
   return db;
 }

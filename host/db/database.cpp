@@ -7,7 +7,8 @@
 namespace velmor::host::db {
 namespace {
 
-// WAL is a property of the file: set once, it stays. Only the first opener switches it.
+// WAL is a property of the file: set once, it stays. Only the first opener switches it, and
+// chooses the page size of a file that has none yet.
 bool EnsureWal(Connection& conn, std::string* error) {
   sqlite3_stmt* stmt = nullptr;
   if (sqlite3_prepare_v2(conn.Handle(), "PRAGMA journal_mode", -1, &stmt, nullptr) != SQLITE_OK) {
@@ -18,7 +19,8 @@ bool EnsureWal(Connection& conn, std::string* error) {
              std::strcmp(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0)), "wal") == 0;
   sqlite3_finalize(stmt);
   if (wal) return true;
-  return conn.ExecInternal("PRAGMA journal_mode = WAL", error);
+  // Switching to WAL writes the file's first page: the page size must be chosen before.
+  return conn.ExecInternal(kNewFilePragmas, error) && conn.ExecInternal("PRAGMA journal_mode = WAL", error);
 }
 
 }  // namespace

@@ -35,6 +35,27 @@ TEST(HostDbSchema, FreshFileGetsEveryTableAndTheVersion) {
   EXPECT_EQ(Scalar(*db, "pragma journal_mode"), "wal");
 }
 
+// A new file gets the host's large pages; a file that already holds data keeps its own page size
+// and its rows (the engine could only change it by rebuilding the file).
+TEST(HostDbSchema, NewFilesGetLargePagesAndOlderFilesKeepTheirs) {
+  TempDatabase fresh, older;
+  EXPECT_EQ(Scalar(*fresh.Connect(), "pragma page_size"), "8192");
+  sqlite3* raw = nullptr;
+  ASSERT_EQ(sqlite3_open(older.path().c_str(), &raw), SQLITE_OK);
+  ASSERT_EQ(sqlite3_exec(raw, "PRAGMA page_size = 4096; create table kept(v text); insert into kept values ('x');",
+                         nullptr, nullptr, nullptr),
+            SQLITE_OK);
+  sqlite3_close(raw);
+  Ref<IDBMechanism> db = older.Connect();
+  ASSERT_TRUE(db);
+  EXPECT_EQ(Scalar(*db, "pragma page_size"), "4096");
+  EXPECT_EQ(Scalar(*db, "pragma journal_mode"), "wal");
+  EXPECT_EQ(Scalar(*db, "select v from kept"), "x");
+  EXPECT_EQ(Scalar(*db, "pragma user_version"), std::to_string(host::db::LatestSchemaVersion()));
+  ASSERT_TRUE(db->ExecSQL("insert into sb_xtcsb(djxh, key, value) values ('1', 'k', 'v')"));
+  EXPECT_EQ(Scalar(*older.Connect(), "select value from sb_xtcsb"), "v");
+}
+
 TEST(HostDbSchema, ReopeningKeepsTheData) {
   TempDatabase file;
   ASSERT_TRUE(file.Connect()->ExecSQL("insert into sb_xtcsb(djxh, key, value) values ('1', 'k', 'v')"));
