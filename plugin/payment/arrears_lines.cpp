@@ -50,7 +50,7 @@ bool ArrearsLines::Read(std::string_view answer, std::vector<Line>& lines, std::
       const std::string_view hsjg = line.Text("hsjg"), yzpzxh = line.Text("yzpzxh"), jkqx = line.Text("jkqx"),
                              zsuuid = line.Text("zsuuid");
       // Seen in an earlier answer: left out (Absorb would), before its text takes room.
-      if (!zsuuid.empty() && seen_.count(std::string(zsuuid))) continue;
+      if (!zsuuid.empty() && seen_.contains(zsuuid)) continue;
       texts_ += ',';
       Line l{texts_.size(), 0, keys_.size(), 0, 0, 0, 0};
       line.Write(texts_);
@@ -141,8 +141,9 @@ bool ArrearsLines::Absorb(std::string_view answer) {
   }
   for (const Line& l : lines) {
     const std::string_view id = Key(l, 3);
-    if (!id.empty() && !seen_.emplace(id).second) continue;  // a line reported twice is one amount owed
+    if (!id.empty() && seen_.contains(id)) continue;  // a line reported twice is one amount owed
     lines_.push_back(l);
+    if (!id.empty()) seen_.insert(lines_.size() - 1);
   }
   for (const Failure& f : failed) AddFailure(f.office, f.message);
   return true;

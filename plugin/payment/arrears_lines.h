@@ -26,6 +26,9 @@ class ArrearsLines {
  public:
   using ItemCodes = std::set<std::string, std::less<>>;
   explicit ArrearsLines(const ItemCodes& items) : items_(items) {}
+  // The set of levies seen refers back to this object's lines.
+  ArrearsLines(const ArrearsLines&) = delete;
+  ArrearsLines& operator=(const ArrearsLines&) = delete;
 
   // Takes the lines and failures of one answer; false, taking nothing, when the text is not a
   // JSON object (as the general parser reads it; deeper than the nesting bound raises).
@@ -55,10 +58,31 @@ class ArrearsLines {
   std::string_view Key(const Line& l, int which) const;
   void AddFailure(const std::string& office, const std::string& message);
 
+  // The levies ("zsuuid") of the lines kept, as positions in lines_ whose keys are read from
+  // keys_, looked up by the levy's text: no copy of each levy (200,000 at 100,000 persons, each
+  // looked up again in the second answer) is made or held.
+  struct LevyHash {
+    using is_transparent = void;
+    const ArrearsLines* owner;
+    size_t operator()(std::string_view levy) const { return std::hash<std::string_view>{}(levy); }
+    size_t operator()(size_t line) const { return (*this)(owner->Levy(line)); }
+  };
+  struct LevyEqual {
+    using is_transparent = void;
+    const ArrearsLines* owner;
+    std::string_view Text(std::string_view levy) const { return levy; }
+    std::string_view Text(size_t line) const { return owner->Levy(line); }
+    template <class A, class B>
+    bool operator()(const A& a, const B& b) const {
+      return Text(a) == Text(b);
+    }
+  };
+  std::string_view Levy(size_t line) const { return Key(lines_[line], 3); }
+
   const ItemCodes& items_;
   std::string texts_, keys_;
   std::vector<Line> lines_;
-  std::unordered_set<std::string> seen_;
+  std::unordered_set<size_t, LevyHash, LevyEqual> seen_{0, LevyHash{this}, LevyEqual{this}};
   std::vector<std::pair<std::string, std::vector<std::string>>> failures_;
 };
 

@@ -131,6 +131,22 @@ TEST(ArrearsLines, ListsInOrderAndOutOfOrder) {
               R"({"qfxxList":[{"code":"SUCCESS","qfxxMxList":[{"zsuuid":"A-1","yzpzxh":"A","zspmDm":"102101000"}]}]})"});
 }
 
+// Thousands of levies (the set of those seen grows through many rehashes while the lines' keys
+// grow after it), a second answer repeating every other one among new ones, and a repeat within
+// an answer: each levy is listed once.
+TEST(ArrearsLines, ManyLeviesAcrossAnswersAreEachListedOnce) {
+  auto answer = [](int from, int to, int step) {
+    Json lines = Json::array();
+    for (int i = from; i < to; i += step)
+      lines.push_back({{"zsuuid", "U" + std::to_string(i) + std::string(i % 7, 'x')},
+                       {"yzpzxh", "Y" + std::to_string(i % 13)},
+                       {"hsjg", "H"},
+                       {"zspmDm", "102101000"}});
+    return Json{{"qfxxList", Json::array({Json{{"code", "SUCCESS"}, {"qfxxMxList", lines}}})}}.dump();
+  };
+  ExpectSame({answer(0, 5000, 1), answer(0, 7000, 2), answer(6990, 7010, 1)});
+}
+
 TEST(ArrearsLines, FailuresAndOddShapesAsTheGeneralParserReadsThem) {
   ExpectSame({R"({"qfxxList":[
       {"code":"E1","message":" 维护 ","zgswskfjdm":"X","qfxxMxList":[{"zsuuid":"X-1","zspmDm":"102101000"}]},
