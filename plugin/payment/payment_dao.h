@@ -122,6 +122,9 @@ SqlFragment JfrlxClause(const char* column, int32_t jfrlx);
 // Stores the lines `lines(emit)` hands over, as CommitData stores an array of them: the
 // plug-in's own store takes them one at a time (CommitLines: `lines` then runs on its worker); a
 // store the host put in its place gets them as one JSON array text, `room` bytes reserved for it.
+// JoinedLinesRoom is that room for `count` lines read as `textSize` bytes, each coming back with
+// the few members a deduction or a voucher adds.
+size_t JoinedLinesRoom(size_t textSize, size_t count);
 bool CommitLinesTo(IPaymentDAO& store, const std::function<void(const TPaymentDAO::LineEmit&)>& lines, size_t room,
                    int32_t jkfs, int32_t jfrlx, const std::string& xm, const std::string& zjlx,
                    const std::string& zjhm);

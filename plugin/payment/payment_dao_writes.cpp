@@ -173,6 +173,11 @@ bool TPaymentDAO::CommitLines(const std::function<void(const LineEmit&)>& lines,
   });
 }
 
+size_t payment::JoinedLinesRoom(size_t textSize, size_t count) {
+  constexpr size_t kAddedMembersRoom = 256;  // about what the members a line gains take
+  return textSize + count * kAddedMembersRoom + 2;
+}
+
 bool payment::CommitLinesTo(IPaymentDAO& store, const std::function<void(const TPaymentDAO::LineEmit&)>& lines,
                             size_t room, int32_t jkfs, int32_t jfrlx, const std::string& xm, const std::string& zjlx,
                             const std::string& zjhm) {

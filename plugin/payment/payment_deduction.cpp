@@ -186,8 +186,8 @@ class DeductedLines {
     }
   }
 
-  // Room for the lines as one text: each comes back with a few members more.
-  size_t TextRoom() const { return lines_.TextSize() + fed_.size() * 256 + 2; }
+  // Room for the lines as one text.
+  size_t TextRoom() const { return payment::JoinedLinesRoom(lines_.TextSize(), fed_.size()); }
 
  private:
   // Per line: the feedback row that came last for it (its text in the answer) and its outcome.

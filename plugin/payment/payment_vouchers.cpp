@@ -28,9 +28,6 @@ namespace {
 // The members of a selected line that issuing vouchers reads.
 enum SelectedKey : size_t { kYzpzxh, kZsuuid, kDyzt, kHsjg, kZsjgDm };
 
-// About what the members a voucher adds to a line take in its text.
-constexpr size_t kVoucherMembersRoom = 256;
-
 // A line's voucher: the text of the last entry of the answer's list naming its zsuuid (empty for
 // an entry that is no object, which reads as an empty one).
 struct VoucherOf {
@@ -106,8 +103,8 @@ class VoucheredLines {
     }
   }
 
-  // Room for the lines as one text: each comes back with a few members more.
-  size_t TextRoom() const { return lines_.TextSize() + lines_.Size() * kVoucherMembersRoom + 2; }
+  // Room for the lines as one text.
+  size_t TextRoom() const { return payment::JoinedLinesRoom(lines_.TextSize(), lines_.Size()); }
 
  private:
   bool Stored(size_t i) const {
