@@ -13,6 +13,7 @@
 #include <ctime>
 #include <filesystem>
 #include <fstream>
+#include <future>
 #include <nlohmann/json.hpp>
 #include <optional>
 #include <string>
@@ -157,6 +158,7 @@ int RunDemoCommand(const GlobalOptions& global, const DemoOptions& o) {
   }
   std::optional<TempFolder> keyFolder;
   std::optional<BankKeys> keys;
+  std::future<void> signingKeys;  // made while the simulator starts; waited for before the session
   std::optional<SimulatorChild> child;
   std::string url = o.server, bankUrl;
   if (url.empty()) {
@@ -173,6 +175,7 @@ int RunDemoCommand(const GlobalOptions& global, const DemoOptions& o) {
     if (o.only != "employer") {
       keyFolder.emplace();
       keys = MakeBankKeys(keyFolder->path);
+      signingKeys = std::async(std::launch::async, [&k = *keys] { MakeSigningKeys(k); });
       args.insert(args.end(),
                   {"--bank-cert", keys->tlsCert, "--bank-key", keys->tlsKey, "--bank-public-key", keys->signPublicKey});
     }
@@ -180,6 +183,7 @@ int RunDemoCommand(const GlobalOptions& global, const DemoOptions& o) {
     url = child->Url();
     bankUrl = child->BankUrl();
   }
+  if (signingKeys.valid()) signingKeys.get();  // raises what making them raised
   Json server = ServerSummary(url);
   const std::string djxh = o.djxh.empty() ? server["payers"][0]["djxh"].get<std::string>() : o.djxh;
   GlobalOptions g = global;

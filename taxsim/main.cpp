@@ -95,8 +95,9 @@ int main(int argc, char** argv) {
   app.add_option("--bank-cert", bank.certFile, "TLS certificate of the simulated bank platform (starts it)")
       ->check(CLI::ExistingFile);
   app.add_option("--bank-key", bank.keyFile, "private key of that certificate")->check(CLI::ExistingFile);
-  app.add_option("--bank-public-key", bank.publicKeyFile, "public key that verifies the merchant's signatures")
-      ->check(CLI::ExistingFile);
+  // Not checked here: the bank reads the merchant's key at the first signed request.
+  app.add_option("--bank-public-key", bank.publicKeyFile,
+                 "public key that verifies the merchant's signatures (read when the first order comes)");
   app.add_option("--bank-port", bank.port, "TCP port of the bank on 127.0.0.1 (0: a free one)")
       ->check(CLI::Range(0, 65535));
   app.add_option("--write-scenario", writeScenario, "write the state as a scenario file and exit");

@@ -70,11 +70,6 @@ BankKeys MakeBankKeys(const std::string& folder) {
   WritePem(k.tlsKey,
            [&](FILE* f) { return PEM_write_PrivateKey(f, tls.get(), nullptr, nullptr, 0, nullptr, nullptr); });
   WritePem(k.tlsCert, [&](FILE* f) { return PEM_write_X509(f, cert.get()); });
-  Key sign(EVP_RSA_gen(2048), &EVP_PKEY_free);
-  Require(sign != nullptr, "EVP_RSA_gen");
-  WritePem(k.signKey,
-           [&](FILE* f) { return PEM_write_PrivateKey(f, sign.get(), nullptr, nullptr, 0, nullptr, nullptr); });
-  WritePem(k.signPublicKey, [&](FILE* f) { return PEM_write_PUBKEY(f, sign.get()); });
   unsigned char envelope[32];
   Require(RAND_bytes(envelope, sizeof envelope) == 1, "RAND_bytes");
   static const char kHex[] = "0123456789abcdef";
@@ -83,6 +78,15 @@ BankKeys MakeBankKeys(const std::string& folder) {
     k.envelopeKeyHex += kHex[b & 15];
   }
   return k;
+}
+
+void MakeSigningKeys(const BankKeys& keys) {
+  Key sign(EVP_RSA_gen(2048), &EVP_PKEY_free);
+  Require(sign != nullptr, "EVP_RSA_gen");
+  WritePem(keys.signKey,
+           [&](FILE* f) { return PEM_write_PrivateKey(f, sign.get(), nullptr, nullptr, 0, nullptr, nullptr); });
+  // The public key last: the bank takes it as soon as it reads as a key.
+  WritePem(keys.signPublicKey, [&](FILE* f) { return PEM_write_PUBKEY(f, sign.get()); });
 }
 
 }  // namespace velmor::cli

@@ -52,6 +52,14 @@ std::string Member(const Json& body, const char* name) {
 
 Json Failed(const std::string& code, const std::string& text) { return {{"Rsp_Cd", code}, {"Rsp_Inf", text}}; }
 
+bool IsPublicKeyPem(const std::string& pem) {
+  BIO* bio = BIO_new_mem_buf(pem.data(), static_cast<int>(pem.size()));
+  EVP_PKEY* key = bio ? PEM_read_bio_PUBKEY(bio, nullptr, nullptr, nullptr) : nullptr;
+  BIO_free(bio);
+  EVP_PKEY_free(key);
+  return key != nullptr;
+}
+
 }  // namespace
 
 const std::vector<const char*>& BankOrderNames() {
@@ -101,7 +109,7 @@ bool BankVerify(const std::string& publicKeyPem, const std::string& text, const 
 
 struct BankPlatform::Impl {
   BankOptions options;
-  std::string publicKey;
+  std::string publicKey;  // read at the first signed request; guarded by mutex
   std::unique_ptr<httplib::SSLServer> server;
   std::thread thread;
   int port = 0;
@@ -123,6 +131,20 @@ struct BankPlatform::Impl {
     return f;
   }
 
+  // The merchant's public key, read at the first signed request rather than at start: a
+  // merchant may hand its key over after the bank is up (the demo makes its key while the
+  // server builds its payers). Kept once it reads as a public key; empty until then (a file
+  // missing or half written is read again at the next request).
+  std::string MerchantKey() {
+    std::lock_guard lock(mutex);
+    if (publicKey.empty()) {
+      std::ifstream in(options.publicKeyFile, std::ios::binary);
+      std::ostringstream text;
+      if (in && text << in.rdbuf() && IsPublicKeyPem(text.str())) publicKey = text.str();
+    }
+    return publicKey;
+  }
+
   // The verified body, or a failure reply in `refusal`.
   bool Accept(const std::string& text, const std::vector<const char*>& names, Json& body, Json& refusal) {
     {
@@ -135,8 +157,13 @@ struct BankPlatform::Impl {
       refusal = Failed("E100", "请求报文不是JSON对象");
       return false;
     }
+    const std::string key = MerchantKey();
+    if (key.empty()) {
+      refusal = Failed("E105", "商户公钥不可用：" + options.publicKeyFile);
+      return false;
+    }
     const std::string signature = Member(body, "SIGN_INF");
-    if (signature.empty() || !BankVerify(publicKey, BankSignedText(body, names), signature)) {
+    if (signature.empty() || !BankVerify(key, BankSignedText(body, names), signature)) {
       refusal = Failed("E101", "验签失败");
       return false;
     }
@@ -227,7 +254,7 @@ BankPlatform::~BankPlatform() { Stop(); }
 void BankPlatform::Start() {
   Impl& m = *impl_;
   if (m.server) throw std::runtime_error("银行平台已启动");
-  m.publicKey = ReadAll(m.options.publicKeyFile);
+  if (m.options.publicKeyFile.empty()) throw std::runtime_error("银行平台缺少商户公钥文件");
   ReadAll(m.options.certFile);
   ReadAll(m.options.keyFile);
   m.server = std::make_unique<httplib::SSLServer>(m.options.certFile.c_str(), m.options.keyFile.c_str());

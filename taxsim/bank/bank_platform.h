@@ -1,7 +1,8 @@
 // BankPlatform: the simulated natural-person payment platform of the bank, an HTTPS server on
 // 127.0.0.1 (docs/onlinepay.md, "The simulated bank"). It checks every request's SIGN_INF
 // (SHA256withRSA over the parameters joined in their fixed order with "&") against the public
-// key it is given, creates orders, answers their state, and can be told to misbehave.
+// key it is given (read at the first signed request, so the file may be written after Start),
+// creates orders, answers their state, and can be told to misbehave.
 //
 //   taxsim::BankOptions o{certFile, keyFile, publicKeyFile};
 //   taxsim::BankPlatform bank(o);
@@ -27,7 +28,7 @@ namespace velmor::taxsim {
 struct BankOptions {
   std::string certFile;       // TLS certificate (PEM)
   std::string keyFile;        // its private key
-  std::string publicKeyFile;  // the merchant's signing key, to verify SIGN_INF
+  std::string publicKeyFile;  // the merchant's signing key, to verify SIGN_INF (read when first needed)
   int port = 0;               // 0: a free port
 };
 

@@ -65,13 +65,38 @@ TEST_F(Bank, ControlRoutesRefuseWhatTheyDoNotKnow) {
 }
 
 TEST(BankStart, NamesAMissingFile) {
-  BankPlatform bank({GetTestKeys().tlsCert, GetTestKeys().tlsKey, GetTestKeys().dir + "/none.pem"});
+  BankPlatform bank({GetTestKeys().tlsCert, GetTestKeys().dir + "/none.pem", GetTestKeys().signPublic});
   try {
     bank.Start();
     ADD_FAILURE();
   } catch (const std::runtime_error& e) {
     EXPECT_EQ(std::string(e.what()), "无法读取文件：" + GetTestKeys().dir + "/none.pem");
   }
+  BankPlatform keyless({GetTestKeys().tlsCert, GetTestKeys().tlsKey, ""});
+  EXPECT_THROW(keyless.Start(), std::runtime_error);
+}
+
+// The merchant's key may be handed over after the bank started: until a file that reads as a
+// public key is there, signed requests are refused naming it; then it is used.
+TEST(BankStart, ReadsTheMerchantKeyWhenFirstNeeded) {
+  velmor::testing::TempDir dir;
+  const std::string key = dir.path() + "/merchant.pem";
+  BankPlatform bank({GetTestKeys().tlsCert, GetTestKeys().tlsKey, key});
+  ASSERT_NO_THROW(bank.Start());
+  auto post = [&](const std::string& body) {
+    httplib::SSLClient client("127.0.0.1", bank.Port());
+    client.set_ca_cert_path(GetTestKeys().tlsCert.c_str());
+    client.enable_server_certificate_verification(true);
+    auto res = client.Post("/online/enquireorder", body, "application/json");
+    return res ? Json::parse(res->body, nullptr, false) : Json{{"transport", "failed"}};
+  };
+  const std::string unsigned_ = R"({"VNo":"2","Cmdty_Ordr_No":"S1","Py_Ordr_No":"P1","SIGN_INF":"QUJD"})";
+  EXPECT_EQ(post(unsigned_)["Rsp_Inf"], "商户公钥不可用：" + key) << "no file yet";
+  const std::string pem = ReadFile(GetTestKeys().signPublic);
+  velmor::testing::WriteFile(key, pem.substr(0, pem.size() / 2));
+  EXPECT_EQ(post(unsigned_)["Rsp_Cd"], "E105") << "half written";
+  velmor::testing::WriteFile(key, pem);
+  EXPECT_EQ(post(unsigned_)["Rsp_Inf"], "验签失败") << "the key is read and the signature checked";
 }
 
 }  // namespace
