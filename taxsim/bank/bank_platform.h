@@ -64,7 +64,8 @@ class BankPlatform {
   BankPlatform(const BankPlatform&) = delete;
   BankPlatform& operator=(const BankPlatform&) = delete;
 
-  // Raises std::runtime_error when the files cannot be used or the port cannot be bound.
+  // Raises std::runtime_error when the certificate or its key cannot be used, no public-key file
+  // is named, or the port cannot be bound.
   void Start();
   void Stop();
   int Port() const;
