@@ -115,6 +115,12 @@ void TaxmlAnswer::SetCode(std::string_view code, std::string_view message) {
   Root().child("message").text().set(std::string(message).c_str());
 }
 
+void TaxmlAnswer::AddInstruction() {
+  pugi::xml_node pi = Root().prepend_child(pugi::node_pi);
+  pi.set_name("note");
+  pi.set_value("fault");
+}
+
 int TaxmlAnswer::RemoveRows(std::string_view listName, int every) {
   MakeRowsElements();
   pugi::xml_node list = Root().find_node([&](pugi::xml_node n) { return listName == n.name(); });

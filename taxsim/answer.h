@@ -74,6 +74,9 @@ class TaxmlAnswer {
   // Removes every `every`-th row (the 1st, the every+1-th, ...) of the first list element of that
   // name (the "omit-rows" fault); the number removed.
   int RemoveRows(std::string_view listName, int every);
+  // Puts the processing instruction <?note fault?> first inside the root (the "instruction"
+  // fault: a well-formed text that readers of a flat list may leave to a whole document).
+  void AddInstruction();
   // Turns the rows of every text list into elements of the DOM (the faults above do it first).
   void MakeRowsElements();
 

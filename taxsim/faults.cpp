@@ -18,6 +18,7 @@ FaultKind KindOf(std::string_view name) {
   if (name == "empty-answer") return FaultKind::kEmptyAnswer;
   if (name == "pending") return FaultKind::kPending;
   if (name == "omit-rows") return FaultKind::kOmitRows;
+  if (name == "instruction") return FaultKind::kInstruction;
   throw FaultError("未知的故障类型：" + std::string(name));
 }
 

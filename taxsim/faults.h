@@ -23,10 +23,19 @@ class FaultError : public std::invalid_argument {
 };
 
 enum class FaultKind {
-  kRefuse, kCode, kDropList, kBadBase64, kDelay, kDrop, kHttpError, kNotJson, kDropAnswer,
+  kRefuse,
+  kCode,
+  kDropList,
+  kBadBase64,
+  kDelay,
+  kDrop,
+  kHttpError,
+  kNotJson,
+  kDropAnswer,
   kEmptyAnswer,  // the answer's response is `text` ("" or "null"): the server answered nothing
   kPending,      // a submitted job answers "pending" for `polls` polls (-1: never answers)
   kOmitRows,     // every `every`-th row of the list `list` is left out of the taxML answer
+  kInstruction,  // the taxML answer's root begins with a processing instruction
 };
 
 enum class Endpoint { kService, kSubmit, kPoll, kAny };

@@ -22,7 +22,8 @@ namespace {
 volatile std::sig_atomic_t g_stop = 0;
 void OnSignal(int) { g_stop = 1; }
 
-constexpr const char* kFooter = R"(Fault modes (queued while the server runs; each applies to `count` matching requests):
+constexpr const char* kFooter =
+    R"(Fault modes (queued while the server runs; each applies to `count` matching requests):
   refuse      the request is refused: "code" (default 10042) and "message"
   code        the answer carries result "code" and "message" instead of data
   drop-list   the answer lacks the list named "list"
@@ -35,6 +36,7 @@ constexpr const char* kFooter = R"(Fault modes (queued while the server runs; ea
   empty-answer the answer's data is "text": "" or "null"
   pending     a submitted job answers "pending" for "polls" polls (-1: forever)
   omit-rows   every "every"-th row (default 2) of the list "list" is left out
+  instruction the answer's document begins its root with a processing instruction
   Matching: "serviceCode" (empty: any), "serial", "endpoint" (service, submit, poll, any);
   "skip": matching requests let through before the fault applies.
 

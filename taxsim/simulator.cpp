@@ -159,6 +159,8 @@ void Simulator::Impl::ChangeAnswer(const std::vector<Fault>& list, Answer& answe
         answer = Answer::Error(f.code, f.message);
     } else if (f.kind == FaultKind::kDropList && answer.document) {
       answer.document->RemoveFirst(f.list);
+    } else if (f.kind == FaultKind::kInstruction && answer.document) {
+      answer.document->AddInstruction();
     } else if (f.kind == FaultKind::kOmitRows && answer.document) {
       answer.document->RemoveRows(f.list, f.every);
     } else if (f.kind == FaultKind::kEmptyAnswer && answer.envelope.status == wire::kAnswered) {

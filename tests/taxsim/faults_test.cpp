@@ -82,6 +82,7 @@ TEST(TaxsimFaults, AnswerShapingKindsAndSkip) {
   EXPECT_EQ(empty.text, "null");
   Fault pending = ParseFault({{"kind", "pending"}, {"polls", -1}});
   EXPECT_EQ(pending.polls, -1);
+  EXPECT_EQ(ParseFault({{"kind", "instruction"}}).kind, FaultKind::kInstruction);
   Fault omit = ParseFault({{"kind", "omit-rows"}, {"list", "sbztList"}});
   EXPECT_EQ(omit.every, 2);
   EXPECT_EQ(ParseError({{"kind", "omit-rows"}}), "omit-rows故障缺少list");
