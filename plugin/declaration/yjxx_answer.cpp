@@ -4,8 +4,14 @@
 
 namespace velmor::declaration {
 
-service::FastList ReadYjxxAnswer(std::string_view responseText) {
-  return service::FastList(responseText, "sbfWsbZjxxDetailList", true);
+namespace {
+constexpr const char* kList = "sbfWsbZjxxDetailList";
+}  // namespace
+
+service::FastList ReadYjxxAnswer(std::string_view responseText) { return service::FastList(responseText, kList, true); }
+
+service::FastListOnce ReadYjxxAnswerOnce(std::string_view responseText) {
+  return service::FastListOnce(responseText, kList, true);
 }
 
 }  // namespace velmor::declaration

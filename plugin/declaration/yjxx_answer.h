@@ -15,5 +15,7 @@ namespace velmor::declaration {
 // Raises taxml::Failure "【code】message" (the message rendered) when the code is not "00000", and
 // another exception when the text does not decode or parse.
 service::FastList ReadYjxxAnswer(std::string_view responseText);
+// The same list read once, for a store that can undo it (FastListOnce).
+service::FastListOnce ReadYjxxAnswerOnce(std::string_view responseText);
 
 }  // namespace velmor::declaration

@@ -34,29 +34,37 @@ std::string RequirePayer(const std::string& djxh, const char* userText) {
   return djxh;
 }
 
-// Replaces the payer's rows: the delete and every insert in one transaction.
-void Replace(const std::string& djxh, const std::function<void(const TYjxxDaoImpl::RowSink&)>& rows, bool person,
+// Replaces the payer's rows: the delete and every insert in one transaction, rolled back when
+// `rows` answers false.
+void Replace(const std::string& djxh, const std::function<bool(const TYjxxDaoImpl::RowSink&)>& rows, bool person,
              bool zjyxrq) {
   RequirePayer(djxh, kYjxxSaveFailed);
   Ref<IDBMechanism> db = OpenMainConnection();
   Transaction tx(*db, kYjxxSaveFailed);
   ExecOrThrow(*db, FormatSql(" delete from sb_dzzjxxb where djxh = %s", {Q(djxh)}), kYjxxDeleteFailed);
+  bool keep = true;  // written on the worker, read once it has been joined
   // The answer is read on a worker while its rows are stored here.
   PipelineRows(
       [&](RowOut& out) {
         RowMembers members = YjxxRowMembers();
-        rows([&](const Json& r) {
+        keep = rows([&](const Json& r) {
           YjxxInsertValues(djxh, r, person, zjyxrq, members, out.Row());
           out.Emit();
         });
       },
       [&](const BoundValues& values) { ExecBoundOrThrow(*db, YjxxInsertSql(), values, kYjxxSaveFailed); });
-  tx.Commit();
+  if (keep) tx.Commit();
 }
 
 void Replace(const std::string& djxh, const std::string& text, bool person, bool zjyxrq) {
   const Json list = ParseArray(text, kYjxxSaveFailed);
-  Replace(djxh, [&](const TYjxxDaoImpl::RowSink& store) { for (const Json& r : list) store(r); }, person, zjyxrq);
+  Replace(
+      djxh,
+      [&](const TYjxxDaoImpl::RowSink& store) {
+        for (const Json& r : list) store(r);
+        return true;
+      },
+      person, zjyxrq);
 }
 }  // namespace
 
@@ -101,7 +109,7 @@ bool TYjxxDaoImpl::updateData(const std::string& djxh, const std::string& rows, 
   return Op("updateData", &ErrorMessage, kYjxxSaveFailed, [&] { Replace(djxh, rows, false, zjyxrqEnabled); });
 }
 
-bool TYjxxDaoImpl::updateRows(const std::string& djxh, const std::function<void(const RowSink& store)>& rows,
+bool TYjxxDaoImpl::updateRows(const std::string& djxh, const std::function<bool(const RowSink& store)>& rows,
                               bool zjyxrqEnabled) {
   return Op("updateData", &ErrorMessage, kYjxxSaveFailed, [&] { Replace(djxh, rows, false, zjyxrqEnabled); });
 }

@@ -37,10 +37,10 @@ class TYjxxDaoImpl : public ServiceImpl<TSBBaseObj, IYjxxDao> {
 
   // updateData with the rows as the download reads them, one at a time into `store`, without
   // their text or a tree of them all (the plug-in's own service hands them over so; another store
-  // gets the text).
+  // gets the text). `rows` answers false to keep nothing: the delete and the rows handed are
+  // rolled back and the payer's rows stay as they were (true is still returned).
   using RowSink = std::function<void(const declaration::Json& row)>;
-  bool updateRows(const std::string& djxh, const std::function<void(const RowSink& store)>& rows,
-                  bool zjyxrqEnabled);
+  bool updateRows(const std::string& djxh, const std::function<bool(const RowSink& store)>& rows, bool zjyxrqEnabled);
 };
 
 }  // namespace velmor

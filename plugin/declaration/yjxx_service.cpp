@@ -111,22 +111,51 @@ bool TYjxxServiceImpl::downloadData(const std::string& jfnd, const std::string& 
     if (status != 2 || data == "10042" || response.empty()) {
       throw taxml::Failure("[" + data + "]" + done->GetReturnMessage());
     }
-    WriteBusinessLog("开始解析反馈");
-    const service::FastList rows = declaration::ReadYjxxAnswer(response);
-    WriteBusinessLog("结束解析反馈");
     Ref<IYjxxDao> dao = Dao();
     const bool zjyxrq = opts.value("zjyxrq_enabled", "") == "Y";
     bool stored = false;
     if (auto* own = dynamic_cast<TYjxxDaoImpl*>(dao.get())) {
-      // The plug-in's own store takes the rows one at a time, never as a tree of them all.
-      stored = own->updateRows(djxh, [&](const TYjxxDaoImpl::RowSink& store) { rows.ForEach(store); }, zjyxrq);
+      // The plug-in's own store takes the rows one at a time as the answer is read (never a tree
+      // of them all, and no reading ahead only to check the answer): an answer refused at its end
+      // keeps nothing of it. A text the streaming reader declines is read as a document instead.
+      WriteBusinessLog("开始解析反馈");
+      service::FastListOnce once = declaration::ReadYjxxAnswerOnce(response);
+      WriteBusinessLog("结束解析反馈");
+      service::FastListOnce::Read read = service::FastListOnce::Read::kDeclined;
+      stored = own->updateRows(
+          djxh,
+          [&](const TYjxxDaoImpl::RowSink& store) {
+            read = once.ForEach(store);
+            return read == service::FastListOnce::Read::kAccepted;
+          },
+          zjyxrq);
+      if (stored && read == service::FastListOnce::Read::kDeclined) {
+        const service::FastList rows = declaration::ReadYjxxAnswer(response);
+        stored = own->updateRows(
+            djxh,
+            [&](const TYjxxDaoImpl::RowSink& store) {
+              rows.ForEach(store);
+              return true;
+            },
+            zjyxrq);
+        count = static_cast<int32_t>(rows.Count());
+      } else if (stored) {
+        once.Check();
+        count = static_cast<int32_t>(once.Count());
+      }
     } else {
+      WriteBusinessLog("开始解析反馈");
+      const service::FastList rows = declaration::ReadYjxxAnswer(response);
+      WriteBusinessLog("结束解析反馈");
       Json all = Json::array();
       rows.ForEach([&](const Json& r) { all.push_back(r); });
       stored = dao->updateData(djxh, all.dump(), zjyxrq);
+      count = static_cast<int32_t>(rows.Count());
     }
-    if (!stored) throw OpRefusal(dao->GetErrorMessage());
-    count = static_cast<int32_t>(rows.Count());
+    if (!stored) {
+      count = 0;
+      throw OpRefusal(dao->GetErrorMessage());
+    }
   });
   downloading_ = false;
   return ok;

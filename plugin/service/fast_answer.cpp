@@ -1,5 +1,6 @@
 #include "service/fast_answer.h"
 
+#include <exception>
 #include <string>
 
 #include "codec/base64.h"
@@ -93,6 +94,41 @@ void FastList::ForEach(const std::function<void(const nlohmann::ordered_json& ro
     }
     visit(r);
   }
+}
+
+FastListOnce::FastListOnce(std::string_view responseText, const char* list, bool gzip)
+    : bytes_(Base64Decode(responseText)), list_name_(list), gzip_(gzip) {}
+
+FastListOnce::Read FastListOnce::ForEach(const std::function<void(const nlohmann::ordered_json& row)>& visit) {
+  // The visitor's failure is carried past ReadAll, which takes any fault of the plug-in's own
+  // kind while unpacking for a member that does not unpack.
+  struct VisitFailed {};
+  std::exception_ptr failure;
+  XmlListReader reader(list_name_, [&](const nlohmann::ordered_json& row) {
+    try {
+      visit(row);
+    } catch (...) {
+      failure = std::current_exception();
+      throw VisitFailed{};
+    }
+  });
+  bool read = false;
+  try {
+    read = ReadAll(bytes_, gzip_, reader, true);
+  } catch (const VisitFailed&) {
+    std::rethrow_exception(failure);
+  }
+  if (!read) return Read::kDeclined;
+  code_ = reader.Code();
+  message_ = reader.Message();
+  has_list_ = reader.HasList();
+  count_ = reader.Rows();
+  refused_ = code_ != "00000" || !has_list_;
+  return refused_ ? Read::kRefused : Read::kAccepted;
+}
+
+void FastListOnce::Check() const {
+  if (refused_) CheckAnswer(code_, message_, has_list_, list_name_.c_str());
 }
 
 nlohmann::ordered_json FastListAnswer(std::string_view responseText, const char* list, bool gzip) {

@@ -46,4 +46,36 @@ class FastList {
   size_t count_ = 0;
 };
 
+// The same rows read once, for a caller whose store can undo what it was handed (one
+// transaction), so that the answer is not read ahead only to check it: ForEach hands each row as
+// it is read and tells afterwards whether the answer may be kept. Holds the decoded answer.
+class FastListOnce {
+ public:
+  // Decodes the Base64 (a text that does not decode is declined by ForEach).
+  FastListOnce(std::string_view responseText, const char* list, bool gzip);
+
+  enum class Read {
+    kAccepted,  // every row was handed and the answer checks out
+    kRefused,   // the code is not "00000" or the list is missing: Check raises which
+    kDeclined,  // the streaming reader declined the text, or a gzip member does not unpack:
+                // read a FastList of the same text instead (the document, or its error)
+  };
+  // Rows may have been handed before a kRefused or kDeclined. The visitor's exceptions reach
+  // the caller as they are. Read once.
+  Read ForEach(const std::function<void(const nlohmann::ordered_json& row)>& visit);
+  // After kRefused, raises as FastListAnswer does; otherwise does nothing.
+  void Check() const;
+  // The rows of an accepted answer.
+  size_t Count() const { return count_; }
+
+ private:
+  std::string bytes_;
+  std::string list_name_;
+  bool gzip_ = false;
+  std::string code_, message_;
+  bool has_list_ = false;
+  bool refused_ = false;
+  size_t count_ = 0;
+};
+
 }  // namespace velmor::service

@@ -79,6 +79,26 @@ TEST_F(Payable, RefusalsAndBrokenAnswersStoreNothingAndKeepTheRows) {
   EXPECT_EQ(Rows(), before);
 }
 
+// The rows are stored as the answer is read; a text that reader leaves to the whole document
+// (here an instruction inside the root) is stored from the document instead, the same rows once.
+TEST_F(Payable, AnAnswerLeftToTheDocumentStoresTheSameRows) {
+  int32_t count = 0;
+  std::string message;
+  ASSERT_TRUE(Download("", count, message)) << message;
+  const int32_t plain = count;
+  const std::string sum = Get("select count(*) || ':' || sum(yjfe) || ':' || group_concat(xm) from sb_dzzjxxb");
+  Fault(R"({"kind":"instruction","serviceCode":"0027"})");
+  ASSERT_TRUE(Download("", count, message)) << message;
+  EXPECT_EQ(count, plain);
+  EXPECT_EQ(Get("select count(*) || ':' || sum(yjfe) || ':' || group_concat(xm) from sb_dzzjxxb"), sum);
+  // Refused at the end of such an answer: the rows stay as they were.
+  Fault(R"({"kind":"instruction","serviceCode":"0027"})");
+  Fault(R"({"kind":"code","serviceCode":"0027","code":"30001","message":"无征集信息"})");
+  EXPECT_FALSE(Download("", count, message));
+  EXPECT_EQ(message, "【30001】无征集信息");
+  EXPECT_EQ(Get("select count(*) || ':' || sum(yjfe) || ':' || group_concat(xm) from sb_dzzjxxb"), sum);
+}
+
 TEST_F(Payable, StoreOperationsByThemselves) {
   int32_t count = 0;
   std::string message;

@@ -131,5 +131,78 @@ TEST(FastList, TheVisitorsErrorsReachTheCaller) {
   EXPECT_EQ(seen, 2u);
 }
 
+// FastListOnce: the rows handed as the answer is read, its verdict told afterwards.
+Json WalkOnce(FastListOnce& list, FastListOnce::Read& read) {
+  Json rows = Json::array();
+  read = list.ForEach([&](const Json& r) { rows.push_back(r); });
+  return rows;
+}
+
+TEST(FastListOnce, HandsTheRowsOfAGoodAnswerOnce) {
+  for (const bool gzip : {true, false}) {
+    const std::string xml = Answer(20000);
+    FastListOnce list(gzip ? Packed(xml) : Base64Encode(xml), "sbfWsbZjxxDetailList", gzip);
+    FastListOnce::Read read = FastListOnce::Read::kDeclined;
+    const Json rows = WalkOnce(list, read);
+    EXPECT_EQ(read, FastListOnce::Read::kAccepted);
+    EXPECT_EQ(list.Count(), 20000u);
+    EXPECT_EQ(rows, FastListAnswer(Base64Encode(xml), "sbfWsbZjxxDetailList", false));
+    EXPECT_NO_THROW(list.Check());
+  }
+}
+
+TEST(FastListOnce, ARefusalIsToldAfterTheRowsAndRaisesAsTheCheckFirstDid) {
+  FastListOnce refused(Packed(Answer(2, "30001")), "sbfWsbZjxxDetailList", true);
+  FastListOnce::Read read = FastListOnce::Read::kAccepted;
+  EXPECT_EQ(WalkOnce(refused, read).size(), 2u) << "the rows come before the verdict";
+  EXPECT_EQ(read, FastListOnce::Read::kRefused);
+  EXPECT_EQ(Raised([&] { refused.Check(); }),
+            Raised([] { FastList(Packed(Answer(2, "30001")), "sbfWsbZjxxDetailList", true); }));
+  FastListOnce listless(Packed(Answer(2, "00000", "otherList")), "sbfWsbZjxxDetailList", true);
+  EXPECT_TRUE(WalkOnce(listless, read).empty());
+  EXPECT_EQ(read, FastListOnce::Read::kRefused);
+  EXPECT_EQ(Raised([&] { listless.Check(); }), "反馈报文缺少<sbfWsbZjxxDetailList>节点。");
+  FastListOnce empty(Packed(Answer(0)), "sbfWsbZjxxDetailList", true);
+  EXPECT_TRUE(WalkOnce(empty, read).empty());
+  EXPECT_EQ(read, FastListOnce::Read::kAccepted) << "an empty list is a list";
+}
+
+TEST(FastListOnce, TextsTheReaderDeclinesAreLeftToTheDocument) {
+  std::string xml = Answer(3);
+  xml.insert(xml.find("<code>"), "<?note x?>");  // an instruction inside the root
+  FastListOnce odd(Packed(xml), "sbfWsbZjxxDetailList", true);
+  FastListOnce::Read read = FastListOnce::Read::kAccepted;
+  WalkOnce(odd, read);
+  EXPECT_EQ(read, FastListOnce::Read::kDeclined);
+  EXPECT_NO_THROW(odd.Check()) << "nothing to raise: the document is read instead";
+  // A member that does not unpack, after part of it was read: declined, and the document path
+  // raises gzip's own error.
+  const std::string member = GzipCompress(Answer(200));
+  const std::string cut = Base64Encode(member.substr(0, member.size() / 2));
+  FastListOnce damaged(cut, "sbfWsbZjxxDetailList", true);
+  WalkOnce(damaged, read);
+  EXPECT_EQ(read, FastListOnce::Read::kDeclined);
+  EXPECT_EQ(Raised([&] { FastList(cut, "sbfWsbZjxxDetailList", true); }).rfind("gzip解压失败：", 0), 0u);
+  // Not Base64 at all: declined too, and the document path raises as before.
+  FastListOnce garbage("not base64!", "sbfWsbZjxxDetailList", true);
+  WalkOnce(garbage, read);
+  EXPECT_EQ(read, FastListOnce::Read::kDeclined);
+  EXPECT_NE(Raised([] { FastList("not base64!", "sbfWsbZjxxDetailList", true); }), "");
+}
+
+TEST(FastListOnce, TheVisitorsErrorsReachTheCallerEvenOfThePlugInsOwnKind) {
+  // While a member is unpacked, a fault of the plug-in's own kind means a member that does not
+  // unpack; the store's failure of that kind must still reach the caller, not be taken for one.
+  FastListOnce list(Packed(Answer(3)), "sbfWsbZjxxDetailList", true);
+  size_t seen = 0;
+  EXPECT_EQ(Raised([&] {
+              list.ForEach([&](const Json&) {
+                if (++seen == 2) throw Exception("写入失败");
+              });
+            }),
+            "写入失败");
+  EXPECT_EQ(seen, 2u);
+}
+
 }  // namespace
 }  // namespace velmor::service
