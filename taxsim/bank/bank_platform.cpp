@@ -25,12 +25,18 @@ using Json = nlohmann::ordered_json;
 
 constexpr const char* kOk = "00";
 
-std::string ReadAll(const std::string& path) {
+// The file's bytes; nothing when it cannot be read.
+std::optional<std::string> ReadText(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
-  if (!in) throw std::runtime_error("无法读取文件：" + path);
   std::ostringstream s;
-  s << in.rdbuf();
+  if (!in || !(s << in.rdbuf())) return std::nullopt;
   return s.str();
+}
+
+std::string ReadAll(const std::string& path) {
+  std::optional<std::string> text = ReadText(path);
+  if (!text) throw std::runtime_error("无法读取文件：" + path);
+  return std::move(*text);
 }
 
 std::string Now(const char* format) {
@@ -52,10 +58,16 @@ std::string Member(const Json& body, const char* name) {
 
 Json Failed(const std::string& code, const std::string& text) { return {{"Rsp_Cd", code}, {"Rsp_Inf", text}}; }
 
-bool IsPublicKeyPem(const std::string& pem) {
+// The public key of a PEM text (the caller frees it), or null when the text holds none.
+EVP_PKEY* ReadPublicKey(const std::string& pem) {
   BIO* bio = BIO_new_mem_buf(pem.data(), static_cast<int>(pem.size()));
   EVP_PKEY* key = bio ? PEM_read_bio_PUBKEY(bio, nullptr, nullptr, nullptr) : nullptr;
   BIO_free(bio);
+  return key;
+}
+
+bool IsPublicKeyPem(const std::string& pem) {
+  EVP_PKEY* key = ReadPublicKey(pem);
   EVP_PKEY_free(key);
   return key != nullptr;
 }
@@ -94,9 +106,7 @@ bool BankVerify(const std::string& publicKeyPem, const std::string& text, const 
   if (n < 0 || signature.empty() || signature.size() % 4) return false;
   for (size_t i = signature.size(); i > 0 && signature[i - 1] == '='; --i) --n;
   raw.resize(static_cast<size_t>(n));
-  BIO* bio = BIO_new_mem_buf(publicKeyPem.data(), static_cast<int>(publicKeyPem.size()));
-  EVP_PKEY* key = bio ? PEM_read_bio_PUBKEY(bio, nullptr, nullptr, nullptr) : nullptr;
-  BIO_free(bio);
+  EVP_PKEY* key = ReadPublicKey(publicKeyPem);
   if (!key) throw std::runtime_error("银行验签公钥无效");
   EVP_MD_CTX* ctx = EVP_MD_CTX_new();
   bool ok = ctx && EVP_DigestVerifyInit(ctx, nullptr, EVP_sha256(), nullptr, key) == 1 &&
@@ -138,9 +148,8 @@ struct BankPlatform::Impl {
   std::string MerchantKey() {
     std::lock_guard lock(mutex);
     if (publicKey.empty()) {
-      std::ifstream in(options.publicKeyFile, std::ios::binary);
-      std::ostringstream text;
-      if (in && text << in.rdbuf() && IsPublicKeyPem(text.str())) publicKey = text.str();
+      std::optional<std::string> text = ReadText(options.publicKeyFile);
+      if (text && IsPublicKeyPem(*text)) publicKey = std::move(*text);
     }
     return publicKey;
   }
