@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 
 #include "codec/base64.h"
 #include "codec/gzip.h"
@@ -118,17 +119,23 @@ TEST(FastList, ATextLeftToTheDocumentGivesTheSameRows) {
   EXPECT_EQ(Walk(list), rows);
 }
 
+// Walks `list` with a visitor whose store fails at the second row: what reached the caller, and
+// the rows the visitor saw.
+template <class List>
+std::pair<std::string, size_t> FailAtTheSecondRow(List& list) {
+  size_t seen = 0;
+  const std::string raised = Raised([&] {
+    list.ForEach([&](const Json&) {
+      if (++seen == 2) throw Exception("写入失败");
+    });
+  });
+  return {raised, seen};
+}
+
 TEST(FastList, TheVisitorsErrorsReachTheCaller) {
   // The store's failure while rows are handed on is not taken for a damaged answer.
   const FastList list(Packed(Answer(3)), "sbfWsbZjxxDetailList", true);
-  size_t seen = 0;
-  EXPECT_EQ(Raised([&] {
-              list.ForEach([&](const Json&) {
-                if (++seen == 2) throw Exception("写入失败");
-              });
-            }),
-            "写入失败");
-  EXPECT_EQ(seen, 2u);
+  EXPECT_EQ(FailAtTheSecondRow(list), std::make_pair(std::string("写入失败"), size_t{2}));
 }
 
 // FastListOnce: the rows handed as the answer is read, its verdict told afterwards.
@@ -194,14 +201,7 @@ TEST(FastListOnce, TheVisitorsErrorsReachTheCallerEvenOfThePlugInsOwnKind) {
   // While a member is unpacked, a fault of the plug-in's own kind means a member that does not
   // unpack; the store's failure of that kind must still reach the caller, not be taken for one.
   FastListOnce list(Packed(Answer(3)), "sbfWsbZjxxDetailList", true);
-  size_t seen = 0;
-  EXPECT_EQ(Raised([&] {
-              list.ForEach([&](const Json&) {
-                if (++seen == 2) throw Exception("写入失败");
-              });
-            }),
-            "写入失败");
-  EXPECT_EQ(seen, 2u);
+  EXPECT_EQ(FailAtTheSecondRow(list), std::make_pair(std::string("写入失败"), size_t{2}));
 }
 
 }  // namespace
