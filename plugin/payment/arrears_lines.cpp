@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <nlohmann/json.hpp>
 #include <tuple>
+#include <unordered_set>
 
 #include "codec/json_cursor.h"
 #include "codec/json_object_reader.h"
@@ -19,6 +20,10 @@ using Kind = JsonCursor::Kind;
 void AppendLower(std::string& out, std::string_view s) {
   for (char c : s) out += (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
+
+// A levy's hash in a slot's upper half (the lower half holds the line's position + 1, so that a
+// taken slot is never 0).
+uint64_t LevyHashOf(std::string_view levy) { return std::hash<std::string_view>{}(levy) << 32; }
 
 }  // namespace
 
@@ -50,7 +55,7 @@ bool ArrearsLines::Read(std::string_view answer, std::vector<Line>& lines, std::
       const std::string_view hsjg = line.Text("hsjg"), yzpzxh = line.Text("yzpzxh"), jkqx = line.Text("jkqx"),
                              zsuuid = line.Text("zsuuid");
       // Seen in an earlier answer: left out (Absorb would), before its text takes room.
-      if (!zsuuid.empty() && seen_.contains(zsuuid)) continue;
+      if (!zsuuid.empty() && Seen(zsuuid)) continue;
       texts_ += ',';
       Line l{texts_.size(), 0, keys_.size(), 0, 0, 0, 0};
       line.Write(texts_);
@@ -141,12 +146,44 @@ bool ArrearsLines::Absorb(std::string_view answer) {
   }
   for (const Line& l : lines) {
     const std::string_view id = Key(l, 3);
-    if (!id.empty() && seen_.contains(id)) continue;  // a line reported twice is one amount owed
+    if (!id.empty() && Seen(id)) continue;  // a line reported twice is one amount owed
     lines_.push_back(l);
-    if (!id.empty()) seen_.insert(lines_.size() - 1);
+    if (!id.empty()) MarkSeen(lines_.size() - 1);
   }
   for (const Failure& f : failed) AddFailure(f.office, f.message);
   return true;
+}
+
+bool ArrearsLines::Seen(std::string_view levy) const {
+  if (seen_.empty()) return false;
+  const uint64_t hash = LevyHashOf(levy);
+  const size_t mask = seen_.size() - 1;
+  for (size_t i = hash >> 32 & mask;; i = (i + 1) & mask) {
+    const uint64_t slot = seen_[i];
+    if (slot == 0) return false;
+    if ((slot & ~uint64_t{0xFFFFFFFF}) == hash && Levy((slot & 0xFFFFFFFF) - 1) == levy) return true;
+  }
+}
+
+void ArrearsLines::MarkSeen(size_t line) {
+  if ((seenCount_ + 1) * 2 > seen_.size()) {
+    // Grown fourfold (from 1,024 slots): the slots are placed again from their kept hashes.
+    std::vector<uint64_t> old(std::max<size_t>(1024, seen_.size() * 4), 0);
+    old.swap(seen_);
+    const size_t mask = seen_.size() - 1;
+    for (uint64_t slot : old) {
+      if (slot == 0) continue;
+      size_t i = slot >> 32 & mask;
+      while (seen_[i] != 0) i = (i + 1) & mask;
+      seen_[i] = slot;
+    }
+  }
+  const uint64_t hash = LevyHashOf(Levy(line));
+  const size_t mask = seen_.size() - 1;
+  size_t i = hash >> 32 & mask;
+  while (seen_[i] != 0) i = (i + 1) & mask;
+  seen_[i] = hash | (line + 1);
+  ++seenCount_;
 }
 
 void ArrearsLines::AddFailure(const std::string& office, const std::string& message) {
@@ -211,6 +248,8 @@ std::string ArrearsLines::TakeSortedJson() {
   texts_.clear();
   keys_.clear();
   lines_.clear();
+  seen_.clear();
+  seenCount_ = 0;
   return out;
 }
 

@@ -16,7 +16,6 @@
 #include <set>
 #include <string>
 #include <string_view>
-#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -60,29 +59,18 @@ class ArrearsLines {
 
   // The levies ("zsuuid") of the lines kept, as positions in lines_ whose keys are read from
   // keys_, looked up by the levy's text: no copy of each levy (200,000 at 100,000 persons, each
-  // looked up again in the second answer) is made or held.
-  struct LevyHash {
-    using is_transparent = void;
-    const ArrearsLines* owner;
-    size_t operator()(std::string_view levy) const { return std::hash<std::string_view>{}(levy); }
-    size_t operator()(size_t line) const { return (*this)(owner->Levy(line)); }
-  };
-  struct LevyEqual {
-    using is_transparent = void;
-    const ArrearsLines* owner;
-    std::string_view Text(std::string_view levy) const { return levy; }
-    std::string_view Text(size_t line) const { return owner->Levy(line); }
-    template <class A, class B>
-    bool operator()(const A& a, const B& b) const {
-      return Text(a) == Text(b);
-    }
-  };
+  // looked up again in the second answer) is made or held. Open addressing in one array (each
+  // slot the position + 1 and the levy's hash, 0 when free) rather than a node per levy: no
+  // allocation per line, and a probe compares texts only when the hashes agree.
+  bool Seen(std::string_view levy) const;
+  void MarkSeen(size_t line);
   std::string_view Levy(size_t line) const { return Key(lines_[line], 3); }
 
   const ItemCodes& items_;
   std::string texts_, keys_;
   std::vector<Line> lines_;
-  std::unordered_set<size_t, LevyHash, LevyEqual> seen_{0, LevyHash{this}, LevyEqual{this}};
+  std::vector<uint64_t> seen_;  // a power of two in size, at most half full; positions below 2^32
+  size_t seenCount_ = 0;
   std::vector<std::pair<std::string, std::vector<std::string>>> failures_;
 };
 

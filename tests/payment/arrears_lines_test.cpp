@@ -145,6 +145,15 @@ TEST(ArrearsLines, ManyLeviesAcrossAnswersAreEachListedOnce) {
     return Json{{"qfxxList", Json::array({Json{{"code", "SUCCESS"}, {"qfxxMxList", lines}}})}}.dump();
   };
   ExpectSame({answer(0, 5000, 1), answer(0, 7000, 2), answer(6990, 7010, 1)});
+
+  // Once the lines are handed over, their levies are forgotten with them: a later answer is read
+  // afresh (and its levies are told apart again).
+  ArrearsLines lines(kItems);
+  ASSERT_TRUE(lines.Absorb(answer(0, 3000, 1)));
+  EXPECT_EQ(Json::parse(lines.TakeSortedJson()).size(), 3000u);
+  ASSERT_TRUE(lines.Absorb(answer(0, 3000, 3)));
+  ASSERT_TRUE(lines.Absorb(answer(0, 3000, 2)));
+  EXPECT_EQ(Json::parse(lines.TakeSortedJson()).size(), 2000u) << "1,000 + 1,500 - 500 twice";
 }
 
 TEST(ArrearsLines, FailuresAndOddShapesAsTheGeneralParserReadsThem) {
