@@ -29,6 +29,7 @@
 #include <vector>
 
 #include "bench/day/day_floor.h"
+#include "cli/declaration_rows.h"
 #include "cli/demo/arrears_split.h"
 #include "cli/roster_declaration.h"
 #include "host/db/database.h"
@@ -207,9 +208,7 @@ void RunDay(const Args& a, host::PluginHost& plugin) {
   cli::RosterDeclaration sb;
   std::string document;
   day.Step("declaration: build", [&] {
-    RyUpdateFilter filter;
-    filter.month = month;
-    std::string rows = roster->getUpdateData(djxh, filter, -1, 0);
+    std::string rows = store->getData(cli::DeclarationRowsSql(djxh, month));
     malloc_trim(0);  // as the demo does here: the store's sort of 200,000 joined rows
     const auto amounts =
         cli::AssessedAmountsText(store->getData("select xzid, ybtfe from ds_rysbztb where djxh = " + QuotedStr(djxh)));

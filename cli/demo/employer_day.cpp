@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/declaration_rows.h"
 #include "cli/declare_command.h"
 #include "cli/demo/arrears_split.h"
 #include "cli/demo/demo_context.h"
@@ -170,19 +171,18 @@ void RunEmployerDay(DemoContext& c, LongOperation& op) {
   int32_t id = 0, sbzt = 0;
   Json rosterRows = Json::array();
   day.Step("按花名册申报", [&](IProgressView* view) {
-    RyUpdateFilter filter;
-    filter.month = c.month;
     Json offices = Json::parse(xnh->GetDAO() ? xnh->GetDAO()->GetSwjgList(djxh) : "[]", nullptr, false);
     const bool hasOffice = offices.is_array() && !offices.empty() && offices[0].is_string();
     RosterDeclaration sb;
     {
-      // The roster is read as text (a tree of it would hold every row of 100,000 persons), let go
-      // once its rows are read (before the declaration's text is put together), and the assessed
+      // The roster's rows (those of the update view, with only the members the declaration
+      // reads) are read as text (a tree of it would hold every row of 100,000 persons), let go
+      // once they are read (before the declaration's text is put together), and the assessed
       // amounts before the declaration is sent.
-      std::string rows = roster->getUpdateData(djxh, filter, -1, 0);
+      Ref<IEmployeeDao> store = session.Require<IEmployeeDao>("IEmployeeDao");
+      std::string rows = store->getData(DeclarationRowsSql(djxh, c.month));
       HandBackFreedMemory();  // the store's sort of 200,000 joined rows
       rosterRows = FirstRows(rows, ReceiptCount(c));
-      Ref<IEmployeeDao> store = session.Require<IEmployeeDao>("IEmployeeDao");
       const std::map<std::string, double> amounts =
           AssessedAmountsText(store->getData("select xzid, ybtfe from ds_rysbztb where djxh = " + QuotedStr(djxh)));
       sb = DeclarationFromTakenRosterText(std::move(rows), amounts, hasOffice ? offices[0].get<std::string>() : "",
