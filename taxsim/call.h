@@ -33,7 +33,9 @@ struct RequestDocument {
   const RequestTypeInfo* type = nullptr;
   bool gbk = false;   // the bytes were GBK (else UTF-8)
   bool gzip = false;  // the bytes were gzip-compressed
-  std::string text;   // the document as UTF-8 (handed to the record of recent calls after the handler)
+  // The document as UTF-8, parsed in place: the DOM's names and texts point into it (and its
+  // markup is cut by the parser), so it lives as long as the DOM and is not the text as sent.
+  std::string text;
   pugi::xml_document dom;
 
   pugi::xml_node Root() const { return dom.document_element(); }
@@ -64,5 +66,9 @@ Call DecodeCall(Call::Endpoint endpoint, std::string serviceCode, std::string se
 
 // Decodes the "data" text of a body into a document (the part of DecodeCall tests drive alone).
 std::unique_ptr<RequestDocument> DecodeDocument(std::string_view data);
+// The text of a document DecodeDocument took, as UTF-8, from the same "data": for the record of
+// recent calls, which keeps the data as sent rather than a second copy of a text of a hundred
+// megabytes. Raises CodecError for data DecodeDocument would have refused.
+std::string DocumentText(std::string_view data, bool gzip, bool gbk);
 
 }  // namespace velmor::taxsim

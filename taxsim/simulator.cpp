@@ -182,8 +182,9 @@ void Simulator::Impl::Send(const std::vector<Fault>& list, Answer answer, httpli
   SendJson(res, std::move(e));
 }
 
-// Takes the call's body and document text (a declaration's are a hundred megabytes; handlers
-// read the document's DOM, never its text), so call it once the handler has run.
+// Takes the call's body and the document's data as sent (a declaration's are a hundred
+// megabytes; handlers read the document's DOM, never its text), so call it once the handler has
+// run. The document's text is made from the data when the record is read.
 void Simulator::Impl::Record(Call& call) {
   SeenCall s;
   s.endpoint = call.endpoint == Call::Endpoint::kService ? "service" : "submit";
@@ -192,7 +193,7 @@ void Simulator::Impl::Record(Call& call) {
   s.body = std::move(call.rawBody);
   if (call.document) {
     s.documentType = std::string(call.document->type->name);
-    s.documentText = std::move(call.document->text);
+    s.documentData = std::move(call.body[std::string(call.document->type->bodyKey)].get_ref<std::string&>());
     s.gbk = call.document->gbk;
     s.gzip = call.document->gzip;
   }
@@ -460,6 +461,11 @@ int Simulator::MaxConcurrentRequests() const { return impl_->maxInFlight.load();
 
 std::vector<SeenCall> Simulator::RecentCalls() {
   std::lock_guard lock(impl_->seenMutex);
+  for (SeenCall& s : impl_->seen) {
+    if (s.documentData.empty()) continue;
+    s.documentText = DocumentText(s.documentData, s.gzip, s.gbk);  // decoded before, so it decodes
+    s.documentData.clear();
+  }
   return {impl_->seen.begin(), impl_->seen.end()};
 }
 

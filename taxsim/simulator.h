@@ -49,6 +49,7 @@ struct SeenCall {
   std::string serviceCode, serial, body;
   std::string documentType, documentText;  // empty without a document
   bool gbk = false, gzip = false;
+  std::string documentData;  // the document as sent (Base64); documentText is made from it
 };
 
 class Simulator {
@@ -85,6 +86,7 @@ class Simulator {
     return fn(StateRef());
   }
 
+  // The recent calls, oldest first (their documents decoded again from the data as sent).
   std::vector<SeenCall> RecentCalls();
   // Requests received on the three wire paths, and the most that were being served at once.
   uint64_t RequestCount() const;

@@ -120,6 +120,9 @@ TEST_F(SimulatorTest, DiagnosticsEchoesWhatWasDecoded) {
   EXPECT_EQ(seen.serial, "SERIAL-9");
   EXPECT_TRUE(seen.gbk);
   EXPECT_NE(seen.documentText.find("<xm>张三&amp;&lt;</xm>"), std::string::npos);
+  // The text as sent, whole (the handler's tree was parsed in a text of its own, cut up by it).
+  EXPECT_EQ(seen.documentText.rfind("<?xml version=\"1.0\" encoding=\"UTF-8\"?>", 0), 0u);
+  EXPECT_EQ(sim_.RecentCalls()[0].documentText, seen.documentText) << "read again";
 }
 
 TEST_F(SimulatorTest, UnknownCodesAndPaths) {
