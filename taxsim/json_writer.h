@@ -31,6 +31,10 @@ class JsonWriter {
     String(text, more);
   }
 
+  // Room for `bytes` of text taken at once: an answer of 100 MB grown by doubling is copied
+  // into fresh pages at every step.
+  void Reserve(size_t bytes) { out_.reserve(bytes); }
+
   const std::string& Text() const { return out_; }
   std::string Take() { return std::move(out_); }
 

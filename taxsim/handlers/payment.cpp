@@ -158,10 +158,14 @@ void WriteArrearsRow(JsonWriter& w, const Line& l, const std::string& zsuuid) {
   w.EndObject();
 }
 
-// {"qfxxList": [...]} around the entries `body` writes.
+// About what one arrears row takes written (some 400 bytes), rounded up: room is reserved by it.
+constexpr size_t kArrearsRowRoom = 512;
+
+// {"qfxxList": [...]} around the entries `body` writes, with room for `rows` rows (at most).
 template <class Body>
-Answer ArrearsAnswer(Body body) {
+Answer ArrearsAnswer(size_t rows, Body body) {
   JsonWriter w;
+  w.Reserve(256 + rows * kArrearsRowRoom);
   w.BeginObject();
   w.Key("qfxxList");
   w.BeginArray();
@@ -219,7 +223,9 @@ Answer Arrears(const Call& call, State& s) {
   const Json& fail = Book(s, "failOffices");
   const Owing owed(s);
   std::set<std::string> answered;  // an office asked twice answers its lines once
-  return ArrearsAnswer([&](JsonWriter& w) {
+  size_t rows = 0;
+  for (const Document& d : docs) rows += d.Count();
+  return ArrearsAnswer(rows, [&](JsonWriter& w) {
     for (const std::string& office : offices) {
       if (fail.contains(office)) {
         w.Value({{"code", "FAIL"}, {"message", fail[office]}, {"zgswskfjdm", office}});
@@ -447,7 +453,9 @@ Answer ArrearsOfDocuments(const Call& call, State& s) {
     for (const Json& row : s.payments["sbfjnLines"])
       if (asked.count(row.value("yzpzxh", "")) && !s.ledger.paid.count(row.value("zsuuid", "")))
         byOffice[row.value("hsjg", "")].extra.push_back(&row);
-  return ArrearsAnswer([&](JsonWriter& w) {
+  size_t rows = 0;
+  for (const auto& [office, entry] : byOffice) rows += entry.lines.size();
+  return ArrearsAnswer(rows, [&](JsonWriter& w) {
     for (const auto& [office, entry] : byOffice) {
       BeginOffice(w);
       w.BeginArray();
