@@ -34,6 +34,12 @@ class TextRows {
   TextRows& Row();
   // Adds <name>value</name> to the row started last.
   TextRows& Value(std::string_view name, std::string_view value);
+  // Room for `bytes` of rows taken at once: rows of 100 MB grown by doubling are copied into
+  // fresh pages at every step.
+  TextRows& Reserve(size_t bytes) {
+    text_.reserve(bytes);
+    return *this;
+  }
 
  private:
   friend class TaxmlAnswer;

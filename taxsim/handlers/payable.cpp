@@ -18,6 +18,8 @@ Answer Payable(const Call& call, State& s) {
   TaxmlAnswer doc;
   // A row per item (200,000 at 100,000 persons): kept as text, not as a DOM of millions of nodes.
   TextRows& list = doc.AddTextList("sbfWsbZjxxDetailList", "sbfWsbZjxxDetailDTO");
+  const std::vector<const Item*> items = PayerItems(s, p.djxh);
+  list.Reserve((items.size() + 1) * 768);  // a row takes some 650 bytes
   size_t n = 0;
   auto row = [&](const std::string& sbjbjgDm, const std::string& cxjmsbbm, const std::string& zsxmDm,
                  const std::string& zspmDm, const std::string& zszmDm, double yjfe) {
@@ -46,7 +48,7 @@ Answer Payable(const Call& call, State& s) {
     ++n;
   };
   // Every item of the payer's persons, for whatever year is asked: the year sets the periods.
-  for (const Item* item : PayerItems(s, p.djxh)) {
+  for (const Item* item : items) {
     row(item->sbjbjgDm, item->rybh, item->zsxmDm, item->zspmDm, item->zszmDm, item->yjfe > 0 ? item->yjfe : 380);
   }
   row(p.sbjbjgDm, "WZ" + p.djxh, "10210", "102100100", "", 250);

@@ -301,6 +301,7 @@ Answer Deduct(const Call& call, State& s) {
   const Json& outcomes = Book(s, "outcomes");
   std::vector<std::string> codes;
   JsonWriter rows;
+  rows.Reserve(64 + asked.size() * kArrearsRowRoom);  // a feedback row is written much as an arrears row
   rows.BeginArray();
   for (const auto& [l, zsuuid] : asked) {
     auto steered = outcomes.find(zsuuid);
@@ -332,6 +333,7 @@ Answer Deduct(const Call& call, State& s) {
   }
   rows.EndArray();
   JsonWriter w;
+  w.Reserve(256 + rows.Text().size());  // the rows follow
   w.BeginObject();
   w.Key("kkfkLb");
   w.BeginArray();
@@ -357,6 +359,9 @@ Answer Vouchers(const Call& call, State& s) {
   Json& vouchers = Book(s, "vouchers");
   const Owing owed(s);
   JsonWriter w;
+  size_t lines = 0;
+  for (const Document& d : docs) lines += d.Count();
+  w.Reserve(64 + lines * 256);  // a voucher line takes some 150 bytes; the payer's lines at most
   w.BeginObject();
   w.Key("szxxlb");
   w.BeginArray();
