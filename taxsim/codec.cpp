@@ -23,29 +23,48 @@ int Sextet(char c) {
   return -1;
 }
 
-// Converted through a small buffer and appended: the result's room is reserved (no page of it is
-// touched before it is written), where sizing the string up front zero-filled twice the input,
+// An open conversion, closed with it.
+class Converter {
+ public:
+  Converter(const char* to, const char* from) : cd_(iconv_open(to, from)), from_(from) {
+    if (cd_ == reinterpret_cast<iconv_t>(-1)) throw CodecError(std::string("iconv不支持") + from + "->" + to);
+  }
+  ~Converter() { iconv_close(cd_); }
+  Converter(const Converter&) = delete;
+  Converter& operator=(const Converter&) = delete;
+
+  // Appends the conversion of `in` to `out` through a small buffer (the result's room is the
+  // caller's: no page of it is touched before it is written). `base` is where `in` starts in the
+  // whole text, for the place a bad byte is named by.
+  void Append(std::string_view in, size_t base, std::string& out) {
+    char buf[65536];
+    char* src = const_cast<char*>(in.data());
+    size_t srcLeft = in.size();
+    while (true) {
+      char* dst = buf;
+      size_t dstLeft = sizeof buf;
+      size_t r = iconv(cd_, &src, &srcLeft, &dst, &dstLeft);
+      out.append(buf, sizeof buf - dstLeft);
+      if (r != static_cast<size_t>(-1)) break;
+      if (errno == E2BIG) continue;
+      const size_t at = base + in.size() - srcLeft + 1;
+      throw CodecError(std::string("文本不是有效的") + (std::strcmp(from_, "UTF-8") == 0 ? "UTF-8" : "GBK") +
+                       "编码或无法转换（第" + std::to_string(at) + "字节）");
+    }
+  }
+
+ private:
+  iconv_t cd_;
+  const char* from_;
+};
+
+// The result's room is reserved: sizing the string up front zero-filled twice the input,
 // hundreds of MB for a declaration of 200,000 persons.
 std::string Convert(std::string_view in, const char* to, const char* from) {
-  iconv_t cd = iconv_open(to, from);
-  if (cd == reinterpret_cast<iconv_t>(-1)) throw CodecError(std::string("iconv不支持") + from + "->" + to);
-  std::unique_ptr<void, int (*)(iconv_t)> guard(cd, iconv_close);
+  Converter c(to, from);
   std::string out;
   out.reserve(in.size() + in.size() / 2 + 16);  // GBK to UTF-8 grows by half at most
-  char buf[65536];
-  char* src = const_cast<char*>(in.data());
-  size_t srcLeft = in.size();
-  while (true) {
-    char* dst = buf;
-    size_t dstLeft = sizeof buf;
-    size_t r = iconv(cd, &src, &srcLeft, &dst, &dstLeft);
-    out.append(buf, sizeof buf - dstLeft);
-    if (r != static_cast<size_t>(-1)) break;
-    if (errno == E2BIG) continue;
-    size_t at = in.size() - srcLeft + 1;
-    throw CodecError(std::string("文本不是有效的") + (std::strcmp(from, "UTF-8") == 0 ? "UTF-8" : "GBK") +
-                     "编码或无法转换（第" + std::to_string(at) + "字节）");
-  }
+  c.Append(in, 0, out);
   return out;
 }
 
@@ -184,7 +203,29 @@ std::string Gunzip(std::string_view data) {
   return out;
 }
 
-std::string GbkToUtf8(std::string_view gbk) { return Convert(gbk, "UTF-8", "GBK"); }
+// A document is mostly ASCII (its markup, codes and numbers), which GBK and UTF-8 write alike: the
+// runs of it are copied, and only what lies between them goes through the conversion. A byte
+// from 0x81 leads a character of two bytes whose second may look like ASCII, so the text is
+// walked character by character, as the conversion reads it: the runs it is cut into end where
+// its characters do, and it reads each run as it would have read it within the whole.
+std::string GbkToUtf8(std::string_view gbk) {
+  Converter c("UTF-8", "GBK");
+  std::string out;
+  out.reserve(gbk.size() + gbk.size() / 2 + 16);
+  size_t i = 0;
+  while (i < gbk.size()) {
+    const size_t ascii = i;
+    while (i < gbk.size() && static_cast<unsigned char>(gbk[i]) < 0x80) ++i;
+    out.append(gbk.data() + ascii, i - ascii);
+    const size_t other = i;
+    while (i < gbk.size() && static_cast<unsigned char>(gbk[i]) >= 0x80) {
+      const unsigned char lead = static_cast<unsigned char>(gbk[i]);
+      i += (lead >= 0x81 && lead <= 0xFE && i + 1 < gbk.size()) ? 2 : 1;
+    }
+    if (i > other) c.Append(gbk.substr(other, i - other), other, out);
+  }
+  return out;
+}
 std::string Utf8ToGbk(std::string_view utf8) { return Convert(utf8, "GBK", "UTF-8"); }
 
 bool IsUtf8(std::string_view s) {

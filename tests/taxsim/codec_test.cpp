@@ -1,8 +1,11 @@
 #include "taxsim/codec.h"
 
 #include <gtest/gtest.h>
+#include <iconv.h>
 
+#include <random>
 #include <string>
+#include <vector>
 
 namespace velmor::taxsim {
 namespace {
@@ -82,6 +85,47 @@ TEST(TaxsimCodec, GbkConvertsBothWaysAcrossTheConversionBuffer) {
     EXPECT_STREQ(e.what(), "文本不是有效的GBK编码或无法转换（第150001字节）");
   }
   EXPECT_THROW(Utf8ToGbk(std::string(100000, 'a') + "\xe4\xb8"), CodecError) << "cut inside the last character";
+}
+
+// GBK to UTF-8 copies the runs of ASCII and converts what lies between: against one conversion of
+// the whole text, random texts of ASCII, characters of two bytes (some with a second byte in
+// the ASCII range), bytes that lead nothing and characters cut at the end give the same text or
+// the same failure, naming the same byte.
+std::string WholeGbkToUtf8(const std::string& gbk) {
+  iconv_t cd = iconv_open("UTF-8", "GBK");
+  std::string out(gbk.size() * 2 + 16, '\0');
+  char* src = const_cast<char*>(gbk.data());
+  char* dst = out.data();
+  size_t srcLeft = gbk.size(), dstLeft = out.size();
+  const size_t r = iconv(cd, &src, &srcLeft, &dst, &dstLeft);
+  iconv_close(cd);
+  if (r == static_cast<size_t>(-1))
+    return "文本不是有效的GBK编码或无法转换（第" + std::to_string(gbk.size() - srcLeft + 1) + "字节）";
+  out.resize(out.size() - dstLeft);
+  return out;
+}
+
+TEST(TaxsimCodec, GbkRunsOfAsciiConvertAsTheWholeText) {
+  std::mt19937 random(7);
+  const std::vector<std::string> pieces = {"<xm>",     "a",    "0123", "\xd6\xd0", "\xce\xc4", "\x81\x40", "\x81\x7e",
+                                           "\xfe\x41", "\x80", "\xff", "\x81\x0a", "\xd6",     "\n"};
+  int failures = 0;
+  for (int t = 0; t < 3000; ++t) {
+    std::string gbk;
+    const int n = static_cast<int>(random() % 40);
+    for (int k = 0; k < n; ++k) gbk += pieces[random() % pieces.size()];
+    const std::string expected = WholeGbkToUtf8(gbk);
+    std::string got;
+    try {
+      got = GbkToUtf8(gbk);
+    } catch (const CodecError& e) {
+      got = e.what();
+      ++failures;
+    }
+    ASSERT_EQ(got, expected) << "case " << t;
+  }
+  EXPECT_GT(failures, 100) << "bad bytes were among the cases";
+  EXPECT_LT(failures, 2900) << "so were good texts";
 }
 
 TEST(TaxsimCodec, GunzipTakesTheTrailersSizeOnlyAsAHint) {
