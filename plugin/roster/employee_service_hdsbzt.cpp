@@ -9,10 +9,12 @@
 // Pages are read record by record (roster/hdsbzt_page.h).
 #include <nlohmann/json.hpp>
 
-#include <unordered_set>
+#include <algorithm>
 
 #include "business/date_time.h"
+#include "codec/json_parse.h"
 #include "codec/taxml_exchange.h"
+#include "codec/text_set.h"
 #include "framework/host_access.h"
 #include "framework/log.h"
 #include "framework/progress.h"
@@ -24,7 +26,6 @@
 #include "store/background/bulk_rows.h"
 #include "store/db_access.h"
 #include "store/sql.h"
-#include "codec/json_parse.h"
 
 namespace velmor {
 
@@ -52,15 +53,17 @@ std::string Key(std::string_view jfnd, std::string_view xzid) {
 }
 
 // The keys (jfnd, xzid) of the payer's stored states, read on the writer's connection once it
-// holds its transaction, so that nothing but what it is given changes them afterwards.
-std::unordered_set<std::string> StoredKeys(SqlWriter& writer, const std::string& djxh) {
+// holds its transaction, so that nothing but what it is given changes them afterwards; with room
+// for the `answered` states the server has besides.
+TextSet StoredKeys(SqlWriter& writer, const std::string& djxh, size_t answered) {
   if (!writer.Barrier(true, kBarrierTimeoutMs)) throw taxml::Failure("等待写库线程超时");
-  std::unordered_set<std::string> keys;
+  TextSet keys;
+  keys.Reserve(answered);
   Ref<IDBDataSet> ds =
       QueryOrThrow(writer.Connection(), FormatSql("select jfnd, xzid from ds_rysbztb where djxh = '%s'", {V(djxh)}));
   Ref<IDBFields> f = ds->Fields();
   Ref<IDBField> jfnd = f->FieldByName("jfnd"), xzid = f->FieldByName("xzid");
-  for (; !ds->Eof(); ds->Next()) keys.insert(Key(jfnd->AsString(), xzid->AsString()));
+  for (; !ds->Eof(); ds->Next()) keys.Insert(Key(jfnd->AsString(), xzid->AsString()));
   return keys;
 }
 
@@ -123,7 +126,8 @@ bool TEmployeeServiceImpl::QueryHdsbztCx(const std::string& djxh, const std::str
     // when every state was written by update-else-insert.
     int64_t spared = 0;
     try {
-      std::unordered_set<std::string> keys = StoredKeys(*writer, djxh);
+      // Room for the states the server counted (bounded: the count is the server's word).
+      TextSet keys = StoredKeys(*writer, djxh, static_cast<size_t>(std::min<int64_t>(total, 4000000)));
       BulkRows rows(kHdsbztWidth, kRowsPerItem, [&](SqlItem item) { writer->AddSql(std::move(item)); });
       while (jobs.Outstanding() > 0) {
         for (const auto& d : jobs.Poll(100)) {
@@ -131,8 +135,8 @@ bool TEmployeeServiceImpl::QueryHdsbztCx(const std::string& djxh, const std::str
           if (d.response.empty() || d.response == "null") continue;
           RequireJobData(d.response);  // the server's "【code】message" rather than "not JSON"
           roster::ForEachState(d.response, [&](std::string_view jfnd, std::string_view xzid, std::string_view sbrq,
-                                       std::string_view ybtfe, std::string_view sbzt, std::string_view jfzt) {
-            const bool known = !keys.insert(Key(jfnd, xzid)).second;
+                                               std::string_view ybtfe, std::string_view sbzt, std::string_view jfzt) {
+            const bool known = !keys.Insert(Key(jfnd, xzid));
             if (!known) ++spared;
             rows.Row(known ? kHdsbztDelete : std::string_view(), known ? kHdsbztUpdate : std::string_view(),
                      kHdsbztInsert)
