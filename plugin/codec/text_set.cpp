@@ -45,17 +45,17 @@ void TextSet::Reserve(size_t count) {
   Grow(count * 2);
 }
 
-bool TextSet::Insert(std::string_view text) {
+std::pair<size_t, bool> TextSet::Add(std::string_view text) {
   if ((ends_.size() + 1) * 2 > slots_.size()) Grow(std::max<size_t>(1024, slots_.size() * 4));
   const uint32_t hash = HashOf(text);
   const size_t at = Find(text, hash);
-  if (slots_[at] != 0) return false;
+  if (slots_[at] != 0) return {(slots_[at] & 0xFFFFFFFF) - 1, false};
   if (texts_.size() + text.size() > UINT32_MAX || ends_.size() >= UINT32_MAX - 1)
     throw std::length_error("TextSet: more than 4 GiB of texts");
   texts_.append(text);
   ends_.push_back(static_cast<uint32_t>(texts_.size()));
   slots_[at] = uint64_t{hash} << 32 | ends_.size();
-  return true;
+  return {ends_.size() - 1, true};
 }
 
 bool TextSet::Contains(std::string_view text) const { return !slots_.empty() && slots_[Find(text, HashOf(text))] != 0; }

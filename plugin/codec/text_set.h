@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace velmor {
@@ -23,8 +24,11 @@ class TextSet {
  public:
   // Room for `count` texts without growing.
   void Reserve(size_t count);
+  // Adds `text` unless the set holds it: its number (texts are numbered from 0 in the order they
+  // were first added) and whether it was added now.
+  std::pair<size_t, bool> Add(std::string_view text);
   // Adds `text`; false when it was already in the set.
-  bool Insert(std::string_view text);
+  bool Insert(std::string_view text) { return Add(text).second; }
   bool Contains(std::string_view text) const;
   size_t Size() const { return ends_.size(); }
 

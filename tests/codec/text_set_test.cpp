@@ -50,6 +50,10 @@ TEST(TextSet, KeysOfManyStates) {
   EXPECT_FALSE(set.Contains("2026\x1fX200000"));
   EXPECT_FALSE(set.Contains("2025\x1fX1"));
   EXPECT_EQ(set.Size(), 200001u);
+  // Numbered in the order first added: the empty text first.
+  EXPECT_EQ(set.Add(""), std::make_pair(size_t{0}, false));
+  EXPECT_EQ(set.Add("2026\x1fX41"), std::make_pair(size_t{42}, false));
+  EXPECT_EQ(set.Add("2027\x1fX0"), std::make_pair(size_t{200001}, true));
 }
 
 }  // namespace

@@ -82,6 +82,25 @@ TEST_F(PaymentFlow, EachDeductionOutcomeSetsItsPaymentState) {
   EXPECT_EQ(jk_->GetErrorMessage(), "扣款结果对象为空");
 }
 
+// A line selected twice (the same document and line number) is fed as its last copy, as a scan
+// from the front finds it; the first copy gets no row and is not stored.
+TEST_F(PaymentFlow, ALineSelectedTwiceIsStoredAsItsLastCopy) {
+  Declared("Y1", {100, 200});
+  Json lines = Arrears();
+  ASSERT_EQ(lines.size(), 2u);
+  Json first = lines[0], last = lines[0];
+  first["jkqx"] = "2026-01-31";
+  last["jkqx"] = "2026-11-30";
+  int32_t result = -9;
+  ASSERT_TRUE(jk_->SfyxJk(Json::array({first, lines[1], last}).dump(), kAgreement, "{}", 0, nullptr, result))
+      << jk_->GetErrorMessage();
+  EXPECT_EQ(result, kJkDone);
+  const Json stored = Stored();
+  ASSERT_EQ(stored.size(), 2u);
+  EXPECT_EQ(ByZsuuid(stored, lines[0]["zsuuid"].get<std::string>())["jkqx"], "2026-11-30");
+  EXPECT_EQ(ByZsuuid(stored, lines[1]["zsuuid"].get<std::string>())["jkzt"], "3");
+}
+
 // The lines of a deduction or a voucher are written on the store's worker while the rows before
 // them are stored: a store that fails half-way keeps none of them, and the call fails with the
 // store's text.
