@@ -6,26 +6,9 @@
 
 namespace velmor {
 
-namespace {
+uint32_t TextSlots::Hash(std::string_view text) { return static_cast<uint32_t>(std::hash<std::string_view>{}(text)); }
 
-uint32_t HashOf(std::string_view text) { return static_cast<uint32_t>(std::hash<std::string_view>{}(text)); }
-
-}  // namespace
-
-std::string_view TextSet::Text(size_t i) const {
-  const size_t from = i == 0 ? 0 : ends_[i - 1];
-  return std::string_view(texts_).substr(from, ends_[i] - from);
-}
-
-size_t TextSet::Find(std::string_view text, uint32_t hash) const {
-  const size_t mask = slots_.size() - 1;
-  for (size_t i = hash & mask;; i = (i + 1) & mask) {
-    const uint64_t slot = slots_[i];
-    if (slot == 0 || (static_cast<uint32_t>(slot >> 32) == hash && Text((slot & 0xFFFFFFFF) - 1) == text)) return i;
-  }
-}
-
-void TextSet::Grow(size_t slots) {
+void TextSlots::Grow(size_t slots) {
   size_t size = 1024;
   while (size < slots) size *= 2;
   if (size <= slots_.size()) return;
@@ -40,24 +23,32 @@ void TextSet::Grow(size_t slots) {
   }
 }
 
+std::string_view TextSet::Text(size_t i) const {
+  const size_t from = i == 0 ? 0 : ends_[i - 1];
+  return std::string_view(texts_).substr(from, ends_[i] - from);
+}
+
 void TextSet::Reserve(size_t count) {
   ends_.reserve(count);
-  Grow(count * 2);
+  slots_.Reserve(count);
 }
 
 std::pair<size_t, bool> TextSet::Add(std::string_view text) {
-  if ((ends_.size() + 1) * 2 > slots_.size()) Grow(std::max<size_t>(1024, slots_.size() * 4));
-  const uint32_t hash = HashOf(text);
-  const size_t at = Find(text, hash);
-  if (slots_[at] != 0) return {(slots_[at] & 0xFFFFFFFF) - 1, false};
+  slots_.MakeRoom();
+  const uint32_t hash = TextSlots::Hash(text);
+  const size_t at = slots_.Find(text, hash, [this](size_t i) { return Text(i); });
+  if (slots_.Taken(at)) return {slots_.Number(at), false};
   if (texts_.size() + text.size() > UINT32_MAX || ends_.size() >= UINT32_MAX - 1)
     throw std::length_error("TextSet: more than 4 GiB of texts");
   texts_.append(text);
   ends_.push_back(static_cast<uint32_t>(texts_.size()));
-  slots_[at] = uint64_t{hash} << 32 | ends_.size();
+  slots_.Put(at, hash, ends_.size() - 1);
   return {ends_.size() - 1, true};
 }
 
-bool TextSet::Contains(std::string_view text) const { return !slots_.empty() && slots_[Find(text, HashOf(text))] != 0; }
+bool TextSet::Contains(std::string_view text) const {
+  return !slots_.Empty() &&
+         slots_.Taken(slots_.Find(text, TextSlots::Hash(text), [this](size_t i) { return Text(i); }));
+}
 
 }  // namespace velmor

@@ -21,10 +21,6 @@ void AppendLower(std::string& out, std::string_view s) {
   for (char c : s) out += (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
-// A levy's hash in a slot's upper half (the lower half holds the line's position + 1, so that a
-// taken slot is never 0).
-uint64_t LevyHashOf(std::string_view levy) { return std::hash<std::string_view>{}(levy) << 32; }
-
 }  // namespace
 
 // The lines and failures of one answer read into `lines` and `failed` (and the bytes they point
@@ -155,35 +151,16 @@ bool ArrearsLines::Absorb(std::string_view answer) {
 }
 
 bool ArrearsLines::Seen(std::string_view levy) const {
-  if (seen_.empty()) return false;
-  const uint64_t hash = LevyHashOf(levy);
-  const size_t mask = seen_.size() - 1;
-  for (size_t i = hash >> 32 & mask;; i = (i + 1) & mask) {
-    const uint64_t slot = seen_[i];
-    if (slot == 0) return false;
-    if ((slot & ~uint64_t{0xFFFFFFFF}) == hash && Levy((slot & 0xFFFFFFFF) - 1) == levy) return true;
-  }
+  return !seen_.Empty() &&
+         seen_.Taken(seen_.Find(levy, TextSlots::Hash(levy), [this](size_t line) { return Levy(line); }));
 }
 
+// The levy of `line` is not held yet (Absorb asks Seen first).
 void ArrearsLines::MarkSeen(size_t line) {
-  if ((seenCount_ + 1) * 2 > seen_.size()) {
-    // Grown fourfold (from 1,024 slots): the slots are placed again from their kept hashes.
-    std::vector<uint64_t> old(std::max<size_t>(1024, seen_.size() * 4), 0);
-    old.swap(seen_);
-    const size_t mask = seen_.size() - 1;
-    for (uint64_t slot : old) {
-      if (slot == 0) continue;
-      size_t i = slot >> 32 & mask;
-      while (seen_[i] != 0) i = (i + 1) & mask;
-      seen_[i] = slot;
-    }
-  }
-  const uint64_t hash = LevyHashOf(Levy(line));
-  const size_t mask = seen_.size() - 1;
-  size_t i = hash >> 32 & mask;
-  while (seen_[i] != 0) i = (i + 1) & mask;
-  seen_[i] = hash | (line + 1);
-  ++seenCount_;
+  seen_.MakeRoom();
+  const std::string_view levy = Levy(line);
+  const uint32_t hash = TextSlots::Hash(levy);
+  seen_.Put(seen_.Find(levy, hash, [this](size_t l) { return Levy(l); }), hash, line);
 }
 
 void ArrearsLines::AddFailure(const std::string& office, const std::string& message) {
@@ -248,8 +225,7 @@ std::string ArrearsLines::TakeSortedJson() {
   texts_.clear();
   keys_.clear();
   lines_.clear();
-  seen_.clear();
-  seenCount_ = 0;
+  seen_.Clear();
   return out;
 }
 

@@ -19,6 +19,8 @@
 #include <utility>
 #include <vector>
 
+#include "codec/text_set.h"
+
 namespace velmor::payment {
 
 class ArrearsLines {
@@ -59,9 +61,9 @@ class ArrearsLines {
 
   // The levies ("zsuuid") of the lines kept, as positions in lines_ whose keys are read from
   // keys_, looked up by the levy's text: no copy of each levy (200,000 at 100,000 persons, each
-  // looked up again in the second answer) is made or held. Open addressing in one array (each
-  // slot the position + 1 and the levy's hash, 0 when free) rather than a node per levy: no
-  // allocation per line, and a probe compares texts only when the hashes agree.
+  // looked up again in the second answer) is made or held. Open addressing in one array
+  // (TextSlots) rather than a node per levy: no allocation per line, and a probe compares texts
+  // only when the hashes agree.
   bool Seen(std::string_view levy) const;
   void MarkSeen(size_t line);
   std::string_view Levy(size_t line) const { return Key(lines_[line], 3); }
@@ -69,8 +71,7 @@ class ArrearsLines {
   const ItemCodes& items_;
   std::string texts_, keys_;
   std::vector<Line> lines_;
-  std::vector<uint64_t> seen_;  // a power of two in size, at most half full; positions below 2^32
-  size_t seenCount_ = 0;
+  TextSlots seen_;  // the positions in lines_ of the levies kept
   std::vector<std::pair<std::string, std::vector<std::string>>> failures_;
 };
 
