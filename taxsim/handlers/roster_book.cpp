@@ -40,12 +40,8 @@ void RosterBook::Reindex(const State& s) {
   if (indexedPersons == s.persons.size() && indexedEnrolments == s.enrolments.size() &&
       personsBase == s.persons.data() && enrolmentsBase == s.enrolments.data())
     return;
-  personAt.clear();
-  enrolmentAt.clear();
-  personAt.reserve(s.persons.size());
-  enrolmentAt.reserve(s.enrolments.size());
-  for (size_t i = 0; i < s.persons.size(); ++i) personAt[s.persons[i].rydjxh] = i;
-  for (size_t i = 0; i < s.enrolments.size(); ++i) enrolmentAt.emplace(s.enrolments[i].rydjxh, i);
+  personAt.Build(s.persons, true);
+  enrolmentAt.Build(s.enrolments, false);
   indexedPersons = s.persons.size();
   indexedEnrolments = s.enrolments.size();
   personsBase = s.persons.data();
@@ -66,14 +62,14 @@ const std::vector<size_t>& RosterBook::ItemsOf(const State& s, const std::string
 
 const Person* RosterBook::FindPerson(const State& s, const std::string& rydjxh) {
   Reindex(s);
-  auto it = personAt.find(rydjxh);
-  return it == personAt.end() ? nullptr : &s.persons[it->second];
+  const size_t at = personAt.Find(s.persons, rydjxh);
+  return at == RydjxhIndex::kNone ? nullptr : &s.persons[at];
 }
 
 Enrolment* RosterBook::FindEnrolment(State& s, const std::string& rydjxh) {
   Reindex(s);
-  auto it = enrolmentAt.find(rydjxh);
-  return it == enrolmentAt.end() ? nullptr : &s.enrolments[it->second];
+  const size_t at = enrolmentAt.Find(s.enrolments, rydjxh);
+  return at == RydjxhIndex::kNone ? nullptr : &s.enrolments[at];
 }
 
 namespace {

@@ -16,6 +16,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "taxsim/handlers/rydjxh_index.h"
 #include "taxsim/state.h"
 
 namespace velmor::taxsim {
@@ -29,10 +30,10 @@ struct RosterBook {
   std::unordered_map<std::string, uint64_t> regId;           // rydjxh -> registration sequence
   uint64_t lastRegId = 0;
   int64_t lastStamp = 0;  // seconds of the last stamp given
-  // Lookups, rebuilt when the State's vectors changed size or moved. The keys are views of the
-  // records' own rydjxh (set before a record is added, never changed after), so 100,000 persons
-  // are indexed without a copy of each number.
-  std::unordered_map<std::string_view, size_t> personAt, enrolmentAt;
+  // Lookups, rebuilt when the State's vectors changed size or moved. They compare the records'
+  // own rydjxh (set before a record is added, never changed after), so 100,000 persons are
+  // indexed without a copy of each number.
+  RydjxhIndex personAt, enrolmentAt;
   size_t indexedPersons = SIZE_MAX, indexedEnrolments = SIZE_MAX;
   const Person* personsBase = nullptr;
   const Enrolment* enrolmentsBase = nullptr;

@@ -1,10 +1,14 @@
 // The simulator's roster control: what each operation changes, and bad requests.
 #include <gtest/gtest.h>
 
+#include <map>
+#include <random>
+
 #include "taxsim/call.h"
 #include "taxsim/codec.h"
 #include "taxsim/handlers.h"
 #include "taxsim/handlers/roster_book.h"
+#include "taxsim/handlers/rydjxh_index.h"
 
 namespace velmor::taxsim {
 namespace {
@@ -58,6 +62,63 @@ TEST_F(RosterBookTest, EndAndRemove) {
   EXPECT_EQ(book_.FindPerson(state_, rydjxh), nullptr);
   EXPECT_EQ(state_.persons.size(), 5u);
   for (const Item& it : state_.items) EXPECT_NE(it.rydjxh, rydjxh);
+}
+
+struct Keyed {
+  std::string rydjxh;
+};
+
+// The index against a map on random keys: shared prefixes and lengths, the empty key, keys held
+// twice (the first or the last record found, as asked), keys never held, and more records than
+// the first array holds (it grows past 1024 slots).
+TEST(RydjxhIndex, FindsWhatAMapFinds) {
+  std::mt19937 rng(7);
+  std::vector<Keyed> records;
+  for (int i = 0; i < 5000; ++i) {
+    std::string key = i % 7 == 0 ? std::string() : "1000000000000" + std::to_string(rng() % 3000);
+    if (i % 11 == 0) key += std::string(1, '\0') + "x";
+    records.push_back({key});
+  }
+  std::map<std::string, size_t> first, last;
+  for (size_t i = 0; i < records.size(); ++i) {
+    first.emplace(records[i].rydjxh, i);
+    last[records[i].rydjxh] = i;
+  }
+  RydjxhIndex firstWins, lastWins;
+  firstWins.Build(records, false);
+  lastWins.Build(records, true);
+  for (const auto& [key, at] : first) EXPECT_EQ(firstWins.Find(records, key), at) << key;
+  for (const auto& [key, at] : last) EXPECT_EQ(lastWins.Find(records, key), at) << key;
+  for (int i = 0; i < 2000; ++i) {
+    const std::string absent = "2000000000000" + std::to_string(rng() % 3000);
+    EXPECT_EQ(firstWins.Find(records, absent), RydjxhIndex::kNone);
+  }
+  EXPECT_EQ(firstWins.Find(records, "1000000000000"), RydjxhIndex::kNone) << "a prefix of keys held";
+  RydjxhIndex none;
+  EXPECT_EQ(none.Find(records, records[1].rydjxh), RydjxhIndex::kNone) << "never built";
+  none.Build(std::vector<Keyed>{}, true);
+  EXPECT_EQ(none.Find(std::vector<Keyed>{}, ""), RydjxhIndex::kNone) << "built empty";
+}
+
+// Lookups follow the State as persons are added (the vector grows and moves) and removed.
+TEST_F(RosterBookTest, LookupsFollowPersonsAddedAndRemoved) {
+  const std::string kept = state_.persons[3].rydjxh;
+  ASSERT_NE(book_.FindPerson(state_, kept), nullptr);
+  for (int i = 0; i < 300; ++i) {
+    Person p = state_.persons[0];
+    p.rydjxh = "9" + std::to_string(100000 + i);
+    state_.persons.push_back(p);
+  }
+  for (int i = 0; i < 300; i += 37) {
+    const std::string rydjxh = "9" + std::to_string(100000 + i);
+    const Person* found = book_.FindPerson(state_, rydjxh);
+    ASSERT_NE(found, nullptr) << rydjxh;
+    EXPECT_EQ(found->rydjxh, rydjxh);
+  }
+  EXPECT_EQ(book_.FindPerson(state_, kept)->rydjxh, kept);
+  RosterControl(state_, book_, {{"op", "remove"}, {"rydjxh", kept}});
+  EXPECT_EQ(book_.FindPerson(state_, kept), nullptr);
+  EXPECT_EQ(book_.FindPerson(state_, "9100299")->rydjxh, "9100299");
 }
 
 TEST_F(RosterBookTest, BadRequestsAreRefused) {
