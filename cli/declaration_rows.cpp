@@ -1,10 +1,23 @@
 #include "cli/declaration_rows.h"
 
+#include <charconv>
+#include <condition_variable>
+#include <deque>
+#include <exception>
+#include <mutex>
+#include <optional>
+#include <thread>
+#include <utility>
+
+#include <nlohmann/json.hpp>
+
 #include "store/sql.h"
 
 namespace velmor::cli {
 
-std::string DeclarationRowsSql(const std::string& djxh, const std::string& month) {
+namespace {
+
+std::string RowsSql(const std::string& djxh, const std::string& month, const SqlFragment& persons) {
   const SqlFragment inMonth =
       month.empty() ? SqlFragment()
                     : SqlFragment::Trusted(FormatSql(" and c.ksjfyf <= '%0:s' and c.tzjfyf >= '%0:s'", {V(month)}));
@@ -14,9 +27,135 @@ std::string DeclarationRowsSql(const std::string& djxh, const std::string& month
   return FormatSql(
       "select a.rydjxh, a.xm, a.zjlx, a.zjhm, b.sbjbjgdm, b.rybh, b.yxbz as cbjgyxbz, c.xzid, c.zsxmdm, c.zspmdm, "
       "c.zszmdm, c.xzjddm, c.sqhczdm, c.yxbz as xmyxbz, c.pmlx, c.yjfe from sb_ryjbxxb a, sb_rycbjgxxb b, "
-      "sb_rycbxmb c where +a.djxh = '%s' and b.djxh = a.djxh and b.rydjxh = a.rydjxh and c.djxh = b.djxh and "
+      "sb_rycbxmb c where +a.djxh = '%s'%s and b.djxh = a.djxh and b.rydjxh = a.rydjxh and c.djxh = b.djxh and "
       "c.rydjxh = b.rydjxh and c.sbjbjgdm = b.sbjbjgdm and c.rybh = b.rybh%s order by a.id desc, c.xzid",
-      {V(djxh), inMonth});
+      {V(djxh), persons, inMonth});
+}
+
+// A stored id as the store lists it (a number, or its text); none for anything else.
+std::optional<int64_t> Id(const nlohmann::json& v) {
+  if (v.is_number_integer()) return v.get<int64_t>();
+  if (!v.is_string()) return std::nullopt;
+  const std::string& text = v.get_ref<const std::string&>();
+  int64_t id = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), id);
+  if (error != std::errc() || end != text.data() + text.size() || text.empty()) return std::nullopt;
+  return id;
+}
+
+// The lowest and highest stored id of the payer's persons; none when the store answers no range.
+std::optional<std::pair<int64_t, int64_t>> PersonIds(IEmployeeDao& store, const std::string& djxh) {
+  const nlohmann::json rows = nlohmann::json::parse(
+      store.getData(FormatSql("select min(id) as lo, max(id) as hi from sb_ryjbxxb where djxh = '%s'", {V(djxh)})),
+      nullptr, false);
+  if (!rows.is_array() || rows.size() != 1 || !rows[0].is_object()) return std::nullopt;
+  const std::optional<int64_t> lo = Id(rows[0].value("lo", nlohmann::json())),
+                               hi = Id(rows[0].value("hi", nlohmann::json()));
+  if (!lo || !hi) return std::nullopt;
+  return std::make_pair(*lo, *hi);
+}
+
+// Pages handed from the reading thread to the building one: at most two waiting, so that a
+// builder slower than the store holds the reading back instead of the pages piling up.
+class PageQueue {
+ public:
+  void Put(std::string page) {
+    std::unique_lock lock(mutex_);
+    roomy_.wait(lock, [&] { return pages_.size() < 2 || stopped_; });
+    if (stopped_) return;
+    pages_.push_back(std::move(page));
+    ready_.notify_one();
+  }
+  // The next page; none once the queue is closed and empty, or stopped.
+  std::optional<std::string> Take() {
+    std::unique_lock lock(mutex_);
+    ready_.wait(lock, [&] { return !pages_.empty() || closed_ || stopped_; });
+    if (stopped_ || pages_.empty()) return std::nullopt;
+    std::string page = std::move(pages_.front());
+    pages_.pop_front();
+    roomy_.notify_one();
+    return page;
+  }
+  // No more pages will come.
+  void Close() {
+    std::lock_guard lock(mutex_);
+    closed_ = true;
+    ready_.notify_one();
+  }
+  // The builder gave up (or failed): later pages are dropped.
+  void Stop() {
+    std::lock_guard lock(mutex_);
+    stopped_ = true;
+    pages_.clear();
+    roomy_.notify_one();
+    ready_.notify_one();
+  }
+  bool Stopped() {
+    std::lock_guard lock(mutex_);
+    return stopped_;
+  }
+
+ private:
+  std::mutex mutex_;
+  std::condition_variable ready_, roomy_;
+  std::deque<std::string> pages_;
+  bool closed_ = false, stopped_ = false;
+};
+
+}  // namespace
+
+std::string DeclarationRowsSql(const std::string& djxh, const std::string& month) {
+  return RowsSql(djxh, month, SqlFragment());
+}
+
+std::string DeclarationRowsSql(const std::string& djxh, const std::string& month, int64_t above, int64_t upTo) {
+  return RowsSql(djxh, month,
+                 SqlFragment::Trusted(" and a.id > " + std::to_string(above) + " and a.id <= " + std::to_string(upTo)));
+}
+
+RosterDeclaration DeclarationFromStore(IEmployeeDao& store, const std::string& djxh, const std::string& month,
+                                       const std::map<std::string, double>& amounts, const std::string& swjgdm,
+                                       int jfnd, const std::function<void(std::string_view page)>& eachPage,
+                                       int64_t pagePersons) {
+  auto whole = [&] {
+    return DeclarationFromTakenRosterText(store.getData(DeclarationRowsSql(djxh, month)), amounts, swjgdm, jfnd);
+  };
+  const auto ids = PersonIds(store, djxh);
+  if (!ids || pagePersons <= 0) return whole();
+
+  RosterDeclarationBuilder builder(amounts, jfnd);
+  PageQueue queue;
+  bool taken = true;           // every page was read by the row reader (the builder's thread)
+  std::exception_ptr failure;  // raised by the builder's thread
+  std::thread building([&] {
+    try {
+      while (std::optional<std::string> page = queue.Take()) {
+        if (!builder.AddPage(*page)) {
+          taken = false;
+          queue.Stop();
+        }
+      }
+    } catch (...) {
+      failure = std::current_exception();
+      queue.Stop();
+    }
+  });
+  try {
+    for (int64_t upTo = ids->second; upTo >= ids->first && !queue.Stopped(); upTo -= pagePersons) {
+      std::string page = store.getData(DeclarationRowsSql(djxh, month, upTo - pagePersons, upTo));
+      if (eachPage) eachPage(page);
+      queue.Put(std::move(page));
+    }
+  } catch (...) {
+    queue.Stop();
+    building.join();
+    throw;
+  }
+  queue.Close();
+  building.join();
+  if (failure) std::rethrow_exception(failure);
+  if (!taken) return whole();
+  return builder.Finish(swjgdm);
 }
 
 }  // namespace velmor::cli

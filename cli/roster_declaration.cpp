@@ -338,6 +338,29 @@ RosterDeclaration FromRosterText(std::string_view rows, std::string* owned,
 
 }  // namespace
 
+class RosterDeclarationBuilder::Writer : public DeclarationWriter {
+ public:
+  using DeclarationWriter::DeclarationWriter;
+};
+
+RosterDeclarationBuilder::RosterDeclarationBuilder(const std::map<std::string, double>& amounts, int jfnd)
+    : writer_(std::make_unique<Writer>(amounts, jfnd)) {}
+
+RosterDeclarationBuilder::~RosterDeclarationBuilder() = default;
+
+bool RosterDeclarationBuilder::AddPage(std::string_view page) {
+  try {
+    RowReader(page).Run([&](const ScannedRow& row) { writer_->Add(row); }, false);
+    return true;
+  } catch (const OtherShape&) {
+  } catch (const JsonCursor::Malformed&) {
+  } catch (const nlohmann::json::exception&) {
+  }
+  return false;
+}
+
+RosterDeclaration RosterDeclarationBuilder::Finish(const std::string& swjgdm) { return writer_->Finish(swjgdm); }
+
 RosterDeclaration DeclarationFromRosterText(std::string_view rows, const std::map<std::string, double>& amounts,
                                             const std::string& swjgdm, int jfnd) {
   return FromRosterText(rows, nullptr, amounts, swjgdm, jfnd);

@@ -9,6 +9,7 @@
 #pragma once
 
 #include <map>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -44,5 +45,27 @@ RosterDeclaration DeclarationFromRosterText(std::string_view rows, const std::ma
 // is put together: the two texts are never held at once. `rows` is empty afterwards.
 RosterDeclaration DeclarationFromTakenRosterText(std::string&& rows, const std::map<std::string, double>& amounts,
                                                  const std::string& swjgdm, int jfnd);
+
+// The same declaration from the rows given a page at a time (pages in the rows' order, as the
+// whole text would hold them): each page is read and let go as it comes, and the document is put
+// together by Finish. A value of one thread (it may be another than the one reading the pages).
+class RosterDeclarationBuilder {
+ public:
+  RosterDeclarationBuilder(const std::map<std::string, double>& amounts, int jfnd);
+  ~RosterDeclarationBuilder();
+  RosterDeclarationBuilder(const RosterDeclarationBuilder&) = delete;
+  RosterDeclarationBuilder& operator=(const RosterDeclarationBuilder&) = delete;
+
+  // Adds the rows of `page`, a JSON array of row objects. False when the page is a text the row
+  // reader does not take (DeclarationFromRosterText then reads the whole text as a tree): the
+  // builder may hold part of the page and must not be used further.
+  bool AddPage(std::string_view page);
+  // As DeclarationFromRosterText; raises std::invalid_argument when no row was declared.
+  RosterDeclaration Finish(const std::string& swjgdm);
+
+ private:
+  class Writer;
+  std::unique_ptr<Writer> writer_;
+};
 
 }  // namespace velmor::cli

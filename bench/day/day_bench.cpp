@@ -208,11 +208,9 @@ void RunDay(const Args& a, host::PluginHost& plugin) {
   cli::RosterDeclaration sb;
   std::string document;
   day.Step("declaration: build", [&] {
-    std::string rows = store->getData(cli::DeclarationRowsSql(djxh, month));
-    malloc_trim(0);  // as the demo does here: the store's sort of 200,000 joined rows
     const auto amounts =
         cli::AssessedAmountsText(store->getData("select xzid, ybtfe from ds_rysbztb where djxh = " + QuotedStr(djxh)));
-    sb = cli::DeclarationFromTakenRosterText(std::move(rows), amounts, "", yearNo);
+    sb = cli::DeclarationFromStore(*store, djxh, month, amounts, "", yearNo);  // as the demo builds it
     document = std::move(sb.text);
     return Rows{sb.persons, 30};
   });

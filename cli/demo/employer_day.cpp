@@ -63,9 +63,8 @@ std::string OutsidePersonsWorkbook(DemoContext& c) {
 // The receipts of the workbook imported: one per person of the first roster rows.
 int ReceiptCount(const DemoContext& c) { return std::clamp(c.persons / 100, 3, 50); }
 
-// The first `count` rows of the roster's JSON text as a tree; the rest is not read (the
-// declaration reads the whole text next, and 200,000 rows are some 100 MB to pass over). Text
-// that does not begin as a list of rows is parsed whole, as before.
+// The first `count` rows of a page of the roster's JSON text as a tree; the rest is not read (the
+// declaration reads the page next). Text that does not begin as a list of rows is parsed whole.
 Json FirstRows(std::string_view text, size_t count) {
   try {
     JsonCursor c(text);
@@ -176,17 +175,19 @@ void RunEmployerDay(DemoContext& c, LongOperation& op) {
     RosterDeclaration sb;
     {
       // The roster's rows (those of the update view, with only the members the declaration
-      // reads) are read as text (a tree of it would hold every row of 100,000 persons), let go
-      // once they are read (before the declaration's text is put together), and the assessed
-      // amounts before the declaration is sent.
+      // reads) are read as text a page of persons at a time (a tree of them would hold every row
+      // of 100,000 persons), each built into the declaration while the next is read.
       Ref<IEmployeeDao> store = session.Require<IEmployeeDao>("IEmployeeDao");
-      std::string rows = store->getData(DeclarationRowsSql(djxh, c.month));
-      HandBackFreedMemory();  // the store's sort of 200,000 joined rows
-      rosterRows = FirstRows(rows, ReceiptCount(c));
       const std::map<std::string, double> amounts =
           AssessedAmountsText(store->getData("select xzid, ybtfe from ds_rysbztb where djxh = " + QuotedStr(djxh)));
-      sb = DeclarationFromTakenRosterText(std::move(rows), amounts, hasOffice ? offices[0].get<std::string>() : "",
-                                          c.year);
+      const size_t receipts = ReceiptCount(c);
+      sb = DeclarationFromStore(*store, djxh, c.month, amounts, hasOffice ? offices[0].get<std::string>() : "", c.year,
+                                [&](std::string_view page) {
+                                  if (rosterRows.size() >= receipts) return;
+                                  Json rows = FirstRows(page, receipts - rosterRows.size());
+                                  if (!rows.is_array()) return;
+                                  for (Json& row : rows) rosterRows.push_back(std::move(row));
+                                });
     }
     HandBackFreedMemory();
     if (!mgr->SbSend(sb.text, view, id, sbzt, message)) session.Fail(message);
