@@ -1,8 +1,11 @@
 // velmor-taxsim: the simulated tax server as a program, for the demo and for people.
 //   velmor-taxsim --port 0 --persons 1000      prints "listening on http://127.0.0.1:PORT"
 // Runs until interrupted (SIGINT, SIGTERM).
+#include <pthread.h>
+
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <iostream>
 #include <map>
@@ -19,8 +22,14 @@
 
 namespace {
 
-volatile std::sig_atomic_t g_stop = 0;
-void OnSignal(int) { g_stop = 1; }
+// SIGINT and SIGTERM, blocked in every thread and waited for by the main one.
+sigset_t StopSignals() {
+  sigset_t set;
+  sigemptyset(&set);
+  sigaddset(&set, SIGINT);
+  sigaddset(&set, SIGTERM);
+  return set;
+}
 
 constexpr const char* kFooter =
     R"(Fault modes (queued while the server runs; each applies to `count` matching requests):
@@ -122,13 +131,15 @@ int main(int argc, char** argv) {
       }
       return 0;
     }
-    std::signal(SIGINT, OnSignal);
-    std::signal(SIGTERM, OnSignal);
     std::signal(SIGPIPE, SIG_IGN);
     if (!bank.certFile.empty() && (bank.keyFile.empty() || bank.publicKeyFile.empty())) {
       std::fprintf(stderr, "velmor-taxsim: --bank-cert needs --bank-key and --bank-public-key\n");
       return 2;
     }
+    // Blocked before the first thread starts, so that every thread inherits the mask and only the
+    // main one, waiting for them, sees the stop signals (until now they end the program at once).
+    const sigset_t stop = StopSignals();
+    pthread_sigmask(SIG_BLOCK, &stop, nullptr);
     sim.Start();
     std::printf("listening on %s\n", sim.Url().c_str());
     velmor::taxsim::BankPlatform bankPlatform(bank);
@@ -137,13 +148,15 @@ int main(int argc, char** argv) {
       std::printf("bank listening on %s\n", bankPlatform.Url().c_str());
     }
     std::fflush(stdout);
-    while (!g_stop) {
-      struct timespec ts{0, 100 * 1000 * 1000};
-      nanosleep(&ts, nullptr);
+    int signal = 0;
+    while (sigwait(&stop, &signal) != 0) {
     }
     bankPlatform.Stop();
     sim.Stop();
-    return 0;
+    // The servers are stopped and their threads joined; the state (some 500 MB after a day at
+    // 100,000 persons, a quarter of a second to free) goes with the process.
+    std::fflush(nullptr);
+    std::_Exit(0);
   } catch (const std::exception& e) {
     std::fprintf(stderr, "velmor-taxsim: %s\n", e.what());
     return 1;
