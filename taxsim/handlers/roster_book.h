@@ -16,7 +16,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "taxsim/handlers/rydjxh_index.h"
+#include "taxsim/handlers/position_index.h"
 #include "taxsim/state.h"
 
 namespace velmor::taxsim {

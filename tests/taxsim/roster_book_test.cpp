@@ -7,8 +7,8 @@
 #include "taxsim/call.h"
 #include "taxsim/codec.h"
 #include "taxsim/handlers.h"
+#include "taxsim/handlers/position_index.h"
 #include "taxsim/handlers/roster_book.h"
-#include "taxsim/handlers/rydjxh_index.h"
 
 namespace velmor::taxsim {
 namespace {
@@ -68,7 +68,7 @@ struct Keyed {
   std::string rydjxh;
 };
 
-// The index against a map on random keys: shared prefixes and lengths, the empty key, keys held
+// The rydjxh index against a map on random keys: shared prefixes and lengths, the empty key, keys held
 // twice (the first or the last record found, as asked), keys never held, and more records than
 // the first array holds (it grows past 1024 slots).
 TEST(RydjxhIndex, FindsWhatAMapFinds) {
@@ -98,6 +98,34 @@ TEST(RydjxhIndex, FindsWhatAMapFinds) {
   EXPECT_EQ(none.Find(records, records[1].rydjxh), RydjxhIndex::kNone) << "never built";
   none.Build(std::vector<Keyed>{}, true);
   EXPECT_EQ(none.Find(std::vector<Keyed>{}, ""), RydjxhIndex::kNone) << "built empty";
+}
+
+// Keys of two texts (a payer's item): found only when both agree, including texts that would
+// read alike joined with a separator; the first of a key held twice.
+TEST(PositionIndex, KeysOfTwoTextsMatchOnBoth) {
+  struct Pair {
+    std::string a, b;
+  };
+  std::vector<Pair> records;
+  for (int payer = 0; payer < 3; ++payer)
+    for (int i = 0; i < 700; ++i) records.push_back({"P" + std::to_string(payer), "X" + std::to_string(i)});
+  records.push_back({"P0\nX1", "Y"});
+  records.push_back({"P0", "X1\nY"});
+  records.push_back({"P1", "X5"});  // held twice: the first is found
+  PositionIndex index;
+  index.Build(
+      records.size(), [&](size_t i) { return PositionIndex::Hash(records[i].a, records[i].b); },
+      [&](size_t i, size_t j) { return records[i].a == records[j].a && records[i].b == records[j].b; }, false);
+  auto find = [&](const std::string& a, const std::string& b) {
+    return index.Find(PositionIndex::Hash(a, b), [&](size_t at) { return records[at].a == a && records[at].b == b; });
+  };
+  for (size_t i = 0; i + 3 < records.size(); ++i) EXPECT_EQ(find(records[i].a, records[i].b), i);
+  EXPECT_EQ(find("P0\nX1", "Y"), records.size() - 3);
+  EXPECT_EQ(find("P0", "X1\nY"), records.size() - 2);
+  EXPECT_EQ(find("P0\nX1\nY", ""), PositionIndex::kNone);
+  EXPECT_EQ(find("P1", "X5"), 700u + 5u);
+  EXPECT_EQ(find("P3", "X5"), PositionIndex::kNone) << "another payer's item";
+  EXPECT_EQ(find("P1", "X700"), PositionIndex::kNone);
 }
 
 // Lookups follow the State as persons are added (the vector grows and moves) and removed.
