@@ -32,8 +32,13 @@ bool LooksGzipped(std::string_view data);
 std::string Gzip(std::string_view data, int level = 1);
 // One gzip member written as its text comes, so a large answer is packed without being held
 // whole first: Append the pieces, then Finish once. Unpacks to the pieces joined, like Gzip's.
+// A piece of kSplitAt bytes or more (an answer's rows, tens of MB at 100,000 persons) is packed
+// in two halves at once, the first on a thread of its own: the client waits for the answer
+// while the simulator's second core is idle. Its blocks then differ from one stream's (each half
+// starts without the other's history), not what they unpack to.
 class GzipStream {
  public:
+  static constexpr size_t kSplitAt = size_t{8} << 20;
   explicit GzipStream(int level = 1);
   ~GzipStream();
   GzipStream(const GzipStream&) = delete;
@@ -43,7 +48,6 @@ class GzipStream {
 
  private:
   struct State;
-  void Deflate(std::string_view data, bool finish);
   std::unique_ptr<State> state_;
   std::string out_;
 };

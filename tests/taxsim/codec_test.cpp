@@ -60,6 +60,33 @@ TEST(TaxsimCodec, GzipStreamPacksPiecesAsOneMember) {
   EXPECT_THROW(empty.Append("x"), CodecError);
 }
 
+// A piece of kSplitAt bytes or more is packed in two halves at once: with pieces before and
+// after it, alone, and of an odd length, the member unpacks to the text and its trailer (checked
+// by the unpacking) holds the text's checksum and size.
+TEST(TaxsimCodec, GzipStreamPacksALargePieceInHalvesAsOneMember) {
+  std::string big;
+  for (int i = 0; big.size() < GzipStream::kSplitAt + 12345; ++i)
+    big += "<row><xh>" + std::to_string(i * 7919 % 100003) + "</xh><mc>名称" + std::to_string(i % 97) + "</mc></row>";
+  big += "x";  // an odd length: the halves differ by a byte
+  const std::string head = "<?xml version=\"1.0\"?><list>", tail = "</list>";
+  {
+    GzipStream gz;
+    gz.Append(head);
+    gz.Append(big);
+    gz.Append(tail);
+    gz.Append(big.substr(0, 1000));  // refers back across the halves' boundary
+    EXPECT_EQ(Gunzip(gz.Finish()), head + big + tail + big.substr(0, 1000));
+  }
+  const std::string alone = Gzip(big);
+  EXPECT_TRUE(LooksGzipped(alone));
+  EXPECT_EQ(Gunzip(alone), big);
+  EXPECT_LT(alone.size(), big.size() / 4) << "still packed";
+  // A corrupted checksum is caught: the trailer is the member's own.
+  std::string forged = alone;
+  forged[forged.size() - 8] = static_cast<char>(forged[forged.size() - 8] ^ 1);
+  EXPECT_THROW(Gunzip(forged), CodecError);
+}
+
 // Text is converted through a buffer of 64 KB: characters cut at its edges, a text of many such
 // buffers and the place of a bad byte deep inside it.
 TEST(TaxsimCodec, GbkConvertsBothWaysAcrossTheConversionBuffer) {
