@@ -143,6 +143,27 @@ void JsonWriter::String(std::string_view text, std::string_view more) {
   comma_ = true;
 }
 
+void JsonWriter::Member(std::string_view name, std::string_view text, std::string_view more) {
+  if (!ShortPlainAscii(name) || !ShortPlainAscii(text) || !ShortPlainAscii(more)) {
+    Key(name);
+    String(text, more);
+    return;
+  }
+  // Nearly every member of an answer's rows: a plain name and a plain value, written at once
+  // (an arrears answer has 17 a row, 400,000 rows a payment).
+  const size_t at = out_.size();
+  out_.resize(at + (comma_ ? 1 : 0) + name.size() + text.size() + more.size() + 5);
+  char* w = out_.data() + at;
+  if (comma_) *w++ = ',';
+  *w++ = '"';
+  for (const std::string_view part : {name, std::string_view("\":\""), text, more}) {
+    if (!part.empty()) std::memcpy(w, part.data(), part.size());  // an empty view may hold no pointer
+    w += part.size();
+  }
+  *w = '"';
+  comma_ = true;
+}
+
 void JsonWriter::Value(const nlohmann::json& value) {
   Separate();
   out_ += value.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);

@@ -25,11 +25,8 @@ class JsonWriter {
   void String(std::string_view text, std::string_view more = {});
   // A value given as a tree.
   void Value(const nlohmann::json& value);
-  // A member with a string value.
-  void Member(std::string_view name, std::string_view text, std::string_view more = {}) {
-    Key(name);
-    String(text, more);
-  }
+  // A member with a string value (the concatenation of the parts).
+  void Member(std::string_view name, std::string_view text, std::string_view more = {});
 
   // Room for `bytes` of text taken at once: an answer of 100 MB grown by doubling is copied
   // into fresh pages at every step.

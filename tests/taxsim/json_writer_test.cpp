@@ -66,13 +66,20 @@ TEST(JsonWriter, ObjectsAndArraysMatchTheTreesDump) {
   w.Member("c", "GK", "13201000000");
   w.Member("d", "plain", "back\\slash");
   w.Member("e", std::string(64, 'a'), "b");
+  w.Key("f");
+  w.BeginObject();  // plain members, the first without a comma, empty names and values
+  w.Member("", "");
+  w.Member("g", "1");
+  w.Member("h", "", "2");
+  w.EndObject();
   w.EndObject();
   const nlohmann::json tree = {
       {"a", {"x\"y", nlohmann::json::object(), {{"k", {1, 2.5, nullptr}}}, nlohmann::json::array()}},
       {"b", "税\n"},
       {"c", "GK13201000000"},
       {"d", "plainback\\slash"},
-      {"e", std::string(64, 'a') + "b"}};
+      {"e", std::string(64, 'a') + "b"},
+      {"f", {{"g", "1"}, {"", ""}, {"h", "2"}}}};
   EXPECT_EQ(w.Text(), Dumped(tree));
 }
 
