@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+
 #include <set>
 
 namespace velmor::taxsim {
@@ -30,6 +32,15 @@ TEST(TaxsimState, GenerationIsDeterministicAndSized) {
   EXPECT_LE(a.items.size(), 3000u);
   EXPECT_EQ(a.payers[0].djxh, "10000000000000000001");
   EXPECT_EQ(GeneratedDjxh(12), "10000000000000000012");
+  EXPECT_EQ(GeneratedDjxh(INT64_MAX), "19223372036854775807") << "every digit, none padded";
+  // Numbers are zero-padded to their widths.
+  EXPECT_EQ(a.persons[0].rydjxh, "20000000000000000001");
+  EXPECT_EQ(a.enrolments[999].rybh, "RY0000001000");
+  EXPECT_EQ(a.items[0].xzid, "X000000000001");
+  for (const auto& p : a.persons) {
+    ASSERT_EQ(p.lxdh.size(), 11u) << p.lxdh;
+    ASSERT_EQ(p.csrq.size(), 10u) << p.csrq;
+  }
 
   auto [first, last] = a.PersonsOf(a.payers[0].djxh);
   EXPECT_EQ(last - first, 334);
