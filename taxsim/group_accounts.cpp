@@ -20,7 +20,8 @@ using Kinds = std::set<std::tuple<std::string_view, std::string_view, std::strin
 Kinds KindsOf(const State& s, const Payer& p) {
   Kinds kinds;
   for (const Item& it : s.items)
-    if (it.djxh == p.djxh && it.yxbz != "N") kinds.emplace(it.xzlxDm, it.zsxmDm, it.zspmDm);
+    // insert, not emplace: emplace makes a node before it looks, for every item.
+    if (it.djxh == p.djxh && it.yxbz != "N") kinds.insert({it.xzlxDm, it.zsxmDm, it.zspmDm});
   return kinds;
 }
 
