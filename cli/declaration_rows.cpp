@@ -1,17 +1,13 @@
 #include "cli/declaration_rows.h"
 
 #include <charconv>
-#include <condition_variable>
-#include <deque>
-#include <exception>
-#include <mutex>
 #include <optional>
-#include <thread>
 #include <utility>
 
 #include <nlohmann/json.hpp>
 
 #include "store/sql.h"
+#include "store/store_behind.h"
 
 namespace velmor::cli {
 
@@ -55,52 +51,8 @@ std::optional<std::pair<int64_t, int64_t>> PersonIds(IEmployeeDao& store, const 
   return std::make_pair(*lo, *hi);
 }
 
-// Pages handed from the reading thread to the building one: at most two waiting, so that a
-// builder slower than the store holds the reading back instead of the pages piling up.
-class PageQueue {
- public:
-  void Put(std::string page) {
-    std::unique_lock lock(mutex_);
-    roomy_.wait(lock, [&] { return pages_.size() < 2 || stopped_; });
-    if (stopped_) return;
-    pages_.push_back(std::move(page));
-    ready_.notify_one();
-  }
-  // The next page; none once the queue is closed and empty, or stopped.
-  std::optional<std::string> Take() {
-    std::unique_lock lock(mutex_);
-    ready_.wait(lock, [&] { return !pages_.empty() || closed_ || stopped_; });
-    if (stopped_ || pages_.empty()) return std::nullopt;
-    std::string page = std::move(pages_.front());
-    pages_.pop_front();
-    roomy_.notify_one();
-    return page;
-  }
-  // No more pages will come.
-  void Close() {
-    std::lock_guard lock(mutex_);
-    closed_ = true;
-    ready_.notify_one();
-  }
-  // The builder gave up (or failed): later pages are dropped.
-  void Stop() {
-    std::lock_guard lock(mutex_);
-    stopped_ = true;
-    pages_.clear();
-    roomy_.notify_one();
-    ready_.notify_one();
-  }
-  bool Stopped() {
-    std::lock_guard lock(mutex_);
-    return stopped_;
-  }
-
- private:
-  std::mutex mutex_;
-  std::condition_variable ready_, roomy_;
-  std::deque<std::string> pages_;
-  bool closed_ = false, stopped_ = false;
-};
+// A page the row reader does not take: raised on the builder's side to end the pages.
+struct OtherPage {};
 
 }  // namespace
 
@@ -124,37 +76,23 @@ RosterDeclaration DeclarationFromStore(IEmployeeDao& store, const std::string& d
   if (!ids || pagePersons <= 0) return whole();
 
   RosterDeclarationBuilder builder(amounts, jfnd);
-  PageQueue queue;
-  bool taken = true;           // every page was read by the row reader (the builder's thread)
-  std::exception_ptr failure;  // raised by the builder's thread
-  std::thread building([&] {
-    try {
-      while (std::optional<std::string> page = queue.Take()) {
-        if (!builder.AddPage(*page)) {
-          taken = false;
-          queue.Stop();
-        }
-      }
-    } catch (...) {
-      failure = std::current_exception();
-      queue.Stop();
-    }
-  });
   try {
-    for (int64_t upTo = ids->second; upTo >= ids->first && !queue.Stopped(); upTo -= pagePersons) {
-      std::string page = store.getData(DeclarationRowsSql(djxh, month, upTo - pagePersons, upTo));
-      if (eachPage) eachPage(page);
-      queue.Put(std::move(page));
-    }
-  } catch (...) {
-    queue.Stop();
-    building.join();
-    throw;
+    // Each page is built on the stores' worker, in order, while the store reads the next; at
+    // most two wait. Once one fails, the next Post raises its failure and the reading ends.
+    WithStoresBehind(
+        [&](StoreBehind& behind) {
+          for (int64_t upTo = ids->second; upTo >= ids->first; upTo -= pagePersons) {
+            std::string page = store.getData(DeclarationRowsSql(djxh, month, upTo - pagePersons, upTo));
+            if (eachPage) eachPage(page);
+            behind.Post([&builder, page = std::move(page)] {
+              if (!builder.AddPage(page)) throw OtherPage{};
+            });
+          }
+        },
+        2);
+  } catch (const OtherPage&) {
+    return whole();
   }
-  queue.Close();
-  building.join();
-  if (failure) std::rethrow_exception(failure);
-  if (!taken) return whole();
   return builder.Finish(swjgdm);
 }
 

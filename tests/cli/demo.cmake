@@ -21,7 +21,7 @@ velmor_add_test(NAME cli_declaration_rows
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/declaration_rows_test.cpp ${PROJECT_SOURCE_DIR}/cli/declaration_rows.cpp
     ${PROJECT_SOURCE_DIR}/cli/roster_declaration.cpp ${PROJECT_SOURCE_DIR}/plugin/codec/json_cursor.cpp
     ${PROJECT_SOURCE_DIR}/plugin/codec/json_out.cpp ${PROJECT_SOURCE_DIR}/plugin/store/sql.cpp
-    ${PROJECT_SOURCE_DIR}/plugin/framework/format.cpp
+    ${PROJECT_SOURCE_DIR}/plugin/store/store_behind.cpp ${PROJECT_SOURCE_DIR}/plugin/framework/format.cpp
   LIBS velmor_host velmor_taxsim)
 target_include_directories(test_cli_declaration_rows PRIVATE ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/plugin
   ${PROJECT_SOURCE_DIR}/tests/integration)
