@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <future>
 #include <stdexcept>
 #include <vector>
 
@@ -294,9 +295,30 @@ std::string EnvelopeText(const wire::Envelope& e) {
   return out;
 }
 
-bool EnvelopeStream::Streamable(const wire::Envelope& e) { return IsWellFormedUtf8(e.response); }
+namespace {
 
-EnvelopeStream::EnvelopeStream(wire::Envelope e) : e_(std::move(e)) {
+// The first position from `at` on where a character starts (not a UTF-8 continuation byte).
+size_t CharStart(std::string_view text, size_t at) {
+  while (at < text.size() && (static_cast<unsigned char>(text[at]) & 0xC0) == 0x80) ++at;
+  return at;
+}
+
+// The second part is escaped this much at a time, so an abandoned sending stops it soon.
+constexpr size_t kSecondPiece = size_t{1} << 20;
+
+}  // namespace
+
+bool EnvelopeStream::Streamable(const wire::Envelope& e) {
+  const std::string_view r = e.response;
+  if (r.size() < kSplitFrom) return IsWellFormedUtf8(r);
+  // Cut where a character starts, the two parts are well-formed exactly when the whole is.
+  const size_t mid = CharStart(r, r.size() / 2);
+  auto second = std::async(std::launch::async, [r, mid] { return IsWellFormedUtf8(r.substr(mid)); });
+  const bool first = IsWellFormedUtf8(r.substr(0, mid));
+  return second.get() && first;
+}
+
+EnvelopeStream::EnvelopeStream(wire::Envelope e, size_t splitFrom) : e_(std::move(e)) {
   // Its members but the response, written as EnvelopeText does: the response is set aside for
   // that rather than copied with the rest (it is tens of MB).
   std::string response = std::move(e_.response);
@@ -304,7 +326,46 @@ EnvelopeStream::EnvelopeStream(wire::Envelope e) : e_(std::move(e)) {
   head_ = EnvelopeText(e_);
   e_.response = std::move(response);
   head_.resize(head_.size() - 2);  // the empty response's closing quote and the brace
-  responseSize_ = JsonStringSize(e_.response);
+  const std::string_view r = e_.response;
+  split_ = r.size() >= splitFrom ? CharStart(r, r.size() / 2) : r.size();
+  if (split_ == r.size()) {
+    responseSize_ = JsonStringSize(r);
+    return;
+  }
+  std::promise<size_t> secondSize;
+  std::future<size_t> sized = secondSize.get_future();
+  helper_ = std::thread(&EnvelopeStream::EscapeSecondPart, this, std::move(secondSize));
+  const size_t first = JsonStringSize(r.substr(0, split_));  // the quotes counted here
+  try {
+    secondSize_ = sized.get();
+  } catch (...) {
+    helper_.join();
+    throw;
+  }
+  responseSize_ = first + secondSize_;
+}
+
+EnvelopeStream::~EnvelopeStream() {
+  abandon_.store(true, std::memory_order_relaxed);
+  if (helper_.joinable()) helper_.join();
+}
+
+void EnvelopeStream::EscapeSecondPart(std::promise<size_t> size) {
+  const std::string_view second = std::string_view(e_.response).substr(split_);
+  const size_t n = JsonStringSize(second) - 2;  // its bytes only: the quotes are the first part's
+  try {
+    second_.reset(new char[n]);  // not zeroed: every byte is written below
+  } catch (...) {
+    size.set_exception(std::current_exception());
+    return;
+  }
+  size.set_value(n);
+  size_t at = 0, w = 0;
+  while (at < second.size() && !abandon_.load(std::memory_order_relaxed)) {
+    const size_t written = EscapeJsonPiece(second, &at, second_.get() + w, std::min(n - w, kSecondPiece));
+    if (written == 0) break;  // cannot happen with the room counted above; never spin
+    w += written;
+  }
 }
 
 size_t EnvelopeStream::Next(char* out, size_t room) {
@@ -316,12 +377,26 @@ size_t EnvelopeStream::Next(char* out, size_t room) {
     w += n;
     room -= n;
   }
-  if (headAt_ == head_.size() && responseAt_ < e_.response.size()) {
-    const size_t n = EscapeJsonPiece(e_.response, &responseAt_, w, room);
+  const bool headDone = headAt_ == head_.size();
+  const std::string_view first = std::string_view(e_.response).substr(0, split_);
+  if (headDone && responseAt_ < first.size()) {
+    const size_t n = EscapeJsonPiece(first, &responseAt_, w, room);
     w += n;
     room -= n;
   }
-  if (headAt_ == head_.size() && responseAt_ == e_.response.size() && !closed_ && room >= 2) {
+  const bool firstDone = headDone && responseAt_ == first.size();
+  if (firstDone && secondAt_ < secondSize_ && room > 0) {
+    if (!secondReady_) {
+      helper_.join();
+      secondReady_ = true;
+    }
+    const size_t n = std::min(room, secondSize_ - secondAt_);
+    std::memcpy(w, second_.get() + secondAt_, n);
+    secondAt_ += n;
+    w += n;
+    room -= n;
+  }
+  if (firstDone && secondAt_ == secondSize_ && !closed_ && room >= 2) {
     *w++ = '"';
     *w++ = '}';
     closed_ = true;

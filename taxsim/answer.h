@@ -11,9 +11,12 @@
 // Values; one thread at a time.
 #pragma once
 
+#include <atomic>
+#include <future>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 #include <nlohmann/json.hpp>
@@ -142,21 +145,42 @@ std::string EnvelopeText(const wire::Envelope& e);
 // is the text's length; Next writes the next piece into the `room` bytes at `out` (at least 6)
 // and returns its length, 0 once everything is written. Only for an envelope Streamable says
 // yes to (its response is well-formed UTF-8, which is escaped as is).
-// Ownership: holds the envelope it is given. Thread rule: one thread at a time.
+//
+// A response of `splitFrom` bytes or more is escaped in two parts at once: the first into the
+// pieces as they are asked for, the second (from a character's start near the middle) on a
+// thread of its own into a buffer, copied out once the first is written. The client waits for
+// the whole body anyway, and the second core is otherwise idle while the answer goes out.
+// Ownership: holds the envelope it is given; the destructor waits for its thread (told to stop
+// early when the sending was abandoned). Thread rule: one thread at a time.
 class EnvelopeStream {
  public:
+  static constexpr size_t kSplitFrom = size_t{8} << 20;
+
   static bool Streamable(const wire::Envelope& e);
-  explicit EnvelopeStream(wire::Envelope e);
+  explicit EnvelopeStream(wire::Envelope e, size_t splitFrom = kSplitFrom);
+  ~EnvelopeStream();
+  EnvelopeStream(const EnvelopeStream&) = delete;
+  EnvelopeStream& operator=(const EnvelopeStream&) = delete;
+
   size_t Size() const { return head_.size() + responseSize_; }
   size_t Written() const { return written_; }
   size_t Next(char* out, size_t room);
 
  private:
+  void EscapeSecondPart(std::promise<size_t> size);
+
   wire::Envelope e_;
   std::string head_;         // up to and with the response's opening quote
   size_t responseSize_ = 0;  // the response escaped, with its quotes: the rest but the brace
   size_t headAt_ = 0, responseAt_ = 0, written_ = 0;
   bool closed_ = false;  // the response's closing quote and the envelope's brace are written
+  // The second part: the response from `split_` on, escaped by `helper_` into `second_`.
+  size_t split_ = 0;
+  std::unique_ptr<char[]> second_;
+  size_t secondSize_ = 0, secondAt_ = 0;
+  std::thread helper_;
+  std::atomic<bool> abandon_{false};
+  bool secondReady_ = false;  // helper_ joined and its part whole
 };
 
 }  // namespace velmor::taxsim

@@ -116,22 +116,78 @@ TEST(JsonWriter, TheEnvelopeInPiecesIsTheEnvelopesText) {
     e.response = response;
     ASSERT_TRUE(EnvelopeStream::Streamable(e));
     const std::string whole = EnvelopeText(e);
-    for (size_t room : {size_t{6}, size_t{7}, size_t{13}, size_t{4096}, size_t{65536}}) {
-      EnvelopeStream stream(e);
-      EXPECT_EQ(stream.Size(), whole.size());
-      std::string joined;
-      std::vector<char> piece(room);
-      for (size_t n; (n = stream.Next(piece.data(), room)) > 0;) {
-        ASSERT_LE(n, room);
-        joined.append(piece.data(), n);
-        ASSERT_EQ(stream.Written(), joined.size());
+    // Split from 1 byte on, the response is escaped in two parts, the second on a thread.
+    for (size_t splitFrom : {EnvelopeStream::kSplitFrom, size_t{1}}) {
+      for (size_t room : {size_t{6}, size_t{7}, size_t{13}, size_t{4096}, size_t{65536}}) {
+        EnvelopeStream stream(e, splitFrom);
+        EXPECT_EQ(stream.Size(), whole.size());
+        std::string joined;
+        std::vector<char> piece(room);
+        for (size_t n; (n = stream.Next(piece.data(), room)) > 0;) {
+          ASSERT_LE(n, room);
+          joined.append(piece.data(), n);
+          ASSERT_EQ(stream.Written(), joined.size());
+        }
+        EXPECT_EQ(joined, whole) << "room " << room << ", split from " << splitFrom;
       }
-      EXPECT_EQ(joined, whole) << "room " << room;
     }
   }
   wire::Envelope bad;
   bad.response = "ok\xC3";
   EXPECT_FALSE(EnvelopeStream::Streamable(bad)) << "replaced bytes are written whole, not in pieces";
+}
+
+// Responses whose middle falls inside a character, on an escape or on the last byte: the two
+// parts still make the envelope's text. Large ones are checked for well-formed UTF-8 in two
+// halves as well: a bad byte in either half, or a character cut at the end, is found.
+TEST(JsonWriter, ASplitResponseIsCutWhereACharacterStarts) {
+  std::vector<std::string> responses = {"税", "a税", "ab税", "\"\"", "a\n\x01", "é", "x"};
+  for (int pad = 0; pad < 8; ++pad) responses.push_back(std::string(pad, 'a') + "税款\"\\" + std::string(pad, 'b'));
+  for (const std::string& response : responses) {
+    wire::Envelope e;
+    e.response = response;
+    const std::string whole = EnvelopeText(e);
+    for (size_t room : {size_t{6}, size_t{64}}) {
+      EnvelopeStream stream(e, 1);
+      EXPECT_EQ(stream.Size(), whole.size()) << response;
+      std::string joined;
+      std::vector<char> piece(room);
+      for (size_t n; (n = stream.Next(piece.data(), room)) > 0;) joined.append(piece.data(), n);
+      EXPECT_EQ(joined, whole) << response << ", room " << room;
+    }
+  }
+
+  // Three-byte characters only: for two of the three pads the middle falls inside one.
+  std::string chars;
+  while (chars.size() < EnvelopeStream::kSplitFrom + 3) chars += "税";
+  for (int pad = 0; pad < 3; ++pad) {
+    wire::Envelope e;
+    e.response = std::string(pad, 'a') + chars;
+    EXPECT_TRUE(EnvelopeStream::Streamable(e)) << "pad " << pad;
+  }
+  wire::Envelope large;
+  std::string rows;
+  while (rows.size() < EnvelopeStream::kSplitFrom + 3) rows += "{\"xm\":\"张三\",\"je\":\"1.00\"},";
+  large.response = rows;
+  EXPECT_TRUE(EnvelopeStream::Streamable(large));
+  for (size_t at : {size_t{0}, rows.size() / 2, rows.size() / 2 + 1, rows.size() - 1}) {
+    wire::Envelope bad = large;
+    bad.response[at] = '\xFF';
+    EXPECT_FALSE(EnvelopeStream::Streamable(bad)) << "bad byte at " << at;
+  }
+  wire::Envelope cut = large;
+  cut.response += "\xE7\xA8";  // a character without its last byte
+  EXPECT_FALSE(EnvelopeStream::Streamable(cut));
+}
+
+// A stream dropped before its end (the client went away) stops its thread and lets go.
+TEST(JsonWriter, AnAbandonedSplitStreamEnds) {
+  wire::Envelope e;
+  e.response.assign(size_t{32} << 20, '"');
+  EnvelopeStream stream(e, 1);
+  std::vector<char> piece(4096);
+  EXPECT_GT(stream.Next(piece.data(), piece.size()), 0u);
+  EXPECT_EQ(stream.Size(), EnvelopeText(e).size());
 }
 
 }  // namespace
