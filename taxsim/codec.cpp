@@ -10,6 +10,7 @@
 #include <exception>
 #include <memory>
 #include <thread>
+#include <vector>
 
 namespace velmor::taxsim {
 namespace {
@@ -255,35 +256,41 @@ std::string Gzip(std::string_view data, int level) {
   return gz.Finish();
 }
 
-std::string Gunzip(std::string_view data) {
+size_t GunzippedSizeHint(std::string_view data) {
+  if (data.size() < 18) return 0;
+  // The trailer's size (modulo 4 GiB), bounded by what the input could plausibly unpack to.
+  const auto* end = reinterpret_cast<const uint8_t*>(data.data() + data.size());
+  const size_t isize = size_t(end[-4]) | size_t(end[-3]) << 8 | size_t(end[-2]) << 16 | size_t(end[-1]) << 24;
+  return std::min(isize, data.size() * 64);
+}
+
+void GunzipPieces(std::string_view data, const std::function<void(std::string_view)>& sink, size_t piece) {
   if (!LooksGzipped(data)) throw CodecError("数据不是gzip格式");
   z_stream zs{};
   if (inflateInit2(&zs, 15 + 16) != Z_OK) throw CodecError("gzip初始化失败");
+  struct End {
+    z_stream& zs;
+    ~End() { inflateEnd(&zs); }
+  } end{zs};
   zs.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.data()));
   zs.avail_in = static_cast<uInt>(data.size());
-  std::string out;
-  // The trailer's size (modulo 4 GiB) as a hint for the room, bounded so that a forged one
-  // reserves little: growing a 100 MB document by doubling copied it twice over.
-  if (data.size() >= 18) {
-    const auto* end = reinterpret_cast<const uint8_t*>(data.data() + data.size());
-    const size_t isize = size_t(end[-4]) | size_t(end[-3]) << 8 | size_t(end[-2]) << 16 | size_t(end[-1]) << 24;
-    out.reserve(std::min(isize, data.size() * 64));
-  }
-  char buf[65536];
+  std::vector<char> buf(std::max<size_t>(piece, 1));
   int rc;
   do {
-    zs.next_out = reinterpret_cast<Bytef*>(buf);
-    zs.avail_out = sizeof buf;
+    zs.next_out = reinterpret_cast<Bytef*>(buf.data());
+    zs.avail_out = static_cast<uInt>(buf.size());
     rc = inflate(&zs, Z_NO_FLUSH);
-    if (rc != Z_OK && rc != Z_STREAM_END) {
-      inflateEnd(&zs);
-      throw CodecError("gzip数据损坏");
-    }
-    out.append(buf, sizeof buf - zs.avail_out);
+    if (rc != Z_OK && rc != Z_STREAM_END) throw CodecError("gzip数据损坏");
+    if (const size_t n = buf.size() - zs.avail_out; n > 0) sink(std::string_view(buf.data(), n));
   } while (rc != Z_STREAM_END && (zs.avail_in > 0 || zs.avail_out == 0));
-  bool complete = rc == Z_STREAM_END && zs.avail_in == 0;
-  inflateEnd(&zs);
-  if (!complete) throw CodecError("gzip数据不完整");
+  if (rc != Z_STREAM_END || zs.avail_in != 0) throw CodecError("gzip数据不完整");
+}
+
+std::string Gunzip(std::string_view data) {
+  std::string out;
+  // Room taken once: growing a 100 MB document by doubling copied it twice over.
+  out.reserve(GunzippedSizeHint(data));
+  GunzipPieces(data, [&out](std::string_view piece) { out.append(piece); });
   return out;
 }
 
@@ -292,22 +299,55 @@ std::string Gunzip(std::string_view data) {
 // from 0x81 leads a character of two bytes whose second may look like ASCII, so the text is
 // walked character by character, as the conversion reads it: the runs it is cut into end where
 // its characters do, and it reads each run as it would have read it within the whole.
-std::string GbkToUtf8(std::string_view gbk) {
-  Converter c("UTF-8", "GBK");
-  std::string out;
-  out.reserve(gbk.size() + gbk.size() / 2 + 16);
+struct GbkToUtf8Stream::Converter {
+  taxsim::Converter iconv{"UTF-8", "GBK"};
+};
+
+GbkToUtf8Stream::GbkToUtf8Stream(std::string& out) : converter_(std::make_unique<Converter>()), out_(out) {}
+GbkToUtf8Stream::~GbkToUtf8Stream() = default;
+
+void GbkToUtf8Stream::Append(std::string_view gbk) {
+  if (gbk.empty()) return;
   size_t i = 0;
+  if (cut_) {  // the character the last piece began
+    const char both[2] = {lead_, gbk[0]};
+    converter_->iconv.Append(std::string_view(both, 2), base_ - 1, out_);
+    cut_ = false;
+    i = 1;
+  }
   while (i < gbk.size()) {
     const size_t ascii = i;
     while (i < gbk.size() && static_cast<unsigned char>(gbk[i]) < 0x80) ++i;
-    out.append(gbk.data() + ascii, i - ascii);
+    out_.append(gbk.data() + ascii, i - ascii);
     const size_t other = i;
     while (i < gbk.size() && static_cast<unsigned char>(gbk[i]) >= 0x80) {
       const unsigned char lead = static_cast<unsigned char>(gbk[i]);
-      i += (lead >= 0x81 && lead <= 0xFE && i + 1 < gbk.size()) ? 2 : 1;
+      if (lead >= 0x81 && lead <= 0xFE && i + 1 == gbk.size()) {  // completed by the next piece
+        cut_ = true;
+        lead_ = gbk[i];
+        break;
+      }
+      i += (lead >= 0x81 && lead <= 0xFE) ? 2 : 1;
     }
-    if (i > other) c.Append(gbk.substr(other, i - other), other, out);
+    if (i > other) converter_->iconv.Append(gbk.substr(other, i - other), base_ + other, out_);
+    if (cut_) break;
   }
+  base_ += gbk.size();
+}
+
+void GbkToUtf8Stream::Finish() {
+  if (!cut_) return;
+  // The last byte leads a character nothing completes: the conversion names it.
+  cut_ = false;
+  converter_->iconv.Append(std::string_view(&lead_, 1), base_ - 1, out_);
+}
+
+std::string GbkToUtf8(std::string_view gbk) {
+  std::string out;
+  out.reserve(gbk.size() + gbk.size() / 2 + 16);
+  GbkToUtf8Stream stream(out);
+  stream.Append(gbk);
+  stream.Finish();
   return out;
 }
 std::string Utf8ToGbk(std::string_view utf8) { return Convert(utf8, "GBK", "UTF-8"); }

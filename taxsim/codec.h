@@ -6,6 +6,7 @@
 // taxsim::CodecError with a one-line reason.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -53,9 +54,37 @@ class GzipStream {
 };
 // One complete gzip member; damaged or truncated input raises CodecError.
 std::string Gunzip(std::string_view data);
+// The same handed to `sink` a piece of at most `piece` bytes at a time, as it is unpacked: a
+// large document can be converted as it comes, without a buffer of all of it. Raises as Gunzip
+// does, once the pieces before the damage have been handed over.
+void GunzipPieces(std::string_view data, const std::function<void(std::string_view)>& sink,
+                  size_t piece = size_t{64} << 10);
+// What the member's trailer says it unpacks to, bounded so that a forged trailer asks little:
+// room to reserve, not a promise.
+size_t GunzippedSizeHint(std::string_view data);
 
 // Conversions through iconv; an unconvertible or malformed byte sequence raises CodecError.
 std::string GbkToUtf8(std::string_view gbk);
+// GbkToUtf8 of the pieces joined, converted as they come into `out`: a character cut at a
+// piece's end is completed by the next one, and a bad byte is named by its place in the whole.
+// Append the pieces, then Finish once. A value of one thread.
+class GbkToUtf8Stream {
+ public:
+  explicit GbkToUtf8Stream(std::string& out);
+  ~GbkToUtf8Stream();
+  GbkToUtf8Stream(const GbkToUtf8Stream&) = delete;
+  GbkToUtf8Stream& operator=(const GbkToUtf8Stream&) = delete;
+  void Append(std::string_view piece);
+  void Finish();
+
+ private:
+  struct Converter;
+  std::unique_ptr<Converter> converter_;
+  std::string& out_;
+  size_t base_ = 0;   // where the next piece starts in the whole
+  bool cut_ = false;  // the last piece ended with the first byte of a two-byte character
+  char lead_ = 0;     // that byte
+};
 std::string Utf8ToGbk(std::string_view utf8);
 bool IsUtf8(std::string_view text);
 

@@ -77,6 +77,43 @@ TEST(TaxsimCall, ChecksEncodingAgainstTheRequestType) {
             "10002 请求报文不是有效的XML：Start-end tags mismatch");
 }
 
+// A gzipped document is converted as it is unpacked; its failures still rank as if it had been
+// unpacked whole first: damaged data before an unknown type, an unknown type before a bad byte.
+TEST(TaxsimCall, AGzippedDocumentFailsInTheOrderOfItsChecks) {
+  std::string rows;
+  for (int i = 0; i < 20000; ++i) rows += "<xm>张" + std::to_string(i) + "</xm>";
+  const std::string gbk = Utf8ToGbk(GzipDocument(rows));
+  Call whole = DecodeCall(Call::Endpoint::kService, "9001", "", Body(Base64Encode(Gzip(gbk))));
+  size_t count = 0;
+  std::string last;
+  for (pugi::xml_node xm : whole.document->Root().children("xm")) {
+    ++count;
+    last = xm.text().get();
+  }
+  EXPECT_EQ(count, 20000u) << "a text of many pieces";
+  EXPECT_EQ(whole.document->Value("xm"), "张0");
+  EXPECT_EQ(last, "张19999");
+
+  std::string bad = gbk;
+  const size_t at = bad.size() - 5000;
+  bad[at] = '\xff';
+  EXPECT_EQ(Verdict(Body(Base64Encode(Gzip(bad)))),
+            "10002 SbfCxjmxnhRcSbYzxxBcRequest的报文编码错误：文本不是有效的GBK编码或无法转换（第" +
+                std::to_string(at + 1) + "字节）");
+  std::string packed = Gzip(bad);
+  packed[packed.size() - 12] ^= 0x33;  // near the end: the bad byte is reached before the damage
+  EXPECT_EQ(Verdict(Body(Base64Encode(packed))).rfind("10002 请求报文data无法解码：gzip", 0), 0u)
+      << Verdict(Body(Base64Encode(packed)));
+
+  std::string unknown = Utf8ToGbk(Document("NoSuchRequest", false, "", rows));
+  unknown[unknown.size() - 100] = '\xff';
+  EXPECT_EQ(Verdict(Body(Base64Encode(Gzip(unknown)))), "10004 未知的请求报文类型：NoSuchRequest");
+  std::string cut = Gzip(unknown);
+  EXPECT_EQ(Verdict(Body(Base64Encode(cut.substr(0, cut.size() - 3)))), "10002 请求报文data无法解码：gzip数据不完整");
+  EXPECT_EQ(Verdict(Body(Base64Encode(Gzip(Utf8ToGbk(GzipDocument("")).substr(0, 40))))), "10004 请求报文缺少xsi:type")
+      << "a text shorter than the bytes the type is read from";
+}
+
 TEST(TaxsimCall, ChecksTheRootAttributes) {
   // bbh-first type written xmlbh-first.
   EXPECT_EQ(Verdict(Body(EncodeUtf8(Document("SbfXhnCxDjdxRequest", true, "TaxMLBw_SBFGL_DJ_C0017_Request_V1.0.xsd", "")))),

@@ -150,9 +150,53 @@ TEST(TaxsimCodec, GbkRunsOfAsciiConvertAsTheWholeText) {
       ++failures;
     }
     ASSERT_EQ(got, expected) << "case " << t;
+    // The same text in pieces cut anywhere, characters included: the same text or failure.
+    std::string streamed;
+    try {
+      GbkToUtf8Stream stream(streamed);
+      for (size_t at = 0; at < gbk.size();) {
+        const size_t n = std::min<size_t>(gbk.size() - at, random() % 4);
+        stream.Append(std::string_view(gbk).substr(at, n));
+        at += n;
+      }
+      stream.Finish();
+    } catch (const CodecError& e) {
+      streamed = e.what();
+    }
+    ASSERT_EQ(streamed, expected) << "case " << t << " in pieces";
   }
   EXPECT_GT(failures, 100) << "bad bytes were among the cases";
   EXPECT_LT(failures, 2900) << "so were good texts";
+}
+
+// Unpacked in pieces of any size, a member gives its text; damage is raised, and a cut member is
+// never taken for whole.
+TEST(TaxsimCodec, GunzipHandsOverPiecesOfTheText) {
+  std::string text;
+  for (int i = 0; i < 40000; ++i) text += std::to_string(i * 7919 % 10007) + (i % 3 ? "," : "\n");
+  const std::string packed = Gzip(text);
+  for (size_t piece : {size_t{1}, size_t{7}, size_t{4096}, size_t{1} << 20}) {
+    std::string joined;
+    size_t largest = 0;
+    GunzipPieces(
+        packed,
+        [&](std::string_view p) {
+          largest = std::max(largest, p.size());
+          joined.append(p);
+        },
+        piece);
+    EXPECT_EQ(joined, text) << "pieces of " << piece;
+    EXPECT_LE(largest, piece);
+  }
+  std::string damaged = packed;
+  damaged[damaged.size() / 2] ^= 0x55;
+  EXPECT_THROW(GunzipPieces(
+                   damaged, [](std::string_view) {}, 64),
+               CodecError);
+  EXPECT_THROW(GunzipPieces(packed.substr(0, packed.size() - 1), [](std::string_view) {}), CodecError);
+  EXPECT_THROW(GunzipPieces("plain", [](std::string_view) {}), CodecError);
+  EXPECT_EQ(GunzippedSizeHint(packed), text.size());
+  EXPECT_EQ(GunzippedSizeHint("short"), 0u);
 }
 
 TEST(TaxsimCodec, GunzipTakesTheTrailersSizeOnlyAsAHint) {
