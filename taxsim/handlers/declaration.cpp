@@ -48,8 +48,17 @@ Json& AddDeclaration(const Call& call, State& state) {
   };
   for (pugi::xml_node p : list.children("sbfJfsbbmxDTO")) {
     ++rows.count;
-    for (pugi::xml_node f : p.children())
-      if (column(f.name()) == rows.names.size()) rows.names.emplace_back(f.name());
+    // As below: a person's members mostly come in the order of the names met so far.
+    size_t k = 0;
+    for (pugi::xml_node f : p.children()) {
+      if (k < rows.names.size() && rows.names[k] == f.name()) {
+        ++k;
+        continue;
+      }
+      k = column(f.name());
+      if (k == rows.names.size()) rows.names.emplace_back(f.name());
+      ++k;
+    }
   }
   const size_t width = rows.names.size();
   rows.values.resize(rows.count * width);
