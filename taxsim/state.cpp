@@ -338,7 +338,7 @@ nlohmann::ordered_json ToScenario(const State& s) {
       for (size_t i = 0; i < r.count; ++i) {
         nlohmann::json person = nlohmann::json::object();
         for (size_t k = 0; k < width; ++k)
-          if (r.present[i * width + k]) person[r.names[k]] = r.values[i * width + k];
+          if (r.present[i * width + k]) person[r.names[k]] = std::string(r.Value(i * width + k));
         persons.push_back(std::move(person));
       }
     }

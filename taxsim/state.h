@@ -46,11 +46,19 @@ struct Item {
 // The persons of a submitted declaration, compact: one row of texts per person under member names
 // shared by all its rows (a roster-sized declaration holds 200,000 persons; a JSON object each
 // took five times the memory). An entry of State::declarations names its rows by "personRows".
+// The values are one text, cell after cell (names.size() cells per person, in the order of the
+// names): a string per value took 3.4 million strings and allocations for 200,000 persons.
 struct PersonRows {
   std::vector<std::string> names;
-  std::vector<std::string> values;  // names.size() per person, in the order of the names
-  std::vector<bool> present;        // alongside values: whether the person had that member
-  size_t count = 0;                 // persons
+  std::string text;            // the cells' values, one after the other
+  std::vector<uint64_t> ends;  // where each cell's value ends in `text`
+  std::vector<bool> present;   // alongside: whether the person had that member
+  size_t count = 0;            // persons
+
+  std::string_view Value(size_t cell) const {
+    const size_t from = cell == 0 ? 0 : ends[cell - 1];
+    return std::string_view(text).substr(from, ends[cell] - from);
+  }
 };
 
 // What the payment handlers keep per arrears line (taxsim/handlers/payment.cpp), as plain maps: a

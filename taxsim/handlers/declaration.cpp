@@ -12,6 +12,7 @@
 // in `cwmxList`: a `cxjmsbbm` starting with "ERR" always, and by State::personRules a negative
 // amount, a missing person number or one the roster does not hold. Otherwise it is declared at
 // once with a voucher number. A voided voucher answers "30035" when voided again.
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <unordered_map>
@@ -61,18 +62,29 @@ Json& AddDeclaration(const Call& call, State& state) {
     }
   }
   const size_t width = rows.names.size();
-  rows.values.resize(rows.count * width);
+  rows.ends.reserve(rows.count * width);
   rows.present.resize(rows.count * width);
+  // The values are the document's texts, or shorter: its size is room enough (only what is
+  // written is ever touched).
+  rows.text.reserve(call.document->text.size());
+  std::vector<const char*> row(width);  // the person's value of each name; null when absent
   double total = 0;
   size_t i = 0;
   for (pugi::xml_node p : list.children("sbfJfsbbmxDTO")) {
+    std::fill(row.begin(), row.end(), nullptr);
     // Rows mostly repeat the first one's order: try the next column before searching.
     size_t k = 0;
     for (pugi::xml_node f : p.children()) {
       if (k >= width || rows.names[k] != f.name()) k = column(f.name());
-      rows.values[i * width + k] = f.text().get();  // a repeated member: the last one counts
-      rows.present[i * width + k] = true;
+      row[k] = f.text().get();  // a repeated member: the last one counts
       ++k;
+    }
+    for (size_t c = 0; c < width; ++c) {
+      if (row[c]) {
+        rows.text.append(row[c]);
+        rows.present[i * width + c] = true;
+      }
+      rows.ends.push_back(rows.text.size());
     }
     total += p.child("yjfe").text().as_double();
     ++i;

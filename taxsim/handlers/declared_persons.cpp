@@ -29,7 +29,7 @@ std::string_view DeclaredPersons::Text(size_t i, const Member& m, std::string_vi
   if (rows_) {
     const size_t width = rows_->names.size();
     if (m.column >= width || !rows_->present[i * width + m.column]) return fallback;
-    return rows_->values[i * width + m.column];
+    return rows_->Value(i * width + m.column);
   }
   const nlohmann::json& p = (*json_)[i];
   if (!p.is_object()) return fallback;
