@@ -3,6 +3,10 @@
 #include <charconv>
 #include <climits>
 #include <cstdint>
+#include <cstring>
+#include <exception>
+#include <system_error>
+#include <thread>
 
 #include <nlohmann/json.hpp>
 #include "include/velmor/json_depth.h"
@@ -73,6 +77,57 @@ bool ReadPlain(std::string_view text, Envelope& out, std::string_view* rawRespon
   return status && seen[0] && seen[1] && seen[2] && seen[3];
 }
 
+// Where the content [from, to) of a long string may be cut in two: near its middle, after eight
+// plain bytes (printable ASCII, neither quote nor backslash), so that no character or escape is
+// cut and the first part is decoded without reading past the cut. npos when none is near.
+size_t CutPoint(std::string_view text, size_t from, size_t to) {
+  constexpr size_t kPlainBefore = 8, kLookAhead = size_t{1} << 16;
+  const size_t mid = from + (to - from) / 2;
+  size_t plain = 0;  // plain bytes just before i
+  for (size_t i = mid; i < to && i - mid < kLookAhead; ++i) {
+    if (plain >= kPlainBefore) return i;
+    const auto c = static_cast<unsigned char>(text[i]);
+    plain = c >= 0x20 && c < 0x80 && c != '\\' && c != '"' ? plain + 1 : 0;
+  }
+  return std::string_view::npos;
+}
+
+// The string whose content starts at `from` decoded to the start of the buffer, the part from
+// `cut` on by a thread of its own where it stands (neither part reads what the other writes),
+// then moved up behind the first; its size. Raises JsonCursor::Malformed as StringTo does.
+size_t DecodeInTwo(std::string& text, size_t from, size_t cut) {
+  const std::string_view view(text);
+  char* const buffer = text.data();
+  size_t second = 0;
+  std::exception_ptr failed;
+  std::thread helper;
+  try {
+    helper = std::thread([&] {
+      try {
+        second = JsonCursor(view).DecodePart(cut, std::string_view::npos, buffer + cut);
+      } catch (...) {
+        failed = std::current_exception();
+      }
+    });
+  } catch (const std::system_error&) {  // no thread to be had: one part after the other
+    const size_t first = JsonCursor(view).DecodePart(from, cut, buffer);
+    second = JsonCursor(view).DecodePart(cut, std::string_view::npos, buffer + cut);
+    std::memmove(buffer + first, buffer + cut, second);
+    return first + second;
+  }
+  size_t first = 0;
+  try {
+    first = JsonCursor(view).DecodePart(from, cut, buffer);
+  } catch (...) {
+    helper.join();
+    throw;
+  }
+  helper.join();
+  if (failed) std::rethrow_exception(failed);
+  std::memmove(buffer + first, buffer + cut, second);
+  return first + second;
+}
+
 }  // namespace
 
 bool DecodeEnvelope(std::string_view text, Envelope& out, std::string& problem) {
@@ -124,7 +179,7 @@ bool DecodeEnvelope(std::string_view text, Envelope& out, std::string& problem) 
   return true;
 }
 
-bool DecodeEnvelopeInPlace(std::string&& text, Envelope& out, std::string& problem) {
+bool DecodeEnvelopeInPlace(std::string&& text, Envelope& out, std::string& problem, size_t inTwoFrom) {
   std::string_view raw;
   bool plain = false;
   try {
@@ -137,8 +192,15 @@ bool DecodeEnvelopeInPlace(std::string&& text, Envelope& out, std::string& probl
   // A response that does not decode makes the text no JSON, as the general parser would find.
   const size_t open = static_cast<size_t>(raw.data() - text.data()) - 1;
   try {
-    JsonCursor c(std::string_view(text).substr(open));
-    const size_t size = c.StringTo(text.data());
+    const size_t cut =
+        raw.size() >= inTwoFrom ? CutPoint(text, open + 1, open + 1 + raw.size()) : std::string_view::npos;
+    size_t size = 0;
+    if (cut == std::string_view::npos) {
+      JsonCursor c(std::string_view(text).substr(open));
+      size = c.StringTo(text.data());
+    } else {
+      size = DecodeInTwo(text, open + 1, cut);
+    }
     text.resize(size);
   } catch (const JsonCursor::Malformed&) {
     problem = "应答不是JSON";

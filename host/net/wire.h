@@ -44,7 +44,11 @@ bool DecodeEnvelope(std::string_view text, Envelope& out, std::string& problem);
 // The same, taking the text: the response is decoded where it stands in the text's own buffer,
 // which then becomes `out.response`, so a large answer takes no second buffer (tens of MB of new
 // pages cost more to touch than to decode). Results and problems are those of DecodeEnvelope.
-bool DecodeEnvelopeInPlace(std::string&& text, Envelope& out, std::string& problem);
+// A response of `inTwoFrom` bytes or more is decoded in two parts at once, the second on a
+// thread of its own, cut near its middle after plain bytes and moved up behind the first.
+inline constexpr size_t kDecodeInTwoFrom = size_t{8} << 20;
+bool DecodeEnvelopeInPlace(std::string&& text, Envelope& out, std::string& problem,
+                           size_t inTwoFrom = kDecodeInTwoFrom);
 
 // True for exactly four ASCII digits.
 bool IsServiceCode(std::string_view code);

@@ -269,6 +269,16 @@ size_t JsonCursor::StringTo(char* dest) {
   return static_cast<size_t>(end - dest);
 }
 
+size_t JsonCursor::DecodePart(size_t from, size_t to, char* dest) {
+  const bool last = to == std::string_view::npos;
+  size_t at = from;
+  bool closed = false;
+  char* const end = DecodeUntil(at, last ? text_.size() : to, dest, closed);
+  pos_ = at;
+  if (last ? !closed : closed || at != to) Fail();
+  return static_cast<size_t>(end - dest);
+}
+
 std::string_view JsonCursor::RawString() {
   Expect('"');
   const size_t from = pos_;

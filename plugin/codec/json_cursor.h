@@ -69,6 +69,12 @@ class JsonCursor {
   // A string value decoded to `dest`, which may be the very buffer the text lies in, at or before
   // the string's opening quote (the decoding never overtakes its reading); its size.
   size_t StringTo(char* dest);
+  // A part of a string's content, from `from` (just after the opening quote, or where a
+  // character or escape begins) up to `to` (where one begins; npos: through the closing quote,
+  // which must come), checked and decoded to `dest` as StringTo does; its size. No byte at or
+  // after `to` is read when the bytes just before it are plain, so two parts of one string can
+  // be decoded at once, each where it stands. Raises Malformed as StringTo does.
+  size_t DecodePart(size_t from, size_t to, char* dest);
   // A string value passed over unchecked and undecoded: what stands between its quotes. Only the
   // closing quote is found (the first without an odd run of backslashes before it); String or
   // StringTo over the same bytes checks them.

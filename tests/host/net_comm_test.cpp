@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <random>
 
 #include "host/net/wire.h"
 #include "net_test_support.h"
@@ -204,6 +205,39 @@ TEST(WireEnvelope, ReadAsTheGeneralParserReadsThem) {
     EXPECT_EQ(e.responseData, j["responseData"]);
     EXPECT_EQ(e.response, j["response"]);
   }
+}
+
+// A long response is decoded in two parts at once (here from any length on): random contents of
+// plain runs, escapes, characters of every width, surrogate pairs and malformed pieces read as
+// the general parser reads them, wherever the cut falls, and a bad piece in either part is found.
+TEST(WireEnvelope, AResponseDecodedInTwoPartsReadsAsTheWhole) {
+  const std::string m = R"("returnCode":"SUCCESS","returnMessage":"","responseData":"null")";
+  const std::vector<std::string> pieces = {"abcdefghij",  "0123",    "x",     "\\n",      "\\\"", "\\\\",
+                                           "\\/",         "\\u00e9", "张",    "é",        "😀",    "\\ud83d\\ude00",
+                                           ",\\\"k\\\":", "\\x",     "\xC3(", "\\ud800 ", "\t"};
+  std::mt19937 random(11);
+  int refused = 0, decoded = 0;
+  for (int t = 0; t < 3000; ++t) {
+    std::string content;
+    const int n = 1 + static_cast<int>(random() % 60);
+    // Most contents well-formed: a bad piece (the last four) in one case of four.
+    const size_t kinds = random() % 4 == 0 ? pieces.size() : pieces.size() - 4;
+    for (int k = 0; k < n; ++k) content += pieces[random() % kinds];
+    const std::string text = "{\"status\":2," + m + ",\"response\":\"" + content + "\"}";
+    wire::Envelope whole, inTwo;
+    std::string problem, twoProblem;
+    const bool ok = wire::DecodeEnvelope(text, whole, problem);
+    ASSERT_EQ(wire::DecodeEnvelopeInPlace(std::string(text), inTwo, twoProblem, 1), ok) << text;
+    EXPECT_EQ(twoProblem, problem) << text;
+    if (!ok) {
+      ++refused;
+      continue;
+    }
+    ++decoded;
+    ASSERT_EQ(inTwo.response, whole.response) << text;
+  }
+  EXPECT_GT(refused, 300);
+  EXPECT_GT(decoded, 2000);
 }
 
 TEST_F(NetCommTest, NonHttpServersAndHalfEnvelopes) {
