@@ -11,17 +11,18 @@ void ForEachRow(std::string_view text, std::initializer_list<std::string_view> m
   std::vector<std::string> values(members.size());
   std::string scratch;
   try {
-    JsonCursor array(text);
-    array.BeginArray();
-    for (bool more = array.FirstElement(); more; more = array.NextElement()) {
-      if (array.Peek() != JsonCursor::Kind::kObject)
-        throw std::runtime_error("JSON数组的第" + std::to_string(array.Offset() + 1) + "字节不是对象");
-      const std::string_view span = array.Skip();
+    // One pass: each object is read member by member where it stands and its span taken from
+    // where it began to where it ended (a listing of 200,000 lines was walked twice).
+    JsonCursor c(text);
+    c.BeginArray();
+    for (bool more = c.FirstElement(); more; more = c.NextElement()) {
+      if (c.Peek() != JsonCursor::Kind::kObject)
+        throw std::runtime_error("JSON数组的第" + std::to_string(c.Offset() + 1) + "字节不是对象");
+      const size_t start = c.Offset();
       for (std::string& v : values) v.clear();
-      JsonCursor c(span);
       c.BeginObject();
       for (bool member = c.FirstMember(); member; member = c.NextMember()) {
-        const std::string key(c.Key(scratch));
+        const std::string_view key = c.Key(scratch);  // compared before the value overwrites it
         size_t i = 0;
         for (std::string_view name : members) {
           if (name == key) break;
@@ -39,9 +40,9 @@ void ForEachRow(std::string_view text, std::initializer_list<std::string_view> m
           values[i].clear();
         }
       }
-      row(span, values);
+      row(text.substr(start, c.Offset() - start), values);
     }
-    array.End();
+    c.End();
   } catch (const JsonCursor::Malformed& e) {
     throw std::runtime_error(std::string("不是JSON数组：") + e.what());
   }

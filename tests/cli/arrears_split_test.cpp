@@ -70,5 +70,28 @@ TEST(JsonRows, HandsEachRowsSpanAndTheTextsOfItsMembers) {
   EXPECT_EQ(spans[2], "{}");
 }
 
+// Blanks around the rows stay out of their spans; a name written with an escape is the name; a
+// member given twice counts last; a bad row after good ones is raised after those were handed.
+TEST(JsonRows, SpansLeaveBlanksOutAndNamesReadDecoded) {
+  const std::string text = " [ {\"\\u0061\":\"1\", \"a\" : \"2\" ,\"b\":\"z\"} ,\n{ \"b\":-3 }\t] ";
+  std::vector<std::string> spans;
+  std::vector<std::vector<std::string>> seen;
+  ForEachRow(text, {"a", "b"}, [&](std::string_view span, const std::vector<std::string>& v) {
+    spans.emplace_back(span);
+    seen.push_back(v);
+  });
+  ASSERT_EQ(spans.size(), 2u);
+  EXPECT_EQ(spans[0], "{\"\\u0061\":\"1\", \"a\" : \"2\" ,\"b\":\"z\"}");
+  EXPECT_EQ(spans[1], "{ \"b\":-3 }");
+  EXPECT_EQ(seen[0], (std::vector<std::string>{"2", "z"}));
+  EXPECT_EQ(seen[1], (std::vector<std::string>{"", "-3"}));
+
+  int handed = 0;
+  EXPECT_THROW(ForEachRow(R"([{"a":"1"},{"a":"2"},{"a":"3",}])", {"a"},
+                          [&](std::string_view, const std::vector<std::string>&) { ++handed; }),
+               std::runtime_error);
+  EXPECT_EQ(handed, 2);
+}
+
 }  // namespace
 }  // namespace velmor::cli
