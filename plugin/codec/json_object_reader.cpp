@@ -28,15 +28,27 @@ void JsonObjectReader::Read(JsonCursor& c) {
   members_.clear();
   ownUsed_ = 0;
   bool inShape = shapeHeld_;
+  c.Peek();  // past blanks: where the object begins
+  const size_t start = c.Offset();
+  // Whether the object's text is already what Write writes: no blanks between its tokens (the
+  // sizes add up), names and strings without escapes (the cursor refuses bare control bytes and
+  // bad UTF-8, so unescaped they read as dump() writes them), numbers as dump() writes them,
+  // nothing nested and no name given twice. Then Write copies the text.
+  bool verbatim = true;
+  size_t dumped = 2;  // the braces, then each member's size with its comma
   c.BeginObject();
   for (bool more = c.FirstMember(); more; more = c.NextMember()) {
     bool escaped = false;
     std::string_view key = c.ReadKey(scratch_, &escaped);
-    if (escaped) key = Own(key);
+    if (escaped) {
+      key = Own(key);
+      verbatim = false;
+    }
     Member m{key, c.Peek(), {}, {}};
     switch (m.kind) {
       case Kind::kString: {
         m.value = c.String(scratch_, &escaped);
+        verbatim = verbatim && !escaped;
         if (escaped) {
           m.value = Own(m.value);
           std::string text;
@@ -52,6 +64,7 @@ void JsonObjectReader::Read(JsonCursor& c) {
         std::string text;
         AppendJsonNumber(text, token);
         m.text = text == token ? token : Own(text);
+        verbatim = verbatim && text == token;
         break;
       }
       case Kind::kTrue:
@@ -64,9 +77,11 @@ void JsonObjectReader::Read(JsonCursor& c) {
         std::string text;
         AppendJsonValue(text, c.Skip());
         m.text = Own(text);
+        verbatim = false;
       }
     }
     if (m.kind != Kind::kString) m.value = m.text;
+    dumped += (members_.empty() ? 0 : 1) + key.size() + 3 + m.text.size();
     const size_t place = members_.size();
     inShape = inShape && place < shape_.size() && shape_[place] == key;
     size_t at = 0;
@@ -74,10 +89,12 @@ void JsonObjectReader::Read(JsonCursor& c) {
       members_[at].kind = m.kind;
       members_[at].text = m.text;
       members_[at].value = m.value;
+      verbatim = false;
       continue;
     }
     members_.push_back(m);
   }
+  verbatim_ = verbatim && c.Offset() - start == dumped ? c.Text().substr(start, dumped) : std::string_view();
   if (!shapeHeld_) {
     for (const Member& m : members_) shape_.emplace_back(m.key);
     shapeHeld_ = true;
@@ -141,6 +158,10 @@ std::string ReadText(JsonCursor& c) {
 }
 
 void JsonObjectReader::Write(std::string& out, std::span<const Change> changes) const {
+  if (changes.empty() && !verbatim_.empty()) {
+    out += verbatim_;
+    return;
+  }
   auto changeOf = [&](std::string_view key) -> const Change* {
     for (const Change& ch : changes)
       if (ch.key == key) return &ch;

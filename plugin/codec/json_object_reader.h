@@ -69,6 +69,8 @@ class JsonObjectReader {
   bool Repeated(std::string_view key, size_t& at) const;
 
   std::vector<Member> members_;
+  // The object's text when it is already what Write writes without changes; empty otherwise.
+  std::string_view verbatim_;
   std::deque<std::string> own_;  // decoded and rewritten bytes; a deque keeps them in place
   size_t ownUsed_ = 0;
   std::string scratch_;

@@ -38,6 +38,11 @@ const std::vector<std::string> kObjects = {
     R"({"a":1,"b":2,"a":"three","c":4,"b":null})",
     R"({"\u0061":1,"a":2,"k\"ey":3,"k\u00e9":"v"})",
     R"({"a":"x","b":"y","c":"z"})",
+    // Written as read only when nothing differs: a blank, a number written otherwise, an escape.
+    R"({"a":1.50 ,"b":"y"})",
+    R"({"k":"v", "l":"w"})",
+    R"({"k":"v","l":"\u0077"})",
+    R"({"k":true,"l":null,"m":-3})",
 };
 
 TEST(JsonOut, StringsAreEscapedAsTheGeneralParserWritesThem) {
