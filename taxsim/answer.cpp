@@ -4,6 +4,7 @@
 #include <cstring>
 #include <future>
 #include <stdexcept>
+#include <system_error>
 #include <vector>
 
 #include "include/velmor/utf8.h"
@@ -313,7 +314,12 @@ bool EnvelopeStream::Streamable(const wire::Envelope& e) {
   if (r.size() < kSplitFrom) return IsWellFormedUtf8(r);
   // Cut where a character starts, the two parts are well-formed exactly when the whole is.
   const size_t mid = CharStart(r, r.size() / 2);
-  auto second = std::async(std::launch::async, [r, mid] { return IsWellFormedUtf8(r.substr(mid)); });
+  std::future<bool> second;
+  try {
+    second = std::async(std::launch::async, [r, mid] { return IsWellFormedUtf8(r.substr(mid)); });
+  } catch (const std::system_error&) {  // no thread to be had: the whole on this one
+    return IsWellFormedUtf8(r);
+  }
   const bool first = IsWellFormedUtf8(r.substr(0, mid));
   return second.get() && first;
 }
@@ -334,7 +340,13 @@ EnvelopeStream::EnvelopeStream(wire::Envelope e, size_t splitFrom) : e_(std::mov
   }
   std::promise<size_t> secondSize;
   std::future<size_t> sized = secondSize.get_future();
-  helper_ = std::thread(&EnvelopeStream::EscapeSecondPart, this, std::move(secondSize));
+  try {
+    helper_ = std::thread(&EnvelopeStream::EscapeSecondPart, this, std::move(secondSize));
+  } catch (const std::system_error&) {  // no thread to be had: escaped whole as it is sent
+    split_ = r.size();
+    responseSize_ = JsonStringSize(r);
+    return;
+  }
   const size_t first = JsonStringSize(r.substr(0, split_));  // the quotes counted here
   try {
     secondSize_ = sized.get();
