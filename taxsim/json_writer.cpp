@@ -29,11 +29,18 @@ constexpr std::array<bool, 256> MakePlainAscii() {
 }
 constexpr std::array<bool, 256> kPlainAscii = MakePlainAscii();
 
-// A short ASCII text with nothing to escape: a name, a code, an amount, nearly every string of
-// an answer's rows. Written between its quotes as it is, after one look at each byte.
-bool ShortPlainAscii(std::string_view text) {
-  return text.size() <= 64 &&
-         std::all_of(text.begin(), text.end(), [](char ch) { return kPlainAscii[static_cast<unsigned char>(ch)]; });
+// A short text with nothing to escape: a name, a code, an amount, an office's name in Chinese,
+// nearly every string of an answer's rows. ASCII is written as it is after one look at each
+// byte; other bytes are too when the text is well-formed UTF-8 (as the library dumps it).
+bool ShortPlain(std::string_view text) {
+  if (text.size() > 64) return false;
+  bool ascii = true;
+  for (const char ch : text) {
+    const auto c = static_cast<unsigned char>(ch);
+    if (c >= 0x80) ascii = false;
+    else if (!kPlainAscii[c]) return false;
+  }
+  return ascii || IsWellFormedUtf8(text);
 }
 
 void AppendQuoted(std::string& out, std::string_view text, std::string_view more = {}) {
@@ -88,7 +95,7 @@ size_t EscapeJsonPiece(std::string_view text, size_t* at, char* out, size_t room
 }
 
 void AppendJsonString(std::string& out, std::string_view text) {
-  if (ShortPlainAscii(text)) return AppendQuoted(out, text);
+  if (ShortPlain(text)) return AppendQuoted(out, text);
   if (!IsWellFormedUtf8(text)) {  // rare: the library's own replacement of the bad bytes
     out += nlohmann::json(std::string(text)).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
     return;
@@ -132,7 +139,7 @@ void JsonWriter::String(std::string_view text, std::string_view more) {
   Separate();
   if (more.empty()) {
     AppendJsonString(out_, text);
-  } else if (ShortPlainAscii(text) && ShortPlainAscii(more)) {
+  } else if (ShortPlain(text) && ShortPlain(more)) {
     AppendQuoted(out_, text, more);  // plain joined to plain is plain: no joined copy to escape
   } else {
     std::string joined;
@@ -144,7 +151,7 @@ void JsonWriter::String(std::string_view text, std::string_view more) {
 }
 
 void JsonWriter::Member(std::string_view name, std::string_view text, std::string_view more) {
-  if (!ShortPlainAscii(name) || !ShortPlainAscii(text) || !ShortPlainAscii(more)) {
+  if (!ShortPlain(name) || !ShortPlain(text) || !ShortPlain(more)) {
     Key(name);
     String(text, more);
     return;

@@ -72,6 +72,11 @@ TEST(JsonWriter, ObjectsAndArraysMatchTheTreesDump) {
   w.Member("g", "1");
   w.Member("h", "", "2");
   w.EndObject();
+  // Short UTF-8 is written as it is; a character cut between the parts, or a bad byte, is not.
+  w.Member("i", "税务所", "13201000000");
+  w.Member("j", "\xE7\xA8", "\x8E");
+  w.Member("k", "国库\xE7", "");
+  w.Member("税", "\xF0\x9F\x98\x80");
   w.EndObject();
   const nlohmann::json tree = {
       {"a", {"x\"y", nlohmann::json::object(), {{"k", {1, 2.5, nullptr}}}, nlohmann::json::array()}},
@@ -79,7 +84,11 @@ TEST(JsonWriter, ObjectsAndArraysMatchTheTreesDump) {
       {"c", "GK13201000000"},
       {"d", "plainback\\slash"},
       {"e", std::string(64, 'a') + "b"},
-      {"f", {{"g", "1"}, {"", ""}, {"h", "2"}}}};
+      {"f", {{"g", "1"}, {"", ""}, {"h", "2"}}},
+      {"i", "税务所13201000000"},
+      {"j", "\xE7\xA8\x8E"},
+      {"k", "国库\xE7"},
+      {"税", "\xF0\x9F\x98\x80"}};
   EXPECT_EQ(w.Text(), Dumped(tree));
 }
 
