@@ -9,6 +9,7 @@
 // the answer's "responseData" is the record count. Records of "0058" come newest first.
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <unordered_set>
 
@@ -68,6 +69,24 @@ class Records {
     first_ = true;
   }
   void Field(std::string_view name, std::string_view value) {
+    if (Plain(name) && Plain(value)) {
+      // Nearly every field (17 a record, 200,000 records an enrolment answer): written at once.
+      const size_t at = out_.size();
+      out_.resize(at + (first_ ? 0 : 1) + name.size() + value.size() + 5);
+      char* w = out_.data() + at;
+      if (!first_) *w++ = ',';
+      *w++ = '"';
+      if (!name.empty()) std::memcpy(w, name.data(), name.size());  // an empty view may hold no pointer
+      w += name.size();
+      *w++ = '"';
+      *w++ = ':';
+      *w++ = '"';
+      if (!value.empty()) std::memcpy(w, value.data(), value.size());
+      w += value.size();
+      *w = '"';
+      first_ = false;
+      return;
+    }
     if (!first_) out_ += ',';
     first_ = false;
     JsonString(out_, name);
@@ -89,6 +108,13 @@ class Records {
   }
 
  private:
+  // What JsonString writes as it is between the quotes: no quote, backslash or control byte.
+  static bool Plain(std::string_view v) {
+    for (const char c : v)
+      if (c == '"' || c == '\\' || static_cast<unsigned char>(c) < 0x20) return false;
+    return true;
+  }
+
   static constexpr size_t kBytesPerRecord = 400;
   std::string out_;
   size_t count_ = 0;

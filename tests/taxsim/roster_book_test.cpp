@@ -208,9 +208,19 @@ TEST(RosterHandlers, PersonTextsAreEscapedAndReadBackAsTheyAre) {
   State s = Generate({.persons = 2, .payers = 1, .seed = 3});
   s.persons[0].xm = std::string("a\"b\\c\x01") + "d\n改\x7f";
   s.persons[0].lxdh = "";
+  s.persons[1].xm = "张\x7f三";  // nothing to escape: written as it is
   HandlerRegistry registry;
   RegisterRosterHandlers(registry);
   nlohmann::ordered_json body = {{"yblsh", "1"}, {"djxh", GeneratedDjxh(1)}, {"cbxxIds", {"CB" + s.persons[0].rydjxh}}};
+  const Answer plain = registry.Find("0059")(
+      DecodeCall(
+          Call::Endpoint::kService, "0059", "",
+          nlohmann::ordered_json{{"yblsh", "2"}, {"djxh", GeneratedDjxh(1)}, {"cbxxIds", {"CB" + s.persons[1].rydjxh}}}
+              .dump()),
+      s);
+  const std::string plainText = Gunzip(Base64Decode(plain.envelope.response));
+  EXPECT_NE(plainText.find("\"xm\":\"张\x7f三\","), std::string::npos) << plainText;
+  EXPECT_EQ(plainText.rfind("[{\"cbxxID\":\"CB", 0), 0u) << plainText;
   const Answer a = registry.Find("0059")(DecodeCall(Call::Endpoint::kService, "0059", "", body.dump()), s);
   const std::string text = Gunzip(Base64Decode(a.envelope.response));
   EXPECT_NE(text.find(R"("xm":"a\"b\\c\u0001d\u000a改)" "\x7f\""), std::string::npos) << text;
