@@ -9,10 +9,11 @@
 namespace velmor::taxsim {
 namespace {
 
-// The request type named by the root's xsi:type, read from the bytes before any conversion: the
-// attribute is ASCII whatever the encoding of the rest.
+// The bytes the request type is read from: the root's start.
 constexpr size_t kSniffedBytes = 2048;
 
+// The request type named by the root's xsi:type, read from the bytes before any conversion: the
+// attribute is ASCII whatever the encoding of the rest.
 std::string SniffType(std::string_view bytes) {
   std::string_view head = bytes.substr(0, kSniffedBytes);
   size_t at = head.find("<taxML");
