@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "include/velmor/utf8.h"
+#include "taxsim/append_parts.h"
 #include "taxsim/codec.h"
 #include "taxsim/json_writer.h"
 
@@ -76,20 +77,7 @@ TextRows& TextRows::Value(std::string_view name, std::string_view value) {
   filled_ = true;
   if (std::all_of(value.begin(), value.end(), [](char c) { return Plain(static_cast<unsigned char>(c)); })) {
     // Nearly every value (20 a row, 200,000 rows a payable answer): the element written at once.
-    const size_t at = text_.size();
-    text_.resize(at + 2 * name.size() + value.size() + 5);
-    char* w = text_.data() + at;
-    auto put = [&w](std::string_view part) {
-      if (!part.empty()) std::memcpy(w, part.data(), part.size());  // an empty view may hold no pointer
-      w += part.size();
-    };
-    put("<");
-    put(name);
-    put(">");
-    put(value);
-    put("</");
-    put(name);
-    put(">");
+    AppendParts(text_, {"<", name, ">", value, "</", name, ">"});
     return *this;
   }
   text_.append("<").append(name).append(">");

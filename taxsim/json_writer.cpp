@@ -1,11 +1,10 @@
 #include "taxsim/json_writer.h"
 
-#include <algorithm>
 #include <array>
 #include <cstdint>
-#include <cstring>
 
 #include "include/velmor/utf8.h"
+#include "taxsim/append_parts.h"
 
 namespace velmor::taxsim {
 
@@ -44,13 +43,7 @@ bool ShortPlain(std::string_view text) {
 }
 
 void AppendQuoted(std::string& out, std::string_view text, std::string_view more = {}) {
-  const size_t at = out.size();
-  out.resize(at + text.size() + more.size() + 2);
-  char* w = out.data() + at;
-  *w++ = '"';
-  if (!text.empty()) std::memcpy(w, text.data(), text.size());  // an empty view may hold no pointer
-  if (!more.empty()) std::memcpy(w + text.size(), more.data(), more.size());
-  w[text.size() + more.size()] = '"';
+  AppendParts(out, {"\"", text, more, "\""});
 }
 
 }  // namespace
@@ -158,16 +151,7 @@ void JsonWriter::Member(std::string_view name, std::string_view text, std::strin
   }
   // Nearly every member of an answer's rows: a plain name and a plain value, written at once
   // (an arrears answer has 17 a row, 400,000 rows a payment).
-  const size_t at = out_.size();
-  out_.resize(at + (comma_ ? 1 : 0) + name.size() + text.size() + more.size() + 5);
-  char* w = out_.data() + at;
-  if (comma_) *w++ = ',';
-  *w++ = '"';
-  for (const std::string_view part : {name, std::string_view("\":\""), text, more}) {
-    if (!part.empty()) std::memcpy(w, part.data(), part.size());  // an empty view may hold no pointer
-    w += part.size();
-  }
-  *w = '"';
+  AppendParts(out_, {comma_ ? "," : "", "\"", name, "\":\"", text, more, "\""});
   comma_ = true;
 }
 
