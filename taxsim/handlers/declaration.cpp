@@ -42,21 +42,20 @@ Json& AddDeclaration(const Call& call, State& state) {
   PersonRows rows;
   const pugi::xml_node list = call.document->Root().child("sbfJfsbbmxList");
   // The member names first (those of every row, in the order met), then one row per person.
-  auto column = [&rows](std::string_view name) {
-    size_t k = 0;
+  // The column of a member that follows the one in column `k - 1`: rows mostly repeat the order
+  // of the names met so far, so the next column is tried before the names are searched; the
+  // number of names when it is none of them.
+  auto column = [&rows](size_t k, std::string_view name) {
+    if (k < rows.names.size() && rows.names[k] == name) return k;
+    k = 0;
     while (k < rows.names.size() && rows.names[k] != name) ++k;
     return k;
   };
   for (pugi::xml_node p : list.children("sbfJfsbbmxDTO")) {
     ++rows.count;
-    // As below: a person's members mostly come in the order of the names met so far.
     size_t k = 0;
     for (pugi::xml_node f : p.children()) {
-      if (k < rows.names.size() && rows.names[k] == f.name()) {
-        ++k;
-        continue;
-      }
-      k = column(f.name());
+      k = column(k, f.name());
       if (k == rows.names.size()) rows.names.emplace_back(f.name());
       ++k;
     }
@@ -72,10 +71,9 @@ Json& AddDeclaration(const Call& call, State& state) {
   size_t i = 0;
   for (pugi::xml_node p : list.children("sbfJfsbbmxDTO")) {
     std::fill(row.begin(), row.end(), nullptr);
-    // Rows mostly repeat the first one's order: try the next column before searching.
     size_t k = 0;
     for (pugi::xml_node f : p.children()) {
-      if (k >= width || rows.names[k] != f.name()) k = column(f.name());
+      k = column(k, f.name());
       row[k] = f.text().get();  // a repeated member: the last one counts
       ++k;
     }
