@@ -94,35 +94,34 @@ size_t CutPoint(std::string_view text, size_t from, size_t to) {
 
 // The string whose content starts at `from` decoded to the start of the buffer, the part from
 // `cut` on by a thread of its own where it stands (neither part reads what the other writes),
-// then moved up behind the first; its size. Raises JsonCursor::Malformed as StringTo does.
+// then moved up behind the first; its size. Without a thread the second part is decoded after
+// the first. Raises JsonCursor::Malformed as StringTo does.
 size_t DecodeInTwo(std::string& text, size_t from, size_t cut) {
   const std::string_view view(text);
   char* const buffer = text.data();
   size_t second = 0;
   std::exception_ptr failed;
+  auto decodeSecond = [&] {
+    try {
+      second = JsonCursor(view).DecodePart(cut, std::string_view::npos, buffer + cut);
+    } catch (...) {
+      failed = std::current_exception();
+    }
+  };
   std::thread helper;
   try {
-    helper = std::thread([&] {
-      try {
-        second = JsonCursor(view).DecodePart(cut, std::string_view::npos, buffer + cut);
-      } catch (...) {
-        failed = std::current_exception();
-      }
-    });
-  } catch (const std::system_error&) {  // no thread to be had: one part after the other
-    const size_t first = JsonCursor(view).DecodePart(from, cut, buffer);
-    second = JsonCursor(view).DecodePart(cut, std::string_view::npos, buffer + cut);
-    std::memmove(buffer + first, buffer + cut, second);
-    return first + second;
+    helper = std::thread(decodeSecond);
+  } catch (const std::system_error&) {  // no thread to be had
   }
   size_t first = 0;
   try {
     first = JsonCursor(view).DecodePart(from, cut, buffer);
   } catch (...) {
-    helper.join();
+    if (helper.joinable()) helper.join();
     throw;
   }
-  helper.join();
+  if (helper.joinable()) helper.join();
+  else decodeSecond();
   if (failed) std::rethrow_exception(failed);
   std::memmove(buffer + first, buffer + cut, second);
   return first + second;
