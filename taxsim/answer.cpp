@@ -244,6 +244,17 @@ Answer Answer::JsonText(std::string response, int32_t status, std::string respon
   return a;
 }
 
+Answer Answer::JsonText(JsonWriter&& written, int32_t status, std::string responseData) {
+  const bool inEnvelopeForm = written.Written() == JsonWriter::Form::kInEnvelope;
+  Answer a = JsonText(written.Take(), status, std::move(responseData));
+  a.inEnvelopeForm = inEnvelopeForm;
+  return a;
+}
+
+std::string Answer::ResponseJson() const {
+  return inEnvelopeForm ? JsonFromEnvelopeForm(envelope.response) : envelope.response;
+}
+
 Answer Answer::Refuse(std::string code, std::string message) {
   Answer a;
   a.envelope.status = wire::kRefused;
@@ -285,7 +296,7 @@ wire::Envelope Answer::Encode() && {
   return e;
 }
 
-std::string EnvelopeText(const wire::Envelope& e) {
+std::string EnvelopeText(const wire::Envelope& e, bool inEnvelopeForm) {
   std::string out;
   out.reserve(e.response.size() + e.returnMessage.size() + e.responseData.size() + e.returnCode.size() + 96);
   out += "{\"status\":";
@@ -297,7 +308,8 @@ std::string EnvelopeText(const wire::Envelope& e) {
   out += ",\"responseData\":";
   AppendJsonString(out, e.responseData);
   out += ",\"response\":";
-  AppendJsonString(out, e.response);
+  if (inEnvelopeForm) AppendParts(out, {"\"", e.response, "\""});
+  else AppendJsonString(out, e.response);
   out += '}';
   return out;
 }
@@ -330,7 +342,14 @@ bool EnvelopeStream::Streamable(const wire::Envelope& e) {
   return second.get() && first;
 }
 
-EnvelopeStream::EnvelopeStream(wire::Envelope e, size_t splitFrom) : e_(std::move(e)) {
+EnvelopeStream::EnvelopeStream(wire::Envelope e, size_t splitFrom) : EnvelopeStream(std::move(e), false, splitFrom) {}
+
+std::unique_ptr<EnvelopeStream> EnvelopeStream::FromEnvelopeForm(wire::Envelope e) {
+  return std::unique_ptr<EnvelopeStream>(new EnvelopeStream(std::move(e), true, 0));
+}
+
+EnvelopeStream::EnvelopeStream(wire::Envelope e, bool inEnvelopeForm, size_t splitFrom)
+    : e_(std::move(e)), escaped_(inEnvelopeForm) {
   // Its members but the response, written as EnvelopeText does: the response is set aside for
   // that rather than copied with the rest (it is tens of MB).
   std::string response = std::move(e_.response);
@@ -339,6 +358,11 @@ EnvelopeStream::EnvelopeStream(wire::Envelope e, size_t splitFrom) : e_(std::mov
   e_.response = std::move(response);
   head_.resize(head_.size() - 2);  // the empty response's closing quote and the brace
   const std::string_view r = e_.response;
+  if (escaped_) {  // copied as it is, in one part
+    split_ = r.size();
+    responseSize_ = r.size() + 2;
+    return;
+  }
   split_ = r.size() >= splitFrom ? CharStart(r, r.size() / 2) : r.size();
   if (split_ == r.size()) {
     responseSize_ = JsonStringSize(r);
@@ -398,7 +422,14 @@ size_t EnvelopeStream::Next(char* out, size_t room) {
   const bool headDone = headAt_ == head_.size();
   const std::string_view first = std::string_view(e_.response).substr(0, split_);
   if (headDone && responseAt_ < first.size()) {
-    const size_t n = EscapeJsonPiece(first, &responseAt_, w, room);
+    size_t n = 0;
+    if (escaped_) {
+      n = std::min(room, first.size() - responseAt_);
+      std::memcpy(w, first.data() + responseAt_, n);
+      responseAt_ += n;
+    } else {
+      n = EscapeJsonPiece(first, &responseAt_, w, room);
+    }
     w += n;
     room -= n;
   }

@@ -23,6 +23,7 @@
 #include <pugixml.hpp>
 
 #include "host/net/wire.h"
+#include "taxsim/json_writer.h"
 
 namespace velmor::taxsim {
 
@@ -114,6 +115,9 @@ struct Answer {
   wire::Envelope envelope;                // status, returnCode, returnMessage, responseData, response
   std::shared_ptr<TaxmlAnswer> document;  // when set, encoded into envelope.response at the end
   AnswerEncoding encoding;
+  // envelope.response is a JSON text already escaped as the envelope carries it
+  // (JsonWriter::Form::kInEnvelope); whoever sets the response otherwise clears it.
+  bool inEnvelopeForm = false;
 
   // Status 2 (or `status`) with a taxML document.
   static Answer Taxml(TaxmlAnswer doc, AnswerEncoding encoding = {}, int32_t status = wire::kAnswered);
@@ -122,6 +126,8 @@ struct Answer {
                      std::string responseData = "null");
   // The same with the response's JSON text already written (taxsim/json_writer.h).
   static Answer JsonText(std::string response, int32_t status = wire::kAnswered, std::string responseData = "null");
+  // The same with what the writer wrote, in its form.
+  static Answer JsonText(JsonWriter&& written, int32_t status = wire::kAnswered, std::string responseData = "null");
   // Status -2: refused with a result code and message.
   static Answer Refuse(std::string code, std::string message);
   // A taxML answer whose code is not "00000".
@@ -132,13 +138,17 @@ struct Answer {
   wire::Envelope Encode() const&;
   wire::Envelope Encode() &&;
 
+  // The JSON text of a JSON answer's response, whatever its form.
+  std::string ResponseJson() const;
+
  private:
   std::string EncodedText(std::string text) const;
 };
 
 // The envelope's JSON text, byte for byte as wire::EncodeEnvelope writes it, without its copies
-// of the response (a day's arrears answer is a hundred megabytes).
-std::string EnvelopeText(const wire::Envelope& e);
+// of the response (a day's arrears answer is a hundred megabytes). With `inEnvelopeForm` the
+// response is taken as already escaped (Answer::inEnvelopeForm).
+std::string EnvelopeText(const wire::Envelope& e, bool inEnvelopeForm = false);
 
 // The same text in pieces, for a large answer sent while it is escaped: no buffer of the whole
 // envelope is made, and the client reads the first pieces while the rest are written. Size()
@@ -150,6 +160,7 @@ std::string EnvelopeText(const wire::Envelope& e);
 // pieces as they are asked for, the second (from a character's start near the middle) on a
 // thread of its own into a buffer, copied out once the first is written. The client waits for
 // the whole body anyway, and the second core is otherwise idle while the answer goes out.
+// A response already in envelope form (FromEnvelopeForm) is copied as it is.
 // Ownership: holds the envelope it is given; the destructor waits for its thread (told to stop
 // early when the sending was abandoned). Thread rule: one thread at a time.
 class EnvelopeStream {
@@ -158,6 +169,8 @@ class EnvelopeStream {
 
   static bool Streamable(const wire::Envelope& e);
   explicit EnvelopeStream(wire::Envelope e, size_t splitFrom = kSplitFrom);
+  // For an envelope whose response is in envelope form (Answer::inEnvelopeForm).
+  static std::unique_ptr<EnvelopeStream> FromEnvelopeForm(wire::Envelope e);
   ~EnvelopeStream();
   EnvelopeStream(const EnvelopeStream&) = delete;
   EnvelopeStream& operator=(const EnvelopeStream&) = delete;
@@ -167,12 +180,14 @@ class EnvelopeStream {
   size_t Next(char* out, size_t room);
 
  private:
+  EnvelopeStream(wire::Envelope e, bool inEnvelopeForm, size_t splitFrom);
   void EscapeSecondPart(std::promise<size_t> size);
 
   wire::Envelope e_;
   std::string head_;         // up to and with the response's opening quote
   size_t responseSize_ = 0;  // the response escaped, with its quotes: the rest but the brace
   size_t headAt_ = 0, responseAt_ = 0, written_ = 0;
+  bool escaped_ = false;  // the response is in envelope form: copied, not escaped
   bool closed_ = false;  // the response's closing quote and the envelope's brace are written
   // The second part: the response from `split_` on, escaped by `helper_` into `second_`.
   size_t split_ = 0;

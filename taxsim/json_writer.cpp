@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <stdexcept>
 
 #include "include/velmor/utf8.h"
 #include "taxsim/append_parts.h"
@@ -40,10 +41,6 @@ bool ShortPlain(std::string_view text) {
     else if (!kPlainAscii[c]) return false;
   }
   return ascii || IsWellFormedUtf8(text);
-}
-
-void AppendQuoted(std::string& out, std::string_view text, std::string_view more = {}) {
-  AppendParts(out, {"\"", text, more, "\""});
 }
 
 }  // namespace
@@ -88,7 +85,7 @@ size_t EscapeJsonPiece(std::string_view text, size_t* at, char* out, size_t room
 }
 
 void AppendJsonString(std::string& out, std::string_view text) {
-  if (ShortPlain(text)) return AppendQuoted(out, text);
+  if (ShortPlain(text)) return AppendParts(out, {"\"", text, "\""});
   if (!IsWellFormedUtf8(text)) {  // rare: the library's own replacement of the bad bytes
     out += nlohmann::json(std::string(text)).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
     return;
@@ -106,6 +103,12 @@ void AppendJsonString(std::string& out, std::string_view text) {
   *w = '"';
 }
 
+std::string JsonFromEnvelopeForm(std::string_view escaped) {
+  std::string quoted;
+  AppendParts(quoted, {"\"", escaped, "\""});
+  return nlohmann::json::parse(quoted).get<std::string>();
+}
+
 void JsonWriter::Separate() {
   if (comma_) out_ += ',';
 }
@@ -121,9 +124,30 @@ void JsonWriter::Close(char c) {
   comma_ = true;
 }
 
+void JsonWriter::Raw(std::string_view json) {
+  if (form_ == Form::kPlain) {
+    out_ += json;
+    return;
+  }
+  // JSON written here is well-formed UTF-8 (bad bytes were replaced), so it escapes as it is.
+  const size_t room = JsonStringSize(json) - 2;
+  const size_t at = out_.size();
+  out_.resize(at + room);
+  size_t from = 0;
+  EscapeJsonPiece(json, &from, out_.data() + at, room);
+}
+
+void JsonWriter::Quoted(std::string_view text) {
+  if (ShortPlain(text)) return AppendParts(out_, {Quote(), text, Quote()});
+  if (form_ == Form::kPlain) return AppendJsonString(out_, text);
+  std::string once;
+  AppendJsonString(once, text);
+  Raw(once);
+}
+
 void JsonWriter::Key(std::string_view name) {
   Separate();
-  AppendJsonString(out_, name);
+  Quoted(name);
   out_ += ':';
   comma_ = false;
 }
@@ -131,14 +155,14 @@ void JsonWriter::Key(std::string_view name) {
 void JsonWriter::String(std::string_view text, std::string_view more) {
   Separate();
   if (more.empty()) {
-    AppendJsonString(out_, text);
+    Quoted(text);
   } else if (ShortPlain(text) && ShortPlain(more)) {
-    AppendQuoted(out_, text, more);  // plain joined to plain is plain: no joined copy to escape
+    AppendParts(out_, {Quote(), text, more, Quote()});  // plain joined to plain is plain: no joined copy
   } else {
     std::string joined;
     joined.reserve(text.size() + more.size());
     joined.append(text).append(more);
-    AppendJsonString(out_, joined);
+    Quoted(joined);
   }
   comma_ = true;
 }
@@ -151,13 +175,21 @@ void JsonWriter::Member(std::string_view name, std::string_view text, std::strin
   }
   // Nearly every member of an answer's rows: a plain name and a plain value, written at once
   // (an arrears answer has 17 a row, 400,000 rows a payment).
-  AppendParts(out_, {comma_ ? "," : "", "\"", name, "\":\"", text, more, "\""});
+  const std::string_view between = form_ == Form::kPlain ? "\":\"" : "\\\":\\\"";
+  AppendParts(out_, {comma_ ? "," : "", Quote(), name, between, text, more, Quote()});
+  comma_ = true;
+}
+
+void JsonWriter::Splice(const JsonWriter& value) {
+  if (value.form_ != form_) throw std::logic_error("JsonWriter::Splice: a text of the other form");
+  Separate();
+  out_ += value.out_;
   comma_ = true;
 }
 
 void JsonWriter::Value(const nlohmann::json& value) {
   Separate();
-  out_ += value.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+  Raw(value.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace));
   comma_ = true;
 }
 

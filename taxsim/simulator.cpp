@@ -91,14 +91,16 @@ const Fault* FirstOf(const std::vector<Fault>& faults, FaultKind kind) {
 constexpr size_t kStreamedFrom = size_t{1} << 20;
 constexpr size_t kStreamPiece = size_t{1} << 20;
 
-void SendJson(httplib::Response& res, wire::Envelope e) {
+// With `inEnvelopeForm` the response is already escaped for the envelope (Answer::inEnvelopeForm).
+void SendJson(httplib::Response& res, wire::Envelope e, bool inEnvelopeForm = false) {
   res.status = 200;
   auto [from, to] = res.headers.equal_range("Content-Type");
   res.headers.erase(from, to);
-  if (e.response.size() >= kStreamedFrom && EnvelopeStream::Streamable(e)) {
+  if (e.response.size() >= kStreamedFrom && (inEnvelopeForm || EnvelopeStream::Streamable(e))) {
     // A large answer's envelope (40-120 MB) is written in pieces as the socket takes them: no
     // buffer of it all to fill first, and the client reads while the rest is escaped.
-    auto stream = std::make_shared<EnvelopeStream>(std::move(e));
+    std::shared_ptr<EnvelopeStream> stream = inEnvelopeForm ? EnvelopeStream::FromEnvelopeForm(std::move(e))
+                                                            : std::make_shared<EnvelopeStream>(std::move(e));
     auto piece = std::make_shared<std::vector<char>>(kStreamPiece);
     res.set_content_provider(stream->Size(), wire::kJsonContentType,
                              [stream, piece](size_t offset, size_t, httplib::DataSink& sink) {
@@ -109,7 +111,7 @@ void SendJson(httplib::Response& res, wire::Envelope e) {
     return;
   }
   // Moved in rather than set_content's copy: the copy took as much again in fresh pages.
-  res.body = EnvelopeText(e);
+  res.body = EnvelopeText(e, inEnvelopeForm);
   res.set_header("Content-Type", wire::kJsonContentType);
 }
 
@@ -166,20 +168,27 @@ void Simulator::Impl::ChangeAnswer(const std::vector<Fault>& list, Answer& answe
     } else if (f.kind == FaultKind::kEmptyAnswer && answer.envelope.status == wire::kAnswered) {
       answer.document.reset();
       answer.envelope.response = f.text;
+      answer.inEnvelopeForm = false;
     }
   }
 }
 
 void Simulator::Impl::Send(const std::vector<Fault>& list, Answer answer, httplib::Response& res) {
   ChangeAnswer(list, answer);
+  bool inEnvelopeForm = answer.inEnvelopeForm;
   wire::Envelope e;
   try {
     e = std::move(answer).Encode();
   } catch (const std::exception& ex) {
     e = Answer::Refuse("10009", std::string("服务端应答编码失败：") + ex.what()).envelope;
+    inEnvelopeForm = false;
   }
-  if (FirstOf(list, FaultKind::kBadBase64)) e.response = e.response.empty() ? "****" : "*" + e.response.substr(1);
-  SendJson(res, std::move(e));
+  if (FirstOf(list, FaultKind::kBadBase64)) {
+    if (inEnvelopeForm) e.response = JsonFromEnvelopeForm(e.response);  // its first byte is replaced
+    inEnvelopeForm = false;
+    e.response = e.response.empty() ? "****" : "*" + e.response.substr(1);
+  }
+  SendJson(res, std::move(e), inEnvelopeForm);
 }
 
 // Takes the call's body and the document's data as sent (a declaration's are a hundred
@@ -264,9 +273,11 @@ void Simulator::Impl::ServeCall(const httplib::Request& req, httplib::Response& 
       // Encode now so the corruption travels with the job.
       try {
         wire::Envelope e = answer.Encode();
+        if (answer.inEnvelopeForm) e.response = answer.ResponseJson();  // its first byte is replaced
         e.response = e.response.empty() ? "****" : "*" + e.response.substr(1);
         answer.document.reset();
         answer.envelope = e;
+        answer.inEnvelopeForm = false;
       } catch (const std::exception& ex) {
         answer = Answer::Refuse("10009", std::string("服务端应答编码失败：") + ex.what());
       }

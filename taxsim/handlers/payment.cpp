@@ -164,7 +164,7 @@ constexpr size_t kArrearsRowRoom = 512;
 // {"qfxxList": [...]} around the entries `body` writes, with room for `rows` rows (at most).
 template <class Body>
 Answer ArrearsAnswer(size_t rows, Body body) {
-  JsonWriter w;
+  JsonWriter w(JsonWriter::Form::kInEnvelope);
   w.Reserve(256 + rows * kArrearsRowRoom);
   w.BeginObject();
   w.Key("qfxxList");
@@ -172,7 +172,7 @@ Answer ArrearsAnswer(size_t rows, Body body) {
   body(w);
   w.EndArray();
   w.EndObject();
-  return Answer::JsonText(w.Take());
+  return Answer::JsonText(std::move(w));
 }
 
 // An office's entry: code and message, then its list (the caller's), then the office.
@@ -300,7 +300,7 @@ Answer Deduct(const Call& call, State& s) {
   }
   const Json& outcomes = Book(s, "outcomes");
   std::vector<std::string> codes;
-  JsonWriter rows;
+  JsonWriter rows(JsonWriter::Form::kInEnvelope);
   rows.Reserve(64 + asked.size() * kArrearsRowRoom);  // a feedback row is written much as an arrears row
   rows.BeginArray();
   for (const auto& [l, zsuuid] : asked) {
@@ -332,7 +332,7 @@ Answer Deduct(const Call& call, State& s) {
     rows.EndObject();
   }
   rows.EndArray();
-  JsonWriter w;
+  JsonWriter w(JsonWriter::Form::kInEnvelope);
   w.Reserve(256 + rows.Text().size());  // the rows follow
   w.BeginObject();
   w.Key("kkfkLb");
@@ -344,11 +344,10 @@ Answer Deduct(const Call& call, State& s) {
     w.EndObject();
   }
   w.EndArray();
-  std::string text = w.Take();
-  text += ",\"szmxLb\":";
-  text += rows.Text();
-  text += '}';
-  return Answer::JsonText(std::move(text));
+  w.Key("szmxLb");
+  w.Splice(rows);
+  w.EndObject();
+  return Answer::JsonText(std::move(w));
 }
 
 Answer Vouchers(const Call& call, State& s) {
@@ -358,7 +357,7 @@ Answer Vouchers(const Call& call, State& s) {
   const Json& outcomes = Book(s, "outcomes");
   Json& vouchers = Book(s, "vouchers");
   const Owing owed(s);
-  JsonWriter w;
+  JsonWriter w(JsonWriter::Form::kInEnvelope);
   size_t lines = 0;
   for (const Document& d : docs) lines += d.Count();
   w.Reserve(64 + lines * 256);  // a voucher line takes some 150 bytes; the payer's lines at most
@@ -393,7 +392,7 @@ Answer Vouchers(const Call& call, State& s) {
   }
   w.EndArray();
   w.EndObject();
-  return Answer::JsonText(w.Take());
+  return Answer::JsonText(std::move(w));
 }
 
 Answer Void(const Call& call, State& s) {

@@ -281,7 +281,7 @@ Answer DeclarationStates(const Call& call, State& s, RosterBook& book) {
   }
   // Written member by member in the order of the tree's sorted keys: the same text as the tree's
   // dump, without a tree of every record of the page.
-  JsonWriter w;
+  JsonWriter w(JsonWriter::Form::kInEnvelope);
   w.BeginObject();
   w.Key("jltj");
   w.Value(rows.size());
@@ -301,7 +301,7 @@ Answer DeclarationStates(const Call& call, State& s, RosterBook& book) {
   }
   w.EndArray();
   w.EndObject();
-  return Answer::JsonText(w.Take());
+  return Answer::JsonText(std::move(w));
 }
 
 // Outside persons: known when some payer has a person with the same ID number.

@@ -51,7 +51,7 @@ class DeclaredPersonsTest : public ::testing::Test {
     }
     return registry_.Find(code)(call, s);
   }
-  static std::string Text(const Answer& a) { return a.document ? a.document->Text() : a.envelope.response; }
+  static std::string Text(const Answer& a) { return a.document ? a.document->Text() : a.ResponseJson(); }
 
   // Submits the persons; the declared entry's levy number.
   std::string Submit(const std::string& persons) {

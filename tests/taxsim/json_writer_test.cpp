@@ -49,15 +49,15 @@ TEST(JsonWriter, StringsAreEscapedAsTheLibraryDumpsThem) {
   }
 }
 
-TEST(JsonWriter, ObjectsAndArraysMatchTheTreesDump) {
-  JsonWriter w;
+// Every kind of call, with strings that are written at once and strings that are escaped.
+void WriteSample(JsonWriter& w) {
   w.BeginObject();
   w.Key("a");
   w.BeginArray();
   w.String("x", "\"y");
   w.BeginObject();
   w.EndObject();
-  w.Value(nlohmann::json{{"k", {1, 2.5, nullptr}}});
+  w.Value(nlohmann::json{{"k", {1, 2.5, nullptr, "q\"\\"}}});
   w.BeginArray();
   w.EndArray();
   w.EndArray();
@@ -76,10 +76,17 @@ TEST(JsonWriter, ObjectsAndArraysMatchTheTreesDump) {
   w.Member("i", "税务所", "13201000000");
   w.Member("j", "\xE7\xA8", "\x8E");
   w.Member("k", "国库\xE7", "");
-  w.Member("税", "\xF0\x9F\x98\x80");
+  w.Key("l");
+  w.String("tab\there");
+  w.Member("税", "\xF0\x9F\x98\x80");  // sorted after the ASCII names
   w.EndObject();
+}
+
+TEST(JsonWriter, ObjectsAndArraysMatchTheTreesDump) {
+  JsonWriter w;
+  WriteSample(w);
   const nlohmann::json tree = {
-      {"a", {"x\"y", nlohmann::json::object(), {{"k", {1, 2.5, nullptr}}}, nlohmann::json::array()}},
+      {"a", {"x\"y", nlohmann::json::object(), {{"k", {1, 2.5, nullptr, "q\"\\"}}}, nlohmann::json::array()}},
       {"b", "税\n"},
       {"c", "GK13201000000"},
       {"d", "plainback\\slash"},
@@ -88,8 +95,59 @@ TEST(JsonWriter, ObjectsAndArraysMatchTheTreesDump) {
       {"i", "税务所13201000000"},
       {"j", "\xE7\xA8\x8E"},
       {"k", "国库\xE7"},
-      {"税", "\xF0\x9F\x98\x80"}};
+      {"税", "\xF0\x9F\x98\x80"},
+      {"l", "tab\there"}};
   EXPECT_EQ(w.Text(), Dumped(tree));
+}
+
+// A writer for the envelope writes the plain writer's text escaped as the envelope's response
+// string carries it, and the text reads back as the plain one.
+TEST(JsonWriter, TheEnvelopeFormIsThePlainTextEscaped) {
+  JsonWriter plain, ready(JsonWriter::Form::kInEnvelope);
+  WriteSample(plain);
+  WriteSample(ready);
+  std::string escaped;
+  AppendJsonString(escaped, plain.Text());
+  EXPECT_EQ(ready.Text(), escaped.substr(1, escaped.size() - 2));
+  EXPECT_EQ(JsonFromEnvelopeForm(ready.Text()), plain.Text());
+  EXPECT_TRUE(IsWellFormedUtf8(ready.Text()));
+  // Every text as a name, a value and a value in two parts.
+  for (const std::string& t : Texts()) {
+    JsonWriter p, r(JsonWriter::Form::kInEnvelope);
+    for (JsonWriter* w : {&p, &r}) {
+      w->BeginObject();
+      w->Member(t, t);
+      w->Member("x", t, t);
+      w->Key(t);
+      w->String(t, "y");
+      w->EndObject();
+    }
+    std::string once;
+    AppendJsonString(once, p.Text());
+    EXPECT_EQ(r.Text(), once.substr(1, once.size() - 2)) << Dumped(t);
+    EXPECT_EQ(JsonFromEnvelopeForm(r.Text()), p.Text()) << Dumped(t);
+  }
+}
+
+TEST(JsonWriter, ASplicedValueFollowsInItsPlace) {
+  for (const JsonWriter::Form form : {JsonWriter::Form::kPlain, JsonWriter::Form::kInEnvelope}) {
+    JsonWriter rows(form), w(form);
+    rows.BeginArray();
+    rows.BeginObject();
+    rows.Member("a", "1");
+    rows.EndObject();
+    rows.EndArray();
+    w.BeginObject();
+    w.Member("code", "x\"");
+    w.Key("rows");
+    w.Splice(rows);
+    w.Member("after", "y");
+    w.EndObject();
+    const std::string text = form == JsonWriter::Form::kPlain ? w.Text() : JsonFromEnvelopeForm(w.Text());
+    EXPECT_EQ(text, R"({"code":"x\"","rows":[{"a":"1"}],"after":"y"})");
+  }
+  JsonWriter plain, ready(JsonWriter::Form::kInEnvelope);
+  EXPECT_THROW(ready.Splice(plain), std::logic_error);
 }
 
 TEST(JsonWriter, TheEnvelopeTextIsTheWiresEncoding) {
@@ -187,6 +245,41 @@ TEST(JsonWriter, ASplitResponseIsCutWhereACharacterStarts) {
   wire::Envelope cut = large;
   cut.response += "\xE7\xA8";  // a character without its last byte
   EXPECT_FALSE(EnvelopeStream::Streamable(cut));
+}
+
+// An answer written for the envelope goes out as the same envelope, whole or in pieces of any
+// room, and reads back as its JSON.
+TEST(JsonWriter, AnAnswerInEnvelopeFormIsSentAsTheSameEnvelope) {
+  std::vector<std::string> values = Texts();
+  std::string many;
+  for (int i = 0; i < 20000; ++i) many += (i % 7 == 0 ? "\"\x01税\\" : "ab") + std::to_string(i);
+  values.push_back(many);
+  for (const std::string& v : values) {
+    JsonWriter plain, ready(JsonWriter::Form::kInEnvelope);
+    for (JsonWriter* w : {&plain, &ready}) {
+      w->BeginObject();
+      w->Member("v", v);
+      w->EndObject();
+    }
+    const Answer a = Answer::JsonText(std::move(ready));
+    ASSERT_TRUE(a.inEnvelopeForm);
+    EXPECT_EQ(a.ResponseJson(), plain.Text());
+    wire::Envelope e = a.envelope;
+    e.returnMessage = "处理成功\n";
+    wire::Envelope p = e;
+    p.response = plain.Text();
+    const std::string whole = EnvelopeText(p);
+    EXPECT_EQ(EnvelopeText(e, true), whole);
+    for (size_t room : {size_t{6}, size_t{7}, size_t{13}, size_t{65536}}) {
+      std::unique_ptr<EnvelopeStream> stream = EnvelopeStream::FromEnvelopeForm(e);
+      EXPECT_EQ(stream->Size(), whole.size());
+      std::string joined;
+      std::vector<char> piece(room);
+      for (size_t n; (n = stream->Next(piece.data(), room)) > 0;) joined.append(piece.data(), n);
+      EXPECT_EQ(joined, whole) << "room " << room;
+    }
+  }
+  EXPECT_FALSE(Answer::JsonText(JsonWriter()).inEnvelopeForm);
 }
 
 // A stream dropped before its end (the client went away) stops its thread and lets go.

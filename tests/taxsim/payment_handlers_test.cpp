@@ -51,7 +51,7 @@ class PaymentHandlers : public ::testing::Test {
     call.serviceCode = code;
     call.body = std::move(body);
     Answer a = registry_.Find(code)(call, s_);
-    std::string text = a.document ? a.document->Text() : a.envelope.response;
+    std::string text = a.document ? a.document->Text() : a.ResponseJson();
     if (a.envelope.status != wire::kAnswered) text = "refused " + a.envelope.responseData + " " + text;
     transcript_.push_back(code + " " + text);
     return text;

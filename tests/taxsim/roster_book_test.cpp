@@ -242,7 +242,7 @@ TEST(RosterHandlers, DeclarationStatePagesFollowTheItemsAsTheControlChangesThem)
   auto page = [&](const std::string& from, const std::string& to) {
     return nlohmann::json::parse(
         call("0108", {{"yblsh", "1"}, {"djxh", djxh}, {"isQueryCount", "N"}, {"recBeginNo", from}, {"recEndNo", to}})
-            .envelope.response);
+            .ResponseJson());
   };
   std::vector<std::string> mine;
   for (const Item& it : s.items)
@@ -293,11 +293,11 @@ TEST(RosterHandlers, DeclarationStatePagesAreTheTextOfTheirTree) {
                     {"sbzt", it.yxbz == "N" ? "0" : "1"}, {"jfzt", i % 2 ? "1" : "0"}});
   }
   tree["sbztList"] = std::move(list);
-  EXPECT_EQ(a.envelope.response, tree.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace));
+  EXPECT_EQ(a.ResponseJson(), tree.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace));
   body["recBeginNo"] = "9";
   body["recEndNo"] = "20";
   const Answer none = registry.Find("0108")(DecodeCall(Call::Endpoint::kService, "0108", "", body.dump()), s);
-  EXPECT_EQ(none.envelope.response, R"({"jltj":)" + std::to_string(mine.size()) + R"(,"sbztList":[]})");
+  EXPECT_EQ(none.ResponseJson(), R"({"jltj":)" + std::to_string(mine.size()) + R"(,"sbztList":[]})");
 }
 
 }  // namespace
