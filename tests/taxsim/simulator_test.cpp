@@ -14,6 +14,7 @@
 #include "documents.h"
 #include "host/net/wire.h"
 #include "taxsim/codec.h"
+#include "taxsim/json_writer.h"
 
 namespace velmor::taxsim {
 namespace {
@@ -335,6 +336,43 @@ TEST_F(SimulatorTest, APollPastThePendingPollsWaitsForTheAnswer) {
   wire::Envelope e = Post("/async/0058/poll", R"({"yblsh":"W1"})");
   EXPECT_EQ(e.status, wire::kAnsweredOne);
   EXPECT_NE(e.response.find("W1"), std::string::npos);
+}
+
+// An answer written in the envelope's form arrives as the same JSON, small or streamed, and the
+// faults that change its text (the first byte, the whole of it) act on that JSON.
+TEST_F(SimulatorTest, AnAnswerInEnvelopeFormArrivesAsItsJson) {
+  auto written = [](size_t rows) {
+    JsonWriter w(JsonWriter::Form::kInEnvelope);
+    w.BeginArray();
+    for (size_t i = 0; i < rows; ++i) {
+      w.BeginObject();
+      w.Member("v", "税\"\\" + std::to_string(i), "\n");
+      w.EndObject();
+    }
+    w.EndArray();
+    return w;
+  };
+  const std::string small = JsonFromEnvelopeForm(written(3).Text());
+  const std::string large = JsonFromEnvelopeForm(written(200000).Text());
+  ASSERT_GT(large.size(), size_t{1} << 20);
+  sim_.Handlers().Add("0060", [&](const Call& call, State&) {
+    return Answer::JsonText(written(call.Key("rows") == "many" ? 200000 : 3));
+  });
+  sim_.SetAsyncPendingPolls(0);
+  for (const char* rows : {"few", "many"}) {
+    const std::string expected = std::string(rows) == "many" ? large : small;
+    const std::string body = std::string(R"({"yblsh":"E)") + rows + R"(","rows":")" + rows + "\"}";
+    EXPECT_EQ(Post("/service/0060", body).response, expected) << rows;
+    wire::Envelope bad = Post("/service/0060", body, {{wire::kFaultHeader, "kind=bad-base64"}});
+    EXPECT_EQ(bad.response, "*" + expected.substr(1)) << rows;
+    wire::Envelope empty = Post("/service/0060", body, {{wire::kFaultHeader, "kind=empty-answer;text=null"}});
+    EXPECT_EQ(empty.response, "null") << rows;
+    // Made in the background, corrupted there, polled later.
+    AddFault(R"({"kind":"bad-base64","endpoint":"submit","serviceCode":"0060"})");
+    EXPECT_EQ(Post("/async/0060", body).status, wire::kAnsweredOne);
+    sim_.WaitForAsyncWork();
+    EXPECT_EQ(Post("/async/0060/poll", body).response, "*" + expected.substr(1)) << rows;
+  }
 }
 
 // A second submission of a pending serial is refused without running the handler again; faults
