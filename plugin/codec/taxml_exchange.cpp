@@ -115,17 +115,47 @@ Reply Send(const Call& call) {
   return SendEncoded(call, EncodedDocument(call));
 }
 
-EncodedAhead::EncodedAhead(const Call& call) : call_(call) {
+namespace {
+
+std::string PreparedAndEncoded(const Call& call, const std::function<void()>& prepare) {
+  if (prepare) Built([&] {
+      prepare();
+      return std::string();
+    });
+  return EncodedDocument(call);
+}
+
+}  // namespace
+
+EncodedAhead::EncodedAhead(const Call& call, std::function<void()> prepare)
+    : call_(call), prepare_(std::move(prepare)) {
   try {
-    data_ = std::async(std::launch::async, [&call] { return EncodedDocument(call); });
+    data_ = std::async(std::launch::async, [&call, this] { return PreparedAndEncoded(call, prepare_); });
   } catch (const std::system_error&) {
-    // No thread: Send encodes.
+    // No thread: Data() prepares and encodes.
   }
 }
 
+std::string& EncodedAhead::Data() {
+  if (failed_) std::rethrow_exception(failed_);
+  if (!ready_) {
+    try {
+      ready_ = data_.valid() ? data_.get() : PreparedAndEncoded(call_, prepare_);
+    } catch (...) {
+      failed_ = std::current_exception();
+      throw;
+    }
+  }
+  return *ready_;
+}
+
+void EncodedAhead::Wait() { (void)Data(); }
+
 Reply Send(const Call& call, EncodedAhead& encoded) {
   if (&call != &encoded.call_) throw Exception("EncodedAhead belongs to another call");
-  return SendEncoded(call, encoded.data_.valid() ? encoded.data_.get() : EncodedDocument(call));
+  const std::string data = std::move(encoded.Data());  // goes with the sending, not the EncodedAhead
+  encoded.ready_ = std::string();
+  return SendEncoded(call, data);
 }
 
 bool Guard(std::string_view where, const std::string& userMessage, std::string& error,

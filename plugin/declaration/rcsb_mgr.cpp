@@ -57,10 +57,10 @@ bool TRcsbMgr::SbSend(const std::string& declaration, IProgressView* progress, i
     Ref<IRcsbDAO> dao = Dao();
     const std::string djxh = CurrentDjxh();
     RefuseWhileUnconfirmed(*dao, djxh);
-    taxml::RequestDocument doc = BuildSbbw("SbfCxjmxnhRcSbYzxxBcRequest", sb, djxh, "BuildSbbw");
+    SbbwBuilder document("SbfCxjmxnhRcSbYzxxBcRequest", sb, djxh, "BuildSbbw");  // every value checked
     taxml::Call call;
     call.serviceCode = "0004";
-    call.document = &doc;
+    call.document = &document.Document();
     call.progress = progress;
     call.serial = taxml::Call::Serial::kGiven;
     call.yblsh = NewSerialNo();
@@ -68,9 +68,11 @@ bool TRcsbMgr::SbSend(const std::string& declaration, IProgressView* progress, i
     call.keys["yzpzzlDm"] = kYzpzzlDm;
     call.keys["tranSeq"] = tranSeq;
     // Stored before it is sent: whatever happens after the request left, the declaration the
-    // server may hold is in the store under its serial. The document is encoded meanwhile.
-    taxml::EncodedAhead encoded(call);
-    const int32_t journal = JournalSubmission(*dao, std::move(sb), djxh, call.yblsh, tranSeq, kSbztSending);
+    // server may hold is in the store under its serial. The document is built and encoded
+    // meanwhile.
+    taxml::EncodedAhead encoded(call, FillBesideJournal(sb, document));
+    const int32_t journal = JournalSubmission(*dao, sb, djxh, call.yblsh, tranSeq, kSbztSending);
+    AwaitDocument(*dao, journal, encoded, sb, "SbSend");
     AfterSending(*dao, journal, "SbSend", [&] {
       taxml::Reply reply = taxml::Send(call, encoded);
       std::optional<Feedback> fb;

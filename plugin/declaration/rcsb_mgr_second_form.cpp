@@ -42,10 +42,10 @@ bool TRcsbMgr::SbSend_61(const std::string& declaration, IProgressView* progress
     Ref<IRcsbDAO> dao = Dao();
     const std::string djxh = CurrentDjxh();
     RefuseWhileUnconfirmed(*dao, djxh);
-    taxml::RequestDocument doc = BuildSbbw("SbfCxjmxnhRcSbYzxxBcSnRequest", sb, djxh, "SbSend_61");
+    SbbwBuilder document("SbfCxjmxnhRcSbYzxxBcSnRequest", sb, djxh, "SbSend_61");  // every value checked
     taxml::Call call;
     call.serviceCode = "0083";
-    call.document = &doc;
+    call.document = &document.Document();
     call.progress = progress;
     call.successStatus = 1;
     call.serial = taxml::Call::Serial::kGiven;
@@ -53,9 +53,9 @@ bool TRcsbMgr::SbSend_61(const std::string& declaration, IProgressView* progress
     const std::string tranSeq = NewSerialNo();
     call.keys["yzpzzlDm"] = kYzpzzlDm;
     call.keys["tranSeq"] = tranSeq;
-    taxml::EncodedAhead encoded(call);  // while the declaration is journaled
-    const int32_t journal =
-        JournalSubmission(*dao, std::move(sb), djxh, call.yblsh, tranSeq, kSbztSendingSecondForm);
+    taxml::EncodedAhead encoded(call, FillBesideJournal(sb, document));  // while the declaration is journaled
+    const int32_t journal = JournalSubmission(*dao, sb, djxh, call.yblsh, tranSeq, kSbztSendingSecondForm);
+    AwaitDocument(*dao, journal, encoded, sb, "SbSend_61");
     AfterSending(*dao, journal, "SbSend_61", [&] {
       taxml::Reply reply = taxml::Send(call, encoded);
       std::optional<Feedback> fb;

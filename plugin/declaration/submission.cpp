@@ -38,9 +38,11 @@ std::string Unsendable(std::string_view value, bool gbk) {
   return {};
 }
 
-// One sbfJfsbbmxDTO; R is a person record (rcsb_dao_person_row.h).
-template <class R>
-void AddPerson(taxml::RequestDocument& doc, const R& p, bool gbk) {
+// The values of one sbfJfsbbmxDTO, each handed to add(name, value) in the document's order; R is
+// a person record (rcsb_dao_person_row.h). A text value the document cannot carry raises
+// UnsendableValue naming where it stands.
+template <class R, class Add>
+void PersonValues(const R& p, bool gbk, Add&& add) {
   using F = PersonField;
   const std::string jfmxxh = PersonText(p, F::mxxh);
   auto text = [&](const char* name, const std::string& value) -> const std::string& {
@@ -51,64 +53,52 @@ void AddPerson(taxml::RequestDocument& doc, const R& p, bool gbk) {
     }
     return value;
   };
+  add("jfmxxh", text("jfmxxh", jfmxxh));
+  add("sbjbjgDm", text("sbjbjgDm", PersonText(p, F::sbjbjgdm)));
+  add("cxjmsbbm", text("cxjmsbbm", PersonText(p, F::rybh)));
+  add("jhsx", text("jhsx", Text(p, F::jhsx)));
+  add("xzjdDm", text("xzjdDm", PersonText(p, F::xz_xzjddm)));
+  add("sqczDm", text("sqczDm", PersonText(p, F::xz_sqhczdm)));
+  add("zsxmDm", text("zsxmDm", PersonText(p, F::zsxmdm)));
+  add("zspmDm", text("zspmDm", PersonText(p, F::zspmdm)));
+  add("zszmDm", text("zszmDm", PersonText(p, F::zszmdm)));
+  add("jfnd", text("jfnd", Text(p, F::jfnd)));
   // Residents' rows ("00") send the amount actually payable.
-  const double yjfe = Text(p, F::pmlx) == "00" ? Amount(p, F::sjyjfe) : Amount(p, F::jfje);
-  doc.Open("sbfJfsbbmxDTO")
-      .Add("jfmxxh", text("jfmxxh", jfmxxh))
-      .Add("sbjbjgDm", text("sbjbjgDm", PersonText(p, F::sbjbjgdm)))
-      .Add("cxjmsbbm", text("cxjmsbbm", PersonText(p, F::rybh)))
-      .Add("jhsx", text("jhsx", Text(p, F::jhsx)))
-      .Add("xzjdDm", text("xzjdDm", PersonText(p, F::xz_xzjddm)))
-      .Add("sqczDm", text("sqczDm", PersonText(p, F::xz_sqhczdm)))
-      .Add("zsxmDm", text("zsxmDm", PersonText(p, F::zsxmdm)))
-      .Add("zspmDm", text("zspmDm", PersonText(p, F::zspmdm)))
-      .Add("zszmDm", text("zszmDm", PersonText(p, F::zszmdm)))
-      .Add("jfnd", text("jfnd", Text(p, F::jfnd)))
-      .Add("yjfe", yjfe)
-      .Add("yjfje", Amount(p, F::yjfje))
-      .Add("ybtfe", Amount(p, F::ybtfe))
-      .Close();
+  add("yjfe", Text(p, F::pmlx) == "00" ? Amount(p, F::sjyjfe) : Amount(p, F::jfje));
+  add("yjfje", Amount(p, F::yjfje));
+  add("ybtfe", Amount(p, F::ybtfe));
 }
 
-// The persons of every detail, in order; details or persons that are no list are passed over.
-void AddPersons(taxml::RequestDocument& doc, const Json& sb, bool gbk) {
+// Every person of the declaration, in order, to `each`; details or persons that are no list are
+// passed over.
+template <class Each>
+void ForEachPerson(const Json& sb, Each&& each) {
   auto details = sb.find("details");
   if (details == sb.end() || !details->is_array()) return;
   for (const Json& mx : *details) {
     auto persons = mx.find("persons");
     if (persons == mx.end() || !persons->is_array()) continue;
-    for (const Json& p : *persons) AddPerson(doc, p, gbk);
+    for (const Json& p : *persons) each(p);
   }
 }
 
-void AddPersons(taxml::RequestDocument& doc, const ParsedDeclaration& sb, bool gbk) {
+template <class Each>
+void ForEachPerson(const ParsedDeclaration& sb, Each&& each) {
   for (const ParsedDetail& mx : sb.details) {
-    for (size_t i = mx.firstPerson; i < mx.firstPerson + mx.personCount; ++i) AddPerson(doc, sb.Person(i), gbk);
+    for (size_t i = mx.firstPerson; i < mx.firstPerson + mx.personCount; ++i) each(sb.Person(i));
   }
 }
 
 const Json& Master(const Json& sb) { return sb; }
 const Json& Master(const ParsedDeclaration& sb) { return sb.master; }
 
-template <class Sb>
-taxml::RequestDocument Build(std::string_view requestType, const Sb& sb, const std::string& djxh,
-                             std::string_view op) {
+// Runs one step of making the document: a value it cannot carry reaches the user named ("创建报文
+// 异常：第2行人员张三的xzjdDm含控制字符"), any other failure as "创建报文异常"; either is logged
+// under `op`.
+template <class Step>
+void DocumentStep(std::string_view op, Step&& step) {
   try {
-    taxml::RequestDocument doc(requestType);
-    const bool gbk = !doc.Type().utf8;
-    const std::string swjgdm = Text(Master(sb), "swjgdm");
-    if (const std::string why = Unsendable(swjgdm, gbk); !why.empty()) {
-      throw UnsendableValue("申报的swjgdm" + why);
-    }
-    // Every value is checked as it is added, so the whole text is not encoded twice here (the
-    // gzip of a roster-sized document is the dearest step of building it).
-    if (!Unsendable(djxh, gbk).empty()) throw Exception("缴费人登记序号无法编码：" + djxh);
-    doc.Add("cxjmxnhdjxh", djxh).Add("zgswjgDm", swjgdm);
-    doc.Add("jfrlxDm", "5").Add("sbfsDm", "32").Add("sbsxDm", "0101").Add("yzpzzlDm", kYzpzzlDm).Add("bz", "");
-    doc.Open("sbfJfsbbmxList");
-    AddPersons(doc, sb, gbk);
-    doc.Close();
-    return doc;
+    step();
   } catch (const UnsendableValue& e) {
     LogMgr(op, e.what());
     throw Exception(std::string("创建报文异常：") + e.what());
@@ -125,9 +115,68 @@ SubmittedDeclaration::SubmittedDeclaration(const std::string& text)
   if (!parsed_) tree_ = ParseObject(text, "申报数据无效");
 }
 
+void SubmittedDeclaration::Release() {
+  parsed_.reset();
+  tree_ = Json();
+}
+
+SbbwBuilder::SbbwBuilder(std::string_view requestType, const SubmittedDeclaration& sb, std::string djxh,
+                         std::string_view op)
+    : sb_(sb), djxh_(std::move(djxh)), op_(op) {
+  DocumentStep(op_, [&] {
+    doc_.emplace(requestType);
+    gbk_ = !doc_->Type().utf8;
+    swjgdm_ = Text(sb.parsed_ ? Master(*sb.parsed_) : Master(sb.tree_), "swjgdm");
+    if (const std::string why = Unsendable(swjgdm_, gbk_); !why.empty()) throw UnsendableValue("申报的swjgdm" + why);
+    // Every value is checked once here, before anything is stored or sent, and the elements are
+    // added by Fill without encoding the whole text twice (the gzip of a roster-sized document is
+    // the dearest step of making it).
+    if (!Unsendable(djxh_, gbk_).empty()) throw Exception("缴费人登记序号无法编码：" + djxh_);
+    auto check = [&](const auto& p) { PersonValues(p, gbk_, [](const char*, const auto&) {}); };
+    if (sb.parsed_) ForEachPerson(*sb.parsed_, check);
+    else ForEachPerson(sb.tree_, check);
+  });
+}
+
+void SbbwBuilder::Fill() {
+  DocumentStep(op_, [&] {
+    taxml::RequestDocument& doc = *doc_;
+    doc.Add("cxjmxnhdjxh", djxh_).Add("zgswjgDm", swjgdm_);
+    doc.Add("jfrlxDm", "5").Add("sbfsDm", "32").Add("sbsxDm", "0101").Add("yzpzzlDm", kYzpzzlDm).Add("bz", "");
+    doc.Open("sbfJfsbbmxList");
+    auto add = [&](const auto& p) {
+      doc.Open("sbfJfsbbmxDTO");
+      PersonValues(p, gbk_, [&](const char* name, const auto& value) { doc.Add(name, value); });
+      doc.Close();
+    };
+    if (sb_.parsed_) ForEachPerson(*sb_.parsed_, add);
+    else ForEachPerson(sb_.tree_, add);
+    doc.Close();
+  });
+}
+
 taxml::RequestDocument BuildSbbw(std::string_view requestType, const SubmittedDeclaration& sb,
                                  const std::string& djxh, std::string_view op) {
-  return sb.parsed_ ? Build(requestType, *sb.parsed_, djxh, op) : Build(requestType, sb.tree_, djxh, op);
+  SbbwBuilder built(requestType, sb, djxh, op);
+  built.Fill();
+  return std::move(built.Document());
+}
+
+std::function<void()> FillBesideJournal(const SubmittedDeclaration& sb, SbbwBuilder& document) {
+  if (sb.parsed_) return [&document] { document.Fill(); };
+  document.Fill();
+  return nullptr;
+}
+
+void AwaitDocument(IRcsbDAO& dao, int32_t journal, taxml::EncodedAhead& encoded, SubmittedDeclaration& sb,
+                   std::string_view op) {
+  try {
+    encoded.Wait();
+  } catch (...) {
+    DropJournal(dao, journal, op);  // nothing was sent
+    throw;
+  }
+  sb.Release();
 }
 
 void RefuseWhileUnconfirmed(IRcsbDAO& dao, const std::string& djxh) {
@@ -152,23 +201,27 @@ void MarkJournalled(Json& master, const std::string& djxh, const std::string& yb
 }
 }  // namespace
 
-int32_t JournalSubmission(IRcsbDAO& dao, SubmittedDeclaration&& submitted, const std::string& djxh,
-                          const std::string& yblsh, const std::string& jywyid, int32_t sending) {
-  SubmittedDeclaration sb = std::move(submitted);  // spent here, whatever happens
+int32_t JournalSubmission(IRcsbDAO& dao, SubmittedDeclaration& sb, const std::string& djxh, const std::string& yblsh,
+                          const std::string& jywyid, int32_t sending) {
   int32_t id = 0;
   if (sb.parsed_) {
-    // The plug-in's own store takes the declaration as read; another store gets the text.
+    // The plug-in's own store takes the declaration as read; another store gets the text. Only
+    // the master is marked: the document may be being built from the rest meanwhile.
     if (auto* own = dynamic_cast<TRcsbDAO*>(&dao)) {
       MarkJournalled(sb.parsed_->master, djxh, yblsh, jywyid, sending);
       Check(dao, own->SaveSbData(*sb.parsed_, id));
       return id;
     }
-    sb.tree_ = ParseObject(sb.text_, "申报数据无效");
-    sb.parsed_.reset();
+    Json tree = ParseObject(sb.text_, "申报数据无效");
+    MarkJournalled(tree, djxh, yblsh, jywyid, sending);
+    std::string text = tree.dump();
+    tree = Json();  // a roster-sized tree goes before the store parses its own
+    Check(dao, dao.SaveSbData(text, id));
+    return id;
   }
   MarkJournalled(sb.tree_, djxh, yblsh, jywyid, sending);
   std::string text = sb.tree_.dump();
-  sb.tree_ = Json();  // a roster-sized tree goes before the store parses its own
+  sb.tree_ = Json();
   Check(dao, dao.SaveSbData(text, id));
   return id;
 }

@@ -5,10 +5,12 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
 
+#include "codec/taxml_encoded_ahead.h"
 #include "codec/taxml_request.h"
 #include "declaration/dao_support.h"
 #include "declaration/feedback.h"
@@ -20,17 +22,21 @@ namespace velmor::declaration {
 
 inline constexpr const char* kYzpzzlDm = "BDA0611049";
 
+class SbbwBuilder;
+
 // The declaration handed to a submission, read once for the document and the store: a
 // ParsedDeclaration, or for text of another shape the general parser's tree.
 class SubmittedDeclaration {
  public:
   // Raises StoreError("申报数据无效", ...) when `text` is no JSON object. The text must outlive it.
   explicit SubmittedDeclaration(const std::string& text);
+  // Lets go of what was read (a roster-sized declaration's memory goes before it is sent).
+  void Release();
 
  private:
-  friend taxml::RequestDocument BuildSbbw(std::string_view, const SubmittedDeclaration&, const std::string&,
-                                          std::string_view);
-  friend int32_t JournalSubmission(IRcsbDAO&, SubmittedDeclaration&&, const std::string&, const std::string&,
+  friend class SbbwBuilder;
+  friend std::function<void()> FillBesideJournal(const SubmittedDeclaration&, SbbwBuilder&);
+  friend int32_t JournalSubmission(IRcsbDAO&, SubmittedDeclaration&, const std::string&, const std::string&,
                                    const std::string&, int32_t);
   const std::string& text_;
   std::optional<ParsedDeclaration> parsed_;
@@ -38,13 +44,47 @@ class SubmittedDeclaration {
 };
 
 // The document of `requestType` for declaration `sb` of payer `djxh`: the payer, its tax office,
-// the fixed declaration codes and one sbfJfsbbmxDTO per person. Raises Exception("创建报文异常")
-// when it cannot be built or encoded (the reason goes to the log under `op`); a value the
-// document cannot carry (a NUL or another control character, text that is not UTF-8, a
-// character GBK lacks in a GBK document) is named after it: "创建报文异常：第2行人员张三的xzjdDm
-// 含控制字符".
+// the fixed declaration codes and one sbfJfsbbmxDTO per person, made in two steps so that it can
+// be built beside the journal. The constructor reads the master's office and checks every value
+// the document carries: it raises Exception("创建报文异常") when the document cannot be made (the
+// reason goes to the log under `op`), and names a value the document cannot carry (a NUL or
+// another control character, text that is not UTF-8, a character GBK lacks in a GBK document):
+// "创建报文异常：第2行人员张三的xzjdDm含控制字符". Fill then adds the elements, raising the same
+// way; it reads the declaration's details and persons only, never its master.
+//
+// A value over `sb`, which must outlive it. Fill once, on one thread at a time; the document is
+// the caller's to send once Fill has returned.
+class SbbwBuilder {
+ public:
+  SbbwBuilder(std::string_view requestType, const SubmittedDeclaration& sb, std::string djxh, std::string_view op);
+  SbbwBuilder(const SbbwBuilder&) = delete;
+  SbbwBuilder& operator=(const SbbwBuilder&) = delete;
+
+  taxml::RequestDocument& Document() { return *doc_; }
+  void Fill();
+
+ private:
+  const SubmittedDeclaration& sb_;
+  std::string djxh_, swjgdm_, op_;
+  std::optional<taxml::RequestDocument> doc_;
+  bool gbk_ = false;
+};
+
+// The whole document at once: SbbwBuilder's checks and Fill.
 taxml::RequestDocument BuildSbbw(std::string_view requestType, const SubmittedDeclaration& sb,
                                  const std::string& djxh, std::string_view op);
+
+// A submission builds and encodes its document on a second thread while it journals the
+// declaration (taxml::EncodedAhead with this as its preparation). A declaration read by the
+// plug-in is built there (the journal marks only its master); one held as a tree, which the
+// journal marks and lets go of, is built here first and nothing is left to do there.
+std::function<void()> FillBesideJournal(const SubmittedDeclaration& sb, SbbwBuilder& document);
+
+// After the journal: waits for the document to be built and encoded, then lets go of the
+// declaration. When that failed, nothing was sent: the journal `journal` is dropped again and
+// the failure raised.
+void AwaitDocument(IRcsbDAO& dao, int32_t journal, taxml::EncodedAhead& encoded, SubmittedDeclaration& sb,
+                   std::string_view op);
 
 // A submission is journalled before it is sent: the declaration is stored in one of these
 // states with its serial and business id, and its outcome is recorded once the server answered.
@@ -62,8 +102,9 @@ void RefuseWhileUnconfirmed(IRcsbDAO& dao, const std::string& djxh);
 
 // Stores declaration `sb` of payer `djxh` in state `sending` with serial `yblsh` and business id
 // `jywyid`, in one store transaction; answers the master id. Raises the store's error text (then
-// nothing was sent). The declaration is spent (its memory goes before the request is sent).
-int32_t JournalSubmission(IRcsbDAO& dao, SubmittedDeclaration&& sb, const std::string& djxh, const std::string& yblsh,
+// nothing was sent). Of a declaration read by the plug-in it changes the master only (its
+// document may be being built meanwhile); one held as a tree is marked and let go of.
+int32_t JournalSubmission(IRcsbDAO& dao, SubmittedDeclaration& sb, const std::string& djxh, const std::string& yblsh,
                           const std::string& jywyid, int32_t sending);
 
 // Removes the journal of a submission the server refused; a failure is logged under `op` (the

@@ -129,6 +129,24 @@ TEST_F(DeclarationFlow, AValueTheDocumentCannotCarryIsNamedAndNothingIsSentOrSto
   EXPECT_TRUE(mgr_->SbSend_61(sb.dump(), nullptr, id, state, error)) << error;
 }
 
+// A declaration of a shape the plug-in's reader leaves to the general parser ("details" given
+// twice: the last counts) is built before its journal rather than beside it, and its document is
+// the one of the same declaration in the usual shape.
+TEST_F(DeclarationFlow, ADeclarationHeldAsATreeSendsTheSameDocument) {
+  const std::string plain = Declaration().dump();
+  std::string twice = plain;
+  twice.insert(1, "\"details\":[],");
+  int32_t id = 0, state = 0;
+  std::string error;
+  ASSERT_TRUE(mgr_->SbSend(plain, nullptr, id, state, error)) << error;
+  const std::string usual = sim.RecentCalls().back().documentText;
+  ASSERT_FALSE(usual.empty());
+  const size_t calls = sim.RecentCalls().size();
+  mgr_->SbSend(twice, nullptr, id, state, error);  // the server may take it as filed twice
+  ASSERT_EQ(sim.RecentCalls().size(), calls + 1) << error;
+  EXPECT_EQ(sim.RecentCalls().back().documentText, usual);
+}
+
 TEST_F(DeclarationFlow, ADeclaredMasterWithoutAmountNeedsNoPayment) {
   const int32_t id = Send(Declaration("", "R2", 0), 2);
   EXPECT_EQ(Master(id), "2|1100000001||8");

@@ -251,6 +251,35 @@ TEST_F(TaxmlExchange, ADocumentEncodedAheadIsSentAsItWouldHaveBeen) {
   EXPECT_THROW(taxml::Send(other, elsewhere), Exception) << "encoded for another call";
 }
 
+// A document filled on the encoding's thread (a submission's, beside its journal) is sent as the
+// same document filled first would be; a failure to fill it comes out of Wait, again out of Send,
+// and nothing is sent.
+TEST_F(TaxmlExchange, ADocumentFilledAheadIsSentAsItWouldHaveBeen) {
+  taxml::RequestDocument doc("SbfCxjmxnhRcSbYzxxBcRequest"), same("SbfCxjmxnhRcSbYzxxBcRequest");
+  auto fill = [](taxml::RequestDocument& d) {
+    d.Open("sbfJfsbbmxList");
+    for (int i = 0; i < 3000; ++i) d.Open("sbfJfsbbmxDTO").Add("jfmxxh", std::to_string(i)).Add("yjfe", 380.5).Close();
+    d.Close();
+  };
+  fill(same);
+  taxml::Call call = Diagnose(&doc);
+  taxml::EncodedAhead encoded(call, [&] { fill(doc); });
+  encoded.Wait();
+  taxml::Reply reply = taxml::Send(call, encoded);
+  ASSERT_TRUE(reply.Succeeded()) << reply.error;
+  EXPECT_EQ(sim_.RecentCalls().back().documentText, same.Text());
+
+  taxml::RequestDocument bad("SbfCxjmxnhRcSbYzxxBcRequest");
+  const size_t before = sim_.RequestCount();
+  taxml::Call failing = Diagnose(&bad);
+  taxml::EncodedAhead never(failing, [&] { bad.Close(); });  // nothing open: raises
+  EXPECT_THROW(never.Wait(), taxml::Failure);
+  std::string error;
+  EXPECT_FALSE(taxml::Guard("TTest.Filled", "系统异常，请稍后再试", error, [&] { taxml::Send(failing, never); }));
+  EXPECT_EQ(error, "创建报文异常");
+  EXPECT_EQ(sim_.RequestCount(), before);
+}
+
 // A large answer is taken from the request rather than copied: the reply's helper gives the text
 // Response::Read decodes and lets the request go; a request of a host without the extension is
 // copied and left as it was.
