@@ -91,6 +91,13 @@ const Fault* FirstOf(const std::vector<Fault>& faults, FaultKind kind) {
 constexpr size_t kStreamedFrom = size_t{1} << 20;
 constexpr size_t kStreamPiece = size_t{1} << 20;
 
+// The bad-Base64 fault: the first byte of the response's plain text replaced (an answer in the
+// envelope's form is taken back to its JSON first), "****" for an empty one.
+void SpoilFirstByte(wire::Envelope& e, bool inEnvelopeForm) {
+  if (inEnvelopeForm) e.response = JsonFromEnvelopeForm(e.response);
+  e.response = e.response.empty() ? "****" : "*" + e.response.substr(1);
+}
+
 // With `inEnvelopeForm` the response is already escaped for the envelope (Answer::inEnvelopeForm).
 void SendJson(httplib::Response& res, wire::Envelope e, bool inEnvelopeForm = false) {
   res.status = 200;
@@ -184,9 +191,8 @@ void Simulator::Impl::Send(const std::vector<Fault>& list, Answer answer, httpli
     inEnvelopeForm = false;
   }
   if (FirstOf(list, FaultKind::kBadBase64)) {
-    if (inEnvelopeForm) e.response = JsonFromEnvelopeForm(e.response);  // its first byte is replaced
+    SpoilFirstByte(e, inEnvelopeForm);
     inEnvelopeForm = false;
-    e.response = e.response.empty() ? "****" : "*" + e.response.substr(1);
   }
   SendJson(res, std::move(e), inEnvelopeForm);
 }
@@ -273,8 +279,7 @@ void Simulator::Impl::ServeCall(const httplib::Request& req, httplib::Response& 
       // Encode now so the corruption travels with the job.
       try {
         wire::Envelope e = answer.Encode();
-        if (answer.inEnvelopeForm) e.response = answer.ResponseJson();  // its first byte is replaced
-        e.response = e.response.empty() ? "****" : "*" + e.response.substr(1);
+        SpoilFirstByte(e, answer.inEnvelopeForm);
         answer.document.reset();
         answer.envelope = e;
         answer.inEnvelopeForm = false;
