@@ -120,6 +120,12 @@ void SubmittedDeclaration::Release() {
   tree_ = Json();
 }
 
+template <class Each>
+void SbbwBuilder::EachPerson(Each&& each) const {
+  if (sb_.parsed_) ForEachPerson(*sb_.parsed_, each);
+  else ForEachPerson(sb_.tree_, each);
+}
+
 SbbwBuilder::SbbwBuilder(std::string_view requestType, const SubmittedDeclaration& sb, std::string djxh,
                          std::string_view op)
     : sb_(sb), djxh_(std::move(djxh)), op_(op) {
@@ -132,9 +138,7 @@ SbbwBuilder::SbbwBuilder(std::string_view requestType, const SubmittedDeclaratio
     // added by Fill without encoding the whole text twice (the gzip of a roster-sized document is
     // the dearest step of making it).
     if (!Unsendable(djxh_, gbk_).empty()) throw Exception("缴费人登记序号无法编码：" + djxh_);
-    auto check = [&](const auto& p) { PersonValues(p, gbk_, [](const char*, const auto&) {}); };
-    if (sb.parsed_) ForEachPerson(*sb.parsed_, check);
-    else ForEachPerson(sb.tree_, check);
+    EachPerson([&](const auto& p) { PersonValues(p, gbk_, [](const char*, const auto&) {}); });
   });
 }
 
@@ -144,13 +148,11 @@ void SbbwBuilder::Fill() {
     doc.Add("cxjmxnhdjxh", djxh_).Add("zgswjgDm", swjgdm_);
     doc.Add("jfrlxDm", "5").Add("sbfsDm", "32").Add("sbsxDm", "0101").Add("yzpzzlDm", kYzpzzlDm).Add("bz", "");
     doc.Open("sbfJfsbbmxList");
-    auto add = [&](const auto& p) {
+    EachPerson([&](const auto& p) {
       doc.Open("sbfJfsbbmxDTO");
       PersonValues(p, gbk_, [&](const char* name, const auto& value) { doc.Add(name, value); });
       doc.Close();
-    };
-    if (sb_.parsed_) ForEachPerson(*sb_.parsed_, add);
-    else ForEachPerson(sb_.tree_, add);
+    });
     doc.Close();
   });
 }
@@ -204,24 +206,18 @@ void MarkJournalled(Json& master, const std::string& djxh, const std::string& yb
 int32_t JournalSubmission(IRcsbDAO& dao, SubmittedDeclaration& sb, const std::string& djxh, const std::string& yblsh,
                           const std::string& jywyid, int32_t sending) {
   int32_t id = 0;
-  if (sb.parsed_) {
-    // The plug-in's own store takes the declaration as read; another store gets the text. Only
-    // the master is marked: the document may be being built from the rest meanwhile.
-    if (auto* own = dynamic_cast<TRcsbDAO*>(&dao)) {
-      MarkJournalled(sb.parsed_->master, djxh, yblsh, jywyid, sending);
-      Check(dao, own->SaveSbData(*sb.parsed_, id));
-      return id;
-    }
-    Json tree = ParseObject(sb.text_, "申报数据无效");
-    MarkJournalled(tree, djxh, yblsh, jywyid, sending);
-    std::string text = tree.dump();
-    tree = Json();  // a roster-sized tree goes before the store parses its own
-    Check(dao, dao.SaveSbData(text, id));
+  // The plug-in's own store takes the declaration as read; another store gets the text. Only
+  // the master is marked: the document may be being built from the rest meanwhile.
+  if (auto* own = dynamic_cast<TRcsbDAO*>(&dao); own && sb.parsed_) {
+    MarkJournalled(sb.parsed_->master, djxh, yblsh, jywyid, sending);
+    Check(dao, own->SaveSbData(*sb.parsed_, id));
     return id;
   }
-  MarkJournalled(sb.tree_, djxh, yblsh, jywyid, sending);
-  std::string text = sb.tree_.dump();
-  sb.tree_ = Json();
+  // A tree of its own for a declaration read by the plug-in; a tree's document is built already.
+  Json tree = sb.parsed_ ? ParseObject(sb.text_, "申报数据无效") : std::move(sb.tree_);
+  MarkJournalled(tree, djxh, yblsh, jywyid, sending);
+  std::string text = tree.dump();
+  tree = Json();  // a roster-sized tree goes before the store parses its own
   Check(dao, dao.SaveSbData(text, id));
   return id;
 }

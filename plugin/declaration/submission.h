@@ -64,6 +64,10 @@ class SbbwBuilder {
   void Fill();
 
  private:
+  // Every person of the declaration, in order, to `each` (in whichever form it was read).
+  template <class Each>
+  void EachPerson(Each&& each) const;
+
   const SubmittedDeclaration& sb_;
   std::string djxh_, swjgdm_, op_;
   std::optional<taxml::RequestDocument> doc_;
