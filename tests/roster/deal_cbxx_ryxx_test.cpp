@@ -256,6 +256,19 @@ TEST_F(Processor, SummaryStatesOneTwoThree) {
   EXPECT_EQ(Q("select rydjxh, ifnull(cbzt, '-') from sb_ryjbxxb order by rydjxh"), "A,1;B,2;C,3;E,2;F,-;");
 }
 
+// New persons are written and given their states in one pass: each ends in the state its items
+// give it, as a person already stored does.
+TEST_F(Processor, PersonsOfADownloadEndInTheStatesOfTheirItems) {
+  SeedPerson(*db_, "D1", "S", "s", "9", "0");  // stored before, no item
+  SeedPerson(*db_, "D2", "F", "f", "5", "0");  // another payer: untouched
+  Download({PersonRecord("c1", "R1", "a", "1"), PersonRecord("c2", "R2", "b", "2"), PersonRecord("c3", "R3", "c", "3")},
+           {EnrolRecord("c1", "x1", MonthFromNow(-2), MonthFromNow(3)),
+            EnrolRecord("c2", "x2", MonthFromNow(-6), MonthFromNow(-1)),
+            EnrolRecord("c3", "x3", MonthFromNow(-2), MonthFromNow(3), "N")},
+           {}, [](TDealCbxxAndRyxx& deal) { deal.updateCbzt(); });
+  EXPECT_EQ(Q("select rydjxh, ifnull(cbzt, '-') from sb_ryjbxxb order by rydjxh"), "F,-;R1,1;R2,2;R3,2;S,3;");
+}
+
 TEST_F(Processor, ClearInvalidRemovesEnrolmentsWithoutItemsThenServerPersonsWithoutEnrolments) {
   SeedPerson(*db_, "D1", "A", "a", "1", "0");
   SeedEnrolment(*db_, "D1", "A", "J01", "RA");
