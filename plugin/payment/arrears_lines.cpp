@@ -1,5 +1,7 @@
 #include "payment/arrears_lines.h"
 
+#include <string.h>
+
 #include <algorithm>
 #include <nlohmann/json.hpp>
 #include <tuple>
@@ -181,6 +183,27 @@ std::string ArrearsLines::DocumentsJson() const {
   std::string out = "[";
   for (const Line& l : lines_) {
     const std::string_view yzpzxh = Key(l, 1);
+    if (!listed.insert(yzpzxh).second) continue;
+    if (out.size() > 1) out += ',';
+    AppendJsonString(out, yzpzxh);
+  }
+  out += ']';
+  return out;
+}
+
+std::string ArrearsLines::GuessDocumentsJson(std::string_view answer) {
+  static constexpr std::string_view kMember = "\"yzpzxh\":\"";
+  std::unordered_set<std::string_view> listed;
+  std::string out = "[";
+  for (size_t at = 0;;) {
+    const void* found = ::memmem(answer.data() + at, answer.size() - at, kMember.data(), kMember.size());
+    if (!found) break;
+    const size_t start = static_cast<size_t>(static_cast<const char*>(found) - answer.data()) + kMember.size();
+    const size_t end = answer.find('"', start);
+    if (end == std::string_view::npos) break;
+    const std::string_view yzpzxh = answer.substr(start, end - start);
+    if (yzpzxh.find('\\') != std::string_view::npos) return "[]";
+    at = end + 1;
     if (!listed.insert(yzpzxh).second) continue;
     if (out.size() > 1) out += ',';
     AppendJsonString(out, yzpzxh);

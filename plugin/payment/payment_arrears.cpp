@@ -2,6 +2,7 @@
 // business lines, the residents' item-code filter, per-office failures and the order of lines.
 #include <filesystem>
 #include <fstream>
+#include <future>
 #include <map>
 #include <set>
 
@@ -66,6 +67,19 @@ Json OfficesOfBusinessLines(const std::string& djxh) {
   return out;
 }
 
+// The social-insurance payment service's answer for some levy documents; thread-safe (the
+// service is).
+struct DocumentArrears {
+  bool ok = false;
+  std::string text, error;
+};
+
+DocumentArrears AskDocuments(ISbfjnService& service, const std::string& djxh, const std::string& documents) {
+  DocumentArrears a;
+  a.ok = service.GetQfxxByYzpzxh(djxh, documents, "N", a.text, a.error);
+  return a;
+}
+
 }  // namespace
 
 bool TPaymentMgr::GetSfxyLb(const std::string& kjywrdjxh, const std::string& dyfs, IProgressView* progress,
@@ -105,23 +119,45 @@ bool TPaymentMgr::GetQfxxLb(int32_t source, const std::string& djxh, const std::
         continue;
       keys[k] = *it;
     }
+    // Without a narrowing condition, the social-insurance payment service adds what it knows of
+    // the same levy documents (lines already seen are not repeated).
+    bool narrowed = false;
+    for (const char* k : {"zjtzlsh", "skssqq", "skssqz", "sbjbjgDm", "sbbm", "zsxmDm"}) narrowed = narrowed || keys.contains(k);
+    // The service is asked on a thread of its own as soon as the documents can be guessed from
+    // the first answer's text, and works out its answer (as long to make as the first answer is
+    // to read) while that answer is read here. The early answer is taken only when the guess is
+    // the list the read lines give, so the question asked is always the one asked after reading.
+    // A host without the service fails only where the service is needed, as before.
+    Ref<ISbfjnService> sbfjn;
+    if (!narrowed) {
+      try {
+        sbfjn = GetSbfjnService();
+      } catch (...) {
+        sbfjn = nullptr;  // raised again below when the lines need it
+      }
+    }
+    std::string guessed;
+    std::future<DocumentArrears> early;
+
     // The lines are read straight from the answers' texts (tens of thousands of lines at a time).
     payment::ArrearsLines lines(items);
     {
       taxml::Reply reply = payment::SendJson("0007", keys, progress, 0.7);
       reply.RequireSuccess();
       const std::string text = reply.TakeResponse();  // the request lets go of it
+      if (sbfjn) guessed = payment::ArrearsLines::GuessDocumentsJson(text);
+      if (guessed != "[]" && !guessed.empty())
+        early = std::async(std::launch::async, [sbfjn, payer, guessed] { return AskDocuments(*sbfjn, payer, guessed); });
       if (!text.empty() && text != "null" && !lines.Absorb(text)) throw OpRefusal("反馈报文异常");
     }
 
-    // Without a narrowing condition, the social-insurance payment service adds what it knows of
-    // the same levy documents (lines already seen are not repeated).
-    bool narrowed = false;
-    for (const char* k : {"zjtzlsh", "skssqq", "skssqz", "sbjbjgDm", "sbbm", "zsxmDm"}) narrowed = narrowed || keys.contains(k);
     if (!narrowed && !lines.Empty()) {
-      std::string text, error;
-      if (!GetSbfjnService()->GetQfxxByYzpzxh(payer, lines.DocumentsJson(), "N", text, error)) throw OpRefusal(error);
-      if (!lines.Absorb(text)) throw OpRefusal("反馈报文异常");
+      if (!sbfjn) sbfjn = GetSbfjnService();
+      const std::string documents = lines.DocumentsJson();
+      DocumentArrears added =
+          early.valid() && documents == guessed ? early.get() : AskDocuments(*sbfjn, payer, documents);
+      if (!added.ok) throw OpRefusal(added.error);
+      if (!lines.Absorb(added.text)) throw OpRefusal("反馈报文异常");
     }
     for (const auto& [office, messages] : lines.Failures()) {
       std::string name = office;

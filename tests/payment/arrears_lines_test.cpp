@@ -178,5 +178,43 @@ TEST(ArrearsLines, TextsThatAreNoObjectAreRefusedAndTakeNothing) {
               "\"102101000\",\"bz\":\"\\u00e9\"}]}]}"});
 }
 
+// The guess of the levy documents from the bytes: the list a first Absorb gives when every line
+// is kept, however many lines and documents; where lines are left out or written otherwise it may
+// differ, and says nothing ("[]") rather than misread an escaped value.
+TEST(ArrearsLines, TheDocumentsGuessedFromTheTextAreThoseReadWhenEveryLineIsKept) {
+  auto guessedAndRead = [](const std::string& answer) {
+    ArrearsLines lines(kItems);
+    EXPECT_TRUE(lines.Absorb(answer));
+    return std::make_pair(ArrearsLines::GuessDocumentsJson(answer), lines.DocumentsJson());
+  };
+  Json many = Json::array();
+  for (int i = 0; i < 3000; ++i)
+    many.push_back({{"zsuuid", "U" + std::to_string(i)}, {"yzpzxh", "Y" + std::to_string(i % 17)}, {"zspmDm", "102101000"}});
+  const auto [guess, read] =
+      guessedAndRead(Json{{"qfxxList", Json::array({Json{{"code", "SUCCESS"}, {"qfxxMxList", many}}})}}.dump());
+  EXPECT_EQ(guess, read);
+  EXPECT_EQ(Json::parse(guess).size(), 17u);
+  EXPECT_EQ(guessedAndRead(R"({"qfxxList":[{"code":"SUCCESS","qfxxMxList":[
+      {"zsuuid":"1","yzpzxh":"缴费凭证一","zspmDm":"102101000"},{"zsuuid":"2","yzpzxh":"B","zspmDm":"102102000"},
+      {"zsuuid":"3","yzpzxh":"缴费凭证一","zspmDm":"102101000"}]}]})"),
+            std::make_pair(std::string(R"(["缴费凭证一","B"])"), std::string(R"(["缴费凭证一","B"])")));
+
+  // Where they differ the caller sees it: a line left out (not a residents' item, a failed
+  // office), a value the search does not read, a text with no lines.
+  EXPECT_EQ(guessedAndRead(R"({"qfxxList":[{"code":"SUCCESS","qfxxMxList":[
+      {"zsuuid":"1","yzpzxh":"A","zspmDm":"999"},{"zsuuid":"2","yzpzxh":"B","zspmDm":"102101000"}]}]})"),
+            std::make_pair(std::string(R"(["A","B"])"), std::string(R"(["B"])")));
+  EXPECT_EQ(guessedAndRead(R"({"qfxxList":[{"code":"E1","qfxxMxList":[{"zsuuid":"1","yzpzxh":"A","zspmDm":"102101000"}]}]})"),
+            std::make_pair(std::string(R"(["A"])"), std::string("[]")));
+  EXPECT_EQ(guessedAndRead(R"({"qfxxList":[{"code":"SUCCESS","qfxxMxList":[
+      {"zsuuid":"1","yzpzxh":"A","zspmDm":"102101000"},{"zsuuid":"2","yzpzxh":"\u0042","zspmDm":"102101000"}]}]})"),
+            std::make_pair(std::string("[]"), std::string(R"(["A","B"])")));
+  EXPECT_EQ(guessedAndRead(R"({"qfxxList":[{"code":"SUCCESS","qfxxMxList":[
+      {"zsuuid":"1", "yzpzxh" : "A","zspmDm":"102101000"},{"zsuuid":"2","yzpzxh":7,"zspmDm":"102101000"}]}]})"),
+            std::make_pair(std::string("[]"), std::string(R"(["A","7"])")));
+  EXPECT_EQ(ArrearsLines::GuessDocumentsJson(""), "[]");
+  EXPECT_EQ(ArrearsLines::GuessDocumentsJson(R"({"qfxxList":[{"qfxxMxList":[{"yzpzxh":"A)"), "[]") << "cut short";
+}
+
 }  // namespace
 }  // namespace velmor::payment

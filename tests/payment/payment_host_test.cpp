@@ -176,6 +176,38 @@ TEST_F(PaymentHost, ArrearsKnownOnlyToThePaymentServiceAreAddedOnce) {
   EXPECT_EQ(Json::parse(text).size(), 3u);
 }
 
+// The service is asked early, for the documents the arrears text seems to hold; when the lines
+// read say otherwise (here a document whose only line is not a residents' item), its answer is
+// not used and the service is asked for the documents read.
+TEST_F(PaymentHost, ThePaymentServiceAnswersForTheDocumentsReadNotThoseGuessed) {
+  Declared("Y1", {100});
+  Declared("Z1", {50}, "", "", "999999999");
+  sim_.WithState([](taxsim::State& s) {
+    s.payments["sbfjnLines"] = nlohmann::json::array(
+        {{{"yzpzxh", "Y1"}, {"zsuuid", "Y1-9"}, {"qfje", "30.00"}, {"zspmDm", "102101000"}},
+         {{"yzpzxh", "Z1"}, {"zsuuid", "Z1-9"}, {"qfje", "7.00"}, {"zspmDm", "102101000"}}});
+  });
+  const Json arrears = Arrears();
+  EXPECT_EQ(LinesOf(arrears, "Y1").size(), 2u) << arrears.dump();
+  EXPECT_EQ(LinesOf(arrears, "Z1").size(), 0u) << "a document not read is not asked for";
+  std::vector<Json> asked;
+  for (const auto& c : sim_.RecentCalls())
+    if (c.serviceCode == "0901") asked.push_back(Json::parse(c.body)["yzpzxhList"]);
+  ASSERT_EQ(asked.size(), 2u);
+  EXPECT_TRUE(std::find(asked.begin(), asked.end(), Json::array({"Y1"})) != asked.end());
+  EXPECT_TRUE(std::find(asked.begin(), asked.end(), Json::array({"Y1", "Z1"})) != asked.end());
+
+  // Guessed right, the service is asked once; its refusal is the query's, as before.
+  Declared("Z1", {50});
+  Fault(R"({"kind":"refuse","code":"10009","message":"缴费服务维护中","serviceCode":"0901"})");
+  std::string text;
+  EXPECT_FALSE(jk_->GetQfxxLb(0, "", "", "", nullptr, text));
+  EXPECT_NE(jk_->GetErrorMessage().find("缴费服务维护中"), std::string::npos) << jk_->GetErrorMessage();
+  const size_t before = CallsOf("0901");
+  EXPECT_EQ(LinesOf(Arrears(), "Z1").size(), 2u);
+  EXPECT_EQ(CallsOf("0901"), before + 1);
+}
+
 TEST_F(PaymentHost, VoucherStatesFollowTheServerInOneTransaction) {
   auto recorder = Make<Recorder>();
   EXPECT_FALSE(jk_->synDzsphmDyzt("", recorder.get()));
