@@ -122,7 +122,8 @@ bool TPaymentMgr::GetQfxxLb(int32_t source, const std::string& djxh, const std::
     // Without a narrowing condition, the social-insurance payment service adds what it knows of
     // the same levy documents (lines already seen are not repeated).
     bool narrowed = false;
-    for (const char* k : {"zjtzlsh", "skssqq", "skssqz", "sbjbjgDm", "sbbm", "zsxmDm"}) narrowed = narrowed || keys.contains(k);
+    for (const char* k : {"zjtzlsh", "skssqq", "skssqz", "sbjbjgDm", "sbbm", "zsxmDm"})
+      narrowed = narrowed || keys.contains(k);
     // The service is asked on a thread of its own as soon as the documents can be guessed from
     // the first answer's text, and works out its answer (as long to make as the first answer is
     // to read) while that answer is read here. The early answer is taken only when the guess is
@@ -147,7 +148,8 @@ bool TPaymentMgr::GetQfxxLb(int32_t source, const std::string& djxh, const std::
       const std::string text = reply.TakeResponse();  // the request lets go of it
       if (sbfjn) guessed = payment::ArrearsLines::GuessDocumentsJson(text);
       if (guessed != "[]" && !guessed.empty())
-        early = std::async(std::launch::async, [sbfjn, payer, guessed] { return AskDocuments(*sbfjn, payer, guessed); });
+        early =
+            std::async(std::launch::async, [sbfjn, payer, guessed] { return AskDocuments(*sbfjn, payer, guessed); });
       if (!text.empty() && text != "null" && !lines.Absorb(text)) throw OpRefusal("反馈报文异常");
     }
 

@@ -189,7 +189,8 @@ TEST(ArrearsLines, TheDocumentsGuessedFromTheTextAreThoseReadWhenEveryLineIsKept
   };
   Json many = Json::array();
   for (int i = 0; i < 3000; ++i)
-    many.push_back({{"zsuuid", "U" + std::to_string(i)}, {"yzpzxh", "Y" + std::to_string(i % 17)}, {"zspmDm", "102101000"}});
+    many.push_back(
+        {{"zsuuid", "U" + std::to_string(i)}, {"yzpzxh", "Y" + std::to_string(i % 17)}, {"zspmDm", "102101000"}});
   const auto [guess, read] =
       guessedAndRead(Json{{"qfxxList", Json::array({Json{{"code", "SUCCESS"}, {"qfxxMxList", many}}})}}.dump());
   EXPECT_EQ(guess, read);
@@ -204,8 +205,9 @@ TEST(ArrearsLines, TheDocumentsGuessedFromTheTextAreThoseReadWhenEveryLineIsKept
   EXPECT_EQ(guessedAndRead(R"({"qfxxList":[{"code":"SUCCESS","qfxxMxList":[
       {"zsuuid":"1","yzpzxh":"A","zspmDm":"999"},{"zsuuid":"2","yzpzxh":"B","zspmDm":"102101000"}]}]})"),
             std::make_pair(std::string(R"(["A","B"])"), std::string(R"(["B"])")));
-  EXPECT_EQ(guessedAndRead(R"({"qfxxList":[{"code":"E1","qfxxMxList":[{"zsuuid":"1","yzpzxh":"A","zspmDm":"102101000"}]}]})"),
-            std::make_pair(std::string(R"(["A"])"), std::string("[]")));
+  EXPECT_EQ(
+      guessedAndRead(R"({"qfxxList":[{"code":"E1","qfxxMxList":[{"zsuuid":"1","yzpzxh":"A","zspmDm":"102101000"}]}]})"),
+      std::make_pair(std::string(R"(["A"])"), std::string("[]")));
   EXPECT_EQ(guessedAndRead(R"({"qfxxList":[{"code":"SUCCESS","qfxxMxList":[
       {"zsuuid":"1","yzpzxh":"A","zspmDm":"102101000"},{"zsuuid":"2","yzpzxh":"\u0042","zspmDm":"102101000"}]}]})"),
             std::make_pair(std::string("[]"), std::string(R"(["A","B"])")));

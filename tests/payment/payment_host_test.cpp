@@ -183,9 +183,9 @@ TEST_F(PaymentHost, ThePaymentServiceAnswersForTheDocumentsReadNotThoseGuessed) 
   Declared("Y1", {100});
   Declared("Z1", {50}, "", "", "999999999");
   sim_.WithState([](taxsim::State& s) {
-    s.payments["sbfjnLines"] = nlohmann::json::array(
-        {{{"yzpzxh", "Y1"}, {"zsuuid", "Y1-9"}, {"qfje", "30.00"}, {"zspmDm", "102101000"}},
-         {{"yzpzxh", "Z1"}, {"zsuuid", "Z1-9"}, {"qfje", "7.00"}, {"zspmDm", "102101000"}}});
+    s.payments["sbfjnLines"] =
+        nlohmann::json::array({{{"yzpzxh", "Y1"}, {"zsuuid", "Y1-9"}, {"qfje", "30.00"}, {"zspmDm", "102101000"}},
+                               {{"yzpzxh", "Z1"}, {"zsuuid", "Z1-9"}, {"qfje", "7.00"}, {"zspmDm", "102101000"}}});
   });
   const Json arrears = Arrears();
   EXPECT_EQ(LinesOf(arrears, "Y1").size(), 2u) << arrears.dump();
