@@ -178,6 +178,30 @@ TEST(ArrearsLines, TextsThatAreNoObjectAreRefusedAndTakeNothing) {
               "\"102101000\",\"bz\":\"\\u00e9\"}]}]}"});
 }
 
+// A later answer is passed over line by line on its item code and levy alone, and a line read
+// whole only when kept: names given twice, escaped names and values, and codes or levies of
+// every kind read as the tree reads them.
+TEST(ArrearsLines, LaterAnswersKeepTheLinesTheTreeKeeps) {
+  const std::string first = R"({"qfxxList":[{"code":"SUCCESS","qfxxMxList":[
+      {"zsuuid":"A-1","yzpzxh":"A","zspmDm":"102101000"},{"zsuuid":"7","yzpzxh":"A","zspmDm":"102101000"},
+      {"zsuuid":"Y","yzpzxh":"A","zspmDm":"102101000"}]}]})";
+  ExpectSame({first, R"({"qfxxList":[{"code":"SUCCESS","qfxxMxList":[
+      {"zsuuid":"A-1","yzpzxh":"A","zspmDm":"102101000","bz":{"x":[1,2,{"zsuuid":"B-9"}]}},
+      {"zsuuid":"A-1","yzpzxh":"B","zspmDm":"102101000","zsuuid":"B-1"},
+      {"zsuuid":"B-2","yzpzxh":"B","zspmDm":"102101000","zsuuid":"A-1"},
+      {"zsuu\u0069d":"B-3","yzpzxh":"B","zspmDm":"102101000"},
+      {"zsuuid":"B-\u0034","yzpzxh":"B","zspm\u0044m":"102102000"},
+      {"zsuuid":7,"yzpzxh":"B","zspmDm":"102101000"},
+      {"zsuuid":true,"yzpzxh":"B","zspmDm":"102101000"},
+      {"zsuuid":8,"yzpzxh":"B","zspmDm":102101000},
+      {"zsuuid":"B-5","yzpzxh":"B","zspmDm":1.021010e8},
+      {"zsuuid":"B-6","yzpzxh":"B","zspmDm":"999","zspmDm":"102101000"},
+      {"zsuuid":"B-7","yzpzxh":"B","zspmDm":"102101000","zspmDm":null},
+      {"zsuuid":null,"yzpzxh":"B","zspmDm":"102101000"},{"yzpzxh":"B","zspmDm":"102101000"},
+      {"zsuuid":"B-8","yzpzxh":"B"}, {}, [], "B-9"]}]})",
+              first});
+}
+
 // The guess of the levy documents from the bytes: the list a first Absorb gives when every line
 // is kept, however many lines and documents; where lines are left out or written otherwise it may
 // differ, and says nothing ("[]") rather than misread an escaped value.
