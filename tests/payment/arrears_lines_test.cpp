@@ -178,9 +178,8 @@ TEST(ArrearsLines, TextsThatAreNoObjectAreRefusedAndTakeNothing) {
               "\"102101000\",\"bz\":\"\\u00e9\"}]}]}"});
 }
 
-// A later answer is passed over line by line on its item code and levy alone, and a line read
-// whole only when kept: names given twice, escaped names and values, and codes or levies of
-// every kind read as the tree reads them.
+// A later answer, mostly lines already held: names given twice, escaped names and values, and
+// item codes or levies of every kind decide which lines are new as the tree reads them.
 TEST(ArrearsLines, LaterAnswersKeepTheLinesTheTreeKeeps) {
   const std::string first = R"({"qfxxList":[{"code":"SUCCESS","qfxxMxList":[
       {"zsuuid":"A-1","yzpzxh":"A","zspmDm":"102101000"},{"zsuuid":"7","yzpzxh":"A","zspmDm":"102101000"},
