@@ -59,6 +59,16 @@ SqlFragment ListConditions(const Json& q) {
 }  // namespace
 
 std::vector<Line> LinesToQuery(IDBMechanism& db, const std::string& djxh, const Json& q, const std::string& today) {
+  std::vector<Line> lines;
+  ReadLinesToQuery(db, djxh, q, today, [&](Line&& l) {
+    lines.push_back(std::move(l));
+    return true;
+  });
+  return lines;
+}
+
+void ReadLinesToQuery(IDBMechanism& db, const std::string& djxh, const Json& q, const std::string& today,
+                      const std::function<bool(Line&&)>& line) {
   const std::string jfnd = Member(q, "jfnd");
   SqlFilters f;
   if (!jfnd.empty())
@@ -69,14 +79,9 @@ std::vector<Line> LinesToQuery(IDBMechanism& db, const std::string& djxh, const 
       FormatSql(" and ((c.xzsj is null) or not (c.xzsj = %s and c.jfnd = %s)) ", {Q(today), Q(jfnd)})));
   const std::string sql = FormatSql(std::string(" select c.xzid, c.id") + kLinesJoin + "%s", {Q(djxh), f.Build()});
   // Read row by row: at 100,000 persons these are 200,000 lines, never a tree or a dataset of them.
-  std::vector<Line> lines;
   ReadRowsOrThrow(
       db, sql, [](std::span<const std::string_view>) {},
-      [&](std::span<const std::string_view> cells) {
-        lines.push_back({std::string(cells[0]), std::string(cells[1])});
-        return true;
-      });
-  return lines;
+      [&](std::span<const std::string_view> cells) { return line(Line{std::string(cells[0]), std::string(cells[1])}); });
 }
 
 int32_t LineCount(IDBMechanism& db, const std::string& djxh) {

@@ -47,6 +47,10 @@ struct Line {
 
 // The lines of the payer matching the query that were not asked today for the query's year.
 std::vector<Line> LinesToQuery(IDBMechanism& db, const std::string& djxh, const Json& query, const std::string& today);
+// The same lines handed to `line` one at a time as the engine steps to them (`line` must not use
+// `db`; false stops the reading).
+void ReadLinesToQuery(IDBMechanism& db, const std::string& djxh, const Json& query, const std::string& today,
+                      const std::function<bool(Line&&)>& line);
 // The number of the payer's enrolment lines (any state).
 int32_t LineCount(IDBMechanism& db, const std::string& djxh);
 // The list statement (page) or the count statement of the query.

@@ -1,5 +1,6 @@
 // The status query of a year ("0056") through the exports: batches, the stored states, what a
 // failed, empty or abandoned batch leaves, the question asked while waiting, the listing.
+#include <algorithm>
 #include <filesystem>
 
 #include "residents_status_fixture.h"
@@ -240,6 +241,43 @@ TEST_F(SbztBatchTest, AFirstBatchRefusedStoresNothingThoughTheSecondAnswered) {
   // Asked again, every line goes out and is stored.
   ASSERT_TRUE(status_->synSbztCx(kPayer, Query(), nullptr, n)) << status_->GetErrorMessage();
   EXPECT_EQ(n, lines);
+}
+
+// More batches than are kept in flight: the lines are read on a thread of their own while the
+// first batches are asked about and stored. Every line is asked about once, in the order read,
+// and every answer stored, though stores change the lines' rows while they are still being read.
+class SbztManyBatchesTest : public SbztFixture {
+ protected:
+  SbztManyBatchesTest() : SbztFixture(5000) {}
+  static constexpr size_t kBatch = 1000, kInFlight = 8;
+};
+
+TEST_F(SbztManyBatchesTest, EveryLineIsAskedAboutOnceAndStored) {
+  FullSync();
+  const int lines = Count("select count(*) from sb_rycbxmb");
+  ASSERT_GT(lines, static_cast<int>(kBatch * (kInFlight + 1)));
+  int32_t n = 0;
+  ASSERT_TRUE(status_->synSbztCx(kPayer, Query(), nullptr, n)) << status_->GetErrorMessage();
+  EXPECT_EQ(n, lines);
+  EXPECT_EQ(Count("select count(*) from sb_rycbxmb where jfnd = '2024' and sbzt in (0, 1)"), lines);
+  std::vector<std::string> asked;
+  size_t batches = 0;
+  for (const auto& c : sim_.RecentCalls()) {
+    if (c.serviceCode != "0056") continue;
+    const Json list = Json::parse(c.body)["xzidList"];
+    EXPECT_EQ(list.size(), std::min<size_t>(kBatch, static_cast<size_t>(lines) - asked.size()));
+    for (const Json& x : list) asked.push_back(x.get<std::string>());
+    ++batches;
+  }
+  EXPECT_EQ(batches, (static_cast<size_t>(lines) + kBatch - 1) / kBatch);
+  std::vector<std::string> sorted = asked;
+  std::sort(sorted.begin(), sorted.end());
+  EXPECT_EQ(std::adjacent_find(sorted.begin(), sorted.end()), sorted.end()) << "a line asked about twice";
+  EXPECT_EQ(asked.size(), static_cast<size_t>(lines));
+
+  // Asked again the same day, no line goes out.
+  ASSERT_TRUE(status_->synSbztCx(kPayer, Query(), nullptr, n)) << status_->GetErrorMessage();
+  EXPECT_EQ(n, 0);
 }
 
 TEST_F(SbztQueryTest, ListsCountsAndExportsTheLinesByState) {
