@@ -71,6 +71,7 @@ std::vector<AsyncJobSet::Done> AsyncJobSet::Poll(int32_t waitMs) {
   std::vector<Done> done;
   const Clock::time_point until = Clock::now() + std::chrono::milliseconds(waitMs);
   for (;;) {
+    const Clock::time_point passStarted = Clock::now();
     for (size_t i = jobs_.size(); i-- > 0;) {
       Done d;
       int32_t status = net_->PollAsync(code_, jobs_[i].serial, d.response, d.secondText);
@@ -97,7 +98,10 @@ std::vector<AsyncJobSet::Done> AsyncJobSet::Poll(int32_t waitMs) {
     }
     if (now >= until) return done;
     StepProgress(nullptr, 0);
-    std::this_thread::sleep_for(std::chrono::milliseconds(kPollStepMs));
+    // Passes start a step apart: a pass over a hundred jobs (a page or a person batch each) takes
+    // longer than the step by itself, and sleeping after it only kept both processes idle.
+    const Clock::time_point nextPass = passStarted + std::chrono::milliseconds(kPollStepMs);
+    if (nextPass > Clock::now()) std::this_thread::sleep_until(nextPass);
   }
 }
 
