@@ -217,7 +217,7 @@ bool TCXJMSBStatusQueryService::synSbztCx(const std::string& djxh, const std::st
     Ref<IDBMechanism> stores = OpenMainConnection();
     Ref<INetCommIntf> net;  // taken, with the busy notice, when the first batch is asked about
     std::optional<BusyProgress> busy;
-    std::deque<Batch> flight;  // Batch::from: the batch's place in the reader's batches
+    std::deque<Batch> flight;                     // Batch::from: the batch's place in the reader's batches
     std::vector<const std::vector<Line>*> asked;  // the batches asked about, in order
     std::optional<std::string> refused;  // a refused submission: the batches before it still count
     // Each answered batch is read and stored behind the loop, on `stores`, while the loop asks for

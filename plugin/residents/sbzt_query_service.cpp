@@ -81,7 +81,9 @@ void ReadLinesToQuery(IDBMechanism& db, const std::string& djxh, const Json& q, 
   // Read row by row: at 100,000 persons these are 200,000 lines, never a tree or a dataset of them.
   ReadRowsOrThrow(
       db, sql, [](std::span<const std::string_view>) {},
-      [&](std::span<const std::string_view> cells) { return line(Line{std::string(cells[0]), std::string(cells[1])}); });
+      [&](std::span<const std::string_view> cells) {
+        return line(Line{std::string(cells[0]), std::string(cells[1])});
+      });
 }
 
 int32_t LineCount(IDBMechanism& db, const std::string& djxh) {
