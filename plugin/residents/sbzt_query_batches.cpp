@@ -60,10 +60,10 @@ Answers ReadStates(const std::string& response) {
   return out;
 }
 
-// One "0056" batch in flight: its lines [from, to), its serial, and once polled its answer or
-// the reason it failed.
+// One "0056" batch in flight: its place among the batches asked about, its serial, and once
+// polled its answer or the reason it failed.
 struct Batch {
-  size_t from = 0, to = 0;
+  size_t index = 0;
   std::string serial;
   std::optional<std::string> response, failure;
   bool Settled() const { return response || failure; }
@@ -217,7 +217,7 @@ bool TCXJMSBStatusQueryService::synSbztCx(const std::string& djxh, const std::st
     Ref<IDBMechanism> stores = OpenMainConnection();
     Ref<INetCommIntf> net;  // taken, with the busy notice, when the first batch is asked about
     std::optional<BusyProgress> busy;
-    std::deque<Batch> flight;                     // Batch::from: the batch's place in the reader's batches
+    std::deque<Batch> flight;
     std::vector<const std::vector<Line>*> asked;  // the batches asked about, in order
     std::optional<std::string> refused;  // a refused submission: the batches before it still count
     // Each answered batch is read and stored behind the loop, on `stores`, while the loop asks for
@@ -236,7 +236,7 @@ bool TCXJMSBStatusQueryService::synSbztCx(const std::string& djxh, const std::st
             busy.emplace(progress, "正在查询");
           }
           Batch b;
-          b.from = asked.size();
+          b.index = asked.size();
           try {
             taxml::Call call;
             call.serviceCode = "0056";
@@ -262,7 +262,7 @@ bool TCXJMSBStatusQueryService::synSbztCx(const std::string& djxh, const std::st
         Batch done = std::move(flight.front());
         flight.pop_front();
         if (done.failure) throw service::OpRefusal(*done.failure);
-        behind.Post([&, batch = std::span<const Line>(*asked[done.from]), response = std::move(*done.response)] {
+        behind.Post([&, batch = std::span<const Line>(*asked[done.index]), response = std::move(*done.response)] {
           Answers states;
           try {
             states = ReadStates(response);
