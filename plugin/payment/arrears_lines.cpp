@@ -23,6 +23,24 @@ void AppendLower(std::string& out, std::string_view s) {
   for (char c : s) out += (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
+// A JSON array text of distinct texts in the order first added: DocumentsJson and its guess.
+class DistinctList {
+ public:
+  void Add(std::string_view text) {
+    if (!listed_.insert(text).second) return;
+    if (out_.size() > 1) out_ += ',';
+    AppendJsonString(out_, text);
+  }
+  std::string Take() {
+    out_ += ']';
+    return std::move(out_);
+  }
+
+ private:
+  std::unordered_set<std::string_view> listed_;  // views into the caller's texts
+  std::string out_ = "[";
+};
+
 }  // namespace
 
 // The lines and failures of one answer read into `lines` and `failed` (and the bytes they point
@@ -179,22 +197,14 @@ std::string_view ArrearsLines::Key(const Line& l, int which) const {
 }
 
 std::string ArrearsLines::DocumentsJson() const {
-  std::unordered_set<std::string_view> listed;
-  std::string out = "[";
-  for (const Line& l : lines_) {
-    const std::string_view yzpzxh = Key(l, 1);
-    if (!listed.insert(yzpzxh).second) continue;
-    if (out.size() > 1) out += ',';
-    AppendJsonString(out, yzpzxh);
-  }
-  out += ']';
-  return out;
+  DistinctList list;
+  for (const Line& l : lines_) list.Add(Key(l, 1));
+  return list.Take();
 }
 
 std::string ArrearsLines::GuessDocumentsJson(std::string_view answer) {
   static constexpr std::string_view kMember = "\"yzpzxh\":\"";
-  std::unordered_set<std::string_view> listed;
-  std::string out = "[";
+  DistinctList list;
   for (size_t at = 0;;) {
     const void* found = ::memmem(answer.data() + at, answer.size() - at, kMember.data(), kMember.size());
     if (!found) break;
@@ -204,12 +214,9 @@ std::string ArrearsLines::GuessDocumentsJson(std::string_view answer) {
     const std::string_view yzpzxh = answer.substr(start, end - start);
     if (yzpzxh.find('\\') != std::string_view::npos) return "[]";
     at = end + 1;
-    if (!listed.insert(yzpzxh).second) continue;
-    if (out.size() > 1) out += ',';
-    AppendJsonString(out, yzpzxh);
+    list.Add(yzpzxh);
   }
-  out += ']';
-  return out;
+  return list.Take();
 }
 
 std::string ArrearsLines::TakeSortedJson() {

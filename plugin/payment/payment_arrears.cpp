@@ -146,10 +146,12 @@ bool TPaymentMgr::GetQfxxLb(int32_t source, const std::string& djxh, const std::
       taxml::Reply reply = payment::SendJson("0007", keys, progress, 0.7);
       reply.RequireSuccess();
       const std::string text = reply.TakeResponse();  // the request lets go of it
-      if (sbfjn) guessed = payment::ArrearsLines::GuessDocumentsJson(text);
-      if (guessed != "[]" && !guessed.empty())
-        early =
-            std::async(std::launch::async, [sbfjn, payer, guessed] { return AskDocuments(*sbfjn, payer, guessed); });
+      if (sbfjn) {
+        guessed = payment::ArrearsLines::GuessDocumentsJson(text);
+        if (guessed != "[]")
+          early =
+              std::async(std::launch::async, [sbfjn, payer, guessed] { return AskDocuments(*sbfjn, payer, guessed); });
+      }
       if (!text.empty() && text != "null" && !lines.Absorb(text)) throw OpRefusal("反馈报文异常");
     }
 
