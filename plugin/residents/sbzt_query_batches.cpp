@@ -60,10 +60,10 @@ Answers ReadStates(const std::string& response) {
   return out;
 }
 
-// One "0056" batch in flight: its place among the batches asked about, its serial, and once
-// polled its answer or the reason it failed.
+// One "0056" batch in flight: its lines, its serial, and once polled its answer or the reason
+// it failed.
 struct Batch {
-  size_t index = 0;
+  const std::vector<Line>* lines = nullptr;
   std::string serial;
   std::optional<std::string> response, failure;
   bool Settled() const { return response || failure; }
@@ -218,7 +218,7 @@ bool TCXJMSBStatusQueryService::synSbztCx(const std::string& djxh, const std::st
     Ref<INetCommIntf> net;  // taken, with the busy notice, when the first batch is asked about
     std::optional<BusyProgress> busy;
     std::deque<Batch> flight;
-    std::vector<const std::vector<Line>*> asked;  // the batches asked about, in order
+    size_t next = 0;  // the reader's batch to ask about next
     std::optional<std::string> refused;  // a refused submission: the batches before it still count
     // Each answered batch is read and stored behind the loop, on `stores`, while the loop asks for
     // the next ones.
@@ -227,7 +227,7 @@ bool TCXJMSBStatusQueryService::synSbztCx(const std::string& djxh, const std::st
         // Every batch read is asked about while there is room in flight; with nothing in flight
         // the loop waits for the next batch (or the end of the lines).
         while (!refused && flight.size() < kSbztBatchesInFlight) {
-          const std::vector<Line>* lines = flight.empty() ? reader.Wait(asked.size()) : reader.Ready(asked.size());
+          const std::vector<Line>* lines = flight.empty() ? reader.Wait(next) : reader.Ready(next);
           if (!lines) break;
           if (!net) {
             Ref<INetCommIntf> shared = GetNetComm();
@@ -236,7 +236,7 @@ bool TCXJMSBStatusQueryService::synSbztCx(const std::string& djxh, const std::st
             busy.emplace(progress, "正在查询");
           }
           Batch b;
-          b.index = asked.size();
+          b.lines = lines;
           try {
             taxml::Call call;
             call.serviceCode = "0056";
@@ -252,7 +252,7 @@ bool TCXJMSBStatusQueryService::synSbztCx(const std::string& djxh, const std::st
             break;
           }
           flight.push_back(std::move(b));
-          asked.push_back(lines);
+          ++next;
         }
         if (flight.empty()) {
           if (refused) throw service::OpRefusal(*refused);
@@ -262,7 +262,7 @@ bool TCXJMSBStatusQueryService::synSbztCx(const std::string& djxh, const std::st
         Batch done = std::move(flight.front());
         flight.pop_front();
         if (done.failure) throw service::OpRefusal(*done.failure);
-        behind.Post([&, batch = std::span<const Line>(*asked[done.index]), response = std::move(*done.response)] {
+        behind.Post([&, batch = std::span<const Line>(*done.lines), response = std::move(*done.response)] {
           Answers states;
           try {
             states = ReadStates(response);
