@@ -218,7 +218,7 @@ bool TCXJMSBStatusQueryService::synSbztCx(const std::string& djxh, const std::st
     Ref<INetCommIntf> net;  // taken, with the busy notice, when the first batch is asked about
     std::optional<BusyProgress> busy;
     std::deque<Batch> flight;
-    size_t next = 0;  // the reader's batch to ask about next
+    size_t next = 0;                     // the reader's batch to ask about next
     std::optional<std::string> refused;  // a refused submission: the batches before it still count
     // Each answered batch is read and stored behind the loop, on `stores`, while the loop asks for
     // the next ones.
