@@ -63,6 +63,17 @@ void AppendEscaped(std::string& out, std::string_view value) {
   out.append(written.text, 3, written.text.size() - 7);
 }
 
+void AppendElement(std::string& out, std::string_view name, std::string_view value) {
+  if (std::all_of(value.begin(), value.end(), [](char c) { return Plain(static_cast<unsigned char>(c)); })) {
+    // Nearly every value (20 a row, 200,000 rows a payable answer): the element written at once.
+    AppendParts(out, {"<", name, ">", value, "</", name, ">"});
+    return;
+  }
+  out.append("<").append(name).append(">");
+  AppendEscaped(out, value);
+  out.append("</").append(name).append(">");
+}
+
 }  // namespace
 
 TextRows& TextRows::Row() {
@@ -75,15 +86,23 @@ TextRows& TextRows::Value(std::string_view name, std::string_view value) {
   if (!open_) Row();
   if (!filled_) text_ += start_;
   filled_ = true;
-  if (std::all_of(value.begin(), value.end(), [](char c) { return Plain(static_cast<unsigned char>(c)); })) {
-    // Nearly every value (20 a row, 200,000 rows a payable answer): the element written at once.
-    AppendParts(text_, {"<", name, ">", value, "</", name, ">"});
-    return *this;
-  }
-  text_.append("<").append(name).append(">");
-  AppendEscaped(text_, value);
-  text_.append("</").append(name).append(">");
+  AppendElement(text_, name, value);
   return *this;
+}
+
+TextRows& TextRows::Fixed(std::string_view elements) {
+  if (elements.empty()) return *this;
+  if (!open_) Row();
+  if (!filled_) text_ += start_;
+  filled_ = true;
+  text_.append(elements);
+  return *this;
+}
+
+std::string TextRows::Element(std::string_view name, std::string_view value) {
+  std::string out;
+  AppendElement(out, name, value);
+  return out;
 }
 
 void TextRows::Close() {

@@ -20,31 +20,40 @@ Answer Payable(const Call& call, State& s) {
   TextRows& list = doc.AddTextList("sbfWsbZjxxDetailList", "sbfWsbZjxxDetailDTO");
   const std::vector<const Item*> items = PayerItems(s, p.djxh);
   list.Reserve((items.size() + 1) * 768);  // a row takes some 650 bytes
+  // What every row repeats, written once: the area, the periods and dates of the year asked, and
+  // the validity, township and community that every other row carries.
+  const std::string area = TextRows::Element("tcqBm", p.xzqhDm) + TextRows::Element("fkssqq", jfnd + "-01-01") +
+                           TextRows::Element("fkssqz", jfnd + "-12-31");
+  const std::string sjscrq = TextRows::Element("sjscrq", jfnd + "-01-05");
+  const std::string evenTail = TextRows::Element("zjyxrq", jfnd + "-06-30") +
+                               TextRows::Element("xzjddm", p.xzqhDm + "001") +
+                               TextRows::Element("sqczdm", p.xzqhDm + "001001") + TextRows::Element("bz", "");
+  const std::string oddTail = TextRows::Element("zjyxrq", "") + TextRows::Element("xzjddm", "") +
+                              TextRows::Element("sqczdm", "") + TextRows::Element("bz", "");
+  const std::string sjly = TextRows::Element("sjly", "03");
+  const std::string hdPrefix = "HD" + p.djxh.substr(p.djxh.size() > 4 ? p.djxh.size() - 4 : 0);
+  const std::string zjPrefix = "ZJ" + jfnd + "-";
   size_t n = 0;
+  std::string number;
   auto row = [&](const std::string& sbjbjgDm, const std::string& cxjmsbbm, const std::string& zsxmDm,
                  const std::string& zspmDm, const std::string& zszmDm, double yjfe) {
     TextRows& r = list.Row();
-    const bool even = n % 2 == 0;
-    r.Value("cxjmhdid", "HD" + p.djxh.substr(p.djxh.size() > 4 ? p.djxh.size() - 4 : 0) + std::to_string(n + 1));
-    r.Value("sjly", "03");
+    const std::string next = std::to_string(n + 1);
+    r.Value("cxjmhdid", number.assign(hdPrefix).append(next));
+    r.Fixed(sjly);
     r.Value("jhsx", std::to_string(n % 3 + 1));
-    r.Value("zjtzlsh", "ZJ" + jfnd + "-" + std::to_string(n / 3 + 1));
-    r.Value("sblsh", "SB" + std::to_string(n + 1));
-    r.Value("xxh", std::to_string(n + 1));
+    r.Value("zjtzlsh", number.assign(zjPrefix).append(std::to_string(n / 3 + 1)));
+    r.Value("sblsh", number.assign("SB").append(next));
+    r.Value("xxh", next);
     r.Value("sbjbjgDm", sbjbjgDm);
     r.Value("cxjmsbbm", cxjmsbbm);
-    r.Value("tcqBm", p.xzqhDm);
-    r.Value("fkssqq", jfnd + "-01-01");
-    r.Value("fkssqz", jfnd + "-12-31");
+    r.Fixed(area);
     r.Value("zsxmDm", zsxmDm);
     r.Value("zspmDm", zspmDm);
     r.Value("zszmDm", zszmDm);
-    r.Value("sjscrq", jfnd + "-01-05");
+    r.Fixed(sjscrq);
     r.Value("yjfe", Amount(yjfe));
-    r.Value("zjyxrq", even ? jfnd + "-06-30" : "");
-    r.Value("xzjddm", even ? p.xzqhDm + "001" : "");
-    r.Value("sqczdm", even ? p.xzqhDm + "001001" : "");
-    r.Value("bz", "");
+    r.Fixed(n % 2 == 0 ? evenTail : oddTail);
     ++n;
   };
   // Every item of the payer's persons, for whatever year is asked: the year sets the periods.

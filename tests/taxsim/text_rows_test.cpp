@@ -60,6 +60,28 @@ TEST(TextRows, WrittenAsTheDomOfTheSameRows) {
   EXPECT_NE(none.dom.Text().find("<list/>"), std::string::npos);
 }
 
+// A part of every row written once (Fixed of Element texts) is the text of its values, wherever
+// it falls in the row: first, between values, alone.
+TEST(TextRows, FixedPartsAreTheTextOfTheirValues) {
+  std::vector<Values> rows = AwkwardRows();
+  rows.push_back({{"only", "x<y>"}});
+  Built b = Build(rows);
+  TaxmlAnswer fixed;
+  fixed.Add("before", "v&1");
+  TextRows& text = fixed.AddTextList("list", "row");
+  for (const Values& r : rows) {
+    text.Row();
+    for (size_t i = 0; i < r.size(); ++i) {
+      const auto& [name, value] = r[i];
+      if (i % 2 == 0) text.Fixed(TextRows::Element(name, value));
+      else text.Value(name, value);
+    }
+    text.Fixed("");  // nothing to add: the row stays as it is (an empty row stays empty)
+  }
+  fixed.Add("after", "<end>");
+  EXPECT_EQ(fixed.Text(), b.dom.Text());
+}
+
 TEST(TextRows, TheFaultsChangeTheRowsAsTheyChangeTheDom) {
   const std::vector<std::function<void(TaxmlAnswer&)>> faults = {
       [](TaxmlAnswer& a) { EXPECT_EQ(a.RemoveRows("list", 2), 3); },
