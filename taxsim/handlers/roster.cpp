@@ -81,6 +81,21 @@ class Records {
     out_ += ':';
     JsonString(out_, value);
   }
+  // Fields written as Field writes them, for Fixed: the part of a record that every record of an
+  // answer repeats.
+  static std::string Render(std::initializer_list<std::pair<std::string_view, std::string_view>> fields) {
+    Records r;
+    r.Begin();
+    for (const auto& [name, value] : fields) r.Field(name, value);
+    return r.out_.substr(2);  // after "[{"
+  }
+  // Adds fields that Render wrote.
+  void Fixed(std::string_view rendered) {
+    if (rendered.empty()) return;
+    if (!first_) out_ += ',';
+    first_ = false;
+    out_ += rendered;
+  }
   void End() {
     out_ += '}';
     ++count_;
@@ -109,8 +124,6 @@ class Records {
   bool first_ = true;
 };
 
-std::string CbxxId(const std::string& rydjxh) { return "CB" + rydjxh; }
-
 Answer Enrolments(const Call& call, State& s, RosterBook& book) {
   RequirePayer(s, call);
   const std::string djxh = call.Djxh(), xzlx = call.Key("xzlxDm");
@@ -126,26 +139,28 @@ Answer Enrolments(const Call& call, State& s, RosterBook& book) {
   if (!book.itemStamp.empty())
     std::stable_sort(rows.begin(), rows.end(), [](const auto& a, const auto& b) { return *a.second > *b.second; });
   Records r(rows.size());
-  std::string date;
+  // The township, community and category every generated item has.
+  const std::string place = Records::Render({{"xzjdDm", "110101001"},
+                                             {"xzjdMc", "模拟街道"},
+                                             {"sqczDm", "110101001001"},
+                                             {"sqczMc", "模拟社区"},
+                                             {"rycbtslbDm", "01"},
+                                             {"rycbtslbMc", "普通居民"}});
+  std::string id, date;
   for (const auto& [it, stamp] : rows) {
     r.Begin();
-    r.Field("cbxxID", CbxxId(it->rydjxh));
+    r.Field("cbxxID", id.assign("CB").append(it->rydjxh));
     r.Field("djxh", it->rydjxh);
     r.Field("cbxzID", it->xzid);
     r.Field("zsxmDm", it->zsxmDm);
     r.Field("zspmDm", it->zspmDm);
     r.Field("zszmDm", it->zszmDm);
     r.Field("xzlxDm", it->xzlxDm);
-    r.Field("xzjdDm", "110101001");
-    r.Field("xzjdMc", "模拟街道");
-    r.Field("sqczDm", "110101001001");
-    r.Field("sqczMc", "模拟社区");
-    r.Field("rycbtslbDm", "01");
-    r.Field("rycbtslbMc", "普通居民");
+    r.Fixed(place);
     r.Field("ksjfrq", date.assign(it->ksjfyf).append("-01"));
     r.Field("tzjfrq", date.assign(it->tzjfyf).append("-28"));
     r.Field("xgrq", *stamp);
-    r.Field("yxbz", it->yxbz.empty() ? "Y" : it->yxbz);
+    r.Field("yxbz", it->yxbz.empty() ? std::string_view("Y") : std::string_view(it->yxbz));
     r.End();
   }
   return r.Take();
@@ -172,11 +187,11 @@ Answer Persons(const Call& call, State& s, RosterBook& book) {
     r.Field("xm", p->xm);
     r.Field("zjlxDm", p->zjlxDm);
     r.Field("zjhm", p->zjhm);
-    r.Field("sbjbjgDm", e ? e->sbjbjgDm : "");
-    r.Field("sbbm", e ? e->rybh : "");
+    r.Field("sbjbjgDm", e ? std::string_view(e->sbjbjgDm) : std::string_view());
+    r.Field("sbbm", e ? std::string_view(e->rybh) : std::string_view());
     r.Field("lxdh", p->lxdh);
     r.Field("xgrq", book.PersonStamp(p->rydjxh));
-    r.Field("yxbz", e && !e->yxbz.empty() ? e->yxbz : "Y");
+    r.Field("yxbz", e && !e->yxbz.empty() ? std::string_view(e->yxbz) : std::string_view("Y"));
     r.End();
   }
   return r.Take();
