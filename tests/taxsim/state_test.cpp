@@ -55,6 +55,27 @@ TEST(TaxsimState, GenerationIsDeterministicAndSized) {
   EXPECT_EQ(ids.size(), 1000u) << "person numbers are unique";
 }
 
+// A seed keeps making the same persons as the releases before (demos and recorded scenarios
+// count on it): the first persons of seed 1, drawn value by value.
+TEST(TaxsimState, ASeedMakesTheSamePersonsAsBefore) {
+  State s = Generate({.persons = 3, .payers = 1, .seed = 1});
+  ASSERT_EQ(s.persons.size(), 3u);
+  const Person& first = s.persons[0];
+  EXPECT_EQ(first.xm, "高兰");
+  EXPECT_EQ(first.zjhm, "11010119901017066X");
+  EXPECT_EQ(first.xbDm, "2");
+  EXPECT_EQ(first.csrq, "1990-10-17");
+  EXPECT_EQ(first.lxdh, "13892356520");
+  EXPECT_EQ(first.hjxzDm, "20");
+  EXPECT_EQ(s.persons[2].xm, "何丽雪");
+  EXPECT_EQ(s.persons[2].zjhm, "110101199912200733");
+  ASSERT_EQ(s.items.size(), 5u);
+  EXPECT_EQ(s.items[4].rydjxh, "20000000000000000003");
+  EXPECT_EQ(s.items[4].xzid, "X000000000005");
+  EXPECT_EQ(s.items[4].xzlxDm, "410");
+  EXPECT_EQ(s.enrolments[1].rybh, "RY0000000002");
+}
+
 TEST(TaxsimState, GeneratedIdentityNumbersAreValid) {
   State s = Generate({.persons = 200, .payers = 1, .seed = 3});
   static const int kWeights[17] = {7, 9, 10, 5, 8, 4, 2, 1, 6, 3, 7, 9, 10, 5, 8, 4, 2};
