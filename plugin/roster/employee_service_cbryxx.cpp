@@ -107,8 +107,8 @@ std::string TEmployeeServiceImpl::DownloadCbryxx(const std::string& djxh, bool i
         const std::string serial = NewSerialNo();
         std::string body;
         if (!cbxx.BuildIdBatch(keyField, djxh, serial, usedIds, body)) break;
-        std::string error;
-        if (!personJobs.Submit(serial, body, 0, error)) throw taxml::Failure(kRyxxSubmitFailed + error);
+        // Submitted while the other enrolment answers are read: a refusal fails the next poll.
+        personJobs.SubmitInBackground(serial, std::move(body), 0, kRyxxSubmitFailed);
       }
     };
     int itemPassPersons = 0;  // person records in at the last early pass of the items

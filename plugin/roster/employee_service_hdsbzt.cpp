@@ -115,11 +115,8 @@ bool TEmployeeServiceImpl::QueryHdsbztCx(const std::string& djxh, const std::str
       call.keys["recBeginNo"] = std::to_string(p * kPageSize + 1);
       call.keys["recEndNo"] = std::to_string((p + 1) * kPageSize);
       const std::string serial = NewSerialNo();
-      std::string error;
-      if (!jobs.Submit(serial, taxml::BodyText(call, serial, djxh), static_cast<int32_t>(p), error)) {
-        writer->FinishRollback();
-        throw service::OpRefusal(kBatchRequestFailed);
-      }
+      // Submitted while the stored keys are read and the first pages' answers stored.
+      jobs.SubmitInBackground(serial, taxml::BodyText(call, serial, djxh), static_cast<int32_t>(p), "");
     }
     LogText("[批量城乡居民申报状态查询（核定申报）]异步请求发送结束, 开始获取反馈");
     // The updates the known keys spared: counted in the log line as run, so that it reads as
@@ -146,6 +143,10 @@ bool TEmployeeServiceImpl::QueryHdsbztCx(const std::string& djxh, const std::str
       }
       if (!jobs.Lost().empty()) throw taxml::Failure(jobs.LostText());
       rows.Flush();
+    } catch (const AsyncJobSet::SubmitRefused&) {
+      // A page the server would not take: nothing of this query is kept.
+      writer->FinishRollback();
+      throw service::OpRefusal(kBatchRequestFailed);
     } catch (...) {
       writer->FinishRollback();
       throw;

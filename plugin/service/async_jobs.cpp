@@ -1,8 +1,12 @@
 #include "service/async_jobs.h"
 
+#include <condition_variable>
 #include <cstdlib>
+#include <deque>
+#include <mutex>
 #include <string_view>
 #include <thread>
+#include <utility>
 
 #include "codec/base64.h"
 #include "codec/taxml_exchange.h"
@@ -50,10 +54,110 @@ std::string AsyncJobSet::LostText() const {
   return text + "）";
 }
 
+// The set's thread of submissions: the jobs handed over, submitted one after another on a network
+// object of its own (so that its last error is its own), and what came of each, for the set to
+// take back on its thread.
+class AsyncJobSet::Submitter {
+ public:
+  struct Item {
+    std::string serial, body, refusedText;
+    int32_t tag = 0;
+  };
+  struct Outcome {
+    std::string serial, refusedText, error;
+    int32_t tag = 0;
+    bool accepted = false;
+  };
+
+  Submitter(std::string code, Ref<INetCommIntf> net)
+      : code_(std::move(code)), net_(std::move(net)), thread_([this] { Main(); }) {}
+  ~Submitter() {
+    {
+      std::lock_guard lock(mutex_);
+      stopping_ = true;
+      queue_.clear();
+    }
+    wake_.notify_all();
+    thread_.join();
+  }
+  Submitter(const Submitter&) = delete;
+  Submitter& operator=(const Submitter&) = delete;
+
+  void Add(Item item) {
+    {
+      std::lock_guard lock(mutex_);
+      if (refused_) return;  // the set raises for the refusal; nothing after it is submitted
+      queue_.push_back(std::move(item));
+    }
+    wake_.notify_one();
+  }
+  std::vector<Outcome> Take() {
+    std::lock_guard lock(mutex_);
+    return std::exchange(done_, {});
+  }
+
+ private:
+  void Main() {
+    for (;;) {
+      Item item;
+      {
+        std::unique_lock lock(mutex_);
+        wake_.wait(lock, [this] { return stopping_ || !queue_.empty(); });
+        if (stopping_) return;
+        item = std::move(queue_.front());
+        queue_.pop_front();
+      }
+      Outcome o{std::move(item.serial), std::move(item.refusedText), {}, item.tag, net_->SubmitAsync(code_, item.body)};
+      if (!o.accepted) o.error = net_->GetLastErrorText();
+      std::lock_guard lock(mutex_);
+      if (!o.accepted) {
+        refused_ = true;
+        queue_.clear();
+      }
+      done_.push_back(std::move(o));
+    }
+  }
+
+  const std::string code_;
+  const Ref<INetCommIntf> net_;
+  std::mutex mutex_;
+  std::condition_variable wake_;
+  std::deque<Item> queue_;
+  std::vector<Outcome> done_;
+  bool stopping_ = false, refused_ = false;
+  std::thread thread_;  // last: it starts once the members above are made
+};
+
 AsyncJobSet::AsyncJobSet(std::string serviceCode, Ref<INetCommIntf> net) : code_(std::move(serviceCode)) {
   if (!net) throw Exception("创建平台组件接口失败！");
   net_ = net->CreateConnection();
   if (!net_) net_ = net;
+}
+
+AsyncJobSet::~AsyncJobSet() = default;
+
+void AsyncJobSet::SubmitInBackground(std::string serial, std::string body, int32_t tag, std::string refusedText) {
+  if (!submitter_) {
+    Ref<INetCommIntf> own = net_->CreateConnection();
+    submitter_ = std::make_unique<Submitter>(code_, own ? own : net_);
+  }
+  if (submitted_++ == 0) first_ = Clock::now();
+  lastProgress_ = Clock::now();
+  ++inBackground_;
+  submitter_->Add({std::move(serial), std::move(body), std::move(refusedText), tag});
+}
+
+void AsyncJobSet::TakeSubmitted() {
+  if (inBackground_ == 0) return;
+  for (Submitter::Outcome& o : submitter_->Take()) {
+    --inBackground_;
+    if (!o.accepted) {
+      inBackground_ = 0;  // the jobs after it are dropped unsubmitted
+      throw SubmitRefused(o.refusedText + o.error);
+    }
+    jobs_.push_back({std::move(o.serial), o.tag});
+    lastProgress_ = Clock::now();
+  }
 }
 
 bool AsyncJobSet::Submit(const std::string& serial, const std::string& body, int32_t tag, std::string& error) {
@@ -71,6 +175,7 @@ std::vector<AsyncJobSet::Done> AsyncJobSet::Poll(int32_t waitMs) {
   std::vector<Done> done;
   const Clock::time_point until = Clock::now() + std::chrono::milliseconds(waitMs);
   for (;;) {
+    TakeSubmitted();
     const Clock::time_point passStarted = Clock::now();
     for (size_t i = jobs_.size(); i-- > 0;) {
       Done d;
@@ -89,7 +194,7 @@ std::vector<AsyncJobSet::Done> AsyncJobSet::Poll(int32_t waitMs) {
     }
     const Clock::time_point now = Clock::now();
     if (!done.empty()) lastProgress_ = now;
-    if (!done.empty() || jobs_.empty()) return done;
+    if (!done.empty() || (jobs_.empty() && inBackground_ == 0)) return done;
     if (now - lastProgress_ >= bound_.Total()) {
       std::string serials;
       for (const Job& j : jobs_) serials += (serials.empty() ? "" : "、") + j.serial;
