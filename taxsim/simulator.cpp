@@ -63,7 +63,10 @@ struct Simulator::Impl {
   bool PreFaults(const std::vector<Fault>& faults, httplib::Response& res);
   // The faults that change an answer: another code, a dropped list.
   static void ChangeAnswer(const std::vector<Fault>& faults, Answer& answer);
-  static void Send(const std::vector<Fault>& faults, Answer answer, httplib::Response& res);
+  // `keep` (may be null) lives until a streamed answer has been written: a call whose request
+  // tree takes a while to free (a deduction names 100,000 lines) is freed after its answer left.
+  static void Send(const std::vector<Fault>& faults, Answer answer, httplib::Response& res,
+                   std::shared_ptr<const void> keep = nullptr);
   Answer Run(const Call& call);
   void Record(Call& call);
   void Sleep(int ms);
@@ -99,7 +102,8 @@ void SpoilFirstByte(wire::Envelope& e, bool inEnvelopeForm) {
 }
 
 // With `inEnvelopeForm` the response is already escaped for the envelope (Answer::inEnvelopeForm).
-void SendJson(httplib::Response& res, wire::Envelope e, bool inEnvelopeForm = false) {
+void SendJson(httplib::Response& res, wire::Envelope e, bool inEnvelopeForm = false,
+              std::shared_ptr<const void> keep = nullptr) {
   res.status = 200;
   auto [from, to] = res.headers.equal_range("Content-Type");
   res.headers.erase(from, to);
@@ -110,7 +114,7 @@ void SendJson(httplib::Response& res, wire::Envelope e, bool inEnvelopeForm = fa
                                                             : std::make_shared<EnvelopeStream>(std::move(e));
     auto piece = std::make_shared<std::vector<char>>(kStreamPiece);
     res.set_content_provider(stream->Size(), wire::kJsonContentType,
-                             [stream, piece](size_t offset, size_t, httplib::DataSink& sink) {
+                             [stream, piece, keep = std::move(keep)](size_t offset, size_t, httplib::DataSink& sink) {
                                if (offset != stream->Written()) return false;  // written once, in order
                                const size_t n = stream->Next(piece->data(), piece->size());
                                return n > 0 && sink.write(piece->data(), n);
@@ -180,7 +184,8 @@ void Simulator::Impl::ChangeAnswer(const std::vector<Fault>& list, Answer& answe
   }
 }
 
-void Simulator::Impl::Send(const std::vector<Fault>& list, Answer answer, httplib::Response& res) {
+void Simulator::Impl::Send(const std::vector<Fault>& list, Answer answer, httplib::Response& res,
+                           std::shared_ptr<const void> keep) {
   ChangeAnswer(list, answer);
   bool inEnvelopeForm = answer.inEnvelopeForm;
   wire::Envelope e;
@@ -194,7 +199,7 @@ void Simulator::Impl::Send(const std::vector<Fault>& list, Answer answer, httpli
     SpoilFirstByte(e, inEnvelopeForm);
     inEnvelopeForm = false;
   }
-  SendJson(res, std::move(e), inEnvelopeForm);
+  SendJson(res, std::move(e), inEnvelopeForm, std::move(keep));
 }
 
 // Takes the call's body and the document's data as sent (a declaration's are a hundred
@@ -258,7 +263,7 @@ void Simulator::Impl::ServeCall(const httplib::Request& req, httplib::Response& 
     Answer answer = Run(call);
     Record(call);
     if (FirstOf(list, FaultKind::kDropAnswer)) return DropAnswer(res);  // acted on, answer lost
-    return Send(list, std::move(answer), res);
+    return Send(list, std::move(answer), res, std::make_shared<const Call>(std::move(call)));
   }
 
   // Submission: accepted now, its answer worked out by the worker after the jobs submitted before
