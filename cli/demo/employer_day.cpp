@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <future>
 #include <map>
 #include <set>
 #include <string>
@@ -130,8 +131,12 @@ void RunEmployerDay(DemoContext& c, LongOperation& op) {
   });
   day.Step("下载花名册", [&](IProgressView* view) {
     if (!roster->updateCbryxx(djxh, false, view, message)) session.Fail(message);
-    return std::to_string(roster->getRyCount(djxh, RyOrigin::kAll, "")) + "人，" +
-           std::to_string(roster->getItemCount(djxh)) + "个参保项目";
+    // The items are counted through a service object of their own, on a thread of their own,
+    // while the persons are counted here (each count reads on a connection of its own).
+    Ref<IEmployeeService> counter = session.Require<IEmployeeService>("IEmployeeService");
+    std::future<int32_t> items = std::async(std::launch::async, [&counter, &djxh] { return counter->getItemCount(djxh); });
+    const int32_t persons = roster->getRyCount(djxh, RyOrigin::kAll, "");
+    return std::to_string(persons) + "人，" + std::to_string(items.get()) + "个参保项目";
   });
   day.Step("导入外部人员（工作簿）", [&](IProgressView* view) {
     std::vector<TWbryImportEntity> rows;

@@ -6,6 +6,7 @@
 // plug-in's service as the `velmor` command of the same job does.
 #include <algorithm>
 #include <cstdio>
+#include <future>
 #include <string>
 #include <vector>
 
@@ -251,8 +252,16 @@ std::string DeclarationStates(DemoContext& c, IProgressView* view) {
   t.statesLines = answered > 0 ? answered : svc->getCount(c.djxh, Json{{"jfnd", ""}}.dump());
   if (t.statesLines == 0) return "本地没有参保险种明细（花名册未下载），未查询";
   if (!queried) c.session.Fail(refusal);
-  t.statesDeclared = svc->getCount(c.djxh, Json{{"jfnd", year}, {"sbzt", "1"}}.dump());
+  // The two counts read the same join, each on a connection of its own: the second on a service
+  // object of its own, made here, on a thread of its own (a tenth of a second each at 100,000
+  // persons, one core idle while the other counted).
+  Ref<ICXJMSBStatusQueryService> other =
+      c.session.Require<ICXJMSBStatusQueryService>("ICXJMSBStatusQueryService");
+  std::future<int32_t> declared = std::async(std::launch::async, [&other, &c, &year] {
+    return other->getCount(c.djxh, Json{{"jfnd", year}, {"sbzt", "1"}}.dump());
+  });
   t.statesUndeclared = svc->getCount(c.djxh, Json{{"jfnd", year}, {"sbzt", "0"}}.dump());
+  t.statesDeclared = declared.get();
   return year + "年度查询 " + std::to_string(answered) + " 条：已申报 " + std::to_string(t.statesDeclared) +
          " 条，未申报 " + std::to_string(t.statesUndeclared) + " 条";
 }
