@@ -105,6 +105,14 @@ std::string TextRows::Element(std::string_view name, std::string_view value) {
   return out;
 }
 
+TextRows& TextRows::Append(TextRows&& part) {
+  Close();
+  part.Close();
+  text_ += part.text_;
+  std::string().swap(part.text_);
+  return *this;
+}
+
 void TextRows::Close() {
   text_ += PendingEnd();
   open_ = filled_ = false;

@@ -43,6 +43,11 @@ class TextRows {
   TextRows& Fixed(std::string_view elements);
   // <name>value</name> as Value writes it.
   static std::string Element(std::string_view name, std::string_view value);
+  // Rows of the same name that belong to no answer, to fill on another thread and Append here
+  // after: the rows of a long list written in two halves at once.
+  TextRows Part() const { return TextRows(pugi::xml_node(), start_.substr(1, start_.size() - 2)); }
+  // Ends the row open here and adds the rows of `part` after the rows written so far.
+  TextRows& Append(TextRows&& part);
   // Room for `bytes` of rows taken at once: rows of 100 MB grown by doubling are copied into
   // fresh pages at every step.
   TextRows& Reserve(size_t bytes) {

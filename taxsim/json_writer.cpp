@@ -182,6 +182,7 @@ void JsonWriter::Member(std::string_view name, std::string_view text, std::strin
 
 void JsonWriter::Splice(const JsonWriter& value) {
   if (value.form_ != form_) throw std::logic_error("JsonWriter::Splice: a text of the other form");
+  if (value.out_.empty()) return;
   Separate();
   out_ += value.out_;
   comma_ = true;

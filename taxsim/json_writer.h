@@ -35,7 +35,9 @@ class JsonWriter {
   void Value(const nlohmann::json& value);
   // A member with a string value (the concatenation of the parts).
   void Member(std::string_view name, std::string_view text, std::string_view more = {});
-  // A value another writer of the same form wrote whole (rows written before what precedes them).
+  // A value another writer of the same form wrote whole (rows written before what precedes them),
+  // or the values of an array it wrote one after another (the second half of a long list,
+  // written at once with the first); nothing when it wrote nothing.
   void Splice(const JsonWriter& value);
 
   // Room for `bytes` of text taken at once: an answer of 100 MB grown by doubling is copied

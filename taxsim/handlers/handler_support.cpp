@@ -3,6 +3,8 @@
 #include <cmath>
 #include <cstdio>
 #include <ctime>
+#include <exception>
+#include <thread>
 
 namespace velmor::taxsim {
 
@@ -143,6 +145,30 @@ Answer JsonRefusal(const char* code, const std::string& message) {
   a.envelope.returnCode = code;
   a.envelope.returnMessage = message;
   return a;
+}
+
+void InHalves(size_t count, const std::function<void(size_t from, size_t to, int half)>& part) {
+  if (count < kHalvesFrom) {
+    part(0, count, 0);
+    return;
+  }
+  const size_t half = count / 2;
+  std::exception_ptr failure;
+  std::thread second([&] {
+    try {
+      part(half, count, 1);
+    } catch (...) {
+      failure = std::current_exception();
+    }
+  });
+  try {
+    part(0, half, 0);
+  } catch (...) {
+    second.join();
+    throw;
+  }
+  second.join();
+  if (failure) std::rethrow_exception(failure);
 }
 
 }  // namespace velmor::taxsim

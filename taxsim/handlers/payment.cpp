@@ -23,6 +23,8 @@
 #include <map>
 #include <set>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "taxsim/handlers.h"
 #include "taxsim/handlers/declaration_book.h"
@@ -161,6 +163,18 @@ void WriteArrearsRow(JsonWriter& w, const Line& l, const std::string& zsuuid) {
 // About what one arrears row takes written (some 400 bytes), rounded up: room is reserved by it.
 constexpr size_t kArrearsRowRoom = 512;
 
+// The rows of these lines (with their zsuuid), as values of the array open in w; a long list in
+// two halves at once, the second into a writer of its own spliced after the first.
+void WriteArrearsRows(JsonWriter& w, const std::vector<std::pair<Line, std::string>>& lines) {
+  JsonWriter second(w.Written());
+  InHalves(lines.size(), [&](size_t from, size_t to, int half) {
+    JsonWriter& out = half == 0 ? w : second;
+    if (half == 1) out.Reserve((to - from) * kArrearsRowRoom);
+    for (size_t i = from; i < to; ++i) WriteArrearsRow(out, lines[i].first, lines[i].second);
+  });
+  w.Splice(second);
+}
+
 // {"qfxxList": [...]} around the entries `body` writes, with room for `rows` rows (at most).
 template <class Body>
 Answer ArrearsAnswer(size_t rows, Body body) {
@@ -232,22 +246,24 @@ Answer Arrears(const Call& call, State& s) {
         continue;
       }
       BeginOffice(w);
-      bool any = false;
+      std::vector<std::pair<Line, std::string>> owing;  // with its zsuuid
       if (answered.insert(office).second) {
         for (Document& d : docs) {
           if (d.office != office) continue;
           for (size_t i = 1; i <= d.Count(); ++i) {
             const Line l{&d, i};
-            const std::string zsuuid = l.Zsuuid();
-            if (!owed(zsuuid)) continue;
-            if (!any) w.BeginArray();
-            any = true;
-            WriteArrearsRow(w, l, zsuuid);
+            std::string zsuuid = l.Zsuuid();
+            if (owed(zsuuid)) owing.emplace_back(l, std::move(zsuuid));
           }
         }
       }
-      if (any) w.EndArray();
-      else w.String("null");
+      if (!owing.empty()) {
+        w.BeginArray();
+        WriteArrearsRows(w, owing);
+        w.EndArray();
+      } else {
+        w.String("null");
+      }
       EndOffice(w, office);
     }
   });
@@ -463,7 +479,10 @@ Answer ArrearsOfDocuments(const Call& call, State& s) {
     for (const auto& [office, entry] : byOffice) {
       BeginOffice(w);
       w.BeginArray();
-      for (const Line& l : entry.lines) WriteArrearsRow(w, l, l.Zsuuid());
+      std::vector<std::pair<Line, std::string>> lines;
+      lines.reserve(entry.lines.size());
+      for (const Line& l : entry.lines) lines.emplace_back(l, l.Zsuuid());
+      WriteArrearsRows(w, lines);
       for (const Json* row : entry.extra) w.Value(*row);
       w.EndArray();
       EndOffice(w, office);

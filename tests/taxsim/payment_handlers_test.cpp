@@ -203,5 +203,32 @@ TEST_F(PaymentHandlers, ArrearsOfDocumentsAddThePaymentServicesLines) {
   EXPECT_EQ(Ask("0901", {{"djxh", djxh_}})["qfxxList"], Json::array());
 }
 
+// A document of more lines than are written on one thread: its rows come whole, once each and in
+// order (the halves written at once are joined where they meet), with their own amounts, and a
+// paid line is left out wherever it falls. The same for the payment service's answer.
+TEST_F(PaymentHandlers, ALongListIsWrittenWholeAndInOrder) {
+  const size_t n = kHalvesFrom + 3;
+  std::vector<Json> persons;
+  for (size_t i = 0; i < n; ++i)
+    persons.push_back(Person(static_cast<double>(i % 97), "10210", "S" + std::to_string(i)));
+  Declared("L1", persons, "AL");
+  const size_t paid = n / 2;  // the first line of the second half
+  Deduct({"L1-" + std::to_string(paid + 1)});
+  for (const char* code : {"0007", "0901"}) {
+    Json list =
+        Ask(code, {{"djxh", djxh_}, {"zgswskfjdmList", {{{"zgswksDm", "AL"}}}}, {"yzpzxhList", {"L1"}}})["qfxxList"];
+    ASSERT_EQ(list.size(), 1u) << code;
+    const Json& rows = list[0]["qfxxMxList"];
+    ASSERT_EQ(rows.size(), n - 1) << code;
+    size_t line = 0;
+    for (const Json& r : rows) {
+      if (++line == paid + 1) ++line;
+      ASSERT_EQ(r["zsuuid"], "L1-" + std::to_string(line)) << code;
+      ASSERT_EQ(r["sbbm"], "S" + std::to_string(line - 1)) << code;
+      ASSERT_EQ(r["qfje"], Amount(static_cast<double>((line - 1) % 97))) << code;
+    }
+  }
+}
+
 }  // namespace
 }  // namespace velmor::taxsim

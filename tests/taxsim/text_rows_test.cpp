@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "taxsim/answer.h"
@@ -80,6 +81,32 @@ TEST(TextRows, FixedPartsAreTheTextOfTheirValues) {
   }
   fixed.Add("after", "<end>");
   EXPECT_EQ(fixed.Text(), b.dom.Text());
+}
+
+// Rows written into a part (on another thread, as a long list's second half is) and appended
+// read as the rows written one after another; an empty part adds nothing.
+TEST(TextRows, RowsOfAnAppendedPartFollowTheRowsBefore) {
+  const std::vector<Values> rows = AwkwardRows();
+  Built b = Build(rows);
+  TaxmlAnswer parted;
+  parted.Add("before", "v&1");
+  TextRows& list = parted.AddTextList("list", "row");
+  TextRows part = list.Part();
+  std::thread other([&] {
+    for (size_t i = 2; i < rows.size(); ++i) {
+      part.Row();
+      for (const auto& [name, value] : rows[i]) part.Value(name, value);
+    }
+  });
+  for (size_t i = 0; i < 2; ++i) {
+    list.Row();
+    for (const auto& [name, value] : rows[i]) list.Value(name, value);
+  }
+  other.join();
+  list.Append(std::move(part));
+  list.Append(list.Part());
+  parted.Add("after", "<end>");
+  EXPECT_EQ(parted.Text(), b.dom.Text());
 }
 
 TEST(TextRows, TheFaultsChangeTheRowsAsTheyChangeTheDom) {
