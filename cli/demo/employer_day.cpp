@@ -134,7 +134,8 @@ void RunEmployerDay(DemoContext& c, LongOperation& op) {
     // The items are counted through a service object of their own, on a thread of their own,
     // while the persons are counted here (each count reads on a connection of its own).
     Ref<IEmployeeService> counter = session.Require<IEmployeeService>("IEmployeeService");
-    std::future<int32_t> items = std::async(std::launch::async, [&counter, &djxh] { return counter->getItemCount(djxh); });
+    std::future<int32_t> items =
+        std::async(std::launch::async, [&counter, &djxh] { return counter->getItemCount(djxh); });
     const int32_t persons = roster->getRyCount(djxh, RyOrigin::kAll, "");
     return std::to_string(persons) + "人，" + std::to_string(items.get()) + "个参保项目";
   });

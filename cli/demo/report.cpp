@@ -125,9 +125,8 @@ std::vector<ReportTable> BuildReport(DemoContext& c) {
     // thread of its own while the declarations and payments are read (a quarter of a second at
     // 100,000 persons, one core idle while the other counted).
     Ref<IEmployeeService> roster = c.session.Require<IEmployeeService>("IEmployeeService");
-    std::future<ReportTable> persons = std::async(std::launch::async, [&roster, &c] {
-      return Persons(*roster, c.djxh, c.employer.outsideImported);
-    });
+    std::future<ReportTable> persons =
+        std::async(std::launch::async, [&roster, &c] { return Persons(*roster, c.djxh, c.employer.outsideImported); });
     ReportTable declarations = Declarations(c);
     ReportTable payments = Payments(c);
     tables.push_back(persons.get());

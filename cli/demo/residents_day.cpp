@@ -255,8 +255,7 @@ std::string DeclarationStates(DemoContext& c, IProgressView* view) {
   // The two counts read the same join, each on a connection of its own: the second on a service
   // object of its own, made here, on a thread of its own (a tenth of a second each at 100,000
   // persons, one core idle while the other counted).
-  Ref<ICXJMSBStatusQueryService> other =
-      c.session.Require<ICXJMSBStatusQueryService>("ICXJMSBStatusQueryService");
+  Ref<ICXJMSBStatusQueryService> other = c.session.Require<ICXJMSBStatusQueryService>("ICXJMSBStatusQueryService");
   std::future<int32_t> declared = std::async(std::launch::async, [&other, &c, &year] {
     return other->getCount(c.djxh, Json{{"jfnd", year}, {"sbzt", "1"}}.dump());
   });
