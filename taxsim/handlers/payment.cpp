@@ -458,7 +458,7 @@ Answer ArrearsOfDocuments(const Call& call, State& s) {
       if (y.is_string()) asked.insert(y.get<std::string>());
   // Per office (in order): the owed lines of the documents asked, then the service's own lines.
   struct Entry {
-    std::vector<Line> lines;
+    std::vector<std::pair<Line, std::string>> lines;  // with its zsuuid
     std::vector<const Json*> extra;
   };
   std::map<std::string, Entry> byOffice;
@@ -466,8 +466,11 @@ Answer ArrearsOfDocuments(const Call& call, State& s) {
   const Owing owed(s);
   for (Document& d : docs) {
     if (!asked.count(d.yzpzxh)) continue;
-    for (size_t i = 1; i <= d.Count(); ++i)
-      if (owed(Line{&d, i}.Zsuuid())) byOffice[d.office].lines.push_back({&d, i});
+    for (size_t i = 1; i <= d.Count(); ++i) {
+      const Line l{&d, i};
+      std::string zsuuid = l.Zsuuid();
+      if (owed(zsuuid)) byOffice[d.office].lines.emplace_back(l, std::move(zsuuid));
+    }
   }
   if (s.payments.contains("sbfjnLines") && s.payments["sbfjnLines"].is_array())
     for (const Json& row : s.payments["sbfjnLines"])
@@ -479,10 +482,7 @@ Answer ArrearsOfDocuments(const Call& call, State& s) {
     for (const auto& [office, entry] : byOffice) {
       BeginOffice(w);
       w.BeginArray();
-      std::vector<std::pair<Line, std::string>> lines;
-      lines.reserve(entry.lines.size());
-      for (const Line& l : entry.lines) lines.emplace_back(l, l.Zsuuid());
-      WriteArrearsRows(w, lines);
+      WriteArrearsRows(w, entry.lines);
       for (const Json* row : entry.extra) w.Value(*row);
       w.EndArray();
       EndOffice(w, office);
