@@ -83,18 +83,14 @@ TextRows& TextRows::Row() {
 }
 
 TextRows& TextRows::Value(std::string_view name, std::string_view value) {
-  if (!open_) Row();
-  if (!filled_) text_ += start_;
-  filled_ = true;
+  StartValues();
   AppendElement(text_, name, value);
   return *this;
 }
 
 TextRows& TextRows::Fixed(std::string_view elements) {
   if (elements.empty()) return *this;
-  if (!open_) Row();
-  if (!filled_) text_ += start_;
-  filled_ = true;
+  StartValues();
   text_.append(elements);
   return *this;
 }
@@ -111,6 +107,12 @@ TextRows& TextRows::Append(TextRows&& part) {
   text_ += part.text_;
   std::string().swap(part.text_);
   return *this;
+}
+
+void TextRows::StartValues() {
+  if (!open_) Row();
+  if (!filled_) text_ += start_;
+  filled_ = true;
 }
 
 void TextRows::Close() {

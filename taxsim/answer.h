@@ -60,6 +60,8 @@ class TextRows {
   TextRows(pugi::xml_node list, const std::string& rowName)
       : list_(list), start_("<" + rowName + ">"), end_("</" + rowName + ">"), empty_("<" + rowName + "/>") {}
   void Close();
+  // Opens a row when none is, and its start tag before its first value.
+  void StartValues();
   // The end of the row still open (end_, or empty_ for one without values); "" when none is.
   std::string_view PendingEnd() const { return !open_ ? std::string_view() : filled_ ? end_ : empty_; }
 
