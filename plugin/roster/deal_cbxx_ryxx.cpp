@@ -102,6 +102,15 @@ std::string Join3(std::string_view a, std::string_view b, std::string_view c) {
 
 int Col(const TFastParseJson& json, std::string_view name) { return json.IndexOfField(name); }
 
+// Room for `more` keys in `set` at once, rather than rehashing as it grows; at least doubled when
+// it must grow, since a pass per answer (a thousand persons) asking for just its own room made the
+// set rehash every few passes.
+void Reserve(std::unordered_set<std::string>& set, size_t more) {
+  const size_t wanted = set.size() + more;
+  if (static_cast<double>(wanted) <= set.max_load_factor() * static_cast<double>(set.bucket_count())) return;
+  set.reserve(std::max(wanted, 2 * set.size()));
+}
+
 // A value the store cannot hold as it is: a NUL would end the statement text there, and bytes
 // that are not UTF-8 would read back as other text.
 bool Storable(std::string_view v) { return v.find('\0') == std::string_view::npos && IsWellFormedUtf8(v); }
@@ -274,9 +283,9 @@ int TDealCbxxAndRyxx::dealRyxx() {
   if (!ryxx_ || pendingPersons_.empty()) return 0;
   EnsureKeys();
   // Room for this pass's keys at once, rather than rehashing the sets as they grow.
-  handledPersons_.reserve(handledPersons_.size() + pendingPersons_.size());
-  personKeys_.reserve(personKeys_.size() + pendingPersons_.size());
-  enrolKeys_.reserve(enrolKeys_.size() + pendingPersons_.size());
+  Reserve(handledPersons_, pendingPersons_.size());
+  Reserve(personKeys_, pendingPersons_.size());
+  Reserve(enrolKeys_, pendingPersons_.size());
   int queued = 0;
   for (int index : pendingPersons_) {
     TFastJsonRecord r = ryxx_->Record(index);
@@ -377,8 +386,8 @@ int TDealCbxxAndRyxx::dealXzxx(const ProgressFn& progress) {
   using Clock = std::chrono::steady_clock;
   Clock::time_point lastReport = Clock::now();
   // Room for this pass's keys at once, rather than rehashing the sets as they grow.
-  writtenItems_.reserve(writtenItems_.size() + pendingEnrols_.size());
-  itemKeys_.reserve(itemKeys_.size() + pendingEnrols_.size());
+  Reserve(writtenItems_, pendingEnrols_.size());
+  Reserve(itemKeys_, pendingEnrols_.size());
   int queued = 0;
   std::vector<int> waiting;  // items whose person record has not arrived yet
   for (int index : pendingEnrols_) {

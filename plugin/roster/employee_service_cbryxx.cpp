@@ -112,21 +112,24 @@ std::string TEmployeeServiceImpl::DownloadCbryxx(const std::string& djxh, bool i
       }
     };
     int itemPassPersons = 0;  // person records in at the last early pass of the items
-    auto takePersons = [&](const std::vector<AsyncJobSet::Done>& done) {
-      for (const auto& d : done) {
-        if (EmptyBody(d.response)) continue;
-        RequireJobData(d.response);
-        ryxx.Parse(d.response, true);
+    // Each answer is taken as soon as it is polled: its persons go to the writer while the rest
+    // of the pass is still being fetched (a pass that found thirty answers ready kept the writer
+    // idle for a tenth of a second).
+    auto takePerson = [&](AsyncJobSet::Done& d) {
+      if (EmptyBody(d.response)) return;
+      RequireJobData(d.response);
+      ryxx.Parse(d.response, true);
+      std::string().swap(d.response);
+      deal.dealRyxx();
+      // The items of the persons in, written while the other answers are still on their way;
+      // every so many persons only, since each pass walks the items still waiting.
+      if (ryxx.RecordCount() - itemPassPersons >= kItemPassPersons) {
+        itemPassPersons = ryxx.RecordCount();
+        deal.dealXzxx();
       }
-      if (!done.empty()) {
-        deal.dealRyxx();
-        // The items of the persons in, written while the other answers are still on their way;
-        // every so many persons only, since each pass walks the items still waiting.
-        if (ryxx.RecordCount() - itemPassPersons >= kItemPassPersons) {
-          itemPassPersons = ryxx.RecordCount();
-          deal.dealXzxx();
-        }
-      }
+    };
+    auto takePersons = [&](int32_t waitMs) {
+      personJobs.Poll(waitMs, takePerson);
       const size_t total = personJobs.Submitted();
       if (total) SetShare(progress, 0.1 + 0.6 * double(total - personJobs.Outstanding()) / double(total));
     };
@@ -134,8 +137,7 @@ std::string TEmployeeServiceImpl::DownloadCbryxx(const std::string& djxh, bool i
       if (personJobs.Outstanding() < drain_.minOutstanding || MsSince(personJobs.FirstSubmitted()) <= drain_.afterMs)
         return;
       const Clock::time_point t = Clock::now();
-      while (personJobs.Outstanding() >= drain_.drainBelow && MsSince(t) < drain_.drainForMs)
-        takePersons(personJobs.Poll(50));
+      while (personJobs.Outstanding() >= drain_.drainBelow && MsSince(t) < drain_.drainForMs) takePersons(50);
     };
 
     while (enrolJobs.Outstanding() > 0) {
@@ -157,7 +159,7 @@ std::string TEmployeeServiceImpl::DownloadCbryxx(const std::string& djxh, bool i
       drainPersons();
     }
     LogText("参保信息反馈获取完成：耗时：" + std::to_string(MsSince(started)));
-    while (personJobs.Outstanding() > 0) takePersons(personJobs.Poll(100));
+    while (personJobs.Outstanding() > 0) takePersons(100);
     LogText("人员信息反馈获取完成：耗时：" + std::to_string(MsSince(started)));
     // A lost job means part of the roster never arrived: storing the rest would sweep persons
     // the server still has, so the download fails naming the jobs and nothing is committed.

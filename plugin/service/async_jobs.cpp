@@ -173,6 +173,12 @@ bool AsyncJobSet::Submit(const std::string& serial, const std::string& body, int
 
 std::vector<AsyncJobSet::Done> AsyncJobSet::Poll(int32_t waitMs) {
   std::vector<Done> done;
+  Poll(waitMs, [&](Done& d) { done.push_back(std::move(d)); });
+  return done;
+}
+
+size_t AsyncJobSet::Poll(int32_t waitMs, const std::function<void(Done&)>& each) {
+  size_t done = 0;
   const Clock::time_point until = Clock::now() + std::chrono::milliseconds(waitMs);
   for (;;) {
     TakeSubmitted();
@@ -187,14 +193,15 @@ std::vector<AsyncJobSet::Done> AsyncJobSet::Poll(int32_t waitMs) {
         jobs_.erase(jobs_.begin() + static_cast<std::ptrdiff_t>(i));
         continue;
       }
-      d.serial = jobs_[i].serial;
+      d.serial = std::move(jobs_[i].serial);
       d.tag = jobs_[i].tag;
-      done.push_back(std::move(d));
       jobs_.erase(jobs_.begin() + static_cast<std::ptrdiff_t>(i));
+      lastProgress_ = Clock::now();
+      ++done;
+      each(d);
     }
     const Clock::time_point now = Clock::now();
-    if (!done.empty()) lastProgress_ = now;
-    if (!done.empty() || (jobs_.empty() && inBackground_ == 0)) return done;
+    if (done > 0 || (jobs_.empty() && inBackground_ == 0)) return done;
     if (now - lastProgress_ >= bound_.Total()) {
       std::string serials;
       for (const Job& j : jobs_) serials += (serials.empty() ? "" : "、") + j.serial;

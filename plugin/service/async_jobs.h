@@ -13,6 +13,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -71,6 +72,9 @@ class AsyncJobSet {
   // answered and waitMs > 0, sleeps up to waitMs (in short steps, letting the host process its
   // messages) and polls again. Raises taxml::Failure once the bound has run out.
   std::vector<Done> Poll(int32_t waitMs);
+  // The same pass, handing each answered job to `each` as soon as it is polled, so the caller's
+  // work on one answer goes on while the next are still to be fetched. Returns how many answered.
+  size_t Poll(int32_t waitMs, const std::function<void(Done&)>& each);
   // Poll with the bound's wait.
   std::vector<Done> Poll() { return Poll(static_cast<int32_t>(bound_.wait.count())); }
 

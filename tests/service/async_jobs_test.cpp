@@ -1,12 +1,15 @@
-// Sets of asynchronous jobs (service/async_jobs.h) submitted in the background, inside a started
-// reference host against the simulator on loopback: every job handed over is polled once, a
-// refusal fails the set without submitting what follows, and a set dropped early stops submitting.
+// Sets of asynchronous jobs (service/async_jobs.h), inside a started reference host against the
+// simulator on loopback: every job handed over to the background is polled once, a refusal fails
+// the set without submitting what follows, and a set dropped early stops submitting; a pass that
+// hands each answer over as it is polled does so before polling the next, and a caller that fails
+// on one answer leaves the others to the next pass.
 #include "service/async_jobs.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <set>
+#include <stdexcept>
 #include <thread>
 
 #include "integration/taxml_fixture.h"
@@ -87,6 +90,59 @@ TEST_F(BackgroundJobs, ASetDroppedEarlySubmitsNoMore) {
   EXPECT_LE(seen, 40u);
   std::this_thread::sleep_for(std::chrono::milliseconds(100));
   EXPECT_EQ(SubmissionsSeen(), seen) << "nothing is submitted once the set is gone";
+}
+
+class AnswersAsPolled : public BackgroundJobs {
+ protected:
+  // `count` jobs submitted one by one, each answered by the server before this returns.
+  std::vector<std::string> SubmitAnswered(AsyncJobSet& set, int count) {
+    sim_.SetAsyncPendingPolls(0);
+    std::vector<std::string> serials;
+    for (int n = 0; n < count; ++n) {
+      serials.push_back(NewSerialNo());
+      std::string error;
+      EXPECT_TRUE(set.Submit(serials.back(), Body(serials.back(), n), n, error)) << error;
+    }
+    sim_.WaitForAsyncWork();
+    return serials;
+  }
+};
+
+TEST_F(AnswersAsPolled, EachAnswerIsHandedOverBeforeTheNextJobIsPolled) {
+  AsyncJobSet set("9001", GetNetComm());
+  const std::vector<std::string> serials = SubmitAnswered(set, 6);
+  std::vector<size_t> leftAtServer;
+  std::set<int32_t> tags;
+  const size_t answered = set.Poll(0, [&](AsyncJobSet::Done& d) {
+    leftAtServer.push_back(sim_.Jobs().Size());
+    tags.insert(d.tag);
+    EXPECT_EQ(d.serial, serials[static_cast<size_t>(d.tag)]);
+    EXPECT_EQ(nlohmann::json::parse(d.response)["yblsh"], d.serial);
+  });
+  EXPECT_EQ(answered, 6u);
+  EXPECT_EQ(leftAtServer, (std::vector<size_t>{5, 4, 3, 2, 1, 0})) << "one answer fetched per hand-over";
+  EXPECT_EQ(tags.size(), 6u);
+  EXPECT_EQ(set.Outstanding(), 0u);
+}
+
+TEST_F(AnswersAsPolled, ACallerFailingOnOneAnswerLeavesTheRestToTheNextPass) {
+  AsyncJobSet set("9001", GetNetComm());
+  SubmitAnswered(set, 5);
+  std::set<int32_t> first;
+  EXPECT_THROW(set.Poll(0,
+                        [&](AsyncJobSet::Done& d) {
+                          first.insert(d.tag);
+                          if (first.size() == 2) throw std::runtime_error("解析失败");
+                        }),
+               std::runtime_error);
+  EXPECT_EQ(set.Outstanding(), 3u) << "the two handed over are no longer outstanding, the rest are";
+  std::set<int32_t> rest;
+  for (const AsyncJobSet::Done& d : set.Poll(0)) {
+    EXPECT_EQ(first.count(d.tag), 0u) << "tag " << d.tag << " handed over twice";
+    rest.insert(d.tag);
+  }
+  EXPECT_EQ(rest.size(), 3u);
+  EXPECT_TRUE(set.Lost().empty());
 }
 
 }  // namespace
