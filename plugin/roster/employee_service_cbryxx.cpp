@@ -155,6 +155,10 @@ std::string TEmployeeServiceImpl::DownloadCbryxx(const std::string& djxh, bool i
           if (!kept.empty()) gxsjOf[types[static_cast<size_t>(d.tag)]] = kept;
         }
         submitPersons();
+        // Its records checked and indexed now, while the server works on the next answers, rather
+        // than in the pass that takes the first persons (a twentieth of a second at 100,000
+        // persons, with the writer waiting for its first rows).
+        deal.PrepareNewRecords();
       }
       drainPersons();
     }

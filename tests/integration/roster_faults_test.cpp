@@ -1,8 +1,10 @@
 // The enrolment download under faults and hostile records: a record holding a value the store
 // cannot hold is refused by name while the rest is stored, items the server no longer has are
-// swept from persons that stay, a job refused with a code shows the server's reason, a full disk
-// is named, and bookkeeping that cannot be written fails the call.
+// swept from persons that stay, a job refused with a code shows the server's reason, enrolment
+// records without their keys fail the download, a full disk is named, and bookkeeping that cannot
+// be written fails the call.
 #include "scheme_fixture.h"
+#include "taxsim/codec.h"
 
 namespace velmor::testing {
 namespace {
@@ -83,6 +85,21 @@ TEST_F(RosterFaults, AJobRefusedWithACodeShowsTheServersReason) {
   int32_t stored = 0;
   EXPECT_FALSE(svc_->QueryHdsbztCx(kPayer, "2024-01-01", "2024-12-31", nullptr, stored, message));
   EXPECT_NE(message.find("【30002】"), std::string::npos) << message;
+}
+
+// The enrolment records are checked as each answer comes in, before any person is asked for.
+TEST_F(RosterFaults, EnrolmentRecordsWithoutTheirItemKeyFailTheDownloadAndKeepTheRoster) {
+  FullSync();
+  const int items = Count("select count(*) as n from sb_rycbxmb");
+  sim_.Handlers().Add("0058", [](const taxsim::Call&, taxsim::State&) {
+    return taxsim::Answer::JsonText(taxsim::Base64Encode(taxsim::Gzip(R"([{"cbxxID":"CB1","djxh":"1"}])")),
+                                    wire::kAnswered, "1");
+  });
+  std::string message;
+  EXPECT_FALSE(svc_->updateCbryxx(kPayer, false, nullptr, message));
+  EXPECT_NE(message.find("参保信息缺少字段[cbxxID]或[cbxzID]"), std::string::npos) << message;
+  EXPECT_EQ(Count(PersonsOf()), static_cast<int>(SimPersons())) << "the roster as it was";
+  EXPECT_EQ(Count("select count(*) as n from sb_rycbxmb"), items);
 }
 
 TEST_F(RosterFaults, AFullDiskIsNamedAndLeavesTheRosterAsItWas) {
