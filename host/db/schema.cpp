@@ -297,11 +297,23 @@ constexpr std::string_view kVersion4 = R"sql(
 DROP INDEX IF EXISTS ix_sb_fkjnxxb_3;
 )sql";
 
+// Version 5: to visit all of a payer's persons through an index (an update of every summary state,
+// a count), the planner chose between the index by person number and the one by ID number as
+// equals, and took the latter: persons are stored in about the order of their numbers, so the
+// update then read one random page per person (0.13 s at 100,000 persons, against 0.05 s through
+// the index by number). The index by ID number is given a larger row size than it has, so the
+// planner takes the other; a lookup by ID number still takes it.
+constexpr std::string_view kVersion5 = R"sql(
+UPDATE sqlite_stat1 SET stat = '100000 100000 1 sz=200' WHERE tbl = 'sb_ryjbxxb' AND idx = 'ix_sb_ryjbxxb_3';
+ANALYZE sqlite_master;
+)sql";
+
 constexpr Migration kMigrations[] = {
     {1, "the tables of every store", kVersion1},
     {2, "payment lines indexed by voucher line", kVersion2},
     {3, "the planner's statistics of the roster tables", kVersion3},
     {4, "no index of payment lines by levy alone", kVersion4},
+    {5, "a payer's persons visited in the order they are stored", kVersion5},
 };
 
 }  // namespace

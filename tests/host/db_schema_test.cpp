@@ -139,8 +139,9 @@ TEST(HostDbSchema, PaymentLinesKeepOnlyTheIndexesTheirStatementsRead) {
 }
 
 // A payer's persons are read in table order (the roster's clearing statements and its listing
-// walked them by ID number through an index, one random page per person), while a lookup by
-// person or by key still uses its index. Also for a file made before the statistics.
+// walked them by ID number through an index, one random page per person), and updated all at once
+// through the index by person number (the order they are stored in), while a lookup by person or
+// by key still uses its index. Also for a file made before the statistics.
 TEST(HostDbSchema, RosterTablesAreScannedForAPayerAndSearchedByPerson) {
   const char* const clearPersons =
       "delete from sb_ryjbxxb where djxh = '1' and (ly = '0' or ly is null)  and not exists(select 1 from "
@@ -149,6 +150,8 @@ TEST(HostDbSchema, RosterTablesAreScannedForAPayerAndSearchedByPerson) {
       {clearPersons, "SCAN sb_ryjbxxb"},
       {clearPersons, "ix_sb_rycbjgxxb_1 (djxh=? AND rydjxh=?)"},
       {"select * from sb_ryjbxxb where djxh = '1' and rydjxh = '2'", "ix_sb_ryjbxxb_1 (djxh=? AND rydjxh=?)"},
+      {" update sb_ryjbxxb  set cbzt = '3' where djxh = '1'  ", "ix_sb_ryjbxxb_1 (djxh=?)"},
+      {"select count(*) from sb_ryjbxxb where djxh = '1'", "ix_sb_ryjbxxb_1 (djxh=?)"},
       {"select * from sb_ryjbxxb where djxh = '1' and zjhm = '2'", "ix_sb_ryjbxxb_3 (djxh=? AND zjhm=?)"},
       {"select * from sb_ryjbxxb where djxh = '1' and xm = '2' and zjlx = '3' and zjhm = '4'",
        "ix_sb_ryjbxxb_2 (djxh=? AND xm=? AND zjlx=? AND zjhm=?)"},
