@@ -87,7 +87,7 @@ TEST_F(RosterFaults, AJobRefusedWithACodeShowsTheServersReason) {
   EXPECT_NE(message.find("【30002】"), std::string::npos) << message;
 }
 
-// The enrolment records are checked as each answer comes in, before any person is asked for.
+// The enrolment records are checked as each answer comes in, before any person is stored.
 TEST_F(RosterFaults, EnrolmentRecordsWithoutTheirItemKeyFailTheDownloadAndKeepTheRoster) {
   FullSync();
   const int items = Count("select count(*) as n from sb_rycbxmb");
