@@ -127,6 +127,9 @@ class JsonCursor {
   char* DecodeUntil(size_t& position, size_t limit, char* w, bool& closed);
   // One UTF-8 sequence starting at pos_ (a byte of 0x80 and above), checked and passed.
   void PassUtf8();
+  // Passes the UTF-8 text from the position to `end`, a character that `end` cuts taken whole;
+  // fails on a malformed sequence.
+  void PassUtf8Until(size_t end);
   uint32_t Hex4();
 
   std::string_view text_;
