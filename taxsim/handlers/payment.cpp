@@ -18,6 +18,7 @@
 // paid lines of a payer; for the host's social-insurance payment service "0901" the arrears of
 // given levy documents and "0902" the states of the vouchers issued between two days.
 #include <algorithm>
+#include <charconv>
 #include <cstdio>
 #include <cstdlib>
 #include <map>
@@ -202,11 +203,34 @@ void EndOffice(JsonWriter& w, const std::string& office) {
   w.EndObject();
 }
 
-void Pay(State& s, const Line& l, const std::string& zsuuid, const std::string& dzsphm) {
-  s.ledger.paid[zsuuid] = dzsphm;
-  Json& entry = *l.doc->entry;
-  entry["paid"] = entry.value("paid", 0.0) + std::atof(l.Qfje().c_str());
-}
+// The lines one request pays: each in the ledger, and its amount added to its entry's `paid`. The
+// sums are made in a local, line after line in the order paid (the same additions as adding each
+// to the entry), and written to the entries when the object goes: 100,000 lines asked the entry's
+// tree for its member twice each.
+class Paying {
+ public:
+  explicit Paying(State& s) : s_(s) {}
+  Paying(const Paying&) = delete;
+  Paying& operator=(const Paying&) = delete;
+  ~Paying() {
+    try {
+      for (const auto& [entry, sum] : sums_) (*entry)["paid"] = sum;
+    } catch (...) {  // out of memory writing a number back: the sum is lost, the lines stay paid
+    }
+  }
+  // `qfje` is the line's amount as its rows write it (Line::Qfje).
+  void Pay(const Line& l, const std::string& zsuuid, const std::string& dzsphm, const std::string& qfje) {
+    s_.ledger.paid[zsuuid] = dzsphm;
+    Json* entry = l.doc->entry;
+    auto sum = std::find_if(sums_.begin(), sums_.end(), [entry](const auto& p) { return p.first == entry; });
+    if (sum == sums_.end()) sum = sums_.insert(sums_.end(), {entry, entry->value("paid", 0.0)});
+    sum->second += std::atof(qfje.c_str());
+  }
+
+ private:
+  State& s_;
+  std::vector<std::pair<Json*, double>> sums_;  // an entry per levy document: a few
+};
 
 std::string NewNumber(State& s, const char* prefix) {
   char buf[32];
@@ -281,11 +305,16 @@ class LineFinder {
     if (dash == std::string_view::npos) return;
     auto docs = byYzpzxh_.find(zsuuid.substr(0, dash));
     if (docs == byYzpzxh_.end()) return;
-    const std::string_view digits = zsuuid.substr(dash + 1);
-    const size_t n = std::strtoull(std::string(digits).c_str(), nullptr, 10);
-    if (n == 0 || std::to_string(n) != digits) return;
-    for (Document* d : docs->second)
-      if (n <= d->Count() && taken_.insert({d, n}).second) out.push_back({d, n});
+    const size_t n = LineNumber(zsuuid.substr(dash + 1));
+    if (n == 0) return;
+    for (Document* d : docs->second) {
+      if (n > d->Count()) continue;
+      std::vector<bool>& taken = taken_[d];
+      if (taken.empty()) taken.resize(d->Count() + 1);
+      if (taken[n]) continue;
+      taken[n] = true;
+      out.push_back({d, n});
+    }
   }
   std::vector<Document*>* Documents(const std::string& yzpzxh) {
     auto it = byYzpzxh_.find(yzpzxh);
@@ -293,8 +322,17 @@ class LineFinder {
   }
 
  private:
+  // The line number a zsuuid ends with: decimal digits as std::to_string writes a positive
+  // number (no sign, blank or leading zero), else 0.
+  static size_t LineNumber(std::string_view digits) {
+    if (digits.empty() || digits.front() == '0') return 0;
+    size_t n = 0;
+    const auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), n);
+    return ec == std::errc() && end == digits.data() + digits.size() ? n : 0;
+  }
+
   std::map<std::string, std::vector<Document*>, std::less<>> byYzpzxh_;
-  std::set<std::pair<const Document*, size_t>> taken_;
+  std::map<const Document*, std::vector<bool>> taken_;  // per document, by line number
 };
 
 Answer Deduct(const Call& call, State& s) {
@@ -309,9 +347,10 @@ Answer Deduct(const Call& call, State& s) {
     std::string zsuuid = l.Zsuuid();
     if (owed(zsuuid)) asked.emplace_back(l, std::move(zsuuid));
   }
+  Paying paying(s);
   if (s.payments.value("timeoutNext", false)) {
     s.payments["timeoutNext"] = false;
-    for (const auto& [l, zsuuid] : asked) Pay(s, l, zsuuid, NewNumber(s, "4"));
+    for (const auto& [l, zsuuid] : asked) paying.Pay(l, zsuuid, NewNumber(s, "4"), l.Qfje());
     return Answer::Refuse("10042", "服务超时，请稍后查询扣款结果");
   }
   const Json& outcomes = Book(s, "outcomes");
@@ -324,9 +363,10 @@ Answer Deduct(const Call& call, State& s) {
     const std::string code = steered == outcomes.end() ? "000" : steered->get<std::string>();
     if (code == "OMIT") continue;
     std::string dzsphm;
+    const std::string qfje = l.Qfje();
     if (code == "000") {
       dzsphm = NewNumber(s, "4");
-      Pay(s, l, zsuuid, dzsphm);
+      paying.Pay(l, zsuuid, dzsphm, qfje);
     }
     if (std::find(codes.begin(), codes.end(), code) == codes.end()) codes.push_back(code);
     const std::string& office = l.doc->office;
@@ -338,7 +378,7 @@ Answer Deduct(const Call& call, State& s) {
     rows.Member("skgkMc", "国库", office);
     rows.Member("skssqq", jfnd, "-01-01");
     rows.Member("skssqz", jfnd, "-12-31");
-    rows.Member("ybtse", l.Qfje());
+    rows.Member("ybtse", qfje);
     rows.Member("yzpzmxxh", std::to_string(l.n));
     rows.Member("yzpzxh", l.doc->yzpzxh);
     rows.Member("zspmDm", l.Text(l.doc->zspmDm));

@@ -106,6 +106,29 @@ TEST_F(DeclaredPersonsTest, RowsReadAsTheJsonPersons) {
             Text(Run(s_, "0081", {{"djxh", djxh_}, {"yzpzxh", yzpzxh}})));
 }
 
+// A member first met after some persons leaves those persons without it (an empty person first,
+// a member only the last person has), and the rows read as before.
+TEST_F(DeclaredPersonsTest, MembersFirstMetLaterAreAbsentFromThePersonsBefore) {
+  Run(s_, "0004", {{"djxh", djxh_}, {"yblsh", "L4"}},
+      std::string("<sbfJfsbbmxDTO/>") + kPersons + "<sbfJfsbbmxDTO><late>z</late><jfmxxh>5</jfmxxh></sbfJfsbbmxDTO>");
+  const Json& entry = s_.declarations.back();
+  EXPECT_DOUBLE_EQ(entry["yjfe"].get<double>(), 381.333);
+  const DeclaredPersons rows(s_, entry);
+  ASSERT_EQ(rows.size(), 5u);
+  for (const char* name : {"jfmxxh", "yjfe", "zszmDm", "extra", "late"})
+    EXPECT_EQ(rows.Text(0, name, "none"), "none") << name;
+  EXPECT_EQ(rows.Text(1, "jfmxxh"), "1");
+  EXPECT_EQ(rows.Text(1, "zszmDm", "none"), "");
+  EXPECT_EQ(rows.Text(1, "ybtfe"), "380");
+  EXPECT_EQ(rows.Text(2, "yjfe"), "20.5");
+  EXPECT_EQ(rows.Text(2, "zsxmDm"), "a\"b&\\");
+  EXPECT_EQ(rows.Text(3, "extra"), "x");
+  EXPECT_EQ(rows.Text(3, "late", "none"), "none");
+  EXPECT_EQ(rows.Text(4, "late"), "z");
+  EXPECT_EQ(rows.Text(4, "jfmxxh"), "5");
+  EXPECT_EQ(rows.Text(4, "extra", "none"), "none");
+}
+
 TEST_F(DeclaredPersonsTest, EachPersonNumberNamesThePersonOfItsLastKnownEnrolment) {
   ASSERT_GE(s_.persons.size(), 3u);
   // S1 is enrolled twice (the later enrolment's person counts), S2 once with a person the server
