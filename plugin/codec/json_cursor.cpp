@@ -343,16 +343,13 @@ void JsonCursor::PassUtf8Until(size_t end) {
   const char* const s = text_.data();
   while (pos_ < end) {
 #ifdef __SSE2__
-    if (pos_ + 16 <= end &&
-        _mm_movemask_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(s + pos_))) == 0) {
+    if (pos_ + 16 <= end && _mm_movemask_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(s + pos_))) == 0) {
       pos_ += 16;
       continue;
     }
 #endif
-    if (static_cast<unsigned char>(s[pos_]) < 0x80)
-      ++pos_;
-    else
-      PassUtf8();
+    if (static_cast<unsigned char>(s[pos_]) < 0x80) ++pos_;
+    else PassUtf8();
   }
 }
 

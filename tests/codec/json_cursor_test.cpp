@@ -62,22 +62,23 @@ TEST(JsonCursor, StringsAreDecodedAsTheGeneralParserDecodesThem) {
 // falls, after runs of every length (across the blocks of sixteen bytes looked at at once, and in
 // the bytes left at the text's end), before and after an escape; every other byte value passes.
 TEST(JsonCursor, EveryByteThatEndsAPlainRunIsSeenWhereverItFalls) {
-  const std::vector<std::string> stops = {"\"",           "\\n",  "\\u4e2d", std::string(1, '\x01'), "\x1f", "\xC3\xA9",
-                                          "\xE4\xB8\xAD", "\x80", "\xFF",    std::string(1, '\0'),  "\xE4\xB8",
-                                          "\xF0\x9F\x98\x80", "\xC3\xA9\x80"};
+  const std::vector<std::string> stops = {
+      "\"",           "\\n",  "\\u4e2d", std::string(1, '\x01'), "\x1f",     "\xC3\xA9",
+      "\xE4\xB8\xAD", "\x80", "\xFF",    std::string(1, '\0'),   "\xE4\xB8", "\xF0\x9F\x98\x80",
+      "\xC3\xA9\x80"};
   for (const std::string& stop : stops) {
     for (size_t at = 0; at < 40; ++at) {
       for (const std::string& before : {std::string(), std::string("\\t")}) {
-       for (const std::string after : {"b~ \x7f!#[]{}:,0123456789xyz\"", "\"", "b\"\xFF"}) {
-        const std::string text = "\"" + before + std::string(at, 'a') + stop + after;
-        const bool accepted = Json::accept(text);
-        EXPECT_EQ(CursorAccepts(text), accepted)
-            << "stop " << Json(stop).dump(-1, ' ', true, Json::error_handler_t::replace) << " at " << at;
-        if (!accepted) continue;
-        JsonCursor c(text);
-        std::string scratch;
-        EXPECT_EQ(std::string(c.String(scratch)), Json::parse(text).get<std::string>()) << "at " << at;
-       }
+        for (const std::string after : {"b~ \x7f!#[]{}:,0123456789xyz\"", "\"", "b\"  \n"}) {
+          const std::string text = "\"" + before + std::string(at, 'a') + stop + after;
+          const bool accepted = Json::accept(text);
+          EXPECT_EQ(CursorAccepts(text), accepted)
+              << "stop " << Json(stop).dump(-1, ' ', true, Json::error_handler_t::replace) << " at " << at;
+          if (!accepted) continue;
+          JsonCursor c(text);
+          std::string scratch;
+          EXPECT_EQ(std::string(c.String(scratch)), Json::parse(text).get<std::string>()) << "at " << at;
+        }
       }
     }
   }
