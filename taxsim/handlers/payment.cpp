@@ -420,6 +420,15 @@ Answer Vouchers(const Call& call, State& s) {
   w.BeginObject();
   w.Key("szxxlb");
   w.BeginArray();
+  // The lines put on vouchers and the vouchers made, in order (a levy document named twice finds
+  // its lines on a voucher the second time), then their rows written in two halves at once.
+  struct OnVoucher {
+    Line line;
+    const std::string* zsuuid;  // the ledger's key, which stays in place
+    size_t voucher;             // in `numbers`
+  };
+  std::vector<OnVoucher> put;
+  std::vector<std::string> numbers;
   for (const auto& m : MemberOrEmpty(call.body, "mxlb")) {
     std::vector<Document*>* group = finder.Documents(m.value("yzpzxh", ""));
     if (!group) continue;
@@ -434,18 +443,30 @@ Answer Vouchers(const Call& call, State& s) {
         if (dzsphm.empty()) {
           dzsphm = NewNumber(s, "3");
           vouchers[dzsphm] = {{"state", "1"}, {"swjg", d->office}, {"djxh", djxh}, {"day", Day(0)}};
+          numbers.push_back(dzsphm);
         }
-        w.BeginObject();
-        w.Member("dzsphm", dzsphm);
-        w.Member("jkqx", d->jkqx);
-        w.Member("sjje", l.Qfje());
-        w.Member("swjgDm", d->office);
-        w.Member("zsuuid", zsuuid);
-        w.EndObject();
-        s.ledger.lineVoucher[zsuuid] = dzsphm;
+        const auto on = s.ledger.lineVoucher.insert_or_assign(zsuuid, dzsphm).first;
+        put.push_back({l, &on->first, numbers.size() - 1});
         s.ledger.voucherLines[dzsphm].push_back(std::move(zsuuid));
       }
   }
+  JsonWriter second(JsonWriter::Form::kInEnvelope);
+  InHalves(put.size(), [&](size_t from, size_t to, int half) {
+    JsonWriter& out = half == 0 ? w : second;
+    if (half == 1) out.Reserve(64 + (to - from) * 256);
+    for (size_t i = from; i < to; ++i) {
+      const OnVoucher& v = put[i];
+      const Document& d = *v.line.doc;
+      out.BeginObject();
+      out.Member("dzsphm", numbers[v.voucher]);
+      out.Member("jkqx", d.jkqx);
+      out.Member("sjje", v.line.Qfje());
+      out.Member("swjgDm", d.office);
+      out.Member("zsuuid", *v.zsuuid);
+      out.EndObject();
+    }
+  });
+  w.Splice(second);
   w.EndArray();
   w.EndObject();
   return Answer::JsonText(std::move(w));

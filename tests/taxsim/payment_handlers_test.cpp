@@ -205,7 +205,8 @@ TEST_F(PaymentHandlers, ArrearsOfDocumentsAddThePaymentServicesLines) {
 
 // A document of more lines than are written on one thread: its rows come whole, once each and in
 // order (the halves written at once are joined where they meet), with their own amounts, and a
-// paid line is left out wherever it falls. The same for the payment service's answer.
+// paid line is left out wherever it falls. The same for the payment service's answer, and for the
+// vouchers of the owed lines.
 TEST_F(PaymentHandlers, ALongListIsWrittenWholeAndInOrder) {
   const size_t n = kHalvesFrom + 3;
   std::vector<Json> persons;
@@ -228,6 +229,16 @@ TEST_F(PaymentHandlers, ALongListIsWrittenWholeAndInOrder) {
       ASSERT_EQ(r["qfje"], Amount(static_cast<double>((line - 1) % 97))) << code;
     }
   }
+  const Json v = Vouchers({"L1"});
+  ASSERT_EQ(v.size(), n - 1);
+  size_t line = 0;
+  for (const Json& r : v) {
+    if (++line == paid + 1) ++line;
+    ASSERT_EQ(r["zsuuid"], "L1-" + std::to_string(line));
+    ASSERT_EQ(r["sjje"], Amount(static_cast<double>((line - 1) % 97)));
+    ASSERT_EQ(r["dzsphm"], v[0]["dzsphm"]) << "one voucher per levy document";
+  }
+  EXPECT_EQ(Summary(s_)["payers"][0]["payments"]["voucherLines"], n - 1);
 }
 
 }  // namespace
