@@ -355,41 +355,28 @@ Answer Deduct(const Call& call, State& s) {
   }
   const Json& outcomes = Book(s, "outcomes");
   std::vector<std::string> codes;
-  JsonWriter rows(JsonWriter::Form::kInEnvelope);
-  rows.Reserve(64 + asked.size() * kArrearsRowRoom);  // a feedback row is written much as an arrears row
-  rows.BeginArray();
+  // Each line's outcome, number and payment in order (the numbers are drawn one after another);
+  // then the codes met, and the feedback rows written in two halves at once after them.
+  struct Outcome {
+    const Line* line;
+    std::string code, dzsphm, qfje;
+  };
+  std::vector<Outcome> outcome;
+  outcome.reserve(asked.size());
   for (const auto& [l, zsuuid] : asked) {
     auto steered = outcomes.find(zsuuid);
-    const std::string code = steered == outcomes.end() ? "000" : steered->get<std::string>();
+    std::string code = steered == outcomes.end() ? "000" : steered->get<std::string>();
     if (code == "OMIT") continue;
-    std::string dzsphm;
-    const std::string qfje = l.Qfje();
-    if (code == "000") {
-      dzsphm = NewNumber(s, "4");
-      paying.Pay(l, zsuuid, dzsphm, qfje);
+    Outcome o{&l, std::move(code), {}, l.Qfje()};
+    if (o.code == "000") {
+      o.dzsphm = NewNumber(s, "4");
+      paying.Pay(l, zsuuid, o.dzsphm, o.qfje);
     }
-    if (std::find(codes.begin(), codes.end(), code) == codes.end()) codes.push_back(code);
-    const std::string& office = l.doc->office;
-    const std::string jfnd = l.Jfnd();
-    rows.BeginObject();
-    rows.Member("dzsphm", dzsphm);
-    rows.Member("kkfhdm", code);
-    rows.Member("skgkDm", "GK", office);
-    rows.Member("skgkMc", "国库", office);
-    rows.Member("skssqq", jfnd, "-01-01");
-    rows.Member("skssqz", jfnd, "-12-31");
-    rows.Member("ybtse", qfje);
-    rows.Member("yzpzmxxh", std::to_string(l.n));
-    rows.Member("yzpzxh", l.doc->yzpzxh);
-    rows.Member("zspmDm", l.Text(l.doc->zspmDm));
-    rows.Member("zsswjgDm", office);
-    rows.Member("zsswjgMc", "税务所", office);
-    rows.Member("zsxmDm", l.Text(l.doc->zsxmDm));
-    rows.EndObject();
+    if (std::find(codes.begin(), codes.end(), o.code) == codes.end()) codes.push_back(o.code);
+    outcome.push_back(std::move(o));
   }
-  rows.EndArray();
-  JsonWriter w(JsonWriter::Form::kInEnvelope);
-  w.Reserve(256 + rows.Text().size());  // the rows follow
+  JsonWriter w(JsonWriter::Form::kInEnvelope), second(JsonWriter::Form::kInEnvelope);
+  w.Reserve(256 + outcome.size() * kArrearsRowRoom);  // a feedback row is written much as an arrears row
   w.BeginObject();
   w.Key("kkfkLb");
   w.BeginArray();
@@ -401,7 +388,34 @@ Answer Deduct(const Call& call, State& s) {
   }
   w.EndArray();
   w.Key("szmxLb");
-  w.Splice(rows);
+  w.BeginArray();
+  InHalves(outcome.size(), [&](size_t from, size_t to, int half) {
+    JsonWriter& out = half == 0 ? w : second;
+    if (half == 1) out.Reserve((to - from) * kArrearsRowRoom);
+    for (size_t i = from; i < to; ++i) {
+      const Outcome& o = outcome[i];
+      const Line& l = *o.line;
+      const std::string& office = l.doc->office;
+      const std::string jfnd = l.Jfnd();
+      out.BeginObject();
+      out.Member("dzsphm", o.dzsphm);
+      out.Member("kkfhdm", o.code);
+      out.Member("skgkDm", "GK", office);
+      out.Member("skgkMc", "国库", office);
+      out.Member("skssqq", jfnd, "-01-01");
+      out.Member("skssqz", jfnd, "-12-31");
+      out.Member("ybtse", o.qfje);
+      out.Member("yzpzmxxh", std::to_string(l.n));
+      out.Member("yzpzxh", l.doc->yzpzxh);
+      out.Member("zspmDm", l.Text(l.doc->zspmDm));
+      out.Member("zsswjgDm", office);
+      out.Member("zsswjgMc", "税务所", office);
+      out.Member("zsxmDm", l.Text(l.doc->zsxmDm));
+      out.EndObject();
+    }
+  });
+  w.Splice(second);
+  w.EndArray();
   w.EndObject();
   return Answer::JsonText(std::move(w));
 }

@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -239,6 +240,41 @@ TEST_F(PaymentHandlers, ALongListIsWrittenWholeAndInOrder) {
     ASSERT_EQ(r["dzsphm"], v[0]["dzsphm"]) << "one voucher per levy document";
   }
   EXPECT_EQ(Summary(s_)["payers"][0]["payments"]["voucherLines"], n - 1);
+}
+
+// A deduction of more lines than are written on one thread: its feedback rows come whole, once
+// each and in order, after the codes in the order met; an omitted line leaves no row, a refused
+// one a row without a voucher number, and only the deducted lines are paid.
+TEST_F(PaymentHandlers, ALongDeductionIsAnsweredWholeAndInOrder) {
+  const size_t n = kHalvesFrom + 3;
+  std::vector<Json> persons;
+  for (size_t i = 0; i < n; ++i)
+    persons.push_back(Person(static_cast<double>(i % 97), "10210", "S" + std::to_string(i)));
+  Declared("L1", persons, "AL");
+  const size_t refused = n / 2 + 1, omitted = n - 1;  // line numbers: in the second half
+  s_.payments["outcomes"]["L1-" + std::to_string(refused)] = "999";
+  s_.payments["outcomes"]["L1-" + std::to_string(omitted)] = "OMIT";
+  std::vector<std::string> all;
+  for (size_t line = 1; line <= n; ++line) all.push_back("L1-" + std::to_string(line));
+  const Json d = Deduct(all);
+  EXPECT_EQ(d["kkfkLb"], Json::parse(R"([{"kkfhdm":"000","kkfhmc":"扣款成功"},{"kkfhdm":"999","kkfhmc":"扣款失败：999"}])"));
+  const Json& rows = d["szmxLb"];
+  ASSERT_EQ(rows.size(), n - 1);
+  std::set<std::string> numbers;
+  size_t line = 0;
+  for (const Json& r : rows) {
+    if (++line == omitted) ++line;
+    ASSERT_EQ(r["yzpzmxxh"], std::to_string(line));
+    ASSERT_EQ(r["ybtse"], Amount(static_cast<double>((line - 1) % 97)));
+    ASSERT_EQ(r["kkfhdm"], line == refused ? "999" : "000");
+    if (line != refused) {
+      ASSERT_TRUE(numbers.insert(r["dzsphm"].get<std::string>()).second) << "a number each";
+    }
+  }
+  EXPECT_EQ(rows[refused - 1]["dzsphm"], "");
+  EXPECT_EQ(Summary(s_)["payers"][0]["payments"]["deductedLines"], n - 2);
+  EXPECT_EQ(Zsuuids(Arrears(OJson::array({{{"zgswksDm", "AL"}}}))[0]),
+            (std::vector<std::string>{"L1-" + std::to_string(refused), "L1-" + std::to_string(omitted)}));
 }
 
 }  // namespace
