@@ -272,6 +272,7 @@ Answer Arrears(const Call& call, State& s) {
       BeginOffice(w);
       std::vector<std::pair<Line, std::string>> owing;  // with its zsuuid
       if (answered.insert(office).second) {
+        owing.reserve(rows);  // grown by doubling, 200,000 lines were moved eighteen times
         for (Document& d : docs) {
           if (d.office != office) continue;
           for (size_t i = 1; i <= d.Count(); ++i) {
@@ -541,10 +542,16 @@ Answer ArrearsOfDocuments(const Call& call, State& s) {
   const Owing owed(s);
   for (Document& d : docs) {
     if (!asked.count(d.yzpzxh)) continue;
+    std::vector<std::pair<Line, std::string>>* lines = nullptr;  // the office's, from its first owed line
     for (size_t i = 1; i <= d.Count(); ++i) {
       const Line l{&d, i};
       std::string zsuuid = l.Zsuuid();
-      if (owed(zsuuid)) byOffice[d.office].lines.emplace_back(l, std::move(zsuuid));
+      if (!owed(zsuuid)) continue;
+      if (!lines) {
+        lines = &byOffice[d.office].lines;
+        lines->reserve(lines->size() + d.Count() - i + 1);  // not grown by doubling
+      }
+      lines->emplace_back(l, std::move(zsuuid));
     }
   }
   if (s.payments.contains("sbfjnLines") && s.payments["sbfjnLines"].is_array())
