@@ -13,6 +13,7 @@
 // amount, a missing person number or one the roster does not hold. Otherwise it is declared at
 // once with a voucher number. A voided voucher answers "30035" when voided again.
 #include <algorithm>
+#include <charconv>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -38,6 +39,14 @@ Json* FindDeclaration(State& state, const char* key, const std::string& value) {
 }
 
 namespace {
+
+// A text's number as pugixml's as_double reads it (strtod), the usual plain decimal without it.
+double Number(const char* text) {
+  const char* const end = text + std::strlen(text);
+  double v = 0;
+  const auto [stop, ec] = std::from_chars(text, end, v);
+  return ec == std::errc() && stop == end && stop != text ? v : std::strtod(text, nullptr);
+}
 
 // A member name met after `rows.count` persons were stored: an empty cell at the end of each of
 // their rows (moved into place from the last row back).
@@ -78,8 +87,6 @@ Json& AddDeclaration(const Call& call, State& state) {
     while (k < rows.names.size() && std::strcmp(rows.names[k].c_str(), name) != 0) ++k;
     return k;
   };
-  size_t persons = 0;
-  for (pugi::xml_node p = list.child("sbfJfsbbmxDTO"); p; p = p.next_sibling("sbfJfsbbmxDTO")) ++persons;
   // The values are the document's texts, or shorter: its size is room enough (only what is
   // written is ever touched).
   rows.text.reserve(call.document->text.size());
@@ -106,11 +113,8 @@ Json& AddDeclaration(const Call& call, State& state) {
       rows.present.push_back(value != nullptr);
       rows.ends.push_back(rows.text.size());
     }
-    if (++rows.count == 1) {  // the usual width known: room for every person's cells
-      rows.ends.reserve(persons * row.size());
-      rows.present.reserve(persons * row.size());
-    }
-    total += yjfe.text().as_double();
+    ++rows.count;
+    total += Number(yjfe.text().get());
   }
   d["yjfe"] = total;
   state.declaredPersons.push_back(std::move(rows));
