@@ -3,6 +3,7 @@
 // the state holds them as JSON again.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <memory>
 #include <string>
 
@@ -127,6 +128,33 @@ TEST_F(DeclaredPersonsTest, MembersFirstMetLaterAreAbsentFromThePersonsBefore) {
   EXPECT_EQ(rows.Text(4, "late"), "z");
   EXPECT_EQ(rows.Text(4, "jfmxxh"), "5");
   EXPECT_EQ(rows.Text(4, "extra", "none"), "none");
+}
+
+// A long list: every person's row in order, the amount summed person after person; a member only
+// the last person has gives every person before an empty cell, each still read as before.
+TEST_F(DeclaredPersonsTest, ALongListReadsInOrderWithAMemberMetLast) {
+  const size_t n = 20005;
+  for (const bool late : {false, true}) {
+    std::string persons;
+    double total = 0;
+    for (size_t i = 0; i < n; ++i) {
+      const std::string amount = std::to_string(i % 97) + "." + std::to_string(i % 7);
+      total += std::strtod(amount.c_str(), nullptr);
+      persons += "<sbfJfsbbmxDTO><jfmxxh>" + std::to_string(i + 1) + "</jfmxxh><cxjmsbbm>S" + std::to_string(i) +
+                 "</cxjmsbbm><yjfe>" + amount + "</yjfe>" + (late && i + 1 == n ? "<late>z</late>" : "") +
+                 "</sbfJfsbbmxDTO>";
+    }
+    Run(s_, "0004", {{"djxh", djxh_}, {"yblsh", late ? "LL" : "LN"}}, persons);
+    const Json& entry = s_.declarations.back();
+    EXPECT_EQ(entry["yjfe"].get<double>(), total) << "summed in order, late " << late;
+    const DeclaredPersons rows(s_, entry);
+    ASSERT_EQ(rows.size(), n);
+    for (const size_t i : {size_t{0}, n / 2 - 1, n / 2, n / 2 + 1, n - 1}) {
+      EXPECT_EQ(rows.Text(i, "jfmxxh"), std::to_string(i + 1)) << i;
+      EXPECT_EQ(rows.Text(i, "cxjmsbbm"), "S" + std::to_string(i)) << i;
+      EXPECT_EQ(rows.Text(i, "late", "none"), late && i + 1 == n ? "z" : "none") << i;
+    }
+  }
 }
 
 TEST_F(DeclaredPersonsTest, EachPersonNumberNamesThePersonOfItsLastKnownEnrolment) {
