@@ -171,8 +171,17 @@ bool ArrearsLines::Absorb(std::string_view answer) {
 }
 
 bool ArrearsLines::Seen(std::string_view levy) const {
-  return !seen_.Empty() &&
-         seen_.Taken(seen_.Find(levy, TextSlots::Hash(levy), [this](size_t line) { return Levy(line); }));
+  // A later answer (the payment service's) repeats the lines of the first in their order: the
+  // line after the one last found is tried before the set, whose probes are each a cache miss.
+  if (after_ < lines_.size() && Levy(after_) == levy) {
+    ++after_;
+    return true;
+  }
+  if (seen_.Empty()) return false;
+  const size_t slot = seen_.Find(levy, TextSlots::Hash(levy), [this](size_t line) { return Levy(line); });
+  if (!seen_.Taken(slot)) return false;
+  after_ = seen_.Number(slot) + 1;
+  return true;
 }
 
 // The levy of `line` is not held yet (Absorb asks Seen first).
@@ -222,10 +231,12 @@ std::string ArrearsLines::GuessDocumentsJson(std::string_view answer) {
 std::string ArrearsLines::TakeSortedJson() {
   std::vector<size_t> order(lines_.size());
   for (size_t i = 0; i < order.size(); ++i) order[i] = i;
-  std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) {
+  const auto before = [&](size_t a, size_t b) {
     const Line &x = lines_[a], &y = lines_[b];
     return std::make_tuple(Key(x, 0), Key(x, 1), Key(x, 2)) < std::make_tuple(Key(y, 0), Key(y, 1), Key(y, 2));
-  });
+  };
+  // Answers mostly list their lines in this order already: one pass finds it so.
+  if (!std::is_sorted(order.begin(), order.end(), before)) std::stable_sort(order.begin(), order.end(), before);
   // Lines kept in order, each after its comma and one after the other (the usual answer): the
   // texts are the list already and are handed over, not copied.
   bool inPlace = true;
@@ -256,6 +267,7 @@ std::string ArrearsLines::TakeSortedJson() {
   keys_.clear();
   lines_.clear();
   seen_.Clear();
+  after_ = 0;
   return out;
 }
 

@@ -78,6 +78,9 @@ class ArrearsLines {
   std::string texts_, keys_;
   std::vector<Line> lines_;
   TextSlots seen_;  // the positions in lines_ of the levies kept
+  // The line after the one Seen last found: tried first, as a later answer repeats the lines in
+  // their order. A hint only, moved by the const look-up.
+  mutable size_t after_ = 0;
   std::vector<std::pair<std::string, std::vector<std::string>>> failures_;
 };
 

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <set>
 #include <tuple>
+#include <vector>
 
 #include <nlohmann/json.hpp>
 
@@ -154,6 +155,28 @@ TEST(ArrearsLines, ManyLeviesAcrossAnswersAreEachListedOnce) {
   ASSERT_TRUE(lines.Absorb(answer(0, 3000, 3)));
   ASSERT_TRUE(lines.Absorb(answer(0, 3000, 2)));
   EXPECT_EQ(Json::parse(lines.TakeSortedJson()).size(), 2000u) << "1,000 + 1,500 - 500 twice";
+}
+
+// Later answers that repeat the lines: in their order (the payment service's), in reverse, every
+// third among lines without a levy and new ones, and the first line again at the end: each levy
+// is listed once, wherever the repeat falls.
+TEST(ArrearsLines, RepeatedLinesAreFoundInAnyOrder) {
+  auto answer = [](const std::vector<int>& ids) {
+    Json lines = Json::array();
+    for (const int i : ids)
+      lines.push_back({{"zsuuid", i < 0 ? "" : "R-" + std::to_string(i)},
+                       {"yzpzxh", "R"},
+                       {"hsjg", "H"},
+                       {"zspmDm", "102101000"},
+                       {"n", i}});
+    return Json{{"qfxxList", Json::array({Json{{"code", "SUCCESS"}, {"qfxxMxList", lines}}})}}.dump();
+  };
+  std::vector<int> forward, backward, mixed;
+  for (int i = 0; i < 1000; ++i) forward.push_back(i);
+  backward.assign(forward.rbegin(), forward.rend());
+  for (int i = 0; i < 1000; i += 3) mixed.insert(mixed.end(), {i, -1, 1000 + i});
+  mixed.push_back(0);
+  ExpectSame({answer(forward), answer(forward), answer(backward), answer(mixed), answer({999, 0, 1000, 1001})});
 }
 
 TEST(ArrearsLines, FailuresAndOddShapesAsTheGeneralParserReadsThem) {
