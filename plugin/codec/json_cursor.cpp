@@ -83,35 +83,51 @@ void PutUtf8(char*& w, uint32_t cp) {
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
-// Whether the quote at `at` closes a string whose text starts at `from`: no odd run of
-// backslashes stands before it. The run is counted back no further than `from`; runs before
-// different quotes do not overlap, so each byte is looked at a bounded number of times.
-bool Unescaped(std::string_view text, size_t from, size_t at) {
-  size_t run = at;
-  while (run > from && text[run - 1] == '\\') --run;
-  return (at - run) % 2 == 0;
+// The bytes of a block of 64 (bit i for byte i) that a backslash escapes, from the block's
+// backslashes and `carry`, 1 when the block's first byte is escaped by the block before; `carry`
+// is set for the block after. A run of backslashes escapes the byte after it when its length is
+// odd: the runs that start on an odd bit are found by adding them to their starts (the carry of
+// the sum runs to their ends), without a branch per backslash.
+uint64_t EscapedBytes(uint64_t backslashes, uint64_t& carry) {
+  constexpr uint64_t kEvenBits = 0x5555555555555555ULL;
+  backslashes &= ~carry;  // an escaped backslash escapes nothing
+  const uint64_t followsBackslash = backslashes << 1 | carry;
+  const uint64_t oddStarts = backslashes & ~kEvenBits & ~followsBackslash;
+  uint64_t evenStartedRuns = 0;
+  carry = __builtin_add_overflow(oddStarts, backslashes, &evenStartedRuns) ? 1 : 0;
+  return (kEvenBits ^ (evenStartedRuns << 1)) & followsBackslash;
 }
 
 // The offset of the quote closing a string whose text starts at `from`; the text's size when
-// there is none. Sixteen bytes are looked at at once for quotes: an answer carried in an
-// envelope has one every few bytes, too many for a call per quote.
+// there is none. Sixty-four bytes are looked at at once for quotes and backslashes: an answer
+// carried in an envelope has an escaped quote every few bytes, too many to look back from each.
 size_t ClosingQuote(std::string_view text, size_t from) {
   const char* const s = text.data();
   const size_t size = text.size();
   size_t at = from;
+  uint64_t carry = 0;
 #ifdef __SSE2__
-  const __m128i quote = _mm_set1_epi8('"');
-  for (; at + 16 <= size; at += 16) {
-    auto mask = static_cast<unsigned>(
-        _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(s + at)), quote)));
-    for (; mask != 0; mask &= mask - 1) {
-      const size_t q = at + static_cast<size_t>(__builtin_ctz(mask));
-      if (Unescaped(text, from, q)) return q;
+  const __m128i quote = _mm_set1_epi8('"'), backslash = _mm_set1_epi8('\\');
+  for (; at + 64 <= size; at += 64) {
+    uint64_t quotes = 0, backslashes = 0;
+    for (int k = 0; k < 4; ++k) {
+      const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + at + 16 * k));
+      quotes |= uint64_t{static_cast<uint16_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, quote)))} << (16 * k);
+      backslashes |= uint64_t{static_cast<uint16_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, backslash)))} << (16 * k);
     }
+    const uint64_t closing = quotes & ~EscapedBytes(backslashes, carry);
+    if (closing != 0) return at + static_cast<size_t>(__builtin_ctzll(closing));
   }
 #endif
-  for (; at < size; ++at)
-    if (s[at] == '"' && Unescaped(text, from, at)) return at;
+  for (bool escaped = carry != 0; at < size; ++at) {
+    if (escaped) {
+      escaped = false;
+    } else if (s[at] == '\\') {
+      escaped = true;
+    } else if (s[at] == '"') {
+      return at;
+    }
+  }
   return size;
 }
 

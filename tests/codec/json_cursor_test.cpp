@@ -6,6 +6,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include <random>
 #include <string>
 #include <vector>
 
@@ -87,6 +88,43 @@ TEST(JsonCursor, EveryByteThatEndsAPlainRunIsSeenWhereverItFalls) {
       const std::string text = "[\"" + std::string(at, 'z') + std::string(1, static_cast<char>(byte)) + "0123456789\"]";
       EXPECT_EQ(CursorAccepts(text), Json::accept(text)) << "byte " << byte << " at " << at;
     }
+  }
+}
+
+// The quote that closes a string passed over as it stands: after runs of backslashes of every
+// length (an odd run escapes the quote), wherever they fall against the blocks of 64 bytes looked
+// at at once and across them, and in the bytes left at the text's end; no closing quote refuses.
+TEST(JsonCursor, RawStringEndsAtTheFirstQuoteNoBackslashEscapes) {
+  auto closing = [](const std::string& text) -> std::ptrdiff_t {  // reference: -1 for none
+    bool escaped = false;
+    for (size_t i = 1; i < text.size(); ++i) {
+      if (escaped) escaped = false;
+      else if (text[i] == '\\') escaped = true;
+      else if (text[i] == '"') return static_cast<std::ptrdiff_t>(i);
+    }
+    return -1;
+  };
+  auto check = [&](const std::string& text) {
+    const std::ptrdiff_t want = closing(text);
+    JsonCursor c(text);
+    if (want < 0) {
+      EXPECT_THROW(c.RawString(), JsonCursor::Malformed) << Json(text).dump();
+      return;
+    }
+    ASSERT_EQ(c.RawString().size(), static_cast<size_t>(want - 1)) << Json(text).dump();
+    EXPECT_EQ(c.Offset(), static_cast<size_t>(want + 1));
+  };
+  for (size_t lead = 0; lead < 70; ++lead)
+    for (size_t run = 0; run < 140; run += (run < 10 ? 1 : 7))
+      for (const std::string tail : {"\"x\"", "x\"", "\"", ""})
+        check("\"" + std::string(lead, 'a') + std::string(run, '\\') + tail + std::string(lead % 5, 'b'));
+  std::mt19937 random(7);
+  const char alphabet[] = {'a', '\\', '"', '\\', 'n', '\xE4'};
+  for (int n = 0; n < 3000; ++n) {
+    std::string text = "\"";
+    const size_t size = random() % 300;
+    for (size_t i = 0; i < size; ++i) text += alphabet[random() % sizeof alphabet];
+    check(text);
   }
 }
 
