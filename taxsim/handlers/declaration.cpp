@@ -87,9 +87,13 @@ Json& AddDeclaration(const Call& call, State& state) {
     while (k < rows.names.size() && std::strcmp(rows.names[k].c_str(), name) != 0) ++k;
     return k;
   };
-  // The values are the document's texts, or shorter: its size is room enough (only what is
-  // written is ever touched).
-  rows.text.reserve(call.document->text.size());
+  // The values are the document's texts, or shorter, and a cell takes at least the seven bytes of
+  // "<a></a>": room enough from the document's size, taken once (only what is written is ever
+  // touched; grown by doubling, the cells' ends held twice their room at the last step).
+  const size_t room = call.document->text.size();
+  rows.text.reserve(room);
+  rows.ends.reserve(room / 7);
+  rows.present.reserve(room / 7);
   std::vector<const char*> row;  // the person's value of each name; null when absent
   size_t yjfeColumn = SIZE_MAX;
   double total = 0;
