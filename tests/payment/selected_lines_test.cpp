@@ -21,8 +21,8 @@ std::string Error(const std::string& text) {
 }
 
 TEST(SelectedLines, LinesAreReadWithTheirKeysAndWrittenAsTheParserWrites) {
-  SelectedLines lines(R"( [{"zsuuid":"A-1","qfje":"1.50"}, null ,{"qfje":2,"zsuuid":"A-2","x":[1,{"b":2}]}] )", "欠费信息",
-                      {"zsuuid"});
+  const std::string text = R"( [{"zsuuid":"A-1","qfje":"1.50"}, null ,{"qfje":2,"zsuuid":"A-2","x":[1,{"b":2}]}] )";
+  SelectedLines lines(text, "欠费信息", {"zsuuid"});  // it views the text, which outlives it
   ASSERT_EQ(lines.Size(), 3u);
   EXPECT_EQ(lines.Key(0, 0), "A-1");
   EXPECT_EQ(lines.Key(1, 0), "") << "null reads as an empty object";
