@@ -257,7 +257,8 @@ TEST_F(PaymentHandlers, ALongDeductionIsAnsweredWholeAndInOrder) {
   std::vector<std::string> all;
   for (size_t line = 1; line <= n; ++line) all.push_back("L1-" + std::to_string(line));
   const Json d = Deduct(all);
-  EXPECT_EQ(d["kkfkLb"], Json::parse(R"([{"kkfhdm":"000","kkfhmc":"扣款成功"},{"kkfhdm":"999","kkfhmc":"扣款失败：999"}])"));
+  EXPECT_EQ(d["kkfkLb"],
+            Json::parse(R"([{"kkfhdm":"000","kkfhmc":"扣款成功"},{"kkfhdm":"999","kkfhmc":"扣款失败：999"}])"));
   const Json& rows = d["szmxLb"];
   ASSERT_EQ(rows.size(), n - 1);
   std::set<std::string> numbers;
