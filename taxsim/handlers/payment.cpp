@@ -164,16 +164,24 @@ void WriteArrearsRow(JsonWriter& w, const Line& l, const std::string& zsuuid) {
 // About what one arrears row takes written (some 400 bytes), rounded up: room is reserved by it.
 constexpr size_t kArrearsRowRoom = 512;
 
-// The rows of these lines (with their zsuuid), as values of the array open in w; a long list in
-// two halves at once, the second into a writer of its own spliced after the first.
-void WriteArrearsRows(JsonWriter& w, const std::vector<std::pair<Line, std::string>>& lines) {
+// `count` rows as values of the array open in w, row(out, i) writing row i into `out`; a long
+// list in two halves at once, the second into a writer of its own (room for `rowRoom` bytes a
+// row) spliced after the first. `row` may only read the state.
+template <class Row>
+void WriteRowsInHalves(JsonWriter& w, size_t count, size_t rowRoom, const Row& row) {
   JsonWriter second(w.Written());
-  InHalves(lines.size(), [&](size_t from, size_t to, int half) {
+  InHalves(count, [&](size_t from, size_t to, int half) {
     JsonWriter& out = half == 0 ? w : second;
-    if (half == 1) out.Reserve((to - from) * kArrearsRowRoom);
-    for (size_t i = from; i < to; ++i) WriteArrearsRow(out, lines[i].first, lines[i].second);
+    if (half == 1) out.Reserve((to - from) * rowRoom);
+    for (size_t i = from; i < to; ++i) row(out, i);
   });
   w.Splice(second);
+}
+
+// The rows of these lines (with their zsuuid), as values of the array open in w.
+void WriteArrearsRows(JsonWriter& w, const std::vector<std::pair<Line, std::string>>& lines) {
+  WriteRowsInHalves(w, lines.size(), kArrearsRowRoom,
+                    [&](JsonWriter& out, size_t i) { WriteArrearsRow(out, lines[i].first, lines[i].second); });
 }
 
 // {"qfxxList": [...]} around the entries `body` writes, with room for `rows` rows (at most).
@@ -376,7 +384,7 @@ Answer Deduct(const Call& call, State& s) {
     if (std::find(codes.begin(), codes.end(), o.code) == codes.end()) codes.push_back(o.code);
     outcome.push_back(std::move(o));
   }
-  JsonWriter w(JsonWriter::Form::kInEnvelope), second(JsonWriter::Form::kInEnvelope);
+  JsonWriter w(JsonWriter::Form::kInEnvelope);
   w.Reserve(256 + outcome.size() * kArrearsRowRoom);  // a feedback row is written much as an arrears row
   w.BeginObject();
   w.Key("kkfkLb");
@@ -390,32 +398,27 @@ Answer Deduct(const Call& call, State& s) {
   w.EndArray();
   w.Key("szmxLb");
   w.BeginArray();
-  InHalves(outcome.size(), [&](size_t from, size_t to, int half) {
-    JsonWriter& out = half == 0 ? w : second;
-    if (half == 1) out.Reserve((to - from) * kArrearsRowRoom);
-    for (size_t i = from; i < to; ++i) {
-      const Outcome& o = outcome[i];
-      const Line& l = *o.line;
-      const std::string& office = l.doc->office;
-      const std::string jfnd = l.Jfnd();
-      out.BeginObject();
-      out.Member("dzsphm", o.dzsphm);
-      out.Member("kkfhdm", o.code);
-      out.Member("skgkDm", "GK", office);
-      out.Member("skgkMc", "国库", office);
-      out.Member("skssqq", jfnd, "-01-01");
-      out.Member("skssqz", jfnd, "-12-31");
-      out.Member("ybtse", o.qfje);
-      out.Member("yzpzmxxh", std::to_string(l.n));
-      out.Member("yzpzxh", l.doc->yzpzxh);
-      out.Member("zspmDm", l.Text(l.doc->zspmDm));
-      out.Member("zsswjgDm", office);
-      out.Member("zsswjgMc", "税务所", office);
-      out.Member("zsxmDm", l.Text(l.doc->zsxmDm));
-      out.EndObject();
-    }
+  WriteRowsInHalves(w, outcome.size(), kArrearsRowRoom, [&](JsonWriter& out, size_t i) {
+    const Outcome& o = outcome[i];
+    const Line& l = *o.line;
+    const std::string& office = l.doc->office;
+    const std::string jfnd = l.Jfnd();
+    out.BeginObject();
+    out.Member("dzsphm", o.dzsphm);
+    out.Member("kkfhdm", o.code);
+    out.Member("skgkDm", "GK", office);
+    out.Member("skgkMc", "国库", office);
+    out.Member("skssqq", jfnd, "-01-01");
+    out.Member("skssqz", jfnd, "-12-31");
+    out.Member("ybtse", o.qfje);
+    out.Member("yzpzmxxh", std::to_string(l.n));
+    out.Member("yzpzxh", l.doc->yzpzxh);
+    out.Member("zspmDm", l.Text(l.doc->zspmDm));
+    out.Member("zsswjgDm", office);
+    out.Member("zsswjgMc", "税务所", office);
+    out.Member("zsxmDm", l.Text(l.doc->zsxmDm));
+    out.EndObject();
   });
-  w.Splice(second);
   w.EndArray();
   w.EndObject();
   return Answer::JsonText(std::move(w));
@@ -465,23 +468,17 @@ Answer Vouchers(const Call& call, State& s) {
         s.ledger.voucherLines[dzsphm].push_back(std::move(zsuuid));
       }
   }
-  JsonWriter second(JsonWriter::Form::kInEnvelope);
-  InHalves(put.size(), [&](size_t from, size_t to, int half) {
-    JsonWriter& out = half == 0 ? w : second;
-    if (half == 1) out.Reserve(64 + (to - from) * 256);
-    for (size_t i = from; i < to; ++i) {
-      const OnVoucher& v = put[i];
-      const Document& d = *v.line.doc;
-      out.BeginObject();
-      out.Member("dzsphm", numbers[v.voucher]);
-      out.Member("jkqx", d.jkqx);
-      out.Member("sjje", v.line.Qfje());
-      out.Member("swjgDm", d.office);
-      out.Member("zsuuid", *v.zsuuid);
-      out.EndObject();
-    }
+  WriteRowsInHalves(w, put.size(), 256, [&](JsonWriter& out, size_t i) {
+    const OnVoucher& v = put[i];
+    const Document& d = *v.line.doc;
+    out.BeginObject();
+    out.Member("dzsphm", numbers[v.voucher]);
+    out.Member("jkqx", d.jkqx);
+    out.Member("sjje", v.line.Qfje());
+    out.Member("swjgDm", d.office);
+    out.Member("zsuuid", *v.zsuuid);
+    out.EndObject();
   });
-  w.Splice(second);
   w.EndArray();
   w.EndObject();
   return Answer::JsonText(std::move(w));
