@@ -26,8 +26,7 @@ constexpr std::array<bool, 256> kStop = MakeStops();
 // The offset of the first quote, backslash or control character in [at, limit), else `limit`;
 // `high` tells whether a byte of 0x80 or above was passed (UTF-8 for the caller to check).
 // Sixteen bytes are looked at at once: the strings of a large answer (codes, dates, numbers as
-// text) run a dozen bytes or more, its Chinese names a few characters, and the envelope's
-// escaped text runs a few bytes between its escapes.
+// text) run a dozen bytes or more, its Chinese names a few characters.
 size_t QuotedRunEnd(const char* s, size_t at, size_t limit, bool& high) {
 #ifdef __SSE2__
   const __m128i quote = _mm_set1_epi8('"'), backslash = _mm_set1_epi8('\\'), control = _mm_set1_epi8(0x1F);
@@ -40,12 +39,14 @@ size_t QuotedRunEnd(const char* s, size_t at, size_t limit, bool& high) {
     const auto mask = static_cast<unsigned>(_mm_movemask_epi8(stop));
     const auto top = static_cast<unsigned>(_mm_movemask_epi8(v));
     if (mask != 0) {
-      high = high || highs != 0 || (top & (mask ^ (mask - 1))) != 0;  // the bytes up to the stop
+      high = highs != 0 || (top & (mask ^ (mask - 1))) != 0;  // the bytes up to the stop
       return at + static_cast<size_t>(__builtin_ctz(mask));
     }
     highs |= top;
   }
-  high = high || highs != 0;
+  high = highs != 0;
+#else
+  high = false;
 #endif
   for (; at < limit; ++at) {
     const auto c = static_cast<unsigned char>(s[at]);
@@ -199,7 +200,7 @@ bool JsonCursor::NextElement() { return NextOf(']'); }
 std::string_view JsonCursor::String(std::string& scratch, bool* escaped) {
   Expect('"');
   const size_t from = pos_;
-  bool high = false;
+  bool high;
   const size_t end = QuotedRunEnd(text_.data(), pos_, text_.size(), high);
   if (high) {
     PassUtf8Until(end);

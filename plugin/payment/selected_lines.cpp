@@ -21,10 +21,6 @@ SelectedLines::SelectedLines(const std::string& text, const char* what, std::ini
       Read(text, what, keys);
       return;
     } catch (const JsonCursor::Malformed&) {
-      spans_.clear();
-      keys_.clear();
-      keyEnds_.clear();
-      reader_ = JsonObjectReader();
     }
   }
   normal_ = ArrayOf(text, what).dump();
@@ -33,6 +29,10 @@ SelectedLines::SelectedLines(const std::string& text, const char* what, std::ini
 
 void SelectedLines::Read(std::string_view source, const char* what, std::initializer_list<const char*> keys) {
   text_ = source;
+  spans_.clear();  // what a reading the cursor refused half-way left
+  keys_.clear();
+  keyEnds_.clear();
+  reader_ = JsonObjectReader();
   bool objects = true;  // a line of another kind is refused once the whole text is known to be JSON
   JsonCursor c(text_);
   c.BeginArray();

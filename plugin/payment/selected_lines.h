@@ -39,8 +39,8 @@ class SelectedLines {
   struct Span {
     size_t at, size;  // size 0: null
   };
-  // Reads the lines of `source` (which becomes text_); raises JsonCursor::Malformed for text the
-  // cursor refuses, and the line error once the whole text is read.
+  // Reads the lines of `source` (which becomes text_), afresh; raises JsonCursor::Malformed for
+  // text the cursor refuses, and the line error once the whole text is read.
   void Read(std::string_view source, const char* what, std::initializer_list<const char*> keys);
   std::string normal_;  // the general parser's text of an array the cursor refused
   std::string_view text_;
