@@ -109,39 +109,56 @@ const State& Deducted() {
   return state;
 }
 
-void BM_Submission(benchmark::State& bench) {
+// The state a submission is made on, as the demo runs it: the answer is worked out when asked for.
+const State& QueuingRoster() {
+  static const State state = [] {
+    State s = Roster();
+    s.queueDeclarations = true;
+    return s;
+  }();
+  return state;
+}
+
+// Times make() (a call, as the server decodes it) and, given `on`, the call's handler run on a
+// copy of it; the copy is made, and the call and the copy let go, outside the timing (the server
+// lets a call go once its answer is sent).
+template <class MakeCall>
+void TimeCalls(benchmark::State& bench, const State* on, const MakeCall& make) {
   for (auto _ : bench) {
     bench.PauseTiming();
-    auto s = std::make_unique<State>(Roster());
-    s->queueDeclarations = true;  // as the demo runs it: the answer is worked out when asked for
+    std::unique_ptr<State> s = on ? std::make_unique<State>(*on) : nullptr;
     bench.ResumeTiming();
-    std::optional<Call> call(Submission(s->payers[0].djxh));
-    benchmark::DoNotOptimize(Run(*call, *s));
-    bench.PauseTiming();  // the server lets the call go once its answer is sent
+    std::optional<Call> call(make());
+    if (s) benchmark::DoNotOptimize(Run(*call, *s));
+    bench.PauseTiming();
     call.reset();
     s.reset();
     bench.ResumeTiming();
   }
 }
+
+void BM_Submission(benchmark::State& bench) {
+  TimeCalls(bench, &QueuingRoster(), [] { return Submission(QueuingRoster().payers[0].djxh); });
+}
 BENCHMARK(BM_Submission)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // The submission's document alone parsed where it stands, as the server does before the handler.
 void BM_SubmissionParsed(benchmark::State& bench) {
-  for (auto _ : bench) {
-    std::optional<Call> call(Submission("1"));
-    benchmark::DoNotOptimize(call->document->Root());
-    bench.PauseTiming();
-    call.reset();
-    bench.ResumeTiming();
-  }
+  TimeCalls(bench, nullptr, [] { return Submission("1"); });
 }
 BENCHMARK(BM_SubmissionParsed)->Unit(benchmark::kMillisecond)->UseRealTime();
 
+// A call the handler reads from its body alone (no document).
+Call BodyCall(const char* code, OJson body) {
+  Call call;
+  call.serviceCode = code;
+  call.body = std::move(body);
+  return call;
+}
+
 void BM_Arrears(benchmark::State& bench) {
   State s = Declared();
-  Call call;
-  call.serviceCode = "0007";
-  call.body = {{"djxh", s.payers[0].djxh}};
+  const Call call = BodyCall("0007", {{"djxh", s.payers[0].djxh}});
   for (auto _ : bench) benchmark::DoNotOptimize(Run(call, s));
 }
 BENCHMARK(BM_Arrears)->Unit(benchmark::kMillisecond)->UseRealTime();
@@ -149,53 +166,24 @@ BENCHMARK(BM_Arrears)->Unit(benchmark::kMillisecond)->UseRealTime();
 // The social-insurance payment service's arrears of the levy document ("0901"): every line again.
 void BM_DocumentArrears(benchmark::State& bench) {
   State s = Declared();
-  Call call;
-  call.serviceCode = "0901";
-  call.body = {{"djxh", s.payers[0].djxh}, {"yzpzxhList", {Levy()}}};
+  const Call call = BodyCall("0901", {{"djxh", s.payers[0].djxh}, {"yzpzxhList", {Levy()}}});
   for (auto _ : bench) benchmark::DoNotOptimize(Run(call, s));
 }
 BENCHMARK(BM_DocumentArrears)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-void BM_Deduction(benchmark::State& bench) {
-  for (auto _ : bench) {
-    bench.PauseTiming();
-    auto s = std::make_unique<State>(Declared());
-    bench.ResumeTiming();
-    std::optional<Call> call(DecodeCall(Call::Endpoint::kService, "0008", "", DeductionBody()));
-    benchmark::DoNotOptimize(Run(*call, *s));
-    bench.PauseTiming();  // the server lets the call go once its answer is sent
-    call.reset();
-    s.reset();
-    bench.ResumeTiming();
-  }
-}
+Call DeductionCall() { return DecodeCall(Call::Endpoint::kService, "0008", "", DeductionBody()); }
+
+void BM_Deduction(benchmark::State& bench) { TimeCalls(bench, &Declared(), DeductionCall); }
 BENCHMARK(BM_Deduction)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // The deduction's body alone decoded into a call, as the server does before the handler runs.
-void BM_DeductionBodyDecoded(benchmark::State& bench) {
-  for (auto _ : bench) {
-    std::optional<Call> call(DecodeCall(Call::Endpoint::kService, "0008", "", DeductionBody()));
-    benchmark::DoNotOptimize(call->body.size());
-    bench.PauseTiming();
-    call.reset();
-    bench.ResumeTiming();
-  }
-}
+void BM_DeductionBodyDecoded(benchmark::State& bench) { TimeCalls(bench, nullptr, DeductionCall); }
 BENCHMARK(BM_DeductionBodyDecoded)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_Vouchers(benchmark::State& bench) {
-  for (auto _ : bench) {
-    bench.PauseTiming();
-    auto s = std::make_unique<State>(Deducted());
-    Call call;
-    call.serviceCode = "0010";
-    call.body = {{"zzdjxh", s->payers[0].djxh}, {"mxlb", {{{"yzpzxh", Levy()}}}}};
-    bench.ResumeTiming();
-    benchmark::DoNotOptimize(Run(call, *s));
-    bench.PauseTiming();
-    s.reset();
-    bench.ResumeTiming();
-  }
+  TimeCalls(bench, &Deducted(), [] {
+    return BodyCall("0010", {{"zzdjxh", Deducted().payers[0].djxh}, {"mxlb", {{{"yzpzxh", Levy()}}}}});
+  });
 }
 BENCHMARK(BM_Vouchers)->Unit(benchmark::kMillisecond)->UseRealTime();
 

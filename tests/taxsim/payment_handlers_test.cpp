@@ -45,6 +45,16 @@ class PaymentHandlers : public ::testing::Test {
     if (!jkqx.empty()) d["jkqx"] = jkqx;
     s_.declarations.push_back(std::move(d));
   }
+  // A levy document "L1" of office "AL" with more lines than are written on one thread; line n
+  // (from 1) owes LongAmount(n) by person "S<n - 1>". Its number of lines.
+  size_t DeclaredLong() {
+    const size_t n = kHalvesFrom + 3;
+    std::vector<Json> persons;
+    for (size_t i = 0; i < n; ++i) persons.push_back(Person(LongAmount(i + 1), "10210", "S" + std::to_string(i)));
+    Declared("L1", persons, "AL");
+    return n;
+  }
+  static double LongAmount(size_t line) { return static_cast<double>((line - 1) % 97); }
 
   // The answer's text: the JSON response, or the taxML document.
   std::string Text(const std::string& code, OJson body) {
@@ -209,11 +219,7 @@ TEST_F(PaymentHandlers, ArrearsOfDocumentsAddThePaymentServicesLines) {
 // paid line is left out wherever it falls. The same for the payment service's answer, and for the
 // vouchers of the owed lines.
 TEST_F(PaymentHandlers, ALongListIsWrittenWholeAndInOrder) {
-  const size_t n = kHalvesFrom + 3;
-  std::vector<Json> persons;
-  for (size_t i = 0; i < n; ++i)
-    persons.push_back(Person(static_cast<double>(i % 97), "10210", "S" + std::to_string(i)));
-  Declared("L1", persons, "AL");
+  const size_t n = DeclaredLong();
   const size_t paid = n / 2;  // the first line of the second half
   Deduct({"L1-" + std::to_string(paid + 1)});
   for (const char* code : {"0007", "0901"}) {
@@ -227,7 +233,7 @@ TEST_F(PaymentHandlers, ALongListIsWrittenWholeAndInOrder) {
       if (++line == paid + 1) ++line;
       ASSERT_EQ(r["zsuuid"], "L1-" + std::to_string(line)) << code;
       ASSERT_EQ(r["sbbm"], "S" + std::to_string(line - 1)) << code;
-      ASSERT_EQ(r["qfje"], Amount(static_cast<double>((line - 1) % 97))) << code;
+      ASSERT_EQ(r["qfje"], Amount(LongAmount(line))) << code;
     }
   }
   const Json v = Vouchers({"L1"});
@@ -236,7 +242,7 @@ TEST_F(PaymentHandlers, ALongListIsWrittenWholeAndInOrder) {
   for (const Json& r : v) {
     if (++line == paid + 1) ++line;
     ASSERT_EQ(r["zsuuid"], "L1-" + std::to_string(line));
-    ASSERT_EQ(r["sjje"], Amount(static_cast<double>((line - 1) % 97)));
+    ASSERT_EQ(r["sjje"], Amount(LongAmount(line)));
     ASSERT_EQ(r["dzsphm"], v[0]["dzsphm"]) << "one voucher per levy document";
   }
   EXPECT_EQ(Summary(s_)["payers"][0]["payments"]["voucherLines"], n - 1);
@@ -246,11 +252,7 @@ TEST_F(PaymentHandlers, ALongListIsWrittenWholeAndInOrder) {
 // each and in order, after the codes in the order met; an omitted line leaves no row, a refused
 // one a row without a voucher number, and only the deducted lines are paid.
 TEST_F(PaymentHandlers, ALongDeductionIsAnsweredWholeAndInOrder) {
-  const size_t n = kHalvesFrom + 3;
-  std::vector<Json> persons;
-  for (size_t i = 0; i < n; ++i)
-    persons.push_back(Person(static_cast<double>(i % 97), "10210", "S" + std::to_string(i)));
-  Declared("L1", persons, "AL");
+  const size_t n = DeclaredLong();
   const size_t refused = n / 2 + 1, omitted = n - 1;  // line numbers: in the second half
   s_.payments["outcomes"]["L1-" + std::to_string(refused)] = "999";
   s_.payments["outcomes"]["L1-" + std::to_string(omitted)] = "OMIT";
@@ -266,7 +268,7 @@ TEST_F(PaymentHandlers, ALongDeductionIsAnsweredWholeAndInOrder) {
   for (const Json& r : rows) {
     if (++line == omitted) ++line;
     ASSERT_EQ(r["yzpzmxxh"], std::to_string(line));
-    ASSERT_EQ(r["ybtse"], Amount(static_cast<double>((line - 1) % 97)));
+    ASSERT_EQ(r["ybtse"], Amount(LongAmount(line)));
     ASSERT_EQ(r["kkfhdm"], line == refused ? "999" : "000");
     if (line != refused) {
       ASSERT_TRUE(numbers.insert(r["dzsphm"].get<std::string>()).second) << "a number each";
