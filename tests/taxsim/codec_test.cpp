@@ -40,6 +40,32 @@ TEST(TaxsimCodec, Base64RejectsMalformedText) {
   EXPECT_EQ(message("YQ==YWJj"), "Base64含非法字符（第3个）") << "padding only at the very end";
   EXPECT_EQ(message("YW=j"), "Base64填充位置错误");
   EXPECT_EQ(message("YWJj\n"), "Base64长度不是4的倍数（5）");
+  // Inside a long text (the groups before the last are decoded four characters at once).
+  const std::string clean = Base64Encode(std::string(3000, 'x'));
+  for (size_t at : {size_t{0}, size_t{5}, size_t{1998}, clean.size() - 5}) {
+    for (char bad : {'*', '=', '\n', '\x80'}) {
+      std::string text = clean;
+      text[at] = bad;
+      EXPECT_EQ(message(text), "Base64含非法字符（第" + std::to_string(at + 1) + "个）") << at << " " << int(bad);
+    }
+  }
+}
+
+TEST(TaxsimCodec, Base64RoundTripsEveryLengthAndByte) {
+  std::string data;
+  uint32_t x = 12345;
+  for (int n = 0; n < 300; ++n) {
+    EXPECT_EQ(Base64Decode(Base64Encode(data)), data) << n;
+    x = x * 1103515245 + 12345;
+    data += char(x >> 24);
+  }
+  std::string big(1 << 20, '\0');
+  for (char& c : big) c = char((x = x * 1103515245 + 12345) >> 24);
+  const std::string text = Base64Encode(big);
+  ASSERT_EQ(text.size(), (big.size() + 2) / 3 * 4);
+  EXPECT_EQ(text.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/="),
+            std::string::npos);
+  EXPECT_EQ(Base64Decode(text), big);
 }
 
 TEST(TaxsimCodec, GzipStreamPacksPiecesAsOneMember) {
