@@ -163,6 +163,8 @@ void WriteArrearsRow(JsonWriter& w, const Line& l, const std::string& zsuuid) {
 
 // About what one arrears row takes written (some 400 bytes), rounded up: room is reserved by it.
 constexpr size_t kArrearsRowRoom = 512;
+// The same for a voucher row (some 150 bytes).
+constexpr size_t kVoucherRowRoom = 256;
 
 // `count` rows as values of the array open in w, row(out, i) writing row i into `out`; a long
 // list in two halves at once, the second into a writer of its own (room for `rowRoom` bytes a
@@ -434,7 +436,7 @@ Answer Vouchers(const Call& call, State& s) {
   JsonWriter w(JsonWriter::Form::kInEnvelope);
   size_t lines = 0;
   for (const Document& d : docs) lines += d.Count();
-  w.Reserve(64 + lines * 256);  // a voucher line takes some 150 bytes; the payer's lines at most
+  w.Reserve(64 + lines * kVoucherRowRoom);  // the payer's lines at most
   w.BeginObject();
   w.Key("szxxlb");
   w.BeginArray();
@@ -468,7 +470,7 @@ Answer Vouchers(const Call& call, State& s) {
         s.ledger.voucherLines[dzsphm].push_back(std::move(zsuuid));
       }
   }
-  WriteRowsInHalves(w, put.size(), 256, [&](JsonWriter& out, size_t i) {
+  WriteRowsInHalves(w, put.size(), kVoucherRowRoom, [&](JsonWriter& out, size_t i) {
     const OnVoucher& v = put[i];
     const Document& d = *v.line.doc;
     out.BeginObject();
